@@ -1,0 +1,120 @@
+#include "app/nativepath.h"
+
+namespace sonavue {
+namespace {
+
+// Length of a valid UTF-8 sequence starting at p (within n bytes), or 0 if invalid.
+int validSequenceLength(const unsigned char* p, qsizetype n) {
+    const unsigned char c = p[0];
+    if (c < 0x80)
+        return 1;
+    int len = 0;
+    char32_t cp = 0;
+    if ((c & 0xE0) == 0xC0) {
+        len = 2;
+        cp = c & 0x1F;
+    } else if ((c & 0xF0) == 0xE0) {
+        len = 3;
+        cp = c & 0x0F;
+    } else if ((c & 0xF8) == 0xF0) {
+        len = 4;
+        cp = c & 0x07;
+    } else {
+        return 0;
+    }
+    if (n < len)
+        return 0;
+    for (int i = 1; i < len; ++i) {
+        if ((p[i] & 0xC0) != 0x80)
+            return 0;
+        cp = (cp << 6) | (p[i] & 0x3F);
+    }
+    // Overlong forms, surrogates and values past U+10FFFF are not valid UTF-8.
+    static constexpr char32_t minimum[5] = {0, 0, 0x80, 0x800, 0x10000};
+    if (cp < minimum[len] || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF))
+        return 0;
+    return len;
+}
+
+} // namespace
+
+QString pathFromNative(const char* bytes, qsizetype size) {
+    const auto* p = reinterpret_cast<const unsigned char*>(bytes);
+    // Fast path: plain ASCII or valid UTF-8 (nearly every name).
+    qsizetype i = 0;
+    while (i < size) {
+        const int len = validSequenceLength(p + i, size - i);
+        if (len == 0)
+            break;
+        i += len;
+    }
+    if (i == size)
+        return QString::fromUtf8(bytes, size);
+
+    QString out;
+    out.reserve(size);
+    qsizetype start = 0;
+    i = 0;
+    while (i < size) {
+        const int len = validSequenceLength(p + i, size - i);
+        if (len > 0) {
+            i += len;
+            continue;
+        }
+        out += QString::fromUtf8(bytes + start, i - start);
+        out += QChar(char16_t(0xDC00 + p[i]));
+        ++i;
+        start = i;
+    }
+    out += QString::fromUtf8(bytes + start, size - start);
+    return out;
+}
+
+QByteArray pathToNative(const QString& path) {
+    bool escaped = false;
+    for (QChar c : path) {
+        const char16_t u = c.unicode();
+        if (u >= 0xDC80 && u <= 0xDCFF) {
+            escaped = true;
+            break;
+        }
+    }
+    if (!escaped)
+        return path.toUtf8();
+
+    QByteArray out;
+    out.reserve(path.size() * 3);
+    const qsizetype n = path.size();
+    qsizetype start = 0;
+    for (qsizetype i = 0; i < n; ++i) {
+        const char16_t u = path.at(i).unicode();
+        // A lone low surrogate in the escape range stands for one raw byte; a real
+        // surrogate pair never has its low half here without a high half before it.
+        const bool pairedLow = i > 0 && path.at(i - 1).isHighSurrogate();
+        if (u >= 0xDC80 && u <= 0xDCFF && !pairedLow) {
+            out += QStringView(path).mid(start, i - start).toUtf8();
+            out += char(u - 0xDC00);
+            start = i + 1;
+        }
+    }
+    out += QStringView(path).mid(start).toUtf8();
+    return out;
+}
+
+QString readableText(const QString& path) {
+    QString out = path;
+    for (qsizetype i = 0; i < out.size(); ++i) {
+        const char16_t u = out.at(i).unicode();
+        const bool pairedLow = i > 0 && out.at(i - 1).isHighSurrogate();
+        if (u >= 0xDC80 && u <= 0xDCFF && !pairedLow)
+            out[i] = QChar(QChar::ReplacementCharacter);
+    }
+    return out;
+}
+
+QString fileNamePart(const QString& path) {
+    const qsizetype slash = path.lastIndexOf(QLatin1Char('/'));
+    return slash < 0 ? path : path.mid(slash + 1);
+}
+
+} // namespace sonavue

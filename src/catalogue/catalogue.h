@@ -1,0 +1,44 @@
+#pragma once
+// The catalogue: one row of eight text cells per music file found by the last scan.
+#include <QString>
+#include <memory>
+
+namespace sonavue {
+
+enum CatalogueColumn {
+    ColPath = 0, ColTitle = 1, ColAlbum = 2, ColArtist = 3,
+    ColYear = 4, ColGenre = 5, ColComment = 6, ColReserved = 7
+};
+
+class Catalogue {
+public:
+    static constexpr int ColumnCount = 8;
+
+    void clear();
+    // Adds a row of eight empty cells; returns its number (the old trackCount).
+    int appendRow();
+    // Out-of-range columns or rows read as empty text.
+    QString cell(int column, int row) const;
+    // Ignored for out-of-range columns or rows.
+    void setCell(int column, int row, const QString& text);
+    int rowCount() const;
+    int trackCount() const { return rowCount(); }
+    bool hasRow(int row) const { return row >= 0 && row < rowCount(); }
+    // The row whose column 0 is exactly path, or -1 (an index, so a folder's rows are
+    // found in the folder's file count rather than the catalogue's row count).
+    int rowOfPath(const QString& path) const;
+    // Lets storage release spare capacity after a scan.
+    void squeeze();
+
+private:
+    struct Impl;
+    struct ImplDeleter { void operator()(Impl*) const; };
+    std::unique_ptr<Impl, ImplDeleter> d;
+    Impl& impl();
+    const Impl* implOrNull() const { return d.get(); }
+};
+
+// The music folder followed by exactly one '/' (none added when it already ends in '/').
+QString folderPrefixFor(const QString& folder);
+
+} // namespace sonavue

@@ -1,0 +1,31 @@
+#pragma once
+// Folder and file listings with the scan's rules: ascending order ignoring case, names
+// beginning with '.' hidden, only regular files (links followed) listed as files.
+#include <QString>
+#include <QStringList>
+
+namespace sonavue {
+
+// The file-type pattern of the three boxes, in index order: "*.MP3", ";*.mid", ";*.wav".
+QString filePatternFor(bool mp3, bool mid, bool wav);
+constexpr const char* InitialFilePattern = "*.mp3;*.mid;*.wav";
+
+// A ';'-separated list of "*.ext" pieces; extensions match ignoring case.
+class FilePattern {
+public:
+    explicit FilePattern(const QString& pattern = QString::fromLatin1(InitialFilePattern));
+    bool matches(const QString& fileName) const;
+    const QString& text() const { return m_text; }
+
+private:
+    QString m_text;
+    QStringList m_extensions; // lower case, with the dot: ".mp3"
+};
+
+// Names (no folder) of the regular files in folder matching pattern, sorted ascending.
+// An unreadable or missing folder lists nothing (ok set to false when given).
+QStringList listFiles(const QString& folder, const FilePattern& pattern, bool* ok = nullptr);
+// Full paths of folder's subfolders (links to folders included), sorted ascending.
+QStringList listSubfolders(const QString& folder, bool* ok = nullptr);
+
+} // namespace sonavue

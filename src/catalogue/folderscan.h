@@ -1,0 +1,69 @@
+#pragma once
+// The folder scan: walks the music folder, reads every music file's trailing tag, fills
+// the catalogue and the five value group lists. Toolkit-independent: the window binds
+// the observer to its progress bars, lists and QCoreApplication::processEvents.
+#include "catalogue/catalogue.h"
+#include "catalogue/filelisting.h"
+#include "catalogue/grouplist.h"
+#include <QSet>
+#include <array>
+
+namespace sonavue {
+
+class ScanObserver {
+public:
+    virtual ~ScanObserver() = default;
+    // A yield point: the window lets pending events run here.
+    virtual void letEventsRun() {}
+    // The folder list is complete and has entries: select its first entry.
+    virtual void selectFirstFolder() {}
+    // Tag reading starts: show the progress bars; folderCount is Progress1's maximum.
+    virtual void readingStarted(int folderCount) { (void)folderCount; }
+    // Folder index starts; Progress2's maximum is fileCount + 1.
+    virtual void folderStarted(int index, int fileCount) { (void)index; (void)fileCount; }
+    // File fileIndex of the current folder has its row (Progress2's value).
+    virtual void fileRead(int fileIndex) { (void)fileIndex; }
+    // Folder index is read (Progress1's value).
+    virtual void folderRead(int index) { (void)index; }
+    // Tag reading is over: hide the progress bars.
+    virtual void readingFinished() {}
+};
+
+// The six group lists, indexed by GroupIndex.
+class GroupLists {
+public:
+    GroupLists();
+    GroupList& operator[](int index) { return *m_lists[std::size_t(index)]; }
+    const GroupList& operator[](int index) const { return *m_lists[std::size_t(index)]; }
+
+private:
+    std::array<std::unique_ptr<GroupList>, GroupCount> m_lists;
+};
+
+class FolderScan {
+public:
+    enum class Result { Finished, Superseded };
+
+    FolderScan(Catalogue& catalogue, GroupLists& groups);
+
+    // Steps 1 to 5 of the scan (clear, walk, read). The window then selects the Folder tab
+    // and the folder list's entry itself. A scan started from inside a yield of a running
+    // scan supersedes it: the running one returns Superseded at its next yield and never
+    // touches the catalogue again.
+    Result run(const QString& musicFolder, const QString& folderPrefix,
+               const FilePattern& pattern, ScanObserver& observer);
+    bool running() const { return m_depth > 0; }
+
+    // How often the reading loop yields inside a large folder (after complete rows only).
+    void setYieldIntervalMs(int ms) { m_yieldIntervalMs = ms; }
+
+private:
+    Catalogue& m_catalogue;
+    GroupLists& m_groups;
+    QSet<QString> m_seenAlbums, m_seenArtists, m_seenYears, m_seenGenres;
+    int m_generation = 0;
+    int m_depth = 0;
+    int m_yieldIntervalMs = 20;
+};
+
+} // namespace sonavue

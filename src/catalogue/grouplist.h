@@ -1,0 +1,46 @@
+#pragma once
+// A group list (folders, albums, artists, years, genres, and the always-empty sixth) as a
+// list model, so that a view shows 100,000 entries without copying them.
+#include <QAbstractListModel>
+#include <QSet>
+#include <QString>
+#include <QStringList>
+#include <vector>
+
+namespace sonavue {
+
+// "Ascending order ignoring case": case-insensitive by code point, ties by exact text.
+int compareAscending(const QString& a, const QString& b);
+inline bool lessAscending(const QString& a, const QString& b) { return compareAscending(a, b) < 0; }
+
+// The value to add to a group list, or empty text when there is nothing to add: NULs
+// become spaces, surrounding spaces go; a value already seen (ignoring case) is empty.
+QString newGroupValue(const QString& value, QSet<QString>& seenUpper);
+
+class GroupList : public QAbstractListModel {
+    Q_OBJECT
+public:
+    enum class Order { Ascending, AsMet };
+    explicit GroupList(Order order, QObject* parent = nullptr);
+
+    Order order() const { return m_order; }
+    int count() const { return int(m_entries.size()); }
+    // Empty text for an index outside the list.
+    QString at(int index) const;
+    QStringList entries() const;
+    // Ascending lists insert in order; as-met lists append.
+    void add(const QString& value);
+    void clear();
+
+    int rowCount(const QModelIndex& parent = {}) const override;
+    QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+
+private:
+    Order m_order;
+    std::vector<QString> m_entries;
+};
+
+enum GroupIndex { GroupFolder = 0, GroupAlbum, GroupArtist, GroupYear, GroupGenre, GroupAll };
+constexpr int GroupCount = 6;
+
+} // namespace sonavue

@@ -1,0 +1,41 @@
+#pragma once
+// MMControl1 over a GStreamer playbin.
+#include "playback/mediacontrol.h"
+#include <QString>
+#include <functional>
+#include <memory>
+
+typedef struct _GstElement GstElement;
+
+namespace sonavue {
+
+class GstMediaElement : public MediaControl {
+    Q_OBJECT
+public:
+    // sinkFactory makes the audio sink (default: autoaudiosink). Tests pass a fake sink
+    // that keeps real time.
+    using SinkFactory = std::function<GstElement*()>;
+    explicit GstMediaElement(SinkFactory sinkFactory = {}, QObject* parent = nullptr);
+    ~GstMediaElement() override;
+
+    void Command(const QString& command) override;
+    void setWaveOutVolume(std::uint32_t value) override;
+    State state() const override;
+    qint64 positionMs() const override;
+    qint64 durationMs() const override;
+    void pause() override;
+    void resume() override;
+    void seekMs(qint64 position) override;
+
+    // The pipeline's current output volume (linear), for tests.
+    double outputVolume() const;
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> d;
+};
+
+// file:// URI built from the path's bytes (percent-encoded), so any name plays.
+QString fileUriFor(const QString& path);
+
+} // namespace sonavue

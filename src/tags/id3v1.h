@@ -1,0 +1,37 @@
+#pragma once
+// The ID3 version 1 record: the 128 bytes at the very end of a music file.
+#include <QString>
+#include <cstdint>
+
+namespace sonavue {
+
+struct ID3v1Record {
+    // Fixed-width texts: as many characters as the field has bytes (3, 30, 30, 30, 4, 30),
+    // padded on the right with spaces. A blank record has all texts empty.
+    QString Header, Title, Artist, Album, Year, Comment;
+    std::uint8_t Genre = 0;
+
+    bool hasTag() const { return Header == QLatin1String("TAG"); }
+};
+
+constexpr int TagSize = 128;
+
+// Fills a record from 128 raw bytes (no file access; Title is left as read).
+void decodeID3v1(const char* bytes128, ID3v1Record& record);
+// Stores text into a fixed-width field: cut to width, or padded with spaces.
+QString fixedWidth(const QString& text, int width);
+
+// Reads the last 128 bytes of the file at path into record. A file that cannot be read
+// or is shorter than 128 bytes gives a blank record. Without "TAG", or with a blank
+// title, Title becomes the file's name (cut to 30 characters). Never opens anything but
+// a regular file (a FIFO named x.mp3 would block forever).
+void readID3TAG(const QString& path, ID3v1Record& record);
+
+// The tag window's reader: title, artist, album up to each field's first NUL (trailing
+// spaces kept) and the track byte (byte 126). Skips files under 256 bytes and names not
+// ending in "MP3" (any case), leaving the outputs untouched. A file that has no "TAG"
+// record leaves the three texts empty and Titleno 0.
+void getMP3TAG(const QString& tfname, QString& artistname, QString& albumname,
+               QString& Titlename, std::uint8_t& Titleno);
+
+} // namespace sonavue
