@@ -6,8 +6,14 @@
 namespace sonavue {
 
 enum CatalogueColumn {
-    ColPath = 0, ColTitle = 1, ColAlbum = 2, ColArtist = 3,
-    ColYear = 4, ColGenre = 5, ColComment = 6, ColReserved = 7
+    ColPath = 0,
+    ColTitle = 1,
+    ColAlbum = 2,
+    ColArtist = 3,
+    ColYear = 4,
+    ColGenre = 5,
+    ColComment = 6,
+    ColReserved = 7
 };
 
 class Catalogue {
@@ -32,7 +38,9 @@ public:
 
 private:
     struct Impl;
-    struct ImplDeleter { void operator()(Impl*) const; };
+    struct ImplDeleter {
+        void operator()(Impl*) const;
+    };
     std::unique_ptr<Impl, ImplDeleter> d;
     Impl& impl();
     const Impl* implOrNull() const { return d.get(); }

@@ -20,7 +20,10 @@ public:
     // Tag reading starts: show the progress bars; folderCount is Progress1's maximum.
     virtual void readingStarted(int folderCount) { (void)folderCount; }
     // Folder index starts; Progress2's maximum is fileCount + 1.
-    virtual void folderStarted(int index, int fileCount) { (void)index; (void)fileCount; }
+    virtual void folderStarted(int index, int fileCount) {
+        (void)index;
+        (void)fileCount;
+    }
     // File fileIndex of the current folder has its row (Progress2's value).
     virtual void fileRead(int fileIndex) { (void)fileIndex; }
     // Folder index is read (Progress1's value).
@@ -50,14 +53,16 @@ public:
     // and the folder list's entry itself. A scan started from inside a yield of a running
     // scan supersedes it: the running one returns Superseded at its next yield and never
     // touches the catalogue again.
-    Result run(const QString& musicFolder, const QString& folderPrefix,
-               const FilePattern& pattern, ScanObserver& observer);
+    Result run(const QString& musicFolder, const QString& folderPrefix, const FilePattern& pattern,
+               ScanObserver& observer);
     bool running() const { return m_depth > 0; }
 
     // How often the reading loop yields inside a large folder (after complete rows only).
     void setYieldIntervalMs(int ms) { m_yieldIntervalMs = ms; }
 
 private:
+    // One run of the scan; it gives way as soon as a newer run has started.
+    struct Pass;
     Catalogue& m_catalogue;
     GroupLists& m_groups;
     QSet<QString> m_seenAlbums, m_seenArtists, m_seenYears, m_seenGenres;

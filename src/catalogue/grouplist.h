@@ -11,7 +11,9 @@ namespace sonavue {
 
 // "Ascending order ignoring case": case-insensitive by code point, ties by exact text.
 int compareAscending(const QString& a, const QString& b);
-inline bool lessAscending(const QString& a, const QString& b) { return compareAscending(a, b) < 0; }
+inline bool lessAscending(const QString& a, const QString& b) {
+    return compareAscending(a, b) < 0;
+}
 
 // The value to add to a group list, or empty text when there is nothing to add: NULs
 // become spaces, surrounding spaces go; a value already seen (ignoring case) is empty.
@@ -24,20 +26,32 @@ public:
     explicit GroupList(Order order, QObject* parent = nullptr);
 
     Order order() const { return m_order; }
-    int count() const { return int(m_entries.size()); }
+    int count() const { return m_count; }
     // Empty text for an index outside the list.
     QString at(int index) const;
     QStringList entries() const;
-    // Ascending lists insert in order; as-met lists append.
-    void add(const QString& value);
+    // Ascending lists insert in order; as-met lists append. Returns the new entry's index.
+    int add(const QString& value);
     void clear();
 
     int rowCount(const QModelIndex& parent = {}) const override;
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
 
 private:
+    // Entries live in blocks of bounded size so that an ordered insert into a list of
+    // 100,000 entries moves a few hundred strings, not tens of thousands.
+    struct Block {
+        std::vector<QString> items;
+    };
+    int blockOf(int index) const;
+    int insertSorted(const QString& value);
+    int append(const QString& value);
+    void renumberFrom(std::size_t block);
+
     Order m_order;
-    std::vector<QString> m_entries;
+    int m_count = 0;
+    std::vector<Block> m_blocks;
+    std::vector<int> m_starts; // index of each block's first entry
 };
 
 enum GroupIndex { GroupFolder = 0, GroupAlbum, GroupArtist, GroupYear, GroupGenre, GroupAll };

@@ -26,9 +26,12 @@ public:
     void pause() override;
     void resume() override;
     void seekMs(qint64 position) override;
+    void stop() override;
 
     // The pipeline's current output volume (linear), for tests.
     double outputVolume() const;
+    // True once the element plays on a silent stand-in sink because the audio sink failed.
+    bool usesFallbackSink() const;
 
 private:
     struct Impl;

@@ -14,6 +14,7 @@ class MediaControl : public QObject {
     Q_OBJECT
 public:
     enum class State { Closed, Stopped, Playing, Paused };
+    Q_ENUM(State)
     using QObject::QObject;
 
     // Plain members the program reads and writes (player control keeps its position here).
@@ -33,6 +34,12 @@ public:
     virtual void pause() = 0;
     virtual void resume() = 0;
     virtual void seekMs(qint64 position) = 0;
+    // Stops a play without closing the file: back to the start, paused. A pending play
+    // ends with a code other than 1.
+    virtual void stop() {
+        pause();
+        seekMs(0);
+    }
 
 signals:
     // Raised on the user-interface thread. Code 1: a play reached the file's end.

@@ -21,6 +21,14 @@ void decodeID3v1(const char* bytes128, ID3v1Record& record);
 // Stores text into a fixed-width field: cut to width, or padded with spaces.
 QString fixedWidth(const QString& text, int width);
 
+// The raw trailing 128 bytes of a regular file: the file is looked at first and opened only
+// when it is a regular file (never a FIFO or device), without blocking, then read with one
+// pread at size - 128 and closed. False, with out untouched, when the file is missing, not a
+// regular file, shorter than 128 bytes or unreadable. name is relative to dirfd (AT_FDCWD:
+// the current folder; an absolute name ignores dirfd). These are the folder scan's fast path.
+bool readTagBytesAt(int dirfd, const char* name, char out[TagSize]);
+bool readTagBytes(const QByteArray& nativePath, char out[TagSize]);
+
 // Reads the last 128 bytes of the file at path into record. A file that cannot be read
 // or is shorter than 128 bytes gives a blank record. Without "TAG", or with a blank
 // title, Title becomes the file's name (cut to 30 characters). Never opens anything but
@@ -31,7 +39,7 @@ void readID3TAG(const QString& path, ID3v1Record& record);
 // spaces kept) and the track byte (byte 126). Skips files under 256 bytes and names not
 // ending in "MP3" (any case), leaving the outputs untouched. A file that has no "TAG"
 // record leaves the three texts empty and Titleno 0.
-void getMP3TAG(const QString& tfname, QString& artistname, QString& albumname,
-               QString& Titlename, std::uint8_t& Titleno);
+void getMP3TAG(const QString& tfname, QString& artistname, QString& albumname, QString& Titlename,
+               std::uint8_t& Titleno);
 
 } // namespace sonavue

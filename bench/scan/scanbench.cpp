@@ -1,0 +1,260 @@
+// The folder scan's speed and memory against the least work any scan must do.
+//
+//   sonavue-bench-scan [--folder DIR] [--runs N]
+//
+// Makes synthetic libraries of 10,000 and 100,000 music files under DIR (default
+// $TMPDIR/sonavue-scan-bench; written once, reused by later runs), reads them once to
+// warm the page cache, then for each size times, alternately and N times each (default
+// 5), the reference loop and the player's scan, and reports the medians and their
+// ratio. Memory: each size is scanned once more in a child process (this program with
+// --child-scan), which reports its peak resident set (VmHWM); the growth from 10,000 to
+// 100,000 tracks divided by 90,000 is the memory per catalogued track, so the fixed cost
+// of the program and its libraries drops out. Last, sonavue-catalogue is timed end to end
+// (process start to JSON written, output to /dev/null) against the same reference.
+#include "benchlibrary.h"
+#include "catalogue/folderscan.h"
+#include "referencescan.h"
+#include "tags/genre.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <fstream>
+#include <functional>
+#include <spawn.h>
+#include <string>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <vector>
+
+extern char** environ;
+
+using namespace sonavue;
+using Clock = std::chrono::steady_clock;
+
+namespace {
+
+struct ScanFigures {
+    int rows = 0;
+    int folders = 0;
+};
+
+// Wall time and processor time (user + system) of one piece of work. The machine may be
+// shared: the processor time shows the work itself when other processes crowd the wall time.
+struct Timing {
+    double wall = 0;
+    double cpu = 0;
+};
+
+double cpuSeconds(const rusage& usage) {
+    return double(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+           double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) * 1e-6;
+}
+
+double ownCpuSeconds() {
+    rusage usage{};
+    ::getrusage(RUSAGE_SELF, &usage);
+    return cpuSeconds(usage);
+}
+
+Timing timingOf(const std::function<void()>& work) {
+    const auto start = Clock::now();
+    const double cpuStart = ownCpuSeconds();
+    work();
+    return {std::chrono::duration<double>(Clock::now() - start).count(),
+            ownCpuSeconds() - cpuStart};
+}
+
+double secondsOf(const std::function<void()>& work) {
+    return timingOf(work).wall;
+}
+
+// One scan into a fresh catalogue; timed is the scan alone, not the freeing of the
+// catalogue afterwards (which the reference loop has no counterpart of).
+ScanFigures runScan(const std::string& folder, Timing* timing = nullptr) {
+    Catalogue catalogue;
+    GroupLists groups;
+    FolderScan scan(catalogue, groups);
+    ScanObserver quiet;
+    const QString path = QString::fromStdString(folder);
+    const Timing t = timingOf([&] { scan.run(path, folderPrefixFor(path), FilePattern(), quiet); });
+    if (timing)
+        *timing = t;
+    return {catalogue.rowCount(), groups[GroupFolder].count()};
+}
+
+double median(std::vector<double> values) {
+    if (values.empty())
+        return 0;
+    std::sort(values.begin(), values.end());
+    const std::size_t n = values.size();
+    return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
+}
+
+long peakResidentKiB() {
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line))
+        if (line.rfind("VmHWM:", 0) == 0)
+            return std::atol(line.c_str() + 6);
+    return -1;
+}
+
+// Runs argv with stdout sent to /dev/null: wall time from spawn to exit, and the child's
+// processor time.
+Timing timeProcess(const std::vector<std::string>& args, int& status) {
+    std::vector<char*> argv;
+    for (const std::string& a : args)
+        argv.push_back(const_cast<char*>(a.c_str()));
+    argv.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
+    const auto start = Clock::now();
+    pid_t pid = 0;
+    if (posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ) != 0) {
+        posix_spawn_file_actions_destroy(&actions);
+        status = -1;
+        return {};
+    }
+    rusage usage{};
+    ::wait4(pid, &status, 0, &usage);
+    const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
+    posix_spawn_file_actions_destroy(&actions);
+    return {seconds, cpuSeconds(usage)};
+}
+
+// Peak resident KiB of a child process that scans folder once.
+long childPeakKiB(const std::string& self, const std::string& folder, int& rows) {
+    const std::string command = "'" + self + "' --child-scan '" + folder + "'";
+    FILE* pipe = ::popen(command.c_str(), "r");
+    if (!pipe)
+        return -1;
+    long peak = -1;
+    if (std::fscanf(pipe, "%d %ld", &rows, &peak) != 2)
+        peak = -1;
+    ::pclose(pipe);
+    return peak;
+}
+
+std::string selfPath() {
+    std::string buffer(4096, '\0');
+    const ssize_t n = ::readlink("/proc/self/exe", buffer.data(), buffer.size() - 1);
+    return n > 0 ? buffer.substr(0, std::size_t(n)) : std::string();
+}
+
+struct SizeResult {
+    int tracks;
+    Timing reference;
+    Timing scan;
+    Timing tool;
+    long peakKiB;
+};
+
+Timing medianOf(const std::vector<Timing>& timings) {
+    std::vector<double> wall, cpu;
+    for (const Timing& t : timings) {
+        wall.push_back(t.wall);
+        cpu.push_back(t.cpu);
+    }
+    return {median(wall), median(cpu)};
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    const char* tmp = std::getenv("TMPDIR");
+    std::string base = std::string(tmp && *tmp ? tmp : "/tmp") + "/sonavue-scan-bench";
+    int runs = 5;
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if (arg == "--child-scan" && i + 1 < argc) {
+            setgenre();
+            const ScanFigures figures = runScan(argv[i + 1]);
+            std::printf("%d %ld\n", figures.rows, peakResidentKiB());
+            return 0;
+        }
+        if (arg == "--folder" && i + 1 < argc) {
+            base = argv[++i];
+        } else if (arg == "--runs" && i + 1 < argc) {
+            runs = std::max(1, std::atoi(argv[++i]));
+        } else {
+            std::fprintf(stderr, "usage: sonavue-bench-scan [--folder DIR] [--runs N]\n");
+            return 2;
+        }
+    }
+    setgenre();
+    ::mkdir(base.c_str(), 0755);
+    const std::string self = selfPath();
+    const std::string tool = SONAVUE_CATALOGUE_TOOL;
+
+    std::vector<SizeResult> results;
+    for (const int tracks : {10000, 100000}) {
+        const std::string folder = base + "/lib-" + std::to_string(tracks);
+        const double made = secondsOf([&] {
+            if (!bench::ensureLibrary(folder, tracks)) {
+                std::fprintf(stderr, "cannot write the library in %s\n", folder.c_str());
+                std::exit(1);
+            }
+        });
+        std::printf("library %s: %d music files (ready in %.1f s)\n", folder.c_str(), tracks, made);
+
+        // Warm the page cache and the allocator with one untimed pass of each.
+        const bench::ReferenceResult reference = bench::referenceScan(folder);
+        const ScanFigures figures = runScan(folder);
+        if (figures.rows != reference.files)
+            std::printf("  MISMATCH: scan catalogued %d files, reference read %ld\n", figures.rows,
+                        reference.files);
+        std::printf("  scan: %d rows in %d folders; reference: %ld files, %ld tagged\n",
+                    figures.rows, figures.folders, reference.files, reference.tagged);
+
+        std::vector<Timing> referenceTimes, scanTimes, toolTimes;
+        for (int run = 0; run < runs; ++run) {
+            referenceTimes.push_back(timingOf([&] { bench::referenceScan(folder); }));
+            Timing scanTime;
+            runScan(folder, &scanTime);
+            scanTimes.push_back(scanTime);
+            int status = 0;
+            toolTimes.push_back(timeProcess({tool, folder}, status));
+            if (!WIFEXITED(status) || WEXITSTATUS(status) != 0)
+                std::printf("  sonavue-catalogue failed (status %d)\n", status);
+        }
+        int childRows = 0;
+        const long peak = childPeakKiB(self, folder, childRows);
+        results.push_back(
+            {tracks, medianOf(referenceTimes), medianOf(scanTimes), medianOf(toolTimes), peak});
+        const SizeResult& r = results.back();
+        std::printf("  reference loop (opendir/readdir, openat/fstat/pread 128/close): "
+                    "%.1f ms wall, %.1f ms cpu\n",
+                    r.reference.wall * 1e3, r.reference.cpu * 1e3);
+        std::printf("  folder scan: %.1f ms wall, %.1f ms cpu, %.0f files/s; ratio to reference "
+                    "%.2f wall, %.2f cpu\n",
+                    r.scan.wall * 1e3, r.scan.cpu * 1e3, tracks / r.scan.wall,
+                    r.scan.wall / r.reference.wall, r.scan.cpu / r.reference.cpu);
+        std::printf("  sonavue-catalogue end to end: %.1f ms wall, %.1f ms cpu; ratio to reference "
+                    "%.2f wall, %.2f cpu\n",
+                    r.tool.wall * 1e3, r.tool.cpu * 1e3, r.tool.wall / r.reference.wall,
+                    r.tool.cpu / r.reference.cpu);
+        std::printf("  child scan peak RSS (VmHWM): %ld KiB (%d rows)\n", r.peakKiB, childRows);
+    }
+
+    const SizeResult& small = results[0];
+    const SizeResult& large = results[1];
+    const double perTrack =
+        double(large.peakKiB - small.peakKiB) * 1024.0 / double(large.tracks - small.tracks);
+    std::printf("\nmedians of %d runs each, the three timed side by side in every run\n", runs);
+    for (const SizeResult& r : results)
+        std::printf("%d tracks: scan/reference %.2f wall, %.2f cpu (target <= 1.5, ceiling 2); "
+                    "tool/reference %.2f wall, %.2f cpu (target <= 2)\n",
+                    r.tracks, r.scan.wall / r.reference.wall, r.scan.cpu / r.reference.cpu,
+                    r.tool.wall / r.reference.wall, r.tool.cpu / r.reference.cpu);
+    std::printf("memory per catalogued track: %.0f bytes (peak RSS growth 10,000 -> 100,000 "
+                "tracks / 90,000; target <= 1024)\n",
+                perTrack);
+    return 0;
+}

@@ -1,0 +1,278 @@
+#include "catalogue/folderscan.h"
+
+#include "app/nativepath.h"
+#include "catalogue/nativefolder.h"
+#include "tags/codepage.h"
+#include "tags/genre.h"
+#include "tags/id3v1.h"
+#include "tags/tagtext.h"
+#include <chrono>
+#include <cstring>
+#include <vector>
+
+namespace sonavue {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+struct FolderId {
+    dev_t device;
+    ino_t inode;
+    bool operator==(const FolderId&) const = default;
+};
+
+// Field offsets and widths of the trailing tag record.
+struct Field {
+    int offset;
+    int width;
+};
+constexpr Field TitleField{3, 30};
+constexpr Field ArtistField{33, 30};
+constexpr Field AlbumField{63, 30};
+constexpr Field YearField{93, 4};
+constexpr Field CommentField{97, 30};
+constexpr int GenreOffset = 127;
+constexpr int TitleWidth = 30;
+
+// cleanTagText(decodeCodePage(field)), with one allocation instead of two for the common
+// field of plain ASCII (which the code page maps to itself): the padding is cut off as bytes.
+QString cleanedField(const char* tag, Field field) {
+    const char* begin = tag + field.offset;
+    const char* end = begin + field.width;
+    bool ascii = true;
+    for (const char* p = begin; p < end; ++p)
+        ascii = ascii && static_cast<unsigned char>(*p) < 0x80;
+    if (!ascii)
+        return cleanTagText(decodeCodePage(begin, field.width));
+    while (begin < end && (*begin == '\0' || *begin == ' '))
+        ++begin;
+    while (end > begin && (end[-1] == '\0' || end[-1] == ' '))
+        --end;
+    if (begin == end)
+        return {};
+    QString text = QString::fromLatin1(begin, end - begin);
+    if (std::memchr(begin, 0, std::size_t(end - begin)))
+        text.replace(QChar(u'\0'), QLatin1Char(' '));
+    return text;
+}
+
+// The file's name as a title: cut to the title field's width (never inside a surrogate
+// pair), then cleaned like the field it stands in for.
+QString nameAsTitle(const QString& readableName) {
+    return cleanTagText(fixedWidth(readableName, TitleWidth));
+}
+
+// The four value group lists and their columns, in the order the scan offers them.
+struct GroupColumn {
+    int group;
+    int column;
+};
+constexpr GroupColumn GroupColumns[] = {
+    {GroupAlbum, ColAlbum}, {GroupArtist, ColArtist}, {GroupYear, ColYear}, {GroupGenre, ColGenre}};
+
+} // namespace
+
+struct FolderScan::Pass {
+    Pass(FolderScan& scan, ScanObserver& observer, const FilePattern& pattern,
+         const QString& prefix, int generation, int intervalMs)
+        : scan(scan), observer(observer), pattern(pattern), prefix(prefix), generation(generation),
+          interval(std::chrono::milliseconds(std::max(0, intervalMs))) {}
+
+    FolderScan& scan;
+    ScanObserver& observer;
+    const FilePattern& pattern;
+    const QString prefix;
+    const int generation;
+    const Clock::duration interval;
+    Clock::time_point lastYield = Clock::now();
+    // The value last offered to each value group list: a track of the same album as the
+    // one before it needs no look-up in the seen sets.
+    QString lastOffered[4];
+
+    bool current() const { return scan.m_generation == generation; }
+
+    // A yield point: pending window events run; false once a newer scan has started.
+    bool yield() {
+        observer.letEventsRun();
+        lastYield = Clock::now();
+        return current();
+    }
+
+    bool yieldIfDue() {
+        if (Clock::now() - lastYield < interval)
+            return true;
+        return yield();
+    }
+
+    QSet<QString>& seenSet(int group) {
+        switch (group) {
+        case GroupAlbum:
+            return scan.m_seenAlbums;
+        case GroupArtist:
+            return scan.m_seenArtists;
+        case GroupYear:
+            return scan.m_seenYears;
+        default:
+            return scan.m_seenGenres;
+        }
+    }
+
+    // Walks folder and everything below it; folders whose listing holds at least one
+    // music file join the folder list (each after the folders below it). A folder that
+    // cannot be read is skipped, and so is a folder already on the way down (a link back
+    // to an ancestor). False when a newer scan has started.
+    bool walk(const QByteArray& path, const QString& entry, std::vector<FolderId>& ancestors) {
+        if (!yield())
+            return false;
+        NameList subfolders;
+        bool holdsMusic = false;
+        {
+            NativeFolder folder(path);
+            if (!folder.isOpen())
+                return true;
+            FolderId id{};
+            if (!folder.identify(id.device, id.inode))
+                return true;
+            for (const FolderId& ancestor : ancestors)
+                if (ancestor == id)
+                    return true;
+            ancestors.push_back(id);
+            NameList files;
+            folder.read(&pattern, &files, &subfolders);
+            holdsMusic = !files.isEmpty();
+        } // closed before going down, so deep trees do not pile up open folders
+        for (int k = subfolders.count() - 1; k >= 0; --k) {
+            const QString childEntry = entry + subfolders.name(k) + QLatin1Char('/');
+            const QByteArray childPath =
+                joinNative(path, subfolders.native(k), std::size_t(subfolders.nativeSize(k)));
+            if (!walk(childPath, childEntry, ancestors))
+                return false;
+        }
+        ancestors.pop_back();
+        if (holdsMusic)
+            scan.m_groups[GroupFolder].add(entry);
+        return true;
+    }
+
+    // Appends the row of listed file j (folder open as dirFd) and offers its values to the
+    // group lists; the row is complete before anything else can run.
+    void writeRow(const QString& folderPath, const NameList& files, int j, int dirFd) {
+        Catalogue& catalogue = scan.m_catalogue;
+        const int r = catalogue.appendRow();
+        const QString& name = files.name(j);
+        QString path;
+        path.reserve(folderPath.size() + name.size());
+        path += folderPath;
+        path += name;
+        catalogue.setCell(ColPath, r, path);
+
+        char tag[TagSize];
+        const bool tagged =
+            readListedFileTail(dirFd, files.native(j), tag) && std::memcmp(tag, "TAG", 3) == 0;
+        if (!tagged) {
+            catalogue.setCell(ColTitle, r, readableText(name));
+            return;
+        }
+        QString title = cleanedField(tag, TitleField);
+        if (title.isEmpty())
+            title = nameAsTitle(readableText(name));
+        catalogue.setCell(ColTitle, r, title);
+        catalogue.setCell(ColAlbum, r, cleanedField(tag, AlbumField));
+        catalogue.setCell(ColArtist, r, cleanedField(tag, ArtistField));
+        catalogue.setCell(ColYear, r, cleanedField(tag, YearField));
+        catalogue.setCell(ColGenre, r, GenreName[static_cast<unsigned char>(tag[GenreOffset])]);
+        catalogue.setCell(ColComment, r, cleanedField(tag, CommentField));
+
+        for (int k = 0; k < 4; ++k) {
+            const GroupColumn gc = GroupColumns[k];
+            const QString value = catalogue.cell(gc.column, r);
+            if (value == lastOffered[k])
+                continue;
+            lastOffered[k] = value;
+            const QString added = newGroupValue(value, seenSet(gc.group));
+            if (!added.isEmpty())
+                scan.m_groups[gc.group].add(added);
+        }
+    }
+
+    // Reads folder-list entry i: one row per listed music file. False when superseded.
+    bool readFolder(int i) {
+        const QString folderPath = prefix + scan.m_groups[GroupFolder].at(i);
+        // The scan's own listing: nothing done during its pauses changes these files.
+        NativeFolder folder(pathToNative(folderPath));
+        NameList files;
+        folder.read(&pattern, &files, nullptr);
+        if (!yield())
+            return false;
+        observer.folderStarted(i, files.count());
+        if (!current())
+            return false;
+        for (int j = 0; j < files.count(); ++j) {
+            writeRow(folderPath, files, j, folder.fd());
+            observer.fileRead(j);
+            if (!current() || !yieldIfDue())
+                return false;
+        }
+        observer.folderRead(i);
+        if (!current())
+            return false;
+        return yield();
+    }
+
+    Result run(const QString& musicFolder) {
+        scan.m_catalogue.clear();
+        for (int g = 0; g < GroupCount; ++g)
+            scan.m_groups[g].clear();
+        scan.m_seenAlbums.clear();
+        scan.m_seenArtists.clear();
+        scan.m_seenYears.clear();
+        scan.m_seenGenres.clear();
+
+        std::vector<FolderId> ancestors;
+        if (!walk(pathToNative(musicFolder), QString(), ancestors))
+            return Result::Superseded;
+
+        GroupList& folders = scan.m_groups[GroupFolder];
+        if (folders.count() == 0)
+            return Result::Finished;
+        observer.selectFirstFolder();
+        if (!current())
+            return Result::Superseded;
+        observer.readingStarted(folders.count());
+        if (!current())
+            return Result::Superseded;
+        for (int i = 0; i < folders.count(); ++i)
+            if (!readFolder(i))
+                return Result::Superseded;
+        observer.readingFinished();
+        if (!current())
+            return Result::Superseded;
+        scan.m_catalogue.squeeze();
+        return Result::Finished;
+    }
+};
+
+GroupLists::GroupLists() {
+    for (int g = 0; g < GroupCount; ++g) {
+        const auto order = g == GroupAlbum ? GroupList::Order::AsMet : GroupList::Order::Ascending;
+        m_lists[std::size_t(g)] = std::make_unique<GroupList>(order);
+    }
+}
+
+FolderScan::FolderScan(Catalogue& catalogue, GroupLists& groups)
+    : m_catalogue(catalogue), m_groups(groups) {}
+
+FolderScan::Result FolderScan::run(const QString& musicFolder, const QString& folderPrefix,
+                                   const FilePattern& pattern, ScanObserver& observer) {
+    // A newer generation tells every older run, at its next yield, to give way.
+    const int generation = ++m_generation;
+    ++m_depth;
+    struct DepthGuard {
+        int& depth;
+        ~DepthGuard() { --depth; }
+    } guard{m_depth};
+    Pass pass(*this, observer, pattern, folderPrefix, generation, m_yieldIntervalMs);
+    return pass.run(musicFolder);
+}
+
+} // namespace sonavue

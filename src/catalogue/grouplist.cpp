@@ -1,0 +1,131 @@
+#include "catalogue/grouplist.h"
+
+#include "tags/tagtext.h"
+#include <algorithm>
+
+namespace sonavue {
+namespace {
+
+// Blocks split when they reach twice this size.
+constexpr std::size_t BlockSize = 256;
+
+} // namespace
+
+int compareAscending(const QString& a, const QString& b) {
+    const int folded = QString::compare(a, b, Qt::CaseInsensitive);
+    if (folded != 0)
+        return folded;
+    return QString::compare(a, b, Qt::CaseSensitive);
+}
+
+QString newGroupValue(const QString& value, QSet<QString>& seenUpper) {
+    QString cleaned = cleanTagText(value);
+    if (cleaned.isEmpty())
+        return {};
+    QString key = cleaned.toUpper();
+    if (seenUpper.contains(key))
+        return {};
+    seenUpper.insert(std::move(key));
+    return cleaned;
+}
+
+GroupList::GroupList(Order order, QObject* parent) : QAbstractListModel(parent), m_order(order) {}
+
+int GroupList::blockOf(int index) const {
+    // The last block whose first entry is at or before index.
+    const auto it = std::upper_bound(m_starts.begin(), m_starts.end(), index);
+    return int(it - m_starts.begin()) - 1;
+}
+
+QString GroupList::at(int index) const {
+    if (index < 0 || index >= m_count)
+        return {};
+    const int b = blockOf(index);
+    return m_blocks[std::size_t(b)].items[std::size_t(index - m_starts[std::size_t(b)])];
+}
+
+QStringList GroupList::entries() const {
+    QStringList out;
+    out.reserve(m_count);
+    for (const Block& block : m_blocks)
+        for (const QString& item : block.items)
+            out.append(item);
+    return out;
+}
+
+void GroupList::renumberFrom(std::size_t block) {
+    for (std::size_t b = block; b < m_blocks.size(); ++b)
+        m_starts[b] = b == 0 ? 0 : m_starts[b - 1] + int(m_blocks[b - 1].items.size());
+}
+
+int GroupList::append(const QString& value) {
+    if (m_blocks.empty() || m_blocks.back().items.size() >= BlockSize) {
+        m_blocks.emplace_back();
+        m_blocks.back().items.reserve(BlockSize);
+        m_starts.push_back(m_count);
+    }
+    const int index = m_count;
+    beginInsertRows({}, index, index);
+    m_blocks.back().items.push_back(value);
+    ++m_count;
+    endInsertRows();
+    return index;
+}
+
+int GroupList::insertSorted(const QString& value) {
+    if (m_blocks.empty())
+        return append(value);
+    // The first block whose last entry sorts after value takes it; none: the last block.
+    auto blockIt = std::upper_bound(
+        m_blocks.begin(), m_blocks.end(), value,
+        [](const QString& v, const Block& block) { return lessAscending(v, block.items.back()); });
+    if (blockIt == m_blocks.end())
+        --blockIt;
+    const std::size_t b = std::size_t(blockIt - m_blocks.begin());
+    std::vector<QString>& items = m_blocks[b].items;
+    const auto pos = std::upper_bound(items.begin(), items.end(), value, lessAscending);
+    const int index = m_starts[b] + int(pos - items.begin());
+
+    beginInsertRows({}, index, index);
+    items.insert(pos, value);
+    ++m_count;
+    if (items.size() >= 2 * BlockSize) {
+        Block tail;
+        tail.items.assign(std::make_move_iterator(items.begin() + BlockSize),
+                          std::make_move_iterator(items.end()));
+        items.resize(BlockSize);
+        m_blocks.insert(m_blocks.begin() + std::ptrdiff_t(b) + 1, std::move(tail));
+        m_starts.insert(m_starts.begin() + std::ptrdiff_t(b) + 1, 0);
+    }
+    renumberFrom(b + 1);
+    endInsertRows();
+    return index;
+}
+
+int GroupList::add(const QString& value) {
+    return m_order == Order::Ascending ? insertSorted(value) : append(value);
+}
+
+void GroupList::clear() {
+    if (m_count == 0 && m_blocks.empty())
+        return;
+    beginResetModel();
+    m_blocks.clear();
+    m_starts.clear();
+    m_count = 0;
+    endResetModel();
+}
+
+int GroupList::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : m_count;
+}
+
+QVariant GroupList::data(const QModelIndex& index, int role) const {
+    if (!index.isValid() || index.column() != 0 || index.row() >= m_count)
+        return {};
+    if (role != Qt::DisplayRole && role != Qt::EditRole && role != Qt::ToolTipRole)
+        return {};
+    return at(index.row());
+}
+
+} // namespace sonavue

@@ -1,0 +1,134 @@
+#include "catalogue/nativefolder.h"
+
+#include "app/nativepath.h"
+#include "catalogue/filelisting.h"
+#include "catalogue/grouplist.h"
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace sonavue {
+
+void NameList::add(const char* name, std::size_t size) {
+    const int offset = int(m_bytes.size());
+    m_bytes.append(name, qsizetype(size));
+    m_bytes.append('\0');
+    m_items.push_back({pathFromNative(name, qsizetype(size)), offset, int(size)});
+}
+
+void NameList::sort() {
+    std::sort(m_items.begin(), m_items.end(),
+              [](const Item& a, const Item& b) { return lessAscending(a.name, b.name); });
+}
+
+NativeFolder::NativeFolder(const QByteArray& path)
+    : m_fd(::open(path.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)) {}
+
+NativeFolder::~NativeFolder() {
+    if (m_fd >= 0)
+        ::close(m_fd);
+}
+
+bool NativeFolder::identify(dev_t& device, ino_t& inode) const {
+    struct stat st {};
+    if (m_fd < 0 || ::fstat(m_fd, &st) != 0)
+        return false;
+    device = st.st_dev;
+    inode = st.st_ino;
+    return true;
+}
+
+EntryKind NativeFolder::kindOf(const char* name, unsigned char type) const {
+    switch (type) {
+    case DT_REG:
+        return EntryKind::RegularFile;
+    case DT_DIR:
+        return EntryKind::Folder;
+    case DT_LNK:
+    case DT_UNKNOWN: {
+        // A link is what it points at; some file systems give no type at all.
+        struct stat st {};
+        if (::fstatat(m_fd, name, &st, 0) != 0)
+            return EntryKind::Other;
+        if (S_ISREG(st.st_mode))
+            return EntryKind::RegularFile;
+        if (S_ISDIR(st.st_mode))
+            return EntryKind::Folder;
+        return EntryKind::Other;
+    }
+    default:
+        return EntryKind::Other;
+    }
+}
+
+void NativeFolder::read(const FilePattern* pattern, NameList* files, NameList* folders) {
+    if (m_fd < 0)
+        return;
+    alignas(dirent64) char buffer[32768];
+    for (;;) {
+        const ssize_t got = ::getdents64(m_fd, buffer, sizeof buffer);
+        if (got <= 0)
+            break; // the end, or a folder that went away while being read
+        for (ssize_t at = 0; at < got;) {
+            const auto* entry = reinterpret_cast<const dirent64*>(buffer + at);
+            at += entry->d_reclen;
+            const char* name = entry->d_name;
+            if (name[0] == '.')
+                continue;
+            const std::size_t size = std::strlen(name);
+            // A regular file that the pattern does not take needs no further look.
+            const bool wanted = files && pattern && pattern->matchesNative(name, size);
+            if (!wanted && (!folders || entry->d_type == DT_REG))
+                continue;
+            switch (kindOf(name, entry->d_type)) {
+            case EntryKind::RegularFile:
+                if (wanted)
+                    files->add(name, size);
+                break;
+            case EntryKind::Folder:
+                if (folders)
+                    folders->add(name, size);
+                break;
+            case EntryKind::Other:
+                break;
+            }
+        }
+    }
+    if (files)
+        files->sort();
+    if (folders)
+        folders->sort();
+}
+
+bool readListedFileTail(int folderFd, const char* name, char* out128) {
+    const int fd = ::openat(folderFd, name, O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    struct stat st {};
+    bool ok = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size >= 128;
+    if (ok) {
+        ssize_t got;
+        do {
+            got = ::pread(fd, out128, 128, st.st_size - 128);
+        } while (got < 0 && errno == EINTR);
+        ok = got == 128; // a short read: the file shrank meanwhile, no whole record
+    }
+    ::close(fd);
+    return ok;
+}
+
+QByteArray joinNative(const QByteArray& folder, const char* name, std::size_t size) {
+    QByteArray out;
+    out.reserve(folder.size() + qsizetype(size) + 1);
+    out += folder;
+    if (!out.endsWith('/'))
+        out += '/';
+    out.append(name, qsizetype(size));
+    return out;
+}
+
+} // namespace sonavue

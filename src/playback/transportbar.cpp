@@ -1,0 +1,137 @@
+#include "playback/transportbar.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QSlider>
+#include <QStyle>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+namespace sonavue {
+namespace {
+
+constexpr int PollIntervalMs = 250;
+constexpr int ButtonWidth = 28;
+constexpr int ButtonHeight = 24;
+
+QToolButton* makeButton(QWidget* parent, QStyle::StandardPixmap icon, const QString& name) {
+    auto* button = new QToolButton(parent);
+    button->setIcon(parent->style()->standardIcon(icon));
+    button->setAccessibleName(name);
+    button->setFixedSize(ButtonWidth, ButtonHeight);
+    button->setAutoRaise(true);
+    button->setFocusPolicy(Qt::NoFocus);
+    return button;
+}
+
+} // namespace
+
+TransportBar::TransportBar(MediaControl& media, QWidget* parent)
+    : QWidget(parent), m_media(media),
+      m_playPause(makeButton(this, QStyle::SP_MediaPlay, tr("Play"))),
+      m_stop(makeButton(this, QStyle::SP_MediaStop, tr("Stop"))), m_time(new QLabel(this)),
+      m_seek(new QSlider(Qt::Horizontal, this)) {
+    // Two rows to fit 161 x 65 pixels: the buttons and the clock, then the slider.
+    auto* column = new QVBoxLayout(this);
+    column->setContentsMargins(2, 2, 2, 2);
+    column->setSpacing(2);
+    auto* row = new QHBoxLayout;
+    row->setSpacing(2);
+    row->addWidget(m_playPause);
+    row->addWidget(m_stop);
+    row->addWidget(m_time, 1);
+    column->addLayout(row);
+    column->addWidget(m_seek);
+
+    m_time->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    QFont small = m_time->font();
+    small.setPointSizeF(small.pointSizeF() * 0.85);
+    m_time->setFont(small);
+    m_seek->setFocusPolicy(Qt::NoFocus);
+    m_seek->setSingleStep(1000);
+    m_seek->setPageStep(10000);
+
+    connect(m_playPause, &QToolButton::clicked, this, &TransportBar::playOrPause);
+    connect(m_stop, &QToolButton::clicked, this, [this] {
+        m_media.stop();
+        refresh();
+    });
+    connect(m_seek, &QSlider::sliderReleased, this, &TransportBar::seekToSlider);
+    connect(m_seek, &QSlider::actionTriggered, this, [this](int action) {
+        // Clicks on the groove and keys; a drag seeks once, on release.
+        if (action != QAbstractSlider::SliderMove)
+            seekToSlider();
+    });
+    connect(&m_media, &MediaControl::stateChanged, this, &TransportBar::refresh);
+    connect(&m_poll, &QTimer::timeout, this, &TransportBar::refresh);
+    m_poll.setInterval(PollIntervalMs);
+
+    resize(DesignedWidth, DesignedHeight);
+    refresh();
+}
+
+QSize TransportBar::sizeHint() const {
+    return {DesignedWidth, DesignedHeight};
+}
+
+QSize TransportBar::minimumSizeHint() const {
+    return {DesignedWidth, DesignedHeight};
+}
+
+QString TransportBar::clockText(qint64 ms) {
+    if (ms < 0)
+        return QStringLiteral("--:--");
+    const qint64 seconds = ms / 1000;
+    return QStringLiteral("%1:%2")
+        .arg(seconds / 60, 2, 10, QLatin1Char('0'))
+        .arg(seconds % 60, 2, 10, QLatin1Char('0'));
+}
+
+void TransportBar::setState(MediaControl::State state, qint64 positionMs, qint64 durationMs) {
+    using State = MediaControl::State;
+    m_state = state;
+    const bool open = state != State::Closed;
+    setEnabled(open);
+
+    const bool playing = state == State::Playing;
+    m_playPause->setIcon(
+        style()->standardIcon(playing ? QStyle::SP_MediaPause : QStyle::SP_MediaPlay));
+    m_playPause->setAccessibleName(playing ? tr("Pause") : tr("Play"));
+    if (playing)
+        m_poll.start();
+    else
+        m_poll.stop();
+
+    const qint64 position = open ? std::max<qint64>(positionMs, 0) : 0;
+    const qint64 duration = open ? durationMs : -1;
+    m_time->setText(open ? clockText(position) + QStringLiteral(" / ") + clockText(duration)
+                         : QString());
+    // The slider counts milliseconds; it cannot move while the length is unknown.
+    const int maximum = duration > 0 ? int(std::min<qint64>(duration, INT_MAX)) : 0;
+    m_seek->setEnabled(maximum > 0);
+    if (!m_seek->isSliderDown()) {
+        const QSignalBlocker quiet(m_seek);
+        m_seek->setRange(0, maximum);
+        m_seek->setValue(int(std::min<qint64>(position, maximum)));
+    }
+}
+
+void TransportBar::refresh() {
+    setState(m_media.state(), m_media.positionMs(), m_media.durationMs());
+}
+
+void TransportBar::playOrPause() {
+    if (m_state == MediaControl::State::Playing)
+        m_media.pause();
+    else
+        m_media.resume();
+    refresh();
+}
+
+void TransportBar::seekToSlider() {
+    m_media.seekMs(m_seek->sliderPosition());
+    // The seek completes on the pipeline's own time; read the clock a moment later.
+    QTimer::singleShot(PollIntervalMs / 5, this, &TransportBar::refresh);
+}
+
+} // namespace sonavue

@@ -1,0 +1,145 @@
+#include "tags/id3v1.h"
+
+#include "app/nativepath.h"
+#include "tags/codepage.h"
+#include "tags/tagtext.h"
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace sonavue {
+namespace {
+
+struct Field {
+    int offset;
+    int width;
+};
+constexpr Field headerField{0, 3};
+constexpr Field titleField{3, 30};
+constexpr Field artistField{33, 30};
+constexpr Field albumField{63, 30};
+constexpr Field yearField{93, 4};
+constexpr Field commentField{97, 30};
+constexpr int genreOffset = 127;
+constexpr int trackOffset = 126;
+constexpr int minimumTagWindowSize = 256; // the tag window skips shorter files
+
+class FileDescriptor {
+public:
+    explicit FileDescriptor(int fd) : m_fd(fd) {}
+    ~FileDescriptor() {
+        if (m_fd >= 0)
+            ::close(m_fd);
+    }
+    FileDescriptor(const FileDescriptor&) = delete;
+    FileDescriptor& operator=(const FileDescriptor&) = delete;
+    int get() const { return m_fd; }
+
+private:
+    int m_fd;
+};
+
+QString decodeField(const char* bytes128, Field field) {
+    return fixedWidth(decodeCodePage(bytes128 + field.offset, field.width), field.width);
+}
+
+// The bytes of a field up to its first NUL, decoded (the tag window's reading).
+QString decodeUpToNul(const char* bytes128, Field field) {
+    const char* start = bytes128 + field.offset;
+    const void* nul = std::memchr(start, 0, std::size_t(field.width));
+    const qsizetype length = nul ? static_cast<const char*>(nul) - start : field.width;
+    return decodeCodePage(start, length);
+}
+
+} // namespace
+
+bool readTagBytesAt(int dirfd, const char* name, char out[TagSize]) {
+    // Looking first means a device or FIFO is never opened at all; the O_NONBLOCK open
+    // and the second look close the gap if the name is replaced in between.
+    struct stat st {};
+    if (::fstatat(dirfd, name, &st, 0) != 0 || !S_ISREG(st.st_mode))
+        return false;
+    const FileDescriptor fd(::openat(dirfd, name, O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
+    if (fd.get() < 0 || ::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode) || st.st_size < TagSize)
+        return false;
+    char buffer[TagSize];
+    ssize_t got;
+    do {
+        got = ::pread(fd.get(), buffer, TagSize, st.st_size - TagSize);
+    } while (got < 0 && errno == EINTR);
+    // A short read means the file shrank under us: not a whole record.
+    if (got != TagSize)
+        return false;
+    std::memcpy(out, buffer, TagSize);
+    return true;
+}
+
+bool readTagBytes(const QByteArray& nativePath, char out[TagSize]) {
+    return readTagBytesAt(AT_FDCWD, nativePath.constData(), out);
+}
+
+QString fixedWidth(const QString& text, int width) {
+    const qsizetype size = text.size();
+    if (size == width)
+        return text;
+    if (size < width)
+        return text + QString(width - size, QLatin1Char(' '));
+    qsizetype keep = width;
+    // Never keep half of a surrogate pair; a space takes the place of the cut character.
+    if (keep > 0 && text.at(keep - 1).isHighSurrogate() && text.at(keep).isLowSurrogate())
+        --keep;
+    return text.left(keep) + QString(width - keep, QLatin1Char(' '));
+}
+
+void decodeID3v1(const char* bytes128, ID3v1Record& record) {
+    record.Header = decodeField(bytes128, headerField);
+    record.Title = decodeField(bytes128, titleField);
+    record.Artist = decodeField(bytes128, artistField);
+    record.Album = decodeField(bytes128, albumField);
+    record.Year = decodeField(bytes128, yearField);
+    record.Comment = decodeField(bytes128, commentField);
+    record.Genre = static_cast<std::uint8_t>(bytes128[genreOffset]);
+}
+
+void readID3TAG(const QString& path, ID3v1Record& record) {
+    char raw[TagSize];
+    if (!readTagBytes(pathToNative(path), raw)) {
+        record = ID3v1Record();
+        return;
+    }
+    decodeID3v1(raw, record);
+    // The cleaned title only decides; the field keeps its text as read.
+    if (!record.hasTag() || cleanTagText(record.Title).isEmpty())
+        record.Title = fixedWidth(fileNamePart(path), titleField.width);
+}
+
+void getMP3TAG(const QString& tfname, QString& artistname, QString& albumname, QString& Titlename,
+               std::uint8_t& Titleno) {
+    // The name test needs no file access, so it goes first; the outcome is the same.
+    if (tfname.right(3).compare(QLatin1String("MP3"), Qt::CaseInsensitive) != 0)
+        return;
+    const QByteArray native = pathToNative(tfname);
+    struct stat st {};
+    if (::stat(native.constData(), &st) != 0 || !S_ISREG(st.st_mode) ||
+        st.st_size < minimumTagWindowSize)
+        return;
+
+    char raw[TagSize] = {};
+    // Without a trailing record the last bytes are audio data, not text worth showing.
+    if (!readTagBytes(native, raw) || std::memcmp(raw, "TAG", 3) != 0) {
+        Titlename.clear();
+        artistname.clear();
+        albumname.clear();
+        Titleno = 0;
+        return;
+    }
+    Titlename = decodeUpToNul(raw, titleField);
+    artistname = decodeUpToNul(raw, artistField);
+    albumname = decodeUpToNul(raw, albumField);
+    Titleno = static_cast<std::uint8_t>(raw[trackOffset]);
+}
+
+} // namespace sonavue

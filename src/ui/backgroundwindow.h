@@ -1,0 +1,42 @@
+#pragma once
+// Form4: the picture that lies exactly behind the translucent main window.
+#include <QImage>
+#include <QPointer>
+#include <QWidget>
+
+namespace sonavue {
+
+class Form4 : public QWidget {
+    Q_OBJECT
+public:
+    // Loads "backimage.jpg" from the current folder when it is a picture, else keeps the
+    // built-in picture; then init(). The window has no owner: whoever opens it closes and
+    // deletes it.
+    explicit Form4(QWidget* mainWindow);
+
+    // Takes the main window's width, height, top and left, goes to the bottom of the
+    // stacking order and gives the main window the focus.
+    void init();
+    const QImage& picture() const { return m_picture; }
+    bool usingBuiltInPicture() const { return m_builtIn; }
+
+    // The program's own picture, about 1181 x 869.
+    static QImage builtInPicture();
+    // The picture file of the current folder, or a null image when there is none that
+    // loads as a picture.
+    static QImage pictureFromCurrentFolder();
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void changeEvent(QEvent* event) override;
+
+private:
+    void giveMainWindowFocus();
+
+    QPointer<QWidget> m_mainWindow;
+    QImage m_picture;
+    bool m_builtIn = true;
+};
+
+} // namespace sonavue

@@ -1,0 +1,31 @@
+#pragma once
+// What the splash and tag cards share: a frameless, see-through, always-on-top window
+// whose only visible part is the rounded card it paints, and labels placed in twips.
+#include <QColor>
+#include <QFont>
+#include <QRect>
+
+class QLabel;
+class QWidget;
+class QPainter;
+
+namespace sonavue {
+
+// Twips to pixels at the designed 15 twips a pixel.
+constexpr int cardPixels(int twips) {
+    return (twips * 2 + 15) / 30;
+}
+QRect cardRect(int left, int top, int width, int height);
+
+// Frameless, translucent (nothing but the card is drawn), topmost, deleted on close. It
+// does not keep the program running on its own.
+void makeCardWindow(QWidget& window);
+
+// A plain-text label with a transparent background.
+QLabel* makeCardLabel(QWidget* parent, const QRect& geometry, const QFont& font,
+                      const QColor& colour, Qt::Alignment alignment);
+
+// The rounded body of a card.
+void paintCard(QPainter& painter, const QRect& card, const QColor& fill);
+
+} // namespace sonavue

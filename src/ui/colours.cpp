@@ -1,0 +1,78 @@
+#include "ui/colours.h"
+
+#include <array>
+
+namespace sonavue {
+namespace {
+
+// Division rounding towards minus infinity (divisor positive), as the colour split needs
+// for negative values.
+constexpr std::int32_t floorDiv(std::int32_t value, std::int32_t divisor) {
+    const std::int32_t quotient = value / divisor;
+    return (value % divisor != 0 && value < 0) ? quotient - 1 : quotient;
+}
+
+constexpr int PaletteWidth = 100;
+constexpr int PaletteHeight = 32;
+constexpr int BlockWidth = 50;
+constexpr int BlockHeight = 16;
+constexpr std::array<int, 4> BlockReds{0, 192, 128,
+                                       255}; // top-left, top-right, bottom-left, bottom-right
+constexpr std::array<int, BlockHeight> BlueSteps{11,  28,  43,  60,  75,  92,  107, 124,
+                                                 139, 156, 171, 188, 203, 220, 235, 252};
+
+} // namespace
+
+void Crgb(std::int32_t colour, std::int16_t& r, std::int16_t& g, std::int16_t& b) {
+    // C++ remainders keep the sign of the dividend, which is what the split wants.
+    const std::int32_t x = colour % 16777216;
+    r = static_cast<std::int16_t>(x % 256);
+    g = static_cast<std::int16_t>(floorDiv(x % 65536, 256));
+    b = static_cast<std::int16_t>(floorDiv(x, 65536));
+}
+
+bool isLightColour(std::int32_t colour) {
+    std::int16_t r = 0, g = 0, b = 0;
+    Crgb(colour, r, g, b);
+    return r + g + b >= 352;
+}
+
+std::int32_t textColourFor(std::int32_t colour) {
+    return isLightColour(colour) ? DarkTextColour : LightTextColour;
+}
+
+QColor toQColor(std::int32_t colour) {
+    if (colour < 0 || colour > 0xFFFFFF)
+        return {};
+    return QColor(colour & 0xFF, (colour >> 8) & 0xFF, (colour >> 16) & 0xFF);
+}
+
+std::int32_t fromQColor(const QColor& colour) {
+    const QColor rgb = colour.toRgb();
+    return rgb.red() + 256 * rgb.green() + 65536 * rgb.blue();
+}
+
+QImage paletteImage() {
+    QImage image(PaletteWidth, PaletteHeight, QImage::Format_RGB32);
+    for (int y = 0; y < PaletteHeight; ++y) {
+        auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
+        for (int x = 0; x < PaletteWidth; ++x) {
+            const int red = BlockReds[(y / BlockHeight) * 2 + x / BlockWidth];
+            // Green climbs from 0 in a block's first column to 250 in its last.
+            const int column = x % BlockWidth;
+            const int green = (column * 250 + (BlockWidth - 1) / 2) / (BlockWidth - 1);
+            const int blue = BlueSteps[y % BlockHeight];
+            line[x] = qRgb(red, green, blue);
+        }
+    }
+    // The picked-black corner and the picked-white corner.
+    image.setPixel(0, 0, qRgb(0, 0, 0));
+    image.setPixel(1, 0, qRgb(0, 0, 0));
+    for (int y = PaletteHeight - 2; y < PaletteHeight; ++y) {
+        for (int x = PaletteWidth - 3; x < PaletteWidth; ++x)
+            image.setPixel(x, y, qRgb(255, 255, 255));
+    }
+    return image;
+}
+
+} // namespace sonavue

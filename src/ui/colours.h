@@ -1,0 +1,31 @@
+#pragma once
+// Colour values as the settings file stores them: red in the low byte,
+// RGB(r, g, b) = r + 256*g + 65536*b, and -1 for "released outside the palette".
+#include <QColor>
+#include <QImage>
+#include <cstdint>
+
+namespace sonavue {
+
+constexpr std::int32_t TitleStripColour = 0x80FF80;
+constexpr std::int32_t DarkTextColour = 0x004000;  // on a light background
+constexpr std::int32_t LightTextColour = 0xE0FFE0; // on a dark background
+constexpr std::int32_t KeyColour = 0x0F0F0F;       // RGB(15, 15, 15): see-through
+constexpr std::int32_t DesignedBackground = 0xE0E0E0;
+
+// The three components with the signs the arithmetic gives (-1 gives -1, -1, -1).
+void Crgb(std::int32_t colour, std::int16_t& r, std::int16_t& g, std::int16_t& b);
+// r + g + b >= 352 counts as light.
+bool isLightColour(std::int32_t colour);
+// The text colour setcolor picks for a background colour.
+std::int32_t textColourFor(std::int32_t colour);
+// A colour value as a QColor. Values outside 0..0xFFFFFF (such as -1) have no colour of
+// their own: nullopt-like invalid QColor, and the control keeps its background.
+QColor toQColor(std::int32_t colour);
+// A QColor (alpha ignored) as a colour value.
+std::int32_t fromQColor(const QColor& colour);
+
+// The palette picture Picture2 (100 x 32).
+QImage paletteImage();
+
+} // namespace sonavue

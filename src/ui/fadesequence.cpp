@@ -1,0 +1,12 @@
+#include "ui/fadesequence.h"
+
+namespace sonavue {
+
+bool advanceFade(FadeCard& card) {
+    card.opacity += card.step;
+    if (card.opacity > card.ceiling)
+        card.opacity = card.ceiling;
+    return card.opacity > 0;
+}
+
+} // namespace sonavue

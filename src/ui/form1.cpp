@@ -1,0 +1,383 @@
+#include "ui/form1.h"
+
+#include "app/numbers.h"
+#include "app/settings.h"
+#include "app/specialfolder.h"
+#include "playback/gstmediaelement.h"
+#include "playback/transportbar.h"
+#include "playback/volume.h"
+#include "ui/backgroundwindow.h"
+#include "ui/colours.h"
+#include "ui/fonts.h"
+#include "ui/imagebutton.h"
+#include "ui/layoutrules.h"
+#include "ui/splashwindow.h"
+#include "ui/tabsel.h"
+#include "ui/tagwindow.h"
+#include "ui/twips.h"
+#include "web/webpanel.h"
+
+#include <QApplication>
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListView>
+#include <QListWidget>
+#include <QPainter>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScrollBar>
+#include <QWindow>
+
+namespace sonavue {
+namespace {
+
+template <typename W>
+W* place(W* widget, double left, double top, double width, double height) {
+    widget->setGeometry(twipsRect(left, top, width, height));
+    return widget;
+}
+
+QListView* makeListView(QWidget* parent) {
+    auto* view = new QListView(parent);
+    view->setUniformItemSizes(true);
+    view->setSelectionMode(QAbstractItemView::SingleSelection);
+    view->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    view->setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
+    view->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    return view;
+}
+
+} // namespace
+
+Form1::Form1(Options options) : m_options(std::move(options)) {
+    setWindowTitle(QStringLiteral("Sonavue"));
+    setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
+    // The window paints its own background so that pixels of the key colour can be
+    // fully transparent where a compositor runs.
+    setAttribute(Qt::WA_TranslucentBackground);
+    resize(px(DesignedClientWidth), px(DesignedClientHeight));
+
+    m_media = m_options.media ? std::move(m_options.media)
+                              : std::make_unique<GstMediaElement>();
+    m_player = std::make_unique<PlayerControl>(*this, *m_media);
+
+    buildControls();
+    wireControls();
+    Form_Load();
+}
+
+Form1::~Form1() {
+    qApp->removeEventFilter(this);
+    if (m_form4)
+        delete m_form4.data();
+}
+
+void Form1::buildControls() {
+    // Title strip.
+    Picture1 = place(new QWidget(this), 0, 0, 13425, 375);
+    Picture1->setObjectName(QStringLiteral("Picture1"));
+    Picture1->setAutoFillBackground(true);
+    Label9 = place(new QLabel(QStringLiteral(" -  "), Picture1), 0, 0, 480, 435);
+    Label9->setFont(designedFont(QStringLiteral("ＭＳ ゴシック"), 14.25, true));
+    const ButtonPictures closePictures = closeButtonPictures();
+    Image2 = place(new ImageButton(closePictures.released, closePictures.pressed, Picture1),
+                   13080, 0, 360, 360);
+
+    Label4 = place(new QLabel(QStringLiteral("NOW"), this), 360, 480, 615, 255);
+    Label4->setFont(designedFont(QStringLiteral("ＭＳ Ｐゴシック"), 9.75, true));
+    // The now-playing label grows with its text, as an auto-sized label does.
+    title = place(new QLabel(this), 960, 480, 105, 405);
+    title->setFont(designedFont(QStringLiteral("ＭＳ Ｐゴシック"), 14.25, true));
+
+    // Track list: the number column lies under the left edge of the titles.
+    ListNo = place(makeListView(this), 360, 840, 1095, 3810);
+    ListNo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    ListName = place(makeListView(this), 840, 840, 4575, 3810);
+    m_titleModel = new TrackColumnModel(m_trackRows, TrackColumnModel::Column::Title, this);
+    m_numberModel = new TrackColumnModel(m_trackRows, TrackColumnModel::Column::Number, this);
+    ListName->setModel(m_titleModel);
+    ListNo->setModel(m_numberModel);
+    const QFont listFont = designedFont(QStringLiteral("MS UI Gothic"), 9);
+    ListName->setFont(listFont);
+    ListNo->setFont(listFont);
+
+    Progress1 = place(new QProgressBar(this), 2880, 840, 8415, 615);
+    Progress2 = place(new QProgressBar(this), 2880, 1560, 8415, 255);
+    for (QProgressBar* bar : {Progress1, Progress2}) {
+        bar->setMinimum(0);
+        bar->setTextVisible(false);
+        bar->hide();
+    }
+
+    if (m_options.withWebPanel) {
+        Web1 = place(new WebPanel(this), 8280, 840, 5055, 5655);
+    }
+
+    FrameBtn = place(new QWidget(this), 9480, 480, 1335, 375);
+    const ButtonPictures homePictures = homeButtonPictures();
+    Image1 = place(new ImageButton(homePictures.released, homePictures.pressed, FrameBtn), 0, 0,
+                   885, 345);
+    // The back button's released look is its element 2 and its pressed look element 1.
+    const ButtonPictures backPictures = backButtonPictures();
+    Image3 = place(new ImageButton(backPictures.released, backPictures.pressed, FrameBtn), 960,
+                   0, 360, 360);
+
+    buildGroupPages();
+
+    Label5 = place(new QLabel(QStringLiteral("Reserved List"), this), 360, 8040, 1575, 255);
+    Vol = place(new QLabel(QStringLiteral("128"), this), 5160, 8040, 495, 255);
+    OptionList = place(new QListWidget(this), 360, 8280, 5055, 930);
+
+    MMControl1Bar = place(new TransportBar(*m_media, this), 360, 9240, 2415, 975);
+    Command1 = place(new QPushButton(QStringLiteral("STOP"), this), 2760, 9240, 1065, 975);
+    Command3 =
+        place(new QPushButton(QStringLiteral("ContinuousStart"), this), 3840, 9240, 1620, 495);
+    Command4 = place(new QPushButton(QStringLiteral("Select Start"), this), 3840, 9720, 1620, 495);
+
+    // Volume: 255 at the top, 0 at the bottom, steps 1 and 16. A QScrollBar has its minimum
+    // at the top, so the bar runs inverted over 0..255.
+    VScroll1 = place(new QScrollBar(Qt::Vertical, this), 5400, 9240, 255, 975);
+    VScroll1->setRange(0, 255);
+    VScroll1->setInvertedAppearance(true);
+    VScroll1->setInvertedControls(true);
+    VScroll1->setSingleStep(1);
+    VScroll1->setPageStep(16);
+    VScroll1->setValue(MiddleLevel);
+
+    buildSettingsFrame();
+}
+
+void Form1::buildGroupPages() {
+    static const char* const captions[6] = {"Folder", "Album", "Artist", "Year", "Junle", "ALL"};
+    // Where the frames lie before the load stacks them onto frame 0.
+    static const double frameLeft[6] = {360, 480, 960, 1200, 1440, 1560};
+    static const double frameTop[6] = {5040, 5400, 5520, 5760, 5880, 6000};
+    static const double frameWidth[6] = {5295, 5295, 5415, 5415, 5415, 5535};
+    const QFont tabFont = designedFont(QStringLiteral("ＭＳ Ｐゴシック"), 11.25);
+    for (int i = 0; i < GroupCount; ++i) {
+        TabSel[i] = place(new TabLabel(QString::fromLatin1(captions[i]), this), 360 + 864 * i,
+                          4800, 855, 255);
+        TabSel[i]->setFont(tabFont);
+        Groupe[i] = place(new QFrame(this), frameLeft[i], frameTop[i], frameWidth[i], 3015);
+        TagGroupe[i] = place(makeListView(Groupe[i]), 0, 0, 5055, 2730);
+        TagGroupe[i]->setModel(&m_groups[i]);
+    }
+}
+
+void Form1::buildSettingsFrame() {
+    Frame1 = place(new QGroupBox(QStringLiteral("設定"), this), 5760, 8520, 7215, 1695);
+    Label2 = place(new QLabel(QStringLiteral("検索パス"), Frame1), 240, 240, 735, 255);
+    Text1 = place(new QLineEdit(Frame1), 960, 240, 5175, 270);
+    Command2 = place(new QPushButton(QStringLiteral("変更"), Frame1), 6120, 240, 495, 255);
+
+    auto* frame2 = place(new QGroupBox(Frame1), 240, 520, 2655, 495);
+    place(new QLabel(QStringLiteral("曲の更新"), frame2), 120, 180, 735, 255);
+    Option1[0] = place(new QRadioButton(QStringLiteral("終了後"), frame2), 960, 180, 975, 255);
+    Option1[1] = place(new QRadioButton(QStringLiteral("即時"), frame2), 1800, 180, 735, 255);
+    Option1[0]->setChecked(true);
+
+    auto* frameback = place(new QGroupBox(Frame1), 3000, 520, 2175, 495);
+    place(new QLabel(QStringLiteral("背景"), frameback), 120, 180, 735, 255);
+    OptionBack[0] = place(new QRadioButton(QStringLiteral("表示"), frameback), 600, 180, 975, 255);
+    OptionBack[1] = place(new QRadioButton(QStringLiteral("無し"), frameback), 1320, 180, 735, 255);
+    OptionBack[1]->setChecked(true);
+
+    Picture2 = place(new QLabel(Frame1), 5400, 600, 1530, 510);
+    Picture2->setPixmap(QPixmap::fromImage(paletteImage()));
+    Picture2->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+
+    auto* frameFont = place(new QGroupBox(Frame1), 240, 1080, 2655, 495);
+    place(new QLabel(QStringLiteral("文字"), frameFont), 120, 180, 735, 255);
+    static const char* const sizes[3] = {"小", "中", "大"};
+    for (int i = 0; i < 3; ++i)
+        Optionfont[i] = place(new QRadioButton(QString::fromUtf8(sizes[i]), frameFont),
+                              720 + 600 * i, 160, 495, 255);
+    Optionfont[1]->setChecked(true);
+
+    auto* frame4 = place(new QGroupBox(Frame1), 3000, 1080, 2175, 495);
+    static const char* const types[3] = {"MP3", "MID", "WAV"};
+    static const double typeLeft[3] = {60, 720, 1320};
+    for (int i = 0; i < 3; ++i) {
+        Check1[i] = place(new QCheckBox(QString::fromLatin1(types[i]), frame4), typeLeft[i], 120,
+                          735, 255);
+        Check1[i]->setChecked(true);
+    }
+    // MP3 files are always listed: the user cannot clear that box.
+    Check1[0]->setEnabled(false);
+
+    Label1 = place(new QLabel(QStringLiteral("アルファ"), Frame1), 5520, 1120, 735, 255);
+    HScroll1 = place(new QScrollBar(Qt::Horizontal, Frame1), 5400, 1320, 1575, 255);
+    HScroll1->setRange(64, 255);
+    HScroll1->setSingleStep(1);
+    HScroll1->setPageStep(16);
+    HScroll1->setValue(200);
+}
+
+void Form1::Form_Load() {
+    // Translucent at 200 of 255 until the opacity setting is applied.
+    setWindowOpacity(200 / 255.0);
+    setcolor(DesignedBackground);
+    if (Web1)
+        Web1->goHome();
+    Text1->setText(personalFolder());
+    for (int i = 1; i < GroupCount; ++i)
+        Groupe[i]->move(Groupe[0]->pos());
+    Groupe[0]->raise();
+    Timer1.setSingleShot(true);
+    Timer1.setInterval(300);
+    m_dragSettle.setSingleShot(true);
+    m_dragSettle.setInterval(250);
+    connect(&m_dragSettle, &QTimer::timeout, this, &Form1::finishTitleDrag);
+    // Key preview: the window sees every key before the focused control.
+    qApp->installEventFilter(this);
+    Form_Resize();
+}
+
+void Form1::Form_Unload() {
+    if (m_unloaded)
+        return;
+    m_unloaded = true;
+    for (int i = 0; i < 3; ++i)
+        writeSetting(QStringLiteral("filter%1").arg(i),
+                     QString::number(Check1[i]->isChecked() ? 1 : 0));
+    m_media->Command(QStringLiteral("Close"));
+    // Every other window goes without its own closing handling.
+    if (m_form4)
+        delete m_form4.data();
+    if (m_form3)
+        delete m_form3.data();
+    if (m_aboutSplash)
+        delete m_aboutSplash.data();
+    emit unloaded();
+}
+
+void Form1::closeEvent(QCloseEvent* event) {
+    Form_Unload();
+    event->accept();
+}
+
+void Form1::writeSetting(const QString& key, const QString& value) {
+    sonavue::writeSetting(m_options.appName, QStringLiteral("init"), key, value);
+}
+
+QString Form1::readSetting(const QString& key, const QString& defaultValue) const {
+    return sonavue::readSetting(m_options.appName, QStringLiteral("init"), key, defaultValue);
+}
+
+// --- Layout -------------------------------------------------------------------------------
+
+void Form1::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    Form_Resize();
+}
+
+void Form1::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::WindowStateChange)
+        Form_Resize();
+}
+
+void Form1::Form_Resize() {
+    if (!ListName)
+        return;
+    const double W = twips(width());
+    const double H = twips(height());
+    const bool maximized = windowState() & Qt::WindowMaximized;
+    const ResizeGeometry g =
+        resizeGeometry(W, H, maximized, twips(Image2->width()), twips(FrameBtn->width()),
+                       [](double t) { return twips(px(t)); });
+
+    ListName->resize(std::max(0, px(g.listNameWidth)), ListName->height());
+    const int groupWidth = px(g.groupWidth);
+    OptionList->resize(groupWidth, OptionList->height());
+    if (Web1) {
+        Web1->move(px(g.webLeft), Web1->y());
+        Web1->resize(std::max(0, px(g.webWidth)),
+                     g.webHeight ? std::max(0, px(*g.webHeight)) : Web1->height());
+    }
+    for (int i = 0; i < GroupCount; ++i) {
+        Groupe[i]->resize(groupWidth, Groupe[i]->height());
+        TagGroupe[i]->resize(groupWidth, TagGroupe[i]->height());
+    }
+    Image2->move(px(g.closeButtonLeft), Image2->y());
+    Picture1->resize(std::max(Picture1->width(), width()), Picture1->height());
+    FrameBtn->move(px(g.frameBtnLeft), FrameBtn->y());
+    setTopmost(g.topmost);
+}
+
+bool Form1::isTopmost() const { return windowFlags() & Qt::WindowStaysOnTopHint; }
+
+void Form1::setTopmost(bool on) {
+    if (isTopmost() == on)
+        return;
+    // Changing a window flag re-creates the native window; do it outside the resize.
+    QTimer::singleShot(0, this, [this, on] {
+        if (isTopmost() == on)
+            return;
+        const bool wasVisible = isVisible();
+        setWindowFlag(Qt::WindowStaysOnTopHint, on);
+        if (wasVisible)
+            show();
+    });
+}
+
+void Form1::fontresize(double size) {
+    for (QListView* view : {ListName, ListNo}) {
+        QFont f = view->font();
+        f.setPointSizeF(size);
+        view->setFont(f);
+    }
+    for (QListView* view : TagGroupe) {
+        QFont f = view->font();
+        f.setPointSizeF(size);
+        view->setFont(f);
+        view->resize(view->width(), px(2910));
+    }
+}
+
+void Form1::focusset() { Timer1.start(); }
+
+void Form1::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    const QColor background = toQColor(m_colour);
+    // The key colour RGB(15, 15, 15) is see-through.
+    if (m_colour == KeyColour || !background.isValid()) {
+        painter.setCompositionMode(QPainter::CompositionMode_Source);
+        painter.fillRect(rect(), m_colour == KeyColour ? QColor(Qt::transparent) : palette().window());
+        return;
+    }
+    painter.fillRect(rect(), background);
+}
+
+// --- Volume ---------------------------------------------------------------------------------
+
+void Form1::NewVolume(double level) {
+    const int clamped = clampLevel(level);
+    m_media->setWaveOutVolume(waveOutVolumeValue(clamped));
+    Vol->setText(QString::number(clamped));
+}
+
+void Form1::VolDown_Click() {
+    // The label parsed as a 16-bit integer.
+    const long long level = roundHalfEven(leadingNumber(Vol->text()));
+    NewVolume(double(std::clamp<long long>(level, -32768, 32767) - 10));
+}
+
+QString Form1::volumeCaption() const { return Vol->text(); }
+void Form1::setVolumeCaption(const QString& text) { Vol->setText(text); }
+
+void Form1::setNowPlaying(const QString& text) {
+    title->setText(text);
+    title->adjustSize();
+}
+
+bool Form1::immediateChangeSelected() const { return !Option1[0]->isChecked(); }
+
+void Form1::letEventsRun() { QCoreApplication::processEvents(); }
+
+} // namespace sonavue

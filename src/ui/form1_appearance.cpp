@@ -1,0 +1,176 @@
+// The main window's appearance options, folder chooser, picture buttons, title-strip drag
+// and about line.
+#include "ui/form1.h"
+
+#include "app/numbers.h"
+#include "ui/backgroundwindow.h"
+#include "ui/colours.h"
+#include "ui/imagebutton.h"
+#include "ui/layoutrules.h"
+#include "ui/splashwindow.h"
+#include "ui/twips.h"
+#include "web/webpanel.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QRadioButton>
+#include <QScrollBar>
+#include <QWindow>
+
+namespace sonavue {
+
+namespace {
+constexpr int VersionMajor = 1;
+constexpr int VersionMinor = 0;
+constexpr int VersionRevision = 17;
+
+std::int32_t toColourValue(double value) {
+    const long long whole = roundHalfEven(value);
+    return std::int32_t(std::clamp<long long>(whole, INT32_MIN, INT32_MAX));
+}
+} // namespace
+
+void Form1::setcolor(double colourValue) {
+    const std::int32_t colour = toColourValue(colourValue);
+    m_colour = colour;
+    QPalette pal = palette();
+    const QColor background = toQColor(colour);
+    // -1 (released outside the palette) has no colour: the backgrounds stay as they are.
+    if (background.isValid()) {
+        const QColor brush = colour == KeyColour ? QColor(Qt::transparent) : background;
+        for (auto role : {QPalette::Window, QPalette::Base, QPalette::Button,
+                          QPalette::AlternateBase})
+            pal.setColor(role, brush);
+    }
+    const QColor text = toQColor(textColourFor(colour));
+    for (auto role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
+        pal.setColor(role, text);
+    setPalette(pal);
+
+    QPalette strip = Picture1->palette();
+    strip.setColor(QPalette::Window, toQColor(TitleStripColour));
+    strip.setColor(QPalette::WindowText, text);
+    Picture1->setPalette(strip);
+    update();
+}
+
+void Form1::HScroll1_Change() {
+    const int v = HScroll1->value();
+    setWindowOpacity(v / 255.0);
+    writeSetting(QStringLiteral("alph"), QString::number(v));
+}
+
+void Form1::Option1_Click(int) {
+    writeSetting(QStringLiteral("option1"),
+                 Option1[0]->isChecked() ? QStringLiteral("True") : QStringLiteral("False"));
+}
+
+void Form1::OptionBack_Click(int index) {
+    if (index == 0) {
+        if (!m_form4)
+            m_form4 = new Form4(this);
+        m_form4->show();
+        m_form4->init();
+    } else if (m_form4) {
+        m_form4->close();
+        delete m_form4.data();
+    }
+    writeSetting(QStringLiteral("back"), QString::number(index));
+    activateWindow();
+    setFocus();
+}
+
+void Form1::Optionfont_Click(int index) {
+    fontresize(index * 2 + 10);
+    writeSetting(QStringLiteral("Fontsize"), QString::number(index));
+}
+
+void Form1::Picture2_MouseUp(Qt::MouseButton button, int x, int y) {
+    if (button != Qt::LeftButton)
+        return;
+    static const QImage palettePicture = paletteImage();
+    const std::int32_t colour =
+        palettePicture.valid(x, y) ? fromQColor(palettePicture.pixelColor(x, y)) : -1;
+    setcolor(colour);
+    writeSetting(QStringLiteral("color"), QString::number(colour));
+}
+
+void Form1::Command2_Click() {
+    const FolderDialog dialog =
+        m_options.folderDialog ? m_options.folderDialog : platformFolderDialog();
+    const QString chosen = browseForFolder(this, Text1->text(), dialog);
+    if (chosen.isEmpty())
+        return; // cancelled: nothing changes
+    if (checkChosenFolder(chosen) != FolderCheck::Valid) {
+        if (m_options.showMessage)
+            m_options.showMessage(QString::fromUtf8(InvalidFolderMessage));
+        else
+            QMessageBox::warning(this, QStringLiteral("Sonavue"),
+                                 QString::fromUtf8(InvalidFolderMessage), QMessageBox::Ok);
+        return;
+    }
+    setMusicFolder(chosen);
+    writeSetting(QStringLiteral("Folder"), Text1->text());
+}
+
+void Form1::Label9_Click() {
+    const WindowSize size = compactOrFull(twips(height()));
+    resize(px(size.width), px(size.height));
+    if (OptionBack[0]->isChecked() && m_form4)
+        m_form4->resize(m_form4->width(), height());
+    if (OptionBack[0]->isChecked() && m_form4)
+        m_form4->resize(width(), m_form4->height());
+}
+
+void Form1::showAboutLine() {
+    if (!m_aboutSplash) {
+        m_aboutSplash = new Form2(this);
+        m_aboutSplash->show();
+    }
+    m_aboutSplash->Label1()->setText(QStringLiteral("Sonavue ver%1.%2").arg(VersionMajor).arg(VersionMinor));
+    m_aboutSplash->LabelBuild()->setText(QStringLiteral("build %1").arg(VersionRevision));
+}
+
+// --- Title-strip drag ---------------------------------------------------------------------------
+
+void Form1::startTitleDrag(const QPoint& globalPos) {
+    if (m_form4)
+        m_form4->hide();
+    m_dragging = true;
+    QWindow* handle = windowHandle();
+    if (handle && handle->startSystemMove()) {
+        // The window manager moves the window; the drag is over once moves settle.
+        m_manualDrag = false;
+        m_dragSettle.start();
+        return;
+    }
+    m_manualDrag = true;
+    m_dragOffset = globalPos - frameGeometry().topLeft();
+    Picture1->grabMouse();
+}
+
+void Form1::moveEvent(QMoveEvent* event) {
+    QWidget::moveEvent(event);
+    if (m_dragging && !m_manualDrag)
+        m_dragSettle.start();
+}
+
+void Form1::finishTitleDrag() {
+    if (!m_dragging)
+        return;
+    m_dragging = false;
+    if (m_manualDrag)
+        Picture1->releaseMouse();
+    m_manualDrag = false;
+    if (m_form4) {
+        m_form4->init();
+        if (OptionBack[0]->isChecked()) {
+            m_form4->show();
+            m_form4->lower();
+        }
+    }
+    activateWindow();
+}
+
+} // namespace sonavue

@@ -1,0 +1,36 @@
+#include "ui/layoutrules.h"
+
+namespace sonavue {
+
+ResizeGeometry resizeGeometry(double W, double H, bool maximized, double closeButtonWidth,
+                              double frameBtnWidth,
+                              const std::function<double(double)>& roundToControl) {
+    ResizeGeometry g;
+    if (maximized) {
+        g.listNameWidth = W / 3 - 480;
+        g.groupWidth = roundToControl(W / 3);
+        g.webLeft = g.groupWidth + 1200;
+        g.webWidth = W - g.webLeft - 1200;
+        g.webHeight = H - 2000;
+        g.topmost = true;
+    } else {
+        g.listNameWidth = W * 0.4 - 480;
+        g.groupWidth = roundToControl(W * 0.4);
+        g.webLeft = g.groupWidth + 400;
+        g.webWidth = W - g.webLeft - 200;
+        if (H > 5000)
+            g.webHeight = H - 2400;
+        g.topmost = false;
+    }
+    g.closeButtonLeft = W - closeButtonWidth;
+    g.frameBtnLeft = g.webLeft + g.webWidth - frameBtnWidth;
+    return g;
+}
+
+WindowSize compactOrFull(double currentHeight) {
+    if (currentHeight > 5000)
+        return {CompactWidth, TitleStripHeight};
+    return {DesignedClientWidth, DesignedClientHeight};
+}
+
+} // namespace sonavue

@@ -1,0 +1,37 @@
+#pragma once
+// The resize arithmetic of the main window, in twips, apart from any widget.
+#include <functional>
+#include <optional>
+
+namespace sonavue {
+
+constexpr double DesignedClientWidth = 13425;
+constexpr double DesignedClientHeight = 10260;
+constexpr double TitleStripHeight = 375;
+constexpr double CompactWidth = 1500;
+
+struct ResizeGeometry {
+    double listNameWidth = 0;
+    double groupWidth = 0; // G: group lists, group frames and the reserved list
+    double webLeft = 0;
+    double webWidth = 0;
+    std::optional<double> webHeight; // unset: the height does not change
+    double closeButtonLeft = 0;
+    double frameBtnLeft = 0;
+    bool topmost = false;
+};
+
+// W and H are the window's outer width and height. roundToControl gives back the width
+// a list really takes for a requested width (controls round to whole pixels).
+ResizeGeometry resizeGeometry(double W, double H, bool maximized, double closeButtonWidth,
+                              double frameBtnWidth,
+                              const std::function<double(double)>& roundToControl);
+
+// The compact/full switch of the " -  " label: returns the new (width, height).
+struct WindowSize {
+    double width;
+    double height;
+};
+WindowSize compactOrFull(double currentHeight);
+
+} // namespace sonavue

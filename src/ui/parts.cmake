@@ -1,0 +1,13 @@
+add_library(sv_ui_parts STATIC
+  ${CMAKE_CURRENT_LIST_DIR}/backgroundwindow.cpp ${CMAKE_CURRENT_LIST_DIR}/backgroundwindow.h
+  ${CMAKE_CURRENT_LIST_DIR}/cardwindow.cpp ${CMAKE_CURRENT_LIST_DIR}/cardwindow.h
+  ${CMAKE_CURRENT_LIST_DIR}/colours.cpp ${CMAKE_CURRENT_LIST_DIR}/colours.h
+  ${CMAKE_CURRENT_LIST_DIR}/fadesequence.cpp ${CMAKE_CURRENT_LIST_DIR}/fadesequence.h
+  ${CMAKE_CURRENT_LIST_DIR}/folderchooser.cpp ${CMAKE_CURRENT_LIST_DIR}/folderchooser.h
+  ${CMAKE_CURRENT_LIST_DIR}/fonts.cpp ${CMAKE_CURRENT_LIST_DIR}/fonts.h
+  ${CMAKE_CURRENT_LIST_DIR}/imagebutton.cpp ${CMAKE_CURRENT_LIST_DIR}/imagebutton.h
+  ${CMAKE_CURRENT_LIST_DIR}/splashwindow.cpp ${CMAKE_CURRENT_LIST_DIR}/splashwindow.h
+  ${CMAKE_CURRENT_LIST_DIR}/tagwindow.cpp ${CMAKE_CURRENT_LIST_DIR}/tagwindow.h
+)
+target_include_directories(sv_ui_parts PUBLIC ${PROJECT_SOURCE_DIR}/src)
+target_link_libraries(sv_ui_parts PUBLIC sv_tags sv_app_core Qt6::Widgets)

@@ -1,0 +1,124 @@
+#include "ui/splashwindow.h"
+
+#include "ui/cardwindow.h"
+#include "ui/fonts.h"
+
+#include <QCloseEvent>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QPainter>
+#include <QScreen>
+
+namespace sonavue {
+namespace {
+
+const QColor CardColour(255, 255, 128);
+const QColor VersionColour(0, 0, 128);
+const QColor BuildColour(128, 128, 128);
+const QColor CreditColour(96, 96, 64);
+
+} // namespace
+
+Form2::Form2(QWidget* owner) : QWidget(owner) {
+    makeCardWindow(*this);
+    resize(cardPixels(4680), cardPixels(1380));
+
+    m_label1 = makeCardLabel(this, cardRect(360, 240, 3855, 495),
+                             designedFont(QStringLiteral("Impact"), 18), VersionColour,
+                             Qt::AlignHCenter | Qt::AlignTop);
+    m_label1->setText(QStringLiteral("Sonavue ver1.0"));
+    m_labelBuild = makeCardLabel(this, cardRect(3240, 600, 1095, 255),
+                                 designedFont(QStringLiteral("Impact"), 9.75), BuildColour,
+                                 Qt::AlignLeft | Qt::AlignTop);
+    m_labelBuild->setText(QStringLiteral("Build"));
+    addCreditLine();
+
+    placeCentred(owner);
+    setWindowOpacity(m_fade.opacity / 255.0);
+
+    m_holdTimer.setInterval(SplashHoldMs);
+    m_fadeTimer.setInterval(FadeTickMs);
+    connect(&m_holdTimer, &QTimer::timeout, this, &Form2::Timer1_Timer);
+    connect(&m_fadeTimer, &QTimer::timeout, this, &Form2::Timer2_Timer);
+    m_holdTimer.start();
+    m_fadeTimer.start();
+}
+
+void Form2::addCreditLine() {
+    // Three small labels along the card's lower right edge, laid out from the right.
+    const QFont font = designedFont(QStringLiteral("ＭＳ Ｐゴシック"), 6.75);
+    const QRect card = cardRect(0, 0, 4575, 1215);
+    const QStringList words{QStringLiteral("Sonavue"), QStringLiteral("music player"),
+                            QStringLiteral("for Linux")};
+    constexpr int Margin = 8;
+    constexpr int Gap = 4;
+    int right = card.right() - Margin;
+    for (qsizetype i = words.size() - 1; i >= 0; --i) {
+        const QFontMetrics metrics(font);
+        const int width = metrics.horizontalAdvance(words[i]) + 2;
+        const int height = metrics.height();
+        QLabel* label = makeCardLabel(
+            this, QRect(right - width + 1, card.bottom() - Margin - height + 1, width, height),
+            font, CreditColour, Qt::AlignLeft | Qt::AlignTop);
+        label->setText(words[i]);
+        label->setObjectName(QStringLiteral("Label%1").arg(i + 2));
+        right -= width + Gap;
+    }
+}
+
+void Form2::placeCentred(QWidget* owner) {
+    QRect area;
+    if (owner)
+        area = owner->frameGeometry();
+    else if (const QScreen* screen = QGuiApplication::primaryScreen())
+        area = screen->availableGeometry();
+    if (area.isNull())
+        return;
+    QRect placed(QPoint(), size());
+    placed.moveCenter(area.center());
+    move(placed.topLeft());
+}
+
+void Form2::Timer1_Timer() {
+    endFadeHold(m_fade);
+}
+
+void Form2::Timer2_Timer() {
+    if (m_closing)
+        return;
+    if (!advanceFade(m_fade)) {
+        raise();
+        close();
+        return;
+    }
+    setWindowOpacity(m_fade.opacity / 255.0);
+    raise(); // stays above every other window
+}
+
+void Form2::paintEvent(QPaintEvent*) {
+    // Only the card is painted: the rest of the window stays see-through.
+    QPainter painter(this);
+    paintCard(painter, cardRect(0, 0, 4575, 1215), CardColour);
+}
+
+void Form2::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    if (event->type() != QEvent::ActivationChange)
+        return;
+    if (isActiveWindow())
+        m_wasActive = true;
+    else if (m_wasActive && !m_closing)
+        close(); // losing the focus closes the card at once
+}
+
+void Form2::closeEvent(QCloseEvent* event) {
+    QWidget::closeEvent(event);
+    if (m_closing)
+        return;
+    m_closing = true;
+    m_holdTimer.stop();
+    m_fadeTimer.stop();
+    emit closed();
+}
+
+} // namespace sonavue

@@ -1,0 +1,148 @@
+#include "ui/tagwindow.h"
+
+#include "tags/id3v1.h"
+#include "ui/cardwindow.h"
+#include "ui/fonts.h"
+
+#include <QCloseEvent>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QTextOption>
+
+namespace sonavue {
+namespace {
+
+const QColor CardColour(255, 224, 192);
+const QColor PathColour(64, 0, 64);
+const QColor TagTextColour(64, 64, 64);
+const QString CardFace = QStringLiteral("ＭＳ Ｐゴシック");
+
+// The path label: a long path has no spaces to break at, so it wraps anywhere when a
+// word does not fit.
+class PathLabel : public QLabel {
+public:
+    using QLabel::QLabel;
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter painter(this);
+        painter.setFont(font());
+        painter.setPen(palette().color(QPalette::WindowText));
+        QTextOption option(alignment());
+        option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+        painter.drawText(QRectF(contentsRect()), text(), option);
+    }
+};
+
+} // namespace
+
+Form3::Form3(QWidget* owner) : QWidget(owner) {
+    makeCardWindow(*this);
+    resize(cardPixels(4680), cardPixels(1665));
+
+    const QFont lineFont = designedFont(CardFace, 12);
+    const auto tagLine = [&](int top) {
+        return makeCardLabel(this, cardRect(413, top, 3855, 375), lineFont, TagTextColour,
+                             Qt::AlignHCenter | Qt::AlignTop);
+    };
+    m_label4 = tagLine(600);
+    m_label4->setText(QStringLiteral("test"));
+    m_label2 = tagLine(960);
+    m_label3 = tagLine(1200);
+
+    m_label1 = new PathLabel(this);
+    m_label1->setTextFormat(Qt::PlainText);
+    m_label1->setGeometry(cardRect(120, 0, 4455, 1575));
+    m_label1->setFont(designedFont(CardFace, 9.75));
+    m_label1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    m_label1->setWordWrap(true);
+    QPalette palette = m_label1->palette();
+    palette.setColor(QPalette::WindowText, PathColour);
+    m_label1->setPalette(palette);
+    m_label1->raise(); // in front of the other labels
+    m_label1->installEventFilter(this);
+
+    // Client area's top-left at (2610, 7995) twips on the screen.
+    move(cardPixels(2610), cardPixels(7995));
+    setWindowOpacity(m_fade.opacity / 255.0);
+
+    m_holdTimer.setInterval(TagHoldMs);
+    m_fadeTimer.setInterval(FadeTickMs);
+    connect(&m_holdTimer, &QTimer::timeout, this, &Form3::Timer1_Timer);
+    connect(&m_fadeTimer, &QTimer::timeout, this, &Form3::Timer2_Timer);
+    m_holdTimer.start();
+    m_fadeTimer.start();
+}
+
+void Form3::setLabel1Tag(const QString& path) {
+    m_label1Tag = path;
+}
+
+void Form3::setLabel1Caption(const QString& caption) {
+    if (caption == m_label1->text())
+        return;
+    m_label1->setText(caption);
+    QString artist, album, title;
+    std::uint8_t titleNo = 0;
+    getMP3TAG(m_label1Tag, artist, album, title, titleNo);
+    m_label2->setText(artist);
+    m_label3->setText(album);
+    m_label4->setText(title);
+}
+
+void Form3::Timer1_Timer() {
+    endFadeHold(m_fade);
+}
+
+void Form3::Timer2_Timer() {
+    if (m_closing)
+        return;
+    if (!advanceFade(m_fade)) {
+        close();
+        return;
+    }
+    setWindowOpacity(m_fade.opacity / 255.0);
+    raise(); // stays above every other window
+}
+
+void Form3::paintEvent(QPaintEvent*) {
+    // Only the card is painted: the rest of the window stays see-through.
+    QPainter painter(this);
+    paintCard(painter, cardRect(0, 0, 4695, 1575), CardColour);
+}
+
+void Form3::mousePressEvent(QMouseEvent* event) {
+    event->accept();
+    close(); // a click closes the card at once, without fading
+}
+
+bool Form3::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == m_label1 && event->type() == QEvent::MouseButtonPress) {
+        close();
+        return true;
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void Form3::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    if (event->type() != QEvent::ActivationChange)
+        return;
+    if (isActiveWindow())
+        m_wasActive = true;
+    else if (m_wasActive && !m_closing)
+        close(); // losing the focus closes the card at once
+}
+
+void Form3::closeEvent(QCloseEvent* event) {
+    QWidget::closeEvent(event);
+    if (m_closing)
+        return;
+    m_closing = true;
+    m_holdTimer.stop();
+    m_fadeTimer.stop();
+    emit closed();
+}
+
+} // namespace sonavue

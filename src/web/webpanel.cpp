@@ -1,0 +1,58 @@
+#include "web/webpanel.h"
+
+#include "app/settings.h"
+
+#include <QChildEvent>
+#include <QEvent>
+#include <QUrl>
+#include <QWebEngineHistory>
+#include <cstdio>
+#include <unistd.h>
+
+namespace sonavue {
+
+WebPanel::WebPanel(QWidget* parent) : QWebEngineView(parent) {
+    // The page that renders into the view is a child widget created lazily; its focus
+    // events are watched through childEvent.
+    if (focusProxy())
+        focusProxy()->installEventFilter(this);
+}
+
+QString WebPanel::homePagePath() { return programFolder() + QStringLiteral("/index.htm"); }
+
+void WebPanel::Navigate2(const QString& path) { load(QUrl::fromLocalFile(path)); }
+
+void WebPanel::GoBack() {
+    if (history()->canGoBack())
+        back();
+}
+
+QWebEngineView* WebPanel::createWindow(QWebEnginePage::WebWindowType) {
+    // NewWindow2 is always cancelled: no page ever opens a window of its own.
+    ++m_refusedNewWindows;
+    return nullptr;
+}
+
+void WebPanel::childEvent(QChildEvent* event) {
+    QWebEngineView::childEvent(event);
+    if (event->added() && event->child()->isWidgetType())
+        event->child()->installEventFilter(this);
+}
+
+bool WebPanel::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::FocusIn)
+        emit gotFocus();
+    return QWebEngineView::eventFilter(watched, event);
+}
+
+void prepareWebEngineForUser() {
+    if (geteuid() != 0)
+        return;
+    const QByteArray flags = qgetenv("QTWEBENGINE_CHROMIUM_FLAGS");
+    if (!flags.contains("--no-sandbox"))
+        qputenv("QTWEBENGINE_CHROMIUM_FLAGS", (flags + " --no-sandbox").trimmed());
+    qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
+    std::fprintf(stderr, "Sonavue: running as root, so the web panel runs without its sandbox.\n");
+}
+
+} // namespace sonavue

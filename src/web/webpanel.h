@@ -1,0 +1,39 @@
+#pragma once
+// Web1: the embedded browser showing the program's local page.
+#include <QWebEngineView>
+
+namespace sonavue {
+
+class WebPanel : public QWebEngineView {
+    Q_OBJECT
+public:
+    explicit WebPanel(QWidget* parent = nullptr);
+
+    // The home page: index.htm in the program's folder, built anew at each use.
+    static QString homePagePath();
+    // Navigates to a local file by its path.
+    void Navigate2(const QString& path);
+    void goHome() { Navigate2(homePagePath()); }
+    // One page back; nothing happens when there is no earlier page.
+    void GoBack();
+    // How many new-window requests were refused (the panel never opens a window).
+    int refusedNewWindows() const { return m_refusedNewWindows; }
+
+signals:
+    // Web1_GotFocus: the panel (or the page inside it) received the focus.
+    void gotFocus();
+
+protected:
+    QWebEngineView* createWindow(QWebEnginePage::WebWindowType type) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void childEvent(QChildEvent* event) override;
+
+private:
+    int m_refusedNewWindows = 0;
+};
+
+// QtWebEngine will not start as root with its sandbox; call before QApplication exists.
+// Disables the sandbox only for root and says so once on stderr.
+void prepareWebEngineForUser();
+
+} // namespace sonavue

@@ -1,0 +1,23 @@
+#pragma once
+// Small audio files written byte by byte, for the playback tests and the gap benchmark.
+// Paths are program text (non-UTF-8 bytes as U+DC80..U+DCFF); files are written through
+// their native bytes so any name can be made.
+#include <QByteArray>
+#include <QString>
+
+namespace sonavue::testaudio {
+
+// 16-bit mono PCM WAV holding a sine of the given peak (0..32767).
+QByteArray wavBytes(int durationMs, int sampleRate = 8000, int peak = 16000,
+                    double frequency = 440.0);
+// A one-track MIDI file holding one note of durationMs (tempo 120, 96 ticks a beat).
+QByteArray midiBytes(int durationMs);
+
+// Writes bytes to the file at path (created or replaced). False on failure.
+bool writeFile(const QString& path, const QByteArray& bytes);
+
+// The committed MP3 fixture (0.4 s of a 440 Hz sine), from SONAVUE_SOURCE_DIR.
+QString mp3FixturePath();
+constexpr int Mp3FixtureMs = 400;
+
+} // namespace sonavue::testaudio

@@ -1,0 +1,10 @@
+# Player control's tests, over a fake window and a fake media element.
+sonavue_add_test(test_playercontrol
+  SOURCES
+    ${CMAKE_CURRENT_LIST_DIR}/test_playercontrol.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/fakes/fakeplayersurface.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/fakes/fakeplayersurface.h
+    ${CMAKE_CURRENT_LIST_DIR}/fakes/fakemediacontrol.h
+  LIBS sv_playback_control
+  LABELS core
+)

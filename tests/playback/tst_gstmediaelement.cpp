@@ -1,0 +1,535 @@
+// The media element on real GStreamer with real files: ends raise code 1 once, cut-short
+// plays never do, bad files leave the element silent and usable, any name plays, and the
+// volume reaches the samples.
+#include "audiofiles.h"
+
+#include "app/nativepath.h"
+#include "playback/gstmediaelement.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QRandomGenerator>
+#include <QScopeGuard>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QThread>
+#include <gst/gst.h>
+
+#include <atomic>
+#include <sys/stat.h>
+#include <unistd.h>
+
+using namespace sonavue;
+using namespace sonavue::testaudio;
+using State = MediaControl::State;
+
+namespace {
+
+constexpr int DoneWaitMs = 5000; // generous: only a fault makes a test wait this long
+
+GstElement* realTimeFakeSink() {
+    GstElement* sink = gst_element_factory_make("fakesink", nullptr);
+    g_object_set(sink, "sync", TRUE, nullptr);
+    return sink;
+}
+
+// The largest absolute 16-bit sample the sink has received.
+struct PeakMeter {
+    std::atomic<int> peak{0};
+
+    static GstPadProbeReturn onBuffer(GstPad*, GstPadProbeInfo* info, gpointer data) {
+        auto* meter = static_cast<PeakMeter*>(data);
+        GstBuffer* buffer = GST_PAD_PROBE_INFO_BUFFER(info);
+        GstMapInfo map;
+        if (buffer && gst_buffer_map(buffer, &map, GST_MAP_READ)) {
+            const auto* samples = reinterpret_cast<const qint16*>(map.data);
+            int peak = meter->peak.load();
+            for (gsize i = 0; i < map.size / 2; ++i)
+                peak = std::max(peak, std::abs(int(samples[i])));
+            meter->peak.store(peak);
+            gst_buffer_unmap(buffer, &map);
+        }
+        return GST_PAD_PROBE_OK;
+    }
+
+    // A real-time sink taking 16-bit samples, measured as they arrive.
+    GstElement* makeSink() {
+        GError* error = nullptr;
+        GstElement* bin = gst_parse_bin_from_description(
+            "capsfilter caps=audio/x-raw,format=S16LE ! fakesink name=out sync=true", TRUE, &error);
+        if (!bin) {
+            g_clear_error(&error);
+            return nullptr;
+        }
+        GstElement* out = gst_bin_get_by_name(GST_BIN(bin), "out");
+        GstPad* pad = gst_element_get_static_pad(out, "sink");
+        gst_pad_add_probe(pad, GST_PAD_PROBE_TYPE_BUFFER, &PeakMeter::onBuffer, this, nullptr);
+        gst_object_unref(pad);
+        gst_object_unref(out);
+        return bin;
+    }
+};
+
+QList<int> codes(const QSignalSpy& spy) {
+    QList<int> result;
+    for (const QList<QVariant>& arguments : spy)
+        result << arguments.at(0).toInt();
+    return result;
+}
+
+// Waits until Done has carried `code` (or the time is up).
+bool waitForCode(QSignalSpy& spy, int code, int timeoutMs = DoneWaitMs) {
+    QElapsedTimer clock;
+    clock.start();
+    while (!codes(spy).contains(code)) {
+        const qint64 left = timeoutMs - clock.elapsed();
+        if (left <= 0)
+            return false;
+        spy.wait(int(left));
+    }
+    return true;
+}
+
+void openAndPlay(MediaControl& media, const QString& path) {
+    media.FileName = path;
+    media.Command(QStringLiteral("Open"));
+    media.Command(QStringLiteral("Play"));
+}
+
+} // namespace
+
+class TestGstMediaElement : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase();
+
+    void playRaisesCodeOneOnceAtTheEnd_data();
+    void playRaisesCodeOneOnceAtTheEnd();
+    void cutShortPlayRaisesNoCodeOne_data();
+    void cutShortPlayRaisesNoCodeOne();
+    void endQueuedBeforeCloseIsDropped();
+    void playAgainAfterTheEnd();
+    void unplayableFileStaysSilentAndElementRecovers_data();
+    void unplayableFileStaysSilentAndElementRecovers();
+    void anyFileNamePlays_data();
+    void anyFileNamePlays();
+    void fileUriKeepsTheBytes_data();
+    void fileUriKeepsTheBytes();
+    void volumeReachesTheSamples_data();
+    void volumeReachesTheSamples();
+    void transportPauseAndResume();
+    void transportStopAndSeek();
+    void defaultSinkPlaysWithoutSoundDevice();
+    void destroyedWhilePlaying();
+
+private:
+    QString writeWav(const QString& name, int ms, int peak = 16000);
+
+    QTemporaryDir m_dir;
+};
+
+void TestGstMediaElement::initTestCase() {
+    gst_init(nullptr, nullptr);
+    QVERIFY(m_dir.isValid());
+    QVERIFY2(QFile::exists(mp3FixturePath()), qPrintable(mp3FixturePath()));
+}
+
+QString TestGstMediaElement::writeWav(const QString& name, int ms, int peak) {
+    const QString path = m_dir.path() + u'/' + name;
+    if (!writeFile(path, wavBytes(ms, 8000, peak)))
+        return QString();
+    return path;
+}
+
+void TestGstMediaElement::playRaisesCodeOneOnceAtTheEnd_data() {
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<int>("durationMs");
+    QTest::addColumn<QString>("openCommand");
+    QTest::addColumn<QString>("playCommand");
+    QTest::newRow("wav") << "wav" << 300 << "Open"
+                         << "Play";
+    QTest::newRow("mp3 fixture") << "mp3" << Mp3FixtureMs << "Open"
+                                 << "Play";
+    QTest::newRow("midi") << "mid" << 300 << "Open"
+                          << "Play";
+    QTest::newRow("commands in other cases") << "wav" << 300 << "open"
+                                             << "PLAY";
+}
+
+void TestGstMediaElement::playRaisesCodeOneOnceAtTheEnd() {
+    QFETCH(QString, kind);
+    QFETCH(int, durationMs);
+    QFETCH(QString, openCommand);
+    QFETCH(QString, playCommand);
+    QString path;
+    if (kind == QLatin1String("mp3"))
+        path = mp3FixturePath();
+    else if (kind == QLatin1String("mid"))
+        path = m_dir.path() + QStringLiteral("/note.mid");
+    else
+        path = m_dir.path() + QStringLiteral("/tone.wav");
+    if (kind == QLatin1String("mid"))
+        QVERIFY(writeFile(path, midiBytes(durationMs)));
+    else if (kind == QLatin1String("wav"))
+        QVERIFY(writeFile(path, wavBytes(durationMs)));
+
+    GstMediaElement media(realTimeFakeSink);
+    QSignalSpy done(&media, &MediaControl::Done);
+    bool onUiThread = true;
+    connect(&media, &MediaControl::Done, this,
+            [&] { onUiThread = onUiThread && QThread::currentThread() == thread(); });
+
+    QCOMPARE(media.state(), State::Closed);
+    media.FileName = path;
+    media.Command(openCommand);
+    QCOMPARE(media.state(), State::Stopped);
+    QElapsedTimer clock;
+    clock.start();
+    media.Command(playCommand);
+    QCOMPARE(media.state(), State::Playing);
+    QVERIFY2(waitForCode(done, DoneSuccessful), qPrintable(path));
+    // Played in real time, not raised early.
+    QVERIFY2(clock.elapsed() >= durationMs * 8 / 10, qPrintable(QString::number(clock.elapsed())));
+    QVERIFY(onUiThread);
+    QCOMPARE(media.state(), State::Stopped);
+    QTest::qWait(150);
+    QCOMPARE(codes(done), QList<int>{DoneSuccessful});
+    media.Command(QStringLiteral("Close"));
+    QCOMPARE(media.state(), State::Closed);
+    QTest::qWait(50);
+    QCOMPARE(codes(done), QList<int>{DoneSuccessful}); // closing after the end adds nothing
+}
+
+void TestGstMediaElement::cutShortPlayRaisesNoCodeOne_data() {
+    QTest::addColumn<QString>("interruption");
+    QTest::addColumn<int>("expectedCode");
+    QTest::newRow("Close") << "Close" << int(DoneAborted);
+    QTest::newRow("close from the fade") << "close" << int(DoneAborted);
+    QTest::newRow("Open of another file") << "Open" << int(DoneSuperseded);
+    QTest::newRow("Play again") << "Play" << int(DoneSuperseded);
+}
+
+void TestGstMediaElement::cutShortPlayRaisesNoCodeOne() {
+    QFETCH(QString, interruption);
+    QFETCH(int, expectedCode);
+    const QString first = writeWav(QStringLiteral("first.wav"), 400);
+    const QString second = writeWav(QStringLiteral("second.wav"), 250);
+    GstMediaElement media(realTimeFakeSink);
+    QSignalSpy done(&media, &MediaControl::Done);
+
+    openAndPlay(media, first);
+    QTest::qWait(100);
+    if (interruption == QLatin1String("Open"))
+        media.FileName = second;
+    media.Command(interruption);
+    QVERIFY(waitForCode(done, expectedCode, 1000));
+    QCOMPARE(codes(done), QList<int>{expectedCode});
+
+    if (interruption.compare(QLatin1String("Close"), Qt::CaseInsensitive) == 0) {
+        QCOMPARE(media.state(), State::Closed);
+        QTest::qWait(400); // past the first file's end
+        QCOMPARE(codes(done), QList<int>{expectedCode});
+        // Close, then the next file plays to its end.
+        openAndPlay(media, second);
+    } else if (interruption == QLatin1String("Open")) {
+        QCOMPARE(media.state(), State::Stopped);
+        media.Command(QStringLiteral("Play"));
+    }
+    // The file that now plays (the first again, from the start, or the second) ends once.
+    QVERIFY(waitForCode(done, DoneSuccessful));
+    QTest::qWait(150);
+    QCOMPARE(codes(done).count(DoneSuccessful), 1);
+}
+
+void TestGstMediaElement::endQueuedBeforeCloseIsDropped() {
+    // The end of stream is posted while the user-interface thread is busy; the Close that
+    // runs before it is delivered makes it stale.
+    const QString path = writeWav(QStringLiteral("short.wav"), 150);
+    GstMediaElement media(realTimeFakeSink);
+    QSignalSpy done(&media, &MediaControl::Done);
+    openAndPlay(media, path);
+    QThread::msleep(450);
+    media.Command(QStringLiteral("Close"));
+    QTest::qWait(150);
+    QCOMPARE(codes(done), QList<int>{DoneAborted});
+    QCOMPARE(media.state(), State::Closed);
+}
+
+void TestGstMediaElement::playAgainAfterTheEnd() {
+    const QString path = writeWav(QStringLiteral("again.wav"), 300);
+    GstMediaElement media(realTimeFakeSink);
+    QSignalSpy done(&media, &MediaControl::Done);
+    openAndPlay(media, path);
+    QVERIFY(waitForCode(done, DoneSuccessful));
+    done.clear();
+    QElapsedTimer clock;
+    clock.start();
+    media.Command(QStringLiteral("Play")); // from the start, not from the end
+    QVERIFY(waitForCode(done, DoneSuccessful));
+    QVERIFY2(clock.elapsed() >= 240, qPrintable(QString::number(clock.elapsed())));
+    QCOMPARE(codes(done), QList<int>{DoneSuccessful});
+}
+
+void TestGstMediaElement::unplayableFileStaysSilentAndElementRecovers_data() {
+    QTest::addColumn<QString>("kind");
+    for (const char* kind : {"missing", "empty", "random bytes", "text", "truncated header",
+                             "header without samples", "fifo", "directory", "unreadable"})
+        QTest::newRow(kind) << QString::fromLatin1(kind);
+}
+
+void TestGstMediaElement::unplayableFileStaysSilentAndElementRecovers() {
+    QFETCH(QString, kind);
+    const QString path = m_dir.path() + QStringLiteral("/bad ") + kind + QStringLiteral(".mp3");
+    const QByteArray native = pathToNative(path);
+    QByteArray bytes;
+    if (kind == QLatin1String("random bytes")) {
+        QRandomGenerator random(42);
+        bytes.resize(20000);
+        for (char& c : bytes)
+            c = char(random.bounded(256));
+    } else if (kind == QLatin1String("text")) {
+        bytes = QByteArray("This is not music at all.\n").repeated(100);
+    } else if (kind == QLatin1String("truncated header")) {
+        bytes = wavBytes(300).left(20);
+    } else if (kind == QLatin1String("header without samples")) {
+        bytes = wavBytes(0);
+    }
+    if (kind == QLatin1String("fifo")) {
+        QCOMPARE(::mkfifo(native.constData(), 0600), 0);
+    } else if (kind == QLatin1String("directory")) {
+        QVERIFY(QDir().mkpath(path));
+    } else if (kind == QLatin1String("unreadable")) {
+        if (::geteuid() == 0)
+            QSKIP("root reads every file");
+        QVERIFY(writeFile(path, wavBytes(300)));
+        QCOMPARE(::chmod(native.constData(), 0), 0);
+    } else if (kind != QLatin1String("missing")) {
+        QVERIFY(writeFile(path, bytes));
+    }
+
+    GstMediaElement media(realTimeFakeSink);
+    QSignalSpy done(&media, &MediaControl::Done);
+    openAndPlay(media, path); // returns: nothing blocks on the file
+    QVERIFY2(waitForCode(done, DoneFailure, 3000), qPrintable(kind));
+    QTest::qWait(100);
+    QCOMPARE(codes(done), QList<int>{DoneFailure});
+    // Closed, or open and stopped when the file opened but held no sound.
+    QVERIFY(media.state() == State::Closed || media.state() == State::Stopped);
+
+    // Usable afterwards: the player's own sequence plays the next file to its end.
+    media.Command(QStringLiteral("Close"));
+    openAndPlay(media, writeWav(QStringLiteral("after bad.wav"), 200));
+    QVERIFY(waitForCode(done, DoneSuccessful));
+    QCOMPARE(codes(done), (QList<int>{DoneFailure, DoneSuccessful}));
+}
+
+void TestGstMediaElement::anyFileNamePlays_data() {
+    QTest::addColumn<QString>("name"); // relative to the temporary folder
+    QTest::newRow("spaces") << QStringLiteral("a  song with spaces .wav");
+    QTest::newRow("japanese") << QStringLiteral("日本語の曲名.wav");
+    QTest::newRow("hash") << QStringLiteral("#1 hit#.wav");
+    QTest::newRow("percent") << QStringLiteral("100% pure %20 %zz.wav");
+    QTest::newRow("uri characters") << QStringLiteral("a?b=c&d;e+f[1]@:!'().wav");
+    QTest::newRow("not utf-8 (Shift-JIS bytes)")
+        << pathFromNative(QByteArray("\x83\x7e\x83\x85\x81\x5b\x83\x57\x83\x62\x83\x4e.wav"));
+    QTest::newRow("not utf-8 (Latin-1 byte)") << pathFromNative(QByteArray("caf\xe9.wav"));
+    QTest::newRow("strange folder") << QStringLiteral("フォルダ #2 %41/曲 名.wav");
+}
+
+void TestGstMediaElement::anyFileNamePlays() {
+    QFETCH(QString, name);
+    const QString path = m_dir.path() + u'/' + name;
+    const QString folder = path.left(path.lastIndexOf(u'/'));
+    QCOMPARE(::mkdir(pathToNative(folder).constData(), 0700) == 0 || errno == EEXIST, true);
+    QVERIFY(writeFile(path, wavBytes(200)));
+    // QTemporaryDir cannot remove names that are not UTF-8: remove them by their bytes.
+    const auto removeFile = qScopeGuard([&] {
+        ::unlink(pathToNative(path).constData());
+        if (folder != m_dir.path())
+            ::rmdir(pathToNative(folder).constData());
+    });
+    GstMediaElement media(realTimeFakeSink);
+    QSignalSpy done(&media, &MediaControl::Done);
+    openAndPlay(media, path);
+    QVERIFY2(waitForCode(done, DoneSuccessful), qPrintable(fileUriFor(path)));
+    QCOMPARE(codes(done), QList<int>{DoneSuccessful});
+}
+
+void TestGstMediaElement::fileUriKeepsTheBytes_data() {
+    anyFileNamePlays_data();
+    QTest::newRow("relative") << QStringLiteral("RELATIVE:sub dir/x#.wav");
+}
+
+void TestGstMediaElement::fileUriKeepsTheBytes() {
+    QFETCH(QString, name);
+    QString path = m_dir.path() + u'/' + name;
+    QByteArray expected = pathToNative(path);
+    if (name.startsWith(QLatin1String("RELATIVE:"))) {
+        path = name.mid(9);
+        expected = QDir::currentPath().toUtf8() + '/' + pathToNative(path);
+    }
+    const QString uri = fileUriFor(path);
+    QVERIFY(uri.startsWith(QLatin1String("file:///")));
+    for (qsizetype i = 0; i < uri.size(); ++i) {
+        const QChar c = uri[i];
+        QVERIFY2(c.unicode() > 0x20 && c.unicode() < 0x7F, qPrintable(uri));
+        QVERIFY2(c != u'#' && c != u'?', qPrintable(uri));
+        if (c == u'%')
+            QVERIFY2(i + 2 < uri.size() && isxdigit(uri[i + 1].toLatin1()) &&
+                         isxdigit(uri[i + 2].toLatin1()),
+                     qPrintable(uri));
+    }
+    gchar* decoded = g_filename_from_uri(uri.toLatin1().constData(), nullptr, nullptr);
+    QVERIFY(decoded);
+    const QByteArray bytes(decoded);
+    g_free(decoded);
+    QCOMPARE(bytes, expected);
+}
+
+void TestGstMediaElement::volumeReachesTheSamples_data() {
+    QTest::addColumn<bool>("send");
+    QTest::addColumn<quint32>("value");
+    QTest::addColumn<double>("gain");
+    QTest::newRow("nothing sent") << false << quint32(0) << 1.0;
+    QTest::newRow("level 128") << true << quint32(0x80808080u) << 32896.0 / 65535.0;
+    QTest::newRow("level 255") << true << quint32(0xFFFFFFFFu) << 1.0;
+    QTest::newRow("level 64") << true << quint32(0x40404040u) << 16448.0 / 65535.0;
+    QTest::newRow("level 0") << true << quint32(0) << 0.0;
+}
+
+void TestGstMediaElement::volumeReachesTheSamples() {
+    QFETCH(bool, send);
+    QFETCH(quint32, value);
+    QFETCH(double, gain);
+    constexpr int Peak = 16000;
+    const QString first = writeWav(QStringLiteral("vol1.wav"), 150, Peak);
+    const QString second = writeWav(QStringLiteral("vol2.wav"), 150, Peak);
+    PeakMeter meter;
+    GstMediaElement media([&meter] { return meter.makeSink(); });
+    QSignalSpy done(&media, &MediaControl::Done);
+    QCOMPARE(media.outputVolume(), 1.0); // at start nothing is sent
+    if (send)
+        media.setWaveOutVolume(value);
+    QVERIFY(std::abs(media.outputVolume() - gain) < 1e-6);
+
+    openAndPlay(media, first);
+    QVERIFY(waitForCode(done, DoneSuccessful));
+    const int firstPeak = meter.peak.exchange(0);
+    // The level holds across Close and Open: the next file plays at it too.
+    media.Command(QStringLiteral("Close"));
+    done.clear();
+    openAndPlay(media, second);
+    QVERIFY(waitForCode(done, DoneSuccessful));
+    const int secondPeak = meter.peak.load();
+    QVERIFY(std::abs(media.outputVolume() - gain) < 1e-6);
+    const double expected = Peak * gain;
+    for (int peak : {firstPeak, secondPeak})
+        QVERIFY2(std::abs(peak - expected) <= Peak * 0.01 + 2,
+                 qPrintable(QStringLiteral("%1 vs %2").arg(peak).arg(expected)));
+}
+
+void TestGstMediaElement::transportPauseAndResume() {
+    const QString path = writeWav(QStringLiteral("pause.wav"), 400);
+    GstMediaElement media(realTimeFakeSink);
+    QSignalSpy done(&media, &MediaControl::Done);
+    QSignalSpy states(&media, &MediaControl::stateChanged);
+    QElapsedTimer clock;
+    clock.start();
+    openAndPlay(media, path);
+    QTest::qWait(150);
+    media.pause();
+    QCOMPARE(media.state(), State::Paused);
+    QTest::qWait(50);
+    const qint64 pausedAt = media.positionMs();
+    QVERIFY2(pausedAt > 50 && pausedAt < 350, qPrintable(QString::number(pausedAt)));
+    QCOMPARE(media.durationMs(), 400);
+    QTest::qWait(300); // past the file's length: a paused play does not end
+    QVERIFY(done.isEmpty());
+    QVERIFY(std::abs(media.positionMs() - pausedAt) < 30);
+    media.resume();
+    QCOMPARE(media.state(), State::Playing);
+    QVERIFY(waitForCode(done, DoneSuccessful));
+    QVERIFY(clock.elapsed() >= 400 + 250);
+    QCOMPARE(codes(done), QList<int>{DoneSuccessful});
+    const QList<State> seen = [&] {
+        QList<State> list;
+        for (const QList<QVariant>& arguments : states)
+            list << arguments.at(0).value<State>();
+        return list;
+    }();
+    QCOMPARE(seen, (QList<State>{State::Stopped, State::Playing, State::Paused, State::Playing,
+                                 State::Stopped}));
+}
+
+void TestGstMediaElement::transportStopAndSeek() {
+    const QString path = writeWav(QStringLiteral("stop.wav"), 500);
+    GstMediaElement media(realTimeFakeSink);
+    QSignalSpy done(&media, &MediaControl::Done);
+
+    // Nothing open: the transport does nothing.
+    media.pause();
+    media.resume();
+    media.seekMs(100);
+    media.stop();
+    QCOMPARE(media.state(), State::Closed);
+    QCOMPARE(media.positionMs(), 0);
+    QCOMPARE(media.durationMs(), -1);
+
+    openAndPlay(media, path);
+    QTest::qWait(150);
+    media.stop();
+    QCOMPARE(media.state(), State::Stopped);
+    QVERIFY(waitForCode(done, DoneAborted, 1000));
+    QTest::qWait(100);
+    QVERIFY2(media.positionMs() < 20, qPrintable(QString::number(media.positionMs())));
+    QTest::qWait(400); // past the end: a stopped play does not end
+    QCOMPARE(codes(done), QList<int>{DoneAborted});
+
+    // A seek while stopped, then play on from there: the rest of the file only.
+    media.seekMs(300);
+    QTest::qWait(100);
+    QVERIFY2(std::abs(media.positionMs() - 300) < 30,
+             qPrintable(QString::number(media.positionMs())));
+    QElapsedTimer clock;
+    clock.start();
+    media.resume();
+    QVERIFY(waitForCode(done, DoneSuccessful));
+    QVERIFY2(clock.elapsed() >= 150 && clock.elapsed() < 450,
+             qPrintable(QString::number(clock.elapsed())));
+    // After the end the transport's play starts over from the beginning.
+    done.clear();
+    clock.restart();
+    media.resume();
+    QVERIFY(waitForCode(done, DoneSuccessful));
+    QVERIFY2(clock.elapsed() >= 400, qPrintable(QString::number(clock.elapsed())));
+}
+
+void TestGstMediaElement::defaultSinkPlaysWithoutSoundDevice() {
+    // The machine's own audio output, or a silent one when there is none: either way the
+    // play ends with code 1.
+    const QString path = writeWav(QStringLiteral("default sink.wav"), 250);
+    GstMediaElement media;
+    QSignalSpy done(&media, &MediaControl::Done);
+    QElapsedTimer clock;
+    clock.start();
+    openAndPlay(media, path);
+    QVERIFY(waitForCode(done, DoneSuccessful));
+    QVERIFY(clock.elapsed() >= 200);
+    QCOMPARE(codes(done), QList<int>{DoneSuccessful});
+}
+
+void TestGstMediaElement::destroyedWhilePlaying() {
+    const QString path = writeWav(QStringLiteral("destroyed.wav"), 300);
+    auto media = std::make_unique<GstMediaElement>(realTimeFakeSink);
+    int received = 0;
+    connect(media.get(), &MediaControl::Done, this, [&] { ++received; });
+    openAndPlay(*media, path);
+    QTest::qWait(100);
+    media.reset();
+    QTest::qWait(350);
+    QCOMPARE(received, 0);
+}
+
+QTEST_GUILESS_MAIN(TestGstMediaElement)
+#include "tst_gstmediaelement.moc"

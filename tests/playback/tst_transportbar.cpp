@@ -1,0 +1,166 @@
+// The transport bar over a media element double: what it shows for each state and what
+// its buttons and slider ask of the element.
+#include "playback/transportbar.h"
+
+#include <QLabel>
+#include <QLayout>
+#include <QSlider>
+#include <QTest>
+#include <QToolButton>
+
+using namespace sonavue;
+using State = MediaControl::State;
+
+namespace {
+
+class RecordingMedia : public MediaControl {
+public:
+    void Command(const QString& command) override { calls << command; }
+    void setWaveOutVolume(std::uint32_t) override {}
+    State state() const override { return current; }
+    qint64 positionMs() const override { return position; }
+    qint64 durationMs() const override { return duration; }
+    void pause() override { calls << QStringLiteral("pause"); }
+    void resume() override { calls << QStringLiteral("resume"); }
+    void seekMs(qint64 to) override { calls << QStringLiteral("seek %1").arg(to); }
+    void stop() override { calls << QStringLiteral("stop"); }
+
+    void become(State next) {
+        current = next;
+        emit stateChanged(next);
+    }
+
+    State current = State::Closed;
+    qint64 position = 0;
+    qint64 duration = -1;
+    QStringList calls;
+};
+
+} // namespace
+
+class TestTransportBar : public QObject {
+    Q_OBJECT
+private slots:
+    void clockText_data();
+    void clockText();
+    void showsTheElementsState_data();
+    void showsTheElementsState();
+    void buttonsActOnTheElement_data();
+    void buttonsActOnTheElement();
+    void sliderSeeks();
+    void fitsTheDesignedSize();
+};
+
+void TestTransportBar::clockText_data() {
+    QTest::addColumn<qint64>("ms");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("zero") << qint64(0) << "00:00";
+    QTest::newRow("just under a minute") << qint64(59999) << "00:59";
+    QTest::newRow("a minute") << qint64(60000) << "01:00";
+    QTest::newRow("an hour") << qint64(3600000) << "60:00";
+    QTest::newRow("past 99 minutes") << qint64(6000000 + 7000) << "100:07";
+    QTest::newRow("unknown") << qint64(-1) << "--:--";
+}
+
+void TestTransportBar::clockText() {
+    QFETCH(qint64, ms);
+    QFETCH(QString, text);
+    QCOMPARE(TransportBar::clockText(ms), text);
+}
+
+void TestTransportBar::showsTheElementsState_data() {
+    QTest::addColumn<State>("state");
+    QTest::addColumn<qint64>("position");
+    QTest::addColumn<qint64>("duration");
+    QTest::addColumn<bool>("enabled");
+    QTest::addColumn<QString>("clock");
+    QTest::addColumn<int>("sliderMaximum");
+    QTest::addColumn<int>("sliderValue");
+    QTest::newRow("closed") << State::Closed << qint64(5000) << qint64(70000) << false << "" << 0
+                            << 0;
+    QTest::newRow("stopped") << State::Stopped << qint64(5000) << qint64(70000) << true
+                             << "00:05 / 01:10" << 70000 << 5000;
+    QTest::newRow("playing") << State::Playing << qint64(61500) << qint64(185000) << true
+                             << "01:01 / 03:05" << 185000 << 61500;
+    QTest::newRow("length unknown")
+        << State::Playing << qint64(1200) << qint64(-1) << true << "00:01 / --:--" << 0 << 0;
+}
+
+void TestTransportBar::showsTheElementsState() {
+    QFETCH(State, state);
+    QFETCH(qint64, position);
+    QFETCH(qint64, duration);
+    QFETCH(bool, enabled);
+    QFETCH(QString, clock);
+    QFETCH(int, sliderMaximum);
+    QFETCH(int, sliderValue);
+    RecordingMedia media;
+    TransportBar bar(media);
+    QVERIFY(!bar.isEnabled()); // nothing open at first
+    media.position = position;
+    media.duration = duration;
+    media.become(state);
+    QCOMPARE(bar.isEnabled(), enabled);
+    QCOMPARE(bar.findChild<QLabel*>()->text(), clock);
+    auto* slider = bar.findChild<QSlider*>();
+    QCOMPARE(slider->maximum(), sliderMaximum);
+    QCOMPARE(slider->value(), sliderValue);
+    QVERIFY(media.calls.isEmpty()); // showing asks nothing of the element
+}
+
+void TestTransportBar::buttonsActOnTheElement_data() {
+    QTest::addColumn<State>("state");
+    QTest::addColumn<int>("button"); // 0 play/pause, 1 stop
+    QTest::addColumn<QString>("call");
+    QTest::newRow("play while stopped") << State::Stopped << 0 << "resume";
+    QTest::newRow("play while paused") << State::Paused << 0 << "resume";
+    QTest::newRow("pause while playing") << State::Playing << 0 << "pause";
+    QTest::newRow("stop while playing") << State::Playing << 1 << "stop";
+}
+
+void TestTransportBar::buttonsActOnTheElement() {
+    QFETCH(State, state);
+    QFETCH(int, button);
+    QFETCH(QString, call);
+    RecordingMedia media;
+    media.duration = 10000;
+    TransportBar bar(media);
+    media.become(state);
+    const QList<QToolButton*> buttons = bar.findChildren<QToolButton*>();
+    QCOMPARE(buttons.size(), 2);
+    QTest::mouseClick(buttons.at(button), Qt::LeftButton);
+    QCOMPARE(media.calls, QStringList{call});
+}
+
+void TestTransportBar::sliderSeeks() {
+    RecordingMedia media;
+    media.duration = 60000;
+    TransportBar bar(media);
+    media.become(State::Paused);
+    auto* slider = bar.findChild<QSlider*>();
+    slider->triggerAction(QAbstractSlider::SliderPageStepAdd);
+    QCOMPARE(media.calls, QStringList{QStringLiteral("seek 10000")});
+    media.calls.clear();
+    // A drag seeks once, when the thumb is let go.
+    slider->setSliderDown(true);
+    slider->setSliderPosition(42000);
+    QVERIFY(media.calls.isEmpty());
+    slider->setSliderDown(false);
+    QCOMPARE(media.calls, QStringList{QStringLiteral("seek 42000")});
+}
+
+void TestTransportBar::fitsTheDesignedSize() {
+    RecordingMedia media;
+    TransportBar bar(media);
+    QCOMPARE(bar.sizeHint(), QSize(161, 65));
+    const QSize needed = bar.layout()->minimumSize();
+    QVERIFY2(needed.width() <= 161 && needed.height() <= 65,
+             qPrintable(QStringLiteral("%1 x %2").arg(needed.width()).arg(needed.height())));
+    bar.setVisible(true);
+    QVERIFY(bar.isVisible());
+    bar.setVisible(false);
+    QVERIFY(!bar.isVisible());
+}
+
+QTEST_MAIN(TestTransportBar)
+#include "tst_transportbar.moc"

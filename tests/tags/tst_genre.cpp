@@ -1,0 +1,82 @@
+// The genre table.
+#include "tags/genre.h"
+
+#include <QSet>
+#include <QTest>
+
+using namespace sonavue;
+
+class GenreTest : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase() { setgenre(); }
+    void names_data();
+    void names();
+    void everyCodeHasAName();
+    void unknownRange();
+    void setgenreTwiceGivesTheSameTable();
+};
+
+void GenreTest::names_data() {
+    QTest::addColumn<int>("code");
+    QTest::addColumn<QString>("name");
+    QTest::newRow("0") << 0 << "Blues";
+    QTest::newRow("12") << 12 << "Other";
+    QTest::newRow("14") << 14 << "R&B";
+    QTest::newRow("25") << 25 << "Euro-tecno";
+    QTest::newRow("29") << 29 << "Juzz+Funk";
+    QTest::newRow("40") << 40 << "AlternRock";
+    QTest::newRow("85") << 85 << "Bedob";
+    QTest::newRow("90") << 90 << "Avantagarde";
+    QTest::newRow("96") << 96 << "Big band";
+    QTest::newRow("101") << 101 << "SpeechChanson";
+    QTest::newRow("118") << 118 << "Rhytmic Soul";
+    QTest::newRow("127") << 127 << "Dram & Bass";
+    QTest::newRow("136") << 136 << "Chiristian Gangsta Rap";
+    QTest::newRow("145") << 145 << "Anime";
+    QTest::newRow("146") << 146 << "JPop";
+    QTest::newRow("147") << 147 << "Synthpop";
+    QTest::newRow("148") << 148 << "unknown";
+    QTest::newRow("247") << 247 << "unknown";
+    QTest::newRow("248") << 248 << "Heavy Rock";
+    QTest::newRow("249") << 249 << "Doom Rock";
+    QTest::newRow("250") << 250 << "J-POP";
+    QTest::newRow("251") << 251 << "Seiyu";
+    QTest::newRow("252") << 252 << "Tecno Ambient";
+    QTest::newRow("253") << 253 << "Moemoe";
+    QTest::newRow("254") << 254 << "Tokusatsu";
+    QTest::newRow("255") << 255 << "Anime(J)";
+}
+
+void GenreTest::names() {
+    QFETCH(int, code);
+    QFETCH(QString, name);
+    QCOMPARE(GenreName[std::size_t(code)], name);
+}
+
+void GenreTest::everyCodeHasAName() {
+    QSet<QString> distinct;
+    for (const QString& name : GenreName) {
+        QVERIFY(!name.isEmpty());
+        QCOMPARE(name.trimmed(), name);
+        distinct.insert(name);
+    }
+    // 148 listed names, "unknown" and the program's own 8 are all different.
+    QCOMPARE(distinct.size(), 148 + 1 + 8);
+}
+
+void GenreTest::unknownRange() {
+    for (int code = 0; code < 256; ++code)
+        QCOMPARE(GenreName[std::size_t(code)] == QLatin1String("unknown"),
+                 code >= 148 && code <= 247);
+}
+
+void GenreTest::setgenreTwiceGivesTheSameTable() {
+    const auto first = GenreName;
+    GenreName[3] = "changed";
+    setgenre();
+    QCOMPARE(GenreName, first);
+}
+
+QTEST_GUILESS_MAIN(GenreTest)
+#include "tst_genre.moc"

@@ -1,0 +1,84 @@
+#pragma once
+// Shared by the main-window tests: a music library written to disk, a settings file of the
+// test's own, and a start-up through the real entry procedure with a media double.
+#include "app/settings.h"
+#include "playback/fakes/fakemediacontrol.h"
+#include "tags/codepage.h"
+#include "ui/startup.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace sonavue::testing {
+
+struct TrackSpec {
+    QString relativePath; // below the music folder
+    QString title, artist, album, year;
+    int genre = 12;
+    bool tagged = true;
+};
+
+inline QByteArray fieldBytes(const QString& text, int width) {
+    QByteArray bytes = encodeCodePage(text).left(width);
+    bytes.append(QByteArray(width - bytes.size(), '\0'));
+    return bytes;
+}
+
+inline void writeTrack(const QString& root, const TrackSpec& t) {
+    const QString path = root + QLatin1Char('/') + t.relativePath;
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(QByteArray(400, '\x55'));
+    if (t.tagged) {
+        file.write("TAG");
+        file.write(fieldBytes(t.title, 30));
+        file.write(fieldBytes(t.artist, 30));
+        file.write(fieldBytes(t.album, 30));
+        file.write(fieldBytes(t.year, 4));
+        file.write(QByteArray(30, '\0'));
+        file.write(QByteArray(1, char(t.genre)));
+    }
+}
+
+// The window reads and writes <test program folder>/<appName>.ini.
+class SettingsFile {
+public:
+    explicit SettingsFile(QString appName) : m_appName(std::move(appName)) { remove(); }
+    ~SettingsFile() { remove(); }
+    QString path() const { return settingsFilePath(m_appName); }
+    void remove() const { QFile::remove(path()); }
+    void set(const QString& key, const QString& value) const {
+        writeSetting(m_appName, QStringLiteral("init"), key, value);
+    }
+    QString get(const QString& key) const {
+        return readSetting(m_appName, QStringLiteral("init"), key, QStringLiteral("<missing>"));
+    }
+    const QString& appName() const { return m_appName; }
+
+private:
+    QString m_appName;
+};
+
+struct StartedWindow {
+    std::unique_ptr<Form1> form;
+    FakeMediaControl* media = nullptr;
+    QStringList mediaLog;
+};
+
+inline std::unique_ptr<StartedWindow> startWindow(const QString& appName, bool withWeb = false) {
+    auto started = std::make_unique<StartedWindow>();
+    Form1::Options options;
+    options.appName = appName;
+    options.withWebPanel = withWeb;
+    auto media = std::make_unique<FakeMediaControl>(started->mediaLog);
+    started->media = media.get();
+    options.media = std::move(media);
+    options.showMessage = [](const QString&) {};
+    started->form = Main(std::move(options)).mainWindow;
+    return started;
+}
+
+} // namespace sonavue::testing

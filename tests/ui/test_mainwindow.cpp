@@ -1,0 +1,366 @@
+// The main window through the real entry procedure: start-up settings, the scan bound to
+// the window, group tabs and lists, the track list and the reserved list, and the layout.
+#include "mainwindowfixture.h"
+
+#include "app/specialfolder.h"
+#include "ui/layoutrules.h"
+#include "ui/tabsel.h"
+#include "ui/twips.h"
+#include "web/webpanel.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QListView>
+#include <QListWidget>
+#include <QProgressBar>
+#include <QRadioButton>
+#include <QScrollBar>
+#include <QSignalSpy>
+
+using namespace sonavue;
+using namespace sonavue::testing;
+
+namespace {
+const QString App = QStringLiteral("SonavueMainWindowTest");
+
+int rowOf(const QListView* view, const QString& text) {
+    for (int i = 0; i < view->model()->rowCount(); ++i)
+        if (view->model()->index(i, 0).data().toString() == text)
+            return i;
+    return -1;
+}
+} // namespace
+
+class MainWindowTest : public QObject {
+    Q_OBJECT
+
+private:
+    QTemporaryDir m_home;
+    QString m_music;
+    SettingsFile m_settings{App};
+
+    std::unique_ptr<StartedWindow> start() {
+        auto started = startWindow(App);
+        if (started->form->scanRunning())
+            qFatal("the start-up returned while its scan was running");
+        return started;
+    }
+
+private slots:
+    void initTestCase() {
+        // The A/B/C tree: files of the music folder itself, A with files, B holding only C.
+        m_music = m_home.path() + QStringLiteral("/music");
+        const QList<TrackSpec> tracks{
+            {QStringLiteral("root1.mp3"), QStringLiteral("Root One"), QStringLiteral("abc"),
+             QStringLiteral("Alb"), QStringLiteral("2001"), 17},
+            {QStringLiteral("root2.wav"), {}, {}, {}, {}, 0, false},
+            {QStringLiteral("A/a1.mp3"), QStringLiteral("A One"), QStringLiteral("ABC"),
+             QStringLiteral("Alb"), QStringLiteral("1999"), 1},
+            {QStringLiteral("A/a2.mp3"), QStringLiteral("A Two"), QStringLiteral("Zed"),
+             QStringLiteral("Second"), QStringLiteral("1999"), 17},
+            {QStringLiteral("A/a3.wav"), {}, {}, {}, {}, 0, false},
+            {QStringLiteral("B/C/c1.mp3"), QStringLiteral("C One"), QStringLiteral("abc"),
+             QStringLiteral("Third"), QStringLiteral("2005"), 146},
+        };
+        for (const TrackSpec& t : tracks)
+            writeTrack(m_music, t);
+        QDir().mkpath(personalFolder());
+    }
+
+    void init() { m_settings.remove(); }
+
+    void startsWithDefaultsWithoutSettingsFile() {
+        auto w = start();
+        Form1& f = *w->form;
+        QCOMPARE(f.Text1->text(), personalFolder());
+        QCOMPARE(f.folderPrefix(), personalFolder() + QLatin1Char('/'));
+        QCOMPARE(f.currentColour(), 0xFFFFFF);
+        QVERIFY(f.Option1[0]->isChecked());
+        QCOMPARE(f.HScroll1->value(), 250);
+        QCOMPARE(f.windowOpacity(), 250 / 255.0);
+        for (QCheckBox* box : f.Check1)
+            QVERIFY(box->isChecked());
+        QVERIFY(f.Optionfont[0]->isChecked());
+        QCOMPARE(f.ListName->font().pointSizeF(), 10.0);
+        QVERIFY(f.OptionBack[1]->isChecked());
+        QVERIFY(!f.backgroundWindow());
+        QVERIFY(f.isVisible());
+        QCOMPARE(f.windowTitle(), QStringLiteral("Sonavue"));
+        // Only the controls whose value changed wrote their keys.
+        QCOMPARE(m_settings.get(QStringLiteral("alph")), QStringLiteral("250"));
+        QCOMPARE(m_settings.get(QStringLiteral("Fontsize")), QStringLiteral("0"));
+        QCOMPARE(m_settings.get(QStringLiteral("option1")), QStringLiteral("<missing>"));
+    }
+
+    void replacesUnusableStoredFolders_data() {
+        QTest::addColumn<QString>("stored");
+        QTest::addColumn<bool>("kept");
+        QTest::newRow("existing") << QStringLiteral("MUSIC") << true;
+        QTest::newRow("missing") << QStringLiteral("MUSIC/nowhere") << false;
+        QTest::newRow("trailing separator") << QStringLiteral("MUSIC/") << false;
+        QTest::newRow("a file") << QStringLiteral("MUSIC/root1.mp3") << false;
+        QTest::newRow("empty") << QString() << false;
+        QTest::newRow("root") << QStringLiteral("/") << true;
+    }
+    void replacesUnusableStoredFolders() {
+        QFETCH(QString, stored);
+        QFETCH(bool, kept);
+        stored.replace(QStringLiteral("MUSIC"), m_music);
+        const QString expected = kept ? stored : personalFolder();
+        QCOMPARE(acceptedMusicFolder(stored), expected);
+        QCOMPARE(folderPrefixFor(QStringLiteral("/")), QStringLiteral("/"));
+    }
+
+    void scansTheStoredFolderIntoTheGroupLists() {
+        m_settings.set(QStringLiteral("Folder"), m_music);
+        auto w = start();
+        Form1& f = *w->form;
+        QCOMPARE(f.folderPrefix(), m_music + QLatin1Char('/'));
+        QCOMPARE(f.groupLists()[GroupFolder].entries(),
+                 (QStringList{QString(), QStringLiteral("A/"), QStringLiteral("B/C/")}));
+        // Artists spelt abc and ABC count as one, written as first met.
+        QCOMPARE(f.groupLists()[GroupArtist].entries(),
+                 (QStringList{QStringLiteral("abc"), QStringLiteral("Zed")}));
+        // The scan ends on the Folder page with the music folder's own tracks.
+        QCOMPARE(f.currentTab(), int(GroupFolder));
+        QVERIFY(f.TabSel[0]->isBordered());
+        QCOMPARE(f.trackTitles(), (QStringList{QStringLiteral("Root One"), QStringLiteral("root2.wav")}));
+        QCOMPARE(f.trackListSelectedIndex(), 0);
+        QCOMPARE(f.listNoSelectedIndex(), 0);
+        QVERIFY(f.Progress1->isHidden());
+        QVERIFY(f.Progress2->isHidden());
+    }
+
+    void groupTabsAndLists() {
+        m_settings.set(QStringLiteral("Folder"), m_music);
+        auto w = start();
+        Form1& f = *w->form;
+
+        // "ALL" lists every row with its number and leaves the source marker.
+        f.TabSel_Click(GroupArtist);
+        f.selectGroupEntry(GroupArtist, 1); // Zed
+        QCOMPARE(f.sourceMarker(), int(GroupArtist));
+        f.TabSel_Click(GroupAll);
+        QCOMPARE(f.trackNumbers(), (QStringList{"0", "1", "2", "3", "4", "5"}));
+        QCOMPARE(f.sourceMarker(), int(GroupArtist));
+
+        // The Year tab changes the page, not the track list.
+        f.TabSel_Click(GroupYear);
+        QCOMPARE(f.trackNumbers().size(), 6);
+        QVERIFY(f.TabSel[GroupYear]->isBordered());
+        QVERIFY(!f.TabSel[GroupAll]->isBordered());
+
+        // An artist lists exactly its spelling's tracks in catalogue order.
+        f.selectGroupEntry(GroupArtist, 0); // abc
+        QCOMPARE(f.trackTitles(), (QStringList{QStringLiteral("Root One"), QStringLiteral("C One")}));
+        QCOMPARE(f.trackListSelectedIndex(), 0);
+        QCOMPARE(f.sourceMarker(), int(GroupArtist));
+        QCOMPARE(f.groupListTag(GroupArtist), 0);
+
+        // The genre list holds every distinct name; the folder entry "A/" its own tracks.
+        QVERIFY(f.groupLists()[GroupGenre].entries().contains(QStringLiteral("JPop")));
+        f.selectGroupEntry(GroupFolder, 1);
+        QCOMPARE(f.trackTitles(),
+                 (QStringList{QStringLiteral("A One"), QStringLiteral("A Two"), QStringLiteral("a3.wav")}));
+
+        // Cleared WAV box: the folder view no longer shows WAV tracks, "ALL" still does.
+        f.Check1[2]->setChecked(false);
+        f.selectGroupEntry(GroupFolder, 0);
+        f.selectGroupEntry(GroupFolder, 1);
+        QCOMPARE(f.trackTitles(), (QStringList{QStringLiteral("A One"), QStringLiteral("A Two")}));
+
+        // Hovering makes one tab bold and keeps it bold after the pointer has gone.
+        f.TabSel_MouseMove(3);
+        f.TabSel_MouseMove(4);
+        QVERIFY(f.TabSel[4]->isBoldLook());
+        QVERIFY(!f.TabSel[3]->isBoldLook());
+    }
+
+    void folderListClickOnVanishedFolderShowsNothing() {
+        QTemporaryDir music;
+        writeTrack(music.path(), {QStringLiteral("gone/x.mp3"), QStringLiteral("X")});
+        m_settings.set(QStringLiteral("Folder"), music.path());
+        auto w = start();
+        QDir(music.path() + QStringLiteral("/gone")).removeRecursively();
+        QCOMPARE(w->form->groupListSelectedIndex(GroupFolder), 0);
+        w->form->TagGroupe_Click(GroupFolder); // the user clicks the selected entry again
+        QVERIFY(w->form->trackTitles().isEmpty());
+    }
+
+    void trackAndReservedLists() {
+        m_settings.set(QStringLiteral("Folder"), m_music);
+        auto w = start();
+        Form1& f = *w->form;
+        f.TabSel_Click(GroupAll);
+
+        // Six double-clicks under "終了後" keep the first five paths in order.
+        for (int i = 0; i < 6; ++i) {
+            f.selectTrack(i);
+            f.ListName_DblClick();
+        }
+        const QStringList reserved = f.reservedEntries();
+        QCOMPARE(reserved.size(), 5);
+        QCOMPARE(reserved.first(), m_music + QStringLiteral("/root1.mp3"));
+        QVERIFY(!f.reservedPlaying());
+
+        // Removing entries; the last removal leaves reservedPlaying to the focus change.
+        f.OptionList->setCurrentRow(0);
+        f.OptionList_DblClick();
+        QCOMPARE(f.reservedEntries().size(), 4);
+        f.OptionList->clear();
+
+        // Under "即時" the first double-click queues and fades; the second only queues.
+        f.Option1[1]->setChecked(true);
+        QCOMPARE(m_settings.get(QStringLiteral("option1")), QStringLiteral("False"));
+        f.selectTrack(2);
+        f.ListName_DblClick();
+        QVERIFY(f.reservedPlaying());
+        QVERIFY(f.player().fading());
+        QCOMPARE(f.player().fadeTimerTag(), QStringLiteral("128"));
+        f.ListName_DblClick();
+        QCOMPARE(f.reservedEntries(),
+                 (QStringList{m_music + QStringLiteral("/A/a1.mp3"), m_music + QStringLiteral("/A/a1.mp3")}));
+        f.player().fadeTimer().stop();
+        f.OptionList->clear();
+        f.OptionList_Validate();
+        QVERIFY(!f.reservedPlaying());
+
+        // Titles and numbers keep the same selection.
+        f.selectTrack(4);
+        QCOMPARE(f.listNoSelectedIndex(), 4);
+    }
+
+    void numberColumnScrollsWithTitles() {
+        QTemporaryDir music;
+        for (int i = 0; i < 200; ++i)
+            writeTrack(music.path(), {QStringLiteral("t%1.mp3").arg(i, 3, 10, QLatin1Char('0')),
+                                      QStringLiteral("T%1").arg(i)});
+        m_settings.set(QStringLiteral("Folder"), music.path());
+        auto w = start();
+        Form1& f = *w->form;
+        f.ListName->verticalScrollBar()->setValue(120);
+        QCOMPARE(f.ListNo->verticalScrollBar()->value(), 120);
+        f.ListNo->verticalScrollBar()->setValue(40);
+        QCOMPARE(f.ListName->verticalScrollBar()->value(), 40);
+        QCOMPARE(f.ListNo->indexAt(QPoint(2, 2)).data().toString(),
+                 QString::number(rowOf(f.ListName, f.ListName->indexAt(QPoint(2, 2)).data().toString())));
+    }
+
+    void restoresStoredSettings() {
+        m_settings.set(QStringLiteral("Folder"), m_music);
+        m_settings.set(QStringLiteral("filter2"), QStringLiteral("0"));
+        m_settings.set(QStringLiteral("Fontsize"), QStringLiteral("2"));
+        m_settings.set(QStringLiteral("back"), QStringLiteral("0"));
+        m_settings.set(QStringLiteral("option1"), QStringLiteral("FALSE"));
+        m_settings.set(QStringLiteral("alph"), QStringLiteral("&H40"));
+        auto w = start();
+        Form1& f = *w->form;
+        // The start-up scan ran before the boxes were restored: WAV files are listed.
+        QCOMPARE(f.catalogue().rowCount(), 6);
+        QVERIFY(!f.Check1[2]->isChecked());
+        QVERIFY(f.Optionfont[2]->isChecked());
+        QCOMPARE(f.ListName->font().pointSizeF(), 14.0);
+        for (QListView* list : f.TagGroupe) {
+            QCOMPARE(list->font().pointSizeF(), 14.0);
+            QCOMPARE(list->height(), px(2910));
+        }
+        QVERIFY(f.Option1[1]->isChecked());
+        QCOMPARE(f.HScroll1->value(), 64);
+        QVERIFY(f.backgroundWindow());
+        QVERIFY(f.backgroundWindow()->isVisible());
+
+        // Closing writes the three boxes and closes the media element.
+        QSignalSpy unloaded(&f, &Form1::unloaded);
+        f.close();
+        QCOMPARE(unloaded.count(), 1);
+        QCOMPARE(m_settings.get(QStringLiteral("filter2")), QStringLiteral("0"));
+        QCOMPARE(m_settings.get(QStringLiteral("filter0")), QStringLiteral("1"));
+        QCOMPARE(w->mediaLog.last(), QStringLiteral("Close"));
+        QVERIFY(!f.backgroundWindow());
+    }
+
+    void valuesThatDoNotFitFallBackToDefaults() {
+        m_settings.set(QStringLiteral("Folder"), m_music);
+        m_settings.set(QStringLiteral("Fontsize"), QString());
+        m_settings.set(QStringLiteral("alph"), QStringLiteral("9000"));
+        m_settings.set(QStringLiteral("option1"), QStringLiteral("maybe"));
+        m_settings.set(QStringLiteral("filter1"), QStringLiteral("7"));
+        m_settings.set(QStringLiteral("back"), QStringLiteral("5"));
+        m_settings.set(QStringLiteral("filter0"), QStringLiteral("0"));
+        m_settings.set(QStringLiteral("color"), QStringLiteral("&Hffffffffffffffffffff"));
+        auto w = start();
+        Form1& f = *w->form;
+        QVERIFY(f.Optionfont[0]->isChecked());
+        QCOMPARE(f.HScroll1->value(), 250);
+        QVERIFY(f.Option1[0]->isChecked());
+        QVERIFY(f.Check1[1]->isChecked());
+        QVERIFY(f.Check1[0]->isChecked());
+        QVERIFY(f.OptionBack[1]->isChecked());
+    }
+
+    void resizeFollowsTheDesignedRules() {
+        m_settings.set(QStringLiteral("Folder"), m_music);
+        auto w = start();
+        Form1& f = *w->form;
+        f.resize(px(12000), px(6000));
+        QCOMPARE(twips(f.ListName->width()), 4320.0);
+        QCOMPARE(twips(f.TagGroupe[0]->width()), 4800.0);
+        QCOMPARE(twips(f.TagGroupe[5]->width()), 4800.0);
+        QCOMPARE(twips(f.OptionList->width()), 4800.0);
+        // Controls round to whole pixels: the web buttons end within a pixel of 11800.
+        QVERIFY(std::abs(twips(f.FrameBtn->x() + f.FrameBtn->width()) - 11800.0) <= 15);
+        const ResizeGeometry normal = resizeGeometry(12000, 6000, false, 360, 1335,
+                                                     [](double t) { return twips(px(t)); });
+        QCOMPARE(normal.webLeft, 5200.0);
+        QCOMPARE(normal.webWidth, 6600.0);
+        QCOMPARE(normal.frameBtnLeft + 1335, 11800.0);
+        QCOMPARE(f.Groupe[3]->pos(), f.Groupe[0]->pos());
+
+        // The maximised figures, from the same arithmetic the window runs.
+        const ResizeGeometry big = resizeGeometry(19200, 14400, true, 360, 1335,
+                                                  [](double t) { return twips(px(t)); });
+        QCOMPARE(big.listNameWidth, 5920.0);
+        QCOMPARE(big.groupWidth, 6400.0);
+        QCOMPARE(big.webLeft, 7600.0);
+        QCOMPARE(big.webWidth, 10400.0);
+        QCOMPARE(*big.webHeight, 12400.0);
+        QVERIFY(big.topmost);
+        const ResizeGeometry low = resizeGeometry(12000, 5000, false, 360, 1335,
+                                                  [](double t) { return t; });
+        QVERIFY(!low.webHeight);
+        QCOMPARE(*resizeGeometry(12000, 6000, false, 360, 1335, [](double t) { return t; }).webHeight,
+                 3600.0);
+    }
+
+    void focussetArmsTheOneShotTimer() {
+        auto w = start();
+        QWidget* focusBefore = QApplication::focusWidget();
+        w->form->focusset();
+        QVERIFY(w->form->Timer1.isActive());
+        QCOMPARE(QApplication::focusWidget(), focusBefore);
+        QTRY_VERIFY_WITH_TIMEOUT(!w->form->Timer1.isActive(), 2000);
+    }
+
+    void savesAPictureOfTheWindow() {
+        m_settings.set(QStringLiteral("Folder"), m_music);
+        auto w = startWindow(App, true);
+        w->form->TabSel_Click(GroupAll);
+        QTest::qWait(1500); // let the web panel render its page
+        const QString folder = qEnvironmentVariable("SONAVUE_BUILD_DIR") + QStringLiteral("/artifacts");
+        QDir().mkpath(folder);
+        QVERIFY(w->form->grab().save(folder + QStringLiteral("/main-window.png")));
+    }
+};
+
+int main(int argc, char* argv[]) {
+    // A home of the test's own, so the documents folder is known and empty.
+    static QTemporaryDir home;
+    qputenv("HOME", home.path().toUtf8());
+    qputenv("XDG_CONFIG_HOME", (home.path() + QStringLiteral("/.config")).toUtf8());
+    QApplication app(argc, argv);
+    MainWindowTest test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "test_mainwindow.moc"

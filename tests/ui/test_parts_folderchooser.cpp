@@ -1,0 +1,129 @@
+// The folder chooser: where the dialog opens, and which choices count as folders.
+#include "ui/folderchooser.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QWidget>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+using namespace sonavue;
+
+Q_DECLARE_METATYPE(sonavue::FolderCheck)
+
+class FolderChooserTest : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void dialogStart_data();
+    void dialogStart();
+    void check_data();
+    void check();
+
+private:
+    QString path(const QString& relative) const { return m_dir.filePath(relative); }
+    QTemporaryDir m_dir;
+    QString m_longPath;
+};
+
+void FolderChooserTest::initTestCase() {
+    QVERIFY(m_dir.isValid());
+    QDir root(m_dir.path());
+    QVERIFY(root.mkpath(QStringLiteral("Music/Jazz")));
+    QVERIFY(root.mkdir(QStringLiteral("a")));
+    QVERIFY(root.mkdir(QStringLiteral("ab")));
+    QVERIFY(root.mkdir(QStringLiteral("locked")));
+    QVERIFY(root.mkdir(QStringLiteral("with space ")));
+    QFile file(path(QStringLiteral("song.mp3")));
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.close();
+    QVERIFY(QFile::link(path(QStringLiteral("Music")), path(QStringLiteral("linked"))));
+    QVERIFY(QFile::link(path(QStringLiteral("gone")), path(QStringLiteral("dangling"))));
+    QCOMPARE(::mkfifo(QFile::encodeName(path(QStringLiteral("pipe"))).constData(), 0600), 0);
+    QCOMPARE(::chmod(QFile::encodeName(path(QStringLiteral("locked"))).constData(), 0), 0);
+    // A folder path of more than 255 characters.
+    QString relative;
+    for (int i = 0; i < 5; ++i)
+        relative += QLatin1Char('/') + QString(60, QLatin1Char('d' + i));
+    QVERIFY(root.mkpath(relative.mid(1)));
+    m_longPath = m_dir.path() + relative;
+    QVERIFY(m_longPath.size() > 255);
+}
+
+void FolderChooserTest::dialogStart_data() {
+    QTest::addColumn<QString>("initial");
+    QTest::addColumn<QString>("expectedStart");
+    QTest::addColumn<QString>("answer");
+    const QString music = path(QStringLiteral("Music"));
+    QTest::newRow("existing folder") << music << music << path(QStringLiteral("Music/Jazz"));
+    QTest::newRow("spaces around") << "  " + music + "   " << music << music;
+    QTest::newRow("empty") << ""
+                           << "" << music;
+    QTest::newRow("only spaces") << "    "
+                                 << "" << music;
+    QTest::newRow("missing folder") << path(QStringLiteral("nowhere")) << "" << music;
+    QTest::newRow("a file") << path(QStringLiteral("song.mp3")) << "" << music;
+    QTest::newRow("cancelled") << music << music << "";
+    // Only spaces are trimmed: a trailing tab leaves a name that is no folder.
+    QTest::newRow("tab is not trimmed") << music + "\t"
+                                        << "" << music;
+}
+
+void FolderChooserTest::dialogStart() {
+    QFETCH(QString, initial);
+    QFETCH(QString, expectedStart);
+    QFETCH(QString, answer);
+    QWidget owner;
+    int calls = 0;
+    QWidget* seenOwner = nullptr;
+    QString seenTitle, seenStart;
+    const FolderDialog fake = [&](QWidget* o, const QString& title, const QString& start) {
+        ++calls;
+        seenOwner = o;
+        seenTitle = title;
+        seenStart = start;
+        return answer;
+    };
+    QCOMPARE(browseForFolder(&owner, initial, fake), answer);
+    QCOMPARE(calls, 1);
+    QCOMPARE(seenOwner, &owner);
+    QCOMPARE(seenTitle, QStringLiteral("フォルダを指定してください。"));
+    QCOMPARE(seenStart, expectedStart);
+}
+
+void FolderChooserTest::check_data() {
+    QTest::addColumn<QString>("chosen");
+    QTest::addColumn<FolderCheck>("expected");
+    QTest::newRow("folder") << path(QStringLiteral("Music")) << FolderCheck::Valid;
+    QTest::newRow("folder with trailing separator")
+        << path(QStringLiteral("Music/")) << FolderCheck::Valid;
+    QTest::newRow("one-character name") << path(QStringLiteral("a")) << FolderCheck::Valid;
+    QTest::newRow("two-character name") << path(QStringLiteral("ab")) << FolderCheck::Valid;
+    QTest::newRow("root") << "/" << FolderCheck::Valid;
+    QTest::newRow("name ending in a space")
+        << path(QStringLiteral("with space ")) << FolderCheck::Valid;
+    QTest::newRow("link to a folder") << path(QStringLiteral("linked")) << FolderCheck::Valid;
+    QTest::newRow("path over 255 characters") << QString() << FolderCheck::Valid;
+    QTest::newRow("missing") << path(QStringLiteral("nowhere")) << FolderCheck::NotAFolder;
+    QTest::newRow("file") << path(QStringLiteral("song.mp3")) << FolderCheck::NotAFolder;
+    QTest::newRow("pipe") << path(QStringLiteral("pipe")) << FolderCheck::NotAFolder;
+    QTest::newRow("dangling link") << path(QStringLiteral("dangling")) << FolderCheck::NotAFolder;
+    QTest::newRow("empty") << QString("") << FolderCheck::NotAFolder;
+    QTest::newRow("unreadable") << path(QStringLiteral("locked")) << FolderCheck::Unreadable;
+}
+
+void FolderChooserTest::check() {
+    QFETCH(QString, chosen);
+    QFETCH(FolderCheck, expected);
+    if (QByteArray(QTest::currentDataTag()) == "path over 255 characters")
+        chosen = m_longPath;
+    if (expected == FolderCheck::Unreadable && ::geteuid() == 0)
+        QSKIP("the superuser reads every folder");
+    QCOMPARE(checkChosenFolder(chosen), expected);
+}
+
+QTEST_MAIN(FolderChooserTest)
+#include "test_parts_folderchooser.moc"

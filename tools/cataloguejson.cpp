@@ -1,0 +1,129 @@
+#include "cataloguejson.h"
+
+#include "catalogue/catalogue.h"
+#include "catalogue/folderscan.h"
+
+namespace sonavue {
+namespace {
+
+// Writers into room reserved beforehand: push_back per byte is most of the output's cost.
+char* putUtf8(char* p, char32_t cp) {
+    if (cp < 0x80) {
+        *p++ = char(cp);
+    } else if (cp < 0x800) {
+        *p++ = char(0xC0 | (cp >> 6));
+        *p++ = char(0x80 | (cp & 0x3F));
+    } else if (cp < 0x10000) {
+        *p++ = char(0xE0 | (cp >> 12));
+        *p++ = char(0x80 | ((cp >> 6) & 0x3F));
+        *p++ = char(0x80 | (cp & 0x3F));
+    } else {
+        *p++ = char(0xF0 | (cp >> 18));
+        *p++ = char(0x80 | ((cp >> 12) & 0x3F));
+        *p++ = char(0x80 | ((cp >> 6) & 0x3F));
+        *p++ = char(0x80 | (cp & 0x3F));
+    }
+    return p;
+}
+
+char* putEscape(char* p, char16_t unit) {
+    static constexpr char hex[] = "0123456789abcdef";
+    *p++ = '\\';
+    *p++ = 'u';
+    *p++ = hex[(unit >> 12) & 0xF];
+    *p++ = hex[(unit >> 8) & 0xF];
+    *p++ = hex[(unit >> 4) & 0xF];
+    *p++ = hex[unit & 0xF];
+    return p;
+}
+
+void appendGroup(std::string& out, const char* key, const GroupList& list) {
+    out += '"';
+    out += key;
+    out += "\": [";
+    for (int i = 0; i < list.count(); ++i) {
+        if (i > 0)
+            out += ", ";
+        appendJsonString(out, list.at(i));
+    }
+    out += ']';
+}
+
+} // namespace
+
+void appendJsonString(std::string& out, const QString& text) {
+    const auto* units = reinterpret_cast<const char16_t*>(text.constData());
+    const qsizetype n = text.size();
+    // At most six bytes per UTF-16 unit (\uXXXX), plus the quotes.
+    const std::size_t start = out.size();
+    out.resize(start + std::size_t(n) * 6 + 2);
+    char* p = out.data() + start;
+    *p++ = '"';
+    for (qsizetype i = 0; i < n; ++i) {
+        const char16_t u = units[i];
+        if (u < 0x80) {
+            if (u >= 0x20 && u != '"' && u != '\\') {
+                *p++ = char(u);
+                continue;
+            }
+            *p++ = '\\';
+            switch (u) {
+            case '"':
+                *p++ = '"';
+                break;
+            case '\\':
+                *p++ = '\\';
+                break;
+            case '\n':
+                *p++ = 'n';
+                break;
+            case '\r':
+                *p++ = 'r';
+                break;
+            case '\t':
+                *p++ = 't';
+                break;
+            default:
+                p = putEscape(p - 1, u);
+            }
+        } else if (QChar::isHighSurrogate(u) && i + 1 < n && QChar::isLowSurrogate(units[i + 1])) {
+            p = putUtf8(p, QChar::surrogateToUcs4(u, units[i + 1]));
+            ++i;
+        } else if (QChar::isSurrogate(u)) {
+            p = putEscape(p, u); // includes the escaped path bytes U+DC80..U+DCFF
+        } else {
+            p = putUtf8(p, u);
+        }
+    }
+    *p++ = '"';
+    out.resize(std::size_t(p - out.data()));
+}
+
+std::string catalogueJson(const QString& folderPrefix, const Catalogue& catalogue,
+                          const GroupLists& groups) {
+    std::string out;
+    out.reserve(std::size_t(catalogue.rowCount()) * 200 + 4096);
+    out += "{\"folderPrefix\": ";
+    appendJsonString(out, folderPrefix);
+    out += ",\n\"tracks\": [";
+    for (int r = 0; r < catalogue.rowCount(); ++r) {
+        out += r == 0 ? "\n[" : ",\n[";
+        for (int c = 0; c < Catalogue::ColumnCount; ++c) {
+            if (c > 0)
+                out += ", ";
+            appendJsonString(out, catalogue.cell(c, r));
+        }
+        out += ']';
+    }
+    out += "],\n\"groups\": {";
+    static constexpr const char* keys[] = {"folder", "album", "artist", "year", "genre"};
+    for (int g = GroupFolder; g <= GroupGenre; ++g) {
+        if (g > 0)
+            out += ",\n";
+        appendGroup(out, keys[g], groups[g]);
+    }
+    out += "}}\n";
+    return out;
+}
+
+} // namespace sonavue

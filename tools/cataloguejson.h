@@ -1,0 +1,22 @@
+#pragma once
+// The catalogue and its group lists as one JSON object (UTF-8), built in one buffer so
+// that 100,000 tracks are written with a single system call.
+#include <QString>
+#include <string>
+
+namespace sonavue {
+
+class Catalogue;
+class GroupLists;
+
+// Appends text as a JSON string. Lone surrogates are written as \uXXXX escapes: a path
+// byte that is not UTF-8 is held as U+DC80..U+DCFF and so comes out as \udc80..\udcff
+// (Python's "surrogateescape" form), from which the raw byte is recovered exactly.
+void appendJsonString(std::string& out, const QString& text);
+
+// {"folderPrefix": ..., "tracks": [[col0..col7], ...], "groups": {"folder": [...],
+// "album": [...], "artist": [...], "year": [...], "genre": [...]}} followed by a newline.
+std::string catalogueJson(const QString& folderPrefix, const Catalogue& catalogue,
+                          const GroupLists& groups);
+
+} // namespace sonavue

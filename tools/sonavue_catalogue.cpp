@@ -1,0 +1,174 @@
+// sonavue-catalogue: runs the player's own folder scan on FOLDER and prints the catalogue
+// and the group lists as one JSON object, so that scripts see exactly what the player sees.
+#include "app/nativepath.h"
+#include "catalogue/folderscan.h"
+#include "cataloguejson.h"
+#include "tags/genre.h"
+
+#include <QDir>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <sys/stat.h>
+#include <unistd.h>
+
+using namespace sonavue;
+
+namespace {
+
+constexpr int ExitBadUse = 2;
+
+constexpr const char* Usage = "usage: sonavue-catalogue [--types LIST] FOLDER\n";
+
+constexpr const char* Help =
+    "Scans FOLDER as the Sonavue player does and prints one JSON object (UTF-8):\n"
+    "  {\"folderPrefix\": FOLDER with one trailing '/', \"tracks\": [[col0, ..., col7], ...],\n"
+    "   \"groups\": {\"folder\": [...], \"album\": [...], \"artist\": [...], \"year\": [...],\n"
+    "   \"genre\": [...]}}\n"
+    "Columns: path, title, album, artist, year, genre, comment, reserved (always empty).\n"
+    "A relative FOLDER is taken from the working folder; links are not resolved.\n"
+    "\n"
+    "  --types LIST  comma-separated file types among mp3,mid,wav (default: all three).\n"
+    "                MP3 files are always included, as the player's MP3 box cannot be\n"
+    "                cleared: \"--types mid\" scans MP3 and MIDI files.\n"
+    "  -h, --help    this text.\n"
+    "\n"
+    "File names are bytes on Linux. A byte of a path that is not valid UTF-8 is written\n"
+    "as the JSON escape \\udcXX (XX = the byte), the \"surrogateescape\" form: in Python,\n"
+    "path.encode('utf-8', 'surrogateescape') gives the exact bytes back.\n"
+    "Exit status: 0 done, 2 bad usage or FOLDER missing or not a folder.\n";
+
+void writeAll(int fd, const char* data, std::size_t size, bool& ok) {
+    while (size > 0) {
+        const ssize_t n = ::write(fd, data, size);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0) {
+            ok = false;
+            return;
+        }
+        data += n;
+        size -= std::size_t(n);
+    }
+}
+
+int badUse(const std::string& message) {
+    std::fprintf(stderr, "sonavue-catalogue: %s\n%s", message.c_str(), Usage);
+    return ExitBadUse;
+}
+
+// The current folder, kept byte for byte (it may hold names that are not UTF-8).
+QString currentFolder() {
+    std::string buffer(4096, '\0');
+    while (::getcwd(buffer.data(), buffer.size()) == nullptr) {
+        if (errno != ERANGE)
+            return QDir::currentPath();
+        buffer.resize(buffer.size() * 2);
+    }
+    return pathFromNative(buffer.c_str(), qsizetype(std::strlen(buffer.c_str())));
+}
+
+struct FileTypes {
+    bool mid = false;
+    bool wav = false;
+};
+
+// Parses "mp3,mid,wav" (any case, any subset); false for an unknown type.
+bool parseTypes(const std::string& list, FileTypes& types) {
+    std::size_t start = 0;
+    while (start <= list.size()) {
+        const std::size_t comma = std::min(list.find(',', start), list.size());
+        QString type = QString::fromUtf8(list.data() + start, qsizetype(comma - start));
+        type = type.trimmed().toLower();
+        if (type == QLatin1String("mid"))
+            types.mid = true;
+        else if (type == QLatin1String("wav"))
+            types.wav = true;
+        else if (type != QLatin1String("mp3") && !type.isEmpty())
+            return false;
+        start = comma + 1;
+    }
+    return true;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    FileTypes types{true, true};
+    bool typesGiven = false;
+    const char* folderArg = nullptr;
+    bool optionsEnded = false;
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if (!optionsEnded && (arg == "-h" || arg == "--help")) {
+            std::fputs(Usage, stdout);
+            std::fputs(Help, stdout);
+            return 0;
+        }
+        if (!optionsEnded && (arg == "--types" || arg.rfind("--types=", 0) == 0)) {
+            std::string list;
+            if (arg == "--types") {
+                if (i + 1 >= argc)
+                    return badUse("--types needs a list");
+                list = argv[++i];
+            } else {
+                list = arg.substr(8);
+            }
+            if (typesGiven)
+                return badUse("--types given twice");
+            typesGiven = true;
+            types = {};
+            if (!parseTypes(list, types))
+                return badUse("unknown file type in '" + list + "' (use mp3, mid, wav)");
+            continue;
+        }
+        if (!optionsEnded && arg == "--") {
+            optionsEnded = true;
+            continue;
+        }
+        if (!optionsEnded && arg.size() > 1 && arg[0] == '-')
+            return badUse("unknown option " + arg);
+        if (folderArg)
+            return badUse("only one FOLDER may be given");
+        folderArg = argv[i];
+    }
+    if (!folderArg || folderArg[0] == '\0')
+        return badUse("no FOLDER given");
+
+    setgenre();
+
+    QString folder = pathFromNative(folderArg, qsizetype(std::strlen(folderArg)));
+    if (!folder.startsWith(QLatin1Char('/')))
+        folder = currentFolder() + QLatin1Char('/') + folder;
+    folder = QDir::cleanPath(folder);
+
+    struct stat st {};
+    if (::stat(pathToNative(folder).constData(), &st) != 0) {
+        std::fprintf(stderr, "sonavue-catalogue: %s: %s\n", folderArg, std::strerror(errno));
+        return ExitBadUse;
+    }
+    if (!S_ISDIR(st.st_mode)) {
+        std::fprintf(stderr, "sonavue-catalogue: %s: not a folder\n", folderArg);
+        return ExitBadUse;
+    }
+
+    const QString prefix = folderPrefixFor(folder);
+    const FilePattern pattern(filePatternFor(true, types.mid, types.wav));
+    Catalogue catalogue;
+    GroupLists groups;
+    FolderScan scan(catalogue, groups);
+    ScanObserver quiet;
+    scan.run(folder, prefix, pattern, quiet);
+
+    const std::string json = catalogueJson(prefix, catalogue, groups);
+    bool ok = true;
+    writeAll(STDOUT_FILENO, json.data(), json.size(), ok);
+    if (!ok)
+        std::fprintf(stderr, "sonavue-catalogue: cannot write the output: %s\n",
+                     std::strerror(errno));
+    // Everything is written; tearing down 100,000 rows one string at a time would only
+    // delay the exit, so the process ends here and the system takes the memory back.
+    std::fflush(stderr);
+    std::_Exit(ok ? 0 : 1);
+}
