@@ -179,6 +179,11 @@ int main(int argc, char** argv) {
             std::printf("%d %ld\n", figures.rows, peakResidentKiB());
             return 0;
         }
+        if (arg == "--child-reference" && i + 1 < argc) { // for profiling side by side
+            const bench::ReferenceResult result = bench::referenceScan(argv[i + 1]);
+            std::printf("%ld %ld\n", result.files, peakResidentKiB());
+            return 0;
+        }
         if (arg == "--folder" && i + 1 < argc) {
             base = argv[++i];
         } else if (arg == "--runs" && i + 1 < argc) {

@@ -3,9 +3,75 @@
 #include <QHash>
 #include <QSet>
 #include <array>
+#include <cstdint>
 #include <vector>
 
 namespace sonavue {
+namespace {
+
+// Row numbers by path: open addressing on the path's hash. A slot holds the hash and the
+// row, not the text (the row has it), so the index costs 16 to 32 bytes a row and a probe
+// compares numbers, not strings.
+class PathIndex {
+public:
+    void insert(std::size_t hash, int row) {
+        if ((m_used + 1) * 2 > m_slots.size())
+            grow();
+        place(Slot{std::uint32_t(hash), row});
+        ++m_used;
+    }
+
+    // The first indexed row with this hash that match(row) accepts, or -1.
+    template <class Match> int find(std::size_t hash, Match match) const {
+        if (m_slots.empty())
+            return -1;
+        const std::size_t mask = m_slots.size() - 1;
+        for (std::size_t i = hash & mask;; i = (i + 1) & mask) {
+            const Slot& slot = m_slots[i];
+            if (slot.row < 0)
+                return -1;
+            if (slot.hash == std::uint32_t(hash) && match(slot.row))
+                return slot.row;
+        }
+    }
+
+    void squeeze() {
+        std::size_t size = 16;
+        while (size < m_used * 2)
+            size *= 2;
+        if (size < m_slots.size())
+            rebuild(size);
+    }
+
+private:
+    struct Slot {
+        std::uint32_t hash;
+        int row; // -1: empty
+    };
+
+    void place(Slot slot) {
+        const std::size_t mask = m_slots.size() - 1;
+        std::size_t i = slot.hash & mask;
+        while (m_slots[i].row >= 0)
+            i = (i + 1) & mask;
+        m_slots[i] = slot;
+    }
+
+    void grow() { rebuild(m_slots.empty() ? 64 : m_slots.size() * 2); }
+
+    void rebuild(std::size_t size) {
+        std::vector<Slot> old(size, Slot{0, -1});
+        old.swap(m_slots);
+        for (const Slot& slot : old)
+            if (slot.row >= 0)
+                place(slot);
+    }
+
+    std::vector<Slot> m_slots;
+    std::size_t m_used = 0;
+};
+
+} // namespace
 
 struct Catalogue::Impl {
     // Rows live in fixed chunks: growing never moves a row, and the peak memory of a
@@ -17,7 +83,7 @@ struct Catalogue::Impl {
 
     std::vector<std::unique_ptr<Row[]>> chunks;
     int rows = 0;
-    QHash<QString, int> pathIndex;
+    PathIndex pathIndex;
     // Album, artist, year and genre values repeat across many rows; each distinct text
     // is stored once and shared (genre names arrive already shared with the genre table).
     QSet<QString> sharedValues;
@@ -98,16 +164,12 @@ void Catalogue::setCell(int column, int row, const QString& text) {
     case ColGenre:
         target = m->shared(column, row, text);
         return;
-    case ColPath: {
+    case ColPath:
         target = text;
-        // Keep the first row that holds a path; a stale entry is checked at lookup.
-        auto it = m->pathIndex.find(text);
-        if (it == m->pathIndex.end())
-            m->pathIndex.insert(text, row);
-        else if (m->row(*it)[ColPath] != text)
-            *it = row;
+        // A row whose path is overwritten leaves a stale slot; lookups check the row.
+        if (!text.isEmpty())
+            m->pathIndex.insert(qHash(text), row);
         return;
-    }
     default:
         target = text;
     }
@@ -120,25 +182,16 @@ int Catalogue::rowCount() const {
 
 int Catalogue::rowOfPath(const QString& path) const {
     const Impl* m = implOrNull();
-    if (!m)
+    if (!m || path.isEmpty())
         return -1;
-    const auto it = m->pathIndex.constFind(path);
-    if (it != m->pathIndex.constEnd() && m->row(*it)[ColPath] == path)
-        return *it;
-    if (it == m->pathIndex.constEnd() && !path.isEmpty())
-        return -1;
-    // A row whose path was overwritten left a stale entry (or path is the empty text
-    // every fresh row holds): fall back to looking through the rows.
-    for (int r = 0; r < m->rows; ++r)
-        if (m->row(r)[ColPath] == path)
-            return r;
-    return -1;
+    return m->pathIndex.find(qHash(path), [&](int r) { return m->row(r)[ColPath] == path; });
 }
 
 void Catalogue::squeeze() {
     if (Impl* m = d.get()) {
         m->pathIndex.squeeze();
         m->sharedValues.squeeze();
+        m->reserved.squeeze();
     }
 }
 

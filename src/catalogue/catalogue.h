@@ -31,7 +31,8 @@ public:
     int trackCount() const { return rowCount(); }
     bool hasRow(int row) const { return row >= 0 && row < rowCount(); }
     // The row whose column 0 is exactly path, or -1 (an index, so a folder's rows are
-    // found in the folder's file count rather than the catalogue's row count).
+    // found in the folder's file count rather than the catalogue's row count). Empty
+    // text names no row.
     int rowOfPath(const QString& path) const;
     // Lets storage release spare capacity after a scan.
     void squeeze();

@@ -6,6 +6,7 @@
 #include "tags/genre.h"
 #include "tags/id3v1.h"
 #include "tags/tagtext.h"
+#include <QHash>
 #include <chrono>
 #include <cstring>
 #include <vector>
@@ -15,10 +16,12 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-struct FolderId {
-    dev_t device;
-    ino_t inode;
-    bool operator==(const FolderId&) const = default;
+// A music folder's listing from the walk, used again by the reading loop when the
+// folder's entries have not changed since (its change time is the same): the folder is
+// then not read a second time.
+struct KeptListing {
+    NativeFolder::Stamp stamp;
+    NameList files;
 };
 
 // Field offsets and widths of the trailing tag record.
@@ -88,6 +91,21 @@ struct FolderScan::Pass {
     // The value last offered to each value group list: a track of the same album as the
     // one before it needs no look-up in the seen sets.
     QString lastOffered[4];
+    // The raw album, artist and year fields of the last tagged file and their cleaned text:
+    // the tracks of one album repeat them, and then cost no decoding and no allocation.
+    struct RepeatedField {
+        RepeatedField(Field field, int column) : field(field), column(column) {}
+        Field field;
+        int column;
+        char raw[30] = {};
+        QString value;
+        bool valid = false;
+    };
+    RepeatedField repeated[3] = {
+        {AlbumField, ColAlbum}, {ArtistField, ColArtist}, {YearField, ColYear}};
+
+    // The walk's listings of the music folders, by folder-list entry.
+    QHash<QString, KeptListing> kept;
 
     bool current() const { return scan.m_generation == generation; }
 
@@ -121,25 +139,21 @@ struct FolderScan::Pass {
     // music file join the folder list (each after the folders below it). A folder that
     // cannot be read is skipped, and so is a folder already on the way down (a link back
     // to an ancestor). False when a newer scan has started.
-    bool walk(const QByteArray& path, const QString& entry, std::vector<FolderId>& ancestors) {
+    bool walk(const QByteArray& path, const QString& entry,
+              std::vector<NativeFolder::Stamp>& ancestors) {
         if (!yield())
             return false;
         NameList subfolders;
-        bool holdsMusic = false;
+        KeptListing listing;
         {
             NativeFolder folder(path);
-            if (!folder.isOpen())
+            if (!folder.isOpen() || !folder.stamp(listing.stamp))
                 return true;
-            FolderId id{};
-            if (!folder.identify(id.device, id.inode))
-                return true;
-            for (const FolderId& ancestor : ancestors)
-                if (ancestor == id)
+            for (const NativeFolder::Stamp& ancestor : ancestors)
+                if (ancestor.sameFolder(listing.stamp))
                     return true;
-            ancestors.push_back(id);
-            NameList files;
-            folder.read(&pattern, &files, &subfolders);
-            holdsMusic = !files.isEmpty();
+            ancestors.push_back(listing.stamp);
+            folder.read(&pattern, &listing.files, &subfolders);
         } // closed before going down, so deep trees do not pile up open folders
         for (int k = subfolders.count() - 1; k >= 0; --k) {
             const QString childEntry = entry + subfolders.name(k) + QLatin1Char('/');
@@ -149,8 +163,11 @@ struct FolderScan::Pass {
                 return false;
         }
         ancestors.pop_back();
-        if (holdsMusic)
+        if (!listing.files.isEmpty()) {
+            listing.files.releaseNames();
+            kept.insert(entry, std::move(listing));
             scan.m_groups[GroupFolder].add(entry);
+        }
         return true;
     }
 
@@ -177,9 +194,18 @@ struct FolderScan::Pass {
         if (title.isEmpty())
             title = nameAsTitle(readableText(name));
         catalogue.setCell(ColTitle, r, title);
-        catalogue.setCell(ColAlbum, r, cleanedField(tag, AlbumField));
-        catalogue.setCell(ColArtist, r, cleanedField(tag, ArtistField));
-        catalogue.setCell(ColYear, r, cleanedField(tag, YearField));
+        for (RepeatedField& f : repeated) {
+            const char* raw = tag + f.field.offset;
+            const auto width = std::size_t(f.field.width);
+            if (!f.valid || std::memcmp(f.raw, raw, width) != 0) {
+                std::memcpy(f.raw, raw, width);
+                catalogue.setCell(f.column, r, cleanedField(tag, f.field));
+                f.value = catalogue.cell(f.column, r); // the catalogue's shared copy
+                f.valid = true;
+            } else {
+                catalogue.setCell(f.column, r, f.value);
+            }
+        }
         catalogue.setCell(ColGenre, r, GenreName[static_cast<unsigned char>(tag[GenreOffset])]);
         catalogue.setCell(ColComment, r, cleanedField(tag, CommentField));
 
@@ -197,11 +223,21 @@ struct FolderScan::Pass {
 
     // Reads folder-list entry i: one row per listed music file. False when superseded.
     bool readFolder(int i) {
-        const QString folderPath = prefix + scan.m_groups[GroupFolder].at(i);
+        const QString entry = scan.m_groups[GroupFolder].at(i);
+        const QString folderPath = prefix + entry;
         // The scan's own listing: nothing done during its pauses changes these files.
         NativeFolder folder(pathToNative(folderPath));
         NameList files;
-        folder.read(&pattern, &files, nullptr);
+        const auto keptIt = kept.find(entry);
+        NativeFolder::Stamp now;
+        if (keptIt != kept.end() && folder.stamp(now) && now.sameEntries(keptIt->stamp)) {
+            files = std::move(keptIt->files);
+            files.restoreNames();
+        } else {
+            folder.read(&pattern, &files, nullptr);
+        }
+        if (keptIt != kept.end())
+            kept.erase(keptIt);
         if (!yield())
             return false;
         observer.folderStarted(i, files.count());
@@ -228,7 +264,7 @@ struct FolderScan::Pass {
         scan.m_seenYears.clear();
         scan.m_seenGenres.clear();
 
-        std::vector<FolderId> ancestors;
+        std::vector<NativeFolder::Stamp> ancestors;
         if (!walk(pathToNative(musicFolder), QString(), ancestors))
             return Result::Superseded;
 

@@ -12,10 +12,36 @@ constexpr std::size_t BlockSize = 256;
 } // namespace
 
 int compareAscending(const QString& a, const QString& b) {
-    const int folded = QString::compare(a, b, Qt::CaseInsensitive);
-    if (folded != 0)
-        return folded;
-    return QString::compare(a, b, Qt::CaseSensitive);
+    // The same order as QString::compare(a, b, Qt::CaseInsensitive), ties broken by
+    // QString::compare(a, b): a common exact prefix (long in folder paths) is skipped at
+    // once, and ASCII is folded here; only from the first other character on does Qt's
+    // case folding take over.
+    const auto* x = reinterpret_cast<const char16_t*>(a.constData());
+    const auto* y = reinterpret_cast<const char16_t*>(b.constData());
+    const qsizetype m = a.size(), n = b.size(), shorter = std::min(m, n);
+    qsizetype i = 0;
+    while (i < shorter && x[i] == y[i])
+        ++i;
+    const int exact = i < shorter ? (x[i] < y[i] ? -1 : 1) : (m < n ? -1 : m > n ? 1 : 0);
+    for (qsizetype k = i; k < shorter; ++k) {
+        char16_t p = x[k], q = y[k];
+        if (p >= 0x80 || q >= 0x80) {
+            // Never start inside a surrogate pair (its high half is the same in both).
+            const qsizetype from = k > 0 && QChar::isHighSurrogate(x[k - 1]) ? k - 1 : k;
+            const int folded = QStringView(x + from, m - from)
+                                   .compare(QStringView(y + from, n - from), Qt::CaseInsensitive);
+            return folded != 0 ? folded : exact;
+        }
+        if (p >= 'A' && p <= 'Z')
+            p = char16_t(p + ('a' - 'A'));
+        if (q >= 'A' && q <= 'Z')
+            q = char16_t(q + ('a' - 'A'));
+        if (p != q)
+            return p < q ? -1 : 1;
+    }
+    if (m != n)
+        return m < n ? -1 : 1;
+    return exact;
 }
 
 QString newGroupValue(const QString& value, QSet<QString>& seenUpper) {

@@ -25,6 +25,19 @@ void NameList::sort() {
               [](const Item& a, const Item& b) { return lessAscending(a.name, b.name); });
 }
 
+void NameList::releaseNames() {
+    for (Item& item : m_items)
+        item.name = QString();
+    m_bytes.squeeze();
+    m_items.shrink_to_fit();
+}
+
+void NameList::restoreNames() {
+    for (Item& item : m_items)
+        if (item.name.isNull())
+            item.name = pathFromNative(m_bytes.constData() + item.offset, item.size);
+}
+
 NativeFolder::NativeFolder(const QByteArray& path)
     : m_fd(::open(path.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)) {}
 
@@ -33,12 +46,13 @@ NativeFolder::~NativeFolder() {
         ::close(m_fd);
 }
 
-bool NativeFolder::identify(dev_t& device, ino_t& inode) const {
+bool NativeFolder::stamp(Stamp& out) const {
     struct stat st {};
     if (m_fd < 0 || ::fstat(m_fd, &st) != 0)
         return false;
-    device = st.st_dev;
-    inode = st.st_ino;
+    out.device = st.st_dev;
+    out.inode = st.st_ino;
+    out.changed = st.st_mtim;
     return true;
 }
 

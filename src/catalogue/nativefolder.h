@@ -3,6 +3,7 @@
 // the listings and the folder scan (QDir is several times slower on 100,000 files).
 #include <QByteArray>
 #include <QString>
+#include <ctime>
 #include <sys/types.h>
 #include <vector>
 
@@ -22,6 +23,9 @@ public:
     int count() const { return int(m_items.size()); }
     bool isEmpty() const { return m_items.empty(); }
     const QString& name(int i) const { return m_items[std::size_t(i)].name; }
+    // A listing kept for later holds only the bytes; the texts are made again on return.
+    void releaseNames();
+    void restoreNames();
     // NUL-terminated bytes of name i.
     const char* native(int i) const { return m_bytes.constData() + m_items[std::size_t(i)].offset; }
     int nativeSize(int i) const { return m_items[std::size_t(i)].size; }
@@ -48,9 +52,20 @@ public:
 
     bool isOpen() const { return m_fd >= 0; }
     int fd() const { return m_fd; }
-    // Device and inode of the open folder (to recognise a folder already on the walk);
-    // false when they cannot be had.
-    bool identify(dev_t& device, ino_t& inode) const;
+    // What identifies the open folder and its present list of names: device and inode (to
+    // recognise a folder already on the walk) and the time of the last change to its
+    // entries. False when they cannot be had.
+    struct Stamp {
+        dev_t device = 0;
+        ino_t inode = 0;
+        struct timespec changed {};
+        bool sameFolder(const Stamp& o) const { return device == o.device && inode == o.inode; }
+        bool sameEntries(const Stamp& o) const {
+            return sameFolder(o) && changed.tv_sec == o.changed.tv_sec &&
+                   changed.tv_nsec == o.changed.tv_nsec;
+        }
+    };
+    bool stamp(Stamp& out) const;
 
     // Reads the folder once: visible subfolders into folders (when given) and visible
     // regular files matching pattern into files (when given). Names beginning with '.'

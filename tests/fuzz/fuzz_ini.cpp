@@ -8,14 +8,21 @@
 #include <unistd.h>
 
 namespace {
-QString scratchFile() {
-    static const QString path = [] {
+// One scratch folder per run, removed when the fuzzer exits.
+struct ScratchFolder {
+    ScratchFolder() {
         QByteArray folder = QDir::tempPath().toUtf8() + "/sonavue-fuzz-ini-XXXXXX";
         if (!::mkdtemp(folder.data()))
             std::abort();
-        return QString::fromUtf8(folder) + "/Sonavue.ini";
-    }();
-    return path;
+        path = QString::fromUtf8(folder);
+    }
+    ~ScratchFolder() { QDir(path).removeRecursively(); }
+    QString path;
+};
+
+QString scratchFile() {
+    static const ScratchFolder folder;
+    return folder.path + "/Sonavue.ini";
 }
 } // namespace
 

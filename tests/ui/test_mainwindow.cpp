@@ -319,7 +319,7 @@ private slots:
 
         // The maximised figures, from the same arithmetic the window runs.
         const ResizeGeometry big = resizeGeometry(19200, 14400, true, 360, 1335,
-                                                  [](double t) { return twips(px(t)); });
+                                                  [](double t) { return t; });
         QCOMPARE(big.listNameWidth, 5920.0);
         QCOMPARE(big.groupWidth, 6400.0);
         QCOMPARE(big.webLeft, 7600.0);
@@ -358,6 +358,7 @@ int main(int argc, char* argv[]) {
     static QTemporaryDir home;
     qputenv("HOME", home.path().toUtf8());
     qputenv("XDG_CONFIG_HOME", (home.path() + QStringLiteral("/.config")).toUtf8());
+    prepareWebEngineForUser();
     QApplication app(argc, argv);
     MainWindowTest test;
     return QTest::qExec(&test, argc, argv);
