@@ -99,65 +99,58 @@ bool sameName(QByteArrayView stored, const QString& wanted) {
     return QString::fromUtf8(stored).compare(wanted, Qt::CaseInsensitive) == 0;
 }
 
-struct Line {
-    qsizetype start = 0;    // first byte
-    qsizetype end = 0;      // one past the last byte before the '\n' (or the file's end)
-    qsizetype next = 0;     // start of the following line
-    QByteArrayView content; // start..end
+struct LineRange {
+    qsizetype start = 0; // first byte
+    qsizetype end = 0;   // one past the last byte before the '\n' (or the file's end)
+    qsizetype next = 0;  // start of the following line
 };
-
-std::vector<Line> splitLines(const QByteArray& bytes) {
-    std::vector<Line> lines;
-    qsizetype start = 0;
-    // A byte-order mark belongs to no name; parse the first line without it.
-    const qsizetype bom = bytes.startsWith("\xEF\xBB\xBF") ? 3 : 0;
-    while (start < bytes.size()) {
-        qsizetype newline = bytes.indexOf('\n', start);
-        const qsizetype end = newline < 0 ? bytes.size() : newline;
-        const qsizetype next = newline < 0 ? bytes.size() : newline + 1;
-        const qsizetype from = start == 0 ? bom : start;
-        lines.push_back({start, end, next, QByteArrayView(bytes).sliced(from, end - from)});
-        start = next;
-    }
-    return lines;
-}
 
 // Where section/key live in the file. The first matching key wins; a new key goes after
 // the last non-blank line of the first matching section.
 struct Located {
-    int sectionLine = -1;
-    int lastSectionContent = -1;
-    int keyLine = -1;
+    bool sectionFound = false;
+    LineRange lastSectionContent;
+    bool keyFound = false;
+    LineRange keyLine;
     QByteArrayView rawValue; // after the first '=', untrimmed
 };
 
-Located locate(const std::vector<Line>& lines, const QString& section, const QString& key) {
+// One pass over the lines, keeping nothing but the answer.
+Located locate(const QByteArray& bytes, const QString& section, const QString& key) {
     Located found;
     bool inSection = false;
     bool inFirstSection = false;
-    for (int i = 0; i < int(lines.size()); ++i) {
-        const QByteArrayView text = trimmed(lines[std::size_t(i)].content);
+    // A byte-order mark belongs to no name; the first line is parsed without it.
+    const qsizetype bom = bytes.startsWith("\xEF\xBB\xBF") ? 3 : 0;
+    for (qsizetype start = 0; start < bytes.size();) {
+        const qsizetype newline = bytes.indexOf('\n', start);
+        const LineRange line{start, newline < 0 ? bytes.size() : newline,
+                             newline < 0 ? bytes.size() : newline + 1};
+        start = line.next;
+        const qsizetype from = line.start == 0 ? bom : line.start;
+        const QByteArrayView content = QByteArrayView(bytes).sliced(from, line.end - from);
+        const QByteArrayView text = trimmed(content);
         if (text.startsWith('[')) {
-            qsizetype close = text.indexOf(']');
+            const qsizetype close = text.indexOf(']');
             const QByteArrayView name =
                 trimmed(text.sliced(1, (close < 0 ? text.size() : close) - 1));
             inSection = sameName(name, section);
-            inFirstSection = inSection && found.sectionLine < 0;
+            inFirstSection = inSection && !found.sectionFound;
             if (inFirstSection) {
-                found.sectionLine = i;
-                found.lastSectionContent = i;
+                found.sectionFound = true;
+                found.lastSectionContent = line;
             }
             continue;
         }
         if (!inSection)
             continue; // includes keys before any section
         if (inFirstSection && !text.isEmpty())
-            found.lastSectionContent = i;
+            found.lastSectionContent = line;
         const qsizetype equals = text.indexOf('=');
-        if (found.keyLine < 0 && equals >= 0 && sameName(trimmed(text.first(equals)), key)) {
-            found.keyLine = i;
-            const QByteArrayView raw = lines[std::size_t(i)].content;
-            found.rawValue = raw.sliced(raw.indexOf('=') + 1);
+        if (!found.keyFound && equals >= 0 && sameName(trimmed(text.first(equals)), key)) {
+            found.keyFound = true;
+            found.keyLine = line;
+            found.rawValue = content.sliced(content.indexOf('=') + 1);
         }
     }
     return found;
@@ -313,9 +306,8 @@ QString readIniValue(const QString& filePath, const QString& section, const QStr
     const Loaded file = loadFile(pathToNative(filePath));
     if (file.state != LoadState::Loaded)
         return defaultValue;
-    const std::vector<Line> lines = splitLines(file.bytes);
-    const Located found = locate(lines, section, key);
-    if (found.keyLine < 0)
+    const Located found = locate(file.bytes, section, key);
+    if (!found.keyFound)
         return defaultValue;
     return valueText(found.rawValue);
 }
@@ -334,8 +326,7 @@ bool writeIniValue(const QString& filePath, const QString& section, const QStrin
     if (file.state == LoadState::Unusable)
         return false; // never replace a file we could not read
     const QByteArray& old = file.bytes;
-    const std::vector<Line> lines = splitLines(old);
-    const Located found = locate(lines, section, key);
+    const Located found = locate(old, section, key);
 
     const qsizetype firstNewline = old.indexOf('\n');
     const QByteArray eol =
@@ -344,9 +335,9 @@ bool writeIniValue(const QString& filePath, const QString& section, const QStrin
 
     QByteArray out;
     out.reserve(old.size() + key.size() + storedValue.size() + section.size() + 16);
-    if (found.keyLine >= 0) {
+    if (found.keyFound) {
         // Keep the key as spelt in the file and the line's own ending.
-        const Line& line = lines[std::size_t(found.keyLine)];
+        const LineRange& line = found.keyLine;
         const qsizetype equals = old.indexOf('=', line.start);
         qsizetype endOfText = line.end;
         QByteArray ending = old.mid(line.end, line.next - line.end);
@@ -358,8 +349,8 @@ bool writeIniValue(const QString& filePath, const QString& section, const QStrin
         out.append(storedValue);
         out.append(ending);
         out.append(old.constData() + line.next, old.size() - line.next);
-    } else if (found.sectionLine >= 0) {
-        const Line& after = lines[std::size_t(found.lastSectionContent)];
+    } else if (found.sectionFound) {
+        const LineRange& after = found.lastSectionContent;
         out.append(old.constData(), after.next);
         if (after.next == after.end) // the file's last line had no line break
             out.append(eol);

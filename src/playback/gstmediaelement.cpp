@@ -85,8 +85,9 @@ struct GstMediaElement::Impl {
     GstStateChangeReturn changeState(GstState target);
     void fail();
 
-    // Sink handling.
-    void installSink(GstElement* newSink);
+    // The pipeline and its sink.
+    void buildPipeline(GstElement* audioSink);
+    void dropPipeline();
     bool switchToStandInSink();
     bool isFromSink(GstMessage* message) const;
 
@@ -116,6 +117,7 @@ struct GstMediaElement::Impl {
     bool atStart = true;        // the position is the file's start
     bool atEnd = false;
     std::optional<qint64> deferredSeekMs; // a seek asked for before the preroll
+    QByteArray uri;                       // of the open file
     std::optional<double> volume;         // nothing sent yet: the pipeline keeps 1.0
 };
 
@@ -123,6 +125,22 @@ GstMediaElement::Impl::Impl(GstMediaElement& element, SinkFactory factory)
     : owner(element), sinkFactory(std::move(factory)) {
     if (!gst_is_initialized())
         gst_init(nullptr, nullptr);
+    GstElement* made =
+        sinkFactory ? sinkFactory() : gst_element_factory_make("autoaudiosink", nullptr);
+    if (!made) {
+        made = makeStandInSink();
+        standInSink = true;
+    }
+    buildPipeline(made);
+}
+
+GstMediaElement::Impl::~Impl() {
+    dropPipeline();
+}
+
+void GstMediaElement::Impl::buildPipeline(GstElement* audioSink) {
+    if (audioSink)
+        sink.reset(GST_ELEMENT(gst_object_ref_sink(audioSink)));
     GstElement* playbin = gst_element_factory_make("playbin", "media-element");
     if (!playbin) {
         qCWarning(lcMedia) << "GStreamer has no playbin: nothing will play";
@@ -130,42 +148,31 @@ GstMediaElement::Impl::Impl(GstMediaElement& element, SinkFactory factory)
     }
     pipeline.reset(GST_ELEMENT(gst_object_ref_sink(playbin)));
     g_object_set(pipeline.get(), "flags", PlayFlagAudio | PlayFlagSoftVolume, nullptr);
-
-    GstElement* made =
-        sinkFactory ? sinkFactory() : gst_element_factory_make("autoaudiosink", nullptr);
-    if (!made) {
-        made = makeStandInSink();
-        standInSink = true;
+    if (volume)
+        g_object_set(pipeline.get(), "volume", *volume, nullptr);
+    g_object_set(pipeline.get(), "audio-sink", sink.get(), nullptr);
+    if (sink) {
+        probePad.reset(gst_element_get_static_pad(sink.get(), "sink"));
+        if (probePad)
+            probeId = gst_pad_add_probe(probePad.get(), GST_PAD_PROBE_TYPE_BUFFER,
+                                        &Impl::onSinkBuffer, this, nullptr);
     }
-    installSink(made);
-
     BusPtr bus(gst_element_get_bus(pipeline.get()));
     gst_bus_set_sync_handler(bus.get(), &Impl::onBusMessage, this, nullptr);
 }
 
-GstMediaElement::Impl::~Impl() {
-    if (!pipeline)
-        return;
-    gst_element_set_state(pipeline.get(), GST_STATE_NULL);
-    BusPtr bus(gst_element_get_bus(pipeline.get()));
-    gst_bus_set_sync_handler(bus.get(), nullptr, nullptr, nullptr);
+void GstMediaElement::Impl::dropPipeline() {
+    if (pipeline) {
+        gst_element_set_state(pipeline.get(), GST_STATE_NULL);
+        BusPtr bus(gst_element_get_bus(pipeline.get()));
+        gst_bus_set_sync_handler(bus.get(), nullptr, nullptr, nullptr);
+    }
     if (probePad && probeId)
         gst_pad_remove_probe(probePad.get(), probeId);
-}
-
-void GstMediaElement::Impl::installSink(GstElement* newSink) {
-    if (probePad && probeId)
-        gst_pad_remove_probe(probePad.get(), probeId);
-    probePad.reset();
     probeId = 0;
-    sink.reset(newSink ? GST_ELEMENT(gst_object_ref_sink(newSink)) : nullptr);
-    g_object_set(pipeline.get(), "audio-sink", sink.get(), nullptr);
-    if (!sink)
-        return;
-    probePad.reset(gst_element_get_static_pad(sink.get(), "sink"));
-    if (probePad)
-        probeId = gst_pad_add_probe(probePad.get(), GST_PAD_PROBE_TYPE_BUFFER, &Impl::onSinkBuffer,
-                                    this, nullptr);
+    probePad.reset();
+    pipeline.reset();
+    sink.reset();
 }
 
 GstPadProbeReturn GstMediaElement::Impl::onSinkBuffer(GstPad*, GstPadProbeInfo*, gpointer data) {
@@ -181,7 +188,14 @@ bool GstMediaElement::Impl::switchToStandInSink() {
         return false;
     qCInfo(lcMedia) << "the audio sink failed; playing on a silent sink";
     standInSink = true;
-    installSink(standIn);
+    // A playbin whose sink failed to start does not take another one reliably: a new one.
+    dropPipeline();
+    startGeneration();
+    prerolled = false;
+    buildPipeline(standIn);
+    if (!pipeline)
+        return false;
+    g_object_set(pipeline.get(), "uri", uri.constData(), nullptr);
     return true;
 }
 
@@ -207,7 +221,8 @@ void GstMediaElement::Impl::postDone(int code) {
 }
 
 void GstMediaElement::Impl::releasePipeline() {
-    gst_element_set_state(pipeline.get(), GST_STATE_NULL);
+    if (pipeline)
+        gst_element_set_state(pipeline.get(), GST_STATE_NULL);
     // After the state change: whatever was posted while it ran belongs to the old file.
     startGeneration();
     notifyPending = false;
@@ -233,7 +248,8 @@ void GstMediaElement::Impl::open() {
     atStart = true;
     atEnd = false;
     deferredSeekMs.reset();
-    g_object_set(pipeline.get(), "uri", fileUriFor(owner.FileName).toUtf8().constData(), nullptr);
+    uri = fileUriFor(owner.FileName).toUtf8();
+    g_object_set(pipeline.get(), "uri", uri.constData(), nullptr);
     if (changeState(GST_STATE_PAUSED) == GST_STATE_CHANGE_FAILURE) {
         releasePipeline();
         return;
@@ -246,9 +262,6 @@ GstStateChangeReturn GstMediaElement::Impl::changeState(GstState target) {
     GstStateChangeReturn result = gst_element_set_state(pipeline.get(), target);
     if (result == GST_STATE_CHANGE_FAILURE && sinkFailed && switchToStandInSink()) {
         // The sound device refused at once: the same step again on the silent sink.
-        gst_element_set_state(pipeline.get(), GST_STATE_NULL);
-        startGeneration();
-        prerolled = false;
         result = gst_element_set_state(pipeline.get(), target);
     }
     return result;
@@ -374,18 +387,11 @@ void GstMediaElement::Impl::onError(GstMessage* message) {
     g_clear_error(&error);
     g_free(debug);
 
-    if (isFromSink(message) && !audioSeen && switchToStandInSink()) {
+    if (state != State::Closed && isFromSink(message) && !audioSeen && switchToStandInSink()) {
         // No sound device after all: the same file again, silently, in the same state.
-        const State was = state;
-        const bool notify = notifyPending;
-        gst_element_set_state(pipeline.get(), GST_STATE_NULL);
-        startGeneration();
-        prerolled = false;
-        const GstState target = was == State::Playing ? GST_STATE_PLAYING : GST_STATE_PAUSED;
-        if (gst_element_set_state(pipeline.get(), target) != GST_STATE_CHANGE_FAILURE) {
-            notifyPending = notify;
+        const GstState target = state == State::Playing ? GST_STATE_PLAYING : GST_STATE_PAUSED;
+        if (gst_element_set_state(pipeline.get(), target) != GST_STATE_CHANGE_FAILURE)
             return;
-        }
     }
     fail();
 }
@@ -417,6 +423,8 @@ void GstMediaElement::setWaveOutVolume(std::uint32_t value) {
     // Both channels are always equal; should they differ, the louder one is used.
     const auto left = static_cast<std::uint16_t>(value >> 16);
     const auto right = static_cast<std::uint16_t>(value & 0xFFFFu);
+    // Until the first call the pipeline keeps its own 1.0. The playbin outlives Close and
+    // Open, so the level holds for the next file; a rebuilt playbin is given it again.
     d->volume = channelGain(std::max(left, right));
     if (d->pipeline)
         g_object_set(d->pipeline.get(), "volume", *d->volume, nullptr);

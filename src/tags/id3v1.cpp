@@ -56,11 +56,11 @@ QString decodeUpToNul(const char* bytes128, Field field) {
 
 } // namespace
 
-bool readTagBytesAt(int dirfd, const char* name, char out[TagSize]) {
+bool readTagBytesAt(int dirfd, const char* name, char out[TagSize], bool knownRegular) {
     // Looking first means a device or FIFO is never opened at all; the O_NONBLOCK open
     // and the second look close the gap if the name is replaced in between.
     struct stat st {};
-    if (::fstatat(dirfd, name, &st, 0) != 0 || !S_ISREG(st.st_mode))
+    if (!knownRegular && (::fstatat(dirfd, name, &st, 0) != 0 || !S_ISREG(st.st_mode)))
         return false;
     const FileDescriptor fd(::openat(dirfd, name, O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
     if (fd.get() < 0 || ::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode) || st.st_size < TagSize)
@@ -104,16 +104,21 @@ void decodeID3v1(const char* bytes128, ID3v1Record& record) {
     record.Genre = static_cast<std::uint8_t>(bytes128[genreOffset]);
 }
 
-void readID3TAG(const QString& path, ID3v1Record& record) {
-    char raw[TagSize];
-    if (!readTagBytes(pathToNative(path), raw)) {
+void recordFromTagBytes(const char* bytes128, const QString& fileName, ID3v1Record& record) {
+    if (!bytes128) {
         record = ID3v1Record();
         return;
     }
-    decodeID3v1(raw, record);
+    decodeID3v1(bytes128, record);
     // The cleaned title only decides; the field keeps its text as read.
     if (!record.hasTag() || cleanTagText(record.Title).isEmpty())
-        record.Title = fixedWidth(fileNamePart(path), titleField.width);
+        record.Title = fixedWidth(fileName, titleField.width);
+}
+
+void readID3TAG(const QString& path, ID3v1Record& record) {
+    char raw[TagSize];
+    const bool read = readTagBytes(pathToNative(path), raw);
+    recordFromTagBytes(read ? raw : nullptr, fileNamePart(path), record);
 }
 
 void getMP3TAG(const QString& tfname, QString& artistname, QString& albumname, QString& Titlename,

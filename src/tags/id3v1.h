@@ -21,13 +21,20 @@ void decodeID3v1(const char* bytes128, ID3v1Record& record);
 // Stores text into a fixed-width field: cut to width, or padded with spaces.
 QString fixedWidth(const QString& text, int width);
 
-// The raw trailing 128 bytes of a regular file: the file is looked at first and opened only
-// when it is a regular file (never a FIFO or device), without blocking, then read with one
-// pread at size - 128 and closed. False, with out untouched, when the file is missing, not a
-// regular file, shorter than 128 bytes or unreadable. name is relative to dirfd (AT_FDCWD:
-// the current folder; an absolute name ignores dirfd). These are the folder scan's fast path.
-bool readTagBytesAt(int dirfd, const char* name, char out[TagSize]);
+// The raw trailing 128 bytes of a regular file, read with one pread at size - 128. The name
+// is looked at first and opened only when it is a regular file (never a FIFO or device);
+// the open never blocks, and the open file is checked again. knownRegular: the caller's
+// folder listing already says "regular file" (d_type DT_REG), so the first look is skipped.
+// False, with out untouched, when the file is missing, not a regular file, shorter than
+// 128 bytes or unreadable. name is relative to dirfd (AT_FDCWD: the current folder; an
+// absolute name ignores dirfd). These are the folder scan's fast path.
+bool readTagBytesAt(int dirfd, const char* name, char out[TagSize], bool knownRegular = false);
 bool readTagBytes(const QByteArray& nativePath, char out[TagSize]);
+
+// readID3TAG's steps after the read, for callers that read the bytes themselves:
+// bytes128 null (nothing read) gives a blank record; otherwise the record is decoded and
+// Title becomes fileName (cut to 30) when there is no "TAG" or the title is blank.
+void recordFromTagBytes(const char* bytes128, const QString& fileName, ID3v1Record& record);
 
 // Reads the last 128 bytes of the file at path into record. A file that cannot be read
 // or is shorter than 128 bytes gives a blank record. Without "TAG", or with a blank

@@ -247,7 +247,8 @@ private:
     QTimer m_dragSettle;
 
     const QEvent* m_lastPreviewedKey = nullptr;
-    quint64 m_lastPreviewedStamp = 0;
+    QPointer<QWidget> m_lastPreviewedReceiver;
+    int m_lastPreviewedKeyCode = 0;
     bool m_unloaded = false;
 };
 

@@ -168,10 +168,14 @@ bool Form1::handlePreviewKey(QObject* receiver, QEvent* event) {
         return false;
     auto* key = static_cast<QKeyEvent*>(event);
     // An unhandled key travels up to the parents as the same event: preview it once.
-    if (event == m_lastPreviewedKey && key->timestamp() == m_lastPreviewedStamp)
-        return false;
+    QWidget* previous = m_lastPreviewedReceiver.data();
+    const bool travelling = event == m_lastPreviewedKey && previous &&
+                            widget->isAncestorOf(previous) && key->key() == m_lastPreviewedKeyCode;
     m_lastPreviewedKey = event;
-    m_lastPreviewedStamp = key->timestamp();
+    m_lastPreviewedReceiver = widget;
+    m_lastPreviewedKeyCode = key->key();
+    if (travelling)
+        return false;
     int shift = 0;
     if (key->modifiers() & Qt::ShiftModifier)
         shift |= 1;

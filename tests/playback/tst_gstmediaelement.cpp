@@ -121,6 +121,8 @@ private slots:
     void transportPauseAndResume();
     void transportStopAndSeek();
     void defaultSinkPlaysWithoutSoundDevice();
+    void failedSinkFallsBackToSilentSink_data();
+    void failedSinkFallsBackToSilentSink();
     void destroyedWhilePlaying();
 
 private:
@@ -517,6 +519,35 @@ void TestGstMediaElement::defaultSinkPlaysWithoutSoundDevice() {
     QVERIFY(waitForCode(done, DoneSuccessful));
     QVERIFY(clock.elapsed() >= 200);
     QCOMPARE(codes(done), QList<int>{DoneSuccessful});
+}
+
+void TestGstMediaElement::failedSinkFallsBackToSilentSink_data() {
+    QTest::addColumn<bool>("noSinkAtAll");
+    QTest::newRow("no sink made") << true;
+    QTest::newRow("sink that cannot open") << false;
+}
+
+void TestGstMediaElement::failedSinkFallsBackToSilentSink() {
+    QFETCH(bool, noSinkAtAll);
+    const QString path = writeWav(QStringLiteral("fallback.wav"), 250);
+    GstMediaElement media([noSinkAtAll]() -> GstElement* {
+        if (noSinkAtAll)
+            return nullptr;
+        // Refuses at its first start, as a missing sound device does.
+        GstElement* sink = gst_element_factory_make("filesink", nullptr);
+        g_object_set(sink, "location", "/nonexistent-folder/sink", nullptr);
+        return sink;
+    });
+    QSignalSpy done(&media, &MediaControl::Done);
+    media.setWaveOutVolume(0x80808080u);
+    QElapsedTimer clock;
+    clock.start();
+    openAndPlay(media, path);
+    QVERIFY(waitForCode(done, DoneSuccessful));
+    QVERIFY(clock.elapsed() >= 200); // the silent sink keeps real time
+    QCOMPARE(codes(done), QList<int>{DoneSuccessful});
+    QVERIFY(media.usesFallbackSink());
+    QVERIFY(std::abs(media.outputVolume() - 32896.0 / 65535.0) < 1e-6); // the level survives
 }
 
 void TestGstMediaElement::destroyedWhilePlaying() {

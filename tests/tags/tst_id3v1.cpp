@@ -377,24 +377,41 @@ void Id3v1Test::readersNeverBlockOnFifo() {
 }
 
 void Id3v1Test::readTagBytesAtFolder() {
+    // The folder scan's way: names relative to an open folder, the record finished apart.
     const QByteArray tag = tagBytes({"Song", "", "", "", "", 4});
     QVERIFY(!makeFile(*m_dir, "in.mp3", audio(300) + tag).isEmpty());
     QVERIFY(!makeFile(*m_dir, "short.mp3", audio(127)).isEmpty());
+    QCOMPARE(::mkfifo(pathToNative(m_dir->filePath("pipe.mp3")).constData(), 0600), 0);
     const int dirfd = ::open(pathToNative(m_dir->path()).constData(), O_RDONLY | O_DIRECTORY);
     QVERIFY(dirfd >= 0);
-    char raw[TagSize];
-    const bool found = readTagBytesAt(dirfd, "in.mp3", raw);
-    const QByteArray read(raw, TagSize);
-    char untouched[TagSize];
-    std::memset(untouched, 'u', TagSize);
-    const bool shortRead = readTagBytesAt(dirfd, "short.mp3", untouched);
-    const bool missingRead = readTagBytesAt(dirfd, "missing.mp3", untouched);
+
+    for (const bool knownRegular : {false, true}) {
+        char raw[TagSize];
+        QVERIFY(readTagBytesAt(dirfd, "in.mp3", raw, knownRegular));
+        QCOMPARE(QByteArray(raw, TagSize), tag);
+        ID3v1Record record;
+        recordFromTagBytes(raw, "in.mp3", record);
+        QCOMPARE(record.Title, fixed(QString("Song") + QString(26, QChar(0)), 30));
+
+        char untouched[TagSize];
+        std::memset(untouched, 'u', TagSize);
+        QVERIFY(!readTagBytesAt(dirfd, "short.mp3", untouched, knownRegular));
+        QVERIFY(!readTagBytesAt(dirfd, "missing.mp3", untouched, knownRegular));
+        // Even when the caller wrongly believes it is a regular file, a FIFO is refused
+        // without blocking.
+        bool read = true;
+        QVERIFY(finishesPromptly(
+            [&] { read = readTagBytesAt(dirfd, "pipe.mp3", untouched, knownRegular); },
+            m_dir->filePath("pipe.mp3")));
+        QVERIFY(!read);
+        QCOMPARE(QByteArray(untouched, TagSize), QByteArray(TagSize, 'u'));
+
+        record.Title = "old";
+        recordFromTagBytes(nullptr, "short.mp3", record);
+        QVERIFY(record.Title.isEmpty());
+        QVERIFY(!record.hasTag());
+    }
     ::close(dirfd);
-    QVERIFY(found);
-    QCOMPARE(read, tag);
-    QVERIFY(!shortRead);
-    QVERIFY(!missingRead);
-    QCOMPARE(QByteArray(untouched, TagSize), QByteArray(TagSize, 'u'));
 }
 
 QTEST_GUILESS_MAIN(Id3v1Test)

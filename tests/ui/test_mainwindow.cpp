@@ -125,7 +125,8 @@ private slots:
         // The scan ends on the Folder page with the music folder's own tracks.
         QCOMPARE(f.currentTab(), int(GroupFolder));
         QVERIFY(f.TabSel[0]->isBordered());
-        QCOMPARE(f.trackTitles(), (QStringList{QStringLiteral("Root One"), QStringLiteral("root2.wav")}));
+        QCOMPARE(f.trackTitles(),
+                 (QStringList{QStringLiteral("Root One"), QStringLiteral("root2.wav")}));
         QCOMPARE(f.trackListSelectedIndex(), 0);
         QCOMPARE(f.listNoSelectedIndex(), 0);
         QVERIFY(f.Progress1->isHidden());
@@ -153,7 +154,8 @@ private slots:
 
         // An artist lists exactly its spelling's tracks in catalogue order.
         f.selectGroupEntry(GroupArtist, 0); // abc
-        QCOMPARE(f.trackTitles(), (QStringList{QStringLiteral("Root One"), QStringLiteral("C One")}));
+        QCOMPARE(f.trackTitles(),
+                 (QStringList{QStringLiteral("Root One"), QStringLiteral("C One")}));
         QCOMPARE(f.trackListSelectedIndex(), 0);
         QCOMPARE(f.sourceMarker(), int(GroupArtist));
         QCOMPARE(f.groupListTag(GroupArtist), 0);
@@ -161,8 +163,8 @@ private slots:
         // The genre list holds every distinct name; the folder entry "A/" its own tracks.
         QVERIFY(f.groupLists()[GroupGenre].entries().contains(QStringLiteral("JPop")));
         f.selectGroupEntry(GroupFolder, 1);
-        QCOMPARE(f.trackTitles(),
-                 (QStringList{QStringLiteral("A One"), QStringLiteral("A Two"), QStringLiteral("a3.wav")}));
+        QCOMPARE(f.trackTitles(), (QStringList{QStringLiteral("A One"), QStringLiteral("A Two"),
+                                               QStringLiteral("a3.wav")}));
 
         // Cleared WAV box: the folder view no longer shows WAV tracks, "ALL" still does.
         f.Check1[2]->setChecked(false);
@@ -219,8 +221,8 @@ private slots:
         QVERIFY(f.player().fading());
         QCOMPARE(f.player().fadeTimerTag(), QStringLiteral("128"));
         f.ListName_DblClick();
-        QCOMPARE(f.reservedEntries(),
-                 (QStringList{m_music + QStringLiteral("/A/a1.mp3"), m_music + QStringLiteral("/A/a1.mp3")}));
+        QCOMPARE(f.reservedEntries(), (QStringList{m_music + QStringLiteral("/A/a1.mp3"),
+                                                   m_music + QStringLiteral("/A/a1.mp3")}));
         f.player().fadeTimer().stop();
         f.OptionList->clear();
         f.OptionList_Validate();
@@ -244,7 +246,8 @@ private slots:
         f.ListNo->verticalScrollBar()->setValue(40);
         QCOMPARE(f.ListName->verticalScrollBar()->value(), 40);
         QCOMPARE(f.ListNo->indexAt(QPoint(2, 2)).data().toString(),
-                 QString::number(rowOf(f.ListName, f.ListName->indexAt(QPoint(2, 2)).data().toString())));
+                 QString::number(
+                     rowOf(f.ListName, f.ListName->indexAt(QPoint(2, 2)).data().toString())));
     }
 
     void restoresStoredSettings() {
@@ -310,27 +313,28 @@ private slots:
         QCOMPARE(twips(f.OptionList->width()), 4800.0);
         // Controls round to whole pixels: the web buttons end within a pixel of 11800.
         QVERIFY(std::abs(twips(f.FrameBtn->x() + f.FrameBtn->width()) - 11800.0) <= 15);
-        const ResizeGeometry normal = resizeGeometry(12000, 6000, false, 360, 1335,
-                                                     [](double t) { return twips(px(t)); });
+        const ResizeGeometry normal =
+            resizeGeometry(12000, 6000, false, 360, 1335, [](double t) { return twips(px(t)); });
         QCOMPARE(normal.webLeft, 5200.0);
         QCOMPARE(normal.webWidth, 6600.0);
         QCOMPARE(normal.frameBtnLeft + 1335, 11800.0);
         QCOMPARE(f.Groupe[3]->pos(), f.Groupe[0]->pos());
 
         // The maximised figures, from the same arithmetic the window runs.
-        const ResizeGeometry big = resizeGeometry(19200, 14400, true, 360, 1335,
-                                                  [](double t) { return t; });
+        const ResizeGeometry big =
+            resizeGeometry(19200, 14400, true, 360, 1335, [](double t) { return t; });
         QCOMPARE(big.listNameWidth, 5920.0);
         QCOMPARE(big.groupWidth, 6400.0);
         QCOMPARE(big.webLeft, 7600.0);
         QCOMPARE(big.webWidth, 10400.0);
         QCOMPARE(*big.webHeight, 12400.0);
         QVERIFY(big.topmost);
-        const ResizeGeometry low = resizeGeometry(12000, 5000, false, 360, 1335,
-                                                  [](double t) { return t; });
+        const ResizeGeometry low =
+            resizeGeometry(12000, 5000, false, 360, 1335, [](double t) { return t; });
         QVERIFY(!low.webHeight);
-        QCOMPARE(*resizeGeometry(12000, 6000, false, 360, 1335, [](double t) { return t; }).webHeight,
-                 3600.0);
+        QCOMPARE(
+            *resizeGeometry(12000, 6000, false, 360, 1335, [](double t) { return t; }).webHeight,
+            3600.0);
     }
 
     void focussetArmsTheOneShotTimer() {
@@ -347,7 +351,8 @@ private slots:
         auto w = startWindow(App, true);
         w->form->TabSel_Click(GroupAll);
         QTest::qWait(1500); // let the web panel render its page
-        const QString folder = qEnvironmentVariable("SONAVUE_BUILD_DIR") + QStringLiteral("/artifacts");
+        const QString folder =
+            qEnvironmentVariable("SONAVUE_BUILD_DIR") + QStringLiteral("/artifacts");
         QDir().mkpath(folder);
         QVERIFY(w->form->grab().save(folder + QStringLiteral("/main-window.png")));
     }

@@ -39,9 +39,9 @@ private slots:
     }
 
     void backHomeAndRefusedWindows() {
-        const QString home = writePage("home.htm",
-                                       "<a id='same' href='second.htm'>same</a>"
-                                       "<a id='other' href='second.htm' target='_blank'>new</a>");
+        const QString home =
+            writePage("home.htm", "<a id='same' href='second.htm'>same</a>"
+                                  "<a id='other' href='second.htm' target='_blank'>new</a>");
         writePage("second.htm", "second page");
         WebPanel panel;
         panel.page()->settings()->setAttribute(QWebEngineSettings::JavascriptCanOpenWindows, true);

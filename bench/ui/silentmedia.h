@@ -1,0 +1,20 @@
+#pragma once
+// A media element that plays nothing and needs no sound device: the window under
+// measurement may open and play files; nothing happens.
+#include "playback/mediacontrol.h"
+
+namespace sonavue::bench {
+
+class SilentMedia : public MediaControl {
+public:
+    void Command(const QString&) override {}
+    void setWaveOutVolume(std::uint32_t) override {}
+    State state() const override { return State::Closed; }
+    qint64 positionMs() const override { return 0; }
+    qint64 durationMs() const override { return -1; }
+    void pause() override {}
+    void resume() override {}
+    void seekMs(qint64) override {}
+};
+
+} // namespace sonavue::bench

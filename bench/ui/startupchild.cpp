@@ -1,0 +1,72 @@
+#include "startupchild.h"
+
+#include "silentmedia.h"
+#include "ui/startup.h"
+#include "web/webpanel.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <cstdio>
+#include <cstring>
+
+namespace sonavue::bench {
+namespace {
+
+void say(const char* line) {
+    std::fputs(line, stdout);
+    std::fputc('\n', stdout);
+    std::fflush(stdout);
+}
+
+// Sees the window's first paint.
+class PaintWatch : public QObject {
+public:
+    bool painted = false;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Paint)
+            painted = true;
+        return QObject::eventFilter(watched, event);
+    }
+};
+
+} // namespace
+
+int runStartupChild(int argc, char** argv) {
+    say("main");
+    int flagAt = 1;
+    while (flagAt < argc && std::strcmp(argv[flagAt], StartupChildFlag) != 0)
+        ++flagAt;
+    if (flagAt + 1 >= argc)
+        return 2;
+    const QString appName = QString::fromLocal8Bit(argv[flagAt + 1]);
+    const bool withWeb = flagAt + 2 < argc && std::strcmp(argv[flagAt + 2], "web") == 0;
+
+    // As the program's own main does it.
+    prepareWebEngineForUser();
+    QApplication app(argc, argv);
+    say("app");
+
+    Form1::Options options;
+    options.appName = appName;
+    options.media = std::make_unique<SilentMedia>();
+    options.withWebPanel = withWeb;
+    StartedProgram program = Main(std::move(options));
+    const QByteArray shown =
+        "shown " + QByteArray::number(program.mainWindow->catalogue().rowCount());
+    say(shown.constData());
+
+    PaintWatch watch;
+    program.mainWindow->installEventFilter(&watch);
+    QElapsedTimer waited;
+    waited.start();
+    while (!watch.painted && waited.elapsed() < 5000)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    if (watch.painted)
+        say("painted");
+    program.mainWindow->removeEventFilter(&watch);
+    return 0;
+}
+
+} // namespace sonavue::bench

@@ -1,0 +1,18 @@
+#pragma once
+// The start-up as the program runs it, in a process of its own: the benchmark starts
+// this executable again with StartupChildFlag and times the lines it prints.
+#include <QString>
+
+namespace sonavue::bench {
+
+inline constexpr char StartupChildFlag[] = "--startup-child";
+
+// Lines the child prints (each flushed at once):
+//   "main"            main() entered (the executable and its libraries are loaded)
+//   "app"             the QApplication exists
+//   "shown <tracks>"  Main returned: the window is shown, the start-up scan is done
+//   "painted"         the window's first paint event has been handled
+// Arguments after the flag: <appName> ["web"].
+int runStartupChild(int argc, char** argv);
+
+} // namespace sonavue::bench

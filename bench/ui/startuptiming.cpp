@@ -1,0 +1,51 @@
+#include "startuptiming.h"
+
+#include "startupchild.h"
+#include <QElapsedTimer>
+#include <QProcess>
+
+namespace sonavue::bench {
+
+StartupRun timeStartup(const QString& program, const QString& appName, bool withWeb) {
+    StartupRun run;
+    QProcess child;
+    child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    QStringList arguments{QString::fromLatin1(StartupChildFlag), appName};
+    if (withWeb)
+        arguments << QStringLiteral("web");
+
+    QElapsedTimer clock;
+    clock.start();
+    child.start(program, arguments);
+    // Blocking waits: each line is stamped as soon as it can be read.
+    while (run.toPainted < 0) {
+        if (!child.canReadLine() && !child.waitForReadyRead(60000))
+            break;
+        while (child.canReadLine()) {
+            const double at = double(clock.nsecsElapsed()) * 1e-9;
+            const QByteArray line = child.readLine().trimmed();
+            if (line == "main")
+                run.toMain = at;
+            else if (line == "app")
+                run.toApp = at;
+            else if (line.startsWith("shown ")) {
+                run.toShown = at;
+                run.tracks = line.mid(6).toInt();
+            } else if (line == "painted")
+                run.toPainted = at;
+        }
+    }
+    if (!child.waitForFinished(60000)) {
+        child.kill();
+        child.waitForFinished();
+    }
+    if (run.toShown < 0)
+        run.error = QStringLiteral("the child did not report the window shown (exit %1, %2)")
+                        .arg(child.exitCode())
+                        .arg(child.errorString());
+    else if (child.exitStatus() != QProcess::NormalExit || child.exitCode() != 0)
+        run.error = QStringLiteral("the child ended with code %1").arg(child.exitCode());
+    return run;
+}
+
+} // namespace sonavue::bench

@@ -1,0 +1,20 @@
+#pragma once
+// Times one start-up child (see startupchild.h) from the parent's side.
+#include <QString>
+
+namespace sonavue::bench {
+
+struct StartupRun {
+    QString error;      // empty when the child reported every step
+    double toMain = -1; // seconds from QProcess::start to each line's arrival
+    double toApp = -1;
+    double toShown = -1;
+    double toPainted = -1; // -1 when no paint was seen within 5 s
+    int tracks = -1;       // catalogue rows after the start-up scan
+};
+
+// Starts program with the child flag, appName and, when withWeb, "web"; the child's
+// standard error goes to ours.
+StartupRun timeStartup(const QString& program, const QString& appName, bool withWeb);
+
+} // namespace sonavue::bench

@@ -1,0 +1,233 @@
+// sonavue-catalogue run as a process: its JSON, its folder argument, --types, bad input.
+#include "app/nativepath.h"
+#include "catalogue/folderscan.h"
+#include "musicfiles.h"
+#include "tags/genre.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+#include <unistd.h>
+
+using namespace sonavue;
+using namespace sonavue::testing;
+
+namespace {
+
+struct Run {
+    int exitCode = -1;
+    QByteArray out, err;
+};
+
+Run runTool(const QStringList& arguments, const QString& workingFolder = QString()) {
+    QProcess process;
+    if (!workingFolder.isEmpty())
+        process.setWorkingDirectory(workingFolder);
+    process.start(qEnvironmentVariable("SONAVUE_BUILD_DIR") + "/sonavue-catalogue", arguments);
+    Run run;
+    if (!process.waitForFinished(30000) || process.exitStatus() != QProcess::NormalExit)
+        return run;
+    run.exitCode = process.exitCode();
+    run.out = process.readAllStandardOutput();
+    run.err = process.readAllStandardError();
+    return run;
+}
+
+QJsonObject parsed(const QByteArray& out) {
+    QJsonParseError error{};
+    const QJsonDocument doc = QJsonDocument::fromJson(out, &error);
+    if (error.error != QJsonParseError::NoError)
+        qWarning() << "JSON error:" << error.errorString() << "at" << error.offset;
+    return doc.object();
+}
+
+QStringList strings(const QJsonValue& value) {
+    QStringList out;
+    for (const QJsonValue& v : value.toArray())
+        out << v.toString();
+    return out;
+}
+
+QStringList titles(const QJsonObject& json) {
+    QStringList out;
+    for (const QJsonValue& track : json.value("tracks").toArray())
+        out << track.toArray().at(ColTitle).toString();
+    return out;
+}
+
+// A small library: tagged and untagged files, three types, two folders.
+void makeLibrary(const QByteArray& root) {
+    QVERIFY(writeMusicFile(root + "/one.mp3", 200,
+                           tagOf("One \"quoted\"", "Art\\ist", "Alb", "1999", 8)));
+    QVERIFY(writeMusicFile(root + "/two.mid", 200));
+    QVERIFY(writeMusicFile(root + "/Sub/three.wav", 200, tagOf("Three", "B", "C", "2000", 1)));
+    QVERIFY(writeMusicFile(root + "/Sub/four.MP3", 200));
+}
+
+} // namespace
+
+class TestCatalogueTool : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { setgenre(); }
+    void jsonHoldsTheScan();
+    void folderArgument_data();
+    void folderArgument();
+    void types_data();
+    void types();
+    void badInput_data();
+    void badInput();
+    void pathsThatAreNotUtf8();
+    void help();
+};
+
+void TestCatalogueTool::jsonHoldsTheScan() {
+    QTemporaryDir dir;
+    makeLibrary(pathToNative(dir.path()));
+    const Run run = runTool({dir.path()});
+    QCOMPARE(run.exitCode, 0);
+    QVERIFY(run.err.isEmpty());
+    const QJsonObject json = parsed(run.out);
+    QCOMPARE(json.keys(), QStringList({"folderPrefix", "groups", "tracks"}));
+    QCOMPARE(json.value("folderPrefix").toString(), dir.path() + "/");
+
+    Catalogue catalogue;
+    GroupLists groups;
+    FolderScan scan(catalogue, groups);
+    ScanObserver quiet;
+    scan.run(dir.path(), dir.path() + "/", FilePattern(), quiet);
+
+    const QJsonArray tracks = json.value("tracks").toArray();
+    QCOMPARE(tracks.size(), catalogue.rowCount());
+    for (int r = 0; r < catalogue.rowCount(); ++r) {
+        const QJsonArray row = tracks.at(r).toArray();
+        QCOMPARE(row.size(), Catalogue::ColumnCount);
+        for (int c = 0; c < Catalogue::ColumnCount; ++c) {
+            QVERIFY(row.at(c).isString());
+            QCOMPARE(row.at(c).toString(), catalogue.cell(c, r));
+        }
+    }
+    const QJsonObject jsonGroups = json.value("groups").toObject();
+    const QStringList keys = {"folder", "album", "artist", "year", "genre"};
+    QCOMPARE(jsonGroups.size(), keys.size());
+    for (int g = 0; g < keys.size(); ++g)
+        QCOMPARE(strings(jsonGroups.value(keys[g])), groups[g].entries());
+    QCOMPARE(titles(json).first(), QStringLiteral("One \"quoted\""));
+}
+
+void TestCatalogueTool::folderArgument_data() {
+    QTest::addColumn<QString>("argument");
+    QTest::addColumn<QString>("prefixUnderParent");
+    QTest::newRow("relative") << "lib"
+                              << "lib/";
+    QTest::newRow("relative with dot segments") << "./lib/../lib/."
+                                                << "lib/";
+    QTest::newRow("trailing slashes") << "lib//"
+                                      << "lib/";
+    QTest::newRow("link not resolved") << "alias"
+                                       << "alias/";
+    QTest::newRow("absolute") << "<parent>/lib"
+                              << "lib/";
+}
+
+void TestCatalogueTool::folderArgument() {
+    QFETCH(QString, argument);
+    QFETCH(QString, prefixUnderParent);
+    QTemporaryDir parent;
+    makeLibrary(pathToNative(parent.path() + "/lib"));
+    QCOMPARE(::symlink("lib", pathToNative(parent.path() + "/alias").constData()), 0);
+    argument.replace("<parent>", parent.path());
+
+    const Run run = runTool({argument}, parent.path());
+    QCOMPARE(run.exitCode, 0);
+    const QJsonObject json = parsed(run.out);
+    const QString prefix = parent.path() + "/" + prefixUnderParent;
+    QCOMPARE(json.value("folderPrefix").toString(), prefix);
+    const QJsonArray tracks = json.value("tracks").toArray();
+    QCOMPARE(tracks.size(), 4);
+    for (const QJsonValue& track : tracks)
+        QVERIFY(track.toArray().at(ColPath).toString().startsWith(prefix));
+}
+
+void TestCatalogueTool::types_data() {
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QStringList>("titles");
+    QTest::newRow("default") << QStringList()
+                             << QStringList({"One \"quoted\"", "two.mid", "four.MP3", "Three"});
+    QTest::newRow("mp3") << QStringList({"--types", "mp3"})
+                         << QStringList({"One \"quoted\"", "four.MP3"});
+    QTest::newRow("mid brings mp3") << QStringList({"--types", "mid"})
+                                    << QStringList({"One \"quoted\"", "two.mid", "four.MP3"});
+    QTest::newRow("wav, equals form")
+        << QStringList({"--types=wav"}) << QStringList({"One \"quoted\"", "four.MP3", "Three"});
+    QTest::newRow("all, any case")
+        << QStringList({"--types", "MP3,Mid,wav"})
+        << QStringList({"One \"quoted\"", "two.mid", "four.MP3", "Three"});
+}
+
+void TestCatalogueTool::types() {
+    QFETCH(QStringList, arguments);
+    QFETCH(QStringList, titles);
+    QTemporaryDir dir;
+    makeLibrary(pathToNative(dir.path()));
+    const Run run = runTool(arguments << dir.path());
+    QCOMPARE(run.exitCode, 0);
+    QCOMPARE(::titles(parsed(run.out)), titles);
+}
+
+void TestCatalogueTool::badInput_data() {
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("missing folder") << QStringList({"<dir>/missing"}) << "No such file";
+    QTest::newRow("a file, not a folder") << QStringList({"<dir>/file.mp3"}) << "not a folder";
+    QTest::newRow("no folder") << QStringList() << "usage:";
+    QTest::newRow("two folders") << QStringList({"<dir>", "<dir>"}) << "usage:";
+    QTest::newRow("unknown option") << QStringList({"--fast", "<dir>"}) << "usage:";
+    QTest::newRow("unknown type") << QStringList({"--types", "ogg", "<dir>"}) << "usage:";
+    QTest::newRow("types without list") << QStringList({"--types"}) << "usage:";
+}
+
+void TestCatalogueTool::badInput() {
+    QFETCH(QStringList, arguments);
+    QFETCH(QString, message);
+    QTemporaryDir dir;
+    QVERIFY(writeMusicFile(dir.path() + "/file.mp3", 200));
+    arguments.replaceInStrings("<dir>", dir.path());
+    const Run run = runTool(arguments);
+    QCOMPARE(run.exitCode, 2);
+    QVERIFY(run.out.isEmpty());
+    QVERIFY2(run.err.contains(message.toUtf8()), run.err.constData());
+    if (!message.startsWith("usage"))
+        QCOMPARE(run.err.count('\n'), 1); // one clear line
+}
+
+void TestCatalogueTool::pathsThatAreNotUtf8() {
+    QTemporaryDir dir;
+    const QByteArray native = pathToNative(dir.path()) + "/\xff\xfe/caf\xe9.mp3";
+    QVERIFY(writeMusicFile(native, 200, tagOf("Caf\xb1")));
+    const Run run = runTool({dir.path()});
+    QCOMPARE(run.exitCode, 0);
+    // Each byte that is not UTF-8 is the escape \udcXX in the raw output.
+    QVERIFY(run.out.contains("/\\udcff\\udcfe/caf\\udce9.mp3\""));
+    const QJsonObject json = parsed(run.out);
+    const QString path = json.value("tracks").toArray().at(0).toArray().at(ColPath).toString();
+    QCOMPARE(pathToNative(path), native);
+    QCOMPARE(readNativeFile(pathToNative(path)).size(), 200 + 128);
+    // The tag's own text is decoded from the code page, not escaped.
+    QCOMPARE(titles(json), QStringList({QString::fromUtf8("Caf\uFF71")}));
+}
+
+void TestCatalogueTool::help() {
+    const Run run = runTool({"--help"});
+    QCOMPARE(run.exitCode, 0);
+    QVERIFY(run.out.startsWith("usage: sonavue-catalogue"));
+    QVERIFY(run.out.contains("\\udcXX"));
+    QVERIFY(run.out.contains("--types"));
+}
+
+QTEST_GUILESS_MAIN(TestCatalogueTool)
+#include "tst_cataloguetool.moc"

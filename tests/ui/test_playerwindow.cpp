@@ -1,0 +1,262 @@
+// Player control, volume and keys through the real main window: a media double for the
+// exact command sequences, and the real GStreamer element with short files end to end.
+#include "mainwindowfixture.h"
+
+#include "playback/audiofiles.h"
+#include "playback/gstmediaelement.h"
+#include "playback/transportbar.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScrollBar>
+#include <QSignalSpy>
+#include <gst/gst.h>
+
+using namespace sonavue;
+using namespace sonavue::testing;
+
+namespace {
+const QString App = QStringLiteral("SonavuePlayerWindowTest");
+
+// Records the wave-out values as well as the commands.
+class RecordingMedia : public FakeMediaControl {
+public:
+    using FakeMediaControl::FakeMediaControl;
+    QList<std::uint32_t> volumes;
+    void setWaveOutVolume(std::uint32_t value) override { volumes << value; }
+};
+
+GstElement* timedFakeSink() {
+    GstElement* sink = gst_element_factory_make("fakesink", nullptr);
+    g_object_set(sink, "sync", TRUE, nullptr);
+    return sink;
+}
+} // namespace
+
+class PlayerWindowTest : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+    QString m_music;
+    SettingsFile m_settings{App};
+    QStringList m_log;
+    RecordingMedia* m_media = nullptr;
+
+    std::unique_ptr<Form1> startWith(std::unique_ptr<MediaControl> media) {
+        Form1::Options options;
+        options.appName = App;
+        options.withWebPanel = false;
+        options.media = std::move(media);
+        return Main(std::move(options)).mainWindow;
+    }
+    std::unique_ptr<Form1> startRecorded() {
+        m_log.clear();
+        auto media = std::make_unique<RecordingMedia>(m_log);
+        m_media = media.get();
+        return startWith(std::move(media));
+    }
+    QStringList opened() const {
+        QStringList names;
+        for (const QString& entry : m_log)
+            if (entry.startsWith(QLatin1String("Open ")))
+                names << entry.mid(5);
+        return names;
+    }
+
+private slots:
+    void initTestCase() {
+        // Two folder entries: A with two tracks, B with one; 0.15 s each.
+        m_music = m_dir.path() + QStringLiteral("/music");
+        QDir().mkpath(m_music + QStringLiteral("/A"));
+        QDir().mkpath(m_music + QStringLiteral("/B"));
+        const QByteArray wav = testaudio::wavBytes(150);
+        QVERIFY(testaudio::writeFile(m_music + QStringLiteral("/A/a1.wav"), wav));
+        QVERIFY(testaudio::writeFile(m_music + QStringLiteral("/A/a2.wav"), wav));
+        QVERIFY(testaudio::writeFile(m_music + QStringLiteral("/B/b1.wav"), wav));
+        QVERIFY(testaudio::writeFile(m_music + QStringLiteral("/B/long.wav"),
+                                     testaudio::wavBytes(2000)));
+    }
+    void init() {
+        m_settings.remove();
+        m_settings.set(QStringLiteral("Folder"), m_music);
+    }
+
+    void keysReachTheWindowAndTheFocusedControl() {
+        auto form = startRecorded();
+        Form1& f = *form;
+        f.activateWindow();
+        f.Text1->setFocus();
+        f.Text1->clear();
+
+        // S typed in the folder box starts continuous play and also types s.
+        QTest::keyClick(f.Text1, Qt::Key_S);
+        QCOMPARE(f.Text1->text(), QStringLiteral("s"));
+        QCOMPARE(opened(), QStringList{QStringLiteral("a1.wav")});
+        QCOMPARE(f.MMControl1().Tag, QStringLiteral("0"));
+
+        // Ctrl+Shift+S is a continuous start too; Ctrl+S a select start.
+        QTest::keyClick(f.Text1, Qt::Key_S, Qt::ControlModifier | Qt::ShiftModifier);
+        QCOMPARE(opened().join(","), QStringLiteral("a1.wav,a2.wav"));
+        f.selectTrack(0);
+        QTest::keyClick(f.Text1, Qt::Key_S, Qt::ControlModifier);
+        QCOMPARE(opened().last(), QStringLiteral("a1.wav"));
+        QCOMPARE(f.title->text(), QStringLiteral("a1.wav"));
+
+        // W switches to the large layout and types w; W again restores everything.
+        QTest::keyClick(f.Text1, Qt::Key_W);
+        QVERIFY(f.windowState() & Qt::WindowMaximized);
+        QVERIFY(f.Text1->text().endsWith(QLatin1Char('w')));
+        for (QWidget* hidden :
+             std::initializer_list<QWidget*>{f.MMControl1Bar, f.Command1, f.Picture1, f.Frame1,
+                                             f.Command3, f.Command4, f.VScroll1})
+            QVERIFY(hidden->isHidden());
+        QTRY_VERIFY(f.isTopmost());
+        f.Form_KeyDown(Qt::Key_W, 0);
+        QVERIFY(!(f.windowState() & Qt::WindowMaximized));
+        QVERIFY(f.Frame1->isVisible() && f.Picture1->isVisible() && f.VScroll1->isVisible());
+        QTRY_VERIFY(!f.isTopmost());
+        QVERIFY(!f.backgroundWindow()); // "無し": W shows no background
+
+        // Ctrl+C empties the reserved list and nothing else.
+        f.ListName_DblClick();
+        QCOMPARE(f.reservedCount(), 1);
+        QTest::keyClick(f.Text1, Qt::Key_C, Qt::ControlModifier);
+        QCOMPARE(f.reservedCount(), 0);
+        // Alt+C is no shortcut.
+        f.ListName_DblClick();
+        QTest::keyClick(f.Text1, Qt::Key_C, Qt::AltModifier);
+        QCOMPARE(f.reservedCount(), 1);
+
+        // Ctrl+Q closes the window with everything its closing does.
+        QSignalSpy unloaded(&f, &Form1::unloaded);
+        QTest::keyClick(f.Text1, Qt::Key_Q, Qt::ControlModifier);
+        QCOMPARE(unloaded.count(), 1);
+        QCOMPARE(m_log.last(), QStringLiteral("Close"));
+    }
+
+    void wShowsTheBackgroundWhenItIsOnAndIgnoresAMinimizedWindow() {
+        auto form = startRecorded();
+        Form1& f = *form;
+        f.OptionBack[0]->setChecked(true);
+        QVERIFY(f.backgroundWindow());
+        f.backgroundWindow()->hide();
+        f.Form_KeyDown(Qt::Key_W, 0);
+        QVERIFY(f.backgroundWindow()->isVisible());
+        f.Form_KeyDown(Qt::Key_W, 0);
+        f.setWindowState(Qt::WindowMinimized);
+        f.Form_KeyDown(Qt::Key_W, 0);
+        QVERIFY(f.windowState() & Qt::WindowMinimized);
+        QVERIFY(!(f.windowState() & Qt::WindowMaximized));
+    }
+
+    void volumeBarAndLabel() {
+        auto form = startRecorded();
+        Form1& f = *form;
+        // No volume is sent at start; the label shows 128 and so does the bar.
+        QVERIFY(m_media->volumes.isEmpty());
+        QCOMPARE(f.Vol->text(), QStringLiteral("128"));
+        QCOMPARE(f.VScroll1->value(), 128);
+        // Top of the bar is 255, bottom 0.
+        f.VScroll1->triggerAction(QAbstractSlider::SliderToMaximum);
+        QCOMPARE(f.Vol->text(), QStringLiteral("255"));
+        QCOMPARE(m_media->volumes.last(), 0xFFFFFFFFu);
+        f.VScroll1->triggerAction(QAbstractSlider::SliderToMinimum);
+        QCOMPARE(f.Vol->text(), QStringLiteral("0"));
+        QCOMPARE(m_media->volumes.last(), 0u);
+        QCOMPARE(f.VScroll1->singleStep(), 1);
+        QCOMPARE(f.VScroll1->pageStep(), 16);
+        f.NewVolume(300);
+        QCOMPARE(f.Vol->text(), QStringLiteral("255"));
+        f.NewVolume(-5);
+        QCOMPARE(m_media->volumes.last(), 0u);
+        f.NewVolume(128);
+        f.VolDown_Click();
+        QCOMPARE(f.Vol->text(), QStringLiteral("118"));
+        QCOMPARE(m_media->volumes.last(), 0x76767676u);
+    }
+
+    void emptyTrackListLeavesThePlayerIdle() {
+        QTemporaryDir empty;
+        m_settings.set(QStringLiteral("Folder"), empty.path());
+        auto form = startRecorded();
+        form->Command3->click();
+        form->Command4->click();
+        QVERIFY(opened().isEmpty());
+        form->MMControl1().ToolTipText = QStringLiteral("40");
+        m_media->finish(DoneSuccessful);
+        QVERIFY(opened().isEmpty());
+    }
+
+    void continuousPlayWithRealGStreamer() {
+        auto form = startWith(std::make_unique<GstMediaElement>(&timedFakeSink));
+        Form1& f = *form;
+        QStringList played;
+        connect(&f.MMControl1(), &MediaControl::Done, &f,
+                [&] { played << QFileInfo(f.MMControl1().FileName).fileName(); });
+
+        // A reserved track plays first, then the first group entry, the next, and the wrap.
+        QCOMPARE(f.groupLists()[GroupFolder].entries(),
+                 (QStringList{QStringLiteral("A/"), QStringLiteral("B/")}));
+        f.selectGroupEntry(GroupFolder, 1);
+        f.selectTrack(0);
+        f.ListName_DblClick(); // b1.wav reserved
+        f.selectGroupEntry(GroupFolder, 0);
+        f.Command3->click();
+        QCOMPARE(QFileInfo(f.MMControl1().FileName).fileName(), QStringLiteral("b1.wav"));
+        QTRY_VERIFY_WITH_TIMEOUT(played.size() >= 5, 15000);
+        QCOMPARE(played.mid(0, 5),
+                 (QStringList{"a1.wav", "a2.wav", "b1.wav", "long.wav", "a1.wav"}));
+        f.Command1->click();
+    }
+
+    void immediateModeFadesThenPlaysTheReservedTrack() {
+        auto form = startWith(std::make_unique<GstMediaElement>(&timedFakeSink));
+        Form1& f = *form;
+        f.Option1[1]->setChecked(true);
+        f.selectGroupEntry(GroupFolder, 1);
+        f.selectTrack(1); // long.wav
+        f.Command4->click();
+        QTRY_COMPARE(f.MMControl1().state(), MediaControl::State::Playing);
+
+        QStringList levels;
+        QTimer sampler;
+        connect(&sampler, &QTimer::timeout, &f, [&] {
+            if (levels.isEmpty() || levels.last() != f.Vol->text())
+                levels << f.Vol->text();
+        });
+        sampler.start(10);
+        f.selectTrack(0); // b1.wav
+        f.ListName_DblClick();
+        QVERIFY(f.reservedPlaying());
+        QTRY_COMPARE_WITH_TIMEOUT(QFileInfo(f.MMControl1().FileName).fileName(),
+                                  QStringLiteral("b1.wav"), 5000);
+        QTRY_COMPARE(f.Vol->text(), QStringLiteral("128"));
+        sampler.stop();
+        // The level fell by 8 a tick from 128.
+        QVERIFY(levels.contains(QStringLiteral("120")));
+        QVERIFY(levels.contains(QStringLiteral("64")));
+        QVERIFY(levels.contains(QStringLiteral("8")));
+        for (const QString& level : levels)
+            QCOMPARE((128 - level.toInt() + 1024) % 8, 0);
+        QVERIFY(!f.player().fading());
+        f.Command1->click();
+    }
+};
+
+int main(int argc, char* argv[]) {
+    static QTemporaryDir home;
+    qputenv("HOME", home.path().toUtf8());
+    qputenv("XDG_CONFIG_HOME", (home.path() + QStringLiteral("/.config")).toUtf8());
+    gst_init(&argc, &argv);
+    QApplication app(argc, argv);
+    PlayerWindowTest test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "test_playerwindow.moc"
