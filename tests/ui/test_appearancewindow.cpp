@@ -1,0 +1,264 @@
+// Appearance options, folder chooser, picture buttons, size label, about line and the tag
+// pop-up, through the real main window; settings survive a restart of the window.
+#include "mainwindowfixture.h"
+
+#include "ui/colours.h"
+#include "ui/imagebutton.h"
+#include "ui/layoutrules.h"
+#include "ui/twips.h"
+
+#include <QApplication>
+#include <QPushButton>
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListView>
+#include <QListWidget>
+#include <QRadioButton>
+#include <QScrollBar>
+#include <QSignalSpy>
+
+using namespace sonavue;
+using namespace sonavue::testing;
+
+namespace {
+const QString App = QStringLiteral("SonavueAppearanceTest");
+
+QColor textColourOf(const QWidget* w) { return w->palette().color(QPalette::WindowText); }
+QColor backgroundOf(const QWidget* w) { return w->palette().color(QPalette::Window); }
+} // namespace
+
+class AppearanceWindowTest : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+    QString m_music;
+    SettingsFile m_settings{App};
+    QStringList m_messages;
+    QString m_dialogAnswer;
+    QString m_dialogInitial;
+    QString m_dialogTitle;
+
+    std::unique_ptr<StartedWindow> start() {
+        auto started = std::make_unique<StartedWindow>();
+        Form1::Options options;
+        options.appName = App;
+        options.withWebPanel = false;
+        auto media = std::make_unique<FakeMediaControl>(started->mediaLog);
+        started->media = media.get();
+        options.media = std::move(media);
+        options.showMessage = [this](const QString& text) { m_messages << text; };
+        options.folderDialog = [this](QWidget*, const QString& title,
+                                      const QString& initial) -> QString {
+            m_dialogTitle = title;
+            m_dialogInitial = initial;
+            return m_dialogAnswer;
+        };
+        started->form = Main(std::move(options)).mainWindow;
+        return started;
+    }
+
+    void saveArtifact(QWidget* widget, const QString& name) {
+        const QString folder = qEnvironmentVariable("SONAVUE_BUILD_DIR") + QStringLiteral("/artifacts");
+        QDir().mkpath(folder);
+        QVERIFY(widget->grab().save(folder + QLatin1Char('/') + name));
+    }
+
+private slots:
+    void initTestCase() {
+        m_music = m_dir.path() + QStringLiteral("/music");
+        writeTrack(m_music, {QStringLiteral("Band/song.mp3"), QStringLiteral("Song Title"),
+                             QStringLiteral("The Artist"), QStringLiteral("The Album"),
+                             QStringLiteral("2020")});
+        writeTrack(m_music, {QStringLiteral("Band/other.wav"), {}, {}, {}, {}, 0, false});
+    }
+    void init() {
+        m_settings.remove();
+        m_settings.set(QStringLiteral("Folder"), m_music);
+        m_messages.clear();
+    }
+
+    void coloursAndTheirThresholds() {
+        auto w = start();
+        Form1& f = *w->form;
+        // White from the settings default: dark green text, light green strip.
+        QCOMPARE(textColourOf(f.Label5), QColor(0, 64, 0));
+        QCOMPARE(backgroundOf(f.Picture1), QColor(128, 255, 128));
+        QCOMPARE(backgroundOf(f.ListName), QColor(255, 255, 255));
+        saveArtifact(&f, QStringLiteral("main-window-white.png"));
+
+        f.setcolor(0);
+        QCOMPARE(textColourOf(f.Label5), QColor(224, 255, 224));
+        QCOMPARE(backgroundOf(f.Command1), QColor(0, 0, 0));
+        QCOMPARE(backgroundOf(f.Picture1), QColor(128, 255, 128));
+
+        // 352 counts as light, 351 as dark.
+        f.setcolor(100 + 200 * 256 + 52 * 65536);
+        QCOMPARE(textColourOf(f.Label5), QColor(0, 64, 0));
+        f.setcolor(100 + 200 * 256 + 51 * 65536);
+        QCOMPARE(textColourOf(f.Label5), QColor(224, 255, 224));
+        saveArtifact(&f, QStringLiteral("main-window-dark.png"));
+
+        // The palette: a left release picks the pixel's colour and writes it at once.
+        const QImage palette = paletteImage();
+        f.Picture2_MouseUp(Qt::LeftButton, 70, 20);
+        const std::int32_t picked = fromQColor(palette.pixelColor(70, 20));
+        QCOMPARE(f.currentColour(), picked);
+        QCOMPARE(m_settings.get(QStringLiteral("color")), QString::number(picked));
+        // A right release changes and writes nothing.
+        f.Picture2_MouseUp(Qt::RightButton, 5, 5);
+        QCOMPARE(f.currentColour(), picked);
+        // Released outside: -1, backgrounds kept, pale green text, "-1" written.
+        const QColor before = backgroundOf(f.Command1);
+        f.Picture2_MouseUp(Qt::LeftButton, 300, 5);
+        QCOMPARE(m_settings.get(QStringLiteral("color")), QStringLiteral("-1"));
+        QCOMPARE(backgroundOf(f.Command1), before);
+        QCOMPARE(textColourOf(f.Label5), QColor(224, 255, 224));
+    }
+
+    void theKeyColourIsSeeThrough() {
+        auto w = start();
+        Form1& f = *w->form;
+        f.setcolor(KeyColour);
+        QCOMPARE(backgroundOf(f.Label5).alpha(), 0);
+        QImage image(f.size(), QImage::Format_ARGB32_Premultiplied);
+        image.fill(Qt::red);
+        f.render(&image, QPoint(), QRegion(), QWidget::DrawWindowBackground);
+        QCOMPARE(qAlpha(image.pixel(f.width() - 3, f.height() / 2)), 0);
+    }
+
+    void settingsSurviveARestart() {
+        {
+            auto w = start();
+            Form1& f = *w->form;
+            f.Picture2_MouseUp(Qt::LeftButton, 10, 3);
+            f.HScroll1->setValue(64);
+            QCOMPARE(m_settings.get(QStringLiteral("alph")), QStringLiteral("64"));
+            QCOMPARE(f.windowOpacity(), 64 / 255.0);
+            f.Option1[1]->setChecked(true);
+            f.Optionfont[1]->setChecked(true);
+            QCOMPARE(f.ListName->font().pointSizeF(), 12.0);
+            f.OptionBack[0]->setChecked(true);
+            QVERIFY(f.backgroundWindow() && f.backgroundWindow()->isVisible());
+            QCOMPARE(f.backgroundWindow()->geometry().size(), f.frameGeometry().size());
+            f.Check1[1]->setChecked(false);
+            f.close();
+        }
+        const QString colour = m_settings.get(QStringLiteral("color"));
+        auto w = start();
+        Form1& f = *w->form;
+        QCOMPARE(QString::number(f.currentColour()), colour);
+        QCOMPARE(f.HScroll1->value(), 64);
+        QVERIFY(f.Option1[1]->isChecked());
+        QVERIFY(f.Optionfont[1]->isChecked());
+        QCOMPARE(f.ListName->font().pointSizeF(), 12.0);
+        QVERIFY(f.OptionBack[0]->isChecked());
+        QVERIFY(f.backgroundWindow());
+        QVERIFY(!f.Check1[1]->isChecked());
+        // "無し" closes the background window.
+        f.OptionBack[1]->setChecked(true);
+        QVERIFY(!f.backgroundWindow());
+        QCOMPARE(m_settings.get(QStringLiteral("back")), QStringLiteral("1"));
+    }
+
+    void folderChooser() {
+        auto w = start();
+        Form1& f = *w->form;
+        QTemporaryDir other;
+        writeTrack(other.path() + QStringLiteral("/ab"), {QStringLiteral("x.mp3"), QStringLiteral("X")});
+        const QString shortName = other.path() + QStringLiteral("/ab");
+
+        // Cancelled: nothing changes.
+        m_dialogAnswer.clear();
+        f.Command2_Click();
+        QCOMPARE(m_dialogInitial, m_music);
+        QCOMPARE(m_dialogTitle, QStringLiteral("フォルダを指定してください。"));
+        QCOMPARE(f.Text1->text(), m_music);
+        QCOMPARE(m_settings.get(QStringLiteral("Folder")), m_music);
+
+        // A folder with a two-character name is a valid choice: scanned, then stored.
+        m_dialogAnswer = shortName;
+        f.Command2_Click();
+        QCOMPARE(f.Text1->text(), shortName);
+        QCOMPARE(f.folderPrefix(), shortName + QLatin1Char('/'));
+        QCOMPARE(f.catalogue().rowCount(), 1);
+        QCOMPARE(m_settings.get(QStringLiteral("Folder")), shortName);
+        QVERIFY(m_messages.isEmpty());
+
+        // A folder that does not exist: the message, nothing else.
+        m_dialogAnswer = other.path() + QStringLiteral("/gone");
+        f.Command2_Click();
+        QCOMPARE(m_messages, QStringList{QStringLiteral("不正なドライブもしくはディレクトリが選択されました。")});
+        QCOMPARE(f.Text1->text(), shortName);
+        QCOMPARE(m_settings.get(QStringLiteral("Folder")), shortName);
+    }
+
+    void sizeLabelAboutLineAndButtons() {
+        auto w = start();
+        Form1& f = *w->form;
+        f.Label9_Click();
+        QCOMPARE(f.size(), QSize(px(CompactWidth), px(TitleStripHeight)));
+        f.Label9_Click();
+        QCOMPARE(f.size(), QSize(px(DesignedClientWidth), px(DesignedClientHeight)));
+        f.resize(700, 300); // 4500 twips high: the label restores the full size
+        f.Label9_Click();
+        QCOMPARE(f.size(), QSize(px(DesignedClientWidth), px(DesignedClientHeight)));
+
+        f.showAboutLine();
+        QVERIFY(f.splashWindow());
+        QCOMPARE(f.splashWindow()->Label1()->text(), QStringLiteral("Sonavue ver1.0"));
+        QCOMPARE(f.splashWindow()->LabelBuild()->text(), QStringLiteral("build 17"));
+
+        // A double-click on the title strip is the W action.
+        QTest::mouseDClick(f.Picture1, Qt::LeftButton, {}, QPoint(300, 5));
+        QVERIFY(f.windowState() & Qt::WindowMaximized);
+        f.Form_KeyDown(Qt::Key_W, 0);
+
+        // The close button closes the window.
+        QSignalSpy unloaded(&f, &Form1::unloaded);
+        QTest::mousePress(f.Image2, Qt::RightButton);
+        QVERIFY(f.Image2->isPressedLook());
+        QTest::mouseRelease(f.Image2, Qt::RightButton);
+        QCOMPARE(unloaded.count(), 0);
+        QTest::mouseClick(f.Image2, Qt::LeftButton);
+        QCOMPARE(unloaded.count(), 1);
+    }
+
+    void tagPopUpFromTheTrackList() {
+        auto w = start();
+        Form1& f = *w->form;
+        f.TabSel_Click(GroupAll);
+        QCOMPARE(f.trackTitles(), (QStringList{QStringLiteral("other.wav"), QStringLiteral("Song Title")}));
+        const QRect second = f.ListName->visualRect(f.ListName->model()->index(1, 0));
+        QTest::mousePress(f.ListName->viewport(), Qt::RightButton, {}, second.center());
+        QVERIFY(f.tagWindow());
+        Form3& card = *f.tagWindow();
+        QCOMPARE(card.Label1()->text(), m_music + QStringLiteral("/Band/song.mp3"));
+        QCOMPARE(card.Label4()->text(), QStringLiteral("Song Title"));
+        QCOMPARE(card.Label2()->text(), QStringLiteral("The Artist"));
+        QCOMPARE(card.Label3()->text(), QStringLiteral("The Album"));
+        saveArtifact(&card, QStringLiteral("tag-popup.png"));
+
+        // A WAV track shows its path with empty lines.
+        const QRect first = f.ListName->visualRect(f.ListName->model()->index(0, 0));
+        QTest::mousePress(f.ListName->viewport(), Qt::LeftButton, {}, first.center());
+        QCOMPARE(card.Label4()->text(), QString());
+        QCOMPARE(card.Label2()->text(), QString());
+
+        // Its closing arms the main window's focus timer.
+        card.close();
+        QVERIFY(f.Timer1.isActive());
+        QTRY_VERIFY(!f.tagWindow());
+    }
+};
+
+int main(int argc, char* argv[]) {
+    static QTemporaryDir home;
+    qputenv("HOME", home.path().toUtf8());
+    qputenv("XDG_CONFIG_HOME", (home.path() + QStringLiteral("/.config")).toUtf8());
+    QApplication app(argc, argv);
+    AppearanceWindowTest test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "test_appearancewindow.moc"
