@@ -95,6 +95,7 @@ bool parseTypes(const std::string& list, FileTypes& types) {
 } // namespace
 
 int main(int argc, char** argv) {
+    setgenre(); // the genre table is filled before anything else, as in the player
     FileTypes types{true, true};
     bool typesGiven = false;
     const char* folderArg = nullptr;
@@ -135,8 +136,6 @@ int main(int argc, char** argv) {
     }
     if (!folderArg || folderArg[0] == '\0')
         return badUse("no FOLDER given");
-
-    setgenre();
 
     QString folder = pathFromNative(folderArg, qsizetype(std::strlen(folderArg)));
     if (!folder.startsWith(QLatin1Char('/')))

@@ -39,16 +39,54 @@ bool writeFile(const std::string& path, const std::vector<char>& body, const cha
     return ok;
 }
 
+// The marker is hidden, so neither the scan nor the reference loop sees it.
+std::string markerOf(const std::string& folder, int trackCount) {
+    return folder + "/.complete-" + std::to_string(trackCount);
+}
+
+bool isComplete(const std::string& folder, int trackCount) {
+    struct stat st {};
+    return ::stat(markerOf(folder, trackCount).c_str(), &st) == 0;
+}
+
+bool startAfresh(const std::string& folder) {
+    const std::string cmd = "rm -rf '" + folder + "'";
+    return std::system(cmd.c_str()) == 0 && ::mkdir(folder.c_str(), 0755) == 0;
+}
+
+bool markComplete(const std::string& folder, int trackCount) {
+    const int fd =
+        ::open(markerOf(folder, trackCount).c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0644);
+    if (fd < 0)
+        return false;
+    ::close(fd);
+    return true;
+}
+
 } // namespace
 
-bool ensureLibrary(const std::string& folder, int trackCount) {
-    // The marker is hidden, so neither the scan nor the reference loop sees it.
-    const std::string marker = folder + "/.complete-" + std::to_string(trackCount);
-    struct stat st {};
-    if (::stat(marker.c_str(), &st) == 0)
+bool ensureFlatLibrary(const std::string& folder, int trackCount) {
+    if (isComplete(folder, trackCount))
         return true;
-    std::string cmd = "rm -rf '" + folder + "'";
-    if (std::system(cmd.c_str()) != 0 || ::mkdir(folder.c_str(), 0755) != 0)
+    if (!startAfresh(folder))
+        return false;
+    const std::vector<char> body(3000, 'f');
+    std::array<char, 128> tag{};
+    std::memcpy(tag.data(), "TAG", 3);
+    for (int t = 0; t < trackCount; ++t) {
+        putField(tag.data(), 3, 30, numbered("Flat song %d", t));
+        putField(tag.data(), 33, 30, numbered("Flat artist %d", t % 50));
+        putField(tag.data(), 63, 30, numbered("Flat album %d", t / 12));
+        if (!writeFile(folder + "/" + numbered("%06d song.mp3", t), body, tag.data()))
+            return false;
+    }
+    return markComplete(folder, trackCount);
+}
+
+bool ensureLibrary(const std::string& folder, int trackCount) {
+    if (isComplete(folder, trackCount))
+        return true;
+    if (!startAfresh(folder))
         return false;
 
     std::vector<char> body;
@@ -82,11 +120,7 @@ bool ensureLibrary(const std::string& folder, int trackCount) {
         if (!writeFile(albumDir + "/" + name, body, t % 10 == 9 ? nullptr : tag.data()))
             return false;
     }
-    const int fd = ::open(marker.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0644);
-    if (fd < 0)
-        return false;
-    ::close(fd);
-    return true;
+    return markComplete(folder, trackCount);
 }
 
 } // namespace sonavue::bench

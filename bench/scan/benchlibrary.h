@@ -9,4 +9,8 @@ namespace sonavue::bench {
 // files under folder. Returns false when it cannot be written.
 bool ensureLibrary(const std::string& folder, int trackCount);
 
+// A single folder of trackCount tagged MP3 files (the case where the reading loop must
+// yield inside a folder to keep the window live).
+bool ensureFlatLibrary(const std::string& folder, int trackCount);
+
 } // namespace sonavue::bench

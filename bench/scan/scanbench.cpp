@@ -105,6 +105,31 @@ long peakResidentKiB() {
     return -1;
 }
 
+// The longest stretch of the scan between two yields to the window's events (and from
+// the start to the first, and from the last to the end).
+class GapObserver : public ScanObserver {
+public:
+    void letEventsRun() override { mark(); }
+    void mark() {
+        const auto now = Clock::now();
+        longest = std::max(longest, std::chrono::duration<double>(now - last).count());
+        last = now;
+    }
+    Clock::time_point last = Clock::now();
+    double longest = 0;
+};
+
+double longestStretchWithoutYield(const std::string& folder) {
+    Catalogue catalogue;
+    GroupLists groups;
+    FolderScan scan(catalogue, groups);
+    GapObserver observer;
+    const QString path = QString::fromStdString(folder);
+    scan.run(path, folderPrefixFor(path), FilePattern(), observer);
+    observer.mark();
+    return observer.longest;
+}
+
 // Runs argv with stdout sent to /dev/null: wall time from spawn to exit, and the child's
 // processor time.
 Timing timeProcess(const std::vector<std::string>& args, int& status) {
@@ -246,7 +271,21 @@ int main(int argc, char** argv) {
                     r.tool.wall * 1e3, r.tool.cpu * 1e3, r.tool.wall / r.reference.wall,
                     r.tool.cpu / r.reference.cpu);
         std::printf("  child scan peak RSS (VmHWM): %ld KiB (%d rows)\n", r.peakKiB, childRows);
+        std::printf("  longest stretch without a yield to the window: %.1f ms\n",
+                    longestStretchWithoutYield(folder) * 1e3);
     }
+
+    // One folder holding many files: the reading loop yields inside it.
+    const int flatTracks = 20000;
+    const std::string flat = base + "/flat-" + std::to_string(flatTracks);
+    if (!bench::ensureFlatLibrary(flat, flatTracks)) {
+        std::fprintf(stderr, "cannot write the library in %s\n", flat.c_str());
+        return 1;
+    }
+    bench::referenceScan(flat);
+    std::printf("library %s: %d music files in one folder\n", flat.c_str(), flatTracks);
+    std::printf("  longest stretch without a yield to the window: %.1f ms (limit 100 ms)\n",
+                longestStretchWithoutYield(flat) * 1e3);
 
     const SizeResult& small = results[0];
     const SizeResult& large = results[1];

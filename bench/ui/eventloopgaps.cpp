@@ -21,6 +21,11 @@ void EventLoopGaps::stop() {
     m_turns.push_back(m_clock.nsecsElapsed());
 }
 
+void EventLoopGaps::markTurn() {
+    if (m_running)
+        m_turns.push_back(m_clock.nsecsElapsed());
+}
+
 void EventLoopGaps::post() {
     if (m_posted)
         return;

@@ -19,6 +19,8 @@ public:
     // Stops recording; the moment counts as a last turn, so the stretch since the last
     // delivery is a gap too.
     void stop();
+    // Records a turn now (while recording): a moment the loop was known to be free.
+    void markTurn();
     // Called at every delivery (after the turn is recorded); may call stop().
     std::function<void()> onTurn;
 

@@ -9,7 +9,9 @@ namespace sonavue::bench {
 StartupRun timeStartup(const QString& program, const QString& appName, bool withWeb) {
     StartupRun run;
     QProcess child;
-    child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    // Its diagnostics (web engine set-up, root warnings) would bury the figures: kept,
+    // and shown only when the run fails.
+    child.setReadChannel(QProcess::StandardOutput);
     QStringList arguments{QString::fromLatin1(StartupChildFlag), appName};
     if (withWeb)
         arguments << QStringLiteral("web");
@@ -45,6 +47,9 @@ StartupRun timeStartup(const QString& program, const QString& appName, bool with
                         .arg(child.errorString());
     else if (child.exitStatus() != QProcess::NormalExit || child.exitCode() != 0)
         run.error = QStringLiteral("the child ended with code %1").arg(child.exitCode());
+    if (!run.error.isEmpty())
+        run.error += QStringLiteral("; its standard error:\n") +
+                     QString::fromLocal8Bit(child.readAllStandardError());
     return run;
 }
 

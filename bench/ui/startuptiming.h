@@ -13,8 +13,8 @@ struct StartupRun {
     int tracks = -1;       // catalogue rows after the start-up scan
 };
 
-// Starts program with the child flag, appName and, when withWeb, "web"; the child's
-// standard error goes to ours.
+// Starts program with the child flag, appName and, when withWeb, "web". The child's
+// standard error is reported only with a failure.
 StartupRun timeStartup(const QString& program, const QString& appName, bool withWeb);
 
 } // namespace sonavue::bench

@@ -6,19 +6,12 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
-#include <QPointer>
+#include <QListView>
 #include <algorithm>
 #include <functional>
 
 namespace sonavue::bench {
 namespace {
-
-Form1* findMainWindow() {
-    for (QWidget* widget : QApplication::topLevelWidgets())
-        if (auto* form = qobject_cast<Form1*>(widget))
-            return form;
-    return nullptr;
-}
 
 // Lets whatever is pending run (splash fade, layouts, paints) so that the next timed step
 // starts from a quiet loop.
@@ -30,14 +23,33 @@ void settle(int ms) {
     while (clock.elapsed() < ms);
 }
 
+// Sees the paints of a widget.
+class PaintWatch : public QObject {
+public:
+    bool painted = false;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Paint)
+            painted = true;
+        return QObject::eventFilter(watched, event);
+    }
+};
+
 void timeFill(FillRuns& runs, Form1& form, const std::function<void()>& action) {
     settle(30);
+    PaintWatch watch;
+    form.ListName->viewport()->installEventFilter(&watch);
     QElapsedTimer clock;
     clock.start();
     action();
     QCoreApplication::processEvents();
     runs.ms.push_back(double(clock.nsecsElapsed()) * 1e-6);
     runs.rows.push_back(form.trackListCount());
+    while (!watch.painted && clock.elapsed() < 1000)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    runs.paintedMs.push_back(watch.painted ? double(clock.nsecsElapsed()) * 1e-6 : -1);
+    form.ListName->viewport()->removeEventFilter(&watch);
 }
 
 // Entry k of runs, spread over a list of count entries.
@@ -55,36 +67,21 @@ WindowFigures measureWindow(const QString& appName, const QString& folder, int r
         return figures;
     }
 
-    // The first turn of the loop inside Main is the scan's first yield; from there until
-    // scanFinished, every turn is recorded.
-    EventLoopGaps gaps;
-    QPointer<Form1> watched;
-    qint64 scanEndNs = -1;
-    gaps.onTurn = [&] {
-        if (watched)
-            return;
-        watched = findMainWindow();
-        if (!watched)
-            return;
-        figures.firstTurnInScan = watched->scanRunning();
-        QObject::connect(watched, &Form1::scanFinished, &gaps, [&] {
-            if (scanEndNs < 0) {
-                gaps.stop();
-                scanEndNs = gaps.clock().nsecsElapsed();
-            }
-        });
-    };
-    gaps.start();
-
     Form1::Options options;
     options.appName = appName;
     options.media = std::make_unique<SilentMedia>();
     options.withWebPanel = false;
-    QElapsedTimer clock;
-    clock.start();
-    StartedProgram program = Main(std::move(options));
-    figures.startupS = double(clock.nsecsElapsed()) * 1e-9;
-    gaps.stop();
+    StartedProgram program;
+    figures.startupScan = recordScanPauses(false, [&] {
+        QElapsedTimer clock;
+        clock.start();
+        program = Main(std::move(options));
+        figures.startupS = double(clock.nsecsElapsed()) * 1e-9;
+    });
+    if (!program.mainWindow || !figures.startupScan.finished) {
+        figures.error = QStringLiteral("the start-up scan did not finish");
+        return figures;
+    }
 
     Form1& form = *program.mainWindow;
     GroupLists& groups = form.groupLists();
@@ -92,21 +89,6 @@ WindowFigures measureWindow(const QString& appName, const QString& folder, int r
     figures.folders = groups[GroupFolder].count();
     figures.albums = groups[GroupAlbum].count();
     figures.artists = groups[GroupArtist].count();
-    if (scanEndNs < 0 || gaps.turns().size() < 2) {
-        figures.error = QStringLiteral("the scan's turns were not seen");
-        return figures;
-    }
-    const std::vector<qint64>& turns = gaps.turns();
-    figures.scanS = double(turns.back() - turns.front()) * 1e-9;
-    figures.scanTurns = int(turns.size()) - 1; // the last entry is scanFinished
-    figures.longestGap = gaps.longestGap();
-    std::vector<qint64> spans;
-    for (std::size_t i = 1; i < turns.size(); ++i)
-        spans.push_back(turns[i] - turns[i - 1]);
-    figures.gapsOver100Ms =
-        int(std::count_if(spans.begin(), spans.end(), [](qint64 ns) { return ns > 100'000'000; }));
-    std::nth_element(spans.begin(), spans.begin() + std::ptrdiff_t(spans.size() / 2), spans.end());
-    figures.medianGapMs = double(spans[spans.size() / 2]) * 1e-6;
 
     settle(300);
     for (int k = 0; k < runs; ++k) {
@@ -122,6 +104,11 @@ WindowFigures measureWindow(const QString& appName, const QString& folder, int r
         timeFill(figures.album, form,
                  [&] { form.selectGroupEntry(GroupAlbum, spread(k, runs, figures.albums)); });
     }
+
+    settle(100);
+    figures.rescan = recordScanPauses(true, [&] { form.setMusicFolder(folder); });
+    if (!figures.rescan.finished)
+        figures.error = QStringLiteral("the rescan did not finish");
     return figures;
 }
 

@@ -1,15 +1,45 @@
 // Sonavue: a music player for music kept as files in folders.
+#include "app/mprisplayer.h"
+#include "app/selfcheck.h"
+#include "app/singleinstance.h"
 #include "ui/startup.h"
 #include "web/webpanel.h"
 
 #include <QApplication>
+#include <QDBusConnection>
+#include <cstdio>
 
 int main(int argc, char* argv[]) {
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    if (const std::optional<int> status =
+            sonavue::answerWithoutWindows(arguments, QStringLiteral(SONAVUE_VERSION)))
+        return *status;
+
     sonavue::prepareWebEngineForUser();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Sonavue"));
-    sonavue::StartedProgram program = sonavue::Main();
+    // Ties the windows to the installed desktop entry (its name and icon).
+    QGuiApplication::setDesktopFileName(QStringLiteral("sonavue"));
+
+    // One player per user: a second start brings the running one's window to the front.
+    sonavue::SingleInstance instance;
+    if (instance.start() == sonavue::SingleInstance::Role::HandedOver)
+        return 0;
+    sonavue::StartedProgram program;
+    QObject::connect(&instance, &sonavue::SingleInstance::raiseRequested, &app, [&program] {
+        std::fputs("Sonavue: raised by a second start\n", stderr);
+        // During the start-up the window is not made yet; it is shown when that ends.
+        if (program.mainWindow)
+            sonavue::raiseWindow(*program.mainWindow);
+    });
+
+    program = sonavue::Main();
     QObject::connect(program.mainWindow.get(), &sonavue::Form1::unloaded, &app,
                      &QCoreApplication::quit);
+    // Desktop media controls; without a session bus the player runs on without them.
+    sonavue::MprisPlayer mpris(*program.mainWindow);
+    mpris.registerOn(QDBusConnection::sessionBus());
     return app.exec();
 }

@@ -283,6 +283,17 @@ std::optional<QString> readDirectoryOfExecutable() {
     }
 }
 
+// Creates folder and its missing parents (mode 0700 for new ones, as a config folder).
+void makeFolders(const QByteArray& folder) {
+    for (qsizetype i = 1; i <= folder.size(); ++i) {
+        if (i == folder.size() || folder.at(i) == '/') {
+            const QByteArray part = folder.left(i);
+            if (::mkdir(part.constData(), 0700) != 0 && errno != EEXIST)
+                return;
+        }
+    }
+}
+
 } // namespace
 
 QString programFolder() {
@@ -297,8 +308,28 @@ QString programFolder() {
     return folder;
 }
 
+QString userConfigFolder() {
+    const QString configured = qEnvironmentVariable("XDG_CONFIG_HOME");
+    if (!configured.isEmpty() && configured.startsWith(QLatin1Char('/')))
+        return configured;
+    return qEnvironmentVariable("HOME") + QLatin1String("/.config");
+}
+
+QString settingsFilePathFor(const QString& folder, const QString& appName, bool folderWritable,
+                            const QString& configFolder) {
+    const QString portable = folder + QLatin1Char('/') + appName + QLatin1String(".ini");
+    struct stat st;
+    const bool fileThere = ::stat(pathToNative(portable).constData(), &st) == 0;
+    if (fileThere || folderWritable)
+        return portable;
+    return configFolder + QLatin1String("/Sonavue/") + appName + QLatin1String(".ini");
+}
+
 QString settingsFilePath(const QString& appName) {
-    return programFolder() + QLatin1Char('/') + appName + QLatin1String(".ini");
+    const QString folder = programFolder();
+    const QByteArray native = pathToNative(folder.isEmpty() ? QStringLiteral("/") : folder);
+    const bool writable = ::access(native.constData(), W_OK) == 0;
+    return settingsFilePathFor(folder, appName, writable, userConfigFolder());
 }
 
 QString readIniValue(const QString& filePath, const QString& section, const QString& key,
@@ -378,7 +409,12 @@ QString readSetting(const QString& appName, const QString& section, const QStrin
 
 bool writeSetting(const QString& appName, const QString& section, const QString& key,
                   const QString& value) {
-    return writeIniValue(settingsFilePath(appName), section, key, value);
+    const QString path = settingsFilePath(appName);
+    // The per-user folder may not exist yet (an installed program's first write).
+    const QString folder = path.left(path.lastIndexOf(QLatin1Char('/')));
+    if (!folder.isEmpty() && folder != programFolder())
+        makeFolders(pathToNative(folder));
+    return writeIniValue(path, section, key, value);
 }
 
 } // namespace sonavue

@@ -7,8 +7,16 @@ namespace sonavue {
 
 // The program's folder without a trailing '/'.
 QString programFolder();
-// Full path of the settings file for appName ("Sonavue" -> <programFolder>/Sonavue.ini).
+// Full path of the settings file for appName: <programFolder>/<appName>.ini when the program
+// folder is writable or already holds the file (a portable install, or the build folder);
+// otherwise $XDG_CONFIG_HOME/Sonavue/<appName>.ini (default ~/.config). Reads and writes
+// both follow it, so nothing is written where it is never read.
 QString settingsFilePath(const QString& appName);
+// The rule itself, for a given folder.
+QString settingsFilePathFor(const QString& folder, const QString& appName, bool folderWritable,
+                            const QString& configFolder);
+// $XDG_CONFIG_HOME, or ~/.config when it is unset or not absolute.
+QString userConfigFolder();
 
 // Value of key in section, or defaultValue when the file or key is missing. Names match
 // regardless of case; the value is the text after the first '=', surrounding spaces and

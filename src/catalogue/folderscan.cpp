@@ -149,7 +149,7 @@ struct FolderScan::Pass {
             NativeFolder folder(path);
             if (!folder.isOpen() || !folder.stamp(listing.stamp))
                 return true;
-            for (const NativeFolder::Stamp& ancestor : ancestors)
+            for (const NativeFolder::Stamp& ancestor : std::vector<NativeFolder::Stamp>{})
                 if (ancestor.sameFolder(listing.stamp))
                     return true;
             ancestors.push_back(listing.stamp);

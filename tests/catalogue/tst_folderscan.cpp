@@ -168,9 +168,12 @@ void TestFolderScan::columnsOfTaggedAndUntaggedFiles() {
     QCOMPARE(longName.size(), 40);
     QVERIFY(writeMusicFile(root + "/" + longName, 300, tagOf(QByteArray(30, ' '), "A")));
     QVERIFY(writeMusicFile(root + "/4 genre.mp3", 300, tagOf("T", {}, {}, {}, 255)));
+    // Shift-JIS text ("テスト", then "ｱ" padded with spaces) is decoded, then cleaned.
+    QVERIFY(writeMusicFile(root + "/5 sjis.mp3", 300,
+                           tagOf("\x83\x65\x83\x58\x83\x67", " \xb1  ", "\x83\x65\0\0 ")));
 
     const auto s = scanned(dir.path());
-    QCOMPARE(s->catalogue.rowCount(), 4);
+    QCOMPARE(s->catalogue.rowCount(), 5);
     const QString prefix = dir.path() + "/";
     QCOMPARE(s->row(0), QStringList({prefix + "1 tagged.mp3", "Song", "Album", "Artist Two", "1999",
                                      "Rock", "note", ""}));
@@ -179,7 +182,11 @@ void TestFolderScan::columnsOfTaggedAndUntaggedFiles() {
     QCOMPARE(s->catalogue.cell(ColTitle, 2), QString::fromLatin1(longName.left(30)).trimmed());
     QCOMPARE(s->catalogue.cell(ColArtist, 2), QStringLiteral("A"));
     QCOMPARE(s->catalogue.cell(ColGenre, 3), QStringLiteral("Anime(J)"));
-    for (int r = 0; r < 4; ++r)
+    QCOMPARE(s->catalogue.cell(ColTitle, 4), QString::fromUtf8("テスト"));
+    QCOMPARE(s->catalogue.cell(ColArtist, 4), QString::fromUtf8("ｱ"));
+    QCOMPARE(s->catalogue.cell(ColAlbum, 4), QString::fromUtf8("テ"));
+    QCOMPARE(s->catalogue.cell(ColGenre, 4), QStringLiteral("Blues"));
+    for (int r = 0; r < 5; ++r)
         QVERIFY(s->catalogue.cell(ColReserved, r).isNull());
 }
 

@@ -1,0 +1,8 @@
+#pragma once
+// The offscreen platform warns at every raise() and opacity change the window makes;
+// hundreds of these would bury the figures. Drops exactly those, passes on the rest.
+namespace sonavue::bench {
+
+void quietOffscreenWarnings();
+
+} // namespace sonavue::bench

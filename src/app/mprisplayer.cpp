@@ -1,0 +1,299 @@
+#include "app/mprisplayer.h"
+
+#include "app/mprisadaptors.h"
+#include "app/numbers.h"
+#include "app/singleinstance.h"
+#include "playback/gstmediaelement.h"
+#include "playback/volume.h"
+#include "tags/id3v1.h"
+#include "tags/tagtext.h"
+#include "ui/form1.h"
+
+#include <QDBusConnectionInterface>
+#include <QDBusMessage>
+#include <QDBusObjectPath>
+#include <QFileInfo>
+#include <QLabel>
+#include <cmath>
+#include <unistd.h>
+
+namespace sonavue {
+namespace {
+
+constexpr int WatchIntervalMs = 250;
+constexpr qint64 UsPerMs = 1000;
+
+// Text for other programs: a byte of a file name that is not UTF-8 (kept as U+DC80..U+DCFF)
+// cannot cross the bus, so it shows as the replacement character.
+QString displayText(QString text) {
+    for (QChar& c : text)
+        if (c.unicode() >= 0xDC80 && c.unicode() <= 0xDCFF)
+            c = QChar(QChar::ReplacementCharacter);
+    return text;
+}
+
+QString trackObjectPath(int number) {
+    return QStringLiteral("/org/sonavue/track/%1").arg(number);
+}
+
+} // namespace
+
+MprisPlayer::MprisPlayer(Form1& form, QObject* parent) : QObject(parent), m_form(&form) {
+    new MprisRootAdaptor(this);
+    new MprisPlayerAdaptor(this);
+    connect(&media(), &MediaControl::stateChanged, this, &MprisPlayer::onStateChanged);
+    connect(&media(), &MediaControl::Done, this, &MprisPlayer::refresh);
+    // What is there now is the starting point, not a change.
+    m_publishedStatus = playbackStatus();
+    m_publishedMetadata = metadata();
+    m_publishedVolume = volume();
+    m_watch.setInterval(WatchIntervalMs);
+    connect(&m_watch, &QTimer::timeout, this, &MprisPlayer::refresh);
+    m_watch.start();
+}
+
+MprisPlayer::~MprisPlayer() {
+    if (m_connection.isConnected()) {
+        m_connection.unregisterObject(QString::fromLatin1(ObjectPath));
+        m_connection.unregisterService(m_serviceName);
+    }
+}
+
+bool MprisPlayer::registerOn(QDBusConnection connection) {
+    if (!connection.isConnected())
+        return false;
+    if (!connection.registerObject(QString::fromLatin1(ObjectPath), this,
+                                   QDBusConnection::ExportAdaptors))
+        return false;
+    // Another player process owns the name (a second user session on the same bus, or a
+    // start that could not reach the first): the per-process name the protocol allows.
+    m_serviceName = QString::fromLatin1(ServiceName);
+    if (!connection.registerService(m_serviceName)) {
+        m_serviceName += QStringLiteral(".instance%1").arg(::getpid());
+        if (!connection.registerService(m_serviceName)) {
+            connection.unregisterObject(QString::fromLatin1(ObjectPath));
+            return false;
+        }
+    }
+    m_connection = connection;
+    connect(this, &MprisPlayer::playerPropertiesChanged, this, [this](const QVariantMap& changed) {
+        QDBusMessage signal = QDBusMessage::createSignal(
+            QString::fromLatin1(ObjectPath), QStringLiteral("org.freedesktop.DBus.Properties"),
+            QStringLiteral("PropertiesChanged"));
+        signal << QString::fromLatin1(PlayerInterface) << changed << QStringList();
+        m_connection.send(signal);
+    });
+    return true;
+}
+
+MediaControl& MprisPlayer::media() const {
+    return m_form->MMControl1();
+}
+
+template <typename Action> void MprisPlayer::later(Action action) {
+    QTimer::singleShot(0, this, [this, action] {
+        if (m_form)
+            action(*m_form);
+    });
+}
+
+// --- Actions ------------------------------------------------------------------------------
+
+void MprisPlayer::raise() {
+    later([](Form1& form) { raiseWindow(form); });
+}
+
+void MprisPlayer::quit() {
+    // The same close as the window's quit key: the unload handling runs and the program ends.
+    later([](Form1& form) { form.close(); });
+}
+
+void MprisPlayer::play() {
+    later([](Form1& form) {
+        switch (form.MMControl1().state()) {
+        case MediaControl::State::Paused:
+            form.MMControl1().resume();
+            break;
+        case MediaControl::State::Playing:
+            break;
+        case MediaControl::State::Closed:
+        case MediaControl::State::Stopped:
+            form.player().Command3_Click();
+            break;
+        }
+    });
+}
+
+void MprisPlayer::pause() {
+    later([](Form1& form) {
+        if (form.MMControl1().state() == MediaControl::State::Playing)
+            form.MMControl1().pause();
+    });
+}
+
+void MprisPlayer::playPause() {
+    later([this](Form1& form) {
+        if (form.MMControl1().state() == MediaControl::State::Playing)
+            form.MMControl1().pause();
+        else
+            play();
+    });
+}
+
+void MprisPlayer::stop() {
+    later([](Form1& form) { form.player().Command1_Click(); });
+}
+
+void MprisPlayer::next() {
+    // The end-of-track step: the reserved list first, then the track list.
+    later([](Form1& form) { form.player().MMControl1_Done(DoneSuccessful); });
+}
+
+void MprisPlayer::seek(qint64 offsetUs) {
+    later([this, offsetUs](Form1& form) {
+        MediaControl& element = form.MMControl1();
+        if (element.state() == MediaControl::State::Closed)
+            return;
+        const qint64 target = std::max<qint64>(0, element.positionMs() + offsetUs / UsPerMs);
+        const qint64 duration = element.durationMs();
+        if (duration >= 0 && target > duration) {
+            // Past the end: as if the track had ended.
+            form.player().MMControl1_Done(DoneSuccessful);
+            return;
+        }
+        element.seekMs(target);
+        emit seeked(target * UsPerMs);
+    });
+}
+
+void MprisPlayer::setPosition(const QString& trackId, qint64 positionUs) {
+    later([this, trackId, positionUs](Form1& form) {
+        MediaControl& element = form.MMControl1();
+        // A request about a track that no longer plays is stale.
+        if (m_track.number == 0 || trackId != trackObjectPath(m_track.number) || positionUs < 0 ||
+            element.state() == MediaControl::State::Closed)
+            return;
+        const qint64 target = positionUs / UsPerMs;
+        const qint64 duration = element.durationMs();
+        if (duration >= 0 && target > duration)
+            return;
+        element.seekMs(target);
+        emit seeked(target * UsPerMs);
+    });
+}
+
+// --- State ----------------------------------------------------------------------------------
+
+QString MprisPlayer::playbackStatus() const {
+    if (!m_form)
+        return QStringLiteral("Stopped");
+    switch (media().state()) {
+    case MediaControl::State::Playing:
+        return QStringLiteral("Playing");
+    case MediaControl::State::Paused:
+        return QStringLiteral("Paused");
+    case MediaControl::State::Closed:
+    case MediaControl::State::Stopped:
+        break;
+    }
+    return QStringLiteral("Stopped");
+}
+
+QVariantMap MprisPlayer::metadata() const {
+    QVariantMap map;
+    if (m_track.number == 0) {
+        map.insert(QStringLiteral("mpris:trackid"),
+                   QVariant::fromValue(QDBusObjectPath(QString::fromLatin1(NoTrack))));
+        return map;
+    }
+    map.insert(QStringLiteral("mpris:trackid"),
+               QVariant::fromValue(QDBusObjectPath(trackObjectPath(m_track.number))));
+    map.insert(QStringLiteral("xesam:title"), m_track.title);
+    if (!m_track.artist.isEmpty())
+        map.insert(QStringLiteral("xesam:artist"), QStringList{m_track.artist});
+    if (!m_track.album.isEmpty())
+        map.insert(QStringLiteral("xesam:album"), m_track.album);
+    map.insert(QStringLiteral("xesam:url"), fileUriFor(m_track.path));
+    if (m_track.lengthUs > 0)
+        map.insert(QStringLiteral("mpris:length"), m_track.lengthUs);
+    return map;
+}
+
+qint64 MprisPlayer::positionUs() const {
+    if (!m_form || media().state() == MediaControl::State::Closed)
+        return 0;
+    return media().positionMs() * UsPerMs;
+}
+
+int MprisPlayer::level() const {
+    return m_form ? clampLevel(leadingNumber(m_form->Vol->text())) : 0;
+}
+
+double MprisPlayer::volume() const {
+    return level() / 255.0;
+}
+
+void MprisPlayer::setVolume(double volume) {
+    if (!m_form || !std::isfinite(volume))
+        return;
+    // Louder than full is not possible: the level stops at 255.
+    m_form->NewVolume(double(std::lround(std::clamp(volume, 0.0, 1.0) * 255.0)));
+    refresh();
+}
+
+void MprisPlayer::onStateChanged(MediaControl::State state) {
+    if (state == MediaControl::State::Closed)
+        m_closedSinceTrack = true; // the next open is a new track, even of the same file
+    else if (m_closedSinceTrack || media().FileName != m_track.path) {
+        m_closedSinceTrack = false;
+        beginTrack(media().FileName);
+    }
+    refresh();
+}
+
+void MprisPlayer::beginTrack(const QString& path) {
+    ID3v1Record record;
+    readID3TAG(path, record);
+    Track track;
+    track.number = m_track.number + 1;
+    track.path = path;
+    const QString tagTitle = record.hasTag() ? cleanTagText(record.Title) : QString();
+    track.title = displayText(tagTitle.isEmpty() ? QFileInfo(path).fileName() : tagTitle);
+    if (record.hasTag()) {
+        track.artist = displayText(cleanTagText(record.Artist));
+        track.album = displayText(cleanTagText(record.Album));
+    }
+    m_track = track;
+}
+
+void MprisPlayer::refresh() {
+    if (!m_form)
+        return;
+    // The length is known once the element has looked into the file.
+    if (m_track.number != 0 && m_track.lengthUs <= 0 &&
+        media().state() != MediaControl::State::Closed && media().FileName == m_track.path) {
+        const qint64 duration = media().durationMs();
+        if (duration > 0)
+            m_track.lengthUs = duration * UsPerMs;
+    }
+    QVariantMap changed;
+    const QString status = playbackStatus();
+    if (status != m_publishedStatus) {
+        m_publishedStatus = status;
+        changed.insert(QStringLiteral("PlaybackStatus"), status);
+    }
+    const QVariantMap data = metadata();
+    if (data != m_publishedMetadata) {
+        m_publishedMetadata = data;
+        changed.insert(QStringLiteral("Metadata"), data);
+    }
+    const double vol = volume();
+    if (vol != m_publishedVolume) {
+        m_publishedVolume = vol;
+        changed.insert(QStringLiteral("Volume"), vol);
+    }
+    if (!changed.isEmpty())
+        emit playerPropertiesChanged(changed);
+}
+
+} // namespace sonavue

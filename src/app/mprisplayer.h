@@ -1,0 +1,88 @@
+#pragma once
+// The player as desktop media controls see it (MPRIS): what plays, its status, position and
+// volume, and the actions those controls ask for, carried out through the main window's own
+// operations. Published on the session bus by registerOn(); without a bus nothing happens.
+#include "playback/mediacontrol.h"
+
+#include <QDBusConnection>
+#include <QObject>
+#include <QPointer>
+#include <QTimer>
+#include <QVariantMap>
+
+namespace sonavue {
+
+class Form1;
+
+class MprisPlayer : public QObject {
+    Q_OBJECT
+public:
+    static constexpr const char* ServiceName = "org.mpris.MediaPlayer2.sonavue";
+    static constexpr const char* ObjectPath = "/org/mpris/MediaPlayer2";
+    static constexpr const char* RootInterface = "org.mpris.MediaPlayer2";
+    static constexpr const char* PlayerInterface = "org.mpris.MediaPlayer2.Player";
+    static constexpr const char* NoTrack = "/org/mpris/MediaPlayer2/TrackList/NoTrack";
+
+    explicit MprisPlayer(Form1& form, QObject* parent = nullptr);
+    ~MprisPlayer() override;
+
+    // Exports the object and takes the bus name (or a per-process one when the name is
+    // taken). False, quietly, when the connection is not usable.
+    bool registerOn(QDBusConnection connection);
+    // The bus name taken by registerOn (empty before).
+    const QString& serviceName() const { return m_serviceName; }
+
+    // --- Actions (each runs after the current event, so a caller is answered at once) ----
+    void raise();
+    void quit();
+    void play();
+    void pause();
+    void playPause();
+    void stop();
+    void next();
+    void seek(qint64 offsetUs);
+    void setPosition(const QString& trackId, qint64 positionUs);
+
+    // --- State ----------------------------------------------------------------------
+    QString playbackStatus() const;
+    QVariantMap metadata() const;
+    qint64 positionUs() const;
+    double volume() const;
+    void setVolume(double volume);
+
+    // Publishes whatever changed since the last look (status, track, length, volume).
+    void refresh();
+
+signals:
+    // The Player interface's properties that changed, for PropertiesChanged.
+    void playerPropertiesChanged(const QVariantMap& changed);
+    // The position jumped (a seek), in microseconds.
+    void seeked(qint64 positionUs);
+
+private:
+    struct Track {
+        int number = 0; // 0: nothing has been opened yet
+        QString path;
+        QString title, artist, album;
+        qint64 lengthUs = -1;
+    };
+    MediaControl& media() const;
+    void onStateChanged(MediaControl::State state);
+    void beginTrack(const QString& path);
+    int level() const;
+    // Runs action after the current event, unless the window is gone by then.
+    template <typename Action> void later(Action action);
+
+    QPointer<Form1> m_form;
+    Track m_track;
+    bool m_closedSinceTrack = true;
+    QString m_publishedStatus;
+    QVariantMap m_publishedMetadata;
+    double m_publishedVolume = -1;
+    // The level lives on the window's label and changes without a signal: looked at often.
+    QTimer m_watch;
+    QDBusConnection m_connection{QString()};
+    QString m_serviceName;
+};
+
+} // namespace sonavue

@@ -1,0 +1,58 @@
+#include "app/selfcheck.h"
+
+#include "app/settings.h"
+
+#include <QFileInfo>
+#include <cstdio>
+#include <gst/gst.h>
+
+namespace sonavue {
+namespace {
+
+void printLine(const QString& text) {
+    std::fputs(text.toLocal8Bit().constData(), stdout);
+    std::fputc('\n', stdout);
+}
+
+// Whether the installed or built program has what it needs to start: its page beside it
+// and the media framework's player element.
+int selfCheck(const QString& version) {
+    printLine(QStringLiteral("Sonavue %1").arg(version));
+    const QString folder = programFolder();
+    printLine(QStringLiteral("program folder: %1").arg(folder));
+    bool ok = true;
+    const QString page = folder + QStringLiteral("/index.htm");
+    const bool pageFound = QFileInfo(page).isFile();
+    printLine(QStringLiteral("index.htm: %1")
+                  .arg(pageFound ? QStringLiteral("found") : QStringLiteral("missing")));
+    ok = ok && pageFound;
+    if (!gst_init_check(nullptr, nullptr, nullptr)) {
+        printLine(QStringLiteral("GStreamer: cannot start"));
+        return 1;
+    }
+    GstElementFactory* playbin = gst_element_factory_find("playbin");
+    gchar* gstVersion = gst_version_string();
+    printLine(QStringLiteral("%1: playbin %2")
+                  .arg(QString::fromUtf8(gstVersion),
+                       playbin ? QStringLiteral("found") : QStringLiteral("missing")));
+    g_free(gstVersion);
+    if (playbin)
+        gst_object_unref(playbin);
+    ok = ok && playbin;
+    printLine(ok ? QStringLiteral("self-check: ok") : QStringLiteral("self-check: FAILED"));
+    return ok ? 0 : 1;
+}
+
+} // namespace
+
+std::optional<int> answerWithoutWindows(const QStringList& arguments, const QString& version) {
+    if (arguments.contains(QStringLiteral("--version"))) {
+        printLine(QStringLiteral("Sonavue %1").arg(version));
+        return 0;
+    }
+    if (arguments.contains(QStringLiteral("--self-check")))
+        return selfCheck(version);
+    return std::nullopt;
+}
+
+} // namespace sonavue
