@@ -2,6 +2,7 @@
 // during the start-up scan.
 //
 //   sonavue-bench-ui [--runs N]
+//   sonavue-bench-ui --scans TRACKS   (only the start-up scan and a rescan; for profiling)
 //
 // Libraries of 10,000 and 100,000 tracks are written once to /tmp/sonavue-bench-ui-<N>
 // and reused. Runs with QT_QPA_PLATFORM=offscreen (set here when unset) and a silent media
@@ -100,11 +101,30 @@ StartupSeries startupSeries(const QString& program, bool withWeb, int runs) {
     return series;
 }
 
-int parseRuns(int argc, char** argv) {
+int optionValue(int argc, char** argv, const char* name, int fallback, int lowest, int highest) {
     for (int i = 1; i + 1 < argc; ++i)
-        if (std::strcmp(argv[i], "--runs") == 0)
-            return std::clamp(std::atoi(argv[i + 1]), 1, 50);
-    return 5;
+        if (std::strcmp(argv[i], name) == 0)
+            return std::clamp(std::atoi(argv[i + 1]), lowest, highest);
+    return fallback;
+}
+
+// --scans N: only the start-up scan and the rescan of an N-track library, for profiling.
+int scansOnly(int tracks) {
+    const UiLibrary library = ensureUiLibrary(tracks);
+    if (library.folder.isEmpty())
+        return 1;
+    warmPageCache(library.folder);
+    const WindowFigures window = measureWindow(AppName, library.folder, 0);
+    if (!window.error.isEmpty()) {
+        std::printf("  window run failed: %s\n", qPrintable(window.error));
+        return 1;
+    }
+    std::printf("  %d tracks: start-up scan %.1f ms (longest pause %.1f ms), rescan %.1f ms "
+                "(longest pause %.1f ms)\n",
+                window.tracks, window.startupScan.seconds * 1000,
+                double(window.startupScan.longest.ns) * 1e-6, window.rescan.seconds * 1000,
+                double(window.rescan.longest.ns) * 1e-6);
+    return 0;
 }
 
 } // namespace
@@ -116,8 +136,11 @@ int main(int argc, char** argv) {
             return runStartupChild(argc, argv);
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen"); // the start-up children inherit it
-    const int runs = parseRuns(argc, argv);
+    const int runs = optionValue(argc, argv, "--runs", 5, 1, 50);
+    const int scansTracks = optionValue(argc, argv, "--scans", 0, 0, 1000000);
     QApplication app(argc, argv);
+    if (scansTracks > 0)
+        return scansOnly(scansTracks);
     const QString program = QCoreApplication::applicationFilePath();
 
     std::printf("Sonavue main window benchmark (QT_QPA_PLATFORM=%s, wall clock, %d runs)\n",

@@ -37,15 +37,19 @@ constexpr Field CommentField{97, 30};
 constexpr int GenreOffset = 127;
 constexpr int TitleWidth = 30;
 
+bool isAscii(const char* bytes, int size) {
+    for (int i = 0; i < size; ++i)
+        if (static_cast<unsigned char>(bytes[i]) >= 0x80)
+            return false;
+    return true;
+}
+
 // cleanTagText(decodeCodePage(field)), with one allocation instead of two for the common
 // field of plain ASCII (which the code page maps to itself): the padding is cut off as bytes.
 QString cleanedField(const char* tag, Field field) {
     const char* begin = tag + field.offset;
     const char* end = begin + field.width;
-    bool ascii = true;
-    for (const char* p = begin; p < end; ++p)
-        ascii = ascii && static_cast<unsigned char>(*p) < 0x80;
-    if (!ascii)
+    if (!isAscii(begin, field.width))
         return cleanTagText(decodeCodePage(begin, field.width));
     while (begin < end && (*begin == '\0' || *begin == ' '))
         ++begin;
@@ -149,7 +153,7 @@ struct FolderScan::Pass {
             NativeFolder folder(path);
             if (!folder.isOpen() || !folder.stamp(listing.stamp))
                 return true;
-            for (const NativeFolder::Stamp& ancestor : std::vector<NativeFolder::Stamp>{})
+            for (const NativeFolder::Stamp& ancestor : ancestors)
                 if (ancestor.sameFolder(listing.stamp))
                     return true;
             ancestors.push_back(listing.stamp);
@@ -176,23 +180,30 @@ struct FolderScan::Pass {
     void writeRow(const QString& folderPath, const NameList& files, int j, int dirFd) {
         Catalogue& catalogue = scan.m_catalogue;
         const int r = catalogue.appendRow();
-        const QString& name = files.name(j);
+        // The path is made straight from the name's bytes (no text of the name alone is
+        // needed unless it becomes the title).
+        const char* native = files.native(j);
+        const int size = files.nativeSize(j);
         QString path;
-        path.reserve(folderPath.size() + name.size());
+        path.reserve(folderPath.size() + size);
         path += folderPath;
-        path += name;
+        if (isAscii(native, size))
+            path += QLatin1StringView(native, size);
+        else
+            path += pathFromNative(native, size);
         catalogue.setCell(ColPath, r, path);
+        const auto name = [&] { return readableText(path.mid(folderPath.size())); };
 
         char tag[TagSize];
         const bool tagged =
-            readListedFileTail(dirFd, files.native(j), tag) && std::memcmp(tag, "TAG", 3) == 0;
+            readListedFileTail(dirFd, native, tag) && std::memcmp(tag, "TAG", 3) == 0;
         if (!tagged) {
-            catalogue.setCell(ColTitle, r, readableText(name));
+            catalogue.setCell(ColTitle, r, name());
             return;
         }
         QString title = cleanedField(tag, TitleField);
         if (title.isEmpty())
-            title = nameAsTitle(readableText(name));
+            title = nameAsTitle(name());
         catalogue.setCell(ColTitle, r, title);
         for (RepeatedField& f : repeated) {
             const char* raw = tag + f.field.offset;
@@ -231,8 +242,7 @@ struct FolderScan::Pass {
         const auto keptIt = kept.find(entry);
         NativeFolder::Stamp now;
         if (keptIt != kept.end() && folder.stamp(now) && now.sameEntries(keptIt->stamp)) {
-            files = std::move(keptIt->files);
-            files.restoreNames();
+            files = std::move(keptIt->files); // bytes only: rows are made from them
         } else {
             folder.read(&pattern, &files, nullptr);
         }

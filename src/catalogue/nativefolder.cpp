@@ -32,12 +32,6 @@ void NameList::releaseNames() {
     m_items.shrink_to_fit();
 }
 
-void NameList::restoreNames() {
-    for (Item& item : m_items)
-        if (item.name.isNull())
-            item.name = pathFromNative(m_bytes.constData() + item.offset, item.size);
-}
-
 NativeFolder::NativeFolder(const QByteArray& path)
     : m_fd(::open(path.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)) {}
 

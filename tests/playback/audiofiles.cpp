@@ -5,7 +5,6 @@
 #include <QtEndian>
 #include <cmath>
 #include <cstdio>
-#include <memory>
 #include <numbers>
 
 namespace sonavue::testaudio {
@@ -95,12 +94,12 @@ QByteArray midiBytes(int durationMs) {
 }
 
 bool writeFile(const QString& path, const QByteArray& bytes) {
-    const std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(
-        std::fopen(pathToNative(path).constData(), "wb"), &std::fclose);
+    std::FILE* file = std::fopen(pathToNative(path).constData(), "wb");
     if (!file)
         return false;
-    return std::fwrite(bytes.constData(), 1, size_t(bytes.size()), file.get()) ==
-           size_t(bytes.size());
+    const bool written =
+        std::fwrite(bytes.constData(), 1, size_t(bytes.size()), file) == size_t(bytes.size());
+    return std::fclose(file) == 0 && written;
 }
 
 QString mp3FixturePath() {

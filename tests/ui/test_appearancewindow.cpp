@@ -224,6 +224,37 @@ private slots:
         QCOMPARE(unloaded.count(), 1);
     }
 
+    void titleStripDragHidesAndRealignsTheBackground() {
+        auto w = start();
+        Form1& f = *w->form;
+        f.OptionBack[0]->setChecked(true);
+        QVERIFY(f.backgroundWindow()->isVisible());
+        // A right-button press does nothing.
+        QTest::mousePress(f.Picture1, Qt::RightButton, {}, QPoint(400, 10));
+        QTest::mouseRelease(f.Picture1, Qt::RightButton, {}, QPoint(400, 10));
+        QVERIFY(f.backgroundWindow()->isVisible());
+        // A left-button drag: the background hides, then follows the window.
+        const QPoint before = f.pos();
+        QTest::mousePress(f.Picture1, Qt::LeftButton, {}, QPoint(400, 10));
+        QVERIFY(!f.backgroundWindow()->isVisible());
+        QMouseEvent move(QEvent::MouseMove, QPointF(440, 30), f.Picture1->mapToGlobal(QPointF(440, 30)),
+                         Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(f.Picture1, &move);
+        QTest::mouseRelease(f.Picture1, Qt::LeftButton, {}, QPoint(440, 30));
+        QTRY_VERIFY(f.backgroundWindow()->isVisible());
+        QVERIFY(f.pos() != before);
+        QCOMPARE(f.backgroundWindow()->pos(), f.frameGeometry().topLeft());
+    }
+
+    void doubleClickOnTheBackgroundShowsTheVersion() {
+        auto w = start();
+        Form1& f = *w->form;
+        QVERIFY(!f.childAt(QPoint(500, 40)));
+        QTest::mouseDClick(&f, Qt::LeftButton, {}, QPoint(500, 40));
+        QVERIFY(f.splashWindow());
+        QCOMPARE(f.splashWindow()->LabelBuild()->text(), QStringLiteral("build 17"));
+    }
+
     void tagPopUpFromTheTrackList() {
         auto w = start();
         Form1& f = *w->form;
