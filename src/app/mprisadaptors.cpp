@@ -76,11 +76,11 @@ void MprisPlayerAdaptor::SetPosition(const QDBusObjectPath& TrackId, qlonglong P
     m_player->setPosition(TrackId.path(), Position);
 }
 
-void MprisPlayerAdaptor::OpenUri(const QString&) {
+void MprisPlayerAdaptor::OpenUri(const QString&, const QDBusMessage& message) {
     // The player plays the tracks of its music folder; it opens no single file on request.
-    if (calledFromDBus())
-        sendErrorReply(QDBusError::NotSupported,
-                       QStringLiteral("Sonavue plays the tracks of its music folder"));
+    message.setDelayedReply(true);
+    m_player->connection().send(message.createErrorReply(
+        QDBusError::NotSupported, QStringLiteral("Sonavue plays the tracks of its music folder")));
 }
 
 } // namespace sonavue

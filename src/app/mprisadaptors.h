@@ -1,7 +1,7 @@
 #pragma once
 // The two MPRIS interfaces on /org/mpris/MediaPlayer2, as thin D-Bus faces of MprisPlayer.
 #include <QDBusAbstractAdaptor>
-#include <QDBusContext>
+#include <QDBusMessage>
 #include <QDBusObjectPath>
 #include <QStringList>
 #include <QVariantMap>
@@ -41,7 +41,7 @@ private:
 };
 
 // org.mpris.MediaPlayer2.Player: transport, track and volume.
-class MprisPlayerAdaptor : public QDBusAbstractAdaptor, protected QDBusContext {
+class MprisPlayerAdaptor : public QDBusAbstractAdaptor {
     Q_OBJECT
     Q_CLASSINFO("D-Bus Interface", "org.mpris.MediaPlayer2.Player")
     Q_PROPERTY(QString PlaybackStatus READ PlaybackStatus)
@@ -80,7 +80,8 @@ public slots:
     void Play();
     void Seek(qlonglong Offset);
     void SetPosition(const QDBusObjectPath& TrackId, qlonglong Position);
-    void OpenUri(const QString& Uri);
+    // Refused with an error: the message is taken to answer it.
+    void OpenUri(const QString& Uri, const QDBusMessage& message);
 
 signals:
     void Seeked(qlonglong Position);

@@ -31,6 +31,7 @@ public:
     bool registerOn(QDBusConnection connection);
     // The bus name taken by registerOn (empty before).
     const QString& serviceName() const { return m_serviceName; }
+    const QDBusConnection& connection() const { return m_connection; }
 
     // --- Actions (each runs after the current event, so a caller is answered at once) ----
     void raise();

@@ -78,16 +78,18 @@ void SingleInstance::acceptConnections() {
     while (QLocalSocket* socket = m_server.nextPendingConnection()) {
         connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
         QPointer<QLocalSocket> guard(socket);
+        // One connection carries one request line; anything else ends it.
         auto readRequests = [this, guard] {
             if (!guard)
                 return;
-            while (guard->canReadLine()) {
-                const QByteArray line = guard->readLine(MaxRequestLength + 1);
-                if (line == RaiseRequest)
+            if (guard->canReadLine()) {
+                const bool raise = guard->readLine(MaxRequestLength + 1) == RaiseRequest;
+                guard->disconnectFromServer();
+                if (raise)
                     emit raiseRequested();
-            }
-            if (guard->bytesAvailable() > MaxRequestLength)
+            } else if (guard->bytesAvailable() > MaxRequestLength) {
                 guard->abort();
+            }
         };
         connect(socket, &QLocalSocket::readyRead, this, readRequests);
         // Bytes that came with the connection are read now.

@@ -17,6 +17,7 @@ public:
         HandedOver, // another instance runs and was asked to raise its window
         Alone,      // neither worked (socket folder unusable, foreign socket): run anyway
     };
+    Q_ENUM(Role)
 
     // The per-user socket: $XDG_RUNTIME_DIR/sonavue-<uid>, or sonavue-<uid> in the
     // temporary folder when there is no runtime folder.

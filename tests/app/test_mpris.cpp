@@ -1,0 +1,359 @@
+// The player on the session bus (MPRIS), driven from a second bus connection the way desktop
+// media controls drive it: the real main window, the real GStreamer element on a sink that
+// keeps time, short WAV files written by the test. Runs on a private bus (dbus-run-session).
+#include "app/mprisplayer.h"
+#include "playback/audiofiles.h"
+#include "playback/gstmediaelement.h"
+#include "ui/mainwindowfixture.h"
+
+#include <QDBusArgument>
+#include <QDBusConnectionInterface>
+#include <QDBusMetaType>
+#include <QDBusObjectPath>
+#include <QDBusPendingCall>
+#include <QDBusVariant>
+#include <QLabel>
+#include <QSignalSpy>
+#include <gst/gst.h>
+
+using namespace sonavue;
+using namespace sonavue::testing;
+
+namespace {
+const QString App = QStringLiteral("SonavueMprisTest");
+const QString Service = QString::fromLatin1(MprisPlayer::ServiceName);
+const QString Path = QString::fromLatin1(MprisPlayer::ObjectPath);
+const QString Root = QString::fromLatin1(MprisPlayer::RootInterface);
+const QString Player = QString::fromLatin1(MprisPlayer::PlayerInterface);
+const QString Properties = QStringLiteral("org.freedesktop.DBus.Properties");
+constexpr int TrackMs = 3000;
+
+GstElement* timedFakeSink() {
+    GstElement* sink = gst_element_factory_make("fakesink", nullptr);
+    g_object_set(sink, "sync", TRUE, nullptr);
+    return sink;
+}
+
+QByteArray tagBytes(const QString& title, const QString& artist, const QString& album) {
+    return QByteArrayLiteral("TAG") + fieldBytes(title, 30) + fieldBytes(artist, 30) +
+           fieldBytes(album, 30) + fieldBytes(QStringLiteral("2001"), 4) + QByteArray(30, '\0') +
+           QByteArray(1, char(12));
+}
+
+// A value that came over the bus inside a variant: nested maps arrive marshalled.
+QVariantMap asMap(const QVariant& value) {
+    if (value.canConvert<QDBusArgument>())
+        return qdbus_cast<QVariantMap>(value.value<QDBusArgument>());
+    return value.toMap();
+}
+} // namespace
+
+// The client side: what arrives as PropertiesChanged for the Player interface.
+class ChangeRecorder : public QObject {
+    Q_OBJECT
+public:
+    QList<QVariantMap> changes;
+    // The last published value of a property, if any change carried it.
+    QVariant last(const QString& property) const {
+        for (auto it = changes.crbegin(); it != changes.crend(); ++it)
+            if (it->contains(property))
+                return it->value(property);
+        return {};
+    }
+    QList<qlonglong> seeks;
+public slots:
+    void propertiesChanged(const QString& interface, const QVariantMap& changed,
+                           const QStringList&) {
+        if (interface == Player)
+            changes << changed;
+    }
+    void seeked(qlonglong position) { seeks << position; }
+};
+
+class MprisTest : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+    QString m_music;
+    SettingsFile m_settings{App};
+    QDBusConnection m_client{QString()};
+    std::unique_ptr<Form1> m_form;
+    std::unique_ptr<MprisPlayer> m_mpris;
+    std::unique_ptr<ChangeRecorder> m_recorder;
+
+    QString track(const QString& name) const { return m_music + QStringLiteral("/A/") + name; }
+
+    QDBusMessage call(const QString& interface, const QString& method,
+                      const QVariantList& arguments = {}) {
+        QDBusMessage message = QDBusMessage::createMethodCall(Service, Path, interface, method);
+        message.setArguments(arguments);
+        // Asynchronous, so that this thread keeps serving the player while it waits.
+        QDBusPendingCall pending = m_client.asyncCall(message);
+        if (!QTest::qWaitFor([&] { return pending.isFinished(); }, 10000))
+            return {};
+        return pending.reply();
+    }
+    QVariant property(const QString& interface, const QString& name) {
+        const QDBusMessage reply = call(Properties, QStringLiteral("Get"), {interface, name});
+        if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().isEmpty())
+            return {};
+        return reply.arguments().constFirst().value<QDBusVariant>().variant();
+    }
+    QVariantMap metadata() { return asMap(property(Player, QStringLiteral("Metadata"))); }
+    QString playingFile() const { return QFileInfo(m_form->MMControl1().FileName).fileName(); }
+
+private slots:
+    void initTestCase() {
+        m_music = m_dir.path() + QStringLiteral("/music");
+        QDir().mkpath(m_music + QStringLiteral("/A"));
+        const QByteArray wav = testaudio::wavBytes(TrackMs);
+        QVERIFY(testaudio::writeFile(track(QStringLiteral("t1.wav")),
+                                     wav + tagBytes(QStringLiteral("First Song"),
+                                                    QStringLiteral("Artist One"),
+                                                    QStringLiteral("Album X"))));
+        QVERIFY(testaudio::writeFile(
+            track(QStringLiteral("t2.wav")),
+            wav + tagBytes(QStringLiteral("Second Song"), QString(), QString())));
+        QVERIFY(testaudio::writeFile(track(QStringLiteral("t3.wav")), wav));
+        m_client = QDBusConnection::connectToBus(QDBusConnection::SessionBus,
+                                                 QStringLiteral("mpris-test-client"));
+        QVERIFY2(m_client.isConnected(), "no session bus: run under dbus-run-session");
+    }
+    void init() {
+        m_settings.remove();
+        m_settings.set(QStringLiteral("Folder"), m_music);
+        Form1::Options options;
+        options.appName = App;
+        options.withWebPanel = false;
+        options.media = std::make_unique<GstMediaElement>(&timedFakeSink);
+        options.showMessage = [](const QString&) {};
+        m_form = Main(std::move(options)).mainWindow;
+        m_mpris = std::make_unique<MprisPlayer>(*m_form);
+        QVERIFY(m_mpris->registerOn(QDBusConnection::sessionBus()));
+        QCOMPARE(m_mpris->serviceName(), Service);
+        m_recorder = std::make_unique<ChangeRecorder>();
+        QVERIFY(m_client.connect(Service, Path, Properties, QStringLiteral("PropertiesChanged"),
+                                 m_recorder.get(),
+                                 SLOT(propertiesChanged(QString, QVariantMap, QStringList))));
+        QVERIFY(m_client.connect(Service, Path, Player, QStringLiteral("Seeked"), m_recorder.get(),
+                                 SLOT(seeked(qlonglong))));
+    }
+    void cleanup() {
+        m_client.disconnect(Service, Path, Properties, QStringLiteral("PropertiesChanged"),
+                            m_recorder.get(),
+                            SLOT(propertiesChanged(QString, QVariantMap, QStringList)));
+        m_client.disconnect(Service, Path, Player, QStringLiteral("Seeked"), m_recorder.get(),
+                            SLOT(seeked(qlonglong)));
+        m_mpris.reset();
+        m_form.reset();
+        m_recorder.reset();
+        // The name goes with the player, so the next test can take it again.
+        QTRY_VERIFY(!m_client.interface()->isServiceRegistered(Service).value());
+    }
+
+    void appearsOnTheBus_data() {
+        QTest::addColumn<QString>("interface");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QVariant>("expected");
+        QTest::newRow("Identity") << Root << "Identity" << QVariant(QStringLiteral("Sonavue"));
+        QTest::newRow("DesktopEntry")
+            << Root << "DesktopEntry" << QVariant(QStringLiteral("sonavue"));
+        QTest::newRow("CanQuit") << Root << "CanQuit" << QVariant(true);
+        QTest::newRow("CanRaise") << Root << "CanRaise" << QVariant(true);
+        QTest::newRow("HasTrackList") << Root << "HasTrackList" << QVariant(false);
+        QTest::newRow("SupportedMimeTypes")
+            << Root << "SupportedMimeTypes"
+            << QVariant(QStringList{"audio/mpeg", "audio/midi", "audio/x-wav"});
+        QTest::newRow("CanGoNext") << Player << "CanGoNext" << QVariant(true);
+        QTest::newRow("CanGoPrevious") << Player << "CanGoPrevious" << QVariant(false);
+        QTest::newRow("CanPlay") << Player << "CanPlay" << QVariant(true);
+        QTest::newRow("CanPause") << Player << "CanPause" << QVariant(true);
+        QTest::newRow("CanSeek") << Player << "CanSeek" << QVariant(true);
+        QTest::newRow("CanControl") << Player << "CanControl" << QVariant(true);
+        QTest::newRow("PlaybackStatus")
+            << Player << "PlaybackStatus" << QVariant(QStringLiteral("Stopped"));
+        QTest::newRow("Rate") << Player << "Rate" << QVariant(1.0);
+    }
+    void appearsOnTheBus() {
+        QFETCH(QString, interface);
+        QFETCH(QString, name);
+        QFETCH(QVariant, expected);
+        QVERIFY(m_client.interface()->isServiceRegistered(Service).value());
+        QCOMPARE(property(interface, name), expected);
+        // Nothing has played: the track is the protocol's "no track".
+        QCOMPARE(metadata().value(QStringLiteral("mpris:trackid")).value<QDBusObjectPath>().path(),
+                 QString::fromLatin1(MprisPlayer::NoTrack));
+    }
+
+    void transportDrivesTheWindowsPlayer() {
+        MediaControl& media = m_form->MMControl1();
+        // PlayPause from idle is a continuous start: the first track of the list.
+        call(Player, QStringLiteral("PlayPause"));
+        QTRY_COMPARE(media.state(), MediaControl::State::Playing);
+        QCOMPARE(playingFile(), QStringLiteral("t1.wav"));
+        QCOMPARE(property(Player, QStringLiteral("PlaybackStatus")),
+                 QVariant(QStringLiteral("Playing")));
+        QTRY_COMPARE(m_recorder->last(QStringLiteral("PlaybackStatus")),
+                     QVariant(QStringLiteral("Playing")));
+        QVariantMap data = metadata();
+        QCOMPARE(data.value(QStringLiteral("xesam:title")).toString(),
+                 QStringLiteral("First Song"));
+        QCOMPARE(data.value(QStringLiteral("xesam:artist")).toStringList(),
+                 QStringList{"Artist One"});
+        QCOMPARE(data.value(QStringLiteral("xesam:album")).toString(), QStringLiteral("Album X"));
+        QCOMPARE(data.value(QStringLiteral("xesam:url")).toString(),
+                 fileUriFor(track(QStringLiteral("t1.wav"))));
+        const QString firstId =
+            data.value(QStringLiteral("mpris:trackid")).value<QDBusObjectPath>().path();
+        QVERIFY2(firstId.startsWith(QStringLiteral("/org/sonavue/track/")), qPrintable(firstId));
+        QTRY_COMPARE(asMap(m_recorder->last(QStringLiteral("Metadata")))
+                         .value(QStringLiteral("xesam:title"))
+                         .toString(),
+                     QStringLiteral("First Song"));
+        // The length is published once the element knows it.
+        QTRY_VERIFY(metadata().contains(QStringLiteral("mpris:length")));
+        QVERIFY(qAbs(metadata().value(QStringLiteral("mpris:length")).toLongLong() -
+                     TrackMs * 1000LL) < 100000);
+
+        // PlayPause pauses; Play resumes the same track.
+        call(Player, QStringLiteral("PlayPause"));
+        QTRY_COMPARE(media.state(), MediaControl::State::Paused);
+        QTRY_COMPARE(m_recorder->last(QStringLiteral("PlaybackStatus")),
+                     QVariant(QStringLiteral("Paused")));
+        call(Player, QStringLiteral("Play"));
+        QTRY_COMPARE(media.state(), MediaControl::State::Playing);
+        QCOMPARE(playingFile(), QStringLiteral("t1.wav"));
+        QCOMPARE(metadata().value(QStringLiteral("mpris:trackid")).value<QDBusObjectPath>().path(),
+                 firstId);
+
+        // Next is the end-of-track step: the next track of the list, with new metadata.
+        m_recorder->changes.clear();
+        call(Player, QStringLiteral("Next"));
+        QTRY_COMPARE(playingFile(), QStringLiteral("t2.wav"));
+        QTRY_COMPARE(media.state(), MediaControl::State::Playing);
+        data = metadata();
+        QCOMPARE(data.value(QStringLiteral("xesam:title")).toString(),
+                 QStringLiteral("Second Song"));
+        QVERIFY(!data.contains(QStringLiteral("xesam:artist"))); // blank in the tag
+        QVERIFY(data.value(QStringLiteral("mpris:trackid")).value<QDBusObjectPath>().path() !=
+                firstId);
+        QTRY_COMPARE(asMap(m_recorder->last(QStringLiteral("Metadata")))
+                         .value(QStringLiteral("xesam:title"))
+                         .toString(),
+                     QStringLiteral("Second Song"));
+        // A file without a tag is named by its file name.
+        call(Player, QStringLiteral("Next"));
+        QTRY_COMPARE(playingFile(), QStringLiteral("t3.wav"));
+        QTRY_COMPARE(metadata().value(QStringLiteral("xesam:title")).toString(),
+                     QStringLiteral("t3.wav"));
+
+        // Stop is the STOP button: the element is closed.
+        call(Player, QStringLiteral("Stop"));
+        QTRY_COMPARE(media.state(), MediaControl::State::Closed);
+        QTRY_COMPARE(m_recorder->last(QStringLiteral("PlaybackStatus")),
+                     QVariant(QStringLiteral("Stopped")));
+        // Previous and Pause while stopped change nothing.
+        call(Player, QStringLiteral("Previous"));
+        call(Player, QStringLiteral("Pause"));
+        QTest::qWait(100);
+        QCOMPARE(media.state(), MediaControl::State::Closed);
+    }
+
+    void seekingMovesThePosition() {
+        MediaControl& media = m_form->MMControl1();
+        call(Player, QStringLiteral("Play"));
+        QTRY_COMPARE(media.state(), MediaControl::State::Playing);
+        call(Player, QStringLiteral("Pause"));
+        QTRY_COMPARE(media.state(), MediaControl::State::Paused);
+        const QDBusObjectPath id =
+            metadata().value(QStringLiteral("mpris:trackid")).value<QDBusObjectPath>();
+
+        call(Player, QStringLiteral("SetPosition"), {QVariant::fromValue(id), qlonglong(1500000)});
+        QTRY_VERIFY(qAbs(property(Player, QStringLiteral("Position")).toLongLong() - 1500000) <
+                    50000);
+        QTRY_COMPARE(m_recorder->seeks, QList<qlonglong>{1500000});
+        // A position for another track is stale and ignored.
+        call(Player, QStringLiteral("SetPosition"),
+             {QVariant::fromValue(QDBusObjectPath(QStringLiteral("/org/sonavue/track/999"))),
+              qlonglong(200000)});
+        QTest::qWait(200);
+        QVERIFY(qAbs(property(Player, QStringLiteral("Position")).toLongLong() - 1500000) < 50000);
+        // Seek moves relative to where the track stands.
+        call(Player, QStringLiteral("Seek"), {qlonglong(-1000000)});
+        QTRY_VERIFY(qAbs(property(Player, QStringLiteral("Position")).toLongLong() - 500000) <
+                    50000);
+        // Past the end it acts as Next.
+        call(Player, QStringLiteral("Seek"), {qlonglong(60000000)});
+        QTRY_COMPARE(playingFile(), QStringLiteral("t2.wav"));
+    }
+
+    void volumeReachesTheLevel_data() {
+        QTest::addColumn<double>("written");
+        QTest::addColumn<QString>("caption");
+        QTest::newRow("half") << 0.5 << "128";
+        QTest::newRow("silent") << 0.0 << "0";
+        QTest::newRow("full") << 1.0 << "255";
+        QTest::newRow("fifth") << 0.2 << "51";
+        QTest::newRow("above full") << 1.5 << "255";
+        QTest::newRow("negative") << -0.25 << "0";
+    }
+    void volumeReachesTheLevel() {
+        QFETCH(double, written);
+        QFETCH(QString, caption);
+        m_form->NewVolume(100);
+        QTRY_COMPARE(m_recorder->last(QStringLiteral("Volume")).toDouble(), 100 / 255.0);
+        const QDBusMessage reply =
+            call(Properties, QStringLiteral("Set"),
+                 {Player, QStringLiteral("Volume"), QVariant::fromValue(QDBusVariant(written))});
+        QCOMPARE(reply.type(), QDBusMessage::ReplyMessage);
+        QCOMPARE(m_form->Vol->text(), caption);
+        QCOMPARE(property(Player, QStringLiteral("Volume")).toDouble(), caption.toInt() / 255.0);
+        QTRY_COMPARE(m_recorder->last(QStringLiteral("Volume")).toDouble(),
+                     caption.toInt() / 255.0);
+    }
+
+    void windowLevelChangesArePublished() {
+        // The window's own volume key lowers the level by 10; the bus hears of it.
+        m_form->NewVolume(200);
+        QTRY_COMPARE(m_recorder->last(QStringLiteral("Volume")).toDouble(), 200 / 255.0);
+        m_form->VolDown_Click();
+        QTRY_COMPARE(m_recorder->last(QStringLiteral("Volume")).toDouble(), 190 / 255.0);
+        // The fade's hexadecimal caption reads as its number.
+        m_form->Vol->setText(QStringLiteral("&h80"));
+        QTRY_COMPARE(property(Player, QStringLiteral("Volume")).toDouble(), 128 / 255.0);
+    }
+
+    void raiseAndQuitReachTheWindow() {
+        m_form->hide();
+        call(Root, QStringLiteral("Raise"));
+        QTRY_VERIFY(m_form->isVisible());
+        // Quit is the window's own close: the unload handling runs and ends the program.
+        QSignalSpy unloaded(m_form.get(), &Form1::unloaded);
+        call(Root, QStringLiteral("Quit"));
+        QTRY_COMPARE(unloaded.count(), 1);
+        QVERIFY(!m_form->isVisible());
+    }
+
+    void openUriIsRefused() {
+        const QDBusMessage reply =
+            call(Player, QStringLiteral("OpenUri"), {fileUriFor(track(QStringLiteral("t1.wav")))});
+        QCOMPARE(reply.type(), QDBusMessage::ErrorMessage);
+        QCOMPARE(m_form->MMControl1().state(), MediaControl::State::Closed);
+    }
+
+    void runsOnWithoutABus() {
+        // A connection that never reached a bus: nothing is published, nothing fails.
+        const QDBusConnection nowhere = QDBusConnection::connectToBus(
+            QStringLiteral("unix:path=%1/no-bus").arg(m_dir.path()), QStringLiteral("nowhere"));
+        QVERIFY(!nowhere.isConnected());
+        MprisPlayer unpublished(*m_form);
+        QVERIFY(!unpublished.registerOn(nowhere));
+        QCOMPARE(unpublished.playbackStatus(), QStringLiteral("Stopped"));
+        unpublished.setVolume(0.2);
+        QCOMPARE(m_form->Vol->text(), QStringLiteral("51"));
+        QDBusConnection::disconnectFromBus(QStringLiteral("nowhere"));
+    }
+};
+
+QTEST_MAIN(MprisTest)
+#include "test_mpris.moc"

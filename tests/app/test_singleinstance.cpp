@@ -1,0 +1,252 @@
+// One player per user: the hand-over between starts in one process, and with two real
+// player processes (each from a private copy of the program folder, on a private bus).
+#include "app/mprisplayer.h"
+#include "app/singleinstance.h"
+
+#include <QDBusConnection>
+#include <QDBusConnectionInterface>
+#include <QDBusMessage>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QLocalSocket>
+#include <QProcess>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <cstring>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+using namespace sonavue;
+
+namespace {
+using Role = SingleInstance::Role;
+
+// A socket file nobody listens on, as a crashed instance leaves it.
+bool leaveStaleSocket(const QString& path) {
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    if (fd < 0)
+        return false;
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    const QByteArray native = QFile::encodeName(path);
+    std::memcpy(address.sun_path, native.constData(),
+                std::min<std::size_t>(native.size(), sizeof address.sun_path - 1));
+    const bool bound = ::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
+    ::close(fd);
+    return bound && QFileInfo::exists(path);
+}
+
+enum class Before { Nothing, StaleSocket, RunningInstance, MissingFolder };
+
+// A real player started from its own copy of the program folder.
+class PlayerProcess {
+public:
+    PlayerProcess(const QString& programFolder, const QProcessEnvironment& environment) {
+        m_process.setProgram(programFolder + QStringLiteral("/Sonavue"));
+        m_process.setProcessEnvironment(environment);
+        QObject::connect(&m_process, &QProcess::readyReadStandardError,
+                         [this] { m_stderr += m_process.readAllStandardError(); });
+    }
+    ~PlayerProcess() {
+        if (m_process.state() != QProcess::NotRunning) {
+            m_process.kill();
+            m_process.waitForFinished(10000);
+        }
+    }
+    QProcess& process() { return m_process; }
+    const QByteArray& errorOutput() const { return m_stderr; }
+
+private:
+    QProcess m_process;
+    QByteArray m_stderr;
+};
+} // namespace
+
+Q_DECLARE_METATYPE(Before)
+
+class SingleInstanceTest : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+    QString m_program;
+    QString m_runtime;
+    QProcessEnvironment m_environment;
+
+    QString playerSocket() const {
+        return m_runtime + QStringLiteral("/sonavue-%1").arg(::getuid());
+    }
+    bool busNameOwned() const {
+        return QDBusConnection::sessionBus()
+            .interface()
+            ->isServiceRegistered(QString::fromLatin1(MprisPlayer::ServiceName))
+            .value();
+    }
+    uint busNameOwner() const {
+        return QDBusConnection::sessionBus()
+            .interface()
+            ->servicePid(QString::fromLatin1(MprisPlayer::ServiceName))
+            .value();
+    }
+    void quitOverTheBus() {
+        QDBusMessage quit = QDBusMessage::createMethodCall(
+            QString::fromLatin1(MprisPlayer::ServiceName),
+            QString::fromLatin1(MprisPlayer::ObjectPath),
+            QString::fromLatin1(MprisPlayer::RootInterface), QStringLiteral("Quit"));
+        QDBusConnection::sessionBus().call(quit);
+    }
+
+private slots:
+    void initTestCase() {
+        QVERIFY2(QDBusConnection::sessionBus().isConnected(),
+                 "no session bus: run under dbus-run-session");
+        // A program folder of the test's own: its settings file names an empty music folder.
+        m_program = m_dir.filePath(QStringLiteral("program"));
+        m_runtime = m_dir.filePath(QStringLiteral("runtime"));
+        const QString music = m_dir.filePath(QStringLiteral("music"));
+        for (const QString& folder : {m_program, m_runtime, music})
+            QVERIFY(QDir().mkpath(folder));
+        QVERIFY(QFile::setPermissions(m_runtime, QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                                     QFileDevice::ExeOwner));
+        const QString build = qEnvironmentVariable("SONAVUE_BUILD_DIR");
+        for (const QString& name : {QStringLiteral("Sonavue"), QStringLiteral("index.htm")})
+            QVERIFY2(
+                QFile::copy(build + QLatin1Char('/') + name, m_program + QLatin1Char('/') + name),
+                qPrintable(name));
+        QFile settings(m_program + QStringLiteral("/Sonavue.ini"));
+        QVERIFY(settings.open(QIODevice::WriteOnly));
+        settings.write("[init]\r\nFolder=" + QFile::encodeName(music) + "\r\n");
+        settings.close();
+
+        m_environment = QProcessEnvironment::systemEnvironment();
+        m_environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), m_runtime);
+        m_environment.insert(QStringLiteral("XDG_CONFIG_HOME"),
+                             m_dir.filePath(QStringLiteral("config")));
+        m_environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        m_environment.insert(QStringLiteral("QTWEBENGINE_CHROMIUM_FLAGS"),
+                             QStringLiteral("--disable-gpu --no-sandbox"));
+    }
+
+    void startChoosesItsRole_data() {
+        QTest::addColumn<Before>("before");
+        QTest::addColumn<Role>("expected");
+        QTest::newRow("first start") << Before::Nothing << Role::Primary;
+        QTest::newRow("socket left by a crash") << Before::StaleSocket << Role::Primary;
+        QTest::newRow("player running") << Before::RunningInstance << Role::HandedOver;
+        QTest::newRow("socket folder missing") << Before::MissingFolder << Role::Alone;
+    }
+    void startChoosesItsRole() {
+        QFETCH(Before, before);
+        QFETCH(Role, expected);
+        QTemporaryDir folder;
+        QString path = folder.filePath(QStringLiteral("sonavue-test"));
+        std::unique_ptr<SingleInstance> running;
+        switch (before) {
+        case Before::Nothing:
+            break;
+        case Before::StaleSocket:
+            QVERIFY(leaveStaleSocket(path));
+            break;
+        case Before::RunningInstance:
+            running = std::make_unique<SingleInstance>(path);
+            QCOMPARE(running->start(), Role::Primary);
+            break;
+        case Before::MissingFolder:
+            path = folder.filePath(QStringLiteral("gone/sonavue-test"));
+            break;
+        }
+        std::unique_ptr<QSignalSpy> raised;
+        if (running)
+            raised = std::make_unique<QSignalSpy>(running.get(), &SingleInstance::raiseRequested);
+
+        SingleInstance instance(path);
+        QCOMPARE(instance.start(), expected);
+        if (raised)
+            QTRY_COMPARE(raised->count(), 1);
+        // Whoever listens now takes the next start's request.
+        if (expected == Role::Primary) {
+            QSignalSpy asked(&instance, &SingleInstance::raiseRequested);
+            QCOMPARE(SingleInstance(path).start(), Role::HandedOver);
+            QTRY_COMPARE(asked.count(), 1);
+        }
+    }
+
+    void oneRequestPerConnection_data() {
+        QTest::addColumn<QByteArray>("sent");
+        QTest::addColumn<int>("raises");
+        QTest::newRow("request") << QByteArray("raise\n") << 1;
+        QTest::newRow("two requests") << QByteArray("raise\nraise\n") << 1;
+        QTest::newRow("other word") << QByteArray("raisex\n") << 0;
+        QTest::newRow("long line first") << QByteArray(200, 'x') + "\nraise\n" << 0;
+        QTest::newRow("no line end") << QByteArray(100, 'r') << 0;
+    }
+    void oneRequestPerConnection() {
+        QFETCH(QByteArray, sent);
+        QFETCH(int, raises);
+        QTemporaryDir folder;
+        const QString path = folder.filePath(QStringLiteral("sonavue-test"));
+        SingleInstance instance(path);
+        QCOMPARE(instance.start(), Role::Primary);
+        QSignalSpy asked(&instance, &SingleInstance::raiseRequested);
+        QLocalSocket socket;
+        socket.connectToServer(path);
+        QVERIFY(socket.waitForConnected(2000));
+        socket.write(sent);
+        QVERIFY(socket.waitForBytesWritten(2000));
+        // The listener ends the connection after the first line, or when no line comes.
+        QTRY_COMPARE(socket.state(), QLocalSocket::UnconnectedState);
+        QCOMPARE(asked.count(), raises);
+    }
+
+    void secondStartRaisesTheRunningPlayer() {
+        PlayerProcess first(m_program, m_environment);
+        first.process().start();
+        QVERIFY(first.process().waitForStarted());
+        // The start-up has ended once the player is on the bus.
+        QTRY_VERIFY_WITH_TIMEOUT(busNameOwned(), 90000);
+        QVERIFY(QFileInfo(playerSocket()).exists());
+        QCOMPARE(busNameOwner(), uint(first.process().processId()));
+
+        PlayerProcess second(m_program, m_environment);
+        second.process().start();
+        QVERIFY(second.process().waitForFinished(30000));
+        QCOMPARE(second.process().exitStatus(), QProcess::NormalExit);
+        QCOMPARE(second.process().exitCode(), 0);
+        QTRY_VERIFY_WITH_TIMEOUT(first.errorOutput().contains("Sonavue: raised by a second start"),
+                                 10000);
+        QCOMPARE(first.process().state(), QProcess::Running);
+        QCOMPARE(busNameOwner(), uint(first.process().processId()));
+
+        // Quit over the bus ends the player normally, and its socket goes with it.
+        quitOverTheBus();
+        QVERIFY(first.process().waitForFinished(30000));
+        QCOMPARE(first.process().exitCode(), 0);
+        QVERIFY(!QFileInfo::exists(playerSocket()));
+    }
+
+    void startAfterACrashTakesOver() {
+        {
+            PlayerProcess crashed(m_program, m_environment);
+            crashed.process().start();
+            QTRY_VERIFY_WITH_TIMEOUT(busNameOwned(), 90000);
+            crashed.process().kill();
+            QVERIFY(crashed.process().waitForFinished(10000));
+        }
+        QTRY_VERIFY(!busNameOwned());
+        QVERIFY(QFileInfo::exists(playerSocket())); // left behind
+
+        PlayerProcess next(m_program, m_environment);
+        next.process().start();
+        QTRY_VERIFY_WITH_TIMEOUT(busNameOwned(), 90000);
+        QCOMPARE(busNameOwner(), uint(next.process().processId()));
+        QCOMPARE(next.process().state(), QProcess::Running);
+        quitOverTheBus();
+        QVERIFY(next.process().waitForFinished(30000));
+        QCOMPARE(next.process().exitCode(), 0);
+    }
+};
+
+QTEST_MAIN(SingleInstanceTest)
+#include "test_singleinstance.moc"
