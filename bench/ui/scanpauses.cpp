@@ -58,7 +58,7 @@ ScanPauses recordScanPauses(bool fromCall, const std::function<void()>& runScan)
     pauses.pausesOver100Ms =
         int(std::count_if(spans.begin(), spans.end(), [](qint64 ns) { return ns > 100'000'000; }));
     std::nth_element(spans.begin(), spans.begin() + std::ptrdiff_t(spans.size() / 2), spans.end());
-    pauses.medianPauseUs = double(spans[spans.size() / 2]) * 1e-3;
+    pauses.medianPauseMs = double(spans[spans.size() / 2]) * 1e-6;
     return pauses;
 }
 

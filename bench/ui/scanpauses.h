@@ -11,7 +11,7 @@ struct ScanPauses {
     double seconds = 0;           // the first recorded turn to scanFinished
     int turns = 0;
     EventLoopGaps::Gap longest;
-    double medianPauseUs = 0;
+    double medianPauseMs = 0;
     int pausesOver100Ms = 0;
 };
 

@@ -1,5 +1,6 @@
 #include "startupchild.h"
 
+#include "paintwatch.h"
 #include "silentmedia.h"
 #include "ui/startup.h"
 #include "web/webpanel.h"
@@ -18,19 +19,6 @@ void say(const char* line) {
     std::fflush(stdout);
 }
 
-// Sees the window's first paint.
-class PaintWatch : public QObject {
-public:
-    bool painted = false;
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override {
-        if (event->type() == QEvent::Paint)
-            painted = true;
-        return QObject::eventFilter(watched, event);
-    }
-};
-
 } // namespace
 
 int runStartupChild(int argc, char** argv) {
@@ -43,7 +31,8 @@ int runStartupChild(int argc, char** argv) {
     const QString appName = QString::fromLocal8Bit(argv[flagAt + 1]);
     const bool withWeb = flagAt + 2 < argc && std::strcmp(argv[flagAt + 2], "web") == 0;
 
-    // As the program's own main does it.
+    // As the program's own main does it, but under this executable's name, so that the web
+    // engine keeps its data apart from the program's.
     prepareWebEngineForUser();
     QApplication app(argc, argv);
     say("app");

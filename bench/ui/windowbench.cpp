@@ -1,6 +1,7 @@
 #include "windowbench.h"
 
 #include "app/settings.h"
+#include "paintwatch.h"
 #include "silentmedia.h"
 #include "ui/startup.h"
 
@@ -22,19 +23,6 @@ void settle(int ms) {
         QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
     while (clock.elapsed() < ms);
 }
-
-// Sees the paints of a widget.
-class PaintWatch : public QObject {
-public:
-    bool painted = false;
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override {
-        if (event->type() == QEvent::Paint)
-            painted = true;
-        return QObject::eventFilter(watched, event);
-    }
-};
 
 void timeFill(FillRuns& runs, Form1& form, const std::function<void()>& action) {
     settle(30);

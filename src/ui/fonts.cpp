@@ -19,7 +19,8 @@ QString firstInstalled(const QStringList& faces) {
 
 QFont designedFont(const QString& face, double pointSize, bool bold) {
     QFont font;
-    const bool proportional = face.contains(QStringLiteral("Ｐ")) || face.contains(QStringLiteral("UI"));
+    const bool proportional =
+        face.contains(QStringLiteral("Ｐ")) || face.contains(QStringLiteral("UI"));
     QStringList candidates{face};
     if (face == QStringLiteral("Impact")) {
         candidates << QStringLiteral("Impact") << QStringLiteral("DejaVu Sans Condensed")

@@ -36,8 +36,7 @@
 namespace sonavue {
 namespace {
 
-template <typename W>
-W* place(W* widget, double left, double top, double width, double height) {
+template <typename W> W* place(W* widget, double left, double top, double width, double height) {
     widget->setGeometry(twipsRect(left, top, width, height));
     return widget;
 }
@@ -62,8 +61,7 @@ Form1::Form1(Options options) : m_options(std::move(options)) {
     setAttribute(Qt::WA_TranslucentBackground);
     resize(px(DesignedClientWidth), px(DesignedClientHeight));
 
-    m_media = m_options.media ? std::move(m_options.media)
-                              : std::make_unique<GstMediaElement>();
+    m_media = m_options.media ? std::move(m_options.media) : std::make_unique<GstMediaElement>();
     m_player = std::make_unique<PlayerControl>(*this, *m_media);
 
     buildControls();
@@ -85,8 +83,8 @@ void Form1::buildControls() {
     Label9 = place(new QLabel(QStringLiteral(" -  "), Picture1), 0, 0, 480, 435);
     Label9->setFont(designedFont(QStringLiteral("ＭＳ ゴシック"), 14.25, true));
     const ButtonPictures closePictures = closeButtonPictures();
-    Image2 = place(new ImageButton(closePictures.released, closePictures.pressed, Picture1),
-                   13080, 0, 360, 360);
+    Image2 = place(new ImageButton(closePictures.released, closePictures.pressed, Picture1), 13080,
+                   0, 360, 360);
 
     Label4 = place(new QLabel(QStringLiteral("NOW"), this), 360, 480, 615, 255);
     Label4->setFont(designedFont(QStringLiteral("ＭＳ Ｐゴシック"), 9.75, true));
@@ -124,8 +122,8 @@ void Form1::buildControls() {
                    885, 345);
     // The back button's released look is its element 2 and its pressed look element 1.
     const ButtonPictures backPictures = backButtonPictures();
-    Image3 = place(new ImageButton(backPictures.released, backPictures.pressed, FrameBtn), 960,
-                   0, 360, 360);
+    Image3 = place(new ImageButton(backPictures.released, backPictures.pressed, FrameBtn), 960, 0,
+                   360, 360);
 
     buildGroupPages();
 
@@ -160,8 +158,8 @@ void Form1::buildGroupPages() {
     static const double frameWidth[6] = {5295, 5295, 5415, 5415, 5415, 5535};
     const QFont tabFont = designedFont(QStringLiteral("ＭＳ Ｐゴシック"), 11.25);
     for (int i = 0; i < GroupCount; ++i) {
-        TabSel[i] = place(new TabLabel(QString::fromLatin1(captions[i]), this), 360 + 864 * i,
-                          4800, 855, 255);
+        TabSel[i] = place(new TabLabel(QString::fromLatin1(captions[i]), this), 360 + 864 * i, 4800,
+                          855, 255);
         TabSel[i]->setFont(tabFont);
         Groupe[i] = place(new QFrame(this), frameLeft[i], frameTop[i], frameWidth[i], 3015);
         TagGroupe[i] = place(makeListView(Groupe[i]), 0, 0, 5055, 2730);
@@ -203,8 +201,8 @@ void Form1::buildSettingsFrame() {
     static const char* const types[3] = {"MP3", "MID", "WAV"};
     static const double typeLeft[3] = {60, 720, 1320};
     for (int i = 0; i < 3; ++i) {
-        Check1[i] = place(new QCheckBox(QString::fromLatin1(types[i]), frame4), typeLeft[i], 120,
-                          735, 255);
+        Check1[i] =
+            place(new QCheckBox(QString::fromLatin1(types[i]), frame4), typeLeft[i], 120, 735, 255);
         Check1[i]->setChecked(true);
     }
     // MP3 files are always listed: the user cannot clear that box.
@@ -310,7 +308,9 @@ void Form1::Form_Resize() {
     setTopmost(g.topmost);
 }
 
-bool Form1::isTopmost() const { return windowFlags() & Qt::WindowStaysOnTopHint; }
+bool Form1::isTopmost() const {
+    return windowFlags() & Qt::WindowStaysOnTopHint;
+}
 
 void Form1::setTopmost(bool on) {
     if (isTopmost() == on)
@@ -340,7 +340,9 @@ void Form1::fontresize(double size) {
     }
 }
 
-void Form1::focusset() { Timer1.start(); }
+void Form1::focusset() {
+    Timer1.start();
+}
 
 void Form1::paintEvent(QPaintEvent*) {
     QPainter painter(this);
@@ -348,7 +350,8 @@ void Form1::paintEvent(QPaintEvent*) {
     // The key colour RGB(15, 15, 15) is see-through.
     if (m_colour == KeyColour || !background.isValid()) {
         painter.setCompositionMode(QPainter::CompositionMode_Source);
-        painter.fillRect(rect(), m_colour == KeyColour ? QColor(Qt::transparent) : palette().window());
+        painter.fillRect(rect(),
+                         m_colour == KeyColour ? QColor(Qt::transparent) : palette().window());
         return;
     }
     painter.fillRect(rect(), background);
@@ -368,16 +371,24 @@ void Form1::VolDown_Click() {
     NewVolume(double(std::clamp<long long>(level, -32768, 32767) - 10));
 }
 
-QString Form1::volumeCaption() const { return Vol->text(); }
-void Form1::setVolumeCaption(const QString& text) { Vol->setText(text); }
+QString Form1::volumeCaption() const {
+    return Vol->text();
+}
+void Form1::setVolumeCaption(const QString& text) {
+    Vol->setText(text);
+}
 
 void Form1::setNowPlaying(const QString& text) {
     title->setText(text);
     title->adjustSize();
 }
 
-bool Form1::immediateChangeSelected() const { return !Option1[0]->isChecked(); }
+bool Form1::immediateChangeSelected() const {
+    return !Option1[0]->isChecked();
+}
 
-void Form1::letEventsRun() { QCoreApplication::processEvents(); }
+void Form1::letEventsRun() {
+    QCoreApplication::processEvents();
+}
 
 } // namespace sonavue

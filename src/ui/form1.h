@@ -225,10 +225,10 @@ private:
     TrackColumnModel* m_titleModel = nullptr;
     TrackColumnModel* m_numberModel = nullptr;
 
-    QString m_text1Tag;    // folderPrefix
-    QString m_dir2Path;    // Dir2: the music folder
-    FileLister m_file1;    // File1
-    int m_listNoTag = 0;   // the source marker
+    QString m_text1Tag;  // folderPrefix
+    QString m_dir2Path;  // Dir2: the music folder
+    FileLister m_file1;  // File1
+    int m_listNoTag = 0; // the source marker
     std::array<int, 6> m_tagGroupeTag{-1, -1, -1, -1, -1, -1};
     std::array<bool, 6> m_groupChangeSeen{};
     bool m_trackChangeSeen = false;

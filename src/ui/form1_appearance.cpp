@@ -39,8 +39,8 @@ void Form1::setcolor(double colourValue) {
     // -1 (released outside the palette) has no colour: the backgrounds stay as they are.
     if (background.isValid()) {
         const QColor brush = colour == KeyColour ? QColor(Qt::transparent) : background;
-        for (auto role : {QPalette::Window, QPalette::Base, QPalette::Button,
-                          QPalette::AlternateBase})
+        for (auto role :
+             {QPalette::Window, QPalette::Base, QPalette::Button, QPalette::AlternateBase})
             pal.setColor(role, brush);
     }
     const QColor text = toQColor(textColourFor(colour));
@@ -128,7 +128,8 @@ void Form1::showAboutLine() {
         m_aboutSplash = new Form2(this);
         m_aboutSplash->show();
     }
-    m_aboutSplash->Label1()->setText(QStringLiteral("Sonavue ver%1.%2").arg(VersionMajor).arg(VersionMinor));
+    m_aboutSplash->Label1()->setText(
+        QStringLiteral("Sonavue ver%1.%2").arg(VersionMajor).arg(VersionMinor));
     m_aboutSplash->LabelBuild()->setText(QStringLiteral("build %1").arg(VersionRevision));
 }
 

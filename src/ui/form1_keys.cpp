@@ -225,8 +225,8 @@ void Form1::layoutAction() {
         return;
     const bool big = !(windowState() & Qt::WindowMaximized);
     setWindowState(big ? Qt::WindowMaximized : Qt::WindowNoState);
-    for (QWidget* control : std::initializer_list<QWidget*>{
-             MMControl1Bar, Command1, Picture1, Frame1, Command3, Command4, VScroll1})
+    for (QWidget* control : std::initializer_list<QWidget*>{MMControl1Bar, Command1, Picture1,
+                                                            Frame1, Command3, Command4, VScroll1})
         control->setVisible(!big);
     QCoreApplication::processEvents();
     repaint();

@@ -44,14 +44,22 @@ int Form1::groupListSelectedIndex(int list) const {
     return selectedRow(TagGroupe[std::size_t(list)]);
 }
 
-int Form1::trackListSelectedIndex() const { return selectedRow(ListName); }
-int Form1::listNoSelectedIndex() const { return selectedRow(ListNo); }
-int Form1::trackListCount() const { return m_trackRows.count(); }
+int Form1::trackListSelectedIndex() const {
+    return selectedRow(ListName);
+}
+int Form1::listNoSelectedIndex() const {
+    return selectedRow(ListNo);
+}
+int Form1::trackListCount() const {
+    return m_trackRows.count();
+}
 int Form1::groupListCount(int list) const {
     return list >= 0 && list < GroupCount ? m_groups[list].count() : 0;
 }
 
-void Form1::selectTrack(int index) { selectListRow(ListName, index); }
+void Form1::selectTrack(int index) {
+    selectListRow(ListName, index);
+}
 
 void Form1::selectGroupEntry(int list, int index) {
     if (list < 0 || list >= GroupCount)
@@ -66,7 +74,9 @@ QString Form1::selectedRowNumberText() const {
     return QString::number(m_trackRows.rowAt(index));
 }
 
-QString Form1::catalogueFilePath(int row) const { return m_catalogue.cell(ColPath, row); }
+QString Form1::catalogueFilePath(int row) const {
+    return m_catalogue.cell(ColPath, row);
+}
 
 QStringList Form1::trackTitles() const {
     QStringList out;
@@ -231,7 +241,9 @@ QStringList Form1::reservedEntries() const {
     return out;
 }
 
-int Form1::reservedCount() const { return OptionList->count(); }
+int Form1::reservedCount() const {
+    return OptionList->count();
+}
 
 QString Form1::reservedEntry(int index) const {
     if (index < 0 || index >= OptionList->count())

@@ -20,9 +20,7 @@ public:
         m_form.Progress2->show();
         m_form.Progress1->setMaximum(std::max(folderCount, 1));
     }
-    void folderStarted(int, int fileCount) override {
-        m_form.Progress2->setMaximum(fileCount + 1);
-    }
+    void folderStarted(int, int fileCount) override { m_form.Progress2->setMaximum(fileCount + 1); }
     void fileRead(int fileIndex) override { m_form.Progress2->setValue(fileIndex); }
     void folderRead(int index) override { m_form.Progress1->setValue(index); }
     void readingFinished() override {
@@ -43,8 +41,7 @@ void Form1::setMusicFolder(const QString& folder) {
 
 void Form1::Dir2_Change() {
     ScanBinding binding(*this);
-    const FolderScan::Result result =
-        m_scan.run(m_dir2Path, m_text1Tag, m_file1.pattern, binding);
+    const FolderScan::Result result = m_scan.run(m_dir2Path, m_text1Tag, m_file1.pattern, binding);
     // A scan started during one of this scan's pauses has done the rest itself.
     if (result == FolderScan::Result::Superseded)
         return;
@@ -56,8 +53,8 @@ void Form1::Dir2_Change() {
 }
 
 void Form1::Check1_Click(int) {
-    m_file1.pattern = FilePattern(filePatternFor(Check1[0]->isChecked(), Check1[1]->isChecked(),
-                                                 Check1[2]->isChecked()));
+    m_file1.pattern = FilePattern(
+        filePatternFor(Check1[0]->isChecked(), Check1[1]->isChecked(), Check1[2]->isChecked()));
 }
 
 } // namespace sonavue

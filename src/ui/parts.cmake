@@ -2,6 +2,7 @@ add_library(sv_ui_parts STATIC
   ${CMAKE_CURRENT_LIST_DIR}/backgroundwindow.cpp ${CMAKE_CURRENT_LIST_DIR}/backgroundwindow.h
   ${CMAKE_CURRENT_LIST_DIR}/cardwindow.cpp ${CMAKE_CURRENT_LIST_DIR}/cardwindow.h
   ${CMAKE_CURRENT_LIST_DIR}/colours.cpp ${CMAKE_CURRENT_LIST_DIR}/colours.h
+  ${CMAKE_CURRENT_LIST_DIR}/fadingcard.cpp ${CMAKE_CURRENT_LIST_DIR}/fadingcard.h
   ${CMAKE_CURRENT_LIST_DIR}/fadesequence.cpp ${CMAKE_CURRENT_LIST_DIR}/fadesequence.h
   ${CMAKE_CURRENT_LIST_DIR}/folderchooser.cpp ${CMAKE_CURRENT_LIST_DIR}/folderchooser.h
   ${CMAKE_CURRENT_LIST_DIR}/fonts.cpp ${CMAKE_CURRENT_LIST_DIR}/fonts.h

@@ -19,8 +19,8 @@ const QColor CreditColour(96, 96, 64);
 
 } // namespace
 
-Form2::Form2(QWidget* owner) : QWidget(owner) {
-    makeCardWindow(*this);
+Form2::Form2(QWidget* owner)
+    : FadingCard(owner, splashFadeStart(), SplashHoldMs, cardRect(0, 0, 4575, 1215), CardColour) {
     resize(cardPixels(4680), cardPixels(1380));
 
     m_label1 = makeCardLabel(this, cardRect(360, 240, 3855, 495),
@@ -34,14 +34,7 @@ Form2::Form2(QWidget* owner) : QWidget(owner) {
     addCreditLine();
 
     placeCentred(owner);
-    setWindowOpacity(m_fade.opacity / 255.0);
-
-    m_holdTimer.setInterval(SplashHoldMs);
-    m_fadeTimer.setInterval(FadeTickMs);
-    connect(&m_holdTimer, &QTimer::timeout, this, &Form2::Timer1_Timer);
-    connect(&m_fadeTimer, &QTimer::timeout, this, &Form2::Timer2_Timer);
-    m_holdTimer.start();
-    m_fadeTimer.start();
+    startFading();
 }
 
 void Form2::addCreditLine() {
@@ -77,48 +70,6 @@ void Form2::placeCentred(QWidget* owner) {
     QRect placed(QPoint(), size());
     placed.moveCenter(area.center());
     move(placed.topLeft());
-}
-
-void Form2::Timer1_Timer() {
-    endFadeHold(m_fade);
-}
-
-void Form2::Timer2_Timer() {
-    if (m_closing)
-        return;
-    if (!advanceFade(m_fade)) {
-        raise();
-        close();
-        return;
-    }
-    setWindowOpacity(m_fade.opacity / 255.0);
-    raise(); // stays above every other window
-}
-
-void Form2::paintEvent(QPaintEvent*) {
-    // Only the card is painted: the rest of the window stays see-through.
-    QPainter painter(this);
-    paintCard(painter, cardRect(0, 0, 4575, 1215), CardColour);
-}
-
-void Form2::changeEvent(QEvent* event) {
-    QWidget::changeEvent(event);
-    if (event->type() != QEvent::ActivationChange)
-        return;
-    if (isActiveWindow())
-        m_wasActive = true;
-    else if (m_wasActive && !m_closing)
-        close(); // losing the focus closes the card at once
-}
-
-void Form2::closeEvent(QCloseEvent* event) {
-    QWidget::closeEvent(event);
-    if (m_closing)
-        return;
-    m_closing = true;
-    m_holdTimer.stop();
-    m_fadeTimer.stop();
-    emit closed();
 }
 
 } // namespace sonavue

@@ -48,8 +48,8 @@ StartedProgram Main(Form1::Options options) {
         acceptedMusicFolder(readInit(appName, QStringLiteral("Folder"), personalFolder()));
     form->setMusicFolder(folder);
     // 7. Colour.
-    const double colour = leadingNumber(readInit(appName, QStringLiteral("color"),
-                                                 QStringLiteral("&Hffffff")));
+    const double colour =
+        leadingNumber(readInit(appName, QStringLiteral("color"), QStringLiteral("&Hffffff")));
     form->setcolor(std::abs(colour) <= 2147483647.0 ? colour : 16777215.0);
     // 8. Track-change option.
     const bool afterEnd =
@@ -57,9 +57,8 @@ StartedProgram Main(Form1::Options options) {
             .value_or(true);
     form->Option1[afterEnd ? 0 : 1]->setChecked(true);
     // 9. Opacity.
-    form->HScroll1->setValue(
-        wholeNumberOr(readInit(appName, QStringLiteral("alph"), QStringLiteral("250")), 250, 64,
-                      255));
+    form->HScroll1->setValue(wholeNumberOr(
+        readInit(appName, QStringLiteral("alph"), QStringLiteral("250")), 250, 64, 255));
     // 10. File types, with a yield after each.
     for (int i = 0; i < 3; ++i) {
         const QString key = QStringLiteral("filter%1").arg(i);

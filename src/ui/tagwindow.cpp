@@ -37,8 +37,8 @@ protected:
 
 } // namespace
 
-Form3::Form3(QWidget* owner) : QWidget(owner) {
-    makeCardWindow(*this);
+Form3::Form3(QWidget* owner)
+    : FadingCard(owner, tagFadeStart(), TagHoldMs, cardRect(0, 0, 4695, 1575), CardColour) {
     resize(cardPixels(4680), cardPixels(1665));
 
     const QFont lineFont = designedFont(CardFace, 12);
@@ -65,14 +65,7 @@ Form3::Form3(QWidget* owner) : QWidget(owner) {
 
     // Client area's top-left at (2610, 7995) twips on the screen.
     move(cardPixels(2610), cardPixels(7995));
-    setWindowOpacity(m_fade.opacity / 255.0);
-
-    m_holdTimer.setInterval(TagHoldMs);
-    m_fadeTimer.setInterval(FadeTickMs);
-    connect(&m_holdTimer, &QTimer::timeout, this, &Form3::Timer1_Timer);
-    connect(&m_fadeTimer, &QTimer::timeout, this, &Form3::Timer2_Timer);
-    m_holdTimer.start();
-    m_fadeTimer.start();
+    startFading();
 }
 
 void Form3::setLabel1Tag(const QString& path) {
@@ -91,27 +84,6 @@ void Form3::setLabel1Caption(const QString& caption) {
     m_label4->setText(title);
 }
 
-void Form3::Timer1_Timer() {
-    endFadeHold(m_fade);
-}
-
-void Form3::Timer2_Timer() {
-    if (m_closing)
-        return;
-    if (!advanceFade(m_fade)) {
-        close();
-        return;
-    }
-    setWindowOpacity(m_fade.opacity / 255.0);
-    raise(); // stays above every other window
-}
-
-void Form3::paintEvent(QPaintEvent*) {
-    // Only the card is painted: the rest of the window stays see-through.
-    QPainter painter(this);
-    paintCard(painter, cardRect(0, 0, 4695, 1575), CardColour);
-}
-
 void Form3::mousePressEvent(QMouseEvent* event) {
     event->accept();
     close(); // a click closes the card at once, without fading
@@ -123,26 +95,6 @@ bool Form3::eventFilter(QObject* watched, QEvent* event) {
         return true;
     }
     return QWidget::eventFilter(watched, event);
-}
-
-void Form3::changeEvent(QEvent* event) {
-    QWidget::changeEvent(event);
-    if (event->type() != QEvent::ActivationChange)
-        return;
-    if (isActiveWindow())
-        m_wasActive = true;
-    else if (m_wasActive && !m_closing)
-        close(); // losing the focus closes the card at once
-}
-
-void Form3::closeEvent(QCloseEvent* event) {
-    QWidget::closeEvent(event);
-    if (m_closing)
-        return;
-    m_closing = true;
-    m_holdTimer.stop();
-    m_fadeTimer.stop();
-    emit closed();
 }
 
 } // namespace sonavue

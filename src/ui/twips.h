@@ -7,8 +7,12 @@ namespace sonavue {
 
 constexpr int TwipsPerPixel = 15;
 
-constexpr int px(double twips) { return int(twips / TwipsPerPixel + (twips >= 0 ? 0.5 : -0.5)); }
-constexpr double twips(int pixels) { return double(pixels) * TwipsPerPixel; }
+constexpr int px(double twips) {
+    return int(twips / TwipsPerPixel + (twips >= 0 ? 0.5 : -0.5));
+}
+constexpr double twips(int pixels) {
+    return double(pixels) * TwipsPerPixel;
+}
 inline QRect twipsRect(double left, double top, double width, double height) {
     return QRect(px(left), px(top), px(width), px(height));
 }

@@ -18,9 +18,13 @@ WebPanel::WebPanel(QWidget* parent) : QWebEngineView(parent) {
         focusProxy()->installEventFilter(this);
 }
 
-QString WebPanel::homePagePath() { return programFolder() + QStringLiteral("/index.htm"); }
+QString WebPanel::homePagePath() {
+    return programFolder() + QStringLiteral("/index.htm");
+}
 
-void WebPanel::Navigate2(const QString& path) { load(QUrl::fromLocalFile(path)); }
+void WebPanel::Navigate2(const QString& path) {
+    load(QUrl::fromLocalFile(path));
+}
 
 void WebPanel::GoBack() {
     if (history()->canGoBack())

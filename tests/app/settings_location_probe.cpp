@@ -8,10 +8,12 @@ int main(int argc, char* argv[]) {
     using namespace sonavue;
     const QString app = QStringLiteral("Sonavue");
     if (argc > 1)
-        writeSetting(app, QStringLiteral("init"), QStringLiteral("probe"), QString::fromUtf8(argv[1]));
-    std::printf("%s\n%s\n", settingsFilePath(app).toUtf8().constData(),
-                readSetting(app, QStringLiteral("init"), QStringLiteral("probe"), QStringLiteral("<none>"))
-                    .toUtf8()
-                    .constData());
+        writeSetting(app, QStringLiteral("init"), QStringLiteral("probe"),
+                     QString::fromUtf8(argv[1]));
+    std::printf(
+        "%s\n%s\n", settingsFilePath(app).toUtf8().constData(),
+        readSetting(app, QStringLiteral("init"), QStringLiteral("probe"), QStringLiteral("<none>"))
+            .toUtf8()
+            .constData());
     return 0;
 }

@@ -51,10 +51,9 @@ private slots:
         const QString probe = QCoreApplication::applicationDirPath() + "/settings_location_probe";
         QVERIFY(QFile::exists(probe));
         QTemporaryDir root;
-        QVERIFY(QFile::setPermissions(root.path(), QFile::ReadOwner | QFile::WriteOwner |
-                                                       QFile::ExeOwner | QFile::ReadOther |
-                                                       QFile::ExeOther | QFile::ReadGroup |
-                                                       QFile::ExeGroup));
+        QVERIFY(QFile::setPermissions(
+            root.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadOther |
+                             QFile::ExeOther | QFile::ReadGroup | QFile::ExeGroup));
         const QString program = root.path() + "/program";
         const QString config = root.path() + "/config";
         QVERIFY(QDir().mkpath(program));

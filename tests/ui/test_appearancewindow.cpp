@@ -8,12 +8,12 @@
 #include "ui/twips.h"
 
 #include <QApplication>
-#include <QPushButton>
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
 #include <QListWidget>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
 #include <QSignalSpy>
@@ -24,8 +24,12 @@ using namespace sonavue::testing;
 namespace {
 const QString App = QStringLiteral("SonavueAppearanceTest");
 
-QColor textColourOf(const QWidget* w) { return w->palette().color(QPalette::WindowText); }
-QColor backgroundOf(const QWidget* w) { return w->palette().color(QPalette::Window); }
+QColor textColourOf(const QWidget* w) {
+    return w->palette().color(QPalette::WindowText);
+}
+QColor backgroundOf(const QWidget* w) {
+    return w->palette().color(QPalette::Window);
+}
 } // namespace
 
 class AppearanceWindowTest : public QObject {
@@ -59,7 +63,8 @@ class AppearanceWindowTest : public QObject {
     }
 
     void saveArtifact(QWidget* widget, const QString& name) {
-        const QString folder = qEnvironmentVariable("SONAVUE_BUILD_DIR") + QStringLiteral("/artifacts");
+        const QString folder =
+            qEnvironmentVariable("SONAVUE_BUILD_DIR") + QStringLiteral("/artifacts");
         QDir().mkpath(folder);
         QVERIFY(widget->grab().save(folder + QLatin1Char('/') + name));
     }
@@ -165,7 +170,8 @@ private slots:
         auto w = start();
         Form1& f = *w->form;
         QTemporaryDir other;
-        writeTrack(other.path() + QStringLiteral("/ab"), {QStringLiteral("x.mp3"), QStringLiteral("X")});
+        writeTrack(other.path() + QStringLiteral("/ab"),
+                   {QStringLiteral("x.mp3"), QStringLiteral("X")});
         const QString shortName = other.path() + QStringLiteral("/ab");
 
         // Cancelled: nothing changes.
@@ -188,7 +194,8 @@ private slots:
         // A folder that does not exist: the message, nothing else.
         m_dialogAnswer = other.path() + QStringLiteral("/gone");
         f.Command2_Click();
-        QCOMPARE(m_messages, QStringList{QStringLiteral("不正なドライブもしくはディレクトリが選択されました。")});
+        QCOMPARE(m_messages, QStringList{QStringLiteral(
+                                 "不正なドライブもしくはディレクトリが選択されました。")});
         QCOMPARE(f.Text1->text(), shortName);
         QCOMPARE(m_settings.get(QStringLiteral("Folder")), shortName);
     }
@@ -237,8 +244,9 @@ private slots:
         const QPoint before = f.pos();
         QTest::mousePress(f.Picture1, Qt::LeftButton, {}, QPoint(400, 10));
         QVERIFY(!f.backgroundWindow()->isVisible());
-        QMouseEvent move(QEvent::MouseMove, QPointF(440, 30), f.Picture1->mapToGlobal(QPointF(440, 30)),
-                         Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+        QMouseEvent move(QEvent::MouseMove, QPointF(440, 30),
+                         f.Picture1->mapToGlobal(QPointF(440, 30)), Qt::NoButton, Qt::LeftButton,
+                         Qt::NoModifier);
         QApplication::sendEvent(f.Picture1, &move);
         QTest::mouseRelease(f.Picture1, Qt::LeftButton, {}, QPoint(440, 30));
         QTRY_VERIFY(f.backgroundWindow()->isVisible());
@@ -259,7 +267,8 @@ private slots:
         auto w = start();
         Form1& f = *w->form;
         f.TabSel_Click(GroupAll);
-        QCOMPARE(f.trackTitles(), (QStringList{QStringLiteral("other.wav"), QStringLiteral("Song Title")}));
+        QCOMPARE(f.trackTitles(),
+                 (QStringList{QStringLiteral("other.wav"), QStringLiteral("Song Title")}));
         const QRect second = f.ListName->visualRect(f.ListName->model()->index(1, 0));
         QTest::mousePress(f.ListName->viewport(), Qt::RightButton, {}, second.center());
         QVERIFY(f.tagWindow());

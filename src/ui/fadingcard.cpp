@@ -1,0 +1,66 @@
+#include "ui/fadingcard.h"
+
+#include "ui/cardwindow.h"
+
+#include <QCloseEvent>
+#include <QPainter>
+
+namespace sonavue {
+
+FadingCard::FadingCard(QWidget* owner, FadeCard start, int holdMs, QRect card, QColor fill)
+    : QWidget(owner), m_fade(start), m_card(card), m_fill(fill) {
+    makeCardWindow(*this);
+    setWindowOpacity(m_fade.opacity / 255.0);
+    m_holdTimer.setInterval(holdMs);
+    m_fadeTimer.setInterval(FadeTickMs);
+    connect(&m_holdTimer, &QTimer::timeout, this, &FadingCard::Timer1_Timer);
+    connect(&m_fadeTimer, &QTimer::timeout, this, &FadingCard::Timer2_Timer);
+}
+
+void FadingCard::startFading() {
+    m_holdTimer.start();
+    m_fadeTimer.start();
+}
+
+void FadingCard::Timer1_Timer() {
+    endFadeHold(m_fade);
+}
+
+void FadingCard::Timer2_Timer() {
+    if (m_closing)
+        return;
+    if (!advanceFade(m_fade)) {
+        raise();
+        close();
+        return;
+    }
+    setWindowOpacity(m_fade.opacity / 255.0);
+    raise(); // stays above every other window
+}
+
+void FadingCard::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    paintCard(painter, m_card, m_fill);
+}
+
+void FadingCard::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    if (event->type() != QEvent::ActivationChange)
+        return;
+    if (isActiveWindow())
+        m_wasActive = true;
+    else if (m_wasActive && !m_closing)
+        close(); // losing the focus closes the card at once
+}
+
+void FadingCard::closeEvent(QCloseEvent* event) {
+    QWidget::closeEvent(event);
+    if (m_closing)
+        return;
+    m_closing = true;
+    m_holdTimer.stop();
+    m_fadeTimer.stop();
+    emit closed();
+}
+
+} // namespace sonavue

@@ -1,0 +1,47 @@
+#pragma once
+// A card window that fades in, holds, fades out and closes: the splash and the tag card.
+// It closes at once when it loses the focus (after having had it), and says so once.
+#include "ui/fadesequence.h"
+#include <QColor>
+#include <QRect>
+#include <QTimer>
+#include <QWidget>
+
+namespace sonavue {
+
+class FadingCard : public QWidget {
+    Q_OBJECT
+public:
+    int opacityLevel() const { return m_fade.opacity; }
+
+    // The timers' handlers: the end of the hold and the fade tick. Public so that the
+    // timeline can be driven tick by tick.
+    void Timer1_Timer();
+    void Timer2_Timer();
+    QTimer& holdTimer() { return m_holdTimer; }
+    QTimer& fadeTimer() { return m_fadeTimer; }
+
+signals:
+    void closed();
+
+protected:
+    // card: the rounded body in the window's pixels; the rest stays see-through.
+    FadingCard(QWidget* owner, FadeCard start, int holdMs, QRect card, QColor fill);
+    // Starts the hold and fade timers (call once the card is laid out).
+    void startFading();
+
+    void paintEvent(QPaintEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    FadeCard m_fade;
+    QRect m_card;
+    QColor m_fill;
+    QTimer m_holdTimer; // Timer1
+    QTimer m_fadeTimer; // Timer2, 50 ms
+    bool m_wasActive = false;
+    bool m_closing = false;
+};
+
+} // namespace sonavue
