@@ -1,5 +1,6 @@
 // Sonavue: a music player for music kept as files in folders.
 #include "app/mprisplayer.h"
+#include "app/quitsignals.h"
 #include "app/selfcheck.h"
 #include "app/singleinstance.h"
 #include "ui/startup.h"
@@ -35,6 +36,13 @@ int main(int argc, char* argv[]) {
             sonavue::raiseWindow(*program.mainWindow);
     });
 
+    // Ending the session or the terminal closes the window as Ctrl+Q does.
+    sonavue::QuitSignals quitSignals([&program, &app] {
+        if (program.mainWindow)
+            program.mainWindow->close();
+        else
+            app.quit();
+    });
     program = sonavue::Main();
     QObject::connect(program.mainWindow.get(), &sonavue::Form1::unloaded, &app,
                      &QCoreApplication::quit);

@@ -225,7 +225,7 @@ void Form1::Form_Load() {
     Text1->setText(personalFolder());
     for (int i = 1; i < GroupCount; ++i)
         Groupe[i]->move(Groupe[0]->pos());
-    Groupe[0]->raise();
+    bringPageToFront(GroupFolder);
     Timer1.setSingleShot(true);
     Timer1.setInterval(300);
     m_dragSettle.setSingleShot(true);
@@ -234,6 +234,14 @@ void Form1::Form_Load() {
     // Key preview: the window sees every key before the focused control.
     qApp->installEventFilter(this);
     Form_Resize();
+}
+
+void Form1::bringPageToFront(int index) {
+    // The pages lie on top of each other, so only the front one can be seen; the others are
+    // hidden as well, which spares their lists a layout pass while a scan fills them.
+    for (int i = 0; i < GroupCount; ++i)
+        Groupe[std::size_t(i)]->setVisible(i == index);
+    Groupe[std::size_t(index)]->raise();
 }
 
 void Form1::Form_Unload() {

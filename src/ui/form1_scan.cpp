@@ -3,33 +3,66 @@
 
 #include <QCheckBox>
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QLineEdit>
+#include <QListView>
 #include <QProgressBar>
 
 namespace sonavue {
 
-// Binds the scan's progress and yield points to the window's controls.
+// Binds the scan's progress and yield points to the window's controls. The bars show the
+// latest progress at most every ProgressIntervalMs: QProgressBar::setValue repaints at
+// once (synchronously) whenever the bar visibly changes, which for a visible window cost
+// a repaint of the translucent window per file read.
 class Form1::ScanBinding : public ScanObserver {
 public:
-    explicit ScanBinding(Form1& form) : m_form(form) {}
+    static constexpr int ProgressIntervalMs = 50;
+    // While the walk grows the folder list by one entry per folder, its view stays hidden:
+    // a visible list lays all its entries out again at every yield, which made a rescan of
+    // 100,000 tracks in a shown window take several seconds instead of one.
+    explicit ScanBinding(Form1& form) : m_form(form) {
+        m_form.TagGroupe[GroupFolder]->setVisible(false);
+    }
+    ~ScanBinding() override { m_form.TagGroupe[GroupFolder]->setVisible(true); }
 
-    void letEventsRun() override { QCoreApplication::processEvents(); }
-    void selectFirstFolder() override { m_form.selectGroupEntry(GroupFolder, 0); }
+    void letEventsRun() override {
+        showProgress(false);
+        QCoreApplication::processEvents();
+    }
+    void selectFirstFolder() override {
+        m_form.TagGroupe[GroupFolder]->setVisible(true);
+        m_form.selectGroupEntry(GroupFolder, 0);
+    }
     void readingStarted(int folderCount) override {
+        m_form.Progress1->setMaximum(std::max(folderCount, 1));
         m_form.Progress1->show();
         m_form.Progress2->show();
-        m_form.Progress1->setMaximum(std::max(folderCount, 1));
     }
-    void folderStarted(int, int fileCount) override { m_form.Progress2->setMaximum(fileCount + 1); }
-    void fileRead(int fileIndex) override { m_form.Progress2->setValue(fileIndex); }
-    void folderRead(int index) override { m_form.Progress1->setValue(index); }
+    void folderStarted(int, int fileCount) override {
+        m_maximum2 = fileCount + 1;
+        m_value2 = 0;
+    }
+    void fileRead(int fileIndex) override { m_value2 = fileIndex; }
+    void folderRead(int index) override { m_value1 = index; }
     void readingFinished() override {
+        showProgress(true);
         m_form.Progress1->hide();
         m_form.Progress2->hide();
     }
 
 private:
+    void showProgress(bool now) {
+        if (!now && m_shown.isValid() && m_shown.elapsed() < ProgressIntervalMs)
+            return;
+        m_shown.start();
+        m_form.Progress2->setMaximum(m_maximum2);
+        m_form.Progress2->setValue(m_value2);
+        m_form.Progress1->setValue(m_value1);
+    }
+
     Form1& m_form;
+    QElapsedTimer m_shown;
+    int m_maximum2 = 1, m_value2 = 0, m_value1 = 0;
 };
 
 void Form1::setMusicFolder(const QString& folder) {
