@@ -278,7 +278,9 @@ struct FolderScan::Pass {
         if (!walk(pathToNative(musicFolder), QString(), ancestors))
             return Result::Superseded;
 
+        // The folder list is complete before the first tag is read.
         GroupList& folders = scan.m_groups[GroupFolder];
+        folders.publishPending();
         if (folders.count() == 0)
             return Result::Finished;
         observer.selectFirstFolder();
@@ -290,6 +292,8 @@ struct FolderScan::Pass {
         for (int i = 0; i < folders.count(); ++i)
             if (!readFolder(i))
                 return Result::Superseded;
+        for (int g = 0; g < GroupCount; ++g)
+            scan.m_groups[g].publishPending();
         observer.readingFinished();
         if (!current())
             return Result::Superseded;

@@ -129,10 +129,28 @@ int GroupList::insertSorted(const QString& value) {
 }
 
 int GroupList::add(const QString& value) {
+    if (m_deferred) {
+        m_pending.push_back(value);
+        return -1;
+    }
     return m_order == Order::Ascending ? insertSorted(value) : append(value);
 }
 
+void GroupList::setDeferred(bool on) {
+    m_deferred = on;
+    if (!on)
+        publishPending();
+}
+
+void GroupList::publishPending() {
+    std::vector<QString> pending;
+    pending.swap(m_pending);
+    for (const QString& value : pending)
+        m_order == Order::Ascending ? insertSorted(value) : append(value);
+}
+
 void GroupList::clear() {
+    m_pending.clear();
     if (m_count == 0 && m_blocks.empty())
         return;
     beginResetModel();

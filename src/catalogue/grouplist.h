@@ -30,9 +30,19 @@ public:
     // Empty text for an index outside the list.
     QString at(int index) const;
     QStringList entries() const;
-    // Ascending lists insert in order; as-met lists append. Returns the new entry's index.
+    // Ascending lists insert in order; as-met lists append. Returns the new entry's index,
+    // or -1 while the list defers its additions.
     int add(const QString& value);
+    // Empties the list, additions still waiting included.
     void clear();
+
+    // While deferred, added values wait until publishPending(): a shown view then lays the
+    // list out once per batch instead of once for every yield of a scan. Turning it off
+    // publishes what waits. count(), at() and the model see published entries only.
+    void setDeferred(bool on);
+    bool deferred() const { return m_deferred; }
+    void publishPending();
+    int pendingCount() const { return int(m_pending.size()); }
 
     int rowCount(const QModelIndex& parent = {}) const override;
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
@@ -49,6 +59,8 @@ private:
     void renumberFrom(std::size_t block);
 
     Order m_order;
+    bool m_deferred = false;
+    std::vector<QString> m_pending;
     int m_count = 0;
     std::vector<Block> m_blocks;
     std::vector<int> m_starts; // index of each block's first entry

@@ -164,6 +164,7 @@ void Form1::buildGroupPages() {
         Groupe[i] = place(new QFrame(this), frameLeft[i], frameTop[i], frameWidth[i], 3015);
         TagGroupe[i] = place(makeListView(Groupe[i]), 0, 0, 5055, 2730);
         TagGroupe[i]->setModel(&m_groups[i]);
+        m_groups[i].setDeferred(true); // the scan's additions are shown in batches
     }
 }
 

@@ -17,22 +17,15 @@ namespace sonavue {
 class Form1::ScanBinding : public ScanObserver {
 public:
     static constexpr int ProgressIntervalMs = 50;
-    // While the walk grows the folder list by one entry per folder, its view stays hidden:
-    // a visible list lays all its entries out again at every yield, which made a rescan of
-    // 100,000 tracks in a shown window take several seconds instead of one.
-    explicit ScanBinding(Form1& form) : m_form(form) {
-        m_form.TagGroupe[GroupFolder]->setVisible(false);
-    }
-    ~ScanBinding() override { m_form.TagGroupe[GroupFolder]->setVisible(true); }
+    static constexpr int ListIntervalMs = 200;
+    explicit ScanBinding(Form1& form) : m_form(form) {}
 
     void letEventsRun() override {
         showProgress(false);
+        showNewGroupValues();
         QCoreApplication::processEvents();
     }
-    void selectFirstFolder() override {
-        m_form.TagGroupe[GroupFolder]->setVisible(true);
-        m_form.selectGroupEntry(GroupFolder, 0);
-    }
+    void selectFirstFolder() override { m_form.selectGroupEntry(GroupFolder, 0); }
     void readingStarted(int folderCount) override {
         m_form.Progress1->setMaximum(std::max(folderCount, 1));
         m_form.Progress1->show();
@@ -51,6 +44,17 @@ public:
     }
 
 private:
+    // The group lists defer what the scan adds (see Form1's constructor): a shown list view
+    // lays its whole list out again after every change, so the lists show their new values
+    // a few times a second rather than at every yield.
+    void showNewGroupValues() {
+        if (m_listsShown.isValid() && m_listsShown.elapsed() < ListIntervalMs)
+            return;
+        m_listsShown.start();
+        for (int i = 0; i < GroupCount; ++i)
+            m_form.m_groups[i].publishPending();
+    }
+
     void showProgress(bool now) {
         if (!now && m_shown.isValid() && m_shown.elapsed() < ProgressIntervalMs)
             return;
@@ -62,6 +66,7 @@ private:
 
     Form1& m_form;
     QElapsedTimer m_shown;
+    QElapsedTimer m_listsShown;
     int m_maximum2 = 1, m_value2 = 0, m_value1 = 0;
 };
 

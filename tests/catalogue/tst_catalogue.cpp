@@ -34,6 +34,8 @@ private slots:
     void ascendingListKeepsOrder();
     void asMetListAppends();
     void groupListOutsideIndexIsEmpty();
+    void deferredListShowsAdditionsWhenPublished_data();
+    void deferredListShowsAdditionsWhenPublished();
 };
 
 void TestCatalogue::rowsAndCells() {
@@ -286,6 +288,42 @@ void TestCatalogue::groupListOutsideIndexIsEmpty() {
     QVERIFY(list.at(-1).isNull());
     QVERIFY(list.at(1).isNull());
     QVERIFY(!list.data(list.index(1)).isValid());
+}
+
+void TestCatalogue::deferredListShowsAdditionsWhenPublished_data() {
+    QTest::addColumn<bool>("ascending");
+    QTest::newRow("ascending") << true;
+    QTest::newRow("as met") << false;
+}
+
+void TestCatalogue::deferredListShowsAdditionsWhenPublished() {
+    QFETCH(bool, ascending);
+    GroupList list(ascending ? GroupList::Order::Ascending : GroupList::Order::AsMet);
+    QAbstractItemModelTester tester(&list, QAbstractItemModelTester::FailureReportingMode::QtTest);
+    list.add(QStringLiteral("m"));
+    list.setDeferred(true);
+    QSignalSpy inserted(&list, &QAbstractItemModel::rowsInserted);
+    QCOMPARE(list.add(QStringLiteral("z")), -1);
+    list.add(QStringLiteral("a"));
+    // Nothing shows until published: count, entries and the model agree.
+    QCOMPARE(list.count(), 1);
+    QCOMPARE(list.rowCount(), 1);
+    QCOMPARE(list.pendingCount(), 2);
+    QCOMPARE(inserted.count(), 0);
+    list.publishPending();
+    QCOMPARE(list.entries(),
+             ascending ? QStringList({"a", "m", "z"}) : QStringList({"m", "z", "a"}));
+    QCOMPARE(inserted.count(), 2);
+    QCOMPARE(list.pendingCount(), 0);
+    // Clearing drops what waits; turning deferral off publishes what waits.
+    list.add(QStringLiteral("b"));
+    list.clear();
+    list.publishPending();
+    QCOMPARE(list.count(), 0);
+    list.add(QStringLiteral("c"));
+    list.setDeferred(false);
+    QCOMPARE(list.entries(), QStringList{"c"});
+    QCOMPARE(list.add(QStringLiteral("d")), 1); // after "c", in either order
 }
 
 QTEST_GUILESS_MAIN(TestCatalogue)
