@@ -1,5 +1,6 @@
 #include "ui/form1.h"
 
+#include "app/nativepath.h"
 #include "app/numbers.h"
 #include "app/settings.h"
 #include "app/specialfolder.h"
@@ -388,7 +389,8 @@ void Form1::setVolumeCaption(const QString& text) {
 }
 
 void Form1::setNowPlaying(const QString& text) {
-    title->setText(text);
+    // A tag's title field keeps its NUL padding; a label shows text up to the first NUL.
+    title->setText(readableText(trimAtNul(text)));
     title->adjustSize();
 }
 

@@ -181,6 +181,17 @@ private slots:
         QCOMPARE(m_media->volumes.last(), 0x76767676u);
     }
 
+    void nowPlayingShowsTheTagTitleWithoutItsPadding() {
+        QTemporaryDir music;
+        writeTrack(music.path(), {QStringLiteral("t.mp3"), QStringLiteral("夜明け")});
+        m_settings.set(QStringLiteral("Folder"), music.path());
+        auto form = startRecorded();
+        form->Command3->click();
+        QCOMPARE(opened(), QStringList{QStringLiteral("t.mp3")});
+        QCOMPARE(form->title->text().trimmed(), QStringLiteral("夜明け"));
+        QVERIFY(!form->title->text().contains(QChar(0)));
+    }
+
     void emptyTrackListLeavesThePlayerIdle() {
         QTemporaryDir empty;
         m_settings.set(QStringLiteral("Folder"), empty.path());
