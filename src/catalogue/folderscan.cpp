@@ -24,18 +24,7 @@ struct KeptListing {
     NameList files;
 };
 
-// Field offsets and widths of the trailing tag record.
-struct Field {
-    int offset;
-    int width;
-};
-constexpr Field TitleField{3, 30};
-constexpr Field ArtistField{33, 30};
-constexpr Field AlbumField{63, 30};
-constexpr Field YearField{93, 4};
-constexpr Field CommentField{97, 30};
-constexpr int GenreOffset = 127;
-constexpr int TitleWidth = 30;
+constexpr int TitleWidth = TitleField.width;
 
 bool isAscii(const char* bytes, int size) {
     for (int i = 0; i < size; ++i)
@@ -46,7 +35,7 @@ bool isAscii(const char* bytes, int size) {
 
 // cleanTagText(decodeCodePage(field)), with one allocation instead of two for the common
 // field of plain ASCII (which the code page maps to itself): the padding is cut off as bytes.
-QString cleanedField(const char* tag, Field field) {
+QString cleanedField(const char* tag, TagField field) {
     const char* begin = tag + field.offset;
     const char* end = begin + field.width;
     if (!isAscii(begin, field.width))
@@ -98,8 +87,8 @@ struct FolderScan::Pass {
     // The raw album, artist and year fields of the last tagged file and their cleaned text:
     // the tracks of one album repeat them, and then cost no decoding and no allocation.
     struct RepeatedField {
-        RepeatedField(Field field, int column) : field(field), column(column) {}
-        Field field;
+        RepeatedField(TagField field, int column) : field(field), column(column) {}
+        TagField field;
         int column;
         char raw[30] = {};
         QString value;

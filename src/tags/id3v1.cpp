@@ -13,18 +13,6 @@
 namespace sonavue {
 namespace {
 
-struct Field {
-    int offset;
-    int width;
-};
-constexpr Field headerField{0, 3};
-constexpr Field titleField{3, 30};
-constexpr Field artistField{33, 30};
-constexpr Field albumField{63, 30};
-constexpr Field yearField{93, 4};
-constexpr Field commentField{97, 30};
-constexpr int genreOffset = 127;
-constexpr int trackOffset = 126;
 constexpr int minimumTagWindowSize = 256; // the tag window skips shorter files
 
 class FileDescriptor {
@@ -42,12 +30,12 @@ private:
     int m_fd;
 };
 
-QString decodeField(const char* bytes128, Field field) {
+QString decodeField(const char* bytes128, TagField field) {
     return fixedWidth(decodeCodePage(bytes128 + field.offset, field.width), field.width);
 }
 
 // The bytes of a field up to its first NUL, decoded (the tag window's reading).
-QString decodeUpToNul(const char* bytes128, Field field) {
+QString decodeUpToNul(const char* bytes128, TagField field) {
     const char* start = bytes128 + field.offset;
     const void* nul = std::memchr(start, 0, std::size_t(field.width));
     const qsizetype length = nul ? static_cast<const char*>(nul) - start : field.width;
@@ -95,13 +83,13 @@ QString fixedWidth(const QString& text, int width) {
 }
 
 void decodeID3v1(const char* bytes128, ID3v1Record& record) {
-    record.Header = decodeField(bytes128, headerField);
-    record.Title = decodeField(bytes128, titleField);
-    record.Artist = decodeField(bytes128, artistField);
-    record.Album = decodeField(bytes128, albumField);
-    record.Year = decodeField(bytes128, yearField);
-    record.Comment = decodeField(bytes128, commentField);
-    record.Genre = static_cast<std::uint8_t>(bytes128[genreOffset]);
+    record.Header = decodeField(bytes128, HeaderField);
+    record.Title = decodeField(bytes128, TitleField);
+    record.Artist = decodeField(bytes128, ArtistField);
+    record.Album = decodeField(bytes128, AlbumField);
+    record.Year = decodeField(bytes128, YearField);
+    record.Comment = decodeField(bytes128, CommentField);
+    record.Genre = static_cast<std::uint8_t>(bytes128[GenreOffset]);
 }
 
 void recordFromTagBytes(const char* bytes128, const QString& fileName, ID3v1Record& record) {
@@ -112,7 +100,7 @@ void recordFromTagBytes(const char* bytes128, const QString& fileName, ID3v1Reco
     decodeID3v1(bytes128, record);
     // The cleaned title only decides; the field keeps its text as read.
     if (!record.hasTag() || cleanTagText(record.Title).isEmpty())
-        record.Title = fixedWidth(fileName, titleField.width);
+        record.Title = fixedWidth(fileName, TitleField.width);
 }
 
 void readID3TAG(const QString& path, ID3v1Record& record) {
@@ -141,10 +129,10 @@ void getMP3TAG(const QString& tfname, QString& artistname, QString& albumname, Q
         Titleno = 0;
         return;
     }
-    Titlename = decodeUpToNul(raw, titleField);
-    artistname = decodeUpToNul(raw, artistField);
-    albumname = decodeUpToNul(raw, albumField);
-    Titleno = static_cast<std::uint8_t>(raw[trackOffset]);
+    Titlename = decodeUpToNul(raw, TitleField);
+    artistname = decodeUpToNul(raw, ArtistField);
+    albumname = decodeUpToNul(raw, AlbumField);
+    Titleno = static_cast<std::uint8_t>(raw[TrackOffset]);
 }
 
 } // namespace sonavue

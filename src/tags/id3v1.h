@@ -16,6 +16,20 @@ struct ID3v1Record {
 
 constexpr int TagSize = 128;
 
+// Where each field lies in the 128-byte record.
+struct TagField {
+    int offset;
+    int width;
+};
+constexpr TagField HeaderField{0, 3};
+constexpr TagField TitleField{3, 30};
+constexpr TagField ArtistField{33, 30};
+constexpr TagField AlbumField{63, 30};
+constexpr TagField YearField{93, 4};
+constexpr TagField CommentField{97, 30};
+constexpr int TrackOffset = 126; // ID3v1.1: byte 125 is 0 and byte 126 the track number
+constexpr int GenreOffset = 127;
+
 // Fills a record from 128 raw bytes (no file access; Title is left as read).
 void decodeID3v1(const char* bytes128, ID3v1Record& record);
 // Stores text into a fixed-width field: cut to width, or padded with spaces.
