@@ -14,8 +14,8 @@
 namespace sonavue::testing {
 
 struct TrackSpec {
-    QString relativePath; // below the music folder
-    QString title, artist, album, year;
+    QString relativePath{}; // below the music folder
+    QString title{}, artist{}, album{}, year{};
     int genre = 12;
     bool tagged = true;
 };
