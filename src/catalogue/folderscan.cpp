@@ -185,7 +185,9 @@ struct FolderScan::Pass {
 
         char tag[TagSize];
         const bool tagged =
-            readListedFileTail(dirFd, native, tag) && std::memcmp(tag, "TAG", 3) == 0;
+            // The listing has already seen a regular file; the read checks again after opening.
+            readTagBytesAt(dirFd, native, tag, /*knownRegular=*/true) &&
+            std::memcmp(tag, "TAG", 3) == 0;
         if (!tagged) {
             catalogue.setCell(ColTitle, r, name());
             return;

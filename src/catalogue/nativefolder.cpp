@@ -112,23 +112,6 @@ void NativeFolder::read(const FilePattern* pattern, NameList* files, NameList* f
         folders->sort();
 }
 
-bool readListedFileTail(int folderFd, const char* name, char* out128) {
-    const int fd = ::openat(folderFd, name, O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
-    if (fd < 0)
-        return false;
-    struct stat st {};
-    bool ok = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size >= 128;
-    if (ok) {
-        ssize_t got;
-        do {
-            got = ::pread(fd, out128, 128, st.st_size - 128);
-        } while (got < 0 && errno == EINTR);
-        ok = got == 128; // a short read: the file shrank meanwhile, no whole record
-    }
-    ::close(fd);
-    return ok;
-}
-
 QByteArray joinNative(const QByteArray& folder, const char* name, std::size_t size) {
     QByteArray out;
     out.reserve(folder.size() + qsizetype(size) + 1);

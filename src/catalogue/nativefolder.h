@@ -79,14 +79,6 @@ private:
     int m_fd = -1;
 };
 
-// The last 128 bytes of a file that the folder's listing gave as a regular file: opened
-// without blocking, checked again after opening (a FIFO or device put in its place since
-// the listing is never read), one pread at size - 128, closed. False when the file is
-// gone, not a regular file, shorter than 128 bytes or unreadable. (readTagBytesAt looks
-// at the name before opening it; the listing has done that already, and the look is one
-// more system call and path lookup per file: five instead of four.)
-bool readListedFileTail(int folderFd, const char* name, char* out128);
-
 // Joins a folder's bytes and a name with one '/' (none added after a trailing '/').
 QByteArray joinNative(const QByteArray& folder, const char* name, std::size_t size);
 

@@ -3,7 +3,7 @@
 #include "app/nativepath.h"
 #include "app/numbers.h"
 #include "app/settings.h"
-#include "app/specialfolder.h"
+#include "app/userfolders.h"
 #include "playback/gstmediaelement.h"
 #include "playback/transportbar.h"
 #include "playback/volume.h"
@@ -227,7 +227,7 @@ void Form1::Form_Load() {
     Text1->setText(personalFolder());
     for (int i = 1; i < GroupCount; ++i)
         Groupe[i]->move(Groupe[0]->pos());
-    bringPageToFront(GroupFolder);
+    Groupe[GroupFolder]->raise();
     Timer1.setSingleShot(true);
     Timer1.setInterval(300);
     m_dragSettle.setSingleShot(true);
@@ -236,14 +236,6 @@ void Form1::Form_Load() {
     // Key preview: the window sees every key before the focused control.
     qApp->installEventFilter(this);
     Form_Resize();
-}
-
-void Form1::bringPageToFront(int index) {
-    // The pages lie on top of each other, so only the front one can be seen; the others are
-    // hidden as well, which spares their lists a layout pass while a scan fills them.
-    for (int i = 0; i < GroupCount; ++i)
-        Groupe[std::size_t(i)]->setVisible(i == index);
-    Groupe[std::size_t(index)]->raise();
 }
 
 void Form1::Form_Unload() {

@@ -203,7 +203,6 @@ private:
     void wireControls();
     void Form_Load();
     void Form_Resize();
-    void bringPageToFront(int index);
     void setTopmost(bool on);
     void fillTrackList(const std::vector<int>& rows);
     void setFile1Path(const QString& path);

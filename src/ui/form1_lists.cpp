@@ -98,7 +98,7 @@ void Form1::TabSel_Click(int index) {
     if (index < 0 || index >= GroupCount)
         return;
     m_currentTab = index;
-    bringPageToFront(index);
+    Groupe[std::size_t(index)]->raise();
     for (TabLabel* tab : TabSel)
         tab->setBordered(false);
     TabSel[std::size_t(index)]->setBordered(true);

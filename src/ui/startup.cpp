@@ -2,7 +2,7 @@
 
 #include "app/numbers.h"
 #include "app/settings.h"
-#include "app/specialfolder.h"
+#include "app/userfolders.h"
 #include "tags/genre.h"
 #include "ui/splashwindow.h"
 

@@ -1,5 +1,5 @@
 // The documents folder as the Linux desktop names it.
-#include "app/specialfolder.h"
+#include "app/userfolders.h"
 
 #include <QDir>
 #include <QFile>
@@ -8,7 +8,7 @@
 
 using namespace sonavue;
 
-class SpecialFolderTest : public QObject {
+class UserFoldersTest : public QObject {
     Q_OBJECT
 private slots:
     void initTestCase();
@@ -27,7 +27,7 @@ private:
     QByteArray m_oldHome, m_oldConfig;
 };
 
-void SpecialFolderTest::initTestCase() {
+void UserFoldersTest::initTestCase() {
     QVERIFY(m_home.isValid());
     m_oldHome = qgetenv("HOME");
     m_oldConfig = qgetenv("XDG_CONFIG_HOME");
@@ -36,12 +36,12 @@ void SpecialFolderTest::initTestCase() {
     QVERIFY(QDir(m_home.path()).mkpath(".config"));
 }
 
-void SpecialFolderTest::cleanupTestCase() {
+void UserFoldersTest::cleanupTestCase() {
     qputenv("HOME", m_oldHome);
     qputenv("XDG_CONFIG_HOME", m_oldConfig);
 }
 
-void SpecialFolderTest::writeUserDirs(const QByteArray& documentsLine) {
+void UserFoldersTest::writeUserDirs(const QByteArray& documentsLine) {
     QFile file(m_home.filePath(".config/user-dirs.dirs"));
     QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
     file.write("# written by the test\n");
@@ -49,7 +49,7 @@ void SpecialFolderTest::writeUserDirs(const QByteArray& documentsLine) {
         file.write(documentsLine + "\n");
 }
 
-void SpecialFolderTest::personalFolder_data() {
+void UserFoldersTest::personalFolder_data() {
     QTest::addColumn<QByteArray>("userDirsLine"); // XDG_DOCUMENTS_DIR line, or empty
     QTest::addColumn<QString>("create");          // folder below home to create, or empty
     QTest::addColumn<QString>("expected");        // below home; empty means home itself
@@ -68,7 +68,7 @@ void SpecialFolderTest::personalFolder_data() {
     QTest::newRow("no xdg entry, nothing exists") << QByteArray() << QString() << QString();
 }
 
-void SpecialFolderTest::personalFolder() {
+void UserFoldersTest::personalFolder() {
     QFETCH(QByteArray, userDirsLine);
     QFETCH(QString, create);
     QFETCH(QString, expected);
@@ -86,19 +86,19 @@ void SpecialFolderTest::personalFolder() {
     QVERIFY(!sonavue::personalFolder().contains(QChar(0)));
 }
 
-void SpecialFolderTest::unknownIdsAreEmpty_data() {
+void UserFoldersTest::unknownIdsAreEmpty_data() {
     QTest::addColumn<int>("id");
     QTest::newRow("-1") << -1;
     QTest::newRow("3 (control panel, virtual)") << 3;
     QTest::newRow("9999") << 9999;
 }
 
-void SpecialFolderTest::unknownIdsAreEmpty() {
+void UserFoldersTest::unknownIdsAreEmpty() {
     QFETCH(int, id);
     QVERIFY(specialFolderPath(id).isEmpty());
 }
 
-void SpecialFolderTest::trimAtNul_data() {
+void UserFoldersTest::trimAtNul_data() {
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("expected");
     QTest::newRow("trailing nuls")
@@ -113,11 +113,11 @@ void SpecialFolderTest::trimAtNul_data() {
                            << "";
 }
 
-void SpecialFolderTest::trimAtNul() {
+void UserFoldersTest::trimAtNul() {
     QFETCH(QString, text);
     QFETCH(QString, expected);
     QCOMPARE(sonavue::trimAtNul(text), expected);
 }
 
-QTEST_GUILESS_MAIN(SpecialFolderTest)
-#include "tst_specialfolder.moc"
+QTEST_GUILESS_MAIN(UserFoldersTest)
+#include "tst_userfolders.moc"

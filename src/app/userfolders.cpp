@@ -1,4 +1,4 @@
-#include "app/specialfolder.h"
+#include "app/userfolders.h"
 
 #include "app/nativepath.h"
 
@@ -9,8 +9,8 @@
 namespace sonavue {
 namespace {
 
-// The shell's special-folder ids this program can answer, and where the Linux desktop
-// (XDG user directories) keeps the same folder.
+// The folder ids the program knows (the numbers Windows gives these folders), and where the
+// Linux desktop (XDG user directories) keeps each of them.
 struct KnownFolder {
     int id;
     QStandardPaths::StandardLocation location;
