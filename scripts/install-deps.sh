@@ -10,6 +10,7 @@ PACKAGES=(
   gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-plugins-bad
   gstreamer1.0-tools timgm6mb-soundfont
   fonts-ipafont-gothic xvfb xauth dbus desktop-file-utils
+  libxcb1-dev openbox xdotool x11-utils
 )
 
 missing=()

@@ -119,6 +119,11 @@ QImage Form4::builtInPicture() {
 }
 
 void Form4::init() {
+    follow();
+    giveMainWindowFocus();
+}
+
+void Form4::follow() {
     if (!m_mainWindow)
         return;
     const QRect main = m_mainWindow->frameGeometry();
@@ -126,7 +131,6 @@ void Form4::init() {
     resize(main.size());
     move(main.topLeft());
     lower();
-    giveMainWindowFocus();
 }
 
 void Form4::giveMainWindowFocus() {

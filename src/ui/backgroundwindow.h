@@ -17,6 +17,9 @@ public:
     // Takes the main window's width, height, top and left, goes to the bottom of the
     // stacking order and gives the main window the focus.
     void init();
+    // Takes the main window's place and size again and stays at the back, leaving the focus
+    // where it is: for the main window's own moves and resizes.
+    void follow();
     const QImage& picture() const { return m_picture; }
     bool usingBuiltInPicture() const { return m_builtIn; }
 

@@ -1,6 +1,8 @@
 #include "ui/colours.h"
 
+#include <algorithm>
 #include <array>
+#include <cmath>
 
 namespace sonavue {
 namespace {
@@ -20,6 +22,18 @@ constexpr std::array<int, 4> BlockReds{0, 192, 128,
                                        255}; // top-left, top-right, bottom-left, bottom-right
 constexpr std::array<int, BlockHeight> BlueSteps{11,  28,  43,  60,  75,  92,  107, 124,
                                                  139, 156, 171, 188, 203, 220, 235, 252};
+
+// Below this ratio a one-pixel line is hard to see (the WCAG figure for graphics).
+constexpr double MinimumMarkContrast = 3.0;
+
+double relativeLuminance(const QColor& colour) {
+    const auto linear = [](double channel) {
+        return channel <= 0.03928 ? channel / 12.92 : std::pow((channel + 0.055) / 1.055, 2.4);
+    };
+    const QColor rgb = colour.toRgb();
+    return 0.2126 * linear(rgb.redF()) + 0.7152 * linear(rgb.greenF()) +
+           0.0722 * linear(rgb.blueF());
+}
 
 } // namespace
 
@@ -50,6 +64,20 @@ QColor toQColor(std::int32_t colour) {
 std::int32_t fromQColor(const QColor& colour) {
     const QColor rgb = colour.toRgb();
     return rgb.red() + 256 * rgb.green() + 65536 * rgb.blue();
+}
+
+double contrastRatio(const QColor& a, const QColor& b) {
+    const double la = relativeLuminance(a);
+    const double lb = relativeLuminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+QColor legibleInk(const QColor& background, const QColor& preferred) {
+    if (background.alpha() == 0 || contrastRatio(background, preferred) >= MinimumMarkContrast)
+        return preferred;
+    const QColor black(Qt::black);
+    const QColor white(Qt::white);
+    return contrastRatio(background, black) >= contrastRatio(background, white) ? black : white;
 }
 
 QImage paletteImage() {

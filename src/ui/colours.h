@@ -25,6 +25,14 @@ QColor toQColor(std::int32_t colour);
 // A QColor (alpha ignored) as a colour value.
 std::int32_t fromQColor(const QColor& colour);
 
+// How far apart two opaque colours are to the eye: the WCAG contrast ratio, from 1 (the
+// same lightness) to 21 (black on white).
+double contrastRatio(const QColor& a, const QColor& b);
+// The colour for thin marks (the outline of an option circle or a check box) on
+// `background`: `preferred` (the text colour) while it stands out, else black or white,
+// whichever stands out more. A see-through background keeps `preferred`.
+QColor legibleInk(const QColor& background, const QColor& preferred);
+
 // The palette picture Picture2 (100 x 32).
 QImage paletteImage();
 

@@ -1,6 +1,8 @@
 #include "ui/fonts.h"
 
 #include <QFontDatabase>
+#include <QFontInfo>
+#include <QFontMetrics>
 #include <QStringList>
 
 namespace sonavue {
@@ -40,6 +42,16 @@ QFont designedFont(const QString& face, double pointSize, bool bold) {
     font.setPointSizeF(pointSize);
     if (bold)
         font.setBold(true);
+    return font;
+}
+
+QFont fontFittingHeight(QFont font, int pixels) {
+    constexpr double SmallestSize = 6;
+    constexpr double Step = 0.25;
+    if (font.pointSizeF() <= 0) // sized in pixels: go on from its size in points
+        font.setPointSizeF(QFontInfo(font).pointSizeF());
+    while (QFontMetrics(font).height() > pixels && font.pointSizeF() - Step >= SmallestSize)
+        font.setPointSizeF(font.pointSizeF() - Step);
     return font;
 }
 

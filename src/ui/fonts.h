@@ -9,4 +9,8 @@ namespace sonavue {
 // "Impact" to a condensed bold face. Point sizes may be fractional (11.25, 14.25).
 QFont designedFont(const QString& face, double pointSize, bool bold = false);
 
+// `font`, made smaller where needed so that a line of it is at most `pixels` high: for a
+// caption that has less room than the face's line needs. Never below 6 points.
+QFont fontFittingHeight(QFont font, int pixels);
+
 } // namespace sonavue

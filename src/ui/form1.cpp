@@ -12,10 +12,12 @@
 #include "ui/fonts.h"
 #include "ui/imagebutton.h"
 #include "ui/layoutrules.h"
+#include "ui/readablestyle.h"
 #include "ui/splashwindow.h"
 #include "ui/tabsel.h"
 #include "ui/tagwindow.h"
 #include "ui/twips.h"
+#include "ui/volumebar.h"
 #include "web/webpanel.h"
 
 #include <QApplication>
@@ -138,15 +140,11 @@ void Form1::buildControls() {
         place(new QPushButton(QStringLiteral("ContinuousStart"), this), 3840, 9240, 1620, 495);
     Command4 = place(new QPushButton(QStringLiteral("Select Start"), this), 3840, 9720, 1620, 495);
 
-    // Volume: 255 at the top, 0 at the bottom, steps 1 and 16. A QScrollBar has its minimum
-    // at the top, so the bar runs inverted over 0..255.
-    VScroll1 = place(new QScrollBar(Qt::Vertical, this), 5400, 9240, 255, 975);
-    VScroll1->setRange(0, 255);
-    VScroll1->setInvertedAppearance(true);
-    VScroll1->setInvertedControls(true);
+    // Volume: 255 at the top, 0 at the bottom, steps 1 and 16.
+    VScroll1 = place(new VolumeBar(this), 5400, 9240, 255, 975);
     VScroll1->setSingleStep(1);
     VScroll1->setPageStep(16);
-    VScroll1->setValue(MiddleLevel);
+    VScroll1->setLevel(MiddleLevel);
 
     buildSettingsFrame();
 }
@@ -212,10 +210,26 @@ void Form1::buildSettingsFrame() {
 
     Label1 = place(new QLabel(QStringLiteral("アルファ"), Frame1), 5520, 1120, 735, 255);
     HScroll1 = place(new QScrollBar(Qt::Horizontal, Frame1), 5400, 1320, 1575, 255);
+    // The slider overlaps the bottom of the caption's designed box: the caption keeps to
+    // the part above the slider.
+    Label1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    Label1->setFont(fontFittingHeight(Label1->font(), HScroll1->y() - Label1->y()));
     HScroll1->setRange(64, 255);
     HScroll1->setSingleStep(1);
     HScroll1->setPageStep(16);
     HScroll1->setValue(200);
+
+    // Frames, option circles and check boxes that read on every window colour.
+    QList<QWidget*> styled{Frame1, frame2, frameback, frameFont, frame4};
+    for (QRadioButton* option : Option1)
+        styled << option;
+    for (QRadioButton* option : OptionBack)
+        styled << option;
+    for (QRadioButton* option : Optionfont)
+        styled << option;
+    for (QCheckBox* box : Check1)
+        styled << box;
+    useReadableStyle(*this, styled);
 }
 
 void Form1::Form_Load() {
@@ -230,9 +244,7 @@ void Form1::Form_Load() {
     Groupe[GroupFolder]->raise();
     Timer1.setSingleShot(true);
     Timer1.setInterval(300);
-    m_dragSettle.setSingleShot(true);
-    m_dragSettle.setInterval(250);
-    connect(&m_dragSettle, &QTimer::timeout, this, &Form1::finishTitleDrag);
+    setUpTitleDrag();
     // Key preview: the window sees every key before the focused control.
     qApp->installEventFilter(this);
     Form_Resize();
@@ -241,10 +253,14 @@ void Form1::Form_Load() {
 void Form1::Form_Unload() {
     if (m_unloaded)
         return;
+    // From here on nothing else is stored and no scan goes on: a scan in progress (this
+    // may run in one of its pauses) gives way at once.
     m_unloaded = true;
+    m_scan.stop();
     for (int i = 0; i < 3; ++i)
-        writeSetting(QStringLiteral("filter%1").arg(i),
-                     QString::number(Check1[i]->isChecked() ? 1 : 0));
+        sonavue::writeSetting(m_options.appName, QStringLiteral("init"),
+                              QStringLiteral("filter%1").arg(i),
+                              QString::number(Check1[i]->isChecked() ? 1 : 0));
     m_media->Command(QStringLiteral("Close"));
     // Every other window goes without its own closing handling.
     if (m_form4)
@@ -262,6 +278,8 @@ void Form1::closeEvent(QCloseEvent* event) {
 }
 
 void Form1::writeSetting(const QString& key, const QString& value) {
+    if (m_unloaded)
+        return; // the unload wrote the last settings of this run
     sonavue::writeSetting(m_options.appName, QStringLiteral("init"), key, value);
 }
 
@@ -274,6 +292,7 @@ QString Form1::readSetting(const QString& key, const QString& defaultValue) cons
 void Form1::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
     Form_Resize();
+    alignBackground();
 }
 
 void Form1::changeEvent(QEvent* event) {
@@ -317,15 +336,11 @@ bool Form1::isTopmost() const {
 void Form1::setTopmost(bool on) {
     if (isTopmost() == on)
         return;
-    // Changing a window flag re-creates the native window; do it outside the resize.
-    QTimer::singleShot(0, this, [this, on] {
-        if (isTopmost() == on)
-            return;
-        const bool wasVisible = isVisible();
-        setWindowFlag(Qt::WindowStaysOnTopHint, on);
-        if (wasVisible)
-            show();
-    });
+    // QWidget::setWindowFlag would re-create the native window, and a window manager then
+    // forgets its size, place and focus; the native window takes the new flag as it is.
+    overrideWindowFlags(windowFlags().setFlag(Qt::WindowStaysOnTopHint, on));
+    if (QWindow* handle = windowHandle())
+        handle->setFlags(windowFlags());
 }
 
 void Form1::fontresize(double size) {

@@ -39,6 +39,7 @@ namespace sonavue {
 class ImageButton;
 class TabLabel;
 class TransportBar;
+class VolumeBar;
 class WebPanel;
 
 // File1: the window's file lister. Pointing it at another folder raises the folder fill.
@@ -166,7 +167,7 @@ public:
     QPushButton* Command1 = nullptr;
     QPushButton* Command3 = nullptr;
     QPushButton* Command4 = nullptr;
-    QScrollBar* VScroll1 = nullptr;
+    VolumeBar* VScroll1 = nullptr;
     QGroupBox* Frame1 = nullptr;
     QLabel* Label2 = nullptr;
     QLineEdit* Text1 = nullptr;
@@ -208,8 +209,13 @@ private:
     void setFile1Path(const QString& path);
     void selectListRow(QListView* view, int index);
     static int selectedRow(const QListView* view);
+    void setUpTitleDrag();
+    bool handleTitleStripMouse(QEvent* event);
+    bool handleSizeLabelMouse(QEvent* event);
     void startTitleDrag(const QPoint& globalPos);
+    void watchSystemMove();
     void finishTitleDrag();
+    void alignBackground();
     void layoutAction();
     bool handlePreviewKey(QObject* receiver, QEvent* event);
     void writeSetting(const QString& key, const QString& value);
@@ -231,7 +237,6 @@ private:
     int m_listNoTag = 0; // the source marker
     std::array<int, 6> m_tagGroupeTag{-1, -1, -1, -1, -1, -1};
     std::array<bool, 6> m_groupChangeSeen{};
-    bool m_trackChangeSeen = false;
     int m_currentTab = 0;
     int m_colour = 0xE0E0E0;
     bool m_syncingScroll = false;
@@ -240,15 +245,19 @@ private:
     QPointer<Form3> m_form3;
     QPointer<Form2> m_aboutSplash;
 
-    // Title-strip drag.
-    bool m_dragging = false;
-    bool m_manualDrag = false;
+    // Title-strip drag: a press arms it, moving a few pixels with the button held starts it
+    // (so that a double-click is still seen), and it ends when the button is let go.
+    enum class Drag { None, Armed, Manual, System };
+    Drag m_drag = Drag::None;
+    QPoint m_pressPos;
     QPoint m_dragOffset;
-    QTimer m_dragSettle;
-
-    const QEvent* m_lastPreviewedKey = nullptr;
-    QPointer<QWidget> m_lastPreviewedReceiver;
-    int m_lastPreviewedKeyCode = 0;
+    QTimer m_dragWatch;  // polls the button while the window manager moves the window
+    QTimer m_dragSettle; // the last move events after the button is let go
+    // The size label's second press of a double-click is no click of its own.
+    bool m_label9DoubleClick = false;
+    // The large layout is on, and where the normal layout was before it took the screen.
+    bool m_largeLayout = false;
+    QRect m_normalGeometry;
     bool m_unloaded = false;
 };
 

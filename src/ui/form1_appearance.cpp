@@ -1,5 +1,4 @@
-// The main window's appearance options, folder chooser, picture buttons, title-strip drag
-// and about line.
+// The main window's appearance options, folder chooser, picture buttons and about line.
 #include "ui/form1.h"
 
 #include "app/numbers.h"
@@ -48,9 +47,11 @@ void Form1::setcolor(double colourValue) {
         pal.setColor(role, text);
     setPalette(pal);
 
+    // The strip keeps its light green whatever the window colour, so its " -  " label takes
+    // the text colour of the strip's own background.
     QPalette strip = Picture1->palette();
     strip.setColor(QPalette::Window, toQColor(TitleStripColour));
-    strip.setColor(QPalette::WindowText, text);
+    strip.setColor(QPalette::WindowText, toQColor(textColourFor(TitleStripColour)));
     Picture1->setPalette(strip);
     update();
 }
@@ -114,15 +115,6 @@ void Form1::Command2_Click() {
     writeSetting(QStringLiteral("Folder"), Text1->text());
 }
 
-void Form1::Label9_Click() {
-    const WindowSize size = compactOrFull(twips(height()));
-    resize(px(size.width), px(size.height));
-    if (OptionBack[0]->isChecked() && m_form4)
-        m_form4->resize(m_form4->width(), height());
-    if (OptionBack[0]->isChecked() && m_form4)
-        m_form4->resize(width(), m_form4->height());
-}
-
 void Form1::showAboutLine() {
     if (!m_aboutSplash) {
         m_aboutSplash = new Form2(this);
@@ -131,47 +123,6 @@ void Form1::showAboutLine() {
     m_aboutSplash->Label1()->setText(
         QStringLiteral("Sonavue ver%1.%2").arg(VersionMajor).arg(VersionMinor));
     m_aboutSplash->LabelBuild()->setText(QStringLiteral("build %1").arg(VersionRevision));
-}
-
-// --- Title-strip drag ---------------------------------------------------------------------------
-
-void Form1::startTitleDrag(const QPoint& globalPos) {
-    if (m_form4)
-        m_form4->hide();
-    m_dragging = true;
-    QWindow* handle = windowHandle();
-    if (handle && handle->startSystemMove()) {
-        // The window manager moves the window; the drag is over once moves settle.
-        m_manualDrag = false;
-        m_dragSettle.start();
-        return;
-    }
-    m_manualDrag = true;
-    m_dragOffset = globalPos - frameGeometry().topLeft();
-    Picture1->grabMouse();
-}
-
-void Form1::moveEvent(QMoveEvent* event) {
-    QWidget::moveEvent(event);
-    if (m_dragging && !m_manualDrag)
-        m_dragSettle.start();
-}
-
-void Form1::finishTitleDrag() {
-    if (!m_dragging)
-        return;
-    m_dragging = false;
-    if (m_manualDrag)
-        Picture1->releaseMouse();
-    m_manualDrag = false;
-    if (m_form4) {
-        m_form4->init();
-        if (OptionBack[0]->isChecked()) {
-            m_form4->show();
-            m_form4->lower();
-        }
-    }
-    activateWindow();
 }
 
 } // namespace sonavue

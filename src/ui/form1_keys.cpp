@@ -5,9 +5,11 @@
 #include "ui/backgroundwindow.h"
 #include "ui/imagebutton.h"
 #include "ui/tabsel.h"
+#include "ui/volumebar.h"
 #include "web/webpanel.h"
 
 #include <QCheckBox>
+#include <QApplication>
 #include <QCoreApplication>
 #include <QGroupBox>
 #include <QKeyEvent>
@@ -17,6 +19,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
+#include <QWindow>
 
 namespace sonavue {
 
@@ -24,7 +27,7 @@ void Form1::wireControls() {
     connect(Command1, &QPushButton::clicked, this, [this] { m_player->Command1_Click(); });
     connect(Command3, &QPushButton::clicked, this, [this] { m_player->Command3_Click(); });
     connect(Command4, &QPushButton::clicked, this, [this] { m_player->Command4_Click(); });
-    connect(VScroll1, &QScrollBar::valueChanged, this, [this](int v) { NewVolume(v); });
+    connect(VScroll1, &VolumeBar::levelChanged, this, [this](int level) { NewVolume(level); });
     connect(HScroll1, &QScrollBar::valueChanged, this, [this] { HScroll1_Change(); });
     connect(Command2, &QPushButton::clicked, this, [this] { Command2_Click(); });
     connect(&Timer1, &QTimer::timeout, &Timer1, &QTimer::stop);
@@ -53,12 +56,13 @@ void Form1::wireControls() {
         connect(TabSel[i], &TabLabel::clicked, this, [this, i] { TabSel_Click(i); });
         connect(TabSel[i], &TabLabel::pointerMoved, this, [this, i] { TabSel_MouseMove(i); });
         QListView* list = TagGroupe[i];
-        connect(list->selectionModel(), &QItemSelectionModel::currentChanged, this,
-                [this, i](const QModelIndex& current) {
-                    m_groupChangeSeen[std::size_t(i)] = true;
-                    if (current.isValid())
-                        TagGroupe_Click(i);
-                });
+        // The selection, not the current index: a mouse press moves the current index before
+        // it selects the entry, and the click must see the entry it selected.
+        connect(list->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this, i] {
+            m_groupChangeSeen[std::size_t(i)] = true;
+            if (groupListSelectedIndex(i) >= 0)
+                TagGroupe_Click(i);
+        });
         // A click on the entry that is already selected fills the track list again.
         connect(list, &QListView::clicked, this, [this, i] {
             if (!m_groupChangeSeen[std::size_t(i)])
@@ -67,7 +71,9 @@ void Form1::wireControls() {
         });
     }
 
-    connect(ListName->selectionModel(), &QItemSelectionModel::currentChanged, this,
+    // The two columns of the track list follow each other's selection, for clicks, keys and
+    // drags alike.
+    connect(ListName->selectionModel(), &QItemSelectionModel::selectionChanged, this,
             [this] { ListName_Click(); });
     connect(ListName->verticalScrollBar(), &QScrollBar::valueChanged, this,
             [this] { ListName_Scroll(); });
@@ -76,11 +82,11 @@ void Form1::wireControls() {
         if (!m_syncingScroll)
             ListName->verticalScrollBar()->setValue(value);
     });
-    connect(ListNo->selectionModel(), &QItemSelectionModel::currentChanged, this,
-            [this](const QModelIndex& current) {
-                if (current.isValid() && current.row() != trackListSelectedIndex())
-                    selectTrack(current.row());
-            });
+    connect(ListNo->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] {
+        const int row = listNoSelectedIndex();
+        if (row >= 0 && row != trackListSelectedIndex())
+            selectTrack(row);
+    });
     connect(ListName, &QListView::pressed, this, [this] { ListName_MouseDown(); });
     connect(ListName, &QListView::doubleClicked, this, [this] { ListName_DblClick(); });
     connect(OptionList, &QListWidget::itemDoubleClicked, this, [this] { OptionList_DblClick(); });
@@ -99,52 +105,30 @@ void Form1::wireControls() {
 }
 
 bool Form1::eventFilter(QObject* watched, QEvent* event) {
+    if (m_unloaded)
+        return QWidget::eventFilter(watched, event);
     switch (event->type()) {
     case QEvent::KeyPress:
-        handlePreviewKey(watched, event);
-        return false; // the key still reaches the focused control
-    case QEvent::MouseButtonPress: {
-        auto* mouse = static_cast<QMouseEvent*>(event);
-        for (int i = 0; i < GroupCount; ++i) {
-            if (watched == TagGroupe[std::size_t(i)]->viewport())
-                m_groupChangeSeen[std::size_t(i)] = false;
-        }
-        if (watched == Label9)
-            return true; // the size label's click, not a drag
-        if (watched == Picture1 && mouse->button() == Qt::LeftButton) {
-            startTitleDrag(mouse->globalPosition().toPoint());
-            return true;
-        }
-        break;
-    }
+        return handlePreviewKey(watched, event);
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonRelease:
+    case QEvent::MouseButtonDblClick:
     case QEvent::MouseMove:
-        if (watched == Picture1 && m_dragging && m_manualDrag) {
-            move(static_cast<QMouseEvent*>(event)->globalPosition().toPoint() - m_dragOffset);
-            return true;
-        }
-        break;
-    case QEvent::MouseButtonRelease: {
-        auto* mouse = static_cast<QMouseEvent*>(event);
-        if (watched == Picture1 && m_dragging && m_manualDrag) {
-            finishTitleDrag();
-            return true;
-        }
-        if (watched == Label9 && mouse->button() == Qt::LeftButton &&
-            Label9->rect().contains(mouse->position().toPoint())) {
-            Label9_Click();
-            return true;
-        }
-        if (watched == Picture2) {
+        if (watched == Label9)
+            return handleSizeLabelMouse(event);
+        if (watched == Picture1)
+            return handleTitleStripMouse(event);
+        if (watched == Picture2 && event->type() == QEvent::MouseButtonRelease) {
+            auto* mouse = static_cast<QMouseEvent*>(event);
             const QPoint p = mouse->position().toPoint();
             Picture2_MouseUp(mouse->button(), p.x(), p.y());
             return true;
         }
-        break;
-    }
-    case QEvent::MouseButtonDblClick:
-        if (watched == Picture1) {
-            Form_KeyDown(Qt::Key_W, 0);
-            return true;
+        if (event->type() == QEvent::MouseButtonPress) {
+            for (int i = 0; i < GroupCount; ++i) {
+                if (watched == TagGroupe[std::size_t(i)]->viewport())
+                    m_groupChangeSeen[std::size_t(i)] = false;
+            }
         }
         break;
     case QEvent::FocusOut:
@@ -162,20 +146,35 @@ bool Form1::eventFilter(QObject* watched, QEvent* event) {
     return QWidget::eventFilter(watched, event);
 }
 
+// The size label: a click switches between compact and full; the second press of a
+// double-click is not another click, and the double-click does nothing more.
+bool Form1::handleSizeLabelMouse(QEvent* event) {
+    auto* mouse = static_cast<QMouseEvent*>(event);
+    switch (event->type()) {
+    case QEvent::MouseButtonDblClick:
+        m_label9DoubleClick = true;
+        return true;
+    case QEvent::MouseButtonRelease:
+        if (m_label9DoubleClick) {
+            m_label9DoubleClick = false;
+            return true;
+        }
+        if (mouse->button() == Qt::LeftButton && Label9->rect().contains(mouse->position().toPoint()))
+            Label9_Click();
+        return true;
+    default:
+        return true; // a press on the label is not a drag of the strip
+    }
+}
+
 bool Form1::handlePreviewKey(QObject* receiver, QEvent* event) {
-    auto* widget = qobject_cast<QWidget*>(receiver);
-    if (!widget || widget->window() != this || m_unloaded)
+    // Key preview: every key press reaches the window's native window exactly once, before
+    // it goes on to the focused control (and, unused, up to its parents, or from the web
+    // engine back to the panel's parent). Only that first delivery is acted on.
+    QWindow* window = windowHandle();
+    if (!window || receiver != window)
         return false;
     auto* key = static_cast<QKeyEvent*>(event);
-    // An unhandled key travels up to the parents as the same event: preview it once.
-    QWidget* previous = m_lastPreviewedReceiver.data();
-    const bool travelling = event == m_lastPreviewedKey && previous &&
-                            widget->isAncestorOf(previous) && key->key() == m_lastPreviewedKeyCode;
-    m_lastPreviewedKey = event;
-    m_lastPreviewedReceiver = widget;
-    m_lastPreviewedKeyCode = key->key();
-    if (travelling)
-        return false;
     int shift = 0;
     if (key->modifiers() & Qt::ShiftModifier)
         shift |= 1;
@@ -183,7 +182,16 @@ bool Form1::handlePreviewKey(QObject* receiver, QEvent* event) {
         shift |= 2;
     if (key->modifiers() & Qt::AltModifier)
         shift |= 4;
+    // The key still reaches the control that had the focus when it was pressed, even when the
+    // action hid that control (W hides the settings frame and its folder box).
+    const QPointer<QWidget> focused = focusWidget();
     Form_KeyDown(key->key(), shift);
+    if (!focused || focused == focusWidget() || m_unloaded)
+        return false;
+    QKeyEvent again(key->type(), key->key(), key->modifiers(), key->nativeScanCode(),
+                    key->nativeVirtualKey(), key->nativeModifiers(), key->text(),
+                    key->isAutoRepeat(), key->count());
+    QApplication::sendEvent(focused, &again);
     return true;
 }
 
@@ -223,7 +231,17 @@ void Form1::layoutAction() {
     // A minimized window has no layout to switch.
     if (windowState() & Qt::WindowMinimized)
         return;
-    const bool big = !(windowState() & Qt::WindowMaximized);
+    // The window's own record of its layout: without a window manager the platform does not
+    // take the maximized state, and the next W must still switch back.
+    const bool big = !m_largeLayout;
+    m_largeLayout = big;
+    if (big) {
+        m_normalGeometry = geometry();
+        // To the screen's corner first: a window manager then maximizes the window there, and
+        // without one (nothing maximizes) the large layout still starts at the corner. Moving
+        // a window that is already maximized would make some window managers restore it.
+        move(0, 0);
+    }
     setWindowState(big ? Qt::WindowMaximized : Qt::WindowNoState);
     for (QWidget* control : std::initializer_list<QWidget*>{MMControl1Bar, Command1, Picture1,
                                                             Frame1, Command3, Command4, VScroll1})
@@ -238,8 +256,13 @@ void Form1::layoutAction() {
     }
     if (big) {
         setTopmost(true);
-        move(0, 0);
+        return;
     }
+    // Back to the normal layout at the size and place it had: a window manager restores its
+    // own idea of the normal geometry, which need not be the one the window had.
+    if (m_normalGeometry.isValid())
+        setGeometry(m_normalGeometry);
+    activateWindow();
 }
 
 } // namespace sonavue

@@ -20,10 +20,10 @@ namespace sonavue {
 // --- Selection helpers ---------------------------------------------------------------------
 
 int Form1::selectedRow(const QListView* view) {
-    const QModelIndex current = view->selectionModel()->currentIndex();
-    if (!current.isValid() || !view->selectionModel()->isSelected(current))
-        return -1;
-    return current.row();
+    // The selected entry, whatever the current index is: while a selection changes, the
+    // current index may still be the old one (code) or already the new one (a mouse press).
+    const QModelIndexList selected = view->selectionModel()->selectedIndexes();
+    return selected.isEmpty() ? -1 : selected.first().row();
 }
 
 void Form1::selectListRow(QListView* view, int index) {

@@ -1,5 +1,7 @@
 #include "ui/layoutrules.h"
 
+#include <algorithm>
+
 namespace sonavue {
 
 ResizeGeometry resizeGeometry(double W, double H, bool maximized, double closeButtonWidth,
@@ -19,7 +21,8 @@ ResizeGeometry resizeGeometry(double W, double H, bool maximized, double closeBu
         g.webLeft = g.groupWidth + 400;
         g.webWidth = W - g.webLeft - 200;
         if (H > 5000)
-            g.webHeight = H - 2400;
+            g.webHeight =
+                std::min(H - 2400, SettingsFrameTop - SettingsFrameClearance - WebPanelTop);
         g.topmost = false;
     }
     g.closeButtonLeft = W - closeButtonWidth;

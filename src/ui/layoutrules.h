@@ -9,6 +9,11 @@ constexpr double DesignedClientWidth = 13425;
 constexpr double DesignedClientHeight = 10260;
 constexpr double TitleStripHeight = 375;
 constexpr double CompactWidth = 1500;
+// The web panel's top and the settings frame's top stay at their designed places.
+constexpr double WebPanelTop = 840;
+constexpr double SettingsFrameTop = 8520;
+// Left clear between the web panel's bottom and the settings frame's caption.
+constexpr double SettingsFrameClearance = 30;
 
 struct ResizeGeometry {
     double listNameWidth = 0;
@@ -21,8 +26,11 @@ struct ResizeGeometry {
     bool topmost = false;
 };
 
-// W and H are the window's outer width and height. roundToControl gives back the width
-// a list really takes for a requested width (controls round to whole pixels).
+// W and H are the window's outer width and height. In a normal window the web panel
+// grows with the height (H - 2400) but stops short of the settings frame below it, which
+// keeps its place: H - 2400 alone would run over the frame's caption at the designed size.
+// roundToControl gives back the width a list really takes for a requested width
+// (controls round to whole pixels).
 ResizeGeometry resizeGeometry(double W, double H, bool maximized, double closeButtonWidth,
                               double frameBtnWidth,
                               const std::function<double(double)>& roundToControl);

@@ -23,6 +23,8 @@ private slots:
     void palettePixels_data();
     void palettePixels();
     void paletteShape();
+    void contrast();
+    void marksStandOutOnEveryPaletteColour();
 };
 
 void ColoursTest::split_data() {
@@ -146,6 +148,34 @@ void ColoursTest::paletteShape() {
         QVERIFY(palette.pixelColor(x, 5).green() > palette.pixelColor(x - 1, 5).green());
         QVERIFY(palette.pixelColor(50 + x, 20).green() > palette.pixelColor(49 + x, 20).green());
     }
+}
+
+void ColoursTest::contrast() {
+    const QColor black(Qt::black), white(Qt::white), paleGreen = toQColor(LightTextColour);
+    QCOMPARE(contrastRatio(black, white), 21.0);
+    QCOMPARE(contrastRatio(white, black), 21.0);
+    QCOMPARE(contrastRatio(paleGreen, paleGreen), 1.0);
+    // The pale text colour on the light-green title strip hardly shows; the dark one does.
+    QVERIFY(contrastRatio(paleGreen, toQColor(TitleStripColour)) < 1.5);
+    QVERIFY(contrastRatio(toQColor(DarkTextColour), toQColor(TitleStripColour)) > 7);
+}
+
+void ColoursTest::marksStandOutOnEveryPaletteColour() {
+    // Where the text colour stands out it is the marks' colour too.
+    QCOMPARE(legibleInk(Qt::black, toQColor(LightTextColour)), toQColor(LightTextColour));
+    QCOMPARE(legibleInk(Qt::white, toQColor(DarkTextColour)), toQColor(DarkTextColour));
+    // Nothing is known of what shows through the key colour: the text colour stays.
+    QCOMPARE(legibleInk(Qt::transparent, toQColor(LightTextColour)), toQColor(LightTextColour));
+    // Every colour the palette offers, with the text colour the window would pick for it.
+    const QImage palette = paletteImage();
+    for (int y = 0; y < palette.height(); ++y)
+        for (int x = 0; x < palette.width(); ++x) {
+            const QColor background = palette.pixelColor(x, y);
+            const QColor text = toQColor(textColourFor(fromQColor(background)));
+            const double ratio = contrastRatio(legibleInk(background, text), background);
+            QVERIFY2(ratio >= 3.0,
+                     qPrintable(QStringLiteral("(%1, %2): %3").arg(x).arg(y).arg(ratio)));
+        }
 }
 
 QTEST_MAIN(ColoursTest)

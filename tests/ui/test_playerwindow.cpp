@@ -5,6 +5,7 @@
 #include "playback/audiofiles.h"
 #include "playback/gstmediaelement.h"
 #include "playback/transportbar.h"
+#include "ui/volumebar.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -94,22 +95,23 @@ private slots:
         f.Text1->setFocus();
         f.Text1->clear();
 
+        // Keys go to the window as the display server sends them, and on to the focused box.
         // S typed in the folder box starts continuous play and also types s.
-        QTest::keyClick(f.Text1, Qt::Key_S);
+        QTest::keyClick(f.windowHandle(), Qt::Key_S);
         QCOMPARE(f.Text1->text(), QStringLiteral("s"));
         QCOMPARE(opened(), QStringList{QStringLiteral("a1.wav")});
         QCOMPARE(f.MMControl1().Tag, QStringLiteral("0"));
 
         // Ctrl+Shift+S is a continuous start too; Ctrl+S a select start.
-        QTest::keyClick(f.Text1, Qt::Key_S, Qt::ControlModifier | Qt::ShiftModifier);
+        QTest::keyClick(f.windowHandle(), Qt::Key_S, Qt::ControlModifier | Qt::ShiftModifier);
         QCOMPARE(opened().join(","), QStringLiteral("a1.wav,a2.wav"));
         f.selectTrack(0);
-        QTest::keyClick(f.Text1, Qt::Key_S, Qt::ControlModifier);
+        QTest::keyClick(f.windowHandle(), Qt::Key_S, Qt::ControlModifier);
         QCOMPARE(opened().last(), QStringLiteral("a1.wav"));
         QCOMPARE(f.title->text(), QStringLiteral("a1.wav"));
 
         // W switches to the large layout and types w; W again restores everything.
-        QTest::keyClick(f.Text1, Qt::Key_W);
+        QTest::keyClick(f.windowHandle(), Qt::Key_W);
         QVERIFY(f.windowState() & Qt::WindowMaximized);
         QVERIFY(f.Text1->text().endsWith(QLatin1Char('w')));
         for (QWidget* hidden :
@@ -126,16 +128,16 @@ private slots:
         // Ctrl+C empties the reserved list and nothing else.
         f.ListName_DblClick();
         QCOMPARE(f.reservedCount(), 1);
-        QTest::keyClick(f.Text1, Qt::Key_C, Qt::ControlModifier);
+        QTest::keyClick(f.windowHandle(), Qt::Key_C, Qt::ControlModifier);
         QCOMPARE(f.reservedCount(), 0);
         // Alt+C is no shortcut.
         f.ListName_DblClick();
-        QTest::keyClick(f.Text1, Qt::Key_C, Qt::AltModifier);
+        QTest::keyClick(f.windowHandle(), Qt::Key_C, Qt::AltModifier);
         QCOMPARE(f.reservedCount(), 1);
 
         // Ctrl+Q closes the window with everything its closing does.
         QSignalSpy unloaded(&f, &Form1::unloaded);
-        QTest::keyClick(f.Text1, Qt::Key_Q, Qt::ControlModifier);
+        QTest::keyClick(f.windowHandle(), Qt::Key_Q, Qt::ControlModifier);
         QCOMPARE(unloaded.count(), 1);
         QCOMPARE(m_log.last(), QStringLiteral("Close"));
     }
@@ -161,12 +163,12 @@ private slots:
         // No volume is sent at start; the label shows 128 and so does the bar.
         QVERIFY(m_media->volumes.isEmpty());
         QCOMPARE(f.Vol->text(), QStringLiteral("128"));
-        QCOMPARE(f.VScroll1->value(), 128);
+        QCOMPARE(f.VScroll1->level(), 128);
         // Top of the bar is 255, bottom 0.
-        f.VScroll1->triggerAction(QAbstractSlider::SliderToMaximum);
+        f.VScroll1->triggerAction(QAbstractSlider::SliderToMinimum);
         QCOMPARE(f.Vol->text(), QStringLiteral("255"));
         QCOMPARE(m_media->volumes.last(), 0xFFFFFFFFu);
-        f.VScroll1->triggerAction(QAbstractSlider::SliderToMinimum);
+        f.VScroll1->triggerAction(QAbstractSlider::SliderToMaximum);
         QCOMPARE(f.Vol->text(), QStringLiteral("0"));
         QCOMPARE(m_media->volumes.last(), 0u);
         QCOMPARE(f.VScroll1->singleStep(), 1);

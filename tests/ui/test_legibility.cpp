@@ -1,0 +1,346 @@
+// What a user sees of the settings frame and the title strip: every caption is drawn whole
+// (nothing cuts it or lies over it), the frame's caption stays clear of the web panel, and
+// option circles, check boxes and the " -  " label stand out on every colour choice.
+#include "mainwindowfixture.h"
+
+#include "ui/colours.h"
+#include "ui/layoutrules.h"
+#include "web/webpanel.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QPainter>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QStyleOption>
+
+using namespace sonavue;
+using namespace sonavue::testing;
+
+namespace {
+const QString App = QStringLiteral("SonavueLegibilityTest");
+
+constexpr std::int32_t rgb(int r, int g, int b) {
+    return r + 256 * g + 65536 * b;
+}
+
+// Pixels differ visibly when some channel moves this much.
+constexpr int InkThreshold = 40;
+
+bool differs(QRgb a, QRgb b) {
+    return std::abs(qRed(a) - qRed(b)) > InkThreshold ||
+           std::abs(qGreen(a) - qGreen(b)) > InkThreshold ||
+           std::abs(qBlue(a) - qBlue(b)) > InkThreshold ||
+           std::abs(qAlpha(a) - qAlpha(b)) > InkThreshold;
+}
+
+// The bounding box of the pixels where two pictures of the same place differ.
+QRect inkBetween(const QImage& with, const QImage& without) {
+    QRect ink;
+    for (int y = 0; y < with.height(); ++y)
+        for (int x = 0; x < with.width(); ++x)
+            if (differs(with.pixel(x, y), without.pixel(x, y)))
+                ink |= QRect(x, y, 1, 1);
+    return ink;
+}
+
+QImage picture(QWidget& window, const QRect& area) {
+    return window.grab(area).toImage().convertToFormat(QImage::Format_ARGB32);
+}
+
+QString captionOf(const QWidget* w) {
+    if (const auto* label = qobject_cast<const QLabel*>(w))
+        return label->text();
+    if (const auto* button = qobject_cast<const QAbstractButton*>(w))
+        return button->text();
+    return {};
+}
+
+void setCaption(QWidget* w, const QString& text) {
+    if (auto* label = qobject_cast<QLabel*>(w))
+        label->setText(text);
+    else
+        qobject_cast<QAbstractButton*>(w)->setText(text);
+}
+
+// The size of the caption's ink when nothing limits it: drawn alone, unclipped, in the
+// control's font and colours.
+QSize freeInkSize(const QWidget* w) {
+    const QString text = captionOf(w);
+    const QColor background = w->palette().color(QPalette::Window);
+    QImage plain(400, 120, QImage::Format_ARGB32);
+    plain.fill(background.alpha() ? background : QColor(Qt::white));
+    QImage drawn = plain;
+    QPainter painter(&drawn);
+    painter.setFont(w->font());
+    painter.setPen(w->palette().color(QPalette::WindowText));
+    painter.drawText(QRect(20, 20, 360, 80), Qt::AlignLeft | Qt::AlignTop, text);
+    painter.end();
+    return inkBetween(drawn, plain).size();
+}
+
+// The caption's ink as the window shows it: the window with and without the caption.
+QSize visibleInkSize(Form1& f, QWidget* w) {
+    const QRect area =
+        QRect(w->mapTo(&f, QPoint(0, 0)), w->size()).adjusted(-20, -20, 20, 20) & f.rect();
+    const QString text = captionOf(w);
+    const QImage with = picture(f, area);
+    setCaption(w, QString());
+    const QImage without = picture(f, area);
+    setCaption(w, text);
+    return inkBetween(with, without).size();
+}
+
+// Where a caption's line of text lies (the font's full height, not just its ink) in its
+// parent's coordinates, as the control aligns it.
+QRect captionLine(QWidget* w) {
+    const QFontMetrics metrics(w->font());
+    // Trailing blanks draw nothing; clipping them takes nothing away.
+    QString text = captionOf(w);
+    while (text.endsWith(QLatin1Char(' ')))
+        text.chop(1);
+    const QSize size(metrics.horizontalAdvance(text), metrics.height());
+    QRect room = w->contentsRect();
+    Qt::Alignment alignment = Qt::AlignLeft | Qt::AlignVCenter;
+    if (const auto* label = qobject_cast<QLabel*>(w)) {
+        alignment = label->alignment();
+    } else {
+        QStyleOptionButton option;
+        option.initFrom(w);
+        option.text = text;
+        room = w->style()->subElementRect(qobject_cast<QRadioButton*>(w)
+                                              ? QStyle::SE_RadioButtonContents
+                                              : QStyle::SE_CheckBoxContents,
+                                          &option, w);
+    }
+    return QStyle::alignedRect(w->layoutDirection(), alignment, size, room).translated(w->pos());
+}
+
+// The controls of the same parent stacked above w.
+QList<QWidget*> stackedAbove(QWidget* w) {
+    QList<QWidget*> above;
+    bool after = false;
+    for (QObject* sibling : w->parentWidget()->children()) {
+        if (sibling == w)
+            after = true;
+        else if (auto* widget = qobject_cast<QWidget*>(sibling);
+                 after && widget && widget->isVisible())
+            above << widget;
+    }
+    return above;
+}
+
+QList<QWidget*> captionedControls(Form1& f) {
+    QList<QWidget*> controls{f.Label9};
+    for (QWidget* w : f.Frame1->findChildren<QWidget*>())
+        if ((qobject_cast<QLabel*>(w) && !captionOf(w).isEmpty()) ||
+            qobject_cast<QAbstractButton*>(w))
+            controls << w;
+    return controls;
+}
+
+// The frame's caption as its style places it, in window coordinates.
+QRect frameCaptionRect(Form1& f) {
+    QStyleOptionGroupBox option;
+    option.initFrom(f.Frame1);
+    option.text = f.Frame1->title();
+    option.textAlignment = f.Frame1->alignment();
+    option.subControls = QStyle::SC_GroupBoxFrame | QStyle::SC_GroupBoxLabel;
+    option.lineWidth = 1;
+    const QRect local = f.Frame1->style()->subControlRect(QStyle::CC_GroupBox, &option,
+                                                          QStyle::SC_GroupBoxLabel, f.Frame1);
+    return local.translated(f.Frame1->pos());
+}
+
+QRect indicatorRect(Form1& f, QAbstractButton* button) {
+    QStyleOptionButton option;
+    option.initFrom(button);
+    option.text = button->text();
+    const bool radio = qobject_cast<QRadioButton*>(button);
+    const QRect local = button->style()->subElementRect(
+        radio ? QStyle::SE_RadioButtonIndicator : QStyle::SE_CheckBoxIndicator, &option, button);
+    return local.translated(button->mapTo(&f, QPoint(0, 0)));
+}
+
+// How much the indicator's most distinct pixel stands out from the window behind it. On
+// the see-through key colour nothing is behind it: there, how opaque that pixel is.
+double indicatorStandOut(const QImage& window, const QRect& indicator, const QColor& background) {
+    double best = 0;
+    for (int y = indicator.top(); y <= indicator.bottom(); ++y)
+        for (int x = indicator.left(); x <= indicator.right(); ++x) {
+            const QColor pixel = window.pixelColor(x, y);
+            best = std::max(best, background.alpha() == 0 ? pixel.alphaF() * 21
+                                                          : contrastRatio(pixel, background));
+        }
+    return best;
+}
+
+void saveArtifact(QWidget& window, const QString& name) {
+    const QString folder = qEnvironmentVariable("SONAVUE_BUILD_DIR") + QStringLiteral("/artifacts");
+    QDir().mkpath(folder);
+    QVERIFY(window.grab().save(folder + QLatin1Char('/') + name));
+}
+
+QList<QAbstractButton*> indicatorButtons(Form1& f) {
+    return {f.Option1[0],    f.Option1[1],    f.OptionBack[0], f.OptionBack[1], f.Optionfont[0],
+            f.Optionfont[1], f.Optionfont[2], f.Check1[0],     f.Check1[1],     f.Check1[2]};
+}
+
+} // namespace
+
+class LegibilityTest : public QObject {
+    Q_OBJECT
+    SettingsFile m_settings{App};
+
+private slots:
+    void init() { m_settings.remove(); }
+
+    void everyCaptionIsDrawnWhole_data() {
+        QTest::addColumn<std::int32_t>("colour");
+        QTest::newRow("white") << std::int32_t(0xFFFFFF);
+        QTest::newRow("black") << std::int32_t(0);
+    }
+    void everyCaptionIsDrawnWhole() {
+        QFETCH(std::int32_t, colour);
+        auto w = startWindow(App);
+        Form1& f = *w->form;
+        f.setcolor(colour);
+        const QList<QWidget*> controls = captionedControls(f);
+        QVERIFY(controls.size() >= 17);
+        QStringList cut;
+        for (QWidget* control : controls) {
+            const QSize free = freeInkSize(control);
+            const QSize visible = visibleInkSize(f, control);
+            QVERIFY2(!free.isEmpty(), qPrintable(captionOf(control)));
+            // Whatever covers or clips a caption takes rows or columns of its ink away.
+            if (visible.width() < free.width() || visible.height() < free.height())
+                cut << QStringLiteral("\"%1\" shows %2x%3 of %4x%5")
+                           .arg(captionOf(control))
+                           .arg(visible.width())
+                           .arg(visible.height())
+                           .arg(free.width())
+                           .arg(free.height());
+        }
+        QVERIFY2(cut.isEmpty(), qPrintable(cut.join(QStringLiteral("; "))));
+        saveArtifact(f, QStringLiteral("legibility-%1.png").arg(QTest::currentDataTag()));
+    }
+
+    void everyCaptionLineHasRoomOfItsOwn() {
+        auto w = startWindow(App);
+        Form1& f = *w->form;
+        QStringList crowded;
+        for (QWidget* control : captionedControls(f)) {
+            if (qobject_cast<QPushButton*>(control))
+                continue; // a button's caption lies inside its own face
+            const QRect line = captionLine(control);
+            if (!control->geometry().contains(line) ||
+                !control->parentWidget()->rect().contains(line))
+                crowded << captionOf(control) + QStringLiteral(" is clipped");
+            for (QWidget* above : stackedAbove(control))
+                if (above->geometry().intersects(line))
+                    crowded << captionOf(control) + QStringLiteral(" lies under ") +
+                                   above->metaObject()->className() + captionOf(above);
+        }
+        QVERIFY2(crowded.isEmpty(), qPrintable(crowded.join(QStringLiteral("; "))));
+    }
+
+    void theFrameCaptionKeepsClearOfTheWebPanelAndTheControls() {
+        auto w = startWindow(App, true);
+        Form1& f = *w->form;
+        QVERIFY(f.Web1);
+        const QRect caption = frameCaptionRect(f);
+        QVERIFY(!caption.isEmpty());
+        // The caption lies inside the frame at its designed place, below nothing else.
+        QVERIFY(f.Frame1->geometry().contains(caption));
+        QVERIFY(!f.Web1->geometry().intersects(f.Frame1->geometry()));
+        for (QWidget* child : f.Frame1->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+            QVERIFY2(!child->geometry().translated(f.Frame1->pos()).intersects(caption),
+                     qPrintable(child->objectName() + captionOf(child)));
+        // The web panel still reaches down towards the frame, as the resize rule says.
+        QVERIFY(f.Frame1->y() - (f.Web1->y() + f.Web1->height()) <= 4);
+    }
+
+    void indicatorsStandOutOnEveryColour_data() {
+        QTest::addColumn<std::int32_t>("colour");
+        QTest::newRow("white") << std::int32_t(0xFFFFFF);
+        QTest::newRow("black") << std::int32_t(0);
+        QTest::newRow("see-through key colour") << KeyColour;
+        QTest::newRow("deep blue") << rgb(0, 0, 124);
+        QTest::newRow("sum 351, dark") << rgb(100, 100, 151);
+        QTest::newRow("sum 352, light") << rgb(100, 100, 152);
+        QTest::newRow("orange") << rgb(255, 97, 0);
+        QTest::newRow("dark red") << rgb(128, 20, 28);
+    }
+    void indicatorsStandOutOnEveryColour() {
+        QFETCH(std::int32_t, colour);
+        auto w = startWindow(App);
+        Form1& f = *w->form;
+        f.Check1[1]->setChecked(false);
+        f.setcolor(colour);
+        QImage window(f.size(), QImage::Format_ARGB32);
+        window.fill(Qt::transparent);
+        f.render(&window);
+        const QColor background = colour == KeyColour ? QColor(Qt::transparent) : toQColor(colour);
+        QStringList faint;
+        for (QAbstractButton* button : indicatorButtons(f)) {
+            const QRect indicator = indicatorRect(f, button);
+            QVERIFY(window.rect().contains(indicator));
+            const double standOut = indicatorStandOut(window, indicator, background);
+            if (standOut < 3.0)
+                faint << QStringLiteral("%1%2: %3")
+                             .arg(button->text(),
+                                  button->isChecked() ? QStringLiteral(" (on)") : QString())
+                             .arg(standOut, 0, 'f', 2);
+        }
+        QVERIFY2(faint.isEmpty(), qPrintable(faint.join(QStringLiteral("; "))));
+    }
+
+    void theAboutLabelReadsOnTheTitleStrip_data() { indicatorsStandOutOnEveryColour_data(); }
+    void theAboutLabelReadsOnTheTitleStrip() {
+        QFETCH(std::int32_t, colour);
+        auto w = startWindow(App);
+        Form1& f = *w->form;
+        f.setcolor(colour);
+        const QColor strip = f.Picture1->palette().color(QPalette::Window);
+        QCOMPARE(strip, toQColor(TitleStripColour));
+        QVERIFY(contrastRatio(f.Label9->palette().color(QPalette::WindowText), strip) >= 4.5);
+        // The rest of the window keeps the text colour of its own background.
+        QCOMPARE(f.Label5->palette().color(QPalette::WindowText), toQColor(textColourFor(colour)));
+    }
+
+    void theWebPanelStopsAboveTheSettingsFrame_data() {
+        QTest::addColumn<double>("height");
+        QTest::addColumn<double>("webHeight");
+        // The designed window: H - 2400 would reach 8700, over the frame's caption at 8520.
+        QTest::newRow("designed size") << DesignedClientHeight << 7650.0;
+        QTest::newRow("taller than designed") << 14000.0 << 7650.0;
+        // Where H - 2400 already keeps clear, the designed figure stands.
+        QTest::newRow("6000 high") << 6000.0 << 3600.0;
+        QTest::newRow("where the two rules meet") << 10050.0 << 7650.0;
+    }
+    void theWebPanelStopsAboveTheSettingsFrame() {
+        QFETCH(double, height);
+        QFETCH(double, webHeight);
+        const ResizeGeometry g = resizeGeometry(DesignedClientWidth, height, false, 360, 1335,
+                                                [](double t) { return t; });
+        QCOMPARE(*g.webHeight, webHeight);
+        QVERIFY(WebPanelTop + *g.webHeight < SettingsFrameTop);
+        // Maximised, the settings frame is hidden and the panel takes the height as designed.
+        QCOMPARE(
+            *resizeGeometry(19200, 14400, true, 360, 1335, [](double t) { return t; }).webHeight,
+            12400.0);
+    }
+};
+
+int main(int argc, char* argv[]) {
+    static QTemporaryDir home;
+    qputenv("HOME", home.path().toUtf8());
+    qputenv("XDG_CONFIG_HOME", (home.path() + QStringLiteral("/.config")).toUtf8());
+    QApplication app(argc, argv);
+    LegibilityTest test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "test_legibility.moc"

@@ -1,0 +1,352 @@
+// The main window driven the way a person drives it: mouse presses on list rows at their
+// places, drags, double-clicks, the scroll bar's arrows, trough and wheel, and keys sent to the
+// window (as the display server sends them) with the focus in each kind of control. Every
+// check looks at what the user sees: the rows, the level label, the file being played.
+#include "mainwindowfixture.h"
+
+#include "ui/backgroundwindow.h"
+#include "ui/tabsel.h"
+#include "ui/volumebar.h"
+#include "web/webpanel.h"
+
+#include <QApplication>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListView>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScrollBar>
+#include <QStyleOptionSlider>
+#include <QWebEngineView>
+#include <QWindow>
+
+using namespace sonavue;
+using namespace sonavue::testing;
+
+namespace {
+const QString App = QStringLiteral("SonavueUserInputTest");
+
+QPoint rowCentre(QListView* view, const QString& text) {
+    for (int i = 0; i < view->model()->rowCount(); ++i) {
+        const QModelIndex index = view->model()->index(i, 0);
+        if (index.data().toString() == text) {
+            view->scrollTo(index);
+            return view->visualRect(index).center();
+        }
+    }
+    qFatal("no row %s", qPrintable(text));
+}
+
+QStringList rows(const QListView* view) {
+    QStringList out;
+    for (int i = 0; i < view->model()->rowCount(); ++i)
+        out << view->model()->index(i, 0).data().toString();
+    return out;
+}
+
+// The highlighted row of a list as the user sees it, or -1.
+int highlighted(const QListView* view) {
+    const QModelIndexList selected = view->selectionModel()->selectedIndexes();
+    return selected.isEmpty() ? -1 : selected.first().row();
+}
+
+void clickRow(QListView* view, const QString& text) {
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, rowCentre(view, text));
+}
+
+QStringList opened(const QStringList& log) {
+    QStringList names;
+    for (const QString& entry : log)
+        if (entry.startsWith(QLatin1String("Open ")))
+            names << entry.mid(5);
+    return names;
+}
+
+// A place on the window, for events that go through the window as the display server's do.
+QPoint onWindow(const Form1& f, const QWidget* widget, QPoint at = {}) {
+    return widget->mapTo(&f, at.isNull() ? widget->rect().center() : at);
+}
+
+QRect scrollBarPart(QScrollBar* bar, QStyle::SubControl part) {
+    QStyleOptionSlider option;
+    option.initFrom(bar);
+    option.subControls = QStyle::SC_All;
+    option.orientation = bar->orientation();
+    option.minimum = bar->minimum();
+    option.maximum = bar->maximum();
+    option.sliderPosition = bar->sliderPosition();
+    option.sliderValue = bar->value();
+    option.singleStep = bar->singleStep();
+    option.pageStep = bar->pageStep();
+    option.upsideDown = bar->invertedAppearance();
+    return bar->style()->subControlRect(QStyle::CC_ScrollBar, &option, part, bar);
+}
+
+void turnWheel(QWidget* widget, int notches) {
+    const QPointF at = widget->rect().center();
+    QWheelEvent wheel(at, widget->mapToGlobal(at), {}, QPoint(0, 120 * notches), Qt::NoButton,
+                      Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(widget, &wheel);
+}
+} // namespace
+
+class UserInputTest : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir m_home;
+    QString m_music;
+    SettingsFile m_settings{App};
+
+    std::unique_ptr<StartedWindow> start(bool withWeb = false) {
+        auto started = startWindow(App, withWeb);
+        started->form->activateWindow();
+        QTest::qWaitForWindowExposed(started->form.get());
+        return started;
+    }
+
+private slots:
+    void initTestCase() {
+        m_music = m_home.path() + QStringLiteral("/music");
+        const QList<TrackSpec> tracks{
+            {QStringLiteral("root1.mp3"), QStringLiteral("Root One"), QStringLiteral("Ann"),
+             QStringLiteral("Alb"), QStringLiteral("2001"), 17},
+            {QStringLiteral("A/a1.mp3"), QStringLiteral("A One"), QStringLiteral("Bob"),
+             QStringLiteral("Alb"), QStringLiteral("1999"), 1},
+            {QStringLiteral("A/a2.mp3"), QStringLiteral("A Two"), QStringLiteral("Zed"),
+             QStringLiteral("Second"), QStringLiteral("1999"), 17},
+            {QStringLiteral("A/a3.mp3"), QStringLiteral("A Three"), QStringLiteral("Bob"),
+             QStringLiteral("Alb"), QStringLiteral("1999"), 17},
+            {QStringLiteral("B/b1.mp3"), QStringLiteral("B One"), QStringLiteral("Zed"),
+             QStringLiteral("Third"), QStringLiteral("2005"), 17},
+        };
+        for (const TrackSpec& t : tracks)
+            writeTrack(m_music, t);
+    }
+
+    void init() {
+        m_settings.remove();
+        m_settings.set(QStringLiteral("Folder"), m_music);
+    }
+
+    void oneClickOnAGroupEntryListsItsTracks() {
+        auto w = start();
+        Form1& f = *w->form;
+        QListView* folders = f.TagGroupe[GroupFolder];
+        // The start-up shows the music folder's own files; one click on "A/" shows A's.
+        QCOMPARE(rows(f.ListName), QStringList{QStringLiteral("Root One")});
+        clickRow(folders, QStringLiteral("A/"));
+        QCOMPARE(rows(f.ListName), (QStringList{QStringLiteral("A One"), QStringLiteral("A Two"),
+                                                QStringLiteral("A Three")}));
+        QCOMPARE(rows(f.ListNo), (QStringList{QStringLiteral("1"), QStringLiteral("2"),
+                                              QStringLiteral("3")}));
+        QCOMPARE(highlighted(f.ListName), 0);
+        QCOMPARE(highlighted(f.ListNo), 0);
+        // The same entry clicked again, and another entry, each with one click.
+        clickRow(folders, QStringLiteral("A/"));
+        QCOMPARE(rows(f.ListName).size(), 3);
+        clickRow(folders, QStringLiteral("B/"));
+        QCOMPARE(rows(f.ListName), QStringList{QStringLiteral("B One")});
+
+        // Artist page: a click on the tab, then one click on an artist.
+        QTest::mouseClick(f.TabSel[GroupArtist], Qt::LeftButton);
+        clickRow(f.TagGroupe[GroupArtist], QStringLiteral("Bob"));
+        QCOMPARE(rows(f.ListName),
+                 (QStringList{QStringLiteral("A One"), QStringLiteral("A Three")}));
+        QTest::mouseClick(f.TabSel[GroupAlbum], Qt::LeftButton);
+        clickRow(f.TagGroupe[GroupAlbum], QStringLiteral("Second"));
+        QCOMPARE(rows(f.ListName), QStringList{QStringLiteral("A Two")});
+
+        // Select Start, clicked, plays from what the click showed.
+        QTest::mouseClick(f.Command4, Qt::LeftButton);
+        QCOMPARE(opened(w->mediaLog), QStringList{QStringLiteral("a2.mp3")});
+        // Continuous play goes on from the album entry that was clicked, not from an empty one.
+        QVERIFY(highlighted(f.TagGroupe[GroupAlbum]) >= 0);
+        QCOMPARE(f.groupListTag(GroupAlbum), highlighted(f.TagGroupe[GroupAlbum]));
+    }
+
+    void pressAndDragOnTitlesKeepsTheNumbersInStep() {
+        auto w = start();
+        Form1& f = *w->form;
+        QTest::mouseClick(f.TabSel[GroupAll], Qt::LeftButton);
+        QCOMPARE(rows(f.ListName).size(), 5);
+        QCOMPARE(highlighted(f.ListNo), -1);
+        const QPoint from = rowCentre(f.ListName, QStringLiteral("A One"));
+        const QPoint to = rowCentre(f.ListName, QStringLiteral("A Three"));
+        // Through the window, as the display server delivers a press and a drag row by row.
+        QWindow* window = f.windowHandle();
+        const auto onList = [&](QPoint p) { return f.ListName->viewport()->mapTo(&f, p); };
+        QTest::mousePress(window, Qt::LeftButton, {}, onList(from));
+        QCOMPARE(highlighted(f.ListNo), 1);
+        for (int y = from.y(); y < to.y(); y += 3) {
+            QTest::mouseMove(window, onList(QPoint(from.x(), y)));
+            QCOMPARE(highlighted(f.ListNo), highlighted(f.ListName));
+        }
+        QTest::mouseMove(window, onList(to));
+        QCOMPARE(highlighted(f.ListName), 3);
+        QCOMPARE(highlighted(f.ListNo), 3);
+        QTest::mouseRelease(window, Qt::LeftButton, {}, onList(to));
+        QCOMPARE(highlighted(f.ListNo), 3);
+        QCOMPARE(f.ListNo->verticalScrollBar()->value(), f.ListName->verticalScrollBar()->value());
+        // A press opens the tag card for the entry now highlighted.
+        QTRY_VERIFY(f.tagWindow());
+    }
+
+    void theSameKeyTwiceActsTwiceWhereverTheFocusIs() {
+        auto w = start();
+        Form1& f = *w->form;
+        QWindow* window = f.windowHandle();
+        const QList<QWidget*> focusTargets{&f, f.ListName, f.TagGroupe[GroupFolder], f.Text1,
+                                           f.Command3};
+        for (QWidget* target : focusTargets) {
+            const QByteArray where = target->metaObject()->className();
+            target->setFocus();
+            QVERIFY2(target->hasFocus() || QApplication::focusWidget() == target, where);
+            const QRect normal = f.geometry();
+            QTest::keyClick(window, Qt::Key_W);
+            QVERIFY2(f.windowState() & Qt::WindowMaximized, where);
+            QVERIFY2(f.Picture1->isHidden(), where);
+            QTest::keyClick(window, Qt::Key_W);
+            QVERIFY2(!(f.windowState() & Qt::WindowMaximized), where);
+            QVERIFY2(f.Picture1->isVisible() && f.Frame1->isVisible(), where);
+            QTRY_COMPARE(f.geometry(), normal);
+
+            w->mediaLog.clear();
+            for (int i = 0; i < 3; ++i)
+                QTest::keyClick(window, Qt::Key_S);
+            QCOMPARE(opened(w->mediaLog).size(), 3);
+            for (int i = 0; i < 2; ++i)
+                QTest::keyClick(window, Qt::Key_S, Qt::ControlModifier);
+            QCOMPARE(opened(w->mediaLog).size(), 5);
+
+            for (int round = 0; round < 2; ++round) {
+                f.ListName_DblClick();
+                QCOMPARE(f.reservedCount(), 1);
+                QTest::keyClick(window, Qt::Key_C, Qt::ControlModifier);
+                QVERIFY2(f.reservedCount() == 0, where);
+            }
+        }
+    }
+
+    void keysActOnceWithTheFocusInTheWebPanel() {
+        auto w = start(true);
+        Form1& f = *w->form;
+        QVERIFY(f.Web1);
+        QTRY_VERIFY_WITH_TIMEOUT(!f.Web1->url().isEmpty() && f.Web1->page()->contentsSize().height() > 0,
+                                 15000);
+        QWidget* page = f.Web1->focusProxy() ? f.Web1->focusProxy() : f.Web1;
+        QTest::mouseClick(page, Qt::LeftButton, {}, QPoint(5, 5));
+        page->setFocus();
+        QTRY_VERIFY(page->hasFocus());
+        w->mediaLog.clear();
+        QTest::keyClick(f.windowHandle(), Qt::Key_S);
+        // The web engine hands back the keys it does not use a little later.
+        QTest::qWait(400);
+        QCOMPARE(opened(w->mediaLog).size(), 1);
+        QTest::keyClick(f.windowHandle(), Qt::Key_W);
+        QTest::qWait(400);
+        QVERIFY(f.windowState() & Qt::WindowMaximized);
+    }
+
+    void volumeBarRaisesTheLevelTowardsItsTop() {
+        auto w = start();
+        Form1& f = *w->form;
+        QScrollBar* bar = f.VScroll1;
+        QCOMPARE(f.Vol->text(), QStringLiteral("128"));
+        const QRect up = scrollBarPart(bar, QStyle::SC_ScrollBarSubLine);
+        const QRect down = scrollBarPart(bar, QStyle::SC_ScrollBarAddLine);
+        QVERIFY(up.center().y() < down.center().y());
+        QTest::mouseClick(bar, Qt::LeftButton, {}, up.center());
+        QCOMPARE(f.Vol->text(), QStringLiteral("129"));
+        QTest::mouseClick(bar, Qt::LeftButton, {}, down.center());
+        QTest::mouseClick(bar, Qt::LeftButton, {}, down.center());
+        QCOMPARE(f.Vol->text(), QStringLiteral("127"));
+        // A click in the trough above the thumb is a large step up.
+        const QRect above = scrollBarPart(bar, QStyle::SC_ScrollBarSubPage);
+        QVERIFY(!above.isEmpty());
+        QTest::mouseClick(bar, Qt::LeftButton, {}, above.center());
+        QCOMPARE(f.Vol->text(), QStringLiteral("143"));
+        turnWheel(bar, 1);
+        QVERIFY2(f.Vol->text().toInt() > 143, qPrintable(f.Vol->text()));
+        const int afterWheel = f.Vol->text().toInt();
+        bar->setFocus();
+        QTest::keyClick(f.windowHandle(), Qt::Key_Up);
+        QCOMPARE(f.Vol->text().toInt(), afterWheel + 1);
+        // The thumb at the very top is the loudest level.
+        QTest::mousePress(bar, Qt::LeftButton, {}, scrollBarPart(bar, QStyle::SC_ScrollBarSlider).center());
+        QTest::mouseMove(bar, QPoint(bar->width() / 2, 0));
+        QTest::mouseRelease(bar, Qt::LeftButton, {}, QPoint(bar->width() / 2, 0));
+        QCOMPARE(f.Vol->text(), QStringLiteral("255"));
+    }
+
+    void sizeLabelDoubleClickIsOneAction() {
+        auto w = start();
+        Form1& f = *w->form;
+        const QSize full = f.size();
+        // One click: compact.
+        QTest::mouseClick(f.windowHandle(), Qt::LeftButton, {}, onWindow(f, f.Label9));
+        QCOMPARE(f.height(), f.Picture1->height());
+        // A double-click (press, release, double-click, release): one switch, back to full,
+        // and no layout switch.
+        QTest::qWait(QApplication::doubleClickInterval() + 50);
+        QTest::mouseDClick(f.windowHandle(), Qt::LeftButton, {}, onWindow(f, f.Label9));
+        QCOMPARE(f.size(), full);
+        QVERIFY(!(f.windowState() & Qt::WindowMaximized));
+    }
+
+    void titleStripDoubleClickAndDrag() {
+        m_settings.set(QStringLiteral("back"), QStringLiteral("0"));
+        auto w = start();
+        Form1& f = *w->form;
+        QVERIFY(f.backgroundWindow() && f.backgroundWindow()->isVisible());
+        const QPoint grip = onWindow(f, f.Picture1, QPoint(f.Picture1->width() / 2, 5));
+
+        // A double-click on the strip is the W action, both ways.
+        QTest::mouseDClick(f.windowHandle(), Qt::LeftButton, {}, grip);
+        QVERIFY(f.windowState() & Qt::WindowMaximized);
+        QTest::keyClick(f.windowHandle(), Qt::Key_W);
+        QVERIFY(!(f.windowState() & Qt::WindowMaximized));
+        QTRY_COMPARE(f.backgroundWindow()->frameGeometry(), f.frameGeometry());
+
+        // A press alone moves nothing; moving with the button held drags the window, the
+        // background hidden meanwhile and behind the window again once the button is let go.
+        QTest::qWait(QApplication::doubleClickInterval() + 50);
+        const QPoint before = f.pos();
+        QTest::mousePress(f.Picture1, Qt::LeftButton, {}, f.Picture1->mapFrom(&f, grip));
+        QCOMPARE(f.pos(), before);
+        QTest::mouseMove(f.Picture1, f.Picture1->mapFrom(&f, grip) + QPoint(30, 20));
+        QTRY_COMPARE(f.pos(), before + QPoint(30, 20));
+        QVERIFY(!f.backgroundWindow()->isVisible());
+        QTest::mouseRelease(f.Picture1, Qt::LeftButton, {},
+                            f.Picture1->mapFrom(&f, grip) + QPoint(30, 20));
+        QTRY_VERIFY(f.backgroundWindow()->isVisible());
+        QCOMPARE(f.backgroundWindow()->frameGeometry(), f.frameGeometry());
+    }
+
+    void wTwiceKeepsTheNativeWindowAndTheBackgroundBehind() {
+        m_settings.set(QStringLiteral("back"), QStringLiteral("0"));
+        auto w = start();
+        Form1& f = *w->form;
+        const QRect normal = f.geometry();
+        const QWindow* native = f.windowHandle();
+        QTest::keyClick(f.windowHandle(), Qt::Key_W);
+        QTRY_VERIFY(f.isTopmost());
+        QTRY_COMPARE(f.backgroundWindow()->frameGeometry(), f.frameGeometry());
+        QTest::keyClick(f.windowHandle(), Qt::Key_W);
+        QTRY_COMPARE(f.geometry(), normal);
+        QVERIFY(!f.isTopmost());
+        // Re-creating the native window makes a window manager forget size, place and focus.
+        QCOMPARE(f.windowHandle(), native);
+        QTRY_COMPARE(f.backgroundWindow()->frameGeometry(), f.frameGeometry());
+    }
+};
+
+int main(int argc, char* argv[]) {
+    prepareWebEngineForUser();
+    QApplication app(argc, argv);
+    UserInputTest test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "test_userinput.moc"
