@@ -2,6 +2,7 @@
 #include "app/mprisplayer.h"
 #include "app/quitsignals.h"
 #include "app/selfcheck.h"
+#include "app/settingslocation.h"
 #include "app/singleinstance.h"
 #include "ui/startup.h"
 #include "web/webpanel.h"
@@ -24,6 +25,16 @@ int main(int argc, char* argv[]) {
     // Ties the windows to the installed desktop entry (its name and icon).
     QGuiApplication::setDesktopFileName(QStringLiteral("sonavue"));
 
+    // Ending the session or the terminal closes the window as Ctrl+Q does, at any moment:
+    // a signal that comes before the window exists closes it as soon as it does.
+    sonavue::Form1* window = nullptr;
+    bool quitRequested = false;
+    sonavue::QuitSignals quitSignals([&window, &quitRequested] {
+        quitRequested = true;
+        if (window)
+            window->close();
+    });
+
     // One player per user: a second start brings the running one's window to the front.
     sonavue::SingleInstance instance;
     if (instance.start() == sonavue::SingleInstance::Role::HandedOver)
@@ -31,19 +42,21 @@ int main(int argc, char* argv[]) {
     sonavue::StartedProgram program;
     QObject::connect(&instance, &sonavue::SingleInstance::raiseRequested, &app, [&program] {
         std::fputs("Sonavue: raised by a second start\n", stderr);
-        // During the start-up the window is not made yet; it is shown when that ends.
+        // During the start-up the window is not shown yet; it is shown when that ends.
         if (program.mainWindow)
             sonavue::raiseWindow(*program.mainWindow);
     });
 
-    // Ending the session or the terminal closes the window as Ctrl+Q does.
-    sonavue::QuitSignals quitSignals([&program, &app] {
-        if (program.mainWindow)
-            program.mainWindow->close();
-        else
-            app.quit();
+    // The settings file is named after this executable: a renamed copy keeps its own.
+    sonavue::Form1::Options options;
+    options.appName = sonavue::programName();
+    program = sonavue::Main(std::move(options), [&window, &quitRequested](sonavue::Form1& form) {
+        window = &form;
+        if (quitRequested)
+            form.close();
     });
-    program = sonavue::Main();
+    if (program.ended)
+        return 0; // the window unloaded during the start-up
     QObject::connect(program.mainWindow.get(), &sonavue::Form1::unloaded, &app,
                      &QCoreApplication::quit);
     // Desktop media controls; without a session bus the player runs on without them.

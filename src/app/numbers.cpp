@@ -169,8 +169,9 @@ std::optional<int> rowNumber(QStringView text) {
 }
 
 int wholeNumberOr(QStringView text, int fallback, int low, int high) {
+    // Text without digits is 0 by the rule (an empty stored value is not the default).
     const ScannedNumber number = scanNumber(text);
-    if (!number.hasDigits || !std::isfinite(number.value))
+    if (!std::isfinite(number.value))
         return fallback;
     const long long whole = roundHalfEven(number.value);
     if (whole < low || whole > high)

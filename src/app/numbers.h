@@ -18,8 +18,8 @@ std::optional<bool> truthValue(QStringView text);
 // A row number stored as decimal text, converted to a 32-bit integer. Nullopt when the
 // text is not a number or does not fit in 32 bits.
 std::optional<int> rowNumber(QStringView text);
-// Whole number by the leading-number rule, rounded half to even; fallback when the
-// text holds no digits or the result lies outside [low, high].
+// Whole number by the leading-number rule (text without digits is 0), rounded half to
+// even; fallback when the result lies outside [low, high].
 int wholeNumberOr(QStringView text, int fallback, int low, int high);
 
 } // namespace sonavue

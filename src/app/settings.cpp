@@ -2,16 +2,14 @@
 
 #include "app/nativepath.h"
 
-#include <QCoreApplication>
 #include <atomic>
 #include <cerrno>
-#include <climits>
+#include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <fcntl.h>
-#include <optional>
 #include <sys/stat.h>
 #include <unistd.h>
-#include <vector>
 
 namespace sonavue {
 namespace {
@@ -268,21 +266,6 @@ bool replaceFileAtomically(const QByteArray& nativePath, const QByteArray& conte
     return true;
 }
 
-std::optional<QString> readDirectoryOfExecutable() {
-    std::vector<char> buffer(PATH_MAX);
-    for (;;) {
-        const ssize_t n = ::readlink("/proc/self/exe", buffer.data(), buffer.size());
-        if (n < 0)
-            return std::nullopt;
-        if (std::size_t(n) < buffer.size()) {
-            const QString exe = pathFromNative(buffer.data(), n);
-            const qsizetype slash = exe.lastIndexOf(QLatin1Char('/'));
-            return slash < 0 ? QString() : exe.left(slash);
-        }
-        buffer.resize(buffer.size() * 2);
-    }
-}
-
 // Creates folder and its missing parents (mode 0700 for new ones, as a config folder).
 void makeFolders(const QByteArray& folder) {
     for (qsizetype i = 1; i <= folder.size(); ++i) {
@@ -296,45 +279,17 @@ void makeFolders(const QByteArray& folder) {
 
 } // namespace
 
-QString programFolder() {
-    QString folder;
-    if (QCoreApplication::instance())
-        folder = QCoreApplication::applicationDirPath();
-    else
-        folder = readDirectoryOfExecutable().value_or(QString());
-    // One trailing separator goes, so that the root folder joins with a single '/'.
-    if (folder.endsWith(QLatin1Char('/')))
-        folder.chop(1);
-    return folder;
+namespace {
+
+bool nameOrValueRefused(const QString& section, const QString& key, const QString& value) {
+    return section.isEmpty() || key.isEmpty() || hasLineBreakOrNul(section) ||
+           hasLineBreakOrNul(key) || hasLineBreakOrNul(value) ||
+           section.contains(QLatin1Char(']')) || key.contains(QLatin1Char('=')) ||
+           key.trimmed() != key || section.trimmed() != section || key.startsWith(QLatin1Char('['));
 }
 
-QString userConfigFolder() {
-    const QString configured = qEnvironmentVariable("XDG_CONFIG_HOME");
-    if (!configured.isEmpty() && configured.startsWith(QLatin1Char('/')))
-        return configured;
-    return qEnvironmentVariable("HOME") + QLatin1String("/.config");
-}
-
-QString settingsFilePathFor(const QString& folder, const QString& appName, bool folderWritable,
-                            const QString& configFolder) {
-    const QString portable = folder + QLatin1Char('/') + appName + QLatin1String(".ini");
-    struct stat st;
-    const bool fileThere = ::stat(pathToNative(portable).constData(), &st) == 0;
-    if (fileThere || folderWritable)
-        return portable;
-    return configFolder + QLatin1String("/Sonavue/") + appName + QLatin1String(".ini");
-}
-
-QString settingsFilePath(const QString& appName) {
-    const QString folder = programFolder();
-    const QByteArray native = pathToNative(folder.isEmpty() ? QStringLiteral("/") : folder);
-    const bool writable = ::access(native.constData(), W_OK) == 0;
-    return settingsFilePathFor(folder, appName, writable, userConfigFolder());
-}
-
-QString readIniValue(const QString& filePath, const QString& section, const QString& key,
-                     const QString& defaultValue) {
-    const Loaded file = loadFile(pathToNative(filePath));
+QString valueIn(const Loaded& file, const QString& section, const QString& key,
+                const QString& defaultValue) {
     if (file.state != LoadState::Loaded)
         return defaultValue;
     const Located found = locate(file.bytes, section, key);
@@ -343,17 +298,9 @@ QString readIniValue(const QString& filePath, const QString& section, const QStr
     return valueText(found.rawValue);
 }
 
-bool writeIniValue(const QString& filePath, const QString& section, const QString& key,
-                   const QString& value) {
-    // Names and values that the line format cannot hold are refused, never half-written.
-    if (section.isEmpty() || key.isEmpty() || hasLineBreakOrNul(section) ||
-        hasLineBreakOrNul(key) || hasLineBreakOrNul(value) || section.contains(QLatin1Char(']')) ||
-        key.contains(QLatin1Char('=')) || key.trimmed() != key || section.trimmed() != section ||
-        key.startsWith(QLatin1Char('[')))
-        return false;
-
-    const QByteArray nativePath = pathToNative(filePath);
-    const Loaded file = loadFile(nativePath);
+// Writes file (as loaded from nativePath) back with the key's new value.
+bool writeValueOver(const QByteArray& nativePath, const Loaded& file, const QString& section,
+                    const QString& key, const QString& value) {
     if (file.state == LoadState::Unusable)
         return false; // never replace a file we could not read
     const QByteArray& old = file.bytes;
@@ -397,9 +344,51 @@ bool writeIniValue(const QString& filePath, const QString& section, const QStrin
     return replaceFileAtomically(nativePath, out);
 }
 
+// The user's own file, or the starting values while the user has none.
+Loaded loadSettings(const SettingsLocation& location) {
+    Loaded own = loadFile(pathToNative(location.file));
+    if (own.state != LoadState::Missing || location.startingValues.isEmpty())
+        return own;
+    Loaded starting = loadFile(pathToNative(location.startingValues));
+    // Starting values that cannot be read are no reason to refuse the user's first write.
+    if (starting.state == LoadState::Unusable)
+        starting = Loaded{};
+    return starting;
+}
+
+// A lost setting is said once per run on standard error: one line, not one per click.
+void reportLostWrite(const QString& path, int error) {
+    static std::atomic_flag reported = ATOMIC_FLAG_INIT;
+    if (reported.test_and_set())
+        return;
+    const QByteArray line =
+        QStringLiteral("Sonavue: cannot save settings to %1 (%2); "
+                       "changes are not kept\n")
+            .arg(readableText(path), error ? QString::fromLocal8Bit(std::strerror(error))
+                                           : QStringLiteral("not a settings file it can rewrite"))
+            .toLocal8Bit();
+    std::fputs(line.constData(), stderr);
+}
+
+} // namespace
+
+QString readIniValue(const QString& filePath, const QString& section, const QString& key,
+                     const QString& defaultValue) {
+    return valueIn(loadFile(pathToNative(filePath)), section, key, defaultValue);
+}
+
+bool writeIniValue(const QString& filePath, const QString& section, const QString& key,
+                   const QString& value) {
+    // Names and values that the line format cannot hold are refused, never half-written.
+    if (nameOrValueRefused(section, key, value))
+        return false;
+    const QByteArray nativePath = pathToNative(filePath);
+    return writeValueOver(nativePath, loadFile(nativePath), section, key, value);
+}
+
 QString readSetting(const QString& appName, const QString& section, const QString& key,
                     const QString& defaultValue) {
-    return readIniValue(settingsFilePath(appName), section, key, defaultValue);
+    return valueIn(loadSettings(settingsLocation(appName)), section, key, defaultValue);
 }
 
 QString readSetting(const QString& appName, const QString& section, const QString& key,
@@ -409,12 +398,18 @@ QString readSetting(const QString& appName, const QString& section, const QStrin
 
 bool writeSetting(const QString& appName, const QString& section, const QString& key,
                   const QString& value) {
-    const QString path = settingsFilePath(appName);
+    if (nameOrValueRefused(section, key, value))
+        return false;
+    const SettingsLocation location = settingsLocation(appName);
     // The per-user folder may not exist yet (an installed program's first write).
-    const QString folder = path.left(path.lastIndexOf(QLatin1Char('/')));
-    if (!folder.isEmpty() && folder != programFolder())
-        makeFolders(pathToNative(folder));
-    return writeIniValue(path, section, key, value);
+    if (!location.startingValues.isEmpty())
+        makeFolders(pathToNative(location.file.left(location.file.lastIndexOf(QLatin1Char('/')))));
+    errno = 0;
+    const bool written =
+        writeValueOver(pathToNative(location.file), loadSettings(location), section, key, value);
+    if (!written)
+        reportLostWrite(location.file, errno);
+    return written;
 }
 
 } // namespace sonavue

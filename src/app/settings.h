@@ -1,24 +1,15 @@
 #pragma once
-// The settings file: one INI section "init" in Sonavue.ini beside the program.
-// Reads and writes single values; every call is a fresh, self-contained access.
+// The settings file: one INI section "init" in <program name>.ini (see settingslocation.h
+// for where it lies). Reads and writes single values; every call is a fresh, self-contained
+// access.
+#include "app/settingslocation.h"
+
 #include <QString>
 
 namespace sonavue {
 
-// The program's folder without a trailing '/'.
-QString programFolder();
-// Full path of the settings file for appName: <programFolder>/<appName>.ini when the program
-// folder is writable or already holds the file (a portable install, or the build folder);
-// otherwise $XDG_CONFIG_HOME/Sonavue/<appName>.ini (default ~/.config). Reads and writes
-// both follow it, so nothing is written where it is never read.
-QString settingsFilePath(const QString& appName);
-// The rule itself, for a given folder.
-QString settingsFilePathFor(const QString& folder, const QString& appName, bool folderWritable,
-                            const QString& configFolder);
-// $XDG_CONFIG_HOME, or ~/.config when it is unset or not absolute.
-QString userConfigFolder();
-
-// Value of key in section, or defaultValue when the file or key is missing. Names match
+// Value of key in section, or defaultValue when the file or key is missing (the starting
+// values stand in for a user file that does not exist yet). Names match
 // regardless of case; the value is the text after the first '=', surrounding spaces and
 // one pair of enclosing quotes removed, cut to 255 characters. An empty value is "".
 QString readSetting(const QString& appName, const QString& section, const QString& key,
@@ -26,7 +17,9 @@ QString readSetting(const QString& appName, const QString& section, const QStrin
 QString readSetting(const QString& appName, const QString& section, const QString& key,
                     long long defaultValue);
 // Replaces the key's value or appends it to the section; creates the file and section when
-// missing; keeps every other line. Written atomically (temporary file + rename).
+// missing (from the starting values, if any); keeps every other line. Written atomically
+// (temporary file + rename), so the user's file is never lost. A failed write is said once
+// per run on standard error.
 bool writeSetting(const QString& appName, const QString& section, const QString& key,
                   const QString& value);
 

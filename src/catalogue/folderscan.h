@@ -56,6 +56,8 @@ public:
     Result run(const QString& musicFolder, const QString& folderPrefix, const FilePattern& pattern,
                ScanObserver& observer);
     bool running() const { return m_depth > 0; }
+    // A running scan gives way at its next yield, as to a newer scan (Superseded).
+    void stop() { ++m_generation; }
 
     // How often the reading loop yields inside a large folder (after complete rows only).
     void setYieldIntervalMs(int ms) { m_yieldIntervalMs = ms; }

@@ -78,9 +78,17 @@ void Form1::setMusicFolder(const QString& folder) {
 }
 
 void Form1::Dir2_Change() {
+    // The program is ending: no scan runs after the window has unloaded.
+    if (m_unloaded)
+        return;
+    // The walk shows no bars, also when this scan replaces one that was reading tags (its
+    // own reading shows and hides them again; a folder without music never shows them).
+    Progress1->hide();
+    Progress2->hide();
     ScanBinding binding(*this);
     const FolderScan::Result result = m_scan.run(m_dir2Path, m_text1Tag, m_file1.pattern, binding);
-    // A scan started during one of this scan's pauses has done the rest itself.
+    // A scan started during one of this scan's pauses has done the rest itself (or the
+    // window unloaded and stopped it).
     if (result == FolderScan::Result::Superseded)
         return;
     TabSel_Click(GroupFolder);

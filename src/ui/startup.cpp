@@ -1,5 +1,6 @@
 #include "ui/startup.h"
 
+#include "app/nativepath.h"
 #include "app/numbers.h"
 #include "app/settings.h"
 #include "app/userfolders.h"
@@ -8,16 +9,51 @@
 
 #include <QCheckBox>
 #include <QCoreApplication>
-#include <QDir>
-#include <QFileInfo>
+#include <QPointer>
 #include <QRadioButton>
 #include <QScrollBar>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace sonavue {
 namespace {
 
 QString readInit(const QString& appName, const QString& key, const QString& defaultValue) {
     return readSetting(appName, QStringLiteral("init"), key, defaultValue);
+}
+
+// Steps 7 to 11: colour, track-change option, opacity, file types and font size, each
+// through the control's own handling. False when the window unloaded in step 10's yields.
+bool applyStoredOptions(Form1& form, const QString& appName, const bool& unloaded) {
+    // 7. Colour.
+    const double colour =
+        leadingNumber(readInit(appName, QStringLiteral("color"), QStringLiteral("&Hffffff")));
+    form.setcolor(std::abs(colour) <= 2147483647.0 ? colour : 16777215.0);
+    // 8. Track-change option.
+    const bool afterEnd =
+        truthValue(readInit(appName, QStringLiteral("option1"), QStringLiteral("true")))
+            .value_or(true);
+    form.Option1[afterEnd ? 0 : 1]->setChecked(true);
+    // 9. Opacity (a value outside 64..255 gives the default).
+    form.HScroll1->setValue(wholeNumberOr(
+        readInit(appName, QStringLiteral("alph"), QStringLiteral("250")), 250, 64, 255));
+    // 10. File types, with a yield after each; an empty value reads as 0, a clear box.
+    for (int i = 0; i < 3; ++i) {
+        const QString key = QStringLiteral("filter%1").arg(i);
+        int value = wholeNumberOr(readInit(appName, key, QStringLiteral("1")), 1, 0, 1);
+        if (i == 0)
+            value = 1; // MP3 files are always listed
+        form.Check1[i]->setChecked(value == 1);
+        QCoreApplication::processEvents();
+        if (unloaded)
+            return false;
+    }
+    // 11. Font size.
+    const int fontIndex =
+        wholeNumberOr(readInit(appName, QStringLiteral("Fontsize"), QStringLiteral("0")), 0, 0, 2);
+    form.Optionfont[fontIndex]->setChecked(true);
+    form.fontresize(fontIndex * 2 + 10);
+    return true;
 }
 
 } // namespace
@@ -27,59 +63,56 @@ QString acceptedMusicFolder(const QString& stored) {
     // A stored path with a trailing separator looks up "." (too short a name) and is
     // replaced; the root itself lists real entries and is kept.
     const bool trailingSeparator = folder.size() > 1 && folder.endsWith(QLatin1Char('/'));
-    const QFileInfo info(folder);
-    if (!folder.isEmpty() && !trailingSeparator && info.isAbsolute() && info.isDir() &&
-        info.isReadable())
+    if (folder.isEmpty() || trailingSeparator || !folder.startsWith(QLatin1Char('/')))
+        return personalFolder();
+    // By its bytes: a name that is not UTF-8 is as good a folder as any other.
+    const QByteArray native = pathToNative(folder);
+    struct stat st {};
+    if (::stat(native.constData(), &st) == 0 && S_ISDIR(st.st_mode) &&
+        ::access(native.constData(), R_OK | X_OK) == 0)
         return folder;
     return personalFolder();
 }
 
-StartedProgram Main(Form1::Options options) {
+StartedProgram Main(Form1::Options options, const std::function<void(Form1&)>& windowMade) {
     const QString appName = options.appName;
     // 1. The genre table.
     setgenre();
     // 2. The main window, hidden; its load handling runs now.
-    auto form = std::make_unique<Form1>(std::move(options));
+    StartedProgram program{std::make_unique<Form1>(std::move(options))};
+    Form1& form = *program.mainWindow;
+    // Once the window has unloaded the start-up goes no further: nothing more is shown or
+    // written. The watcher ends the connection with this function.
+    bool unloaded = false;
+    QObject watcher;
+    QObject::connect(&form, &Form1::unloaded, &watcher, [&unloaded] { unloaded = true; });
+    if (windowMade)
+        windowMade(form);
     // 3. The splash, not waited for; it deletes itself when its fade ends.
-    auto* splash = new Form2();
+    QPointer<Form2> splash;
+    const auto end = [&] {
+        delete splash.data();
+        program.ended = true;
+        return std::move(program);
+    };
+    if (unloaded)
+        return end();
+    splash = new Form2();
     splash->show();
     // 4.-6. The music folder, then its scan (which yields so the splash keeps fading).
-    const QString folder =
-        acceptedMusicFolder(readInit(appName, QStringLiteral("Folder"), personalFolder()));
-    form->setMusicFolder(folder);
-    // 7. Colour.
-    const double colour =
-        leadingNumber(readInit(appName, QStringLiteral("color"), QStringLiteral("&Hffffff")));
-    form->setcolor(std::abs(colour) <= 2147483647.0 ? colour : 16777215.0);
-    // 8. Track-change option.
-    const bool afterEnd =
-        truthValue(readInit(appName, QStringLiteral("option1"), QStringLiteral("true")))
-            .value_or(true);
-    form->Option1[afterEnd ? 0 : 1]->setChecked(true);
-    // 9. Opacity.
-    form->HScroll1->setValue(wholeNumberOr(
-        readInit(appName, QStringLiteral("alph"), QStringLiteral("250")), 250, 64, 255));
-    // 10. File types, with a yield after each.
-    for (int i = 0; i < 3; ++i) {
-        const QString key = QStringLiteral("filter%1").arg(i);
-        int value = wholeNumberOr(readInit(appName, key, QStringLiteral("1")), 1, 0, 1);
-        if (i == 0)
-            value = 1; // MP3 files are always listed
-        form->Check1[i]->setChecked(value == 1);
-        QCoreApplication::processEvents();
-    }
-    // 11. Font size.
-    const int fontIndex =
-        wholeNumberOr(readInit(appName, QStringLiteral("Fontsize"), QStringLiteral("0")), 0, 0, 2);
-    form->Optionfont[fontIndex]->setChecked(true);
-    form->fontresize(fontIndex * 2 + 10);
+    form.setMusicFolder(
+        acceptedMusicFolder(readInit(appName, QStringLiteral("Folder"), personalFolder())));
+    if (unloaded || !applyStoredOptions(form, appName, unloaded))
+        return end();
     // 12. Show the main window.
-    form->show();
-    // 13. Background.
+    form.show();
+    // 13. Background: an empty value reads as 0, the background shown.
     const int back =
         wholeNumberOr(readInit(appName, QStringLiteral("back"), QStringLiteral("1")), 1, 0, 1);
-    form->OptionBack[back]->setChecked(true);
-    return {std::move(form)};
+    form.OptionBack[back]->setChecked(true);
+    // Should a handler of steps 12 and 13 let events run, a quit signal there still ends it.
+    program.ended = unloaded;
+    return program;
 }
 
 } // namespace sonavue

@@ -3,6 +3,7 @@
 // the music folder and every setting through the controls' own handling, and shows the
 // main window.
 #include "ui/form1.h"
+#include <functional>
 #include <memory>
 
 namespace sonavue {
@@ -11,14 +12,22 @@ class Form2;
 
 struct StartedProgram {
     std::unique_ptr<Form1> mainWindow;
+    // The window unloaded during the start-up (closed from one of the scan's pauses, or by
+    // a quit signal): the start-up stopped there, showed nothing more and wrote nothing
+    // beyond what the unload wrote. The program ends.
+    bool ended = false;
 };
 
-// The music folder to scan: the stored text when it names an existing, readable folder
-// (a path ending in '/' other than the root is refused, as the stored-folder test does),
-// else the documents folder.
+// The music folder to scan: the stored text when it names an existing folder that can be
+// listed and entered (a path ending in '/' other than the root is refused, as the
+// stored-folder test does), else the documents folder. Names that are not UTF-8 (kept as
+// escaped bytes) are looked up by their bytes.
 QString acceptedMusicFolder(const QString& stored);
 
 // Runs the start-up. options go to the main window (tests pass a media double).
-StartedProgram Main(Form1::Options options = {});
+// windowMade runs as soon as the window exists, before the splash and the scan: the
+// caller may close it from then on.
+StartedProgram Main(Form1::Options options = {},
+                    const std::function<void(Form1&)>& windowMade = {});
 
 } // namespace sonavue

@@ -30,3 +30,11 @@ if(SONAVUE_GUI)
   add_dependencies(test_install Sonavue sonavue-catalogue)
   set_tests_properties(test_install PROPERTIES TIMEOUT 240)
 endif()
+
+if(SONAVUE_GUI)
+  # The real player as a process: command-line answers, quit signals, its settings name.
+  sonavue_add_test(test_programprocess SOURCES test_programprocess.cpp LIBS sv_desktop
+                   LABELS gui)
+  add_dependencies(test_programprocess Sonavue)
+  set_tests_properties(test_programprocess PROPERTIES TIMEOUT 300)
+endif()

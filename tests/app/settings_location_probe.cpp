@@ -1,19 +1,29 @@
-// Prints where the settings file of "Sonavue" is for this executable's folder; with a
-// value, writes "probe" = value first and prints what reads back.
+// Runs settings operations in a process of its own, for the location tests.
+// Usage: settings_location_probe APP [key=value | ?key]...
+// APP "-" stands for this executable's own name. Prints where the settings file is, then
+// what each "?key" reads ("<none>" when missing); "key=value" writes.
 #include "app/settings.h"
 
 #include <cstdio>
 
 int main(int argc, char* argv[]) {
     using namespace sonavue;
-    const QString app = QStringLiteral("Sonavue");
-    if (argc > 1)
-        writeSetting(app, QStringLiteral("init"), QStringLiteral("probe"),
-                     QString::fromUtf8(argv[1]));
-    std::printf(
-        "%s\n%s\n", settingsFilePath(app).toUtf8().constData(),
-        readSetting(app, QStringLiteral("init"), QStringLiteral("probe"), QStringLiteral("<none>"))
-            .toUtf8()
-            .constData());
+    if (argc < 2)
+        return 2;
+    const QString arg1 = QString::fromUtf8(argv[1]);
+    const QString app = arg1 == QLatin1String("-") ? programName() : arg1;
+    std::printf("%s\n", settingsFilePath(app).toUtf8().constData());
+    for (int i = 2; i < argc; ++i) {
+        const QString command = QString::fromUtf8(argv[i]);
+        if (command.startsWith(QLatin1Char('?'))) {
+            const QString value =
+                readSetting(app, QStringLiteral("init"), command.mid(1), QStringLiteral("<none>"));
+            std::printf("%s\n", value.toUtf8().constData());
+        } else {
+            const qsizetype equals = command.indexOf(QLatin1Char('='));
+            writeSetting(app, QStringLiteral("init"), command.left(equals),
+                         command.mid(equals + 1));
+        }
+    }
     return 0;
 }

@@ -153,8 +153,11 @@ void NumbersTest::wholeNumberOr_data() {
     QTest::newRow("half to even up") << "65.5" << 64 << 255 << 66;
     QTest::newRow("below range") << "10" << 64 << 255 << -99;
     QTest::newRow("above range") << "256" << 64 << 255 << -99;
-    QTest::newRow("no digits") << "abc" << 0 << 2 << -99;
-    QTest::newRow("empty") << "" << 0 << 2 << -99;
+    // Text without digits is 0, not the fallback: an empty stored value is no missing one.
+    QTest::newRow("no digits") << "abc" << 0 << 2 << 0;
+    QTest::newRow("empty") << "" << 0 << 1 << 0;
+    QTest::newRow("blank") << "   " << 0 << 1 << 0;
+    QTest::newRow("empty outside range") << "" << 64 << 255 << -99;
     QTest::newRow("leading digits") << "2 points" << 0 << 2 << 2;
     QTest::newRow("hex colour") << "&Hffffff" << -1 << 16777215 << 16777215;
     QTest::newRow("huge hex") << "&Hffffffffffffffffff" << std::numeric_limits<int>::min()
@@ -165,7 +168,7 @@ void NumbersTest::wholeNumberOr_data() {
     QTest::newRow("huge negative")
         << "-" + QString(400, QLatin1Char('9')) << std::numeric_limits<int>::min()
         << std::numeric_limits<int>::max() << -99;
-    QTest::newRow("nan text") << "nan" << 0 << 10 << -99;
+    QTest::newRow("nan text") << "nan" << 0 << 10 << 0;
 }
 
 void NumbersTest::wholeNumberOr() {
