@@ -54,8 +54,11 @@ qlonglong MprisPlayerAdaptor::Position() const {
 void MprisPlayerAdaptor::Next() {
     m_player->next();
 }
-// Play goes only forward (the reserved list, then the track list): there is no previous.
-void MprisPlayerAdaptor::Previous() {}
+// Play goes only forward (the reserved list, then the track list): Previous starts the
+// playing track over.
+void MprisPlayerAdaptor::Previous() {
+    m_player->previous();
+}
 void MprisPlayerAdaptor::Pause() {
     m_player->pause();
 }

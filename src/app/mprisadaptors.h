@@ -52,7 +52,7 @@ class MprisPlayerAdaptor : public QDBusAbstractAdaptor {
     Q_PROPERTY(double Volume READ Volume WRITE setVolume)
     Q_PROPERTY(qlonglong Position READ Position)
     Q_PROPERTY(bool CanGoNext READ yes)
-    Q_PROPERTY(bool CanGoPrevious READ no)
+    Q_PROPERTY(bool CanGoPrevious READ yes)
     Q_PROPERTY(bool CanPlay READ yes)
     Q_PROPERTY(bool CanPause READ yes)
     Q_PROPERTY(bool CanSeek READ yes)
@@ -69,7 +69,6 @@ public:
     void setVolume(double volume);
     qlonglong Position() const;
     bool yes() const { return true; }
-    bool no() const { return false; }
 
 public slots:
     void Next();

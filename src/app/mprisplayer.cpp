@@ -1,10 +1,9 @@
 #include "app/mprisplayer.h"
 
 #include "app/mprisadaptors.h"
-#include "app/numbers.h"
 #include "app/singleinstance.h"
 #include "playback/gstmediaelement.h"
-#include "playback/volume.h"
+#include "playback/playercontrol.h"
 #include "tags/id3v1.h"
 #include "tags/tagtext.h"
 #include "ui/form1.h"
@@ -13,7 +12,6 @@
 #include <QDBusMessage>
 #include <QDBusObjectPath>
 #include <QFileInfo>
-#include <QLabel>
 #include <cmath>
 #include <unistd.h>
 
@@ -21,6 +19,9 @@ namespace sonavue {
 namespace {
 
 constexpr int WatchIntervalMs = 250;
+// How long a new track's publication may wait for its length, and how often it looks.
+constexpr qint64 LengthWaitMs = 1000;
+constexpr int LengthLookMs = 20;
 constexpr qint64 UsPerMs = 1000;
 
 // Text for other programs: a byte of a file name that is not UTF-8 (kept as U+DC80..U+DCFF)
@@ -43,6 +44,9 @@ MprisPlayer::MprisPlayer(Form1& form, QObject* parent) : QObject(parent), m_form
     new MprisPlayerAdaptor(this);
     connect(&media(), &MediaControl::stateChanged, this, &MprisPlayer::onStateChanged);
     connect(&media(), &MediaControl::Done, this, &MprisPlayer::refresh);
+    connect(&form.player(), &PlayerControl::trackStartFinished, this, &MprisPlayer::refresh);
+    m_publish.setSingleShot(true);
+    connect(&m_publish, &QTimer::timeout, this, &MprisPlayer::refresh);
     // What is there now is the starting point, not a change.
     m_publishedStatus = playbackStatus();
     m_publishedMetadata = metadata();
@@ -149,6 +153,21 @@ void MprisPlayer::next() {
     later([](Form1& form) { form.player().MMControl1_Done(DoneSuccessful); });
 }
 
+void MprisPlayer::previous() {
+    // Only the position moves: the track list's position stays, so the track's end still
+    // leads where continuous play was going.
+    later([this](Form1& form) {
+        MediaControl& element = form.MMControl1();
+        const MediaControl::State state = element.state();
+        if (state == MediaControl::State::Closed)
+            return;
+        element.seekMs(0);
+        if (state != MediaControl::State::Playing)
+            element.resume();
+        emit seeked(0);
+    });
+}
+
 void MprisPlayer::seek(qint64 offsetUs) {
     later([this, offsetUs](Form1& form) {
         MediaControl& element = form.MMControl1();
@@ -225,12 +244,10 @@ qint64 MprisPlayer::positionUs() const {
     return media().positionMs() * UsPerMs;
 }
 
-int MprisPlayer::level() const {
-    return m_form ? clampLevel(leadingNumber(m_form->Vol->text())) : 0;
-}
-
 double MprisPlayer::volume() const {
-    return level() / 255.0;
+    // What the output applies, not the level label: at start the label shows 128 while
+    // nothing has been sent and the output plays at full gain.
+    return m_form ? media().outputVolume() : 1.0;
 }
 
 void MprisPlayer::setVolume(double volume) {
@@ -248,7 +265,7 @@ void MprisPlayer::onStateChanged(MediaControl::State state) {
         m_closedSinceTrack = false;
         beginTrack(media().FileName);
     }
-    refresh();
+    m_publish.start(0);
 }
 
 void MprisPlayer::beginTrack(const QString& path) {
@@ -264,11 +281,18 @@ void MprisPlayer::beginTrack(const QString& path) {
         track.album = displayText(cleanTagText(record.Album));
     }
     m_track = track;
+    m_sinceTrackBegan.start();
+}
+
+bool MprisPlayer::awaitingLength() const {
+    return m_track.number != 0 && m_track.lengthUs <= 0 &&
+           media().state() != MediaControl::State::Closed && media().FileName == m_track.path &&
+           m_sinceTrackBegan.isValid() && m_sinceTrackBegan.elapsed() < LengthWaitMs;
 }
 
 void MprisPlayer::refresh() {
-    if (!m_form)
-        return;
+    if (!m_form || m_form->player().startingTrack())
+        return; // the end of the start publishes
     // The length is known once the element has looked into the file.
     if (m_track.number != 0 && m_track.lengthUs <= 0 &&
         media().state() != MediaControl::State::Closed && media().FileName == m_track.path) {
@@ -276,16 +300,22 @@ void MprisPlayer::refresh() {
         if (duration > 0)
             m_track.lengthUs = duration * UsPerMs;
     }
+    const QVariantMap data = metadata();
+    if (data != m_publishedMetadata && awaitingLength()) {
+        m_publish.start(LengthLookMs);
+        return;
+    }
     QVariantMap changed;
     const QString status = playbackStatus();
+    if (data != m_publishedMetadata) {
+        // A new track comes with its status, whether or not that changed.
+        m_publishedMetadata = data;
+        changed.insert(QStringLiteral("Metadata"), data);
+        changed.insert(QStringLiteral("PlaybackStatus"), status);
+    }
     if (status != m_publishedStatus) {
         m_publishedStatus = status;
         changed.insert(QStringLiteral("PlaybackStatus"), status);
-    }
-    const QVariantMap data = metadata();
-    if (data != m_publishedMetadata) {
-        m_publishedMetadata = data;
-        changed.insert(QStringLiteral("Metadata"), data);
     }
     const double vol = volume();
     if (vol != m_publishedVolume) {

@@ -5,6 +5,7 @@
 #include "playback/mediacontrol.h"
 
 #include <QDBusConnection>
+#include <QElapsedTimer>
 #include <QObject>
 #include <QPointer>
 #include <QTimer>
@@ -41,6 +42,8 @@ public:
     void playPause();
     void stop();
     void next();
+    // Starts the playing track over (nothing when no track is open).
+    void previous();
     void seek(qint64 offsetUs);
     void setPosition(const QString& trackId, qint64 positionUs);
 
@@ -51,7 +54,9 @@ public:
     double volume() const;
     void setVolume(double volume);
 
-    // Publishes whatever changed since the last look (status, track, length, volume).
+    // Publishes whatever changed since the last look (status, track, length, volume) in one
+    // change. Held while the player is in the middle of starting a track, and for a new
+    // track until its length is known (briefly), so that a change of track is published once.
     void refresh();
 
 signals:
@@ -70,7 +75,8 @@ private:
     MediaControl& media() const;
     void onStateChanged(MediaControl::State state);
     void beginTrack(const QString& path);
-    int level() const;
+    // True while the new track's length is still being looked for.
+    bool awaitingLength() const;
     // Runs action after the current event, unless the window is gone by then.
     template <typename Action> void later(Action action);
 
@@ -80,7 +86,10 @@ private:
     QString m_publishedStatus;
     QVariantMap m_publishedMetadata;
     double m_publishedVolume = -1;
-    // The level lives on the window's label and changes without a signal: looked at often.
+    // Publication after the current event: the element's state changes come in bursts.
+    QTimer m_publish;
+    QElapsedTimer m_sinceTrackBegan;
+    // The applied volume and the position change without a signal: looked at often.
     QTimer m_watch;
     QDBusConnection m_connection{QString()};
     QString m_serviceName;

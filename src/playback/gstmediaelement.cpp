@@ -374,9 +374,11 @@ void GstMediaElement::Impl::onEndOfStream() {
     const bool notify = notifyPending;
     notifyPending = false;
     setElementState(State::Stopped);
-    // A stream that ended without one buffer of audio was not played.
+    // The end of a file that opened (the pipeline prerolled) ends a play, however short the
+    // file: one without samples has played too. A file that cannot be opened errors out
+    // before it gets here.
     if (notify)
-        emit owner.Done(audioSeen ? DoneSuccessful : DoneFailure);
+        emit owner.Done(prerolled ? DoneSuccessful : DoneFailure);
 }
 
 void GstMediaElement::Impl::onError(GstMessage* message) {

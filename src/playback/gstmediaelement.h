@@ -28,8 +28,8 @@ public:
     void seekMs(qint64 position) override;
     void stop() override;
 
-    // The pipeline's current output volume (linear), for tests.
-    double outputVolume() const;
+    // The pipeline's current output volume (linear).
+    double outputVolume() const override;
     // True once the element plays on a silent stand-in sink because the audio sink failed.
     bool usesFallbackSink() const;
 

@@ -26,6 +26,8 @@ public:
     virtual void Command(const QString& command) = 0;
     // The 32-bit wave-out value (both 16-bit channels).
     virtual void setWaveOutVolume(std::uint32_t value) = 0;
+    // The gain the output applies now (0 to 1): full until a volume has been sent.
+    virtual double outputVolume() const { return 1.0; }
 
     // The transport bar's direct control of the open file.
     virtual State state() const = 0;

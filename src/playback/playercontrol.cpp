@@ -34,6 +34,21 @@ int storedPosition(const QString& text) {
 
 } // namespace
 
+// Marks a track start for its whole length, whichever way it returns.
+class PlayerControl::StartScope {
+public:
+    explicit StartScope(PlayerControl& control) : m_control(&control) { ++control.m_startDepth; }
+    ~StartScope() {
+        if (m_control && --m_control->m_startDepth == 0)
+            emit m_control->trackStartFinished();
+    }
+    StartScope(const StartScope&) = delete;
+    StartScope& operator=(const StartScope&) = delete;
+
+private:
+    QPointer<PlayerControl> m_control; // the control may be destroyed during a yield
+};
+
 PlayerControl::PlayerControl(PlayerSurface& surface, MediaControl& media, QObject* parent)
     : QObject(parent), m_surface(surface), m_media(media) {
     m_fadeTimer.setInterval(FadeIntervalMs);
@@ -81,6 +96,7 @@ void PlayerControl::Command1_Click() {
 }
 
 void PlayerControl::Command4_Click() {
+    const StartScope starting(*this);
     m_media.Command(QStringLiteral("Close"));
     m_media.Tag = QString::number(m_surface.trackListSelectedIndex());
     const std::optional<int> list = currentGroupList();
@@ -116,6 +132,7 @@ void PlayerControl::Command3_Click() {
 void PlayerControl::MMControl1_Done(int code) {
     if (code != DoneSuccessful && code != DoneAlsoAdvancing)
         return;
+    const StartScope starting(*this);
     m_reservedPlaying = false;
     if (m_surface.reservedCount() > 0)
         startReservedTrack();
@@ -205,19 +222,30 @@ void PlayerControl::continueTrackList() {
 }
 
 void PlayerControl::Timer2_Timer() {
-    int v = lenientWholeNumber(m_surface.volumeCaption(), -1000000, 1000000) - FadeStep;
+    const int v = lenientWholeNumber(m_surface.volumeCaption(), -1000000, 1000000) - FadeStep;
     if (v < 1) {
-        v = MiddleLevel;
-        m_surface.setVolumeCaption(QStringLiteral("&h") + QString::number(v, 16).toUpper());
-        m_fadeTimer.stop();
-        m_media.Command(QStringLiteral("close"));
-        if (!yield())
+        if (!finishFade())
             return;
-        MMControl1_Done(DoneSuccessful);
+    } else {
+        m_surface.NewVolume(v);
     }
-    // After the last tick this replaces the reserved track's relative volume by 128.
-    m_surface.NewVolume(v);
     yield();
+}
+
+bool PlayerControl::finishFade() {
+    const QPointer<PlayerControl> alive(this);
+    const StartScope starting(*this);
+    m_surface.setVolumeCaption(QStringLiteral("&h") + QString::number(MiddleLevel, 16).toUpper());
+    m_fadeTimer.stop();
+    m_media.Command(QStringLiteral("close"));
+    if (!yield())
+        return false;
+    MMControl1_Done(DoneSuccessful);
+    if (alive.isNull())
+        return false;
+    // This replaces the reserved track's relative volume by 128.
+    m_surface.NewVolume(MiddleLevel);
+    return true;
 }
 
 void PlayerControl::startFade() {

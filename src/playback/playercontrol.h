@@ -39,16 +39,30 @@ public:
     // Empties nothing; clears reservedPlaying (the reserved list was left empty).
     void clearReservedPlaying() { m_reservedPlaying = false; }
 
+    // True from the first command of a track start (select start, the end-of-track step,
+    // the fade's last tick) to its last: the element's Close, Open and Play in between are
+    // one change of track, not a stop and a start.
+    bool startingTrack() const { return m_startDepth > 0; }
+
     bool reservedPlaying() const { return m_reservedPlaying; }
     void setReservedPlaying(bool value) { m_reservedPlaying = value; }
     bool fading() const { return m_fadeTimer.isActive(); }
     QTimer& fadeTimer() { return m_fadeTimer; }
     const QString& fadeTimerTag() const { return m_fadeTimerTag; }
 
+signals:
+    // A track start has ended (whether or not a track now plays).
+    void trackStartFinished();
+
 private:
+    class StartScope;
+
     // Lets pending window events run; false when this object was destroyed meanwhile.
     bool yield();
     void startReservedTrack();
+    // The fade's last tick: "close", the end-of-track step (the reserved track starts), then
+    // the level 128. False when this object was destroyed meanwhile.
+    bool finishFade();
     void continueTrackList();
     // Column 0 of the catalogue row named by the number column's selected entry; nullopt
     // when nothing is selected, the text is no row number or the row does not exist.
@@ -64,6 +78,7 @@ private:
     QTimer m_fadeTimer; // Timer2, 100 ms
     QString m_fadeTimerTag;
     bool m_reservedPlaying = false;
+    int m_startDepth = 0; // track starts under way (a yield may run one inside another)
 };
 
 } // namespace sonavue

@@ -3,6 +3,7 @@
 #include "ui/cardwindow.h"
 
 #include <QCloseEvent>
+#include <QCoreApplication>
 #include <QPainter>
 
 namespace sonavue {
@@ -36,6 +37,11 @@ void FadingCard::Timer2_Timer() {
     }
     setWindowOpacity(m_fade.opacity / 255.0);
     raise(); // stays above every other window
+    // The opacity and the raise wait in the window system's output queue until something
+    // sends it, which on a quiet screen may be ticks later: the fade would jump. Painting
+    // the card now sends them with it, so each step shows at its own tick.
+    repaint();
+    QCoreApplication::processEvents(); // pending events run before the tick ends
 }
 
 void FadingCard::paintEvent(QPaintEvent*) {

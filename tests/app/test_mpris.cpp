@@ -165,7 +165,7 @@ private slots:
             << Root << "SupportedMimeTypes"
             << QVariant(QStringList{"audio/mpeg", "audio/midi", "audio/x-wav"});
         QTest::newRow("CanGoNext") << Player << "CanGoNext" << QVariant(true);
-        QTest::newRow("CanGoPrevious") << Player << "CanGoPrevious" << QVariant(false);
+        QTest::newRow("CanGoPrevious") << Player << "CanGoPrevious" << QVariant(true);
         QTest::newRow("CanPlay") << Player << "CanPlay" << QVariant(true);
         QTest::newRow("CanPause") << Player << "CanPause" << QVariant(true);
         QTest::newRow("CanSeek") << Player << "CanSeek" << QVariant(true);
@@ -252,10 +252,90 @@ private slots:
         QTRY_COMPARE(media.state(), MediaControl::State::Closed);
         QTRY_COMPARE(m_recorder->last(QStringLiteral("PlaybackStatus")),
                      QVariant(QStringLiteral("Stopped")));
-        // Previous and Pause while stopped change nothing.
-        call(Player, QStringLiteral("Previous"));
+        // Pause while stopped changes nothing.
         call(Player, QStringLiteral("Pause"));
         QTest::qWait(100);
+        QCOMPARE(media.state(), MediaControl::State::Closed);
+    }
+
+    // Whatever ends a track, the bus hears of the next one once: one change carrying the new
+    // metadata (with its length) and the status Playing, and never a Stopped in between.
+    void eachTrackChangeIsOneChange_data() {
+        QTest::addColumn<bool>("naturalEnd");
+        QTest::newRow("Next") << false;
+        QTest::newRow("the track plays to its end") << true;
+    }
+    void eachTrackChangeIsOneChange() {
+        QFETCH(bool, naturalEnd);
+        call(Player, QStringLiteral("Play"));
+        QTRY_VERIFY(asMap(m_recorder->last(QStringLiteral("Metadata")))
+                        .contains(QStringLiteral("mpris:length")));
+        QTest::qWait(300); // whatever the first start still publishes
+        const QDBusObjectPath id =
+            metadata().value(QStringLiteral("mpris:trackid")).value<QDBusObjectPath>();
+        m_recorder->changes.clear();
+
+        if (naturalEnd)
+            call(Player, QStringLiteral("SetPosition"),
+                 {QVariant::fromValue(id), qlonglong(TrackMs - 300) * 1000});
+        else
+            call(Player, QStringLiteral("Next"));
+        QTRY_COMPARE(asMap(m_recorder->last(QStringLiteral("Metadata")))
+                         .value(QStringLiteral("xesam:title"))
+                         .toString(),
+                     QStringLiteral("Second Song"));
+        QTest::qWait(500); // anything published late would arrive by now
+
+        QList<QVariantMap> trackChanges;
+        for (const QVariantMap& change : std::as_const(m_recorder->changes)) {
+            if (change.contains(QStringLiteral("Metadata")))
+                trackChanges << change;
+            if (change.contains(QStringLiteral("PlaybackStatus")))
+                QCOMPARE(change.value(QStringLiteral("PlaybackStatus")).toString(),
+                         QStringLiteral("Playing"));
+        }
+        QCOMPARE(trackChanges.size(), 1);
+        QCOMPARE(trackChanges.first().value(QStringLiteral("PlaybackStatus")).toString(),
+                 QStringLiteral("Playing"));
+        QVERIFY(asMap(trackChanges.first().value(QStringLiteral("Metadata")))
+                    .contains(QStringLiteral("mpris:length")));
+    }
+
+    // Previous starts the playing track over; continuous play goes on from it as before.
+    void previousRestartsTheTrack() {
+        MediaControl& media = m_form->MMControl1();
+        call(Player, QStringLiteral("Play"));
+        QTRY_COMPARE(media.state(), MediaControl::State::Playing);
+        const QDBusObjectPath id =
+            metadata().value(QStringLiteral("mpris:trackid")).value<QDBusObjectPath>();
+        call(Player, QStringLiteral("SetPosition"), {QVariant::fromValue(id), qlonglong(2000000)});
+        QTRY_VERIFY(property(Player, QStringLiteral("Position")).toLongLong() >= 1900000);
+        m_recorder->seeks.clear();
+
+        call(Player, QStringLiteral("Previous"));
+        QTRY_COMPARE(m_recorder->seeks, QList<qlonglong>{0});
+        QCOMPARE(playingFile(), QStringLiteral("t1.wav"));
+        QVERIFY(property(Player, QStringLiteral("Position")).toLongLong() < 1000000);
+        QCOMPARE(media.state(), MediaControl::State::Playing);
+        QCOMPARE(metadata().value(QStringLiteral("mpris:trackid")).value<QDBusObjectPath>(), id);
+
+        // Paused: starts over and plays.
+        call(Player, QStringLiteral("Pause"));
+        QTRY_COMPARE(media.state(), MediaControl::State::Paused);
+        call(Player, QStringLiteral("Previous"));
+        QTRY_COMPARE(media.state(), MediaControl::State::Playing);
+        QCOMPARE(playingFile(), QStringLiteral("t1.wav"));
+
+        // The track list's position is untouched: its end still leads to the next track.
+        call(Player, QStringLiteral("SetPosition"),
+             {QVariant::fromValue(id), qlonglong(TrackMs - 300) * 1000});
+        QTRY_COMPARE(playingFile(), QStringLiteral("t2.wav"));
+
+        // Nothing open (after STOP): nothing to start over.
+        call(Player, QStringLiteral("Stop"));
+        QTRY_COMPARE(media.state(), MediaControl::State::Closed);
+        call(Player, QStringLiteral("Previous"));
+        QTest::qWait(200);
         QCOMPARE(media.state(), MediaControl::State::Closed);
     }
 
@@ -312,15 +392,30 @@ private slots:
                      caption.toInt() / 255.0);
     }
 
+    // The volume is the gain the output really applies: nothing is sent at start, so the
+    // output plays at full gain although the level label says 128.
+    void volumeIsWhatTheOutputApplies() {
+        QCOMPARE(m_form->Vol->text(), QStringLiteral("128"));
+        QCOMPARE(property(Player, QStringLiteral("Volume")).toDouble(), 1.0);
+        m_form->NewVolume(128);
+        QCOMPARE(property(Player, QStringLiteral("Volume")).toDouble(), 128 / 255.0);
+        QTRY_COMPARE(m_recorder->last(QStringLiteral("Volume")).toDouble(), 128 / 255.0);
+        // A label caption alone (as the fade writes at its bottom) applies nothing.
+        m_form->Vol->setText(QStringLiteral("&h10"));
+        QTest::qWait(400);
+        QCOMPARE(property(Player, QStringLiteral("Volume")).toDouble(), 128 / 255.0);
+    }
+
     void windowLevelChangesArePublished() {
         // The window's own volume key lowers the level by 10; the bus hears of it.
         m_form->NewVolume(200);
         QTRY_COMPARE(m_recorder->last(QStringLiteral("Volume")).toDouble(), 200 / 255.0);
         m_form->VolDown_Click();
         QTRY_COMPARE(m_recorder->last(QStringLiteral("Volume")).toDouble(), 190 / 255.0);
-        // The fade's hexadecimal caption reads as its number.
+        // The fade's hexadecimal caption reads as its number (the fade lowers from it).
         m_form->Vol->setText(QStringLiteral("&h80"));
-        QTRY_COMPARE(property(Player, QStringLiteral("Volume")).toDouble(), 128 / 255.0);
+        m_form->VolDown_Click();
+        QTRY_COMPARE(m_recorder->last(QStringLiteral("Volume")).toDouble(), 118 / 255.0);
     }
 
     void raiseAndQuitReachTheWindow() {

@@ -8,3 +8,15 @@ sonavue_add_test(test_playercontrol
   LIBS sv_playback_control
   LABELS core
 )
+
+# Continuous play over the real media element and real files.
+sonavue_add_test(test_continuousplay
+  SOURCES
+    ${CMAKE_CURRENT_LIST_DIR}/test_continuousplay.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/audiofiles.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/audiofiles.h
+    ${CMAKE_CURRENT_LIST_DIR}/fakes/fakeplayersurface.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/fakes/fakeplayersurface.h
+  LIBS sv_playback_control
+  LABELS playback
+)

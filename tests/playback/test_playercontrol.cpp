@@ -160,6 +160,52 @@ private slots:
         QCOMPARE(rig->surface.log, expected);
     }
 
+    // A track start is marked from its first command to its last, and its end is announced
+    // once, also when a yield inside it runs another start; other codes start nothing.
+    void trackStartIsMarkedWhole_data() {
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<int>("announced");
+        QTest::newRow("select start") << 0 << 1;
+        QTest::newRow("end-of-track step") << 1 << 1;
+        QTest::newRow("a track end during a start's yield") << 2 << 1;
+        QTest::newRow("the fade's last tick") << 3 << 1;
+        QTest::newRow("code 4") << 4 << 0;
+    }
+    void trackStartIsMarkedWhole() {
+        QFETCH(int, kind);
+        QFETCH(int, announced);
+        showFolders();
+        QSignalSpy finished(&rig->control, &PlayerControl::trackStartFinished);
+        QList<bool> markedAtYields;
+        QList<int> announcedAtYields;
+        for (int yield = 1; yield <= 6; ++yield)
+            rig->surface.atYield(yield, [&, yield] {
+                markedAtYields << rig->control.startingTrack();
+                announcedAtYields << int(finished.size());
+                if (kind == 2 && yield == 1)
+                    rig->control.MMControl1_Done(DoneSuccessful);
+            });
+
+        if (kind == 0) {
+            rig->control.Command4_Click();
+        } else if (kind == 3) {
+            rig->surface.caption = QStringLiteral("8");
+            rig->control.Timer2_Timer();
+        } else {
+            rig->control.MMControl1_Done(kind == 4 ? DoneAborted : DoneSuccessful);
+        }
+
+        QVERIFY(!rig->control.startingTrack());
+        QCOMPARE(finished.size(), announced);
+        QCOMPARE(markedAtYields.isEmpty(), kind == 4);
+        // Every yield is inside the start, except the fade's own yield after its level step.
+        for (qsizetype i = 0; i < markedAtYields.size(); ++i) {
+            const bool fadesLastYield = kind == 3 && i == markedAtYields.size() - 1;
+            QCOMPARE(markedAtYields[i], !fadesLastYield);
+            QCOMPARE(announcedAtYields[i], fadesLastYield ? 1 : 0);
+        }
+    }
+
     void continuousStartAfterProgramStart() {
         showFolders();
         QString tagAtYield;

@@ -15,3 +15,10 @@ sonavue_add_test(test_parts_imagebutton
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/test_parts_imagebutton.cpp LIBS sv_ui_parts LABELS gui)
 sonavue_add_test(test_parts_folderchooser
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/test_parts_folderchooser.cpp LIBS sv_ui_parts LABELS gui)
+# The fade test again on a real X server, where the window system's output queue matters.
+find_program(SONAVUE_XVFB_RUN xvfb-run)
+if(SONAVUE_XVFB_RUN)
+  add_test(NAME test_parts_fade_x11
+    COMMAND ${SONAVUE_XVFB_RUN} -a -s "-screen 0 1280x1024x24" $<TARGET_FILE:test_parts_fade>)
+  set_tests_properties(test_parts_fade_x11 PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=xcb" LABELS gui)
+endif()

@@ -1,19 +1,73 @@
-// The fade of the splash and tag cards, tick by tick.
+// The fade of the splash and tag cards: the designed sequence tick by tick, and every step
+// of it reaching the window system at its own tick (not only when something else happens
+// on screen). Under X11 the value is read back from the X server by a second client, so
+// only what the program has really sent counts.
 #include "ui/fadesequence.h"
+#include "ui/splashwindow.h"
+#include "ui/tagwindow.h"
 
+#include <QGuiApplication>
 #include <QList>
+#include <QPointer>
+#include <QProcess>
+#include <QSignalSpy>
 #include <QTest>
+#include <QWindow>
 
 using namespace sonavue;
 
 Q_DECLARE_METATYPE(sonavue::FadeCard)
 
+namespace {
+
+bool onX11() {
+    return QGuiApplication::platformName() == QLatin1String("xcb");
+}
+
+// The opacity (0..255) the window system holds for the card now; -1 when it holds none.
+// On X11 that is the _NET_WM_WINDOW_OPACITY property as the server has it.
+int appliedOpacity(QWidget& card) {
+    if (!onX11())
+        return card.windowHandle() ? qRound(card.windowHandle()->opacity() * 255) : -1;
+    QProcess xprop;
+    xprop.start(QStringLiteral("xprop"),
+                {QStringLiteral("-id"), QString::number(card.winId()), QStringLiteral("-notype"),
+                 QStringLiteral("_NET_WM_WINDOW_OPACITY")});
+    if (!xprop.waitForFinished(5000))
+        return -1;
+    // "_NET_WM_WINDOW_OPACITY = 1073741823"
+    const QByteArray out = xprop.readAllStandardOutput();
+    bool ok = false;
+    const quint64 value = out.mid(out.indexOf('=') + 1).trimmed().toULongLong(&ok);
+    return ok ? int(qRound64(double(value) / 0xFFFFFFFFu * 255)) : -1;
+}
+
+// Repeated ceiling values folded into one: how many ticks the hold lasts is the timers'
+// business, not the fade's.
+QList<int> foldRepeats(const QList<int>& values) {
+    QList<int> folded;
+    for (int value : values)
+        if (folded.isEmpty() || folded.last() != value)
+            folded << value;
+    return folded;
+}
+
+} // namespace
+
 class FadeTest : public QObject {
     Q_OBJECT
 private slots:
+    void initTestCase();
     void sequence_data();
     void sequence();
+    void everyStepReachesTheWindow_data();
+    void everyStepReachesTheWindow();
 };
+
+void FadeTest::initTestCase() {
+    if (onX11() && QProcess::execute(QStringLiteral("xprop"), {QStringLiteral("-version")}) != 0)
+        QSKIP("xprop (x11-utils) is needed to read the window's opacity back");
+}
 
 void FadeTest::sequence_data() {
     QTest::addColumn<FadeCard>("start");
@@ -57,5 +111,52 @@ void FadeTest::sequence() {
     QCOMPARE(seen, expected);
 }
 
-QTEST_APPLESS_MAIN(FadeTest)
+void FadeTest::everyStepReachesTheWindow_data() {
+    QTest::addColumn<bool>("splash");
+    QTest::addColumn<QList<int>>("expected");
+    QTest::newRow("splash") << true
+                            << QList<int>{63, 111, 159, 207, 250, 218, 186, 154, 122, 90, 58, 26};
+    QTest::newRow("tag card") << false
+                              << QList<int>{63, 111, 159, 207, 240, 208, 176, 144, 112, 80, 48, 16};
+}
+
+// The card runs on its own timers with nothing else on screen; right after each tick the
+// window system must hold that tick's opacity.
+void FadeTest::everyStepReachesTheWindow() {
+    QFETCH(bool, splash);
+    QFETCH(QList<int>, expected);
+    QWidget owner; // the tag card's owner, never shown: nothing else happens on screen
+    QPointer<FadingCard> card;
+    if (splash)
+        card = new Form2;
+    else
+        card = new Form3(&owner);
+    card->holdTimer().stop();
+    card->fadeTimer().stop();
+    card->show();
+    QVERIFY(QTest::qWaitForWindowExposed(card));
+    QTest::qWait(100); // the showing's own events are over
+
+    QList<int> applied{appliedOpacity(*card)};
+    QList<int> designed{card->opacityLevel()};
+    QSignalSpy closed(card.data(), &FadingCard::closed);
+    // Connected after the card's own handler: runs right after each tick.
+    connect(&card->fadeTimer(), &QTimer::timeout, card, [&] {
+        if (!closed.isEmpty())
+            return;
+        designed << card->opacityLevel();
+        applied << appliedOpacity(*card);
+    });
+    card->holdTimer().start(400);
+    card->fadeTimer().start();
+    QVERIFY(closed.wait(10000));
+    QTRY_VERIFY(card.isNull());
+
+    QCOMPARE(foldRepeats(designed), expected);
+    QCOMPARE(applied.size(), designed.size());
+    QCOMPARE(foldRepeats(applied), expected);
+    QCOMPARE(applied, designed); // tick for tick, not only in the end
+}
+
+QTEST_MAIN(FadeTest)
 #include "test_parts_fade.moc"

@@ -29,6 +29,19 @@ class WebPanelTest : public QObject {
         return loaded.wait(15000) && loaded.first().first().toBool();
     }
 
+    // The result of a script run in the page (invalid when it does not answer in time).
+    static QVariant evaluate(WebPanel& panel, const QString& script) {
+        QVariant result;
+        bool answered = false;
+        panel.page()->runJavaScript(script, [&](const QVariant& value) {
+            result = value;
+            answered = true;
+        });
+        if (!QTest::qWaitFor([&] { return answered; }, 10000))
+            return {};
+        return result;
+    }
+
 private slots:
     void homePageIsIndexBesideTheProgram() {
         QCOMPARE(WebPanel::homePagePath(), QCoreApplication::applicationDirPath() + "/index.htm");
@@ -69,6 +82,40 @@ private slots:
         // Home shows the program's page again.
         QVERIFY(loadAndWait(panel, [&] { panel.goHome(); }));
         QCOMPARE(panel.url(), QUrl::fromLocalFile(WebPanel::homePagePath()));
+    }
+
+    // The home page's last link goes back to the top of the page, clicked as a person does.
+    void topLinkScrollsToTheTop() {
+        WebPanel panel;
+        panel.resize(320, 200); // small, so the page scrolls
+        panel.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&panel));
+        QVERIFY(loadAndWait(panel, [&] { panel.goHome(); }));
+
+        const QString link =
+            QStringLiteral("Array.from(document.links).find(a => a.textContent.trim() === "
+                           "'このページの先頭へ')");
+        // Scroll the link into view at the bottom, and ask where it now lies.
+        const QVariantList where =
+            evaluate(panel, QStringLiteral("(() => { const a = %1; if (!a) return [];"
+                                           " window.scrollTo(0, document.body.scrollHeight);"
+                                           " const r = a.getBoundingClientRect();"
+                                           " return [r.left + 4, r.top + r.height / 2,"
+                                           " window.scrollY]; })()")
+                                .arg(link))
+                .toList();
+        QCOMPARE(where.size(), 3);
+        QVERIFY2(where.at(2).toDouble() > 50, "the page does not scroll: the test proves nothing");
+
+        QWidget* target = panel.focusProxy() ? panel.focusProxy() : &panel;
+        QTest::mouseClick(target, Qt::LeftButton, {},
+                          QPoint(qRound(where.at(0).toDouble()), qRound(where.at(1).toDouble())));
+        QTRY_COMPARE_WITH_TIMEOUT(evaluate(panel, QStringLiteral("window.scrollY")).toDouble(), 0.0,
+                                  10000);
+        // The click reached the link (the address names its target), and the page is the same.
+        QVERIFY2(!panel.url().fragment().isEmpty(), qPrintable(panel.url().toString()));
+        QCOMPARE(panel.url().adjusted(QUrl::RemoveFragment),
+                 QUrl::fromLocalFile(WebPanel::homePagePath()));
     }
 
     void reportsFocus() {
