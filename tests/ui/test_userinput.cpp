@@ -193,6 +193,57 @@ private slots:
         QTRY_VERIFY(f.tagWindow());
     }
 
+    void doubleClicksQueueAndUnqueueTracks() {
+        auto w = start();
+        Form1& f = *w->form;
+        clickRow(f.TagGroupe[GroupFolder], QStringLiteral("A/"));
+        QWindow* window = f.windowHandle();
+        const auto onTitles = [&](const QString& title) {
+            return f.ListName->viewport()->mapTo(&f, rowCentre(f.ListName, title));
+        };
+        // A double-click on a title queues its file; six of them queue five.
+        for (int i = 0; i < 6; ++i) {
+            QTest::mouseDClick(window, Qt::LeftButton, {}, onTitles(QStringLiteral("A Two")));
+            QTest::qWait(QApplication::doubleClickInterval() + 20);
+        }
+        QCOMPARE(f.reservedCount(), 5);
+        QVERIFY(f.reservedEntry(0).endsWith(QLatin1String("/A/a2.mp3")));
+        // A double-click on a reserved entry takes it off the list.
+        QListWidget* reserved = f.OptionList;
+        const QPoint entry = reserved->visualItemRect(reserved->item(1)).center();
+        QTest::mouseDClick(window, Qt::LeftButton, {}, reserved->viewport()->mapTo(&f, entry));
+        QCOMPARE(f.reservedCount(), 4);
+    }
+
+    void arrowKeysInAGroupListShowEachEntrysTracks() {
+        auto w = start();
+        Form1& f = *w->form;
+        QListView* folders = f.TagGroupe[GroupFolder];
+        clickRow(folders, QStringLiteral("A/"));
+        QTest::keyClick(f.windowHandle(), Qt::Key_Down);
+        QCOMPARE(rows(f.ListName), QStringList{QStringLiteral("B One")});
+        QTest::keyClick(f.windowHandle(), Qt::Key_Up);
+        QCOMPARE(rows(f.ListName).size(), 3);
+        QCOMPARE(f.groupListTag(GroupFolder), highlighted(folders));
+    }
+
+    void scrollingTheTitlesScrollsTheNumbers() {
+        auto w = start();
+        Form1& f = *w->form;
+        f.ListName->resize(f.ListName->width(), f.ListName->sizeHintForRow(0) * 2 + 4);
+        f.ListNo->resize(f.ListNo->width(), f.ListName->height());
+        QTest::mouseClick(f.TabSel[GroupAll], Qt::LeftButton);
+        QScrollBar* titles = f.ListName->verticalScrollBar();
+        QTRY_VERIFY(titles->maximum() > 0);
+        const QRect down = scrollBarPart(titles, QStyle::SC_ScrollBarAddLine);
+        QTest::mouseClick(titles, Qt::LeftButton, {}, down.center());
+        QTest::mouseClick(titles, Qt::LeftButton, {}, down.center());
+        QCOMPARE(titles->value(), 2);
+        QCOMPARE(f.ListNo->verticalScrollBar()->value(), 2);
+        QCOMPARE(f.ListNo->indexAt(QPoint(2, 2)).data().toString(),
+                 f.trackNumbers().at(f.ListName->indexAt(QPoint(2, 2)).row()));
+    }
+
     void theSameKeyTwiceActsTwiceWhereverTheFocusIs() {
         auto w = start();
         Form1& f = *w->form;
