@@ -167,7 +167,12 @@ int GroupList::rowCount(const QModelIndex& parent) const {
 QVariant GroupList::data(const QModelIndex& index, int role) const {
     if (!index.isValid() || index.column() != 0 || index.row() >= m_count)
         return {};
-    if (role != Qt::DisplayRole && role != Qt::EditRole && role != Qt::ToolTipRole)
+    if (role == Qt::ToolTipRole) {
+        // A tool tip that looks like markup is shown as rich text: tag text is escaped and
+        // marked as rich text, so it always shows as the letters it is.
+        return QStringLiteral("<p style='white-space:pre'>%1</p>").arg(at(index.row()).toHtmlEscaped());
+    }
+    if (role != Qt::DisplayRole && role != Qt::EditRole)
         return {};
     return at(index.row());
 }

@@ -94,6 +94,7 @@ void Form1::buildControls() {
     // The now-playing label grows with its text, as an auto-sized label does.
     title = place(new QLabel(this), 960, 480, 105, 405);
     title->setFont(designedFont(QStringLiteral("ＭＳ Ｐゴシック"), 14.25, true));
+    title->setTextFormat(Qt::PlainText); // tag text is shown as the letters it is, never markup
 
     // Track list: the number column lies under the left edge of the titles.
     ListNo = place(makeListView(this), 360, 840, 1095, 3810);

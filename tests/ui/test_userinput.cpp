@@ -19,6 +19,7 @@
 #include <QRadioButton>
 #include <QScrollBar>
 #include <QStyleOptionSlider>
+#include <QTextDocument>
 #include <QWebEngineView>
 #include <QWindow>
 
@@ -242,6 +243,28 @@ private slots:
         QCOMPARE(f.ListNo->verticalScrollBar()->value(), 2);
         QCOMPARE(f.ListNo->indexAt(QPoint(2, 2)).data().toString(),
                  f.trackNumbers().at(f.ListName->indexAt(QPoint(2, 2)).row()));
+    }
+
+    void tagTextShowsAsTheLettersItIs() {
+        QTemporaryDir music;
+        const QString title = QStringLiteral("<i></i>Q");
+        const QString album = QStringLiteral("<img src=a.png width=2000>");
+        writeTrack(music.path(), {QStringLiteral("m.mp3"), title, QStringLiteral("Ann"), album});
+        m_settings.set(QStringLiteral("Folder"), music.path());
+        auto w = start();
+        Form1& f = *w->form;
+        QTest::keyClick(f.windowHandle(), Qt::Key_S);
+        QCOMPARE(opened(w->mediaLog), QStringList{QStringLiteral("m.mp3")});
+        // The now-playing label is as wide as the markup's letters, not as the markup drawn.
+        const QFontMetrics metrics(f.title->font());
+        QVERIFY2(f.title->sizeHint().width() >= metrics.horizontalAdvance(title),
+                 qPrintable(QString::number(f.title->sizeHint().width())));
+        // The album list's tool tip reads as the album's letters too.
+        QListView* albums = f.TagGroupe[GroupAlbum];
+        const QString tip = albums->model()->index(0, 0).data(Qt::ToolTipRole).toString();
+        QTextDocument shown;
+        shown.setHtml(tip);
+        QCOMPARE(shown.toPlainText(), album);
     }
 
     void theSameKeyTwiceActsTwiceWhereverTheFocusIs() {
