@@ -1,9 +1,11 @@
 #include "web/webpanel.h"
 
 #include "app/settings.h"
+#include "web/webpanelpage.h"
 
 #include <QChildEvent>
 #include <QEvent>
+#include <QFileInfo>
 #include <QUrl>
 #include <QWebEngineHistory>
 #include <cstdio>
@@ -11,7 +13,10 @@
 
 namespace sonavue {
 
-WebPanel::WebPanel(QWidget* parent) : QWebEngineView(parent) {
+WebPanel::WebPanel(QWidget* parent)
+    : QWebEngineView(parent), m_page(new WebPanelPage(this)) {
+    m_page->setLocalFolder(programFolder());
+    setPage(m_page);
     // The page that renders into the view is a child widget created lazily; its focus
     // events are watched through childEvent.
     if (focusProxy())
@@ -23,6 +28,8 @@ QString WebPanel::homePagePath() {
 }
 
 void WebPanel::Navigate2(const QString& path) {
+    // The page the program opens decides which folder local pages may read.
+    m_page->setLocalFolder(QFileInfo(path).absolutePath());
     load(QUrl::fromLocalFile(path));
 }
 

@@ -4,6 +4,8 @@
 
 namespace sonavue {
 
+class WebPanelPage;
+
 class WebPanel : public QWebEngineView {
     Q_OBJECT
 public:
@@ -11,7 +13,8 @@ public:
 
     // The home page: index.htm in the program's folder, built anew at each use.
     static QString homePagePath();
-    // Navigates to a local file by its path.
+    // Navigates to a local file by its path; from then on local pages may read the files of
+    // that file's folder (and below) and no others.
     void Navigate2(const QString& path);
     void goHome() { Navigate2(homePagePath()); }
     // One page back; nothing happens when there is no earlier page.
@@ -29,6 +32,7 @@ protected:
     void childEvent(QChildEvent* event) override;
 
 private:
+    WebPanelPage* m_page; // a child of the panel
     int m_refusedNewWindows = 0;
 };
 
