@@ -2,6 +2,7 @@
 #include "app/mprisplayer.h"
 #include "app/quitsignals.h"
 #include "app/selfcheck.h"
+#include "app/settings.h"
 #include "app/settingslocation.h"
 #include "app/singleinstance.h"
 #include "ui/startup.h"
@@ -39,6 +40,9 @@ int main(int argc, char* argv[]) {
     sonavue::SingleInstance instance;
     if (instance.start() == sonavue::SingleInstance::Role::HandedOver)
         return 0;
+    // Writes of an earlier run that were killed mid-way left temporary files; their
+    // writers are gone now.
+    sonavue::removeLeftoverSettingsWrites(sonavue::programName());
     sonavue::StartedProgram program;
     QObject::connect(&instance, &sonavue::SingleInstance::raiseRequested, &app, [&program] {
         std::fputs("Sonavue: raised by a second start\n", stderr);
@@ -50,8 +54,11 @@ int main(int argc, char* argv[]) {
     // The settings file is named after this executable: a renamed copy keeps its own.
     sonavue::Form1::Options options;
     options.appName = sonavue::programName();
-    program = sonavue::Main(std::move(options), [&window, &quitRequested](sonavue::Form1& form) {
+    program = sonavue::Main(std::move(options), [&](sonavue::Form1& form) {
         window = &form;
+        // From its close on, the window is not raised for a later start: that start
+        // becomes the player.
+        sonavue::stopListeningWhenClosed(instance, form);
         if (quitRequested)
             form.close();
     });

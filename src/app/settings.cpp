@@ -1,84 +1,18 @@
 #include "app/settings.h"
 
 #include "app/nativepath.h"
+#include "app/settingsfile.h"
 
 #include <atomic>
 #include <cerrno>
 #include <cstdio>
-#include <cstdlib>
-#include <cstring>
-#include <fcntl.h>
+#include <optional>
 #include <sys/stat.h>
-#include <unistd.h>
 
 namespace sonavue {
 namespace {
 
 constexpr qsizetype maxValueLength = 255;
-// A settings file is a few hundred bytes; anything this large is not ours to rewrite.
-constexpr qint64 maxFileSize = 16 * 1024 * 1024;
-
-class FileDescriptor {
-public:
-    explicit FileDescriptor(int fd = -1) : m_fd(fd) {}
-    ~FileDescriptor() { reset(); }
-    FileDescriptor(const FileDescriptor&) = delete;
-    FileDescriptor& operator=(const FileDescriptor&) = delete;
-    int get() const { return m_fd; }
-    // Closes now and reports the result (a failed close can mean lost data).
-    bool close() {
-        const int fd = m_fd;
-        m_fd = -1;
-        return fd < 0 || ::close(fd) == 0;
-    }
-    void reset(int fd = -1) {
-        close();
-        m_fd = fd;
-    }
-
-private:
-    int m_fd;
-};
-
-enum class LoadState { Loaded, Missing, Unusable };
-
-struct Loaded {
-    LoadState state = LoadState::Missing;
-    QByteArray bytes;
-};
-
-// The whole file, read only when it is a regular file of sensible size.
-Loaded loadFile(const QByteArray& nativePath) {
-    Loaded result;
-    const FileDescriptor fd(::open(nativePath.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
-    if (fd.get() < 0) {
-        result.state = errno == ENOENT ? LoadState::Missing : LoadState::Unusable;
-        return result;
-    }
-    struct stat st {};
-    if (::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode) || st.st_size > maxFileSize) {
-        result.state = LoadState::Unusable;
-        return result;
-    }
-    QByteArray bytes;
-    bytes.reserve(qsizetype(st.st_size));
-    char chunk[16384];
-    for (;;) {
-        const ssize_t got = ::read(fd.get(), chunk, sizeof chunk);
-        if (got < 0 && errno == EINTR)
-            continue;
-        if (got < 0 || bytes.size() + got > maxFileSize) {
-            result.state = LoadState::Unusable;
-            return result;
-        }
-        if (got == 0)
-            break;
-        bytes.append(chunk, got);
-    }
-    result.state = LoadState::Loaded;
-    result.bytes = std::move(bytes);
-    return result;
-}
 
 bool isBlank(char c) {
     return c == ' ' || c == '\t';
@@ -93,8 +27,18 @@ QByteArrayView trimmed(QByteArrayView text) {
     return text.sliced(a, b - a);
 }
 
+// Text of bytes from the file, losslessly. A byte-order mark at the start of a value or a
+// name is part of it (the decoder would drop it as the mark of the text).
+QString textOf(QByteArrayView bytes) {
+    const QByteArrayView mark("\xEF\xBB\xBF");
+    if (!bytes.startsWith(mark))
+        return pathFromNative(bytes.data(), bytes.size());
+    const QByteArrayView rest = bytes.sliced(mark.size());
+    return QChar(0xFEFF) + pathFromNative(rest.data(), rest.size());
+}
+
 bool sameName(QByteArrayView stored, const QString& wanted) {
-    return QString::fromUtf8(stored).compare(wanted, Qt::CaseInsensitive) == 0;
+    return textOf(stored).compare(wanted, Qt::CaseInsensitive) == 0;
 }
 
 struct LineRange {
@@ -164,7 +108,7 @@ QString valueText(QByteArrayView raw) {
     const qsizetype nul = value.indexOf('\0');
     if (nul >= 0)
         value = value.first(nul);
-    QString text = pathFromNative(value.data(), value.size());
+    QString text = textOf(value);
     if (text.size() > maxValueLength) {
         qsizetype keep = maxValueLength;
         if (text.at(keep - 1).isHighSurrogate() && text.at(keep).isLowSurrogate())
@@ -195,77 +139,6 @@ bool hasLineBreakOrNul(const QString& text) {
     return false;
 }
 
-bool writeAll(int fd, const QByteArray& bytes) {
-    qsizetype done = 0;
-    while (done < bytes.size()) {
-        const ssize_t n = ::write(fd, bytes.constData() + done, size_t(bytes.size() - done));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return false;
-        done += n;
-    }
-    return true;
-}
-
-// The file a write lands on: a symbolic link's target, so the link stays a link.
-QByteArray writeTarget(const QByteArray& nativePath) {
-    struct stat st {};
-    if (::lstat(nativePath.constData(), &st) == 0 && S_ISLNK(st.st_mode)) {
-        if (char* real = ::realpath(nativePath.constData(), nullptr)) {
-            QByteArray resolved(real);
-            std::free(real);
-            return resolved;
-        }
-    }
-    return nativePath;
-}
-
-// Writes a temporary file beside the target, flushes it to disk and renames it over the
-// target, so a crash or a full disk leaves either the old file or the new one, never a
-// truncated one.
-bool replaceFileAtomically(const QByteArray& nativePath, const QByteArray& contents) {
-    const QByteArray target = writeTarget(nativePath);
-    const qsizetype slash = target.lastIndexOf('/');
-    const QByteArray folder = slash < 0    ? QByteArray(".")
-                              : slash == 0 ? QByteArray("/")
-                                           : target.left(slash);
-    const QByteArray name = slash < 0 ? target : target.mid(slash + 1);
-
-    struct stat old {};
-    const bool exists = ::stat(target.constData(), &old) == 0;
-
-    static std::atomic<unsigned> counter{0};
-    QByteArray temporary;
-    FileDescriptor fd;
-    for (int attempt = 0; attempt < 100 && fd.get() < 0; ++attempt) {
-        temporary = folder + "/." + name + '.' + QByteArray::number(qint64(::getpid())) + '.' +
-                    QByteArray::number(counter.fetch_add(1)) + ".tmp";
-        // 0666 under the user's umask, as any newly created file.
-        fd.reset(::open(temporary.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
-        if (fd.get() < 0 && errno != EEXIST)
-            return false;
-    }
-    if (fd.get() < 0)
-        return false;
-
-    bool ok = writeAll(fd.get(), contents);
-    if (ok && exists)
-        ok = ::fchmod(fd.get(), old.st_mode & 07777) == 0 || errno == EPERM;
-    ok = ok && ::fsync(fd.get()) == 0;
-    ok = fd.close() && ok;
-    ok = ok && ::rename(temporary.constData(), target.constData()) == 0;
-    if (!ok) {
-        ::unlink(temporary.constData());
-        return false;
-    }
-    // Make the rename itself durable.
-    const FileDescriptor dir(::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (dir.get() >= 0)
-        ::fsync(dir.get());
-    return true;
-}
-
 // Creates folder and its missing parents (mode 0700 for new ones, as a config folder).
 void makeFolders(const QByteArray& folder) {
     for (qsizetype i = 1; i <= folder.size(); ++i) {
@@ -277,10 +150,6 @@ void makeFolders(const QByteArray& folder) {
     }
 }
 
-} // namespace
-
-namespace {
-
 bool nameOrValueRefused(const QString& section, const QString& key, const QString& value) {
     return section.isEmpty() || key.isEmpty() || hasLineBreakOrNul(section) ||
            hasLineBreakOrNul(key) || hasLineBreakOrNul(value) ||
@@ -288,7 +157,7 @@ bool nameOrValueRefused(const QString& section, const QString& key, const QStrin
            key.trimmed() != key || section.trimmed() != section || key.startsWith(QLatin1Char('['));
 }
 
-QString valueIn(const Loaded& file, const QString& section, const QString& key,
+QString valueIn(const LoadedFile& file, const QString& section, const QString& key,
                 const QString& defaultValue) {
     if (file.state != LoadState::Loaded)
         return defaultValue;
@@ -298,11 +167,12 @@ QString valueIn(const Loaded& file, const QString& section, const QString& key,
     return valueText(found.rawValue);
 }
 
-// Writes file (as loaded from nativePath) back with the key's new value.
-bool writeValueOver(const QByteArray& nativePath, const Loaded& file, const QString& section,
-                    const QString& key, const QString& value) {
+// The file's contents with the key's new value; nothing for a file that could not be read
+// (never replaced).
+std::optional<QByteArray> withValue(const LoadedFile& file, const QString& section,
+                                    const QString& key, const QString& value) {
     if (file.state == LoadState::Unusable)
-        return false; // never replace a file we could not read
+        return std::nullopt;
     const QByteArray& old = file.bytes;
     const Located found = locate(old, section, key);
 
@@ -341,32 +211,29 @@ bool writeValueOver(const QByteArray& nativePath, const Loaded& file, const QStr
         out.append('[' + section.toUtf8() + ']' + eol);
         out.append(key.toUtf8() + '=' + storedValue + eol);
     }
-    return replaceFileAtomically(nativePath, out);
+    return out;
 }
 
-// The user's own file, or the starting values while the user has none.
-Loaded loadSettings(const SettingsLocation& location) {
-    Loaded own = loadFile(pathToNative(location.file));
+// The user's own file as loaded, or the starting values while the user has none.
+LoadedFile orStartingValues(LoadedFile own, const SettingsLocation& location) {
     if (own.state != LoadState::Missing || location.startingValues.isEmpty())
         return own;
-    Loaded starting = loadFile(pathToNative(location.startingValues));
+    LoadedFile starting = loadFileBytes(pathToNative(location.startingValues));
     // Starting values that cannot be read are no reason to refuse the user's first write.
     if (starting.state == LoadState::Unusable)
-        starting = Loaded{};
+        starting = LoadedFile{};
     return starting;
 }
 
 // A lost setting is said once per run on standard error: one line, not one per click.
-void reportLostWrite(const QString& path, int error) {
+void reportLostWrite(const QString& path, const QString& why) {
     static std::atomic_flag reported = ATOMIC_FLAG_INIT;
     if (reported.test_and_set())
         return;
-    const QByteArray line =
-        QStringLiteral("Sonavue: cannot save settings to %1 (%2); "
-                       "changes are not kept\n")
-            .arg(readableText(path), error ? QString::fromLocal8Bit(std::strerror(error))
-                                           : QStringLiteral("not a settings file it can rewrite"))
-            .toLocal8Bit();
+    const QByteArray line = QStringLiteral("Sonavue: cannot save settings to %1 (%2); "
+                                           "changes are not kept\n")
+                                .arg(readableText(path), why)
+                                .toLocal8Bit();
     std::fputs(line.constData(), stderr);
 }
 
@@ -374,7 +241,7 @@ void reportLostWrite(const QString& path, int error) {
 
 QString readIniValue(const QString& filePath, const QString& section, const QString& key,
                      const QString& defaultValue) {
-    return valueIn(loadFile(pathToNative(filePath)), section, key, defaultValue);
+    return valueIn(loadFileBytes(pathToNative(filePath)), section, key, defaultValue);
 }
 
 bool writeIniValue(const QString& filePath, const QString& section, const QString& key,
@@ -382,13 +249,16 @@ bool writeIniValue(const QString& filePath, const QString& section, const QStrin
     // Names and values that the line format cannot hold are refused, never half-written.
     if (nameOrValueRefused(section, key, value))
         return false;
-    const QByteArray nativePath = pathToNative(filePath);
-    return writeValueOver(nativePath, loadFile(nativePath), section, key, value);
+    return rewriteFile(pathToNative(filePath), [&](const LoadedFile& current) {
+               return withValue(current, section, key, value);
+           }).written;
 }
 
 QString readSetting(const QString& appName, const QString& section, const QString& key,
                     const QString& defaultValue) {
-    return valueIn(loadSettings(settingsLocation(appName)), section, key, defaultValue);
+    const SettingsLocation location = settingsLocation(appName);
+    return valueIn(orStartingValues(loadFileBytes(pathToNative(location.file)), location),
+                   section, key, defaultValue);
 }
 
 QString readSetting(const QString& appName, const QString& section, const QString& key,
@@ -404,12 +274,17 @@ bool writeSetting(const QString& appName, const QString& section, const QString&
     // The per-user folder may not exist yet (an installed program's first write).
     if (!location.startingValues.isEmpty())
         makeFolders(pathToNative(location.file.left(location.file.lastIndexOf(QLatin1Char('/')))));
-    errno = 0;
-    const bool written =
-        writeValueOver(pathToNative(location.file), loadSettings(location), section, key, value);
-    if (!written)
-        reportLostWrite(location.file, errno);
-    return written;
+    const RewriteOutcome outcome =
+        rewriteFile(pathToNative(location.file), [&](const LoadedFile& current) {
+            return withValue(orStartingValues(current, location), section, key, value);
+        });
+    if (!outcome.written)
+        reportLostWrite(location.file, outcome.whyNot);
+    return outcome.written;
+}
+
+void removeLeftoverSettingsWrites(const QString& appName) {
+    removeLeftoverRewrites(pathToNative(settingsLocation(appName).file));
 }
 
 } // namespace sonavue

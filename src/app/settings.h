@@ -18,10 +18,14 @@ QString readSetting(const QString& appName, const QString& section, const QStrin
                     long long defaultValue);
 // Replaces the key's value or appends it to the section; creates the file and section when
 // missing (from the starting values, if any); keeps every other line. Written atomically
-// (temporary file + rename), so the user's file is never lost. A failed write is said once
-// per run on standard error.
+// under a lock (see settingsfile.h), so the user's file is never lost and two players
+// never lose each other's keys; a read-only file, another user's file or a link to
+// something that is not a settings file is left alone. A write not done is said once per
+// run on standard error.
 bool writeSetting(const QString& appName, const QString& section, const QString& key,
                   const QString& value);
+// Removes what writes killed mid-way left beside the settings file (at start-up).
+void removeLeftoverSettingsWrites(const QString& appName);
 
 // The same operations on an explicit file (used by the above and by tests).
 QString readIniValue(const QString& filePath, const QString& section, const QString& key,

@@ -1,10 +1,17 @@
 #include "app/singleinstance.h"
 
+#include "app/filelock.h"
+#include "app/nativepath.h"
+
+#include <QDeadlineTimer>
 #include <QDir>
+#include <QEvent>
 #include <QFileInfo>
 #include <QLocalSocket>
 #include <QPointer>
+#include <QTimer>
 #include <QWidget>
+#include <cerrno>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -13,9 +20,18 @@ namespace {
 
 constexpr int ConnectTimeoutMs = 2000;
 constexpr int WriteTimeoutMs = 2000;
+// A running player answers within one turn of its event loop; one that takes longer is
+// busy (a long scan step) and acts on the request when it can.
+constexpr int AnswerTimeoutMs = 5000;
+// A client that has not sent its request by then is dropped (a silent or trickling client
+// would otherwise hold a descriptor for good).
+constexpr int ClientTimeoutMs = 2000;
+// A start waits this long for another start of the same user to finish its own.
+constexpr int StartTurnWaitMs = 10000;
 // A request is one short line; anything longer is not ours and is dropped.
 constexpr qint64 MaxRequestLength = 64;
 const QByteArray RaiseRequest = QByteArrayLiteral("raise\n");
+const QByteArray RaisedAnswer = QByteArrayLiteral("raised\n");
 
 // The peer of a connected local socket runs as this user (a socket planted by another user
 // in a shared temporary folder is not handed anything).
@@ -28,6 +44,22 @@ bool peerIsThisUser(const QLocalSocket& socket) {
     return credentials.uid == ::getuid();
 }
 
+// Sees the window's close event before the window does.
+class CloseWatch : public QObject {
+public:
+    CloseWatch(SingleInstance& instance, QObject* parent) : QObject(parent), m_instance(instance) {}
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Close)
+            m_instance.stopListening(); // the main window's close is never cancelled
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    SingleInstance& m_instance;
+};
+
 } // namespace
 
 QString SingleInstance::defaultSocketPath() {
@@ -39,62 +71,96 @@ QString SingleInstance::defaultSocketPath() {
 
 SingleInstance::SingleInstance(QString socketPath, QObject* parent)
     : QObject(parent), m_socketPath(std::move(socketPath)) {
-    m_server.setSocketOptions(QLocalServer::UserAccessOption);
-    connect(&m_server, &QLocalServer::newConnection, this, &SingleInstance::acceptConnections);
+    connect(&m_listener, &SocketListener::connected, this, &SingleInstance::serve);
 }
 
 SingleInstance::~SingleInstance() = default;
 
 SingleInstance::Role SingleInstance::start() {
-    if (handOver())
+    // Two starts at once must not both find the socket stale and take it over in turn (the
+    // second would remove the first's live socket).
+    const FileLock turn(pathToNative(m_socketPath) + ".lock", StartTurnWaitMs);
+    switch (askToRaise()) {
+    case Answer::Raised:
+    case Answer::Busy:
         return Role::HandedOver;
-    // Nobody accepts: no socket, or one left behind by a crash.
-    QLocalServer::removeServer(m_socketPath);
-    if (m_server.listen(m_socketPath))
-        return Role::Primary;
-    // Another start won the race between our look and our listen.
-    if (handOver())
-        return Role::HandedOver;
-    return Role::Alone;
+    case Answer::Ending:
+    case Answer::NobodyThere:
+        break;
+    }
+    return listenTakingOverStale() ? Role::Primary : Role::Alone;
 }
 
-bool SingleInstance::handOver() {
+bool SingleInstance::listenTakingOverStale() {
+    const QByteArray path = pathToNative(m_socketPath);
+    if (m_listener.listen(path))
+        return true;
+    // A socket file nobody listens on: left behind by a crash.
+    return errno == EADDRINUSE && nobodyListensAt(path) && ::unlink(path.constData()) == 0 &&
+           m_listener.listen(path);
+}
+
+SingleInstance::Answer SingleInstance::askToRaise() const {
     QLocalSocket socket;
     socket.connectToServer(m_socketPath);
-    if (!socket.waitForConnected(ConnectTimeoutMs))
-        return false;
-    if (!peerIsThisUser(socket))
-        return false;
+    if (!socket.waitForConnected(ConnectTimeoutMs) || !peerIsThisUser(socket))
+        return Answer::NobodyThere;
     socket.write(RaiseRequest);
-    if (!socket.waitForBytesWritten(WriteTimeoutMs))
-        return false;
-    socket.disconnectFromServer();
-    if (socket.state() != QLocalSocket::UnconnectedState)
-        socket.waitForDisconnected(WriteTimeoutMs);
-    return true;
+    socket.waitForBytesWritten(WriteTimeoutMs);
+    const QDeadlineTimer deadline(AnswerTimeoutMs);
+    while (!socket.canReadLine()) {
+        if (socket.state() != QLocalSocket::ConnectedState)
+            return Answer::Ending; // closed without an answer: it stopped listening
+        if (deadline.hasExpired())
+            return Answer::Busy;
+        socket.waitForReadyRead(int(deadline.remainingTime()));
+    }
+    return socket.readLine(MaxRequestLength) == RaisedAnswer ? Answer::Raised : Answer::Ending;
 }
 
-void SingleInstance::acceptConnections() {
-    while (QLocalSocket* socket = m_server.nextPendingConnection()) {
-        connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
-        QPointer<QLocalSocket> guard(socket);
-        // One connection carries one request line; anything else ends it.
-        auto readRequests = [this, guard] {
+void SingleInstance::stopListening() {
+    m_listener.close();
+    const auto clients = m_listener.findChildren<QLocalSocket*>(Qt::FindDirectChildrenOnly);
+    for (QLocalSocket* client : clients) {
+        client->abort();
+        client->deleteLater();
+    }
+}
+
+void SingleInstance::serve(QLocalSocket* client) {
+    connect(client, &QLocalSocket::disconnected, client, &QObject::deleteLater);
+    auto* timeout = new QTimer(client);
+    timeout->setSingleShot(true);
+    connect(timeout, &QTimer::timeout, client, [client] {
+        client->abort();
+        client->deleteLater();
+    });
+    timeout->start(ClientTimeoutMs);
+    QPointer<QLocalSocket> guard(client);
+    // One connection carries one request line; anything else ends it.
+    auto readRequest = [this, guard] {
+        if (!guard)
+            return;
+        if (guard->canReadLine()) {
+            const bool raise = guard->readLine(MaxRequestLength + 1) == RaiseRequest;
+            if (raise)
+                emit raiseRequested();
             if (!guard)
                 return;
-            if (guard->canReadLine()) {
-                const bool raise = guard->readLine(MaxRequestLength + 1) == RaiseRequest;
-                guard->disconnectFromServer();
-                if (raise)
-                    emit raiseRequested();
-            } else if (guard->bytesAvailable() > MaxRequestLength) {
-                guard->abort();
-            }
-        };
-        connect(socket, &QLocalSocket::readyRead, this, readRequests);
-        // Bytes that came with the connection are read now.
-        readRequests();
-    }
+            if (raise)
+                guard->write(RaisedAnswer);
+            guard->disconnectFromServer(); // after the answer has gone out
+        } else if (guard->bytesAvailable() > MaxRequestLength) {
+            guard->abort();
+        }
+    };
+    connect(client, &QLocalSocket::readyRead, this, readRequest);
+    // Bytes that came with the connection are read now.
+    readRequest();
+}
+
+void stopListeningWhenClosed(SingleInstance& instance, QWidget& window) {
+    window.installEventFilter(new CloseWatch(instance, &instance));
 }
 
 void raiseWindow(QWidget& window) {

@@ -1,10 +1,13 @@
 #pragma once
 // One running player per user: a second start hands a "raise" request to the running one
-// over a local socket and ends, instead of opening a second window.
-#include <QLocalServer>
+// over a local socket and ends, instead of opening a second window. The running one answers
+// "raised"; a start that gets no answer because the player is ending becomes the player.
+#include "app/socketlistener.h"
+
 #include <QObject>
 #include <QString>
 
+class QLocalSocket;
 class QWidget;
 
 namespace sonavue {
@@ -27,8 +30,12 @@ public:
     ~SingleInstance() override;
 
     // Hands over to a running instance, or becomes the one that listens. A socket left by a
-    // crashed instance (nobody accepts) is removed and taken over.
+    // crashed instance (it refuses connections) is removed and taken over; a socket some
+    // live process listens on never is. Starts of one user take turns here.
     Role start();
+    // Takes no more requests: a later start finds nobody and becomes the player. Requests
+    // taken but not yet answered get no answer, so their starts become the player too.
+    void stopListening();
     const QString& socketPath() const { return m_socketPath; }
 
 signals:
@@ -36,12 +43,18 @@ signals:
     void raiseRequested();
 
 private:
-    bool handOver();
-    void acceptConnections();
+    enum class Answer { Raised, Busy, Ending, NobodyThere };
+    Answer askToRaise() const;
+    bool listenTakingOverStale();
+    void serve(QLocalSocket* client);
 
     QString m_socketPath;
-    QLocalServer m_server;
+    SocketListener m_listener;
 };
+
+// Stops instance listening as soon as window begins to close, before its closing handling
+// runs: a window that is unloading is never "raised" for a second start.
+void stopListeningWhenClosed(SingleInstance& instance, QWidget& window);
 
 // Shows the window in front, restored from minimised, with the focus.
 void raiseWindow(QWidget& window);

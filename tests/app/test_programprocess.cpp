@@ -1,5 +1,6 @@
 // The real player as a separate process: what its command line answers without a window,
-// a quit signal during the start-up scan, and the settings file named after the executable.
+// a quit signal during the start-up scan, and the settings file named after the executable
+// (with the leftovers of killed writes of it removed at the start).
 #include "app/selfcheck.h"
 
 #include <QDir>
@@ -10,6 +11,7 @@
 #include <csignal>
 #include <poll.h>
 #include <sys/inotify.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 using namespace sonavue;
@@ -186,6 +188,15 @@ private slots:
         QVERIFY(file.open(QIODevice::WriteOnly));
         file.write("[init]\nFolder=" + QFile::encodeName(m_music) + "\n");
         file.close();
+        // What a write killed mid-way in an earlier run left: its writer is gone.
+        const pid_t gone = ::fork();
+        if (gone == 0)
+            ::_exit(0);
+        ::waitpid(gone, nullptr, 0);
+        const QString leftover = m_program + QStringLiteral("/.MyPlayer.ini.%1.0.tmp").arg(gone);
+        QFile partial(leftover);
+        QVERIFY(partial.open(QIODevice::WriteOnly));
+        partial.close();
 
         FolderOpenWatch scanStart(m_music);
         QVERIFY(scanStart.valid());
@@ -207,6 +218,7 @@ private slots:
         QCOMPARE(fileBytes(settings), "[init]\nFolder=" + QFile::encodeName(m_music) +
                                           "\nfilter0=1\nfilter1=1\nfilter2=1\n");
         QVERIFY(!QFile::exists(m_program + QStringLiteral("/Sonavue.ini")));
+        QVERIFY(!QFile::exists(leftover));
     }
 };
 

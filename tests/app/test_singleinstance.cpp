@@ -14,10 +14,15 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QThread>
+#include <QWidget>
 #include <cstring>
+#include <fcntl.h>
+#include <sys/resource.h>
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <unistd.h>
+#include <vector>
 
 using namespace sonavue;
 
@@ -38,6 +43,61 @@ bool leaveStaleSocket(const QString& path) {
     ::close(fd);
     return bound && QFileInfo::exists(path);
 }
+
+// A later start, run on a thread of its own while this thread's event loop keeps serving
+// the instances of the test (a start waits for the running one's answer).
+Role startElsewhere(const QString& path) {
+    Role role = Role::Alone;
+    std::unique_ptr<QThread> thread(QThread::create([&role, path] {
+        SingleInstance later(path);
+        role = later.start();
+    }));
+    thread->start();
+    while (!thread->wait(QDeadlineTimer(10)))
+        QCoreApplication::processEvents();
+    return role;
+}
+
+// A raw client socket, made before the descriptors run out.
+int clientSocket() {
+    return ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+}
+
+bool connectTo(int fd, const QString& path) {
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    const QByteArray native = QFile::encodeName(path);
+    std::memcpy(address.sun_path, native.constData(),
+                std::min<std::size_t>(native.size(), sizeof address.sun_path - 1));
+    return ::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
+}
+
+// Uses up this process's file descriptors (under a lowered limit) while it lives.
+class DescriptorsUsedUp {
+public:
+    DescriptorsUsedUp() {
+        ::getrlimit(RLIMIT_NOFILE, &m_limit);
+        rlimit low = m_limit;
+        low.rlim_cur = std::min<rlim_t>(m_limit.rlim_cur, 1024);
+        ::setrlimit(RLIMIT_NOFILE, &low);
+        for (int fd; (fd = ::open("/dev/null", O_RDONLY | O_CLOEXEC)) >= 0;)
+            m_held.push_back(fd);
+        m_exhausted = errno == EMFILE;
+    }
+    ~DescriptorsUsedUp() {
+        for (int fd : m_held)
+            ::close(fd);
+        ::setrlimit(RLIMIT_NOFILE, &m_limit);
+    }
+    DescriptorsUsedUp(const DescriptorsUsedUp&) = delete;
+    DescriptorsUsedUp& operator=(const DescriptorsUsedUp&) = delete;
+    bool exhausted() const { return m_exhausted; }
+
+private:
+    rlimit m_limit{};
+    std::vector<int> m_held;
+    bool m_exhausted = false;
+};
 
 enum class Before { Nothing, StaleSocket, RunningInstance, MissingFolder };
 
@@ -161,15 +221,18 @@ private slots:
         if (running)
             raised = std::make_unique<QSignalSpy>(running.get(), &SingleInstance::raiseRequested);
 
+        if (running) {
+            QCOMPARE(startElsewhere(path), expected);
+            QCOMPARE(raised->count(), 1);
+            return;
+        }
         SingleInstance instance(path);
         QCOMPARE(instance.start(), expected);
-        if (raised)
-            QTRY_COMPARE(raised->count(), 1);
         // Whoever listens now takes the next start's request.
         if (expected == Role::Primary) {
             QSignalSpy asked(&instance, &SingleInstance::raiseRequested);
-            QCOMPARE(SingleInstance(path).start(), Role::HandedOver);
-            QTRY_COMPARE(asked.count(), 1);
+            QCOMPARE(startElsewhere(path), Role::HandedOver);
+            QCOMPARE(asked.count(), 1);
         }
     }
 
@@ -181,6 +244,9 @@ private slots:
         QTest::newRow("other word") << QByteArray("raisex\n") << 0;
         QTest::newRow("long line first") << QByteArray(200, 'x') + "\nraise\n" << 0;
         QTest::newRow("no line end") << QByteArray(100, 'r') << 0;
+        // A client that never finishes its line is not held open.
+        QTest::newRow("a few bytes, no line end") << QByteArray("rai") << 0;
+        QTest::newRow("nothing at all") << QByteArray() << 0;
     }
     void oneRequestPerConnection() {
         QFETCH(QByteArray, sent);
@@ -193,11 +259,85 @@ private slots:
         QLocalSocket socket;
         socket.connectToServer(path);
         QVERIFY(socket.waitForConnected(2000));
-        socket.write(sent);
-        QVERIFY(socket.waitForBytesWritten(2000));
+        if (!sent.isEmpty()) {
+            socket.write(sent);
+            QVERIFY(socket.waitForBytesWritten(2000));
+        }
         // The listener ends the connection after the first line, or when no line comes.
-        QTRY_COMPARE(socket.state(), QLocalSocket::UnconnectedState);
+        QTRY_COMPARE_WITH_TIMEOUT(socket.state(), QLocalSocket::UnconnectedState, 10000);
         QCOMPARE(asked.count(), raises);
+        // A request is answered, so that its start knows it was taken.
+        QCOMPARE(socket.readAll(), raises ? QByteArray("raised\n") : QByteArray());
+    }
+
+    // Silent clients do not keep later starts from being served, and are dropped.
+    void silentClientsAreDropped() {
+        QTemporaryDir folder;
+        const QString path = folder.filePath(QStringLiteral("sonavue-test"));
+        SingleInstance instance(path);
+        QCOMPARE(instance.start(), Role::Primary);
+        QSignalSpy asked(&instance, &SingleInstance::raiseRequested);
+        QLocalSocket silent;
+        silent.connectToServer(path);
+        QVERIFY(silent.waitForConnected(2000));
+        QCOMPARE(startElsewhere(path), Role::HandedOver);
+        QCOMPARE(asked.count(), 1);
+        QTRY_COMPARE_WITH_TIMEOUT(silent.state(), QLocalSocket::UnconnectedState, 10000);
+        QCOMPARE(startElsewhere(path), Role::HandedOver);
+        QCOMPARE(asked.count(), 2);
+    }
+
+    // Running out of file descriptors while a start knocks does not end the listening: the
+    // socket stays, the waiting start is served once descriptors are back, and later starts
+    // still hand over instead of becoming second players.
+    void listeningOutlivesRunningOutOfDescriptors() {
+        QTemporaryDir folder;
+        const QString path = folder.filePath(QStringLiteral("sonavue-test"));
+        SingleInstance instance(path);
+        QCOMPARE(instance.start(), Role::Primary);
+        QSignalSpy asked(&instance, &SingleInstance::raiseRequested);
+        const int knocking = clientSocket();
+        QVERIFY(knocking >= 0);
+        {
+            DescriptorsUsedUp full;
+            QVERIFY(full.exhausted());
+            QVERIFY(connectTo(knocking, path));
+            // The listener tries to take the connection and fails a few times.
+            QTest::qWait(500);
+        }
+        QVERIFY(QFileInfo::exists(path));
+        QCOMPARE(::write(knocking, "raise\n", 6), ssize_t(6));
+        QTRY_COMPARE(asked.count(), 1);
+        char answer[16] = {};
+        QCOMPARE(::read(knocking, answer, sizeof answer), ssize_t(7));
+        QCOMPARE(QByteArray(answer), QByteArray("raised\n"));
+        ::close(knocking);
+        QCOMPARE(startElsewhere(path), Role::HandedOver);
+        QCOMPARE(asked.count(), 2);
+    }
+
+    // Once the window begins to close, a later start is never told "raised": it becomes
+    // the player, also when it had connected before the close and was not answered yet.
+    void closingWindowIsNotRaised() {
+        QTemporaryDir folder;
+        const QString path = folder.filePath(QStringLiteral("sonavue-test"));
+        SingleInstance instance(path);
+        QCOMPARE(instance.start(), Role::Primary);
+        QSignalSpy asked(&instance, &SingleInstance::raiseRequested);
+        QWidget window;
+        stopListeningWhenClosed(instance, window);
+        window.show();
+        QLocalSocket early;
+        early.connectToServer(path);
+        QVERIFY(early.waitForConnected(2000));
+        QTest::qWait(50); // taken by the listener, its request not sent yet
+
+        window.close();
+        early.write("raise\n");
+        QTRY_COMPARE(early.state(), QLocalSocket::UnconnectedState);
+        QCOMPARE(early.readAll(), QByteArray());
+        QCOMPARE(startElsewhere(path), Role::Primary);
+        QCOMPARE(asked.count(), 0);
     }
 
     void secondStartRaisesTheRunningPlayer() {

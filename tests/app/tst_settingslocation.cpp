@@ -180,6 +180,25 @@ private slots:
         QVERIFY2(run.errors.contains(m_program + "/Sonavue.ini"), qPrintable(run.errors));
         QVERIFY(QFileInfo(m_program + "/Sonavue.ini").isDir());
     }
+
+    // A settings file its user made read-only is kept as it is, though the folder would let
+    // a rename replace it; the user is told once that changes are not saved.
+    void readOnlyFileIsKept() {
+        const QString settings = m_program + "/Sonavue.ini";
+        QVERIFY(writeFile(settings, "[init]\nalph=100\n"));
+        QVERIFY(QFile::setPermissions(settings, QFile::ReadOwner | QFile::ReadGroup |
+                                                    QFile::ReadOther));
+        if (::geteuid() == 0) // the probe runs as nobody: the file is that user's own
+            QCOMPARE(::chown(QFile::encodeName(settings).constData(), 65534, 65534), 0);
+        const ProbeRun run =
+            runProbe(m_program + "/probe", {"Sonavue", "alph=200", "back=0", "?alph"}, m_home);
+        QCOMPARE(run.exitCode, 0);
+        QCOMPARE(run.lines.value(1), QString("100"));
+        QCOMPARE(run.errors.count("cannot save settings"), 1);
+        QVERIFY2(run.errors.contains("read-only"), qPrintable(run.errors));
+        QCOMPARE(fileBytes(settings), QByteArray("[init]\nalph=100\n"));
+        QCOMPARE(QFileInfo(settings).permissions() & QFile::WriteOwner, QFileDevice::Permissions());
+    }
 };
 
 QTEST_GUILESS_MAIN(SettingsLocationTest)

@@ -1,0 +1,49 @@
+#pragma once
+// A listening local (Unix) socket that outlives trouble. Unlike QLocalServer, it does not
+// give up (and delete its socket file) when accepting fails for lack of file descriptors:
+// the waiting connections stay queued and are taken a moment later. It only ever removes
+// the socket file it made itself, and hands on only connections from this user.
+#include <QByteArray>
+#include <QObject>
+#include <QTimer>
+#include <sys/types.h>
+
+class QLocalSocket;
+class QSocketNotifier;
+
+namespace sonavue {
+
+class SocketListener : public QObject {
+    Q_OBJECT
+public:
+    explicit SocketListener(QObject* parent = nullptr);
+    ~SocketListener() override;
+
+    // Listens at path (mode 0600). False, with errno set, when that fails (EADDRINUSE: a
+    // socket file is already there).
+    bool listen(const QByteArray& path);
+    bool isListening() const { return m_fd >= 0; }
+    // Stops listening; connections still queued are refused. The socket file goes when it is
+    // still the one this listener made.
+    void close();
+
+signals:
+    // A connection from this user, as a socket owned by this listener.
+    void connected(QLocalSocket* client);
+
+private:
+    void acceptWaiting();
+
+    int m_fd = -1;
+    QByteArray m_path;
+    dev_t m_fileDevice = 0;
+    ino_t m_fileInode = 0;
+    QSocketNotifier* m_notifier = nullptr;
+    QTimer m_retry; // after running out of descriptors
+};
+
+// Whether the socket at path has no listener: it refuses connections (a socket file left
+// by a crashed process).
+bool nobodyListensAt(const QByteArray& path);
+
+} // namespace sonavue
