@@ -91,6 +91,9 @@ void appendJsonString(std::string& out, const QString& text) {
             ++i;
         } else if (QChar::isSurrogate(u)) {
             p = putEscape(p, u); // includes the escaped path bytes U+DC80..U+DCFF
+        } else if (u == 0xFEFF) {
+            // Escaped: readers that decode strings as UTF-8 drop EF BB BF at their start.
+            p = putEscape(p, u);
         } else {
             p = putUtf8(p, u);
         }

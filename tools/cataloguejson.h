@@ -12,6 +12,8 @@ class GroupLists;
 // Appends text as a JSON string. Lone surrogates are written as \uXXXX escapes: a path
 // byte that is not UTF-8 is held as U+DC80..U+DCFF and so comes out as \udc80..\udcff
 // (Python's "surrogateescape" form), from which the raw byte is recovered exactly.
+// U+FEFF is written as \ufeff, never as the bytes EF BB BF, which some readers take for a
+// byte-order mark and drop.
 void appendJsonString(std::string& out, const QString& text);
 
 // {"folderPrefix": ..., "tracks": [[col0..col7], ...], "groups": {"folder": [...],

@@ -36,7 +36,10 @@ constexpr const char* Help =
     "\n"
     "File names are bytes on Linux. A byte of a path that is not valid UTF-8 is written\n"
     "as the JSON escape \\udcXX (XX = the byte), the \"surrogateescape\" form: in Python,\n"
-    "path.encode('utf-8', 'surrogateescape') gives the exact bytes back.\n"
+    "path.encode('utf-8', 'surrogateescape') gives the exact bytes back. U+FEFF (the\n"
+    "bytes EF BB BF) is written as \\ufeff.\n"
+    "The walk enters each folder once, under the first path that reaches it, and never\n"
+    "enters /proc, /sys or other pseudo file systems.\n"
     "Exit status: 0 done, 2 bad usage or FOLDER missing or not a folder.\n";
 
 void writeAll(int fd, const char* data, std::size_t size, bool& ok) {

@@ -3,13 +3,15 @@
 namespace sonavue {
 namespace {
 
-// Length of a valid UTF-8 sequence starting at p (within n bytes), or 0 if invalid.
-int validSequenceLength(const unsigned char* p, qsizetype n) {
+// Decodes the valid UTF-8 sequence starting at p (within n bytes) into cp and returns
+// its length, or 0 if the bytes there are not valid UTF-8.
+int decodeSequence(const unsigned char* p, qsizetype n, char32_t& cp) {
     const unsigned char c = p[0];
-    if (c < 0x80)
+    if (c < 0x80) {
+        cp = c;
         return 1;
+    }
     int len = 0;
-    char32_t cp = 0;
     if ((c & 0xE0) == 0xC0) {
         len = 2;
         cp = c & 0x1F;
@@ -38,35 +40,34 @@ int validSequenceLength(const unsigned char* p, qsizetype n) {
 
 } // namespace
 
+// Decoded here rather than by QString::fromUtf8, which drops a leading EF BB BF as a
+// byte-order mark: a name beginning with U+FEFF would then name another file.
 QString pathFromNative(const char* bytes, qsizetype size) {
     const auto* p = reinterpret_cast<const unsigned char*>(bytes);
-    // Fast path: plain ASCII or valid UTF-8 (nearly every name).
+    // Every byte gives at most one UTF-16 unit (four bytes give two).
+    QString out(size, Qt::Uninitialized);
+    char16_t* to = reinterpret_cast<char16_t*>(out.data());
     qsizetype i = 0;
     while (i < size) {
-        const int len = validSequenceLength(p + i, size - i);
-        if (len == 0)
-            break;
-        i += len;
-    }
-    if (i == size)
-        return QString::fromUtf8(bytes, size);
-
-    QString out;
-    out.reserve(size);
-    qsizetype start = 0;
-    i = 0;
-    while (i < size) {
-        const int len = validSequenceLength(p + i, size - i);
-        if (len > 0) {
-            i += len;
+        if (p[i] < 0x80) {
+            *to++ = p[i++];
             continue;
         }
-        out += QString::fromUtf8(bytes + start, i - start);
-        out += QChar(char16_t(0xDC00 + p[i]));
-        ++i;
-        start = i;
+        char32_t cp = 0;
+        const int len = decodeSequence(p + i, size - i, cp);
+        if (len == 0) {
+            *to++ = char16_t(0xDC00 + p[i++]); // the byte kept as U+DC80..U+DCFF
+            continue;
+        }
+        i += len;
+        if (cp >= 0x10000) {
+            *to++ = QChar::highSurrogate(cp);
+            *to++ = QChar::lowSurrogate(cp);
+        } else {
+            *to++ = char16_t(cp);
+        }
     }
-    out += QString::fromUtf8(bytes + start, size - start);
+    out.truncate(to - reinterpret_cast<const char16_t*>(out.constData()));
     return out;
 }
 

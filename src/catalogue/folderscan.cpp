@@ -2,19 +2,28 @@
 
 #include "app/nativepath.h"
 #include "catalogue/nativefolder.h"
+#include "catalogue/pseudofilesystem.h"
 #include "tags/codepage.h"
 #include "tags/genre.h"
 #include "tags/id3v1.h"
 #include "tags/tagtext.h"
 #include <QHash>
 #include <chrono>
+#include <climits>
+#include <cstdio>
 #include <cstring>
-#include <vector>
+#include <utility>
 
 namespace sonavue {
 namespace {
 
 using Clock = std::chrono::steady_clock;
+
+// The walk goes down by recursion, and every level holds its path: these bound the stack
+// and the memory (which grows with depth times path length) against a tree built to be
+// endless. Paths past PATH_MAX are walked (folders are opened piece by piece).
+constexpr int MaxWalkDepth = 1024;
+constexpr int MaxWalkPathBytes = 8 * PATH_MAX;
 
 // A music folder's listing from the walk, used again by the reading loop when the
 // folder's entries have not changed since (its change time is the same): the folder is
@@ -99,6 +108,12 @@ struct FolderScan::Pass {
 
     // The walk's listings of the music folders, by folder-list entry.
     QHash<QString, KeptListing> kept;
+    // Every folder the walk has entered (device, inode), and which file systems it may enter.
+    using FolderId = std::pair<quint64, quint64>;
+    QSet<FolderId> enteredFolders;
+    FileSystemFilter fileSystems;
+    int beyondLimits = 0;
+    QByteArray firstBeyondLimits;
 
     bool current() const { return scan.m_generation == generation; }
 
@@ -130,10 +145,11 @@ struct FolderScan::Pass {
 
     // Walks folder and everything below it; folders whose listing holds at least one
     // music file join the folder list (each after the folders below it). A folder that
-    // cannot be read is skipped, and so is a folder already on the way down (a link back
-    // to an ancestor). False when a newer scan has started.
-    bool walk(const QByteArray& path, const QString& entry,
-              std::vector<NativeFolder::Stamp>& ancestors) {
+    // cannot be read is skipped, and so is one on a pseudo file system (/proc, /sys, ...)
+    // and one this scan has already entered by another path: a web of links, however
+    // many routes it offers, costs one visit per real folder, and that folder is listed
+    // under the path that reached it first. False when a newer scan has started.
+    bool walk(const QByteArray& path, const QString& entry, int depth) {
         if (!yield())
             return false;
         NameList subfolders;
@@ -142,25 +158,53 @@ struct FolderScan::Pass {
             NativeFolder folder(path);
             if (!folder.isOpen() || !folder.stamp(listing.stamp))
                 return true;
-            for (const NativeFolder::Stamp& ancestor : ancestors)
-                if (ancestor.sameFolder(listing.stamp))
-                    return true;
-            ancestors.push_back(listing.stamp);
+            if (!fileSystems.mayEnter(folder.fd(), listing.stamp.device))
+                return true;
+            if (!entered(listing.stamp))
+                return true;
             folder.read(&pattern, &listing.files, &subfolders);
         } // closed before going down, so deep trees do not pile up open folders
         for (int k = subfolders.count() - 1; k >= 0; --k) {
             const QString childEntry = entry + subfolders.name(k) + QLatin1Char('/');
             const QByteArray childPath =
                 joinNative(path, subfolders.native(k), std::size_t(subfolders.nativeSize(k)));
-            if (!walk(childPath, childEntry, ancestors))
+            if (depth >= MaxWalkDepth || childPath.size() > MaxWalkPathBytes) {
+                noteBeyondLimits(childPath);
+                continue;
+            }
+            if (!walk(childPath, childEntry, depth + 1))
                 return false;
         }
-        ancestors.pop_back();
         if (!listing.files.isEmpty()) {
             listing.files.releaseNames();
             kept.insert(entry, std::move(listing));
             scan.m_groups[GroupFolder].add(entry);
         }
+        return true;
+    }
+
+    // A folder past the walk's limits: counted, and the first one named on stderr at
+    // the end of the walk.
+    void noteBeyondLimits(const QByteArray& path) {
+        if (beyondLimits++ == 0) // its own name is at the end: that part is shown
+            firstBeyondLimits = path.size() > 200 ? "..." + path.right(200) : path;
+    }
+
+    void reportBeyondLimits() const {
+        if (beyondLimits == 0)
+            return;
+        std::fprintf(stderr,
+                     "sonavue: %d folder(s) deeper than %d levels or with paths longer than %d "
+                     "bytes are not catalogued, such as %s\n",
+                     beyondLimits, MaxWalkDepth, MaxWalkPathBytes, firstBeyondLimits.constData());
+    }
+
+    // Marks the folder as entered by this scan; false when it already was.
+    bool entered(const NativeFolder::Stamp& stamp) {
+        const FolderId id{quint64(stamp.device), quint64(stamp.inode)};
+        if (enteredFolders.contains(id))
+            return false;
+        enteredFolders.insert(id);
         return true;
     }
 
@@ -265,9 +309,10 @@ struct FolderScan::Pass {
         scan.m_seenYears.clear();
         scan.m_seenGenres.clear();
 
-        std::vector<NativeFolder::Stamp> ancestors;
-        if (!walk(pathToNative(musicFolder), QString(), ancestors))
+        if (!walk(pathToNative(musicFolder), QString(), 0))
             return Result::Superseded;
+        scan.m_beyondLimits = beyondLimits;
+        reportBeyondLimits();
 
         // The folder list is complete before the first tag is read.
         GroupList& folders = scan.m_groups[GroupFolder];

@@ -59,6 +59,10 @@ public:
     // A running scan gives way at its next yield, as to a newer scan (Superseded).
     void stop() { ++m_generation; }
 
+    // Subfolders the last walk left out for being too deep (over 1,024 levels below the
+    // music folder) or too long a path (over 32 KiB); the walk names the first on stderr.
+    int foldersBeyondLimits() const { return m_beyondLimits; }
+
     // How often the reading loop yields inside a large folder (after complete rows only).
     void setYieldIntervalMs(int ms) { m_yieldIntervalMs = ms; }
 
@@ -71,6 +75,7 @@ private:
     int m_generation = 0;
     int m_depth = 0;
     int m_yieldIntervalMs = 20;
+    int m_beyondLimits = 0;
 };
 
 } // namespace sonavue

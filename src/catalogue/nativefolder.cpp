@@ -5,13 +5,65 @@
 #include "catalogue/grouplist.h"
 #include <algorithm>
 #include <cerrno>
+#include <climits>
+#include <cstdint>
 #include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
+#include <linux/openat2.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
 #include <unistd.h>
 
 namespace sonavue {
+namespace {
+
+constexpr int ReadFolderFlags = O_RDONLY | O_DIRECTORY | O_CLOEXEC;
+// A step through a long path: a folder to open the next piece from, not to read.
+constexpr int StepFolderFlags = O_PATH | O_DIRECTORY | O_CLOEXEC;
+
+int openRefusingMagicLinks(int base, const char* path, int flags) {
+    open_how how{};
+    how.flags = std::uint64_t(flags);
+    how.resolve = RESOLVE_NO_MAGICLINKS;
+    const long fd = ::syscall(SYS_openat2, base, path, &how, sizeof how);
+    // Kernels before 5.6 and some sandboxes do not offer openat2: a plain open then.
+    if (fd < 0 && (errno == ENOSYS || errno == EPERM))
+        return ::openat(base, path, flags);
+    return int(fd);
+}
+
+} // namespace
+
+int openFolder(const QByteArray& path) {
+    if (path.size() < PATH_MAX)
+        return openRefusingMagicLinks(AT_FDCWD, path.constData(), ReadFolderFlags);
+    int base = AT_FDCWD;
+    qsizetype at = 0;
+    while (path.size() - at >= PATH_MAX) {
+        // The longest piece that fits and ends before a separator (a name is at most
+        // NAME_MAX bytes, so there always is one unless the path is malformed).
+        const qsizetype cut = path.lastIndexOf('/', at + PATH_MAX - 2);
+        const bool rootPiece = cut == 0 && at == 0;
+        int next = -1;
+        if (cut > at || rootPiece) {
+            const QByteArray piece = rootPiece ? QByteArray("/") : path.mid(at, cut - at);
+            next = openRefusingMagicLinks(base, piece.constData(), StepFolderFlags);
+        } else {
+            errno = ENAMETOOLONG;
+        }
+        if (base != AT_FDCWD)
+            ::close(base);
+        if (next < 0)
+            return -1;
+        base = next;
+        at = cut + 1;
+    }
+    const int fd = openRefusingMagicLinks(base, path.constData() + at, ReadFolderFlags);
+    if (base != AT_FDCWD)
+        ::close(base);
+    return fd;
+}
 
 void NameList::add(const char* name, std::size_t size) {
     const int offset = int(m_bytes.size());
@@ -32,8 +84,7 @@ void NameList::releaseNames() {
     m_items.shrink_to_fit();
 }
 
-NativeFolder::NativeFolder(const QByteArray& path)
-    : m_fd(::open(path.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)) {}
+NativeFolder::NativeFolder(const QByteArray& path) : m_fd(openFolder(path)) {}
 
 NativeFolder::~NativeFolder() {
     if (m_fd >= 0)

@@ -44,7 +44,7 @@ private:
 // and an fcntl per folder, and system calls are most of a scan's time.
 class NativeFolder {
 public:
-    // Opens the folder (links followed). isOpen() is false when it cannot be read.
+    // Opens the folder with openFolder. isOpen() is false when it cannot be read.
     explicit NativeFolder(const QByteArray& path);
     ~NativeFolder();
     NativeFolder(const NativeFolder&) = delete;
@@ -78,6 +78,12 @@ private:
 
     int m_fd = -1;
 };
+
+// Opens a folder for reading (O_RDONLY | O_DIRECTORY), following links but not the
+// kernel's "magic" links (/proc/self/root, /proc/<pid>/cwd, ...), which lead out of any
+// tree to wherever a process stands. A path longer than the system's limit (PATH_MAX) is
+// opened piece by piece, each piece relative to the one before. -1 on failure.
+int openFolder(const QByteArray& path);
 
 // Joins a folder's bytes and a name with one '/' (none added after a trailing '/').
 QByteArray joinNative(const QByteArray& folder, const char* name, std::size_t size);

@@ -3,6 +3,7 @@
 // byte (names may be any bytes, as on Linux).
 #include <QByteArray>
 #include <QString>
+#include <QTemporaryDir>
 #include <optional>
 
 namespace sonavue::testing {
@@ -28,5 +29,23 @@ TagFields tagOf(const QByteArray& title, const QByteArray& artist = {},
 
 // The whole content of a file named by native bytes (empty when it cannot be read).
 QByteArray readNativeFile(const QByteArray& nativePath);
+
+// Removes name below the open folder dirFd and everything in it, through folder
+// descriptors: QDir can neither name bytes that are not UTF-8 nor reach past PATH_MAX.
+void removeTree(int dirFd, const char* name);
+
+// A temporary folder removed with removeTree, whatever its names and depth.
+class TemporaryTree {
+public:
+    TemporaryTree() { m_dir.setAutoRemove(false); }
+    ~TemporaryTree();
+    TemporaryTree(const TemporaryTree&) = delete;
+    TemporaryTree& operator=(const TemporaryTree&) = delete;
+    bool isValid() const { return m_dir.isValid(); }
+    QString path() const { return m_dir.path(); }
+
+private:
+    QTemporaryDir m_dir;
+};
 
 } // namespace sonavue::testing

@@ -8,6 +8,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
+#include <QSet>
 #include <QTemporaryDir>
 #include <QTest>
 #include <unistd.h>
@@ -82,6 +83,8 @@ private slots:
     void badInput_data();
     void badInput();
     void pathsThatAreNotUtf8();
+    void namesBeginningWithByteOrderMark();
+    void linkWebListsEachFolderOnce();
     void help();
 };
 
@@ -206,7 +209,7 @@ void TestCatalogueTool::badInput() {
 }
 
 void TestCatalogueTool::pathsThatAreNotUtf8() {
-    QTemporaryDir dir;
+    TemporaryTree dir; // names QDir cannot remove
     const QByteArray native = pathToNative(dir.path()) + "/\xff\xfe/caf\xe9.mp3";
     QVERIFY(writeMusicFile(native, 200, tagOf("Caf\xb1")));
     const Run run = runTool({dir.path()});
@@ -219,6 +222,45 @@ void TestCatalogueTool::pathsThatAreNotUtf8() {
     QCOMPARE(readNativeFile(pathToNative(path)).size(), 200 + 128);
     // The tag's own text is decoded from the code page, not escaped.
     QCOMPARE(titles(json), QStringList({QString::fromUtf8("Caf\uFF71")}));
+}
+
+void TestCatalogueTool::namesBeginningWithByteOrderMark() {
+    TemporaryTree dir; // names QDir cannot remove
+    const QByteArray bom = "\xEF\xBB\xBF";
+    const QByteArray native = pathToNative(dir.path()) + "/" + bom + "A/" + bom + "\xfe.mp3";
+    QVERIFY(writeMusicFile(native, 200));
+    const Run run = runTool({dir.path()});
+    QCOMPARE(run.exitCode, 0);
+    // The mark is escaped (a reader decoding the string as UTF-8 would drop it at the
+    // string's start), and so is the stray byte.
+    QVERIFY(run.out.contains("/\\ufeffA/\\ufeff\\udcfe.mp3\""));
+    QVERIFY(!run.out.contains(bom));
+    const QJsonObject json = parsed(run.out);
+    const QString path = json.value("tracks").toArray().at(0).toArray().at(ColPath).toString();
+    QCOMPARE(pathToNative(path), native);
+    QCOMPARE(strings(json.value("groups").toObject().value("folder")),
+             QStringList({QChar(0xFEFF) + QStringLiteral("A/")}));
+}
+
+void TestCatalogueTool::linkWebListsEachFolderOnce() {
+    // Eleven folders, each with two links to the next: 1,024 routes to the last one.
+    QTemporaryDir dir;
+    const QByteArray root = pathToNative(dir.path());
+    constexpr int Last = 10;
+    for (int i = 0; i <= Last; ++i) {
+        const QByteArray folder = root + "/d" + QByteArray::number(i);
+        QVERIFY(writeMusicFile(folder + "/t" + QByteArray::number(i) + ".mp3", 200));
+        if (i < Last) {
+            const QByteArray next = "../d" + QByteArray::number(i + 1);
+            QCOMPARE(::symlink(next.constData(), (folder + "/x").constData()), 0);
+            QCOMPARE(::symlink(next.constData(), (folder + "/y").constData()), 0);
+        }
+    }
+    const Run run = runTool({dir.path() + "/d0"});
+    QCOMPARE(run.exitCode, 0);
+    const QStringList names = titles(parsed(run.out));
+    QCOMPARE(names.size(), Last + 1);
+    QCOMPARE(QSet<QString>(names.begin(), names.end()).size(), Last + 1);
 }
 
 void TestCatalogueTool::help() {

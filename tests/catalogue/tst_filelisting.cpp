@@ -106,7 +106,7 @@ void TestFileListing::listsRegularMusicFilesInOrder() {
 }
 
 void TestFileListing::listsSubfoldersInOrder() {
-    QTemporaryDir dir;
+    TemporaryTree dir; // names QDir cannot remove
     QVERIFY(dir.isValid());
     const QByteArray root = pathToNative(dir.path());
     for (const char* name : {"beta", "Alpha", "gamma.mp3", ".hidden"})
