@@ -1,13 +1,21 @@
-// The media element over one playbin that lives as long as the element. "Close" takes it
-// to NULL (file and device released), "Open" to PAUSED, "Play" to PLAYING.
+// The media element over one playbin per open file. "Open" builds it and takes it to
+// PAUSED, "Play" to PLAYING; "Close" hands it to the reaper, which takes it to NULL (file
+// and device released) off the user-interface thread, so a decoder that never stops cannot
+// hold the window. A MIDI file is checked before it reaches the pipeline, and a play whose
+// position stands still for several seconds fails.
 //
 // Bus messages are taken off the bus by a sync handler (on whatever thread posted them),
 // stamped with the generation current at that moment and handed to the user-interface
 // thread as queued calls. Every Close (and every flushing seek) starts a new generation,
 // so a message from a file that has since been closed or rewound is dropped on arrival.
+// The pipeline's threads reach the element only through its PipelineLink, which is cut when
+// the pipeline is released.
 #include "playback/gstmediaelement.h"
 
 #include "app/nativepath.h"
+#include "playback/midicheck.h"
+#include "playback/pipelinereaper.h"
+#include "playback/stallwatchdog.h"
 #include "playback/volume.h"
 
 #include <QLoggingCategory>
@@ -16,6 +24,7 @@
 
 #include <atomic>
 #include <fcntl.h>
+#include <mutex>
 #include <optional>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -66,6 +75,28 @@ bool isReadableRegularFile(const QByteArray& native) {
 
 } // namespace
 
+// What a pipeline's own threads may touch: its flags, and the element while the pipeline is
+// current. Shared by the element, the bus handler and the sink probe (each holds a copy of
+// the pointer, released with the bus or the probe).
+struct GstMediaElement::PipelineLink {
+    std::mutex lock;
+    Impl* element = nullptr;             // cut (under the lock) when the pipeline is released
+    ElementPtr sink;                     // to tell the sink's errors from the file's
+    std::atomic<bool> audioSeen{false};  // a buffer reached the sink
+    std::atomic<bool> sinkFailed{false}; // the sink posted an error during a state change
+
+    bool isFromSink(GstMessage* message) const {
+        GstObject* source = GST_MESSAGE_SRC(message);
+        return sink && source &&
+               (source == GST_OBJECT(sink.get()) ||
+                gst_object_has_as_ancestor(source, GST_OBJECT(sink.get())));
+    }
+    static void release(gpointer data) { delete static_cast<std::shared_ptr<PipelineLink>*>(data); }
+    static PipelineLink& from(gpointer data) {
+        return **static_cast<std::shared_ptr<PipelineLink>*>(data);
+    }
+};
+
 struct GstMediaElement::Impl {
     explicit Impl(GstMediaElement& element, SinkFactory factory);
     ~Impl();
@@ -82,14 +113,16 @@ struct GstMediaElement::Impl {
     bool seekTo(qint64 ms);
     void seekOrDefer(qint64 ms);
     bool startPlaying();
+    bool resumePlaying();
     GstStateChangeReturn changeState(GstState target);
-    void fail();
+    void fail(int code = DoneFailure);
+    qint64 positionMs() const;
 
     // The pipeline and its sink.
-    void buildPipeline(GstElement* audioSink);
+    GstElement* makeSink();
+    bool buildPipeline();
     void dropPipeline();
     bool switchToStandInSink();
-    bool isFromSink(GstMessage* message) const;
 
     // Bus messages, on the user-interface thread.
     static GstBusSyncReply onBusMessage(GstBus* bus, GstMessage* message, gpointer data);
@@ -98,18 +131,17 @@ struct GstMediaElement::Impl {
     void onEndOfStream();
     void onError(GstMessage* message);
     void onPrerolled();
+    void onStalled();
 
     GstMediaElement& owner;
     SinkFactory sinkFactory;
-    ElementPtr pipeline;
-    ElementPtr sink;
-    PadPtr probePad;
-    gulong probeId = 0;
+    PipelineReaper reaper;
+    StallWatchdog watchdog;
+    ElementPtr pipeline; // of the open file; none while closed
+    std::shared_ptr<PipelineLink> link;
     bool standInSink = false;
 
     std::atomic<quint64> generation{0};
-    std::atomic<bool> audioSeen{false};  // a buffer reached the sink since the last Open
-    std::atomic<bool> sinkFailed{false}; // the sink posted an error during a state change
 
     State state = State::Closed;
     bool notifyPending = false; // a play whose end raises Done
@@ -122,69 +154,72 @@ struct GstMediaElement::Impl {
 };
 
 GstMediaElement::Impl::Impl(GstMediaElement& element, SinkFactory factory)
-    : owner(element), sinkFactory(std::move(factory)) {
+    : owner(element), sinkFactory(std::move(factory)), watchdog([this] { return positionMs(); }) {
     if (!gst_is_initialized())
         gst_init(nullptr, nullptr);
-    GstElement* made =
-        sinkFactory ? sinkFactory() : gst_element_factory_make("autoaudiosink", nullptr);
-    if (!made) {
-        made = makeStandInSink();
-        standInSink = true;
-    }
-    buildPipeline(made);
+    QObject::connect(&watchdog, &StallWatchdog::stalled, &owner, [this] { onStalled(); });
 }
 
 GstMediaElement::Impl::~Impl() {
     dropPipeline();
 }
 
-void GstMediaElement::Impl::buildPipeline(GstElement* audioSink) {
-    if (audioSink)
-        sink.reset(GST_ELEMENT(gst_object_ref_sink(audioSink)));
+GstElement* GstMediaElement::Impl::makeSink() {
+    GstElement* made = nullptr;
+    if (!standInSink)
+        made = sinkFactory ? sinkFactory() : gst_element_factory_make("autoaudiosink", nullptr);
+    if (!made) {
+        made = makeStandInSink();
+        standInSink = true;
+    }
+    return made;
+}
+
+bool GstMediaElement::Impl::buildPipeline() {
     GstElement* playbin = gst_element_factory_make("playbin", "media-element");
     if (!playbin) {
         qCWarning(lcMedia) << "GStreamer has no playbin: nothing will play";
-        return;
+        return false;
     }
     pipeline.reset(GST_ELEMENT(gst_object_ref_sink(playbin)));
+    link = std::make_shared<PipelineLink>();
+    link->element = this;
+    if (GstElement* audioSink = makeSink())
+        link->sink.reset(GST_ELEMENT(gst_object_ref_sink(audioSink)));
     g_object_set(pipeline.get(), "flags", PlayFlagAudio | PlayFlagSoftVolume, nullptr);
     if (volume)
         g_object_set(pipeline.get(), "volume", *volume, nullptr);
-    g_object_set(pipeline.get(), "audio-sink", sink.get(), nullptr);
-    if (sink) {
-        probePad.reset(gst_element_get_static_pad(sink.get(), "sink"));
-        if (probePad)
-            probeId = gst_pad_add_probe(probePad.get(), GST_PAD_PROBE_TYPE_BUFFER,
-                                        &Impl::onSinkBuffer, this, nullptr);
+    g_object_set(pipeline.get(), "audio-sink", link->sink.get(), nullptr);
+    if (link->sink) {
+        const PadPtr pad(gst_element_get_static_pad(link->sink.get(), "sink"));
+        if (pad)
+            gst_pad_add_probe(pad.get(), GST_PAD_PROBE_TYPE_BUFFER, &Impl::onSinkBuffer,
+                              new std::shared_ptr<PipelineLink>(link), &PipelineLink::release);
     }
     BusPtr bus(gst_element_get_bus(pipeline.get()));
-    gst_bus_set_sync_handler(bus.get(), &Impl::onBusMessage, this, nullptr);
+    gst_bus_set_sync_handler(bus.get(), &Impl::onBusMessage,
+                             new std::shared_ptr<PipelineLink>(link), &PipelineLink::release);
+    return true;
 }
 
 void GstMediaElement::Impl::dropPipeline() {
-    if (pipeline) {
-        gst_element_set_state(pipeline.get(), GST_STATE_NULL);
-        BusPtr bus(gst_element_get_bus(pipeline.get()));
-        gst_bus_set_sync_handler(bus.get(), nullptr, nullptr, nullptr);
+    watchdog.stop();
+    if (link) {
+        // After this no thread of the old pipeline reaches the element.
+        const std::lock_guard lock(link->lock);
+        link->element = nullptr;
     }
-    if (probePad && probeId)
-        gst_pad_remove_probe(probePad.get(), probeId);
-    probeId = 0;
-    probePad.reset();
-    pipeline.reset();
-    sink.reset();
+    link.reset();
+    reaper.reap(pipeline.release());
 }
 
 GstPadProbeReturn GstMediaElement::Impl::onSinkBuffer(GstPad*, GstPadProbeInfo*, gpointer data) {
-    static_cast<Impl*>(data)->audioSeen.store(true, std::memory_order_relaxed);
+    PipelineLink::from(data).audioSeen.store(true, std::memory_order_relaxed);
     return GST_PAD_PROBE_OK;
 }
 
 bool GstMediaElement::Impl::switchToStandInSink() {
     if (standInSink)
-        return false;
-    GstElement* standIn = makeStandInSink();
-    if (!standIn)
         return false;
     qCInfo(lcMedia) << "the audio sink failed; playing on a silent sink";
     standInSink = true;
@@ -192,18 +227,10 @@ bool GstMediaElement::Impl::switchToStandInSink() {
     dropPipeline();
     startGeneration();
     prerolled = false;
-    buildPipeline(standIn);
-    if (!pipeline)
+    if (!buildPipeline())
         return false;
     g_object_set(pipeline.get(), "uri", uri.constData(), nullptr);
     return true;
-}
-
-bool GstMediaElement::Impl::isFromSink(GstMessage* message) const {
-    GstObject* source = GST_MESSAGE_SRC(message);
-    return sink && source &&
-           (source == GST_OBJECT(sink.get()) ||
-            gst_object_has_as_ancestor(source, GST_OBJECT(sink.get())));
 }
 
 void GstMediaElement::Impl::setElementState(State next) {
@@ -221,9 +248,8 @@ void GstMediaElement::Impl::postDone(int code) {
 }
 
 void GstMediaElement::Impl::releasePipeline() {
-    if (pipeline)
-        gst_element_set_state(pipeline.get(), GST_STATE_NULL);
-    // After the state change: whatever was posted while it ran belongs to the old file.
+    dropPipeline();
+    // Whatever was posted before this belongs to the old file.
     startGeneration();
     notifyPending = false;
     prerolled = false;
@@ -236,14 +262,17 @@ void GstMediaElement::Impl::releasePipeline() {
 void GstMediaElement::Impl::open() {
     if (state != State::Closed)
         close(DoneSuperseded);
-    if (!pipeline)
-        return;
     const QByteArray native = pathToNative(owner.FileName);
     if (!isReadableRegularFile(native)) {
         qCDebug(lcMedia) << "cannot open" << readableText(owner.FileName);
         return; // stays closed; a Play now fails
     }
-    audioSeen = false;
+    if (const std::optional<const char*> defect = midiFileDefect(native)) {
+        qCDebug(lcMedia) << "refused" << readableText(owner.FileName) << "-" << *defect;
+        return; // as a file that cannot be opened
+    }
+    if (!buildPipeline())
+        return;
     prerolled = false;
     atStart = true;
     atEnd = false;
@@ -258,9 +287,9 @@ void GstMediaElement::Impl::open() {
 }
 
 GstStateChangeReturn GstMediaElement::Impl::changeState(GstState target) {
-    sinkFailed = false;
+    link->sinkFailed = false;
     GstStateChangeReturn result = gst_element_set_state(pipeline.get(), target);
-    if (result == GST_STATE_CHANGE_FAILURE && sinkFailed && switchToStandInSink()) {
+    if (result == GST_STATE_CHANGE_FAILURE && link->sinkFailed && switchToStandInSink()) {
         // The sound device refused at once: the same step again on the silent sink.
         result = gst_element_set_state(pipeline.get(), target);
     }
@@ -271,11 +300,16 @@ bool GstMediaElement::Impl::startPlaying() {
     notifyPending = true;
     atStart = false;
     atEnd = false;
+    return resumePlaying();
+}
+
+bool GstMediaElement::Impl::resumePlaying() {
     if (changeState(GST_STATE_PLAYING) == GST_STATE_CHANGE_FAILURE) {
         fail();
         return false;
     }
     setElementState(State::Playing);
+    watchdog.start();
     return true;
 }
 
@@ -300,11 +334,19 @@ void GstMediaElement::Impl::close(DoneCode code) {
         postDone(code);
 }
 
-void GstMediaElement::Impl::fail() {
+void GstMediaElement::Impl::fail(int code) {
     const bool notify = notifyPending;
     releasePipeline();
     if (notify)
-        postDone(DoneFailure);
+        postDone(code);
+}
+
+qint64 GstMediaElement::Impl::positionMs() const {
+    gint64 position = 0;
+    if (state == State::Closed || !pipeline ||
+        !gst_element_query_position(pipeline.get(), GST_FORMAT_TIME, &position))
+        return 0;
+    return position / GST_MSECOND;
 }
 
 bool GstMediaElement::Impl::seekTo(qint64 ms) {
@@ -326,24 +368,24 @@ void GstMediaElement::Impl::seekOrDefer(qint64 ms) {
 }
 
 GstBusSyncReply GstMediaElement::Impl::onBusMessage(GstBus*, GstMessage* message, gpointer data) {
-    auto* self = static_cast<Impl*>(data);
-    switch (GST_MESSAGE_TYPE(message)) {
-    case GST_MESSAGE_ERROR:
-        if (self->isFromSink(message))
-            self->sinkFailed = true;
-        break;
-    case GST_MESSAGE_EOS:
-    case GST_MESSAGE_ASYNC_DONE:
-        break;
-    default:
-        return GST_BUS_DROP;
+    PipelineLink& link = PipelineLink::from(data);
+    const GstMessageType type = GST_MESSAGE_TYPE(message);
+    if (type == GST_MESSAGE_ERROR && link.isFromSink(message))
+        link.sinkFailed = true;
+    if (type == GST_MESSAGE_ERROR || type == GST_MESSAGE_EOS || type == GST_MESSAGE_ASYNC_DONE) {
+        const std::lock_guard lock(link.lock);
+        if (Impl* self = link.element) {
+            const quint64 stamp = self->generation.load();
+            MessagePtr held(gst_message_ref(message), &gst_message_unref);
+            // The element is the context: if it is gone, the queued call is dropped with it.
+            QMetaObject::invokeMethod(
+                &self->owner, [self, held, stamp] { self->handleMessage(held.get(), stamp); },
+                Qt::QueuedConnection);
+        }
     }
-    const quint64 stamp = self->generation.load();
-    MessagePtr held(gst_message_ref(message), &gst_message_unref);
-    // The element is the context: if it is gone, the queued call is dropped with it.
-    QMetaObject::invokeMethod(
-        &self->owner, [self, held, stamp] { self->handleMessage(held.get(), stamp); },
-        Qt::QueuedConnection);
+    // A dropped message is the handler's to release; kept, it would keep its source element
+    // (a whole decoder, with a MIDI synthesizer's thread and sound font) alive for good.
+    gst_message_unref(message);
     return GST_BUS_DROP;
 }
 
@@ -368,6 +410,7 @@ void GstMediaElement::Impl::handleMessage(GstMessage* message, quint64 messageGe
 void GstMediaElement::Impl::onEndOfStream() {
     if (state != State::Playing)
         return;
+    watchdog.stop();
     // Match the pipeline to the stopped state, so a later seek does not start it again.
     gst_element_set_state(pipeline.get(), GST_STATE_PAUSED);
     atEnd = true;
@@ -389,7 +432,8 @@ void GstMediaElement::Impl::onError(GstMessage* message) {
     g_clear_error(&error);
     g_free(debug);
 
-    if (state != State::Closed && isFromSink(message) && !audioSeen && switchToStandInSink()) {
+    if (state != State::Closed && link->isFromSink(message) && !link->audioSeen &&
+        switchToStandInSink()) {
         // No sound device after all: the same file again, silently, in the same state.
         const GstState target = state == State::Playing ? GST_STATE_PLAYING : GST_STATE_PAUSED;
         if (gst_element_set_state(pipeline.get(), target) != GST_STATE_CHANGE_FAILURE)
@@ -405,6 +449,15 @@ void GstMediaElement::Impl::onPrerolled() {
         deferredSeekMs.reset();
         seekTo(ms);
     }
+}
+
+void GstMediaElement::Impl::onStalled() {
+    if (state != State::Playing)
+        return;
+    // A play that stands still will never end by itself: it is given up as played, so that
+    // continuous play goes on with the next track instead of waiting for ever.
+    qCDebug(lcMedia) << "the play of" << readableText(owner.FileName) << "stands still; given up";
+    fail(DoneGivenUp);
 }
 
 GstMediaElement::GstMediaElement(SinkFactory sinkFactory, QObject* parent)
@@ -425,8 +478,8 @@ void GstMediaElement::setWaveOutVolume(std::uint32_t value) {
     // Both channels are always equal; should they differ, the louder one is used.
     const auto left = static_cast<std::uint16_t>(value >> 16);
     const auto right = static_cast<std::uint16_t>(value & 0xFFFFu);
-    // Until the first call the pipeline keeps its own 1.0. The playbin outlives Close and
-    // Open, so the level holds for the next file; a rebuilt playbin is given it again.
+    // Until the first call a pipeline keeps its own 1.0. The level holds for later files:
+    // every new playbin is given it.
     d->volume = channelGain(std::max(left, right));
     if (d->pipeline)
         g_object_set(d->pipeline.get(), "volume", *d->volume, nullptr);
@@ -437,16 +490,12 @@ MediaControl::State GstMediaElement::state() const {
 }
 
 qint64 GstMediaElement::positionMs() const {
-    gint64 position = 0;
-    if (d->state == State::Closed ||
-        !gst_element_query_position(d->pipeline.get(), GST_FORMAT_TIME, &position))
-        return 0;
-    return position / GST_MSECOND;
+    return d->positionMs();
 }
 
 qint64 GstMediaElement::durationMs() const {
     gint64 duration = 0;
-    if (d->state == State::Closed ||
+    if (d->state == State::Closed || !d->pipeline ||
         !gst_element_query_duration(d->pipeline.get(), GST_FORMAT_TIME, &duration) || duration < 0)
         return -1;
     return duration / GST_MSECOND;
@@ -455,17 +504,14 @@ qint64 GstMediaElement::durationMs() const {
 void GstMediaElement::pause() {
     if (d->state != State::Playing)
         return;
+    d->watchdog.stop();
     gst_element_set_state(d->pipeline.get(), GST_STATE_PAUSED);
     d->setElementState(State::Paused);
 }
 
 void GstMediaElement::resume() {
     if (d->state == State::Paused) {
-        if (d->changeState(GST_STATE_PLAYING) == GST_STATE_CHANGE_FAILURE) {
-            d->fail();
-            return;
-        }
-        d->setElementState(State::Playing);
+        d->resumePlaying();
     } else if (d->state == State::Stopped) {
         // A play from where the file stands (from the start once it has ended).
         if (d->atEnd)
@@ -485,6 +531,7 @@ void GstMediaElement::stop() {
         return;
     const bool notify = d->notifyPending;
     d->notifyPending = false;
+    d->watchdog.stop();
     gst_element_set_state(d->pipeline.get(), GST_STATE_PAUSED);
     d->seekOrDefer(0);
     d->setElementState(State::Stopped);
@@ -493,7 +540,7 @@ void GstMediaElement::stop() {
 }
 
 double GstMediaElement::outputVolume() const {
-    gdouble value = 1.0;
+    gdouble value = d->volume.value_or(1.0);
     if (d->pipeline)
         g_object_get(d->pipeline.get(), "volume", &value, nullptr);
     return value;
@@ -501,6 +548,14 @@ double GstMediaElement::outputVolume() const {
 
 bool GstMediaElement::usesFallbackSink() const {
     return d->standInSink;
+}
+
+void GstMediaElement::setStallLimitMs(int limitMs) {
+    d->watchdog.setLimitMs(limitMs);
+}
+
+int GstMediaElement::pipelinesBeingReleased() const {
+    return d->reaper.pending();
 }
 
 } // namespace sonavue

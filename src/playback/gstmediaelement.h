@@ -32,8 +32,14 @@ public:
     double outputVolume() const override;
     // True once the element plays on a silent stand-in sink because the audio sink failed.
     bool usesFallbackSink() const;
+    // How long a play's position may stand still before the play fails (default 8 s; tests
+    // shorten it).
+    void setStallLimitMs(int limitMs);
+    // Closed pipelines still on their way to NULL (each on a thread of its own).
+    int pipelinesBeingReleased() const;
 
 private:
+    struct PipelineLink;
     struct Impl;
     std::unique_ptr<Impl> d;
 };

@@ -8,7 +8,15 @@
 namespace sonavue {
 
 // Notification codes of the Done event (as the MCI control used them).
-enum DoneCode { DoneSuccessful = 1, DoneSuperseded = 2, DoneAborted = 4, DoneFailure = 8 };
+// DoneGivenUp: a play that stood still was given up; taken like an end of play, so that
+// continuous play goes on.
+enum DoneCode {
+    DoneSuccessful = 1,
+    DoneSuperseded = 2,
+    DoneAborted = 4,
+    DoneFailure = 8,
+    DoneGivenUp = 9
+};
 
 class MediaControl : public QObject {
     Q_OBJECT

@@ -15,7 +15,6 @@ namespace {
 constexpr int FadeIntervalMs = 100;
 constexpr int FadeStep = 8;
 constexpr int GroupListCount = 6;
-constexpr int DoneAlsoAdvancing = 9; // taken like a successful end, should a back end raise it
 
 // A whole number read from text by the leading-number rule (empty text reads as 0), kept
 // within [low, high] so that arithmetic on it cannot overflow whatever the text held.
@@ -130,7 +129,7 @@ void PlayerControl::Command3_Click() {
 }
 
 void PlayerControl::MMControl1_Done(int code) {
-    if (code != DoneSuccessful && code != DoneAlsoAdvancing)
+    if (code != DoneSuccessful && code != DoneGivenUp)
         return;
     const StartScope starting(*this);
     m_reservedPlaying = false;

@@ -13,6 +13,8 @@ sonavue_add_test(test_playercontrol
 sonavue_add_test(test_continuousplay
   SOURCES
     ${CMAKE_CURRENT_LIST_DIR}/test_continuousplay.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/testsinks.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/testsinks.h
     ${CMAKE_CURRENT_LIST_DIR}/audiofiles.cpp
     ${CMAKE_CURRENT_LIST_DIR}/audiofiles.h
     ${CMAKE_CURRENT_LIST_DIR}/fakes/fakeplayersurface.cpp

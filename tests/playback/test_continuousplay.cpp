@@ -1,6 +1,8 @@
 // Continuous play over the real GStreamer element and real files: each track's end starts
-// the next one, however short the track, and a file that cannot be opened ends play there.
+// the next one, however short the track, a play that stands still is given up and play goes
+// on, and a file that cannot be opened ends play there.
 #include "audiofiles.h"
+#include "testsinks.h"
 #include "playback/fakes/fakeplayersurface.h"
 #include "playback/gstmediaelement.h"
 #include "playback/playercontrol.h"
@@ -17,11 +19,6 @@ namespace {
 
 constexpr int WaitMs = 20000; // only a fault waits this long
 
-GstElement* realTimeFakeSink() {
-    GstElement* sink = gst_element_factory_make("fakesink", nullptr);
-    g_object_set(sink, "sync", TRUE, nullptr);
-    return sink;
-}
 
 } // namespace
 
@@ -105,6 +102,29 @@ private slots:
             QCOMPARE(codes, (QList<int>{DoneSuccessful, DoneFailure}));
             QCOMPARE(media.state(), MediaControl::State::Closed);
         }
+        media.Command(QStringLiteral("Close"));
+    }
+
+    void aPlayThatStandsStillIsGivenUpAndPlayGoesOn() {
+        FakePlayerSurface surface;
+        fill(surface, {"tone", "tone"});
+        if (QTest::currentTestFailed())
+            return;
+        // The first play gets a sink that never takes a buffer; later ones play.
+        int sinksMade = 0;
+        GstMediaElement media([&sinksMade] {
+            return sinksMade++ == 0 ? sinkThatNeverPrerolls() : realTimeFakeSink();
+        });
+        media.setStallLimitMs(1000);
+        PlayerControl control(surface, media);
+        QList<int> codes;
+        connect(&media, &MediaControl::Done, this, [&](int code) { codes << code; });
+
+        control.Command3_Click();
+        QTRY_VERIFY_WITH_TIMEOUT(codes.contains(DoneSuccessful), WaitMs);
+        // The play that stood still was given up, and the track after it played to its end.
+        QCOMPARE(codes.first(), int(DoneGivenUp));
+        QVERIFY(sinksMade >= 2);
         media.Command(QStringLiteral("Close"));
     }
 };

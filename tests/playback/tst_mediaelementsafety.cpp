@@ -1,0 +1,225 @@
+// The media element against files and pipelines that misbehave: a malformed MIDI file is
+// refused before it reaches GStreamer and the next file plays; a play whose position stands
+// still fails; Close never waits for a pipeline that will not stop; and track changes leave
+// no thread behind.
+#include "audiofiles.h"
+#include "midifiles.h"
+#include "testsinks.h"
+
+#include "playback/gstmediaelement.h"
+
+#include <QDir>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <gst/gst.h>
+
+#include <atomic>
+#include <condition_variable>
+#include <mutex>
+
+using namespace sonavue;
+using namespace sonavue::testaudio;
+using namespace sonavue::testmidi;
+using namespace sonavue::testing;
+using State = MediaControl::State;
+
+namespace {
+
+constexpr int WaitMs = 20000; // generous (sanitizer builds are slow): only a fault waits
+
+
+QList<int> codes(const QSignalSpy& spy) {
+    QList<int> result;
+    for (const QList<QVariant>& arguments : spy)
+        result << arguments.at(0).toInt();
+    return result;
+}
+
+bool waitForCode(QSignalSpy& spy, int code) {
+    return QTest::qWaitFor([&] { return codes(spy).contains(code); }, WaitMs);
+}
+
+void openAndPlay(MediaControl& media, const QString& path) {
+    media.FileName = path;
+    media.Command(QStringLiteral("Open"));
+    media.Command(QStringLiteral("Play"));
+}
+
+int threadCount() {
+    return int(QDir(QStringLiteral("/proc/self/task"))
+                   .entryList(QDir::Dirs | QDir::NoDotAndDotDot)
+                   .size());
+}
+
+// A sink whose streaming thread is held inside its render call until released (or until a
+// long safety limit), like a decoder that never returns.
+struct HeldSink {
+    std::mutex lock;
+    std::condition_variable changed;
+    bool entered = false;
+    bool released = false;
+    bool timedOut = false;
+
+    static void onHandoff(GstElement*, GstBuffer*, GstPad*, gpointer data) {
+        auto* self = static_cast<HeldSink*>(data);
+        std::unique_lock guard(self->lock);
+        self->entered = true;
+        self->changed.notify_all();
+        if (!self->changed.wait_for(guard, std::chrono::seconds(15),
+                                    [self] { return self->released; }))
+            self->timedOut = true;
+    }
+    GstElement* make() {
+        GstElement* sink = gst_element_factory_make("fakesink", nullptr);
+        g_object_set(sink, "sync", FALSE, "signal-handoffs", TRUE, nullptr);
+        g_signal_connect(sink, "handoff", G_CALLBACK(&HeldSink::onHandoff), this);
+        return sink;
+    }
+    bool hasEntered() {
+        const std::lock_guard guard(lock);
+        return entered;
+    }
+    void release() {
+        const std::lock_guard guard(lock);
+        released = true;
+        changed.notify_all();
+    }
+};
+
+// A sink that never takes a buffer: the pipeline stays short of its preroll for good.
+
+} // namespace
+
+class TestMediaElementSafety : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void malformedMidiIsRefusedAndTheNextFilePlays_data();
+    void malformedMidiIsRefusedAndTheNextFilePlays();
+    void playThatStandsStillIsGivenUp();
+    void closeDoesNotWaitForAPipelineThatWillNotStop();
+    void midiTrackChangesAddNoThread();
+
+private:
+    QString write(const QString& name, const QByteArray& bytes);
+    QTemporaryDir m_dir;
+};
+
+void TestMediaElementSafety::initTestCase() {
+    gst_init(nullptr, nullptr);
+    QVERIFY(m_dir.isValid());
+}
+
+QString TestMediaElementSafety::write(const QString& name, const QByteArray& bytes) {
+    const QString path = m_dir.filePath(name);
+    return writeFile(path, bytes) ? path : QString();
+}
+
+void TestMediaElementSafety::malformedMidiIsRefusedAndTheNextFilePlays_data() {
+    QTest::addColumn<QByteArray>("bytes");
+    const QByteArray end("\x00\xFF\x2F\x00", 4);
+    QTest::newRow("track length 0xFFFFFFFF") << header() + chunk("MTrk", end, 0xFFFFFFFFu);
+    QTest::newRow("division 0") << header(0, 1, 0) + chunk("MTrk", noteTrackBody());
+    QTest::newRow("real-time byte in a track")
+        << singleTrackFile(number(0) + "\xF8" + noteTrackBody());
+    QTest::newRow("event time past the track") << singleTrackFile(noteTrackBody() + "\x81\x81");
+    QTest::newRow("RIFF MIDI around a bad length")
+        << riffMidi(header() + chunk("MTrk", end, 0xFFFFFFFFu));
+}
+
+void TestMediaElementSafety::malformedMidiIsRefusedAndTheNextFilePlays() {
+    QFETCH(QByteArray, bytes);
+    const QString bad = write(QStringLiteral("bad.mid"), bytes);
+    const QString midi = write(QStringLiteral("good.mid"), singleTrackFile(noteTrackBody(200)));
+    const QString wav = write(QStringLiteral("good.wav"), wavBytes(150));
+    GstMediaElement media(realTimeFakeSink);
+    QSignalSpy done(&media, &MediaControl::Done);
+
+    media.FileName = bad;
+    media.Command(QStringLiteral("Open"));
+    QCOMPARE(media.state(), State::Closed); // refused before any pipeline saw it
+    media.Command(QStringLiteral("Play"));
+    QVERIFY(waitForCode(done, DoneFailure));
+
+    // The element goes on: a sound MIDI file and a WAV both play to their ends.
+    media.Command(QStringLiteral("Close"));
+    openAndPlay(media, midi);
+    QVERIFY(waitForCode(done, DoneSuccessful));
+    media.Command(QStringLiteral("Close"));
+    done.clear();
+    openAndPlay(media, wav);
+    QVERIFY(waitForCode(done, DoneSuccessful));
+    QCOMPARE(codes(done), QList<int>{DoneSuccessful});
+}
+
+void TestMediaElementSafety::playThatStandsStillIsGivenUp() {
+    const QString wav = write(QStringLiteral("still.wav"), wavBytes(150));
+    bool stuck = true;
+    GstMediaElement media(
+        [&stuck] { return stuck ? sinkThatNeverPrerolls() : realTimeFakeSink(); });
+    media.setStallLimitMs(1000);
+    QSignalSpy done(&media, &MediaControl::Done);
+
+    openAndPlay(media, wav);
+    QCOMPARE(media.state(), State::Playing);
+    // Given up with the code that continuous play takes as an end of play.
+    QVERIFY(waitForCode(done, DoneGivenUp));
+    QCOMPARE(codes(done), QList<int>{DoneGivenUp});
+    QCOMPARE(media.state(), State::Closed);
+
+    // The next file plays on a sink that works.
+    stuck = false;
+    done.clear();
+    openAndPlay(media, wav);
+    QVERIFY(waitForCode(done, DoneSuccessful));
+    QCOMPARE(codes(done), QList<int>{DoneSuccessful});
+}
+
+void TestMediaElementSafety::closeDoesNotWaitForAPipelineThatWillNotStop() {
+    const QString wav = write(QStringLiteral("held.wav"), wavBytes(300));
+    HeldSink held;
+    GstMediaElement media([&held] { return held.make(); });
+    openAndPlay(media, wav);
+    QVERIFY(QTest::qWaitFor([&] { return held.hasEntered(); }, WaitMs));
+
+    // The pipeline's thread is held inside the sink: a change to NULL on this thread would
+    // wait for it. Close returns while it is still held.
+    media.Command(QStringLiteral("Close"));
+    QCOMPARE(media.state(), State::Closed);
+    {
+        const std::lock_guard guard(held.lock);
+        QVERIFY(!held.timedOut);
+        QVERIFY(!held.released);
+    }
+    QCOMPARE(media.pipelinesBeingReleased(), 1);
+    held.release();
+    QTRY_COMPARE_WITH_TIMEOUT(media.pipelinesBeingReleased(), 0, WaitMs);
+}
+
+void TestMediaElementSafety::midiTrackChangesAddNoThread() {
+    const QString midi = write(QStringLiteral("change.mid"), singleTrackFile(noteTrackBody(400)));
+    GstMediaElement media(realTimeFakeSink);
+    const auto changeTracks = [&](int changes) {
+        for (int i = 0; i < changes; ++i) {
+            media.Command(QStringLiteral("Close"));
+            openAndPlay(media, midi);
+            // Until the synthesizer makes sound: the decoder is fully built.
+            QTest::qWait(60);
+        }
+        media.Command(QStringLiteral("Close"));
+        return QTest::qWaitFor([&] { return media.pipelinesBeingReleased() == 0; }, WaitMs);
+    };
+    // The first changes fill GStreamer's own thread pools.
+    QVERIFY(changeTracks(3));
+    const int before = threadCount();
+    QVERIFY(changeTracks(30));
+    // Pool threads may come and go by one or two; a synthesizer left behind per track is 30.
+    QTRY_VERIFY2_WITH_TIMEOUT(
+        threadCount() <= before + 2,
+        qPrintable(QStringLiteral("%1 threads before, %2 after").arg(before).arg(threadCount())),
+        WaitMs);
+}
+
+QTEST_GUILESS_MAIN(TestMediaElementSafety)
+#include "tst_mediaelementsafety.moc"
