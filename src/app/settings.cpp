@@ -249,16 +249,17 @@ bool writeIniValue(const QString& filePath, const QString& section, const QStrin
     // Names and values that the line format cannot hold are refused, never half-written.
     if (nameOrValueRefused(section, key, value))
         return false;
-    return rewriteFile(pathToNative(filePath), [&](const LoadedFile& current) {
-               return withValue(current, section, key, value);
-           }).written;
+    return rewriteFile(
+               pathToNative(filePath),
+               [&](const LoadedFile& current) { return withValue(current, section, key, value); })
+        .written;
 }
 
 QString readSetting(const QString& appName, const QString& section, const QString& key,
                     const QString& defaultValue) {
     const SettingsLocation location = settingsLocation(appName);
-    return valueIn(orStartingValues(loadFileBytes(pathToNative(location.file)), location),
-                   section, key, defaultValue);
+    return valueIn(orStartingValues(loadFileBytes(pathToNative(location.file)), location), section,
+                   key, defaultValue);
 }
 
 QString readSetting(const QString& appName, const QString& section, const QString& key,

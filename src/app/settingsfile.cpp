@@ -124,8 +124,8 @@ WriteTarget writeTarget(const QByteArray& path) {
     if (S_ISLNK(st.st_mode)) {
         if (st.st_uid != ::geteuid())
             return {path, true, QStringLiteral("a link made by another user")};
-        const std::unique_ptr<char, decltype(&std::free)> real(::realpath(path.constData(), nullptr),
-                                                               &std::free);
+        const std::unique_ptr<char, decltype(&std::free)> real(
+            ::realpath(path.constData(), nullptr), &std::free);
         if (!real || ::stat(real.get(), &st) != 0)
             return {path, true, QStringLiteral("a link to no file")};
         target = {QByteArray(real.get()), true, {}};

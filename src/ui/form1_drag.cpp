@@ -4,8 +4,8 @@
 
 #include "ui/backgroundwindow.h"
 #include "ui/layoutrules.h"
-#include "ui/x11pointer.h"
 #include "ui/twips.h"
+#include "ui/x11pointer.h"
 
 #include <QApplication>
 #include <QLabel>

@@ -8,8 +8,8 @@
 #include "ui/volumebar.h"
 #include "web/webpanel.h"
 
-#include <QCheckBox>
 #include <QApplication>
+#include <QCheckBox>
 #include <QCoreApplication>
 #include <QGroupBox>
 #include <QKeyEvent>
@@ -159,7 +159,8 @@ bool Form1::handleSizeLabelMouse(QEvent* event) {
             m_label9DoubleClick = false;
             return true;
         }
-        if (mouse->button() == Qt::LeftButton && Label9->rect().contains(mouse->position().toPoint()))
+        if (mouse->button() == Qt::LeftButton &&
+            Label9->rect().contains(mouse->position().toPoint()))
             Label9_Click();
         return true;
     default:

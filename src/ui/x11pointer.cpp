@@ -2,8 +2,8 @@
 
 #include <QGuiApplication>
 #include <QWindow>
-#include <cstdlib>
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
 #include <memory>
 #include <xcb/xcb.h>
@@ -35,8 +35,8 @@ xcb_atom_t atom(xcb_connection_t* connection, const char* name) {
 bool windowManagerSupports(xcb_connection_t* connection, xcb_window_t root, xcb_atom_t wanted) {
     const xcb_get_property_cookie_t cookie = xcb_get_property(
         connection, false, root, atom(connection, "_NET_SUPPORTED"), XCB_ATOM_ATOM, 0, 4096);
-    const Reply<xcb_get_property_reply_t> reply(
-        xcb_get_property_reply(connection, cookie, nullptr), &std::free);
+    const Reply<xcb_get_property_reply_t> reply(xcb_get_property_reply(connection, cookie, nullptr),
+                                                &std::free);
     if (!reply || reply->format != 32)
         return false;
     const auto* atoms = static_cast<const xcb_atom_t*>(xcb_get_property_value(reply.get()));

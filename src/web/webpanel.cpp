@@ -13,8 +13,7 @@
 
 namespace sonavue {
 
-WebPanel::WebPanel(QWidget* parent)
-    : QWebEngineView(parent), m_page(new WebPanelPage(this)) {
+WebPanel::WebPanel(QWidget* parent) : QWebEngineView(parent), m_page(new WebPanelPage(this)) {
     m_page->setLocalFolder(programFolder());
     setPage(m_page);
     // The page that renders into the view is a child widget created lazily; its focus

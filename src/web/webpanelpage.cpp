@@ -30,8 +30,7 @@ void WebPanelPage::setLocalFolder(const QString& folder) {
     m_guard->setRule(LocalFolderRule(folder));
 }
 
-bool WebPanelPage::acceptNavigationRequest(const QUrl& url, NavigationType type,
-                                           bool isMainFrame) {
+bool WebPanelPage::acceptNavigationRequest(const QUrl& url, NavigationType type, bool isMainFrame) {
     if (!localRule().allows(url)) {
         m_log->report(QStringLiteral("refused to open"), url.toDisplayString());
         return false;
@@ -53,8 +52,7 @@ bool WebPanelPage::javaScriptConfirm(const QUrl&, const QString& message) {
     return false;
 }
 
-bool WebPanelPage::javaScriptPrompt(const QUrl&, const QString& message, const QString&,
-                                    QString*) {
+bool WebPanelPage::javaScriptPrompt(const QUrl&, const QString& message, const QString&, QString*) {
     m_log->report(QStringLiteral("prompt (answered cancel)"), message);
     return false;
 }

@@ -128,10 +128,14 @@ void SettingsTest::read_data() {
                                      << "alph"
                                      << "7";
     QTest::newRow("byte-order mark opening a value")
-        << QByteArray("\xEF\xBB\xBF[init]\nalph=\xEF\xBB\xBF" "7\n") << "init"
+        << QByteArray("\xEF\xBB\xBF[init]\nalph=\xEF\xBB\xBF"
+                      "7\n")
+        << "init"
         << "alph" << QString(QChar(0xFEFF)) + "7";
     QTest::newRow("byte-order mark opening a key is part of its name")
-        << QByteArray("[init]\n\xEF\xBB\xBF" "alph=7\n") << "init"
+        << QByteArray("[init]\n\xEF\xBB\xBF"
+                      "alph=7\n")
+        << "init"
         << "alph" << d;
     QTest::newRow("key before any section") << QByteArray("alph=1\n[init]\nback=0\n") << "init"
                                             << "alph" << d;

@@ -121,8 +121,8 @@ private slots:
         QTest::newRow("link to own settings file") << Place::OwnLink << true << false;
         QTest::newRow("read-only file") << Place::ReadOnlyFile << false << false;
         QTest::newRow("another user's file") << Place::OtherUsersFile << false << true;
-        QTest::newRow("link to another user's file") << Place::LinkToOtherUsersFile << false
-                                                     << true;
+        QTest::newRow("link to another user's file")
+            << Place::LinkToOtherUsersFile << false << true;
         QTest::newRow("link made by another user") << Place::LinkMadeByOtherUser << false << true;
         QTest::newRow("link to a file that is no settings file")
             << Place::LinkToNonSettingsFile << false << false;
@@ -169,9 +169,9 @@ private slots:
         const QStringList gone = {".Sonavue.ini." + dead + ".0.tmp",
                                   ".Sonavue.ini." + dead + ".17.tmp",
                                   ".Sonavue.ini." + alive + ".3.tmp"}; // made old below
-        const QStringList kept = {".Sonavue.ini." + alive + ".4.tmp", // a write in progress
-                                  ".Other.ini." + dead + ".0.tmp",    // another file's
-                                  ".Sonavue.ini." + dead + ".x.tmp",  // not our name
+        const QStringList kept = {".Sonavue.ini." + alive + ".4.tmp",  // a write in progress
+                                  ".Other.ini." + dead + ".0.tmp",     // another file's
+                                  ".Sonavue.ini." + dead + ".x.tmp",   // not our name
                                   "Sonavue.ini." + dead + ".0.tmp", "notes.txt"};
         for (const QString& name : gone + kept)
             QVERIFY(putFile(path(name), "partial"));
@@ -194,8 +194,8 @@ private slots:
         QVERIFY(QDir().mkpath(path("real")));
         QVERIFY(putFile(path("real/Sonavue.ini"), settingsText));
         QVERIFY(QFile::link(path("real/Sonavue.ini"), path("Sonavue.ini")));
-        const QString leftover = path("real/.Sonavue.ini." + QString::number(endedProcess()) +
-                                      ".0.tmp");
+        const QString leftover =
+            path("real/.Sonavue.ini." + QString::number(endedProcess()) + ".0.tmp");
         QVERIFY(putFile(leftover, "partial"));
         removeLeftoverRewrites(native(path("Sonavue.ini")));
         QVERIFY(!QFileInfo::exists(leftover));

@@ -186,8 +186,8 @@ private slots:
     void readOnlyFileIsKept() {
         const QString settings = m_program + "/Sonavue.ini";
         QVERIFY(writeFile(settings, "[init]\nalph=100\n"));
-        QVERIFY(QFile::setPermissions(settings, QFile::ReadOwner | QFile::ReadGroup |
-                                                    QFile::ReadOther));
+        QVERIFY(QFile::setPermissions(settings,
+                                      QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
         if (::geteuid() == 0) // the probe runs as nobody: the file is that user's own
             QCOMPARE(::chown(QFile::encodeName(settings).constData(), 65534, 65534), 0);
         const ProbeRun run =

@@ -2,10 +2,10 @@
 // the next one, however short the track, a play that stands still is given up and play goes
 // on, and a file that cannot be opened ends play there.
 #include "audiofiles.h"
-#include "testsinks.h"
 #include "playback/fakes/fakeplayersurface.h"
 #include "playback/gstmediaelement.h"
 #include "playback/playercontrol.h"
+#include "testsinks.h"
 
 #include <QTemporaryDir>
 #include <QTest>
@@ -18,7 +18,6 @@ using namespace sonavue::testaudio;
 namespace {
 
 constexpr int WaitMs = 20000; // only a fault waits this long
-
 
 } // namespace
 

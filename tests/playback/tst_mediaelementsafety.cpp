@@ -28,7 +28,6 @@ namespace {
 
 constexpr int WaitMs = 20000; // generous (sanitizer builds are slow): only a fault waits
 
-
 QList<int> codes(const QSignalSpy& spy) {
     QList<int> result;
     for (const QList<QVariant>& arguments : spy)

@@ -140,8 +140,8 @@ private slots:
         clickRow(folders, QStringLiteral("A/"));
         QCOMPARE(rows(f.ListName), (QStringList{QStringLiteral("A One"), QStringLiteral("A Two"),
                                                 QStringLiteral("A Three")}));
-        QCOMPARE(rows(f.ListNo), (QStringList{QStringLiteral("1"), QStringLiteral("2"),
-                                              QStringLiteral("3")}));
+        QCOMPARE(rows(f.ListNo),
+                 (QStringList{QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("3")}));
         QCOMPARE(highlighted(f.ListName), 0);
         QCOMPARE(highlighted(f.ListNo), 0);
         // The same entry clicked again, and another entry, each with one click.
@@ -307,8 +307,8 @@ private slots:
         auto w = start(true);
         Form1& f = *w->form;
         QVERIFY(f.Web1);
-        QTRY_VERIFY_WITH_TIMEOUT(!f.Web1->url().isEmpty() && f.Web1->page()->contentsSize().height() > 0,
-                                 15000);
+        QTRY_VERIFY_WITH_TIMEOUT(
+            !f.Web1->url().isEmpty() && f.Web1->page()->contentsSize().height() > 0, 15000);
         QWidget* page = f.Web1->focusProxy() ? f.Web1->focusProxy() : f.Web1;
         QTest::mouseClick(page, Qt::LeftButton, {}, QPoint(5, 5));
         page->setFocus();
@@ -348,7 +348,8 @@ private slots:
         QTest::keyClick(f.windowHandle(), Qt::Key_Up);
         QCOMPARE(f.Vol->text().toInt(), afterWheel + 1);
         // The thumb at the very top is the loudest level.
-        QTest::mousePress(bar, Qt::LeftButton, {}, scrollBarPart(bar, QStyle::SC_ScrollBarSlider).center());
+        QTest::mousePress(bar, Qt::LeftButton, {},
+                          scrollBarPart(bar, QStyle::SC_ScrollBarSlider).center());
         QTest::mouseMove(bar, QPoint(bar->width() / 2, 0));
         QTest::mouseRelease(bar, Qt::LeftButton, {}, QPoint(bar->width() / 2, 0));
         QCOMPARE(f.Vol->text(), QStringLiteral("255"));

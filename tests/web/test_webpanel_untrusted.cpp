@@ -49,8 +49,8 @@ private:
 class UntrustedPageTest : public QObject {
     Q_OBJECT
 
-    QTemporaryDir m_dir;                            // holds the outside file
-    QString m_folder = m_dir.filePath("program");   // the page's own folder
+    QTemporaryDir m_dir;                          // holds the outside file
+    QString m_folder = m_dir.filePath("program"); // the page's own folder
 
     QString writeFile(const QString& path, const QByteArray& content) {
         QDir().mkpath(QFileInfo(path).absolutePath());
@@ -95,11 +95,10 @@ private slots:
     // runs on, no modal window appears, and confirm and prompt answer as cancelled.
     void scriptDialogsGoToStderr() {
         const QString page = writePage(
-            "dialogs.htm",
-            "<script>for (let i = 0; i < 5; i++) alert('loop ' + i);"
-            "alert('first\\nsecond\\u001b[2J');"
-            "const c = confirm('sure?'); const p = prompt('name?', 'given');"
-            "document.title = 'done ' + c + ' ' + p;</script>");
+            "dialogs.htm", "<script>for (let i = 0; i < 5; i++) alert('loop ' + i);"
+                           "alert('first\\nsecond\\u001b[2J');"
+                           "const c = confirm('sure?'); const p = prompt('name?', 'given');"
+                           "document.title = 'done ' + c + ' ' + p;</script>");
         StderrCapture err;
         ModalWatch watch;
         WebPanel panel;
@@ -120,9 +119,10 @@ private slots:
     // A page that asks to be kept when it is left is left anyway, without a dialog: Home
     // always works.
     void leavingAPageAsksNobody() {
-        const QString page = writePage(
-            "sticky.htm", "<div style='height:300px'>x</div><script>onbeforeunload = e => {"
-                          " e.preventDefault(); e.returnValue = 'stay'; return 'stay'; };</script>");
+        const QString page =
+            writePage("sticky.htm",
+                      "<div style='height:300px'>x</div><script>onbeforeunload = e => {"
+                      " e.preventDefault(); e.returnValue = 'stay'; return 'stay'; };</script>");
         StderrCapture err;
         ModalWatch watch;
         WebPanel panel;
@@ -169,7 +169,7 @@ private slots:
             (results = QJsonDocument::fromJson(
                            evaluate(panel, "JSON.stringify(results)").toString().toUtf8())
                            .object())
-                    .contains("fetched"),
+                .contains("fetched"),
             10000);
         QCOMPARE(results["beside"].toString(), QStringLiteral("read:beside"));
         QCOMPARE(results["deeper"].toString(), QStringLiteral("read:deeper"));
@@ -203,7 +203,8 @@ private slots:
                                  "?.textContent.includes('root:')")
                      .toBool());
 
-        QVERIFY(loadAndWait(panel, [&] { evaluate(panel, "document.getElementById('in').click()"); }));
+        QVERIFY(
+            loadAndWait(panel, [&] { evaluate(panel, "document.getElementById('in').click()"); }));
         QCOMPARE(panel.url().fileName(), QStringLiteral("next.htm"));
     }
 };
