@@ -11,6 +11,7 @@ PACKAGES=(
   gstreamer1.0-tools timgm6mb-soundfont
   fonts-ipafont-gothic xvfb xauth dbus desktop-file-utils
   libxcb1-dev openbox xdotool x11-utils
+  librsvg2-bin appstream groff-base
 )
 
 missing=()

@@ -38,3 +38,9 @@ if(SONAVUE_GUI)
   add_dependencies(test_programprocess Sonavue)
   set_tests_properties(test_programprocess PROPERTIES TIMEOUT 300)
 endif()
+
+if(SONAVUE_GUI)
+  # The window icon built into the program from the rendered icon sizes.
+  sonavue_add_test(test_programicon SOURCES test_programicon.cpp LIBS sv_program_icon
+                   LABELS gui)
+endif()

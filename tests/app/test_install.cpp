@@ -1,5 +1,6 @@
 // The installed program: `cmake --install` into a temporary prefix lays out a program that
-// starts from its launcher, a catalogue tool that scans, and a valid desktop entry and icon.
+// starts from its launcher, a catalogue tool that scans, a valid desktop entry, icons in
+// every size, AppStream metadata and manual pages that list the options.
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -7,6 +8,8 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
+#include <QRegularExpression>
+#include <QtEndian>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
@@ -21,8 +24,10 @@ struct Run {
     QByteArray out, err;
 };
 
-Run run(const QString& program, const QStringList& arguments, int timeoutMs = 60000) {
+Run run(const QString& program, const QStringList& arguments, int timeoutMs = 60000,
+        const QProcessEnvironment& environment = QProcessEnvironment::systemEnvironment()) {
     QProcess process;
+    process.setProcessEnvironment(environment);
     process.start(program, arguments);
     Run result;
     if (!process.waitForFinished(timeoutMs)) {
@@ -40,6 +45,28 @@ QByteArray tagged(const QByteArray& title, const QByteArray& artist) {
     auto field = [](QByteArray text, int width) { return text.leftJustified(width, '\0', true); };
     return QByteArray(300, '\x55') + "TAG" + field(title, 30) + field(artist, 30) +
            field("Album", 30) + "1999" + QByteArray(30, '\0') + QByteArray(1, char(17));
+}
+
+QByteArray readAll(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+QString toolPath(const char* name) {
+    const QString found = QStandardPaths::findExecutable(QString::fromLatin1(name));
+    if (found.isEmpty())
+        qWarning("%s is needed (scripts/install-deps.sh installs it)", name);
+    return found;
+}
+
+// The long options a program's --help names ("--self-check", ...).
+QStringList longOptionsIn(const QByteArray& help) {
+    QStringList options;
+    static const QRegularExpression option(QStringLiteral("(?<![\\w-])--[a-z][a-z-]*"));
+    for (const QRegularExpressionMatch& match : option.globalMatch(QString::fromUtf8(help)))
+        options << match.captured();
+    options.removeDuplicates();
+    return options;
 }
 
 } // namespace
@@ -71,6 +98,13 @@ private slots:
         QTest::newRow("tool launcher") << "bin/sonavue-catalogue" << true;
         QTest::newRow("desktop entry") << "share/applications/sonavue.desktop" << false;
         QTest::newRow("icon") << "share/icons/hicolor/scalable/apps/sonavue.svg" << false;
+        for (int pixels : {16, 32, 48, 64, 128, 256})
+            QTest::addRow("%d px icon", pixels)
+                << QStringLiteral("share/icons/hicolor/%1x%1/apps/sonavue.png").arg(pixels)
+                << false;
+        QTest::newRow("metainfo") << "share/metainfo/sonavue.metainfo.xml" << false;
+        QTest::newRow("manual page") << "share/man/man1/sonavue.1" << false;
+        QTest::newRow("tool manual page") << "share/man/man1/sonavue-catalogue.1" << false;
     }
     void layout() {
         QFETCH(QString, file);
@@ -166,14 +200,147 @@ private slots:
         QVERIFY2(!validator.isEmpty(), "desktop-file-validate (desktop-file-utils) is needed");
         const QString entry = path(QStringLiteral("share/applications/sonavue.desktop"));
         const Run validate = run(validator, {entry});
-        QVERIFY2(validate.exitCode == 0 && validate.out.isEmpty(), validate.out.constData());
-        QFile file(entry);
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        const QByteArray text = file.readAll();
+        // SingleMainWindow came with version 1.5 of the format; validators older than 0.27
+        // (Debian 12 has 0.26) call it unknown. That one line is all they may say.
+        QList<QByteArray> complaints = validate.out.split('\n');
+        complaints.removeIf([](const QByteArray& line) {
+            return line.isEmpty() || line.contains("contains key \"SingleMainWindow\"");
+        });
+        QVERIFY2(complaints.isEmpty(), validate.out.constData());
+        QVERIFY2(validate.exitCode == 0 || validate.out.contains("SingleMainWindow"),
+                 validate.out.constData());
+        const QByteArray text = readAll(entry);
         for (const char* line :
              {"Exec=sonavue %F", "Icon=sonavue", "Categories=AudioVideo;Audio;Player;Qt;",
-              "MimeType=audio/mpeg;audio/midi;audio/x-wav;"})
+              "MimeType=audio/mpeg;audio/midi;audio/x-wav;", "Name[ja]=ソナビュー",
+              "SingleMainWindow=true"})
             QVERIFY2(text.contains(QByteArray(line) + '\n'), line);
+        QVERIFY(QRegularExpression(QStringLiteral("\nKeywords=([^;\n]+;)+\n"))
+                    .match(QString::fromUtf8(text))
+                    .hasMatch());
+    }
+
+    void pngIconsHaveTheirSizes() {
+        for (int pixels : {16, 32, 48, 64, 128, 256}) {
+            const QByteArray png =
+                readAll(path(QStringLiteral("share/icons/hicolor/%1x%1/apps/sonavue.png").arg(pixels)));
+            // The signature, then the header chunk: width and height, big-endian.
+            QVERIFY2(png.startsWith("\x89PNG\r\n\x1a\n") && png.mid(12, 4) == "IHDR",
+                     qPrintable(QString::number(pixels)));
+            QCOMPARE(qFromBigEndian<quint32>(png.constData() + 16), quint32(pixels));
+            QCOMPARE(qFromBigEndian<quint32>(png.constData() + 20), quint32(pixels));
+        }
+    }
+
+    void metainfoIsValidAndNamesTheDesktopEntry() {
+        const QString validator = toolPath("appstreamcli");
+        QVERIFY(!validator.isEmpty());
+        const QString metainfo = path(QStringLiteral("share/metainfo/sonavue.metainfo.xml"));
+        // The id is the desktop entry's name, kept as it was installed before the metadata
+        // existed; a reverse-domain id is only advised.
+        const Run validate = run(validator, {QStringLiteral("validate"), QStringLiteral("--no-net"),
+                                             QStringLiteral("--override=cid-desktopapp-is-not-rdns=info"),
+                                             metainfo});
+        QVERIFY2(validate.exitCode == 0, validate.out.constData());
+
+        QFile file(metainfo);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QXmlStreamReader xml(&file);
+        QString id, launchable, screenshot;
+        int paragraphs = 0;
+        while (!xml.atEnd()) {
+            if (xml.readNext() != QXmlStreamReader::StartElement)
+                continue;
+            const QStringView name = xml.name();
+            if (name == QLatin1String("id"))
+                id = xml.readElementText();
+            else if (name == QLatin1String("launchable"))
+                launchable = xml.readElementText();
+            else if (name == QLatin1String("image"))
+                screenshot = xml.readElementText();
+            else if (name == QLatin1String("p"))
+                ++paragraphs;
+        }
+        QVERIFY2(!xml.hasError(), qPrintable(xml.errorString()));
+        QCOMPARE(launchable, QStringLiteral("sonavue.desktop"));
+        QVERIFY(QFileInfo::exists(path(QStringLiteral("share/applications/") + launchable)));
+        QCOMPARE(id + QStringLiteral(".desktop"), launchable);
+        QVERIFY2(screenshot.endsWith(QLatin1String("/docs/screenshot.png")), qPrintable(screenshot));
+        QVERIFY(QFileInfo::exists(qEnvironmentVariable("SONAVUE_SOURCE_DIR") +
+                                  QStringLiteral("/docs/screenshot.png")));
+        QVERIFY(paragraphs >= 1);
+    }
+
+    void manPagesAreCleanRoffListingTheOptions_data() {
+        QTest::addColumn<QString>("launcher");
+        QTest::newRow("sonavue") << "sonavue";
+        QTest::newRow("sonavue-catalogue") << "sonavue-catalogue";
+    }
+    void manPagesAreCleanRoffListingTheOptions() {
+        QFETCH(QString, launcher);
+        const QString page = path(QStringLiteral("share/man/man1/%1.1").arg(launcher));
+        const QString groff = toolPath("groff");
+        QVERIFY(!groff.isEmpty());
+        const Run format = run(groff, {QStringLiteral("-man"), QStringLiteral("-Tutf8"),
+                                       QStringLiteral("-ww"), QStringLiteral("-z"), page});
+        QVERIFY2(format.exitCode == 0 && format.err.isEmpty(), format.err.constData());
+
+        // Every option the program's own usage names is in its page (roff writes "\-").
+        const QString text = QString::fromUtf8(readAll(page)).remove(QLatin1Char('\\'));
+        QVERIFY(!text.contains(QLatin1Char('@'))); // the build filled in every value
+        const Run help = run(path(QStringLiteral("bin/") + launcher), {QStringLiteral("--help")});
+        QCOMPARE(help.exitCode, 0);
+        const QStringList options = longOptionsIn(help.out);
+        QVERIFY2(options.size() >= 2, help.out.constData());
+        for (const QString& option : options)
+            QVERIFY2(text.contains(option), qPrintable(option));
+    }
+
+    // The player's launcher picks the X11 platform when there is an X display (XWayland
+    // under Wayland) and the user chose none; the user's choice and a machine without X
+    // are left alone. Stand-in programs print what they were given.
+    void launcherPrefersX11_data() {
+        QTest::addColumn<QString>("launcher");
+        QTest::addColumn<QString>("userPlatform");
+        QTest::addColumn<QString>("display");
+        QTest::addColumn<QByteArray>("expected");
+        QTest::newRow("X display, no choice") << "sonavue" << "" << ":7" << QByteArray("xcb");
+        QTest::newRow("user's choice kept") << "sonavue" << "wayland" << ":7" << QByteArray("wayland");
+        QTest::newRow("no X display") << "sonavue" << "" << "" << QByteArray("unset");
+        QTest::newRow("catalogue tool untouched")
+            << "sonavue-catalogue" << "" << ":7" << QByteArray("unset");
+    }
+    void launcherPrefersX11() {
+        QFETCH(QString, launcher);
+        QFETCH(QString, userPlatform);
+        QFETCH(QString, display);
+        QFETCH(QByteArray, expected);
+        QTemporaryDir tree;
+        QVERIFY(QDir(tree.path()).mkpath(QStringLiteral("bin")) &&
+                QDir(tree.path()).mkpath(QStringLiteral("lib/sonavue")));
+        QVERIFY(QFile::copy(path(QStringLiteral("bin/") + launcher),
+                            tree.filePath(QStringLiteral("bin/") + launcher)));
+        const QString program = tree.filePath(
+            launcher == QLatin1String("sonavue") ? QStringLiteral("lib/sonavue/Sonavue")
+                                                 : QStringLiteral("lib/sonavue/sonavue-catalogue"));
+        QFile standIn(program);
+        QVERIFY(standIn.open(QIODevice::WriteOnly));
+        standIn.write("#!/bin/sh\nprintf 'platform=%s\\n' \"${QT_QPA_PLATFORM-unset}\"\n");
+        standIn.close();
+        QVERIFY(standIn.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.remove(QStringLiteral("QT_QPA_PLATFORM"));
+        environment.remove(QStringLiteral("DISPLAY"));
+        environment.insert(QStringLiteral("WAYLAND_DISPLAY"), QStringLiteral("wayland-0"));
+        if (!userPlatform.isEmpty())
+            environment.insert(QStringLiteral("QT_QPA_PLATFORM"), userPlatform);
+        if (!display.isEmpty())
+            environment.insert(QStringLiteral("DISPLAY"), display);
+        const Run started =
+            run(tree.filePath(QStringLiteral("bin/") + launcher), {}, 60000, environment);
+        QCOMPARE(started.exitCode, 0);
+        QCOMPARE(started.out, "platform=" + expected + '\n');
     }
 
     void iconIsAnSvgImage() {
