@@ -1,10 +1,13 @@
 // Sonavue: a music player for music kept as files in folders.
 #include "app/mprisplayer.h"
+#include "app/nativepath.h"
+#include "app/programicon.h"
 #include "app/quitsignals.h"
 #include "app/selfcheck.h"
 #include "app/settings.h"
 #include "app/settingslocation.h"
 #include "app/singleinstance.h"
+#include "ui/externalfiles.h"
 #include "ui/startup.h"
 #include "web/webpanel.h"
 
@@ -12,19 +15,45 @@
 #include <QDBusConnection>
 #include <cstdio>
 
+namespace {
+
+// Names each file that was not added on standard error; true when all were.
+bool reportFileAnswers(const QStringList& paths, const QStringList& answers) {
+    bool allAdded = true;
+    for (qsizetype i = 0; i < paths.size(); ++i) {
+        const QString why =
+            i < answers.size()
+                ? answers[i]
+                : QStringLiteral("the running player did not answer in time; it may still add it");
+        if (!why.isEmpty()) {
+            sonavue::reportRefusal(paths[i], why);
+            allAdded = false;
+        }
+    }
+    return allAdded;
+}
+
+} // namespace
+
 int main(int argc, char* argv[]) {
+    // File names keep their bytes.
     QStringList arguments;
     for (int i = 1; i < argc; ++i)
-        arguments << QString::fromLocal8Bit(argv[i]);
+        arguments << sonavue::pathFromNative(QByteArray(argv[i]));
     if (const std::optional<int> status =
             sonavue::answerWithoutWindows(arguments, QStringLiteral(SONAVUE_VERSION)))
         return *status;
+    // Files named on the command line ("Open with") go to the reserved list.
+    QStringList files;
+    for (const QString& file : sonavue::readCommandLine(arguments).files)
+        files << sonavue::absoluteArgumentPath(file);
 
     sonavue::prepareWebEngineForUser();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Sonavue"));
     // Ties the windows to the installed desktop entry (its name and icon).
     QGuiApplication::setDesktopFileName(QStringLiteral("sonavue"));
+    QApplication::setWindowIcon(sonavue::programIcon());
 
     // Ending the session or the terminal closes the window as Ctrl+Q does, at any moment:
     // a signal that comes before the window exists closes it as soon as it does.
@@ -36,14 +65,27 @@ int main(int argc, char* argv[]) {
             window->close();
     });
 
-    // One player per user: a second start brings the running one's window to the front.
+    // One player per user: a second start brings the running one's window to the front
+    // and hands it its files.
+    sonavue::StartedProgram program;
     sonavue::SingleInstance instance;
-    if (instance.start() == sonavue::SingleInstance::Role::HandedOver)
-        return 0;
+    instance.setFileHandler([&program](const QStringList& paths) {
+        // The start that sent them names the refused ones on its own standard error.
+        if (!program.mainWindow)
+            return QStringList(paths.size(), QStringLiteral("the player is still starting; "
+                                                            "try again when its window shows"));
+        const QStringList answers = program.mainWindow->reserveExternalFiles(paths);
+        for (qsizetype i = 0; i < answers.size(); ++i)
+            if (answers[i].isEmpty())
+                std::fprintf(stderr, "Sonavue: added to the reserved list by a second start: %s\n",
+                             qPrintable(sonavue::oneLineText(paths[i])));
+        return answers;
+    });
+    if (instance.start(files) == sonavue::SingleInstance::Role::HandedOver)
+        return reportFileAnswers(files, instance.fileAnswers()) ? 0 : 1;
     // Writes of an earlier run that were killed mid-way left temporary files; their
     // writers are gone now.
     sonavue::removeLeftoverSettingsWrites(sonavue::programName());
-    sonavue::StartedProgram program;
     QObject::connect(&instance, &sonavue::SingleInstance::raiseRequested, &app, [&program] {
         std::fputs("Sonavue: raised by a second start\n", stderr);
         // During the start-up the window is not shown yet; it is shown when that ends.
@@ -66,6 +108,7 @@ int main(int argc, char* argv[]) {
         return 0; // the window unloaded during the start-up
     QObject::connect(program.mainWindow.get(), &sonavue::Form1::unloaded, &app,
                      &QCoreApplication::quit);
+    reportFileAnswers(files, program.mainWindow->reserveExternalFiles(files));
     // Desktop media controls; without a session bus the player runs on without them.
     sonavue::MprisPlayer mpris(*program.mainWindow);
     mpris.registerOn(QDBusConnection::sessionBus());

@@ -79,11 +79,12 @@ void MprisPlayerAdaptor::SetPosition(const QDBusObjectPath& TrackId, qlonglong P
     m_player->setPosition(TrackId.path(), Position);
 }
 
-void MprisPlayerAdaptor::OpenUri(const QString&, const QDBusMessage& message) {
-    // The player plays the tracks of its music folder; it opens no single file on request.
+void MprisPlayerAdaptor::OpenUri(const QString& Uri, const QDBusMessage& message) {
+    const QString why = m_player->openUri(Uri);
+    if (why.isEmpty())
+        return; // the empty reply
     message.setDelayedReply(true);
-    m_player->connection().send(message.createErrorReply(
-        QDBusError::NotSupported, QStringLiteral("Sonavue plays the tracks of its music folder")));
+    m_player->connection().send(message.createErrorReply(QDBusError::InvalidArgs, why));
 }
 
 } // namespace sonavue

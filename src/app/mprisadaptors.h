@@ -79,7 +79,8 @@ public slots:
     void Play();
     void Seek(qlonglong Offset);
     void SetPosition(const QDBusObjectPath& TrackId, qlonglong Position);
-    // Refused with an error: the message is taken to answer it.
+    // A local file goes to the reserved list; anything else is answered with an error (the
+    // message is taken to answer it).
     void OpenUri(const QString& Uri, const QDBusMessage& message);
 
 signals:

@@ -6,6 +6,7 @@
 #include "playback/playercontrol.h"
 #include "tags/id3v1.h"
 #include "tags/tagtext.h"
+#include "ui/externalfiles.h"
 #include "ui/form1.h"
 
 #include <QDBusConnectionInterface>
@@ -199,6 +200,20 @@ void MprisPlayer::setPosition(const QString& trackId, qint64 positionUs) {
         element.seekMs(target);
         emit seeked(target * UsPerMs);
     });
+}
+
+QString MprisPlayer::openUri(const QString& uri) {
+    const std::optional<QString> path = pathOfFileUri(uri);
+    QString why;
+    if (!m_form)
+        why = QStringLiteral("the player's window is gone");
+    else if (!path)
+        why = QStringLiteral("only local file URIs (file:///...) are opened");
+    else
+        why = m_form->reserveExternalFiles({*path}).value(0);
+    if (!why.isEmpty())
+        reportRefusal(path ? *path : uri, why);
+    return why;
 }
 
 // --- State ----------------------------------------------------------------------------------

@@ -46,6 +46,9 @@ public:
     void previous();
     void seek(qint64 offsetUs);
     void setPosition(const QString& trackId, qint64 positionUs);
+    // Puts the local file a file:// URI names on the reserved list (at once, so that the
+    // caller hears whether it was taken). Empty when it was; else why not, also on stderr.
+    QString openUri(const QString& uri);
 
     // --- State ----------------------------------------------------------------------
     QString playbackStatus() const;

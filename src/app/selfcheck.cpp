@@ -52,9 +52,11 @@ QByteArray usageText() {
            "      --self-check  check the installed program (its page, the GStreamer\n"
            "                    player element) without opening a window, and exit\n"
            "\n"
-           "FILEs are not opened one by one: a player already running is brought to the\n"
-           "front. The toolkit's own options (-platform, -style, -display, ...) are taken\n"
-           "as usual.\n";
+           "FILEs (MP3, and MIDI or WAV when their file-type boxes are on) go to the\n"
+           "reserved list of the running player, which is brought to the front; play\n"
+           "starts with them when nothing plays. A file that cannot be added is named on\n"
+           "standard error and the status is 1. The toolkit's own options (-platform,\n"
+           "-style, -display, ...) are taken as usual.\n";
 }
 
 // The options Qt's application object takes for itself, and how many of them take the
@@ -113,12 +115,18 @@ CommandLine readCommandLine(const QStringList& arguments) {
     for (qsizetype i = 0; i < arguments.size(); ++i) {
         const QString& argument = arguments[i];
         // "--" ends the options; the web engine takes everything after "--webEngineArgs".
-        if (argument == QLatin1String("--") || argument == QLatin1String("--webEngineArgs"))
+        if (argument == QLatin1String("--")) {
+            line.files += arguments.mid(i + 1);
             break;
-        if (!argument.startsWith(QLatin1Char('-')) || argument == QLatin1String("-"))
-            continue; // a file
+        }
+        if (argument == QLatin1String("--webEngineArgs"))
+            break;
+        if (!argument.startsWith(QLatin1Char('-')) || argument == QLatin1String("-")) {
+            line.files << argument;
+            continue;
+        }
         if (argument == QLatin1String("--help") || argument == QLatin1String("-h"))
-            return {Request::Help, {}}; // help wins over anything else on the line
+            return {Request::Help, {}, {}}; // help wins over anything else on the line
         if (argument == QLatin1String("--version")) {
             line.request = line.request == Request::Start ? Request::Version : line.request;
         } else if (argument == QLatin1String("--self-check")) {
@@ -126,7 +134,7 @@ CommandLine readCommandLine(const QStringList& arguments) {
         } else if (const int taken = toolkitOptionLength(arguments, i)) {
             i += taken - 1;
         } else if (line.request != Request::UnknownOption) {
-            line = {Request::UnknownOption, argument};
+            line = {Request::UnknownOption, argument, line.files};
         }
     }
     return line;

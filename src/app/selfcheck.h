@@ -12,6 +12,7 @@ struct CommandLine {
     enum class Request { Start, Help, Version, SelfCheck, UnknownOption };
     Request request = Request::Start;
     QString unknownOption; // the first option not known, for UnknownOption
+    QStringList files;     // the plain arguments, in order (for Start)
 };
 // arguments: without the program name.
 CommandLine readCommandLine(const QStringList& arguments);

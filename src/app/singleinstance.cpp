@@ -12,6 +12,7 @@
 #include <QTimer>
 #include <QWidget>
 #include <cerrno>
+#include <memory>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -28,10 +29,40 @@ constexpr int AnswerTimeoutMs = 5000;
 constexpr int ClientTimeoutMs = 2000;
 // A start waits this long for another start of the same user to finish its own.
 constexpr int StartTurnWaitMs = 10000;
-// A request is one short line; anything longer is not ours and is dropped.
+// A request begins with one short line; anything longer is not ours and is dropped.
 constexpr qint64 MaxRequestLength = 64;
+// A file's line: the longest path (4096 bytes), every byte percent-encoded.
+constexpr qint64 MaxFileLineLength = 3 * 4096 + 1;
+// Files one start hands over; the reserved list takes only a few anyway.
+constexpr qsizetype MaxFilesPerRequest = 256;
 const QByteArray RaiseRequest = QByteArrayLiteral("raise\n");
+const QByteArray OpenRequest = QByteArrayLiteral("open\n");
 const QByteArray RaisedAnswer = QByteArrayLiteral("raised\n");
+const QByteArray AddedAnswer = QByteArrayLiteral("added\n");
+const QByteArray RefusedAnswer = QByteArrayLiteral("refused ");
+
+QByteArray requestFor(const QStringList& files) {
+    if (files.isEmpty())
+        return RaiseRequest;
+    QByteArray request = OpenRequest;
+    for (const QString& file : files)
+        request += pathToNative(file).toPercentEncoding() + '\n';
+    return request + '\n';
+}
+
+// One answer line: empty for "added", else the reason.
+QString readFileAnswer(const QByteArray& line) {
+    if (line.startsWith(RefusedAnswer))
+        return QString::fromUtf8(
+            QByteArray::fromPercentEncoding(line.mid(RefusedAnswer.size()).trimmed()));
+    return {};
+}
+
+// What one connection has sent so far.
+struct PendingRequest {
+    bool opening = false; // "open" came: file lines follow, up to an empty line
+    QStringList files;
+};
 
 // The peer of a connected local socket runs as this user (a socket planted by another user
 // in a shared temporary folder is not handed anything).
@@ -76,12 +107,18 @@ SingleInstance::SingleInstance(QString socketPath, QObject* parent)
 
 SingleInstance::~SingleInstance() = default;
 
-SingleInstance::Role SingleInstance::start() {
+SingleInstance::Role SingleInstance::start(const QStringList& files) {
     // Two starts at once must not both find the socket stale and take it over in turn (the
     // second would remove the first's live socket).
     const FileLock turn(pathToNative(m_socketPath) + ".lock", StartTurnWaitMs);
-    switch (askToRaise()) {
+    m_fileAnswers.clear();
+    switch (askToRaise(files.mid(0, MaxFilesPerRequest))) {
     case Answer::Raised:
+        // Files past what one start hands over were not sent.
+        while (m_fileAnswers.size() < files.size())
+            m_fileAnswers << QStringLiteral("too many files in one start (at most %1)")
+                                 .arg(MaxFilesPerRequest);
+        return Role::HandedOver;
     case Answer::Busy:
         return Role::HandedOver;
     case Answer::Ending:
@@ -100,22 +137,51 @@ bool SingleInstance::listenTakingOverStale() {
            m_listener.listen(path);
 }
 
-SingleInstance::Answer SingleInstance::askToRaise() const {
+SingleInstance::Answer SingleInstance::askToRaise(const QStringList& files) {
     QLocalSocket socket;
     socket.connectToServer(m_socketPath);
     if (!socket.waitForConnected(ConnectTimeoutMs) || !peerIsThisUser(socket))
         return Answer::NobodyThere;
-    socket.write(RaiseRequest);
-    socket.waitForBytesWritten(WriteTimeoutMs);
-    const QDeadlineTimer deadline(AnswerTimeoutMs);
-    while (!socket.canReadLine()) {
-        if (socket.state() != QLocalSocket::ConnectedState)
-            return Answer::Ending; // closed without an answer: it stopped listening
-        if (deadline.hasExpired())
-            return Answer::Busy;
-        socket.waitForReadyRead(int(deadline.remainingTime()));
+    socket.write(requestFor(files));
+    const QDeadlineTimer written(WriteTimeoutMs);
+    while (socket.bytesToWrite() > 0 && !written.hasExpired() &&
+           socket.waitForBytesWritten(int(written.remainingTime()))) {
     }
-    return socket.readLine(MaxRequestLength) == RaisedAnswer ? Answer::Raised : Answer::Ending;
+    const QDeadlineTimer deadline(AnswerTimeoutMs);
+    QStringList answers;
+    for (;;) {
+        while (!socket.canReadLine()) {
+            if (socket.state() != QLocalSocket::ConnectedState)
+                return Answer::Ending; // closed without an answer: it stopped listening
+            if (deadline.hasExpired())
+                return Answer::Busy;
+            socket.waitForReadyRead(int(deadline.remainingTime()));
+        }
+        const QByteArray line = socket.readLine(MaxFileLineLength + 1);
+        if (line == RaisedAnswer)
+            break;
+        if (answers.size() >= files.size())
+            return Answer::Ending; // not an answer of ours
+        answers << readFileAnswer(line);
+    }
+    answers.resize(files.size());
+    m_fileAnswers = answers;
+    return Answer::Raised;
+}
+
+QByteArray SingleInstance::answerFiles(const QStringList& paths) {
+    QStringList answers;
+    if (m_fileHandler)
+        answers = m_fileHandler(paths);
+    QByteArray out;
+    for (qsizetype i = 0; i < paths.size(); ++i) {
+        const QString why = i < answers.size() ? answers[i]
+                            : m_fileHandler    ? QString()
+                                               : QStringLiteral("this player takes no files");
+        out +=
+            why.isEmpty() ? AddedAnswer : RefusedAnswer + why.toUtf8().toPercentEncoding() + '\n';
+    }
+    return out;
 }
 
 void SingleInstance::stopListening() {
@@ -137,22 +203,44 @@ void SingleInstance::serve(QLocalSocket* client) {
     });
     timeout->start(ClientTimeoutMs);
     QPointer<QLocalSocket> guard(client);
-    // One connection carries one request line; anything else ends it.
-    auto readRequest = [this, guard] {
-        if (!guard)
-            return;
-        if (guard->canReadLine()) {
-            const bool raise = guard->readLine(MaxRequestLength + 1) == RaiseRequest;
+    auto pending = std::make_shared<PendingRequest>();
+    // One connection carries one request; anything else ends it.
+    auto readRequest = [this, guard, pending] {
+        while (guard && guard->canReadLine()) {
+            const qint64 limit = pending->opening ? MaxFileLineLength : MaxRequestLength;
+            const QByteArray line = guard->readLine(limit + 2);
+            if (!line.endsWith('\n')) {
+                guard->abort(); // a line too long to be ours
+                return;
+            }
+            if (!pending->opening && line == OpenRequest) {
+                pending->opening = true;
+                continue;
+            }
+            if (pending->opening && line != "\n") {
+                if (pending->files.size() >= MaxFilesPerRequest) {
+                    guard->abort();
+                    return;
+                }
+                pending->files << pathFromNative(QByteArray::fromPercentEncoding(line.chopped(1)));
+                continue;
+            }
+            const bool raise = pending->opening || line == RaiseRequest;
+            QByteArray answer;
+            if (pending->opening)
+                answer = answerFiles(pending->files);
             if (raise)
                 emit raiseRequested();
             if (!guard)
                 return;
             if (raise)
-                guard->write(RaisedAnswer);
+                guard->write(answer + RaisedAnswer);
             guard->disconnectFromServer(); // after the answer has gone out
-        } else if (guard->bytesAvailable() > MaxRequestLength) {
-            guard->abort();
+            return;
         }
+        if (guard &&
+            guard->bytesAvailable() > (pending->opening ? MaxFileLineLength : MaxRequestLength))
+            guard->abort();
     };
     connect(client, &QLocalSocket::readyRead, this, readRequest);
     // Bytes that came with the connection are read now.

@@ -2,10 +2,16 @@
 // One running player per user: a second start hands a "raise" request to the running one
 // over a local socket and ends, instead of opening a second window. The running one answers
 // "raised"; a start that gets no answer because the player is ending becomes the player.
+//
+// A start with files sends "open" instead, then each file's path (its bytes, percent-
+// encoded) on a line of its own and an empty line. The running one answers one line per
+// file, "added" or "refused <reason, percent-encoded>", then "raised".
 #include "app/socketlistener.h"
 
 #include <QObject>
 #include <QString>
+#include <QStringList>
+#include <functional>
 
 class QLocalSocket;
 class QWidget;
@@ -26,13 +32,24 @@ public:
     // temporary folder when there is no runtime folder.
     static QString defaultSocketPath();
 
+    // Takes the files of a later start: one answer per path, empty when the path was taken,
+    // else why not.
+    using FileHandler = std::function<QStringList(const QStringList& paths)>;
+
     explicit SingleInstance(QString socketPath = defaultSocketPath(), QObject* parent = nullptr);
     ~SingleInstance() override;
 
+    // Where the files of later starts go; without a handler they are refused.
+    void setFileHandler(FileHandler handler) { m_fileHandler = std::move(handler); }
+
     // Hands over to a running instance, or becomes the one that listens. A socket left by a
     // crashed instance (it refuses connections) is removed and taken over; a socket some
-    // live process listens on never is. Starts of one user take turns here.
-    Role start();
+    // live process listens on never is. Starts of one user take turns here. files (absolute
+    // paths) go to the running instance when there is one.
+    Role start(const QStringList& files = {});
+    // After a hand-over with files: the running instance's answer for each (empty: added).
+    // Empty when it was too busy to answer in time.
+    const QStringList& fileAnswers() const { return m_fileAnswers; }
     // Takes no more requests: a later start finds nobody and becomes the player. Requests
     // taken but not yet answered get no answer, so their starts become the player too.
     void stopListening();
@@ -44,12 +61,15 @@ signals:
 
 private:
     enum class Answer { Raised, Busy, Ending, NobodyThere };
-    Answer askToRaise() const;
+    Answer askToRaise(const QStringList& files);
     bool listenTakingOverStale();
     void serve(QLocalSocket* client);
+    QByteArray answerFiles(const QStringList& paths);
 
     QString m_socketPath;
     SocketListener m_listener;
+    FileHandler m_fileHandler;
+    QStringList m_fileAnswers;
 };
 
 // Stops instance listening as soon as window begins to close, before its closing handling

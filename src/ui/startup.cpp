@@ -81,6 +81,8 @@ StartedProgram Main(Form1::Options options, const std::function<void(Form1&)>& w
     // 2. The main window, hidden; its load handling runs now.
     StartedProgram program{std::make_unique<Form1>(std::move(options))};
     Form1& form = *program.mainWindow;
+    // Files dropped on the window go to the reserved list.
+    form.setAcceptDrops(true);
     // Once the window has unloaded the start-up goes no further: nothing more is shown or
     // written. The watcher ends the connection with this function.
     bool unloaded = false;

@@ -429,11 +429,35 @@ private slots:
         QVERIFY(!m_form->isVisible());
     }
 
-    void openUriIsRefused() {
-        const QDBusMessage reply =
-            call(Player, QStringLiteral("OpenUri"), {fileUriFor(track(QStringLiteral("t1.wav")))});
+    // Only a local file of a type that plays is opened; everything else is answered with
+    // an error and changes nothing.
+    void openUriRefusesWhatIsNoTrack_data() {
+        QTest::addColumn<QString>("uri");
+        QTest::newRow("system file") << QStringLiteral("file:///etc/passwd");
+        QTest::newRow("folder") << fileUriFor(m_music + QStringLiteral("/A"));
+        QTest::newRow("missing file") << fileUriFor(track(QStringLiteral("gone.wav")));
+        QTest::newRow("web address") << QStringLiteral("https://example.com/t1.wav");
+        QTest::newRow("not a URI") << track(QStringLiteral("t1.wav"));
+    }
+    void openUriRefusesWhatIsNoTrack() {
+        QFETCH(QString, uri);
+        const QDBusMessage reply = call(Player, QStringLiteral("OpenUri"), {uri});
         QCOMPARE(reply.type(), QDBusMessage::ErrorMessage);
+        QCOMPARE(reply.errorName(), QStringLiteral("org.freedesktop.DBus.Error.InvalidArgs"));
+        QVERIFY(!reply.errorMessage().isEmpty());
+        QTest::qWait(50);
+        QCOMPARE(m_form->reservedEntries(), QStringList());
         QCOMPARE(m_form->MMControl1().state(), MediaControl::State::Closed);
+    }
+
+    // A track's file URI goes to the reserved list, and with nothing playing it plays.
+    void openUriPlaysAFile() {
+        const QDBusMessage reply =
+            call(Player, QStringLiteral("OpenUri"), {fileUriFor(track(QStringLiteral("t2.wav")))});
+        QCOMPARE(reply.type(), QDBusMessage::ReplyMessage);
+        QTRY_COMPARE(playingFile(), QStringLiteral("t2.wav"));
+        QTRY_COMPARE(m_form->MMControl1().state(), MediaControl::State::Playing);
+        QCOMPARE(m_form->reservedEntries(), QStringList());
     }
 
     void runsOnWithoutABus() {

@@ -100,34 +100,44 @@ private slots:
         QTest::addColumn<QStringList>("arguments");
         QTest::addColumn<Request>("request");
         QTest::addColumn<QString>("unknown");
-        QTest::newRow("nothing") << QStringList{} << Request::Start << QString();
-        QTest::newRow("files") << QStringList{"a.mp3", "-"} << Request::Start << QString();
+        QTest::addColumn<QStringList>("files"); // handed to the reserved list
+        QTest::newRow("nothing") << QStringList{} << Request::Start << QString() << QStringList{};
+        QTest::newRow("files") << QStringList{"a.mp3", "-"} << Request::Start << QString()
+                               << QStringList{"a.mp3", "-"};
         QTest::newRow("toolkit options")
             << QStringList{"-platform", "offscreen", "--style=fusion", "-reverse", "a.mp3"}
-            << Request::Start << QString();
-        QTest::newRow("after --") << QStringList{"--", "-file.mp3"} << Request::Start << QString();
+            << Request::Start << QString() << QStringList{"a.mp3"};
+        QTest::newRow("after --") << QStringList{"b.mp3", "--", "-file.mp3", "--help"}
+                                  << Request::Start << QString()
+                                  << QStringList{"b.mp3", "-file.mp3", "--help"};
         QTest::newRow("web engine's own")
-            << QStringList{"--webEngineArgs", "--remote-debugging-port=9000"} << Request::Start
-            << QString();
-        QTest::newRow("help") << QStringList{"--help"} << Request::Help << QString();
-        QTest::newRow("help wins") << QStringList{"--bogus", "-h"} << Request::Help << QString();
-        QTest::newRow("version") << QStringList{"--version"} << Request::Version << QString();
+            << QStringList{"--webEngineArgs", "--remote-debugging-port=9000", "x.mp3"}
+            << Request::Start << QString() << QStringList{};
+        QTest::newRow("help") << QStringList{"--help"} << Request::Help << QString()
+                              << QStringList{};
+        QTest::newRow("help wins")
+            << QStringList{"--bogus", "-h"} << Request::Help << QString() << QStringList{};
+        QTest::newRow("version") << QStringList{"--version"} << Request::Version << QString()
+                                 << QStringList{};
         QTest::newRow("self-check")
-            << QStringList{"--self-check"} << Request::SelfCheck << QString();
+            << QStringList{"--self-check"} << Request::SelfCheck << QString() << QStringList{};
         QTest::newRow("unknown") << QStringList{"a.mp3", "--bogus", "-x"} << Request::UnknownOption
-                                 << "--bogus";
+                                 << "--bogus" << QStringList{"a.mp3"};
         QTest::newRow("unknown beats version")
-            << QStringList{"--version", "-v"} << Request::UnknownOption << "-v";
+            << QStringList{"--version", "-v"} << Request::UnknownOption << "-v" << QStringList{};
         QTest::newRow("value of a toolkit option is no file")
-            << QStringList{"-style", "--fusion"} << Request::Start << QString();
+            << QStringList{"-style", "--fusion"} << Request::Start << QString() << QStringList{};
     }
     void readsTheCommandLine() {
         QFETCH(QStringList, arguments);
         QFETCH(Request, request);
         QFETCH(QString, unknown);
+        QFETCH(QStringList, files);
         const CommandLine line = readCommandLine(arguments);
         QCOMPARE(line.request, request);
         QCOMPARE(line.unknownOption, unknown);
+        if (request == Request::Start)
+            QCOMPARE(line.files, files);
     }
 
     // Answered before any window: with no display and no usable platform, a program that

@@ -1,11 +1,15 @@
 // One player per user: the hand-over between starts in one process, and with two real
 // player processes (each from a private copy of the program folder, on a private bus).
 #include "app/mprisplayer.h"
+#include "app/nativepath.h"
 #include "app/singleinstance.h"
 
+#include <QDBusArgument>
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
+#include <QDBusMetaType>
+#include <QDBusVariant>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -15,11 +19,13 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QThread>
+#include <QUrl>
 #include <QWidget>
 #include <cstring>
 #include <fcntl.h>
 #include <sys/resource.h>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <sys/un.h>
 #include <unistd.h>
 #include <vector>
@@ -56,6 +62,49 @@ Role startElsewhere(const QString& path) {
     while (!thread->wait(QDeadlineTimer(10)))
         QCoreApplication::processEvents();
     return role;
+}
+
+// A later start with files, on a thread of its own; its answers for them.
+QStringList startElsewhereWith(const QString& path, const QStringList& files, Role* role) {
+    QStringList answers;
+    std::unique_ptr<QThread> thread(QThread::create([&, path] {
+        SingleInstance later(path);
+        *role = later.start(files);
+        answers = later.fileAnswers();
+    }));
+    thread->start();
+    while (!thread->wait(QDeadlineTimer(10)))
+        QCoreApplication::processEvents();
+    return answers;
+}
+
+// A short silent WAV file (8 kHz, 8 bits, mono) that the player can open and play.
+bool writeWav(const QString& path, int milliseconds) {
+    const quint32 samples = quint32(8 * milliseconds);
+    QByteArray bytes;
+    const auto u32 = [&bytes](quint32 v) {
+        for (int i = 0; i < 4; ++i)
+            bytes += char((v >> (8 * i)) & 0xFF);
+    };
+    const auto u16 = [&bytes](quint16 v) {
+        bytes += char(v & 0xFF);
+        bytes += char(v >> 8);
+    };
+    bytes += "RIFF";
+    u32(36 + samples);
+    bytes += "WAVEfmt ";
+    u32(16);
+    u16(1);    // PCM
+    u16(1);    // mono
+    u32(8000); // samples per second
+    u32(8000); // bytes per second
+    u16(1);    // block size
+    u16(8);    // bits per sample
+    bytes += "data";
+    u32(samples);
+    bytes += QByteArray(int(samples), char(0x80));
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
 }
 
 // A raw client socket, made before the descriptors run out.
@@ -149,6 +198,20 @@ class SingleInstanceTest : public QObject {
             .interface()
             ->servicePid(QString::fromLatin1(MprisPlayer::ServiceName))
             .value();
+    }
+    // The file the player's published track comes from.
+    QUrl playingUrl() const {
+        QDBusMessage get = QDBusMessage::createMethodCall(
+            QString::fromLatin1(MprisPlayer::ServiceName),
+            QString::fromLatin1(MprisPlayer::ObjectPath),
+            QStringLiteral("org.freedesktop.DBus.Properties"), QStringLiteral("Get"));
+        get << QString::fromLatin1(MprisPlayer::PlayerInterface) << QStringLiteral("Metadata");
+        const QDBusMessage reply = QDBusConnection::sessionBus().call(get);
+        if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().isEmpty())
+            return {};
+        const QVariant value = reply.arguments().constFirst().value<QDBusVariant>().variant();
+        const QVariantMap map = qdbus_cast<QVariantMap>(value.value<QDBusArgument>());
+        return QUrl(map.value(QStringLiteral("xesam:url")).toString());
     }
     void quitOverTheBus() {
         QDBusMessage quit = QDBusMessage::createMethodCall(
@@ -270,6 +333,72 @@ private slots:
         QCOMPARE(socket.readAll(), raises ? QByteArray("raised\n") : QByteArray());
     }
 
+    // A start with files hands them over byte for byte (a line break or a byte that is not
+    // UTF-8 in a name included) and hears what became of each; the window is raised too.
+    void filesGoToTheRunningInstance() {
+        QTemporaryDir folder;
+        const QString path = folder.filePath(QStringLiteral("sonavue-test"));
+        SingleInstance instance(path);
+        QStringList received;
+        instance.setFileHandler([&received](const QStringList& paths) {
+            received += paths;
+            QStringList answers;
+            for (const QString& p : paths)
+                answers << (p.endsWith(QLatin1String(".txt")) ? QStringLiteral("not a type: x%y")
+                                                              : QString());
+            return answers;
+        });
+        QCOMPARE(instance.start(), Role::Primary);
+        QSignalSpy asked(&instance, &SingleInstance::raiseRequested);
+        const QStringList files{
+            QStringLiteral("/music/a b.mp3"), QString::fromUtf8("/music/line\nbreak \u97f3.mp3"),
+            pathFromNative(QByteArray("/music/\xE9t\xE9.mp3")), QStringLiteral("/music/notes.txt")};
+        Role role = Role::Alone;
+        const QStringList answers = startElsewhereWith(path, files, &role);
+        QCOMPARE(role, Role::HandedOver);
+        QCOMPARE(received, files);
+        QCOMPARE(answers, (QStringList{{}, {}, {}, QStringLiteral("not a type: x%y")}));
+        QCOMPARE(asked.count(), 1);
+
+        // An instance that takes no files refuses them all, and is still raised.
+        SingleInstance plain(folder.filePath(QStringLiteral("plain")));
+        QCOMPARE(plain.start(), Role::Primary);
+        const QStringList refused =
+            startElsewhereWith(plain.socketPath(), {QStringLiteral("/a.mp3")}, &role);
+        QCOMPARE(role, Role::HandedOver);
+        QCOMPARE(refused.size(), 1);
+        QVERIFY(!refused[0].isEmpty());
+    }
+
+    // File requests that are cut short or too large are dropped without taking anything.
+    void brokenFileRequestsAreDropped_data() {
+        QTest::addColumn<QByteArray>("sent");
+        QTest::newRow("no end line") << QByteArray("open\n%2Fa.mp3\n");
+        QTest::newRow("line too long") << "open\n" + QByteArray(20000, 'a') + "\n\n";
+        QTest::newRow("too many files") << "open\n" + QByteArray("%2Fa\n").repeated(300) + "\n";
+    }
+    void brokenFileRequestsAreDropped() {
+        QFETCH(QByteArray, sent);
+        QTemporaryDir folder;
+        const QString path = folder.filePath(QStringLiteral("sonavue-test"));
+        SingleInstance instance(path);
+        int handled = 0;
+        instance.setFileHandler([&handled](const QStringList& paths) {
+            ++handled;
+            return QStringList(paths.size(), QString());
+        });
+        QCOMPARE(instance.start(), Role::Primary);
+        QSignalSpy asked(&instance, &SingleInstance::raiseRequested);
+        QLocalSocket socket;
+        socket.connectToServer(path);
+        QVERIFY(socket.waitForConnected(2000));
+        socket.write(sent);
+        socket.waitForBytesWritten(2000);
+        QTRY_COMPARE_WITH_TIMEOUT(socket.state(), QLocalSocket::UnconnectedState, 10000);
+        QCOMPARE(handled, 0);
+        QCOMPARE(asked.count(), 0);
+    }
+
     // Silent clients do not keep later starts from being served, and are dropped.
     void silentClientsAreDropped() {
         QTemporaryDir folder;
@@ -364,6 +493,61 @@ private slots:
         QVERIFY(first.process().waitForFinished(30000));
         QCOMPARE(first.process().exitCode(), 0);
         QVERIFY(!QFileInfo::exists(playerSocket()));
+    }
+
+    // "Open with" on a running player: a second start with two files adds both to its
+    // reserved list, and with nothing playing the first one plays. Files the scan would not
+    // list are named by the start that sent them, which ends with status 1; the running
+    // player takes none of them.
+    void secondStartHandsItsFilesOver() {
+        const QString outside = m_dir.filePath(QStringLiteral("outside"));
+        QVERIFY(QDir().mkpath(outside + QStringLiteral("/folder.mp3")));
+        QVERIFY(writeWav(outside + QStringLiteral("/first.wav"), 4000));
+        QVERIFY(writeWav(outside + QStringLiteral("/second.wav"), 4000));
+        QFile notes(outside + QStringLiteral("/notes.txt"));
+        QVERIFY(notes.open(QIODevice::WriteOnly));
+        notes.close();
+        QCOMPARE(::mkfifo(QFile::encodeName(outside + QStringLiteral("/f.mp3")).constData(), 0600),
+                 0);
+
+        PlayerProcess first(m_program, m_environment);
+        first.process().start();
+        QTRY_VERIFY_WITH_TIMEOUT(busNameOwned(), 90000);
+
+        // A relative name is taken from the second start's own folder.
+        PlayerProcess second(m_program, m_environment);
+        second.process().setWorkingDirectory(outside);
+        second.process().setArguments(
+            {QStringLiteral("first.wav"), outside + QStringLiteral("/second.wav")});
+        second.process().start();
+        QVERIFY(second.process().waitForFinished(30000));
+        QCOMPARE(second.process().exitCode(), 0);
+        QVERIFY2(!second.errorOutput().contains("not added"), second.errorOutput().constData());
+        for (const char* name : {"/first.wav", "/second.wav"})
+            QTRY_VERIFY_WITH_TIMEOUT(
+                first.errorOutput().contains("added to the reserved list by a second start: " +
+                                             QFile::encodeName(outside) + name),
+                10000);
+        QTRY_COMPARE_WITH_TIMEOUT(playingUrl(), QUrl::fromLocalFile(outside + "/first.wav"), 20000);
+
+        PlayerProcess third(m_program, m_environment);
+        third.process().setWorkingDirectory(outside);
+        third.process().setArguments({QStringLiteral("f.mp3"), QStringLiteral("folder.mp3"),
+                                      QStringLiteral("gone.mp3"), QStringLiteral("notes.txt")});
+        third.process().start();
+        QVERIFY(third.process().waitForFinished(30000));
+        QCOMPARE(third.process().exitCode(), 1);
+        const QByteArray refusals = third.errorOutput();
+        QCOMPARE(refusals.count("Sonavue: not added to the reserved list: "), 4);
+        for (const char* name : {"/f.mp3: ", "/folder.mp3: ", "/gone.mp3: ", "/notes.txt: "})
+            QVERIFY2(refusals.contains(QFile::encodeName(outside) + name), refusals.constData());
+        QTest::qWait(200);
+        QCOMPARE(first.errorOutput().count("added to the reserved list"), 2);
+        QCOMPARE(playingUrl(), QUrl::fromLocalFile(outside + "/first.wav"));
+
+        quitOverTheBus();
+        QVERIFY(first.process().waitForFinished(30000));
+        QCOMPARE(first.process().exitCode(), 0);
     }
 
     void startAfterACrashTakesOver() {

@@ -1,0 +1,105 @@
+#include "ui/externalfiles.h"
+
+#include "app/nativepath.h"
+
+#include <QUrl>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <vector>
+
+namespace sonavue {
+namespace {
+
+QString systemError(int error) {
+    return QString::fromLocal8Bit(std::strerror(error));
+}
+
+// Whether this user can open the file for reading. Non-blocking, so that a file turned
+// into a pipe after the type check cannot hold the window.
+QString whyNotReadable(const QByteArray& native) {
+    const int fd = ::open(native.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+    if (fd < 0)
+        return QStringLiteral("cannot be read (%1)").arg(systemError(errno));
+    ::close(fd);
+    return {};
+}
+
+} // namespace
+
+std::optional<QString> pathOfFileUri(const QUrl& uri) {
+    if (!uri.isValid() || uri.scheme() != QLatin1String("file") || uri.hasQuery() ||
+        uri.hasFragment())
+        return std::nullopt;
+    const QString host = uri.host();
+    if (!host.isEmpty() && host != QLatin1String("localhost"))
+        return std::nullopt;
+    // The encoded path decoded byte by byte: names that are not UTF-8 stay exact.
+    const QByteArray bytes =
+        QByteArray::fromPercentEncoding(uri.path(QUrl::FullyEncoded).toLatin1());
+    if (bytes.isEmpty())
+        return std::nullopt;
+    return pathFromNative(bytes);
+}
+
+std::optional<QString> pathOfFileUri(const QString& uri) {
+    return pathOfFileUri(QUrl(uri, QUrl::StrictMode));
+}
+
+FilePattern reservableTypes(bool midi, bool wav) {
+    return FilePattern(filePatternFor(true, midi, wav));
+}
+
+QString whyNotReservable(const QString& path, const FilePattern& types) {
+    const QByteArray native = pathToNative(path);
+    if (!native.startsWith('/'))
+        return QStringLiteral("not an absolute path");
+    struct stat st {};
+    if (::stat(native.constData(), &st) != 0)
+        return errno == ENOENT ? QStringLiteral("no such file") : systemError(errno);
+    if (S_ISDIR(st.st_mode))
+        return QStringLiteral("a folder, not a file");
+    if (!S_ISREG(st.st_mode))
+        return QStringLiteral("not a regular file");
+    if (!types.matches(fileNamePart(path)))
+        return QStringLiteral("not a type that plays here (%1)").arg(types.text());
+    return whyNotReadable(native);
+}
+
+QString oneLineText(const QString& path) {
+    QString text = readableText(path);
+    // A name may hold line breaks or other control characters; a message stays one line.
+    for (QChar& c : text)
+        if (c.unicode() < 0x20 || c.unicode() == 0x7F)
+            c = QLatin1Char('?');
+    return text;
+}
+
+void reportRefusal(const QString& path, const QString& why) {
+    const QString line = QStringLiteral("Sonavue: not added to the reserved list: %1: %2\n")
+                             .arg(oneLineText(path), why);
+    std::fputs(line.toUtf8().constData(), stderr);
+}
+
+QString absoluteArgumentPath(const QString& argument) {
+    if (argument.startsWith(QLatin1Char('/')))
+        return argument;
+    if (const std::optional<QString> path = pathOfFileUri(argument))
+        return *path;
+    // The current folder as the system's bytes, so that a name that is not UTF-8 survives.
+    std::vector<char> buffer(4096);
+    while (!::getcwd(buffer.data(), buffer.size())) {
+        if (errno != ERANGE)
+            return argument; // refused later as not absolute
+        buffer.resize(buffer.size() * 2);
+    }
+    QString folder = pathFromNative(QByteArray(buffer.data()));
+    if (!folder.endsWith(QLatin1Char('/')))
+        folder += QLatin1Char('/');
+    return folder + argument;
+}
+
+} // namespace sonavue

@@ -1,0 +1,37 @@
+#pragma once
+// Files that come from outside the music folder (the command line, a second start, media
+// controls, a drop on the window): turning a file URI into a path, the checks the folder
+// scan makes before a file may be reserved, and the one line that says why one was not.
+#include "catalogue/filelisting.h"
+
+#include <QString>
+#include <optional>
+
+class QUrl;
+
+namespace sonavue {
+
+// The path a local file URI names (file:///... or file://localhost/...), with its bytes
+// exactly as percent-encoded; nullopt for any other URI.
+std::optional<QString> pathOfFileUri(const QUrl& uri);
+std::optional<QString> pathOfFileUri(const QString& uri);
+
+// The file types that may be reserved now: MP3 always, MIDI and WAV as their boxes say.
+FilePattern reservableTypes(bool midi, bool wav);
+
+// Why path may not go on the reserved list, empty when it may: it must be an absolute path
+// of an existing regular file (links followed) that this user can read and whose name
+// matches types.
+QString whyNotReservable(const QString& path, const FilePattern& types);
+
+// "Sonavue: not added to the reserved list: <path>: <why>" on standard error, as one line
+// whatever the path holds.
+void reportRefusal(const QString& path, const QString& why);
+// path for a message line: escaped bytes as U+FFFD, control characters as '?'.
+QString oneLineText(const QString& path);
+
+// A command-line file argument as an absolute path (relative ones are taken from the
+// current folder), with its bytes kept.
+QString absoluteArgumentPath(const QString& argument);
+
+} // namespace sonavue
