@@ -1,10 +1,16 @@
 #!/usr/bin/env bash
-# Configures and builds one build folder: scripts/build.sh DIR [cmake options...]
+# Configures and builds one build folder:
+#   scripts/build.sh DIR [cmake options...] [-- targets...]
+# Without targets everything is built.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 dir=$1; shift
+options=()
+while [ $# -gt 0 ] && [ "$1" != "--" ]; do options+=("$1"); shift; done
+targets=()
+if [ $# -gt 0 ]; then shift; targets=(--target "$@"); fi
 if [ ! -f "$dir/build.ninja" ]; then
-  cmake -S . -B "$dir" -G Ninja "$@" >/dev/null
+  cmake -S . -B "$dir" -G Ninja "${options[@]}" >/dev/null
 fi
-cmake --build "$dir" -- -j"$(nproc)" | grep -vE '^\[[0-9]+/[0-9]+\] ' || true
+cmake --build "$dir" "${targets[@]}" -- -j"$(nproc)" | grep -vE '^\[[0-9]+/[0-9]+\] ' || true
 test "${PIPESTATUS[0]}" -eq 0

@@ -1,6 +1,8 @@
 #include "referencescan.h"
 
+#include <atomic>
 #include <cstring>
+#include <thread>
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -50,7 +52,52 @@ void walk(const std::string& folder, ReferenceResult& result) {
         walk(sub, result);
 }
 
+void listFiles(const std::string& folder, std::vector<std::string>& files) {
+    DIR* dir = ::opendir(folder.c_str());
+    if (!dir)
+        return;
+    std::vector<std::string> subfolders;
+    while (const dirent* entry = ::readdir(dir)) {
+        if (entry->d_name[0] == '.')
+            continue;
+        if (entry->d_type == DT_DIR)
+            subfolders.push_back(folder + "/" + entry->d_name);
+        else if (isMusicName(entry->d_name))
+            files.push_back(folder + "/" + entry->d_name);
+    }
+    ::closedir(dir);
+    for (const std::string& sub : subfolders)
+        listFiles(sub, files);
+}
+
 } // namespace
+
+ReferenceResult referenceScanThreaded(const std::string& folder, int threads) {
+    std::vector<std::string> files;
+    listFiles(folder, files);
+    std::atomic<std::size_t> next{0};
+    std::atomic<long> read{0}, tagged{0};
+    std::vector<std::thread> workers;
+    for (int t = 0; t < threads; ++t)
+        workers.emplace_back([&] {
+            for (std::size_t i; (i = next++) < files.size();) {
+                const int fd = ::open(files[i].c_str(), O_RDONLY | O_CLOEXEC);
+                if (fd < 0)
+                    continue;
+                struct stat st {};
+                char tag[128];
+                if (::fstat(fd, &st) == 0 && st.st_size >= 128 &&
+                    ::pread(fd, tag, sizeof tag, st.st_size - 128) == 128) {
+                    ++read;
+                    tagged += std::memcmp(tag, "TAG", 3) == 0;
+                }
+                ::close(fd);
+            }
+        });
+    for (std::thread& w : workers)
+        w.join();
+    return {read.load(), tagged.load()};
+}
 
 ReferenceResult referenceScan(const std::string& folder) {
     ReferenceResult result;

@@ -13,3 +13,11 @@ struct ReferenceResult {
 ReferenceResult referenceScan(const std::string& folder);
 
 } // namespace sonavue::bench
+
+namespace sonavue::bench {
+
+// The same work with the file reads spread over threads: the tree is walked first (one
+// thread), then threads open/fstat/pread 128/close the listed files in parallel.
+ReferenceResult referenceScanThreaded(const std::string& folder, int threads);
+
+} // namespace sonavue::bench

@@ -76,10 +76,15 @@ double secondsOf(const std::function<void()>& work) {
 
 // One scan into a fresh catalogue; timed is the scan alone, not the freeing of the
 // catalogue afterwards (which the reference loop has no counterpart of).
-ScanFigures runScan(const std::string& folder, Timing* timing = nullptr) {
+ScanFigures runScan(const std::string& folder, Timing* timing = nullptr, int readers = -1) {
     Catalogue catalogue;
     GroupLists groups;
     FolderScan scan(catalogue, groups);
+    if (readers >= 0) {
+        ReadAheadOptions options;
+        options.threads = readers;
+        scan.setReadAhead(options);
+    }
     ScanObserver quiet;
     const QString path = QString::fromStdString(folder);
     const Timing t = timingOf([&] { scan.run(path, folderPrefixFor(path), FilePattern(), quiet); });
@@ -179,7 +184,20 @@ struct SizeResult {
     Timing scan;
     Timing tool;
     long peakKiB;
+    std::vector<std::pair<std::string, double>> walls; // every line of the table
 };
+
+// Empties the page cache (and the folder and inode caches) so that the next run reads
+// from the disk. Needs root; false when refused.
+bool dropCaches() {
+    ::sync();
+    const int fd = ::open("/proc/sys/vm/drop_caches", O_WRONLY | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    const bool ok = ::write(fd, "3", 1) == 1;
+    ::close(fd);
+    return ok;
+}
 
 Timing medianOf(const std::vector<Timing>& timings) {
     std::vector<double> wall, cpu;
@@ -196,6 +214,7 @@ int main(int argc, char** argv) {
     const char* tmp = std::getenv("TMPDIR");
     std::string base = std::string(tmp && *tmp ? tmp : "/tmp") + "/sonavue-scan-bench";
     int runs = 5;
+    bool cold = false;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         if (arg == "--child-scan" && i + 1 < argc) {
@@ -211,10 +230,12 @@ int main(int argc, char** argv) {
         }
         if (arg == "--folder" && i + 1 < argc) {
             base = argv[++i];
+        } else if (arg == "--cold") {
+            cold = true;
         } else if (arg == "--runs" && i + 1 < argc) {
             runs = std::max(1, std::atoi(argv[++i]));
         } else {
-            std::fprintf(stderr, "usage: sonavue-bench-scan [--folder DIR] [--runs N]\n");
+            std::fprintf(stderr, "usage: sonavue-bench-scan [--folder DIR] [--runs N] [--cold]\n");
             return 2;
         }
     }
@@ -243,12 +264,37 @@ int main(int argc, char** argv) {
         std::printf("  scan: %d rows in %d folders; reference: %ld files, %ld tagged\n",
                     figures.rows, figures.folders, reference.files, reference.tagged);
 
+        // Every piece of a run, side by side; cold: the caches are dropped before each.
+        const std::vector<int> threadCounts = {2, 4, 8, 16};
+        const std::vector<int> readerCounts = {0, 2, 4, 8, 16};
         std::vector<Timing> referenceTimes, scanTimes, toolTimes;
+        std::vector<std::vector<double>> threadedTimes(threadCounts.size());
+        std::vector<std::vector<double>> scanReaderTimes(readerCounts.size());
+        const auto prepare = [&] {
+            if (cold && !dropCaches()) {
+                std::printf("  dropping the page cache was refused (not root?): warm figures only\n");
+                cold = false;
+            }
+        };
         for (int run = 0; run < runs; ++run) {
+            prepare();
             referenceTimes.push_back(timingOf([&] { bench::referenceScan(folder); }));
+            for (std::size_t k = 0; k < threadCounts.size(); ++k) {
+                prepare();
+                threadedTimes[k].push_back(
+                    secondsOf([&] { bench::referenceScanThreaded(folder, threadCounts[k]); }));
+            }
+            for (std::size_t k = 0; k < readerCounts.size(); ++k) {
+                prepare();
+                Timing t;
+                runScan(folder, &t, readerCounts[k]);
+                scanReaderTimes[k].push_back(t.wall);
+            }
+            prepare();
             Timing scanTime;
             runScan(folder, &scanTime);
             scanTimes.push_back(scanTime);
+            prepare();
             int status = 0;
             toolTimes.push_back(timeProcess({tool, folder}, status));
             if (!WIFEXITED(status) || WEXITSTATUS(status) != 0)
@@ -257,8 +303,17 @@ int main(int argc, char** argv) {
         int childRows = 0;
         const long peak = childPeakKiB(self, folder, childRows);
         results.push_back(
-            {tracks, medianOf(referenceTimes), medianOf(scanTimes), medianOf(toolTimes), peak});
-        const SizeResult& r = results.back();
+            {tracks, medianOf(referenceTimes), medianOf(scanTimes), medianOf(toolTimes), peak, {}});
+        SizeResult& r = results.back();
+        r.walls.push_back({"bare loop, 1 thread", r.reference.wall});
+        for (std::size_t k = 0; k < threadCounts.size(); ++k)
+            r.walls.push_back({"bare loop, " + std::to_string(threadCounts[k]) + " threads",
+                               median(threadedTimes[k])});
+        for (std::size_t k = 0; k < readerCounts.size(); ++k)
+            r.walls.push_back({"folder scan, " + std::to_string(readerCounts[k]) + " readers",
+                               median(scanReaderTimes[k])});
+        r.walls.push_back({"folder scan, readers chosen by the walk", r.scan.wall});
+        r.walls.push_back({"sonavue-catalogue end to end", r.tool.wall});
         std::printf("  reference loop (opendir/readdir, openat/fstat/pread 128/close): "
                     "%.1f ms wall, %.1f ms cpu\n",
                     r.reference.wall * 1e3, r.reference.cpu * 1e3);
@@ -291,7 +346,14 @@ int main(int argc, char** argv) {
     const SizeResult& large = results[1];
     const double perTrack =
         double(large.peakKiB - small.peakKiB) * 1024.0 / double(large.tracks - small.tracks);
-    std::printf("\nmedians of %d runs each, the three timed side by side in every run\n", runs);
+    std::printf("\n%s cache, medians of %d runs each, all timed side by side in every run\n",
+                cold ? "cold (dropped before every run)" : "warm", runs);
+    for (const SizeResult& r : results) {
+        std::printf("%d files:\n", r.tracks);
+        for (const auto& [name, wall] : r.walls)
+            std::printf("  %-32s %8.1f ms  %5.2fx the single-threaded loop\n", name.c_str(),
+                        wall * 1e3, wall / r.reference.wall);
+    }
     for (const SizeResult& r : results)
         std::printf("%d tracks: scan/reference %.2f wall, %.2f cpu (target <= 1.5, ceiling 2); "
                     "tool/reference %.2f wall, %.2f cpu (target <= 2)\n",

@@ -8,6 +8,7 @@
 #include "tags/id3v1.h"
 #include "tags/tagtext.h"
 #include <QHash>
+#include <QScopeGuard>
 #include <chrono>
 #include <climits>
 #include <cstdio>
@@ -106,14 +107,20 @@ struct FolderScan::Pass {
     RepeatedField repeated[3] = {
         {AlbumField, ColAlbum}, {ArtistField, ColArtist}, {YearField, ColYear}};
 
-    // The walk's listings of the music folders, by folder-list entry.
+    // The walk's listings of the music folders, by folder-list entry, until the reading
+    // starts; then the tag readers own them.
     QHash<QString, KeptListing> kept;
+    std::unique_ptr<TagReadAhead> reader;
     // Every folder the walk has entered (device, inode), and which file systems it may enter.
     using FolderId = std::pair<quint64, quint64>;
     QSet<FolderId> enteredFolders;
     FileSystemFilter fileSystems;
     int beyondLimits = 0;
     QByteArray firstBeyondLimits;
+    // Time spent opening and listing folders during the walk (not in its pauses), and how
+    // many were listed: whether the disk was waited for.
+    Clock::duration listingTime{};
+    int foldersListed = 0;
 
     bool current() const { return scan.m_generation == generation; }
 
@@ -155,6 +162,11 @@ struct FolderScan::Pass {
         NameList subfolders;
         KeptListing listing;
         {
+            const Clock::time_point listingStarted = Clock::now();
+            const auto addListingTime = qScopeGuard([&] {
+                listingTime += Clock::now() - listingStarted;
+                ++foldersListed;
+            });
             NativeFolder folder(path);
             if (!folder.isOpen() || !folder.stamp(listing.stamp))
                 return true;
@@ -208,9 +220,10 @@ struct FolderScan::Pass {
         return true;
     }
 
-    // Appends the row of listed file j (folder open as dirFd) and offers its values to the
-    // group lists; the row is complete before anything else can run.
-    void writeRow(const QString& folderPath, const NameList& files, int j, int dirFd) {
+    // Appends the row of listed file j (its trailing bytes in tag when read, else null)
+    // and offers its values to the group lists; the row is complete before anything else
+    // can run.
+    void writeRow(const QString& folderPath, const NameList& files, int j, const char* tag) {
         Catalogue& catalogue = scan.m_catalogue;
         const int r = catalogue.appendRow();
         // The path is made straight from the name's bytes (no text of the name alone is
@@ -227,12 +240,7 @@ struct FolderScan::Pass {
         catalogue.setCell(ColPath, r, path);
         const auto name = [&] { return readableText(path.mid(folderPath.size())); };
 
-        char tag[TagSize];
-        const bool tagged =
-            // The listing has already seen a regular file; the read checks again after opening.
-            readTagBytesAt(dirFd, native, tag, /*knownRegular=*/true) &&
-            std::memcmp(tag, "TAG", 3) == 0;
-        if (!tagged) {
+        if (!tag || std::memcmp(tag, "TAG", 3) != 0) {
             catalogue.setCell(ColTitle, r, name());
             return;
         }
@@ -240,6 +248,12 @@ struct FolderScan::Pass {
         if (title.isEmpty())
             title = nameAsTitle(name());
         catalogue.setCell(ColTitle, r, title);
+        writeTagColumns(tag, r);
+        offerGroupValues(r);
+    }
+
+    void writeTagColumns(const char* tag, int r) {
+        Catalogue& catalogue = scan.m_catalogue;
         for (RepeatedField& f : repeated) {
             const char* raw = tag + f.field.offset;
             const auto width = std::size_t(f.field.width);
@@ -254,10 +268,12 @@ struct FolderScan::Pass {
         }
         catalogue.setCell(ColGenre, r, GenreName[static_cast<unsigned char>(tag[GenreOffset])]);
         catalogue.setCell(ColComment, r, cleanedField(tag, CommentField));
+    }
 
+    void offerGroupValues(int r) {
         for (int k = 0; k < 4; ++k) {
             const GroupColumn gc = GroupColumns[k];
-            const QString value = catalogue.cell(gc.column, r);
+            const QString value = scan.m_catalogue.cell(gc.column, r);
             if (value == lastOffered[k])
                 continue;
             lastOffered[k] = value;
@@ -269,27 +285,35 @@ struct FolderScan::Pass {
 
     // Reads folder-list entry i: one row per listed music file. False when superseded.
     bool readFolder(int i) {
-        const QString entry = scan.m_groups[GroupFolder].at(i);
-        const QString folderPath = prefix + entry;
-        // The scan's own listing: nothing done during its pauses changes these files.
-        NativeFolder folder(pathToNative(folderPath));
-        NameList files;
-        const auto keptIt = kept.find(entry);
+        const QString folderPath = prefix + scan.m_groups[GroupFolder].at(i);
+        const bool readAhead = reader->beginFolder(i);
+        const WalkedFolder& walked = reader->walked(i);
+        // The scan's own listing: nothing done during its pauses changes these files. The
+        // walk's listing serves when the folder's entries have not changed since.
+        NativeFolder folder(walked.path);
         NativeFolder::Stamp now;
-        if (keptIt != kept.end() && folder.stamp(now) && now.sameEntries(keptIt->stamp)) {
-            files = std::move(keptIt->files); // bytes only: rows are made from them
-        } else {
-            folder.read(&pattern, &files, nullptr);
-        }
-        if (keptIt != kept.end())
-            kept.erase(keptIt);
+        const bool unchanged = walked.listed && folder.stamp(now) && now.sameEntries(walked.stamp);
+        NameList listedNow;
+        if (!unchanged)
+            folder.read(&pattern, &listedNow, nullptr);
+        const NameList& files = unchanged ? walked.files : listedNow;
+        if (readAhead && !unchanged)
+            reader->skipFolder(); // read from a listing that no longer holds
+        const bool takeAhead = readAhead && unchanged;
         if (!yield())
             return false;
         observer.folderStarted(i, files.count());
         if (!current())
             return false;
         for (int j = 0; j < files.count(); ++j) {
-            writeRow(folderPath, files, j, folder.fd());
+            char tag[TagSize];
+            // The listing has already seen a regular file; the read checks again after opening.
+            const bool read = takeAhead ? reader->takeTag(tag)
+                                        : readTagBytesAt(folder.fd(), files.native(j), tag,
+                                                         /*knownRegular=*/true);
+            if (!current()) // a stopped read-ahead has no more tags
+                return false;
+            writeRow(folderPath, files, j, read ? tag : nullptr);
             observer.fileRead(j);
             if (!current() || !yieldIfDue())
                 return false;
@@ -298,6 +322,40 @@ struct FolderScan::Pass {
         if (!current())
             return false;
         return yield();
+    }
+
+    // A folder listed from memory takes microseconds; one the disk must be asked for takes
+    // a good part of a millisecond or more.
+    bool walkWaitedForTheDisk() const {
+        constexpr auto ColdListing = std::chrono::microseconds(60);
+        return foldersListed > 0 && listingTime / foldersListed >= ColdListing;
+    }
+
+    // Hands the walk's listings, in folder-list order, to the tag readers and starts them.
+    void startReadAhead(const GroupList& folders) {
+        std::vector<WalkedFolder> walked(std::size_t(folders.count()));
+        for (int i = 0; i < folders.count(); ++i) {
+            const QString& entry = folders.at(i);
+            WalkedFolder& w = walked[std::size_t(i)];
+            w.path = pathToNative(prefix + entry);
+            const auto keptIt = kept.find(entry);
+            if (keptIt == kept.end())
+                continue;
+            w.stamp = keptIt->stamp;
+            w.files = std::move(keptIt->files);
+            w.listed = true;
+        }
+        kept.clear();
+        ReadAheadOptions options = scan.m_readAheadOptions;
+        if (options.threads == ReadAheadOptions::Auto)
+            options.threads = walkWaitedForTheDisk() ? ReadAheadOptions::ColdThreads : 0;
+        reader = std::make_unique<TagReadAhead>(std::move(walked), options);
+        scan.m_activeReadAhead = reader.get();
+    }
+
+    ~Pass() {
+        if (scan.m_activeReadAhead == reader.get())
+            scan.m_activeReadAhead = nullptr;
     }
 
     Result run(const QString& musicFolder) {
@@ -319,6 +377,7 @@ struct FolderScan::Pass {
         folders.publishPending();
         if (folders.count() == 0)
             return Result::Finished;
+        startReadAhead(folders);
         observer.selectFirstFolder();
         if (!current())
             return Result::Superseded;
@@ -348,8 +407,21 @@ GroupLists::GroupLists() {
 FolderScan::FolderScan(Catalogue& catalogue, GroupLists& groups)
     : m_catalogue(catalogue), m_groups(groups) {}
 
+void FolderScan::stop() {
+    ++m_generation;
+    if (m_activeReadAhead)
+        m_activeReadAhead->stop();
+}
+
+int FolderScan::runningReaders() const {
+    return m_activeReadAhead ? m_activeReadAhead->runningWorkers() : 0;
+}
+
 FolderScan::Result FolderScan::run(const QString& musicFolder, const QString& folderPrefix,
                                    const FilePattern& pattern, ScanObserver& observer) {
+    // A running scan's readers end before the new one starts its own.
+    if (m_activeReadAhead)
+        m_activeReadAhead->stop();
     // A newer generation tells every older run, at its next yield, to give way.
     const int generation = ++m_generation;
     ++m_depth;

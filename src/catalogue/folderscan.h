@@ -5,6 +5,7 @@
 #include "catalogue/catalogue.h"
 #include "catalogue/filelisting.h"
 #include "catalogue/grouplist.h"
+#include "catalogue/tagreadahead.h"
 #include <QSet>
 #include <array>
 
@@ -56,8 +57,9 @@ public:
     Result run(const QString& musicFolder, const QString& folderPrefix, const FilePattern& pattern,
                ScanObserver& observer);
     bool running() const { return m_depth > 0; }
-    // A running scan gives way at its next yield, as to a newer scan (Superseded).
-    void stop() { ++m_generation; }
+    // A running scan gives way at its next yield, as to a newer scan (Superseded); its
+    // tag readers are ended before this returns.
+    void stop();
 
     // Subfolders the last walk left out for being too deep (over 1,024 levels below the
     // music folder) or too long a path (over 32 KiB); the walk names the first on stderr.
@@ -65,6 +67,10 @@ public:
 
     // How often the reading loop yields inside a large folder (after complete rows only).
     void setYieldIntervalMs(int ms) { m_yieldIntervalMs = ms; }
+    // How the tags are read ahead of the rows (the next scan on).
+    void setReadAhead(const ReadAheadOptions& options) { m_readAheadOptions = options; }
+    // Tag readers of the running scan still alive (none once it is stopped or superseded).
+    int runningReaders() const;
 
 private:
     // One run of the scan; it gives way as soon as a newer run has started.
@@ -76,6 +82,8 @@ private:
     int m_depth = 0;
     int m_yieldIntervalMs = 20;
     int m_beyondLimits = 0;
+    ReadAheadOptions m_readAheadOptions;
+    TagReadAhead* m_activeReadAhead = nullptr; // the running pass's, owned by it
 };
 
 } // namespace sonavue

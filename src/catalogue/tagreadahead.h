@@ -1,0 +1,110 @@
+#pragma once
+// Reads the trailing tag bytes of the walk's music files on worker threads, ahead of the
+// thread that builds the rows, which takes the results strictly in listing order. On a
+// cold cache a scan mostly waits on the disk, one file at a time; a disk serves many
+// requests at once. The workers touch only the files and their own bookkeeping: never
+// the catalogue or the group lists.
+#include "catalogue/nativefolder.h"
+#include "tags/id3v1.h"
+#include <QByteArray>
+#include <condition_variable>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+namespace sonavue {
+
+// How the read-ahead runs; the defaults suit the scan.
+struct ReadAheadOptions {
+    // Chosen by the scan from how long the walk's own folder listings took: readers only
+    // when the disk had to be waited for (a cold cache), none when everything came from
+    // memory, where handing tags between threads costs more than it saves.
+    static constexpr int Auto = -1;
+    static constexpr int ColdThreads = 8;
+    // Reading is waiting, not computing: the count suits the disk's queue, not the cores.
+    // 0 reads every tag on the row-building thread, as a scan without read-ahead.
+    int threads = Auto;
+    // Results read but not yet taken, at most (bounds the memory whatever the library).
+    int capacity = 4096;
+    // Test seam: runs on a worker just before it opens a file (folder path, file name).
+    std::function<void(const QByteArray& folder, const char* name)> beforeRead;
+};
+
+// One music folder as the walk left it: where it is, what its entries were and the
+// music files it listed.
+struct WalkedFolder {
+    QByteArray path;
+    NativeFolder::Stamp stamp;
+    NameList files;
+    bool listed = false; // false: the walk has no listing of it (the reader lists it anew)
+};
+
+class TagReadAhead {
+public:
+    // Starts the workers on folders, in that order.
+    TagReadAhead(std::vector<WalkedFolder> folders, const ReadAheadOptions& options);
+    ~TagReadAhead(); // stops and joins the workers
+    TagReadAhead(const TagReadAhead&) = delete;
+    TagReadAhead& operator=(const TagReadAhead&) = delete;
+
+    // The walk's record of folder index (valid until the next beginFolder).
+    const WalkedFolder& walked(int index) const { return m_folders[std::size_t(index)]; }
+
+    // Moves to folder index (each index once, ascending). True when the workers are
+    // reading its files as listed in walked(index): take each with takeTag, or
+    // skipFolder them all. False when they are not (the folder was changed, or could
+    // not be opened again) or the read-ahead is stopped: the caller reads it itself.
+    bool beginFolder(int index);
+    // The next file's trailing 128 bytes, in listing order; false when the file could not
+    // be read (or the read-ahead is stopped).
+    bool takeTag(char out[TagSize]);
+    // Drops the results of the folder begun (its entries changed since the workers read).
+    void skipFolder();
+
+    // Ends the workers now (a newer scan, or the window going away); later calls return
+    // false at once. Safe to call more than once.
+    void stop();
+    // How many workers are running (for tests: none after stop()).
+    int runningWorkers() const;
+
+private:
+    enum class FolderState { Pending, Reading, NotRead };
+    struct Slot {
+        char tag[TagSize];
+        bool read = false;
+        bool ready = false;
+    };
+    struct Task; // one file for a worker
+
+    void work();
+    bool nextTask(std::unique_lock<std::mutex>& lock, Task& task);
+    void prepareFolder(std::unique_lock<std::mutex>& lock);
+    void finishTask(const Task& task, const char* tag, bool read);
+
+    std::vector<WalkedFolder> m_folders;
+    const ReadAheadOptions m_options;
+
+    mutable std::mutex m_mutex;
+    std::condition_variable m_workersWake; // room in the ring, or a folder to prepare
+    std::condition_variable m_resultReady; // a slot or a folder state for the row thread
+    std::vector<Slot> m_ring;
+    std::vector<FolderState> m_states;
+    // The workers' side: the folder being handed out, its open handle and next file.
+    int m_nextFolder = 0;
+    int m_dispatchFolder = -1;
+    int m_nextFile = 0;
+    std::shared_ptr<NativeFolder> m_dispatchHandle;
+    bool m_preparing = false;
+    long long m_nextSequence = 0;
+    // The row thread's side.
+    int m_consumerFolder = -1;
+    int m_consumerLeft = 0; // files of the folder begun still to take
+    long long m_takenSequence = 0;
+    bool m_stopped = false;
+    int m_running = 0;
+    std::vector<std::thread> m_workers;
+};
+
+} // namespace sonavue

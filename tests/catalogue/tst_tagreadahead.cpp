@@ -1,0 +1,342 @@
+// The tag read-ahead: worker threads read the trailing tag bytes ahead of the rows. The
+// scan's results must not depend on how many readers there are, files changed under the
+// readers must neither block nor be read wrongly, and a stopped or superseded scan must
+// leave no reader running.
+#include "app/nativepath.h"
+#include "catalogue/folderscan.h"
+#include "catalogue/tagreadahead.h"
+#include "musicfiles.h"
+#include "tags/genre.h"
+
+#include <QDir>
+#include <QTemporaryDir>
+#include <QTest>
+#include <atomic>
+#include <cstring>
+#include <future>
+#include <functional>
+#include <memory>
+#include <sys/stat.h>
+#include <unistd.h>
+
+using namespace sonavue;
+using namespace sonavue::testing;
+
+namespace {
+
+constexpr int NoTimedYields = 1000000;
+
+// Every observer call as text, so that two scans' calls and yields can be compared.
+class RecordingObserver : public ScanObserver {
+public:
+    QStringList events;
+    std::function<void(int yield)> onYield;
+    int yields = 0;
+
+    void letEventsRun() override {
+        events << QStringLiteral("yield");
+        if (onYield)
+            onYield(++yields);
+    }
+    void selectFirstFolder() override { events << QStringLiteral("select"); }
+    void readingStarted(int n) override { events << QStringLiteral("start %1").arg(n); }
+    void folderStarted(int i, int n) override {
+        events << QStringLiteral("folder %1 %2").arg(i).arg(n);
+    }
+    void fileRead(int j) override { events << QStringLiteral("file %1").arg(j); }
+    void folderRead(int i) override { events << QStringLiteral("read %1").arg(i); }
+    void readingFinished() override { events << QStringLiteral("finished"); }
+};
+
+// What a scan produced: every row, every group list and every observer call.
+struct Outcome {
+    FolderScan::Result result = FolderScan::Result::Finished;
+    QStringList rows;
+    QList<QStringList> groups;
+    QStringList events;
+};
+
+Outcome scanWith(const QString& folder, const ReadAheadOptions& options) {
+    Catalogue catalogue;
+    GroupLists groups;
+    FolderScan scan(catalogue, groups);
+    scan.setYieldIntervalMs(NoTimedYields);
+    scan.setReadAhead(options);
+    RecordingObserver observer;
+    Outcome out;
+    out.result = scan.run(folder, folderPrefixFor(folder), FilePattern(), observer);
+    for (int r = 0; r < catalogue.rowCount(); ++r) {
+        QStringList row;
+        for (int c = 0; c < Catalogue::ColumnCount; ++c)
+            row << catalogue.cell(c, r);
+        out.rows << row.join(QChar(u'|'));
+    }
+    for (int g = 0; g < GroupCount; ++g)
+        out.groups << groups[g].entries();
+    out.events = observer.events;
+    return out;
+}
+
+ReadAheadOptions readers(int threads, int capacity = 4096) {
+    ReadAheadOptions options;
+    options.threads = threads;
+    options.capacity = capacity;
+    return options;
+}
+
+int threadsOfProcess() {
+    return int(QDir(QStringLiteral("/proc/self/task"))
+                   .entryList(QDir::Dirs | QDir::NoDotAndDotDot)
+                   .count());
+}
+
+// Albums of tagged and untagged files over several folders, with the trees that trap a
+// walk: a link cycle, a FIFO and a device named like music, names that are not UTF-8,
+// files too short for a tag.
+void writeHostileLibrary(const QByteArray& root) {
+    for (int a = 0; a < 6; ++a) {
+        const QByteArray album = root + "/Artist " + QByteArray::number(a % 2) + "/Album " +
+                                 QByteArray::number(a);
+        for (int t = 0; t < 7; ++t) {
+            const QByteArray title = "Song " + QByteArray::number(t);
+            const auto tag = t == 3 ? std::nullopt
+                                    : std::optional(tagOf(title, "Artist " + QByteArray::number(a % 2),
+                                                          "Album " + QByteArray::number(a),
+                                                          QByteArray::number(1990 + a), a * 7));
+            QVERIFY(writeMusicFile(album + "/" + QByteArray::number(t) + ".mp3", 300, tag));
+        }
+    }
+    QVERIFY(writeMusicFile(root + "/short.mp3", 60));
+    QVERIFY(writeMusicFile(root + "/\xff\xfe folder/\x82\xa0 song.mp3", 150, tagOf("", "Art")));
+    QVERIFY(writeMusicFile(root + "/caf\xe9.wav", 150));
+    QCOMPARE(::mkfifo((root + "/fifo.mp3").constData(), 0644), 0);
+    QCOMPARE(::symlink("/dev/null", (root + "/device.mid").constData()), 0);
+    QCOMPARE(::symlink("..", (root + "/Artist 0/up").constData()), 0);
+    QCOMPARE(::symlink(".", (root + "/Artist 1/self").constData()), 0);
+    if (::geteuid() != 0) { // root reads every folder whatever its mode
+        QVERIFY(writeMusicFile(root + "/Locked/l.mp3", 200));
+        QCOMPARE(::chmod((root + "/Locked").constData(), 0), 0);
+    }
+}
+
+// One folder whose listing names the given files, as the walk left it just now.
+std::vector<WalkedFolder> walkedNow(const QByteArray& folder, const QList<QByteArray>& names) {
+    std::vector<WalkedFolder> out(1);
+    WalkedFolder& w = out[0];
+    w.path = folder;
+    for (const QByteArray& name : names)
+        w.files.add(name.constData(), std::size_t(name.size()));
+    w.listed = NativeFolder(folder).stamp(w.stamp);
+    return out;
+}
+
+} // namespace
+
+class TestTagReadAhead : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { setgenre(); }
+
+    void sameScanWithAnyReaderCount();
+    void tagsComeInListingOrder();
+    void filesChangedUnderTheReaders_data();
+    void filesChangedUnderTheReaders();
+    void changedListingIsReadAfresh();
+    void stopEndsTheReaders();
+    void supersededScanEndsItsReaders();
+};
+
+void TestTagReadAhead::sameScanWithAnyReaderCount() {
+    TemporaryTree dir;
+    const QByteArray root = pathToNative(dir.path());
+    writeHostileLibrary(root);
+    const Outcome alone = scanWith(dir.path(), readers(0));
+    QCOMPARE(alone.result, FolderScan::Result::Finished);
+    QCOMPARE(alone.rows.count(), 6 * 7 + 3);
+    QVERIFY(alone.groups[GroupArtist].contains(QStringLiteral("Artist 1")));
+    // One reader, many, and many with so little room that they wait on the rows.
+    for (const ReadAheadOptions& options : {readers(1), readers(8), readers(8, 3), readers(3, 1)}) {
+        const Outcome ahead = scanWith(dir.path(), options);
+        QCOMPARE(ahead.result, FolderScan::Result::Finished);
+        QCOMPARE(ahead.rows, alone.rows);
+        QCOMPARE(ahead.groups, alone.groups);
+        QCOMPARE(ahead.events, alone.events);
+    }
+    ::chmod((root + "/Locked").constData(), 0755);
+}
+
+void TestTagReadAhead::tagsComeInListingOrder() {
+    QTemporaryDir dir;
+    const QByteArray root = pathToNative(dir.path());
+    QList<QByteArray> names;
+    for (int i = 0; i < 50; ++i) {
+        names << QByteArray::number(100 + i) + ".mp3";
+        QVERIFY(writeMusicFile(root + "/" + names.last(), 200 + 37 * i, tagOf(names.last())));
+    }
+    ReadAheadOptions options = readers(6, 4);
+    TagReadAhead reader(walkedNow(root, names), options);
+    QVERIFY(reader.beginFolder(0));
+    for (const QByteArray& name : names) {
+        char tag[TagSize];
+        QVERIFY(reader.takeTag(tag));
+        QCOMPARE(QByteArray(tag + TitleField.offset), name);
+    }
+    char extra[TagSize];
+    QVERIFY(!reader.takeTag(extra)); // the folder's files are all taken
+}
+
+void TestTagReadAhead::filesChangedUnderTheReaders_data() {
+    QTest::addColumn<bool>("fifo");
+    QTest::newRow("file replaced by a FIFO") << true;
+    QTest::newRow("file deleted") << false;
+}
+
+// The listing still names the file, but by the time a reader gets to it it is gone or a
+// FIFO (opening a FIFO to read would block for ever): that file reads as untagged, the
+// others as they are.
+void TestTagReadAhead::filesChangedUnderTheReaders() {
+    QFETCH(bool, fifo);
+    QTemporaryDir dir;
+    const QByteArray root = pathToNative(dir.path());
+    for (const char* name : {"a.mp3", "b.mp3", "c.mp3"})
+        QVERIFY(writeMusicFile(root + "/" + name, 200, tagOf(name, "Art")));
+    for (const int threads : {1, 4}) {
+        ReadAheadOptions options = readers(threads);
+        bool changed = false; // set on a worker, read after takeTag has synchronised
+        options.beforeRead = [&](const QByteArray&, const char* name) {
+            if (std::strcmp(name, "b.mp3") != 0)
+                return;
+            const QByteArray path = root + "/b.mp3";
+            changed = ::unlink(path.constData()) == 0 &&
+                      (!fifo || ::mkfifo(path.constData(), 0644) == 0);
+        };
+        // The listing is taken after the change so that it still holds: only the reader sees it.
+        TagReadAhead reader(walkedNow(root, {"a.mp3", "b.mp3", "c.mp3"}), options);
+        QVERIFY(reader.beginFolder(0));
+        char tag[TagSize];
+        QVERIFY(reader.takeTag(tag));
+        QCOMPARE(QByteArray(tag + TitleField.offset), QByteArray("a.mp3"));
+        QVERIFY(!reader.takeTag(tag));
+        QVERIFY(reader.takeTag(tag));
+        QCOMPARE(QByteArray(tag + TitleField.offset), QByteArray("c.mp3"));
+        QVERIFY(changed);
+        ::unlink((root + "/b.mp3").constData());
+        QVERIFY(writeMusicFile(root + "/b.mp3", 200, tagOf("b.mp3", "Art")));
+    }
+}
+
+// A file replaced by a FIFO, or deleted, after the readers have begun its folder and
+// before the rows are written: the folder's entries changed, so the rows come from a
+// fresh listing (FIFO left out) and the readers' results for the folder are dropped.
+void TestTagReadAhead::changedListingIsReadAfresh() {
+    QTemporaryDir dir;
+    const QByteArray root = pathToNative(dir.path());
+    QVERIFY(writeMusicFile(root + "/0.mp3", 200, tagOf("0", "0")));
+    for (const char* name : {"a.mp3", "b.mp3", "c.mp3"})
+        QVERIFY(writeMusicFile(root + "/A/" + name, 200, tagOf(name, name)));
+    for (const bool fifo : {true, false}) {
+        Catalogue catalogue;
+        GroupLists groups;
+        FolderScan scan(catalogue, groups);
+        scan.setYieldIntervalMs(NoTimedYields);
+        std::promise<void> readingA;
+        std::atomic_bool signalled = false;
+        ReadAheadOptions options = readers(2);
+        options.beforeRead = [&](const QByteArray&, const char* name) {
+            if (std::strcmp(name, "a.mp3") == 0 && !signalled.exchange(true))
+                readingA.set_value();
+        };
+        scan.setReadAhead(options);
+        RecordingObserver observer;
+        const QByteArray b = root + "/A/b.mp3";
+        observer.onYield = [&](int yield) {
+            if (yield != 3) // the first yield of the rows, which begin with the music folder's
+                return;
+            readingA.get_future().wait(); // the readers are inside A
+            QCOMPARE(::unlink(b.constData()), 0);
+            if (fifo)
+                QCOMPARE(::mkfifo(b.constData(), 0644), 0);
+        };
+        QCOMPARE(scan.run(dir.path(), dir.path() + "/", FilePattern(), observer),
+                 FolderScan::Result::Finished);
+        QStringList titles;
+        for (int r = 0; r < catalogue.rowCount(); ++r)
+            titles << catalogue.cell(ColTitle, r);
+        QCOMPARE(titles, QStringList({"0", "a.mp3", "c.mp3"}));
+        QCOMPARE(groups[GroupArtist].entries(), QStringList({"0", "a.mp3", "c.mp3"}));
+        ::unlink(b.constData());
+        QVERIFY(writeMusicFile(b, 200, tagOf("b.mp3", "b.mp3")));
+    }
+}
+
+// The window's unload stops the scan inside a yield: the readers (waiting for room, as
+// the ring holds two results) end before stop() returns, and no row is written after.
+void TestTagReadAhead::stopEndsTheReaders() {
+    QTemporaryDir dir;
+    for (int i = 0; i < 40; ++i)
+        QVERIFY(writeMusicFile(pathToNative(dir.path()) + "/F" + QByteArray::number(i % 4) +
+                                   "/" + QByteArray::number(i) + ".mp3",
+                               200, tagOf("t", "a")));
+    const int before = threadsOfProcess();
+    Catalogue catalogue;
+    GroupLists groups;
+    FolderScan scan(catalogue, groups);
+    scan.setYieldIntervalMs(NoTimedYields);
+    scan.setReadAhead(readers(4, 2));
+    RecordingObserver observer;
+    int readersBefore = -1, readersAfter = -1, rowsAtStop = -1;
+    observer.onYield = [&](int) {
+        if (rowsAtStop >= 0 || catalogue.rowCount() < 10)
+            return;
+        readersBefore = scan.runningReaders();
+        scan.stop();
+        readersAfter = scan.runningReaders();
+        rowsAtStop = catalogue.rowCount();
+        QTRY_COMPARE(threadsOfProcess(), before); // the system drops a joined thread soon after
+    };
+    QCOMPARE(scan.run(dir.path(), dir.path() + "/", FilePattern(), observer),
+             FolderScan::Result::Superseded);
+    QCOMPARE(readersBefore, 4);
+    QCOMPARE(readersAfter, 0);
+    QCOMPARE(catalogue.rowCount(), rowsAtStop);
+    QCOMPARE(observer.events.last(), QStringLiteral("yield"));
+}
+
+// A scan started inside a yield of a running one: the older scan's readers end before
+// the new scan starts its own, and once the new scan is done no reader is left.
+void TestTagReadAhead::supersededScanEndsItsReaders() {
+    QTemporaryDir first, second;
+    for (int i = 0; i < 40; ++i)
+        QVERIFY(writeMusicFile(pathToNative(first.path()) + "/F" + QByteArray::number(i % 4) +
+                                   "/" + QByteArray::number(i) + ".mp3",
+                               200, tagOf("t", "first")));
+    QVERIFY(writeMusicFile(pathToNative(second.path()) + "/x.mp3", 200, tagOf("x", "second")));
+    const int before = threadsOfProcess();
+    Catalogue catalogue;
+    GroupLists groups;
+    FolderScan scan(catalogue, groups);
+    scan.setYieldIntervalMs(NoTimedYields);
+    scan.setReadAhead(readers(4, 2));
+    RecordingObserver outer;
+    int olderReaders = -1;
+    FolderScan::Result inner = FolderScan::Result::Superseded;
+    outer.onYield = [&](int) {
+        if (olderReaders >= 0 || catalogue.rowCount() < 10)
+            return;
+        olderReaders = scan.runningReaders();
+        ScanObserver quiet;
+        inner = scan.run(second.path(), second.path() + "/", FilePattern(), quiet);
+        QCOMPARE(scan.runningReaders(), 0);
+        QTRY_COMPARE(threadsOfProcess(), before);
+    };
+    QCOMPARE(scan.run(first.path(), first.path() + "/", FilePattern(), outer),
+             FolderScan::Result::Superseded);
+    QCOMPARE(olderReaders, 4);
+    QCOMPARE(inner, FolderScan::Result::Finished);
+    QCOMPARE(catalogue.rowCount(), 1); // the older scan wrote nothing after giving way
+    QCOMPARE(groups[GroupArtist].entries(), QStringList({"second"}));
+}
+
+QTEST_GUILESS_MAIN(TestTagReadAhead)
+#include "tst_tagreadahead.moc"
