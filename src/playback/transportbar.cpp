@@ -1,6 +1,7 @@
 #include "playback/transportbar.h"
 
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QSlider>
 #include <QStyle>
@@ -14,13 +15,34 @@ constexpr int PollIntervalMs = 250;
 constexpr int ButtonWidth = 28;
 constexpr int ButtonHeight = 24;
 
-QToolButton* makeButton(QWidget* parent, QStyle::StandardPixmap icon, const QString& name) {
-    auto* button = new QToolButton(parent);
+// A transport button: reached with Tab; Space (as on every button) and also Enter and
+// Return press it.
+class TransportButton : public QToolButton {
+public:
+    using QToolButton::QToolButton;
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override {
+        const bool plain = (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
+        if (plain && (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)) {
+            if (!event->isAutoRepeat())
+                click();
+            event->accept();
+            return;
+        }
+        QToolButton::keyPressEvent(event);
+    }
+};
+
+QToolButton* makeButton(QWidget* parent, QStyle::StandardPixmap icon, const QString& name,
+                        const QString& description) {
+    auto* button = new TransportButton(parent);
     button->setIcon(parent->style()->standardIcon(icon));
     button->setAccessibleName(name);
+    button->setAccessibleDescription(description);
     button->setFixedSize(ButtonWidth, ButtonHeight);
     button->setAutoRaise(true);
-    button->setFocusPolicy(Qt::NoFocus);
+    button->setFocusPolicy(Qt::StrongFocus);
     return button;
 }
 
@@ -28,9 +50,10 @@ QToolButton* makeButton(QWidget* parent, QStyle::StandardPixmap icon, const QStr
 
 TransportBar::TransportBar(MediaControl& media, QWidget* parent)
     : QWidget(parent), m_media(media),
-      m_playPause(makeButton(this, QStyle::SP_MediaPlay, tr("Play"))),
-      m_stop(makeButton(this, QStyle::SP_MediaStop, tr("Stop"))), m_time(new QLabel(this)),
-      m_seek(new QSlider(Qt::Horizontal, this)) {
+      m_playPause(
+          makeButton(this, QStyle::SP_MediaPlay, tr("Play"), tr("Plays or pauses the open file"))),
+      m_stop(makeButton(this, QStyle::SP_MediaStop, tr("Stop"), tr("Stops playing the open file"))),
+      m_time(new QLabel(this)), m_seek(new QSlider(Qt::Horizontal, this)) {
     // Two rows to fit 161 x 65 pixels: the buttons and the clock, then the slider.
     auto* column = new QVBoxLayout(this);
     column->setContentsMargins(2, 2, 2, 2);
@@ -47,7 +70,10 @@ TransportBar::TransportBar(MediaControl& media, QWidget* parent)
     QFont small = m_time->font();
     small.setPointSizeF(small.pointSizeF() * 0.85);
     m_time->setFont(small);
-    m_seek->setFocusPolicy(Qt::NoFocus);
+    m_seek->setFocusPolicy(Qt::StrongFocus);
+    m_seek->setAccessibleName(tr("Position"));
+    m_seek->setAccessibleDescription(tr("Where in the open file playing is; arrow keys seek"));
+    setAccessibleName(tr("Media control"));
     m_seek->setSingleStep(1000);
     m_seek->setPageStep(10000);
 

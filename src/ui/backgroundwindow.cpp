@@ -64,8 +64,10 @@ QImage Form4::pictureFromCurrentFolder() {
     return reader.read();
 }
 
-QImage Form4::builtInPicture() {
-    QImage image(PictureWidth, PictureHeight, QImage::Format_RGB32);
+QImage Form4::builtInPicture(qreal dpr) {
+    // Drawn in logical pixels; the image holds dpr times as many device pixels.
+    QImage image(qRound(PictureWidth * dpr), qRound(PictureHeight * dpr), QImage::Format_RGB32);
+    image.setDevicePixelRatio(dpr);
     QPainter painter(&image);
     painter.setRenderHint(QPainter::Antialiasing);
     const QRectF whole(0, 0, PictureWidth, PictureHeight);
@@ -155,6 +157,11 @@ void Form4::changeEvent(QEvent* event) {
 
 void Form4::paintEvent(QPaintEvent*) {
     QPainter painter(this);
+    // The built-in picture is drawn again for a screen of another pixel density, so that it
+    // is never enlarged from fewer pixels than the screen shows.
+    const qreal dpr = painter.device()->devicePixelRatioF();
+    if (m_builtIn && !qFuzzyCompare(m_picture.devicePixelRatio(), dpr))
+        m_picture = builtInPicture(dpr);
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
     painter.drawImage(rect(), m_picture);
 }

@@ -23,8 +23,9 @@ public:
     const QImage& picture() const { return m_picture; }
     bool usingBuiltInPicture() const { return m_builtIn; }
 
-    // The program's own picture, about 1181 x 869.
-    static QImage builtInPicture();
+    // The program's own picture, about 1181 x 869 logical pixels, drawn at dpr device pixels
+    // per logical pixel.
+    static QImage builtInPicture(qreal dpr = 1.0);
     // The picture file of the current folder, or a null image when there is none that
     // loads as a picture.
     static QImage pictureFromCurrentFolder();

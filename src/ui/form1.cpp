@@ -11,7 +11,9 @@
 #include "ui/colours.h"
 #include "ui/fonts.h"
 #include "ui/imagebutton.h"
+#include "ui/keyboardaccess.h"
 #include "ui/layoutrules.h"
+#include "ui/palettepicture.h"
 #include "ui/readablestyle.h"
 #include "ui/splashwindow.h"
 #include "ui/tabsel.h"
@@ -44,6 +46,14 @@ template <typename W> W* place(W* widget, double left, double top, double width,
     return widget;
 }
 
+// What a screen reader says of a control. Japanese captions keep their text; the name may
+// add an English word in brackets.
+void describe(QWidget* control, const QString& name, const QString& description = {}) {
+    control->setAccessibleName(name);
+    if (!description.isEmpty())
+        control->setAccessibleDescription(description);
+}
+
 QListView* makeListView(QWidget* parent) {
     auto* view = new QListView(parent);
     view->setUniformItemSizes(true);
@@ -52,6 +62,45 @@ QListView* makeListView(QWidget* parent) {
     view->setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
     view->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     return view;
+}
+
+void describeControls(Form1& form) {
+    describe(form.Label9, QStringLiteral(" -  (Compact or full size)"),
+             QStringLiteral("Shrinks the window to its title strip, or gives it its full size"));
+    describe(form.Image2, QStringLiteral("閉じる (Close)"), QStringLiteral("Closes Sonavue"));
+    describe(form.Image1, QStringLiteral("Home"),
+             QStringLiteral("The web panel shows its home page"));
+    describe(form.Image3, QStringLiteral("戻る (Back)"),
+             QStringLiteral("The web panel goes one page back"));
+    describe(form.ListNo, QStringLiteral("番号 (Track numbers)"));
+    describe(form.ListName, QStringLiteral("曲 (Tracks)"),
+             QStringLiteral("A double-click adds the track to the reserved list"));
+    describe(form.Progress1, QStringLiteral("Folders searched"));
+    describe(form.Progress2, QStringLiteral("Files searched"));
+    if (form.Web1)
+        describe(form.Web1, QStringLiteral("Web panel"));
+    for (int i = 0; i < GroupCount; ++i) {
+        describe(form.TabSel[i], form.TabSel[i]->text(),
+                 QStringLiteral("Shows the %1 list").arg(form.TabSel[i]->text()));
+        describe(form.TagGroupe[i], QStringLiteral("%1 list").arg(form.TabSel[i]->text()));
+    }
+    describe(form.OptionList, QStringLiteral("Reserved List"),
+             QStringLiteral("Played before the track list; a double-click removes an entry"));
+    describe(form.Vol, QStringLiteral("音量 (Volume level)"));
+    describe(form.Command1, QStringLiteral("STOP"), QStringLiteral("Stops playing"));
+    describe(form.Command3, QStringLiteral("ContinuousStart"),
+             QStringLiteral("Plays the reserved list first, then on through the track list"));
+    describe(form.Command4, QStringLiteral("Select Start"),
+             QStringLiteral("Plays the selected track, then on from it"));
+    describe(form.VScroll1, QStringLiteral("音量 (Volume)"));
+    describe(form.Text1, QStringLiteral("検索パス (Music folder)"));
+    describe(form.Command2, QStringLiteral("変更 (Change folder)"));
+    describe(form.HScroll1, QStringLiteral("アルファ (Opacity)"));
+    // Enter presses a focused button too, not only Space.
+    for (QPushButton* button : {form.Command1, form.Command2, form.Command3, form.Command4})
+        button->setAutoDefault(true);
+    for (QWidget* slider : std::initializer_list<QWidget*>{form.VScroll1, form.HScroll1})
+        slider->setFocusPolicy(Qt::StrongFocus);
 }
 
 } // namespace
@@ -83,11 +132,14 @@ void Form1::buildControls() {
     Picture1 = place(new QWidget(this), 0, 0, 13425, 375);
     Picture1->setObjectName(QStringLiteral("Picture1"));
     Picture1->setAutoFillBackground(true);
-    Label9 = place(new QLabel(QStringLiteral(" -  "), Picture1), 0, 0, 480, 435);
+    Picture1->setAccessibleName(QStringLiteral("Sonavue"));
+    // The size label: the window's mouse handling clicks it; from the keyboard it clicks
+    // itself.
+    auto* sizeLabel = new ClickableLabel(QStringLiteral(" -  "), QAccessible::Button, Picture1);
+    connect(sizeLabel, &ClickableLabel::clicked, this, [this] { Label9_Click(); });
+    Label9 = place(sizeLabel, 0, 0, 480, 435);
     Label9->setFont(designedFont(QStringLiteral("ＭＳ ゴシック"), 14.25, true));
-    const ButtonPictures closePictures = closeButtonPictures();
-    Image2 = place(new ImageButton(closePictures.released, closePictures.pressed, Picture1), 13080,
-                   0, 360, 360);
+    Image2 = place(new ImageButton(closeButtonPictures, Picture1), 13080, 0, 360, 360);
 
     Label4 = place(new QLabel(QStringLiteral("NOW"), this), 360, 480, 615, 255);
     Label4->setFont(designedFont(QStringLiteral("ＭＳ Ｐゴシック"), 9.75, true));
@@ -121,13 +173,9 @@ void Form1::buildControls() {
     }
 
     FrameBtn = place(new QWidget(this), 9480, 480, 1335, 375);
-    const ButtonPictures homePictures = homeButtonPictures();
-    Image1 = place(new ImageButton(homePictures.released, homePictures.pressed, FrameBtn), 0, 0,
-                   885, 345);
+    Image1 = place(new ImageButton(homeButtonPictures, FrameBtn), 0, 0, 885, 345);
     // The back button's released look is its element 2 and its pressed look element 1.
-    const ButtonPictures backPictures = backButtonPictures();
-    Image3 = place(new ImageButton(backPictures.released, backPictures.pressed, FrameBtn), 960, 0,
-                   360, 360);
+    Image3 = place(new ImageButton(backButtonPictures, FrameBtn), 960, 0, 360, 360);
 
     buildGroupPages();
 
@@ -148,6 +196,7 @@ void Form1::buildControls() {
     VScroll1->setLevel(MiddleLevel);
 
     buildSettingsFrame();
+    describeControls(*this);
 }
 
 void Form1::buildGroupPages() {
@@ -175,22 +224,28 @@ void Form1::buildSettingsFrame() {
     Command2 = place(new QPushButton(QStringLiteral("変更"), Frame1), 6120, 240, 495, 255);
 
     auto* frame2 = place(new QGroupBox(Frame1), 240, 520, 2655, 495);
+    frame2->setAccessibleName(QStringLiteral("曲の更新 (Track change)"));
     place(new QLabel(QStringLiteral("曲の更新"), frame2), 120, 180, 735, 255);
     Option1[0] = place(new QRadioButton(QStringLiteral("終了後"), frame2), 960, 180, 975, 255);
     Option1[1] = place(new QRadioButton(QStringLiteral("即時"), frame2), 1800, 180, 735, 255);
     Option1[0]->setChecked(true);
 
     auto* frameback = place(new QGroupBox(Frame1), 3000, 520, 2175, 495);
+    frameback->setAccessibleName(QStringLiteral("背景 (Background)"));
     place(new QLabel(QStringLiteral("背景"), frameback), 120, 180, 735, 255);
     OptionBack[0] = place(new QRadioButton(QStringLiteral("表示"), frameback), 600, 180, 975, 255);
     OptionBack[1] = place(new QRadioButton(QStringLiteral("無し"), frameback), 1320, 180, 735, 255);
     OptionBack[1]->setChecked(true);
 
-    Picture2 = place(new QLabel(Frame1), 5400, 600, 1530, 510);
-    Picture2->setPixmap(QPixmap::fromImage(paletteImage()));
-    Picture2->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    auto* palette = new PalettePicture(Frame1);
+    Picture2 = place(palette, 5400, 600, 1530, 510);
+    // Space or Enter picks the colour under the palette's marker, as a left-button release
+    // there does.
+    connect(palette, &PalettePicture::picked, this,
+            [this](QPoint point) { Picture2_MouseUp(Qt::LeftButton, point.x(), point.y()); });
 
     auto* frameFont = place(new QGroupBox(Frame1), 240, 1080, 2655, 495);
+    frameFont->setAccessibleName(QStringLiteral("文字 (Text size)"));
     place(new QLabel(QStringLiteral("文字"), frameFont), 120, 180, 735, 255);
     static const char* const sizes[3] = {"小", "中", "大"};
     for (int i = 0; i < 3; ++i)
@@ -199,6 +254,7 @@ void Form1::buildSettingsFrame() {
     Optionfont[1]->setChecked(true);
 
     auto* frame4 = place(new QGroupBox(Frame1), 3000, 1080, 2175, 495);
+    frame4->setAccessibleName(QStringLiteral("File types"));
     static const char* const types[3] = {"MP3", "MID", "WAV"};
     static const double typeLeft[3] = {60, 720, 1320};
     for (int i = 0; i < 3; ++i) {
@@ -243,6 +299,10 @@ void Form1::Form_Load() {
     for (int i = 1; i < GroupCount; ++i)
         Groupe[i]->move(Groupe[0]->pos());
     Groupe[GroupFolder]->raise();
+    // Tab goes through the controls in reading order, and of the stacked group lists only to
+    // the one shown.
+    orderFocusByPlace(*this);
+    tabOnlyToTopPage(QList<QWidget*>(Groupe.begin(), Groupe.end()));
     Timer1.setSingleShot(true);
     Timer1.setInterval(300);
     setUpTitleDrag();

@@ -181,6 +181,18 @@ public:
     QScrollBar* HScroll1 = nullptr;
     QTimer Timer1; // focusset's one-shot, 300 ms
 
+    // --- Files from outside (command line, a second start, media controls, drops) ------
+    // Puts each path on the reserved list as a double-click on its track would (at most 5
+    // entries), after the checks the folder scan makes; when nothing plays, continuous
+    // play then starts with the reserved list's head. One answer per path, in order: empty
+    // when it was added, else why not.
+    QStringList reserveExternalFiles(const QStringList& paths);
+
+protected:
+    // Files dropped on the window go to the reserved list; folders and the rest are refused.
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+
 signals:
     // Form_Unload has run: the program ends.
     void unloaded();

@@ -1,5 +1,7 @@
 #include "ui/imagebutton.h"
 
+#include "ui/keyboardaccess.h"
+
 #include <QLinearGradient>
 #include <QMouseEvent>
 #include <QPainter>
@@ -32,10 +34,13 @@ void paintFace(QPainter& painter, const QSizeF& size, const QColor& base, bool p
     }
 }
 
-template <typename Draw> ButtonPictures makePictures(QSize size, Draw draw) {
+// Both looks of `size` logical pixels, drawn at dpr device pixels per logical pixel: the
+// painter works in logical pixels and the pixmap's density does the rest.
+template <typename Draw> ButtonPictures makePictures(QSize size, qreal dpr, Draw draw) {
     ButtonPictures pictures;
     for (const bool pressed : {false, true}) {
-        QPixmap pixmap(size);
+        QPixmap pixmap(QSize(qRound(size.width() * dpr), qRound(size.height() * dpr)));
+        pixmap.setDevicePixelRatio(dpr);
         pixmap.fill(Qt::transparent);
         QPainter painter(&pixmap);
         painter.setRenderHint(QPainter::Antialiasing);
@@ -53,6 +58,20 @@ ImageButton::ImageButton(QPixmap released, QPixmap pressed, QWidget* parent)
     : QWidget(parent), m_releasedPicture(std::move(released)),
       m_pressedPicture(std::move(pressed)) {
     resize(sizeHint());
+    makeKeyboardReachable();
+}
+
+ImageButton::ImageButton(ButtonPainter painter, QWidget* parent)
+    : QWidget(parent), m_painter(std::move(painter)) {
+    const ButtonPictures pictures = m_painter(1.0);
+    m_releasedPicture = pictures.released;
+    m_pressedPicture = pictures.pressed;
+    resize(sizeHint());
+    makeKeyboardReachable();
+}
+
+void ImageButton::makeKeyboardReachable() {
+    KeyActivation::attach(*this, QAccessible::Button, [this] { emit clicked(); });
 }
 
 QSize ImageButton::sizeHint() const {
@@ -61,7 +80,15 @@ QSize ImageButton::sizeHint() const {
 
 void ImageButton::paintEvent(QPaintEvent*) {
     QPainter painter(this);
+    const qreal dpr = painter.device()->devicePixelRatioF();
+    if (m_painter && !qFuzzyCompare(m_releasedPicture.devicePixelRatio(), dpr)) {
+        const ButtonPictures pictures = m_painter(dpr);
+        m_releasedPicture = pictures.released;
+        m_pressedPicture = pictures.pressed;
+    }
     painter.drawPixmap(0, 0, currentPicture());
+    if (hasFocus())
+        drawFocusMark(painter, rect(), palette().color(QPalette::WindowText));
 }
 
 void ImageButton::mousePressEvent(QMouseEvent* event) {
@@ -79,8 +106,8 @@ void ImageButton::mouseReleaseEvent(QMouseEvent* event) {
         emit clicked();
 }
 
-ButtonPictures homeButtonPictures() {
-    return makePictures(QSize(59, 20), [](QPainter& painter, bool pressed) {
+ButtonPictures homeButtonPictures(qreal dpr) {
+    return makePictures(QSize(59, 20), dpr, [](QPainter& painter, bool pressed) {
         paintFace(painter, QSizeF(59, 20), QColor(150, 178, 222), pressed, 5);
         QFont font(QStringLiteral("DejaVu Sans"));
         font.setPixelSize(12);
@@ -92,8 +119,8 @@ ButtonPictures homeButtonPictures() {
     });
 }
 
-ButtonPictures closeButtonPictures() {
-    return makePictures(QSize(24, 24), [](QPainter& painter, bool pressed) {
+ButtonPictures closeButtonPictures(qreal dpr) {
+    return makePictures(QSize(24, 24), dpr, [](QPainter& painter, bool pressed) {
         paintFace(painter, QSizeF(24, 24), QColor(214, 88, 80), pressed, 5);
         const qreal shift = pressed ? 1 : 0;
         painter.setPen(
@@ -103,8 +130,8 @@ ButtonPictures closeButtonPictures() {
     });
 }
 
-ButtonPictures backButtonPictures() {
-    return makePictures(QSize(24, 24), [](QPainter& painter, bool pressed) {
+ButtonPictures backButtonPictures(qreal dpr) {
+    return makePictures(QSize(24, 24), dpr, [](QPainter& painter, bool pressed) {
         paintFace(painter, QSizeF(24, 24), QColor(120, 160, 200), pressed, 5);
         const qreal shift = pressed ? 1 : 0;
         QPainterPath arrow;

@@ -7,6 +7,8 @@ add_library(sv_ui_parts STATIC
   ${CMAKE_CURRENT_LIST_DIR}/folderchooser.cpp ${CMAKE_CURRENT_LIST_DIR}/folderchooser.h
   ${CMAKE_CURRENT_LIST_DIR}/fonts.cpp ${CMAKE_CURRENT_LIST_DIR}/fonts.h
   ${CMAKE_CURRENT_LIST_DIR}/imagebutton.cpp ${CMAKE_CURRENT_LIST_DIR}/imagebutton.h
+  ${CMAKE_CURRENT_LIST_DIR}/keyboardaccess.cpp ${CMAKE_CURRENT_LIST_DIR}/keyboardaccess.h
+  ${CMAKE_CURRENT_LIST_DIR}/palettepicture.cpp ${CMAKE_CURRENT_LIST_DIR}/palettepicture.h
   ${CMAKE_CURRENT_LIST_DIR}/readablestyle.cpp ${CMAKE_CURRENT_LIST_DIR}/readablestyle.h
   ${CMAKE_CURRENT_LIST_DIR}/splashwindow.cpp ${CMAKE_CURRENT_LIST_DIR}/splashwindow.h
   ${CMAKE_CURRENT_LIST_DIR}/tagwindow.cpp ${CMAKE_CURRENT_LIST_DIR}/tagwindow.h

@@ -1,10 +1,33 @@
 #include "ui/tabsel.h"
 
+#include "ui/keyboardaccess.h"
+
 #include <QMouseEvent>
+#include <QPainter>
 
 namespace sonavue {
 
-TabLabel::TabLabel(const QString& caption, QWidget* parent) : QLabel(caption, parent) {
+ClickableLabel::ClickableLabel(const QString& caption, QAccessible::Role role, QWidget* parent)
+    : QLabel(caption, parent) {
+    KeyActivation::attach(*this, role, [this] { emit clicked(); });
+}
+
+void ClickableLabel::mousePressEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton)
+        emit clicked();
+    QLabel::mousePressEvent(event);
+}
+
+void ClickableLabel::paintEvent(QPaintEvent* event) {
+    QLabel::paintEvent(event);
+    if (!hasFocus())
+        return;
+    QPainter painter(this);
+    drawFocusMark(painter, rect(), palette().color(QPalette::WindowText));
+}
+
+TabLabel::TabLabel(const QString& caption, QWidget* parent)
+    : ClickableLabel(caption, QAccessible::PageTab, parent) {
     setMouseTracking(true);
     setAlignment(Qt::AlignCenter);
     setBordered(false);
@@ -22,12 +45,6 @@ void TabLabel::setBoldLook(bool on) {
         return;
     f.setBold(on);
     setFont(f);
-}
-
-void TabLabel::mousePressEvent(QMouseEvent* event) {
-    if (event->button() == Qt::LeftButton)
-        emit clicked();
-    QLabel::mousePressEvent(event);
 }
 
 void TabLabel::mouseMoveEvent(QMouseEvent* event) {

@@ -1,6 +1,7 @@
 // Picture buttons: their pictures and their pressed and released looks.
 #include "ui/imagebutton.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QPainter>
 #include <QSignalSpy>
@@ -36,6 +37,7 @@ private slots:
     void pictures();
     void pressAndRelease_data();
     void pressAndRelease();
+    void keyboard();
 };
 
 void ImageButtonTest::pictures_data() {
@@ -111,6 +113,28 @@ void ImageButtonTest::pressAndRelease() {
     QCOMPARE(widget.currentPicture().cacheKey(), pictures.released.cacheKey());
     QCOMPARE(widget.grab().toImage().pixel(probe), pictures.released.toImage().pixel(probe));
     QCOMPARE(clicked.size(), clicks);
+}
+
+// Tab reaches the button, and Space, Enter and Return click it; other keys do not.
+void ImageButtonTest::keyboard() {
+    QWidget window;
+    auto* before = new QWidget(&window);
+    before->setFocusPolicy(Qt::StrongFocus);
+    auto* button = new ImageButton(homeButtonPictures, &window);
+    button->move(0, 30);
+    window.show();
+    window.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+    before->setFocus();
+    QSignalSpy clicked(button, &ImageButton::clicked);
+    QTest::keyClick(window.windowHandle(), Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), button);
+    QTest::keyClick(window.windowHandle(), Qt::Key_Space);
+    QTest::keyClick(window.windowHandle(), Qt::Key_Return);
+    QTest::keyClick(window.windowHandle(), Qt::Key_Enter, Qt::KeypadModifier);
+    QTest::keyClick(window.windowHandle(), Qt::Key_A);
+    QTest::keyClick(window.windowHandle(), Qt::Key_Return, Qt::ControlModifier);
+    QCOMPARE(clicked.size(), 3);
 }
 
 QTEST_MAIN(ImageButtonTest)

@@ -1,0 +1,216 @@
+#include "ui/keyboardaccess.h"
+
+#include <QAccessibleWidget>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPainter>
+#include <QPointer>
+#include <QWidget>
+
+#include <algorithm>
+#include <utility>
+
+namespace sonavue {
+namespace {
+
+// What a screen reader sees of a control with a KeyActivation: its role, its name (a
+// label's own text when no name was given) and a press action that does what a click does.
+class ActivatableAccessible : public QAccessibleWidget {
+public:
+    ActivatableAccessible(QWidget* widget, KeyActivation* activation)
+        : QAccessibleWidget(widget, activation->role()), m_activation(activation) {}
+
+    QString text(QAccessible::Text t) const override {
+        QString text = QAccessibleWidget::text(t);
+        if (t == QAccessible::Name && text.isEmpty()) {
+            if (const auto* label = qobject_cast<const QLabel*>(widget()))
+                text = label->text().trimmed();
+        }
+        return text;
+    }
+
+    QStringList actionNames() const override {
+        QStringList names = QAccessibleWidget::actionNames();
+        if (!names.contains(pressAction()))
+            names.prepend(pressAction());
+        return names;
+    }
+
+    void doAction(const QString& name) override {
+        if (name == pressAction()) {
+            if (m_activation && widget()->isEnabled())
+                m_activation->activate();
+            return;
+        }
+        QAccessibleWidget::doAction(name);
+    }
+
+private:
+    QPointer<KeyActivation> m_activation;
+};
+
+QAccessibleInterface* activatableFactory(const QString&, QObject* object) {
+    auto* widget = qobject_cast<QWidget*>(object);
+    if (!widget)
+        return nullptr;
+    KeyActivation* activation = KeyActivation::of(widget);
+    return activation ? new ActivatableAccessible(widget, activation) : nullptr;
+}
+
+void installFactoryOnce() {
+    // Qt keeps the factories for the whole process; one registration serves every window.
+    static const bool installed = [] {
+        QAccessible::installFactory(&activatableFactory);
+        return true;
+    }();
+    Q_UNUSED(installed);
+}
+
+bool isActivationKey(const QKeyEvent& key) {
+    if ((key.modifiers() & ~Qt::KeypadModifier) != Qt::NoModifier)
+        return false;
+    return key.key() == Qt::Key_Space || key.key() == Qt::Key_Return || key.key() == Qt::Key_Enter;
+}
+
+void collectByPlace(QWidget& container, QList<QWidget*>& chain) {
+    QList<QWidget*> children;
+    for (QObject* child : container.children()) {
+        auto* widget = qobject_cast<QWidget*>(child);
+        if (widget && !widget->isWindow())
+            children << widget;
+    }
+    std::stable_sort(children.begin(), children.end(), [](const QWidget* a, const QWidget* b) {
+        return std::pair(a->y(), a->x()) < std::pair(b->y(), b->x());
+    });
+    for (QWidget* child : children) {
+        if (child->focusPolicy() & Qt::TabFocus)
+            chain << child; // a control: what lies inside it is its own business
+        else
+            collectByPlace(*child, chain);
+    }
+}
+
+// Watches the stacking of pages and lets Tab reach only the controls of the top one.
+class TopPageFocus : public QObject {
+public:
+    TopPageFocus(const QList<QWidget*>& pages, QObject* parent) : QObject(parent) {
+        for (QWidget* page : pages) {
+            page->installEventFilter(this);
+            for (QWidget* control : focusOrderByPlace(*page))
+                m_controls.push_back({page, control, control->focusPolicy()});
+        }
+        update();
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::ZOrderChange)
+            update();
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    struct Control {
+        QPointer<QWidget> page;
+        QPointer<QWidget> widget;
+        Qt::FocusPolicy policy;
+    };
+
+    // The page raised last is the last of its siblings.
+    const QWidget* topPage() const {
+        const QWidget* top = nullptr;
+        qsizetype topIndex = -1;
+        for (const Control& control : m_controls) {
+            if (!control.page || !control.page->parent())
+                continue;
+            const qsizetype index = control.page->parent()->children().indexOf(control.page);
+            if (index > topIndex) {
+                topIndex = index;
+                top = control.page;
+            }
+        }
+        return top;
+    }
+
+    void update() {
+        const QWidget* top = topPage();
+        for (const Control& control : m_controls) {
+            if (!control.widget)
+                continue;
+            const bool onTop = control.page == top;
+            control.widget->setFocusPolicy(onTop ? control.policy
+                                                 : Qt::FocusPolicy(control.policy & ~Qt::TabFocus));
+        }
+    }
+
+    std::vector<Control> m_controls;
+};
+
+} // namespace
+
+KeyActivation::KeyActivation(QWidget& control, QAccessible::Role role, std::function<void()> action)
+    : QObject(&control), m_role(role), m_action(std::move(action)) {
+    setObjectName(QStringLiteral("KeyActivation"));
+}
+
+KeyActivation* KeyActivation::attach(QWidget& control, QAccessible::Role role,
+                                     std::function<void()> action) {
+    installFactoryOnce();
+    auto* activation = new KeyActivation(control, role, std::move(action));
+    control.setFocusPolicy(Qt::StrongFocus);
+    control.installEventFilter(activation);
+    return activation;
+}
+
+KeyActivation* KeyActivation::of(const QObject* control) {
+    return control ? control->findChild<KeyActivation*>(QStringLiteral("KeyActivation"),
+                                                        Qt::FindDirectChildrenOnly)
+                   : nullptr;
+}
+
+void KeyActivation::activate() {
+    if (m_action)
+        m_action(); // may close or delete the control: nothing of this object is used after
+}
+
+bool KeyActivation::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() != QEvent::KeyPress)
+        return QObject::eventFilter(watched, event);
+    auto* key = static_cast<QKeyEvent*>(event);
+    if (!isActivationKey(*key))
+        return false;
+    key->accept();
+    // A held key acts once.
+    if (!key->isAutoRepeat())
+        activate();
+    return true;
+}
+
+void drawFocusMark(QPainter& painter, const QRect& rect, const QColor& colour) {
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing, false);
+    painter.setPen(QPen(colour, 1, Qt::DotLine));
+    painter.setBrush(Qt::NoBrush);
+    painter.drawRect(rect.adjusted(1, 1, -2, -2));
+    painter.restore();
+}
+
+QList<QWidget*> focusOrderByPlace(QWidget& window) {
+    QList<QWidget*> chain;
+    collectByPlace(window, chain);
+    return chain;
+}
+
+void orderFocusByPlace(QWidget& window) {
+    const QList<QWidget*> chain = focusOrderByPlace(window);
+    for (qsizetype i = 1; i < chain.size(); ++i)
+        QWidget::setTabOrder(chain[i - 1], chain[i]);
+}
+
+void tabOnlyToTopPage(const QList<QWidget*>& pages) {
+    if (pages.isEmpty() || !pages.front()->parent())
+        return;
+    new TopPageFocus(pages, pages.front()->parent());
+}
+
+} // namespace sonavue

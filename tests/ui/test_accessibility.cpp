@@ -1,0 +1,292 @@
+// The main window without a mouse: Tab walks the controls in reading order, Space, Enter
+// and Return do what a click does, and a screen reader finds every control by name and role
+// with the press action a click has.
+#include "mainwindowfixture.h"
+
+#include "playback/transportbar.h"
+#include "ui/colours.h"
+#include "ui/imagebutton.h"
+#include "ui/palettepicture.h"
+#include "ui/tabsel.h"
+#include "ui/twips.h"
+#include "ui/volumebar.h"
+
+#include <QAccessible>
+#include <QLineEdit>
+#include <QListView>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScrollBar>
+#include <QSignalSpy>
+#include <QSlider>
+#include <QToolButton>
+#include <QWindow>
+
+using namespace sonavue;
+using namespace sonavue::testing;
+
+namespace {
+const QString App = QStringLiteral("SonavueAccessibilityTest");
+
+// A media element with a file open, so that the transport buttons are enabled.
+class OpenFileMedia : public MediaControl {
+public:
+    QStringList calls;
+    State current = State::Paused;
+    void Command(const QString&) override {}
+    void setWaveOutVolume(std::uint32_t) override {}
+    State state() const override { return current; }
+    qint64 positionMs() const override { return 5000; }
+    qint64 durationMs() const override { return 60000; }
+    void pause() override { calls << QStringLiteral("pause"); }
+    void resume() override { calls << QStringLiteral("resume"); }
+    void seekMs(qint64 ms) override { calls << QStringLiteral("seek %1").arg(ms); }
+};
+
+QWidget* focused() {
+    return QApplication::focusWidget();
+}
+
+// Presses Tab on the window, as the display server sends it, until `target` has the focus.
+bool tabTo(QWindow* window, const QWidget* target) {
+    for (int i = 0; i < 80; ++i) {
+        if (focused() == target)
+            return true;
+        QTest::keyClick(window, Qt::Key_Tab);
+    }
+    return focused() == target;
+}
+
+// The controls Tab reaches, in order, once round from the current one.
+QList<QWidget*> tabCycle(QWindow* window) {
+    QList<QWidget*> seen;
+    for (int i = 0; i < 80; ++i) {
+        QTest::keyClick(window, Qt::Key_Tab);
+        QWidget* now = focused();
+        if (!now || seen.contains(now))
+            break;
+        seen << now;
+    }
+    return seen;
+}
+
+QAccessibleInterface* accessible(QWidget* widget) {
+    return QAccessible::queryAccessibleInterface(widget);
+}
+
+} // namespace
+
+class AccessibilityTest : public QObject {
+    Q_OBJECT
+    std::unique_ptr<StartedWindow> m_window;
+    std::unique_ptr<SettingsFile> m_settings;
+
+    Form1& form() { return *m_window->form; }
+
+private slots:
+    void init() {
+        m_settings = std::make_unique<SettingsFile>(App);
+        m_window = startWindow(App);
+        form().activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&form()));
+    }
+    void cleanup() {
+        m_window.reset();
+        m_settings.reset();
+    }
+
+    // Every control a screen reader can reach has a name; the window's own controls show in
+    // the roles their looks stand for and answer the press action as a click.
+    void namesAndRoles() {
+        Form1& f = form();
+        for (QWidget* control : f.findChildren<QWidget*>()) {
+            if (!(control->focusPolicy() & Qt::TabFocus) || !control->isVisibleTo(&f))
+                continue;
+            QAccessibleInterface* face = accessible(control);
+            QVERIFY(face);
+            QVERIFY2(!face->text(QAccessible::Name).trimmed().isEmpty(),
+                     qPrintable(control->metaObject()->className()));
+        }
+        for (int i = 0; i < GroupCount; ++i) {
+            QCOMPARE(accessible(f.TabSel[i])->role(), QAccessible::PageTab);
+            QCOMPARE(accessible(f.TabSel[i])->text(QAccessible::Name), f.TabSel[i]->text());
+        }
+        for (QWidget* button :
+             std::initializer_list<QWidget*>{f.Image1, f.Image2, f.Image3, f.Label9})
+            QCOMPARE(accessible(button)->role(), QAccessible::Button);
+        QCOMPARE(accessible(f.Image2)->text(QAccessible::Name), QStringLiteral("閉じる (Close)"));
+        QCOMPARE(accessible(f.Picture2)->role(), QAccessible::ColorChooser);
+        QVERIFY(!accessible(f.Picture2)->text(QAccessible::Description).isEmpty());
+        // Japanese captions keep their text.
+        QCOMPARE(accessible(f.Option1[0])->text(QAccessible::Name), QStringLiteral("終了後"));
+
+        QAccessibleActionInterface* press = accessible(f.TabSel[GroupYear])->actionInterface();
+        QVERIFY(press);
+        QVERIFY(press->actionNames().contains(QAccessibleActionInterface::pressAction()));
+        press->doAction(QAccessibleActionInterface::pressAction());
+        QCOMPARE(f.currentTab(), int(GroupYear));
+        QVERIFY(f.TabSel[GroupYear]->isBordered());
+    }
+
+    // Tab goes round every control once, top to bottom and left to right by their places;
+    // of the stacked group lists only the one shown is on the way, and that follows the tab.
+    void tabFollowsReadingOrder() {
+        Form1& f = form();
+        QWindow* window = f.windowHandle();
+        QVERIFY(tabTo(window, f.Label9));
+        QList<QWidget*> cycle = tabCycle(window);
+        QCOMPARE(cycle.last(), f.Label9); // round once, back at the start
+        cycle.prepend(cycle.takeLast());
+        const auto at = [&](QWidget* w) { return cycle.indexOf(w); };
+        const QList<QWidget*> reading{f.Label9,
+                                      f.Image2,
+                                      f.Image1,
+                                      f.Image3,
+                                      f.ListNo,
+                                      f.ListName,
+                                      f.TabSel[0],
+                                      f.TabSel[1],
+                                      f.TabSel[2],
+                                      f.TabSel[3],
+                                      f.TabSel[4],
+                                      f.TabSel[5],
+                                      f.TagGroupe[GroupFolder],
+                                      f.OptionList,
+                                      f.Text1,
+                                      f.Command2,
+                                      f.Picture2,
+                                      f.HScroll1,
+                                      f.Command1,
+                                      f.Command3,
+                                      f.VScroll1,
+                                      f.Command4};
+        for (qsizetype i = 1; i < reading.size(); ++i) {
+            QVERIFY2(at(reading[i - 1]) >= 0 && at(reading[i - 1]) < at(reading[i]),
+                     qPrintable(
+                         QStringLiteral("%1 before %2")
+                             .arg(reading[i - 1]->accessibleName(), reading[i]->accessibleName())));
+        }
+        for (int i = 1; i < GroupCount; ++i)
+            QCOMPARE(at(f.TagGroupe[i]), -1);
+
+        // Choosing the Artist tab from the keyboard puts its list on the way instead.
+        QVERIFY(tabTo(window, f.TabSel[GroupArtist]));
+        QTest::keyClick(window, Qt::Key_Space);
+        QCOMPARE(f.currentTab(), int(GroupArtist));
+        for (int i = GroupArtist; i < GroupCount; ++i) // past the tabs to its right
+            QTest::keyClick(window, Qt::Key_Tab);
+        QCOMPARE(focused(), f.TagGroupe[GroupArtist]);
+    }
+
+    // Space, Enter and Return on a focused control do what its click does; the window's own
+    // keys still act wherever the focus is.
+    void keysActLikeClicks() {
+        Form1& f = form();
+        QWindow* window = f.windowHandle();
+
+        QVERIFY(tabTo(window, f.TabSel[GroupAlbum]));
+        QTest::keyClick(window, Qt::Key_Return);
+        QCOMPARE(f.currentTab(), int(GroupAlbum));
+        QVERIFY(tabTo(window, f.TabSel[GroupAll]));
+        QTest::keyClick(window, Qt::Key_Enter, Qt::KeypadModifier);
+        QCOMPARE(f.currentTab(), int(GroupAll));
+
+        QSignalSpy home(f.Image1, &ImageButton::clicked);
+        QSignalSpy back(f.Image3, &ImageButton::clicked);
+        QVERIFY(tabTo(window, f.Image1));
+        QTest::keyClick(window, Qt::Key_Space);
+        QVERIFY(tabTo(window, f.Image3));
+        QTest::keyClick(window, Qt::Key_Return);
+        QCOMPARE(home.size(), 1);
+        QCOMPARE(back.size(), 1);
+
+        // The size label: compact, then full again.
+        QVERIFY(tabTo(window, f.Label9));
+        QTest::keyClick(window, Qt::Key_Space);
+        QTRY_COMPARE(f.width(), px(1500));
+        QTest::keyClick(window, Qt::Key_Return);
+        QTRY_COMPARE(f.width(), px(13425));
+
+        // Enter on a push button presses it: STOP closes the media element.
+        m_window->mediaLog.clear();
+        QVERIFY(tabTo(window, f.Command1));
+        QTest::keyClick(window, Qt::Key_Return);
+        QVERIFY(m_window->mediaLog.contains(QStringLiteral("Close")));
+
+        // The key preview goes on working with the focus on one of these controls.
+        QVERIFY(tabTo(window, f.TabSel[GroupYear]));
+        QTest::keyClick(window, Qt::Key_C, Qt::ControlModifier);
+        QCOMPARE(f.OptionList->count(), 0);
+        QCOMPARE(f.currentTab(), int(GroupAll));
+
+        // The close button closes the window as its click does.
+        QSignalSpy unloaded(&f, &Form1::unloaded);
+        QVERIFY(tabTo(window, f.Image2));
+        QTest::keyClick(window, Qt::Key_Space);
+        QCOMPARE(unloaded.size(), 1);
+    }
+
+    // The palette: arrow keys move its marker, Space or Enter applies the colour under it and
+    // stores it, as a left-button release at that place does.
+    void paletteFromKeyboard() {
+        Form1& f = form();
+        QWindow* window = f.windowHandle();
+        auto* palette = qobject_cast<PalettePicture*>(f.Picture2);
+        QVERIFY(palette);
+        QVERIFY(tabTo(window, f.Picture2));
+        QCOMPARE(palette->marker(), QPoint(0, 0));
+        QTest::keyClick(window, Qt::Key_Right, Qt::ShiftModifier); // 10
+        QTest::keyClick(window, Qt::Key_Right, Qt::ShiftModifier); // 20
+        QTest::keyClick(window, Qt::Key_Right, Qt::ShiftModifier); // 30
+        QTest::keyClick(window, Qt::Key_Right, Qt::ShiftModifier); // 40
+        QTest::keyClick(window, Qt::Key_Right, Qt::ShiftModifier); // 50: the next block
+        QTest::keyClick(window, Qt::Key_Right);
+        QTest::keyClick(window, Qt::Key_Down, Qt::ShiftModifier);
+        QTest::keyClick(window, Qt::Key_Down, Qt::ShiftModifier);
+        QCOMPARE(palette->marker(), QPoint(51, 20));
+        QTest::keyClick(window, Qt::Key_Space);
+        const std::int32_t expected = fromQColor(paletteImage().pixelColor(51, 20));
+        QCOMPARE(f.currentColour(), expected);
+        QCOMPARE(m_settings->get(QStringLiteral("color")), QString::number(expected));
+
+        // The marker stays on the palette: the corner picks pure white.
+        for (int i = 0; i < 12; ++i) {
+            QTest::keyClick(window, Qt::Key_Right, Qt::ShiftModifier);
+            QTest::keyClick(window, Qt::Key_Down, Qt::ShiftModifier);
+        }
+        QCOMPARE(palette->marker(), QPoint(99, 31));
+        QTest::keyClick(window, Qt::Key_Enter, Qt::KeypadModifier);
+        QCOMPARE(f.currentColour(), 0xFFFFFF);
+    }
+
+    // The transport buttons and the position slider are reached with Tab; Enter and Space
+    // press the buttons.
+    void transportButtons() {
+        OpenFileMedia media;
+        QWidget host;
+        auto* bar = new TransportBar(media, &host);
+        host.show();
+        host.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&host));
+        const QList<QToolButton*> buttons = bar->findChildren<QToolButton*>();
+        QCOMPARE(buttons.size(), 2);
+        QWindow* window = host.windowHandle();
+        QVERIFY(tabTo(window, buttons[0]));
+        QCOMPARE(accessible(buttons[0])->text(QAccessible::Name), QStringLiteral("Play"));
+        QCOMPARE(accessible(buttons[0])->role(), QAccessible::Button);
+        QTest::keyClick(window, Qt::Key_Return);
+        QCOMPARE(media.calls, QStringList{QStringLiteral("resume")});
+        QVERIFY(tabTo(window, buttons[1]));
+        QCOMPARE(accessible(buttons[1])->text(QAccessible::Name), QStringLiteral("Stop"));
+        QTest::keyClick(window, Qt::Key_Space);
+        QCOMPARE(media.calls.mid(1),
+                 (QStringList{QStringLiteral("pause"), QStringLiteral("seek 0")}));
+        auto* slider = bar->findChild<QSlider*>();
+        QVERIFY(tabTo(window, slider));
+        QVERIFY(!accessible(slider)->text(QAccessible::Name).isEmpty());
+    }
+};
+
+QTEST_MAIN(AccessibilityTest)
+#include "test_accessibility.moc"

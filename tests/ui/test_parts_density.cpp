@@ -1,0 +1,107 @@
+// The pictures the program draws on a screen of twice the pixel density (QT_SCALE_FACTOR=2):
+// drawn with the screen's pixels, not enlarged from logical ones, so that edges stay hard and
+// curves and letters keep their detail.
+#include "ui/backgroundwindow.h"
+#include "ui/colours.h"
+#include "ui/imagebutton.h"
+#include "ui/palettepicture.h"
+
+#include <QApplication>
+#include <QSet>
+#include <QTest>
+
+using namespace sonavue;
+
+namespace {
+
+QImage shown(QWidget& widget) {
+    return widget.grab().toImage().convertToFormat(QImage::Format_ARGB32);
+}
+
+// Blocks of 2 x 2 device pixels that are not all one colour: detail finer than a logical
+// pixel, which a picture enlarged from logical pixels never has.
+int finerThanLogicalPixels(const QImage& image) {
+    int count = 0;
+    for (int y = 0; y + 1 < image.height(); y += 2) {
+        for (int x = 0; x + 1 < image.width(); x += 2) {
+            const QRgb p = image.pixel(x, y);
+            if (image.pixel(x + 1, y) != p || image.pixel(x, y + 1) != p ||
+                image.pixel(x + 1, y + 1) != p)
+                ++count;
+        }
+    }
+    return count;
+}
+
+} // namespace
+
+class DensityTest : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase() { QCOMPARE(qApp->devicePixelRatio(), 2.0); }
+
+    void pictureButtons() {
+        for (ButtonPictures (*draw)(qreal) :
+             {homeButtonPictures, closeButtonPictures, backButtonPictures}) {
+            ImageButton widget(draw);
+            QCOMPARE(widget.size(), draw(1.0).released.size()); // the same logical size
+            const QImage image = shown(widget);
+            QCOMPARE(image.size(), widget.size() * 2);
+            QVERIFY(finerThanLogicalPixels(image) > 10);
+            // The face's outline on the left edge covers device columns 0 and 1 exactly, and
+            // column 2 is the face: no column half way between the two.
+            const int y = image.height() / 2;
+            QCOMPARE(qAlpha(image.pixel(0, y)), 255);
+            QCOMPARE(image.pixel(0, y), image.pixel(1, y));
+            QVERIFY(image.pixel(2, y) != image.pixel(1, y));
+            QCOMPARE(qAlpha(image.pixel(2, y)), 255);
+        }
+    }
+
+    // The palette keeps the colours a click picks: across the hard edge between two blocks
+    // (logical columns 49 and 50) every device pixel is one of the two, none a blend; at 1.5
+    // times the same holds for every pixel of the picture.
+    void palette() {
+        const QImage logical = paletteImage();
+        PalettePicture widget;
+        widget.resize(widget.sizeHint());
+        const QImage image = shown(widget);
+        QCOMPARE(image.size(), logical.size() * 2);
+        for (int y = 0; y < image.height(); ++y) {
+            for (int x = 96; x < 104; ++x)
+                QCOMPARE(image.pixel(x, y), logical.pixel(x / 2, y / 2));
+        }
+
+        QSet<QRgb> colours;
+        for (int y = 0; y < logical.height(); ++y)
+            for (int x = 0; x < logical.width(); ++x)
+                colours.insert(logical.pixel(x, y));
+        const QImage atOneAndAHalf = PalettePicture::pictureAt(1.5).toImage();
+        QCOMPARE(atOneAndAHalf.size(), QSize(150, 48));
+        for (int y = 0; y < atOneAndAHalf.height(); ++y)
+            for (int x = 0; x < atOneAndAHalf.width(); ++x)
+                QVERIFY(colours.contains(atOneAndAHalf.pixel(x, y)));
+    }
+
+    // The built-in background picture is drawn again with the screen's pixels.
+    void backgroundPicture() {
+        QWidget main;
+        main.resize(300, 200);
+        Form4 background(&main);
+        QVERIFY(background.usingBuiltInPicture());
+        background.resize(300, 200);
+        const QImage image = shown(background);
+        QCOMPARE(image.size(), QSize(600, 400));
+        QCOMPARE(background.picture().devicePixelRatio(), 2.0);
+        QCOMPARE(background.picture().size(), Form4::builtInPicture().size() * 2);
+    }
+};
+
+int main(int argc, char** argv) {
+    qputenv("QT_SCALE_FACTOR", "2");
+    QApplication app(argc, argv);
+    DensityTest test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "test_parts_density.moc"
