@@ -2,10 +2,10 @@
 
 #include <atomic>
 #include <cstring>
-#include <thread>
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <thread>
 #include <unistd.h>
 #include <vector>
 

@@ -272,7 +272,8 @@ int main(int argc, char** argv) {
         std::vector<std::vector<double>> scanReaderTimes(readerCounts.size());
         const auto prepare = [&] {
             if (cold && !dropCaches()) {
-                std::printf("  dropping the page cache was refused (not root?): warm figures only\n");
+                std::printf(
+                    "  dropping the page cache was refused (not root?): warm figures only\n");
                 cold = false;
             }
         };

@@ -170,7 +170,8 @@ QVariant GroupList::data(const QModelIndex& index, int role) const {
     if (role == Qt::ToolTipRole) {
         // A tool tip that looks like markup is shown as rich text: tag text is escaped and
         // marked as rich text, so it always shows as the letters it is.
-        return QStringLiteral("<p style='white-space:pre'>%1</p>").arg(at(index.row()).toHtmlEscaped());
+        return QStringLiteral("<p style='white-space:pre'>%1</p>")
+            .arg(at(index.row()).toHtmlEscaped());
     }
     if (role != Qt::DisplayRole && role != Qt::EditRole)
         return {};

@@ -79,8 +79,8 @@ bool TagReadAhead::nextTask(std::unique_lock<std::mutex>& lock, Task& task) {
     for (;;) {
         if (m_stopped)
             return false;
-        const bool filesLeft = m_dispatchHandle &&
-                               m_nextFile < m_folders[std::size_t(m_dispatchFolder)].files.count();
+        const bool filesLeft =
+            m_dispatchHandle && m_nextFile < m_folders[std::size_t(m_dispatchFolder)].files.count();
         if (filesLeft) {
             if (m_nextSequence - m_takenSequence < capacity) {
                 task = {m_dispatchHandle, m_dispatchFolder, m_nextFile++, m_nextSequence++};
@@ -142,9 +142,8 @@ bool TagReadAhead::beginFolder(int index) {
         m_folders[std::size_t(m_consumerFolder)].files = NameList();
     m_consumerFolder = index;
     m_workersWake.notify_all(); // the folder bound moved
-    m_resultReady.wait(lock, [&] {
-        return m_stopped || m_states[std::size_t(index)] != FolderState::Pending;
-    });
+    m_resultReady.wait(
+        lock, [&] { return m_stopped || m_states[std::size_t(index)] != FolderState::Pending; });
     if (m_stopped || m_states[std::size_t(index)] != FolderState::Reading)
         return false;
     m_consumerLeft = m_folders[std::size_t(index)].files.count();

@@ -9,11 +9,11 @@
 #include <QJsonObject>
 #include <QProcess>
 #include <QRegularExpression>
-#include <QtEndian>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QXmlStreamReader>
+#include <QtEndian>
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -222,8 +222,8 @@ private slots:
 
     void pngIconsHaveTheirSizes() {
         for (int pixels : {16, 32, 48, 64, 128, 256}) {
-            const QByteArray png =
-                readAll(path(QStringLiteral("share/icons/hicolor/%1x%1/apps/sonavue.png").arg(pixels)));
+            const QByteArray png = readAll(
+                path(QStringLiteral("share/icons/hicolor/%1x%1/apps/sonavue.png").arg(pixels)));
             // The signature, then the header chunk: width and height, big-endian.
             QVERIFY2(png.startsWith("\x89PNG\r\n\x1a\n") && png.mid(12, 4) == "IHDR",
                      qPrintable(QString::number(pixels)));
@@ -238,9 +238,9 @@ private slots:
         const QString metainfo = path(QStringLiteral("share/metainfo/sonavue.metainfo.xml"));
         // The id is the desktop entry's name, kept as it was installed before the metadata
         // existed; a reverse-domain id is only advised.
-        const Run validate = run(validator, {QStringLiteral("validate"), QStringLiteral("--no-net"),
-                                             QStringLiteral("--override=cid-desktopapp-is-not-rdns=info"),
-                                             metainfo});
+        const Run validate = run(
+            validator, {QStringLiteral("validate"), QStringLiteral("--no-net"),
+                        QStringLiteral("--override=cid-desktopapp-is-not-rdns=info"), metainfo});
         QVERIFY2(validate.exitCode == 0, validate.out.constData());
 
         QFile file(metainfo);
@@ -265,7 +265,8 @@ private slots:
         QCOMPARE(launchable, QStringLiteral("sonavue.desktop"));
         QVERIFY(QFileInfo::exists(path(QStringLiteral("share/applications/") + launchable)));
         QCOMPARE(id + QStringLiteral(".desktop"), launchable);
-        QVERIFY2(screenshot.endsWith(QLatin1String("/docs/screenshot.png")), qPrintable(screenshot));
+        QVERIFY2(screenshot.endsWith(QLatin1String("/docs/screenshot.png")),
+                 qPrintable(screenshot));
         QVERIFY(QFileInfo::exists(qEnvironmentVariable("SONAVUE_SOURCE_DIR") +
                                   QStringLiteral("/docs/screenshot.png")));
         QVERIFY(paragraphs >= 1);
@@ -304,11 +305,18 @@ private slots:
         QTest::addColumn<QString>("userPlatform");
         QTest::addColumn<QString>("display");
         QTest::addColumn<QByteArray>("expected");
-        QTest::newRow("X display, no choice") << "sonavue" << "" << ":7" << QByteArray("xcb");
-        QTest::newRow("user's choice kept") << "sonavue" << "wayland" << ":7" << QByteArray("wayland");
-        QTest::newRow("no X display") << "sonavue" << "" << "" << QByteArray("unset");
-        QTest::newRow("catalogue tool untouched")
-            << "sonavue-catalogue" << "" << ":7" << QByteArray("unset");
+        QTest::newRow("X display, no choice") << "sonavue"
+                                              << ""
+                                              << ":7" << QByteArray("xcb");
+        QTest::newRow("user's choice kept") << "sonavue"
+                                            << "wayland"
+                                            << ":7" << QByteArray("wayland");
+        QTest::newRow("no X display") << "sonavue"
+                                      << ""
+                                      << "" << QByteArray("unset");
+        QTest::newRow("catalogue tool untouched") << "sonavue-catalogue"
+                                                  << ""
+                                                  << ":7" << QByteArray("unset");
     }
     void launcherPrefersX11() {
         QFETCH(QString, launcher);

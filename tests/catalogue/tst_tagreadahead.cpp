@@ -13,8 +13,8 @@
 #include <QTest>
 #include <atomic>
 #include <cstring>
-#include <future>
 #include <functional>
+#include <future>
 #include <memory>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -95,14 +95,15 @@ int threadsOfProcess() {
 // files too short for a tag.
 void writeHostileLibrary(const QByteArray& root) {
     for (int a = 0; a < 6; ++a) {
-        const QByteArray album = root + "/Artist " + QByteArray::number(a % 2) + "/Album " +
-                                 QByteArray::number(a);
+        const QByteArray album =
+            root + "/Artist " + QByteArray::number(a % 2) + "/Album " + QByteArray::number(a);
         for (int t = 0; t < 7; ++t) {
             const QByteArray title = "Song " + QByteArray::number(t);
-            const auto tag = t == 3 ? std::nullopt
-                                    : std::optional(tagOf(title, "Artist " + QByteArray::number(a % 2),
-                                                          "Album " + QByteArray::number(a),
-                                                          QByteArray::number(1990 + a), a * 7));
+            const auto tag = t == 3
+                                 ? std::nullopt
+                                 : std::optional(tagOf(title, "Artist " + QByteArray::number(a % 2),
+                                                       "Album " + QByteArray::number(a),
+                                                       QByteArray::number(1990 + a), a * 7));
             QVERIFY(writeMusicFile(album + "/" + QByteArray::number(t) + ".mp3", 300, tag));
         }
     }
@@ -208,8 +209,8 @@ void TestTagReadAhead::filesChangedUnderTheReaders() {
             if (std::strcmp(name, "b.mp3") != 0)
                 return;
             const QByteArray path = root + "/b.mp3";
-            changed = ::unlink(path.constData()) == 0 &&
-                      (!fifo || ::mkfifo(path.constData(), 0644) == 0);
+            changed =
+                ::unlink(path.constData()) == 0 && (!fifo || ::mkfifo(path.constData(), 0644) == 0);
         };
         // The listing is taken after the change so that it still holds: only the reader sees it.
         TagReadAhead reader(walkedNow(root, {"a.mp3", "b.mp3", "c.mp3"}), options);
@@ -275,8 +276,8 @@ void TestTagReadAhead::changedListingIsReadAfresh() {
 void TestTagReadAhead::stopEndsTheReaders() {
     QTemporaryDir dir;
     for (int i = 0; i < 40; ++i)
-        QVERIFY(writeMusicFile(pathToNative(dir.path()) + "/F" + QByteArray::number(i % 4) +
-                                   "/" + QByteArray::number(i) + ".mp3",
+        QVERIFY(writeMusicFile(pathToNative(dir.path()) + "/F" + QByteArray::number(i % 4) + "/" +
+                                   QByteArray::number(i) + ".mp3",
                                200, tagOf("t", "a")));
     const int before = threadsOfProcess();
     Catalogue catalogue;
@@ -308,8 +309,8 @@ void TestTagReadAhead::stopEndsTheReaders() {
 void TestTagReadAhead::supersededScanEndsItsReaders() {
     QTemporaryDir first, second;
     for (int i = 0; i < 40; ++i)
-        QVERIFY(writeMusicFile(pathToNative(first.path()) + "/F" + QByteArray::number(i % 4) +
-                                   "/" + QByteArray::number(i) + ".mp3",
+        QVERIFY(writeMusicFile(pathToNative(first.path()) + "/F" + QByteArray::number(i % 4) + "/" +
+                                   QByteArray::number(i) + ".mp3",
                                200, tagOf("t", "first")));
     QVERIFY(writeMusicFile(pathToNative(second.path()) + "/x.mp3", 200, tagOf("x", "second")));
     const int before = threadsOfProcess();
