@@ -1,5 +1,6 @@
 // The web panel with the real web engine: the local page, Home, Back and refused windows.
 #include "web/webpanel.h"
+#include "webpaneltesting.h"
 
 #include <QApplication>
 #include <QFile>
@@ -9,6 +10,7 @@
 #include <QWebEngineSettings>
 
 using namespace sonavue;
+using namespace sonavue::testing;
 
 class WebPanelTest : public QObject {
     Q_OBJECT
@@ -21,25 +23,6 @@ class WebPanelTest : public QObject {
             qFatal("cannot write a test page");
         file.write(("<!DOCTYPE html><html><body>" + body + "</body></html>").toUtf8());
         return file.fileName();
-    }
-
-    static bool loadAndWait(WebPanel& panel, const std::function<void()>& action) {
-        QSignalSpy loaded(&panel, &QWebEngineView::loadFinished);
-        action();
-        return loaded.wait(15000) && loaded.first().first().toBool();
-    }
-
-    // The result of a script run in the page (invalid when it does not answer in time).
-    static QVariant evaluate(WebPanel& panel, const QString& script) {
-        QVariant result;
-        bool answered = false;
-        panel.page()->runJavaScript(script, [&](const QVariant& value) {
-            result = value;
-            answered = true;
-        });
-        if (!QTest::qWaitFor([&] { return answered; }, 10000))
-            return {};
-        return result;
     }
 
 private slots:

@@ -2,6 +2,7 @@
 // become modal windows, and a local page reaches no file outside its own folder.
 #include "stderrcapture.h"
 #include "web/webpanel.h"
+#include "webpaneltesting.h"
 
 #include <QApplication>
 #include <QDialog>
@@ -15,6 +16,7 @@
 #include <QTimer>
 
 using namespace sonavue;
+using namespace sonavue::testing;
 
 namespace {
 
@@ -62,24 +64,6 @@ class UntrustedPageTest : public QObject {
     QString writePage(const QString& name, const QString& body) {
         return writeFile(m_folder + "/" + name,
                          ("<!DOCTYPE html><html><body>" + body + "</body></html>").toUtf8());
-    }
-
-    static bool loadAndWait(WebPanel& panel, const std::function<void()>& action) {
-        QSignalSpy loaded(&panel, &QWebEngineView::loadFinished);
-        action();
-        return loaded.wait(15000) && loaded.first().first().toBool();
-    }
-
-    static QVariant evaluate(WebPanel& panel, const QString& script) {
-        QVariant result;
-        bool answered = false;
-        panel.page()->runJavaScript(script, [&](const QVariant& value) {
-            result = value;
-            answered = true;
-        });
-        if (!QTest::qWaitFor([&] { return answered; }, 10000))
-            return {};
-        return result;
     }
 
 private slots:
