@@ -68,16 +68,23 @@ struct StartedWindow {
     QStringList mediaLog;
 };
 
-inline std::unique_ptr<StartedWindow> startWindow(const QString& appName, bool withWeb = false) {
-    auto started = std::make_unique<StartedWindow>();
+// The window's options for a test: its own settings file, the given media element, no
+// message boxes, and the web panel only when asked for.
+inline Form1::Options testOptions(const QString& appName, std::unique_ptr<MediaControl> media,
+                                  bool withWeb = false) {
     Form1::Options options;
     options.appName = appName;
     options.withWebPanel = withWeb;
-    auto media = std::make_unique<FakeMediaControl>(started->mediaLog);
-    started->media = media.get();
     options.media = std::move(media);
     options.showMessage = [](const QString&) {};
-    started->form = Main(std::move(options)).mainWindow;
+    return options;
+}
+
+inline std::unique_ptr<StartedWindow> startWindow(const QString& appName, bool withWeb = false) {
+    auto started = std::make_unique<StartedWindow>();
+    auto media = std::make_unique<FakeMediaControl>(started->mediaLog);
+    started->media = media.get();
+    started->form = Main(testOptions(appName, std::move(media), withWeb)).mainWindow;
     return started;
 }
 

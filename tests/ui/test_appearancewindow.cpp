@@ -45,12 +45,9 @@ class AppearanceWindowTest : public QObject {
 
     std::unique_ptr<StartedWindow> start() {
         auto started = std::make_unique<StartedWindow>();
-        Form1::Options options;
-        options.appName = App;
-        options.withWebPanel = false;
         auto media = std::make_unique<FakeMediaControl>(started->mediaLog);
         started->media = media.get();
-        options.media = std::move(media);
+        Form1::Options options = testOptions(App, std::move(media));
         options.showMessage = [this](const QString& text) { m_messages << text; };
         options.folderDialog = [this](QWidget*, const QString& title,
                                       const QString& initial) -> QString {

@@ -38,14 +38,9 @@ struct Window {
 
 std::unique_ptr<Window> startWindow() {
     auto window = std::make_unique<Window>();
-    Form1::Options options;
-    options.appName = App;
-    options.withWebPanel = false;
     auto media = std::make_unique<StatefulMedia>(window->log);
     window->media = media.get();
-    options.media = std::move(media);
-    options.showMessage = [](const QString&) {};
-    window->form = Main(std::move(options)).mainWindow;
+    window->form = Main(testOptions(App, std::move(media))).mainWindow;
     return window;
 }
 

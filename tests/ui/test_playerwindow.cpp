@@ -50,11 +50,7 @@ class PlayerWindowTest : public QObject {
     RecordingMedia* m_media = nullptr;
 
     std::unique_ptr<Form1> startWith(std::unique_ptr<MediaControl> media) {
-        Form1::Options options;
-        options.appName = App;
-        options.withWebPanel = false;
-        options.media = std::move(media);
-        return Main(std::move(options)).mainWindow;
+        return Main(testOptions(App, std::move(media))).mainWindow;
     }
     std::unique_ptr<Form1> startRecorded() {
         m_log.clear();

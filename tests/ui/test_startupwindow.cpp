@@ -82,13 +82,9 @@ class StartupWindowTest : public QObject {
     std::unique_ptr<Started> start(const std::function<void(Form1&)>& windowMade = {},
                                    FolderDialog dialog = {}) {
         auto started = std::make_unique<Started>();
-        Form1::Options options;
-        options.appName = App;
-        options.withWebPanel = false;
         auto media = std::make_unique<FakeMediaControl>(started->mediaLog);
         started->media = media.get();
-        options.media = std::move(media);
-        options.showMessage = [](const QString&) {};
+        Form1::Options options = testOptions(App, std::move(media));
         options.folderDialog = std::move(dialog);
         started->program = Main(std::move(options), windowMade);
         return started;
