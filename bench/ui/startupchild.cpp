@@ -29,7 +29,12 @@ int runStartupChild(int argc, char** argv) {
     if (flagAt + 1 >= argc)
         return 2;
     const QString appName = QString::fromLocal8Bit(argv[flagAt + 1]);
-    const bool withWeb = flagAt + 2 < argc && std::strcmp(argv[flagAt + 2], "web") == 0;
+    bool withWeb = false;
+    bool realMedia = false;
+    for (int i = flagAt + 2; i < argc; ++i) {
+        withWeb = withWeb || std::strcmp(argv[i], "web") == 0;
+        realMedia = realMedia || std::strcmp(argv[i], "gst") == 0;
+    }
 
     // As the program's own main does it, but under this executable's name, so that the web
     // engine keeps its data apart from the program's.
@@ -39,9 +44,16 @@ int runStartupChild(int argc, char** argv) {
 
     Form1::Options options;
     options.appName = appName;
-    options.media = std::make_unique<SilentMedia>();
+    if (!realMedia)
+        options.media = std::make_unique<SilentMedia>();
     options.withWebPanel = withWeb;
-    StartedProgram program = Main(std::move(options));
+    QObject stampOwner; // the connection ends with Main's caller, not with the window
+    StartedProgram program = Main(std::move(options), [&stampOwner](Form1& form) {
+        say("made");
+        QObject::connect(
+            &form, &Form1::scanFinished, &stampOwner, [] { say("scanned"); },
+            Qt::SingleShotConnection);
+    });
     const QByteArray shown =
         "shown " + QByteArray::number(program.mainWindow->catalogue().rowCount());
     say(shown.constData());
@@ -50,7 +62,8 @@ int runStartupChild(int argc, char** argv) {
     program.mainWindow->installEventFilter(&watch);
     QElapsedTimer waited;
     waited.start();
-    while (!watch.painted && waited.elapsed() < 5000)
+    // A cold start may still be loading fonts and the web engine's pieces.
+    while (!watch.painted && waited.elapsed() < 15000)
         QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
     if (watch.painted)
         say("painted");

@@ -10,9 +10,12 @@ inline constexpr char StartupChildFlag[] = "--startup-child";
 // Lines the child prints (each flushed at once):
 //   "main"            main() entered (the executable and its libraries are loaded)
 //   "app"             the QApplication exists
+//   "made"            the main window is built (before the splash and the scan)
+//   "scanned"         the start-up scan finished
 //   "shown <tracks>"  Main returned: the window is shown, the start-up scan is done
 //   "painted"         the window's first paint event has been handled
-// Arguments after the flag: <appName> ["web"].
+// Arguments after the flag: <appName>, then in any order "web" (with the web panel) and
+// "gst" (the GStreamer media element instead of a silent one), as the program runs.
 int runStartupChild(int argc, char** argv);
 
 } // namespace sonavue::bench

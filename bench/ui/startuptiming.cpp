@@ -6,7 +6,8 @@
 
 namespace sonavue::bench {
 
-StartupRun timeStartup(const QString& program, const QString& appName, bool withWeb) {
+StartupRun timeStartup(const QString& program, const QString& appName, bool withWeb,
+                       bool realMedia) {
     StartupRun run;
     QProcess child;
     // Its diagnostics (web engine set-up, root warnings) would bury the figures: kept,
@@ -15,6 +16,8 @@ StartupRun timeStartup(const QString& program, const QString& appName, bool with
     QStringList arguments{QString::fromLatin1(StartupChildFlag), appName};
     if (withWeb)
         arguments << QStringLiteral("web");
+    if (realMedia)
+        arguments << QStringLiteral("gst");
 
     QElapsedTimer clock;
     clock.start();
@@ -30,6 +33,10 @@ StartupRun timeStartup(const QString& program, const QString& appName, bool with
                 run.toMain = at;
             else if (line == "app")
                 run.toApp = at;
+            else if (line == "made")
+                run.toMade = at;
+            else if (line == "scanned")
+                run.toScanned = at;
             else if (line.startsWith("shown ")) {
                 run.toShown = at;
                 run.tracks = line.mid(6).toInt();

@@ -3,6 +3,9 @@
 //
 //   sonavue-bench-ui [--runs N]
 //   sonavue-bench-ui --scans TRACKS   (only the start-up scan and a rescan; for profiling)
+//   tests/desktop/run-with-wm.sh sonavue-bench-ui --startup-cold [--cold-runs N] [--warm-runs M]
+//       (only the start-up on 100,000 tracks under a real X server, warm and cold, beside
+//       sonavue-catalogue; see coldstartup.h; cold needs root)
 //
 // Libraries of 10,000 and 100,000 tracks are written once to /tmp/sonavue-bench-ui-<N>
 // and reused. Runs with QT_QPA_PLATFORM=offscreen (set here when unset) and a silent media
@@ -26,6 +29,7 @@
 //    start-up scan, which runs before the window is shown.
 // The silent media element means the start-up makes no GStreamer element.
 #include "app/settings.h"
+#include "coldstartup.h"
 #include "quietplatform.h"
 #include "startupchild.h"
 #include "startuptiming.h"
@@ -105,6 +109,13 @@ StartupSeries startupSeries(const QString& program, bool withWeb, int runs) {
     return series;
 }
 
+bool hasFlag(int argc, char** argv, const char* name) {
+    for (int i = 1; i < argc; ++i)
+        if (std::strcmp(argv[i], name) == 0)
+            return true;
+    return false;
+}
+
 int optionValue(int argc, char** argv, const char* name, int fallback, int lowest, int highest) {
     for (int i = 1; i + 1 < argc; ++i)
         if (std::strcmp(argv[i], name) == 0)
@@ -146,6 +157,9 @@ int main(int argc, char** argv) {
     if (scansTracks > 0)
         return scansOnly(scansTracks);
     const QString program = QCoreApplication::applicationFilePath();
+    if (hasFlag(argc, argv, "--startup-cold"))
+        return runColdStartup({program, AppName, optionValue(argc, argv, "--cold-runs", 3, 1, 20),
+                               optionValue(argc, argv, "--warm-runs", 5, 1, 50)});
 
     std::printf("Sonavue main window benchmark (QT_QPA_PLATFORM=%s, wall clock, %d runs)\n",
                 qgetenv("QT_QPA_PLATFORM").constData(), runs);
