@@ -4,11 +4,13 @@
 #include "catalogue/folderscan.h"
 #include "cataloguejson.h"
 #include "tags/genre.h"
+#include "tags/tagcodepage.h"
 
 #include <QDir>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <optional>
 #include <string>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -19,7 +21,7 @@ namespace {
 
 constexpr int ExitBadUse = 2;
 
-constexpr const char* Usage = "usage: sonavue-catalogue [--types LIST] FOLDER\n";
+constexpr const char* Usage = "usage: sonavue-catalogue [--types LIST] [--codepage PAGE] FOLDER\n";
 
 constexpr const char* Help =
     "Scans FOLDER as the Sonavue player does and prints one JSON object (UTF-8):\n"
@@ -32,6 +34,10 @@ constexpr const char* Help =
     "  --types LIST  comma-separated file types among mp3,mid,wav (default: all three).\n"
     "                MP3 files are always included, as the player's MP3 box cannot be\n"
     "                cleared: \"--types mid\" scans MP3 and MIDI files.\n"
+    "  --codepage PAGE  the code page of the ID3v1 text fields, as the player's\n"
+    "                \"codepage\" setting: 932 (Shift-JIS, the default), 1252 (Western\n"
+    "                European), 65001 (UTF-8) or auto (per field: UTF-8 when valid and\n"
+    "                not plain ASCII, else Shift-JIS when it decodes cleanly, else 1252).\n"
     "  -h, --help    this text.\n"
     "\n"
     "File names are bytes on Linux. A byte of a path that is not valid UTF-8 is written\n"
@@ -101,6 +107,7 @@ int main(int argc, char** argv) {
     setgenre(); // the genre table is filled before anything else, as in the player
     FileTypes types{true, true};
     bool typesGiven = false;
+    std::optional<TagCodePage> codePage;
     const char* folderArg = nullptr;
     bool optionsEnded = false;
     for (int i = 1; i < argc; ++i) {
@@ -125,6 +132,22 @@ int main(int argc, char** argv) {
             types = {};
             if (!parseTypes(list, types))
                 return badUse("unknown file type in '" + list + "' (use mp3, mid, wav)");
+            continue;
+        }
+        if (!optionsEnded && (arg == "--codepage" || arg.rfind("--codepage=", 0) == 0)) {
+            std::string value;
+            if (arg == "--codepage") {
+                if (i + 1 >= argc)
+                    return badUse("--codepage needs a code page");
+                value = argv[++i];
+            } else {
+                value = arg.substr(11);
+            }
+            if (codePage)
+                return badUse("--codepage given twice");
+            codePage = parseTagCodePage(QString::fromUtf8(value.c_str()));
+            if (!codePage)
+                return badUse("unknown code page '" + value + "' (use 932, 1252, 65001 or auto)");
             continue;
         }
         if (!optionsEnded && arg == "--") {
@@ -160,6 +183,7 @@ int main(int argc, char** argv) {
     Catalogue catalogue;
     GroupLists groups;
     FolderScan scan(catalogue, groups);
+    scan.setTagCodePage(codePage.value_or(DefaultTagCodePage));
     ScanObserver quiet;
     scan.run(folder, prefix, pattern, quiet);
 

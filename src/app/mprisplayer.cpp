@@ -285,7 +285,7 @@ void MprisPlayer::onStateChanged(MediaControl::State state) {
 
 void MprisPlayer::beginTrack(const QString& path) {
     ID3v1Record record;
-    readID3TAG(path, record);
+    readID3TAG(path, record, m_form ? m_form->tagCodePage() : DefaultTagCodePage);
     Track track;
     track.number = m_track.number + 1;
     track.path = path;

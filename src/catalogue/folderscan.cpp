@@ -3,7 +3,6 @@
 #include "app/nativepath.h"
 #include "catalogue/nativefolder.h"
 #include "catalogue/pseudofilesystem.h"
-#include "tags/codepage.h"
 #include "tags/genre.h"
 #include "tags/id3v1.h"
 #include "tags/tagtext.h"
@@ -43,13 +42,13 @@ bool isAscii(const char* bytes, int size) {
     return true;
 }
 
-// cleanTagText(decodeCodePage(field)), with one allocation instead of two for the common
-// field of plain ASCII (which the code page maps to itself): the padding is cut off as bytes.
-QString cleanedField(const char* tag, TagField field) {
+// cleanTagText(decodeTagText(field)), with one allocation instead of two for the common
+// field of plain ASCII (which every code page maps to itself): the padding is cut off as bytes.
+QString cleanedField(const char* tag, TagField field, TagCodePage codePage) {
     const char* begin = tag + field.offset;
     const char* end = begin + field.width;
     if (!isAscii(begin, field.width))
-        return cleanTagText(decodeCodePage(begin, field.width));
+        return cleanTagText(decodeTagText(begin, field.width, codePage));
     while (begin < end && (*begin == '\0' || *begin == ' '))
         ++begin;
     while (end > begin && (end[-1] == '\0' || end[-1] == ' '))
@@ -82,7 +81,7 @@ struct FolderScan::Pass {
     Pass(FolderScan& scan, ScanObserver& observer, const FilePattern& pattern,
          const QString& prefix, int generation, int intervalMs)
         : scan(scan), observer(observer), pattern(pattern), prefix(prefix), generation(generation),
-          interval(std::chrono::milliseconds(std::max(0, intervalMs))) {}
+          interval(std::chrono::milliseconds(std::max(0, intervalMs))), codePage(scan.m_codePage) {}
 
     FolderScan& scan;
     ScanObserver& observer;
@@ -90,6 +89,8 @@ struct FolderScan::Pass {
     const QString prefix;
     const int generation;
     const Clock::duration interval;
+    // Fixed for the pass: the repeated-field cache below compares raw bytes.
+    const TagCodePage codePage;
     Clock::time_point lastYield = Clock::now();
     // The value last offered to each value group list: a track of the same album as the
     // one before it needs no look-up in the seen sets.
@@ -244,7 +245,7 @@ struct FolderScan::Pass {
             catalogue.setCell(ColTitle, r, name());
             return;
         }
-        QString title = cleanedField(tag, TitleField);
+        QString title = cleanedField(tag, TitleField, codePage);
         if (title.isEmpty())
             title = nameAsTitle(name());
         catalogue.setCell(ColTitle, r, title);
@@ -259,7 +260,7 @@ struct FolderScan::Pass {
             const auto width = std::size_t(f.field.width);
             if (!f.valid || std::memcmp(f.raw, raw, width) != 0) {
                 std::memcpy(f.raw, raw, width);
-                catalogue.setCell(f.column, r, cleanedField(tag, f.field));
+                catalogue.setCell(f.column, r, cleanedField(tag, f.field, codePage));
                 f.value = catalogue.cell(f.column, r); // the catalogue's shared copy
                 f.valid = true;
             } else {
@@ -267,7 +268,7 @@ struct FolderScan::Pass {
             }
         }
         catalogue.setCell(ColGenre, r, GenreName[static_cast<unsigned char>(tag[GenreOffset])]);
-        catalogue.setCell(ColComment, r, cleanedField(tag, CommentField));
+        catalogue.setCell(ColComment, r, cleanedField(tag, CommentField, codePage));
     }
 
     void offerGroupValues(int r) {

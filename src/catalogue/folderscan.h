@@ -6,6 +6,7 @@
 #include "catalogue/filelisting.h"
 #include "catalogue/grouplist.h"
 #include "catalogue/tagreadahead.h"
+#include "tags/tagcodepage.h"
 #include <QSet>
 #include <array>
 
@@ -69,6 +70,8 @@ public:
     void setYieldIntervalMs(int ms) { m_yieldIntervalMs = ms; }
     // How the tags are read ahead of the rows (the next scan on).
     void setReadAhead(const ReadAheadOptions& options) { m_readAheadOptions = options; }
+    // The code page the tags' text fields are read in (the next scan on).
+    void setTagCodePage(TagCodePage codePage) { m_codePage = codePage; }
     // Tag readers of the running scan still alive (none once it is stopped or superseded).
     int runningReaders() const;
 
@@ -83,6 +86,7 @@ private:
     int m_yieldIntervalMs = 20;
     int m_beyondLimits = 0;
     ReadAheadOptions m_readAheadOptions;
+    TagCodePage m_codePage = DefaultTagCodePage;
     TagReadAhead* m_activeReadAhead = nullptr; // the running pass's, owned by it
 };
 

@@ -148,7 +148,7 @@ void PlayerControl::startReservedTrack() {
         return;
 
     ID3v1Record record;
-    readID3TAG(path, record);
+    readID3TAG(path, record, m_codePage);
     applyRelativeVolume(record);
     m_media.Command(QStringLiteral("Open"));
     // The yield may have let the user take entries off the list (or another step play this
@@ -210,13 +210,13 @@ void PlayerControl::continueTrackList() {
     if (!yield())
         return;
     ID3v1Record volumeRecord;
-    readID3TAG(*path, volumeRecord);
+    readID3TAG(*path, volumeRecord, m_codePage);
     applyRelativeVolume(volumeRecord);
     m_media.Command(QStringLiteral("Open"));
     m_media.Command(QStringLiteral("Play"));
     // The title comes from a fresh record of its own.
     ID3v1Record titleRecord;
-    readID3TAG(*path, titleRecord);
+    readID3TAG(*path, titleRecord, m_codePage);
     m_surface.setNowPlaying(titleRecord.Title);
 }
 

@@ -49,6 +49,8 @@ public:
     bool fading() const { return m_fadeTimer.isActive(); }
     QTimer& fadeTimer() { return m_fadeTimer; }
     const QString& fadeTimerTag() const { return m_fadeTimerTag; }
+    // The code page the started track's tag text is read in.
+    void setTagCodePage(TagCodePage codePage) { m_codePage = codePage; }
 
 signals:
     // A track start has ended (whether or not a track now plays).
@@ -79,6 +81,7 @@ private:
     QString m_fadeTimerTag;
     bool m_reservedPlaying = false;
     int m_startDepth = 0; // track starts under way (a yield may run one inside another)
+    TagCodePage m_codePage = DefaultTagCodePage;
 };
 
 } // namespace sonavue

@@ -1,42 +1,24 @@
 #include "tags/codepage.h"
 
-#include <QSysInfo>
+#include "tags/iconvconverter.h"
+
 #include <cerrno>
-#include <iconv.h>
 
 namespace sonavue {
 namespace {
 
-constexpr const char* hostUtf16 =
-    QSysInfo::ByteOrder == QSysInfo::LittleEndian ? "UTF-16LE" : "UTF-16BE";
 constexpr const char* codePageName = "CP932";
 constexpr char16_t replacement = 0xFFFD;
 
-// One iconv descriptor, opened on first use and closed when its thread ends.
-class Converter {
-public:
-    Converter(const char* to, const char* from) : m_cd(iconv_open(to, from)) {}
-    ~Converter() {
-        if (valid())
-            iconv_close(m_cd);
-    }
-    Converter(const Converter&) = delete;
-    Converter& operator=(const Converter&) = delete;
-
-    bool valid() const { return m_cd != iconv_t(-1); }
-    iconv_t get() const { return m_cd; }
-
-private:
-    iconv_t m_cd;
-};
+using Converter = IconvConverter;
 
 Converter& decoder() {
-    thread_local Converter converter(hostUtf16, codePageName);
+    thread_local Converter converter(HostUtf16, codePageName);
     return converter;
 }
 
 Converter& encoder() {
-    thread_local Converter converter(codePageName, hostUtf16);
+    thread_local Converter converter(codePageName, HostUtf16);
     return converter;
 }
 

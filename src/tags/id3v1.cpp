@@ -1,7 +1,6 @@
 #include "tags/id3v1.h"
 
 #include "app/nativepath.h"
-#include "tags/codepage.h"
 #include "tags/tagtext.h"
 
 #include <cerrno>
@@ -30,16 +29,16 @@ private:
     int m_fd;
 };
 
-QString decodeField(const char* bytes128, TagField field) {
-    return fixedWidth(decodeCodePage(bytes128 + field.offset, field.width), field.width);
+QString decodeField(const char* bytes128, TagField field, TagCodePage codePage) {
+    return fixedWidth(decodeTagText(bytes128 + field.offset, field.width, codePage), field.width);
 }
 
 // The bytes of a field up to its first NUL, decoded (the tag window's reading).
-QString decodeUpToNul(const char* bytes128, TagField field) {
+QString decodeUpToNul(const char* bytes128, TagField field, TagCodePage codePage) {
     const char* start = bytes128 + field.offset;
     const void* nul = std::memchr(start, 0, std::size_t(field.width));
     const qsizetype length = nul ? static_cast<const char*>(nul) - start : field.width;
-    return decodeCodePage(start, length);
+    return decodeTagText(start, length, fieldCodePage(start, field.width, codePage));
 }
 
 } // namespace
@@ -82,35 +81,36 @@ QString fixedWidth(const QString& text, int width) {
     return text.left(keep) + QString(width - keep, QLatin1Char(' '));
 }
 
-void decodeID3v1(const char* bytes128, ID3v1Record& record) {
-    record.Header = decodeField(bytes128, HeaderField);
-    record.Title = decodeField(bytes128, TitleField);
-    record.Artist = decodeField(bytes128, ArtistField);
-    record.Album = decodeField(bytes128, AlbumField);
-    record.Year = decodeField(bytes128, YearField);
-    record.Comment = decodeField(bytes128, CommentField);
+void decodeID3v1(const char* bytes128, ID3v1Record& record, TagCodePage codePage) {
+    record.Header = decodeField(bytes128, HeaderField, codePage);
+    record.Title = decodeField(bytes128, TitleField, codePage);
+    record.Artist = decodeField(bytes128, ArtistField, codePage);
+    record.Album = decodeField(bytes128, AlbumField, codePage);
+    record.Year = decodeField(bytes128, YearField, codePage);
+    record.Comment = decodeField(bytes128, CommentField, codePage);
     record.Genre = static_cast<std::uint8_t>(bytes128[GenreOffset]);
 }
 
-void recordFromTagBytes(const char* bytes128, const QString& fileName, ID3v1Record& record) {
+void recordFromTagBytes(const char* bytes128, const QString& fileName, ID3v1Record& record,
+                        TagCodePage codePage) {
     if (!bytes128) {
         record = ID3v1Record();
         return;
     }
-    decodeID3v1(bytes128, record);
+    decodeID3v1(bytes128, record, codePage);
     // The cleaned title only decides; the field keeps its text as read.
     if (!record.hasTag() || cleanTagText(record.Title).isEmpty())
         record.Title = fixedWidth(fileName, TitleField.width);
 }
 
-void readID3TAG(const QString& path, ID3v1Record& record) {
+void readID3TAG(const QString& path, ID3v1Record& record, TagCodePage codePage) {
     char raw[TagSize];
     const bool read = readTagBytes(pathToNative(path), raw);
-    recordFromTagBytes(read ? raw : nullptr, fileNamePart(path), record);
+    recordFromTagBytes(read ? raw : nullptr, fileNamePart(path), record, codePage);
 }
 
 void getMP3TAG(const QString& tfname, QString& artistname, QString& albumname, QString& Titlename,
-               std::uint8_t& Titleno) {
+               std::uint8_t& Titleno, TagCodePage codePage) {
     // The name test needs no file access, so it goes first; the outcome is the same.
     if (tfname.right(3).compare(QLatin1String("MP3"), Qt::CaseInsensitive) != 0)
         return;
@@ -129,9 +129,9 @@ void getMP3TAG(const QString& tfname, QString& artistname, QString& albumname, Q
         Titleno = 0;
         return;
     }
-    Titlename = decodeUpToNul(raw, TitleField);
-    artistname = decodeUpToNul(raw, ArtistField);
-    albumname = decodeUpToNul(raw, AlbumField);
+    Titlename = decodeUpToNul(raw, TitleField, codePage);
+    artistname = decodeUpToNul(raw, ArtistField, codePage);
+    albumname = decodeUpToNul(raw, AlbumField, codePage);
     Titleno = static_cast<std::uint8_t>(raw[TrackOffset]);
 }
 

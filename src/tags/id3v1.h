@@ -1,5 +1,6 @@
 #pragma once
 // The ID3 version 1 record: the 128 bytes at the very end of a music file.
+#include "tags/tagcodepage.h"
 #include <QString>
 #include <cstdint>
 
@@ -30,8 +31,11 @@ constexpr TagField CommentField{97, 30};
 constexpr int TrackOffset = 126; // ID3v1.1: byte 125 is 0 and byte 126 the track number
 constexpr int GenreOffset = 127;
 
+// Every reader below decodes the text fields in codePage (the settings' choice).
+
 // Fills a record from 128 raw bytes (no file access; Title is left as read).
-void decodeID3v1(const char* bytes128, ID3v1Record& record);
+void decodeID3v1(const char* bytes128, ID3v1Record& record,
+                 TagCodePage codePage = DefaultTagCodePage);
 // Stores text into a fixed-width field: cut to width, or padded with spaces.
 QString fixedWidth(const QString& text, int width);
 
@@ -48,19 +52,21 @@ bool readTagBytes(const QByteArray& nativePath, char out[TagSize]);
 // readID3TAG's steps after the read, for callers that read the bytes themselves:
 // bytes128 null (nothing read) gives a blank record; otherwise the record is decoded and
 // Title becomes fileName (cut to 30) when there is no "TAG" or the title is blank.
-void recordFromTagBytes(const char* bytes128, const QString& fileName, ID3v1Record& record);
+void recordFromTagBytes(const char* bytes128, const QString& fileName, ID3v1Record& record,
+                        TagCodePage codePage = DefaultTagCodePage);
 
 // Reads the last 128 bytes of the file at path into record. A file that cannot be read
 // or is shorter than 128 bytes gives a blank record. Without "TAG", or with a blank
 // title, Title becomes the file's name (cut to 30 characters). Never opens anything but
 // a regular file (a FIFO named x.mp3 would block forever).
-void readID3TAG(const QString& path, ID3v1Record& record);
+void readID3TAG(const QString& path, ID3v1Record& record,
+                TagCodePage codePage = DefaultTagCodePage);
 
 // The tag window's reader: title, artist, album up to each field's first NUL (trailing
 // spaces kept) and the track byte (byte 126). Skips files under 256 bytes and names not
 // ending in "MP3" (any case), leaving the outputs untouched. A file that has no "TAG"
 // record leaves the three texts empty and Titleno 0.
 void getMP3TAG(const QString& tfname, QString& artistname, QString& albumname, QString& Titlename,
-               std::uint8_t& Titleno);
+               std::uint8_t& Titleno, TagCodePage codePage = DefaultTagCodePage);
 
 } // namespace sonavue

@@ -115,6 +115,8 @@ Form1::Form1(Options options) : m_options(std::move(options)) {
 
     m_media = m_options.media ? std::move(m_options.media) : std::make_unique<GstMediaElement>();
     m_player = std::make_unique<PlayerControl>(*this, *m_media);
+    m_player->setTagCodePage(m_options.tagCodePage);
+    m_scan.setTagCodePage(m_options.tagCodePage);
 
     buildControls();
     wireControls();

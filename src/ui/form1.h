@@ -61,6 +61,8 @@ public:
         std::function<void(const QString& text)> showMessage;
         // Tests run without the web engine when they do not need it.
         bool withWebPanel = true;
+        // The code page of the tags' text fields: scan, tag window, now playing, MPRIS.
+        TagCodePage tagCodePage = DefaultTagCodePage;
     };
     explicit Form1(Options options);
     ~Form1() override;
@@ -117,6 +119,7 @@ public:
     QStringList reservedEntries() const;
     const FileLister& File1() const { return m_file1; }
     const Catalogue& catalogue() const { return m_catalogue; }
+    TagCodePage tagCodePage() const { return m_options.tagCodePage; }
     GroupLists& groupLists() { return m_groups; }
     MediaControl& MMControl1() { return *m_media; }
     PlayerControl& player() { return *m_player; }

@@ -198,7 +198,7 @@ void Form1::ListName_MouseDown() {
     if (row && m_catalogue.hasRow(*row)) {
         const QString path = m_catalogue.cell(ColPath, *row);
         if (!m_form3) {
-            m_form3 = new Form3(this);
+            m_form3 = new Form3(this, m_options.tagCodePage);
             connect(m_form3, &Form3::closed, this, &Form1::focusset);
             m_form3->show();
         }

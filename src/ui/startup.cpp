@@ -78,6 +78,9 @@ StartedProgram Main(Form1::Options options, const std::function<void(Form1&)>& w
     const QString appName = options.appName;
     // 1. The genre table.
     setgenre();
+    // The tags' code page is fixed for the run: every reader of tag text is made with it.
+    options.tagCodePage =
+        tagCodePageSetting(readInit(appName, QStringLiteral("codepage"), QStringLiteral("932")));
     // 2. The main window, hidden; its load handling runs now.
     StartedProgram program{std::make_unique<Form1>(std::move(options))};
     Form1& form = *program.mainWindow;

@@ -37,8 +37,9 @@ protected:
 
 } // namespace
 
-Form3::Form3(QWidget* owner)
-    : FadingCard(owner, tagFadeStart(), TagHoldMs, cardRect(0, 0, 4695, 1575), CardColour) {
+Form3::Form3(QWidget* owner, TagCodePage codePage)
+    : FadingCard(owner, tagFadeStart(), TagHoldMs, cardRect(0, 0, 4695, 1575), CardColour),
+      m_codePage(codePage) {
     resize(cardPixels(4680), cardPixels(1665));
 
     const QFont lineFont = designedFont(CardFace, 12);
@@ -78,7 +79,7 @@ void Form3::setLabel1Caption(const QString& caption) {
     m_label1->setText(caption);
     QString artist, album, title;
     std::uint8_t titleNo = 0;
-    getMP3TAG(m_label1Tag, artist, album, title, titleNo);
+    getMP3TAG(m_label1Tag, artist, album, title, titleNo, m_codePage);
     m_label2->setText(artist);
     m_label3->setText(album);
     m_label4->setText(title);

@@ -1,5 +1,6 @@
 #pragma once
 // Form3: the card that pops up with a track's title, artist and album.
+#include "tags/tagcodepage.h"
 #include "ui/fadingcard.h"
 
 class QLabel;
@@ -9,7 +10,8 @@ namespace sonavue {
 class Form3 : public FadingCard {
     Q_OBJECT
 public:
-    explicit Form3(QWidget* owner);
+    // codePage: the one the tag's text fields are read in.
+    explicit Form3(QWidget* owner, TagCodePage codePage = DefaultTagCodePage);
 
     // Opening, in this order: the tag text (the full path the tag is read from), then the
     // caption; a changed caption reads the tag with getMP3TAG.
@@ -28,6 +30,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    const TagCodePage m_codePage;
     QString m_label1Tag;
     QLabel* m_label1 = nullptr;
     QLabel* m_label2 = nullptr;

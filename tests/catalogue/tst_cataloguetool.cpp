@@ -80,6 +80,8 @@ private slots:
     void folderArgument();
     void types_data();
     void types();
+    void codePage_data();
+    void codePage();
     void badInput_data();
     void badInput();
     void pathsThatAreNotUtf8();
@@ -182,6 +184,49 @@ void TestCatalogueTool::types() {
     QCOMPARE(::titles(parsed(run.out)), titles);
 }
 
+void TestCatalogueTool::codePage_data() {
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QStringList>("titles"); // of latin1.mp3, sjis.mp3, utf8.mp3
+    QTest::addColumn<QString>("latinArtist");
+    const QString dawn = QString::fromUtf8("夜明け");
+    const QString cafe = QString::fromUtf8("Café");
+    const QString bjork = QString::fromUtf8("Björk");
+    const QString bad(QChar(0xFFFD));
+    QTest::newRow("932") << QStringList({"--codepage", "932"})
+                         << QStringList(
+                                {"Caf" + bad, dawn, "Caf" + QString(QChar(0xFF83)) + QChar(0xFF69)})
+                         << "Bj" + QString(QChar(0xE49A)) + "k";
+    QTest::newRow("1252") << QStringList({"--codepage", "1252"})
+                          << QStringList(
+                                 {cafe, QString::fromUtf8("–é–¾‚¯"), QString::fromUtf8("CafÃ©")})
+                          << bjork;
+    QTest::newRow("65001") << QStringList({"--codepage=65001"})
+                           << QStringList({"Caf" + bad, bad + QChar(0x95BE) + bad + bad, cafe})
+                           << "Bj" + bad + "rk";
+    QTest::newRow("auto") << QStringList({"--codepage", "Auto"}) << QStringList({cafe, dawn, cafe})
+                          << bjork;
+}
+
+void TestCatalogueTool::codePage() {
+    QFETCH(QStringList, arguments);
+    QFETCH(QStringList, titles);
+    QFETCH(QString, latinArtist);
+    QTemporaryDir dir;
+    const QByteArray root = pathToNative(dir.path());
+    QVERIFY(writeMusicFile(root + "/latin1.mp3", 200, tagOf("Caf\xE9", "Bj\xF6rk")));
+    QVERIFY(writeMusicFile(root + "/sjis.mp3", 200, tagOf("\x96\xE9\x96\xBE\x82\xAF")));
+    QVERIFY(writeMusicFile(root + "/utf8.mp3", 200, tagOf("Caf\xC3\xA9")));
+    const Run run = runTool(arguments << dir.path());
+    QCOMPARE(run.exitCode, 0);
+    const QJsonObject json = parsed(run.out);
+    QCOMPARE(::titles(json), titles);
+    QCOMPARE(json.value("tracks").toArray().at(0).toArray().at(ColArtist).toString(), latinArtist);
+    QVERIFY(strings(json.value("groups").toObject().value("artist")).contains(latinArtist));
+    // Without the option the output is the Shift-JIS one, byte for byte.
+    if (arguments.first() == "--codepage" && arguments.at(1) == "932")
+        QCOMPARE(runTool({dir.path()}).out, run.out);
+}
+
 void TestCatalogueTool::badInput_data() {
     QTest::addColumn<QStringList>("arguments");
     QTest::addColumn<QString>("message");
@@ -192,6 +237,10 @@ void TestCatalogueTool::badInput_data() {
     QTest::newRow("unknown option") << QStringList({"--fast", "<dir>"}) << "usage:";
     QTest::newRow("unknown type") << QStringList({"--types", "ogg", "<dir>"}) << "usage:";
     QTest::newRow("types without list") << QStringList({"--types"}) << "usage:";
+    QTest::newRow("unknown code page") << QStringList({"--codepage", "1251", "<dir>"}) << "usage:";
+    QTest::newRow("code page without value") << QStringList({"--codepage"}) << "usage:";
+    QTest::newRow("code page twice")
+        << QStringList({"--codepage=auto", "--codepage", "932", "<dir>"}) << "usage:";
 }
 
 void TestCatalogueTool::badInput() {

@@ -4,6 +4,7 @@
 #include "app/settings.h"
 #include "tags/codepage.h"
 #include "tags/id3v1.h"
+#include "tags/tagcodepage.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -69,6 +70,7 @@ class RandomInputTest : public QObject {
     Q_OBJECT
 private slots:
     void codePage();
+    void tagCodePages();
     void tagRecords();
     void settingsFiles();
     void numberTexts();
@@ -91,6 +93,29 @@ void RandomInputTest::codePage() {
         // Decoding goes on after a bad byte: a suffix of ASCII survives unchanged.
         const QByteArray tail = bytes + "\x82 ok";
         QVERIFY(decodeCodePage(tail.constData(), tail.size()).endsWith(QLatin1String("ok")));
+    }
+}
+
+void RandomInputTest::tagCodePages() {
+    Random random(65001);
+    const TagCodePage pages[] = {TagCodePage::ShiftJis, TagCodePage::Western, TagCodePage::Utf8,
+                                 TagCodePage::Auto};
+    for (int round = 0; round < 20000; ++round) {
+        const QByteArray bytes = randomBytes(random, 40);
+        const QByteArray tail = bytes + "\x82 ok";
+        for (const TagCodePage page : pages) {
+            const QString text = decodeTagText(bytes.constData(), bytes.size(), page);
+            QVERIFY(text.size() <= bytes.size());
+            QVERIFY(text.isValidUtf16());
+            QVERIFY(
+                decodeTagText(tail.constData(), tail.size(), page).endsWith(QLatin1String("ok")));
+        }
+        char raw[TagSize] = {};
+        std::memcpy(raw, tail.constData(), std::size_t(qMin<qsizetype>(tail.size(), TagSize)));
+        ID3v1Record record;
+        decodeID3v1(raw, record, pages[round % 4]);
+        QCOMPARE(record.Title.size(), 30);
+        QCOMPARE(record.Comment.size(), 30);
     }
 }
 

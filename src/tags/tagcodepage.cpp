@@ -1,0 +1,148 @@
+#include "tags/tagcodepage.h"
+
+#include "tags/codepage.h"
+#include "tags/iconvconverter.h"
+
+#include <cerrno>
+#include <utility>
+
+namespace sonavue {
+namespace {
+
+constexpr char16_t Replacement = 0xFFFD;
+
+bool isAscii(const char* bytes, qsizetype size) {
+    for (qsizetype i = 0; i < size; ++i)
+        if (static_cast<unsigned char>(bytes[i]) >= 0x80)
+            return false;
+    return true;
+}
+
+const IconvConverter& utf8Decoder() {
+    thread_local const IconvConverter converter(HostUtf16, "UTF-8");
+    return converter;
+}
+
+const IconvConverter& westernDecoder() {
+    thread_local const IconvConverter converter(HostUtf16, "CP1252");
+    return converter;
+}
+
+// Decodes with an iconv descriptor whose source gives at most one UTF-16 unit per byte
+// (UTF-8, CP1252). clean: no byte had to be replaced, and what the end cut off is part of a
+// character (a lone lead byte there is more likely a Latin-1 letter such as 'é').
+QString decodeWith(const IconvConverter& converter, const char* bytes, qsizetype size,
+                   bool* clean) {
+    QString out(size, Qt::Uninitialized);
+    char16_t* dst = reinterpret_cast<char16_t*>(out.data());
+    qsizetype in = 0, written = 0;
+    bool replaced = false;
+    converter.reset();
+    while (in < size) {
+        char* inPtr = const_cast<char*>(bytes + in);
+        size_t inLeft = size_t(size - in);
+        char* outPtr = reinterpret_cast<char*>(dst + written);
+        size_t outLeft = size_t(size - written) * sizeof(char16_t);
+        const size_t result = iconv(converter.get(), &inPtr, &inLeft, &outPtr, &outLeft);
+        const int error = errno;
+        in = inPtr - bytes;
+        written = reinterpret_cast<char16_t*>(outPtr) - dst;
+        if (result != size_t(-1) || in >= size)
+            break;
+        if (error != EILSEQ) {
+            // EINVAL: a character cut off by the field's end is left out.
+            replaced = replaced || size - in < 2;
+            break;
+        }
+        dst[written++] = Replacement;
+        replaced = true;
+        ++in;
+        converter.reset();
+    }
+    out.truncate(written);
+    if (clean)
+        *clean = !replaced;
+    return out;
+}
+
+QString decodeUtf8(const char* bytes, qsizetype size, bool* clean = nullptr) {
+    const IconvConverter& converter = utf8Decoder();
+    if (converter.valid())
+        return decodeWith(converter, bytes, size, clean);
+    const QString text = QString::fromUtf8(bytes, size); // glibc without UTF-8 (never seen)
+    if (clean)
+        *clean = !text.contains(QChar(Replacement));
+    return text;
+}
+
+QString decodeWestern(const char* bytes, qsizetype size) {
+    const IconvConverter& converter = westernDecoder();
+    if (converter.valid())
+        return decodeWith(converter, bytes, size, nullptr);
+    // Without glibc's code-page modules: the Latin-1 part, which CP1252 shares.
+    return QString::fromLatin1(bytes, size);
+}
+
+// Shift-JIS text that is really another code page shows undecodable bytes or lands in the
+// private-use area (Latin-1 letters such as 'ö' are Shift-JIS's user-defined lead bytes).
+bool looksLikeShiftJis(const QString& text) {
+    for (const QChar c : text) {
+        const char16_t u = c.unicode();
+        if (u == Replacement || (u >= 0xE000 && u <= 0xF8FF))
+            return false;
+    }
+    return true;
+}
+
+// Auto's choice for one field, and the field decoded in it.
+std::pair<TagCodePage, QString> decodeAuto(const char* bytes, qsizetype size) {
+    if (!isAscii(bytes, size)) {
+        bool clean = false;
+        QString text = decodeUtf8(bytes, size, &clean);
+        if (clean)
+            return {TagCodePage::Utf8, text};
+    }
+    QString text = decodeCodePage(bytes, size);
+    if (looksLikeShiftJis(text))
+        return {TagCodePage::ShiftJis, text};
+    return {TagCodePage::Western, decodeWestern(bytes, size)};
+}
+
+} // namespace
+
+std::optional<TagCodePage> parseTagCodePage(const QString& text) {
+    const QString value = text.trimmed().toLower();
+    if (value == QLatin1String("932"))
+        return TagCodePage::ShiftJis;
+    if (value == QLatin1String("1252"))
+        return TagCodePage::Western;
+    if (value == QLatin1String("65001"))
+        return TagCodePage::Utf8;
+    if (value == QLatin1String("auto"))
+        return TagCodePage::Auto;
+    return std::nullopt;
+}
+
+TagCodePage tagCodePageSetting(const QString& text) {
+    return parseTagCodePage(text).value_or(DefaultTagCodePage);
+}
+
+QString decodeTagText(const char* bytes, qsizetype size, TagCodePage page) {
+    switch (page) {
+    case TagCodePage::ShiftJis:
+        break;
+    case TagCodePage::Western:
+        return isAscii(bytes, size) ? QString::fromLatin1(bytes, size) : decodeWestern(bytes, size);
+    case TagCodePage::Utf8:
+        return isAscii(bytes, size) ? QString::fromLatin1(bytes, size) : decodeUtf8(bytes, size);
+    case TagCodePage::Auto:
+        return decodeAuto(bytes, size).second;
+    }
+    return decodeCodePage(bytes, size);
+}
+
+TagCodePage fieldCodePage(const char* bytes, qsizetype size, TagCodePage page) {
+    return page == TagCodePage::Auto ? decodeAuto(bytes, size).first : page;
+}
+
+} // namespace sonavue

@@ -1,0 +1,175 @@
+// The tag code page choice: each setting on Latin-1, Shift-JIS and UTF-8 fields, and the
+// readers carrying the choice through to the record and the tag window's texts.
+#include "app/nativepath.h"
+#include "tags/codepage.h"
+#include "tags/id3v1.h"
+#include "tags/tagcodepage.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace sonavue;
+
+Q_DECLARE_METATYPE(sonavue::TagCodePage)
+
+namespace {
+
+const QByteArray LatinBjork("Bj\xF6rk");
+const QByteArray LatinCafe("Caf\xE9");
+const QByteArray Utf8Cafe("Caf\xC3\xA9");
+const QByteArray Utf8Dawn = QString::fromUtf8("夜明け").toUtf8();
+const QByteArray ShiftJisDawn("\x96\xE9\x96\xBE\x82\xAF");
+const QString Dawn = QString::fromUtf8("夜明け");
+const QString Bjork = QString::fromUtf8("Björk");
+const QString Cafe = QString::fromUtf8("Café");
+
+QByteArray nulPadded(const QByteArray& bytes, int width) {
+    return bytes.left(width) + QByteArray(qMax(0, width - int(bytes.size())), '\0');
+}
+
+// A whole 128-byte record with these title, artist and album bytes.
+QByteArray record(const QByteArray& title, const QByteArray& artist, const QByteArray& album) {
+    return "TAG" + nulPadded(title, 30) + nulPadded(artist, 30) + nulPadded(album, 30) +
+           nulPadded("2001", 4) + nulPadded("", 30) + char(17);
+}
+
+QString withNuls(const QString& text, int nuls) {
+    return text + QString(nuls, QChar(0));
+}
+
+} // namespace
+
+class TagCodePageTest : public QObject {
+    Q_OBJECT
+private slots:
+    void settingValues();
+    void decode_data();
+    void decode();
+    void shiftJisIsTheEarlierDecoding();
+    void recordFieldsFollowTheChoice();
+    void tagWindowReaderFollowsTheChoice();
+};
+
+void TagCodePageTest::settingValues() {
+    QCOMPARE(parseTagCodePage("932"), TagCodePage::ShiftJis);
+    QCOMPARE(parseTagCodePage(" 1252 "), TagCodePage::Western);
+    QCOMPARE(parseTagCodePage("65001"), TagCodePage::Utf8);
+    QCOMPARE(parseTagCodePage("AUTO"), TagCodePage::Auto);
+    for (const char* bad : {"", "utf-8", "1251", "0932x", "auto2"}) {
+        QVERIFY2(!parseTagCodePage(QString::fromLatin1(bad)), bad);
+        QCOMPARE(tagCodePageSetting(QString::fromLatin1(bad)), TagCodePage::ShiftJis);
+    }
+    QCOMPARE(tagCodePageSetting("auto"), TagCodePage::Auto);
+}
+
+void TagCodePageTest::decode_data() {
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<TagCodePage>("page");
+    QTest::addColumn<QString>("expected");
+    const QString replacement(QChar(0xFFFD));
+    const auto row = [](const char* name, const QByteArray& bytes, TagCodePage page,
+                        const QString& expected) {
+        QTest::newRow(name) << bytes << page << expected;
+    };
+    row("932 shift-jis", ShiftJisDawn, TagCodePage::ShiftJis, Dawn);
+    row("932 latin-1 is not readable", LatinCafe, TagCodePage::ShiftJis, "Caf" + replacement);
+
+    row("1252 latin-1", LatinBjork, TagCodePage::Western, Bjork);
+    row("1252 latin-1 cafe", LatinCafe, TagCodePage::Western, Cafe);
+    row("1252 euro sign", QByteArray("5\x80"), TagCodePage::Western, QString::fromUtf8("5€"));
+    row("1252 byte it leaves undefined", QByteArray("a\x81z"), TagCodePage::Western,
+        "a" + replacement + "z");
+    row("1252 reads utf-8 as two letters", Utf8Cafe, TagCodePage::Western,
+        QString::fromUtf8("CafÃ©"));
+    row("1252 keeps nuls", LatinCafe + QByteArray(2, '\0'), TagCodePage::Western,
+        withNuls(Cafe, 2));
+
+    row("65001 utf-8", Utf8Cafe, TagCodePage::Utf8, Cafe);
+    row("65001 utf-8 japanese", Utf8Dawn, TagCodePage::Utf8, Dawn);
+    row("65001 latin-1 byte is replaced", LatinCafe + "!", TagCodePage::Utf8,
+        "Caf" + replacement + "!");
+    row("65001 character cut by the field end is left out", Utf8Dawn.left(7), TagCodePage::Utf8,
+        Dawn.left(2));
+    row("65001 cut character before padding is bad", Utf8Dawn.left(7) + QByteArray(1, '\0'),
+        TagCodePage::Utf8, Dawn.left(2) + replacement + QChar(0));
+
+    row("auto utf-8", Utf8Cafe, TagCodePage::Auto, Cafe);
+    row("auto utf-8 japanese", Utf8Dawn + QByteArray(3, '\0'), TagCodePage::Auto,
+        withNuls(Dawn, 3));
+    row("auto utf-8 cut by the field end", Utf8Dawn.left(8), TagCodePage::Auto, Dawn.left(2));
+    row("auto lone lead byte at the end is latin-1", LatinCafe, TagCodePage::Auto, Cafe);
+    row("auto shift-jis", ShiftJisDawn + QByteArray(2, '\0'), TagCodePage::Auto, withNuls(Dawn, 2));
+    row("auto latin-1 in the private-use area", LatinBjork, TagCodePage::Auto, Bjork);
+    row("auto latin-1 that does not decode", LatinCafe + QByteArray(4, '\0'), TagCodePage::Auto,
+        withNuls(Cafe, 4));
+    row("auto ascii", QByteArray("Plain title"), TagCodePage::Auto, "Plain title");
+    row("auto empty", QByteArray(), TagCodePage::Auto, "");
+}
+
+void TagCodePageTest::decode() {
+    QFETCH(QByteArray, bytes);
+    QFETCH(TagCodePage, page);
+    QFETCH(QString, expected);
+    QCOMPARE(decodeTagText(bytes.constData(), bytes.size(), page), expected);
+}
+
+void TagCodePageTest::shiftJisIsTheEarlierDecoding() {
+    // The default keeps the Windows decoding byte for byte, odd results included.
+    for (const QByteArray& bytes :
+         {LatinBjork, LatinCafe, Utf8Dawn, ShiftJisDawn, QByteArray("\x80\xA0\xFD\x85\x80\x82")})
+        QCOMPARE(decodeTagText(bytes.constData(), bytes.size(), TagCodePage::ShiftJis),
+                 decodeCodePage(bytes.constData(), bytes.size()));
+    QCOMPARE(DefaultTagCodePage, TagCodePage::ShiftJis);
+}
+
+void TagCodePageTest::recordFieldsFollowTheChoice() {
+    const QByteArray raw = record(LatinCafe, LatinBjork, ShiftJisDawn);
+    ID3v1Record fields;
+    decodeID3v1(raw.constData(), fields, TagCodePage::Auto);
+    QCOMPARE(fields.Title, fixedWidth(withNuls(Cafe, 26), 30));
+    QCOMPARE(fields.Artist, fixedWidth(withNuls(Bjork, 25), 30));
+    QCOMPARE(fields.Album, fixedWidth(withNuls(Dawn, 24), 30));
+    QCOMPARE(fields.Year, QStringLiteral("2001"));
+
+    // Without a choice the readers keep Shift-JIS.
+    ID3v1Record byDefault;
+    decodeID3v1(raw.constData(), byDefault);
+    QVERIFY(!byDefault.Artist.startsWith(Bjork));
+    QCOMPARE(byDefault.Album, fields.Album);
+
+    decodeID3v1(raw.constData(), fields, TagCodePage::Western);
+    QCOMPARE(fields.Artist, fixedWidth(withNuls(Bjork, 25), 30));
+
+    QTemporaryDir dir;
+    const QString path = dir.path() + "/song.mp3";
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(QByteArray(300, 'a') + record(Utf8Dawn, Utf8Cafe, ""));
+    file.close();
+    ID3v1Record fromFile;
+    readID3TAG(path, fromFile, TagCodePage::Utf8);
+    QCOMPARE(fromFile.Title, fixedWidth(withNuls(Dawn, 21), 30));
+    QCOMPARE(fromFile.Artist, fixedWidth(withNuls(Cafe, 25), 30));
+}
+
+void TagCodePageTest::tagWindowReaderFollowsTheChoice() {
+    QTemporaryDir dir;
+    const QString path = dir.path() + "/song.mp3";
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(QByteArray(300, 'a') + record(LatinCafe, Utf8Dawn, ShiftJisDawn));
+    file.close();
+    QString artist, album, title;
+    std::uint8_t number = 0;
+    getMP3TAG(path, artist, album, title, number, TagCodePage::Auto);
+    QCOMPARE(title, Cafe);
+    QCOMPARE(artist, Dawn);
+    QCOMPARE(album, Dawn);
+    getMP3TAG(path, artist, album, title, number, TagCodePage::Western);
+    QCOMPARE(title, Cafe);
+    QCOMPARE(album, decodeTagText(ShiftJisDawn.constData(), 6, TagCodePage::Western));
+}
+
+QTEST_GUILESS_MAIN(TagCodePageTest)
+#include "tst_tagcodepage.moc"

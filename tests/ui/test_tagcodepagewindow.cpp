@@ -1,0 +1,92 @@
+// The "codepage" setting through the real start-up: a Latin-1 tag shows right in the track
+// list, the tag card, the now-playing label and the media-control metadata with "auto",
+// and as Shift-JIS (the default) without the key.
+#include "mainwindowfixture.h"
+
+#include "app/mprisplayer.h"
+#include "ui/tagwindow.h"
+
+#include <QLabel>
+
+using namespace sonavue;
+using namespace sonavue::testing;
+
+namespace {
+const QString App = QStringLiteral("SonavueTagCodePageWindowTest");
+
+QByteArray nulPadded(const QByteArray& bytes, int width) {
+    return bytes + QByteArray(width - int(bytes.size()), '\0');
+}
+
+// One track whose title and artist are Latin-1 bytes, as European taggers write them.
+void writeLatinTrack(const QString& path) {
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(QByteArray(400, '\x55'));
+    file.write("TAG" + nulPadded("Caf\xE9", 30) + nulPadded("Bj\xF6rk", 30) +
+               nulPadded("Album", 30) + nulPadded("1999", 4) + nulPadded("", 30) + char(8));
+}
+} // namespace
+
+class TagCodePageWindowTest : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+    SettingsFile m_settings{App};
+
+    // Starts the program, starts the first track and presses the mouse on it; returns the
+    // texts shown: track list title, now playing, card title, card artist, MPRIS title.
+    QStringList shownTexts() {
+        auto started = startWindow(App);
+        Form1& form = *started->form;
+        MprisPlayer mpris(form);
+        const QStringList titles = form.trackTitles();
+        if (titles.size() != 1)
+            return {QStringLiteral("track list holds %1 titles").arg(titles.size())};
+        form.player().Command3_Click();
+        // The media double has no states of its own: it tells of the opened track as the
+        // real element does.
+        emit form.MMControl1().stateChanged(MediaControl::State::Playing);
+        form.selectTrack(0);
+        form.ListName_MouseDown();
+        Form3* card = form.tagWindow();
+        if (!card)
+            return {QStringLiteral("no tag card")};
+        return {titles.at(0), form.title->text(), card->Label4()->text(), card->Label2()->text(),
+                mpris.metadata().value(QStringLiteral("xesam:title")).toString()};
+    }
+
+private slots:
+    void initTestCase() {
+        QVERIFY(QDir().mkpath(m_dir.filePath("music")));
+        writeLatinTrack(m_dir.filePath("music/latin.mp3"));
+    }
+
+    void init() {
+        m_settings.remove();
+        m_settings.set(QStringLiteral("Folder"), m_dir.filePath("music"));
+    }
+
+    void autoReadsLatin1Everywhere() {
+        m_settings.set(QStringLiteral("codepage"), QStringLiteral("auto"));
+        const QString cafe = QString::fromUtf8("Café");
+        QCOMPARE(shownTexts(), QStringList({cafe, cafe, cafe, QString::fromUtf8("Björk"), cafe}));
+    }
+
+    void defaultAndUnknownValuesKeepShiftJis() {
+        const QString shiftJisCafe = QStringLiteral("Caf") + QChar(0xFFFD);
+        for (const QString& value : {QStringLiteral("<none>"), QStringLiteral("latin1")}) {
+            if (value != QLatin1String("<none>"))
+                m_settings.set(QStringLiteral("codepage"), value);
+            const QStringList shown = shownTexts();
+            QVERIFY2(shown.size() == 5, qPrintable(shown.join(',')));
+            QCOMPARE(shown.at(0), shiftJisCafe);
+            QCOMPARE(shown.at(1), shiftJisCafe);
+            QCOMPARE(shown.at(2), shiftJisCafe);
+            QCOMPARE(shown.at(4), shiftJisCafe);
+        }
+    }
+};
+
+QTEST_MAIN(TagCodePageWindowTest)
+#include "test_tagcodepagewindow.moc"
