@@ -11,6 +11,7 @@
 // 100,000 tracks divided by 90,000 is the memory per catalogued track, so the fixed cost
 // of the program and its libraries drops out. Last, sonavue-catalogue is timed end to end
 // (process start to JSON written, output to /dev/null) against the same reference.
+#include "../pagecache.h"
 #include "benchlibrary.h"
 #include "catalogue/folderscan.h"
 #include "referencescan.h"
@@ -187,18 +188,6 @@ struct SizeResult {
     std::vector<std::pair<std::string, double>> walls; // every line of the table
 };
 
-// Empties the page cache (and the folder and inode caches) so that the next run reads
-// from the disk. Needs root; false when refused.
-bool dropCaches() {
-    ::sync();
-    const int fd = ::open("/proc/sys/vm/drop_caches", O_WRONLY | O_CLOEXEC);
-    if (fd < 0)
-        return false;
-    const bool ok = ::write(fd, "3", 1) == 1;
-    ::close(fd);
-    return ok;
-}
-
 Timing medianOf(const std::vector<Timing>& timings) {
     std::vector<double> wall, cpu;
     for (const Timing& t : timings) {
@@ -271,7 +260,7 @@ int main(int argc, char** argv) {
         std::vector<std::vector<double>> threadedTimes(threadCounts.size());
         std::vector<std::vector<double>> scanReaderTimes(readerCounts.size());
         const auto prepare = [&] {
-            if (cold && !dropCaches()) {
+            if (cold && !bench::dropCaches()) {
                 std::printf(
                     "  dropping the page cache was refused (not root?): warm figures only\n");
                 cold = false;

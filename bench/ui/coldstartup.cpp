@@ -1,4 +1,5 @@
 #include "coldstartup.h"
+#include "../pagecache.h"
 
 #include "app/settings.h"
 #include "startuptiming.h"
@@ -18,18 +19,6 @@ namespace sonavue::bench {
 namespace {
 
 constexpr int LibraryTracks = 100000;
-
-// Empties the page cache and the folder and inode caches, so that the next start reads
-// the program, its libraries and the library from the disk. Needs root.
-bool dropCaches() {
-    ::sync();
-    const int fd = ::open("/proc/sys/vm/drop_caches", O_WRONLY | O_CLOEXEC);
-    if (fd < 0)
-        return false;
-    const bool ok = ::write(fd, "3", 1) == 1;
-    ::close(fd);
-    return ok;
-}
 
 // "min-max" of values, for the spread beside a median.
 QString spread(const std::vector<double>& values) {
@@ -179,10 +168,10 @@ int runColdStartup(const ColdStartupOptions& options) {
         runRound(warm, options, library.folder, [] {});
 
     Series cold;
-    const bool canDrop = dropCaches();
+    const bool canDrop = bench::dropCaches();
     if (canDrop)
         for (int k = 0; k < options.coldRuns; ++k)
-            runRound(cold, options, library.folder, [] { dropCaches(); });
+            runRound(cold, options, library.folder, [] { bench::dropCaches(); });
 
     printSeries("Warm page cache (medians)", warm);
     if (!canDrop) {
