@@ -3,6 +3,7 @@
 #include "app/nativepath.h"
 #include "catalogue/folderscan.h"
 #include "musicfiles.h"
+#include "recordingobserver.h"
 #include "tags/genre.h"
 
 #include <QDir>
@@ -19,29 +20,6 @@ using namespace sonavue::testing;
 namespace {
 
 constexpr int NoTimedYields = 1000000;
-
-// Records every call, in order, as short text; can act at a given yield.
-class RecordingObserver : public ScanObserver {
-public:
-    QStringList events;
-    int yields = 0;
-    std::function<void(int yield)> onYield;
-
-    void letEventsRun() override {
-        ++yields;
-        events << QStringLiteral("yield");
-        if (onYield)
-            onYield(yields);
-    }
-    void selectFirstFolder() override { events << QStringLiteral("select"); }
-    void readingStarted(int n) override { events << QStringLiteral("start %1").arg(n); }
-    void folderStarted(int i, int n) override {
-        events << QStringLiteral("folder %1 %2").arg(i).arg(n);
-    }
-    void fileRead(int j) override { events << QStringLiteral("file %1").arg(j); }
-    void folderRead(int i) override { events << QStringLiteral("read %1").arg(i); }
-    void readingFinished() override { events << QStringLiteral("finished"); }
-};
 
 struct Scanned {
     Catalogue catalogue;

@@ -6,6 +6,7 @@
 #include "catalogue/folderscan.h"
 #include "catalogue/tagreadahead.h"
 #include "musicfiles.h"
+#include "recordingobserver.h"
 #include "tags/genre.h"
 
 #include <QDir>
@@ -25,28 +26,6 @@ using namespace sonavue::testing;
 namespace {
 
 constexpr int NoTimedYields = 1000000;
-
-// Every observer call as text, so that two scans' calls and yields can be compared.
-class RecordingObserver : public ScanObserver {
-public:
-    QStringList events;
-    std::function<void(int yield)> onYield;
-    int yields = 0;
-
-    void letEventsRun() override {
-        events << QStringLiteral("yield");
-        if (onYield)
-            onYield(++yields);
-    }
-    void selectFirstFolder() override { events << QStringLiteral("select"); }
-    void readingStarted(int n) override { events << QStringLiteral("start %1").arg(n); }
-    void folderStarted(int i, int n) override {
-        events << QStringLiteral("folder %1 %2").arg(i).arg(n);
-    }
-    void fileRead(int j) override { events << QStringLiteral("file %1").arg(j); }
-    void folderRead(int i) override { events << QStringLiteral("read %1").arg(i); }
-    void readingFinished() override { events << QStringLiteral("finished"); }
-};
 
 // What a scan produced: every row, every group list and every observer call.
 struct Outcome {
