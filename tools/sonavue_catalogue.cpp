@@ -1,6 +1,6 @@
 // sonavue-catalogue: runs the player's own folder scan on FOLDER and prints the catalogue
 // and the group lists as one JSON object, so that scripts see exactly what the player sees.
-#include "app/nativepath.h"
+#include "base/nativepath.h"
 #include "catalogue/folderscan.h"
 #include "cataloguejson.h"
 #include "tags/genre.h"
@@ -104,7 +104,6 @@ bool parseTypes(const std::string& list, FileTypes& types) {
 } // namespace
 
 int main(int argc, char** argv) {
-    setgenre(); // the genre table is filled before anything else, as in the player
     FileTypes types{true, true};
     bool typesGiven = false;
     std::optional<TagCodePage> codePage;

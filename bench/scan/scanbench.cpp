@@ -207,7 +207,6 @@ int main(int argc, char** argv) {
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         if (arg == "--child-scan" && i + 1 < argc) {
-            setgenre();
             const ScanFigures figures = runScan(argv[i + 1]);
             std::printf("%d %ld\n", figures.rows, peakResidentKiB());
             return 0;
@@ -228,7 +227,6 @@ int main(int argc, char** argv) {
             return 2;
         }
     }
-    setgenre();
     ::mkdir(base.c_str(), 0755);
     const std::string self = selfPath();
     const std::string tool = SONAVUE_CATALOGUE_TOOL;

@@ -1,7 +1,7 @@
 #include "coldstartup.h"
 #include "../pagecache.h"
 
-#include "app/settings.h"
+#include "base/settings.h"
 #include "startuptiming.h"
 #include "uilibrary.h"
 #include "warmcache.h"

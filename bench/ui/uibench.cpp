@@ -28,7 +28,7 @@
 //    folder chooser does), recorded from the call: its pauses and its length against the
 //    start-up scan, which runs before the window is shown.
 // The silent media element means the start-up makes no GStreamer element.
-#include "app/settings.h"
+#include "base/settings.h"
 #include "coldstartup.h"
 #include "quietplatform.h"
 #include "startupchild.h"

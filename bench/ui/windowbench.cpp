@@ -1,6 +1,6 @@
 #include "windowbench.h"
 
-#include "app/settings.h"
+#include "base/settings.h"
 #include "paintwatch.h"
 #include "silentmedia.h"
 #include "ui/startup.h"

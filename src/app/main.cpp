@@ -1,11 +1,12 @@
 // Sonavue: a music player for music kept as files in folders.
 #include "app/mprisplayer.h"
-#include "app/nativepath.h"
+#include "base/version.h"
+#include "base/nativepath.h"
 #include "app/programicon.h"
 #include "app/quitsignals.h"
 #include "app/selfcheck.h"
-#include "app/settings.h"
-#include "app/settingslocation.h"
+#include "base/settings.h"
+#include "base/settingslocation.h"
 #include "app/singleinstance.h"
 #include "ui/externalfiles.h"
 #include "ui/startup.h"
@@ -41,7 +42,7 @@ int main(int argc, char* argv[]) {
     for (int i = 1; i < argc; ++i)
         arguments << sonavue::pathFromNative(QByteArray(argv[i]));
     if (const std::optional<int> status =
-            sonavue::answerWithoutWindows(arguments, QStringLiteral(SONAVUE_VERSION)))
+            sonavue::answerWithoutWindows(arguments, QString::fromLatin1(sonavue::VersionText)))
         return *status;
     // Files named on the command line ("Open with") go to the reserved list.
     QStringList files;

@@ -1,6 +1,6 @@
 #include "app/selfcheck.h"
 
-#include "app/settings.h"
+#include "base/settings.h"
 
 #include <QFileInfo>
 #include <cstdio>

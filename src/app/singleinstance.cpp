@@ -1,7 +1,7 @@
 #include "app/singleinstance.h"
 
-#include "app/filelock.h"
-#include "app/nativepath.h"
+#include "base/filelock.h"
+#include "base/nativepath.h"
 
 #include <QDeadlineTimer>
 #include <QDir>

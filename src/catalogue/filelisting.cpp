@@ -1,6 +1,6 @@
 #include "catalogue/filelisting.h"
 
-#include "app/nativepath.h"
+#include "base/nativepath.h"
 #include "catalogue/nativefolder.h"
 
 namespace sonavue {

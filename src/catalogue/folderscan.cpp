@@ -1,6 +1,6 @@
 #include "catalogue/folderscan.h"
 
-#include "app/nativepath.h"
+#include "base/nativepath.h"
 #include "catalogue/nativefolder.h"
 #include "catalogue/pseudofilesystem.h"
 #include "tags/genre.h"
@@ -267,7 +267,7 @@ struct FolderScan::Pass {
                 catalogue.setCell(f.column, r, f.value);
             }
         }
-        catalogue.setCell(ColGenre, r, GenreName[static_cast<unsigned char>(tag[GenreOffset])]);
+        catalogue.setCell(ColGenre, r, genreName(static_cast<unsigned char>(tag[GenreOffset])));
         catalogue.setCell(ColComment, r, cleanedField(tag, CommentField, codePage));
     }
 

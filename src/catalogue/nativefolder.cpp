@@ -1,6 +1,6 @@
 #include "catalogue/nativefolder.h"
 
-#include "app/nativepath.h"
+#include "base/nativepath.h"
 #include "catalogue/filelisting.h"
 #include "catalogue/grouplist.h"
 #include <algorithm>

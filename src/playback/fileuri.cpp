@@ -1,6 +1,6 @@
 // fileUriFor: a file:// URI made from the path's bytes, so that names with spaces, "#",
 // "%", Japanese text or bytes that are not UTF-8 all reach the file system unchanged.
-#include "app/nativepath.h"
+#include "base/nativepath.h"
 #include "playback/gstmediaelement.h"
 
 #include <QDir>

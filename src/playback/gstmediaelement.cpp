@@ -12,7 +12,7 @@
 // the pipeline is released.
 #include "playback/gstmediaelement.h"
 
-#include "app/nativepath.h"
+#include "base/nativepath.h"
 #include "playback/midicheck.h"
 #include "playback/pipelinereaper.h"
 #include "playback/stallwatchdog.h"

@@ -1,6 +1,6 @@
 #include "playback/playercontrol.h"
 
-#include "app/numbers.h"
+#include "base/numbers.h"
 #include "playback/volume.h"
 #include "tags/id3v1.h"
 

@@ -2,8 +2,6 @@
 
 namespace sonavue {
 
-std::array<QString, 256> GenreName;
-
 namespace {
 
 // Codes 0..147 follow the ID3v1 list and its common extension, spelt as this program has
@@ -169,15 +167,21 @@ constexpr int firstOwnCode = 248;
 
 } // namespace
 
-void setgenre() {
-    for (int code = 0; code < 256; ++code) {
-        const char* name = "unknown"; // 148..247
-        if (code < 148)
-            name = listedNames[code];
-        else if (code >= firstOwnCode)
-            name = ownNames[code - firstOwnCode];
-        GenreName[std::size_t(code)] = QString::fromLatin1(name);
-    }
+const QString& genreName(unsigned char code) {
+    // Built on first use (thread-safe), read-only after: no set-up call, nothing to forget.
+    static const std::array<QString, 256> names = [] {
+        std::array<QString, 256> table;
+        for (int c = 0; c < 256; ++c) {
+            const char* name = "unknown"; // 148..247
+            if (c < 148)
+                name = listedNames[c];
+            else if (c >= firstOwnCode)
+                name = ownNames[c - firstOwnCode];
+            table[std::size_t(c)] = QString::fromLatin1(name);
+        }
+        return table;
+    }();
+    return names[code];
 }
 
 } // namespace sonavue

@@ -1,6 +1,6 @@
 #include "tags/id3v1.h"
 
-#include "app/nativepath.h"
+#include "base/nativepath.h"
 #include "tags/tagtext.h"
 
 #include <cerrno>

@@ -1,6 +1,6 @@
 #include "ui/externalfiles.h"
 
-#include "app/nativepath.h"
+#include "base/nativepath.h"
 
 #include <QUrl>
 #include <cerrno>

@@ -1,9 +1,9 @@
 #include "ui/form1.h"
 
-#include "app/nativepath.h"
-#include "app/numbers.h"
-#include "app/settings.h"
-#include "app/userfolders.h"
+#include "base/nativepath.h"
+#include "base/numbers.h"
+#include "base/settings.h"
+#include "base/userfolders.h"
 #include "playback/gstmediaelement.h"
 #include "playback/transportbar.h"
 #include "playback/volume.h"

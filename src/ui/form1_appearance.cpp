@@ -1,7 +1,9 @@
 // The main window's appearance options, folder chooser, picture buttons and about line.
 #include "ui/form1.h"
 
-#include "app/numbers.h"
+#include "base/version.h"
+
+#include "base/numbers.h"
 #include "ui/backgroundwindow.h"
 #include "ui/colours.h"
 #include "ui/imagebutton.h"
@@ -20,9 +22,6 @@
 namespace sonavue {
 
 namespace {
-constexpr int VersionMajor = 1;
-constexpr int VersionMinor = 0;
-constexpr int VersionRevision = 17;
 
 std::int32_t toColourValue(double value) {
     const long long whole = roundHalfEven(value);
@@ -120,9 +119,8 @@ void Form1::showAboutLine() {
         m_aboutSplash = new Form2(this);
         m_aboutSplash->show();
     }
-    m_aboutSplash->Label1()->setText(
-        QStringLiteral("Sonavue ver%1.%2").arg(VersionMajor).arg(VersionMinor));
-    m_aboutSplash->LabelBuild()->setText(QStringLiteral("build %1").arg(VersionRevision));
+    m_aboutSplash->Label1()->setText(versionCaption());
+    m_aboutSplash->LabelBuild()->setText(buildCaption());
 }
 
 } // namespace sonavue

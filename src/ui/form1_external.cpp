@@ -2,7 +2,7 @@
 // as it takes a double-clicked track, and continuous play starts when nothing plays.
 #include "ui/form1.h"
 
-#include "app/nativepath.h"
+#include "base/nativepath.h"
 #include "ui/externalfiles.h"
 
 #include <QCheckBox>

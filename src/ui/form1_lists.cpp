@@ -2,8 +2,8 @@
 // column, and the reserved list.
 #include "ui/form1.h"
 
-#include "app/nativepath.h"
-#include "app/numbers.h"
+#include "base/nativepath.h"
+#include "base/numbers.h"
 #include "ui/tabsel.h"
 #include "ui/tagwindow.h"
 

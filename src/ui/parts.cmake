@@ -14,4 +14,4 @@ add_library(sv_ui_parts STATIC
   ${CMAKE_CURRENT_LIST_DIR}/tagwindow.cpp ${CMAKE_CURRENT_LIST_DIR}/tagwindow.h
 )
 target_include_directories(sv_ui_parts PUBLIC ${PROJECT_SOURCE_DIR}/src)
-target_link_libraries(sv_ui_parts PUBLIC sv_tags sv_app_core Qt6::Widgets)
+target_link_libraries(sv_ui_parts PUBLIC sv_tags sv_base Qt6::Widgets)

@@ -1,5 +1,7 @@
 #include "ui/splashwindow.h"
 
+#include "base/version.h"
+
 #include "ui/cardwindow.h"
 #include "ui/fonts.h"
 
@@ -26,7 +28,7 @@ Form2::Form2(QWidget* owner)
     m_label1 = makeCardLabel(this, cardRect(360, 240, 3855, 495),
                              designedFont(QStringLiteral("Impact"), 18), VersionColour,
                              Qt::AlignHCenter | Qt::AlignTop);
-    m_label1->setText(QStringLiteral("Sonavue ver1.0"));
+    m_label1->setText(versionCaption());
     m_labelBuild = makeCardLabel(this, cardRect(3240, 600, 1095, 255),
                                  designedFont(QStringLiteral("Impact"), 9.75), BuildColour,
                                  Qt::AlignLeft | Qt::AlignTop);

@@ -1,9 +1,9 @@
 #include "ui/startup.h"
 
-#include "app/nativepath.h"
-#include "app/numbers.h"
-#include "app/settings.h"
-#include "app/userfolders.h"
+#include "base/nativepath.h"
+#include "base/numbers.h"
+#include "base/settings.h"
+#include "base/userfolders.h"
 #include "tags/genre.h"
 #include "ui/splashwindow.h"
 
@@ -76,8 +76,7 @@ QString acceptedMusicFolder(const QString& stored) {
 
 StartedProgram Main(Form1::Options options, const std::function<void(Form1&)>& windowMade) {
     const QString appName = options.appName;
-    // 1. The genre table.
-    setgenre();
+    // 1. The genre table builds itself on first use.
     // The tags' code page is fixed for the run: every reader of tag text is made with it.
     options.tagCodePage =
         tagCodePageSetting(readInit(appName, QStringLiteral("codepage"), QStringLiteral("932")));

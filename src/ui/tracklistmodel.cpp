@@ -1,6 +1,6 @@
 #include "ui/tracklistmodel.h"
 
-#include "app/nativepath.h"
+#include "base/nativepath.h"
 
 namespace sonavue {
 

@@ -1,6 +1,6 @@
 #include "web/webpanel.h"
 
-#include "app/settings.h"
+#include "base/settings.h"
 #include "web/webpanelpage.h"
 
 #include <QChildEvent>

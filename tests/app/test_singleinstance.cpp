@@ -1,7 +1,7 @@
 // One player per user: the hand-over between starts in one process, and with two real
 // player processes (each from a private copy of the program folder, on a private bus).
 #include "app/mprisplayer.h"
-#include "app/nativepath.h"
+#include "base/nativepath.h"
 #include "app/singleinstance.h"
 
 #include <QDBusArgument>

@@ -1,6 +1,6 @@
 #include "musicfiles.h"
 
-#include "app/nativepath.h"
+#include "base/nativepath.h"
 #include <cstring>
 #include <dirent.h>
 #include <fcntl.h>

@@ -1,5 +1,5 @@
 // sonavue-catalogue run as a process: its JSON, its folder argument, --types, bad input.
-#include "app/nativepath.h"
+#include "base/nativepath.h"
 #include "catalogue/folderscan.h"
 #include "musicfiles.h"
 #include "tags/genre.h"
@@ -74,7 +74,6 @@ class TestCatalogueTool : public QObject {
     Q_OBJECT
 
 private slots:
-    void initTestCase() { setgenre(); }
     void jsonHoldsTheScan();
     void folderArgument_data();
     void folderArgument();

@@ -1,5 +1,5 @@
 // File-type patterns and the folder and file listings on a real folder.
-#include "app/nativepath.h"
+#include "base/nativepath.h"
 #include "catalogue/filelisting.h"
 #include "musicfiles.h"
 

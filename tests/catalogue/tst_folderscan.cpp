@@ -1,6 +1,6 @@
 // The folder scan on real folder trees: rows, group lists, the Linux file-system rules,
 // yields and a second scan superseding a running one.
-#include "app/nativepath.h"
+#include "base/nativepath.h"
 #include "catalogue/folderscan.h"
 #include "musicfiles.h"
 #include "recordingobserver.h"
@@ -72,7 +72,6 @@ class TestFolderScan : public QObject {
     Q_OBJECT
 
 private slots:
-    void initTestCase() { setgenre(); }
 
     void folderListAndRowOrder();
     void progressReportsInDesignOrder();

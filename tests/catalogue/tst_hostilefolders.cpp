@@ -1,6 +1,6 @@
 // The folder walk against trees built to trap it: webs of links, links into /proc and
 // /sys, paths longer than PATH_MAX and names beginning with the bytes EF BB BF.
-#include "app/nativepath.h"
+#include "base/nativepath.h"
 #include "catalogue/filelisting.h"
 #include "catalogue/folderscan.h"
 #include "catalogue/nativefolder.h"
@@ -110,7 +110,6 @@ class TestHostileFolders : public QObject {
     Q_OBJECT
 
 private slots:
-    void initTestCase() { setgenre(); }
     void linkWebIsWalkedOncePerFolder();
     void linksIntoPseudoFileSystemsAreNotWalked();
     void musicFolderOnPseudoFileSystem_data();

@@ -2,7 +2,7 @@
 // scan's results must not depend on how many readers there are, files changed under the
 // readers must neither block nor be read wrongly, and a stopped or superseded scan must
 // leave no reader running.
-#include "app/nativepath.h"
+#include "base/nativepath.h"
 #include "catalogue/folderscan.h"
 #include "catalogue/tagreadahead.h"
 #include "musicfiles.h"
@@ -116,7 +116,6 @@ class TestTagReadAhead : public QObject {
     Q_OBJECT
 
 private slots:
-    void initTestCase() { setgenre(); }
 
     void sameScanWithAnyReaderCount();
     void tagsComeInListingOrder();

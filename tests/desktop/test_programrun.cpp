@@ -5,7 +5,7 @@
 // Run it under tests/desktop/run-with-wm.sh.
 #include "xtools.h"
 
-#include "app/settings.h"
+#include "base/settings.h"
 #include "playback/audiofiles.h"
 
 #include <QDBusArgument>

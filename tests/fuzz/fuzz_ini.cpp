@@ -1,5 +1,5 @@
 // libFuzzer: settings files of any content, read and written.
-#include "app/settings.h"
+#include "base/settings.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,5 +1,5 @@
 // libFuzzer: file names through the path conversion come back byte for byte.
-#include "app/nativepath.h"
+#include "base/nativepath.h"
 
 #include <cstdlib>
 

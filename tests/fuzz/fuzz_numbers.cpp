@@ -1,5 +1,5 @@
 // libFuzzer: the number rules on any text.
-#include "app/numbers.h"
+#include "base/numbers.h"
 
 #include <cmath>
 #include <cstdlib>

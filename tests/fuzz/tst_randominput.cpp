@@ -1,7 +1,7 @@
 // Deterministic random input for the parsers: code-page text, tag records, settings files
 // and number texts. Fixed seeds, so a failure is repeatable; runs in a few seconds.
-#include "app/numbers.h"
-#include "app/settings.h"
+#include "base/numbers.h"
+#include "base/settings.h"
 #include "tags/codepage.h"
 #include "tags/id3v1.h"
 #include "tags/tagcodepage.h"

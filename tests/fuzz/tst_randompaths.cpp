@@ -1,7 +1,7 @@
 // Deterministic random file names through the path conversion: any bytes come back
 // exactly, and names that are valid UTF-8 read as their text (a leading EF BB BF is the
 // character U+FEFF, not a byte-order mark to drop).
-#include "app/nativepath.h"
+#include "base/nativepath.h"
 
 #include <QTest>
 #include <random>

@@ -1,6 +1,6 @@
 #include "audiofiles.h"
 
-#include "app/nativepath.h"
+#include "base/nativepath.h"
 
 #include <QtEndian>
 #include <cmath>

@@ -3,7 +3,7 @@
 // volume reaches the samples.
 #include "audiofiles.h"
 
-#include "app/nativepath.h"
+#include "base/nativepath.h"
 #include "playback/gstmediaelement.h"
 
 #include <QDir>

@@ -4,7 +4,7 @@
 #include "audiofiles.h"
 #include "midifiles.h"
 
-#include "app/nativepath.h"
+#include "base/nativepath.h"
 #include "playback/midicheck.h"
 
 #include <QTemporaryDir>

@@ -1,5 +1,5 @@
 // The ID3v1 record and its two readers, on real files.
-#include "app/nativepath.h"
+#include "base/nativepath.h"
 #include "tags/codepage.h"
 #include "tags/id3v1.h"
 

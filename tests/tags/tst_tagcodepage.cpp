@@ -1,6 +1,6 @@
 // The tag code page choice: each setting on Latin-1, Shift-JIS and UTF-8 fields, and the
 // readers carrying the choice through to the record and the tag window's texts.
-#include "app/nativepath.h"
+#include "base/nativepath.h"
 #include "tags/codepage.h"
 #include "tags/id3v1.h"
 #include "tags/tagcodepage.h"

@@ -1,7 +1,7 @@
 #pragma once
 // Shared by the main-window tests: a music library written to disk, a settings file of the
 // test's own, and a start-up through the real entry procedure with a media double.
-#include "app/settings.h"
+#include "base/settings.h"
 #include "playback/fakes/fakemediacontrol.h"
 #include "tags/codepage.h"
 #include "ui/startup.h"

@@ -3,7 +3,7 @@
 // them when nothing plays.
 #include "mainwindowfixture.h"
 
-#include "app/nativepath.h"
+#include "base/nativepath.h"
 #include "ui/externalfiles.h"
 
 #include <QApplication>

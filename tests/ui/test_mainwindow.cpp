@@ -2,7 +2,7 @@
 // the window, group tabs and lists, the track list and the reserved list, and the layout.
 #include "mainwindowfixture.h"
 
-#include "app/userfolders.h"
+#include "base/userfolders.h"
 #include "ui/layoutrules.h"
 #include "ui/tabsel.h"
 #include "ui/twips.h"

@@ -3,7 +3,7 @@
 // and the progress bars when one scan replaces another.
 #include "mainwindowfixture.h"
 
-#include "app/nativepath.h"
+#include "base/nativepath.h"
 
 #include <QCheckBox>
 #include <QLineEdit>

@@ -2,7 +2,7 @@
 // The settings file: one INI section "init" in <program name>.ini (see settingslocation.h
 // for where it lies). Reads and writes single values; every call is a fresh, self-contained
 // access.
-#include "app/settingslocation.h"
+#include "base/settingslocation.h"
 
 #include <QString>
 

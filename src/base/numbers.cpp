@@ -1,4 +1,4 @@
-#include "app/numbers.h"
+#include "base/numbers.h"
 
 #include <charconv>
 #include <cmath>

@@ -1,7 +1,7 @@
 // Where the settings file lives: beside the program when the user may write there, else in
 // the user's configuration folder, where a file beside the read-only program supplies the
 // starting values; named after the executable; a lost write is said once.
-#include "app/settings.h"
+#include "base/settings.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,6 +1,6 @@
-#include "app/settingsfile.h"
+#include "base/settingsfile.h"
 
-#include "app/filelock.h"
+#include "base/filelock.h"
 
 #include <atomic>
 #include <cerrno>

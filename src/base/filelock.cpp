@@ -1,4 +1,4 @@
-#include "app/filelock.h"
+#include "base/filelock.h"
 
 #include <cerrno>
 #include <chrono>

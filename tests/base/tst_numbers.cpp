@@ -1,5 +1,5 @@
 // The number rules for values stored as text.
-#include "app/numbers.h"
+#include "base/numbers.h"
 
 #include <QTest>
 #include <cmath>

@@ -1,6 +1,6 @@
 // The settings file: reading, writing, keeping the rest of the file, safe replacement.
-#include "app/nativepath.h"
-#include "app/settings.h"
+#include "base/nativepath.h"
+#include "base/settings.h"
 
 #include <QCoreApplication>
 #include <QDir>

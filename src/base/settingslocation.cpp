@@ -1,6 +1,6 @@
-#include "app/settingslocation.h"
+#include "base/settingslocation.h"
 
-#include "app/nativepath.h"
+#include "base/nativepath.h"
 
 #include <QCoreApplication>
 #include <climits>

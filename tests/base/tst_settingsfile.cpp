@@ -1,7 +1,7 @@
 // The settings file on disk: which files a write may replace (links, other users' files,
 // read-only files), leftovers of killed writes, and two writers at once.
-#include "app/settings.h"
-#include "app/settingsfile.h"
+#include "base/settings.h"
+#include "base/settingsfile.h"
 
 #include <QDir>
 #include <QFile>

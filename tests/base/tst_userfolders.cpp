@@ -1,5 +1,5 @@
 // The documents folder as the Linux desktop names it.
-#include "app/userfolders.h"
+#include "base/userfolders.h"
 
 #include <QDir>
 #include <QFile>

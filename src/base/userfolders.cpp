@@ -1,6 +1,6 @@
-#include "app/userfolders.h"
+#include "base/userfolders.h"
 
-#include "app/nativepath.h"
+#include "base/nativepath.h"
 
 #include <QDir>
 #include <QStandardPaths>

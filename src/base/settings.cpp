@@ -1,7 +1,7 @@
-#include "app/settings.h"
+#include "base/settings.h"
 
-#include "app/nativepath.h"
-#include "app/settingsfile.h"
+#include "base/nativepath.h"
+#include "base/settingsfile.h"
 
 #include <atomic>
 #include <cerrno>

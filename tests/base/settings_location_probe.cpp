@@ -2,7 +2,7 @@
 // Usage: settings_location_probe APP [key=value | ?key]...
 // APP "-" stands for this executable's own name. Prints where the settings file is, then
 // what each "?key" reads ("<none>" when missing); "key=value" writes.
-#include "app/settings.h"
+#include "base/settings.h"
 
 #include <cstdio>
 

@@ -1,4 +1,4 @@
-#include "app/nativepath.h"
+#include "base/nativepath.h"
 
 namespace sonavue {
 namespace {
