@@ -8,7 +8,7 @@
 #include "base/settings.h"
 #include "base/settingslocation.h"
 #include "app/singleinstance.h"
-#include "ui/externalfiles.h"
+#include "playback/externalfiles.h"
 #include "ui/startup.h"
 #include "web/webpanel.h"
 
@@ -95,8 +95,8 @@ int main(int argc, char* argv[]) {
     });
 
     // The settings file is named after this executable: a renamed copy keeps its own.
-    sonavue::Form1::Options options;
-    options.appName = sonavue::programName();
+    sonavue::StartOptions options;
+    options.window.appName = sonavue::programName();
     program = sonavue::Main(std::move(options), [&](sonavue::Form1& form) {
         window = &form;
         // From its close on, the window is not raised for a later start: that start
@@ -111,7 +111,9 @@ int main(int argc, char* argv[]) {
                      &QCoreApplication::quit);
     reportFileAnswers(files, program.mainWindow->reserveExternalFiles(files));
     // Desktop media controls; without a session bus the player runs on without them.
-    sonavue::MprisPlayer mpris(*program.mainWindow);
+    sonavue::Form1& form = *program.mainWindow;
+    sonavue::MprisPlayer mpris(*program.core, {[&form] { sonavue::raiseWindow(form); },
+                                               [&form] { form.close(); }});
     mpris.registerOn(QDBusConnection::sessionBus());
     return app.exec();
 }

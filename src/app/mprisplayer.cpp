@@ -1,13 +1,10 @@
 #include "app/mprisplayer.h"
 
 #include "app/mprisadaptors.h"
-#include "app/singleinstance.h"
+#include "playback/externalfiles.h"
 #include "playback/gstmediaelement.h"
-#include "playback/playercontrol.h"
 #include "tags/id3v1.h"
 #include "tags/tagtext.h"
-#include "ui/externalfiles.h"
-#include "ui/form1.h"
 
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
@@ -19,7 +16,6 @@
 namespace sonavue {
 namespace {
 
-constexpr int WatchIntervalMs = 250;
 // How long a new track's publication may wait for its length, and how often it looks.
 constexpr qint64 LengthWaitMs = 1000;
 constexpr int LengthLookMs = 20;
@@ -40,21 +36,20 @@ QString trackObjectPath(int number) {
 
 } // namespace
 
-MprisPlayer::MprisPlayer(Form1& form, QObject* parent) : QObject(parent), m_form(&form) {
+MprisPlayer::MprisPlayer(PlayerCore& core, WindowActions window, QObject* parent)
+    : QObject(parent), m_core(core), m_window(std::move(window)) {
     new MprisRootAdaptor(this);
     new MprisPlayerAdaptor(this);
     connect(&media(), &MediaControl::stateChanged, this, &MprisPlayer::onStateChanged);
-    connect(&media(), &MediaControl::Done, this, &MprisPlayer::refresh);
-    connect(&form.player(), &PlayerControl::trackStartFinished, this, &MprisPlayer::refresh);
+    connect(&media(), &MediaControl::finished, this, &MprisPlayer::refresh);
+    connect(&core.player(), &PlayerControl::trackStartFinished, this, &MprisPlayer::refresh);
+    connect(&core.volume(), &VolumeLevel::applied, this, &MprisPlayer::refresh);
     m_publish.setSingleShot(true);
     connect(&m_publish, &QTimer::timeout, this, &MprisPlayer::refresh);
     // What is there now is the starting point, not a change.
     m_publishedStatus = playbackStatus();
     m_publishedMetadata = metadata();
     m_publishedVolume = volume();
-    m_watch.setInterval(WatchIntervalMs);
-    connect(&m_watch, &QTimer::timeout, this, &MprisPlayer::refresh);
-    m_watch.start();
 }
 
 MprisPlayer::~MprisPlayer() {
@@ -92,73 +87,80 @@ bool MprisPlayer::registerOn(QDBusConnection connection) {
 }
 
 MediaControl& MprisPlayer::media() const {
-    return m_form->MMControl1();
+    return m_core.media();
+}
+
+PlayerControl& MprisPlayer::player() const {
+    return m_core.player();
 }
 
 template <typename Action> void MprisPlayer::later(Action action) {
-    QTimer::singleShot(0, this, [this, action] {
-        if (m_form)
-            action(*m_form);
-    });
+    QTimer::singleShot(0, this, action);
 }
 
 // --- Actions ------------------------------------------------------------------------------
 
 void MprisPlayer::raise() {
-    later([](Form1& form) { raiseWindow(form); });
+    later([this] {
+        if (m_window.raise)
+            m_window.raise();
+    });
 }
 
 void MprisPlayer::quit() {
     // The same close as the window's quit key: the unload handling runs and the program ends.
-    later([](Form1& form) { form.close(); });
+    later([this] {
+        if (m_window.quit)
+            m_window.quit();
+    });
 }
 
 void MprisPlayer::play() {
-    later([](Form1& form) {
-        switch (form.MMControl1().state()) {
+    later([this] {
+        switch (media().state()) {
         case MediaControl::State::Paused:
-            form.MMControl1().resume();
+            media().resume();
             break;
         case MediaControl::State::Playing:
             break;
         case MediaControl::State::Closed:
         case MediaControl::State::Stopped:
-            form.player().Command3_Click();
+            player().continuousStart();
             break;
         }
     });
 }
 
 void MprisPlayer::pause() {
-    later([](Form1& form) {
-        if (form.MMControl1().state() == MediaControl::State::Playing)
-            form.MMControl1().pause();
+    later([this] {
+        if (media().state() == MediaControl::State::Playing)
+            media().pause();
     });
 }
 
 void MprisPlayer::playPause() {
-    later([this](Form1& form) {
-        if (form.MMControl1().state() == MediaControl::State::Playing)
-            form.MMControl1().pause();
+    later([this] {
+        if (media().state() == MediaControl::State::Playing)
+            media().pause();
         else
             play();
     });
 }
 
 void MprisPlayer::stop() {
-    later([](Form1& form) { form.player().Command1_Click(); });
+    later([this] { player().stop(); });
 }
 
 void MprisPlayer::next() {
     // The end-of-track step: the reserved list first, then the track list.
-    later([](Form1& form) { form.player().MMControl1_Done(DoneSuccessful); });
+    later([this] { player().trackFinished(DoneSuccessful); });
 }
 
 void MprisPlayer::previous() {
     // Only the position moves: the track list's position stays, so the track's end still
     // leads where continuous play was going.
-    later([this](Form1& form) {
-        MediaControl& element = form.MMControl1();
+    later([this] {
+        MediaControl& element = media();
         const MediaControl::State state = element.state();
         if (state == MediaControl::State::Closed)
             return;
@@ -170,15 +172,15 @@ void MprisPlayer::previous() {
 }
 
 void MprisPlayer::seek(qint64 offsetUs) {
-    later([this, offsetUs](Form1& form) {
-        MediaControl& element = form.MMControl1();
+    later([this, offsetUs] {
+        MediaControl& element = media();
         if (element.state() == MediaControl::State::Closed)
             return;
         const qint64 target = std::max<qint64>(0, element.positionMs() + offsetUs / UsPerMs);
         const qint64 duration = element.durationMs();
         if (duration >= 0 && target > duration) {
             // Past the end: as if the track had ended.
-            form.player().MMControl1_Done(DoneSuccessful);
+            player().trackFinished(DoneSuccessful);
             return;
         }
         element.seekMs(target);
@@ -187,8 +189,8 @@ void MprisPlayer::seek(qint64 offsetUs) {
 }
 
 void MprisPlayer::setPosition(const QString& trackId, qint64 positionUs) {
-    later([this, trackId, positionUs](Form1& form) {
-        MediaControl& element = form.MMControl1();
+    later([this, trackId, positionUs] {
+        MediaControl& element = media();
         // A request about a track that no longer plays is stale.
         if (m_track.number == 0 || trackId != trackObjectPath(m_track.number) || positionUs < 0 ||
             element.state() == MediaControl::State::Closed)
@@ -205,12 +207,10 @@ void MprisPlayer::setPosition(const QString& trackId, qint64 positionUs) {
 QString MprisPlayer::openUri(const QString& uri) {
     const std::optional<QString> path = pathOfFileUri(uri);
     QString why;
-    if (!m_form)
-        why = QStringLiteral("the player's window is gone");
-    else if (!path)
+    if (!path)
         why = QStringLiteral("only local file URIs (file:///...) are opened");
     else
-        why = m_form->reserveExternalFiles({*path}).value(0);
+        why = m_core.reserveExternalFiles({*path}).value(0);
     if (!why.isEmpty())
         reportRefusal(path ? *path : uri, why);
     return why;
@@ -219,8 +219,6 @@ QString MprisPlayer::openUri(const QString& uri) {
 // --- State ----------------------------------------------------------------------------------
 
 QString MprisPlayer::playbackStatus() const {
-    if (!m_form)
-        return QStringLiteral("Stopped");
     switch (media().state()) {
     case MediaControl::State::Playing:
         return QStringLiteral("Playing");
@@ -254,7 +252,7 @@ QVariantMap MprisPlayer::metadata() const {
 }
 
 qint64 MprisPlayer::positionUs() const {
-    if (!m_form || media().state() == MediaControl::State::Closed)
+    if (media().state() == MediaControl::State::Closed)
         return 0;
     return media().positionMs() * UsPerMs;
 }
@@ -262,30 +260,29 @@ qint64 MprisPlayer::positionUs() const {
 double MprisPlayer::volume() const {
     // What the output applies, not the level label: at start the label shows 128 while
     // nothing has been sent and the output plays at full gain.
-    return m_form ? media().outputVolume() : 1.0;
+    return media().outputVolume();
 }
 
 void MprisPlayer::setVolume(double volume) {
-    if (!m_form || !std::isfinite(volume))
+    if (!std::isfinite(volume))
         return;
-    // Louder than full is not possible: the level stops at 255.
-    m_form->NewVolume(double(std::lround(std::clamp(volume, 0.0, 1.0) * 255.0)));
-    refresh();
+    // Louder than full is not possible: the level stops at 255. The level's change publishes.
+    m_core.volume().setLevel(double(std::lround(std::clamp(volume, 0.0, 1.0) * 255.0)));
 }
 
 void MprisPlayer::onStateChanged(MediaControl::State state) {
     if (state == MediaControl::State::Closed)
         m_closedSinceTrack = true; // the next open is a new track, even of the same file
-    else if (m_closedSinceTrack || media().FileName != m_track.path) {
+    else if (m_closedSinceTrack || media().fileName() != m_track.path) {
         m_closedSinceTrack = false;
-        beginTrack(media().FileName);
+        beginTrack(media().fileName());
     }
     m_publish.start(0);
 }
 
 void MprisPlayer::beginTrack(const QString& path) {
     ID3v1Record record;
-    readID3TAG(path, record, m_form ? m_form->tagCodePage() : DefaultTagCodePage);
+    readID3TAG(path, record, m_core.tagCodePage());
     Track track;
     track.number = m_track.number + 1;
     track.path = path;
@@ -301,16 +298,16 @@ void MprisPlayer::beginTrack(const QString& path) {
 
 bool MprisPlayer::awaitingLength() const {
     return m_track.number != 0 && m_track.lengthUs <= 0 &&
-           media().state() != MediaControl::State::Closed && media().FileName == m_track.path &&
+           media().state() != MediaControl::State::Closed && media().fileName() == m_track.path &&
            m_sinceTrackBegan.isValid() && m_sinceTrackBegan.elapsed() < LengthWaitMs;
 }
 
 void MprisPlayer::refresh() {
-    if (!m_form || m_form->player().startingTrack())
+    if (player().startingTrack())
         return; // the end of the start publishes
     // The length is known once the element has looked into the file.
     if (m_track.number != 0 && m_track.lengthUs <= 0 &&
-        media().state() != MediaControl::State::Closed && media().FileName == m_track.path) {
+        media().state() != MediaControl::State::Closed && media().fileName() == m_track.path) {
         const qint64 duration = media().durationMs();
         if (duration > 0)
             m_track.lengthUs = duration * UsPerMs;

@@ -1,8 +1,8 @@
 #pragma once
 // The player as desktop media controls see it (MPRIS): what plays, its status, position and
-// volume, and the actions those controls ask for, carried out through the main window's own
-// operations. Published on the session bus by registerOn(); without a bus nothing happens.
-#include "playback/mediacontrol.h"
+// volume, and the actions those controls ask for, carried out by the player's core. Published
+// on the session bus by registerOn(); without a bus nothing happens.
+#include "playback/playercore.h"
 
 #include <QDBusConnection>
 #include <QElapsedTimer>
@@ -10,10 +10,9 @@
 #include <QPointer>
 #include <QTimer>
 #include <QVariantMap>
+#include <functional>
 
 namespace sonavue {
-
-class Form1;
 
 class MprisPlayer : public QObject {
     Q_OBJECT
@@ -24,7 +23,13 @@ public:
     static constexpr const char* PlayerInterface = "org.mpris.MediaPlayer2.Player";
     static constexpr const char* NoTrack = "/org/mpris/MediaPlayer2/TrackList/NoTrack";
 
-    explicit MprisPlayer(Form1& form, QObject* parent = nullptr);
+    // What the controls may ask of the window: to come to the front, and to close as the
+    // quit key closes it.
+    struct WindowActions {
+        std::function<void()> raise;
+        std::function<void()> quit;
+    };
+    MprisPlayer(PlayerCore& core, WindowActions window, QObject* parent = nullptr);
     ~MprisPlayer() override;
 
     // Exports the object and takes the bus name (or a per-process one when the name is
@@ -76,14 +81,16 @@ private:
         qint64 lengthUs = -1;
     };
     MediaControl& media() const;
+    PlayerControl& player() const;
     void onStateChanged(MediaControl::State state);
     void beginTrack(const QString& path);
     // True while the new track's length is still being looked for.
     bool awaitingLength() const;
-    // Runs action after the current event, unless the window is gone by then.
+    // Runs action after the current event.
     template <typename Action> void later(Action action);
 
-    QPointer<Form1> m_form;
+    PlayerCore& m_core;
+    WindowActions m_window;
     Track m_track;
     bool m_closedSinceTrack = true;
     QString m_publishedStatus;
@@ -92,8 +99,6 @@ private:
     // Publication after the current event: the element's state changes come in bursts.
     QTimer m_publish;
     QElapsedTimer m_sinceTrackBegan;
-    // The applied volume and the position change without a signal: looked at often.
-    QTimer m_watch;
     QDBusConnection m_connection{QString()};
     QString m_serviceName;
 };

@@ -244,7 +244,7 @@ void GstMediaElement::Impl::postDone(int code) {
     // Queued like every other notification, so a command never re-enters its caller.
     GstMediaElement* element = &owner;
     QMetaObject::invokeMethod(
-        element, [element, code] { emit element->Done(code); }, Qt::QueuedConnection);
+        element, [element, code] { emit element->finished(code); }, Qt::QueuedConnection);
 }
 
 void GstMediaElement::Impl::releasePipeline() {
@@ -262,13 +262,13 @@ void GstMediaElement::Impl::releasePipeline() {
 void GstMediaElement::Impl::open() {
     if (state != State::Closed)
         close(DoneSuperseded);
-    const QByteArray native = pathToNative(owner.FileName);
+    const QByteArray native = pathToNative(owner.fileName());
     if (!isReadableRegularFile(native)) {
-        qCDebug(lcMedia) << "cannot open" << readableText(owner.FileName);
+        qCDebug(lcMedia) << "cannot open" << readableText(owner.fileName());
         return; // stays closed; a Play now fails
     }
     if (const std::optional<const char*> defect = midiFileDefect(native)) {
-        qCDebug(lcMedia) << "refused" << readableText(owner.FileName) << "-" << *defect;
+        qCDebug(lcMedia) << "refused" << readableText(owner.fileName()) << "-" << *defect;
         return; // as a file that cannot be opened
     }
     if (!buildPipeline())
@@ -277,7 +277,7 @@ void GstMediaElement::Impl::open() {
     atStart = true;
     atEnd = false;
     deferredSeekMs.reset();
-    uri = fileUriFor(owner.FileName).toUtf8();
+    uri = fileUriFor(owner.fileName()).toUtf8();
     g_object_set(pipeline.get(), "uri", uri.constData(), nullptr);
     if (changeState(GST_STATE_PAUSED) == GST_STATE_CHANGE_FAILURE) {
         releasePipeline();
@@ -421,7 +421,7 @@ void GstMediaElement::Impl::onEndOfStream() {
     // file: one without samples has played too. A file that cannot be opened errors out
     // before it gets here.
     if (notify)
-        emit owner.Done(prerolled ? DoneSuccessful : DoneFailure);
+        emit owner.finished(prerolled ? DoneSuccessful : DoneFailure);
 }
 
 void GstMediaElement::Impl::onError(GstMessage* message) {
@@ -456,7 +456,7 @@ void GstMediaElement::Impl::onStalled() {
         return;
     // A play that stands still will never end by itself: it is given up as played, so that
     // continuous play goes on with the next track instead of waiting for ever.
-    qCDebug(lcMedia) << "the play of" << readableText(owner.FileName) << "stands still; given up";
+    qCDebug(lcMedia) << "the play of" << readableText(owner.fileName()) << "stands still; given up";
     fail(DoneGivenUp);
 }
 
@@ -465,13 +465,17 @@ GstMediaElement::GstMediaElement(SinkFactory sinkFactory, QObject* parent)
 
 GstMediaElement::~GstMediaElement() = default;
 
-void GstMediaElement::Command(const QString& command) {
-    if (command.compare(QLatin1String("Open"), Qt::CaseInsensitive) == 0)
-        d->open();
-    else if (command.compare(QLatin1String("Play"), Qt::CaseInsensitive) == 0)
-        d->play();
-    else if (command.compare(QLatin1String("Close"), Qt::CaseInsensitive) == 0)
-        d->close(DoneAborted);
+void GstMediaElement::open(const QString& path) {
+    m_fileName = path;
+    d->open();
+}
+
+void GstMediaElement::play() {
+    d->play();
+}
+
+void GstMediaElement::close() {
+    d->close(DoneAborted);
 }
 
 void GstMediaElement::setWaveOutVolume(std::uint32_t value) {

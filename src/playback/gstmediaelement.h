@@ -1,5 +1,5 @@
 #pragma once
-// MMControl1 over a GStreamer playbin.
+// The media element over a GStreamer playbin.
 #include "playback/mediacontrol.h"
 #include <QString>
 #include <functional>
@@ -18,7 +18,9 @@ public:
     explicit GstMediaElement(SinkFactory sinkFactory = {}, QObject* parent = nullptr);
     ~GstMediaElement() override;
 
-    void Command(const QString& command) override;
+    void open(const QString& path) override;
+    void play() override;
+    void close() override;
     void setWaveOutVolume(std::uint32_t value) override;
     State state() const override;
     qint64 positionMs() const override;

@@ -1,13 +1,13 @@
 #pragma once
 // The media element's interface: what player control and the transport bar use of it.
-// The real element runs GStreamer; tests may use a double that raises Done on demand.
+// The real element runs GStreamer; tests may use a double that finishes on demand.
 #include <QObject>
 #include <QString>
 #include <cstdint>
 
 namespace sonavue {
 
-// Notification codes of the Done event (as the MCI control used them).
+// Codes of a play's end (as the MCI control numbered them).
 // DoneGivenUp: a play that stood still was given up; taken like an end of play, so that
 // continuous play goes on.
 enum DoneCode {
@@ -25,13 +25,15 @@ public:
     Q_ENUM(State)
     using QObject::QObject;
 
-    // Plain members the program reads and writes (player control keeps its position here).
-    QString FileName;
-    QString Tag;
-    QString ToolTipText;
-
-    // "Open", "Play", "Close" (any letter case). Unknown commands are ignored.
-    virtual void Command(const QString& command) = 0;
+    // Opens the file for a play (closing any open one); a file that cannot be opened
+    // leaves the element closed.
+    virtual void open(const QString& path) = 0;
+    // Plays the open file from where it stands; it ends with finished(DoneSuccessful).
+    virtual void play() = 0;
+    // Closes the open file; a pending play ends with DoneAborted.
+    virtual void close() = 0;
+    // The file last given to open() (kept after it is closed).
+    const QString& fileName() const { return m_fileName; }
     // The 32-bit wave-out value (both 16-bit channels).
     virtual void setWaveOutVolume(std::uint32_t value) = 0;
     // The gain the output applies now (0 to 1): full until a volume has been sent.
@@ -52,9 +54,13 @@ public:
     }
 
 signals:
-    // Raised on the user-interface thread. Code 1: a play reached the file's end.
-    void Done(int code);
+    // A play ended (the control's Done event), raised on the user-interface thread.
+    // DoneSuccessful: it reached the file's end.
+    void finished(int code);
     void stateChanged(sonavue::MediaControl::State state);
+
+protected:
+    QString m_fileName;
 };
 
 } // namespace sonavue

@@ -1,84 +1,103 @@
 #pragma once
-// Player control: the three buttons, the end-of-track step and the fade. No widgets: it
-// speaks to the window through PlayerSurface and to the media element through
-// MediaControl, so its decisions are tested without a window.
-//
-// The play position lives on the media element: Tag holds the track-list index of the track
-// last started from the track list ("-1" = before the first entry), ToolTipText the index of
-// the group-list entry that was selected when it started. Both read as 0 when empty.
+// Player control: stop, continuous start and select start, the end-of-track step and the
+// fade toward the reserved list. It decides on the browsing model (what the track list and
+// the group lists hold and select, the reserved list), drives the media element through
+// its typed calls and sets the volume level; it has no widgets.
+#include "catalogue/browsingmodel.h"
 #include "playback/mediacontrol.h"
-#include "playback/playersurface.h"
+#include "playback/volumelevel.h"
 #include "tags/id3v1.h"
+
 #include <QObject>
 #include <QTimer>
+#include <functional>
 #include <optional>
 
 namespace sonavue {
 
+// Where continuous play stands: the track-list index of the track last started from the
+// track list (-1: before the first entry) and the group-list entry selected when it
+// started (-1: none). Unset until the first start; an unset value counts as 0.
+struct PlayPosition {
+    std::optional<int> track;
+    std::optional<int> groupEntry;
+};
+
 class PlayerControl : public QObject {
     Q_OBJECT
 public:
-    // Connects the media element's Done to MMControl1_Done and Timer2 (100 ms, off) to
-    // Timer2_Timer; the window needs to wire neither.
-    PlayerControl(PlayerSurface& surface, MediaControl& media, QObject* parent = nullptr);
+    // Follows the media element's finished signal with the end-of-track step.
+    PlayerControl(BrowsingModel& browsing, MediaControl& media, VolumeLevel& volume,
+                  QObject* parent = nullptr);
 
-    void Command1_Click(); // "STOP"
-    void Command3_Click(); // "ContinuousStart"
-    void Command4_Click(); // "Select Start"
-    // The end-of-track step; codes other than 1 and 9 do nothing.
-    void MMControl1_Done(int code);
-    // One tick of the fade timer Timer2.
-    void Timer2_Timer();
+    void stop();
+    // Plays on from the reserved list, else from the track after the playing one.
+    void continuousStart();
+    // Plays the selected track (the first when none is selected).
+    void selectStart();
+    // The end-of-track step; codes other than DoneSuccessful and DoneGivenUp do nothing.
+    void trackFinished(int code);
+    // One tick of the fade (every 100 ms while it runs).
+    void fadeStep();
 
-    // Starts the fade toward the reserved list (the track list's double-click under
-    // "即時"): Timer2's tag takes Vol's caption, Timer2 starts, reservedPlaying is set.
-    void startFade();
-    // The track list's double-click has just appended a path to the reserved list: under
-    // "即時", and unless reservedPlaying is already set, the fade starts.
+    // Under "at once" (immediate change), reserving a track fades the playing one out.
+    void setImmediateChange(bool on) { m_immediateChange = on; }
+    bool immediateChange() const { return m_immediateChange; }
+    // A track was just appended to the reserved list: under immediate change, and unless a
+    // reserved track is already on its way, the fade starts.
     void trackReserved();
-    // Empties nothing; clears reservedPlaying (the reserved list was left empty).
-    void clearReservedPlaying() { m_reservedPlaying = false; }
+    // Starts the fade toward the reserved list's head.
+    void startFade();
+    // The reserved list lost the focus: when it is empty, no reserved track is on its way.
+    void reservedListLeft();
 
-    // True from the first command of a track start (select start, the end-of-track step,
-    // the fade's last tick) to its last: the element's Close, Open and Play in between are
-    // one change of track, not a stop and a start.
+    const PlayPosition& position() const { return m_position; }
+    // True from the first command of a track start (select start, the end-of-track step, the
+    // fade's last step) to its last: the close, open and play in between are one change of
+    // track, not a stop and a start.
     bool startingTrack() const { return m_startDepth > 0; }
-
     bool reservedPlaying() const { return m_reservedPlaying; }
-    void setReservedPlaying(bool value) { m_reservedPlaying = value; }
     bool fading() const { return m_fadeTimer.isActive(); }
-    QTimer& fadeTimer() { return m_fadeTimer; }
-    const QString& fadeTimerTag() const { return m_fadeTimerTag; }
-    // The code page the started track's tag text is read in.
+    // The level when the fade started.
+    int fadeStartLevel() const { return m_fadeStartLevel; }
     void setTagCodePage(TagCodePage codePage) { m_codePage = codePage; }
+    // What a pause between commands does (default: let pending events run). Tests put their
+    // own here to act at a given pause.
+    void setYield(std::function<void()> yield) { m_yield = std::move(yield); }
 
 signals:
+    // The now-playing text (a tag's title, or a file name).
+    void nowPlayingChanged(const QString& text);
     // A track start has ended (whether or not a track now plays).
     void trackStartFinished();
 
 private:
     class StartScope;
 
-    // Lets pending window events run; false when this object was destroyed meanwhile.
+    // Lets pending events run; false when this object was destroyed meanwhile.
     bool yield();
     void startReservedTrack();
-    // The fade's last tick: "close", the end-of-track step (the reserved track starts), then
-    // the level 128. False when this object was destroyed meanwhile.
+    // The fade's last step: close, the end-of-track step (the reserved track starts), then
+    // the middle level. False when this object was destroyed meanwhile.
     bool finishFade();
     void continueTrackList();
-    // Column 0 of the catalogue row named by the number column's selected entry; nullopt
-    // when nothing is selected, the text is no row number or the row does not exist.
+    // Column 0 of the selected track's catalogue row, when a track is selected and its row
+    // exists.
     std::optional<QString> selectedTrackPath() const;
-    // The source marker when it names one of the six group lists.
+    // The source list when it names one of the six group lists.
     std::optional<int> currentGroupList() const;
-    int groupListCount(std::optional<int> list) const;
+    int groupEntryCount(std::optional<int> list) const;
     // Sets the level from the relative volume in a tag comment, if it has one.
     void applyRelativeVolume(const ID3v1Record& record);
 
-    PlayerSurface& m_surface;
+    BrowsingModel& m_browsing;
     MediaControl& m_media;
-    QTimer m_fadeTimer; // Timer2, 100 ms
-    QString m_fadeTimerTag;
+    VolumeLevel& m_volume;
+    std::function<void()> m_yield;
+    QTimer m_fadeTimer; // 100 ms
+    int m_fadeStartLevel = 0;
+    PlayPosition m_position;
+    bool m_immediateChange = false;
     bool m_reservedPlaying = false;
     int m_startDepth = 0; // track starts under way (a yield may run one inside another)
     TagCodePage m_codePage = DefaultTagCodePage;

@@ -1,7 +1,7 @@
 #pragma once
 // The media element's own row of transport buttons: play/pause, stop, and a seek slider
 // with elapsed and total time. It acts on the open file directly and tells player control
-// nothing; a play it starts ends like any other play (Done with code 1).
+// nothing; a play it starts ends like any other play (finished with DoneSuccessful).
 #include "playback/mediacontrol.h"
 
 #include <QTimer>

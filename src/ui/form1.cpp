@@ -4,7 +4,6 @@
 #include "base/numbers.h"
 #include "base/settings.h"
 #include "base/userfolders.h"
-#include "playback/gstmediaelement.h"
 #include "playback/transportbar.h"
 #include "playback/volume.h"
 #include "ui/backgroundwindow.h"
@@ -30,7 +29,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
-#include <QListWidget>
 #include <QPainter>
 #include <QProgressBar>
 #include <QPushButton>
@@ -105,18 +103,13 @@ void describeControls(Form1& form) {
 
 } // namespace
 
-Form1::Form1(Options options) : m_options(std::move(options)) {
+Form1::Form1(PlayerCore& core, Options options) : m_core(core), m_options(std::move(options)) {
     setWindowTitle(QStringLiteral("Sonavue"));
     setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
     // The window paints its own background so that pixels of the key colour can be
     // fully transparent where a compositor runs.
     setAttribute(Qt::WA_TranslucentBackground);
     resize(px(DesignedClientWidth), px(DesignedClientHeight));
-
-    m_media = m_options.media ? std::move(m_options.media) : std::make_unique<GstMediaElement>();
-    m_player = std::make_unique<PlayerControl>(*this, *m_media);
-    m_player->setTagCodePage(m_options.tagCodePage);
-    m_scan.setTagCodePage(m_options.tagCodePage);
 
     buildControls();
     wireControls();
@@ -154,10 +147,6 @@ void Form1::buildControls() {
     ListNo = place(makeListView(this), 360, 840, 1095, 3810);
     ListNo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     ListName = place(makeListView(this), 840, 840, 4575, 3810);
-    m_titleModel = new TrackColumnModel(m_trackRows, TrackColumnModel::Column::Title, this);
-    m_numberModel = new TrackColumnModel(m_trackRows, TrackColumnModel::Column::Number, this);
-    ListName->setModel(m_titleModel);
-    ListNo->setModel(m_numberModel);
     const QFont listFont = designedFont(QStringLiteral("MS UI Gothic"), 9);
     ListName->setFont(listFont);
     ListNo->setFont(listFont);
@@ -182,10 +171,11 @@ void Form1::buildControls() {
     buildGroupPages();
 
     Label5 = place(new QLabel(QStringLiteral("Reserved List"), this), 360, 8040, 1575, 255);
-    Vol = place(new QLabel(QStringLiteral("128"), this), 5160, 8040, 495, 255);
-    OptionList = place(new QListWidget(this), 360, 8280, 5055, 930);
+    Vol = place(new QLabel(QString::number(m_core.volume().level()), this), 5160, 8040, 495, 255);
+    OptionList = place(new QListView(this), 360, 8280, 5055, 930);
+    OptionList->setEditTriggers(QAbstractItemView::NoEditTriggers);
 
-    MMControl1Bar = place(new TransportBar(*m_media, this), 360, 9240, 2415, 975);
+    MMControl1Bar = place(new TransportBar(m_core.media(), this), 360, 9240, 2415, 975);
     Command1 = place(new QPushButton(QStringLiteral("STOP"), this), 2760, 9240, 1065, 975);
     Command3 =
         place(new QPushButton(QStringLiteral("ContinuousStart"), this), 3840, 9240, 1620, 495);
@@ -214,8 +204,7 @@ void Form1::buildGroupPages() {
         TabSel[i]->setFont(tabFont);
         Groupe[i] = place(new QFrame(this), frameLeft[i], frameTop[i], frameWidth[i], 3015);
         TagGroupe[i] = place(makeListView(Groupe[i]), 0, 0, 5055, 2730);
-        TagGroupe[i]->setModel(&m_groups[i]);
-        m_groups[i].setDeferred(true); // the scan's additions are shown in batches
+        m_core.groups()[i].setDeferred(true); // the scan's additions are shown in batches
     }
 }
 
@@ -319,12 +308,12 @@ void Form1::Form_Unload() {
     // From here on nothing else is stored and no scan goes on: a scan in progress (this
     // may run in one of its pauses) gives way at once.
     m_unloaded = true;
-    m_scan.stop();
+    m_core.scan().stop();
     for (int i = 0; i < 3; ++i)
         sonavue::writeSetting(m_options.appName, QStringLiteral("init"),
                               QStringLiteral("filter%1").arg(i),
                               QString::number(Check1[i]->isChecked() ? 1 : 0));
-    m_media->Command(QStringLiteral("Close"));
+    m_core.media().close();
     // Every other window goes without its own closing handling.
     if (m_form4)
         delete m_form4.data();
@@ -440,36 +429,21 @@ void Form1::paintEvent(QPaintEvent*) {
 // --- Volume ---------------------------------------------------------------------------------
 
 void Form1::NewVolume(double level) {
-    const int clamped = clampLevel(level);
-    m_media->setWaveOutVolume(waveOutVolumeValue(clamped));
-    Vol->setText(QString::number(clamped));
+    m_core.volume().setLevel(level);
 }
 
 void Form1::VolDown_Click() {
-    // The label parsed as a 16-bit integer.
-    const long long level = roundHalfEven(leadingNumber(Vol->text()));
-    NewVolume(double(std::clamp<long long>(level, -32768, 32767) - 10));
+    m_core.volume().stepDown();
 }
 
-QString Form1::volumeCaption() const {
-    return Vol->text();
-}
-void Form1::setVolumeCaption(const QString& text) {
-    Vol->setText(text);
+void Form1::showLevel(int level) {
+    Vol->setText(QString::number(level));
 }
 
 void Form1::setNowPlaying(const QString& text) {
     // A tag's title field keeps its NUL padding; a label shows text up to the first NUL.
     title->setText(readableText(trimAtNul(text)));
     title->adjustSize();
-}
-
-bool Form1::immediateChangeSelected() const {
-    return !Option1[0]->isChecked();
-}
-
-void Form1::letEventsRun() {
-    QCoreApplication::processEvents();
 }
 
 } // namespace sonavue

@@ -2,17 +2,11 @@
 // Form1: the main window. Its controls sit at their designed places (twips / 15); its
 // handlers keep the designed order and hand the work to the catalogue, the scan, player
 // control and the appearance helpers.
-#include "catalogue/catalogue.h"
-#include "catalogue/filelisting.h"
-#include "catalogue/folderscan.h"
-#include "playback/mediacontrol.h"
-#include "playback/playercontrol.h"
-#include "playback/playersurface.h"
+#include "playback/playercore.h"
 #include "ui/backgroundwindow.h"
 #include "ui/folderchooser.h"
 #include "ui/splashwindow.h"
 #include "ui/tagwindow.h"
-#include "ui/tracklistmodel.h"
 
 #include <QPointer>
 #include <QTimer>
@@ -42,33 +36,24 @@ class TransportBar;
 class VolumeBar;
 class WebPanel;
 
-// File1: the window's file lister. Pointing it at another folder raises the folder fill.
-struct FileLister {
-    QString path;
-    FilePattern pattern;
-};
-
-class Form1 : public QWidget, public PlayerSurface {
+class Form1 : public QWidget {
     Q_OBJECT
 public:
     struct Options {
         QString appName = QStringLiteral("Sonavue");
-        // The media element; null makes the GStreamer one.
-        std::unique_ptr<MediaControl> media;
         // The folder dialog; empty uses the platform's.
         FolderDialog folderDialog;
         // The message box of the folder chooser; empty uses a modal QMessageBox.
         std::function<void(const QString& text)> showMessage;
         // Tests run without the web engine when they do not need it.
         bool withWebPanel = true;
-        // The code page of the tags' text fields: scan, tag window, now playing, MPRIS.
-        TagCodePage tagCodePage = DefaultTagCodePage;
     };
-    explicit Form1(Options options);
+    // The window shows and drives core, which outlives it.
+    Form1(PlayerCore& core, Options options);
     ~Form1() override;
 
     // --- Public operations used across the program --------------------------------
-    void NewVolume(double level) override;
+    void NewVolume(double level);
     void VolDown_Click();
     void setcolor(double colour);
     void fontresize(double size);
@@ -78,17 +63,14 @@ public:
     // --- Start-up and the folder ------------------------------------------------------
     // Sets the folder box, folderPrefix (its tag) and Dir2, which scans.
     void setMusicFolder(const QString& folder);
-    QString folderPrefix() const { return m_text1Tag; }
     void Dir2_Change();
     void Check1_Click(int index);
-    bool scanRunning() const { return m_scan.running(); }
+    bool scanRunning() const { return m_core.scan().running(); }
 
     // --- Groups, tracks, reserved list --------------------------------------------------
     void TabSel_Click(int index);
     void TabSel_MouseMove(int index);
     void TagGroupe_Click(int index);
-    void File1_PathChange();
-    void fillTracksByGroup(const QString& groupValue, int column);
     void ListName_Click();
     void ListName_Scroll();
     void ListName_MouseDown();
@@ -107,44 +89,14 @@ public:
     void showAboutLine();
     void Form_Unload();
 
-    // --- State the design keeps on controls ---------------------------------------------
-    int sourceMarker() const override { return m_listNoTag; }
-    int groupListTag(int index) const { return m_tagGroupeTag[std::size_t(index)]; }
+    // --- State -------------------------------------------------------------------------
+    PlayerCore& core() const { return m_core; }
     int currentTab() const { return m_currentTab; }
-    int groupListSelectedIndex(int list) const override;
-    int trackListSelectedIndex() const override;
-    int listNoSelectedIndex() const;
-    QStringList trackTitles() const;
-    QStringList trackNumbers() const;
-    QStringList reservedEntries() const;
-    const FileLister& File1() const { return m_file1; }
-    const Catalogue& catalogue() const { return m_catalogue; }
-    TagCodePage tagCodePage() const { return m_options.tagCodePage; }
-    GroupLists& groupLists() { return m_groups; }
-    MediaControl& MMControl1() { return *m_media; }
-    PlayerControl& player() { return *m_player; }
-    bool reservedPlaying() const { return m_player->reservedPlaying(); }
     Form4* backgroundWindow() const { return m_form4; }
     Form3* tagWindow() const { return m_form3; }
     Form2* splashWindow() const { return m_aboutSplash; }
     int currentColour() const { return m_colour; }
     bool isTopmost() const;
-
-    // --- PlayerSurface ------------------------------------------------------------------
-    int trackListCount() const override;
-    void selectTrack(int index) override;
-    QString selectedRowNumberText() const override;
-    QString catalogueFilePath(int row) const override;
-    int groupListCount(int list) const override;
-    void selectGroupEntry(int list, int index) override;
-    int reservedCount() const override;
-    QString reservedEntry(int index) const override;
-    void removeReservedEntry(int index) override;
-    QString volumeCaption() const override;
-    void setVolumeCaption(const QString& text) override;
-    void setNowPlaying(const QString& text) override;
-    bool immediateChangeSelected() const override;
-    void letEventsRun() override;
 
     // --- Controls (owned through Qt's parent ownership) -------------------------------
     QWidget* Picture1 = nullptr;
@@ -165,7 +117,7 @@ public:
     std::array<QListView*, 6> TagGroupe{};
     QLabel* Label5 = nullptr;
     QLabel* Vol = nullptr;
-    QListWidget* OptionList = nullptr;
+    QListView* OptionList = nullptr;
     TransportBar* MMControl1Bar = nullptr;
     QPushButton* Command1 = nullptr;
     QPushButton* Command3 = nullptr;
@@ -220,10 +172,9 @@ private:
     void Form_Load();
     void Form_Resize();
     void setTopmost(bool on);
-    void fillTrackList(const std::vector<int>& rows);
-    void setFile1Path(const QString& path);
-    void selectListRow(QListView* view, int index);
-    static int selectedRow(const QListView* view);
+    void wireLists();
+    void showLevel(int level);
+    void setNowPlaying(const QString& text);
     void setUpTitleDrag();
     bool handleTitleStripMouse(QEvent* event);
     bool handleSizeLabelMouse(QEvent* event);
@@ -236,21 +187,11 @@ private:
     void writeSetting(const QString& key, const QString& value);
     QString readSetting(const QString& key, const QString& defaultValue) const;
 
+    PlayerCore& m_core;
     Options m_options;
-    Catalogue m_catalogue;
-    GroupLists m_groups;
-    FolderScan m_scan{m_catalogue, m_groups};
-    std::unique_ptr<MediaControl> m_media;
-    std::unique_ptr<PlayerControl> m_player;
-    TrackRows m_trackRows{m_catalogue};
-    TrackColumnModel* m_titleModel = nullptr;
-    TrackColumnModel* m_numberModel = nullptr;
 
-    QString m_text1Tag;  // folderPrefix
-    QString m_dir2Path;  // Dir2: the music folder
-    FileLister m_file1;  // File1
-    int m_listNoTag = 0; // the source marker
-    std::array<int, 6> m_tagGroupeTag{-1, -1, -1, -1, -1, -1};
+    QString m_musicFolder; // the folder the scan walks
+    // A group list's selection changed since the press: its click needs no pick of its own.
     std::array<bool, 6> m_groupChangeSeen{};
     int m_currentTab = 0;
     int m_colour = 0xE0E0E0;

@@ -62,6 +62,7 @@ void Form1::HScroll1_Change() {
 }
 
 void Form1::Option1_Click(int) {
+    m_core.player().setImmediateChange(Option1[1]->isChecked());
     writeSetting(QStringLiteral("option1"),
                  Option1[0]->isChecked() ? QStringLiteral("True") : QStringLiteral("False"));
 }

@@ -15,7 +15,6 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QListView>
-#include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
@@ -24,9 +23,12 @@
 namespace sonavue {
 
 void Form1::wireControls() {
-    connect(Command1, &QPushButton::clicked, this, [this] { m_player->Command1_Click(); });
-    connect(Command3, &QPushButton::clicked, this, [this] { m_player->Command3_Click(); });
-    connect(Command4, &QPushButton::clicked, this, [this] { m_player->Command4_Click(); });
+    PlayerControl& player = m_core.player();
+    connect(Command1, &QPushButton::clicked, &player, &PlayerControl::stop);
+    connect(Command3, &QPushButton::clicked, &player, &PlayerControl::continuousStart);
+    connect(Command4, &QPushButton::clicked, &player, &PlayerControl::selectStart);
+    connect(&player, &PlayerControl::nowPlayingChanged, this, &Form1::setNowPlaying);
+    connect(&m_core.volume(), &VolumeLevel::changed, this, &Form1::showLevel);
     connect(VScroll1, &VolumeBar::levelChanged, this, [this](int level) { NewVolume(level); });
     connect(HScroll1, &QScrollBar::valueChanged, this, [this] { HScroll1_Change(); });
     connect(Command2, &QPushButton::clicked, this, [this] { Command2_Click(); });
@@ -55,41 +57,8 @@ void Form1::wireControls() {
     for (int i = 0; i < GroupCount; ++i) {
         connect(TabSel[i], &TabLabel::clicked, this, [this, i] { TabSel_Click(i); });
         connect(TabSel[i], &TabLabel::pointerMoved, this, [this, i] { TabSel_MouseMove(i); });
-        QListView* list = TagGroupe[i];
-        // The selection, not the current index: a mouse press moves the current index before
-        // it selects the entry, and the click must see the entry it selected.
-        connect(list->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this, i] {
-            m_groupChangeSeen[std::size_t(i)] = true;
-            if (groupListSelectedIndex(i) >= 0)
-                TagGroupe_Click(i);
-        });
-        // A click on the entry that is already selected fills the track list again.
-        connect(list, &QListView::clicked, this, [this, i] {
-            if (!m_groupChangeSeen[std::size_t(i)])
-                TagGroupe_Click(i);
-            m_groupChangeSeen[std::size_t(i)] = false;
-        });
     }
-
-    // The two columns of the track list follow each other's selection, for clicks, keys and
-    // drags alike.
-    connect(ListName->selectionModel(), &QItemSelectionModel::selectionChanged, this,
-            [this] { ListName_Click(); });
-    connect(ListName->verticalScrollBar(), &QScrollBar::valueChanged, this,
-            [this] { ListName_Scroll(); });
-    // Scrolling the numbers scrolls the titles with them.
-    connect(ListNo->verticalScrollBar(), &QScrollBar::valueChanged, this, [this](int value) {
-        if (!m_syncingScroll)
-            ListName->verticalScrollBar()->setValue(value);
-    });
-    connect(ListNo->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] {
-        const int row = listNoSelectedIndex();
-        if (row >= 0 && row != trackListSelectedIndex())
-            selectTrack(row);
-    });
-    connect(ListName, &QListView::pressed, this, [this] { ListName_MouseDown(); });
-    connect(ListName, &QListView::doubleClicked, this, [this] { ListName_DblClick(); });
-    connect(OptionList, &QListWidget::itemDoubleClicked, this, [this] { OptionList_DblClick(); });
+    wireLists();
 
     connect(Image1, &ImageButton::clicked, this, [this] {
         if (Web1)
@@ -137,8 +106,10 @@ bool Form1::eventFilter(QObject* watched, QEvent* event) {
         break;
     case QEvent::ToolTip:
         // The transport bar's tool tip shows the group position kept on the element.
-        if (watched == MMControl1Bar)
-            MMControl1Bar->setToolTip(m_media->ToolTipText);
+        if (watched == MMControl1Bar) {
+            const std::optional<int> entry = m_core.player().position().groupEntry;
+            MMControl1Bar->setToolTip(entry ? QString::number(*entry) : QString());
+        }
         break;
     default:
         break;
@@ -215,13 +186,13 @@ void Form1::Form_KeyDown(int keyCode, int shift) {
         break;
     case Qt::Key_S:
         if (ctrlOnly)
-            m_player->Command4_Click();
+            m_core.player().selectStart();
         else
-            m_player->Command3_Click();
+            m_core.player().continuousStart();
         break;
     case Qt::Key_C:
         if (ctrlOnly)
-            OptionList->clear();
+            m_core.browsing().reserved().clear();
         break;
     default:
         break;

@@ -25,7 +25,9 @@ public:
         showNewGroupValues();
         QCoreApplication::processEvents();
     }
-    void selectFirstFolder() override { m_form.selectGroupEntry(GroupFolder, 0); }
+    void selectFirstFolder() override {
+        m_form.m_core.browsing().selectGroupEntry(GroupFolder, 0);
+    }
     void readingStarted(int folderCount) override {
         m_form.Progress1->setMaximum(std::max(folderCount, 1));
         m_form.Progress1->show();
@@ -52,7 +54,7 @@ private:
             return;
         m_listsShown.start();
         for (int i = 0; i < GroupCount; ++i)
-            m_form.m_groups[i].publishPending();
+            m_form.m_core.groups()[i].publishPending();
     }
 
     void showProgress(bool now) {
@@ -72,8 +74,8 @@ private:
 
 void Form1::setMusicFolder(const QString& folder) {
     Text1->setText(folder);
-    m_text1Tag = folderPrefixFor(folder);
-    m_dir2Path = folder;
+    m_core.browsing().setFolderPrefix(folderPrefixFor(folder));
+    m_musicFolder = folder;
     Dir2_Change();
 }
 
@@ -86,21 +88,23 @@ void Form1::Dir2_Change() {
     Progress1->hide();
     Progress2->hide();
     ScanBinding binding(*this);
-    const FolderScan::Result result = m_scan.run(m_dir2Path, m_text1Tag, m_file1.pattern, binding);
+    BrowsingModel& browsing = m_core.browsing();
+    const FolderScan::Result result = m_core.scan().run(m_musicFolder, browsing.folderPrefix(),
+                                                        browsing.filePattern(), binding);
     // A scan started during one of this scan's pauses has done the rest itself (or the
     // window unloaded and stopped it).
     if (result == FolderScan::Result::Superseded)
         return;
     TabSel_Click(GroupFolder);
     TagGroupe_Click(GroupFolder);
-    if (trackListCount() > 0)
-        selectTrack(0);
+    if (browsing.trackCount() > 0)
+        browsing.selectTrack(0);
     emit scanFinished();
 }
 
 void Form1::Check1_Click(int) {
-    m_file1.pattern = FilePattern(
-        filePatternFor(Check1[0]->isChecked(), Check1[1]->isChecked(), Check1[2]->isChecked()));
+    m_core.browsing().setFilePattern(FilePattern(
+        filePatternFor(Check1[0]->isChecked(), Check1[1]->isChecked(), Check1[2]->isChecked())));
 }
 
 } // namespace sonavue

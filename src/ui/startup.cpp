@@ -74,14 +74,16 @@ QString acceptedMusicFolder(const QString& stored) {
     return personalFolder();
 }
 
-StartedProgram Main(Form1::Options options, const std::function<void(Form1&)>& windowMade) {
-    const QString appName = options.appName;
+StartedProgram Main(StartOptions options, const std::function<void(Form1&)>& windowMade) {
+    const QString appName = options.window.appName;
     // 1. The genre table builds itself on first use.
     // The tags' code page is fixed for the run: every reader of tag text is made with it.
-    options.tagCodePage =
+    options.core.tagCodePage =
         tagCodePageSetting(readInit(appName, QStringLiteral("codepage"), QStringLiteral("932")));
+    StartedProgram program;
+    program.core = std::make_unique<PlayerCore>(std::move(options.core));
     // 2. The main window, hidden; its load handling runs now.
-    StartedProgram program{std::make_unique<Form1>(std::move(options))};
+    program.mainWindow = std::make_unique<Form1>(*program.core, std::move(options.window));
     Form1& form = *program.mainWindow;
     // Files dropped on the window go to the reserved list.
     form.setAcceptDrops(true);

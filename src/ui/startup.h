@@ -1,5 +1,5 @@
 #pragma once
-// The entry procedure: builds the genre table, the main window and the splash, restores
+// The entry procedure: builds the core, the main window and the splash, restores
 // the music folder and every setting through the controls' own handling, and shows the
 // main window.
 #include "ui/form1.h"
@@ -10,7 +10,16 @@ namespace sonavue {
 
 class Form2;
 
+// What the start-up is given: the window's options and the core's (tests pass a media
+// double there).
+struct StartOptions {
+    Form1::Options window;
+    PlayerCore::Options core;
+};
+
+// The program as the start-up made it: the core, and the window over it (which goes first).
 struct StartedProgram {
+    std::unique_ptr<PlayerCore> core;
     std::unique_ptr<Form1> mainWindow;
     // The window unloaded during the start-up (closed from one of the scan's pauses, or by
     // a quit signal): the start-up stopped there, showed nothing more and wrote nothing
@@ -24,10 +33,9 @@ struct StartedProgram {
 // escaped bytes) are looked up by their bytes.
 QString acceptedMusicFolder(const QString& stored);
 
-// Runs the start-up. options go to the main window (tests pass a media double).
-// windowMade runs as soon as the window exists, before the splash and the scan: the
-// caller may close it from then on.
-StartedProgram Main(Form1::Options options = {},
+// Runs the start-up: makes the core and the main window over it. windowMade runs as soon as
+// the window exists, before the splash and the scan: the caller may close it from then on.
+StartedProgram Main(StartOptions options = {},
                     const std::function<void(Form1&)>& windowMade = {});
 
 } // namespace sonavue

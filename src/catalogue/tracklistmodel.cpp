@@ -1,4 +1,4 @@
-#include "ui/tracklistmodel.h"
+#include "catalogue/tracklistmodel.h"
 
 #include "base/nativepath.h"
 

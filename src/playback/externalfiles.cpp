@@ -1,4 +1,4 @@
-#include "ui/externalfiles.h"
+#include "playback/externalfiles.h"
 
 #include "base/nativepath.h"
 

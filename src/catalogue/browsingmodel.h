@@ -1,0 +1,116 @@
+#pragma once
+// What the user browses and what plays next is decided on: the six group lists and their
+// selections, the track list (titles and row numbers, always the same rows), the list whose
+// pick last filled it, each group list's remembered entry, and the reserved list. QtCore
+// only: the window's views show it and share its selection models, player control reads and
+// moves it directly.
+//
+// Selecting from code runs the same handling as a click: selecting a group entry picks it
+// (refills the track list), selecting a track keeps the number column in step.
+#include "catalogue/catalogue.h"
+#include "catalogue/filelisting.h"
+#include "catalogue/folderscan.h"
+#include "catalogue/reservedlist.h"
+#include "catalogue/tracklistmodel.h"
+
+#include <QItemSelectionModel>
+#include <QObject>
+#include <array>
+#include <memory>
+#include <optional>
+#include <vector>
+
+namespace sonavue {
+
+class BrowsingModel : public QObject {
+    Q_OBJECT
+public:
+    BrowsingModel(const Catalogue& catalogue, GroupLists& groups, QObject* parent = nullptr);
+    ~BrowsingModel() override;
+
+    const Catalogue& catalogue() const { return m_catalogue; }
+
+    // --- Group lists ------------------------------------------------------------------
+    GroupList& groupList(int list) { return m_groups[list]; }
+    QItemSelectionModel& groupSelection(int list) { return *m_groupSelections[std::size_t(list)]; }
+    // 0 for a list index outside 0..5.
+    int groupEntryCount(int list) const;
+    // -1 when nothing is selected or the list index is outside 0..5.
+    int selectedGroupEntry(int list) const;
+    // Selects the entry (-1 or out of range clears the selection); a change of selection to
+    // an entry picks it.
+    void selectGroupEntry(int list, int index);
+    // The pick of a group entry: the folder list shows its folder's tracks, the other lists
+    // the tracks whose column equals the entry's text; then the first track is selected,
+    // the list becomes the source and remembers its selected entry.
+    void pickGroupEntry(int list);
+    // The group list whose pick last filled the track list (0 at the start).
+    int sourceList() const { return m_sourceList; }
+    // The entry selected at the list's last pick (-1 for none).
+    int rememberedGroupEntry(int list) const;
+
+    // --- What the track list shows ----------------------------------------------------
+    // The music folder with one trailing separator; the folder list's entries are below it.
+    void setFolderPrefix(const QString& prefix) { m_folderPrefix = prefix; }
+    const QString& folderPrefix() const { return m_folderPrefix; }
+    // Which files a folder view lists (the file-type boxes).
+    void setFilePattern(const FilePattern& pattern) { m_pattern = pattern; }
+    const FilePattern& filePattern() const { return m_pattern; }
+    // The catalogued tracks of the folder's files under the pattern, in file-name order. A
+    // folder that has vanished shows nothing.
+    void showFolder(const QString& folder);
+    const QString& shownFolder() const { return m_shownFolder; }
+    // Every row, in row order (the source list is left as it is).
+    void showAllTracks();
+    // The rows whose cell in column equals value exactly, case included, in row order.
+    void showGroupValue(const QString& value, int column);
+
+    // --- The track list -----------------------------------------------------------------
+    QAbstractItemModel& titleColumn() { return m_titles; }
+    QAbstractItemModel& numberColumn() { return m_numbers; }
+    QItemSelectionModel& titleSelection() { return m_titleSelection; }
+    QItemSelectionModel& numberSelection() { return m_numberSelection; }
+    int trackCount() const { return m_trackRows.count(); }
+    // -1 when nothing is selected.
+    int selectedTrack() const;
+    // Selects track index (-1 or out of range clears the selection).
+    void selectTrack(int index);
+    // The catalogue row named by the number column's selected entry, while that row exists.
+    std::optional<int> selectedRow() const;
+    // Column 0 of the row; empty text when the row does not exist.
+    QString rowPath(int row) const;
+    QStringList trackTitles() const;
+    QStringList trackNumbers() const;
+
+    // --- The reserved list ------------------------------------------------------------
+    ReservedList& reserved() { return m_reserved; }
+    const ReservedList& reserved() const { return m_reserved; }
+
+signals:
+    // The track list was refilled (both columns).
+    void tracksRefilled();
+
+private:
+    void fillTracks(std::vector<int> rows);
+    static int selectedIn(const QItemSelectionModel& selection);
+    static void selectIn(QItemSelectionModel& selection, int index);
+    bool validList(int list) const { return list >= 0 && list < GroupCount; }
+
+    const Catalogue& m_catalogue;
+    GroupLists& m_groups;
+    std::array<std::unique_ptr<QItemSelectionModel>, GroupCount> m_groupSelections;
+    std::array<int, GroupCount> m_remembered{-1, -1, -1, -1, -1, -1};
+    int m_sourceList = 0;
+    QString m_folderPrefix;
+    FilePattern m_pattern;
+    QString m_shownFolder;
+
+    TrackRows m_trackRows{m_catalogue};
+    TrackColumnModel m_titles{m_trackRows, TrackColumnModel::Column::Title, nullptr};
+    TrackColumnModel m_numbers{m_trackRows, TrackColumnModel::Column::Number, nullptr};
+    QItemSelectionModel m_titleSelection{&m_titles};
+    QItemSelectionModel m_numberSelection{&m_numbers};
+    ReservedList m_reserved;
+};
+
+} // namespace sonavue

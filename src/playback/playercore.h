@@ -1,0 +1,65 @@
+#pragma once
+// The player without its windows, made and wired in one place: the catalogue and its group
+// lists, the scan that fills them, the browsing model, the media element, the volume level
+// and player control. The main window and the desktop's media controls are given it.
+#include "catalogue/browsingmodel.h"
+#include "catalogue/catalogue.h"
+#include "catalogue/folderscan.h"
+#include "playback/mediacontrol.h"
+#include "playback/playercontrol.h"
+#include "playback/volumelevel.h"
+#include "tags/tagcodepage.h"
+
+#include <QObject>
+#include <memory>
+
+namespace sonavue {
+
+class PlayerCore {
+public:
+    struct Options {
+        // The media element; null makes the GStreamer one.
+        std::unique_ptr<MediaControl> media;
+        // The code page of the tags' text fields (scan, player, tag window, media controls).
+        TagCodePage tagCodePage = DefaultTagCodePage;
+    };
+    PlayerCore();
+    explicit PlayerCore(Options options);
+    ~PlayerCore();
+    PlayerCore(const PlayerCore&) = delete;
+    PlayerCore& operator=(const PlayerCore&) = delete;
+
+    Catalogue& catalogue() { return m_catalogue; }
+    const Catalogue& catalogue() const { return m_catalogue; }
+    GroupLists& groups() { return m_groups; }
+    FolderScan& scan() { return m_scan; }
+    BrowsingModel& browsing() { return m_browsing; }
+    const BrowsingModel& browsing() const { return m_browsing; }
+    MediaControl& media() { return *m_media; }
+    VolumeLevel& volume() { return m_volume; }
+    PlayerControl& player() { return m_player; }
+    TagCodePage tagCodePage() const { return m_tagCodePage; }
+
+    // Files from outside (the command line, a second start, media controls, a drop): each
+    // path goes on the reserved list as a double-click on its track would put it there, after
+    // the checks the folder scan makes and under the file types now chosen; when nothing
+    // plays, continuous play then starts with the list's head (after the current event, so a
+    // caller is answered first). One answer per path, in order: empty when it was added,
+    // else why not.
+    QStringList reserveExternalFiles(const QStringList& paths);
+    // Nothing open or a track stopped, and no track start or fade under way.
+    bool idle() const;
+
+private:
+    TagCodePage m_tagCodePage;
+    Catalogue m_catalogue;
+    GroupLists m_groups;
+    FolderScan m_scan{m_catalogue, m_groups};
+    BrowsingModel m_browsing{m_catalogue, m_groups};
+    std::unique_ptr<MediaControl> m_media;
+    VolumeLevel m_volume{*m_media};
+    PlayerControl m_player{m_browsing, *m_media, m_volume};
+    QObject m_context; // ends calls queued for later with the core
+};
+
+} // namespace sonavue
