@@ -4,7 +4,7 @@
 #include "mainwindowfixture.h"
 
 #include "base/nativepath.h"
-#include "ui/externalfiles.h"
+#include "playback/externalfiles.h"
 
 #include <QApplication>
 #include <QCheckBox>
