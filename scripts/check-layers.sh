@@ -1,0 +1,34 @@
+#!/usr/bin/env bash
+# Prints which source folders each folder includes from, and fails when a folder includes
+# one that is not below it: base -> tags -> catalogue -> playback -> ui/web -> app.
+set -euo pipefail
+src="${1:-$(dirname "$0")/../src}"
+declare -A allowed=(
+  [base]=""
+  [tags]="base"
+  [catalogue]="base tags"
+  [playback]="base tags catalogue"
+  [web]="base"
+  [ui]="base tags catalogue playback web"
+  [app]="base tags catalogue playback web ui"
+)
+status=0
+for dir in "$src"/*/; do
+  folder=$(basename "$dir")
+  if [[ -z "${allowed[$folder]+set}" ]]; then
+    echo "unknown source folder: $folder" >&2
+    status=1
+    continue
+  fi
+  used=$(grep -rhoE '^#include "[a-z]+/' "$dir" | sed -E 's/#include "([a-z]+)\//\1/' |
+         sort -u | grep -vx "$folder" | tr '\n' ' ' || true)
+  echo "$folder -> ${used:-(nothing)}"
+  for other in $used; do
+    if [[ " ${allowed[$folder]} " != *" $other "* ]]; then
+      echo "  $folder must not include from $other:" >&2
+      grep -rlE "^#include \"$other/" "$dir" | sed 's/^/    /' >&2
+      status=1
+    fi
+  done
+done
+exit $status
