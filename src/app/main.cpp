@@ -1,13 +1,13 @@
 // Sonavue: a music player for music kept as files in folders.
 #include "app/mprisplayer.h"
-#include "base/version.h"
-#include "base/nativepath.h"
 #include "app/programicon.h"
 #include "app/quitsignals.h"
 #include "app/selfcheck.h"
+#include "app/singleinstance.h"
+#include "base/nativepath.h"
 #include "base/settings.h"
 #include "base/settingslocation.h"
-#include "app/singleinstance.h"
+#include "base/version.h"
 #include "playback/externalfiles.h"
 #include "ui/startup.h"
 #include "web/webpanel.h"
@@ -112,8 +112,8 @@ int main(int argc, char* argv[]) {
     reportFileAnswers(files, program.mainWindow->reserveExternalFiles(files));
     // Desktop media controls; without a session bus the player runs on without them.
     sonavue::Form1& form = *program.mainWindow;
-    sonavue::MprisPlayer mpris(*program.core, {[&form] { sonavue::raiseWindow(form); },
-                                               [&form] { form.close(); }});
+    sonavue::MprisPlayer mpris(
+        *program.core, {[&form] { sonavue::raiseWindow(form); }, [&form] { form.close(); }});
     mpris.registerOn(QDBusConnection::sessionBus());
     return app.exec();
 }

@@ -9,14 +9,17 @@
 #include "ui/backgroundwindow.h"
 #include "ui/colours.h"
 #include "ui/fonts.h"
+#include "ui/grouppages.h"
 #include "ui/imagebutton.h"
 #include "ui/keyboardaccess.h"
 #include "ui/layoutrules.h"
 #include "ui/palettepicture.h"
 #include "ui/readablestyle.h"
+#include "ui/reservedlistview.h"
 #include "ui/splashwindow.h"
 #include "ui/tabsel.h"
 #include "ui/tagwindow.h"
+#include "ui/tracklistpane.h"
 #include "ui/twips.h"
 #include "ui/volumebar.h"
 #include "web/webpanel.h"
@@ -52,16 +55,6 @@ void describe(QWidget* control, const QString& name, const QString& description 
         control->setAccessibleDescription(description);
 }
 
-QListView* makeListView(QWidget* parent) {
-    auto* view = new QListView(parent);
-    view->setUniformItemSizes(true);
-    view->setSelectionMode(QAbstractItemView::SingleSelection);
-    view->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    view->setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
-    view->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
-    return view;
-}
-
 void describeControls(Form1& form) {
     describe(form.Label9, QStringLiteral(" -  (Compact or full size)"),
              QStringLiteral("Shrinks the window to its title strip, or gives it its full size"));
@@ -70,18 +63,10 @@ void describeControls(Form1& form) {
              QStringLiteral("The web panel shows its home page"));
     describe(form.Image3, QStringLiteral("戻る (Back)"),
              QStringLiteral("The web panel goes one page back"));
-    describe(form.ListNo, QStringLiteral("番号 (Track numbers)"));
-    describe(form.ListName, QStringLiteral("曲 (Tracks)"),
-             QStringLiteral("A double-click adds the track to the reserved list"));
     describe(form.Progress1, QStringLiteral("Folders searched"));
     describe(form.Progress2, QStringLiteral("Files searched"));
     if (form.Web1)
         describe(form.Web1, QStringLiteral("Web panel"));
-    for (int i = 0; i < GroupCount; ++i) {
-        describe(form.TabSel[i], form.TabSel[i]->text(),
-                 QStringLiteral("Shows the %1 list").arg(form.TabSel[i]->text()));
-        describe(form.TagGroupe[i], QStringLiteral("%1 list").arg(form.TabSel[i]->text()));
-    }
     describe(form.OptionList, QStringLiteral("Reserved List"),
              QStringLiteral("Played before the track list; a double-click removes an entry"));
     describe(form.Vol, QStringLiteral("音量 (Volume level)"));
@@ -144,12 +129,8 @@ void Form1::buildControls() {
     title->setTextFormat(Qt::PlainText); // tag text is shown as the letters it is, never markup
 
     // Track list: the number column lies under the left edge of the titles.
-    ListNo = place(makeListView(this), 360, 840, 1095, 3810);
-    ListNo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    ListName = place(makeListView(this), 840, 840, 4575, 3810);
-    const QFont listFont = designedFont(QStringLiteral("MS UI Gothic"), 9);
-    ListName->setFont(listFont);
-    ListNo->setFont(listFont);
+    m_tracks = new TrackListPane(m_core.browsing(), this);
+    m_tracks->move(twipsRect(360, 840, 0, 0).topLeft());
 
     Progress1 = place(new QProgressBar(this), 2880, 840, 8415, 615);
     Progress2 = place(new QProgressBar(this), 2880, 1560, 8415, 255);
@@ -172,8 +153,8 @@ void Form1::buildControls() {
 
     Label5 = place(new QLabel(QStringLiteral("Reserved List"), this), 360, 8040, 1575, 255);
     Vol = place(new QLabel(QString::number(m_core.volume().level()), this), 5160, 8040, 495, 255);
-    OptionList = place(new QListView(this), 360, 8280, 5055, 930);
-    OptionList->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    OptionList = place(new ReservedListView(this), 360, 8280, 5055, 930);
+    OptionList->setModel(&m_core.browsing().reserved());
 
     MMControl1Bar = place(new TransportBar(m_core.media(), this), 360, 9240, 2415, 975);
     Command1 = place(new QPushButton(QStringLiteral("STOP"), this), 2760, 9240, 1065, 975);
@@ -192,20 +173,10 @@ void Form1::buildControls() {
 }
 
 void Form1::buildGroupPages() {
-    static const char* const captions[6] = {"Folder", "Album", "Artist", "Year", "Junle", "ALL"};
-    // Where the frames lie before the load stacks them onto frame 0.
-    static const double frameLeft[6] = {360, 480, 960, 1200, 1440, 1560};
-    static const double frameTop[6] = {5040, 5400, 5520, 5760, 5880, 6000};
-    static const double frameWidth[6] = {5295, 5295, 5415, 5415, 5415, 5535};
-    const QFont tabFont = designedFont(QStringLiteral("ＭＳ Ｐゴシック"), 11.25);
-    for (int i = 0; i < GroupCount; ++i) {
-        TabSel[i] = place(new TabLabel(QString::fromLatin1(captions[i]), this), 360 + 864 * i, 4800,
-                          855, 255);
-        TabSel[i]->setFont(tabFont);
-        Groupe[i] = place(new QFrame(this), frameLeft[i], frameTop[i], frameWidth[i], 3015);
-        TagGroupe[i] = place(makeListView(Groupe[i]), 0, 0, 5055, 2730);
+    m_groupPages = new GroupPages(m_core.browsing(), this);
+    m_groupPages->move(twipsRect(360, 4800, 0, 0).topLeft());
+    for (int i = 0; i < GroupCount; ++i)
         m_core.groups()[i].setDeferred(true); // the scan's additions are shown in batches
-    }
 }
 
 void Form1::buildSettingsFrame() {
@@ -287,13 +258,10 @@ void Form1::Form_Load() {
     if (Web1)
         Web1->goHome();
     Text1->setText(personalFolder());
-    for (int i = 1; i < GroupCount; ++i)
-        Groupe[i]->move(Groupe[0]->pos());
-    Groupe[GroupFolder]->raise();
     // Tab goes through the controls in reading order, and of the stacked group lists only to
     // the one shown.
     orderFocusByPlace(*this);
-    tabOnlyToTopPage(QList<QWidget*>(Groupe.begin(), Groupe.end()));
+    m_groupPages->limitTabToFrontPage();
     Timer1.setSingleShot(true);
     Timer1.setInterval(300);
     setUpTitleDrag();
@@ -354,7 +322,7 @@ void Form1::changeEvent(QEvent* event) {
 }
 
 void Form1::Form_Resize() {
-    if (!ListName)
+    if (!m_tracks)
         return;
     const double W = twips(width());
     const double H = twips(height());
@@ -363,7 +331,7 @@ void Form1::Form_Resize() {
         resizeGeometry(W, H, maximized, twips(Image2->width()), twips(FrameBtn->width()),
                        [](double t) { return twips(px(t)); });
 
-    ListName->resize(std::max(0, px(g.listNameWidth)), ListName->height());
+    m_tracks->setTitlesWidth(px(g.listNameWidth));
     const int groupWidth = px(g.groupWidth);
     OptionList->resize(groupWidth, OptionList->height());
     if (Web1) {
@@ -371,10 +339,7 @@ void Form1::Form_Resize() {
         Web1->resize(std::max(0, px(g.webWidth)),
                      g.webHeight ? std::max(0, px(*g.webHeight)) : Web1->height());
     }
-    for (int i = 0; i < GroupCount; ++i) {
-        Groupe[i]->resize(groupWidth, Groupe[i]->height());
-        TagGroupe[i]->resize(groupWidth, TagGroupe[i]->height());
-    }
+    m_groupPages->setPageWidth(groupWidth);
     Image2->move(px(g.closeButtonLeft), Image2->y());
     Picture1->resize(std::max(Picture1->width(), width()), Picture1->height());
     FrameBtn->move(px(g.frameBtnLeft), FrameBtn->y());
@@ -396,17 +361,8 @@ void Form1::setTopmost(bool on) {
 }
 
 void Form1::fontresize(double size) {
-    for (QListView* view : {ListName, ListNo}) {
-        QFont f = view->font();
-        f.setPointSizeF(size);
-        view->setFont(f);
-    }
-    for (QListView* view : TagGroupe) {
-        QFont f = view->font();
-        f.setPointSizeF(size);
-        view->setFont(f);
-        view->resize(view->width(), px(2910));
-    }
+    m_tracks->setListFontSize(size);
+    m_groupPages->setListFontSize(size);
 }
 
 void Form1::focusset() {

@@ -30,7 +30,10 @@ class QScrollBar;
 
 namespace sonavue {
 
+class GroupPages;
 class ImageButton;
+class ReservedListView;
+class TrackListPane;
 class TabLabel;
 class TransportBar;
 class VolumeBar;
@@ -71,8 +74,6 @@ public:
     void TabSel_Click(int index);
     void TabSel_MouseMove(int index);
     void TagGroupe_Click(int index);
-    void ListName_Click();
-    void ListName_Scroll();
     void ListName_MouseDown();
     void ListName_DblClick();
     void OptionList_DblClick();
@@ -107,17 +108,12 @@ public:
     QWidget* FrameBtn = nullptr;
     ImageButton* Image1 = nullptr;
     ImageButton* Image3 = nullptr;
-    QListView* ListNo = nullptr;
-    QListView* ListName = nullptr;
     QProgressBar* Progress1 = nullptr;
     QProgressBar* Progress2 = nullptr;
     WebPanel* Web1 = nullptr;
-    std::array<TabLabel*, 6> TabSel{};
-    std::array<QFrame*, 6> Groupe{};
-    std::array<QListView*, 6> TagGroupe{};
     QLabel* Label5 = nullptr;
     QLabel* Vol = nullptr;
-    QListView* OptionList = nullptr;
+    ReservedListView* OptionList = nullptr;
     TransportBar* MMControl1Bar = nullptr;
     QPushButton* Command1 = nullptr;
     QPushButton* Command3 = nullptr;
@@ -191,11 +187,10 @@ private:
     Options m_options;
 
     QString m_musicFolder; // the folder the scan walks
-    // A group list's selection changed since the press: its click needs no pick of its own.
-    std::array<bool, 6> m_groupChangeSeen{};
+    TrackListPane* m_tracks = nullptr;
+    GroupPages* m_groupPages = nullptr;
     int m_currentTab = 0;
     int m_colour = 0xE0E0E0;
-    bool m_syncingScroll = false;
 
     QPointer<Form4> m_form4;
     QPointer<Form3> m_form3;

@@ -29,6 +29,11 @@ void Form1::wireControls() {
     connect(Command4, &QPushButton::clicked, &player, &PlayerControl::selectStart);
     connect(&player, &PlayerControl::nowPlayingChanged, this, &Form1::setNowPlaying);
     connect(&m_core.volume(), &VolumeLevel::changed, this, &Form1::showLevel);
+    // The transport bar's tool tip shows the group entry continuous play stands at.
+    connect(&player, &PlayerControl::trackStartFinished, this, [this] {
+        const std::optional<int> entry = m_core.player().position().groupEntry;
+        MMControl1Bar->setToolTip(entry ? QString::number(*entry) : QString());
+    });
     connect(VScroll1, &VolumeBar::levelChanged, this, [this](int level) { NewVolume(level); });
     connect(HScroll1, &QScrollBar::valueChanged, this, [this] { HScroll1_Change(); });
     connect(Command2, &QPushButton::clicked, this, [this] { Command2_Click(); });
@@ -54,10 +59,6 @@ void Form1::wireControls() {
         connect(Check1[i], &QCheckBox::toggled, this, [this, i] { Check1_Click(i); });
     }
 
-    for (int i = 0; i < GroupCount; ++i) {
-        connect(TabSel[i], &TabLabel::clicked, this, [this, i] { TabSel_Click(i); });
-        connect(TabSel[i], &TabLabel::pointerMoved, this, [this, i] { TabSel_MouseMove(i); });
-    }
     wireLists();
 
     connect(Image1, &ImageButton::clicked, this, [this] {
@@ -92,23 +93,6 @@ bool Form1::eventFilter(QObject* watched, QEvent* event) {
             const QPoint p = mouse->position().toPoint();
             Picture2_MouseUp(mouse->button(), p.x(), p.y());
             return true;
-        }
-        if (event->type() == QEvent::MouseButtonPress) {
-            for (int i = 0; i < GroupCount; ++i) {
-                if (watched == TagGroupe[std::size_t(i)]->viewport())
-                    m_groupChangeSeen[std::size_t(i)] = false;
-            }
-        }
-        break;
-    case QEvent::FocusOut:
-        if (watched == OptionList)
-            OptionList_Validate();
-        break;
-    case QEvent::ToolTip:
-        // The transport bar's tool tip shows the group position kept on the element.
-        if (watched == MMControl1Bar) {
-            const std::optional<int> entry = m_core.player().position().groupEntry;
-            MMControl1Bar->setToolTip(entry ? QString::number(*entry) : QString());
         }
         break;
     default:

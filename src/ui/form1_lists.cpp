@@ -2,14 +2,12 @@
 // column, and the reserved list. What they hold and select is the browsing model's.
 #include "ui/form1.h"
 
-#include "ui/tabsel.h"
+#include "ui/grouppages.h"
+#include "ui/reservedlistview.h"
 #include "ui/tagwindow.h"
+#include "ui/tracklistpane.h"
 
 #include <QCoreApplication>
-#include <QFrame>
-#include <QListView>
-#include <QRadioButton>
-#include <QScrollBar>
 
 namespace sonavue {
 
@@ -19,20 +17,14 @@ void Form1::TabSel_Click(int index) {
     if (index < 0 || index >= GroupCount)
         return;
     m_currentTab = index;
-    Groupe[std::size_t(index)]->raise();
-    for (TabLabel* tab : TabSel)
-        tab->setBordered(false);
-    TabSel[std::size_t(index)]->setBordered(true);
+    m_groupPages->showPage(index);
     QCoreApplication::processEvents();
     if (index == GroupAll)
         m_core.browsing().showAllTracks();
 }
 
 void Form1::TabSel_MouseMove(int index) {
-    for (TabLabel* tab : TabSel)
-        tab->setBoldLook(false);
-    if (index >= 0 && index < GroupCount)
-        TabSel[std::size_t(index)]->setBoldLook(true);
+    m_groupPages->setHoveredTab(index);
 }
 
 void Form1::TagGroupe_Click(int index) {
@@ -40,18 +32,6 @@ void Form1::TagGroupe_Click(int index) {
 }
 
 // --- Track list ------------------------------------------------------------------------------
-
-void Form1::ListName_Click() {
-    ListName_Scroll();
-}
-
-void Form1::ListName_Scroll() {
-    if (m_syncingScroll)
-        return;
-    m_syncingScroll = true;
-    ListNo->verticalScrollBar()->setValue(ListName->verticalScrollBar()->value());
-    m_syncingScroll = false;
-}
 
 void Form1::ListName_MouseDown() {
     const std::optional<int> row = m_core.browsing().selectedRow();
@@ -65,7 +45,6 @@ void Form1::ListName_MouseDown() {
         m_form3->setLabel1Tag(path);
         m_form3->setLabel1Caption(path);
     }
-    ListName_Scroll();
 }
 
 void Form1::ListName_DblClick() {
@@ -88,52 +67,14 @@ void Form1::OptionList_Validate() {
     m_core.player().reservedListLeft();
 }
 
-// Views share the model's selections: a click, a key or code selecting an entry all run
-// the same handling.
 void Form1::wireLists() {
-    BrowsingModel& browsing = m_core.browsing();
-    for (int i = 0; i < GroupCount; ++i) {
-        QListView* list = TagGroupe[std::size_t(i)];
-        list->setModel(&browsing.groupList(i));
-        list->setSelectionModel(&browsing.groupSelection(i));
-        connect(&browsing.groupSelection(i), &QItemSelectionModel::selectionChanged, this,
-                [this, i] { m_groupChangeSeen[std::size_t(i)] = true; });
-        // A click on the entry that is already selected fills the track list again.
-        connect(list, &QListView::clicked, this, [this, i] {
-            if (!m_groupChangeSeen[std::size_t(i)])
-                TagGroupe_Click(i);
-            m_groupChangeSeen[std::size_t(i)] = false;
-        });
-        connect(&browsing.groupSelection(i), &QItemSelectionModel::currentRowChanged, list,
-                [list](const QModelIndex& current) {
-                    if (current.isValid())
-                        list->scrollTo(current);
-                });
-    }
-
-    ListName->setModel(&browsing.titleColumn());
-    ListName->setSelectionModel(&browsing.titleSelection());
-    ListNo->setModel(&browsing.numberColumn());
-    ListNo->setSelectionModel(&browsing.numberSelection());
-    connect(&browsing.titleSelection(), &QItemSelectionModel::currentRowChanged, this,
-            [this](const QModelIndex& current) {
-                if (current.isValid())
-                    ListName->scrollTo(current);
-            });
-    connect(&browsing.titleSelection(), &QItemSelectionModel::selectionChanged, this,
-            [this] { ListName_Click(); });
-    connect(ListName->verticalScrollBar(), &QScrollBar::valueChanged, this,
-            [this] { ListName_Scroll(); });
-    // Scrolling the numbers scrolls the titles with them.
-    connect(ListNo->verticalScrollBar(), &QScrollBar::valueChanged, this, [this](int value) {
-        if (!m_syncingScroll)
-            ListName->verticalScrollBar()->setValue(value);
-    });
-    connect(ListName, &QListView::pressed, this, [this] { ListName_MouseDown(); });
-    connect(ListName, &QListView::doubleClicked, this, [this] { ListName_DblClick(); });
-
-    OptionList->setModel(&browsing.reserved());
-    connect(OptionList, &QListView::doubleClicked, this, [this] { OptionList_DblClick(); });
+    connect(m_groupPages, &GroupPages::tabClicked, this, &Form1::TabSel_Click);
+    connect(m_groupPages, &GroupPages::tabHovered, this, &Form1::TabSel_MouseMove);
+    connect(m_groupPages, &GroupPages::selectedEntryClickedAgain, this, &Form1::TagGroupe_Click);
+    connect(m_tracks, &TrackListPane::trackPressed, this, &Form1::ListName_MouseDown);
+    connect(m_tracks, &TrackListPane::trackDoubleClicked, this, &Form1::ListName_DblClick);
+    connect(OptionList, &QListView::doubleClicked, this, &Form1::OptionList_DblClick);
+    connect(OptionList, &ReservedListView::focusLeft, this, &Form1::OptionList_Validate);
 }
 
 } // namespace sonavue

@@ -25,9 +25,7 @@ public:
         showNewGroupValues();
         QCoreApplication::processEvents();
     }
-    void selectFirstFolder() override {
-        m_form.m_core.browsing().selectGroupEntry(GroupFolder, 0);
-    }
+    void selectFirstFolder() override { m_form.m_core.browsing().selectGroupEntry(GroupFolder, 0); }
     void readingStarted(int folderCount) override {
         m_form.Progress1->setMaximum(std::max(folderCount, 1));
         m_form.Progress1->show();
@@ -89,8 +87,8 @@ void Form1::Dir2_Change() {
     Progress2->hide();
     ScanBinding binding(*this);
     BrowsingModel& browsing = m_core.browsing();
-    const FolderScan::Result result = m_core.scan().run(m_musicFolder, browsing.folderPrefix(),
-                                                        browsing.filePattern(), binding);
+    const FolderScan::Result result =
+        m_core.scan().run(m_musicFolder, browsing.folderPrefix(), browsing.filePattern(), binding);
     // A scan started during one of this scan's pauses has done the rest itself (or the
     // window unloaded and stopped it).
     if (result == FolderScan::Result::Superseded)

@@ -35,7 +35,6 @@ QString acceptedMusicFolder(const QString& stored);
 
 // Runs the start-up: makes the core and the main window over it. windowMade runs as soon as
 // the window exists, before the splash and the scan: the caller may close it from then on.
-StartedProgram Main(StartOptions options = {},
-                    const std::function<void(Form1&)>& windowMade = {});
+StartedProgram Main(StartOptions options = {}, const std::function<void(Form1&)>& windowMade = {});
 
 } // namespace sonavue

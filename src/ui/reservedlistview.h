@@ -1,0 +1,25 @@
+#pragma once
+// The reserved list's view: it says when the focus leaves it, which is when an emptied list
+// stops counting as a reserved track on its way.
+#include <QListView>
+
+namespace sonavue {
+
+class ReservedListView : public QListView {
+    Q_OBJECT
+public:
+    explicit ReservedListView(QWidget* parent) : QListView(parent) {
+        setEditTriggers(QAbstractItemView::NoEditTriggers);
+    }
+
+signals:
+    void focusLeft();
+
+protected:
+    void focusOutEvent(QFocusEvent* event) override {
+        QListView::focusOutEvent(event);
+        emit focusLeft();
+    }
+};
+
+} // namespace sonavue
