@@ -1,5 +1,5 @@
-// The gap between two tracks: from one file's end (Done with code 1) to the next file's
-// first rendered audio buffer, after the player's Close / FileName / Open / Play. Also the
+// The gap between two tracks: from one file's end (finished with code 1) to the next
+// file's first rendered audio buffer, after the player's close / open / play. Also the
 // audible gap: from the end of the last buffer of one file to the first of the next.
 // Runs 51 short files (WAV and MP3 in turn) and prints medians. By default the sink is a
 // real-time fakesink and "first buffer" means its first rendered buffer; with --auto-sink
@@ -134,12 +134,11 @@ int main(int argc, char** argv) {
 
     const auto start = [&](int index) {
         render.waitingForFirst = true;
-        media.Command(QStringLiteral("Close"));
-        media.FileName = files.at(index);
-        media.Command(QStringLiteral("Open"));
-        media.Command(QStringLiteral("Play"));
+        media.close();
+        media.open(files.at(index));
+        media.play();
     };
-    QObject::connect(&media, &MediaControl::Done, &app, [&](int code) {
+    QObject::connect(&media, &MediaControl::finished, &app, [&](int code) {
         if (code != DoneSuccessful) {
             ++failures;
             return;

@@ -47,10 +47,9 @@ GstElement* realTimeFakeSink() {
 }
 
 void change(GstMediaElement& media, const QString& path) {
-    media.Command(QStringLiteral("Close"));
-    media.FileName = path;
-    media.Command(QStringLiteral("Open"));
-    media.Command(QStringLiteral("Play"));
+    media.close();
+    media.open(path);
+    media.play();
     QTest::qWait(PlayMs);
 }
 
@@ -108,7 +107,7 @@ int main(int argc, char** argv) {
             std::fflush(stdout);
         }
     }
-    media.Command(QStringLiteral("Close"));
+    media.close();
     settle(media);
     const double endMb = residentMb();
     const int endThreads = threadCount();

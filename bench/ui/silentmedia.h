@@ -7,7 +7,9 @@ namespace sonavue::bench {
 
 class SilentMedia : public MediaControl {
 public:
-    void Command(const QString&) override {}
+    void open(const QString& path) override { m_fileName = path; }
+    void play() override {}
+    void close() override {}
     void setWaveOutVolume(std::uint32_t) override {}
     State state() const override { return State::Closed; }
     qint64 positionMs() const override { return 0; }

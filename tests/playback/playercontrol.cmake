@@ -1,9 +1,10 @@
-# Player control's tests, over a fake window and a fake media element.
+# Player control's tests, over the real browsing model and a fake media element.
 sonavue_add_test(test_playercontrol
   SOURCES
     ${CMAKE_CURRENT_LIST_DIR}/test_playercontrol.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/fakes/fakeplayersurface.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/fakes/fakeplayersurface.h
+    ${CMAKE_CURRENT_LIST_DIR}/test_playercontrol_fade.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/playercontrolrig.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/playercontrolrig.h
     ${CMAKE_CURRENT_LIST_DIR}/fakes/fakemediacontrol.h
   LIBS sv_playback_control
   LABELS core
@@ -17,8 +18,6 @@ sonavue_add_test(test_continuousplay
     ${CMAKE_CURRENT_LIST_DIR}/testsinks.h
     ${CMAKE_CURRENT_LIST_DIR}/audiofiles.cpp
     ${CMAKE_CURRENT_LIST_DIR}/audiofiles.h
-    ${CMAKE_CURRENT_LIST_DIR}/fakes/fakeplayersurface.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/fakes/fakeplayersurface.h
   LIBS sv_playback_control
   LABELS playback
 )

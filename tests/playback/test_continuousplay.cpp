@@ -2,9 +2,8 @@
 // the next one, however short the track, a play that stands still is given up and play goes
 // on, and a file that cannot be opened ends play there.
 #include "audiofiles.h"
-#include "playback/fakes/fakeplayersurface.h"
 #include "playback/gstmediaelement.h"
-#include "playback/playercontrol.h"
+#include "playback/playercore.h"
 #include "testsinks.h"
 
 #include <QTemporaryDir>
@@ -19,6 +18,17 @@ namespace {
 
 constexpr int WaitMs = 20000; // only a fault waits this long
 
+// The player over the real element, made with the given sinks.
+std::unique_ptr<PlayerCore> playerWith(std::function<GstElement*()> makeSink,
+                                       GstMediaElement** element = nullptr) {
+    auto media = std::make_unique<GstMediaElement>(std::move(makeSink));
+    if (element)
+        *element = media.get();
+    PlayerCore::Options options;
+    options.media = std::move(media);
+    return std::make_unique<PlayerCore>(std::move(options));
+}
+
 } // namespace
 
 class ContinuousPlayTest : public QObject {
@@ -27,9 +37,9 @@ class ContinuousPlayTest : public QObject {
     QTemporaryDir m_dir;
 
     // Writes the files named by `kinds` ("tone", "empty" = a WAV without samples, "broken")
-    // as catalogue rows 0, 1, ... of one group entry that the track list shows.
-    void fill(FakePlayerSurface& surface, const QStringList& kinds) {
-        QStringList rows;
+    // as catalogue rows 0, 1, ... of one album that the track list shows.
+    void fill(PlayerCore& core, const QStringList& kinds) {
+        const QString album = QStringLiteral("album");
         for (qsizetype i = 0; i < kinds.size(); ++i) {
             const QString path = m_dir.filePath(QStringLiteral("%1 %2.wav").arg(i).arg(kinds[i]));
             QByteArray bytes = wavBytes(150);
@@ -38,11 +48,13 @@ class ContinuousPlayTest : public QObject {
             else if (kinds[i] == QLatin1String("broken"))
                 bytes = wavBytes(150).left(20);
             QVERIFY(writeFile(path, bytes));
-            surface.catalogue << path;
-            rows << QString::number(i);
+            const int row = core.catalogue().appendRow();
+            core.catalogue().setCell(ColPath, row, path);
+            core.catalogue().setCell(ColAlbum, row, album);
         }
-        surface.groups[0] = {rows};
-        surface.pickGroupEntry(0, 0);
+        core.groups()[GroupAlbum].add(album);
+        core.browsing().selectGroupEntry(GroupAlbum, 0);
+        QCOMPARE(core.browsing().trackCount(), int(kinds.size()));
     }
 
 private slots:
@@ -68,27 +80,26 @@ private slots:
         QFETCH(QStringList, kinds);
         QFETCH(QList<int>, played);
         QFETCH(bool, goesOn);
-        FakePlayerSurface surface;
-        fill(surface, kinds);
+        const std::unique_ptr<PlayerCore> core = playerWith(realTimeFakeSink);
+        fill(*core, kinds);
         if (QTest::currentTestFailed())
             return;
-        GstMediaElement media(realTimeFakeSink);
-        PlayerControl control(surface, media);
+        MediaControl& media = core->media();
         // A file counts as opened when the element stands ready to play it.
         QStringList opened;
         connect(&media, &MediaControl::stateChanged, this, [&](MediaControl::State state) {
             if (state == MediaControl::State::Stopped &&
-                opened.value(opened.size() - 1) != media.FileName)
-                opened << media.FileName;
+                opened.value(opened.size() - 1) != media.fileName())
+                opened << media.fileName();
         });
         QList<int> codes;
-        connect(&media, &MediaControl::Done, this, [&](int code) { codes << code; });
+        connect(&media, &MediaControl::finished, this, [&](int code) { codes << code; });
 
-        control.Command3_Click();
+        core->player().continuousStart();
 
         QStringList expected;
         for (int row : played)
-            expected << surface.catalogue[row];
+            expected << core->catalogue().cell(ColPath, row);
         if (goesOn) {
             QTRY_VERIFY_WITH_TIMEOUT(opened.size() >= expected.size(), WaitMs);
             QCOMPARE(opened.mid(0, expected.size()), expected);
@@ -101,30 +112,32 @@ private slots:
             QCOMPARE(codes, (QList<int>{DoneSuccessful, DoneFailure}));
             QCOMPARE(media.state(), MediaControl::State::Closed);
         }
-        media.Command(QStringLiteral("Close"));
+        media.close();
     }
 
     void aPlayThatStandsStillIsGivenUpAndPlayGoesOn() {
-        FakePlayerSurface surface;
-        fill(surface, {"tone", "tone"});
-        if (QTest::currentTestFailed())
-            return;
         // The first play gets a sink that never takes a buffer; later ones play.
         int sinksMade = 0;
-        GstMediaElement media([&sinksMade] {
-            return sinksMade++ == 0 ? sinkThatNeverPrerolls() : realTimeFakeSink();
-        });
-        media.setStallLimitMs(1000);
-        PlayerControl control(surface, media);
+        GstMediaElement* element = nullptr;
+        const std::unique_ptr<PlayerCore> core = playerWith(
+            [&sinksMade] {
+                return sinksMade++ == 0 ? sinkThatNeverPrerolls() : realTimeFakeSink();
+            },
+            &element);
+        fill(*core, {"tone", "tone"});
+        if (QTest::currentTestFailed())
+            return;
+        element->setStallLimitMs(1000);
+        MediaControl& media = *element;
         QList<int> codes;
-        connect(&media, &MediaControl::Done, this, [&](int code) { codes << code; });
+        connect(&media, &MediaControl::finished, this, [&](int code) { codes << code; });
 
-        control.Command3_Click();
+        core->player().continuousStart();
         QTRY_VERIFY_WITH_TIMEOUT(codes.contains(DoneSuccessful), WaitMs);
         // The play that stood still was given up, and the track after it played to its end.
         QCOMPARE(codes.first(), int(DoneGivenUp));
         QVERIFY(sinksMade >= 2);
-        media.Command(QStringLiteral("Close"));
+        media.close();
     }
 };
 

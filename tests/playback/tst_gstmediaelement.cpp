@@ -79,7 +79,7 @@ QList<int> codes(const QSignalSpy& spy) {
     return result;
 }
 
-// Waits until Done has carried `code` (or the time is up).
+// Waits until finished has carried `code` (or the time is up).
 bool waitForCode(QSignalSpy& spy, int code, int timeoutMs = DoneWaitMs) {
     QElapsedTimer clock;
     clock.start();
@@ -93,9 +93,8 @@ bool waitForCode(QSignalSpy& spy, int code, int timeoutMs = DoneWaitMs) {
 }
 
 void openAndPlay(MediaControl& media, const QString& path) {
-    media.FileName = path;
-    media.Command(QStringLiteral("Open"));
-    media.Command(QStringLiteral("Play"));
+    media.open(path);
+    media.play();
 }
 
 } // namespace
@@ -148,28 +147,17 @@ QString TestGstMediaElement::writeWav(const QString& name, int ms, int peak) {
 void TestGstMediaElement::playRaisesCodeOneOnceAtTheEnd_data() {
     QTest::addColumn<QString>("kind");
     QTest::addColumn<int>("durationMs");
-    QTest::addColumn<QString>("openCommand");
-    QTest::addColumn<QString>("playCommand");
-    QTest::newRow("wav") << "wav" << 300 << "Open"
-                         << "Play";
-    QTest::newRow("mp3 fixture") << "mp3" << Mp3FixtureMs << "Open"
-                                 << "Play";
-    QTest::newRow("midi") << "mid" << 300 << "Open"
-                          << "Play";
-    QTest::newRow("commands in other cases") << "wav" << 300 << "open"
-                                             << "PLAY";
+    QTest::newRow("wav") << "wav" << 300;
+    QTest::newRow("mp3 fixture") << "mp3" << Mp3FixtureMs;
+    QTest::newRow("midi") << "mid" << 300;
     // However short the file, reaching its end is the end of a play.
-    QTest::newRow("wav without samples") << "wav" << 0 << "Open"
-                                         << "Play";
-    QTest::newRow("wav of one millisecond") << "wav" << 1 << "Open"
-                                            << "Play";
+    QTest::newRow("wav without samples") << "wav" << 0;
+    QTest::newRow("wav of one millisecond") << "wav" << 1;
 }
 
 void TestGstMediaElement::playRaisesCodeOneOnceAtTheEnd() {
     QFETCH(QString, kind);
     QFETCH(int, durationMs);
-    QFETCH(QString, openCommand);
-    QFETCH(QString, playCommand);
     QString path;
     if (kind == QLatin1String("mp3"))
         path = mp3FixturePath();
@@ -183,18 +171,17 @@ void TestGstMediaElement::playRaisesCodeOneOnceAtTheEnd() {
         QVERIFY(writeFile(path, wavBytes(durationMs)));
 
     GstMediaElement media(realTimeFakeSink);
-    QSignalSpy done(&media, &MediaControl::Done);
+    QSignalSpy done(&media, &MediaControl::finished);
     bool onUiThread = true;
-    connect(&media, &MediaControl::Done, this,
+    connect(&media, &MediaControl::finished, this,
             [&] { onUiThread = onUiThread && QThread::currentThread() == thread(); });
 
     QCOMPARE(media.state(), State::Closed);
-    media.FileName = path;
-    media.Command(openCommand);
+    media.open(path);
     QCOMPARE(media.state(), State::Stopped);
     QElapsedTimer clock;
     clock.start();
-    media.Command(playCommand);
+    media.play();
     QCOMPARE(media.state(), State::Playing);
     QVERIFY2(waitForCode(done, DoneSuccessful), qPrintable(path));
     // Played in real time, not raised early.
@@ -203,8 +190,9 @@ void TestGstMediaElement::playRaisesCodeOneOnceAtTheEnd() {
     QCOMPARE(media.state(), State::Stopped);
     QTest::qWait(150);
     QCOMPARE(codes(done), QList<int>{DoneSuccessful});
-    media.Command(QStringLiteral("Close"));
+    media.close();
     QCOMPARE(media.state(), State::Closed);
+    QCOMPARE(media.fileName(), path); // kept after the close
     QTest::qWait(50);
     QCOMPARE(codes(done), QList<int>{DoneSuccessful}); // closing after the end adds nothing
 }
@@ -212,10 +200,9 @@ void TestGstMediaElement::playRaisesCodeOneOnceAtTheEnd() {
 void TestGstMediaElement::cutShortPlayRaisesNoCodeOne_data() {
     QTest::addColumn<QString>("interruption");
     QTest::addColumn<int>("expectedCode");
-    QTest::newRow("Close") << "Close" << int(DoneAborted);
-    QTest::newRow("close from the fade") << "close" << int(DoneAborted);
-    QTest::newRow("Open of another file") << "Open" << int(DoneSuperseded);
-    QTest::newRow("Play again") << "Play" << int(DoneSuperseded);
+    QTest::newRow("close") << "close" << int(DoneAborted);
+    QTest::newRow("open of another file") << "open" << int(DoneSuperseded);
+    QTest::newRow("play again") << "play" << int(DoneSuperseded);
 }
 
 void TestGstMediaElement::cutShortPlayRaisesNoCodeOne() {
@@ -224,25 +211,28 @@ void TestGstMediaElement::cutShortPlayRaisesNoCodeOne() {
     const QString first = writeWav(QStringLiteral("first.wav"), 400);
     const QString second = writeWav(QStringLiteral("second.wav"), 250);
     GstMediaElement media(realTimeFakeSink);
-    QSignalSpy done(&media, &MediaControl::Done);
+    QSignalSpy done(&media, &MediaControl::finished);
 
     openAndPlay(media, first);
     QTest::qWait(100);
-    if (interruption == QLatin1String("Open"))
-        media.FileName = second;
-    media.Command(interruption);
+    if (interruption == QLatin1String("open"))
+        media.open(second);
+    else if (interruption == QLatin1String("play"))
+        media.play();
+    else
+        media.close();
     QVERIFY(waitForCode(done, expectedCode));
     QCOMPARE(codes(done), QList<int>{expectedCode});
 
-    if (interruption.compare(QLatin1String("Close"), Qt::CaseInsensitive) == 0) {
+    if (interruption == QLatin1String("close")) {
         QCOMPARE(media.state(), State::Closed);
         QTest::qWait(400); // past the first file's end
         QCOMPARE(codes(done), QList<int>{expectedCode});
         // Close, then the next file plays to its end.
         openAndPlay(media, second);
-    } else if (interruption == QLatin1String("Open")) {
+    } else if (interruption == QLatin1String("open")) {
         QCOMPARE(media.state(), State::Stopped);
-        media.Command(QStringLiteral("Play"));
+        media.play();
     }
     // The file that now plays (the first again, from the start, or the second) ends once.
     QVERIFY(waitForCode(done, DoneSuccessful));
@@ -255,10 +245,10 @@ void TestGstMediaElement::endQueuedBeforeCloseIsDropped() {
     // runs before it is delivered makes it stale.
     const QString path = writeWav(QStringLiteral("short.wav"), 150);
     GstMediaElement media(realTimeFakeSink);
-    QSignalSpy done(&media, &MediaControl::Done);
+    QSignalSpy done(&media, &MediaControl::finished);
     openAndPlay(media, path);
     QThread::msleep(450);
-    media.Command(QStringLiteral("Close"));
+    media.close();
     QTest::qWait(150);
     QCOMPARE(codes(done), QList<int>{DoneAborted});
     QCOMPARE(media.state(), State::Closed);
@@ -267,13 +257,13 @@ void TestGstMediaElement::endQueuedBeforeCloseIsDropped() {
 void TestGstMediaElement::playAgainAfterTheEnd() {
     const QString path = writeWav(QStringLiteral("again.wav"), 300);
     GstMediaElement media(realTimeFakeSink);
-    QSignalSpy done(&media, &MediaControl::Done);
+    QSignalSpy done(&media, &MediaControl::finished);
     openAndPlay(media, path);
     QVERIFY(waitForCode(done, DoneSuccessful));
     done.clear();
     QElapsedTimer clock;
     clock.start();
-    media.Command(QStringLiteral("Play")); // from the start, not from the end
+    media.play(); // from the start, not from the end
     QVERIFY(waitForCode(done, DoneSuccessful));
     QVERIFY2(clock.elapsed() >= 240, qPrintable(QString::number(clock.elapsed())));
     QCOMPARE(codes(done), QList<int>{DoneSuccessful});
@@ -315,7 +305,7 @@ void TestGstMediaElement::unplayableFileStaysSilentAndElementRecovers() {
     }
 
     GstMediaElement media(realTimeFakeSink);
-    QSignalSpy done(&media, &MediaControl::Done);
+    QSignalSpy done(&media, &MediaControl::finished);
     openAndPlay(media, path); // returns: nothing blocks on the file
     QVERIFY2(waitForCode(done, DoneFailure), qPrintable(kind));
     QTest::qWait(100);
@@ -324,7 +314,7 @@ void TestGstMediaElement::unplayableFileStaysSilentAndElementRecovers() {
     QVERIFY(media.state() == State::Closed || media.state() == State::Stopped);
 
     // Usable afterwards: the player's own sequence plays the next file to its end.
-    media.Command(QStringLiteral("Close"));
+    media.close();
     openAndPlay(media, writeWav(QStringLiteral("after bad.wav"), 200));
     QVERIFY(waitForCode(done, DoneSuccessful));
     QCOMPARE(codes(done), (QList<int>{DoneFailure, DoneSuccessful}));
@@ -356,7 +346,7 @@ void TestGstMediaElement::anyFileNamePlays() {
             ::rmdir(pathToNative(folder).constData());
     });
     GstMediaElement media(realTimeFakeSink);
-    QSignalSpy done(&media, &MediaControl::Done);
+    QSignalSpy done(&media, &MediaControl::finished);
     openAndPlay(media, path);
     QVERIFY2(waitForCode(done, DoneSuccessful), qPrintable(fileUriFor(path)));
     QCOMPARE(codes(done), QList<int>{DoneSuccessful});
@@ -413,7 +403,7 @@ void TestGstMediaElement::volumeReachesTheSamples() {
     const QString second = writeWav(QStringLiteral("vol2.wav"), 150, Peak);
     PeakMeter meter;
     GstMediaElement media([&meter] { return meter.makeSink(); });
-    QSignalSpy done(&media, &MediaControl::Done);
+    QSignalSpy done(&media, &MediaControl::finished);
     QCOMPARE(media.outputVolume(), 1.0); // at start nothing is sent
     if (send)
         media.setWaveOutVolume(value);
@@ -423,7 +413,7 @@ void TestGstMediaElement::volumeReachesTheSamples() {
     QVERIFY(waitForCode(done, DoneSuccessful));
     const int firstPeak = meter.peak.exchange(0);
     // The level holds across Close and Open: the next file plays at it too.
-    media.Command(QStringLiteral("Close"));
+    media.close();
     done.clear();
     openAndPlay(media, second);
     QVERIFY(waitForCode(done, DoneSuccessful));
@@ -439,7 +429,7 @@ void TestGstMediaElement::transportPauseAndResume() {
     constexpr int Length = 400;
     const QString path = writeWav(QStringLiteral("pause.wav"), Length);
     GstMediaElement media(realTimeFakeSink);
-    QSignalSpy done(&media, &MediaControl::Done);
+    QSignalSpy done(&media, &MediaControl::finished);
     QSignalSpy states(&media, &MediaControl::stateChanged);
     openAndPlay(media, path);
     QTRY_VERIFY_WITH_TIMEOUT(media.positionMs() >= 100, DoneWaitMs);
@@ -474,7 +464,7 @@ void TestGstMediaElement::transportPauseAndResume() {
 void TestGstMediaElement::transportStopAndSeek() {
     const QString path = writeWav(QStringLiteral("stop.wav"), 500);
     GstMediaElement media(realTimeFakeSink);
-    QSignalSpy done(&media, &MediaControl::Done);
+    QSignalSpy done(&media, &MediaControl::finished);
 
     // Nothing open: the transport does nothing.
     media.pause();
@@ -519,7 +509,7 @@ void TestGstMediaElement::defaultSinkPlaysWithoutSoundDevice() {
     // play ends with code 1.
     const QString path = writeWav(QStringLiteral("default sink.wav"), 250);
     GstMediaElement media;
-    QSignalSpy done(&media, &MediaControl::Done);
+    QSignalSpy done(&media, &MediaControl::finished);
     QElapsedTimer clock;
     clock.start();
     openAndPlay(media, path);
@@ -545,7 +535,7 @@ void TestGstMediaElement::failedSinkFallsBackToSilentSink() {
         g_object_set(sink, "location", "/nonexistent-folder/sink", nullptr);
         return sink;
     });
-    QSignalSpy done(&media, &MediaControl::Done);
+    QSignalSpy done(&media, &MediaControl::finished);
     media.setWaveOutVolume(0x80808080u);
     QElapsedTimer clock;
     clock.start();
@@ -561,7 +551,7 @@ void TestGstMediaElement::destroyedWhilePlaying() {
     const QString path = writeWav(QStringLiteral("destroyed.wav"), 300);
     auto media = std::make_unique<GstMediaElement>(realTimeFakeSink);
     int received = 0;
-    connect(media.get(), &MediaControl::Done, this, [&] { ++received; });
+    connect(media.get(), &MediaControl::finished, this, [&] { ++received; });
     openAndPlay(*media, path);
     QTest::qWait(100);
     media.reset();

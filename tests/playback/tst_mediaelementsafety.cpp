@@ -40,9 +40,8 @@ bool waitForCode(QSignalSpy& spy, int code) {
 }
 
 void openAndPlay(MediaControl& media, const QString& path) {
-    media.FileName = path;
-    media.Command(QStringLiteral("Open"));
-    media.Command(QStringLiteral("Play"));
+    media.open(path);
+    media.play();
 }
 
 int threadCount() {
@@ -133,19 +132,18 @@ void TestMediaElementSafety::malformedMidiIsRefusedAndTheNextFilePlays() {
     const QString midi = write(QStringLiteral("good.mid"), singleTrackFile(noteTrackBody(200)));
     const QString wav = write(QStringLiteral("good.wav"), wavBytes(150));
     GstMediaElement media(realTimeFakeSink);
-    QSignalSpy done(&media, &MediaControl::Done);
+    QSignalSpy done(&media, &MediaControl::finished);
 
-    media.FileName = bad;
-    media.Command(QStringLiteral("Open"));
+    media.open(bad);
     QCOMPARE(media.state(), State::Closed); // refused before any pipeline saw it
-    media.Command(QStringLiteral("Play"));
+    media.play();
     QVERIFY(waitForCode(done, DoneFailure));
 
     // The element goes on: a sound MIDI file and a WAV both play to their ends.
-    media.Command(QStringLiteral("Close"));
+    media.close();
     openAndPlay(media, midi);
     QVERIFY(waitForCode(done, DoneSuccessful));
-    media.Command(QStringLiteral("Close"));
+    media.close();
     done.clear();
     openAndPlay(media, wav);
     QVERIFY(waitForCode(done, DoneSuccessful));
@@ -158,7 +156,7 @@ void TestMediaElementSafety::playThatStandsStillIsGivenUp() {
     GstMediaElement media(
         [&stuck] { return stuck ? sinkThatNeverPrerolls() : realTimeFakeSink(); });
     media.setStallLimitMs(1000);
-    QSignalSpy done(&media, &MediaControl::Done);
+    QSignalSpy done(&media, &MediaControl::finished);
 
     openAndPlay(media, wav);
     QCOMPARE(media.state(), State::Playing);
@@ -184,7 +182,7 @@ void TestMediaElementSafety::closeDoesNotWaitForAPipelineThatWillNotStop() {
 
     // The pipeline's thread is held inside the sink: a change to NULL on this thread would
     // wait for it. Close returns while it is still held.
-    media.Command(QStringLiteral("Close"));
+    media.close();
     QCOMPARE(media.state(), State::Closed);
     {
         const std::lock_guard guard(held.lock);
@@ -201,12 +199,12 @@ void TestMediaElementSafety::midiTrackChangesAddNoThread() {
     GstMediaElement media(realTimeFakeSink);
     const auto changeTracks = [&](int changes) {
         for (int i = 0; i < changes; ++i) {
-            media.Command(QStringLiteral("Close"));
+            media.close();
             openAndPlay(media, midi);
             // Until the synthesizer makes sound: the decoder is fully built.
             QTest::qWait(60);
         }
-        media.Command(QStringLiteral("Close"));
+        media.close();
         return QTest::qWaitFor([&] { return media.pipelinesBeingReleased() == 0; }, WaitMs);
     };
     // The first changes fill GStreamer's own thread pools.

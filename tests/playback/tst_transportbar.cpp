@@ -15,7 +15,12 @@ namespace {
 
 class RecordingMedia : public MediaControl {
 public:
-    void Command(const QString& command) override { calls << command; }
+    void open(const QString& path) override {
+        m_fileName = path;
+        calls << QStringLiteral("open");
+    }
+    void play() override { calls << QStringLiteral("play"); }
+    void close() override { calls << QStringLiteral("close"); }
     void setWaveOutVolume(std::uint32_t) override {}
     State state() const override { return current; }
     qint64 positionMs() const override { return position; }

@@ -1,8 +1,10 @@
 #pragma once
-// A media element that plays nothing: it records the commands it is sent (with the file
-// name set at the time) into a shared log, and raises Done when the test says so.
+// A media element that plays nothing: it records the calls it gets (with the file name set
+// at the time) into a shared log, keeps every wave-out value sent, and raises finished when
+// the test says so.
 #include "playback/mediacontrol.h"
 #include <QFileInfo>
+#include <QList>
 #include <QStringList>
 
 namespace sonavue::testing {
@@ -16,14 +18,15 @@ public:
         QString fileName;
     };
     QList<Sent> sent;
+    QList<std::uint32_t> volumes; // every wave-out value sent, in order
 
-    void Command(const QString& command) override {
-        sent.append({command, FileName});
-        // The log names the opened file without its folder, to keep expectations short.
-        m_log << (command == QLatin1String("Open")
-                      ? command + QLatin1Char(' ') + QFileInfo(FileName).fileName()
-                      : command);
+    void open(const QString& path) override {
+        m_fileName = path;
+        record(QStringLiteral("Open"));
     }
+    void play() override { record(QStringLiteral("Play")); }
+    void close() override { record(QStringLiteral("Close")); }
+
     // The files opened, in order.
     QStringList opened() const {
         QStringList files;
@@ -32,10 +35,16 @@ public:
                 files << s.fileName;
         return files;
     }
-    // The play reached its end (code 1), or some other notification.
-    void finish(int code) { emit Done(code); }
+    bool wasSent(const QString& command) const {
+        for (const Sent& s : sent)
+            if (s.command == command)
+                return true;
+        return false;
+    }
+    // The play reached its end (code 1), or some other code.
+    void finish(int code) { emit finished(code); }
 
-    void setWaveOutVolume(std::uint32_t) override {}
+    void setWaveOutVolume(std::uint32_t value) override { volumes << value; }
     State state() const override { return State::Closed; }
     qint64 positionMs() const override { return 0; }
     qint64 durationMs() const override { return -1; }
@@ -44,6 +53,14 @@ public:
     void seekMs(qint64) override {}
 
 private:
+    void record(const QString& command) {
+        sent.append({command, m_fileName});
+        // The log names the opened file without its folder, to keep expectations short.
+        m_log << (command == QLatin1String("Open")
+                      ? command + QLatin1Char(' ') + QFileInfo(m_fileName).fileName()
+                      : command);
+    }
+
     QStringList& m_log;
 };
 
