@@ -34,7 +34,9 @@ class OpenFileMedia : public MediaControl {
 public:
     QStringList calls;
     State current = State::Paused;
-    void Command(const QString&) override {}
+    void open(const QString& path) override { m_fileName = path; }
+    void play() override {}
+    void close() override {}
     void setWaveOutVolume(std::uint32_t) override {}
     State state() const override { return current; }
     qint64 positionMs() const override { return 5000; }
