@@ -3,6 +3,7 @@
 #include "base/settings.h"
 #include "paintwatch.h"
 #include "silentmedia.h"
+#include "ui/formcontrols.h"
 #include "ui/startup.h"
 
 #include <QApplication>
@@ -27,7 +28,8 @@ void settle(int ms) {
 void timeFill(FillRuns& runs, Form1& form, const std::function<void()>& action) {
     settle(30);
     PaintWatch watch;
-    form.ListName->viewport()->installEventFilter(&watch);
+    QListView* const listName = testing::control<QListView>(form, QStringLiteral("ListName"));
+    listName->viewport()->installEventFilter(&watch);
     QElapsedTimer clock;
     clock.start();
     action();
@@ -37,7 +39,7 @@ void timeFill(FillRuns& runs, Form1& form, const std::function<void()>& action) 
     while (!watch.painted && clock.elapsed() < 1000)
         QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
     runs.paintedMs.push_back(watch.painted ? double(clock.nsecsElapsed()) * 1e-6 : -1);
-    form.ListName->viewport()->removeEventFilter(&watch);
+    listName->viewport()->removeEventFilter(&watch);
 }
 
 // Entry k of runs, spread over a list of count entries.

@@ -4,8 +4,8 @@
 
 #include "base/nativepath.h"
 #include "ui/externalfiles.h"
+#include "ui/settingsframe.h"
 
-#include <QCheckBox>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QListWidget>
@@ -27,7 +27,7 @@ bool nothingPlays(Form1& form) {
 } // namespace
 
 QStringList Form1::reserveExternalFiles(const QStringList& paths) {
-    const FilePattern types = reservableTypes(Check1[1]->isChecked(), Check1[2]->isChecked());
+    const FilePattern types = reservableTypes(Frame1->fileType(1), Frame1->fileType(2));
     const bool idle = nothingPlays(*this);
     QStringList answers;
     bool added = false;

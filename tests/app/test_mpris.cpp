@@ -4,6 +4,7 @@
 #include "app/mprisplayer.h"
 #include "playback/audiofiles.h"
 #include "playback/gstmediaelement.h"
+#include "ui/formcontrols.h"
 #include "ui/mainwindowfixture.h"
 
 #include <QDBusArgument>
@@ -100,6 +101,7 @@ class MprisTest : public QObject {
         return reply.arguments().constFirst().value<QDBusVariant>().variant();
     }
     QVariantMap metadata() { return asMap(property(Player, QStringLiteral("Metadata"))); }
+    QLabel* volumeLabel() const { return control<QLabel>(*m_form, QStringLiteral("Vol")); }
     QString playingFile() const { return QFileInfo(m_form->MMControl1().FileName).fileName(); }
 
 private slots:
@@ -386,7 +388,7 @@ private slots:
             call(Properties, QStringLiteral("Set"),
                  {Player, QStringLiteral("Volume"), QVariant::fromValue(QDBusVariant(written))});
         QCOMPARE(reply.type(), QDBusMessage::ReplyMessage);
-        QCOMPARE(m_form->Vol->text(), caption);
+        QCOMPARE(volumeLabel()->text(), caption);
         QCOMPARE(property(Player, QStringLiteral("Volume")).toDouble(), caption.toInt() / 255.0);
         QTRY_COMPARE(m_recorder->last(QStringLiteral("Volume")).toDouble(),
                      caption.toInt() / 255.0);
@@ -395,13 +397,13 @@ private slots:
     // The volume is the gain the output really applies: nothing is sent at start, so the
     // output plays at full gain although the level label says 128.
     void volumeIsWhatTheOutputApplies() {
-        QCOMPARE(m_form->Vol->text(), QStringLiteral("128"));
+        QCOMPARE(volumeLabel()->text(), QStringLiteral("128"));
         QCOMPARE(property(Player, QStringLiteral("Volume")).toDouble(), 1.0);
         m_form->NewVolume(128);
         QCOMPARE(property(Player, QStringLiteral("Volume")).toDouble(), 128 / 255.0);
         QTRY_COMPARE(m_recorder->last(QStringLiteral("Volume")).toDouble(), 128 / 255.0);
         // A label caption alone (as the fade writes at its bottom) applies nothing.
-        m_form->Vol->setText(QStringLiteral("&h10"));
+        volumeLabel()->setText(QStringLiteral("&h10"));
         QTest::qWait(400);
         QCOMPARE(property(Player, QStringLiteral("Volume")).toDouble(), 128 / 255.0);
     }
@@ -413,7 +415,7 @@ private slots:
         m_form->VolDown_Click();
         QTRY_COMPARE(m_recorder->last(QStringLiteral("Volume")).toDouble(), 190 / 255.0);
         // The fade's hexadecimal caption reads as its number (the fade lowers from it).
-        m_form->Vol->setText(QStringLiteral("&h80"));
+        volumeLabel()->setText(QStringLiteral("&h80"));
         m_form->VolDown_Click();
         QTRY_COMPARE(m_recorder->last(QStringLiteral("Volume")).toDouble(), 118 / 255.0);
     }
@@ -469,7 +471,7 @@ private slots:
         QVERIFY(!unpublished.registerOn(nowhere));
         QCOMPARE(unpublished.playbackStatus(), QStringLiteral("Stopped"));
         unpublished.setVolume(0.2);
-        QCOMPARE(m_form->Vol->text(), QStringLiteral("51"));
+        QCOMPARE(volumeLabel()->text(), QStringLiteral("51"));
         QDBusConnection::disconnectFromBus(QStringLiteral("nowhere"));
     }
 };

@@ -5,6 +5,7 @@
 
 #include "base/nativepath.h"
 #include "ui/externalfiles.h"
+#include "ui/settingsframe.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -102,7 +103,7 @@ private slots:
         QFETCH(QString, path);
         QFETCH(QString, reason);
         auto w = startWindow();
-        w->form->Check1[2]->setChecked(false); // WAV off; MP3 and MIDI on
+        w->form->settingsFrame().setFileType(2, false); // WAV off; MP3 and MIDI on
         w->form->Check1_Click(2);
         w->log.clear();
         const QStringList answers = w->form->reserveExternalFiles({path});
@@ -133,7 +134,7 @@ private slots:
     // refused as a sixth double-click is.
     void queuesWhilePlayingUpToFive() {
         auto w = startWindow();
-        w->form->Option1[0]->setChecked(true);
+        w->form->settingsFrame().setImmediateChange(false);
         w->media->playState = MediaControl::State::Playing;
         w->log.clear();
         const QStringList files{outside("a.mp3"), outside("b.MP3"),  outside("a.mp3"),
@@ -151,7 +152,7 @@ private slots:
     // does.
     void immediateModeFadesThePlayingTrack() {
         auto w = startWindow();
-        w->form->Option1[1]->setChecked(true);
+        w->form->settingsFrame().setImmediateChange(true);
         w->media->playState = MediaControl::State::Playing;
         QCOMPARE(w->form->reserveExternalFiles({outside("a.mp3")}), QStringList{QString()});
         QVERIFY(w->form->player().fading());

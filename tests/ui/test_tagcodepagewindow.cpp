@@ -1,6 +1,7 @@
 // The "codepage" setting through the real start-up: a Latin-1 tag shows right in the track
 // list, the tag card, the now-playing label and the media-control metadata with "auto",
 // and as Shift-JIS (the default) without the key.
+#include "formcontrols.h"
 #include "mainwindowfixture.h"
 
 #include "app/mprisplayer.h"
@@ -52,7 +53,8 @@ class TagCodePageWindowTest : public QObject {
         Form3* card = form.tagWindow();
         if (!card)
             return {QStringLiteral("no tag card")};
-        return {titles.at(0), form.title->text(), card->Label4()->text(), card->Label2()->text(),
+        return {titles.at(0), control<QLabel>(form, QStringLiteral("title"))->text(),
+                card->Label4()->text(), card->Label2()->text(),
                 mpris.metadata().value(QStringLiteral("xesam:title")).toString()};
     }
 
