@@ -42,11 +42,11 @@ int runStartupChild(int argc, char** argv) {
     QApplication app(argc, argv);
     say("app");
 
-    Form1::Options options;
-    options.appName = appName;
+    StartOptions options;
+    options.window.appName = appName;
     if (!realMedia)
-        options.media = std::make_unique<SilentMedia>();
-    options.withWebPanel = withWeb;
+        options.core.media = std::make_unique<SilentMedia>();
+    options.window.withWebPanel = withWeb;
     QObject stampOwner; // the connection ends with Main's caller, not with the window
     StartedProgram program = Main(std::move(options), [&stampOwner](Form1& form) {
         say("made");
@@ -55,7 +55,7 @@ int runStartupChild(int argc, char** argv) {
             Qt::SingleShotConnection);
     });
     const QByteArray shown =
-        "shown " + QByteArray::number(program.mainWindow->catalogue().rowCount());
+        "shown " + QByteArray::number(program.mainWindow->core().catalogue().rowCount());
     say(shown.constData());
 
     PaintWatch watch;

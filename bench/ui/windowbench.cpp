@@ -3,6 +3,7 @@
 #include "base/settings.h"
 #include "paintwatch.h"
 #include "silentmedia.h"
+#include "ui/formcontrols.h"
 #include "ui/startup.h"
 
 #include <QApplication>
@@ -27,17 +28,18 @@ void settle(int ms) {
 void timeFill(FillRuns& runs, Form1& form, const std::function<void()>& action) {
     settle(30);
     PaintWatch watch;
-    form.ListName->viewport()->installEventFilter(&watch);
+    QListView* const listName = testing::control<QListView>(form, QStringLiteral("ListName"));
+    listName->viewport()->installEventFilter(&watch);
     QElapsedTimer clock;
     clock.start();
     action();
     QCoreApplication::processEvents();
     runs.ms.push_back(double(clock.nsecsElapsed()) * 1e-6);
-    runs.rows.push_back(form.trackListCount());
+    runs.rows.push_back(form.core().browsing().trackCount());
     while (!watch.painted && clock.elapsed() < 1000)
         QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
     runs.paintedMs.push_back(watch.painted ? double(clock.nsecsElapsed()) * 1e-6 : -1);
-    form.ListName->viewport()->removeEventFilter(&watch);
+    listName->viewport()->removeEventFilter(&watch);
 }
 
 // Entry k of runs, spread over a list of count entries.
@@ -55,10 +57,10 @@ WindowFigures measureWindow(const QString& appName, const QString& folder, int r
         return figures;
     }
 
-    Form1::Options options;
-    options.appName = appName;
-    options.media = std::make_unique<SilentMedia>();
-    options.withWebPanel = false;
+    StartOptions options;
+    options.window.appName = appName;
+    options.core.media = std::make_unique<SilentMedia>();
+    options.window.withWebPanel = false;
     StartedProgram program;
     figures.startupScan = recordScanPauses(false, [&] {
         QElapsedTimer clock;
@@ -72,8 +74,8 @@ WindowFigures measureWindow(const QString& appName, const QString& folder, int r
     }
 
     Form1& form = *program.mainWindow;
-    GroupLists& groups = form.groupLists();
-    figures.tracks = form.catalogue().rowCount();
+    GroupLists& groups = form.core().groups();
+    figures.tracks = form.core().catalogue().rowCount();
     figures.folders = groups[GroupFolder].count();
     figures.albums = groups[GroupAlbum].count();
     figures.artists = groups[GroupArtist].count();
@@ -83,14 +85,14 @@ WindowFigures measureWindow(const QString& appName, const QString& folder, int r
         // Folder: a small list first, so that the "ALL" fill then replaces it.
         form.TabSel_Click(GroupFolder);
         timeFill(figures.folder, form,
-                 [&] { form.selectGroupEntry(GroupFolder, spread(k, runs, figures.folders)); });
+                 [&] { form.core().browsing().selectGroupEntry(GroupFolder, spread(k, runs, figures.folders)); });
         timeFill(figures.all, form, [&] { form.TabSel_Click(GroupAll); });
         form.TabSel_Click(GroupArtist);
         timeFill(figures.artist, form,
-                 [&] { form.selectGroupEntry(GroupArtist, spread(k, runs, figures.artists)); });
+                 [&] { form.core().browsing().selectGroupEntry(GroupArtist, spread(k, runs, figures.artists)); });
         form.TabSel_Click(GroupAlbum);
         timeFill(figures.album, form,
-                 [&] { form.selectGroupEntry(GroupAlbum, spread(k, runs, figures.albums)); });
+                 [&] { form.core().browsing().selectGroupEntry(GroupAlbum, spread(k, runs, figures.albums)); });
     }
 
     settle(100);

@@ -138,6 +138,10 @@ void BrowsingModel::selectTrack(int index) {
     selectIn(m_titleSelection, index);
 }
 
+int BrowsingModel::selectedNumberEntry() const {
+    return selectedIn(m_numberSelection);
+}
+
 std::optional<int> BrowsingModel::selectedRow() const {
     const int index = selectedIn(m_numberSelection);
     if (index < 0 || index >= m_trackRows.count())

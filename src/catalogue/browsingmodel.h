@@ -75,6 +75,8 @@ public:
     int selectedTrack() const;
     // Selects track index (-1 or out of range clears the selection).
     void selectTrack(int index);
+    // The number column's selected entry (-1 when none); it follows the titles'.
+    int selectedNumberEntry() const;
     // The catalogue row named by the number column's selected entry, while that row exists.
     std::optional<int> selectedRow() const;
     // Column 0 of the row; empty text when the row does not exist.

@@ -2,7 +2,6 @@
 
 #include "base/nativepath.h"
 #include "base/numbers.h"
-#include "base/settings.h"
 #include "base/userfolders.h"
 #include "playback/transportbar.h"
 #include "playback/volume.h"
@@ -16,77 +15,27 @@
 #include "ui/palettepicture.h"
 #include "ui/readablestyle.h"
 #include "ui/reservedlistview.h"
+#include "ui/settingsframe.h"
 #include "ui/splashwindow.h"
 #include "ui/tabsel.h"
 #include "ui/tagwindow.h"
+#include "ui/titlestrip.h"
 #include "ui/tracklistpane.h"
 #include "ui/twips.h"
 #include "ui/volumebar.h"
 #include "web/webpanel.h"
 
 #include <QApplication>
-#include <QButtonGroup>
-#include <QCheckBox>
 #include <QCloseEvent>
-#include <QGroupBox>
 #include <QLabel>
-#include <QLineEdit>
 #include <QListView>
 #include <QPainter>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QRadioButton>
 #include <QScrollBar>
 #include <QWindow>
 
 namespace sonavue {
-namespace {
-
-template <typename W> W* place(W* widget, double left, double top, double width, double height) {
-    widget->setGeometry(twipsRect(left, top, width, height));
-    return widget;
-}
-
-// What a screen reader says of a control. Japanese captions keep their text; the name may
-// add an English word in brackets.
-void describe(QWidget* control, const QString& name, const QString& description = {}) {
-    control->setAccessibleName(name);
-    if (!description.isEmpty())
-        control->setAccessibleDescription(description);
-}
-
-void describeControls(Form1& form) {
-    describe(form.Label9, QStringLiteral(" -  (Compact or full size)"),
-             QStringLiteral("Shrinks the window to its title strip, or gives it its full size"));
-    describe(form.Image2, QStringLiteral("閉じる (Close)"), QStringLiteral("Closes Sonavue"));
-    describe(form.Image1, QStringLiteral("Home"),
-             QStringLiteral("The web panel shows its home page"));
-    describe(form.Image3, QStringLiteral("戻る (Back)"),
-             QStringLiteral("The web panel goes one page back"));
-    describe(form.Progress1, QStringLiteral("Folders searched"));
-    describe(form.Progress2, QStringLiteral("Files searched"));
-    if (form.Web1)
-        describe(form.Web1, QStringLiteral("Web panel"));
-    describe(form.OptionList, QStringLiteral("Reserved List"),
-             QStringLiteral("Played before the track list; a double-click removes an entry"));
-    describe(form.Vol, QStringLiteral("音量 (Volume level)"));
-    describe(form.Command1, QStringLiteral("STOP"), QStringLiteral("Stops playing"));
-    describe(form.Command3, QStringLiteral("ContinuousStart"),
-             QStringLiteral("Plays the reserved list first, then on through the track list"));
-    describe(form.Command4, QStringLiteral("Select Start"),
-             QStringLiteral("Plays the selected track, then on from it"));
-    describe(form.VScroll1, QStringLiteral("音量 (Volume)"));
-    describe(form.Text1, QStringLiteral("検索パス (Music folder)"));
-    describe(form.Command2, QStringLiteral("変更 (Change folder)"));
-    describe(form.HScroll1, QStringLiteral("アルファ (Opacity)"));
-    // Enter presses a focused button too, not only Space.
-    for (QPushButton* button : {form.Command1, form.Command2, form.Command3, form.Command4})
-        button->setAutoDefault(true);
-    for (QWidget* slider : std::initializer_list<QWidget*>{form.VScroll1, form.HScroll1})
-        slider->setFocusPolicy(Qt::StrongFocus);
-}
-
-} // namespace
 
 Form1::Form1(PlayerCore& core, Options options) : m_core(core), m_options(std::move(options)) {
     setWindowTitle(QStringLiteral("Sonavue"));
@@ -108,18 +57,7 @@ Form1::~Form1() {
 }
 
 void Form1::buildControls() {
-    // Title strip.
-    Picture1 = place(new QWidget(this), 0, 0, 13425, 375);
-    Picture1->setObjectName(QStringLiteral("Picture1"));
-    Picture1->setAutoFillBackground(true);
-    Picture1->setAccessibleName(QStringLiteral("Sonavue"));
-    // The size label: the window's mouse handling clicks it; from the keyboard it clicks
-    // itself.
-    auto* sizeLabel = new ClickableLabel(QStringLiteral(" -  "), QAccessible::Button, Picture1);
-    connect(sizeLabel, &ClickableLabel::clicked, this, [this] { Label9_Click(); });
-    Label9 = place(sizeLabel, 0, 0, 480, 435);
-    Label9->setFont(designedFont(QStringLiteral("ＭＳ ゴシック"), 14.25, true));
-    Image2 = place(new ImageButton(closeButtonPictures, Picture1), 13080, 0, 360, 360);
+    Picture1 = new TitleStrip(this);
 
     Label4 = place(new QLabel(QStringLiteral("NOW"), this), 360, 480, 615, 255);
     Label4->setFont(designedFont(QStringLiteral("ＭＳ Ｐゴシック"), 9.75, true));
@@ -168,8 +106,11 @@ void Form1::buildControls() {
     VScroll1->setPageStep(16);
     VScroll1->setLevel(MiddleLevel);
 
-    buildSettingsFrame();
-    describeControls(*this);
+    Frame1 = new SettingsFrame(this);
+    Text1 = Frame1->folderBox();
+    Check1 = Frame1->fileTypeBoxes();
+    nameControls();
+    describeControls();
 }
 
 void Form1::buildGroupPages() {
@@ -179,92 +120,19 @@ void Form1::buildGroupPages() {
         m_core.groups()[i].setDeferred(true); // the scan's additions are shown in batches
 }
 
-void Form1::buildSettingsFrame() {
-    Frame1 = place(new QGroupBox(QStringLiteral("設定"), this), 5760, 8520, 7215, 1695);
-    Label2 = place(new QLabel(QStringLiteral("検索パス"), Frame1), 240, 240, 735, 255);
-    Text1 = place(new QLineEdit(Frame1), 960, 240, 5175, 270);
-    Command2 = place(new QPushButton(QStringLiteral("変更"), Frame1), 6120, 240, 495, 255);
-
-    auto* frame2 = place(new QGroupBox(Frame1), 240, 520, 2655, 495);
-    frame2->setAccessibleName(QStringLiteral("曲の更新 (Track change)"));
-    place(new QLabel(QStringLiteral("曲の更新"), frame2), 120, 180, 735, 255);
-    Option1[0] = place(new QRadioButton(QStringLiteral("終了後"), frame2), 960, 180, 975, 255);
-    Option1[1] = place(new QRadioButton(QStringLiteral("即時"), frame2), 1800, 180, 735, 255);
-    Option1[0]->setChecked(true);
-
-    auto* frameback = place(new QGroupBox(Frame1), 3000, 520, 2175, 495);
-    frameback->setAccessibleName(QStringLiteral("背景 (Background)"));
-    place(new QLabel(QStringLiteral("背景"), frameback), 120, 180, 735, 255);
-    OptionBack[0] = place(new QRadioButton(QStringLiteral("表示"), frameback), 600, 180, 975, 255);
-    OptionBack[1] = place(new QRadioButton(QStringLiteral("無し"), frameback), 1320, 180, 735, 255);
-    OptionBack[1]->setChecked(true);
-
-    auto* palette = new PalettePicture(Frame1);
-    Picture2 = place(palette, 5400, 600, 1530, 510);
-    // Space or Enter picks the colour under the palette's marker, as a left-button release
-    // there does.
-    connect(palette, &PalettePicture::picked, this,
-            [this](QPoint point) { Picture2_MouseUp(Qt::LeftButton, point.x(), point.y()); });
-
-    auto* frameFont = place(new QGroupBox(Frame1), 240, 1080, 2655, 495);
-    frameFont->setAccessibleName(QStringLiteral("文字 (Text size)"));
-    place(new QLabel(QStringLiteral("文字"), frameFont), 120, 180, 735, 255);
-    static const char* const sizes[3] = {"小", "中", "大"};
-    for (int i = 0; i < 3; ++i)
-        Optionfont[i] = place(new QRadioButton(QString::fromUtf8(sizes[i]), frameFont),
-                              720 + 600 * i, 160, 495, 255);
-    Optionfont[1]->setChecked(true);
-
-    auto* frame4 = place(new QGroupBox(Frame1), 3000, 1080, 2175, 495);
-    frame4->setAccessibleName(QStringLiteral("File types"));
-    static const char* const types[3] = {"MP3", "MID", "WAV"};
-    static const double typeLeft[3] = {60, 720, 1320};
-    for (int i = 0; i < 3; ++i) {
-        Check1[i] =
-            place(new QCheckBox(QString::fromLatin1(types[i]), frame4), typeLeft[i], 120, 735, 255);
-        Check1[i]->setChecked(true);
-    }
-    // MP3 files are always listed: the user cannot clear that box.
-    Check1[0]->setEnabled(false);
-
-    Label1 = place(new QLabel(QStringLiteral("アルファ"), Frame1), 5520, 1120, 735, 255);
-    HScroll1 = place(new QScrollBar(Qt::Horizontal, Frame1), 5400, 1320, 1575, 255);
-    // The slider overlaps the bottom of the caption's designed box: the caption keeps to
-    // the part above the slider.
-    Label1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    Label1->setFont(fontFittingHeight(Label1->font(), HScroll1->y() - Label1->y()));
-    HScroll1->setRange(64, 255);
-    HScroll1->setSingleStep(1);
-    HScroll1->setPageStep(16);
-    HScroll1->setValue(200);
-
-    // Frames, option circles and check boxes that read on every window colour.
-    QList<QWidget*> styled{Frame1, frame2, frameback, frameFont, frame4};
-    for (QRadioButton* option : Option1)
-        styled << option;
-    for (QRadioButton* option : OptionBack)
-        styled << option;
-    for (QRadioButton* option : Optionfont)
-        styled << option;
-    for (QCheckBox* box : Check1)
-        styled << box;
-    useReadableStyle(*this, styled);
-}
-
 void Form1::Form_Load() {
     // Translucent at 200 of 255 until the opacity setting is applied.
     setWindowOpacity(200 / 255.0);
     setcolor(DesignedBackground);
     if (Web1)
         Web1->goHome();
-    Text1->setText(personalFolder());
+    Frame1->setFolderText(personalFolder());
     // Tab goes through the controls in reading order, and of the stacked group lists only to
     // the one shown.
     orderFocusByPlace(*this);
     m_groupPages->limitTabToFrontPage();
     Timer1.setSingleShot(true);
     Timer1.setInterval(300);
-    setUpTitleDrag();
     // Key preview: the window sees every key before the focused control.
     qApp->installEventFilter(this);
     Form_Resize();
@@ -277,10 +145,8 @@ void Form1::Form_Unload() {
     // may run in one of its pauses) gives way at once.
     m_unloaded = true;
     m_core.scan().stop();
-    for (int i = 0; i < 3; ++i)
-        sonavue::writeSetting(m_options.appName, QStringLiteral("init"),
-                              QStringLiteral("filter%1").arg(i),
-                              QString::number(Check1[i]->isChecked() ? 1 : 0));
+    for (int i = 0; i < Setting::FileTypeCount; ++i)
+        m_settings.write(Setting::FileType(i), QString::number(Frame1->fileType(i) ? 1 : 0));
     m_core.media().close();
     // Every other window goes without its own closing handling.
     if (m_form4)
@@ -297,14 +163,10 @@ void Form1::closeEvent(QCloseEvent* event) {
     event->accept();
 }
 
-void Form1::writeSetting(const QString& key, const QString& value) {
+void Form1::writeSetting(const SettingKey& key, const QString& value) {
     if (m_unloaded)
         return; // the unload wrote the last settings of this run
-    sonavue::writeSetting(m_options.appName, QStringLiteral("init"), key, value);
-}
-
-QString Form1::readSetting(const QString& key, const QString& defaultValue) const {
-    return sonavue::readSetting(m_options.appName, QStringLiteral("init"), key, defaultValue);
+    m_settings.write(key, value);
 }
 
 // --- Layout -------------------------------------------------------------------------------
@@ -328,8 +190,8 @@ void Form1::Form_Resize() {
     const double H = twips(height());
     const bool maximized = windowState() & Qt::WindowMaximized;
     const ResizeGeometry g =
-        resizeGeometry(W, H, maximized, twips(Image2->width()), twips(FrameBtn->width()),
-                       [](double t) { return twips(px(t)); });
+        resizeGeometry(W, H, maximized, twips(Picture1->closeButtonWidth()),
+                       twips(FrameBtn->width()), [](double t) { return twips(px(t)); });
 
     m_tracks->setTitlesWidth(px(g.listNameWidth));
     const int groupWidth = px(g.groupWidth);
@@ -340,7 +202,7 @@ void Form1::Form_Resize() {
                      g.webHeight ? std::max(0, px(*g.webHeight)) : Web1->height());
     }
     m_groupPages->setPageWidth(groupWidth);
-    Image2->move(px(g.closeButtonLeft), Image2->y());
+    Picture1->placeCloseButton(px(g.closeButtonLeft));
     Picture1->resize(std::max(Picture1->width(), width()), Picture1->height());
     FrameBtn->move(px(g.frameBtnLeft), FrameBtn->y());
     setTopmost(g.topmost);

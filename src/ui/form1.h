@@ -2,6 +2,7 @@
 // Form1: the main window. Its controls sit at their designed places (twips / 15); its
 // handlers keep the designed order and hand the work to the catalogue, the scan, player
 // control and the appearance helpers.
+#include "base/settingskeys.h"
 #include "playback/playercore.h"
 #include "ui/backgroundwindow.h"
 #include "ui/folderchooser.h"
@@ -15,29 +16,27 @@
 #include <functional>
 #include <memory>
 
-class QButtonGroup;
 class QCheckBox;
 class QFrame;
-class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QListView;
-class QListWidget;
 class QProgressBar;
 class QPushButton;
-class QRadioButton;
-class QScrollBar;
 
 namespace sonavue {
 
 class GroupPages;
 class ImageButton;
 class ReservedListView;
+class SettingsFrame;
 class TrackListPane;
 class TabLabel;
+class TitleStrip;
 class TransportBar;
 class VolumeBar;
 class WebPanel;
+class WindowDrag;
 
 class Form1 : public QWidget {
     Q_OBJECT
@@ -97,40 +96,9 @@ public:
     Form3* tagWindow() const { return m_form3; }
     Form2* splashWindow() const { return m_aboutSplash; }
     int currentColour() const { return m_colour; }
+    SettingsFrame& settingsFrame() const { return *Frame1; }
     bool isTopmost() const;
 
-    // --- Controls (owned through Qt's parent ownership) -------------------------------
-    QWidget* Picture1 = nullptr;
-    QLabel* Label9 = nullptr;
-    ImageButton* Image2 = nullptr;
-    QLabel* Label4 = nullptr;
-    QLabel* title = nullptr;
-    QWidget* FrameBtn = nullptr;
-    ImageButton* Image1 = nullptr;
-    ImageButton* Image3 = nullptr;
-    QProgressBar* Progress1 = nullptr;
-    QProgressBar* Progress2 = nullptr;
-    WebPanel* Web1 = nullptr;
-    QLabel* Label5 = nullptr;
-    QLabel* Vol = nullptr;
-    ReservedListView* OptionList = nullptr;
-    TransportBar* MMControl1Bar = nullptr;
-    QPushButton* Command1 = nullptr;
-    QPushButton* Command3 = nullptr;
-    QPushButton* Command4 = nullptr;
-    VolumeBar* VScroll1 = nullptr;
-    QGroupBox* Frame1 = nullptr;
-    QLabel* Label2 = nullptr;
-    QLineEdit* Text1 = nullptr;
-    QPushButton* Command2 = nullptr;
-    std::array<QRadioButton*, 2> Option1{};
-    std::array<QRadioButton*, 2> OptionBack{};
-    QLabel* Picture2 = nullptr;
-    std::array<QRadioButton*, 3> Optionfont{};
-    std::array<QCheckBox*, 3> Check1{};
-    QLabel* Label1 = nullptr;
-    QScrollBar* HScroll1 = nullptr;
-    QTimer Timer1; // focusset's one-shot, 300 ms
 
     // --- Files from outside (command line, a second start, media controls, drops) ------
     // Puts each path on the reserved list as a double-click on its track would (at most 5
@@ -162,7 +130,6 @@ protected:
 private:
     class ScanBinding;
     void buildControls();
-    void buildSettingsFrame();
     void buildGroupPages();
     void wireControls();
     void Form_Load();
@@ -171,20 +138,44 @@ private:
     void wireLists();
     void showLevel(int level);
     void setNowPlaying(const QString& text);
-    void setUpTitleDrag();
-    bool handleTitleStripMouse(QEvent* event);
-    bool handleSizeLabelMouse(QEvent* event);
-    void startTitleDrag(const QPoint& globalPos);
-    void watchSystemMove();
+    void nameControls();
+    void describeControls();
+    void wireTitleStrip();
+    void wireSettingsFrame();
     void finishTitleDrag();
     void alignBackground();
     void layoutAction();
     bool handlePreviewKey(QObject* receiver, QEvent* event);
-    void writeSetting(const QString& key, const QString& value);
-    QString readSetting(const QString& key, const QString& defaultValue) const;
+    void writeSetting(const SettingKey& key, const QString& value);
+
+    // --- Controls (owned through Qt's parent ownership; named as the design names them) --
+    TitleStrip* Picture1 = nullptr;
+    QLabel* Label4 = nullptr;
+    QLabel* title = nullptr;
+    QWidget* FrameBtn = nullptr;
+    ImageButton* Image1 = nullptr;
+    ImageButton* Image3 = nullptr;
+    QProgressBar* Progress1 = nullptr;
+    QProgressBar* Progress2 = nullptr;
+    WebPanel* Web1 = nullptr;
+    QLabel* Label5 = nullptr;
+    QLabel* Vol = nullptr;
+    ReservedListView* OptionList = nullptr;
+    TransportBar* MMControl1Bar = nullptr;
+    QPushButton* Command1 = nullptr;
+    QPushButton* Command3 = nullptr;
+    QPushButton* Command4 = nullptr;
+    VolumeBar* VScroll1 = nullptr;
+    SettingsFrame* Frame1 = nullptr;
+    // The settings frame's folder box and file-type boxes, which the folder scan fills and
+    // reads.
+    QLineEdit* Text1 = nullptr;
+    std::array<QCheckBox*, 3> Check1{};
+    QTimer Timer1{this}; // focusset's one-shot, 300 ms
 
     PlayerCore& m_core;
     Options m_options;
+    ProgramSettings m_settings{m_options.appName};
 
     QString m_musicFolder; // the folder the scan walks
     TrackListPane* m_tracks = nullptr;
@@ -196,16 +187,7 @@ private:
     QPointer<Form3> m_form3;
     QPointer<Form2> m_aboutSplash;
 
-    // Title-strip drag: a press arms it, moving a few pixels with the button held starts it
-    // (so that a double-click is still seen), and it ends when the button is let go.
-    enum class Drag { None, Armed, Manual, System };
-    Drag m_drag = Drag::None;
-    QPoint m_pressPos;
-    QPoint m_dragOffset;
-    QTimer m_dragWatch;  // polls the button while the window manager moves the window
-    QTimer m_dragSettle; // the last move events after the button is let go
-    // The size label's second press of a double-click is no click of its own.
-    bool m_label9DoubleClick = false;
+    WindowDrag* m_windowDrag = nullptr; // moves the window by its title strip
     // The large layout is on, and where the normal layout was before it took the screen.
     bool m_largeLayout = false;
     QRect m_normalGeometry;

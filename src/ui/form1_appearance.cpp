@@ -8,15 +8,14 @@
 #include "ui/colours.h"
 #include "ui/imagebutton.h"
 #include "ui/layoutrules.h"
+#include "ui/settingsframe.h"
 #include "ui/splashwindow.h"
+#include "ui/titlestrip.h"
 #include "ui/twips.h"
 #include "web/webpanel.h"
 
 #include <QLabel>
-#include <QLineEdit>
 #include <QMessageBox>
-#include <QRadioButton>
-#include <QScrollBar>
 #include <QWindow>
 
 namespace sonavue {
@@ -55,16 +54,33 @@ void Form1::setcolor(double colourValue) {
     update();
 }
 
+void Form1::wireSettingsFrame() {
+    connect(Frame1, &SettingsFrame::folderChangeRequested, this, [this] { Command2_Click(); });
+    connect(Frame1, &SettingsFrame::opacityChanged, this, [this] { HScroll1_Change(); });
+    connect(Frame1, &SettingsFrame::trackChangeChosen, this,
+            [this](bool immediate) { Option1_Click(immediate ? 1 : 0); });
+    connect(Frame1, &SettingsFrame::backgroundChosen, this,
+            [this](int index) { OptionBack_Click(index); });
+    connect(Frame1, &SettingsFrame::fontSizeChosen, this,
+            [this](int index) { Optionfont_Click(index); });
+    connect(Frame1, &SettingsFrame::fileTypesChanged, this,
+            [this](int index) { Check1_Click(index); });
+    connect(Frame1, &SettingsFrame::colourPicked, this,
+            [this](Qt::MouseButton button, QPoint point) {
+                Picture2_MouseUp(button, point.x(), point.y());
+            });
+}
+
 void Form1::HScroll1_Change() {
-    const int v = HScroll1->value();
+    const int v = Frame1->opacity();
     setWindowOpacity(v / 255.0);
-    writeSetting(QStringLiteral("alph"), QString::number(v));
+    writeSetting(Setting::Opacity, QString::number(v));
 }
 
 void Form1::Option1_Click(int) {
-    m_core.player().setImmediateChange(Option1[1]->isChecked());
-    writeSetting(QStringLiteral("option1"),
-                 Option1[0]->isChecked() ? QStringLiteral("True") : QStringLiteral("False"));
+    m_core.player().setImmediateChange(Frame1->immediateChange());
+    writeSetting(Setting::TrackChange,
+                 Frame1->immediateChange() ? QStringLiteral("False") : QStringLiteral("True"));
 }
 
 void Form1::OptionBack_Click(int index) {
@@ -77,14 +93,14 @@ void Form1::OptionBack_Click(int index) {
         m_form4->close();
         delete m_form4.data();
     }
-    writeSetting(QStringLiteral("back"), QString::number(index));
+    writeSetting(Setting::Background, QString::number(index));
     activateWindow();
     setFocus();
 }
 
 void Form1::Optionfont_Click(int index) {
     fontresize(index * 2 + 10);
-    writeSetting(QStringLiteral("Fontsize"), QString::number(index));
+    writeSetting(Setting::FontSize, QString::number(index));
 }
 
 void Form1::Picture2_MouseUp(Qt::MouseButton button, int x, int y) {
@@ -94,13 +110,13 @@ void Form1::Picture2_MouseUp(Qt::MouseButton button, int x, int y) {
     const std::int32_t colour =
         palettePicture.valid(x, y) ? fromQColor(palettePicture.pixelColor(x, y)) : -1;
     setcolor(colour);
-    writeSetting(QStringLiteral("color"), QString::number(colour));
+    writeSetting(Setting::Colour, QString::number(colour));
 }
 
 void Form1::Command2_Click() {
     const FolderDialog dialog =
         m_options.folderDialog ? m_options.folderDialog : platformFolderDialog();
-    const QString chosen = browseForFolder(this, Text1->text(), dialog);
+    const QString chosen = browseForFolder(this, Frame1->folderText(), dialog);
     if (chosen.isEmpty())
         return; // cancelled: nothing changes
     if (checkChosenFolder(chosen) != FolderCheck::Valid) {
@@ -112,7 +128,7 @@ void Form1::Command2_Click() {
         return;
     }
     setMusicFolder(chosen);
-    writeSetting(QStringLiteral("Folder"), Text1->text());
+    writeSetting(Setting::Folder, Frame1->folderText());
 }
 
 void Form1::showAboutLine() {

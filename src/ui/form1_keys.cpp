@@ -4,19 +4,17 @@
 #include "playback/transportbar.h"
 #include "ui/backgroundwindow.h"
 #include "ui/imagebutton.h"
+#include "ui/settingsframe.h"
 #include "ui/tabsel.h"
+#include "ui/titlestrip.h"
 #include "ui/volumebar.h"
 #include "web/webpanel.h"
 
 #include <QApplication>
-#include <QCheckBox>
 #include <QCoreApplication>
-#include <QGroupBox>
 #include <QKeyEvent>
-#include <QLabel>
 #include <QListView>
 #include <QPushButton>
-#include <QRadioButton>
 #include <QScrollBar>
 #include <QWindow>
 
@@ -35,29 +33,9 @@ void Form1::wireControls() {
         MMControl1Bar->setToolTip(entry ? QString::number(*entry) : QString());
     });
     connect(VScroll1, &VolumeBar::levelChanged, this, [this](int level) { NewVolume(level); });
-    connect(HScroll1, &QScrollBar::valueChanged, this, [this] { HScroll1_Change(); });
-    connect(Command2, &QPushButton::clicked, this, [this] { Command2_Click(); });
     connect(&Timer1, &QTimer::timeout, &Timer1, &QTimer::stop);
-
-    // Option buttons and check boxes run their click handling whenever their value
-    // changes, from the user or from code.
-    for (int i = 0; i < 2; ++i) {
-        connect(Option1[i], &QRadioButton::toggled, this, [this, i](bool on) {
-            if (on)
-                Option1_Click(i);
-        });
-        connect(OptionBack[i], &QRadioButton::toggled, this, [this, i](bool on) {
-            if (on)
-                OptionBack_Click(i);
-        });
-    }
-    for (int i = 0; i < 3; ++i) {
-        connect(Optionfont[i], &QRadioButton::toggled, this, [this, i](bool on) {
-            if (on)
-                Optionfont_Click(i);
-        });
-        connect(Check1[i], &QCheckBox::toggled, this, [this, i] { Check1_Click(i); });
-    }
+    wireTitleStrip();
+    wireSettingsFrame();
 
     wireLists();
 
@@ -65,7 +43,6 @@ void Form1::wireControls() {
         if (Web1)
             Web1->goHome();
     });
-    connect(Image2, &ImageButton::clicked, this, [this] { close(); });
     connect(Image3, &ImageButton::clicked, this, [this] {
         if (Web1)
             Web1->GoBack();
@@ -77,50 +54,11 @@ void Form1::wireControls() {
 bool Form1::eventFilter(QObject* watched, QEvent* event) {
     if (m_unloaded)
         return QWidget::eventFilter(watched, event);
-    switch (event->type()) {
-    case QEvent::KeyPress:
+    // Key preview is all the window watches application-wide: the panes handle their own
+    // mouse and focus events.
+    if (event->type() == QEvent::KeyPress)
         return handlePreviewKey(watched, event);
-    case QEvent::MouseButtonPress:
-    case QEvent::MouseButtonRelease:
-    case QEvent::MouseButtonDblClick:
-    case QEvent::MouseMove:
-        if (watched == Label9)
-            return handleSizeLabelMouse(event);
-        if (watched == Picture1)
-            return handleTitleStripMouse(event);
-        if (watched == Picture2 && event->type() == QEvent::MouseButtonRelease) {
-            auto* mouse = static_cast<QMouseEvent*>(event);
-            const QPoint p = mouse->position().toPoint();
-            Picture2_MouseUp(mouse->button(), p.x(), p.y());
-            return true;
-        }
-        break;
-    default:
-        break;
-    }
     return QWidget::eventFilter(watched, event);
-}
-
-// The size label: a click switches between compact and full; the second press of a
-// double-click is not another click, and the double-click does nothing more.
-bool Form1::handleSizeLabelMouse(QEvent* event) {
-    auto* mouse = static_cast<QMouseEvent*>(event);
-    switch (event->type()) {
-    case QEvent::MouseButtonDblClick:
-        m_label9DoubleClick = true;
-        return true;
-    case QEvent::MouseButtonRelease:
-        if (m_label9DoubleClick) {
-            m_label9DoubleClick = false;
-            return true;
-        }
-        if (mouse->button() == Qt::LeftButton &&
-            Label9->rect().contains(mouse->position().toPoint()))
-            Label9_Click();
-        return true;
-    default:
-        return true; // a press on the label is not a drag of the strip
-    }
 }
 
 bool Form1::handlePreviewKey(QObject* receiver, QEvent* event) {
@@ -204,7 +142,7 @@ void Form1::layoutAction() {
         control->setVisible(!big);
     QCoreApplication::processEvents();
     repaint();
-    if (OptionBack[0]->isChecked()) {
+    if (Frame1->backgroundShown()) {
         if (!m_form4)
             m_form4 = new Form4(this);
         m_form4->show();

@@ -2,56 +2,45 @@
 
 #include "base/nativepath.h"
 #include "base/numbers.h"
-#include "base/settings.h"
+#include "base/settingskeys.h"
 #include "base/userfolders.h"
 #include "tags/genre.h"
+#include "ui/settingsframe.h"
 #include "ui/splashwindow.h"
 
-#include <QCheckBox>
 #include <QCoreApplication>
 #include <QPointer>
-#include <QRadioButton>
-#include <QScrollBar>
 #include <sys/stat.h>
 #include <unistd.h>
 
 namespace sonavue {
 namespace {
 
-QString readInit(const QString& appName, const QString& key, const QString& defaultValue) {
-    return readSetting(appName, QStringLiteral("init"), key, defaultValue);
-}
-
 // Steps 7 to 11: colour, track-change option, opacity, file types and font size, each
 // through the control's own handling. False when the window unloaded in step 10's yields.
-bool applyStoredOptions(Form1& form, const QString& appName, const bool& unloaded) {
+bool applyStoredOptions(Form1& form, const ProgramSettings& settings, const bool& unloaded) {
+    SettingsFrame& frame = form.settingsFrame();
     // 7. Colour.
-    const double colour =
-        leadingNumber(readInit(appName, QStringLiteral("color"), QStringLiteral("&Hffffff")));
+    const double colour = leadingNumber(settings.read(Setting::Colour));
     form.setcolor(std::abs(colour) <= 2147483647.0 ? colour : 16777215.0);
     // 8. Track-change option.
-    const bool afterEnd =
-        truthValue(readInit(appName, QStringLiteral("option1"), QStringLiteral("true")))
-            .value_or(true);
-    form.Option1[afterEnd ? 0 : 1]->setChecked(true);
+    const bool afterEnd = truthValue(settings.read(Setting::TrackChange)).value_or(true);
+    frame.setImmediateChange(!afterEnd);
     // 9. Opacity (a value outside 64..255 gives the default).
-    form.HScroll1->setValue(wholeNumberOr(
-        readInit(appName, QStringLiteral("alph"), QStringLiteral("250")), 250, 64, 255));
+    frame.setOpacity(wholeNumberOr(settings.read(Setting::Opacity), 250, 64, 255));
     // 10. File types, with a yield after each; an empty value reads as 0, a clear box.
-    for (int i = 0; i < 3; ++i) {
-        const QString key = QStringLiteral("filter%1").arg(i);
-        int value = wholeNumberOr(readInit(appName, key, QStringLiteral("1")), 1, 0, 1);
+    for (int i = 0; i < Setting::FileTypeCount; ++i) {
+        int value = wholeNumberOr(settings.read(Setting::FileType(i)), 1, 0, 1);
         if (i == 0)
             value = 1; // MP3 files are always listed
-        form.Check1[i]->setChecked(value == 1);
+        frame.setFileType(i, value == 1);
         QCoreApplication::processEvents();
         if (unloaded)
             return false;
     }
     // 11. Font size.
-    const int fontIndex =
-        wholeNumberOr(readInit(appName, QStringLiteral("Fontsize"), QStringLiteral("0")), 0, 0, 2);
-    form.Optionfont[fontIndex]->setChecked(true);
+    const int fontIndex = wholeNumberOr(settings.read(Setting::FontSize), 0, 0, 2);
+    frame.setFontSizeIndex(fontIndex);
     form.fontresize(fontIndex * 2 + 10);
     return true;
 }
@@ -75,11 +64,10 @@ QString acceptedMusicFolder(const QString& stored) {
 }
 
 StartedProgram Main(StartOptions options, const std::function<void(Form1&)>& windowMade) {
-    const QString appName = options.window.appName;
+    const ProgramSettings settings(options.window.appName);
     // 1. The genre table builds itself on first use.
     // The tags' code page is fixed for the run: every reader of tag text is made with it.
-    options.core.tagCodePage =
-        tagCodePageSetting(readInit(appName, QStringLiteral("codepage"), QStringLiteral("932")));
+    options.core.tagCodePage = tagCodePageSetting(settings.read(Setting::CodePage));
     StartedProgram program;
     program.core = std::make_unique<PlayerCore>(std::move(options.core));
     // 2. The main window, hidden; its load handling runs now.
@@ -106,16 +94,14 @@ StartedProgram Main(StartOptions options, const std::function<void(Form1&)>& win
     splash = new Form2();
     splash->show();
     // 4.-6. The music folder, then its scan (which yields so the splash keeps fading).
-    form.setMusicFolder(
-        acceptedMusicFolder(readInit(appName, QStringLiteral("Folder"), personalFolder())));
-    if (unloaded || !applyStoredOptions(form, appName, unloaded))
+    form.setMusicFolder(acceptedMusicFolder(settings.read(Setting::Folder)));
+    if (unloaded || !applyStoredOptions(form, settings, unloaded))
         return end();
     // 12. Show the main window.
     form.show();
     // 13. Background: an empty value reads as 0, the background shown.
-    const int back =
-        wholeNumberOr(readInit(appName, QStringLiteral("back"), QStringLiteral("1")), 1, 0, 1);
-    form.OptionBack[back]->setChecked(true);
+    const int back = wholeNumberOr(settings.read(Setting::Background), 1, 0, 1);
+    form.settingsFrame().setBackgroundShown(back == 0);
     // Should a handler of steps 12 and 13 let events run, a quit signal there still ends it.
     program.ended = unloaded;
     return program;

@@ -17,4 +17,10 @@ inline QRect twipsRect(double left, double top, double width, double height) {
     return QRect(px(left), px(top), px(width), px(height));
 }
 
+// Puts a control at its designed place, given in twips.
+template <typename W> W* place(W* widget, double left, double top, double width, double height) {
+    widget->setGeometry(twipsRect(left, top, width, height));
+    return widget;
+}
+
 } // namespace sonavue

@@ -2,8 +2,10 @@
 // media controls drive it: the real main window, the real GStreamer element on a sink that
 // keeps time, short WAV files written by the test. Runs on a private bus (dbus-run-session).
 #include "app/mprisplayer.h"
+#include "app/singleinstance.h"
 #include "playback/audiofiles.h"
 #include "playback/gstmediaelement.h"
+#include "ui/formcontrols.h"
 #include "ui/mainwindowfixture.h"
 
 #include <QDBusArgument>
@@ -77,7 +79,8 @@ class MprisTest : public QObject {
     QString m_music;
     SettingsFile m_settings{App};
     QDBusConnection m_client{QString()};
-    std::unique_ptr<Form1> m_form;
+    StartedProgram m_program;
+    Form1* m_form = nullptr;
     std::unique_ptr<MprisPlayer> m_mpris;
     std::unique_ptr<ChangeRecorder> m_recorder;
 
@@ -100,7 +103,15 @@ class MprisTest : public QObject {
         return reply.arguments().constFirst().value<QDBusVariant>().variant();
     }
     QVariantMap metadata() { return asMap(property(Player, QStringLiteral("Metadata"))); }
-    QString playingFile() const { return QFileInfo(m_form->MMControl1().FileName).fileName(); }
+    // The media controls as the program makes them: raise and quit reach the window.
+    std::unique_ptr<MprisPlayer> makeMpris() {
+        Form1& form = *m_program.mainWindow;
+        return std::make_unique<MprisPlayer>(
+            *m_program.core, MprisPlayer::WindowActions{[&form] { raiseWindow(form); },
+                                                        [&form] { form.close(); }});
+    }
+    QLabel* volumeLabel() const { return control<QLabel>(*m_form, QStringLiteral("Vol")); }
+    QString playingFile() const { return QFileInfo(m_form->core().media().fileName()).fileName(); }
 
 private slots:
     void initTestCase() {
@@ -122,13 +133,14 @@ private slots:
     void init() {
         m_settings.remove();
         m_settings.set(QStringLiteral("Folder"), m_music);
-        Form1::Options options;
-        options.appName = App;
-        options.withWebPanel = false;
-        options.media = std::make_unique<GstMediaElement>(&timedFakeSink);
-        options.showMessage = [](const QString&) {};
-        m_form = Main(std::move(options)).mainWindow;
-        m_mpris = std::make_unique<MprisPlayer>(*m_form);
+        StartOptions options;
+        options.window.appName = App;
+        options.window.withWebPanel = false;
+        options.window.showMessage = [](const QString&) {};
+        options.core.media = std::make_unique<GstMediaElement>(&timedFakeSink);
+        m_program = Main(std::move(options));
+        m_form = m_program.mainWindow.get();
+        m_mpris = makeMpris();
         QVERIFY(m_mpris->registerOn(QDBusConnection::sessionBus()));
         QCOMPARE(m_mpris->serviceName(), Service);
         m_recorder = std::make_unique<ChangeRecorder>();
@@ -145,7 +157,8 @@ private slots:
         m_client.disconnect(Service, Path, Player, QStringLiteral("Seeked"), m_recorder.get(),
                             SLOT(seeked(qlonglong)));
         m_mpris.reset();
-        m_form.reset();
+        m_form = nullptr;
+        m_program = {};
         m_recorder.reset();
         // The name goes with the player, so the next test can take it again.
         QTRY_VERIFY(!m_client.interface()->isServiceRegistered(Service).value());
@@ -186,7 +199,7 @@ private slots:
     }
 
     void transportDrivesTheWindowsPlayer() {
-        MediaControl& media = m_form->MMControl1();
+        MediaControl& media = m_form->core().media();
         // PlayPause from idle is a continuous start: the first track of the list.
         call(Player, QStringLiteral("PlayPause"));
         QTRY_COMPARE(media.state(), MediaControl::State::Playing);
@@ -303,7 +316,7 @@ private slots:
 
     // Previous starts the playing track over; continuous play goes on from it as before.
     void previousRestartsTheTrack() {
-        MediaControl& media = m_form->MMControl1();
+        MediaControl& media = m_form->core().media();
         call(Player, QStringLiteral("Play"));
         QTRY_COMPARE(media.state(), MediaControl::State::Playing);
         const QDBusObjectPath id =
@@ -340,7 +353,7 @@ private slots:
     }
 
     void seekingMovesThePosition() {
-        MediaControl& media = m_form->MMControl1();
+        MediaControl& media = m_form->core().media();
         call(Player, QStringLiteral("Play"));
         QTRY_COMPARE(media.state(), MediaControl::State::Playing);
         call(Player, QStringLiteral("Pause"));
@@ -386,7 +399,7 @@ private slots:
             call(Properties, QStringLiteral("Set"),
                  {Player, QStringLiteral("Volume"), QVariant::fromValue(QDBusVariant(written))});
         QCOMPARE(reply.type(), QDBusMessage::ReplyMessage);
-        QCOMPARE(m_form->Vol->text(), caption);
+        QCOMPARE(volumeLabel()->text(), caption);
         QCOMPARE(property(Player, QStringLiteral("Volume")).toDouble(), caption.toInt() / 255.0);
         QTRY_COMPARE(m_recorder->last(QStringLiteral("Volume")).toDouble(),
                      caption.toInt() / 255.0);
@@ -395,13 +408,13 @@ private slots:
     // The volume is the gain the output really applies: nothing is sent at start, so the
     // output plays at full gain although the level label says 128.
     void volumeIsWhatTheOutputApplies() {
-        QCOMPARE(m_form->Vol->text(), QStringLiteral("128"));
+        QCOMPARE(volumeLabel()->text(), QStringLiteral("128"));
         QCOMPARE(property(Player, QStringLiteral("Volume")).toDouble(), 1.0);
         m_form->NewVolume(128);
         QCOMPARE(property(Player, QStringLiteral("Volume")).toDouble(), 128 / 255.0);
         QTRY_COMPARE(m_recorder->last(QStringLiteral("Volume")).toDouble(), 128 / 255.0);
-        // A label caption alone (as the fade writes at its bottom) applies nothing.
-        m_form->Vol->setText(QStringLiteral("&h10"));
+        // A level only shown (as the fade's bottom shows one) applies nothing.
+        m_form->core().volume().showLevel(16);
         QTest::qWait(400);
         QCOMPARE(property(Player, QStringLiteral("Volume")).toDouble(), 128 / 255.0);
     }
@@ -412,8 +425,8 @@ private slots:
         QTRY_COMPARE(m_recorder->last(QStringLiteral("Volume")).toDouble(), 200 / 255.0);
         m_form->VolDown_Click();
         QTRY_COMPARE(m_recorder->last(QStringLiteral("Volume")).toDouble(), 190 / 255.0);
-        // The fade's hexadecimal caption reads as its number (the fade lowers from it).
-        m_form->Vol->setText(QStringLiteral("&h80"));
+        // The key lowers from the level shown, also one only shown (the fade's bottom).
+        m_form->core().volume().showLevel(128);
         m_form->VolDown_Click();
         QTRY_COMPARE(m_recorder->last(QStringLiteral("Volume")).toDouble(), 118 / 255.0);
     }
@@ -423,7 +436,7 @@ private slots:
         call(Root, QStringLiteral("Raise"));
         QTRY_VERIFY(m_form->isVisible());
         // Quit is the window's own close: the unload handling runs and ends the program.
-        QSignalSpy unloaded(m_form.get(), &Form1::unloaded);
+        QSignalSpy unloaded(m_form, &Form1::unloaded);
         call(Root, QStringLiteral("Quit"));
         QTRY_COMPARE(unloaded.count(), 1);
         QVERIFY(!m_form->isVisible());
@@ -446,8 +459,8 @@ private slots:
         QCOMPARE(reply.errorName(), QStringLiteral("org.freedesktop.DBus.Error.InvalidArgs"));
         QVERIFY(!reply.errorMessage().isEmpty());
         QTest::qWait(50);
-        QCOMPARE(m_form->reservedEntries(), QStringList());
-        QCOMPARE(m_form->MMControl1().state(), MediaControl::State::Closed);
+        QCOMPARE(m_form->core().browsing().reserved().paths(), QStringList());
+        QCOMPARE(m_form->core().media().state(), MediaControl::State::Closed);
     }
 
     // A track's file URI goes to the reserved list, and with nothing playing it plays.
@@ -456,8 +469,8 @@ private slots:
             call(Player, QStringLiteral("OpenUri"), {fileUriFor(track(QStringLiteral("t2.wav")))});
         QCOMPARE(reply.type(), QDBusMessage::ReplyMessage);
         QTRY_COMPARE(playingFile(), QStringLiteral("t2.wav"));
-        QTRY_COMPARE(m_form->MMControl1().state(), MediaControl::State::Playing);
-        QCOMPARE(m_form->reservedEntries(), QStringList());
+        QTRY_COMPARE(m_form->core().media().state(), MediaControl::State::Playing);
+        QCOMPARE(m_form->core().browsing().reserved().paths(), QStringList());
     }
 
     void runsOnWithoutABus() {
@@ -465,11 +478,11 @@ private slots:
         const QDBusConnection nowhere = QDBusConnection::connectToBus(
             QStringLiteral("unix:path=%1/no-bus").arg(m_dir.path()), QStringLiteral("nowhere"));
         QVERIFY(!nowhere.isConnected());
-        MprisPlayer unpublished(*m_form);
+        MprisPlayer unpublished(*m_program.core, {});
         QVERIFY(!unpublished.registerOn(nowhere));
         QCOMPARE(unpublished.playbackStatus(), QStringLiteral("Stopped"));
         unpublished.setVolume(0.2);
-        QCOMPARE(m_form->Vol->text(), QStringLiteral("51"));
+        QCOMPARE(volumeLabel()->text(), QStringLiteral("51"));
         QDBusConnection::disconnectFromBus(QStringLiteral("nowhere"));
     }
 };

@@ -4,6 +4,7 @@
 // sizes as the X server reports them. Run it under tests/desktop/run-with-wm.sh.
 #include "xtools.h"
 
+#include "ui/formcontrols.h"
 #include "ui/mainwindowfixture.h"
 #include "ui/splashwindow.h"
 #include "ui/tabsel.h"
@@ -113,14 +114,16 @@ class WindowManagerTest : public QObject {
     // A click on a part of the window that does nothing, as a person gives a window the focus.
     void focusByClick() {
         Form1& f = *m_window->form;
-        QVERIFY(x::click(xId(&f), centreOf(f.Label4)));
+        const FormControls ui(f);
+        QVERIFY(x::click(xId(&f), centreOf(ui.Label4)));
         WAIT_COMPARE(x::activeWindow(), xId(&f));
     }
 
     // After each press of W: the background, when shown, lies exactly behind the window.
     void checkBackgroundBehind() {
         Form1& f = *m_window->form;
-        if (!f.OptionBack[0]->isChecked())
+        const FormControls ui(f);
+        if (!ui.Frame1->backgroundShown())
             return;
         QVERIFY(f.backgroundWindow());
         WAIT_COMPARE(xGeometry(f.backgroundWindow()), xGeometry(&f));
@@ -128,18 +131,20 @@ class WindowManagerTest : public QObject {
 
     void checkLargeLayout() {
         Form1& f = *m_window->form;
+        const FormControls ui(f);
         WAIT_COMPARE(xGeometry(&f), m_screen);
-        QVERIFY(!f.Picture1->isVisible());
-        QVERIFY(!f.Frame1->isVisible());
+        QVERIFY(!ui.Picture1->isVisible());
+        QVERIFY(!ui.Frame1->isVisible());
         checkBackgroundBehind();
     }
 
     void checkNormalLayout(QPoint place) {
         Form1& f = *m_window->form;
+        const FormControls ui(f);
         WAIT_COMPARE(xGeometry(&f), QRect(place, NormalSize));
-        QVERIFY(f.Picture1->isVisible());
-        QVERIFY(f.Frame1->isVisible());
-        QVERIFY(f.VScroll1->isVisible());
+        QVERIFY(ui.Picture1->isVisible());
+        QVERIFY(ui.Frame1->isVisible());
+        QVERIFY(ui.VScroll1->isVisible());
         WAIT_COMPARE(x::activeWindow(), xId(&f));
         QVERIFY(!x::atoms(xId(&f), QStringLiteral("_NET_WM_STATE"))
                      .contains(QStringLiteral("_NET_WM_STATE_ABOVE")));
@@ -179,25 +184,26 @@ private slots:
     void oneClickOnAGroupEntry() {
         STEP(start(false));
         Form1& f = *m_window->form;
+        const FormControls ui(f);
         const x::WindowId window = xId(&f);
 
-        QVERIFY(x::click(window, centreOf(f.TabSel[GroupArtist])));
-        WAIT_VERIFY(f.TagGroupe[GroupArtist]->isVisible());
+        QVERIFY(x::click(window, centreOf(ui.TabSel[GroupArtist])));
+        WAIT_VERIFY(ui.TagGroupe[GroupArtist]->isVisible());
         QVERIFY(
-            x::click(window, centreOfRow(f.TagGroupe[GroupArtist],
-                                         rowOf(f.TagGroupe[GroupArtist], QStringLiteral("Zed")))));
-        WAIT_COMPARE(shownRows(f.ListName),
+            x::click(window, centreOfRow(ui.TagGroupe[GroupArtist],
+                                         rowOf(ui.TagGroupe[GroupArtist], QStringLiteral("Zed")))));
+        WAIT_COMPARE(shownRows(ui.ListName),
                      (QStringList{QStringLiteral("A Two"), QStringLiteral("B One")}));
-        QVERIFY(x::click(window, centreOf(f.Command4)));
+        QVERIFY(x::click(window, centreOf(ui.Command4)));
         WAIT_COMPARE(lastOpened(m_window->mediaLog), QStringLiteral("a2.mp3"));
 
-        QVERIFY(x::click(window, centreOf(f.TabSel[GroupFolder])));
-        WAIT_VERIFY(f.TagGroupe[GroupFolder]->isVisible());
+        QVERIFY(x::click(window, centreOf(ui.TabSel[GroupFolder])));
+        WAIT_VERIFY(ui.TagGroupe[GroupFolder]->isVisible());
         QVERIFY(
-            x::click(window, centreOfRow(f.TagGroupe[GroupFolder],
-                                         rowOf(f.TagGroupe[GroupFolder], QStringLiteral("B/")))));
-        WAIT_COMPARE(shownRows(f.ListName), QStringList{QStringLiteral("B One")});
-        QVERIFY(x::click(window, centreOf(f.Command4)));
+            x::click(window, centreOfRow(ui.TagGroupe[GroupFolder],
+                                         rowOf(ui.TagGroupe[GroupFolder], QStringLiteral("B/")))));
+        WAIT_COMPARE(shownRows(ui.ListName), QStringList{QStringLiteral("B One")});
+        QVERIFY(x::click(window, centreOf(ui.Command4)));
         WAIT_COMPARE(lastOpened(m_window->mediaLog), QStringLiteral("b1.mp3"));
     }
 
@@ -205,16 +211,18 @@ private slots:
     void volumeBarArrows() {
         STEP(start(false));
         Form1& f = *m_window->form;
-        QCOMPARE(f.Vol->text(), QStringLiteral("128"));
+        const FormControls ui(f);
+        QCOMPARE(ui.Vol->text(), QStringLiteral("128"));
         // The arrows are the square ends of the bar.
-        const int side = f.VScroll1->width();
-        const QPoint up = inWindow(f.VScroll1, QPoint(side / 2, side / 2));
-        const QPoint down = inWindow(f.VScroll1, QPoint(side / 2, f.VScroll1->height() - side / 2));
+        const int side = ui.VScroll1->width();
+        const QPoint up = inWindow(ui.VScroll1, QPoint(side / 2, side / 2));
+        const QPoint down =
+            inWindow(ui.VScroll1, QPoint(side / 2, ui.VScroll1->height() - side / 2));
         QVERIFY(x::click(xId(&f), up));
-        WAIT_COMPARE(f.Vol->text(), QStringLiteral("129"));
+        WAIT_COMPARE(ui.Vol->text(), QStringLiteral("129"));
         QVERIFY(x::click(xId(&f), down));
         QVERIFY(x::click(xId(&f), down));
-        WAIT_COMPARE(f.Vol->text(), QStringLiteral("127"));
+        WAIT_COMPARE(ui.Vol->text(), QStringLiteral("127"));
     }
 
     // W, then W again: the large layout, then the normal window at its place, with the focus.
@@ -246,12 +254,13 @@ private slots:
     void titleStripDragWithBackground() {
         STEP(start(true));
         Form1& f = *m_window->form;
+        const FormControls ui(f);
         Form4* background = f.backgroundWindow();
         const QPoint before = xGeometry(&f).topLeft();
         const QPoint delta(120, 90);
 
         QVERIFY(
-            x::pressButton(xId(&f), inWindow(f.Picture1, QPoint(300, f.Picture1->height() / 2))));
+            x::pressButton(xId(&f), inWindow(ui.Picture1, QPoint(300, ui.Picture1->height() / 2))));
         QVERIFY(x::dragBy(delta));
         WAIT_VERIFY2(!xViewable(background), "the background stays on screen during the drag");
         QVERIFY(x::releaseButton());
@@ -274,8 +283,10 @@ private slots:
     void titleStripDoubleClick() {
         STEP(start(false));
         Form1& f = *m_window->form;
+        const FormControls ui(f);
         const QPoint place = xGeometry(&f).topLeft();
-        QVERIFY(x::click(xId(&f), inWindow(f.Picture1, QPoint(300, f.Picture1->height() / 2)), 2));
+        QVERIFY(
+            x::click(xId(&f), inWindow(ui.Picture1, QPoint(300, ui.Picture1->height() / 2)), 2));
         STEP(checkLargeLayout());
         QVERIFY(x::pressKey(QStringLiteral("w")));
         STEP(checkNormalLayout(place));

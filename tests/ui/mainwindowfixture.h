@@ -62,21 +62,39 @@ private:
     QString m_appName;
 };
 
+// A started program held as a pointer to its window: the core under the window lives as long
+// as the window does.
+class RunningWindow {
+public:
+    RunningWindow() = default;
+    RunningWindow(StartedProgram program) : m_program(std::move(program)) {}
+    Form1& operator*() const { return *m_program.mainWindow; }
+    Form1* operator->() const { return m_program.mainWindow.get(); }
+    Form1* get() const { return m_program.mainWindow.get(); }
+    explicit operator bool() const { return bool(m_program.mainWindow); }
+    StartedProgram& program() { return m_program; }
+    // The window goes, then the core.
+    void reset() { m_program = {}; }
+
+private:
+    StartedProgram m_program;
+};
+
 struct StartedWindow {
-    std::unique_ptr<Form1> form;
+    RunningWindow form;
     FakeMediaControl* media = nullptr;
     QStringList mediaLog;
 };
 
-// The window's options for a test: its own settings file, the given media element, no
+// The start-up's options for a test: its own settings file, the given media element, no
 // message boxes, and the web panel only when asked for.
-inline Form1::Options testOptions(const QString& appName, std::unique_ptr<MediaControl> media,
-                                  bool withWeb = false) {
-    Form1::Options options;
-    options.appName = appName;
-    options.withWebPanel = withWeb;
-    options.media = std::move(media);
-    options.showMessage = [](const QString&) {};
+inline StartOptions testOptions(const QString& appName, std::unique_ptr<MediaControl> media,
+                                bool withWeb = false) {
+    StartOptions options;
+    options.window.appName = appName;
+    options.window.withWebPanel = withWeb;
+    options.window.showMessage = [](const QString&) {};
+    options.core.media = std::move(media);
     return options;
 }
 
@@ -84,7 +102,7 @@ inline std::unique_ptr<StartedWindow> startWindow(const QString& appName, bool w
     auto started = std::make_unique<StartedWindow>();
     auto media = std::make_unique<FakeMediaControl>(started->mediaLog);
     started->media = media.get();
-    started->form = Main(testOptions(appName, std::move(media), withWeb)).mainWindow;
+    started->form = Main(testOptions(appName, std::move(media), withWeb));
     return started;
 }
 

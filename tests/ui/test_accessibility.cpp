@@ -1,6 +1,7 @@
 // The main window without a mouse: Tab walks the controls in reading order, Space, Enter
 // and Return do what a click does, and a screen reader finds every control by name and role
 // with the press action a click has.
+#include "formcontrols.h"
 #include "mainwindowfixture.h"
 
 #include "playback/transportbar.h"
@@ -14,7 +15,6 @@
 #include <QAccessible>
 #include <QLineEdit>
 #include <QListView>
-#include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
@@ -102,6 +102,7 @@ private slots:
     // the roles their looks stand for and answer the press action as a click.
     void namesAndRoles() {
         Form1& f = form();
+        const FormControls ui(f);
         for (QWidget* control : f.findChildren<QWidget*>()) {
             if (!(control->focusPolicy() & Qt::TabFocus) || !control->isVisibleTo(&f))
                 continue;
@@ -111,58 +112,59 @@ private slots:
                      qPrintable(control->metaObject()->className()));
         }
         for (int i = 0; i < GroupCount; ++i) {
-            QCOMPARE(accessible(f.TabSel[i])->role(), QAccessible::PageTab);
-            QCOMPARE(accessible(f.TabSel[i])->text(QAccessible::Name), f.TabSel[i]->text());
+            QCOMPARE(accessible(ui.TabSel[i])->role(), QAccessible::PageTab);
+            QCOMPARE(accessible(ui.TabSel[i])->text(QAccessible::Name), ui.TabSel[i]->text());
         }
         for (QWidget* button :
-             std::initializer_list<QWidget*>{f.Image1, f.Image2, f.Image3, f.Label9})
+             std::initializer_list<QWidget*>{ui.Image1, ui.Image2, ui.Image3, ui.Label9})
             QCOMPARE(accessible(button)->role(), QAccessible::Button);
-        QCOMPARE(accessible(f.Image2)->text(QAccessible::Name), QStringLiteral("閉じる (Close)"));
-        QCOMPARE(accessible(f.Picture2)->role(), QAccessible::ColorChooser);
-        QVERIFY(!accessible(f.Picture2)->text(QAccessible::Description).isEmpty());
+        QCOMPARE(accessible(ui.Image2)->text(QAccessible::Name), QStringLiteral("閉じる (Close)"));
+        QCOMPARE(accessible(ui.Picture2)->role(), QAccessible::ColorChooser);
+        QVERIFY(!accessible(ui.Picture2)->text(QAccessible::Description).isEmpty());
         // Japanese captions keep their text.
-        QCOMPARE(accessible(f.Option1[0])->text(QAccessible::Name), QStringLiteral("終了後"));
+        QCOMPARE(accessible(ui.Option1[0])->text(QAccessible::Name), QStringLiteral("終了後"));
 
-        QAccessibleActionInterface* press = accessible(f.TabSel[GroupYear])->actionInterface();
+        QAccessibleActionInterface* press = accessible(ui.TabSel[GroupYear])->actionInterface();
         QVERIFY(press);
         QVERIFY(press->actionNames().contains(QAccessibleActionInterface::pressAction()));
         press->doAction(QAccessibleActionInterface::pressAction());
         QCOMPARE(f.currentTab(), int(GroupYear));
-        QVERIFY(f.TabSel[GroupYear]->isBordered());
+        QVERIFY(ui.TabSel[GroupYear]->isBordered());
     }
 
     // Tab goes round every control once, top to bottom and left to right by their places;
     // of the stacked group lists only the one shown is on the way, and that follows the tab.
     void tabFollowsReadingOrder() {
         Form1& f = form();
+        const FormControls ui(f);
         QWindow* window = f.windowHandle();
-        QVERIFY(tabTo(window, f.Label9));
+        QVERIFY(tabTo(window, ui.Label9));
         QList<QWidget*> cycle = tabCycle(window);
-        QCOMPARE(cycle.last(), f.Label9); // round once, back at the start
+        QCOMPARE(cycle.last(), ui.Label9); // round once, back at the start
         cycle.prepend(cycle.takeLast());
         const auto at = [&](QWidget* w) { return cycle.indexOf(w); };
-        const QList<QWidget*> reading{f.Label9,
-                                      f.Image2,
-                                      f.Image1,
-                                      f.Image3,
-                                      f.ListNo,
-                                      f.ListName,
-                                      f.TabSel[0],
-                                      f.TabSel[1],
-                                      f.TabSel[2],
-                                      f.TabSel[3],
-                                      f.TabSel[4],
-                                      f.TabSel[5],
-                                      f.TagGroupe[GroupFolder],
-                                      f.OptionList,
-                                      f.Text1,
-                                      f.Command2,
-                                      f.Picture2,
-                                      f.HScroll1,
-                                      f.Command1,
-                                      f.Command3,
-                                      f.VScroll1,
-                                      f.Command4};
+        const QList<QWidget*> reading{ui.Label9,
+                                      ui.Image2,
+                                      ui.Image1,
+                                      ui.Image3,
+                                      ui.ListNo,
+                                      ui.ListName,
+                                      ui.TabSel[0],
+                                      ui.TabSel[1],
+                                      ui.TabSel[2],
+                                      ui.TabSel[3],
+                                      ui.TabSel[4],
+                                      ui.TabSel[5],
+                                      ui.TagGroupe[GroupFolder],
+                                      ui.OptionList,
+                                      ui.Text1,
+                                      ui.Command2,
+                                      ui.Picture2,
+                                      ui.HScroll1,
+                                      ui.Command1,
+                                      ui.Command3,
+                                      ui.VScroll1,
+                                      ui.Command4};
         for (qsizetype i = 1; i < reading.size(); ++i) {
             QVERIFY2(at(reading[i - 1]) >= 0 && at(reading[i - 1]) < at(reading[i]),
                      qPrintable(
@@ -170,41 +172,42 @@ private slots:
                              .arg(reading[i - 1]->accessibleName(), reading[i]->accessibleName())));
         }
         for (int i = 1; i < GroupCount; ++i)
-            QCOMPARE(at(f.TagGroupe[i]), -1);
+            QCOMPARE(at(ui.TagGroupe[i]), -1);
 
         // Choosing the Artist tab from the keyboard puts its list on the way instead.
-        QVERIFY(tabTo(window, f.TabSel[GroupArtist]));
+        QVERIFY(tabTo(window, ui.TabSel[GroupArtist]));
         QTest::keyClick(window, Qt::Key_Space);
         QCOMPARE(f.currentTab(), int(GroupArtist));
         for (int i = GroupArtist; i < GroupCount; ++i) // past the tabs to its right
             QTest::keyClick(window, Qt::Key_Tab);
-        QCOMPARE(focused(), f.TagGroupe[GroupArtist]);
+        QCOMPARE(focused(), ui.TagGroupe[GroupArtist]);
     }
 
     // Space, Enter and Return on a focused control do what its click does; the window's own
     // keys still act wherever the focus is.
     void keysActLikeClicks() {
         Form1& f = form();
+        const FormControls ui(f);
         QWindow* window = f.windowHandle();
 
-        QVERIFY(tabTo(window, f.TabSel[GroupAlbum]));
+        QVERIFY(tabTo(window, ui.TabSel[GroupAlbum]));
         QTest::keyClick(window, Qt::Key_Return);
         QCOMPARE(f.currentTab(), int(GroupAlbum));
-        QVERIFY(tabTo(window, f.TabSel[GroupAll]));
+        QVERIFY(tabTo(window, ui.TabSel[GroupAll]));
         QTest::keyClick(window, Qt::Key_Enter, Qt::KeypadModifier);
         QCOMPARE(f.currentTab(), int(GroupAll));
 
-        QSignalSpy home(f.Image1, &ImageButton::clicked);
-        QSignalSpy back(f.Image3, &ImageButton::clicked);
-        QVERIFY(tabTo(window, f.Image1));
+        QSignalSpy home(ui.Image1, &ImageButton::clicked);
+        QSignalSpy back(ui.Image3, &ImageButton::clicked);
+        QVERIFY(tabTo(window, ui.Image1));
         QTest::keyClick(window, Qt::Key_Space);
-        QVERIFY(tabTo(window, f.Image3));
+        QVERIFY(tabTo(window, ui.Image3));
         QTest::keyClick(window, Qt::Key_Return);
         QCOMPARE(home.size(), 1);
         QCOMPARE(back.size(), 1);
 
         // The size label: compact, then full again.
-        QVERIFY(tabTo(window, f.Label9));
+        QVERIFY(tabTo(window, ui.Label9));
         QTest::keyClick(window, Qt::Key_Space);
         QTRY_COMPARE(f.width(), px(1500));
         QTest::keyClick(window, Qt::Key_Return);
@@ -212,19 +215,19 @@ private slots:
 
         // Enter on a push button presses it: STOP closes the media element.
         m_window->mediaLog.clear();
-        QVERIFY(tabTo(window, f.Command1));
+        QVERIFY(tabTo(window, ui.Command1));
         QTest::keyClick(window, Qt::Key_Return);
         QVERIFY(m_window->mediaLog.contains(QStringLiteral("Close")));
 
         // The key preview goes on working with the focus on one of these controls.
-        QVERIFY(tabTo(window, f.TabSel[GroupYear]));
+        QVERIFY(tabTo(window, ui.TabSel[GroupYear]));
         QTest::keyClick(window, Qt::Key_C, Qt::ControlModifier);
-        QCOMPARE(f.OptionList->count(), 0);
+        QCOMPARE(ui.OptionList->model()->rowCount(), 0);
         QCOMPARE(f.currentTab(), int(GroupAll));
 
         // The close button closes the window as its click does.
         QSignalSpy unloaded(&f, &Form1::unloaded);
-        QVERIFY(tabTo(window, f.Image2));
+        QVERIFY(tabTo(window, ui.Image2));
         QTest::keyClick(window, Qt::Key_Space);
         QCOMPARE(unloaded.size(), 1);
     }
@@ -233,10 +236,11 @@ private slots:
     // stores it, as a left-button release at that place does.
     void paletteFromKeyboard() {
         Form1& f = form();
+        const FormControls ui(f);
         QWindow* window = f.windowHandle();
-        auto* palette = qobject_cast<PalettePicture*>(f.Picture2);
+        auto* palette = qobject_cast<PalettePicture*>(ui.Picture2);
         QVERIFY(palette);
-        QVERIFY(tabTo(window, f.Picture2));
+        QVERIFY(tabTo(window, ui.Picture2));
         QCOMPARE(palette->marker(), QPoint(0, 0));
         QTest::keyClick(window, Qt::Key_Right, Qt::ShiftModifier); // 10
         QTest::keyClick(window, Qt::Key_Right, Qt::ShiftModifier); // 20

@@ -1,5 +1,6 @@
 // Appearance options, folder chooser, picture buttons, size label, about line and the tag
 // pop-up, through the real main window; settings survive a restart of the window.
+#include "formcontrols.h"
 #include "mainwindowfixture.h"
 
 #include "ui/colours.h"
@@ -12,7 +13,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
-#include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
@@ -47,15 +47,15 @@ class AppearanceWindowTest : public QObject {
         auto started = std::make_unique<StartedWindow>();
         auto media = std::make_unique<FakeMediaControl>(started->mediaLog);
         started->media = media.get();
-        Form1::Options options = testOptions(App, std::move(media));
-        options.showMessage = [this](const QString& text) { m_messages << text; };
-        options.folderDialog = [this](QWidget*, const QString& title,
+        StartOptions options = testOptions(App, std::move(media));
+        options.window.showMessage = [this](const QString& text) { m_messages << text; };
+        options.window.folderDialog = [this](QWidget*, const QString& title,
                                       const QString& initial) -> QString {
             m_dialogTitle = title;
             m_dialogInitial = initial;
             return m_dialogAnswer;
         };
-        started->form = Main(std::move(options)).mainWindow;
+        started->form = Main(std::move(options));
         return started;
     }
 
@@ -83,22 +83,23 @@ private slots:
     void coloursAndTheirThresholds() {
         auto w = start();
         Form1& f = *w->form;
+        const FormControls ui(f);
         // White from the settings default: dark green text, light green strip.
-        QCOMPARE(textColourOf(f.Label5), QColor(0, 64, 0));
-        QCOMPARE(backgroundOf(f.Picture1), QColor(128, 255, 128));
-        QCOMPARE(backgroundOf(f.ListName), QColor(255, 255, 255));
+        QCOMPARE(textColourOf(ui.Label5), QColor(0, 64, 0));
+        QCOMPARE(backgroundOf(ui.Picture1), QColor(128, 255, 128));
+        QCOMPARE(backgroundOf(ui.ListName), QColor(255, 255, 255));
         saveArtifact(&f, QStringLiteral("main-window-white.png"));
 
         f.setcolor(0);
-        QCOMPARE(textColourOf(f.Label5), QColor(224, 255, 224));
-        QCOMPARE(backgroundOf(f.Command1), QColor(0, 0, 0));
-        QCOMPARE(backgroundOf(f.Picture1), QColor(128, 255, 128));
+        QCOMPARE(textColourOf(ui.Label5), QColor(224, 255, 224));
+        QCOMPARE(backgroundOf(ui.Command1), QColor(0, 0, 0));
+        QCOMPARE(backgroundOf(ui.Picture1), QColor(128, 255, 128));
 
         // 352 counts as light, 351 as dark.
         f.setcolor(100 + 200 * 256 + 52 * 65536);
-        QCOMPARE(textColourOf(f.Label5), QColor(0, 64, 0));
+        QCOMPARE(textColourOf(ui.Label5), QColor(0, 64, 0));
         f.setcolor(100 + 200 * 256 + 51 * 65536);
-        QCOMPARE(textColourOf(f.Label5), QColor(224, 255, 224));
+        QCOMPARE(textColourOf(ui.Label5), QColor(224, 255, 224));
         saveArtifact(&f, QStringLiteral("main-window-dark.png"));
 
         // The palette: a left release picks the pixel's colour and writes it at once.
@@ -111,18 +112,19 @@ private slots:
         f.Picture2_MouseUp(Qt::RightButton, 5, 5);
         QCOMPARE(f.currentColour(), picked);
         // Released outside: -1, backgrounds kept, pale green text, "-1" written.
-        const QColor before = backgroundOf(f.Command1);
+        const QColor before = backgroundOf(ui.Command1);
         f.Picture2_MouseUp(Qt::LeftButton, 300, 5);
         QCOMPARE(m_settings.get(QStringLiteral("color")), QStringLiteral("-1"));
-        QCOMPARE(backgroundOf(f.Command1), before);
-        QCOMPARE(textColourOf(f.Label5), QColor(224, 255, 224));
+        QCOMPARE(backgroundOf(ui.Command1), before);
+        QCOMPARE(textColourOf(ui.Label5), QColor(224, 255, 224));
     }
 
     void theKeyColourIsSeeThrough() {
         auto w = start();
         Form1& f = *w->form;
+        const FormControls ui(f);
         f.setcolor(KeyColour);
-        QCOMPARE(backgroundOf(f.Label5).alpha(), 0);
+        QCOMPARE(backgroundOf(ui.Label5).alpha(), 0);
         QImage image(f.size(), QImage::Format_ARGB32_Premultiplied);
         image.fill(Qt::red);
         f.render(&image, QPoint(), QRegion(), QWidget::DrawWindowBackground);
@@ -133,32 +135,34 @@ private slots:
         {
             auto w = start();
             Form1& f = *w->form;
+            const FormControls ui(f);
             f.Picture2_MouseUp(Qt::LeftButton, 10, 3);
-            f.HScroll1->setValue(64);
+            ui.HScroll1->setValue(64);
             QCOMPARE(m_settings.get(QStringLiteral("alph")), QStringLiteral("64"));
             QCOMPARE(f.windowOpacity(), 64 / 255.0);
-            f.Option1[1]->setChecked(true);
-            f.Optionfont[1]->setChecked(true);
-            QCOMPARE(f.ListName->font().pointSizeF(), 12.0);
-            f.OptionBack[0]->setChecked(true);
+            ui.Option1[1]->setChecked(true);
+            ui.Optionfont[1]->setChecked(true);
+            QCOMPARE(ui.ListName->font().pointSizeF(), 12.0);
+            ui.OptionBack[0]->setChecked(true);
             QVERIFY(f.backgroundWindow() && f.backgroundWindow()->isVisible());
             QCOMPARE(f.backgroundWindow()->geometry().size(), f.frameGeometry().size());
-            f.Check1[1]->setChecked(false);
+            ui.Check1[1]->setChecked(false);
             f.close();
         }
         const QString colour = m_settings.get(QStringLiteral("color"));
         auto w = start();
         Form1& f = *w->form;
+        const FormControls ui(f);
         QCOMPARE(QString::number(f.currentColour()), colour);
-        QCOMPARE(f.HScroll1->value(), 64);
-        QVERIFY(f.Option1[1]->isChecked());
-        QVERIFY(f.Optionfont[1]->isChecked());
-        QCOMPARE(f.ListName->font().pointSizeF(), 12.0);
-        QVERIFY(f.OptionBack[0]->isChecked());
+        QCOMPARE(ui.Frame1->opacity(), 64);
+        QVERIFY(ui.Frame1->immediateChange());
+        QCOMPARE(ui.Frame1->fontSizeIndex(), 1);
+        QCOMPARE(ui.ListName->font().pointSizeF(), 12.0);
+        QVERIFY(ui.Frame1->backgroundShown());
         QVERIFY(f.backgroundWindow());
-        QVERIFY(!f.Check1[1]->isChecked());
+        QVERIFY(!ui.Frame1->fileType(1));
         // "無し" closes the background window.
-        f.OptionBack[1]->setChecked(true);
+        ui.OptionBack[1]->setChecked(true);
         QVERIFY(!f.backgroundWindow());
         QCOMPARE(m_settings.get(QStringLiteral("back")), QStringLiteral("1"));
     }
@@ -166,6 +170,7 @@ private slots:
     void folderChooser() {
         auto w = start();
         Form1& f = *w->form;
+        const FormControls ui(f);
         QTemporaryDir other;
         writeTrack(other.path() + QStringLiteral("/ab"),
                    {QStringLiteral("x.mp3"), QStringLiteral("X")});
@@ -176,15 +181,15 @@ private slots:
         f.Command2_Click();
         QCOMPARE(m_dialogInitial, m_music);
         QCOMPARE(m_dialogTitle, QStringLiteral("フォルダを指定してください。"));
-        QCOMPARE(f.Text1->text(), m_music);
+        QCOMPARE(ui.Frame1->folderText(), m_music);
         QCOMPARE(m_settings.get(QStringLiteral("Folder")), m_music);
 
         // A folder with a two-character name is a valid choice: scanned, then stored.
         m_dialogAnswer = shortName;
         f.Command2_Click();
-        QCOMPARE(f.Text1->text(), shortName);
-        QCOMPARE(f.folderPrefix(), shortName + QLatin1Char('/'));
-        QCOMPARE(f.catalogue().rowCount(), 1);
+        QCOMPARE(ui.Frame1->folderText(), shortName);
+        QCOMPARE(f.core().browsing().folderPrefix(), shortName + QLatin1Char('/'));
+        QCOMPARE(f.core().catalogue().rowCount(), 1);
         QCOMPARE(m_settings.get(QStringLiteral("Folder")), shortName);
         QVERIFY(m_messages.isEmpty());
 
@@ -193,13 +198,14 @@ private slots:
         f.Command2_Click();
         QCOMPARE(m_messages, QStringList{QStringLiteral(
                                  "不正なドライブもしくはディレクトリが選択されました。")});
-        QCOMPARE(f.Text1->text(), shortName);
+        QCOMPARE(ui.Frame1->folderText(), shortName);
         QCOMPARE(m_settings.get(QStringLiteral("Folder")), shortName);
     }
 
     void sizeLabelAboutLineAndButtons() {
         auto w = start();
         Form1& f = *w->form;
+        const FormControls ui(f);
         f.Label9_Click();
         QCOMPARE(f.size(), QSize(px(CompactWidth), px(TitleStripHeight)));
         f.Label9_Click();
@@ -214,40 +220,41 @@ private slots:
         QCOMPARE(f.splashWindow()->LabelBuild()->text(), QStringLiteral("build 17"));
 
         // A double-click on the title strip is the W action.
-        QTest::mouseDClick(f.Picture1, Qt::LeftButton, {}, QPoint(300, 5));
+        QTest::mouseDClick(ui.Picture1, Qt::LeftButton, {}, QPoint(300, 5));
         QVERIFY(f.windowState() & Qt::WindowMaximized);
         f.Form_KeyDown(Qt::Key_W, 0);
 
         // The close button closes the window.
         QSignalSpy unloaded(&f, &Form1::unloaded);
-        QTest::mousePress(f.Image2, Qt::RightButton);
-        QVERIFY(f.Image2->isPressedLook());
-        QTest::mouseRelease(f.Image2, Qt::RightButton);
+        QTest::mousePress(ui.Image2, Qt::RightButton);
+        QVERIFY(ui.Image2->isPressedLook());
+        QTest::mouseRelease(ui.Image2, Qt::RightButton);
         QCOMPARE(unloaded.count(), 0);
-        QTest::mouseClick(f.Image2, Qt::LeftButton);
+        QTest::mouseClick(ui.Image2, Qt::LeftButton);
         QCOMPARE(unloaded.count(), 1);
     }
 
     void titleStripDragHidesAndRealignsTheBackground() {
         auto w = start();
         Form1& f = *w->form;
-        f.OptionBack[0]->setChecked(true);
+        const FormControls ui(f);
+        ui.OptionBack[0]->setChecked(true);
         QVERIFY(f.backgroundWindow()->isVisible());
         // A right-button press does nothing.
-        QTest::mousePress(f.Picture1, Qt::RightButton, {}, QPoint(400, 10));
-        QTest::mouseRelease(f.Picture1, Qt::RightButton, {}, QPoint(400, 10));
+        QTest::mousePress(ui.Picture1, Qt::RightButton, {}, QPoint(400, 10));
+        QTest::mouseRelease(ui.Picture1, Qt::RightButton, {}, QPoint(400, 10));
         QVERIFY(f.backgroundWindow()->isVisible());
         // A left-button drag: a press alone starts nothing (it may be the first half of a
         // double-click); once the pointer moves the background hides, then follows the window.
         const QPoint before = f.pos();
-        QTest::mousePress(f.Picture1, Qt::LeftButton, {}, QPoint(400, 10));
+        QTest::mousePress(ui.Picture1, Qt::LeftButton, {}, QPoint(400, 10));
         QVERIFY(f.backgroundWindow()->isVisible());
         QMouseEvent move(QEvent::MouseMove, QPointF(440, 30),
-                         f.Picture1->mapToGlobal(QPointF(440, 30)), Qt::NoButton, Qt::LeftButton,
+                         ui.Picture1->mapToGlobal(QPointF(440, 30)), Qt::NoButton, Qt::LeftButton,
                          Qt::NoModifier);
-        QApplication::sendEvent(f.Picture1, &move);
+        QApplication::sendEvent(ui.Picture1, &move);
         QVERIFY(!f.backgroundWindow()->isVisible());
-        QTest::mouseRelease(f.Picture1, Qt::LeftButton, {}, QPoint(440, 30));
+        QTest::mouseRelease(ui.Picture1, Qt::LeftButton, {}, QPoint(440, 30));
         QTRY_VERIFY(f.backgroundWindow()->isVisible());
         QVERIFY(f.pos() != before);
         QCOMPARE(f.backgroundWindow()->pos(), f.frameGeometry().topLeft());
@@ -265,11 +272,12 @@ private slots:
     void tagPopUpFromTheTrackList() {
         auto w = start();
         Form1& f = *w->form;
+        const FormControls ui(f);
         f.TabSel_Click(GroupAll);
-        QCOMPARE(f.trackTitles(),
+        QCOMPARE(f.core().browsing().trackTitles(),
                  (QStringList{QStringLiteral("other.wav"), QStringLiteral("Song Title")}));
-        const QRect second = f.ListName->visualRect(f.ListName->model()->index(1, 0));
-        QTest::mousePress(f.ListName->viewport(), Qt::RightButton, {}, second.center());
+        const QRect second = ui.ListName->visualRect(ui.ListName->model()->index(1, 0));
+        QTest::mousePress(ui.ListName->viewport(), Qt::RightButton, {}, second.center());
         QVERIFY(f.tagWindow());
         Form3& card = *f.tagWindow();
         QCOMPARE(card.Label1()->text(), m_music + QStringLiteral("/Band/song.mp3"));
@@ -279,14 +287,14 @@ private slots:
         saveArtifact(&card, QStringLiteral("tag-popup.png"));
 
         // A WAV track shows its path with empty lines.
-        const QRect first = f.ListName->visualRect(f.ListName->model()->index(0, 0));
-        QTest::mousePress(f.ListName->viewport(), Qt::LeftButton, {}, first.center());
+        const QRect first = ui.ListName->visualRect(ui.ListName->model()->index(0, 0));
+        QTest::mousePress(ui.ListName->viewport(), Qt::LeftButton, {}, first.center());
         QCOMPARE(card.Label4()->text(), QString());
         QCOMPARE(card.Label2()->text(), QString());
 
         // Its closing arms the main window's focus timer.
         card.close();
-        QVERIFY(f.Timer1.isActive());
+        QVERIFY(ui.Timer1->isActive());
         QTRY_VERIFY(!f.tagWindow());
     }
 };

@@ -5,12 +5,12 @@
 
 #include "base/nativepath.h"
 #include "playback/externalfiles.h"
+#include "ui/settingsframe.h"
 
 #include <QApplication>
 #include <QCheckBox>
 #include <QDragEnterEvent>
 #include <QDropEvent>
-#include <QListWidget>
 #include <QMimeData>
 #include <QRadioButton>
 #include <QUrl>
@@ -31,7 +31,7 @@ public:
 };
 
 struct Window {
-    std::unique_ptr<Form1> form;
+    RunningWindow form;
     StatefulMedia* media = nullptr;
     QStringList log;
 };
@@ -40,7 +40,7 @@ std::unique_ptr<Window> startWindow() {
     auto window = std::make_unique<Window>();
     auto media = std::make_unique<StatefulMedia>(window->log);
     window->media = media.get();
-    window->form = Main(testOptions(App, std::move(media))).mainWindow;
+    window->form = Main(testOptions(App, std::move(media)));
     return window;
 }
 
@@ -102,14 +102,14 @@ private slots:
         QFETCH(QString, path);
         QFETCH(QString, reason);
         auto w = startWindow();
-        w->form->Check1[2]->setChecked(false); // WAV off; MP3 and MIDI on
+        w->form->settingsFrame().setFileType(2, false); // WAV off; MP3 and MIDI on
         w->form->Check1_Click(2);
         w->log.clear();
         const QStringList answers = w->form->reserveExternalFiles({path});
         QCOMPARE(answers.size(), 1);
         QVERIFY2(answers[0].contains(reason), qPrintable(answers[0]));
         QTest::qWait(20); // a start, had one been planned, would have run by now
-        QCOMPARE(w->form->reservedEntries(), QStringList());
+        QCOMPARE(w->form->core().browsing().reserved().paths(), QStringList());
         QCOMPARE(w->log, QStringList());
     }
 
@@ -121,11 +121,11 @@ private slots:
         const QStringList answers =
             w->form->reserveExternalFiles({outside("a.mp3"), outside("b.MP3"), outside("d.mid")});
         QCOMPARE(answers, QStringList(3, QString()));
-        QCOMPARE(w->form->reservedEntries(),
+        QCOMPARE(w->form->core().browsing().reserved().paths(),
                  (QStringList{outside("a.mp3"), outside("b.MP3"), outside("d.mid")}));
         QTRY_COMPARE(w->media->opened(), QStringList{outside("a.mp3")});
-        QCOMPARE(w->form->reservedEntries(), (QStringList{outside("b.MP3"), outside("d.mid")}));
-        QVERIFY(w->form->reservedPlaying());
+        QCOMPARE(w->form->core().browsing().reserved().paths(), (QStringList{outside("b.MP3"), outside("d.mid")}));
+        QVERIFY(w->form->core().player().reservedPlaying());
         QCOMPARE(w->log.mid(w->log.indexOf("Open a.mp3")), (QStringList{"Open a.mp3", "Play"}));
     }
 
@@ -133,7 +133,7 @@ private slots:
     // refused as a sixth double-click is.
     void queuesWhilePlayingUpToFive() {
         auto w = startWindow();
-        w->form->Option1[0]->setChecked(true);
+        w->form->settingsFrame().setImmediateChange(false);
         w->media->playState = MediaControl::State::Playing;
         w->log.clear();
         const QStringList files{outside("a.mp3"), outside("b.MP3"),  outside("a.mp3"),
@@ -141,21 +141,21 @@ private slots:
         const QStringList answers = w->form->reserveExternalFiles(files);
         QCOMPARE(answers.mid(0, 5), QStringList(5, QString()));
         QVERIFY2(answers[5].contains("reserved list is full"), qPrintable(answers[5]));
-        QCOMPARE(w->form->reservedEntries(), files.mid(0, 5));
+        QCOMPARE(w->form->core().browsing().reserved().paths(), files.mid(0, 5));
         QTest::qWait(20);
         QCOMPARE(w->log, QStringList());
-        QVERIFY(!w->form->player().fading());
+        QVERIFY(!w->form->core().player().fading());
     }
 
     // Under "即時" a file added while a track plays fades that track out, as a double-click
     // does.
     void immediateModeFadesThePlayingTrack() {
         auto w = startWindow();
-        w->form->Option1[1]->setChecked(true);
+        w->form->settingsFrame().setImmediateChange(true);
         w->media->playState = MediaControl::State::Playing;
         QCOMPARE(w->form->reserveExternalFiles({outside("a.mp3")}), QStringList{QString()});
-        QVERIFY(w->form->player().fading());
-        QVERIFY(w->form->reservedPlaying());
+        QVERIFY(w->form->core().player().fading());
+        QVERIFY(w->form->core().player().reservedPlaying());
     }
 
     // A real drop on the window: files are added, the folder and a remote URL are not.
@@ -167,10 +167,10 @@ private slots:
                                   QUrl::fromLocalFile(outside("folder.mp3")),
                                   QUrl(QStringLiteral("https://example.com/x.mp3")),
                                   QUrl::fromLocalFile(outside("e.mp3"))}));
-        QCOMPARE(w->form->reservedEntries(), (QStringList{outside("a.mp3"), outside("e.mp3")}));
+        QCOMPARE(w->form->core().browsing().reserved().paths(), (QStringList{outside("a.mp3"), outside("e.mp3")}));
         // Only folders: nothing taken, the drop is refused.
         QVERIFY(!dropOn(*w->form, {QUrl::fromLocalFile(outside("folder.mp3"))}));
-        QCOMPARE(w->form->reservedEntries().size(), 2);
+        QCOMPARE(w->form->core().browsing().reserved().paths().size(), 2);
     }
 
     void readsFileUris_data() {

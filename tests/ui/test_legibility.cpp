@@ -1,6 +1,7 @@
 // What a user sees of the settings frame and the title strip: every caption is drawn whole
 // (nothing cuts it or lies over it), the frame's caption stays clear of the web panel, and
 // option circles, check boxes and the " -  " label stand out on every colour choice.
+#include "formcontrols.h"
 #include "mainwindowfixture.h"
 
 #include "ui/colours.h"
@@ -133,8 +134,9 @@ QList<QWidget*> stackedAbove(QWidget* w) {
 }
 
 QList<QWidget*> captionedControls(Form1& f) {
-    QList<QWidget*> controls{f.Label9};
-    for (QWidget* w : f.Frame1->findChildren<QWidget*>())
+    const FormControls ui(f);
+    QList<QWidget*> controls{ui.Label9};
+    for (QWidget* w : ui.Frame1->findChildren<QWidget*>())
         if ((qobject_cast<QLabel*>(w) && !captionOf(w).isEmpty()) ||
             qobject_cast<QAbstractButton*>(w))
             controls << w;
@@ -143,15 +145,16 @@ QList<QWidget*> captionedControls(Form1& f) {
 
 // The frame's caption as its style places it, in window coordinates.
 QRect frameCaptionRect(Form1& f) {
+    const FormControls ui(f);
     QStyleOptionGroupBox option;
-    option.initFrom(f.Frame1);
-    option.text = f.Frame1->title();
-    option.textAlignment = f.Frame1->alignment();
+    option.initFrom(ui.Frame1);
+    option.text = ui.Frame1->title();
+    option.textAlignment = ui.Frame1->alignment();
     option.subControls = QStyle::SC_GroupBoxFrame | QStyle::SC_GroupBoxLabel;
     option.lineWidth = 1;
-    const QRect local = f.Frame1->style()->subControlRect(QStyle::CC_GroupBox, &option,
-                                                          QStyle::SC_GroupBoxLabel, f.Frame1);
-    return local.translated(f.Frame1->pos());
+    const QRect local = ui.Frame1->style()->subControlRect(QStyle::CC_GroupBox, &option,
+                                                           QStyle::SC_GroupBoxLabel, ui.Frame1);
+    return local.translated(ui.Frame1->pos());
 }
 
 QRect indicatorRect(Form1& f, QAbstractButton* button) {
@@ -184,8 +187,10 @@ void saveArtifact(QWidget& window, const QString& name) {
 }
 
 QList<QAbstractButton*> indicatorButtons(Form1& f) {
-    return {f.Option1[0],    f.Option1[1],    f.OptionBack[0], f.OptionBack[1], f.Optionfont[0],
-            f.Optionfont[1], f.Optionfont[2], f.Check1[0],     f.Check1[1],     f.Check1[2]};
+    const FormControls ui(f);
+    return {ui.Option1[0],    ui.Option1[1],    ui.OptionBack[0], ui.OptionBack[1],
+            ui.Optionfont[0], ui.Optionfont[1], ui.Optionfont[2], ui.Check1[0],
+            ui.Check1[1],     ui.Check1[2]};
 }
 
 } // namespace
@@ -249,17 +254,18 @@ private slots:
     void theFrameCaptionKeepsClearOfTheWebPanelAndTheControls() {
         auto w = startWindow(App, true);
         Form1& f = *w->form;
-        QVERIFY(f.Web1);
+        const FormControls ui(f);
+        QVERIFY(ui.Web1);
         const QRect caption = frameCaptionRect(f);
         QVERIFY(!caption.isEmpty());
         // The caption lies inside the frame at its designed place, below nothing else.
-        QVERIFY(f.Frame1->geometry().contains(caption));
-        QVERIFY(!f.Web1->geometry().intersects(f.Frame1->geometry()));
-        for (QWidget* child : f.Frame1->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
-            QVERIFY2(!child->geometry().translated(f.Frame1->pos()).intersects(caption),
+        QVERIFY(ui.Frame1->geometry().contains(caption));
+        QVERIFY(!ui.Web1->geometry().intersects(ui.Frame1->geometry()));
+        for (QWidget* child : ui.Frame1->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+            QVERIFY2(!child->geometry().translated(ui.Frame1->pos()).intersects(caption),
                      qPrintable(child->objectName() + captionOf(child)));
         // The web panel still reaches down towards the frame, as the resize rule says.
-        QVERIFY(f.Frame1->y() - (f.Web1->y() + f.Web1->height()) <= 4);
+        QVERIFY(ui.Frame1->y() - (ui.Web1->y() + ui.Web1->height()) <= 4);
     }
 
     void indicatorsStandOutOnEveryColour_data() {
@@ -277,7 +283,8 @@ private slots:
         QFETCH(std::int32_t, colour);
         auto w = startWindow(App);
         Form1& f = *w->form;
-        f.Check1[1]->setChecked(false);
+        const FormControls ui(f);
+        ui.Check1[1]->setChecked(false);
         f.setcolor(colour);
         QImage window(f.size(), QImage::Format_ARGB32);
         window.fill(Qt::transparent);
@@ -302,12 +309,13 @@ private slots:
         QFETCH(std::int32_t, colour);
         auto w = startWindow(App);
         Form1& f = *w->form;
+        const FormControls ui(f);
         f.setcolor(colour);
-        const QColor strip = f.Picture1->palette().color(QPalette::Window);
+        const QColor strip = ui.Picture1->palette().color(QPalette::Window);
         QCOMPARE(strip, toQColor(TitleStripColour));
-        QVERIFY(contrastRatio(f.Label9->palette().color(QPalette::WindowText), strip) >= 4.5);
+        QVERIFY(contrastRatio(ui.Label9->palette().color(QPalette::WindowText), strip) >= 4.5);
         // The rest of the window keeps the text colour of its own background.
-        QCOMPARE(f.Label5->palette().color(QPalette::WindowText), toQColor(textColourFor(colour)));
+        QCOMPARE(ui.Label5->palette().color(QPalette::WindowText), toQColor(textColourFor(colour)));
     }
 
     void theWebPanelStopsAboveTheSettingsFrame_data() {

@@ -1,5 +1,6 @@
 // The main window through the real entry procedure: start-up settings, the scan bound to
 // the window, group tabs and lists, the track list and the reserved list, and the layout.
+#include "formcontrols.h"
 #include "mainwindowfixture.h"
 
 #include "base/userfolders.h"
@@ -12,7 +13,6 @@
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QListView>
-#include <QListWidget>
 #include <QProgressBar>
 #include <QRadioButton>
 #include <QScrollBar>
@@ -73,17 +73,18 @@ private slots:
     void startsWithDefaultsWithoutSettingsFile() {
         auto w = start();
         Form1& f = *w->form;
-        QCOMPARE(f.Text1->text(), personalFolder());
-        QCOMPARE(f.folderPrefix(), personalFolder() + QLatin1Char('/'));
+        const FormControls ui(f);
+        QCOMPARE(ui.Frame1->folderText(), personalFolder());
+        QCOMPARE(f.core().browsing().folderPrefix(), personalFolder() + QLatin1Char('/'));
         QCOMPARE(f.currentColour(), 0xFFFFFF);
-        QVERIFY(f.Option1[0]->isChecked());
-        QCOMPARE(f.HScroll1->value(), 250);
+        QVERIFY(!ui.Frame1->immediateChange());
+        QCOMPARE(ui.Frame1->opacity(), 250);
         QCOMPARE(f.windowOpacity(), 250 / 255.0);
-        for (QCheckBox* box : f.Check1)
+        for (QCheckBox* box : ui.Check1)
             QVERIFY(box->isChecked());
-        QVERIFY(f.Optionfont[0]->isChecked());
-        QCOMPARE(f.ListName->font().pointSizeF(), 10.0);
-        QVERIFY(f.OptionBack[1]->isChecked());
+        QCOMPARE(ui.Frame1->fontSizeIndex(), 0);
+        QCOMPARE(ui.ListName->font().pointSizeF(), 10.0);
+        QVERIFY(!ui.Frame1->backgroundShown());
         QVERIFY(!f.backgroundWindow());
         QVERIFY(f.isVisible());
         QCOMPARE(f.windowTitle(), QStringLiteral("Sonavue"));
@@ -116,67 +117,69 @@ private slots:
         m_settings.set(QStringLiteral("Folder"), m_music);
         auto w = start();
         Form1& f = *w->form;
-        QCOMPARE(f.folderPrefix(), m_music + QLatin1Char('/'));
-        QCOMPARE(f.groupLists()[GroupFolder].entries(),
+        const FormControls ui(f);
+        QCOMPARE(f.core().browsing().folderPrefix(), m_music + QLatin1Char('/'));
+        QCOMPARE(f.core().groups()[GroupFolder].entries(),
                  (QStringList{QString(), QStringLiteral("A/"), QStringLiteral("B/C/")}));
         // Artists spelt abc and ABC count as one, written as first met.
-        QCOMPARE(f.groupLists()[GroupArtist].entries(),
+        QCOMPARE(f.core().groups()[GroupArtist].entries(),
                  (QStringList{QStringLiteral("abc"), QStringLiteral("Zed")}));
         // The scan ends on the Folder page with the music folder's own tracks.
         QCOMPARE(f.currentTab(), int(GroupFolder));
-        QVERIFY(f.TabSel[0]->isBordered());
-        QCOMPARE(f.trackTitles(),
+        QVERIFY(ui.TabSel[0]->isBordered());
+        QCOMPARE(f.core().browsing().trackTitles(),
                  (QStringList{QStringLiteral("Root One"), QStringLiteral("root2.wav")}));
-        QCOMPARE(f.trackListSelectedIndex(), 0);
-        QCOMPARE(f.listNoSelectedIndex(), 0);
-        QVERIFY(f.Progress1->isHidden());
-        QVERIFY(f.Progress2->isHidden());
+        QCOMPARE(f.core().browsing().selectedTrack(), 0);
+        QCOMPARE(f.core().browsing().selectedNumberEntry(), 0);
+        QVERIFY(ui.Progress1->isHidden());
+        QVERIFY(ui.Progress2->isHidden());
     }
 
     void groupTabsAndLists() {
         m_settings.set(QStringLiteral("Folder"), m_music);
         auto w = start();
         Form1& f = *w->form;
+        const FormControls ui(f);
 
         // "ALL" lists every row with its number and leaves the source marker.
         f.TabSel_Click(GroupArtist);
-        f.selectGroupEntry(GroupArtist, 1); // Zed
-        QCOMPARE(f.sourceMarker(), int(GroupArtist));
+        f.core().browsing().selectGroupEntry(GroupArtist, 1); // Zed
+        QCOMPARE(f.core().browsing().sourceList(), int(GroupArtist));
         f.TabSel_Click(GroupAll);
-        QCOMPARE(f.trackNumbers(), (QStringList{"0", "1", "2", "3", "4", "5"}));
-        QCOMPARE(f.sourceMarker(), int(GroupArtist));
+        QCOMPARE(f.core().browsing().trackNumbers(), (QStringList{"0", "1", "2", "3", "4", "5"}));
+        QCOMPARE(f.core().browsing().sourceList(), int(GroupArtist));
 
         // The Year tab changes the page, not the track list.
         f.TabSel_Click(GroupYear);
-        QCOMPARE(f.trackNumbers().size(), 6);
-        QVERIFY(f.TabSel[GroupYear]->isBordered());
-        QVERIFY(!f.TabSel[GroupAll]->isBordered());
+        QCOMPARE(f.core().browsing().trackNumbers().size(), 6);
+        QVERIFY(ui.TabSel[GroupYear]->isBordered());
+        QVERIFY(!ui.TabSel[GroupAll]->isBordered());
 
         // An artist lists exactly its spelling's tracks in catalogue order.
-        f.selectGroupEntry(GroupArtist, 0); // abc
-        QCOMPARE(f.trackTitles(),
+        f.core().browsing().selectGroupEntry(GroupArtist, 0); // abc
+        QCOMPARE(f.core().browsing().trackTitles(),
                  (QStringList{QStringLiteral("Root One"), QStringLiteral("C One")}));
-        QCOMPARE(f.trackListSelectedIndex(), 0);
-        QCOMPARE(f.sourceMarker(), int(GroupArtist));
-        QCOMPARE(f.groupListTag(GroupArtist), 0);
+        QCOMPARE(f.core().browsing().selectedTrack(), 0);
+        QCOMPARE(f.core().browsing().sourceList(), int(GroupArtist));
+        QCOMPARE(f.core().browsing().rememberedGroupEntry(GroupArtist), 0);
 
         // The genre list holds every distinct name; the folder entry "A/" its own tracks.
-        QVERIFY(f.groupLists()[GroupGenre].entries().contains(QStringLiteral("JPop")));
-        f.selectGroupEntry(GroupFolder, 1);
-        QCOMPARE(f.trackTitles(), (QStringList{QStringLiteral("A One"), QStringLiteral("A Two"),
+        QVERIFY(f.core().groups()[GroupGenre].entries().contains(QStringLiteral("JPop")));
+        f.core().browsing().selectGroupEntry(GroupFolder, 1);
+        QCOMPARE(f.core().browsing().trackTitles(), (QStringList{QStringLiteral("A One"), QStringLiteral("A Two"),
                                                QStringLiteral("a3.wav")}));
 
         // Cleared WAV box: the folder view no longer shows WAV tracks, "ALL" still does.
-        f.Check1[2]->setChecked(false);
-        f.selectGroupEntry(GroupFolder, 0);
-        f.selectGroupEntry(GroupFolder, 1);
-        QCOMPARE(f.trackTitles(), (QStringList{QStringLiteral("A One"), QStringLiteral("A Two")}));
+        ui.Check1[2]->setChecked(false);
+        f.core().browsing().selectGroupEntry(GroupFolder, 0);
+        f.core().browsing().selectGroupEntry(GroupFolder, 1);
+        QCOMPARE(f.core().browsing().trackTitles(), (QStringList{QStringLiteral("A One"), QStringLiteral("A Two")}));
 
         // Hovering makes one tab bold and keeps it bold after the pointer has gone.
         f.TabSel_MouseMove(3);
         f.TabSel_MouseMove(4);
-        QVERIFY(f.TabSel[4]->isBoldLook());
-        QVERIFY(!f.TabSel[3]->isBoldLook());
+        QVERIFY(ui.TabSel[4]->isBoldLook());
+        QVERIFY(!ui.TabSel[3]->isBoldLook());
     }
 
     void folderListClickOnVanishedFolderShowsNothing() {
@@ -185,52 +188,52 @@ private slots:
         m_settings.set(QStringLiteral("Folder"), music.path());
         auto w = start();
         QDir(music.path() + QStringLiteral("/gone")).removeRecursively();
-        QCOMPARE(w->form->groupListSelectedIndex(GroupFolder), 0);
+        QCOMPARE(w->form->core().browsing().selectedGroupEntry(GroupFolder), 0);
         w->form->TagGroupe_Click(GroupFolder); // the user clicks the selected entry again
-        QVERIFY(w->form->trackTitles().isEmpty());
+        QVERIFY(w->form->core().browsing().trackTitles().isEmpty());
     }
 
     void trackAndReservedLists() {
         m_settings.set(QStringLiteral("Folder"), m_music);
         auto w = start();
         Form1& f = *w->form;
+        const FormControls ui(f);
         f.TabSel_Click(GroupAll);
 
         // Six double-clicks under "終了後" keep the first five paths in order.
         for (int i = 0; i < 6; ++i) {
-            f.selectTrack(i);
+            f.core().browsing().selectTrack(i);
             f.ListName_DblClick();
         }
-        const QStringList reserved = f.reservedEntries();
+        const QStringList reserved = f.core().browsing().reserved().paths();
         QCOMPARE(reserved.size(), 5);
         QCOMPARE(reserved.first(), m_music + QStringLiteral("/root1.mp3"));
-        QVERIFY(!f.reservedPlaying());
+        QVERIFY(!f.core().player().reservedPlaying());
 
         // Removing entries; the last removal leaves reservedPlaying to the focus change.
-        f.OptionList->setCurrentRow(0);
+        ui.OptionList->setCurrentIndex(ui.OptionList->model()->index(0, 0));
         f.OptionList_DblClick();
-        QCOMPARE(f.reservedEntries().size(), 4);
-        f.OptionList->clear();
+        QCOMPARE(f.core().browsing().reserved().paths().size(), 4);
+        f.core().browsing().reserved().clear();
 
         // Under "即時" the first double-click queues and fades; the second only queues.
-        f.Option1[1]->setChecked(true);
+        ui.Option1[1]->setChecked(true);
         QCOMPARE(m_settings.get(QStringLiteral("option1")), QStringLiteral("False"));
-        f.selectTrack(2);
+        f.core().browsing().selectTrack(2);
         f.ListName_DblClick();
-        QVERIFY(f.reservedPlaying());
-        QVERIFY(f.player().fading());
-        QCOMPARE(f.player().fadeTimerTag(), QStringLiteral("128"));
+        QVERIFY(f.core().player().reservedPlaying());
+        QVERIFY(f.core().player().fading());
+        QCOMPARE(f.core().player().fadeStartLevel(), 128);
         f.ListName_DblClick();
-        QCOMPARE(f.reservedEntries(), (QStringList{m_music + QStringLiteral("/A/a1.mp3"),
+        QCOMPARE(f.core().browsing().reserved().paths(), (QStringList{m_music + QStringLiteral("/A/a1.mp3"),
                                                    m_music + QStringLiteral("/A/a1.mp3")}));
-        f.player().fadeTimer().stop();
-        f.OptionList->clear();
+        f.core().browsing().reserved().clear();
         f.OptionList_Validate();
-        QVERIFY(!f.reservedPlaying());
+        QVERIFY(!f.core().player().reservedPlaying());
 
         // Titles and numbers keep the same selection.
-        f.selectTrack(4);
-        QCOMPARE(f.listNoSelectedIndex(), 4);
+        f.core().browsing().selectTrack(4);
+        QCOMPARE(f.core().browsing().selectedNumberEntry(), 4);
     }
 
     void numberColumnScrollsWithTitles() {
@@ -241,13 +244,14 @@ private slots:
         m_settings.set(QStringLiteral("Folder"), music.path());
         auto w = start();
         Form1& f = *w->form;
-        f.ListName->verticalScrollBar()->setValue(120);
-        QCOMPARE(f.ListNo->verticalScrollBar()->value(), 120);
-        f.ListNo->verticalScrollBar()->setValue(40);
-        QCOMPARE(f.ListName->verticalScrollBar()->value(), 40);
-        QCOMPARE(f.ListNo->indexAt(QPoint(2, 2)).data().toString(),
+        const FormControls ui(f);
+        ui.ListName->verticalScrollBar()->setValue(120);
+        QCOMPARE(ui.ListNo->verticalScrollBar()->value(), 120);
+        ui.ListNo->verticalScrollBar()->setValue(40);
+        QCOMPARE(ui.ListName->verticalScrollBar()->value(), 40);
+        QCOMPARE(ui.ListNo->indexAt(QPoint(2, 2)).data().toString(),
                  QString::number(
-                     rowOf(f.ListName, f.ListName->indexAt(QPoint(2, 2)).data().toString())));
+                     rowOf(ui.ListName, ui.ListName->indexAt(QPoint(2, 2)).data().toString())));
     }
 
     void restoresStoredSettings() {
@@ -259,17 +263,18 @@ private slots:
         m_settings.set(QStringLiteral("alph"), QStringLiteral("&H40"));
         auto w = start();
         Form1& f = *w->form;
+        const FormControls ui(f);
         // The start-up scan ran before the boxes were restored: WAV files are listed.
-        QCOMPARE(f.catalogue().rowCount(), 6);
-        QVERIFY(!f.Check1[2]->isChecked());
-        QVERIFY(f.Optionfont[2]->isChecked());
-        QCOMPARE(f.ListName->font().pointSizeF(), 14.0);
-        for (QListView* list : f.TagGroupe) {
+        QCOMPARE(f.core().catalogue().rowCount(), 6);
+        QVERIFY(!ui.Frame1->fileType(2));
+        QCOMPARE(ui.Frame1->fontSizeIndex(), 2);
+        QCOMPARE(ui.ListName->font().pointSizeF(), 14.0);
+        for (QListView* list : ui.TagGroupe) {
             QCOMPARE(list->font().pointSizeF(), 14.0);
             QCOMPARE(list->height(), px(2910));
         }
-        QVERIFY(f.Option1[1]->isChecked());
-        QCOMPARE(f.HScroll1->value(), 64);
+        QVERIFY(ui.Frame1->immediateChange());
+        QCOMPARE(ui.Frame1->opacity(), 64);
         QVERIFY(f.backgroundWindow());
         QVERIFY(f.backgroundWindow()->isVisible());
 
@@ -294,31 +299,33 @@ private slots:
         m_settings.set(QStringLiteral("color"), QStringLiteral("&Hffffffffffffffffffff"));
         auto w = start();
         Form1& f = *w->form;
-        QVERIFY(f.Optionfont[0]->isChecked());
-        QCOMPARE(f.HScroll1->value(), 250);
-        QVERIFY(f.Option1[0]->isChecked());
-        QVERIFY(f.Check1[1]->isChecked());
-        QVERIFY(f.Check1[0]->isChecked());
-        QVERIFY(f.OptionBack[1]->isChecked());
+        const FormControls ui(f);
+        QCOMPARE(ui.Frame1->fontSizeIndex(), 0);
+        QCOMPARE(ui.Frame1->opacity(), 250);
+        QVERIFY(!ui.Frame1->immediateChange());
+        QVERIFY(ui.Frame1->fileType(1));
+        QVERIFY(ui.Frame1->fileType(0));
+        QVERIFY(!ui.Frame1->backgroundShown());
     }
 
     void resizeFollowsTheDesignedRules() {
         m_settings.set(QStringLiteral("Folder"), m_music);
         auto w = start();
         Form1& f = *w->form;
+        const FormControls ui(f);
         f.resize(px(12000), px(6000));
-        QCOMPARE(twips(f.ListName->width()), 4320.0);
-        QCOMPARE(twips(f.TagGroupe[0]->width()), 4800.0);
-        QCOMPARE(twips(f.TagGroupe[5]->width()), 4800.0);
-        QCOMPARE(twips(f.OptionList->width()), 4800.0);
+        QCOMPARE(twips(ui.ListName->width()), 4320.0);
+        QCOMPARE(twips(ui.TagGroupe[0]->width()), 4800.0);
+        QCOMPARE(twips(ui.TagGroupe[5]->width()), 4800.0);
+        QCOMPARE(twips(ui.OptionList->width()), 4800.0);
         // Controls round to whole pixels: the web buttons end within a pixel of 11800.
-        QVERIFY(std::abs(twips(f.FrameBtn->x() + f.FrameBtn->width()) - 11800.0) <= 15);
+        QVERIFY(std::abs(twips(ui.FrameBtn->x() + ui.FrameBtn->width()) - 11800.0) <= 15);
         const ResizeGeometry normal =
             resizeGeometry(12000, 6000, false, 360, 1335, [](double t) { return twips(px(t)); });
         QCOMPARE(normal.webLeft, 5200.0);
         QCOMPARE(normal.webWidth, 6600.0);
         QCOMPARE(normal.frameBtnLeft + 1335, 11800.0);
-        QCOMPARE(f.Groupe[3]->pos(), f.Groupe[0]->pos());
+        QCOMPARE(ui.Groupe[3]->pos(), ui.Groupe[0]->pos());
 
         // The maximised figures, from the same arithmetic the window runs.
         const ResizeGeometry big =
@@ -341,9 +348,10 @@ private slots:
         auto w = start();
         QWidget* focusBefore = QApplication::focusWidget();
         w->form->focusset();
-        QVERIFY(w->form->Timer1.isActive());
+        const QTimer* timer1 = control<QTimer>(*w->form, QStringLiteral("Timer1"));
+        QVERIFY(timer1->isActive());
         QCOMPARE(QApplication::focusWidget(), focusBefore);
-        QTRY_VERIFY_WITH_TIMEOUT(!w->form->Timer1.isActive(), 2000);
+        QTRY_VERIFY_WITH_TIMEOUT(!timer1->isActive(), 2000);
     }
 
     void savesAPictureOfTheWindow() {

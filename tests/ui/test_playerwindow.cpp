@@ -1,5 +1,6 @@
 // Player control, volume and keys through the real main window: a media double for the
 // exact command sequences, and the real GStreamer element with short files end to end.
+#include "formcontrols.h"
 #include "mainwindowfixture.h"
 
 #include "playback/audiofiles.h"
@@ -12,7 +13,6 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
@@ -49,10 +49,10 @@ class PlayerWindowTest : public QObject {
     QStringList m_log;
     RecordingMedia* m_media = nullptr;
 
-    std::unique_ptr<Form1> startWith(std::unique_ptr<MediaControl> media) {
-        return Main(testOptions(App, std::move(media))).mainWindow;
+    RunningWindow startWith(std::unique_ptr<MediaControl> media) {
+        return Main(testOptions(App, std::move(media)));
     }
-    std::unique_ptr<Form1> startRecorded() {
+    RunningWindow startRecorded() {
         m_log.clear();
         auto media = std::make_unique<RecordingMedia>(m_log);
         m_media = media.get();
@@ -87,49 +87,50 @@ private slots:
     void keysReachTheWindowAndTheFocusedControl() {
         auto form = startRecorded();
         Form1& f = *form;
+        const FormControls ui(f);
         f.activateWindow();
-        f.Text1->setFocus();
-        f.Text1->clear();
+        ui.Text1->setFocus();
+        ui.Text1->clear();
 
         // Keys go to the window as the display server sends them, and on to the focused box.
         // S typed in the folder box starts continuous play and also types s.
         QTest::keyClick(f.windowHandle(), Qt::Key_S);
-        QCOMPARE(f.Text1->text(), QStringLiteral("s"));
+        QCOMPARE(ui.Text1->text(), QStringLiteral("s"));
         QCOMPARE(opened(), QStringList{QStringLiteral("a1.wav")});
-        QCOMPARE(f.MMControl1().Tag, QStringLiteral("0"));
+        QCOMPARE(f.core().player().position().track, std::optional<int>(0));
 
         // Ctrl+Shift+S is a continuous start too; Ctrl+S a select start.
         QTest::keyClick(f.windowHandle(), Qt::Key_S, Qt::ControlModifier | Qt::ShiftModifier);
         QCOMPARE(opened().join(","), QStringLiteral("a1.wav,a2.wav"));
-        f.selectTrack(0);
+        f.core().browsing().selectTrack(0);
         QTest::keyClick(f.windowHandle(), Qt::Key_S, Qt::ControlModifier);
         QCOMPARE(opened().last(), QStringLiteral("a1.wav"));
-        QCOMPARE(f.title->text(), QStringLiteral("a1.wav"));
+        QCOMPARE(ui.title->text(), QStringLiteral("a1.wav"));
 
         // W switches to the large layout and types w; W again restores everything.
         QTest::keyClick(f.windowHandle(), Qt::Key_W);
         QVERIFY(f.windowState() & Qt::WindowMaximized);
-        QVERIFY(f.Text1->text().endsWith(QLatin1Char('w')));
+        QVERIFY(ui.Text1->text().endsWith(QLatin1Char('w')));
         for (QWidget* hidden :
-             std::initializer_list<QWidget*>{f.MMControl1Bar, f.Command1, f.Picture1, f.Frame1,
-                                             f.Command3, f.Command4, f.VScroll1})
+             std::initializer_list<QWidget*>{ui.MMControl1Bar, ui.Command1, ui.Picture1, ui.Frame1,
+                                             ui.Command3, ui.Command4, ui.VScroll1})
             QVERIFY(hidden->isHidden());
         QTRY_VERIFY(f.isTopmost());
         f.Form_KeyDown(Qt::Key_W, 0);
         QVERIFY(!(f.windowState() & Qt::WindowMaximized));
-        QVERIFY(f.Frame1->isVisible() && f.Picture1->isVisible() && f.VScroll1->isVisible());
+        QVERIFY(ui.Frame1->isVisible() && ui.Picture1->isVisible() && ui.VScroll1->isVisible());
         QTRY_VERIFY(!f.isTopmost());
         QVERIFY(!f.backgroundWindow()); // "無し": W shows no background
 
         // Ctrl+C empties the reserved list and nothing else.
         f.ListName_DblClick();
-        QCOMPARE(f.reservedCount(), 1);
+        QCOMPARE(f.core().browsing().reserved().count(), 1);
         QTest::keyClick(f.windowHandle(), Qt::Key_C, Qt::ControlModifier);
-        QCOMPARE(f.reservedCount(), 0);
+        QCOMPARE(f.core().browsing().reserved().count(), 0);
         // Alt+C is no shortcut.
         f.ListName_DblClick();
         QTest::keyClick(f.windowHandle(), Qt::Key_C, Qt::AltModifier);
-        QCOMPARE(f.reservedCount(), 1);
+        QCOMPARE(f.core().browsing().reserved().count(), 1);
 
         // Ctrl+Q closes the window with everything its closing does.
         QSignalSpy unloaded(&f, &Form1::unloaded);
@@ -141,7 +142,8 @@ private slots:
     void wShowsTheBackgroundWhenItIsOnAndIgnoresAMinimizedWindow() {
         auto form = startRecorded();
         Form1& f = *form;
-        f.OptionBack[0]->setChecked(true);
+        const FormControls ui(f);
+        ui.OptionBack[0]->setChecked(true);
         QVERIFY(f.backgroundWindow());
         f.backgroundWindow()->hide();
         f.Form_KeyDown(Qt::Key_W, 0);
@@ -156,26 +158,27 @@ private slots:
     void volumeBarAndLabel() {
         auto form = startRecorded();
         Form1& f = *form;
+        const FormControls ui(f);
         // No volume is sent at start; the label shows 128 and so does the bar.
         QVERIFY(m_media->volumes.isEmpty());
-        QCOMPARE(f.Vol->text(), QStringLiteral("128"));
-        QCOMPARE(f.VScroll1->level(), 128);
+        QCOMPARE(ui.Vol->text(), QStringLiteral("128"));
+        QCOMPARE(ui.VScroll1->level(), 128);
         // Top of the bar is 255, bottom 0.
-        f.VScroll1->triggerAction(QAbstractSlider::SliderToMinimum);
-        QCOMPARE(f.Vol->text(), QStringLiteral("255"));
+        ui.VScroll1->triggerAction(QAbstractSlider::SliderToMinimum);
+        QCOMPARE(ui.Vol->text(), QStringLiteral("255"));
         QCOMPARE(m_media->volumes.last(), 0xFFFFFFFFu);
-        f.VScroll1->triggerAction(QAbstractSlider::SliderToMaximum);
-        QCOMPARE(f.Vol->text(), QStringLiteral("0"));
+        ui.VScroll1->triggerAction(QAbstractSlider::SliderToMaximum);
+        QCOMPARE(ui.Vol->text(), QStringLiteral("0"));
         QCOMPARE(m_media->volumes.last(), 0u);
-        QCOMPARE(f.VScroll1->singleStep(), 1);
-        QCOMPARE(f.VScroll1->pageStep(), 16);
+        QCOMPARE(ui.VScroll1->singleStep(), 1);
+        QCOMPARE(ui.VScroll1->pageStep(), 16);
         f.NewVolume(300);
-        QCOMPARE(f.Vol->text(), QStringLiteral("255"));
+        QCOMPARE(ui.Vol->text(), QStringLiteral("255"));
         f.NewVolume(-5);
         QCOMPARE(m_media->volumes.last(), 0u);
         f.NewVolume(128);
         f.VolDown_Click();
-        QCOMPARE(f.Vol->text(), QStringLiteral("118"));
+        QCOMPARE(ui.Vol->text(), QStringLiteral("118"));
         QCOMPARE(m_media->volumes.last(), 0x76767676u);
     }
 
@@ -184,20 +187,21 @@ private slots:
         writeTrack(music.path(), {QStringLiteral("t.mp3"), QStringLiteral("夜明け")});
         m_settings.set(QStringLiteral("Folder"), music.path());
         auto form = startRecorded();
-        form->Command3->click();
+        const FormControls ui(*form);
+        ui.Command3->click();
         QCOMPARE(opened(), QStringList{QStringLiteral("t.mp3")});
-        QCOMPARE(form->title->text().trimmed(), QStringLiteral("夜明け"));
-        QVERIFY(!form->title->text().contains(QChar(0)));
+        QCOMPARE(ui.title->text().trimmed(), QStringLiteral("夜明け"));
+        QVERIFY(!ui.title->text().contains(QChar(0)));
     }
 
     void emptyTrackListLeavesThePlayerIdle() {
         QTemporaryDir empty;
         m_settings.set(QStringLiteral("Folder"), empty.path());
         auto form = startRecorded();
-        form->Command3->click();
-        form->Command4->click();
+        const FormControls ui(*form);
+        ui.Command3->click();
+        ui.Command4->click();
         QVERIFY(opened().isEmpty());
-        form->MMControl1().ToolTipText = QStringLiteral("40");
         m_media->finish(DoneSuccessful);
         QVERIFY(opened().isEmpty());
     }
@@ -205,47 +209,49 @@ private slots:
     void continuousPlayWithRealGStreamer() {
         auto form = startWith(std::make_unique<GstMediaElement>(&timedFakeSink));
         Form1& f = *form;
+        const FormControls ui(f);
         QStringList played;
-        connect(&f.MMControl1(), &MediaControl::Done, &f,
-                [&] { played << QFileInfo(f.MMControl1().FileName).fileName(); });
+        connect(&f.core().media(), &MediaControl::finished, &f,
+                [&] { played << QFileInfo(f.core().media().fileName()).fileName(); });
 
         // A reserved track plays first, then the first group entry, the next, and the wrap.
-        QCOMPARE(f.groupLists()[GroupFolder].entries(),
+        QCOMPARE(f.core().groups()[GroupFolder].entries(),
                  (QStringList{QStringLiteral("A/"), QStringLiteral("B/")}));
-        f.selectGroupEntry(GroupFolder, 1);
-        f.selectTrack(0);
+        f.core().browsing().selectGroupEntry(GroupFolder, 1);
+        f.core().browsing().selectTrack(0);
         f.ListName_DblClick(); // b1.wav reserved
-        f.selectGroupEntry(GroupFolder, 0);
-        f.Command3->click();
-        QCOMPARE(QFileInfo(f.MMControl1().FileName).fileName(), QStringLiteral("b1.wav"));
+        f.core().browsing().selectGroupEntry(GroupFolder, 0);
+        ui.Command3->click();
+        QCOMPARE(QFileInfo(f.core().media().fileName()).fileName(), QStringLiteral("b1.wav"));
         QTRY_VERIFY_WITH_TIMEOUT(played.size() >= 5, 15000);
         QCOMPARE(played.mid(0, 5),
                  (QStringList{"a1.wav", "a2.wav", "b1.wav", "long.wav", "a1.wav"}));
-        f.Command1->click();
+        ui.Command1->click();
     }
 
     void immediateModeFadesThenPlaysTheReservedTrack() {
         auto form = startWith(std::make_unique<GstMediaElement>(&timedFakeSink));
         Form1& f = *form;
-        f.Option1[1]->setChecked(true);
-        f.selectGroupEntry(GroupFolder, 1);
-        f.selectTrack(1); // long.wav
-        f.Command4->click();
-        QTRY_COMPARE(f.MMControl1().state(), MediaControl::State::Playing);
+        const FormControls ui(f);
+        ui.Option1[1]->setChecked(true);
+        f.core().browsing().selectGroupEntry(GroupFolder, 1);
+        f.core().browsing().selectTrack(1); // long.wav
+        ui.Command4->click();
+        QTRY_COMPARE(f.core().media().state(), MediaControl::State::Playing);
 
         QStringList levels;
         QTimer sampler;
         connect(&sampler, &QTimer::timeout, &f, [&] {
-            if (levels.isEmpty() || levels.last() != f.Vol->text())
-                levels << f.Vol->text();
+            if (levels.isEmpty() || levels.last() != ui.Vol->text())
+                levels << ui.Vol->text();
         });
         sampler.start(10);
-        f.selectTrack(0); // b1.wav
+        f.core().browsing().selectTrack(0); // b1.wav
         f.ListName_DblClick();
-        QVERIFY(f.reservedPlaying());
-        QTRY_COMPARE_WITH_TIMEOUT(QFileInfo(f.MMControl1().FileName).fileName(),
+        QVERIFY(f.core().player().reservedPlaying());
+        QTRY_COMPARE_WITH_TIMEOUT(QFileInfo(f.core().media().fileName()).fileName(),
                                   QStringLiteral("b1.wav"), 5000);
-        QTRY_COMPARE(f.Vol->text(), QStringLiteral("128"));
+        QTRY_COMPARE(ui.Vol->text(), QStringLiteral("128"));
         sampler.stop();
         // The level fell by 8 a tick from 128.
         QVERIFY(levels.contains(QStringLiteral("120")));
@@ -253,8 +259,8 @@ private slots:
         QVERIFY(levels.contains(QStringLiteral("8")));
         for (const QString& level : levels)
             QCOMPARE((128 - level.toInt() + 1024) % 8, 0);
-        QVERIFY(!f.player().fading());
-        f.Command1->click();
+        QVERIFY(!f.core().player().fading());
+        ui.Command1->click();
     }
 };
 

@@ -1,6 +1,7 @@
 // The start-up and the scans as the window lives them: stored values read by the number
 // rules, a stored folder whose name is not UTF-8, closing the window while a scan runs,
 // and the progress bars when one scan replaces another.
+#include "formcontrols.h"
 #include "mainwindowfixture.h"
 
 #include "base/nativepath.h"
@@ -84,8 +85,8 @@ class StartupWindowTest : public QObject {
         auto started = std::make_unique<Started>();
         auto media = std::make_unique<FakeMediaControl>(started->mediaLog);
         started->media = media.get();
-        Form1::Options options = testOptions(App, std::move(media));
-        options.folderDialog = std::move(dialog);
+        StartOptions options = testOptions(App, std::move(media));
+        options.window.folderDialog = std::move(dialog);
         started->program = Main(std::move(options), windowMade);
         return started;
     }
@@ -113,14 +114,15 @@ private slots:
             m_settings.set(QString::fromLatin1(key), QString());
         auto started = start();
         Form1& f = *started->program.mainWindow;
-        QVERIFY(f.OptionBack[0]->isChecked());
+        const FormControls ui(f);
+        QVERIFY(ui.Frame1->backgroundShown());
         QVERIFY(f.backgroundWindow() && f.backgroundWindow()->isVisible());
-        QVERIFY(f.Optionfont[0]->isChecked());
-        QVERIFY(!f.Check1[1]->isChecked());
-        QVERIFY(!f.Check1[2]->isChecked());
-        QVERIFY(f.Check1[0]->isChecked()); // MP3 files are always listed
+        QCOMPARE(ui.Frame1->fontSizeIndex(), 0);
+        QVERIFY(!ui.Frame1->fileType(1));
+        QVERIFY(!ui.Frame1->fileType(2));
+        QVERIFY(ui.Frame1->fileType(0)); // MP3 files are always listed
         // 0 is no opacity the slider can take: the default stands in.
-        QCOMPARE(f.HScroll1->value(), 250);
+        QCOMPARE(ui.Frame1->opacity(), 250);
     }
 
     // Values the program never writes, outside what their controls take, give the default.
@@ -131,11 +133,12 @@ private slots:
         m_settings.set(QStringLiteral("alph"), QStringLiteral("300"));
         auto started = start();
         Form1& f = *started->program.mainWindow;
-        QVERIFY(f.OptionBack[1]->isChecked());
+        const FormControls ui(f);
+        QVERIFY(!ui.Frame1->backgroundShown());
         QVERIFY(!f.backgroundWindow());
-        QVERIFY(f.Optionfont[0]->isChecked());
-        QVERIFY(f.Check1[2]->isChecked());
-        QCOMPARE(f.HScroll1->value(), 250);
+        QCOMPARE(ui.Frame1->fontSizeIndex(), 0);
+        QVERIFY(ui.Frame1->fileType(2));
+        QCOMPARE(ui.Frame1->opacity(), 250);
     }
 
     // Folder names are bytes: one that is not UTF-8 is kept and scanned like any other.
@@ -149,9 +152,10 @@ private slots:
         m_settings.set(QStringLiteral("Folder"), folder);
         auto started = start();
         Form1& f = *started->program.mainWindow;
-        QCOMPARE(f.Text1->text(), folder);
-        QCOMPARE(f.folderPrefix(), folder + QLatin1Char('/'));
-        QCOMPARE(f.trackTitles(), QStringList{QStringLiteral("Escaped")});
+        const FormControls ui(f);
+        QCOMPARE(ui.Frame1->folderText(), folder);
+        QCOMPARE(f.core().browsing().folderPrefix(), folder + QLatin1Char('/'));
+        QCOMPARE(f.core().browsing().trackTitles(), QStringList{QStringLiteral("Escaped")});
     }
 
     // Closed from one of the start-up scan's pauses (as a quit signal closes it): the scan
@@ -172,7 +176,7 @@ private slots:
         QVERIFY(started->program.ended);
         QVERIFY(!f.scanRunning());
         QVERIFY(!f.isVisible());
-        QCOMPARE(f.catalogue().rowCount(), 0);
+        QCOMPARE(f.core().catalogue().rowCount(), 0);
         QVERIFY(started->mediaLog.contains(QStringLiteral("Close")));
         for (const char* key : {"filter0", "filter1", "filter2"})
             QCOMPARE(m_settings.get(QString::fromLatin1(key)), QStringLiteral("1"));
@@ -203,12 +207,12 @@ private slots:
         QVERIFY(!f.isVisible());
         QVERIFY(!f.scanRunning());
         QCOMPARE(finished.count(), 0);
-        QVERIFY(f.catalogue().rowCount() < BigFolders * FilesPerFolder);
+        QVERIFY(f.core().catalogue().rowCount() < BigFolders * FilesPerFolder);
         QCOMPARE(m_settings.get(QStringLiteral("Folder")), m_music);
         // No scan starts after the unload either.
         f.setMusicFolder(m_big);
         QCOMPARE(finished.count(), 0);
-        QCOMPARE(f.catalogue().rowCount(), 0);
+        QCOMPARE(f.core().catalogue().rowCount(), 0);
     }
 
     // A scan reading tags (bars shown) replaced by a scan of a folder without music: the
@@ -216,15 +220,16 @@ private slots:
     void progressBarsGoWhenAnEmptyFolderReplacesAScan() {
         auto started = start();
         Form1& f = *started->program.mainWindow;
-        QVERIFY(f.Progress1->isHidden() && f.Progress2->isHidden());
-        AtScanPause replace([&f] { return !f.Progress1->isHidden(); },
+        const FormControls ui(f);
+        QVERIFY(ui.Progress1->isHidden() && ui.Progress2->isHidden());
+        AtScanPause replace([&ui] { return !ui.Progress1->isHidden(); },
                             [this, &f] { f.setMusicFolder(m_empty); });
         f.setMusicFolder(m_big);
         QVERIFY(replace.done());
-        QCOMPARE(f.folderPrefix(), m_empty + QLatin1Char('/'));
-        QCOMPARE(f.catalogue().rowCount(), 0);
-        QVERIFY(f.Progress1->isHidden());
-        QVERIFY(f.Progress2->isHidden());
+        QCOMPARE(f.core().browsing().folderPrefix(), m_empty + QLatin1Char('/'));
+        QCOMPARE(f.core().catalogue().rowCount(), 0);
+        QVERIFY(ui.Progress1->isHidden());
+        QVERIFY(ui.Progress2->isHidden());
     }
 };
 

@@ -1,6 +1,7 @@
 // The "codepage" setting through the real start-up: a Latin-1 tag shows right in the track
 // list, the tag card, the now-playing label and the media-control metadata with "auto",
 // and as Shift-JIS (the default) without the key.
+#include "formcontrols.h"
 #include "mainwindowfixture.h"
 
 #include "app/mprisplayer.h"
@@ -39,20 +40,21 @@ class TagCodePageWindowTest : public QObject {
     QStringList shownTexts() {
         auto started = startWindow(App);
         Form1& form = *started->form;
-        MprisPlayer mpris(form);
-        const QStringList titles = form.trackTitles();
+        MprisPlayer mpris(form.core(), {});
+        const QStringList titles = form.core().browsing().trackTitles();
         if (titles.size() != 1)
             return {QStringLiteral("track list holds %1 titles").arg(titles.size())};
-        form.player().Command3_Click();
+        form.core().player().continuousStart();
         // The media double has no states of its own: it tells of the opened track as the
         // real element does.
-        emit form.MMControl1().stateChanged(MediaControl::State::Playing);
-        form.selectTrack(0);
+        emit form.core().media().stateChanged(MediaControl::State::Playing);
+        form.core().browsing().selectTrack(0);
         form.ListName_MouseDown();
         Form3* card = form.tagWindow();
         if (!card)
             return {QStringLiteral("no tag card")};
-        return {titles.at(0), form.title->text(), card->Label4()->text(), card->Label2()->text(),
+        return {titles.at(0), control<QLabel>(form, QStringLiteral("title"))->text(),
+                card->Label4()->text(), card->Label2()->text(),
                 mpris.metadata().value(QStringLiteral("xesam:title")).toString()};
     }
 

@@ -2,6 +2,7 @@
 // places, drags, double-clicks, the scroll bar's arrows, trough and wheel, and keys sent to the
 // window (as the display server sends them) with the focus in each kind of control. Every
 // check looks at what the user sees: the rows, the level label, the file being played.
+#include "formcontrols.h"
 #include "mainwindowfixture.h"
 
 #include "ui/backgroundwindow.h"
@@ -14,7 +15,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
-#include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
@@ -134,62 +134,65 @@ private slots:
     void oneClickOnAGroupEntryListsItsTracks() {
         auto w = start();
         Form1& f = *w->form;
-        QListView* folders = f.TagGroupe[GroupFolder];
+        const FormControls ui(f);
+        QListView* folders = ui.TagGroupe[GroupFolder];
         // The start-up shows the music folder's own files; one click on "A/" shows A's.
-        QCOMPARE(rows(f.ListName), QStringList{QStringLiteral("Root One")});
+        QCOMPARE(rows(ui.ListName), QStringList{QStringLiteral("Root One")});
         clickRow(folders, QStringLiteral("A/"));
-        QCOMPARE(rows(f.ListName), (QStringList{QStringLiteral("A One"), QStringLiteral("A Two"),
-                                                QStringLiteral("A Three")}));
-        QCOMPARE(rows(f.ListNo),
+        QCOMPARE(rows(ui.ListName), (QStringList{QStringLiteral("A One"), QStringLiteral("A Two"),
+                                                 QStringLiteral("A Three")}));
+        QCOMPARE(rows(ui.ListNo),
                  (QStringList{QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("3")}));
-        QCOMPARE(highlighted(f.ListName), 0);
-        QCOMPARE(highlighted(f.ListNo), 0);
+        QCOMPARE(highlighted(ui.ListName), 0);
+        QCOMPARE(highlighted(ui.ListNo), 0);
         // The same entry clicked again, and another entry, each with one click.
         clickRow(folders, QStringLiteral("A/"));
-        QCOMPARE(rows(f.ListName).size(), 3);
+        QCOMPARE(rows(ui.ListName).size(), 3);
         clickRow(folders, QStringLiteral("B/"));
-        QCOMPARE(rows(f.ListName), QStringList{QStringLiteral("B One")});
+        QCOMPARE(rows(ui.ListName), QStringList{QStringLiteral("B One")});
 
         // Artist page: a click on the tab, then one click on an artist.
-        QTest::mouseClick(f.TabSel[GroupArtist], Qt::LeftButton);
-        clickRow(f.TagGroupe[GroupArtist], QStringLiteral("Bob"));
-        QCOMPARE(rows(f.ListName),
+        QTest::mouseClick(ui.TabSel[GroupArtist], Qt::LeftButton);
+        clickRow(ui.TagGroupe[GroupArtist], QStringLiteral("Bob"));
+        QCOMPARE(rows(ui.ListName),
                  (QStringList{QStringLiteral("A One"), QStringLiteral("A Three")}));
-        QTest::mouseClick(f.TabSel[GroupAlbum], Qt::LeftButton);
-        clickRow(f.TagGroupe[GroupAlbum], QStringLiteral("Second"));
-        QCOMPARE(rows(f.ListName), QStringList{QStringLiteral("A Two")});
+        QTest::mouseClick(ui.TabSel[GroupAlbum], Qt::LeftButton);
+        clickRow(ui.TagGroupe[GroupAlbum], QStringLiteral("Second"));
+        QCOMPARE(rows(ui.ListName), QStringList{QStringLiteral("A Two")});
 
         // Select Start, clicked, plays from what the click showed.
-        QTest::mouseClick(f.Command4, Qt::LeftButton);
+        QTest::mouseClick(ui.Command4, Qt::LeftButton);
         QCOMPARE(opened(w->mediaLog), QStringList{QStringLiteral("a2.mp3")});
         // Continuous play goes on from the album entry that was clicked, not from an empty one.
-        QVERIFY(highlighted(f.TagGroupe[GroupAlbum]) >= 0);
-        QCOMPARE(f.groupListTag(GroupAlbum), highlighted(f.TagGroupe[GroupAlbum]));
+        QVERIFY(highlighted(ui.TagGroupe[GroupAlbum]) >= 0);
+        QCOMPARE(f.core().browsing().rememberedGroupEntry(GroupAlbum), highlighted(ui.TagGroupe[GroupAlbum]));
     }
 
     void pressAndDragOnTitlesKeepsTheNumbersInStep() {
         auto w = start();
         Form1& f = *w->form;
-        QTest::mouseClick(f.TabSel[GroupAll], Qt::LeftButton);
-        QCOMPARE(rows(f.ListName).size(), 5);
-        QCOMPARE(highlighted(f.ListNo), -1);
-        const QPoint from = rowCentre(f.ListName, QStringLiteral("A One"));
-        const QPoint to = rowCentre(f.ListName, QStringLiteral("A Three"));
+        const FormControls ui(f);
+        QTest::mouseClick(ui.TabSel[GroupAll], Qt::LeftButton);
+        QCOMPARE(rows(ui.ListName).size(), 5);
+        QCOMPARE(highlighted(ui.ListNo), -1);
+        const QPoint from = rowCentre(ui.ListName, QStringLiteral("A One"));
+        const QPoint to = rowCentre(ui.ListName, QStringLiteral("A Three"));
         // Through the window, as the display server delivers a press and a drag row by row.
         QWindow* window = f.windowHandle();
-        const auto onList = [&](QPoint p) { return f.ListName->viewport()->mapTo(&f, p); };
+        const auto onList = [&](QPoint p) { return ui.ListName->viewport()->mapTo(&f, p); };
         QTest::mousePress(window, Qt::LeftButton, {}, onList(from));
-        QCOMPARE(highlighted(f.ListNo), 1);
+        QCOMPARE(highlighted(ui.ListNo), 1);
         for (int y = from.y(); y < to.y(); y += 3) {
             QTest::mouseMove(window, onList(QPoint(from.x(), y)));
-            QCOMPARE(highlighted(f.ListNo), highlighted(f.ListName));
+            QCOMPARE(highlighted(ui.ListNo), highlighted(ui.ListName));
         }
         QTest::mouseMove(window, onList(to));
-        QCOMPARE(highlighted(f.ListName), 3);
-        QCOMPARE(highlighted(f.ListNo), 3);
+        QCOMPARE(highlighted(ui.ListName), 3);
+        QCOMPARE(highlighted(ui.ListNo), 3);
         QTest::mouseRelease(window, Qt::LeftButton, {}, onList(to));
-        QCOMPARE(highlighted(f.ListNo), 3);
-        QCOMPARE(f.ListNo->verticalScrollBar()->value(), f.ListName->verticalScrollBar()->value());
+        QCOMPARE(highlighted(ui.ListNo), 3);
+        QCOMPARE(ui.ListNo->verticalScrollBar()->value(),
+                 ui.ListName->verticalScrollBar()->value());
         // A press opens the tag card for the entry now highlighted.
         QTRY_VERIFY(f.tagWindow());
     }
@@ -197,52 +200,55 @@ private slots:
     void doubleClicksQueueAndUnqueueTracks() {
         auto w = start();
         Form1& f = *w->form;
-        clickRow(f.TagGroupe[GroupFolder], QStringLiteral("A/"));
+        const FormControls ui(f);
+        clickRow(ui.TagGroupe[GroupFolder], QStringLiteral("A/"));
         QWindow* window = f.windowHandle();
         const auto onTitles = [&](const QString& title) {
-            return f.ListName->viewport()->mapTo(&f, rowCentre(f.ListName, title));
+            return ui.ListName->viewport()->mapTo(&f, rowCentre(ui.ListName, title));
         };
         // A double-click on a title queues its file; six of them queue five.
         for (int i = 0; i < 6; ++i) {
             QTest::mouseDClick(window, Qt::LeftButton, {}, onTitles(QStringLiteral("A Two")));
             QTest::qWait(QApplication::doubleClickInterval() + 20);
         }
-        QCOMPARE(f.reservedCount(), 5);
-        QVERIFY(f.reservedEntry(0).endsWith(QLatin1String("/A/a2.mp3")));
+        QCOMPARE(f.core().browsing().reserved().count(), 5);
+        QVERIFY(f.core().browsing().reserved().at(0).endsWith(QLatin1String("/A/a2.mp3")));
         // A double-click on a reserved entry takes it off the list.
-        QListWidget* reserved = f.OptionList;
-        const QPoint entry = reserved->visualItemRect(reserved->item(1)).center();
+        QListView* reserved = ui.OptionList;
+        const QPoint entry = reserved->visualRect(reserved->model()->index(1, 0)).center();
         QTest::mouseDClick(window, Qt::LeftButton, {}, reserved->viewport()->mapTo(&f, entry));
-        QCOMPARE(f.reservedCount(), 4);
+        QCOMPARE(f.core().browsing().reserved().count(), 4);
     }
 
     void arrowKeysInAGroupListShowEachEntrysTracks() {
         auto w = start();
         Form1& f = *w->form;
-        QListView* folders = f.TagGroupe[GroupFolder];
+        const FormControls ui(f);
+        QListView* folders = ui.TagGroupe[GroupFolder];
         clickRow(folders, QStringLiteral("A/"));
         QTest::keyClick(f.windowHandle(), Qt::Key_Down);
-        QCOMPARE(rows(f.ListName), QStringList{QStringLiteral("B One")});
+        QCOMPARE(rows(ui.ListName), QStringList{QStringLiteral("B One")});
         QTest::keyClick(f.windowHandle(), Qt::Key_Up);
-        QCOMPARE(rows(f.ListName).size(), 3);
-        QCOMPARE(f.groupListTag(GroupFolder), highlighted(folders));
+        QCOMPARE(rows(ui.ListName).size(), 3);
+        QCOMPARE(f.core().browsing().rememberedGroupEntry(GroupFolder), highlighted(folders));
     }
 
     void scrollingTheTitlesScrollsTheNumbers() {
         auto w = start();
         Form1& f = *w->form;
-        f.ListName->resize(f.ListName->width(), f.ListName->sizeHintForRow(0) * 2 + 4);
-        f.ListNo->resize(f.ListNo->width(), f.ListName->height());
-        QTest::mouseClick(f.TabSel[GroupAll], Qt::LeftButton);
-        QScrollBar* titles = f.ListName->verticalScrollBar();
+        const FormControls ui(f);
+        ui.ListName->resize(ui.ListName->width(), ui.ListName->sizeHintForRow(0) * 2 + 4);
+        ui.ListNo->resize(ui.ListNo->width(), ui.ListName->height());
+        QTest::mouseClick(ui.TabSel[GroupAll], Qt::LeftButton);
+        QScrollBar* titles = ui.ListName->verticalScrollBar();
         QTRY_VERIFY(titles->maximum() > 0);
         const QRect down = scrollBarPart(titles, QStyle::SC_ScrollBarAddLine);
         QTest::mouseClick(titles, Qt::LeftButton, {}, down.center());
         QTest::mouseClick(titles, Qt::LeftButton, {}, down.center());
         QCOMPARE(titles->value(), 2);
-        QCOMPARE(f.ListNo->verticalScrollBar()->value(), 2);
-        QCOMPARE(f.ListNo->indexAt(QPoint(2, 2)).data().toString(),
-                 f.trackNumbers().at(f.ListName->indexAt(QPoint(2, 2)).row()));
+        QCOMPARE(ui.ListNo->verticalScrollBar()->value(), 2);
+        QCOMPARE(ui.ListNo->indexAt(QPoint(2, 2)).data().toString(),
+                 f.core().browsing().trackNumbers().at(ui.ListName->indexAt(QPoint(2, 2)).row()));
     }
 
     void tagTextShowsAsTheLettersItIs() {
@@ -253,14 +259,15 @@ private slots:
         m_settings.set(QStringLiteral("Folder"), music.path());
         auto w = start();
         Form1& f = *w->form;
+        const FormControls ui(f);
         QTest::keyClick(f.windowHandle(), Qt::Key_S);
         QCOMPARE(opened(w->mediaLog), QStringList{QStringLiteral("m.mp3")});
         // The now-playing label is as wide as the markup's letters, not as the markup drawn.
-        const QFontMetrics metrics(f.title->font());
-        QVERIFY2(f.title->sizeHint().width() >= metrics.horizontalAdvance(title),
-                 qPrintable(QString::number(f.title->sizeHint().width())));
+        const QFontMetrics metrics(ui.title->font());
+        QVERIFY2(ui.title->sizeHint().width() >= metrics.horizontalAdvance(title),
+                 qPrintable(QString::number(ui.title->sizeHint().width())));
         // The album list's tool tip reads as the album's letters too.
-        QListView* albums = f.TagGroupe[GroupAlbum];
+        QListView* albums = ui.TagGroupe[GroupAlbum];
         const QString tip = albums->model()->index(0, 0).data(Qt::ToolTipRole).toString();
         QTextDocument shown;
         shown.setHtml(tip);
@@ -270,9 +277,10 @@ private slots:
     void theSameKeyTwiceActsTwiceWhereverTheFocusIs() {
         auto w = start();
         Form1& f = *w->form;
+        const FormControls ui(f);
         QWindow* window = f.windowHandle();
-        const QList<QWidget*> focusTargets{&f, f.ListName, f.TagGroupe[GroupFolder], f.Text1,
-                                           f.Command3};
+        const QList<QWidget*> focusTargets{&f, ui.ListName, ui.TagGroupe[GroupFolder], ui.Text1,
+                                           ui.Command3};
         for (QWidget* target : focusTargets) {
             const QByteArray where = target->metaObject()->className();
             target->setFocus();
@@ -280,10 +288,10 @@ private slots:
             const QRect normal = f.geometry();
             QTest::keyClick(window, Qt::Key_W);
             QVERIFY2(f.windowState() & Qt::WindowMaximized, where);
-            QVERIFY2(f.Picture1->isHidden(), where);
+            QVERIFY2(ui.Picture1->isHidden(), where);
             QTest::keyClick(window, Qt::Key_W);
             QVERIFY2(!(f.windowState() & Qt::WindowMaximized), where);
-            QVERIFY2(f.Picture1->isVisible() && f.Frame1->isVisible(), where);
+            QVERIFY2(ui.Picture1->isVisible() && ui.Frame1->isVisible(), where);
             QTRY_COMPARE(f.geometry(), normal);
 
             w->mediaLog.clear();
@@ -296,9 +304,9 @@ private slots:
 
             for (int round = 0; round < 2; ++round) {
                 f.ListName_DblClick();
-                QCOMPARE(f.reservedCount(), 1);
+                QCOMPARE(f.core().browsing().reserved().count(), 1);
                 QTest::keyClick(window, Qt::Key_C, Qt::ControlModifier);
-                QVERIFY2(f.reservedCount() == 0, where);
+                QVERIFY2(f.core().browsing().reserved().count() == 0, where);
             }
         }
     }
@@ -306,10 +314,11 @@ private slots:
     void keysActOnceWithTheFocusInTheWebPanel() {
         auto w = start(true);
         Form1& f = *w->form;
-        QVERIFY(f.Web1);
+        const FormControls ui(f);
+        QVERIFY(ui.Web1);
         QTRY_VERIFY_WITH_TIMEOUT(
-            !f.Web1->url().isEmpty() && f.Web1->page()->contentsSize().height() > 0, 15000);
-        QWidget* page = f.Web1->focusProxy() ? f.Web1->focusProxy() : f.Web1;
+            !ui.Web1->url().isEmpty() && ui.Web1->page()->contentsSize().height() > 0, 15000);
+        QWidget* page = ui.Web1->focusProxy() ? ui.Web1->focusProxy() : ui.Web1;
         QTest::mouseClick(page, Qt::LeftButton, {}, QPoint(5, 5));
         page->setFocus();
         QTRY_VERIFY(page->hasFocus());
@@ -326,46 +335,48 @@ private slots:
     void volumeBarRaisesTheLevelTowardsItsTop() {
         auto w = start();
         Form1& f = *w->form;
-        QScrollBar* bar = f.VScroll1;
-        QCOMPARE(f.Vol->text(), QStringLiteral("128"));
+        const FormControls ui(f);
+        QScrollBar* bar = ui.VScroll1;
+        QCOMPARE(ui.Vol->text(), QStringLiteral("128"));
         const QRect up = scrollBarPart(bar, QStyle::SC_ScrollBarSubLine);
         const QRect down = scrollBarPart(bar, QStyle::SC_ScrollBarAddLine);
         QVERIFY(up.center().y() < down.center().y());
         QTest::mouseClick(bar, Qt::LeftButton, {}, up.center());
-        QCOMPARE(f.Vol->text(), QStringLiteral("129"));
+        QCOMPARE(ui.Vol->text(), QStringLiteral("129"));
         QTest::mouseClick(bar, Qt::LeftButton, {}, down.center());
         QTest::mouseClick(bar, Qt::LeftButton, {}, down.center());
-        QCOMPARE(f.Vol->text(), QStringLiteral("127"));
+        QCOMPARE(ui.Vol->text(), QStringLiteral("127"));
         // A click in the trough above the thumb is a large step up.
         const QRect above = scrollBarPart(bar, QStyle::SC_ScrollBarSubPage);
         QVERIFY(!above.isEmpty());
         QTest::mouseClick(bar, Qt::LeftButton, {}, above.center());
-        QCOMPARE(f.Vol->text(), QStringLiteral("143"));
+        QCOMPARE(ui.Vol->text(), QStringLiteral("143"));
         turnWheel(bar, 1);
-        QVERIFY2(f.Vol->text().toInt() > 143, qPrintable(f.Vol->text()));
-        const int afterWheel = f.Vol->text().toInt();
+        QVERIFY2(ui.Vol->text().toInt() > 143, qPrintable(ui.Vol->text()));
+        const int afterWheel = ui.Vol->text().toInt();
         bar->setFocus();
         QTest::keyClick(f.windowHandle(), Qt::Key_Up);
-        QCOMPARE(f.Vol->text().toInt(), afterWheel + 1);
+        QCOMPARE(ui.Vol->text().toInt(), afterWheel + 1);
         // The thumb at the very top is the loudest level.
         QTest::mousePress(bar, Qt::LeftButton, {},
                           scrollBarPart(bar, QStyle::SC_ScrollBarSlider).center());
         QTest::mouseMove(bar, QPoint(bar->width() / 2, 0));
         QTest::mouseRelease(bar, Qt::LeftButton, {}, QPoint(bar->width() / 2, 0));
-        QCOMPARE(f.Vol->text(), QStringLiteral("255"));
+        QCOMPARE(ui.Vol->text(), QStringLiteral("255"));
     }
 
     void sizeLabelDoubleClickIsOneAction() {
         auto w = start();
         Form1& f = *w->form;
+        const FormControls ui(f);
         const QSize full = f.size();
         // One click: compact.
-        QTest::mouseClick(f.windowHandle(), Qt::LeftButton, {}, onWindow(f, f.Label9));
-        QCOMPARE(f.height(), f.Picture1->height());
+        QTest::mouseClick(f.windowHandle(), Qt::LeftButton, {}, onWindow(f, ui.Label9));
+        QCOMPARE(f.height(), ui.Picture1->height());
         // A double-click (press, release, double-click, release): one switch, back to full,
         // and no layout switch.
         QTest::qWait(QApplication::doubleClickInterval() + 50);
-        QTest::mouseDClick(f.windowHandle(), Qt::LeftButton, {}, onWindow(f, f.Label9));
+        QTest::mouseDClick(f.windowHandle(), Qt::LeftButton, {}, onWindow(f, ui.Label9));
         QCOMPARE(f.size(), full);
         QVERIFY(!(f.windowState() & Qt::WindowMaximized));
     }
@@ -374,8 +385,9 @@ private slots:
         m_settings.set(QStringLiteral("back"), QStringLiteral("0"));
         auto w = start();
         Form1& f = *w->form;
+        const FormControls ui(f);
         QVERIFY(f.backgroundWindow() && f.backgroundWindow()->isVisible());
-        const QPoint grip = onWindow(f, f.Picture1, QPoint(f.Picture1->width() / 2, 5));
+        const QPoint grip = onWindow(f, ui.Picture1, QPoint(ui.Picture1->width() / 2, 5));
 
         // A double-click on the strip is the W action, both ways.
         QTest::mouseDClick(f.windowHandle(), Qt::LeftButton, {}, grip);
@@ -388,13 +400,13 @@ private slots:
         // background hidden meanwhile and behind the window again once the button is let go.
         QTest::qWait(QApplication::doubleClickInterval() + 50);
         const QPoint before = f.pos();
-        QTest::mousePress(f.Picture1, Qt::LeftButton, {}, f.Picture1->mapFrom(&f, grip));
+        QTest::mousePress(ui.Picture1, Qt::LeftButton, {}, ui.Picture1->mapFrom(&f, grip));
         QCOMPARE(f.pos(), before);
-        QTest::mouseMove(f.Picture1, f.Picture1->mapFrom(&f, grip) + QPoint(30, 20));
+        QTest::mouseMove(ui.Picture1, ui.Picture1->mapFrom(&f, grip) + QPoint(30, 20));
         QTRY_COMPARE(f.pos(), before + QPoint(30, 20));
         QVERIFY(!f.backgroundWindow()->isVisible());
-        QTest::mouseRelease(f.Picture1, Qt::LeftButton, {},
-                            f.Picture1->mapFrom(&f, grip) + QPoint(30, 20));
+        QTest::mouseRelease(ui.Picture1, Qt::LeftButton, {},
+                            ui.Picture1->mapFrom(&f, grip) + QPoint(30, 20));
         QTRY_VERIFY(f.backgroundWindow()->isVisible());
         QCOMPARE(f.backgroundWindow()->frameGeometry(), f.frameGeometry());
     }

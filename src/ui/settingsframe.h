@@ -1,0 +1,78 @@
+#pragma once
+// The settings frame: the music folder, the track-change and background options, the colour
+// palette, the text size, the file types and the opacity. It turns the user's actions into
+// requests for the main window; its setters act as the user's action does.
+#include <QGroupBox>
+#include <QPoint>
+#include <array>
+
+class QCheckBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QRadioButton;
+class QScrollBar;
+
+namespace sonavue {
+
+class SettingsFrame : public QGroupBox {
+    Q_OBJECT
+public:
+    static constexpr int FileTypeCount = 3; // MP3, MID, WAV
+
+    explicit SettingsFrame(QWidget* parent);
+
+    QString folderText() const;
+    void setFolderText(const QString& folder);
+    // After the playing track ends (false) or at once (true).
+    bool immediateChange() const;
+    void setImmediateChange(bool immediate);
+    // 0: the background window shown, 1: none.
+    bool backgroundShown() const;
+    void setBackgroundShown(bool shown);
+    // 0 small, 1 middle, 2 large.
+    int fontSizeIndex() const;
+    void setFontSizeIndex(int index);
+    bool fileType(int index) const;
+    std::array<bool, FileTypeCount> fileTypes() const;
+    void setFileType(int index, bool listed);
+    // The window's opacity, 64..255.
+    int opacity() const;
+    void setOpacity(int value);
+
+    // The folder box and the file-type boxes, which the folder scan reads and fills.
+    QLineEdit* folderBox() const { return m_text1; }
+    std::array<QCheckBox*, FileTypeCount> fileTypeBoxes() const { return m_check1; }
+
+signals:
+    void folderChangeRequested();
+    void trackChangeChosen(bool immediate);
+    void backgroundChosen(int index);
+    void fontSizeChosen(int index);
+    void fileTypesChanged(int index);
+    void opacityChanged(int value);
+    // A mouse button let go over the palette, or a pick from the keyboard (the left button).
+    void colourPicked(Qt::MouseButton button, QPoint point);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void buildFolderRow();
+    QList<QWidget*> buildOptionRow();
+    QList<QWidget*> buildLowerRow();
+    void buildOpacity();
+    void wire();
+
+    QLineEdit* m_text1 = nullptr;
+    QPushButton* m_command2 = nullptr;
+    std::array<QRadioButton*, 2> m_option1{};
+    std::array<QRadioButton*, 2> m_optionBack{};
+    QLabel* m_picture2 = nullptr;
+    std::array<QRadioButton*, 3> m_optionfont{};
+    std::array<QCheckBox*, FileTypeCount> m_check1{};
+    QLabel* m_label1 = nullptr;
+    QScrollBar* m_hscroll1 = nullptr;
+};
+
+} // namespace sonavue

@@ -1,0 +1,113 @@
+#include "ui/titlestrip.h"
+
+#include "ui/fonts.h"
+#include "ui/imagebutton.h"
+#include "ui/tabsel.h"
+#include "ui/twips.h"
+
+#include <QApplication>
+#include <QMouseEvent>
+
+namespace sonavue {
+
+TitleStrip::TitleStrip(QWidget* parent) : QWidget(parent) {
+    setObjectName(QStringLiteral("Picture1"));
+    place(this, 0, 0, 13425, 375);
+    setAutoFillBackground(true);
+    setAccessibleName(QStringLiteral("Sonavue"));
+
+    // The size label: the strip's mouse handling clicks it; from the keyboard it clicks
+    // itself.
+    auto* sizeLabel = new ClickableLabel(QStringLiteral(" -  "), QAccessible::Button, this);
+    connect(sizeLabel, &ClickableLabel::clicked, this, &TitleStrip::sizeSwitchRequested);
+    m_label9 = place(sizeLabel, 0, 0, 480, 435);
+    m_label9->setObjectName(QStringLiteral("Label9"));
+    m_label9->setFont(designedFont(QStringLiteral("ＭＳ ゴシック"), 14.25, true));
+    m_label9->setAccessibleName(QStringLiteral(" -  (Compact or full size)"));
+    m_label9->setAccessibleDescription(
+        QStringLiteral("Shrinks the window to its title strip, or gives it its full size"));
+    m_label9->installEventFilter(this);
+
+    m_image2 = place(new ImageButton(closeButtonPictures, this), 13080, 0, 360, 360);
+    m_image2->setObjectName(QStringLiteral("Image2"));
+    m_image2->setAccessibleName(QStringLiteral("閉じる (Close)"));
+    m_image2->setAccessibleDescription(QStringLiteral("Closes Sonavue"));
+    connect(m_image2, &ImageButton::clicked, this, &TitleStrip::closeRequested);
+}
+
+int TitleStrip::closeButtonWidth() const {
+    return m_image2->width();
+}
+
+void TitleStrip::placeCloseButton(int left) {
+    m_image2->move(left, m_image2->y());
+}
+
+void TitleStrip::mousePressEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton) {
+        m_gesture = Gesture::Armed;
+        m_pressGlobal = event->globalPosition().toPoint();
+        emit dragArmed(m_pressGlobal);
+    }
+    event->accept();
+}
+
+void TitleStrip::mouseMoveEvent(QMouseEvent* event) {
+    const QPoint global = event->globalPosition().toPoint();
+    // A few pixels with the button held make a drag, so that a double-click is still seen.
+    if (m_gesture == Gesture::Armed && (event->buttons() & Qt::LeftButton) &&
+        (global - m_pressGlobal).manhattanLength() >= QApplication::startDragDistance()) {
+        m_gesture = Gesture::Dragging;
+        emit dragStarted(m_pressGlobal, global);
+    } else if (m_gesture == Gesture::Dragging) {
+        emit dragMoved(global);
+    }
+    event->accept();
+}
+
+void TitleStrip::mouseReleaseEvent(QMouseEvent* event) {
+    if (m_gesture == Gesture::Armed || event->button() == Qt::LeftButton)
+        m_gesture = Gesture::None;
+    emit dragReleased(event->button());
+    event->accept();
+}
+
+void TitleStrip::mouseDoubleClickEvent(QMouseEvent* event) {
+    m_gesture = Gesture::None;
+    emit layoutSwitchRequested();
+    event->accept();
+}
+
+bool TitleStrip::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == m_label9) {
+        switch (event->type()) {
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonRelease:
+        case QEvent::MouseButtonDblClick:
+        case QEvent::MouseMove:
+            return handleSizeLabelMouse(event);
+        default:
+            break;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+// A click on the size label switches between compact and full; the second press of a
+// double-click is not another click, and the double-click does nothing more. A press on the
+// label is no drag of the strip.
+bool TitleStrip::handleSizeLabelMouse(QEvent* event) {
+    auto* mouse = static_cast<QMouseEvent*>(event);
+    if (event->type() == QEvent::MouseButtonDblClick) {
+        m_label9DoubleClick = true;
+    } else if (event->type() == QEvent::MouseButtonRelease) {
+        if (m_label9DoubleClick)
+            m_label9DoubleClick = false;
+        else if (mouse->button() == Qt::LeftButton &&
+                 m_label9->rect().contains(mouse->position().toPoint()))
+            emit sizeSwitchRequested();
+    }
+    return true;
+}
+
+} // namespace sonavue
