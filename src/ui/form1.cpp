@@ -107,8 +107,6 @@ void Form1::buildControls() {
     VScroll1->setLevel(MiddleLevel);
 
     Frame1 = new SettingsFrame(this);
-    Text1 = Frame1->folderBox();
-    Check1 = Frame1->fileTypeBoxes();
     nameControls();
     describeControls();
 }

@@ -1,7 +1,7 @@
 #pragma once
-// Form1: the main window. Its controls sit at their designed places (twips / 15); its
-// handlers keep the designed order and hand the work to the catalogue, the scan, player
-// control and the appearance helpers.
+// Form1: the main window over the player's core. It places its panes and controls at their
+// twips (/ 15), connects what they ask for to the core, and shows the core's state; its
+// handlers keep their long-standing names and order.
 #include "base/settingskeys.h"
 #include "playback/playercore.h"
 #include "ui/backgroundwindow.h"
@@ -128,7 +128,6 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    class ScanBinding;
     void buildControls();
     void buildGroupPages();
     void wireControls();
@@ -148,7 +147,7 @@ private:
     bool handlePreviewKey(QObject* receiver, QEvent* event);
     void writeSetting(const SettingKey& key, const QString& value);
 
-    // --- Controls (owned through Qt's parent ownership; named as the design names them) --
+    // --- Controls (owned through Qt's parent ownership; their object names are these) ----
     TitleStrip* Picture1 = nullptr;
     QLabel* Label4 = nullptr;
     QLabel* title = nullptr;
@@ -169,8 +168,6 @@ private:
     SettingsFrame* Frame1 = nullptr;
     // The settings frame's folder box and file-type boxes, which the folder scan fills and
     // reads.
-    QLineEdit* Text1 = nullptr;
-    std::array<QCheckBox*, 3> Check1{};
     QTimer Timer1{this}; // focusset's one-shot, 300 ms
 
     PlayerCore& m_core;

@@ -41,8 +41,6 @@ public:
     void setOpacity(int value);
 
     // The folder box and the file-type boxes, which the folder scan reads and fills.
-    QLineEdit* folderBox() const { return m_text1; }
-    std::array<QCheckBox*, FileTypeCount> fileTypeBoxes() const { return m_check1; }
 
 signals:
     void folderChangeRequested();

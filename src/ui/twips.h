@@ -1,5 +1,5 @@
 #pragma once
-// The design measures the window in twips: 15 twips to a pixel.
+// The window is measured in twips: 15 twips to a pixel.
 #include <QRect>
 #include <cmath>
 

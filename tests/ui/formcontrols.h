@@ -1,6 +1,6 @@
 #pragma once
-// The main window's controls as the tests reach them: by their object names, which are the
-// names the design gives them. A control that is missing, of another type or named twice
+// The main window's controls as the tests reach them: by their object names, the names the
+// controls have always had. A control that is missing, of another type or named twice
 // ends the test with its name.
 #include "playback/transportbar.h"
 #include "ui/controlnames.h"
@@ -69,7 +69,7 @@ std::array<W*, N> controlArray(const QWidget& form, const char* name) {
     return controls;
 }
 
-// All of the window's controls at once, under their design names.
+// All of the window's controls at once, under their object names.
 struct FormControls {
     explicit FormControls(const QWidget& form)
         : Picture1(control<TitleStrip>(form, QStringLiteral("Picture1"))),
