@@ -84,15 +84,18 @@ WindowFigures measureWindow(const QString& appName, const QString& folder, int r
     for (int k = 0; k < runs; ++k) {
         // Folder: a small list first, so that the "ALL" fill then replaces it.
         form.TabSel_Click(GroupFolder);
-        timeFill(figures.folder, form,
-                 [&] { form.core().browsing().selectGroupEntry(GroupFolder, spread(k, runs, figures.folders)); });
+        timeFill(figures.folder, form, [&] {
+            form.core().browsing().selectGroupEntry(GroupFolder, spread(k, runs, figures.folders));
+        });
         timeFill(figures.all, form, [&] { form.TabSel_Click(GroupAll); });
         form.TabSel_Click(GroupArtist);
-        timeFill(figures.artist, form,
-                 [&] { form.core().browsing().selectGroupEntry(GroupArtist, spread(k, runs, figures.artists)); });
+        timeFill(figures.artist, form, [&] {
+            form.core().browsing().selectGroupEntry(GroupArtist, spread(k, runs, figures.artists));
+        });
         form.TabSel_Click(GroupAlbum);
-        timeFill(figures.album, form,
-                 [&] { form.core().browsing().selectGroupEntry(GroupAlbum, spread(k, runs, figures.albums)); });
+        timeFill(figures.album, form, [&] {
+            form.core().browsing().selectGroupEntry(GroupAlbum, spread(k, runs, figures.albums));
+        });
     }
 
     settle(100);

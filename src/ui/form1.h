@@ -99,7 +99,6 @@ public:
     SettingsFrame& settingsFrame() const { return *Frame1; }
     bool isTopmost() const;
 
-
     // --- Files from outside (command line, a second start, media controls, drops) ------
     // Puts each path on the reserved list as a double-click on its track would (at most 5
     // entries), after the checks the folder scan makes; when nothing plays, continuous

@@ -39,8 +39,8 @@ void Form1::Dir2_Change() {
 }
 
 void Form1::Check1_Click(int) {
-    m_core.browsing().setFilePattern(FilePattern(
-        filePatternFor(Frame1->fileType(0), Frame1->fileType(1), Frame1->fileType(2))));
+    m_core.browsing().setFilePattern(
+        FilePattern(filePatternFor(Frame1->fileType(0), Frame1->fileType(1), Frame1->fileType(2))));
 }
 
 } // namespace sonavue

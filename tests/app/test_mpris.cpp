@@ -107,8 +107,8 @@ class MprisTest : public QObject {
     std::unique_ptr<MprisPlayer> makeMpris() {
         Form1& form = *m_program.mainWindow;
         return std::make_unique<MprisPlayer>(
-            *m_program.core, MprisPlayer::WindowActions{[&form] { raiseWindow(form); },
-                                                        [&form] { form.close(); }});
+            *m_program.core,
+            MprisPlayer::WindowActions{[&form] { raiseWindow(form); }, [&form] { form.close(); }});
     }
     QLabel* volumeLabel() const { return control<QLabel>(*m_form, QStringLiteral("Vol")); }
     QString playingFile() const { return QFileInfo(m_form->core().media().fileName()).fileName(); }

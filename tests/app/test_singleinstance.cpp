@@ -1,8 +1,8 @@
 // One player per user: the hand-over between starts in one process, and with two real
 // player processes (each from a private copy of the program folder, on a private bus).
 #include "app/mprisplayer.h"
-#include "base/nativepath.h"
 #include "app/singleinstance.h"
+#include "base/nativepath.h"
 
 #include <QDBusArgument>
 #include <QDBusConnection>

@@ -50,7 +50,7 @@ class AppearanceWindowTest : public QObject {
         StartOptions options = testOptions(App, std::move(media));
         options.window.showMessage = [this](const QString& text) { m_messages << text; };
         options.window.folderDialog = [this](QWidget*, const QString& title,
-                                      const QString& initial) -> QString {
+                                             const QString& initial) -> QString {
             m_dialogTitle = title;
             m_dialogInitial = initial;
             return m_dialogAnswer;

@@ -124,7 +124,8 @@ private slots:
         QCOMPARE(w->form->core().browsing().reserved().paths(),
                  (QStringList{outside("a.mp3"), outside("b.MP3"), outside("d.mid")}));
         QTRY_COMPARE(w->media->opened(), QStringList{outside("a.mp3")});
-        QCOMPARE(w->form->core().browsing().reserved().paths(), (QStringList{outside("b.MP3"), outside("d.mid")}));
+        QCOMPARE(w->form->core().browsing().reserved().paths(),
+                 (QStringList{outside("b.MP3"), outside("d.mid")}));
         QVERIFY(w->form->core().player().reservedPlaying());
         QCOMPARE(w->log.mid(w->log.indexOf("Open a.mp3")), (QStringList{"Open a.mp3", "Play"}));
     }
@@ -167,7 +168,8 @@ private slots:
                                   QUrl::fromLocalFile(outside("folder.mp3")),
                                   QUrl(QStringLiteral("https://example.com/x.mp3")),
                                   QUrl::fromLocalFile(outside("e.mp3"))}));
-        QCOMPARE(w->form->core().browsing().reserved().paths(), (QStringList{outside("a.mp3"), outside("e.mp3")}));
+        QCOMPARE(w->form->core().browsing().reserved().paths(),
+                 (QStringList{outside("a.mp3"), outside("e.mp3")}));
         // Only folders: nothing taken, the drop is refused.
         QVERIFY(!dropOn(*w->form, {QUrl::fromLocalFile(outside("folder.mp3"))}));
         QCOMPARE(w->form->core().browsing().reserved().paths().size(), 2);

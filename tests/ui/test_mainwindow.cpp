@@ -166,14 +166,16 @@ private slots:
         // The genre list holds every distinct name; the folder entry "A/" its own tracks.
         QVERIFY(f.core().groups()[GroupGenre].entries().contains(QStringLiteral("JPop")));
         f.core().browsing().selectGroupEntry(GroupFolder, 1);
-        QCOMPARE(f.core().browsing().trackTitles(), (QStringList{QStringLiteral("A One"), QStringLiteral("A Two"),
-                                               QStringLiteral("a3.wav")}));
+        QCOMPARE(f.core().browsing().trackTitles(),
+                 (QStringList{QStringLiteral("A One"), QStringLiteral("A Two"),
+                              QStringLiteral("a3.wav")}));
 
         // Cleared WAV box: the folder view no longer shows WAV tracks, "ALL" still does.
         ui.Check1[2]->setChecked(false);
         f.core().browsing().selectGroupEntry(GroupFolder, 0);
         f.core().browsing().selectGroupEntry(GroupFolder, 1);
-        QCOMPARE(f.core().browsing().trackTitles(), (QStringList{QStringLiteral("A One"), QStringLiteral("A Two")}));
+        QCOMPARE(f.core().browsing().trackTitles(),
+                 (QStringList{QStringLiteral("A One"), QStringLiteral("A Two")}));
 
         // Hovering makes one tab bold and keeps it bold after the pointer has gone.
         f.TabSel_MouseMove(3);
@@ -225,8 +227,9 @@ private slots:
         QVERIFY(f.core().player().fading());
         QCOMPARE(f.core().player().fadeStartLevel(), 128);
         f.ListName_DblClick();
-        QCOMPARE(f.core().browsing().reserved().paths(), (QStringList{m_music + QStringLiteral("/A/a1.mp3"),
-                                                   m_music + QStringLiteral("/A/a1.mp3")}));
+        QCOMPARE(f.core().browsing().reserved().paths(),
+                 (QStringList{m_music + QStringLiteral("/A/a1.mp3"),
+                              m_music + QStringLiteral("/A/a1.mp3")}));
         f.core().browsing().reserved().clear();
         f.OptionList_Validate();
         QVERIFY(!f.core().player().reservedPlaying());

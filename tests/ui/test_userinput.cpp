@@ -165,7 +165,8 @@ private slots:
         QCOMPARE(opened(w->mediaLog), QStringList{QStringLiteral("a2.mp3")});
         // Continuous play goes on from the album entry that was clicked, not from an empty one.
         QVERIFY(highlighted(ui.TagGroupe[GroupAlbum]) >= 0);
-        QCOMPARE(f.core().browsing().rememberedGroupEntry(GroupAlbum), highlighted(ui.TagGroupe[GroupAlbum]));
+        QCOMPARE(f.core().browsing().rememberedGroupEntry(GroupAlbum),
+                 highlighted(ui.TagGroupe[GroupAlbum]));
     }
 
     void pressAndDragOnTitlesKeepsTheNumbersInStep() {
