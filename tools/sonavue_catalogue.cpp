@@ -21,7 +21,8 @@ namespace {
 
 constexpr int ExitBadUse = 2;
 
-constexpr const char* Usage = "usage: sonavue-catalogue [--types LIST] [--codepage PAGE] FOLDER\n";
+constexpr const char* Usage =
+    "usage: sonavue-catalogue [--types LIST] [--codepage PAGE] [--id3v2] FOLDER\n";
 
 constexpr const char* Help =
     "Scans FOLDER as the Sonavue player does and prints one JSON object (UTF-8):\n"
@@ -38,6 +39,9 @@ constexpr const char* Help =
     "                \"codepage\" setting: 932 (Shift-JIS, the default), 1252 (Western\n"
     "                European), 65001 (UTF-8) or auto (per field: UTF-8 when valid and\n"
     "                not plain ASCII, else Shift-JIS when it decodes cleanly, else 1252).\n"
+    "  --id3v2       as the player's \"id3v2=1\" setting: an MP3's ID3v2 tag (2.2, 2.3\n"
+    "                or 2.4) gives the title, album, artist, year, genre and comment\n"
+    "                where it has them, whole; ID3v1 gives the rest.\n"
     "  -h, --help    this text.\n"
     "\n"
     "File names are bytes on Linux. A byte of a path that is not valid UTF-8 is written\n"
@@ -107,6 +111,7 @@ int main(int argc, char** argv) {
     FileTypes types{true, true};
     bool typesGiven = false;
     std::optional<TagCodePage> codePage;
+    bool id3v2 = false;
     const char* folderArg = nullptr;
     bool optionsEnded = false;
     for (int i = 1; i < argc; ++i) {
@@ -149,6 +154,10 @@ int main(int argc, char** argv) {
                 return badUse("unknown code page '" + value + "' (use 932, 1252, 65001 or auto)");
             continue;
         }
+        if (!optionsEnded && arg == "--id3v2") {
+            id3v2 = true;
+            continue;
+        }
         if (!optionsEnded && arg == "--") {
             optionsEnded = true;
             continue;
@@ -182,7 +191,7 @@ int main(int argc, char** argv) {
     Catalogue catalogue;
     GroupLists groups;
     FolderScan scan(catalogue, groups);
-    scan.setTagCodePage(codePage.value_or(DefaultTagCodePage));
+    scan.setTagReading({codePage.value_or(DefaultTagCodePage), id3v2});
     ScanObserver quiet;
     scan.run(folder, prefix, pattern, quiet);
 

@@ -281,16 +281,16 @@ void MprisPlayer::onStateChanged(MediaControl::State state) {
 }
 
 void MprisPlayer::beginTrack(const QString& path) {
-    ID3v1Record record;
-    readID3TAG(path, record, m_core.tagCodePage());
+    const ShownTags tags = readShownTags(path, m_core.tagReading());
     Track track;
     track.number = m_track.number + 1;
     track.path = path;
-    const QString tagTitle = record.hasTag() ? cleanTagText(record.Title) : QString();
+    const QString tagTitle =
+        tags.id3v2.title.value_or(tags.id3v1.hasTag() ? cleanTagText(tags.id3v1.Title) : QString());
     track.title = displayText(tagTitle.isEmpty() ? QFileInfo(path).fileName() : tagTitle);
-    if (record.hasTag()) {
-        track.artist = displayText(cleanTagText(record.Artist));
-        track.album = displayText(cleanTagText(record.Album));
+    if (tags.hasTag()) {
+        track.artist = displayText(cleanTagText(tags.artist()));
+        track.album = displayText(cleanTagText(tags.album()));
     }
     m_track = track;
     m_sinceTrackBegan.start();

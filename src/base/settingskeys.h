@@ -31,6 +31,8 @@ inline constexpr SettingKey Background{QLatin1StringView("back"),
 inline constexpr SettingKey Folder{QLatin1StringView("Folder"), &personalFolder};
 inline constexpr SettingKey CodePage{QLatin1StringView("codepage"),
                                      [] { return QStringLiteral("932"); }};
+// "1": an MP3's ID3v2 tag fills in what its ID3v1 tag says.
+inline constexpr SettingKey ID3v2{QLatin1StringView("id3v2"), [] { return QStringLiteral("0"); }};
 
 inline constexpr int FileTypeCount = 3;
 // The file-type boxes MP3, MID and WAV: "1" listed, "0" not.
@@ -44,9 +46,9 @@ inline constexpr const SettingKey& FileType(int index) {
 }
 
 // Every key above, for checks over all of them.
-inline constexpr std::array<const SettingKey*, 10> All{
-    &Colour, &TrackChange, &Opacity,      &FontSize,     &Background,
-    &Folder, &CodePage,    &FileTypes[0], &FileTypes[1], &FileTypes[2]};
+inline constexpr std::array<const SettingKey*, 11> All{
+    &Colour,   &TrackChange, &Opacity,      &FontSize,     &Background,  &Folder,
+    &CodePage, &ID3v2,       &FileTypes[0], &FileTypes[1], &FileTypes[2]};
 
 } // namespace Setting
 

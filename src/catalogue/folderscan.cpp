@@ -3,6 +3,7 @@
 #include "base/nativepath.h"
 #include "catalogue/nativefolder.h"
 #include "catalogue/pseudofilesystem.h"
+#include "tags/filetags.h"
 #include "tags/genre.h"
 #include "tags/id3v1.h"
 #include "tags/tagtext.h"
@@ -81,7 +82,8 @@ struct FolderScan::Pass {
     Pass(FolderScan& scan, ScanObserver& observer, const FilePattern& pattern,
          const QString& prefix, int generation, int intervalMs)
         : scan(scan), observer(observer), pattern(pattern), prefix(prefix), generation(generation),
-          interval(std::chrono::milliseconds(std::max(0, intervalMs))), codePage(scan.m_codePage) {}
+          interval(std::chrono::milliseconds(std::max(0, intervalMs))),
+          codePage(scan.m_reading.codePage), id3v2(scan.m_reading.id3v2) {}
 
     FolderScan& scan;
     ScanObserver& observer;
@@ -91,6 +93,7 @@ struct FolderScan::Pass {
     const Clock::duration interval;
     // Fixed for the pass: the repeated-field cache below compares raw bytes.
     const TagCodePage codePage;
+    const bool id3v2; // MP3s' ID3v2 tags fill in what ID3v1 says
     Clock::time_point lastYield = Clock::now();
     // The value last offered to each value group list: a track of the same album as the
     // one before it needs no look-up in the seen sets.
@@ -224,7 +227,8 @@ struct FolderScan::Pass {
     // Appends the row of listed file j (its trailing bytes in tag when read, else null)
     // and offers its values to the group lists; the row is complete before anything else
     // can run.
-    void writeRow(const QString& folderPath, const NameList& files, int j, const char* tag) {
+    void writeRow(const QString& folderPath, const NameList& files, int j, const char* tag,
+                  const ID3v2Fields& id3v2Tags) {
         Catalogue& catalogue = scan.m_catalogue;
         const int r = catalogue.appendRow();
         // The path is made straight from the name's bytes (no text of the name alone is
@@ -241,16 +245,38 @@ struct FolderScan::Pass {
         catalogue.setCell(ColPath, r, path);
         const auto name = [&] { return readableText(path.mid(folderPath.size())); };
 
-        if (!tag || std::memcmp(tag, "TAG", 3) != 0) {
+        const bool hasID3v1 = tag && std::memcmp(tag, "TAG", 3) == 0;
+        if (!hasID3v1 && !id3v2Tags.any()) {
             catalogue.setCell(ColTitle, r, name());
             return;
         }
-        QString title = cleanedField(tag, TitleField, codePage);
-        if (title.isEmpty())
-            title = nameAsTitle(name());
-        catalogue.setCell(ColTitle, r, title);
-        writeTagColumns(tag, r);
+        if (hasID3v1) {
+            QString title = cleanedField(tag, TitleField, codePage);
+            if (title.isEmpty())
+                title = nameAsTitle(name());
+            catalogue.setCell(ColTitle, r, title);
+            writeTagColumns(tag, r);
+        } else {
+            catalogue.setCell(ColTitle, r, name());
+        }
+        if (id3v2Tags.any())
+            writeID3v2Columns(id3v2Tags, r);
         offerGroupValues(r);
+    }
+
+    // The ID3v2 tag's texts stand before ID3v1's, whole (not cut to a field's width).
+    void writeID3v2Columns(const ID3v2Fields& tags, int r) {
+        Catalogue& catalogue = scan.m_catalogue;
+        const std::pair<const std::optional<QString>*, CatalogueColumn> cells[] = {
+            {&tags.title, ColTitle}, {&tags.album, ColAlbum}, {&tags.artist, ColArtist},
+            {&tags.year, ColYear},   {&tags.genre, ColGenre}, {&tags.comment, ColComment}};
+        for (const auto& [text, column] : cells) {
+            if (!*text)
+                continue;
+            const QString cleaned = cleanTagText(**text);
+            if (!cleaned.isEmpty())
+                catalogue.setCell(column, r, cleaned);
+        }
     }
 
     void writeTagColumns(const char* tag, int r) {
@@ -307,14 +333,16 @@ struct FolderScan::Pass {
         if (!current())
             return false;
         for (int j = 0; j < files.count(); ++j) {
-            char tag[TagSize];
+            FileTagBytes tags;
             // The listing has already seen a regular file; the read checks again after opening.
-            const bool read = takeAhead ? reader->takeTag(tag)
-                                        : readTagBytesAt(folder.fd(), files.native(j), tag,
-                                                         /*knownRegular=*/true);
+            if (takeAhead)
+                tags.tailRead = reader->takeTag(tags.tail, &tags.id3v2);
+            else
+                readFileTagsAt(folder.fd(), files.native(j), /*knownRegular=*/true,
+                               id3v2 && isMp3Name(files.native(j), files.nativeSize(j)), tags);
             if (!current()) // a stopped read-ahead has no more tags
                 return false;
-            writeRow(folderPath, files, j, read ? tag : nullptr);
+            writeRow(folderPath, files, j, tags.tailRead ? tags.tail : nullptr, tags.id3v2);
             observer.fileRead(j);
             if (!current() || !yieldIfDue())
                 return false;
@@ -349,7 +377,10 @@ struct FolderScan::Pass {
         kept.clear();
         ReadAheadOptions options = scan.m_readAheadOptions;
         if (options.threads == ReadAheadOptions::Auto)
-            options.threads = walkWaitedForTheDisk() ? ReadAheadOptions::ColdThreads : 0;
+            options.threads = walkWaitedForTheDisk() ? ReadAheadOptions::ColdThreads
+                              : id3v2                ? ReadAheadOptions::parsingThreads()
+                                                     : 0;
+        options.id3v2 = id3v2;
         reader = std::make_unique<TagReadAhead>(std::move(walked), options);
         scan.m_activeReadAhead = reader.get();
     }

@@ -6,7 +6,7 @@
 #include "catalogue/filelisting.h"
 #include "catalogue/grouplist.h"
 #include "catalogue/tagreadahead.h"
-#include "tags/tagcodepage.h"
+#include "tags/tagreading.h"
 #include <QSet>
 #include <array>
 
@@ -71,7 +71,8 @@ public:
     // How the tags are read ahead of the rows (the next scan on).
     void setReadAhead(const ReadAheadOptions& options) { m_readAheadOptions = options; }
     // The code page the tags' text fields are read in (the next scan on).
-    void setTagCodePage(TagCodePage codePage) { m_codePage = codePage; }
+    // How tags are read: the code page of ID3v1 text, and whether MP3s' ID3v2 tags count.
+    void setTagReading(const TagReading& reading) { m_reading = reading; }
     // Tag readers of the running scan still alive (none once it is stopped or superseded).
     int runningReaders() const;
 
@@ -86,7 +87,7 @@ private:
     int m_yieldIntervalMs = 20;
     int m_beyondLimits = 0;
     ReadAheadOptions m_readAheadOptions;
-    TagCodePage m_codePage = DefaultTagCodePage;
+    TagReading m_reading;
     TagReadAhead* m_activeReadAhead = nullptr; // the running pass's, owned by it
 };
 

@@ -52,6 +52,11 @@ int TagReadAhead::runningWorkers() const {
     return m_running;
 }
 
+int ReadAheadOptions::parsingThreads() {
+    const int cores = int(std::thread::hardware_concurrency());
+    return std::clamp(2 * cores, 2, ColdThreads);
+}
+
 void TagReadAhead::work() {
     std::unique_lock lock(m_mutex);
     Task task;
@@ -61,13 +66,16 @@ void TagReadAhead::work() {
         const char* name = walked.files.native(task.fileIndex);
         if (m_options.beforeRead)
             m_options.beforeRead(walked.path, name);
-        char tag[TagSize];
+        FileTagBytes tags;
         // The walk's listing saw a regular file; the read looks again after opening and
         // never blocks, so a FIFO or device put in its place is not read.
-        const bool read = readTagBytesAt(task.folder->fd(), name, tag, /*knownRegular=*/true);
+        const bool withID3v2 =
+            m_options.id3v2 && isMp3Name(name, walked.files.nativeSize(task.fileIndex));
+        const bool read =
+            readFileTagsAt(task.folder->fd(), name, /*knownRegular=*/true, withID3v2, tags);
         task.folder.reset(); // the last reader of a folder closes it
         lock.lock();
-        finishTask(task, tag, read);
+        finishTask(task, tags, read);
     }
     --m_running;
 }
@@ -124,11 +132,13 @@ void TagReadAhead::prepareFolder(std::unique_lock<std::mutex>& lock) {
     m_resultReady.notify_all();
 }
 
-void TagReadAhead::finishTask(const Task& task, const char* tag, bool read) {
+void TagReadAhead::finishTask(const Task& task, FileTagBytes& read, bool wasRead) {
     Slot& slot = m_ring[std::size_t(task.sequence % static_cast<long long>(m_ring.size()))];
-    if (read)
-        std::memcpy(slot.tag, tag, TagSize);
-    slot.read = read;
+    if (read.tailRead)
+        std::memcpy(slot.tag, read.tail, TagSize);
+    slot.id3v2 = std::move(read.id3v2);
+    slot.read = wasRead && read.tailRead;
+    slot.hasID3v2 = slot.id3v2.any();
     slot.ready = true;
     if (task.sequence == m_takenSequence)
         m_resultReady.notify_all();
@@ -150,7 +160,7 @@ bool TagReadAhead::beginFolder(int index) {
     return true;
 }
 
-bool TagReadAhead::takeTag(char out[TagSize]) {
+bool TagReadAhead::takeTag(char out[TagSize], ID3v2Fields* id3v2) {
     std::unique_lock lock(m_mutex);
     if (m_consumerLeft <= 0)
         return false;
@@ -163,6 +173,12 @@ bool TagReadAhead::takeTag(char out[TagSize]) {
     const bool read = slot.read;
     if (read)
         std::memcpy(out, slot.tag, TagSize);
+    if (slot.hasID3v2) {
+        if (id3v2)
+            *id3v2 = std::move(slot.id3v2);
+        slot.id3v2 = {};
+        slot.hasID3v2 = false;
+    }
     slot.ready = false;
     ++m_takenSequence;
     --m_consumerLeft;

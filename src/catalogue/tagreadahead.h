@@ -5,7 +5,7 @@
 // requests at once. The workers touch only the files and their own bookkeeping: never
 // the catalogue or the group lists.
 #include "catalogue/nativefolder.h"
-#include "tags/id3v1.h"
+#include "tags/filetags.h"
 #include <QByteArray>
 #include <condition_variable>
 #include <functional>
@@ -23,11 +23,16 @@ struct ReadAheadOptions {
     // memory, where handing tags between threads costs more than it saves.
     static constexpr int Auto = -1;
     static constexpr int ColdThreads = 8;
+    // With ID3v2 tags to take apart, reading is computing too: readers pay off on a warm
+    // cache as well, two per core (measured best on two cores), at most eight.
+    static int parsingThreads();
     // Reading is waiting, not computing: the count suits the disk's queue, not the cores.
     // 0 reads every tag on the row-building thread, as a scan without read-ahead.
     int threads = Auto;
     // Results read but not yet taken, at most (bounds the memory whatever the library).
     int capacity = 4096;
+    // MP3s' ID3v2 tags are read too (from the same open file).
+    bool id3v2 = false;
     // Test seam: runs on a worker just before it opens a file (folder path, file name).
     std::function<void(const QByteArray& folder, const char* name)> beforeRead;
 };
@@ -58,8 +63,9 @@ public:
     // not be opened again) or the read-ahead is stopped: the caller reads it itself.
     bool beginFolder(int index);
     // The next file's trailing 128 bytes, in listing order; false when the file could not
-    // be read (or the read-ahead is stopped).
-    bool takeTag(char out[TagSize]);
+    // be read (or the read-ahead is stopped). id3v2, when given, takes the file's ID3v2
+    // texts (empty unless the options ask for them).
+    bool takeTag(char out[TagSize], ID3v2Fields* id3v2 = nullptr);
     // Drops the results of the folder begun (its entries changed since the workers read).
     void skipFolder();
 
@@ -73,6 +79,8 @@ private:
     enum class FolderState { Pending, Reading, NotRead };
     struct Slot {
         char tag[TagSize];
+        ID3v2Fields id3v2;
+        bool hasID3v2 = false;
         bool read = false;
         bool ready = false;
     };
@@ -81,7 +89,7 @@ private:
     void work();
     bool nextTask(std::unique_lock<std::mutex>& lock, Task& task);
     void prepareFolder(std::unique_lock<std::mutex>& lock);
-    void finishTask(const Task& task, const char* tag, bool read);
+    void finishTask(const Task& task, FileTagBytes& read, bool wasRead);
 
     std::vector<WalkedFolder> m_folders;
     const ReadAheadOptions m_options;

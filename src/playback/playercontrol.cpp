@@ -129,16 +129,15 @@ void PlayerControl::startReservedTrack() {
     if (!yield())
         return;
 
-    ID3v1Record record;
-    readID3TAG(path, record, m_codePage);
-    applyRelativeVolume(record);
+    const ShownTags tags = readShownTags(path, m_reading);
+    applyRelativeVolume(tags.id3v1); // only the ID3v1 comment carries it
     m_media.open(path);
     // The yield may have let the user take entries off the list (or another step play this
     // one): remove the head only when it is still the path being started.
     if (reserved.count() > 0 && reserved.at(0) == path)
         reserved.removeAt(0);
     m_media.play();
-    emit nowPlayingChanged(record.Title);
+    emit nowPlayingChanged(tags.title());
 }
 
 void PlayerControl::continueTrackList() {
@@ -190,14 +189,12 @@ void PlayerControl::continueTrackList() {
     if (!yield())
         return;
     ID3v1Record volumeRecord;
-    readID3TAG(*path, volumeRecord, m_codePage);
+    readID3TAG(*path, volumeRecord, m_reading.codePage);
     applyRelativeVolume(volumeRecord);
     m_media.open(*path);
     m_media.play();
     // The title comes from a fresh record of its own.
-    ID3v1Record titleRecord;
-    readID3TAG(*path, titleRecord, m_codePage);
-    emit nowPlayingChanged(titleRecord.Title);
+    emit nowPlayingChanged(readShownTags(*path, m_reading).title());
 }
 
 void PlayerControl::fadeStep() {

@@ -6,7 +6,7 @@
 #include "catalogue/browsingmodel.h"
 #include "playback/mediacontrol.h"
 #include "playback/volumelevel.h"
-#include "tags/id3v1.h"
+#include "tags/filetags.h"
 
 #include <QObject>
 #include <QTimer>
@@ -60,7 +60,7 @@ public:
     bool fading() const { return m_fadeTimer.isActive(); }
     // The level when the fade started.
     int fadeStartLevel() const { return m_fadeStartLevel; }
-    void setTagCodePage(TagCodePage codePage) { m_codePage = codePage; }
+    void setTagReading(const TagReading& reading) { m_reading = reading; }
     // What a pause between commands does (default: let pending events run). Tests put their
     // own here to act at a given pause.
     void setYield(std::function<void()> yield) { m_yield = std::move(yield); }
@@ -100,7 +100,7 @@ private:
     bool m_immediateChange = false;
     bool m_reservedPlaying = false;
     int m_startDepth = 0; // track starts under way (a yield may run one inside another)
-    TagCodePage m_codePage = DefaultTagCodePage;
+    TagReading m_reading;
 };
 
 } // namespace sonavue

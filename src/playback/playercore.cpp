@@ -17,9 +17,9 @@ std::unique_ptr<MediaControl> mediaOrDefault(std::unique_ptr<MediaControl> media
 PlayerCore::PlayerCore() : PlayerCore(Options{}) {}
 
 PlayerCore::PlayerCore(Options options)
-    : m_tagCodePage(options.tagCodePage), m_media(mediaOrDefault(std::move(options.media))) {
-    m_scan.setTagCodePage(m_tagCodePage);
-    m_player.setTagCodePage(m_tagCodePage);
+    : m_tagReading(options.tagReading), m_media(mediaOrDefault(std::move(options.media))) {
+    m_scan.setTagReading(m_tagReading);
+    m_player.setTagReading(m_tagReading);
 }
 
 // The media element's pending end of play must not reach a player control that is gone:

@@ -8,7 +8,7 @@
 #include "playback/mediacontrol.h"
 #include "playback/playercontrol.h"
 #include "playback/volumelevel.h"
-#include "tags/tagcodepage.h"
+#include "tags/tagreading.h"
 
 #include <QObject>
 #include <memory>
@@ -20,8 +20,8 @@ public:
     struct Options {
         // The media element; null makes the GStreamer one.
         std::unique_ptr<MediaControl> media;
-        // The code page of the tags' text fields (scan, player, tag window, media controls).
-        TagCodePage tagCodePage = DefaultTagCodePage;
+        // How tags are read (scan, player, tag window, media controls).
+        TagReading tagReading;
     };
     PlayerCore();
     explicit PlayerCore(Options options);
@@ -38,7 +38,7 @@ public:
     MediaControl& media() { return *m_media; }
     VolumeLevel& volume() { return m_volume; }
     PlayerControl& player() { return m_player; }
-    TagCodePage tagCodePage() const { return m_tagCodePage; }
+    const TagReading& tagReading() const { return m_tagReading; }
 
     // Files from outside (the command line, a second start, media controls, a drop): each
     // path goes on the reserved list as a double-click on its track would put it there, after
@@ -51,7 +51,7 @@ public:
     bool idle() const;
 
 private:
-    TagCodePage m_tagCodePage;
+    TagReading m_tagReading;
     Catalogue m_catalogue;
     GroupLists m_groups;
     FolderScan m_scan{m_catalogue, m_groups};

@@ -38,7 +38,7 @@ void Form1::ListName_MouseDown() {
     if (row) {
         const QString path = m_core.browsing().rowPath(*row);
         if (!m_form3) {
-            m_form3 = new Form3(this, m_core.tagCodePage());
+            m_form3 = new Form3(this, m_core.tagReading());
             connect(m_form3, &Form3::closed, this, &Form1::focusset);
             m_form3->show();
         }

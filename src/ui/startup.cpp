@@ -67,7 +67,9 @@ StartedProgram Main(StartOptions options, const std::function<void(Form1&)>& win
     const ProgramSettings settings(options.window.appName);
     // 1. The genre table builds itself on first use.
     // The tags' code page is fixed for the run: every reader of tag text is made with it.
-    options.core.tagCodePage = tagCodePageSetting(settings.read(Setting::CodePage));
+    options.core.tagReading.codePage = tagCodePageSetting(settings.read(Setting::CodePage));
+    // Any value but "1" (or a number reading as 1) leaves ID3v2 tags unread.
+    options.core.tagReading.id3v2 = wholeNumberOr(settings.read(Setting::ID3v2), 0, 0, 1) == 1;
     StartedProgram program;
     program.core = std::make_unique<PlayerCore>(std::move(options.core));
     // 2. The main window, hidden; its load handling runs now.

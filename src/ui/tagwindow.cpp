@@ -1,5 +1,7 @@
 #include "ui/tagwindow.h"
 
+#include "tags/filetags.h"
+
 #include "tags/id3v1.h"
 #include "ui/cardwindow.h"
 #include "ui/fonts.h"
@@ -37,9 +39,9 @@ protected:
 
 } // namespace
 
-Form3::Form3(QWidget* owner, TagCodePage codePage)
+Form3::Form3(QWidget* owner, const TagReading& reading)
     : FadingCard(owner, tagFadeStart(), TagHoldMs, cardRect(0, 0, 4695, 1575), CardColour),
-      m_codePage(codePage) {
+      m_reading(reading) {
     resize(cardPixels(4680), cardPixels(1665));
 
     const QFont lineFont = designedFont(CardFace, 12);
@@ -79,7 +81,13 @@ void Form3::setLabel1Caption(const QString& caption) {
     m_label1->setText(caption);
     QString artist, album, title;
     std::uint8_t titleNo = 0;
-    getMP3TAG(m_label1Tag, artist, album, title, titleNo, m_codePage);
+    getMP3TAG(m_label1Tag, artist, album, title, titleNo, m_reading.codePage);
+    if (m_reading.id3v2 && isMp3Name(m_label1Tag)) {
+        const ID3v2Fields id3v2 = readID3v2(m_label1Tag);
+        title = id3v2.title.value_or(title);
+        artist = id3v2.artist.value_or(artist);
+        album = id3v2.album.value_or(album);
+    }
     m_label2->setText(artist);
     m_label3->setText(album);
     m_label4->setText(title);

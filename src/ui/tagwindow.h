@@ -1,6 +1,6 @@
 #pragma once
 // Form3: the card that pops up with a track's title, artist and album.
-#include "tags/tagcodepage.h"
+#include "tags/tagreading.h"
 #include "ui/fadingcard.h"
 
 class QLabel;
@@ -10,8 +10,9 @@ namespace sonavue {
 class Form3 : public FadingCard {
     Q_OBJECT
 public:
-    // codePage: the one the tag's text fields are read in.
-    explicit Form3(QWidget* owner, TagCodePage codePage = DefaultTagCodePage);
+    // reading: how the tag's text is read (its code page, and whether an MP3's ID3v2 tag
+    // counts).
+    explicit Form3(QWidget* owner, const TagReading& reading = {});
 
     // Opening, in this order: the tag text (the full path the tag is read from), then the
     // caption; a changed caption reads the tag with getMP3TAG.
@@ -30,7 +31,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    const TagCodePage m_codePage;
+    const TagReading m_reading;
     QString m_label1Tag;
     QLabel* m_label1 = nullptr;
     QLabel* m_label2 = nullptr;

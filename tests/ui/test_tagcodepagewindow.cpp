@@ -5,6 +5,7 @@
 #include "mainwindowfixture.h"
 
 #include "app/mprisplayer.h"
+#include "tags/id3v2writer.h"
 #include "ui/tagwindow.h"
 
 #include <QLabel>
@@ -14,15 +15,18 @@ using namespace sonavue::testing;
 
 namespace {
 const QString App = QStringLiteral("SonavueTagCodePageWindowTest");
+const QString LongTitle = QString::fromUtf8("Café au lait, a title longer than thirty letters");
+const QString Artist = QString::fromUtf8("Sigur Rós");
 
 QByteArray nulPadded(const QByteArray& bytes, int width) {
     return bytes + QByteArray(width - int(bytes.size()), '\0');
 }
 
 // One track whose title and artist are Latin-1 bytes, as European taggers write them.
-void writeLatinTrack(const QString& path) {
+void writeLatinTrack(const QString& path, const QByteArray& leadingTag = {}) {
     QFile file(path);
     QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(leadingTag);
     file.write(QByteArray(400, '\x55'));
     file.write("TAG" + nulPadded("Caf\xE9", 30) + nulPadded("Bj\xF6rk", 30) +
                nulPadded("Album", 30) + nulPadded("1999", 4) + nulPadded("", 30) + char(8));
@@ -62,6 +66,12 @@ private slots:
     void initTestCase() {
         QVERIFY(QDir().mkpath(m_dir.filePath("music")));
         writeLatinTrack(m_dir.filePath("music/latin.mp3"));
+        // The same track with an ID3v2 tag in front, as current taggers write it.
+        QVERIFY(QDir().mkpath(m_dir.filePath("tagged")));
+        using namespace sonavue::test;
+        writeLatinTrack(m_dir.filePath("tagged/both.mp3"),
+                        tag(3, frame(3, "TIT2", textBody(Utf16Bom, LongTitle)) +
+                                   frame(3, "TPE1", textBody(Utf16Bom, Artist))));
     }
 
     void init() {
@@ -87,6 +97,17 @@ private slots:
             QCOMPARE(shown.at(2), shiftJisCafe);
             QCOMPARE(shown.at(4), shiftJisCafe);
         }
+    }
+
+    // "id3v2=1": the ID3v2 texts, whole, in the list, the label, the card and the media
+    // controls; without it the ID3v1 record as before.
+    void id3v2SettingShowsTheID3v2TagEverywhere() {
+        m_settings.set(QStringLiteral("Folder"), m_dir.filePath("tagged"));
+        m_settings.set(QStringLiteral("id3v2"), QStringLiteral("1"));
+        QCOMPARE(shownTexts(), QStringList({LongTitle, LongTitle, LongTitle, Artist, LongTitle}));
+        m_settings.set(QStringLiteral("id3v2"), QStringLiteral("0"));
+        const QString shiftJisCafe = QStringLiteral("Caf") + QChar(0xFFFD);
+        QCOMPARE(shownTexts().value(0), shiftJisCafe);
     }
 };
 

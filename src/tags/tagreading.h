@@ -1,0 +1,14 @@
+#pragma once
+// How the program reads the tags of music files, fixed for a run by the settings: the code
+// page of ID3v1 text, and whether an MP3's ID3v2 tag fills in what ID3v1 says.
+#include "tags/tagcodepage.h"
+
+namespace sonavue {
+
+struct TagReading {
+    TagCodePage codePage = DefaultTagCodePage;
+    // Off by default: only the ID3v1 record is read.
+    bool id3v2 = false;
+};
+
+} // namespace sonavue
