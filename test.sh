@@ -1,37 +1,26 @@
-#!/ usr / bin / env bash
-#Installs what is missing, builds, and runs every test : the normal build,
-#then the logic and engine tests again under AddressSanitizer and UBSan, and the
-#catalogue's tests under ThreadSanitizer.
-set - euo pipefail cd "$(dirname " $0 ")" scripts / install -
-    deps.sh export QT_QPA_PLATFORM = offscreen export QTWEBENGINE_CHROMIUM_FLAGS =
-    "--disable-gpu --no-sandbox"
+#!/usr/bin/env bash
+# Installs what is missing, builds, and runs every test: the normal build,
+# then the logic and engine tests again under AddressSanitizer and UBSan, and the
+# catalogue's tests under ThreadSanitizer.
+set -euo pipefail
+cd "$(dirname "$0")"
+scripts/install-deps.sh
+export QT_QPA_PLATFORM=offscreen
+export QTWEBENGINE_CHROMIUM_FLAGS="--disable-gpu --no-sandbox"
 
-        scripts /
-        build.sh build ctest-- test -
-    dir build-- output - on - failure -
-    j2-- timeout 300
+scripts/build.sh build
+ctest --test-dir build --output-on-failure -j2 --timeout 300
 
-        scripts /
-        build.sh build -
-    asan - DSONAVUE_SANITIZE =
-        ON - DSONAVUE_GUI =
-            OFF - DCMAKE_BUILD_TYPE = Debug ASAN_OPTIONS = detect_leaks = 1 UBSAN_OPTIONS =
-                print_stacktrace =
-                    1 ctest-- test - dir build - asan-- output - on - failure -
-                    j2-- timeout 300
+scripts/build.sh build-asan -DSONAVUE_SANITIZE=ON -DSONAVUE_GUI=OFF -DCMAKE_BUILD_TYPE=Debug
+ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
+  ctest --test-dir build-asan --output-on-failure -j2 --timeout 300
 
-#The catalogue's tests (the scan reads tags on worker threads) under ThreadSanitizer.
-                    tsan_tests =
-                        (tst_catalogue_table tst_catalogue_filelisting tst_catalogue_folderscan
-                             tst_catalogue_hostilefolders tst_catalogue_tagreadahead
-                                 tst_catalogue_id3v2scan)scripts /
-                            build.sh build -
-                        tsan - DSONAVUE_SANITIZE =
-                            thread - DSONAVUE_GUI =
-                                OFF - DCMAKE_BUILD_TYPE = Debug-- "${tsan_tests[@]}" TSAN_OPTIONS =
-                                    "suppressions=$PWD/tests/catalogue/tsan.supp" ctest-- test -
-                                    dir build - tsan-- output - on - failure - j2-- timeout 300 -
-                                    R "^($(IFS='|'; echo " $ {
-    tsan_tests[*]
-}
-"))\$"
+# The catalogue's tests (the scan reads tags on worker threads) under ThreadSanitizer.
+tsan_tests=(tst_catalogue_table tst_catalogue_filelisting tst_catalogue_folderscan
+            tst_catalogue_hostilefolders tst_catalogue_tagreadahead
+            tst_catalogue_id3v2scan tst_catalogue_extratypes)
+scripts/build.sh build-tsan -DSONAVUE_SANITIZE=thread -DSONAVUE_GUI=OFF -DCMAKE_BUILD_TYPE=Debug \
+  -- "${tsan_tests[@]}"
+TSAN_OPTIONS="suppressions=$PWD/tests/catalogue/tsan.supp" \
+  ctest --test-dir build-tsan --output-on-failure -j2 --timeout 300 \
+  -R "^($(IFS='|'; echo "${tsan_tests[*]}"))\$"

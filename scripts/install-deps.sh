@@ -1,6 +1,6 @@
-#!/ usr / bin / env bash
-#Installs the Debian packages Sonavue needs to build, run and test.
-#Quiet and quick when everything is already there.
+#!/usr/bin/env bash
+# Installs the Debian packages Sonavue needs to build, run and test.
+# Quiet and quick when everything is already there.
 set -euo pipefail
 
 PACKAGES=(
@@ -16,15 +16,15 @@ PACKAGES=(
 )
 
 missing=()
-for p in "${PACKAGES[@]}";
-do
-    if
-        !dpkg - query - W - f = '${Status}' "$p" 2 > / dev / null | grep - q "install ok installed";
-then missing += ("$p")fi done[$ { #missing[@] } - eq 0]&& exit 0
+for p in "${PACKAGES[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
+    missing+=("$p")
+  fi
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
 
-    SUDO = ()["$(id -u)" - ne 0]&& SUDO =
-        (sudo)echo "Installing: ${missing[*]}" > & 2 "${SUDO[@]}" env DEBIAN_FRONTEND =
-            noninteractive apt - get update - qq "${SUDO[@]}" env DEBIAN_FRONTEND =
-                noninteractive apt - get install - y - qq-- no - install -
-                    recommends "${missing[@]}" >
-                / dev / null
+SUDO=()
+[ "$(id -u)" -ne 0 ] && SUDO=(sudo)
+echo "Installing: ${missing[*]}" >&2
+"${SUDO[@]}" env DEBIAN_FRONTEND=noninteractive apt-get update -qq
+"${SUDO[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null

@@ -3,6 +3,7 @@
 #include "base/nativepath.h"
 #include "catalogue/folderscan.h"
 #include "cataloguejson.h"
+#include "tags/containertags.h"
 #include "tags/genre.h"
 #include "tags/tagcodepage.h"
 
@@ -32,9 +33,12 @@ constexpr const char* Help =
     "Columns: path, title, album, artist, year, genre, comment, reserved (always empty).\n"
     "A relative FOLDER is taken from the working folder; links are not resolved.\n"
     "\n"
-    "  --types LIST  comma-separated file types among mp3,mid,wav (default: all three).\n"
-    "                MP3 files are always included, as the player's MP3 box cannot be\n"
-    "                cleared: \"--types mid\" scans MP3 and MIDI files.\n"
+    "  --types LIST  comma-separated file types among mp3,mid,wav (default: these three)\n"
+    "                and flac,ogg,opus,m4a, as the player's \"types\" setting: those are\n"
+    "                listed with their Vorbis comments or MP4 tags as title, album,\n"
+    "                artist, year, genre and comment. MP3 files are always included, as\n"
+    "                the player's MP3 box cannot be cleared: \"--types mid\" scans MP3\n"
+    "                and MIDI files.\n"
     "  --codepage PAGE  the code page of the ID3v1 text fields, as the player's\n"
     "                \"codepage\" setting: 932 (Shift-JIS, the default), 1252 (Western\n"
     "                European), 65001 (UTF-8) or auto (per field: UTF-8 when valid and\n"
@@ -85,9 +89,10 @@ QString currentFolder() {
 struct FileTypes {
     bool mid = false;
     bool wav = false;
+    unsigned extra = 0; // ExtraType bits
 };
 
-// Parses "mp3,mid,wav" (any case, any subset); false for an unknown type.
+// Parses "mp3,mid,wav,flac,ogg,opus,m4a" (any case, any subset); false for an unknown type.
 bool parseTypes(const std::string& list, FileTypes& types) {
     std::size_t start = 0;
     while (start <= list.size()) {
@@ -98,6 +103,8 @@ bool parseTypes(const std::string& list, FileTypes& types) {
             types.mid = true;
         else if (type == QLatin1String("wav"))
             types.wav = true;
+        else if (const unsigned extra = parseExtraTypes(type))
+            types.extra |= extra;
         else if (type != QLatin1String("mp3") && !type.isEmpty())
             return false;
         start = comma + 1;
@@ -135,7 +142,8 @@ int main(int argc, char** argv) {
             typesGiven = true;
             types = {};
             if (!parseTypes(list, types))
-                return badUse("unknown file type in '" + list + "' (use mp3, mid, wav)");
+                return badUse("unknown file type in '" + list +
+                              "' (use mp3, mid, wav, flac, ogg, opus, m4a)");
             continue;
         }
         if (!optionsEnded && (arg == "--codepage" || arg.rfind("--codepage=", 0) == 0)) {
@@ -187,11 +195,12 @@ int main(int argc, char** argv) {
     }
 
     const QString prefix = folderPrefixFor(folder);
-    const FilePattern pattern(filePatternFor(true, types.mid, types.wav));
+    const FilePattern pattern(filePatternFor(true, types.mid, types.wav) +
+                              extraTypesPattern(types.extra));
     Catalogue catalogue;
     GroupLists groups;
     FolderScan scan(catalogue, groups);
-    scan.setTagReading({codePage.value_or(DefaultTagCodePage), id3v2});
+    scan.setTagReading({codePage.value_or(DefaultTagCodePage), id3v2, types.extra});
     ScanObserver quiet;
     scan.run(folder, prefix, pattern, quiet);
 

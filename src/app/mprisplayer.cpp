@@ -3,6 +3,7 @@
 #include "app/mprisadaptors.h"
 #include "playback/externalfiles.h"
 #include "playback/gstmediaelement.h"
+#include "tags/coverart.h"
 #include "tags/id3v1.h"
 #include "tags/tagtext.h"
 
@@ -37,7 +38,7 @@ QString trackObjectPath(int number) {
 } // namespace
 
 MprisPlayer::MprisPlayer(PlayerCore& core, WindowActions window, QObject* parent)
-    : QObject(parent), m_core(core), m_window(std::move(window)) {
+    : QObject(parent), m_core(core), m_window(std::move(window)), m_coverCache(coverCacheFolder()) {
     new MprisRootAdaptor(this);
     new MprisPlayerAdaptor(this);
     connect(&media(), &MediaControl::stateChanged, this, &MprisPlayer::onStateChanged);
@@ -246,6 +247,8 @@ QVariantMap MprisPlayer::metadata() const {
     if (!m_track.album.isEmpty())
         map.insert(QStringLiteral("xesam:album"), m_track.album);
     map.insert(QStringLiteral("xesam:url"), fileUriFor(m_track.path));
+    if (!m_track.artPath.isEmpty())
+        map.insert(QStringLiteral("mpris:artUrl"), fileUriFor(m_track.artPath));
     if (m_track.lengthUs > 0)
         map.insert(QStringLiteral("mpris:length"), m_track.lengthUs);
     return map;
@@ -292,6 +295,9 @@ void MprisPlayer::beginTrack(const QString& path) {
         track.artist = displayText(cleanTagText(tags.artist()));
         track.album = displayText(cleanTagText(tags.album()));
     }
+    // The embedded cover is there only when the ID3v2 setting is on (see readShownTags).
+    track.artPath =
+        coverArtPath(path, tags.id3v2.frontCover, tags.id3v2.frontCoverMime, m_coverCache);
     m_track = track;
     m_sinceTrackBegan.start();
 }

@@ -78,6 +78,8 @@ private:
         int number = 0; // 0: nothing has been opened yet
         QString path;
         QString title, artist, album;
+        // The track's picture (its embedded cover, cached, or its folder's), or empty.
+        QString artPath;
         qint64 lengthUs = -1;
     };
     MediaControl& media() const;
@@ -101,6 +103,8 @@ private:
     QElapsedTimer m_sinceTrackBegan;
     QDBusConnection m_connection{QString()};
     QString m_serviceName;
+    // Where embedded covers are copied for the controls to show.
+    QString m_coverCache;
 };
 
 } // namespace sonavue

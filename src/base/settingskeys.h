@@ -33,6 +33,8 @@ inline constexpr SettingKey CodePage{QLatin1StringView("codepage"),
                                      [] { return QStringLiteral("932"); }};
 // "1": an MP3's ID3v2 tag fills in what its ID3v1 tag says.
 inline constexpr SettingKey ID3v2{QLatin1StringView("id3v2"), [] { return QStringLiteral("0"); }};
+// Opt-in file types listed besides the boxes' ones: a comma list among flac, ogg, opus, m4a.
+inline constexpr SettingKey ExtraTypes{QLatin1StringView("types"), [] { return QString(); }};
 
 inline constexpr int FileTypeCount = 3;
 // The file-type boxes MP3, MID and WAV: "1" listed, "0" not.
@@ -46,9 +48,9 @@ inline constexpr const SettingKey& FileType(int index) {
 }
 
 // Every key above, for checks over all of them.
-inline constexpr std::array<const SettingKey*, 11> All{
-    &Colour,   &TrackChange, &Opacity,      &FontSize,     &Background,  &Folder,
-    &CodePage, &ID3v2,       &FileTypes[0], &FileTypes[1], &FileTypes[2]};
+inline constexpr std::array<const SettingKey*, 12> All{
+    &Colour,   &TrackChange, &Opacity,    &FontSize,     &Background,   &Folder,
+    &CodePage, &ID3v2,       &ExtraTypes, &FileTypes[0], &FileTypes[1], &FileTypes[2]};
 
 } // namespace Setting
 

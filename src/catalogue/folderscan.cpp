@@ -3,6 +3,7 @@
 #include "base/nativepath.h"
 #include "catalogue/nativefolder.h"
 #include "catalogue/pseudofilesystem.h"
+#include "tags/containertags.h"
 #include "tags/filetags.h"
 #include "tags/genre.h"
 #include "tags/id3v1.h"
@@ -83,7 +84,8 @@ struct FolderScan::Pass {
          const QString& prefix, int generation, int intervalMs)
         : scan(scan), observer(observer), pattern(pattern), prefix(prefix), generation(generation),
           interval(std::chrono::milliseconds(std::max(0, intervalMs))),
-          codePage(scan.m_reading.codePage), id3v2(scan.m_reading.id3v2) {}
+          codePage(scan.m_reading.codePage), id3v2(scan.m_reading.id3v2),
+          extraTypes(scan.m_reading.extraTypes) {}
 
     FolderScan& scan;
     ScanObserver& observer;
@@ -93,7 +95,8 @@ struct FolderScan::Pass {
     const Clock::duration interval;
     // Fixed for the pass: the repeated-field cache below compares raw bytes.
     const TagCodePage codePage;
-    const bool id3v2; // MP3s' ID3v2 tags fill in what ID3v1 says
+    const bool id3v2;          // MP3s' ID3v2 tags fill in what ID3v1 says
+    const unsigned extraTypes; // opt-in file types whose container tags are read
     Clock::time_point lastYield = Clock::now();
     // The value last offered to each value group list: a track of the same album as the
     // one before it needs no look-up in the seen sets.
@@ -339,7 +342,8 @@ struct FolderScan::Pass {
                 tags.tailRead = reader->takeTag(tags.tail, &tags.id3v2);
             else
                 readFileTagsAt(folder.fd(), files.native(j), /*knownRegular=*/true,
-                               id3v2 && isMp3Name(files.native(j), files.nativeSize(j)), tags);
+                               id3v2 && isMp3Name(files.native(j), files.nativeSize(j)), tags,
+                               extraTypes & extraTypeOfName(files.native(j), files.nativeSize(j)));
             if (!current()) // a stopped read-ahead has no more tags
                 return false;
             writeRow(folderPath, files, j, tags.tailRead ? tags.tail : nullptr, tags.id3v2);
@@ -378,9 +382,10 @@ struct FolderScan::Pass {
         ReadAheadOptions options = scan.m_readAheadOptions;
         if (options.threads == ReadAheadOptions::Auto)
             options.threads = walkWaitedForTheDisk() ? ReadAheadOptions::ColdThreads
-                              : id3v2                ? ReadAheadOptions::parsingThreads()
+                              : id3v2 || extraTypes  ? ReadAheadOptions::parsingThreads()
                                                      : 0;
         options.id3v2 = id3v2;
+        options.extraTypes = extraTypes;
         reader = std::make_unique<TagReadAhead>(std::move(walked), options);
         scan.m_activeReadAhead = reader.get();
     }

@@ -1,5 +1,7 @@
 #include "catalogue/tagreadahead.h"
 
+#include "tags/containertags.h"
+
 #include <algorithm>
 #include <cstring>
 
@@ -71,8 +73,10 @@ void TagReadAhead::work() {
         // never blocks, so a FIFO or device put in its place is not read.
         const bool withID3v2 =
             m_options.id3v2 && isMp3Name(name, walked.files.nativeSize(task.fileIndex));
-        const bool read =
-            readFileTagsAt(task.folder->fd(), name, /*knownRegular=*/true, withID3v2, tags);
+        const unsigned extraType =
+            m_options.extraTypes & extraTypeOfName(name, walked.files.nativeSize(task.fileIndex));
+        const bool read = readFileTagsAt(task.folder->fd(), name, /*knownRegular=*/true, withID3v2,
+                                         tags, extraType);
         task.folder.reset(); // the last reader of a folder closes it
         lock.lock();
         finishTask(task, tags, read);

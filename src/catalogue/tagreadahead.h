@@ -33,6 +33,8 @@ struct ReadAheadOptions {
     int capacity = 4096;
     // MP3s' ID3v2 tags are read too (from the same open file).
     bool id3v2 = false;
+    // The opt-in file types whose container tags are read (ExtraType bits).
+    unsigned extraTypes = 0;
     // Test seam: runs on a worker just before it opens a file (folder path, file name).
     std::function<void(const QByteArray& folder, const char* name)> beforeRead;
 };

@@ -2,6 +2,7 @@
 
 #include "playback/externalfiles.h"
 #include "playback/gstmediaelement.h"
+#include "tags/containertags.h"
 
 #include <QTimer>
 
@@ -20,6 +21,10 @@ PlayerCore::PlayerCore(Options options)
     : m_tagReading(options.tagReading), m_media(mediaOrDefault(std::move(options.media))) {
     m_scan.setTagReading(m_tagReading);
     m_player.setTagReading(m_tagReading);
+    // Until the boxes change it, every box type is listed, with the opt-in types added.
+    if (m_tagReading.extraTypes != 0)
+        m_browsing.setFilePattern(FilePattern(QLatin1String(InitialFilePattern) +
+                                              extraTypesPattern(m_tagReading.extraTypes)));
 }
 
 // The media element's pending end of play must not reach a player control that is gone:

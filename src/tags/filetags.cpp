@@ -1,6 +1,7 @@
 #include "tags/filetags.h"
 
 #include "base/nativepath.h"
+#include "tags/containertags.h"
 
 #include <QFileInfo>
 #include <cerrno>
@@ -49,8 +50,8 @@ bool isMp3Name(const QString& name) {
 }
 
 bool readFileTagsAt(int dirfd, const char* name, bool knownRegular, bool withID3v2,
-                    FileTagBytes& out) {
-    if (!withID3v2) {
+                    FileTagBytes& out, unsigned extraType) {
+    if (!withID3v2 && extraType == 0) {
         out.tailRead = readTagBytesAt(dirfd, name, out.tail, knownRegular);
         return out.tailRead;
     }
@@ -61,7 +62,8 @@ bool readFileTagsAt(int dirfd, const char* name, bool knownRegular, bool withID3
     const OpenFile file(::openat(dirfd, name, O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
     if (file.get() < 0 || ::fstat(file.get(), &st) != 0 || !S_ISREG(st.st_mode))
         return false;
-    out.id3v2 = readID3v2At(file.get(), st.st_size);
+    out.id3v2 = extraType != 0 ? readContainerTagsAt(file.get(), st.st_size, extraType)
+                               : readID3v2At(file.get(), st.st_size);
     out.tailRead = readTail(file.get(), st.st_size, out.tail);
     return out.tailRead || out.id3v2.any();
 }
@@ -71,6 +73,8 @@ ShownTags readShownTags(const QString& path, const TagReading& reading) {
     readID3TAG(path, tags.id3v1, reading.codePage);
     if (reading.id3v2 && isMp3Name(QFileInfo(path).fileName()))
         tags.id3v2 = readID3v2(path);
+    else if (reading.extraTypes & extraTypeOfName(path))
+        tags.id3v2 = readContainerTags(path);
     return tags;
 }
 

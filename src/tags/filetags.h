@@ -15,21 +15,25 @@ namespace sonavue {
 bool isMp3Name(const char* name, int size);
 bool isMp3Name(const QString& name);
 
-// The trailing record's bytes and, when asked for, the leading ID3v2 tag's texts.
+// The trailing record's bytes and, when asked for, the leading ID3v2 tag's texts. For the
+// opt-in file types, id3v2 carries their container tags' texts instead (Vorbis comments,
+// MP4 atoms): they stand before ID3v1's the same way.
 struct FileTagBytes {
     char tail[TagSize];
     bool tailRead = false; // false: no whole trailing record (missing, short, unreadable)
     ID3v2Fields id3v2;
 };
 
-// readTagBytesAt with the ID3v2 tag read from the same open file when withID3v2 holds.
+// readTagBytesAt with the ID3v2 tag read from the same open file when withID3v2 holds, or
+// the container tags of extraType (one ExtraType bit, 0 for none) into out.id3v2.
 // Never opens anything but a regular file, never blocks. False when nothing was read.
 bool readFileTagsAt(int dirfd, const char* name, bool knownRegular, bool withID3v2,
-                    FileTagBytes& out);
+                    FileTagBytes& out, unsigned extraType = 0);
 
 // What the player and the media controls show of a file: the ID3v1 record as readID3TAG
 // gives it (its Title becomes the file name when there is no tag or a blank title), with
-// the ID3v2 tag's title, artist and album over it where present.
+// the ID3v2 tag's title, artist and album over it where present (for the opt-in file
+// types that reading lists, their container tags' texts).
 struct ShownTags {
     ID3v1Record id3v1;
     ID3v2Fields id3v2;

@@ -1,6 +1,7 @@
 #pragma once
 // How the program reads the tags of music files, fixed for a run by the settings: the code
-// page of ID3v1 text, and whether an MP3's ID3v2 tag fills in what ID3v1 says.
+// page of ID3v1 text, whether an MP3's ID3v2 tag fills in what ID3v1 says, and which
+// opt-in file types (FLAC, Ogg, Opus, M4A) are listed and have their tags read.
 #include "tags/tagcodepage.h"
 
 namespace sonavue {
@@ -9,6 +10,8 @@ struct TagReading {
     TagCodePage codePage = DefaultTagCodePage;
     // Off by default: only the ID3v1 record is read.
     bool id3v2 = false;
+    // ExtraType bits (tags/containertags.h); none by default.
+    unsigned extraTypes = 0;
 };
 
 } // namespace sonavue

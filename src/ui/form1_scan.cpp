@@ -1,6 +1,7 @@
 // The main window's side of the folder scan: the music folder, the file types, the progress.
 #include "ui/form1.h"
 
+#include "tags/containertags.h"
 #include "ui/scanprogress.h"
 #include "ui/settingsframe.h"
 
@@ -39,8 +40,10 @@ void Form1::Dir2_Change() {
 }
 
 void Form1::Check1_Click(int) {
+    // The opt-in types of the "types" setting are added to what the boxes list.
     m_core.browsing().setFilePattern(
-        FilePattern(filePatternFor(Frame1->fileType(0), Frame1->fileType(1), Frame1->fileType(2))));
+        FilePattern(filePatternFor(Frame1->fileType(0), Frame1->fileType(1), Frame1->fileType(2)) +
+                    extraTypesPattern(m_core.tagReading().extraTypes)));
 }
 
 } // namespace sonavue

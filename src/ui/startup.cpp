@@ -4,6 +4,7 @@
 #include "base/numbers.h"
 #include "base/settingskeys.h"
 #include "base/userfolders.h"
+#include "tags/containertags.h"
 #include "tags/genre.h"
 #include "ui/settingsframe.h"
 #include "ui/splashwindow.h"
@@ -70,6 +71,8 @@ StartedProgram Main(StartOptions options, const std::function<void(Form1&)>& win
     options.core.tagReading.codePage = tagCodePageSetting(settings.read(Setting::CodePage));
     // Any value but "1" (or a number reading as 1) leaves ID3v2 tags unread.
     options.core.tagReading.id3v2 = wholeNumberOr(settings.read(Setting::ID3v2), 0, 0, 1) == 1;
+    // Unknown words are ignored; empty lists only the boxes' types.
+    options.core.tagReading.extraTypes = parseExtraTypes(settings.read(Setting::ExtraTypes));
     StartedProgram program;
     program.core = std::make_unique<PlayerCore>(std::move(options.core));
     // 2. The main window, hidden; its load handling runs now.

@@ -3,6 +3,9 @@
 #include "tags/tagreading.h"
 #include "ui/fadingcard.h"
 
+#include <QByteArray>
+#include <optional>
+
 class QLabel;
 
 namespace sonavue {
@@ -24,6 +27,8 @@ public:
     QLabel* Label2() const { return m_label2; } // artist
     QLabel* Label3() const { return m_label3; } // album
     QLabel* Label4() const { return m_label4; } // title
+    // The track's picture, small at the card's lower left edge; hidden when there is none.
+    QLabel* coverLabel() const { return m_cover; }
     // closed(): the main window calls its focusset through it.
 
 protected:
@@ -31,12 +36,16 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // Shows embedded (an embedded front cover's bytes) or else the picture beside the track.
+    void showCover(const std::optional<QByteArray>& embedded);
+
     const TagReading m_reading;
     QString m_label1Tag;
     QLabel* m_label1 = nullptr;
     QLabel* m_label2 = nullptr;
     QLabel* m_label3 = nullptr;
     QLabel* m_label4 = nullptr;
+    QLabel* m_cover = nullptr;
 };
 
 } // namespace sonavue

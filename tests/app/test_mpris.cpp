@@ -473,6 +473,39 @@ private slots:
         QCOMPARE(m_form->core().browsing().reserved().paths(), QStringList());
     }
 
+    // A picture beside the track is published as its art; a track without one has none.
+    void coverBesideTheTrackIsItsArt() {
+        const QString folder = m_dir.path() + QStringLiteral("/covered");
+        QVERIFY(QDir().mkpath(folder));
+        const QString cover = folder + QStringLiteral("/Cover.JPG");
+        QVERIFY(testaudio::writeFile(cover, QByteArrayLiteral("\xFF\xD8\xFF picture")));
+        const QString covered = folder + QStringLiteral("/c1.wav");
+        QVERIFY(testaudio::writeFile(covered, testaudio::wavBytes(TrackMs)));
+
+        call(Player, QStringLiteral("OpenUri"), {fileUriFor(covered)});
+        QTRY_COMPARE(playingFile(), QStringLiteral("c1.wav"));
+        QTRY_COMPARE(metadata().value(QStringLiteral("mpris:artUrl")).toString(),
+                     fileUriFor(cover));
+        QTRY_COMPARE(asMap(m_recorder->last(QStringLiteral("Metadata")))
+                         .value(QStringLiteral("mpris:artUrl"))
+                         .toString(),
+                     fileUriFor(cover));
+
+        call(Player, QStringLiteral("Stop"));
+        QTRY_COMPARE(m_form->core().media().state(), MediaControl::State::Closed);
+        call(Player, QStringLiteral("OpenUri"), {fileUriFor(track(QStringLiteral("t2.wav")))});
+        QTRY_COMPARE(playingFile(), QStringLiteral("t2.wav"));
+        QTRY_COMPARE(metadata().value(QStringLiteral("xesam:title")).toString(),
+                     QStringLiteral("Second Song"));
+        QVERIFY(!metadata().contains(QStringLiteral("mpris:artUrl")));
+        QTRY_COMPARE(asMap(m_recorder->last(QStringLiteral("Metadata")))
+                         .value(QStringLiteral("xesam:title"))
+                         .toString(),
+                     QStringLiteral("Second Song"));
+        QVERIFY(!asMap(m_recorder->last(QStringLiteral("Metadata")))
+                     .contains(QStringLiteral("mpris:artUrl")));
+    }
+
     void runsOnWithoutABus() {
         // A connection that never reached a bus: nothing is published, nothing fails.
         const QDBusConnection nowhere = QDBusConnection::connectToBus(

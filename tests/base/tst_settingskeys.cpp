@@ -37,7 +37,8 @@ private slots:
         QFile file(settingsFilePath(App));
         QVERIFY(file.open(QIODevice::WriteOnly));
         file.write("[init]\ncolor=255\noption1=False\nalph=100\nfilter0=1\nfilter1=0\n"
-                   "filter2=0\nFontsize=2\nback=0\nFolder=/music\ncodepage=auto\nid3v2=1\n");
+                   "filter2=0\nFontsize=2\nback=0\nFolder=/music\ncodepage=auto\nid3v2=1\n"
+                   "types=flac, OGG\n");
         file.close();
         const QList<QPair<const SettingKey*, QString>> expected{
             {&Setting::Colour, "255"},    {&Setting::TrackChange, "False"},
@@ -45,7 +46,7 @@ private slots:
             {&Setting::FileType(1), "0"}, {&Setting::FileType(2), "0"},
             {&Setting::FontSize, "2"},    {&Setting::Background, "0"},
             {&Setting::Folder, "/music"}, {&Setting::CodePage, "auto"},
-            {&Setting::ID3v2, "1"}};
+            {&Setting::ID3v2, "1"},       {&Setting::ExtraTypes, "flac, OGG"}};
         QCOMPARE(expected.size(), qsizetype(Setting::All.size()));
         for (const auto& [key, value] : expected)
             QCOMPARE(m_settings.read(*key), value);
@@ -58,6 +59,7 @@ private slots:
         for (int i = 0; i < Setting::FileTypeCount; ++i)
             QCOMPARE(m_settings.read(Setting::FileType(i)), QStringLiteral("1"));
         QCOMPARE(m_settings.read(Setting::FontSize), QStringLiteral("0"));
+        QCOMPARE(m_settings.read(Setting::ExtraTypes), QString()); // no opt-in types
         QCOMPARE(m_settings.read(Setting::Background), QStringLiteral("1"));
         QCOMPARE(m_settings.read(Setting::Folder), personalFolder());
         QCOMPARE(m_settings.read(Setting::CodePage), QStringLiteral("932"));

@@ -234,7 +234,7 @@ void TestCatalogueTool::badInput_data() {
     QTest::newRow("no folder") << QStringList() << "usage:";
     QTest::newRow("two folders") << QStringList({"<dir>", "<dir>"}) << "usage:";
     QTest::newRow("unknown option") << QStringList({"--fast", "<dir>"}) << "usage:";
-    QTest::newRow("unknown type") << QStringList({"--types", "ogg", "<dir>"}) << "usage:";
+    QTest::newRow("unknown type") << QStringList({"--types", "wma", "<dir>"}) << "usage:";
     QTest::newRow("types without list") << QStringList({"--types"}) << "usage:";
     QTest::newRow("unknown code page") << QStringList({"--codepage", "1251", "<dir>"}) << "usage:";
     QTest::newRow("code page without value") << QStringList({"--codepage"}) << "usage:";

@@ -1,9 +1,13 @@
 // The tag card: what it shows for different files, its fade timeline, and what closes it.
 #include "parts_cards.h"
+#include "tags/id3v2writer.h"
 #include "ui/tagwindow.h"
 
+#include <QBuffer>
+#include <QDir>
 #include <QFile>
 #include <QLabel>
+#include <QPixmap>
 #include <QTemporaryDir>
 
 using namespace sonavue;
@@ -29,6 +33,23 @@ const QByteArray TaggedRecord =
     tagRecord(QByteArrayLiteral("Night Train  "),
               QByteArrayLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZ0123"), QByteArray("Blue\0Skies", 10));
 
+QByteArray pngOf(const QColor& colour) {
+    QImage image(40, 40, QImage::Format_RGB32);
+    image.fill(colour);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "PNG");
+    return bytes;
+}
+
+// An MP3 with an ID3v2.3 tag holding only a front cover, and the trailing record.
+QByteArray mp3WithCover(const QByteArray& picture) {
+    using namespace sonavue::test;
+    const QByteArray apic = QByteArray(1, '\0') + "image/png" + '\0' + char(3) + '\0' + picture;
+    return tag(3, frame(3, "APIC", apic)) + QByteArray(300, char(0x5A)) + TaggedRecord;
+}
+
 } // namespace
 
 class TagWindowTest : public QObject {
@@ -44,6 +65,7 @@ private slots:
     void clickClosesAtOnce_data();
     void clickClosesAtOnce();
     void losingFocusCloses();
+    void showsTheTracksPicture();
 
 private:
     QTemporaryDir m_dir;
@@ -250,6 +272,55 @@ void TagWindowTest::losingFocusCloses() {
     owner.activateWindow();
     QTRY_COMPARE(closed.size(), 1);
     QTRY_VERIFY(card.isNull());
+}
+
+void TagWindowTest::showsTheTracksPicture() {
+    const QString folder = m_dir.filePath(QStringLiteral("pictures"));
+    QVERIFY(QDir().mkpath(folder));
+    QVERIFY(writeFile(folder + "/Cover.PNG", pngOf(Qt::red)));
+    QVERIFY(writeFile(folder + "/plain.mp3", QByteArray(300, char(0x5A)) + TaggedRecord));
+    QVERIFY(writeFile(folder + "/embedded.mp3", mp3WithCover(pngOf(Qt::blue))));
+    const QString bare = m_dir.filePath(QStringLiteral("song.mp3"));
+    QVERIFY(writeFile(bare, QByteArray(300, char(0x5A)) + TaggedRecord));
+
+    QWidget owner;
+    const auto shownColour = [](Form3* card) {
+        if (!card->coverLabel()->isVisibleTo(card))
+            return QColor();
+        return card->coverLabel()->pixmap().toImage().pixelColor(12, 12);
+    };
+    const auto open = [](Form3* card, const QString& path) {
+        card->setLabel1Tag(path);
+        card->setLabel1Caption(path);
+    };
+    TagReading withID3v2;
+    withID3v2.id3v2 = true;
+    auto* card = new Form3(&owner, withID3v2);
+    // The embedded cover comes before the folder's picture.
+    open(card, folder + "/embedded.mp3");
+    QCOMPARE(shownColour(card), QColor(Qt::blue));
+    open(card, folder + "/plain.mp3");
+    QCOMPARE(shownColour(card), QColor(Qt::red));
+    QCOMPARE(card->Label4()->text(), QStringLiteral("Night Train  "));
+    // Small, at the left edge, clear of the tag lines, which stay where they were.
+    const QRect cover = card->coverLabel()->geometry();
+    QVERIFY(cover.width() <= 24 && cover.height() <= 24 && cover.left() >= 0);
+    for (const QLabel* line : {card->Label2(), card->Label3(), card->Label4()})
+        QVERIFY(!cover.intersects(line->geometry()));
+    QCOMPARE(card->Label4()->geometry(), QRect(28, 40, 257, 25));
+    card->show();
+    QVERIFY(QTest::qWaitForWindowExposed(card));
+    QCOMPARE(card->grab().toImage().pixelColor(cover.center()), QColor(Qt::red));
+    // A track without a picture: none shown.
+    open(card, bare);
+    QCOMPARE(shownColour(card), QColor());
+    delete card;
+
+    // With the ID3v2 setting off only the folder's picture counts.
+    card = new Form3(&owner);
+    open(card, folder + "/embedded.mp3");
+    QCOMPARE(shownColour(card), QColor(Qt::red));
+    delete card;
 }
 
 QTEST_MAIN(TagWindowTest)

@@ -5,6 +5,7 @@
 #include "mainwindowfixture.h"
 
 #include "base/nativepath.h"
+#include "tags/containertags.h"
 
 #include <QCheckBox>
 #include <QLineEdit>
@@ -156,6 +157,31 @@ private slots:
         QCOMPARE(ui.Frame1->folderText(), folder);
         QCOMPARE(f.core().browsing().folderPrefix(), folder + QLatin1Char('/'));
         QCOMPARE(f.core().browsing().trackTitles(), QStringList{QStringLiteral("Escaped")});
+    }
+
+    // The "types" setting adds its file types to what the boxes list, at start-up and after
+    // a box changes; without it a FLAC file is not listed.
+    void optInTypesJoinTheBoxes() {
+        const QString folder = m_dir.filePath(QStringLiteral("mixed"));
+        writeTrack(folder, {QStringLiteral("a.mp3"), QStringLiteral("Mp3")});
+        QFile flac(folder + QStringLiteral("/b.FLAC"));
+        QVERIFY(flac.open(QIODevice::WriteOnly) && flac.write("fLaC") == 4);
+        flac.close();
+        m_settings.set(QStringLiteral("Folder"), folder);
+        {
+            auto started = start();
+            const PlayerCore& core = started->program.mainWindow->core();
+            QCOMPARE(core.browsing().trackTitles(), QStringList{QStringLiteral("Mp3")});
+            QVERIFY(!core.browsing().filePattern().matches(QStringLiteral("b.FLAC")));
+        }
+        m_settings.set(QStringLiteral("types"), QStringLiteral(" Flac ,wma"));
+        auto started = start();
+        Form1& f = *started->program.mainWindow;
+        QCOMPARE(f.core().tagReading().extraTypes, unsigned(ExtraFlac));
+        QCOMPARE(f.core().browsing().trackTitles(), (QStringList{"Mp3", "b.FLAC"}));
+        const FormControls ui(f);
+        ui.Frame1->setFileType(1, false); // MID off: the pattern is made again
+        QCOMPARE(f.core().browsing().filePattern().text(), QStringLiteral("*.MP3;*.wav;*.flac"));
     }
 
     // Closed from one of the start-up scan's pauses (as a quit signal closes it): the scan

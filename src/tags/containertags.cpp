@@ -1,0 +1,207 @@
+#include "tags/containertags.h"
+
+#include "base/nativepath.h"
+
+#include <cerrno>
+#include <fcntl.h>
+#include <flacfile.h>
+#include <id3v2framefactory.h>
+#include <mp4file.h>
+#include <oggflacfile.h>
+#include <opusfile.h>
+#include <sys/stat.h>
+#include <tiostream.h>
+#include <tpropertymap.h>
+#include <unistd.h>
+#include <vorbisfile.h>
+
+#include <QStringList>
+#include <algorithm>
+#include <cstring>
+
+namespace sonavue {
+namespace {
+
+struct TypeName {
+    unsigned type;
+    const char* extension; // with the dot, lower case
+};
+constexpr TypeName TypeNames[] = {
+    {ExtraFlac, ".flac"}, {ExtraOgg, ".ogg"}, {ExtraOpus, ".opus"}, {ExtraM4a, ".m4a"}};
+
+// A read-only TagLib stream over an open file, read with pread: TagLib never opens the
+// file itself, so what is read is what was checked to be a regular file.
+class DescriptorStream : public TagLib::IOStream {
+public:
+    DescriptorStream(int fd, std::int64_t size) : m_fd(fd), m_size(long(size)) {}
+    TagLib::FileName name() const override { return ""; }
+    TagLib::ByteVector readBlock(unsigned long length) override {
+        if (m_position >= m_size)
+            return {};
+        const unsigned long wanted = std::min<unsigned long>(length, m_size - m_position);
+        TagLib::ByteVector bytes(static_cast<unsigned int>(wanted));
+        ssize_t got;
+        do {
+            got = ::pread(m_fd, bytes.data(), wanted, m_position);
+        } while (got < 0 && errno == EINTR);
+        if (got <= 0)
+            return {};
+        bytes.resize(static_cast<unsigned int>(got));
+        m_position += got;
+        return bytes;
+    }
+    void writeBlock(const TagLib::ByteVector&) override {}
+    void insert(const TagLib::ByteVector&, unsigned long, unsigned long) override {}
+    void removeBlock(unsigned long, unsigned long) override {}
+    bool readOnly() const override { return true; }
+    bool isOpen() const override { return true; }
+    void seek(long offset, Position p) override {
+        const long base = p == Beginning ? 0 : p == Current ? m_position : m_size;
+        m_position = std::max(0L, base + offset);
+    }
+    long tell() const override { return m_position; }
+    long length() override { return m_size; }
+    void truncate(long) override {}
+
+private:
+    int m_fd;
+    long m_size;
+    long m_position = 0;
+};
+
+// Several values joined by spaces, trailing NULs and spaces dropped; nullopt when blank.
+std::optional<QString> field(const TagLib::PropertyMap& map, const char* key) {
+    const auto it = map.find(key);
+    if (it == map.end() || it->second.isEmpty())
+        return std::nullopt;
+    QString text = QString::fromStdString(it->second.toString(" ").to8Bit(true));
+    while (!text.isEmpty() && (text.back() == QChar(u'\0') || text.back() == QLatin1Char(' ')))
+        text.chop(1);
+    if (text.isEmpty())
+        return std::nullopt;
+    return text;
+}
+
+ID3v2Fields fieldsOf(const TagLib::File& file) {
+    ID3v2Fields fields;
+    if (!file.isValid())
+        return fields;
+    const TagLib::PropertyMap map = file.properties();
+    fields.title = field(map, "TITLE");
+    fields.artist = field(map, "ARTIST");
+    fields.album = field(map, "ALBUM");
+    fields.year = field(map, "DATE");
+    fields.genre = field(map, "GENRE");
+    // Vorbis comments also carry it as DESCRIPTION, which TagLib writes when that is there.
+    fields.comment = field(map, "COMMENT");
+    if (!fields.comment)
+        fields.comment = field(map, "DESCRIPTION");
+    return fields;
+}
+
+template <typename FileType> ID3v2Fields readAs(int fd, std::int64_t size) {
+    DescriptorStream stream(fd, size);
+    const FileType file(&stream, /*readProperties=*/false);
+    return fieldsOf(file);
+}
+
+ID3v2Fields readOgg(int fd, std::int64_t size) {
+    // An .ogg file holds Vorbis mostly, but Opus and FLAC in Ogg are met too.
+    {
+        DescriptorStream stream(fd, size);
+        const TagLib::Ogg::Vorbis::File file(&stream, false);
+        if (file.isValid())
+            return fieldsOf(file);
+    }
+    {
+        DescriptorStream stream(fd, size);
+        const TagLib::Ogg::Opus::File file(&stream, false);
+        if (file.isValid())
+            return fieldsOf(file);
+    }
+    return readAs<TagLib::Ogg::FLAC::File>(fd, size);
+}
+
+ID3v2Fields readTyped(int fd, std::int64_t size, unsigned type) {
+    switch (type) {
+    case ExtraFlac: {
+        DescriptorStream stream(fd, size);
+        const TagLib::FLAC::File file(&stream, TagLib::ID3v2::FrameFactory::instance(), false);
+        return fieldsOf(file);
+    }
+    case ExtraOgg:
+        return readOgg(fd, size);
+    case ExtraOpus:
+        return readAs<TagLib::Ogg::Opus::File>(fd, size);
+    case ExtraM4a:
+        return readAs<TagLib::MP4::File>(fd, size);
+    default:
+        return {};
+    }
+}
+
+} // namespace
+
+unsigned parseExtraTypes(const QString& list) {
+    unsigned types = 0;
+    for (const QString& word : list.split(QLatin1Char(','))) {
+        const QString extension = QLatin1Char('.') + word.trimmed().toLower();
+        for (const TypeName& t : TypeNames)
+            if (extension == QLatin1String(t.extension))
+                types |= t.type;
+    }
+    return types;
+}
+
+QString extraTypesPattern(unsigned types) {
+    QString pattern;
+    for (const TypeName& t : TypeNames)
+        if (types & t.type)
+            pattern += QLatin1String(";*") + QLatin1String(t.extension);
+    return pattern;
+}
+
+unsigned extraTypeOfName(const char* name, int size) {
+    for (const TypeName& t : TypeNames) {
+        const int length = int(std::strlen(t.extension));
+        if (size < length)
+            continue;
+        bool same = true;
+        for (int i = 0; i < length && same; ++i)
+            same = (name[size - length + i] | 0x20) == t.extension[i];
+        if (same)
+            return t.type;
+    }
+    return 0;
+}
+
+unsigned extraTypeOfName(const QString& name) {
+    const QByteArray latin = name.right(5).toLatin1();
+    return extraTypeOfName(latin.constData(), int(latin.size()));
+}
+
+ID3v2Fields readContainerTagsAt(int fd, std::int64_t fileSize, unsigned type) {
+    try {
+        return readTyped(fd, fileSize, type);
+    } catch (...) { // TagLib does not throw, but a bad file must never end the scan
+        return {};
+    }
+}
+
+ID3v2Fields readContainerTags(const QString& path) {
+    const unsigned type = extraTypeOfName(path);
+    if (type == 0)
+        return {};
+    const int fd =
+        ::open(pathToNative(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0)
+        return {};
+    struct stat st {};
+    ID3v2Fields fields;
+    if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode))
+        fields = readContainerTagsAt(fd, st.st_size, type);
+    ::close(fd);
+    return fields;
+}
+
+} // namespace sonavue

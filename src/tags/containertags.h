@@ -1,0 +1,38 @@
+#pragma once
+// The file types listed only when the "types" setting names them: FLAC, Ogg Vorbis, Opus
+// and M4A. Their text tags (Vorbis comments, MP4 atoms) are read with TagLib into the same
+// optional texts an MP3's ID3v2 tag gives, so that the catalogue and the player take them
+// the same way.
+#include "tags/id3v2tags.h"
+
+#include <QString>
+#include <cstdint>
+
+namespace sonavue {
+
+// Bits of TagReading::extraTypes.
+enum ExtraType : unsigned {
+    ExtraFlac = 1u << 0, // *.flac
+    ExtraOgg = 1u << 1,  // *.ogg (Vorbis, else Opus or FLAC in Ogg)
+    ExtraOpus = 1u << 2, // *.opus
+    ExtraM4a = 1u << 3,  // *.m4a
+};
+
+// A comma-separated list among flac, ogg, opus and m4a; spaces and letter case do not
+// matter, other words are ignored. Empty: none.
+unsigned parseExtraTypes(const QString& list);
+// The pattern pieces that add the types to the file-type boxes' pattern: ";*.flac;*.ogg".
+QString extraTypesPattern(unsigned types);
+// The type bit a file name ends in (any letter case), or 0.
+unsigned extraTypeOfName(const char* name, int size);
+unsigned extraTypeOfName(const QString& name);
+
+// The text tags of the open regular file fd (fileSize bytes long) read as type (one
+// ExtraType bit), with pread (the file position is left alone). Blank when the file has
+// none or is not of that type; never throws, whatever the bytes.
+ID3v2Fields readContainerTagsAt(int fd, std::int64_t fileSize, unsigned type);
+// Opens the regular file at path (never a FIFO or device; the open never blocks) and
+// reads its tags as the type its name ends in. Blank on any failure or another type.
+ID3v2Fields readContainerTags(const QString& path);
+
+} // namespace sonavue
