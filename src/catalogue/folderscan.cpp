@@ -128,6 +128,7 @@ struct FolderScan::Pass {
     // many were listed: whether the disk was waited for.
     Clock::duration listingTime{};
     int foldersListed = 0;
+    long long entriesListed = 0; // music files and subfolders the listings held
 
     bool current() const { return scan.m_generation == generation; }
 
@@ -182,6 +183,7 @@ struct FolderScan::Pass {
             if (!entered(listing.stamp))
                 return true;
             folder.read(&pattern, &listing.files, &subfolders);
+            entriesListed += listing.files.count() + subfolders.count();
         } // closed before going down, so deep trees do not pile up open folders
         for (int k = subfolders.count() - 1; k >= 0; --k) {
             const QString childEntry = entry + subfolders.name(k) + QLatin1Char('/');
@@ -358,10 +360,14 @@ struct FolderScan::Pass {
     }
 
     // A folder listed from memory takes microseconds; one the disk must be asked for takes
-    // a good part of a millisecond or more.
+    // a good part of a millisecond or more. A big folder takes longer from memory too: every
+    // 64 entries count as one more folder, so that folders of a thousand files read from
+    // memory are not taken for a cold disk.
     bool walkWaitedForTheDisk() const {
         constexpr auto ColdListing = std::chrono::microseconds(60);
-        return foldersListed > 0 && listingTime / foldersListed >= ColdListing;
+        constexpr long long EntriesPerFolder = 64;
+        const long long weight = foldersListed + entriesListed / EntriesPerFolder;
+        return weight > 0 && listingTime / weight >= ColdListing;
     }
 
     // Hands the walk's listings, in folder-list order, to the tag readers and starts them.
