@@ -1,4 +1,5 @@
 #include "base/settingsfile.h"
+#include "base/filedescriptor.h"
 
 #include "base/filelock.h"
 
@@ -25,28 +26,6 @@ constexpr int lockWaitMs = 2000;
 // (its process may be gone in another namespace, or its number reused).
 constexpr std::time_t leftoverAgeSeconds = 10 * 60;
 const QByteArray temporarySuffix = QByteArrayLiteral(".tmp");
-
-class FileDescriptor {
-public:
-    explicit FileDescriptor(int fd = -1) : m_fd(fd) {}
-    ~FileDescriptor() { reset(); }
-    FileDescriptor(const FileDescriptor&) = delete;
-    FileDescriptor& operator=(const FileDescriptor&) = delete;
-    int get() const { return m_fd; }
-    // Closes now and reports the result (a failed close can mean lost data).
-    bool close() {
-        const int fd = m_fd;
-        m_fd = -1;
-        return fd < 0 || ::close(fd) == 0;
-    }
-    void reset(int fd = -1) {
-        close();
-        m_fd = fd;
-    }
-
-private:
-    int m_fd;
-};
 
 bool writeAll(int fd, const QByteArray& bytes) {
     qsizetype done = 0;

@@ -187,7 +187,7 @@ QString coverArtPath(const QString& trackPath, const TagReading& reading,
 
 QString coverCacheFolder() {
     const QByteArray cacheHome = qgetenv("XDG_CACHE_HOME");
-    // The base directory specification: a relative value is to be ignored.
+    // XDG's base-directory rules: a relative value is to be ignored.
     if (cacheHome.startsWith('/'))
         return pathFromNative(cacheHome) + QStringLiteral("/Sonavue");
     const QByteArray home = qgetenv("HOME");

@@ -1,4 +1,5 @@
 #include "tags/filetags.h"
+#include "base/filedescriptor.h"
 
 #include "base/nativepath.h"
 #include "tags/containertags.h"
@@ -12,21 +13,6 @@
 
 namespace sonavue {
 namespace {
-
-class OpenFile {
-public:
-    explicit OpenFile(int fd) : m_fd(fd) {}
-    ~OpenFile() {
-        if (m_fd >= 0)
-            ::close(m_fd);
-    }
-    OpenFile(const OpenFile&) = delete;
-    OpenFile& operator=(const OpenFile&) = delete;
-    int get() const { return m_fd; }
-
-private:
-    int m_fd;
-};
 
 bool readTail(int fd, off_t size, char out[TagSize]) {
     if (size < TagSize)
@@ -59,7 +45,7 @@ bool readFileTagsAt(int dirfd, const char* name, bool knownRegular, bool withID3
     struct stat st {};
     if (!knownRegular && (::fstatat(dirfd, name, &st, 0) != 0 || !S_ISREG(st.st_mode)))
         return false;
-    const OpenFile file(::openat(dirfd, name, O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
+    const FileDescriptor file(::openat(dirfd, name, O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
     if (file.get() < 0 || ::fstat(file.get(), &st) != 0 || !S_ISREG(st.st_mode))
         return false;
     out.id3v2 = extraType != 0 ? readContainerTagsAt(file.get(), st.st_size, extraType)

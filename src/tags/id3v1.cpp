@@ -1,4 +1,5 @@
 #include "tags/id3v1.h"
+#include "base/filedescriptor.h"
 
 #include "base/nativepath.h"
 #include "tags/tagtext.h"
@@ -13,21 +14,6 @@ namespace sonavue {
 namespace {
 
 constexpr int minimumTagWindowSize = 256; // the tag window skips shorter files
-
-class FileDescriptor {
-public:
-    explicit FileDescriptor(int fd) : m_fd(fd) {}
-    ~FileDescriptor() {
-        if (m_fd >= 0)
-            ::close(m_fd);
-    }
-    FileDescriptor(const FileDescriptor&) = delete;
-    FileDescriptor& operator=(const FileDescriptor&) = delete;
-    int get() const { return m_fd; }
-
-private:
-    int m_fd;
-};
 
 QString decodeField(const char* bytes128, TagField field, TagCodePage codePage) {
     return fixedWidth(decodeTagText(bytes128 + field.offset, field.width, codePage), field.width);

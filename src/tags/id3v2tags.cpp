@@ -1,4 +1,5 @@
 #include "tags/id3v2tags.h"
+#include "base/filedescriptor.h"
 
 #include "base/nativepath.h"
 #include "tags/genre.h"
@@ -41,21 +42,6 @@ const TagLib::ByteVector AlbumFrame("TALB");
 const TagLib::ByteVector YearFrame("TDRC"); // also TYE and TYER
 const TagLib::ByteVector CommentFrame("COMM");
 const TagLib::ByteVector PictureFrame("APIC"); // also PIC
-
-class FileDescriptor {
-public:
-    explicit FileDescriptor(int fd) : m_fd(fd) {}
-    ~FileDescriptor() {
-        if (m_fd >= 0)
-            ::close(m_fd);
-    }
-    FileDescriptor(const FileDescriptor&) = delete;
-    FileDescriptor& operator=(const FileDescriptor&) = delete;
-    int get() const { return m_fd; }
-
-private:
-    int m_fd;
-};
 
 // The tag's bytes as a TagLib file, so that an ID3v2::Tag can be read from them alone.
 class TagBytesFile : public TagLib::File {
