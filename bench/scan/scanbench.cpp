@@ -253,7 +253,7 @@ int main(int argc, char** argv) {
 
         // Every piece of a run, side by side; cold: the caches are dropped before each.
         const std::vector<int> threadCounts = {2, 4, 8, 16};
-        const std::vector<int> readerCounts = {0, 2, 4, 8, 16};
+        const std::vector<int> readerCounts = {0, 1, 2, 3, 4, 8, 16};
         std::vector<Timing> referenceTimes, scanTimes, toolTimes;
         std::vector<std::vector<double>> threadedTimes(threadCounts.size());
         std::vector<std::vector<double>> scanReaderTimes(readerCounts.size());

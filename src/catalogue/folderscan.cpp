@@ -14,6 +14,7 @@
 #include <climits>
 #include <cstdio>
 #include <cstring>
+#include <optional>
 #include <utility>
 
 namespace sonavue {
@@ -198,7 +199,7 @@ struct FolderScan::Pass {
         }
         if (!listing.files.isEmpty()) {
             listing.files.releaseNames();
-            kept.insert(entry, std::move(listing));
+            kept.emplace(entry, std::move(listing)); // insert() would copy the listing
             scan.m_groups[GroupFolder].add(entry);
         }
         return true;
@@ -321,13 +322,20 @@ struct FolderScan::Pass {
         const bool readAhead = reader->beginFolder(i);
         const WalkedFolder& walked = reader->walked(i);
         // The scan's own listing: nothing done during its pauses changes these files. The
-        // walk's listing serves when the folder's entries have not changed since.
-        NativeFolder folder(walked.path);
+        // walk's listing serves when the folder's entries have not changed since. With the
+        // tags read ahead, a look at the folder's stamp is enough to know; the folder is
+        // opened only to be read here.
         NativeFolder::Stamp now;
-        const bool unchanged = walked.listed && folder.stamp(now) && now.sameEntries(walked.stamp);
+        bool unchanged =
+            readAhead && NativeFolder::stampOf(walked.path, now) && now.sameEntries(walked.stamp);
+        std::optional<NativeFolder> folder;
+        if (!unchanged) {
+            folder.emplace(walked.path);
+            unchanged = walked.listed && folder->stamp(now) && now.sameEntries(walked.stamp);
+        }
         NameList listedNow;
         if (!unchanged)
-            folder.read(&pattern, &listedNow, nullptr);
+            folder->read(&pattern, &listedNow, nullptr);
         const NameList& files = unchanged ? walked.files : listedNow;
         if (readAhead && !unchanged)
             reader->skipFolder(); // read from a listing that no longer holds
@@ -343,7 +351,7 @@ struct FolderScan::Pass {
             if (takeAhead)
                 tags.tailRead = reader->takeTag(tags.tail, &tags.id3v2);
             else
-                readFileTagsAt(folder.fd(), files.native(j), /*knownRegular=*/true,
+                readFileTagsAt(folder->fd(), files.native(j), /*knownRegular=*/true,
                                id3v2 && isMp3Name(files.native(j), files.nativeSize(j)), tags,
                                extraTypes & extraTypeOfName(files.native(j), files.nativeSize(j)));
             if (!current()) // a stopped read-ahead has no more tags
@@ -389,7 +397,7 @@ struct FolderScan::Pass {
         if (options.threads == ReadAheadOptions::Auto)
             options.threads = walkWaitedForTheDisk() ? ReadAheadOptions::ColdThreads
                               : id3v2 || extraTypes  ? ReadAheadOptions::parsingThreads()
-                                                     : 0;
+                                                     : ReadAheadOptions::warmThreads();
         options.id3v2 = id3v2;
         options.extraTypes = extraTypes;
         reader = std::make_unique<TagReadAhead>(std::move(walked), options);

@@ -101,6 +101,16 @@ bool NativeFolder::stamp(Stamp& out) const {
     return true;
 }
 
+bool NativeFolder::stampOf(const QByteArray& path, Stamp& out) {
+    struct stat st {};
+    if (::stat(path.constData(), &st) != 0 || !S_ISDIR(st.st_mode))
+        return false;
+    out.device = st.st_dev;
+    out.inode = st.st_ino;
+    out.changed = st.st_mtim;
+    return true;
+}
+
 EntryKind NativeFolder::kindOf(const char* name, unsigned char type) const {
     switch (type) {
     case DT_REG:

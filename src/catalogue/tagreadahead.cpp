@@ -7,11 +7,18 @@
 
 namespace sonavue {
 
-struct TagReadAhead::Task {
+// Files are handed out, and their results handed over, a batch at a time: a lock taken per
+// file costs more than reading the file from a warm cache.
+constexpr int BatchFiles = 32;
+// The row thread hands its taken slots back (and sees newly read ones) at least this often.
+constexpr long long VisibleRun = 64;
+
+struct TagReadAhead::Batch {
     std::shared_ptr<NativeFolder> folder; // open while any of its files is being read
     int folderIndex = 0;
-    int fileIndex = 0;
-    long long sequence = 0;
+    int firstFile = 0;
+    int count = 0;
+    long long firstSequence = 0;
 };
 
 TagReadAhead::TagReadAhead(std::vector<WalkedFolder> folders, const ReadAheadOptions& options)
@@ -54,6 +61,11 @@ int TagReadAhead::runningWorkers() const {
     return m_running;
 }
 
+int ReadAheadOptions::warmThreads() {
+    const int cores = int(std::thread::hardware_concurrency());
+    return cores <= 1 ? 0 : std::clamp(cores - 1, 2, ColdThreads);
+}
+
 int ReadAheadOptions::parsingThreads() {
     const int cores = int(std::thread::hardware_concurrency());
     return std::clamp(2 * cores, 2, ColdThreads);
@@ -61,41 +73,64 @@ int ReadAheadOptions::parsingThreads() {
 
 void TagReadAhead::work() {
     std::unique_lock lock(m_mutex);
-    Task task;
-    while (nextTask(lock, task)) {
+    Batch batch;
+    while (nextBatch(lock, batch)) {
         lock.unlock();
-        const WalkedFolder& walked = m_folders[std::size_t(task.folderIndex)];
-        const char* name = walked.files.native(task.fileIndex);
+        readBatch(batch);
+        lock.lock();
+        for (int k = 0; k < batch.count; ++k)
+            slotAt(batch.firstSequence + k).ready = true;
+        if (m_rowThreadWaiting)
+            m_resultReady.notify_one();
+    }
+    --m_running;
+}
+
+// Without the lock: the batch's slots are this worker's until it marks them ready.
+void TagReadAhead::readBatch(Batch& batch) {
+    const WalkedFolder& walked = m_folders[std::size_t(batch.folderIndex)];
+    for (int k = 0; k < batch.count; ++k) {
+        const int file = batch.firstFile + k;
+        const char* name = walked.files.native(file);
+        const int size = walked.files.nativeSize(file);
         if (m_options.beforeRead)
             m_options.beforeRead(walked.path, name);
         FileTagBytes tags;
         // The walk's listing saw a regular file; the read looks again after opening and
         // never blocks, so a FIFO or device put in its place is not read.
-        const bool withID3v2 =
-            m_options.id3v2 && isMp3Name(name, walked.files.nativeSize(task.fileIndex));
-        const unsigned extraType =
-            m_options.extraTypes & extraTypeOfName(name, walked.files.nativeSize(task.fileIndex));
-        const bool read = readFileTagsAt(task.folder->fd(), name, /*knownRegular=*/true, withID3v2,
+        const bool withID3v2 = m_options.id3v2 && isMp3Name(name, size);
+        const unsigned extraType = m_options.extraTypes & extraTypeOfName(name, size);
+        const bool read = readFileTagsAt(batch.folder->fd(), name, /*knownRegular=*/true, withID3v2,
                                          tags, extraType);
-        task.folder.reset(); // the last reader of a folder closes it
-        lock.lock();
-        finishTask(task, tags, read);
+        Slot& slot = slotAt(batch.firstSequence + k);
+        if (tags.tailRead)
+            std::memcpy(slot.tag, tags.tail, TagSize);
+        slot.read = read && tags.tailRead;
+        slot.hasID3v2 = tags.id3v2.any();
+        if (slot.hasID3v2)
+            slot.id3v2 = std::move(tags.id3v2);
     }
-    --m_running;
+    batch.folder.reset(); // the last reader of a folder closes it
 }
 
-// Under the lock: hands out the next file, preparing folders as the hand-out reaches
+// Under the lock: hands out the next batch, preparing folders as the hand-out reaches
 // them. False when there is nothing left to do, or the read-ahead is stopped.
-bool TagReadAhead::nextTask(std::unique_lock<std::mutex>& lock, Task& task) {
+bool TagReadAhead::nextBatch(std::unique_lock<std::mutex>& lock, Batch& batch) {
     const auto capacity = static_cast<long long>(m_ring.size());
     for (;;) {
         if (m_stopped)
             return false;
-        const bool filesLeft =
-            m_dispatchHandle && m_nextFile < m_folders[std::size_t(m_dispatchFolder)].files.count();
-        if (filesLeft) {
-            if (m_nextSequence - m_takenSequence < capacity) {
-                task = {m_dispatchHandle, m_dispatchFolder, m_nextFile++, m_nextSequence++};
+        const int filesLeft =
+            m_dispatchHandle ? m_folders[std::size_t(m_dispatchFolder)].files.count() - m_nextFile
+                             : 0;
+        if (filesLeft > 0) {
+            const long long wanted =
+                std::min({capacity, (long long)BatchFiles, (long long)filesLeft});
+            if (capacity - (m_nextSequence - m_handedBack) >= wanted) {
+                batch = {m_dispatchHandle, m_dispatchFolder, m_nextFile, int(wanted),
+                         m_nextSequence};
+                m_nextFile += int(wanted);
+                m_nextSequence += wanted;
                 return true;
             }
         } else if (m_preparing) {
@@ -106,7 +141,9 @@ bool TagReadAhead::nextTask(std::unique_lock<std::mutex>& lock, Task& task) {
             prepareFolder(lock);
             continue;
         }
+        ++m_workersWaiting;
         m_workersWake.wait(lock);
+        --m_workersWaiting;
     }
 }
 
@@ -136,16 +173,15 @@ void TagReadAhead::prepareFolder(std::unique_lock<std::mutex>& lock) {
     m_resultReady.notify_all();
 }
 
-void TagReadAhead::finishTask(const Task& task, FileTagBytes& read, bool wasRead) {
-    Slot& slot = m_ring[std::size_t(task.sequence % static_cast<long long>(m_ring.size()))];
-    if (read.tailRead)
-        std::memcpy(slot.tag, read.tail, TagSize);
-    slot.id3v2 = std::move(read.id3v2);
-    slot.read = wasRead && read.tailRead;
-    slot.hasID3v2 = slot.id3v2.any();
-    slot.ready = true;
-    if (task.sequence == m_takenSequence)
-        m_resultReady.notify_all();
+// Under the lock: the slots taken so far are free for the workers again. Workers waiting
+// for room are woken once half the ring is free, or when the row thread is about to wait
+// itself: waking them for every batch taken would cost more than the reads.
+void TagReadAhead::handBackTaken(bool rowThreadWillWait) {
+    m_handedBack = m_takenSequence;
+    const auto capacity = static_cast<long long>(m_ring.size());
+    const bool roomEnough = 2 * (capacity - (m_nextSequence - m_handedBack)) >= capacity;
+    if (m_workersWaiting > 0 && (rowThreadWillWait || roomEnough))
+        m_workersWake.notify_all();
 }
 
 bool TagReadAhead::beginFolder(int index) {
@@ -154,26 +190,45 @@ bool TagReadAhead::beginFolder(int index) {
     std::unique_lock lock(m_mutex);
     if (m_consumerFolder >= 0) // its files have all been taken: the names can go
         m_folders[std::size_t(m_consumerFolder)].files = NameList();
-    m_consumerFolder = index;
-    m_workersWake.notify_all(); // the folder bound moved
+    m_consumerFolder = index; // the folder bound moved
+    handBackTaken(true);
+    m_rowThreadWaiting = true;
     m_resultReady.wait(
         lock, [&] { return m_stopped || m_states[std::size_t(index)] != FolderState::Pending; });
+    m_rowThreadWaiting = false;
     if (m_stopped || m_states[std::size_t(index)] != FolderState::Reading)
         return false;
     m_consumerLeft = m_folders[std::size_t(index)].files.count();
     return true;
 }
 
+bool TagReadAhead::waitForResults(std::unique_lock<std::mutex>& lock) {
+    handBackTaken(!slotAt(m_takenSequence).ready);
+    m_rowThreadWaiting = true;
+    m_resultReady.wait(lock, [&] { return m_stopped || slotAt(m_takenSequence).ready; });
+    m_rowThreadWaiting = false;
+    if (m_stopped)
+        return false;
+    // Every slot seen ready here can be taken without the lock.
+    const long long limit = std::min(m_takenSequence + VisibleRun, m_nextSequence);
+    long long end = m_takenSequence + 1;
+    while (end < limit && slotAt(end).ready)
+        ++end;
+    m_visibleEnd = end;
+    return true;
+}
+
 bool TagReadAhead::takeTag(char out[TagSize], ID3v2Fields* id3v2) {
-    std::unique_lock lock(m_mutex);
     if (m_consumerLeft <= 0)
         return false;
-    Slot& slot = m_ring[std::size_t(m_takenSequence % static_cast<long long>(m_ring.size()))];
-    m_resultReady.wait(lock, [&] { return m_stopped || slot.ready; });
-    if (m_stopped) {
-        m_consumerLeft = 0;
-        return false;
+    if (m_takenSequence == m_visibleEnd || m_stopped.load(std::memory_order_relaxed)) {
+        std::unique_lock lock(m_mutex);
+        if (m_stopped || !waitForResults(lock)) {
+            m_consumerLeft = 0;
+            return false;
+        }
     }
+    Slot& slot = slotAt(m_takenSequence);
     const bool read = slot.read;
     if (read)
         std::memcpy(out, slot.tag, TagSize);
@@ -186,7 +241,6 @@ bool TagReadAhead::takeTag(char out[TagSize], ID3v2Fields* id3v2) {
     slot.ready = false;
     ++m_takenSequence;
     --m_consumerLeft;
-    m_workersWake.notify_one(); // room for one more
     return read;
 }
 

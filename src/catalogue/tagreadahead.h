@@ -7,6 +7,7 @@
 #include "catalogue/nativefolder.h"
 #include "tags/filetags.h"
 #include <QByteArray>
+#include <atomic>
 #include <condition_variable>
 #include <functional>
 #include <memory>
@@ -18,11 +19,13 @@ namespace sonavue {
 
 // How the read-ahead runs; the defaults suit the scan.
 struct ReadAheadOptions {
-    // Chosen by the scan from how long the walk's own folder listings took: readers only
-    // when the disk had to be waited for (a cold cache), none when everything came from
-    // memory, where handing tags between threads costs more than it saves.
+    // Chosen by the scan from how long the walk's own folder listings took: many readers
+    // when the disk had to be waited for (a cold cache); from memory, where reading is
+    // system-call work on the cores, as many readers as there are cores besides the row
+    // thread's (at least one, none on a single core).
     static constexpr int Auto = -1;
     static constexpr int ColdThreads = 8;
+    static int warmThreads();
     // With ID3v2 tags to take apart, reading is computing too: readers pay off on a warm
     // cache as well, two per core (measured best on two cores), at most eight.
     static int parsingThreads();
@@ -84,14 +87,20 @@ private:
         ID3v2Fields id3v2;
         bool hasID3v2 = false;
         bool read = false;
-        bool ready = false;
+        bool ready = false; // set under the lock; then the slot is the row thread's
     };
-    struct Task; // one file for a worker
+    struct Batch; // consecutive files of one folder, read by one worker
 
     void work();
-    bool nextTask(std::unique_lock<std::mutex>& lock, Task& task);
+    bool nextBatch(std::unique_lock<std::mutex>& lock, Batch& batch);
     void prepareFolder(std::unique_lock<std::mutex>& lock);
-    void finishTask(const Task& task, FileTagBytes& read, bool wasRead);
+    void readBatch(Batch& batch);
+    Slot& slotAt(long long sequence) {
+        return m_ring[std::size_t(sequence % static_cast<long long>(m_ring.size()))];
+    }
+    // Under the lock: hands back the slots taken so far and waits for the next result.
+    bool waitForResults(std::unique_lock<std::mutex>& lock);
+    void handBackTaken(bool rowThreadWillWait);
 
     std::vector<WalkedFolder> m_folders;
     const ReadAheadOptions m_options;
@@ -108,11 +117,16 @@ private:
     std::shared_ptr<NativeFolder> m_dispatchHandle;
     bool m_preparing = false;
     long long m_nextSequence = 0;
-    // The row thread's side.
+    long long m_handedBack = 0; // slots the row thread has taken and handed back
+    int m_workersWaiting = 0;
+    bool m_rowThreadWaiting = false;
+    // The row thread's side, touched by it alone: results it has seen ready (to take
+    // without the lock) end at m_visibleEnd.
     int m_consumerFolder = -1;
     int m_consumerLeft = 0; // files of the folder begun still to take
     long long m_takenSequence = 0;
-    bool m_stopped = false;
+    long long m_visibleEnd = 0;
+    std::atomic<bool> m_stopped{false};
     int m_running = 0;
     std::vector<std::thread> m_workers;
 };
