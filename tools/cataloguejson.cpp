@@ -37,7 +37,37 @@ char* putEscape(char* p, char16_t unit) {
     return p;
 }
 
-void appendGroup(std::string& out, const char* key, const GroupList& list) {
+// The output is made in pieces of about ChunkBytes: a buffer the size of the whole output
+// (20 MB for 100,000 tracks) would cost a fresh page for every 4 KiB of it.
+class JsonChunks {
+public:
+    static constexpr std::size_t ChunkBytes = 1 << 20;
+
+    explicit JsonChunks(const std::function<bool(std::string_view)>& write) : m_write(write) {
+        m_out.reserve(ChunkBytes + 64 * 1024);
+    }
+    std::string& out() { return m_out; }
+    // Hands a full piece on; false once writing has failed.
+    bool pieceDone() {
+        if (m_out.size() < ChunkBytes)
+            return m_ok;
+        return flush();
+    }
+    bool flush() {
+        if (m_ok && !m_out.empty())
+            m_ok = m_write(m_out);
+        m_out.clear();
+        return m_ok;
+    }
+
+private:
+    const std::function<bool(std::string_view)>& m_write;
+    std::string m_out;
+    bool m_ok = true;
+};
+
+bool writeGroup(JsonChunks& chunks, const char* key, const GroupList& list) {
+    std::string& out = chunks.out();
     out += '"';
     out += key;
     out += "\": [";
@@ -45,8 +75,11 @@ void appendGroup(std::string& out, const char* key, const GroupList& list) {
         if (i > 0)
             out += ", ";
         appendJsonString(out, list.at(i));
+        if (!chunks.pieceDone())
+            return false;
     }
     out += ']';
+    return true;
 }
 
 } // namespace
@@ -102,10 +135,11 @@ void appendJsonString(std::string& out, const QString& text) {
     out.resize(std::size_t(p - out.data()));
 }
 
-std::string catalogueJson(const QString& folderPrefix, const Catalogue& catalogue,
-                          const GroupLists& groups) {
-    std::string out;
-    out.reserve(std::size_t(catalogue.rowCount()) * 200 + 4096);
+bool writeCatalogueJson(const QString& folderPrefix, const Catalogue& catalogue,
+                        const GroupLists& groups,
+                        const std::function<bool(std::string_view)>& write) {
+    JsonChunks chunks(write);
+    std::string& out = chunks.out();
     out += "{\"folderPrefix\": ";
     appendJsonString(out, folderPrefix);
     out += ",\n\"tracks\": [";
@@ -117,16 +151,29 @@ std::string catalogueJson(const QString& folderPrefix, const Catalogue& catalogu
             appendJsonString(out, catalogue.cell(c, r));
         }
         out += ']';
+        if (!chunks.pieceDone())
+            return false;
     }
     out += "],\n\"groups\": {";
     static constexpr const char* keys[] = {"folder", "album", "artist", "year", "genre"};
     for (int g = GroupFolder; g <= GroupGenre; ++g) {
         if (g > 0)
             out += ",\n";
-        appendGroup(out, keys[g], groups[g]);
+        if (!writeGroup(chunks, keys[g], groups[g]))
+            return false;
     }
     out += "}}\n";
-    return out;
+    return chunks.flush();
+}
+
+std::string catalogueJson(const QString& folderPrefix, const Catalogue& catalogue,
+                          const GroupLists& groups) {
+    std::string whole;
+    writeCatalogueJson(folderPrefix, catalogue, groups, [&](std::string_view piece) {
+        whole += piece;
+        return true;
+    });
+    return whole;
 }
 
 } // namespace sonavue

@@ -1,8 +1,10 @@
 #pragma once
-// The catalogue and its group lists as one JSON object (UTF-8), built in one buffer so
-// that 100,000 tracks are written with a single system call.
+// The catalogue and its group lists as one JSON object (UTF-8), written a megabyte or so
+// at a time.
 #include <QString>
+#include <functional>
 #include <string>
+#include <string_view>
 
 namespace sonavue {
 
@@ -18,6 +20,12 @@ void appendJsonString(std::string& out, const QString& text);
 
 // {"folderPrefix": ..., "tracks": [[col0..col7], ...], "groups": {"folder": [...],
 // "album": [...], "artist": [...], "year": [...], "genre": [...]}} followed by a newline.
+// write takes each piece in order; false from it stops the writing, and the result is then
+// false.
+bool writeCatalogueJson(const QString& folderPrefix, const Catalogue& catalogue,
+                        const GroupLists& groups,
+                        const std::function<bool(std::string_view)>& write);
+// The whole of it in one string.
 std::string catalogueJson(const QString& folderPrefix, const Catalogue& catalogue,
                           const GroupLists& groups);
 

@@ -204,9 +204,11 @@ int main(int argc, char** argv) {
     ScanObserver quiet;
     scan.run(folder, prefix, pattern, quiet);
 
-    const std::string json = catalogueJson(prefix, catalogue, groups);
     bool ok = true;
-    writeAll(STDOUT_FILENO, json.data(), json.size(), ok);
+    writeCatalogueJson(prefix, catalogue, groups, [&](std::string_view piece) {
+        writeAll(STDOUT_FILENO, piece.data(), piece.size(), ok);
+        return ok;
+    });
     if (!ok)
         std::fprintf(stderr, "sonavue-catalogue: cannot write the output: %s\n",
                      std::strerror(errno));

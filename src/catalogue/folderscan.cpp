@@ -32,6 +32,7 @@ constexpr int MaxWalkPathBytes = 8 * PATH_MAX;
 // folder's entries have not changed since (its change time is the same): the folder is
 // then not read a second time.
 struct KeptListing {
+    QByteArray path; // the folder the walk listed
     NativeFolder::Stamp stamp;
     NameList files;
 };
@@ -199,6 +200,7 @@ struct FolderScan::Pass {
         }
         if (!listing.files.isEmpty()) {
             listing.files.releaseNames();
+            listing.path = path;
             kept.emplace(entry, std::move(listing)); // insert() would copy the listing
             scan.m_groups[GroupFolder].add(entry);
         }
@@ -384,10 +386,12 @@ struct FolderScan::Pass {
         for (int i = 0; i < folders.count(); ++i) {
             const QString& entry = folders.at(i);
             WalkedFolder& w = walked[std::size_t(i)];
-            w.path = pathToNative(prefix + entry);
             const auto keptIt = kept.find(entry);
-            if (keptIt == kept.end())
+            if (keptIt == kept.end()) {
+                w.path = pathToNative(prefix + entry);
                 continue;
+            }
+            w.path = std::move(keptIt->path);
             w.stamp = keptIt->stamp;
             w.files = std::move(keptIt->files);
             w.listed = true;

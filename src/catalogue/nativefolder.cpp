@@ -65,16 +65,71 @@ int openFolder(const QByteArray& path) {
     return fd;
 }
 
+namespace {
+
+bool isAsciiName(const char* name, std::size_t size) {
+    for (std::size_t i = 0; i < size; ++i)
+        if (static_cast<unsigned char>(name[i]) >= 0x80)
+            return false;
+    return true;
+}
+
+char foldedAscii(char c) {
+    return c >= 'A' && c <= 'Z' ? char(c + ('a' - 'A')) : c;
+}
+
+// compareAscending for two ASCII names, on their bytes: the same order, without making
+// their text.
+bool lessAsciiAscending(const char* x, int m, const char* y, int n) {
+    const int shorter = std::min(m, n);
+    int i = 0;
+    while (i < shorter && x[i] == y[i])
+        ++i;
+    const int exact = i < shorter ? (x[i] < y[i] ? -1 : 1) : (m < n ? -1 : m > n ? 1 : 0);
+    for (int k = i; k < shorter; ++k) {
+        const char p = foldedAscii(x[k]), q = foldedAscii(y[k]);
+        if (p != q)
+            return p < q;
+    }
+    if (m != n)
+        return m < n;
+    return exact < 0;
+}
+
+} // namespace
+
 void NameList::add(const char* name, std::size_t size) {
     const int offset = int(m_bytes.size());
     m_bytes.append(name, qsizetype(size));
     m_bytes.append('\0');
-    m_items.push_back({pathFromNative(name, qsizetype(size)), offset, int(size)});
+    const bool ascii = isAsciiName(name, size);
+    m_allAscii = m_allAscii && ascii;
+    m_items.push_back(
+        {ascii ? QString() : pathFromNative(name, qsizetype(size)), offset, int(size), ascii});
+}
+
+QString NameList::name(int i) const {
+    const Item& item = m_items[std::size_t(i)];
+    if (!item.name.isEmpty())
+        return item.name;
+    return item.ascii ? QString::fromLatin1(native(i), item.size)
+                      : pathFromNative(native(i), item.size);
+}
+
+bool NameList::less(const Item& a, const Item& b) const {
+    if (a.ascii && b.ascii)
+        return lessAsciiAscending(m_bytes.constData() + a.offset, a.size,
+                                  m_bytes.constData() + b.offset, b.size);
+    return lessAscending(a.name, b.name);
 }
 
 void NameList::sort() {
+    if (!m_allAscii) // names of both kinds are compared as text
+        for (int i = 0; i < count(); ++i)
+            if (m_items[std::size_t(i)].ascii)
+                m_items[std::size_t(i)].name = name(i);
     std::sort(m_items.begin(), m_items.end(),
-              [](const Item& a, const Item& b) { return lessAscending(a.name, b.name); });
+              [this](const Item& a, const Item& b) { return less(a, b); });
 }
 
 void NameList::releaseNames() {

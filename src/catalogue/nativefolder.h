@@ -15,7 +15,8 @@ class FilePattern;
 enum class EntryKind { RegularFile, Folder, Other };
 
 // Names of one folder: readable text (bytes that are not UTF-8 kept as U+DC80..U+DCFF)
-// and the raw bytes, in ascending order of the text.
+// and the raw bytes, in ascending order of the text. Most names are plain ASCII: their
+// text is made only when asked for, and they are sorted by their bytes.
 class NameList {
 public:
     void add(const char* name, std::size_t size);
@@ -23,8 +24,8 @@ public:
     void sort();
     int count() const { return int(m_items.size()); }
     bool isEmpty() const { return m_items.empty(); }
-    const QString& name(int i) const { return m_items[std::size_t(i)].name; }
-    // A listing kept for later holds only the bytes (name() is then empty text).
+    QString name(int i) const;
+    // A listing kept for later holds only the bytes (name() is then made from them).
     void releaseNames();
     // NUL-terminated bytes of name i.
     const char* native(int i) const { return m_bytes.constData() + m_items[std::size_t(i)].offset; }
@@ -32,12 +33,15 @@ public:
 
 private:
     struct Item {
-        QString name;
+        QString name; // empty for an ASCII name until the list is sorted among others
         int offset;
         int size;
+        bool ascii;
     };
+    bool less(const Item& a, const Item& b) const;
     QByteArray m_bytes;
     std::vector<Item> m_items;
+    bool m_allAscii = true;
 };
 
 // Reads the folder's entries straight with getdents64: opendir/readdir would add an fstat

@@ -86,6 +86,7 @@ private slots:
     void pathsThatAreNotUtf8();
     void namesBeginningWithByteOrderMark();
     void linkWebListsEachFolderOnce();
+    void outputOfManyPieces();
     void help();
 };
 
@@ -309,6 +310,35 @@ void TestCatalogueTool::linkWebListsEachFolderOnce() {
     const QStringList names = titles(parsed(run.out));
     QCOMPARE(names.size(), Last + 1);
     QCOMPARE(QSet<QString>(names.begin(), names.end()).size(), Last + 1);
+}
+
+// Past a megabyte the output is written in pieces: it must still be one JSON document with
+// every row, and a full disk must be reported, not taken for success.
+void TestCatalogueTool::outputOfManyPieces() {
+    QTemporaryDir dir;
+    const QByteArray root = pathToNative(dir.path());
+    const QByteArray padding(200, 'x');
+    constexpr int Files = 6000;
+    for (int i = 0; i < Files; ++i)
+        QVERIFY(writeMusicFile(root + "/F" + QByteArray::number(i % 7) + "/" + padding +
+                                   QByteArray::number(100000 + i) + ".mp3",
+                               130, tagOf("Title " + QByteArray::number(i), "Artist")));
+    const Run run = runTool({dir.path()});
+    QCOMPARE(run.exitCode, 0);
+    QVERIFY(run.out.size() > 3 * 1024 * 1024 / 2);
+    const QJsonObject json = parsed(run.out);
+    const QStringList all = titles(json);
+    QCOMPARE(all.size(), Files);
+    QCOMPARE(QSet<QString>(all.begin(), all.end()).size(), Files);
+    QVERIFY(all.contains(QStringLiteral("Title 5999")));
+    QCOMPARE(strings(json.value("groups").toObject().value("folder")).size(), 7);
+
+    QProcess full;
+    full.setStandardOutputFile(QStringLiteral("/dev/full"));
+    full.start(qEnvironmentVariable("SONAVUE_BUILD_DIR") + "/sonavue-catalogue", {dir.path()});
+    QVERIFY(full.waitForFinished(30000));
+    QCOMPARE(full.exitCode(), 1);
+    QVERIFY(full.readAllStandardError().contains("cannot write the output"));
 }
 
 void TestCatalogueTool::help() {

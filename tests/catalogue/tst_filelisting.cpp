@@ -1,10 +1,14 @@
 // File-type patterns and the folder and file listings on a real folder.
 #include "base/nativepath.h"
 #include "catalogue/filelisting.h"
+#include "catalogue/grouplist.h"
+#include "catalogue/nativefolder.h"
 #include "musicfiles.h"
 
+#include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QTest>
+#include <algorithm>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -22,6 +26,7 @@ private slots:
     void listsRegularMusicFilesInOrder();
     void listsSubfoldersInOrder();
     void missingFolderListsNothing();
+    void namesSortAsTheirText();
 };
 
 void TestFileListing::patternFor_data() {
@@ -135,6 +140,48 @@ void TestFileListing::missingFolderListsNothing() {
     QVERIFY(writeMusicFile(dir.path() + "/plain.mp3", 10));
     QVERIFY(listFiles(dir.path() + "/plain.mp3", FilePattern(), &ok).isEmpty());
     QVERIFY(!ok);
+}
+
+// Plain ASCII names are sorted by their bytes: the order must be the text order of the
+// group lists, alone and mixed with names that are not ASCII, and name() must give the
+// text whether the list kept it or not.
+void TestFileListing::namesSortAsTheirText() {
+    // Letters around the case boundary, the punctuation between 'Z' and 'a', digits,
+    // prefixes of one another, UTF-8 and bytes that are not UTF-8.
+    const QList<QByteArray> alphabet = {"a", "A", "b", "B", "z", "Z", "_", "[", "`", "{", "~",
+                                        "0", "9", " ", "-", ".", "\xc3\xa9", "\xc3\x89",
+                                        "\xe3\x81\x82", "\xff"};
+    QRandomGenerator random(20261207);
+    for (int round = 0; round < 400; ++round) {
+        const bool asciiOnly = round % 2 == 0;
+        QList<QByteArray> names;
+        for (int n = 0; n < 12; ++n) {
+            QByteArray name;
+            const int length = 1 + int(random.bounded(5));
+            for (int k = 0; k < length; ++k)
+                name += alphabet[int(random.bounded(asciiOnly ? 16 : alphabet.size()))];
+            if (!names.contains(name))
+                names << name;
+        }
+        NameList list;
+        for (const QByteArray& name : names)
+            list.add(name.constData(), std::size_t(name.size()));
+        list.sort();
+        QStringList expected;
+        for (const QByteArray& name : names)
+            expected << pathFromNative(name.constData(), name.size());
+        std::stable_sort(expected.begin(), expected.end(), lessAscending);
+        QStringList sorted, fromBytes;
+        for (int i = 0; i < list.count(); ++i) {
+            sorted << list.name(i);
+            fromBytes << pathFromNative(list.native(i), list.nativeSize(i));
+        }
+        QCOMPARE(sorted, expected);
+        QCOMPARE(fromBytes, expected);
+        list.releaseNames();
+        for (int i = 0; i < list.count(); ++i)
+            QCOMPARE(list.name(i), expected[i]);
+    }
 }
 
 QTEST_GUILESS_MAIN(TestFileListing)
