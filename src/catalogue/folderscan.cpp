@@ -3,6 +3,7 @@
 #include "base/nativepath.h"
 #include "catalogue/nativefolder.h"
 #include "catalogue/pseudofilesystem.h"
+#include "catalogue/walkahead.h"
 #include "tags/containertags.h"
 #include "tags/filetags.h"
 #include "tags/genre.h"
@@ -121,6 +122,7 @@ struct FolderScan::Pass {
     QHash<QString, KeptListing> kept;
     std::unique_ptr<TagReadAhead> reader;
     // Every folder the walk has entered (device, inode), and which file systems it may enter.
+    std::unique_ptr<WalkAhead> walkAhead;
     using FolderId = std::pair<quint64, quint64>;
     QSet<FolderId> enteredFolders;
     FileSystemFilter fileSystems;
@@ -169,24 +171,27 @@ struct FolderScan::Pass {
     bool walk(const QByteArray& path, const QString& entry, int depth) {
         if (!yield())
             return false;
-        NameList subfolders;
-        KeptListing listing;
-        {
-            const Clock::time_point listingStarted = Clock::now();
-            const auto addListingTime = qScopeGuard([&] {
-                listingTime += Clock::now() - listingStarted;
-                ++foldersListed;
-            });
-            NativeFolder folder(path);
-            if (!folder.isOpen() || !folder.stamp(listing.stamp))
+        const auto notEnteredYet = [this](const NativeFolder::Stamp& stamp) {
+            return !enteredFolders.contains(FolderId{quint64(stamp.device), quint64(stamp.inode)});
+        };
+        FolderListing listing = walkAhead->take(path, depth, notEnteredYet);
+        listingTime += listing.took;
+        ++foldersListed;
+        listAheadIfTheDiskIsSlow();
+        if (listing.outcome == FolderListing::Outcome::Unreadable ||
+            listing.outcome == FolderListing::Outcome::NotEntered || !entered(listing.stamp))
+            return true;
+        if (listing.outcome == FolderListing::Outcome::ListedBefore) {
+            // The workers met this folder first by another path; the walk meets it here
+            // first, so it is listed under this path.
+            const NativeFolder::Stamp first = listing.stamp;
+            listing = listFolder(path, pattern, fileSystems, [](const auto&) { return true; });
+            if (listing.outcome != FolderListing::Outcome::Listed ||
+                !listing.stamp.sameFolder(first))
                 return true;
-            if (!fileSystems.mayEnter(folder.fd(), listing.stamp.device))
-                return true;
-            if (!entered(listing.stamp))
-                return true;
-            folder.read(&pattern, &listing.files, &subfolders);
-            entriesListed += listing.files.count() + subfolders.count();
-        } // closed before going down, so deep trees do not pile up open folders
+        }
+        NameList& subfolders = listing.subfolders;
+        entriesListed += listing.files.count() + subfolders.count();
         for (int k = subfolders.count() - 1; k >= 0; --k) {
             const QString childEntry = entry + subfolders.name(k) + QLatin1Char('/');
             const QByteArray childPath =
@@ -200,11 +205,23 @@ struct FolderScan::Pass {
         }
         if (!listing.files.isEmpty()) {
             listing.files.releaseNames();
-            listing.path = path;
-            kept.emplace(entry, std::move(listing)); // insert() would copy the listing
+            // emplace: insert() would copy the listing
+            kept.emplace(entry, KeptListing{path, listing.stamp, std::move(listing.files)});
             scan.m_groups[GroupFolder].add(entry);
         }
         return true;
+    }
+
+    // From memory the walk lists folders faster alone than with helpers handing listings
+    // over; once its listings show that the disk is being waited for, folders are listed
+    // ahead on worker threads.
+    void listAheadIfTheDiskIsSlow() {
+        constexpr int FoldersToJudge = 16;
+        if (scan.m_readAheadOptions.listingThreads != ReadAheadOptions::Auto ||
+            walkAhead->workersStarted() || foldersListed % FoldersToJudge != 0)
+            return;
+        if (walkWaitedForTheDisk())
+            walkAhead->startWorkers(ReadAheadOptions::ColdListingThreads);
     }
 
     // A folder past the walk's limits: counted, and the first one named on stderr at
@@ -411,6 +428,8 @@ struct FolderScan::Pass {
     ~Pass() {
         if (scan.m_activeReadAhead == reader.get())
             scan.m_activeReadAhead = nullptr;
+        if (walkAhead && scan.m_activeWalkAhead == walkAhead.get())
+            scan.m_activeWalkAhead = nullptr;
     }
 
     Result run(const QString& musicFolder) {
@@ -422,7 +441,15 @@ struct FolderScan::Pass {
         scan.m_seenYears.clear();
         scan.m_seenGenres.clear();
 
-        if (!walk(pathToNative(musicFolder), QString(), 0))
+        walkAhead =
+            std::make_unique<WalkAhead>(pattern, WalkAhead::Limits{MaxWalkDepth, MaxWalkPathBytes});
+        if (scan.m_readAheadOptions.listingThreads != ReadAheadOptions::Auto)
+            walkAhead->startWorkers(scan.m_readAheadOptions.listingThreads);
+        scan.m_activeWalkAhead = walkAhead.get();
+        const bool walked = walk(pathToNative(musicFolder), QString(), 0);
+        scan.m_activeWalkAhead = nullptr;
+        walkAhead.reset(); // its workers end before the tags are read
+        if (!walked)
             return Result::Superseded;
         scan.m_beyondLimits = beyondLimits;
         reportBeyondLimits();
@@ -464,19 +491,25 @@ FolderScan::FolderScan(Catalogue& catalogue, GroupLists& groups)
 
 void FolderScan::stop() {
     ++m_generation;
+    endWorkers();
+}
+
+void FolderScan::endWorkers() {
+    if (m_activeWalkAhead)
+        m_activeWalkAhead->stop();
     if (m_activeReadAhead)
         m_activeReadAhead->stop();
 }
 
 int FolderScan::runningReaders() const {
-    return m_activeReadAhead ? m_activeReadAhead->runningWorkers() : 0;
+    return (m_activeWalkAhead ? m_activeWalkAhead->runningWorkers() : 0) +
+           (m_activeReadAhead ? m_activeReadAhead->runningWorkers() : 0);
 }
 
 FolderScan::Result FolderScan::run(const QString& musicFolder, const QString& folderPrefix,
                                    const FilePattern& pattern, ScanObserver& observer) {
-    // A running scan's readers end before the new one starts its own.
-    if (m_activeReadAhead)
-        m_activeReadAhead->stop();
+    // A running scan's workers end before the new one starts its own.
+    endWorkers();
     // A newer generation tells every older run, at its next yield, to give way.
     const int generation = ++m_generation;
     ++m_depth;

@@ -45,6 +45,8 @@ private:
     std::array<std::unique_ptr<GroupList>, GroupCount> m_lists;
 };
 
+class WalkAhead;
+
 class FolderScan {
 public:
     enum class Result { Finished, Superseded };
@@ -73,7 +75,8 @@ public:
     // The code page the tags' text fields are read in (the next scan on).
     // How tags are read: the code page of ID3v1 text, and whether MP3s' ID3v2 tags count.
     void setTagReading(const TagReading& reading) { m_reading = reading; }
-    // Tag readers of the running scan still alive (none once it is stopped or superseded).
+    // Folder listers and tag readers of the running scan still alive (none once it is
+    // stopped or superseded).
     int runningReaders() const;
 
 private:
@@ -88,7 +91,9 @@ private:
     int m_beyondLimits = 0;
     ReadAheadOptions m_readAheadOptions;
     TagReading m_reading;
+    void endWorkers();
     TagReadAhead* m_activeReadAhead = nullptr; // the running pass's, owned by it
+    WalkAhead* m_activeWalkAhead = nullptr;    // the same during the walk
 };
 
 } // namespace sonavue

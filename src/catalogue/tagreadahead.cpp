@@ -63,12 +63,12 @@ int TagReadAhead::runningWorkers() const {
 
 int ReadAheadOptions::warmThreads() {
     const int cores = int(std::thread::hardware_concurrency());
-    return cores <= 1 ? 0 : std::clamp(cores - 1, 2, ColdThreads);
+    return cores <= 1 ? 0 : std::clamp(cores - 1, 2, MostCoreThreads);
 }
 
 int ReadAheadOptions::parsingThreads() {
     const int cores = int(std::thread::hardware_concurrency());
-    return std::clamp(2 * cores, 2, ColdThreads);
+    return std::clamp(2 * cores, 2, MostCoreThreads);
 }
 
 void TagReadAhead::work() {

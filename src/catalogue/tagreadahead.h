@@ -21,17 +21,22 @@ namespace sonavue {
 struct ReadAheadOptions {
     // Chosen by the scan from how long the walk's own folder listings took: many readers
     // when the disk had to be waited for (a cold cache); from memory, where reading is
-    // system-call work on the cores, as many readers as there are cores besides the row
-    // thread's (at least one, none on a single core).
+    // system-call work on the cores, the cores less the row thread's, at least two (none
+    // on a single core), at most MostCoreThreads.
     static constexpr int Auto = -1;
-    static constexpr int ColdThreads = 8;
+    static constexpr int ColdThreads = 16;
     static int warmThreads();
+    static constexpr int MostCoreThreads = 8; // readers sized by the cores, at most
     // With ID3v2 tags to take apart, reading is computing too: readers pay off on a warm
     // cache as well, two per core (measured best on two cores), at most eight.
     static int parsingThreads();
     // Reading is waiting, not computing: the count suits the disk's queue, not the cores.
     // 0 reads every tag on the row-building thread, as a scan without read-ahead.
     int threads = Auto;
+    // Threads listing folders ahead of the walk. Auto: none while the walk's own listings
+    // come from memory, ColdListingThreads once they are seen waiting on the disk.
+    static constexpr int ColdListingThreads = 4;
+    int listingThreads = Auto;
     // Results read but not yet taken, at most (bounds the memory whatever the library).
     int capacity = 4096;
     // MP3s' ID3v2 tags are read too (from the same open file).
