@@ -18,6 +18,7 @@ ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
 # The catalogue's tests (the scan reads tags on worker threads) under ThreadSanitizer.
 tsan_tests=(tst_catalogue_table tst_catalogue_filelisting tst_catalogue_folderscan
             tst_catalogue_hostilefolders tst_catalogue_tagreadahead tst_catalogue_walkahead
+            tst_catalogue_cachewarmer
             tst_catalogue_id3v2scan)
 scripts/build.sh build-tsan -DSONAVUE_SANITIZE=thread -DSONAVUE_GUI=OFF -DCMAKE_BUILD_TYPE=Debug \
   -- "${tsan_tests[@]}"

@@ -1,6 +1,7 @@
 #include "catalogue/folderscan.h"
 
 #include "base/nativepath.h"
+#include "catalogue/cachewarmer.h"
 #include "catalogue/nativefolder.h"
 #include "catalogue/pseudofilesystem.h"
 #include "catalogue/walkahead.h"
@@ -130,9 +131,7 @@ struct FolderScan::Pass {
     QByteArray firstBeyondLimits;
     // Time spent opening and listing folders during the walk (not in its pauses), and how
     // many were listed: whether the disk was waited for.
-    Clock::duration listingTime{};
-    int foldersListed = 0;
-    long long entriesListed = 0; // music files and subfolders the listings held
+    DiskPace pace;
 
     bool current() const { return scan.m_generation == generation; }
 
@@ -175,8 +174,7 @@ struct FolderScan::Pass {
             return !enteredFolders.contains(FolderId{quint64(stamp.device), quint64(stamp.inode)});
         };
         FolderListing listing = walkAhead->take(path, depth, notEnteredYet);
-        listingTime += listing.took;
-        ++foldersListed;
+        pace.addListing(listing.took);
         listAheadIfTheDiskIsSlow();
         if (listing.outcome == FolderListing::Outcome::Unreadable ||
             listing.outcome == FolderListing::Outcome::NotEntered || !entered(listing.stamp))
@@ -191,7 +189,7 @@ struct FolderScan::Pass {
                 return true;
         }
         NameList& subfolders = listing.subfolders;
-        entriesListed += listing.files.count() + subfolders.count();
+        pace.addEntries(listing.files.count() + subfolders.count());
         for (int k = subfolders.count() - 1; k >= 0; --k) {
             const QString childEntry = entry + subfolders.name(k) + QLatin1Char('/');
             const QByteArray childPath =
@@ -218,9 +216,9 @@ struct FolderScan::Pass {
     void listAheadIfTheDiskIsSlow() {
         constexpr int FoldersToJudge = 16;
         if (scan.m_readAheadOptions.listingThreads != ReadAheadOptions::Auto ||
-            walkAhead->workersStarted() || foldersListed % FoldersToJudge != 0)
+            walkAhead->workersStarted() || pace.foldersListed() % FoldersToJudge != 0)
             return;
-        if (walkWaitedForTheDisk())
+        if (pace.waitedForTheDisk())
             walkAhead->startWorkers(ReadAheadOptions::ColdListingThreads);
     }
 
@@ -386,17 +384,6 @@ struct FolderScan::Pass {
         return yield();
     }
 
-    // A folder listed from memory takes microseconds; one the disk must be asked for takes
-    // a good part of a millisecond or more. A big folder takes longer from memory too: every
-    // 64 entries count as one more folder, so that folders of a thousand files read from
-    // memory are not taken for a cold disk.
-    bool walkWaitedForTheDisk() const {
-        constexpr auto ColdListing = std::chrono::microseconds(60);
-        constexpr long long EntriesPerFolder = 64;
-        const long long weight = foldersListed + entriesListed / EntriesPerFolder;
-        return weight > 0 && listingTime / weight >= ColdListing;
-    }
-
     // Hands the walk's listings, in folder-list order, to the tag readers and starts them.
     void startReadAhead(const GroupList& folders) {
         std::vector<WalkedFolder> walked(std::size_t(folders.count()));
@@ -416,9 +403,9 @@ struct FolderScan::Pass {
         kept.clear();
         ReadAheadOptions options = scan.m_readAheadOptions;
         if (options.threads == ReadAheadOptions::Auto)
-            options.threads = walkWaitedForTheDisk() ? ReadAheadOptions::ColdThreads
-                              : id3v2 || extraTypes  ? ReadAheadOptions::parsingThreads()
-                                                     : ReadAheadOptions::warmThreads();
+            options.threads = pace.waitedForTheDisk() ? ReadAheadOptions::ColdThreads
+                              : id3v2 || extraTypes   ? ReadAheadOptions::parsingThreads()
+                                                      : ReadAheadOptions::warmThreads();
         options.id3v2 = id3v2;
         options.extraTypes = extraTypes;
         reader = std::make_unique<TagReadAhead>(std::move(walked), options);
@@ -489,12 +476,22 @@ GroupLists::GroupLists() {
 FolderScan::FolderScan(Catalogue& catalogue, GroupLists& groups)
     : m_catalogue(catalogue), m_groups(groups) {}
 
+FolderScan::~FolderScan() = default;
+
+void FolderScan::warmUp(const QString& musicFolder, const QString& pattern) {
+    m_warmer.reset();
+    m_warmer = std::make_unique<CacheWarmer>(pathToNative(musicFolder), pattern,
+                                             WalkAhead::Limits{MaxWalkDepth, MaxWalkPathBytes},
+                                             ReadAheadOptions::ColdThreads);
+}
+
 void FolderScan::stop() {
     ++m_generation;
     endWorkers();
 }
 
 void FolderScan::endWorkers() {
+    m_warmer.reset();
     if (m_activeWalkAhead)
         m_activeWalkAhead->stop();
     if (m_activeReadAhead)
@@ -502,7 +499,8 @@ void FolderScan::endWorkers() {
 }
 
 int FolderScan::runningReaders() const {
-    return (m_activeWalkAhead ? m_activeWalkAhead->runningWorkers() : 0) +
+    return (m_warmer ? m_warmer->runningWorkers() : 0) +
+           (m_activeWalkAhead ? m_activeWalkAhead->runningWorkers() : 0) +
            (m_activeReadAhead ? m_activeReadAhead->runningWorkers() : 0);
 }
 

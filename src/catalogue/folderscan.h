@@ -46,12 +46,14 @@ private:
 };
 
 class WalkAhead;
+class CacheWarmer;
 
 class FolderScan {
 public:
     enum class Result { Finished, Superseded };
 
     FolderScan(Catalogue& catalogue, GroupLists& groups);
+    ~FolderScan();
 
     // Steps 1 to 5 of the scan (clear, walk, read). The window then selects the Folder tab
     // and the folder list's entry itself. A scan started from inside a yield of a running
@@ -60,6 +62,10 @@ public:
     Result run(const QString& musicFolder, const QString& folderPrefix, const FilePattern& pattern,
                ScanObserver& observer);
     bool running() const { return m_depth > 0; }
+    // While the program is still starting: brings musicFolder's folders and tags (files
+    // matching pattern) into the page cache on background threads, if the disk turns out
+    // to be cold. The next run() or stop() ends it first.
+    void warmUp(const QString& musicFolder, const QString& pattern);
     // A running scan gives way at its next yield, as to a newer scan (Superseded); its
     // tag readers are ended before this returns.
     void stop();
@@ -94,6 +100,7 @@ private:
     void endWorkers();
     TagReadAhead* m_activeReadAhead = nullptr; // the running pass's, owned by it
     WalkAhead* m_activeWalkAhead = nullptr;    // the same during the walk
+    std::unique_ptr<CacheWarmer> m_warmer;
 };
 
 } // namespace sonavue

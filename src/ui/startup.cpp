@@ -4,6 +4,7 @@
 #include "base/numbers.h"
 #include "base/settingskeys.h"
 #include "base/userfolders.h"
+#include "catalogue/filelisting.h"
 #include "tags/containertags.h"
 #include "tags/genre.h"
 #include "ui/settingsframe.h"
@@ -73,8 +74,13 @@ StartedProgram Main(StartOptions options, const std::function<void(Form1&)>& win
     options.core.tagReading.id3v2 = wholeNumberOr(settings.read(Setting::ID3v2), 0, 0, 1) == 1;
     // Unknown words are ignored; empty lists only the boxes' types.
     options.core.tagReading.extraTypes = parseExtraTypes(settings.read(Setting::ExtraTypes));
+    const unsigned extraTypes = options.core.tagReading.extraTypes;
     StartedProgram program;
     program.core = std::make_unique<PlayerCore>(std::move(options.core));
+    // After a cold boot the window takes a while to build: the music folder is brought into
+    // memory meanwhile, for the scan of step 6. Every type the boxes may choose is read.
+    program.core->scan().warmUp(acceptedMusicFolder(settings.read(Setting::Folder)),
+                                filePatternFor(true, true, true) + extraTypesPattern(extraTypes));
     // 2. The main window, hidden; its load handling runs now.
     program.mainWindow = std::make_unique<Form1>(*program.core, std::move(options.window));
     Form1& form = *program.mainWindow;

@@ -1,0 +1,133 @@
+#include "catalogue/cachewarmer.h"
+
+#include "tags/id3v1.h"
+
+namespace sonavue {
+namespace {
+
+// Folders the first thread lists before it judges the disk.
+constexpr int FoldersToJudge = 16;
+
+} // namespace
+
+CacheWarmer::CacheWarmer(const QByteArray& root, const QString& pattern, WalkAhead::Limits limits,
+                         int coldThreads, Start start)
+    : m_pattern(pattern), m_limits(limits), m_coldThreads(std::max(1, coldThreads)) {
+    m_toList.push_back({root, 0});
+    m_judged = m_cold = start == Start::AtOnce;
+    m_running = m_coldThreads;
+    m_workers.reserve(std::size_t(m_coldThreads));
+    for (int i = 0; i < m_coldThreads; ++i)
+        m_workers.emplace_back([this, i] { work(i == 0); });
+}
+
+CacheWarmer::~CacheWarmer() {
+    stop();
+}
+
+void CacheWarmer::stop() {
+    {
+        const std::lock_guard lock(m_mutex);
+        m_stopped = true;
+    }
+    m_wake.notify_all();
+    for (std::thread& worker : m_workers)
+        if (worker.joinable())
+            worker.join();
+}
+
+int CacheWarmer::runningWorkers() const {
+    const std::lock_guard lock(m_mutex);
+    return m_running;
+}
+
+int CacheWarmer::foldersListed() const {
+    const std::lock_guard lock(m_mutex);
+    return m_listed;
+}
+
+void CacheWarmer::work(bool first) {
+    const FilePattern pattern(m_pattern); // its own, compiled on this thread
+    FileSystemFilter fileSystems;
+    std::unique_lock lock(m_mutex);
+    // The others wait for the first one's judgement: from memory they would only compete
+    // with the window being built.
+    if (!first)
+        m_wake.wait(lock, [&] { return m_stopped || m_judged; });
+    Folder folder;
+    while (nextFolder(lock, folder)) {
+        ++m_busy;
+        lock.unlock();
+        warm(folder, pattern, fileSystems);
+        lock.lock();
+        --m_busy;
+        m_wake.notify_all(); // more folders, or the end
+    }
+    --m_running;
+}
+
+// Under the lock: the next folder to warm. False once stopped, once everything is warm,
+// or once the disk was found warm already.
+bool CacheWarmer::nextFolder(std::unique_lock<std::mutex>& lock, Folder& folder) {
+    for (;;) {
+        if (m_stopped || (m_judged && !m_cold))
+            return false;
+        if (!m_toList.empty()) {
+            folder = std::move(m_toList.back());
+            m_toList.pop_back();
+            return true;
+        }
+        if (m_busy == 0)
+            return false; // no folder left, and none being listed that could add one
+        m_wake.wait(lock);
+    }
+}
+
+void CacheWarmer::judgeTheDisk(std::chrono::steady_clock::duration took, int entries) {
+    if (m_judged)
+        return;
+    m_pace.addListing(took);
+    m_pace.addEntries(entries);
+    if (m_pace.foldersListed() < FoldersToJudge)
+        return;
+    m_judged = true;
+    m_cold = m_pace.waitedForTheDisk();
+    m_wake.notify_all();
+}
+
+void CacheWarmer::warm(const Folder& at, const FilePattern& pattern,
+                       FileSystemFilter& fileSystems) {
+    const FolderListing listing = listFolder(at.path, pattern, fileSystems, [&](const auto& stamp) {
+        const std::lock_guard lock(m_mutex);
+        const std::pair<quint64, quint64> id{quint64(stamp.device), quint64(stamp.inode)};
+        if (m_listedIds.contains(id))
+            return false;
+        m_listedIds.insert(id);
+        return true;
+    });
+    if (listing.outcome != FolderListing::Outcome::Listed)
+        return;
+    {
+        const std::lock_guard lock(m_mutex);
+        ++m_listed;
+        judgeTheDisk(listing.took, listing.files.count() + listing.subfolders.count());
+        if (at.depth < m_limits.maxDepth) {
+            for (int k = 0; k < listing.subfolders.count(); ++k) {
+                QByteArray child = joinNative(at.path, listing.subfolders.native(k),
+                                              std::size_t(listing.subfolders.nativeSize(k)));
+                if (child.size() <= m_limits.maxPathBytes)
+                    m_toList.push_back({std::move(child), at.depth + 1});
+            }
+        }
+    }
+    m_wake.notify_all();
+    // The listing's folder was closed before going on; its files are opened through it again.
+    const NativeFolder folder(at.path);
+    if (!folder.isOpen())
+        return;
+    char tag[TagSize];
+    for (int j = 0; j < listing.files.count() && !m_stopped; ++j)
+        readTagBytesAt(folder.fd(), listing.files.native(j), tag, /*knownRegular=*/true);
+}
+
+} // namespace sonavue
