@@ -207,7 +207,7 @@ struct SizeResult {
     Timing tool;
     long peakKiB;
     std::vector<std::pair<std::string, double>> walls; // every line of the table
-    double walk = 0; // of the scan as it chooses: the walk's part
+    double walk = 0;                                   // of the scan as it chooses: the walk's part
 };
 
 Timing medianOf(const std::vector<Timing>& timings) {

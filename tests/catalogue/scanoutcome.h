@@ -89,4 +89,31 @@ inline void writeHostileLibrary(const QByteArray& root) {
     }
 }
 
+// A scan over a fresh catalogue, yielding only between folders, with the given threads.
+struct ScanRig {
+    explicit ScanRig(const ReadAheadOptions& options) {
+        scan.setYieldIntervalMs(NoTimedYields);
+        scan.setReadAhead(options);
+    }
+    Catalogue catalogue;
+    GroupLists groups;
+    FolderScan scan{catalogue, groups};
+};
+
+// The same rows, group lists and observer calls.
+inline void compareScans(const Outcome& ahead, const Outcome& alone) {
+    QCOMPARE(ahead.result, alone.result);
+    QCOMPARE(ahead.rows, alone.rows);
+    QCOMPARE(ahead.groups, alone.groups);
+    QCOMPARE(ahead.events, alone.events);
+}
+
+// Ten folders of many one-file folders each (folders + 11 folders in all).
+inline void writeWideTree(const QByteArray& root, int folders) {
+    for (int i = 0; i < folders; ++i)
+        QVERIFY(writeMusicFile(root + "/A" + QByteArray::number(i % 10) + "/B" +
+                                   QByteArray::number(i) + "/t.mp3",
+                               150, tagOf("t", "a")));
+}
+
 } // namespace sonavue::testing

@@ -30,13 +30,6 @@ void writeTangledTree(const QByteArray& root) {
     }
 }
 
-void writeWideTree(const QByteArray& root, int folders) {
-    for (int i = 0; i < folders; ++i)
-        QVERIFY(writeMusicFile(root + "/A" + QByteArray::number(i % 10) + "/B" +
-                                   QByteArray::number(i) + "/t.mp3",
-                               150, tagOf("t", "a")));
-}
-
 } // namespace
 
 class TestCacheWarmer : public QObject {
@@ -95,11 +88,8 @@ void TestCacheWarmer::scanAfterWarmingIsTheSame() {
     QCOMPARE(alone.result, FolderScan::Result::Finished);
     const int before = threadsOfProcess();
     for (int run = 0; run < 5; ++run) {
-        Catalogue catalogue;
-        GroupLists groups;
-        FolderScan scan(catalogue, groups);
-        scan.setYieldIntervalMs(NoTimedYields);
-        scan.setReadAhead(readers(2, 4096, 0));
+        ScanRig rig(readers(2, 4096, 0));
+        FolderScan& scan = rig.scan;
         scan.warmUp(dir.path(), Pattern);
         RecordingObserver observer;
         int workersAtFirstYield = -1;
@@ -111,10 +101,10 @@ void TestCacheWarmer::scanAfterWarmingIsTheSame() {
                  FolderScan::Result::Finished);
         QCOMPARE(workersAtFirstYield, 0); // the warming ended before the walk began
         QStringList rows;
-        for (int r = 0; r < catalogue.rowCount(); ++r) {
+        for (int r = 0; r < rig.catalogue.rowCount(); ++r) {
             QStringList row;
             for (int c = 0; c < Catalogue::ColumnCount; ++c)
-                row << catalogue.cell(c, r);
+                row << rig.catalogue.cell(c, r);
             rows << row.join(QChar(u'|'));
         }
         QCOMPARE(rows, alone.rows);

@@ -148,9 +148,26 @@ void TestFileListing::missingFolderListsNothing() {
 void TestFileListing::namesSortAsTheirText() {
     // Letters around the case boundary, the punctuation between 'Z' and 'a', digits,
     // prefixes of one another, UTF-8 and bytes that are not UTF-8.
-    const QList<QByteArray> alphabet = {"a", "A", "b", "B", "z", "Z", "_", "[", "`", "{", "~",
-                                        "0", "9", " ", "-", ".", "\xc3\xa9", "\xc3\x89",
-                                        "\xe3\x81\x82", "\xff"};
+    const QList<QByteArray> alphabet = {"a",
+                                        "A",
+                                        "b",
+                                        "B",
+                                        "z",
+                                        "Z",
+                                        "_",
+                                        "[",
+                                        "`",
+                                        "{",
+                                        "~",
+                                        "0",
+                                        "9",
+                                        " ",
+                                        "-",
+                                        ".",
+                                        "\xc3\xa9",
+                                        "\xc3\x89",
+                                        "\xe3\x81\x82",
+                                        "\xff"};
     QRandomGenerator random(20261207);
     for (int round = 0; round < 400; ++round) {
         const bool asciiOnly = round % 2 == 0;
