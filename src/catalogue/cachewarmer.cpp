@@ -77,8 +77,13 @@ bool CacheWarmer::nextFolder(std::unique_lock<std::mutex>& lock, Folder& folder)
             m_toList.pop_back();
             return true;
         }
-        if (m_busy == 0)
-            return false; // no folder left, and none being listed that could add one
+        if (m_busy == 0) {
+            // No folder left, and none being listed that could add one: a tree too small
+            // to judge the disk by is done, and threads still waiting for a judgement end.
+            m_judged = true;
+            m_wake.notify_all();
+            return false;
+        }
         m_wake.wait(lock);
     }
 }

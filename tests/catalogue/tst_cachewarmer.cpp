@@ -67,14 +67,19 @@ void TestCacheWarmer::stopEndsEveryThread() {
 }
 
 // From memory the first thread finds nothing worth warming and all end by themselves; a
-// machine loaded enough to look like a cold disk warms the whole tree, and ends too.
+// machine loaded enough to look like a cold disk warms the whole tree, and ends too. A
+// tree too small to judge the disk by is warmed whole, and no thread waits on after it.
 void TestCacheWarmer::warmDiskEndsTheWarmingByItself() {
-    QTemporaryDir dir;
-    writeWideTree(pathToNative(dir.path()), 200);
-    CacheWarmer warmer(pathToNative(dir.path()), Pattern, Limits, 8);
+    QTemporaryDir big, small;
+    writeWideTree(pathToNative(big.path()), 200);
+    writeWideTree(pathToNative(small.path()), 3);
+    CacheWarmer warmer(pathToNative(big.path()), Pattern, Limits, 8);
     QTRY_COMPARE(warmer.runningWorkers(), 0);
     QVERIFY(warmer.foldersListed() >= 16);
     QVERIFY(warmer.foldersListed() <= 211);
+    CacheWarmer smallWarmer(pathToNative(small.path()), Pattern, Limits, 8);
+    QTRY_COMPARE(smallWarmer.runningWorkers(), 0);
+    QCOMPARE(smallWarmer.foldersListed(), 1 + 3 + 3);
 }
 
 // The start-up warms the folder, then scans it: the scan ends the warming first and comes
