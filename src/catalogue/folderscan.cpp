@@ -11,7 +11,6 @@
 #include "tags/id3v1.h"
 #include "tags/tagtext.h"
 #include <QHash>
-#include <QScopeGuard>
 #include <chrono>
 #include <climits>
 #include <cstdio>
@@ -122,8 +121,9 @@ struct FolderScan::Pass {
     // starts; then the tag readers own them.
     QHash<QString, KeptListing> kept;
     std::unique_ptr<TagReadAhead> reader;
-    // Every folder the walk has entered (device, inode), and which file systems it may enter.
+    // Lists folders ahead of the walk once the disk is seen to be slow.
     std::unique_ptr<WalkAhead> walkAhead;
+    // Every folder the walk has entered (device, inode), and which file systems it may enter.
     using FolderId = std::pair<quint64, quint64>;
     QSet<FolderId> enteredFolders;
     FileSystemFilter fileSystems;
