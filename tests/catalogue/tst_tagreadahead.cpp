@@ -24,6 +24,8 @@
 using namespace sonavue;
 using namespace sonavue::testing;
 
+Q_DECLARE_METATYPE(sonavue::ReadAheadOptions)
+
 namespace {
 
 // One folder whose listing names the given files, as the walk left it just now.
@@ -50,7 +52,8 @@ private slots:
     void filesChangedUnderTheReaders();
     void changedListingIsReadAfresh();
     void stopEndsTheReaders();
-    void supersededScanEndsItsReaders();
+    void supersededScanEndsItsWorkers_data();
+    void supersededScanEndsItsWorkers();
 };
 
 void TestTagReadAhead::sameScanWithAnyReaderCount() {
@@ -212,28 +215,33 @@ void TestTagReadAhead::stopEndsTheReaders() {
     QCOMPARE(observer.events.last(), QStringLiteral("yield"));
 }
 
-// A scan started inside a yield of a running one: the older scan's readers end before
-// the new scan starts its own, and once the new scan is done no reader is left.
-void TestTagReadAhead::supersededScanEndsItsReaders() {
+// A scan started inside a yield of a running one, while its tags are read or during its
+// walk: the older scan's workers end before the new scan starts its own, once the new scan
+// is done no worker is left, and the older scan writes nothing after giving way.
+void TestTagReadAhead::supersededScanEndsItsWorkers_data() {
+    QTest::addColumn<ReadAheadOptions>("options");
+    QTest::addColumn<bool>("duringTheWalk");
+    QTest::newRow("while tags are read") << readers(4, 2) << false;
+    QTest::newRow("during the walk") << readers(2, 4096, 4) << true;
+}
+
+void TestTagReadAhead::supersededScanEndsItsWorkers() {
+    QFETCH(ReadAheadOptions, options);
+    QFETCH(bool, duringTheWalk);
     QTemporaryDir first, second;
-    for (int i = 0; i < 40; ++i)
-        QVERIFY(writeMusicFile(pathToNative(first.path()) + "/F" + QByteArray::number(i % 4) + "/" +
-                                   QByteArray::number(i) + ".mp3",
-                               200, tagOf("t", "first")));
+    writeWideTree(pathToNative(first.path()), 300);
     QVERIFY(writeMusicFile(pathToNative(second.path()) + "/x.mp3", 200, tagOf("x", "second")));
     const int before = threadsOfProcess();
-    Catalogue catalogue;
-    GroupLists groups;
-    FolderScan scan(catalogue, groups);
-    scan.setYieldIntervalMs(NoTimedYields);
-    scan.setReadAhead(readers(4, 2));
+    ScanRig rig(options);
+    FolderScan& scan = rig.scan;
     RecordingObserver outer;
-    int olderReaders = -1;
+    int olderWorkers = -1;
     FolderScan::Result inner = FolderScan::Result::Superseded;
-    outer.onYield = [&](int) {
-        if (olderReaders >= 0 || catalogue.rowCount() < 10)
+    outer.onYield = [&](int yield) {
+        const bool due = duringTheWalk ? yield == 25 : rig.catalogue.rowCount() >= 10;
+        if (olderWorkers >= 0 || !due)
             return;
-        olderReaders = scan.runningReaders();
+        olderWorkers = scan.runningReaders();
         ScanObserver quiet;
         inner = scan.run(second.path(), second.path() + "/", FilePattern(), quiet);
         QCOMPARE(scan.runningReaders(), 0);
@@ -241,10 +249,11 @@ void TestTagReadAhead::supersededScanEndsItsReaders() {
     };
     QCOMPARE(scan.run(first.path(), first.path() + "/", FilePattern(), outer),
              FolderScan::Result::Superseded);
-    QCOMPARE(olderReaders, 4);
+    QCOMPARE(olderWorkers, 4);
     QCOMPARE(inner, FolderScan::Result::Finished);
-    QCOMPARE(catalogue.rowCount(), 1); // the older scan wrote nothing after giving way
-    QCOMPARE(groups[GroupArtist].entries(), QStringList({"second"}));
+    QCOMPARE(rig.catalogue.rowCount(), 1);
+    QCOMPARE(rig.groups[GroupFolder].entries(), QStringList({QString()}));
+    QCOMPARE(rig.groups[GroupArtist].entries(), QStringList({"second"}));
 }
 
 QTEST_GUILESS_MAIN(TestTagReadAhead)

@@ -45,7 +45,6 @@ private slots:
     void linkWebWalksTheSameWithAnyListers();
     void takeGivesWhatTheFolderHolds();
     void stopDuringTheWalkEndsTheListers();
-    void scanStartedDuringTheWalkEndsTheOldListers();
 };
 
 void TestWalkAhead::linkWebWalksTheSameWithAnyListers() {
@@ -124,36 +123,6 @@ void TestWalkAhead::stopDuringTheWalkEndsTheListers() {
     QCOMPARE(listersAfter, 0);
     QCOMPARE(rig.catalogue.rowCount(), 0);
     QCOMPARE(observer.yields, 40);
-}
-
-// A newer scan started inside a yield of the walk: the older scan's listers end first,
-// the newer one's when it is done, and the older one writes nothing afterwards.
-void TestWalkAhead::scanStartedDuringTheWalkEndsTheOldListers() {
-    QTemporaryDir first, second;
-    writeWideTree(pathToNative(first.path()), 300);
-    QVERIFY(writeMusicFile(pathToNative(second.path()) + "/x.mp3", 200, tagOf("x", "second")));
-    const int before = threadsOfProcess();
-    ScanRig rig(readers(2, 4096, 4));
-    FolderScan& scan = rig.scan;
-    RecordingObserver outer;
-    int olderListers = -1;
-    FolderScan::Result inner = FolderScan::Result::Superseded;
-    outer.onYield = [&](int yield) {
-        if (yield != 25)
-            return;
-        olderListers = scan.runningReaders();
-        ScanObserver quiet;
-        inner = scan.run(second.path(), second.path() + "/", FilePattern(), quiet);
-        QCOMPARE(scan.runningReaders(), 0);
-        QTRY_COMPARE(threadsOfProcess(), before);
-    };
-    QCOMPARE(scan.run(first.path(), first.path() + "/", FilePattern(), outer),
-             FolderScan::Result::Superseded);
-    QCOMPARE(olderListers, 4);
-    QCOMPARE(inner, FolderScan::Result::Finished);
-    QCOMPARE(rig.catalogue.rowCount(), 1);
-    QCOMPARE(rig.groups[GroupFolder].entries(), QStringList({QString()}));
-    QCOMPARE(rig.groups[GroupArtist].entries(), QStringList({"second"}));
 }
 
 QTEST_GUILESS_MAIN(TestWalkAhead)
