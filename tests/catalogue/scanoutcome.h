@@ -100,6 +100,27 @@ struct ScanRig {
     FolderScan scan{catalogue, groups};
 };
 
+// A finished scan of folder that read tags as reading says, with the given tag readers.
+inline std::unique_ptr<ScanRig> scanned(const QString& folder, const TagReading& reading,
+                                        int readers, const FilePattern& pattern = FilePattern()) {
+    ReadAheadOptions options;
+    options.threads = readers;
+    auto rig = std::make_unique<ScanRig>(options);
+    rig->scan.setTagReading(reading);
+    ScanObserver quiet;
+    rig->scan.run(folder, folderPrefixFor(folder), pattern, quiet);
+    return rig;
+}
+
+// Cells first to last of row r; a path is cut to its file name.
+inline QStringList cellsOf(const Catalogue& catalogue, int r, int first, int last) {
+    QStringList out;
+    for (int c = first; c <= last; ++c)
+        out << (c == ColPath ? catalogue.cell(c, r).section(QLatin1Char('/'), -1)
+                             : catalogue.cell(c, r));
+    return out;
+}
+
 // The same rows, group lists and observer calls.
 inline void compareScans(const Outcome& ahead, const Outcome& alone) {
     QCOMPARE(ahead.result, alone.result);
