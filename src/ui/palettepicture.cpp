@@ -9,6 +9,7 @@
 #include <QPainter>
 
 #include <algorithm>
+#include <cmath>
 
 namespace sonavue {
 
@@ -33,6 +34,17 @@ QPixmap PalettePicture::pictureAt(qreal dpr) {
         QPixmap::fromImage(image.scaled(size, Qt::IgnoreAspectRatio, Qt::FastTransformation));
     picture.setDevicePixelRatio(dpr);
     return picture;
+}
+
+QPoint PalettePicture::pixelUnder(const QMouseEvent& event) const {
+    // On a screen of more than one device pixel per logical pixel the pointer may lie between
+    // logical pixels, and the toolkit rounds the control's mouse position to a whole one: the
+    // right half of each pixel would pick its neighbour, the last column and row nothing at
+    // all. The position in the window keeps the device pixel; what its rounding took away,
+    // given back, is where the pointer lies, and the pixel it lies in is the one picked.
+    const QPointF inWindow = event.scenePosition();
+    const QPointF position = event.position() + (inWindow - QPointF(inWindow.toPoint()));
+    return {int(std::floor(position.x())), int(std::floor(position.y()))};
 }
 
 void PalettePicture::setMarker(QPoint point) {
@@ -98,7 +110,7 @@ void PalettePicture::keyPressEvent(QKeyEvent* event) {
 
 void PalettePicture::mousePressEvent(QMouseEvent* event) {
     // The marker follows the mouse, so the keyboard goes on from where the mouse picked.
-    const QPoint point = event->position().toPoint();
+    const QPoint point = pixelUnder(*event);
     if (m_image.valid(point))
         setMarker(point);
     QLabel::mousePressEvent(event);

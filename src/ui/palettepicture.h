@@ -7,6 +7,8 @@
 #include <QLabel>
 #include <QPixmap>
 
+class QMouseEvent;
+
 namespace sonavue {
 
 class PalettePicture : public QLabel {
@@ -22,6 +24,8 @@ public:
     // The palette at `dpr` device pixels per logical pixel: every device pixel takes the
     // colour of the logical pixel it lies in.
     static QPixmap pictureAt(qreal dpr);
+    // The palette pixel under a mouse event; outside the palette, a point outside the image.
+    QPoint pixelUnder(const QMouseEvent& event) const;
 
 signals:
     // Space, Enter or Return: the colour at `point` is chosen.

@@ -163,7 +163,7 @@ void SettingsFrame::wire() {
 bool SettingsFrame::eventFilter(QObject* watched, QEvent* event) {
     if (watched == m_picture2 && event->type() == QEvent::MouseButtonRelease) {
         auto* mouse = static_cast<QMouseEvent*>(event);
-        emit colourPicked(mouse->button(), mouse->position().toPoint());
+        emit colourPicked(mouse->button(), m_picture2->pixelUnder(*mouse));
         return true;
     }
     return QGroupBox::eventFilter(watched, event);

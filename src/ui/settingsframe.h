@@ -15,6 +15,8 @@ class QScrollBar;
 
 namespace sonavue {
 
+class PalettePicture;
+
 class SettingsFrame : public QGroupBox {
     Q_OBJECT
 public:
@@ -66,7 +68,7 @@ private:
     QPushButton* m_command2 = nullptr;
     std::array<QRadioButton*, 2> m_option1{};
     std::array<QRadioButton*, 2> m_optionBack{};
-    QLabel* m_picture2 = nullptr;
+    PalettePicture* m_picture2 = nullptr;
     std::array<QRadioButton*, 3> m_optionfont{};
     std::array<QCheckBox*, FileTypeCount> m_check1{};
     QLabel* m_label1 = nullptr;

@@ -1,6 +1,10 @@
 // The pictures the program draws on a screen of twice the pixel density (QT_SCALE_FACTOR=2):
 // drawn with the screen's pixels, not enlarged from logical ones, so that edges stay hard and
-// curves and letters keep their detail.
+// curves and letters keep their detail; and the palette's colour under each device pixel is
+// the one a click there picks.
+#include "formcontrols.h"
+#include "mainwindowfixture.h"
+
 #include "ui/backgroundwindow.h"
 #include "ui/colours.h"
 #include "ui/imagebutton.h"
@@ -11,6 +15,7 @@
 #include <QTest>
 
 using namespace sonavue;
+using namespace sonavue::testing;
 
 namespace {
 
@@ -31,6 +36,21 @@ int finerThanLogicalPixels(const QImage& image) {
         }
     }
     return count;
+}
+
+// A left click at a device pixel of `control`, given as the display server gives it: in device
+// pixels, which the window turns into logical positions with halves.
+void clickDevicePixel(QWidget* control, QPoint device) {
+    static int timestamp = 0;
+    timestamp += 1000; // clicks of different rows never make a double-click
+    QWindow* window = control->window()->windowHandle();
+    const QPointF local = QPointF(control->mapTo(control->window(), QPoint())) +
+                          QPointF(device) / control->devicePixelRatioF();
+    const QPointF global = QPointF(window->mapToGlobal(QPoint())) + local;
+    qt_handleMouseEvent(window, local, global, Qt::LeftButton, Qt::LeftButton,
+                        QEvent::MouseButtonPress, {}, timestamp);
+    qt_handleMouseEvent(window, local, global, Qt::NoButton, Qt::LeftButton,
+                        QEvent::MouseButtonRelease, {}, timestamp + 1);
 }
 
 } // namespace
@@ -95,9 +115,44 @@ private slots:
         QCOMPARE(background.picture().devicePixelRatio(), 2.0);
         QCOMPARE(background.picture().size(), Form4::builtInPicture().size() * 2);
     }
+
+    // A click on the palette picks the colour of the logical pixel its device pixel lies in;
+    // outside the palette (the control is a little larger) it picks no colour (-1).
+    void paletteClicks_data() {
+        QTest::addColumn<QPoint>("device");
+        QTest::addColumn<QPoint>("picked"); // (-1, -1): none
+        QTest::newRow("first device pixel") << QPoint(0, 0) << QPoint(0, 0);
+        QTest::newRow("right half of the last pixel of a block")
+            << QPoint(99, 41) << QPoint(49, 20);
+        QTest::newRow("left half of the next block's first pixel")
+            << QPoint(100, 40) << QPoint(50, 20);
+        QTest::newRow("last column and row") << QPoint(199, 63) << QPoint(99, 31);
+        QTest::newRow("right of the palette") << QPoint(201, 10) << QPoint(-1, -1);
+        QTest::newRow("below the palette") << QPoint(10, 64) << QPoint(-1, -1);
+    }
+    void paletteClicks() {
+        QFETCH(QPoint, device);
+        QFETCH(QPoint, picked);
+        const SettingsFile settings(QStringLiteral("SonavueDensityTest"));
+        auto w = startWindow(settings.appName());
+        Form1& f = *w->form;
+        const FormControls ui(f);
+        QVERIFY(QTest::qWaitForWindowExposed(&f));
+        clickDevicePixel(ui.Picture2, device);
+        const QImage palette = paletteImage();
+        const std::int32_t expected =
+            palette.valid(picked) ? fromQColor(palette.pixelColor(picked)) : -1;
+        QCOMPARE(f.currentColour(), expected);
+        QCOMPARE(settings.get(QStringLiteral("color")), QString::number(expected));
+        if (palette.valid(picked))
+            QCOMPARE(ui.Picture2->marker(), picked); // the keyboard goes on from there
+    }
 };
 
 int main(int argc, char** argv) {
+    static QTemporaryDir home;
+    qputenv("HOME", home.path().toUtf8());
+    qputenv("XDG_CONFIG_HOME", (home.path() + QStringLiteral("/.config")).toUtf8());
     qputenv("QT_SCALE_FACTOR", "2");
     QApplication app(argc, argv);
     DensityTest test;
