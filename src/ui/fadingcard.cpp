@@ -23,6 +23,28 @@ void FadingCard::startFading() {
     m_fadeTimer.start();
 }
 
+void FadingCard::closeOnPressesElsewhere() {
+    QCoreApplication::instance()->installEventFilter(this);
+}
+
+bool FadingCard::eventFilter(QObject* watched, QEvent* event) {
+    // A press reaches each widget it is offered to (up the parents while none takes it); the
+    // first one outside the card decides, once the press has been handled.
+    if (event->type() == QEvent::MouseButtonPress && watched->isWidgetType() &&
+        static_cast<QWidget*>(watched)->window() != this && !m_pressCheckPending && !m_closing) {
+        m_pressCheckPending = true;
+        m_keptThroughPress = false;
+        QTimer::singleShot(0, this, &FadingCard::closeUnlessKept);
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void FadingCard::closeUnlessKept() {
+    m_pressCheckPending = false;
+    if (!m_keptThroughPress && !m_closing)
+        close();
+}
+
 void FadingCard::Timer1_Timer() {
     endFadeHold(m_fade);
 }
@@ -64,6 +86,7 @@ void FadingCard::closeEvent(QCloseEvent* event) {
     if (m_closing)
         return;
     m_closing = true;
+    QCoreApplication::instance()->removeEventFilter(this);
     m_holdTimer.stop();
     m_fadeTimer.stop();
     emit closed();

@@ -1,6 +1,8 @@
 #pragma once
 // A card window that fades in, holds, fades out and closes: the splash and the tag card.
 // It closes at once when it loses the focus (after having had it), and says so once.
+// A card may also close at once on a mouse press anywhere else in the program: a window
+// manager need never give it the focus, and then it would otherwise stay over the window.
 #include "ui/fadesequence.h"
 #include <QColor>
 #include <QRect>
@@ -29,12 +31,20 @@ protected:
     FadingCard(QWidget* owner, FadeCard start, int holdMs, QRect card, QColor fill);
     // Starts the hold and fade timers (call once the card is laid out).
     void startFading();
+    // From now on a mouse press on any other window or control of the program closes the
+    // card once that press has been handled, unless keepOpenThroughPress() was called while
+    // it was (the press brought something new to show on the card).
+    void closeOnPressesElsewhere();
+    void keepOpenThroughPress() { m_keptThroughPress = true; }
 
     void paintEvent(QPaintEvent* event) override;
     void changeEvent(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    void closeUnlessKept();
+
     FadeCard m_fade;
     QRect m_card;
     QColor m_fill;
@@ -42,6 +52,8 @@ private:
     QTimer m_fadeTimer; // Timer2, 50 ms
     bool m_wasActive = false;
     bool m_closing = false;
+    bool m_pressCheckPending = false;
+    bool m_keptThroughPress = false;
 };
 
 } // namespace sonavue

@@ -103,10 +103,13 @@ Form3::Form3(QWidget* owner, const TagReading& reading)
     // Client area's top-left at (2610, 7995) twips on the screen.
     move(cardPixels(2610), cardPixels(7995));
     startFading();
+    closeOnPressesElsewhere();
 }
 
 void Form3::setLabel1Tag(const QString& path) {
     m_label1Tag = path;
+    // The press on a track that shows it here (another track's press) keeps the card open.
+    keepOpenThroughPress();
 }
 
 void Form3::setLabel1Caption(const QString& caption) {
@@ -161,7 +164,7 @@ bool Form3::eventFilter(QObject* watched, QEvent* event) {
         close();
         return true;
     }
-    return QWidget::eventFilter(watched, event);
+    return FadingCard::eventFilter(watched, event);
 }
 
 } // namespace sonavue

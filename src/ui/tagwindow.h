@@ -18,7 +18,9 @@ public:
     explicit Form3(QWidget* owner, const TagReading& reading = {});
 
     // Opening, in this order: the tag text (the full path the tag is read from), then the
-    // caption; a changed caption reads the tag with getMP3TAG.
+    // caption; a changed caption reads the tag with getMP3TAG. A press on another track
+    // sets them while it is handled, and so leaves the card open; any other press elsewhere
+    // in the program closes it.
     void setLabel1Tag(const QString& path);
     void setLabel1Caption(const QString& caption);
     const QString& label1Tag() const { return m_label1Tag; }

@@ -8,6 +8,7 @@
 #include "ui/mainwindowfixture.h"
 #include "ui/splashwindow.h"
 #include "ui/tabsel.h"
+#include "ui/tagwindow.h"
 #include "ui/volumebar.h"
 
 #include <QApplication>
@@ -290,6 +291,31 @@ private slots:
         STEP(checkLargeLayout());
         QVERIFY(x::pressKey(QStringLiteral("w")));
         STEP(checkNormalLayout(place));
+    }
+
+    // The window manager never gives the tag card the focus: a click on a track shows the
+    // card, a click on another track shows that one on it, and a click anywhere else in the
+    // window takes it away at once instead of leaving it over the window until it fades.
+    void tagCardGoesAtAClickElsewhere() {
+        STEP(start(false));
+        Form1& f = *m_window->form;
+        const FormControls ui(f);
+        const x::WindowId window = xId(&f);
+        QVERIFY(x::click(window, centreOf(ui.TabSel[GroupAll])));
+        WAIT_COMPARE(ui.ListName->model()->rowCount(), 6);
+        QVERIFY(x::click(window, centreOfRow(ui.ListName, 0)));
+        WAIT_VERIFY(f.tagWindow() && xViewable(f.tagWindow()));
+        const QPointer<Form3> card = f.tagWindow();
+        // From here only a click can close the card.
+        card->holdTimer().stop();
+        card->fadeTimer().stop();
+        const QString second = f.core().browsing().rowPath(1);
+        QVERIFY(x::click(window, centreOfRow(ui.ListName, 1)));
+        WAIT_COMPARE(card->Label1()->text(), second);
+        QVERIFY(card && xViewable(card));
+
+        QVERIFY(x::click(window, centreOf(ui.Label5)));
+        WAIT_VERIFY2(!card, "the card stays after a click on a label of the window");
     }
 };
 

@@ -276,8 +276,12 @@ private slots:
         f.TabSel_Click(GroupAll);
         QCOMPARE(f.core().browsing().trackTitles(),
                  (QStringList{QStringLiteral("other.wav"), QStringLiteral("Song Title")}));
-        const QRect second = ui.ListName->visualRect(ui.ListName->model()->index(1, 0));
-        QTest::mousePress(ui.ListName->viewport(), Qt::RightButton, {}, second.center());
+        QWindow* window = f.windowHandle();
+        const auto rowInWindow = [&](int row) {
+            const QRect rect = ui.ListName->visualRect(ui.ListName->model()->index(row, 0));
+            return ui.ListName->viewport()->mapTo(&f, rect.center());
+        };
+        QTest::mouseClick(window, Qt::RightButton, {}, rowInWindow(1));
         QVERIFY(f.tagWindow());
         Form3& card = *f.tagWindow();
         QCOMPARE(card.Label1()->text(), m_music + QStringLiteral("/Band/song.mp3"));
@@ -285,15 +289,23 @@ private slots:
         QCOMPARE(card.Label2()->text(), QStringLiteral("The Artist"));
         QCOMPARE(card.Label3()->text(), QStringLiteral("The Album"));
         saveArtifact(&card, QStringLiteral("tag-popup.png"));
+        // From here only a press can close the card.
+        card.holdTimer().stop();
+        card.fadeTimer().stop();
 
-        // A WAV track shows its path with empty lines.
-        const QRect first = ui.ListName->visualRect(ui.ListName->model()->index(0, 0));
-        QTest::mousePress(ui.ListName->viewport(), Qt::LeftButton, {}, first.center());
+        // A press on another track shows it on the same card: a WAV track, its path with
+        // empty lines.
+        QTest::mouseClick(window, Qt::LeftButton, {}, rowInWindow(0));
+        QTest::qWait(50);
+        QCOMPARE(f.tagWindow(), &card);
         QCOMPARE(card.Label4()->text(), QString());
         QCOMPARE(card.Label2()->text(), QString());
 
-        // Its closing arms the main window's focus timer.
-        card.close();
+        // A press anywhere else in the window closes it at once (with or without the focus),
+        // and its closing arms the main window's focus timer.
+        QSignalSpy closed(&card, &Form3::closed);
+        QTest::mouseClick(window, Qt::LeftButton, {}, ui.Label5->geometry().center());
+        QTRY_COMPARE(closed.size(), 1);
         QVERIFY(ui.Timer1->isActive());
         QTRY_VERIFY(!f.tagWindow());
     }
