@@ -35,7 +35,15 @@ GroupPages::GroupPages(BrowsingModel& browsing, QWidget* parent) : QWidget(paren
         buildPage(browsing, i);
     resize(
         twipsRect(0, 0, std::max(PageWidth, TabPitch * 5 + TabWidth), PageTop + PageHeight).size());
-    m_pages[0]->raise();
+    bringToFront(0);
+}
+
+void GroupPages::bringToFront(int index) {
+    // The pages behind are hidden, not only covered: on the see-through key colour the lists
+    // have no background, and the entries of every page would show through each other.
+    for (int i = 0; i < PageCount; ++i)
+        m_pages[std::size_t(i)]->setVisible(i == index);
+    m_pages[std::size_t(index)]->raise();
 }
 
 void GroupPages::limitTabToFrontPage() {
@@ -94,7 +102,7 @@ bool GroupPages::eventFilter(QObject* watched, QEvent* event) {
 void GroupPages::showPage(int index) {
     if (index < 0 || index >= PageCount)
         return;
-    m_pages[std::size_t(index)]->raise();
+    bringToFront(index);
     for (TabLabel* tab : m_tabs)
         tab->setBordered(false);
     m_tabs[std::size_t(index)]->setBordered(true);

@@ -1,9 +1,9 @@
 #pragma once
 // The group tabs and their pages: six tabs side by side, and under them six pages stacked
-// in one place, each filled by its group list. The lists show the browsing model's group
-// lists and share its selections, so a click, a key or code selecting an entry picks it
-// alike; this pane adds what only a view knows (a click on the entry already selected) and
-// how the tabs look.
+// in one place, each filled by its group list; only the page in front is shown. The lists show the
+// browsing model's group lists and share its selections, so a click, a key or code selecting an
+// entry picks it alike; this pane adds what only a view knows (a click on the entry already
+// selected) and how the tabs look.
 #include <QWidget>
 #include <array>
 
@@ -43,6 +43,7 @@ protected:
 
 private:
     void buildPage(BrowsingModel& browsing, int index);
+    void bringToFront(int index);
 
     std::array<TabLabel*, PageCount> m_tabs{};
     std::array<QFrame*, PageCount> m_pages{};

@@ -129,6 +129,24 @@ private slots:
         image.fill(Qt::red);
         f.render(&image, QPoint(), QRegion(), QWidget::DrawWindowBackground);
         QCOMPARE(qAlpha(image.pixel(f.width() - 3, f.height() / 2)), 0);
+
+        // Of the stacked group lists only the one in front shows: with the empty ALL list in
+        // front nothing of the others' entries shows through it.
+        QWidget* allTab = ui.TabSel[GroupAll];
+        QTest::mouseClick(f.windowHandle(), Qt::LeftButton, {},
+                          allTab->mapTo(&f, allTab->rect().center()));
+        QCOMPARE(f.currentTab(), int(GroupAll));
+        QCOMPARE(ui.TagGroupe[GroupAll]->model()->rowCount(), 0);
+        QVERIFY(ui.TagGroupe[GroupFolder]->model()->rowCount() > 0);
+        image.fill(Qt::transparent);
+        f.render(&image);
+        const QWidget* list = ui.TagGroupe[GroupAll]->viewport();
+        const QRect area(list->mapTo(&f, QPoint()), list->size());
+        int shown = 0;
+        for (int y = area.top(); y <= area.bottom(); ++y)
+            for (int x = area.left(); x <= area.right(); ++x)
+                shown += qAlpha(image.pixel(x, y)) != 0;
+        QCOMPARE(shown, 0);
     }
 
     void settingsSurviveARestart() {
