@@ -44,6 +44,7 @@ MprisPlayer::MprisPlayer(PlayerCore& core, WindowActions window, QObject* parent
     connect(&media(), &MediaControl::stateChanged, this, &MprisPlayer::onStateChanged);
     connect(&media(), &MediaControl::finished, this, &MprisPlayer::refresh);
     connect(&core.player(), &PlayerControl::trackStartFinished, this, &MprisPlayer::refresh);
+    connect(&core.player(), &PlayerControl::trackFailed, this, &MprisPlayer::onTrackFailed);
     connect(&core.volume(), &VolumeLevel::applied, this, &MprisPlayer::refresh);
     m_publish.setSingleShot(true);
     connect(&m_publish, &QTimer::timeout, this, &MprisPlayer::refresh);
@@ -234,7 +235,7 @@ QString MprisPlayer::playbackStatus() const {
 
 QVariantMap MprisPlayer::metadata() const {
     QVariantMap map;
-    if (m_track.number == 0) {
+    if (m_track.number == 0 || m_track.path.isEmpty()) {
         map.insert(QStringLiteral("mpris:trackid"),
                    QVariant::fromValue(QDBusObjectPath(QString::fromLatin1(NoTrack))));
         return map;
@@ -303,9 +304,20 @@ void MprisPlayer::beginTrack(const QString& path) {
 }
 
 bool MprisPlayer::awaitingLength() const {
-    return m_track.number != 0 && m_track.lengthUs <= 0 &&
-           media().state() != MediaControl::State::Closed && media().fileName() == m_track.path &&
-           m_sinceTrackBegan.isValid() && m_sinceTrackBegan.elapsed() < LengthWaitMs;
+    // A file closed before its length was known may be one that could not be played: player
+    // control says so at once, and then it is never published.
+    const bool stillItsFile =
+        media().state() == MediaControl::State::Closed || media().fileName() == m_track.path;
+    return m_track.number != 0 && !m_track.path.isEmpty() && m_track.lengthUs <= 0 &&
+           stillItsFile && m_sinceTrackBegan.isValid() &&
+           m_sinceTrackBegan.elapsed() < LengthWaitMs;
+}
+
+void MprisPlayer::onTrackFailed(const QString& path) {
+    // A file that could not be played is no track: the next one, or none, is published.
+    if (path == m_track.path)
+        m_track = Track{m_track.number};
+    m_publish.start(0);
 }
 
 void MprisPlayer::refresh() {

@@ -76,7 +76,7 @@ signals:
 private:
     struct Track {
         int number = 0; // 0: nothing has been opened yet
-        QString path;
+        QString path;   // empty: no track (nothing opened, or its file could not be played)
         QString title, artist, album;
         // The track's picture (its embedded cover, cached, or its folder's), or empty.
         QString artPath;
@@ -85,6 +85,7 @@ private:
     MediaControl& media() const;
     PlayerControl& player() const;
     void onStateChanged(MediaControl::State state);
+    void onTrackFailed(const QString& path);
     void beginTrack(const QString& path);
     // True while the new track's length is still being looked for.
     bool awaitingLength() const;

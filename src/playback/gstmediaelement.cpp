@@ -8,6 +8,8 @@
 // stamped with the generation current at that moment and handed to the user-interface
 // thread as queued calls. Every Close (and every flushing seek) starts a new generation,
 // so a message from a file that has since been closed or rewound is dropped on arrival.
+// A play's failure is handed on the same way: once any command has come since (an open,
+// even a close of a closed element), it is dropped, so it never reaches a later file.
 // The pipeline's threads reach the element only through its PipelineLink, which is cut when
 // the pipeline is released.
 #include "playback/gstmediaelement.h"
@@ -23,6 +25,7 @@
 #include <gst/gst.h>
 
 #include <atomic>
+#include <cstdio>
 #include <fcntl.h>
 #include <mutex>
 #include <optional>
@@ -108,6 +111,8 @@ struct GstMediaElement::Impl {
 
     void setElementState(State next);
     void postDone(int code);
+    void postFailure(int code);
+    void sayNoAudioOutput();
     void startGeneration() { generation.fetch_add(1); }
     void releasePipeline();
     bool seekTo(qint64 ms);
@@ -132,6 +137,7 @@ struct GstMediaElement::Impl {
     void onError(GstMessage* message);
     void onPrerolled();
     void onStalled();
+    bool autoSinkFoundNoDevice() const;
 
     GstMediaElement& owner;
     SinkFactory sinkFactory;
@@ -151,6 +157,7 @@ struct GstMediaElement::Impl {
     std::optional<qint64> deferredSeekMs; // a seek asked for before the preroll
     QByteArray uri;                       // of the open file
     std::optional<double> volume;         // nothing sent yet: the pipeline keeps 1.0
+    bool noAudioOutputSaid = false;
 };
 
 GstMediaElement::Impl::Impl(GstMediaElement& element, SinkFactory factory)
@@ -171,6 +178,7 @@ GstElement* GstMediaElement::Impl::makeSink() {
     if (!made) {
         made = makeStandInSink();
         standInSink = true;
+        sayNoAudioOutput();
     }
     return made;
 }
@@ -221,8 +229,8 @@ GstPadProbeReturn GstMediaElement::Impl::onSinkBuffer(GstPad*, GstPadProbeInfo*,
 bool GstMediaElement::Impl::switchToStandInSink() {
     if (standInSink)
         return false;
-    qCInfo(lcMedia) << "the audio sink failed; playing on a silent sink";
     standInSink = true;
+    sayNoAudioOutput();
     // A playbin whose sink failed to start does not take another one reliably: a new one.
     dropPipeline();
     startGeneration();
@@ -247,6 +255,28 @@ void GstMediaElement::Impl::postDone(int code) {
         element, [element, code] { emit element->finished(code); }, Qt::QueuedConnection);
 }
 
+void GstMediaElement::Impl::postFailure(int code) {
+    // Queued like postDone, and dropped on arrival when a command has been given since: the
+    // failure then concerns a file that is no longer the element's.
+    GstMediaElement* element = &owner;
+    const quint64 stamp = generation.load();
+    QMetaObject::invokeMethod(
+        element,
+        [this, element, code, stamp] {
+            if (stamp == generation.load())
+                emit element->finished(code);
+        },
+        Qt::QueuedConnection);
+}
+
+void GstMediaElement::Impl::sayNoAudioOutput() {
+    if (noAudioOutputSaid)
+        return;
+    noAudioOutputSaid = true;
+    std::fprintf(stderr, "sonavue: no audio output device was found; tracks play silently\n");
+    emit owner.audioOutputMissing();
+}
+
 void GstMediaElement::Impl::releasePipeline() {
     dropPipeline();
     // Whatever was posted before this belongs to the old file.
@@ -262,6 +292,8 @@ void GstMediaElement::Impl::releasePipeline() {
 void GstMediaElement::Impl::open() {
     if (state != State::Closed)
         close(DoneSuperseded);
+    else
+        startGeneration(); // a failure still on its way concerns the file before
     const QByteArray native = pathToNative(owner.fileName());
     if (!isReadableRegularFile(native)) {
         qCDebug(lcMedia) << "cannot open" << readableText(owner.fileName());
@@ -315,7 +347,7 @@ bool GstMediaElement::Impl::resumePlaying() {
 
 void GstMediaElement::Impl::play() {
     if (state == State::Closed) {
-        postDone(DoneFailure);
+        postFailure(DoneFailure);
         return;
     }
     if (notifyPending)
@@ -326,8 +358,10 @@ void GstMediaElement::Impl::play() {
 }
 
 void GstMediaElement::Impl::close(DoneCode code) {
-    if (state == State::Closed)
+    if (state == State::Closed) {
+        startGeneration(); // a failure still on its way is no longer news
         return;
+    }
     const bool notify = notifyPending;
     releasePipeline();
     if (notify)
@@ -338,7 +372,7 @@ void GstMediaElement::Impl::fail(int code) {
     const bool notify = notifyPending;
     releasePipeline();
     if (notify)
-        postDone(code);
+        postFailure(code);
 }
 
 qint64 GstMediaElement::Impl::positionMs() const {
@@ -442,8 +476,29 @@ void GstMediaElement::Impl::onError(GstMessage* message) {
     fail();
 }
 
+// The automatic sink plays into a fake sink of its own when it finds no sound device.
+bool GstMediaElement::Impl::autoSinkFoundNoDevice() const {
+    GstElement* sink = link ? link->sink.get() : nullptr;
+    GstElementFactory* factory = sink ? gst_element_get_factory(sink) : nullptr;
+    if (!factory || !GST_IS_BIN(sink) || g_strcmp0(GST_OBJECT_NAME(factory), "autoaudiosink") != 0)
+        return false;
+    bool fake = false;
+    GstIterator* children = gst_bin_iterate_elements(GST_BIN(sink));
+    GValue item = G_VALUE_INIT;
+    while (!fake && gst_iterator_next(children, &item) == GST_ITERATOR_OK) {
+        GstElementFactory* made = gst_element_get_factory(GST_ELEMENT(g_value_get_object(&item)));
+        fake = made && g_strcmp0(GST_OBJECT_NAME(made), "fakesink") == 0;
+        g_value_reset(&item);
+    }
+    g_value_unset(&item);
+    gst_iterator_free(children);
+    return fake;
+}
+
 void GstMediaElement::Impl::onPrerolled() {
     prerolled = true;
+    if (!noAudioOutputSaid && autoSinkFoundNoDevice())
+        sayNoAudioOutput();
     if (deferredSeekMs) {
         const qint64 ms = *deferredSeekMs;
         deferredSeekMs.reset();

@@ -8,8 +8,11 @@
 namespace sonavue {
 
 // Codes of a play's end (as the MCI control numbered them).
+// DoneFailure: the file could not be opened or played.
 // DoneGivenUp: a play that stood still was given up; taken like an end of play, so that
 // continuous play goes on.
+// DoneFailure and DoneGivenUp are raised only while no command has been given since: they
+// always concern the file last opened, never one closed or replaced before they arrive.
 enum DoneCode {
     DoneSuccessful = 1,
     DoneSuperseded = 2,
@@ -26,7 +29,7 @@ public:
     using QObject::QObject;
 
     // Opens the file for a play (closing any open one); a file that cannot be opened
-    // leaves the element closed.
+    // leaves the element closed, and its play ends with DoneFailure.
     virtual void open(const QString& path) = 0;
     // Plays the open file from where it stands; it ends with finished(DoneSuccessful).
     virtual void play() = 0;
@@ -58,6 +61,8 @@ signals:
     // DoneSuccessful: it reached the file's end.
     void finished(int code);
     void stateChanged(sonavue::MediaControl::State state);
+    // There is no sound device: plays go on, silently. Raised once.
+    void audioOutputMissing();
 
 protected:
     QString m_fileName;

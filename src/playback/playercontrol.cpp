@@ -1,11 +1,13 @@
 #include "playback/playercontrol.h"
 
+#include "base/nativepath.h"
 #include "playback/volume.h"
 #include "tags/id3v1.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <QPointer>
+#include <cstdio>
 
 namespace sonavue {
 namespace {
@@ -80,6 +82,7 @@ void PlayerControl::stop() {
 
 void PlayerControl::selectStart() {
     const StartScope starting(*this);
+    m_continuing = false;
     m_media.close();
     m_position.track = m_browsing.selectedTrack();
     const std::optional<int> list = currentGroupList();
@@ -111,9 +114,36 @@ void PlayerControl::continuousStart() {
 }
 
 void PlayerControl::trackFinished(int code) {
-    if (code != DoneSuccessful && code != DoneGivenUp)
+    if (code == DoneFailure) {
+        if (!passOverFailure())
+            return;
+    } else if (code == DoneSuccessful || code == DoneGivenUp) {
+        // A track played (or the user moved play on): failures start counting afresh.
+        m_failuresInARow = 0;
+        m_failedPoints.clear();
+    } else {
         return;
+    }
+    endOfTrack();
+}
+
+void PlayerControl::endOfTrack() {
+    if (!m_fadeTimer.isActive()) {
+        advance();
+        return;
+    }
+    // The fading track ended before the fade reached its bottom: the fade ends here as it
+    // would there, so that the queued track plays in full at the middle level.
+    const QPointer<PlayerControl> alive(this);
+    m_fadeTimer.stop();
+    advance();
+    if (alive)
+        m_volume.setLevel(MiddleLevel);
+}
+
+void PlayerControl::advance() {
     const StartScope starting(*this);
+    m_continuing = true;
     m_reservedPlaying = false;
     if (m_browsing.reserved().count() > 0)
         startReservedTrack();
@@ -121,10 +151,37 @@ void PlayerControl::trackFinished(int code) {
         continueTrackList();
 }
 
+bool PlayerControl::passOverFailure() {
+    const QString path = m_media.fileName();
+    std::fprintf(stderr, "sonavue: cannot play %s\n", qPrintable(readableText(path)));
+    emit trackFailed(path);
+    if (!m_continuing)
+        return false; // a select start stops at the file the user chose
+    if (m_startedAt)
+        m_failedPoints.insert(*m_startedAt);
+    // More failures in a row than one round of the play order holds (every row once, every
+    // group entry once, the reserved list) means that the order has been changed under it
+    // all along; it stops as after a round.
+    const int oneRound = m_browsing.catalogue().rowCount() + groupEntryCount(currentGroupList()) +
+                         ReservedList::MaxEntries;
+    if (++m_failuresInARow <= oneRound)
+        return true;
+    stopAfterFailedRound();
+    return false;
+}
+
+void PlayerControl::stopAfterFailedRound() {
+    m_failuresInARow = 0;
+    m_failedPoints.clear();
+    std::fprintf(stderr, "sonavue: nothing in the play order can be played; play stopped\n");
+    emit nothingPlayable();
+}
+
 void PlayerControl::startReservedTrack() {
     ReservedList& reserved = m_browsing.reserved();
     const QString path = reserved.at(0);
     m_reservedPlaying = true;
+    m_startedAt.reset();
     m_media.close();
     if (!yield())
         return;
@@ -140,39 +197,61 @@ void PlayerControl::startReservedTrack() {
     emit nowPlayingChanged(tags.title());
 }
 
-void PlayerControl::continueTrackList() {
+std::optional<PlayPosition> PlayerControl::nextTrackListPosition() {
     const std::optional<int> list = currentGroupList();
     const int n = m_browsing.trackCount();
     int c = m_position.track.value_or(0);
     const int gn = groupEntryCount(list);
     int g = m_position.groupEntry.value_or(0);
 
-    // Back to the playing track and group entry: clamp the index to the list now shown,
-    // then reselect the group entry (which refills the list when the user picked another).
-    if (m_browsing.trackCount() < c + 1)
-        c = m_browsing.trackCount() - 1;
-    m_browsing.selectTrack(c);
-    if (g >= 0) { // -1: no group entry was selected at the start; leave the group list alone
-        if (g >= groupEntryCount(list))
-            return; // the entry is no longer in this group list: stay idle
-        m_browsing.selectGroupEntry(*list, g);
-    }
-
-    // Advance, past the end of the track list into the next group entry; n and gn are the
-    // counts seen before the group entry was reselected.
-    if (c + 1 >= n) {
-        g += 1;
+    if (g >= gn && gn > 0) {
+        // The group entry play stood at is gone (a smaller library was scanned since): play
+        // goes on from the first track of the first entry.
+        g = 0;
         c = 0;
     } else {
-        c += 1;
+        // Back to the playing track and group entry: clamp the index to the list now shown,
+        // then reselect the group entry (which refills the list when the user picked another).
+        if (m_browsing.trackCount() < c + 1)
+            c = m_browsing.trackCount() - 1;
+        m_browsing.selectTrack(c);
+        if (g >= 0) { // -1: no group entry was selected at the start; leave the list alone
+            if (g >= gn)
+                return std::nullopt; // no group entries at all: stay idle
+            m_browsing.selectGroupEntry(*list, g);
+        }
+        // Advance, past the end of the track list into the next group entry; n and gn are
+        // the counts seen before the group entry was reselected.
+        if (c + 1 >= n) {
+            g += 1;
+            c = 0;
+        } else {
+            c += 1;
+        }
+        if (g >= gn)
+            g = 0;
     }
-    if (g >= gn)
-        g = 0;
-    if (g >= 0) {
-        if (g >= groupEntryCount(list))
-            return; // no group entry to select: stay idle
+    if (g < 0)
+        return PlayPosition{c, g};
+    if (g >= groupEntryCount(list))
+        return std::nullopt; // no group entry to select: stay idle
+    m_browsing.selectGroupEntry(*list, g);
+    // An entry that lists no track (its folder is gone, or its files' type is no longer
+    // chosen) is passed over, at most once round the group list.
+    for (int tried = 1; m_browsing.trackCount() == 0 && tried < gn; ++tried) {
+        g = (g + 1) % gn;
+        c = 0;
         m_browsing.selectGroupEntry(*list, g);
     }
+    return PlayPosition{c, g};
+}
+
+void PlayerControl::continueTrackList() {
+    const std::optional<PlayPosition> next = nextTrackListPosition();
+    if (!next)
+        return;
+    int c = next->track.value_or(0);
+    const int g = next->groupEntry.value_or(0);
     if (!yield())
         return;
 
@@ -181,6 +260,12 @@ void PlayerControl::continueTrackList() {
         c = m_browsing.trackCount() - 1;
     m_browsing.selectTrack(c);
     m_position = {c, g};
+    m_startedAt = StartPoint{m_browsing.sourceList(), g, c};
+    if (m_failuresInARow > 0 && m_failedPoints.count(*m_startedAt) > 0) {
+        // Play has come round to a track that failed before, and nothing since has played.
+        stopAfterFailedRound();
+        return;
+    }
     const std::optional<QString> path = selectedTrackPath();
     if (!path)
         return; // empty track list or a row that is not in the catalogue: stay idle

@@ -12,6 +12,8 @@
 #include <QTimer>
 #include <functional>
 #include <optional>
+#include <set>
+#include <tuple>
 
 namespace sonavue {
 
@@ -35,7 +37,10 @@ public:
     void continuousStart();
     // Plays the selected track (the first when none is selected).
     void selectStart();
-    // The end-of-track step; codes other than DoneSuccessful and DoneGivenUp do nothing.
+    // The end-of-track step. DoneSuccessful and DoneGivenUp start the next track. DoneFailure
+    // (the file could not be played) is reported; in continuous play the next track then
+    // starts as after an end, until a whole round of the play order has failed. Other codes
+    // do nothing. A fade under way ends with the track: the queued track plays in full.
     void trackFinished(int code);
     // One tick of the fade (every 100 ms while it runs).
     void fadeStep();
@@ -70,17 +75,35 @@ signals:
     void nowPlayingChanged(const QString& text);
     // A track start has ended (whether or not a track now plays).
     void trackStartFinished();
+    // The file could not be played (said before play goes on, if it does).
+    void trackFailed(const QString& path);
+    // A whole round of the play order found nothing that plays: play has stopped.
+    void nothingPlayable();
 
 private:
     class StartScope;
 
+    // Where a track list start stood: the source list, the group entry and the track.
+    using StartPoint = std::tuple<int, int, int>;
+
     // Lets pending events run; false when this object was destroyed meanwhile.
     bool yield();
+    // Starts the next track: the reserved list's head, else the track list's next track.
+    void advance();
+    // The end-of-track step once its code is taken: a fade under way ends with it.
+    void endOfTrack();
+    // Reports the failed file; true when continuous play goes on past it.
+    bool passOverFailure();
+    // A whole round of the play order has failed: play stops, and says so.
+    void stopAfterFailedRound();
     void startReservedTrack();
     // The fade's last step: close, the end-of-track step (the reserved track starts), then
     // the middle level. False when this object was destroyed meanwhile.
     bool finishFade();
     void continueTrackList();
+    // Back to where continuous play stood, then one track on (into the next group entry past
+    // the list's end). Nothing when there is no group entry to go to.
+    std::optional<PlayPosition> nextTrackListPosition();
     // Column 0 of the selected track's catalogue row, when a track is selected and its row
     // exists.
     std::optional<QString> selectedTrackPath() const;
@@ -101,6 +124,13 @@ private:
     bool m_reservedPlaying = false;
     int m_startDepth = 0; // track starts under way (a yield may run one inside another)
     TagReading m_reading;
+    // The play under way belongs to continuous play (not to a select start).
+    bool m_continuing = false;
+    // Where the last track list start stood (none for a reserved start).
+    std::optional<StartPoint> m_startedAt;
+    // Failures in a row since something last played or the user last started play.
+    int m_failuresInARow = 0;
+    std::set<StartPoint> m_failedPoints;
 };
 
 } // namespace sonavue

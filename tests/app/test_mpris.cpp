@@ -126,6 +126,10 @@ private slots:
             track(QStringLiteral("t2.wav")),
             wav + tagBytes(QStringLiteral("Second Song"), QString(), QString())));
         QVERIFY(testaudio::writeFile(track(QStringLiteral("t3.wav")), wav));
+        // Between the first and the second track, a file that cannot be played: continuous
+        // play passes over it, and the bus never hears of it.
+        QVERIFY(testaudio::writeFile(track(QStringLiteral("t1x.wav")),
+                                     QByteArray("This is not music at all.\n").repeated(100)));
         m_client = QDBusConnection::connectToBus(QDBusConnection::SessionBus,
                                                  QStringLiteral("mpris-test-client"));
         QVERIFY2(m_client.isConnected(), "no session bus: run under dbus-run-session");
@@ -312,6 +316,27 @@ private slots:
                  QStringLiteral("Playing"));
         QVERIFY(asMap(trackChanges.first().value(QStringLiteral("Metadata")))
                     .contains(QStringLiteral("mpris:length")));
+    }
+
+    // A select start of a file that cannot be played stops there: the bus has "Stopped" and
+    // no track, and never hears of the file as if it played.
+    void aFileThatCannotPlayIsNeverPublished() {
+        BrowsingModel& browsing = m_form->core().browsing();
+        browsing.selectTrack(int(browsing.trackTitles().indexOf(QStringLiteral("t1x.wav"))));
+        QVERIFY(browsing.selectedTrack() >= 0);
+        QSignalSpy failed(&m_form->core().player(), &PlayerControl::trackFailed);
+        m_form->core().player().selectStart();
+        QTRY_COMPARE(failed.count(), 1);
+        QTest::qWait(1200); // past the wait for a new track's length
+        QCOMPARE(property(Player, QStringLiteral("PlaybackStatus")),
+                 QVariant(QStringLiteral("Stopped")));
+        QCOMPARE(metadata().value(QStringLiteral("mpris:trackid")).value<QDBusObjectPath>().path(),
+                 QString::fromLatin1(MprisPlayer::NoTrack));
+        for (const QVariantMap& change : std::as_const(m_recorder->changes))
+            QVERIFY(!asMap(change.value(QStringLiteral("Metadata")))
+                         .value(QStringLiteral("xesam:url"))
+                         .toString()
+                         .endsWith(QLatin1String("t1x.wav")));
     }
 
     // Previous starts the playing track over; continuous play goes on from it as before.

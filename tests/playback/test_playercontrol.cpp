@@ -305,7 +305,7 @@ private slots:
         QTest::newRow("9") << 9 << true;
         QTest::newRow("2 superseded") << 2 << false;
         QTest::newRow("4 aborted") << 4 << false;
-        QTest::newRow("8 failure") << 8 << false;
+        QTest::newRow("8 failure: passed over") << 8 << true;
         QTest::newRow("0") << 0 << false;
     }
     void notificationCodes() {

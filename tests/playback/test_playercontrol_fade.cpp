@@ -227,7 +227,6 @@ private slots:
         QTest::newRow("empty lists, select") << int(NothingShown) << true;
         QTest::newRow("row beyond catalogue") << int(RowBeyondCatalogue) << false;
         QTest::newRow("row beyond catalogue, select") << int(RowBeyondCatalogue) << true;
-        QTest::newRow("group entry gone") << int(GroupEntryGone) << false;
     }
     void idle() {
         QFETCH(int, kind);
@@ -245,6 +244,121 @@ private slots:
         QVERIFY(!rig->media.wasSent(QStringLiteral("Play")));
         QVERIFY(rig->nowPlaying.isEmpty());
         QVERIFY(!rig->control.startingTrack());
+    }
+
+    // Continuous play goes on where there is something to play: from the first entry when
+    // the group entry it stood at is gone, and past an entry that lists no track.
+    void playGoesOnPastWhatIsGone_data() {
+        QTest::addColumn<bool>("entryGone");
+        QTest::addColumn<int>("row");
+        QTest::addColumn<QString>("position");
+        QTest::newRow("group entry gone after a new scan") << true << 3 << "0/0";
+        QTest::newRow("an entry without tracks") << false << 4 << "0/2";
+    }
+    void playGoesOnPastWhatIsGone() {
+        QFETCH(bool, entryGone);
+        QFETCH(int, row);
+        QFETCH(QString, position);
+        if (entryGone) {
+            setUpIdle(GroupEntryGone);
+        } else {
+            rig->setGroups(GroupArtist, {{3}, {}, {4}});
+            rig->browsing.selectGroupEntry(GroupArtist, 0);
+            rig->playing(0);
+        }
+        rig->control.continuousStart();
+        QCOMPARE(rig->media.opened(), QStringList{rig->path(row)});
+        QCOMPARE(rig->position(), position);
+    }
+
+    // Files that cannot be played: continuous play passes over each, once round the play
+    // order at most; a select start stops at its file. Each is reported.
+    void failedFiles_data() {
+        QTest::addColumn<bool>("selectStart");
+        QTest::addColumn<QList<int>>("failing");
+        QTest::addColumn<QList<int>>("opened");
+        QTest::addColumn<bool>("nothingPlayable");
+        QTest::newRow("one bad file passed over")
+            << false << QList<int>{4} << QList<int>{3, 4, 5, 6, 7, 3, 4} << false;
+        QTest::newRow("last of a folder and first of the next")
+            << false << QList<int>{5, 6} << QList<int>{3, 4, 5, 6, 7, 3, 4, 5, 6} << false;
+        QTest::newRow("nothing plays: once round, then stop")
+            << false << QList<int>{3, 4, 5, 6, 7} << QList<int>{3, 4, 5, 6, 7} << true;
+        QTest::newRow("select start of a bad file stops there")
+            << true << QList<int>{4} << QList<int>{4} << false;
+    }
+    void failedFiles() {
+        QFETCH(bool, selectStart);
+        QFETCH(QList<int>, failing);
+        QFETCH(QList<int>, opened);
+        QFETCH(bool, nothingPlayable);
+        rig->showFolders();
+        QStringList failed;
+        int stops = 0;
+        connect(&rig->control, &PlayerControl::trackFailed, this,
+                [&](const QString& path) { failed << path; });
+        connect(&rig->control, &PlayerControl::nothingPlayable, this, [&] { ++stops; });
+        // The file last opened ends, or fails, as its row says.
+        const auto finishIt = [&] {
+            const int row = int(rig->lastOpened().right(6).left(2).toInt());
+            rig->media.finish(failing.contains(row) ? DoneFailure : DoneSuccessful);
+        };
+        rig->browsing.selectTrack(1);
+        if (selectStart)
+            rig->control.selectStart();
+        else
+            rig->control.continuousStart();
+        for (int before = 0; rig->openedCount() > before && rig->openedCount() < opened.size();) {
+            before = rig->openedCount();
+            finishIt();
+        }
+
+        QStringList expected, expectedFailures;
+        for (int row : opened) {
+            expected << rig->path(row);
+            if (failing.contains(row))
+                expectedFailures << rig->path(row);
+        }
+        QCOMPARE(rig->media.opened(), expected);
+        if (selectStart || nothingPlayable) {
+            finishIt(); // the last one fails too, and nothing more is opened
+            QCOMPARE(rig->media.opened(), expected);
+        } else {
+            expectedFailures.removeLast(); // the last one opened has not ended yet
+        }
+        QCOMPARE(failed, expectedFailures);
+        QCOMPARE(stops, nothingPlayable ? 1 : 0);
+    }
+
+    // The fading track ends (or fails) before the fade's bottom: the fade ends there, the
+    // queued track plays in full at the middle level.
+    void fadeEndsWithTheFadingTrack_data() {
+        QTest::addColumn<int>("code");
+        QTest::newRow("it ends") << int(DoneSuccessful);
+        QTest::newRow("it fails") << int(DoneFailure);
+    }
+    void fadeEndsWithTheFadingTrack() {
+        QFETCH(int, code);
+        rig->showFolders();
+        rig->control.setImmediateChange(true);
+        rig->control.continuousStart();
+        QVERIFY(rig->writeTrack(10, rvaComment(QStringLiteral("+030"))));
+        QVERIFY(rig->reserve({10}));
+        rig->control.trackReserved();
+        for (int tick = 0; tick < 3; ++tick)
+            rig->control.fadeStep();
+        QCOMPARE(rig->volume.level(), 104);
+        rig->forget();
+
+        rig->media.finish(code);
+
+        QVERIFY(!rig->control.fading());
+        QCOMPARE(rig->media.opened(), QStringList{rig->path(10)});
+        QCOMPARE(rig->volume.level(), 128);
+        QVERIFY(rig->control.reservedPlaying());
+        QTest::qWait(300); // the fade's timer would have ticked by now
+        QCOMPARE(rig->log.mid(rig->log.lastIndexOf(QStringLiteral("Play"))),
+                 (QStringList{"Play", "title " + PlayerRig::titleField(10), "level 128"}));
     }
 
     // With no entry selected in the source list, a select start plays and keeps no group
