@@ -8,13 +8,33 @@
 #include <QFileInfo>
 #include <QUrl>
 #include <QWebEngineHistory>
+#include <QWebEngineScript>
+#include <QWebEngineScriptCollection>
 #include <cstdio>
 #include <unistd.h>
 
 namespace sonavue {
+namespace {
+
+// The engine loads the page it already shows as a reload, and a reload returns to where the
+// page was scrolled: Home on the home page would leave its heading out of view. Every page in
+// the panel gives up that return (as a page may itself), so Home, and Back, show a page from
+// its top. The script runs apart from the page's own scripts.
+void openPagesAtTheirTop(QWebEnginePage& page) {
+    QWebEngineScript script;
+    script.setName(QStringLiteral("sonavue-pages-open-at-their-top"));
+    script.setInjectionPoint(QWebEngineScript::DocumentCreation);
+    script.setWorldId(QWebEngineScript::ApplicationWorld);
+    script.setRunsOnSubFrames(false);
+    script.setSourceCode(QStringLiteral("history.scrollRestoration = 'manual';"));
+    page.scripts().insert(script);
+}
+
+} // namespace
 
 WebPanel::WebPanel(QWidget* parent) : QWebEngineView(parent), m_page(new WebPanelPage(this)) {
     m_page->setLocalFolder(programFolder());
+    openPagesAtTheirTop(*m_page);
     setPage(m_page);
     // The page that renders into the view is a child widget created lazily; its focus
     // events are watched through childEvent.

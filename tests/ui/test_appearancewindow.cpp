@@ -7,6 +7,7 @@
 #include "ui/imagebutton.h"
 #include "ui/layoutrules.h"
 #include "ui/twips.h"
+#include "web/webpaneltesting.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -43,11 +44,11 @@ class AppearanceWindowTest : public QObject {
     QString m_dialogInitial;
     QString m_dialogTitle;
 
-    std::unique_ptr<StartedWindow> start() {
+    std::unique_ptr<StartedWindow> start(bool withWeb = false) {
         auto started = std::make_unique<StartedWindow>();
         auto media = std::make_unique<FakeMediaControl>(started->mediaLog);
         started->media = media.get();
-        StartOptions options = testOptions(App, std::move(media));
+        StartOptions options = testOptions(App, std::move(media), withWeb);
         options.window.showMessage = [this](const QString& text) { m_messages << text; };
         options.window.folderDialog = [this](QWidget*, const QString& title,
                                              const QString& initial) -> QString {
@@ -252,6 +253,24 @@ private slots:
         QCOMPARE(unloaded.count(), 1);
     }
 
+    // The Home button, clicked on a scrolled home page, shows it again from its top.
+    void homeButtonShowsTheTopOfTheHomePage() {
+        auto w = start(true);
+        Form1& f = *w->form;
+        const FormControls ui(f);
+        QVERIFY(QTest::qWaitForWindowExposed(&f));
+        QTRY_COMPARE_WITH_TIMEOUT(ui.Web1->title(), QStringLiteral("Sonavue"), 15000);
+        const QString scrollDown =
+            QStringLiteral("window.scrollTo(0, document.body.scrollHeight); window.scrollY");
+        QVERIFY2(evaluate(*ui.Web1, scrollDown).toDouble() > 50, "the page does not scroll");
+        QVERIFY(loadAndWait(*ui.Web1, [&] {
+            QTest::mouseClick(f.windowHandle(), Qt::LeftButton, {},
+                              ui.Image1->mapTo(&f, ui.Image1->rect().center()));
+        }));
+        QTest::qWait(200);
+        QCOMPARE(evaluate(*ui.Web1, QStringLiteral("window.scrollY")).toDouble(), 0.0);
+    }
+
     void titleStripDragHidesAndRealignsTheBackground() {
         auto w = start();
         Form1& f = *w->form;
@@ -331,6 +350,7 @@ private slots:
 
 int main(int argc, char* argv[]) {
     static QTemporaryDir home;
+    prepareWebEngineForUser();
     qputenv("HOME", home.path().toUtf8());
     qputenv("XDG_CONFIG_HOME", (home.path() + QStringLiteral("/.config")).toUtf8());
     QApplication app(argc, argv);

@@ -101,6 +101,21 @@ private slots:
                  QUrl::fromLocalFile(WebPanel::homePagePath()));
     }
 
+    // Home on a scrolled page shows the home page again from its top, heading in view.
+    void homeShowsThePageFromItsTop() {
+        WebPanel panel;
+        panel.resize(320, 200); // small, so the page scrolls
+        panel.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&panel));
+        QVERIFY(loadAndWait(panel, [&] { panel.goHome(); }));
+        const QString scrollDown =
+            QStringLiteral("window.scrollTo(0, document.body.scrollHeight); window.scrollY");
+        QVERIFY2(evaluate(panel, scrollDown).toDouble() > 50, "the page does not scroll");
+        QVERIFY(loadAndWait(panel, [&] { panel.goHome(); }));
+        QTest::qWait(200);
+        QCOMPARE(evaluate(panel, QStringLiteral("window.scrollY")).toDouble(), 0.0);
+    }
+
     void reportsFocus() {
         WebPanel panel;
         QVERIFY(loadAndWait(panel, [&] { panel.goHome(); }));
