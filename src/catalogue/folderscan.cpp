@@ -420,7 +420,6 @@ struct FolderScan::Pass {
     }
 
     Result run(const QString& musicFolder) {
-        scan.m_catalogue.clear();
         for (int g = 0; g < GroupCount; ++g)
             scan.m_groups[g].clear();
         scan.m_seenAlbums.clear();
@@ -440,6 +439,9 @@ struct FolderScan::Pass {
             return Result::Superseded;
         scan.m_beyondLimits = beyondLimits;
         reportBeyondLimits();
+        // The rows of the last scan stay until the walk is over: the track list keeps showing
+        // them, readable and playable, until it is refilled from the new rows.
+        scan.m_catalogue.clear();
 
         // The folder list is complete before the first tag is read.
         GroupList& folders = scan.m_groups[GroupFolder];

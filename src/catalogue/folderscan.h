@@ -55,10 +55,11 @@ public:
     FolderScan(Catalogue& catalogue, GroupLists& groups);
     ~FolderScan();
 
-    // Steps 1 to 5 of the scan (clear, walk, read). The window then selects the Folder tab
-    // and the folder list's entry itself. A scan started from inside a yield of a running
-    // scan supersedes it: the running one returns Superseded at its next yield and never
-    // touches the catalogue again.
+    // The scan: empties the group lists, walks the folders, then empties the catalogue and
+    // reads the tags into it (the last scan's rows serve until the walk is over). The window
+    // then selects the Folder tab and the folder list's entry itself. A scan started from
+    // inside a yield of a running scan supersedes it: the running one returns Superseded at
+    // its next yield and never touches the catalogue again.
     Result run(const QString& musicFolder, const QString& folderPrefix, const FilePattern& pattern,
                ScanObserver& observer);
     bool running() const { return m_depth > 0; }

@@ -249,8 +249,19 @@ void TestFolderScan::scanEmptiesEarlierCatalogue() {
     QCOMPARE(s.scan.run(full.path(), full.path() + "/", FilePattern(), quiet),
              FolderScan::Result::Finished);
     QCOMPARE(s.catalogue.rowCount(), 1);
+    // While the new scan walks its folders, the last scan's rows are still there to be shown
+    // and played; the first read of a tag comes after they are gone.
+    RecordingObserver walking;
+    QStringList seenInTheWalk;
+    walking.onYield = [&](int) {
+        if (!walking.events.contains(QStringLiteral("select")))
+            seenInTheWalk << s.column(ColPath);
+    };
     // A new scan forgets the values seen before: ABC is new to it.
-    s.scan.run(other.path(), other.path() + "/", FilePattern(), quiet);
+    s.scan.run(other.path(), other.path() + "/", FilePattern(), walking);
+    QVERIFY(!seenInTheWalk.isEmpty());
+    QCOMPARE(seenInTheWalk.first(), full.path() + "/A/1.mp3");
+    QCOMPARE(seenInTheWalk.last(), full.path() + "/A/1.mp3");
     QCOMPARE(s.column(ColPath), QStringList({other.path() + "/2.mp3"}));
     QCOMPARE(s.group(GroupArtist), QStringList({"ABC"}));
     QCOMPARE(s.group(GroupAlbum), QStringList({"AL"}));
