@@ -6,6 +6,7 @@
 #include "playback/playercore.h"
 #include "ui/backgroundwindow.h"
 #include "ui/folderchooser.h"
+#include "ui/nowplayingtext.h"
 #include "ui/splashwindow.h"
 #include "ui/tagwindow.h"
 
@@ -174,6 +175,7 @@ private:
     ProgramSettings m_settings{m_options.appName};
 
     QString m_musicFolder; // the folder the scan walks
+    NowPlayingText m_nowPlaying;
     TrackListPane* m_tracks = nullptr;
     GroupPages* m_groupPages = nullptr;
     int m_currentTab = 0;

@@ -12,6 +12,7 @@
 
 #include <QApplication>
 #include <QCoreApplication>
+#include <QFileInfo>
 #include <QKeyEvent>
 #include <QListView>
 #include <QPushButton>
@@ -25,7 +26,16 @@ void Form1::wireControls() {
     connect(Command1, &QPushButton::clicked, &player, &PlayerControl::stop);
     connect(Command3, &QPushButton::clicked, &player, &PlayerControl::continuousStart);
     connect(Command4, &QPushButton::clicked, &player, &PlayerControl::selectStart);
-    connect(&player, &PlayerControl::nowPlayingChanged, this, &Form1::setNowPlaying);
+    connect(&player, &PlayerControl::nowPlayingChanged, &m_nowPlaying, &NowPlayingText::setTitle);
+    connect(&player, &PlayerControl::trackFailed, this, [this](const QString& path) {
+        m_nowPlaying.showNotice(QFileInfo(path).fileName() + QStringLiteral(" 再生できません"),
+                                true);
+    });
+    connect(&player, &PlayerControl::nothingPlayable, this,
+            [this] { m_nowPlaying.showNotice(QStringLiteral("再生できる曲がありません"), true); });
+    connect(&m_core.media(), &MediaControl::audioOutputMissing, this,
+            [this] { m_nowPlaying.showNotice(QStringLiteral("音声出力がありません"), false); });
+    connect(&m_nowPlaying, &NowPlayingText::shownChanged, this, &Form1::setNowPlaying);
     connect(&m_core.volume(), &VolumeLevel::changed, this, &Form1::showLevel);
     // The transport bar's tool tip shows the group entry continuous play stands at.
     connect(&player, &PlayerControl::trackStartFinished, this, [this] {

@@ -1,0 +1,36 @@
+#pragma once
+// What the now-playing label shows: the playing track's title, or for a while a notice in
+// its place (a file that cannot be played, no sound device). A notice stays for NoticeMs at
+// least; then the title comes back, unless the notice said that the title's track does not
+// play, in which case it stays until a track starts.
+#include <QObject>
+#include <QString>
+#include <QTimer>
+
+namespace sonavue {
+
+class NowPlayingText : public QObject {
+    Q_OBJECT
+public:
+    static constexpr int NoticeMs = 2500;
+    explicit NowPlayingText(QObject* parent = nullptr);
+
+    // The title of the track that starts now.
+    void setTitle(const QString& title);
+    // A notice in the title's place; trackGone: the title's track is not playing after all.
+    void showNotice(const QString& text, bool trackGone);
+    const QString& shown() const { return m_shown; }
+
+signals:
+    void shownChanged(const QString& text);
+
+private:
+    void show(const QString& text);
+
+    QString m_title;
+    QString m_shown;
+    bool m_titleGone = false; // the notice replaces the title for good
+    QTimer m_hold;
+};
+
+} // namespace sonavue
