@@ -6,6 +6,7 @@
 #include "mainwindowfixture.h"
 
 #include "ui/backgroundwindow.h"
+#include "ui/nowplayingtext.h"
 #include "ui/tabsel.h"
 #include "ui/volumebar.h"
 #include "web/webpanel.h"
@@ -273,6 +274,56 @@ private slots:
         QTextDocument shown;
         shown.setHtml(tip);
         QCOMPARE(shown.toPlainText(), album);
+    }
+
+    // While a new scan walks its folders, the list it will replace stays readable, and a
+    // double-click and Select Start on its rows act as before.
+    void theOldListServesWhileANewScanWalks() {
+        auto w = start();
+        Form1& f = *w->form;
+        const FormControls ui(f);
+        QTest::mouseClick(ui.TabSel[GroupAll], Qt::LeftButton);
+        const QStringList before = rows(ui.ListName);
+        QCOMPARE(before.size(), 5);
+        QStringList shownInTheWalk;
+        QTimer::singleShot(0, &f, [&] { // the walk's first pause
+            shownInTheWalk = rows(ui.ListName);
+            const QPoint row = rowCentre(ui.ListName, QStringLiteral("A Two"));
+            QTest::mouseDClick(f.windowHandle(), Qt::LeftButton, {},
+                               ui.ListName->viewport()->mapTo(&f, row));
+            QTest::mouseClick(ui.Command4, Qt::LeftButton);
+        });
+        f.setMusicFolder(m_music + QStringLiteral("/B"));
+        QCOMPARE(shownInTheWalk, before);
+        QCOMPARE(f.core().browsing().reserved().paths(),
+                 QStringList{m_music + QStringLiteral("/A/a2.mp3")});
+        QCOMPARE(opened(w->mediaLog), QStringList{QStringLiteral("a2.mp3")});
+        QCOMPARE(rows(ui.ListName), QStringList{QStringLiteral("B One")}); // then the new list
+    }
+
+    // A file that cannot be played is named where the title goes, for a while when play goes
+    // on past it, for good when play stops at it; so is a missing sound device.
+    void whatCannotPlayIsSaidWhereTheTitleGoes() {
+        auto w = start();
+        Form1& f = *w->form;
+        const FormControls ui(f);
+        QTest::keyClick(f.windowHandle(), Qt::Key_S);
+        QCOMPARE(opened(w->mediaLog), QStringList{QStringLiteral("root1.mp3")});
+        QCOMPARE(ui.title->text(), QStringLiteral("Root One"));
+        emit w->media->audioOutputMissing();
+        QCOMPARE(ui.title->text(), QStringLiteral("音声出力がありません"));
+        w->media->finish(DoneFailure); // continuous play goes on with the next track
+        QCOMPARE(ui.title->text(), QStringLiteral("root1.mp3 再生できません"));
+        QCOMPARE(opened(w->mediaLog).last(), QStringLiteral("a1.mp3"));
+        QTRY_COMPARE_WITH_TIMEOUT(ui.title->text(), QStringLiteral("A One"), 5000);
+
+        clickRow(ui.ListName, QStringLiteral("A Two"));
+        QTest::keyClick(f.windowHandle(), Qt::Key_S, Qt::ControlModifier);
+        QCOMPARE(opened(w->mediaLog).last(), QStringLiteral("a2.mp3"));
+        w->media->finish(DoneFailure); // a select start stops at its file
+        QTest::qWait(NowPlayingText::NoticeMs + 300);
+        QCOMPARE(opened(w->mediaLog).last(), QStringLiteral("a2.mp3"));
+        QCOMPARE(ui.title->text(), QStringLiteral("a2.mp3 再生できません"));
     }
 
     void theSameKeyTwiceActsTwiceWhereverTheFocusIs() {
