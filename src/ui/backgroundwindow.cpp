@@ -1,5 +1,7 @@
 #include "ui/backgroundwindow.h"
 
+#include "ui/x11window.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -141,6 +143,8 @@ void Form4::giveMainWindowFocus() {
 }
 
 void Form4::showEvent(QShowEvent* event) {
+    // Before the window is mapped: a window manager forgets the states of a hidden window.
+    leaveOutOfTaskbarAndPager(*this);
     QWidget::showEvent(event);
     // Showing a window may bring it forward: send it back behind the main window.
     lower();

@@ -1,5 +1,7 @@
 #pragma once
-// Form4: the picture that lies exactly behind the translucent main window.
+// Form4: the picture that lies exactly behind the translucent main window. It is part of the
+// main window, not a window of its own: it stays below every ordinary window (so never above
+// the main window) and has no entry in task bars, pagers or window switchers.
 #include <QImage>
 #include <QPointer>
 #include <QWidget>

@@ -1,40 +1,21 @@
 #include "ui/x11pointer.h"
 
-#include <QGuiApplication>
+#include "ui/x11window.h"
+
 #include <QWindow>
 #include <algorithm>
 #include <cstdlib>
-#include <cstring>
 #include <memory>
-#include <xcb/xcb.h>
 
 namespace sonavue {
 namespace {
 
 template <typename T> using Reply = std::unique_ptr<T, decltype(&std::free)>;
 
-xcb_connection_t* x11Connection() {
-    auto* x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
-    return x11 ? x11->connection() : nullptr;
-}
-
-xcb_window_t rootWindow(xcb_connection_t* connection) {
-    const xcb_screen_iterator_t screens = xcb_setup_roots_iterator(xcb_get_setup(connection));
-    return screens.rem ? screens.data->root : XCB_WINDOW_NONE;
-}
-
-xcb_atom_t atom(xcb_connection_t* connection, const char* name) {
-    const xcb_intern_atom_cookie_t cookie =
-        xcb_intern_atom(connection, false, std::uint16_t(std::strlen(name)), name);
-    const Reply<xcb_intern_atom_reply_t> reply(xcb_intern_atom_reply(connection, cookie, nullptr),
-                                               &std::free);
-    return reply ? reply->atom : XCB_ATOM_NONE;
-}
-
 // Whether the running window manager lists `wanted` in the root window's _NET_SUPPORTED.
 bool windowManagerSupports(xcb_connection_t* connection, xcb_window_t root, xcb_atom_t wanted) {
     const xcb_get_property_cookie_t cookie = xcb_get_property(
-        connection, false, root, atom(connection, "_NET_SUPPORTED"), XCB_ATOM_ATOM, 0, 4096);
+        connection, false, root, x11Atom(connection, "_NET_SUPPORTED"), XCB_ATOM_ATOM, 0, 4096);
     const Reply<xcb_get_property_reply_t> reply(xcb_get_property_reply(connection, cookie, nullptr),
                                                 &std::free);
     if (!reply || reply->format != 32)
@@ -48,10 +29,11 @@ bool windowManagerSupports(xcb_connection_t* connection, xcb_window_t root, xcb_
 
 bool startWindowManagerMove(QWindow& window, QPoint pressGlobal) {
     xcb_connection_t* connection = x11Connection();
-    const xcb_window_t root = connection ? rootWindow(connection) : XCB_WINDOW_NONE;
+    const xcb_window_t root =
+        connection ? x11RootWindow(connection) : xcb_window_t(XCB_WINDOW_NONE);
     if (root == XCB_WINDOW_NONE)
         return false;
-    const xcb_atom_t moveResize = atom(connection, "_NET_WM_MOVERESIZE");
+    const xcb_atom_t moveResize = x11Atom(connection, "_NET_WM_MOVERESIZE");
     if (!windowManagerSupports(connection, root, moveResize))
         return false;
     constexpr std::uint32_t Move = 8, Button1 = 1, FromApplication = 1;
@@ -77,7 +59,8 @@ bool startWindowManagerMove(QWindow& window, QPoint pressGlobal) {
 
 std::optional<bool> primaryButtonHeld() {
     xcb_connection_t* connection = x11Connection();
-    const xcb_window_t root = connection ? rootWindow(connection) : XCB_WINDOW_NONE;
+    const xcb_window_t root =
+        connection ? x11RootWindow(connection) : xcb_window_t(XCB_WINDOW_NONE);
     if (root == XCB_WINDOW_NONE)
         return std::nullopt;
     const xcb_query_pointer_cookie_t cookie = xcb_query_pointer(connection, root);

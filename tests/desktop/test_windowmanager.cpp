@@ -78,6 +78,19 @@ QString lastOpened(const QStringList& mediaLog) {
     return {};
 }
 
+// The background window lies directly under the main window in the window manager's stack.
+bool justBelow(const QWidget* background, const QWidget* main) {
+    const QList<x::WindowId> stack = x::stackingOrder();
+    const qsizetype below = stack.indexOf(xId(background));
+    return below >= 0 && below + 1 == stack.indexOf(xId(main));
+}
+
+bool inTaskBarsOrSwitchers(const QWidget* window) {
+    const QStringList state = x::atoms(xId(window), QStringLiteral("_NET_WM_STATE"));
+    return !state.contains(QStringLiteral("_NET_WM_STATE_SKIP_TASKBAR")) ||
+           !state.contains(QStringLiteral("_NET_WM_STATE_SKIP_PAGER"));
+}
+
 bool splashShown() {
     for (QWidget* window : QApplication::topLevelWidgets())
         if (qobject_cast<Form2*>(window) && window->isVisible())
@@ -250,6 +263,23 @@ private slots:
         STEP(checkNormalLayout(place));
     }
 
+    // The background window belongs to the main window: no task-bar or switcher entry of its
+    // own, and directly behind the main window, also when the main window is clicked and when
+    // the background itself is raised (as a switcher would).
+    void backgroundStaysBehindTheWindow() {
+        STEP(start(true));
+        Form1& f = *m_window->form;
+        Form4* background = f.backgroundWindow();
+        QVERIFY(!inTaskBarsOrSwitchers(background));
+        WAIT_VERIFY(justBelow(background, &f));
+        STEP(focusByClick());
+        WAIT_VERIFY(justBelow(background, &f));
+        QVERIFY(x::xdotool({QStringLiteral("windowraise"), QString::number(xId(background))}));
+        QTest::qWait(300);
+        WAIT_VERIFY(justBelow(background, &f));
+        WAIT_COMPARE(xGeometry(background), xGeometry(&f));
+    }
+
     // A title-strip drag with the background shown: the background is away while the
     // window moves and lies exactly behind it once the move has ended.
     void titleStripDragWithBackground() {
@@ -278,6 +308,9 @@ private slots:
                                     .arg(xGeometry(&f).y())));
         WAIT_COMPARE(xGeometry(background), xGeometry(&f));
         WAIT_COMPARE(x::activeWindow(), xId(&f));
+        // Shown again, it is still no window of its own to the task bars and switchers.
+        QVERIFY(!inTaskBarsOrSwitchers(background));
+        WAIT_VERIFY(justBelow(background, &f));
     }
 
     // A double-click on the title strip is the W action, with a window manager too.

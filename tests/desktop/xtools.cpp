@@ -103,6 +103,20 @@ QStringList atoms(WindowId window, const QString& property) {
     return atoms;
 }
 
+QList<WindowId> stackingOrder() {
+    const ToolResult result =
+        run(QStringLiteral("xprop"),
+            {QStringLiteral("-root"), QStringLiteral("_NET_CLIENT_LIST_STACKING")});
+    // "_NET_CLIENT_LIST_STACKING(WINDOW): window id # 0x400007, 0x600003"
+    const qsizetype hash = result.output.indexOf(QLatin1Char('#'));
+    QList<WindowId> windows;
+    if (!result.ok || hash < 0)
+        return windows;
+    for (const QString& id : result.output.mid(hash + 1).split(QLatin1Char(',')))
+        windows << id.trimmed().toULong(nullptr, 16);
+    return windows;
+}
+
 bool windowManagerRunning() {
     const ToolResult result =
         run(QStringLiteral("xprop"),

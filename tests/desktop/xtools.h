@@ -35,6 +35,9 @@ QRect screenGeometry();
 WindowId activeWindow();
 // The atoms of a property of the window, e.g. "_NET_WM_STATE_ABOVE" of "_NET_WM_STATE".
 QStringList atoms(WindowId window, const QString& property);
+// The windows the window manager manages, from the bottom of the stack to the top
+// (_NET_CLIENT_LIST_STACKING).
+QList<WindowId> stackingOrder();
 // True when a window manager has announced itself on the root window.
 bool windowManagerRunning();
 
