@@ -40,6 +40,8 @@ const QByteArray OpenRequest = QByteArrayLiteral("open\n");
 const QByteArray RaisedAnswer = QByteArrayLiteral("raised\n");
 const QByteArray AddedAnswer = QByteArrayLiteral("added\n");
 const QByteArray RefusedAnswer = QByteArrayLiteral("refused ");
+// A request past the limits is answered with this line and the reason, then dropped.
+const QByteArray ErrorAnswer = QByteArrayLiteral("error ");
 
 QByteArray requestFor(const QStringList& files) {
     if (files.isEmpty())
@@ -56,6 +58,13 @@ QString readFileAnswer(const QByteArray& line) {
         return QString::fromUtf8(
             QByteArray::fromPercentEncoding(line.mid(RefusedAnswer.size()).trimmed()));
     return {};
+}
+
+// Tells the client why its request is not taken, then ends the connection (once the line
+// has gone out, or when the client's time is up).
+void dropWithReason(QLocalSocket& client, const QString& reason) {
+    client.write(ErrorAnswer + reason.toUtf8() + '\n');
+    client.disconnectFromServer();
 }
 
 // What one connection has sent so far.
@@ -160,6 +169,12 @@ SingleInstance::Answer SingleInstance::askToRaise(const QStringList& files) {
         const QByteArray line = socket.readLine(MaxFileLineLength + 1);
         if (line == RaisedAnswer)
             break;
+        if (line.startsWith(ErrorAnswer)) {
+            // The request was not taken: every file is refused for the reason given.
+            m_fileAnswers = QStringList(files.size(),
+                                        QString::fromUtf8(line.mid(ErrorAnswer.size()).trimmed()));
+            return Answer::Raised;
+        }
         if (answers.size() >= files.size())
             return Answer::Ending; // not an answer of ours
         answers << readFileAnswer(line);
@@ -210,7 +225,12 @@ void SingleInstance::serve(QLocalSocket* client) {
             const qint64 limit = pending->opening ? MaxFileLineLength : MaxRequestLength;
             const QByteArray line = guard->readLine(limit + 2);
             if (!line.endsWith('\n')) {
-                guard->abort(); // a line too long to be ours
+                if (pending->opening)
+                    dropWithReason(
+                        *guard,
+                        QStringLiteral("a file line longer than %1 bytes").arg(MaxFileLineLength));
+                else
+                    guard->abort(); // a line too long to be ours
                 return;
             }
             if (!pending->opening && line == OpenRequest) {
@@ -219,7 +239,8 @@ void SingleInstance::serve(QLocalSocket* client) {
             }
             if (pending->opening && line != "\n") {
                 if (pending->files.size() >= MaxFilesPerRequest) {
-                    guard->abort();
+                    dropWithReason(*guard, QStringLiteral("more than %1 files in one request")
+                                               .arg(MaxFilesPerRequest));
                     return;
                 }
                 pending->files << pathFromNative(QByteArray::fromPercentEncoding(line.chopped(1)));
@@ -238,8 +259,10 @@ void SingleInstance::serve(QLocalSocket* client) {
             guard->disconnectFromServer(); // after the answer has gone out
             return;
         }
-        if (guard &&
-            guard->bytesAvailable() > (pending->opening ? MaxFileLineLength : MaxRequestLength))
+        if (guard && pending->opening && guard->bytesAvailable() > MaxFileLineLength)
+            dropWithReason(
+                *guard, QStringLiteral("a file line longer than %1 bytes").arg(MaxFileLineLength));
+        else if (guard && !pending->opening && guard->bytesAvailable() > MaxRequestLength)
             guard->abort();
     };
     connect(client, &QLocalSocket::readyRead, this, readRequest);

@@ -60,6 +60,7 @@ signals:
     void raiseRequested();
 
 private:
+    // Raised: the running player answered (it is raised, unless it refused the request).
     enum class Answer { Raised, Busy, Ending, NobodyThere };
     Answer askToRaise(const QStringList& files);
     bool listenTakingOverStale();

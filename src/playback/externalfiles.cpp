@@ -54,6 +54,10 @@ FilePattern reservableTypes(bool midi, bool wav) {
 }
 
 QString whyNotReservable(const QString& path, const FilePattern& types) {
+    // The system reads a name only up to a NUL: "/etc/passwd\0.mp3" would be checked as
+    // /etc/passwd and typed as an MP3.
+    if (path.contains(QChar(u'\0')))
+        return QStringLiteral("a name with a NUL character in it");
     const QByteArray native = pathToNative(path);
     if (!native.startsWith('/'))
         return QStringLiteral("not an absolute path");

@@ -20,8 +20,8 @@ std::optional<QString> pathOfFileUri(const QString& uri);
 FilePattern reservableTypes(bool midi, bool wav);
 
 // Why path may not go on the reserved list, empty when it may: it must be an absolute path
-// of an existing regular file (links followed) that this user can read and whose name
-// matches types.
+// without NUL characters of an existing regular file (links followed) that this user can
+// read and whose name matches types.
 QString whyNotReservable(const QString& path, const FilePattern& types);
 
 // "Sonavue: not added to the reserved list: <path>: <why>" on standard error, as one line

@@ -370,15 +370,20 @@ private slots:
         QVERIFY(!refused[0].isEmpty());
     }
 
-    // File requests that are cut short or too large are dropped without taking anything.
+    // File requests that are cut short or too large are dropped without taking anything;
+    // one past the limits is told why first.
     void brokenFileRequestsAreDropped_data() {
         QTest::addColumn<QByteArray>("sent");
-        QTest::newRow("no end line") << QByteArray("open\n%2Fa.mp3\n");
-        QTest::newRow("line too long") << "open\n" + QByteArray(20000, 'a') + "\n\n";
-        QTest::newRow("too many files") << "open\n" + QByteArray("%2Fa\n").repeated(300) + "\n";
+        QTest::addColumn<QByteArray>("answer");
+        QTest::newRow("no end line") << QByteArray("open\n%2Fa.mp3\n") << QByteArray();
+        QTest::newRow("line too long") << "open\n" + QByteArray(20000, 'a') + "\n\n"
+                                       << QByteArray("error a file line longer than 12289 bytes\n");
+        QTest::newRow("too many files") << "open\n" + QByteArray("%2Fa\n").repeated(300) + "\n"
+                                        << QByteArray("error more than 256 files in one request\n");
     }
     void brokenFileRequestsAreDropped() {
         QFETCH(QByteArray, sent);
+        QFETCH(QByteArray, answer);
         QTemporaryDir folder;
         const QString path = folder.filePath(QStringLiteral("sonavue-test"));
         SingleInstance instance(path);
@@ -394,7 +399,11 @@ private slots:
         QVERIFY(socket.waitForConnected(2000));
         socket.write(sent);
         socket.waitForBytesWritten(2000);
+        QByteArray received;
+        connect(&socket, &QLocalSocket::readyRead, this, [&] { received += socket.readAll(); });
         QTRY_COMPARE_WITH_TIMEOUT(socket.state(), QLocalSocket::UnconnectedState, 10000);
+        received += socket.readAll();
+        QCOMPARE(received, answer);
         QCOMPARE(handled, 0);
         QCOMPARE(asked.count(), 0);
     }

@@ -97,6 +97,8 @@ private slots:
         QTest::newRow("other type") << outside("notes.txt") << "not a type that plays here";
         QTest::newRow("relative path") << QStringLiteral("a.mp3") << "not an absolute path";
         QTest::newRow("WAV with its box off") << outside("c.wav") << "not a type";
+        QTest::newRow("NUL before a music name")
+            << QStringLiteral("/etc/passwd") + QChar(u'\0') + QStringLiteral(".mp3") << "NUL";
     }
     void refusesWhatTheScanWouldNotList() {
         QFETCH(QString, path);
