@@ -1,6 +1,6 @@
 #include "app/mprisplayer.h"
 
-#include "app/mprisadaptors.h"
+#include "app/mprisbusobject.h"
 #include "playback/externalfiles.h"
 #include "playback/gstmediaelement.h"
 #include "tags/coverart.h"
@@ -39,8 +39,7 @@ QString trackObjectPath(int number) {
 
 MprisPlayer::MprisPlayer(PlayerCore& core, WindowActions window, QObject* parent)
     : QObject(parent), m_core(core), m_window(std::move(window)), m_coverCache(coverCacheFolder()) {
-    new MprisRootAdaptor(this);
-    new MprisPlayerAdaptor(this);
+    m_busObject = new MprisBusObject(*this);
     connect(&media(), &MediaControl::stateChanged, this, &MprisPlayer::onStateChanged);
     connect(&media(), &MediaControl::finished, this, &MprisPlayer::refresh);
     connect(&core.player(), &PlayerControl::trackStartFinished, this, &MprisPlayer::refresh);
@@ -64,8 +63,7 @@ MprisPlayer::~MprisPlayer() {
 bool MprisPlayer::registerOn(QDBusConnection connection) {
     if (!connection.isConnected())
         return false;
-    if (!connection.registerObject(QString::fromLatin1(ObjectPath), this,
-                                   QDBusConnection::ExportAdaptors))
+    if (!connection.registerVirtualObject(QString::fromLatin1(ObjectPath), m_busObject))
         return false;
     // Another player process owns the name (a second user session on the same bus, or a
     // start that could not reach the first): the per-process name the protocol allows.
@@ -85,7 +83,19 @@ bool MprisPlayer::registerOn(QDBusConnection connection) {
         signal << QString::fromLatin1(PlayerInterface) << changed << QStringList();
         m_connection.send(signal);
     });
+    connect(this, &MprisPlayer::seeked, this, [this](qint64 positionUs) {
+        QDBusMessage signal = QDBusMessage::createSignal(QString::fromLatin1(ObjectPath),
+                                                         QString::fromLatin1(PlayerInterface),
+                                                         QStringLiteral("Seeked"));
+        signal << positionUs;
+        m_connection.send(signal);
+    });
     return true;
+}
+
+QStringList MprisPlayer::supportedMimeTypes() {
+    return {QStringLiteral("audio/mpeg"), QStringLiteral("audio/midi"),
+            QStringLiteral("audio/x-wav")};
 }
 
 MediaControl& MprisPlayer::media() const {

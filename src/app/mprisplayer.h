@@ -14,6 +14,8 @@
 
 namespace sonavue {
 
+class MprisBusObject;
+
 class MprisPlayer : public QObject {
     Q_OBJECT
 public:
@@ -22,6 +24,9 @@ public:
     static constexpr const char* RootInterface = "org.mpris.MediaPlayer2";
     static constexpr const char* PlayerInterface = "org.mpris.MediaPlayer2.Player";
     static constexpr const char* NoTrack = "/org/mpris/MediaPlayer2/TrackList/NoTrack";
+    // The desktop entry's name, without ".desktop".
+    static constexpr const char* DesktopEntry = "sonavue";
+    static QStringList supportedMimeTypes();
 
     // What the controls may ask of the window: to come to the front, and to close as the
     // quit key closes it.
@@ -94,6 +99,7 @@ private:
 
     PlayerCore& m_core;
     WindowActions m_window;
+    MprisBusObject* m_busObject = nullptr; // a child: answers the bus
     Track m_track;
     bool m_closedSinceTrack = true;
     QString m_publishedStatus;

@@ -197,6 +197,10 @@ private slots:
         QFETCH(QVariant, expected);
         QVERIFY(m_client.interface()->isServiceRegistered(Service).value());
         QCOMPARE(property(interface, name), expected);
+        const QDBusMessage introspection = call(
+            QStringLiteral("org.freedesktop.DBus.Introspectable"), QStringLiteral("Introspect"));
+        QVERIFY(introspection.arguments().value(0).toString().contains(
+            QStringLiteral("<property name=\"%1\"").arg(name)));
         // Nothing has played: the track is the protocol's "no track".
         QCOMPARE(metadata().value(QStringLiteral("mpris:trackid")).value<QDBusObjectPath>().path(),
                  QString::fromLatin1(MprisPlayer::NoTrack));
@@ -430,6 +434,24 @@ private slots:
                      caption.toInt() / 255.0);
     }
 
+    // A volume that is no number is refused as the protocol says, and changes nothing.
+    void volumeThatIsNoNumberIsRefused_data() {
+        QTest::addColumn<QVariant>("written");
+        QTest::newRow("text") << QVariant(QStringLiteral("loud"));
+        QTest::newRow("text of a number") << QVariant(QStringLiteral("0.5"));
+        QTest::newRow("list") << QVariant(QStringList{QStringLiteral("1")});
+    }
+    void volumeThatIsNoNumberIsRefused() {
+        QFETCH(QVariant, written);
+        m_form->NewVolume(100);
+        const QDBusMessage reply =
+            call(Properties, QStringLiteral("Set"),
+                 {Player, QStringLiteral("Volume"), QVariant::fromValue(QDBusVariant(written))});
+        QCOMPARE(reply.type(), QDBusMessage::ErrorMessage);
+        QCOMPARE(reply.errorName(), QStringLiteral("org.freedesktop.DBus.Error.InvalidArgs"));
+        QCOMPARE(volumeLabel()->text(), QStringLiteral("100"));
+    }
+
     // The volume is the gain the output really applies: nothing is sent at start, so the
     // output plays at full gain although the level label says 128.
     void volumeIsWhatTheOutputApplies() {
@@ -472,6 +494,8 @@ private slots:
     void openUriRefusesWhatIsNoTrack_data() {
         QTest::addColumn<QString>("uri");
         QTest::newRow("system file") << QStringLiteral("file:///etc/passwd");
+        QTest::newRow("system file named with a NUL")
+            << QStringLiteral("file:///etc/passwd%00.mp3");
         QTest::newRow("folder") << fileUriFor(m_music + QStringLiteral("/A"));
         QTest::newRow("missing file") << fileUriFor(track(QStringLiteral("gone.wav")));
         QTest::newRow("web address") << QStringLiteral("https://example.com/t1.wav");
