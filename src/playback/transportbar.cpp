@@ -5,6 +5,8 @@
 #include <QLabel>
 #include <QSlider>
 #include <QStyle>
+#include <QStyleOptionSlider>
+#include <QStylePainter>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -48,12 +50,44 @@ QToolButton* makeButton(QWidget* parent, QStyle::StandardPixmap icon, const QStr
 
 } // namespace
 
+// The position slider: the style's groove with an outline of a given colour, under the handle.
+class SeekSlider : public QSlider {
+public:
+    using QSlider::QSlider;
+
+    void setOutlineColour(const QColor& colour) {
+        m_outline = colour;
+        update();
+    }
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        QStylePainter painter(this);
+        QStyleOptionSlider option;
+        initStyleOption(&option);
+        option.subControls = QStyle::SC_SliderGroove;
+        painter.drawComplexControl(QStyle::CC_Slider, option);
+        if (m_outline.isValid()) {
+            const QRect groove =
+                style()->subControlRect(QStyle::CC_Slider, &option, QStyle::SC_SliderGroove, this);
+            painter.setPen(m_outline);
+            painter.setBrush(Qt::NoBrush);
+            painter.drawRect(groove.adjusted(0, 0, -1, -1));
+        }
+        option.subControls = QStyle::SC_SliderHandle;
+        painter.drawComplexControl(QStyle::CC_Slider, option);
+    }
+
+private:
+    QColor m_outline;
+};
+
 TransportBar::TransportBar(MediaControl& media, QWidget* parent)
     : QWidget(parent), m_media(media),
       m_playPause(
           makeButton(this, QStyle::SP_MediaPlay, tr("Play"), tr("Plays or pauses the open file"))),
       m_stop(makeButton(this, QStyle::SP_MediaStop, tr("Stop"), tr("Stops playing the open file"))),
-      m_time(new QLabel(this)), m_seek(new QSlider(Qt::Horizontal, this)) {
+      m_time(new QLabel(this)), m_seek(new SeekSlider(Qt::Horizontal, this)) {
     // Two rows to fit 161 x 65 pixels: the buttons and the clock, then the slider.
     auto* column = new QVBoxLayout(this);
     column->setContentsMargins(2, 2, 2, 2);
@@ -102,6 +136,10 @@ QSize TransportBar::sizeHint() const {
 
 QSize TransportBar::minimumSizeHint() const {
     return {DesignedWidth, DesignedHeight};
+}
+
+void TransportBar::setOutlineColour(const QColor& colour) {
+    m_seek->setOutlineColour(colour);
 }
 
 QString TransportBar::clockText(qint64 ms) {

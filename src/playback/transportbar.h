@@ -8,10 +8,11 @@
 #include <QWidget>
 
 class QLabel;
-class QSlider;
 class QToolButton;
 
 namespace sonavue {
+
+class SeekSlider;
 
 class TransportBar : public QWidget {
     Q_OBJECT
@@ -28,6 +29,11 @@ public:
     // "mm:ss" (minutes keep counting past 59); "--:--" for an unknown time.
     static QString clockText(qint64 ms);
 
+    // The colour the position slider's groove is outlined in, one that stands out from the
+    // window behind the bar (the style draws the groove in shades of the window colour, which
+    // vanish on a dark one). Invalid: the style's groove alone.
+    void setOutlineColour(const QColor& colour);
+
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;
 
@@ -41,7 +47,7 @@ private:
     QToolButton* m_playPause;
     QToolButton* m_stop;
     QLabel* m_time;
-    QSlider* m_seek;
+    SeekSlider* m_seek;
     QTimer m_poll; // the clock moves while a file plays
 };
 

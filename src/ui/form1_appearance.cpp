@@ -4,6 +4,7 @@
 #include "base/version.h"
 
 #include "base/numbers.h"
+#include "playback/transportbar.h"
 #include "ui/backgroundwindow.h"
 #include "ui/colours.h"
 #include "ui/imagebutton.h"
@@ -44,6 +45,8 @@ void Form1::setcolor(double colourValue) {
     for (auto role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
         pal.setColor(role, text);
     setPalette(pal);
+    // The position slider's groove is outlined as the lists and boxes are (the readable style).
+    MMControl1Bar->setOutlineColour(legibleInk(pal.color(QPalette::Window), text));
 
     // The strip keeps its light green whatever the window colour, so its " -  " label takes
     // the text colour of the strip's own background.

@@ -4,6 +4,7 @@
 #include "ui/fonts.h"
 #include "ui/keyboardaccess.h"
 #include "ui/listview.h"
+#include "ui/readablestyle.h"
 #include "ui/tabsel.h"
 #include "ui/twips.h"
 
@@ -33,6 +34,7 @@ GroupPages::GroupPages(BrowsingModel& browsing, QWidget* parent) : QWidget(paren
     setObjectName(QStringLiteral("GroupPages"));
     for (int i = 0; i < PageCount; ++i)
         buildPage(browsing, i);
+    useReadableStyle(*this, QList<QWidget*>(m_lists.begin(), m_lists.end()));
     resize(
         twipsRect(0, 0, std::max(PageWidth, TabPitch * 5 + TabWidth), PageTop + PageHeight).size());
     bringToFront(0);

@@ -64,6 +64,19 @@ void ReadableStyle::drawPrimitive(PrimitiveElement element, const QStyleOption* 
         drawRadioButton(*option, *painter);
     else
         QProxyStyle::drawPrimitive(element, option, painter, widget);
+    // The base style's frame keeps what it shows inside (a text box's focus); its outer line,
+    // drawn in a colour of the window, may vanish on it.
+    if (option && painter && (element == PE_Frame || element == PE_FrameLineEdit))
+        drawOutline(*option, *painter);
+}
+
+void ReadableStyle::drawOutline(const QStyleOption& option, QPainter& painter) const {
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing, false);
+    painter.setPen(QPen(markColour(option), 1));
+    painter.setBrush(Qt::NoBrush);
+    painter.drawRect(option.rect.adjusted(0, 0, -1, -1));
+    painter.restore();
 }
 
 void ReadableStyle::drawCheckBox(const QStyleOption& option, QPainter& painter) const {

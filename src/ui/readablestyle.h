@@ -4,7 +4,9 @@
 //   window (the text colour, or black or white where that would not show), small enough
 //   that a caption fits before the next control, with no filled box to cover a neighbour;
 // - a frame's caption sits on the frame's top line, which stops short of it, so the
-//   caption needs no room above the frame and the controls below keep clear of the line.
+//   caption needs no room above the frame and the controls below keep clear of the line;
+// - the outline of a list or a text box is drawn in that same colour, so that on a dark,
+//   middle or saturated window colour the box still shows where it ends.
 #include <QList>
 #include <QProxyStyle>
 
@@ -28,6 +30,7 @@ public:
 private:
     void drawCheckBox(const QStyleOption& option, QPainter& painter) const;
     void drawRadioButton(const QStyleOption& option, QPainter& painter) const;
+    void drawOutline(const QStyleOption& option, QPainter& painter) const;
     void drawFrame(const QStyleOptionGroupBox& box, QPainter& painter, const QWidget* widget) const;
 };
 

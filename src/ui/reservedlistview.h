@@ -1,6 +1,8 @@
 #pragma once
 // The reserved list's view: it says when the focus leaves it, which is when an emptied list
 // stops counting as a reserved track on its way.
+#include "ui/readablestyle.h"
+
 #include <QListView>
 
 namespace sonavue {
@@ -10,6 +12,7 @@ class ReservedListView : public QListView {
 public:
     explicit ReservedListView(QWidget* parent) : QListView(parent) {
         setEditTriggers(QAbstractItemView::NoEditTriggers);
+        useReadableStyle(*this, {this}); // its outline shows on every window colour
     }
 
 signals:

@@ -39,10 +39,10 @@ SettingsFrame::SettingsFrame(QWidget* parent) : QGroupBox(QStringLiteral("設定
     setObjectName(QStringLiteral("Frame1"));
     place(this, 5760, 8520, 7215, 1695);
     buildFolderRow();
-    QList<QWidget*> styled{this};
+    QList<QWidget*> styled{this, m_text1};
     styled << buildOptionRow() << buildLowerRow();
     buildOpacity();
-    // Frames, option circles and check boxes that read on every window colour.
+    // Frames, option circles, check boxes and the folder box that read on every window colour.
     useReadableStyle(*this, styled);
     wire();
 }

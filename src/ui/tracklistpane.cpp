@@ -3,6 +3,7 @@
 #include "catalogue/browsingmodel.h"
 #include "ui/fonts.h"
 #include "ui/listview.h"
+#include "ui/readablestyle.h"
 #include "ui/twips.h"
 
 #include <QScrollBar>
@@ -35,6 +36,8 @@ TrackListPane::TrackListPane(BrowsingModel& browsing, QWidget* parent)
     m_titles->setGeometry(twipsRect(TitlesLeft, 0, TitlesWidth, ListHeight));
     resize(m_titles->geometry().right() + 1, m_titles->height());
     m_numbers->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    // The titles' left edge, over the numbers, shows on every window colour.
+    useReadableStyle(*this, {m_numbers, m_titles});
     const QFont listFont = designedFont(QStringLiteral("MS UI Gothic"), 9);
     m_titles->setFont(listFont);
     m_numbers->setFont(listFont);

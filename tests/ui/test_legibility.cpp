@@ -15,6 +15,7 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSlider>
 #include <QStyleOption>
 
 using namespace sonavue;
@@ -180,6 +181,37 @@ double indicatorStandOut(const QImage& window, const QRect& indicator, const QCo
     return best;
 }
 
+// Points a quarter, a half and three quarters along each side of `rect` (window coordinates)
+// where the control itself shows: a part of a side under another control, or under a part of
+// the control itself (`covered`), is left out.
+QList<QPoint> visibleSidePoints(Form1& f, const QWidget* control, const QRect& rect,
+                                const QRect& covered = {}) {
+    QList<QPoint> points;
+    for (int quarter = 1; quarter <= 3; ++quarter) {
+        const int x = rect.left() + rect.width() * quarter / 4;
+        const int y = rect.top() + rect.height() * quarter / 4;
+        for (const QPoint point : {QPoint(rect.left(), y), QPoint(rect.right(), y),
+                                   QPoint(x, rect.top()), QPoint(x, rect.bottom())}) {
+            const QWidget* shown = f.childAt(point);
+            if ((shown == control || control->isAncestorOf(shown)) && !covered.contains(point))
+                points << point;
+        }
+    }
+    return points;
+}
+
+// A part of the position slider (its groove or its handle), in window coordinates.
+QRect sliderPart(Form1& f, const QSlider* slider, QStyle::SubControl part) {
+    QStyleOptionSlider option;
+    option.initFrom(slider);
+    option.orientation = slider->orientation();
+    option.minimum = slider->minimum();
+    option.maximum = slider->maximum();
+    option.sliderPosition = slider->sliderPosition();
+    const QRect local = slider->style()->subControlRect(QStyle::CC_Slider, &option, part, slider);
+    return local.translated(slider->mapTo(&f, QPoint(0, 0)));
+}
+
 void saveArtifact(QWidget& window, const QString& name) {
     const QString folder = qEnvironmentVariable("SONAVUE_BUILD_DIR") + QStringLiteral("/artifacts");
     QDir().mkpath(folder);
@@ -300,6 +332,53 @@ private slots:
                              .arg(button->text(),
                                   button->isChecked() ? QStringLiteral(" (on)") : QString())
                              .arg(standOut, 0, 'f', 2);
+        }
+        QVERIFY2(faint.isEmpty(), qPrintable(faint.join(QStringLiteral("; "))));
+    }
+
+    // The outlines of the lists, the folder box and the position slider's groove stand out from
+    // the window wherever they show, on dark, light, middle and saturated colours alike.
+    void outlinesStandOutOnEveryColour_data() {
+        QTest::addColumn<std::int32_t>("colour");
+        QTest::newRow("black") << std::int32_t(0);
+        QTest::newRow("white") << std::int32_t(0xFFFFFF);
+        QTest::newRow("mid grey") << rgb(128, 128, 128);
+        QTest::newRow("saturated green") << rgb(0, 255, 0);
+        QTest::newRow("saturated blue") << rgb(0, 0, 255);
+    }
+    void outlinesStandOutOnEveryColour() {
+        QFETCH(std::int32_t, colour);
+        auto w = startWindow(App);
+        Form1& f = *w->form;
+        const FormControls ui(f);
+        f.setcolor(colour);
+        QImage window(f.size(), QImage::Format_ARGB32);
+        window.fill(Qt::transparent);
+        f.render(&window);
+        const QColor background = toQColor(colour);
+        const auto* slider = ui.MMControl1Bar->findChild<QSlider*>();
+        QVERIFY(slider);
+        // The slider's groove, where the handle does not lie on it, and the boxes' edges.
+        QList<std::pair<const QWidget*, QList<QPoint>>> outlines{
+            {slider, visibleSidePoints(f, slider, sliderPart(f, slider, QStyle::SC_SliderGroove),
+                                       sliderPart(f, slider, QStyle::SC_SliderHandle))}};
+        for (const QWidget* control : std::initializer_list<const QWidget*>{
+                 ui.ListNo, ui.ListName, ui.TagGroupe[GroupFolder], ui.OptionList, ui.Text1})
+            outlines.append({control, visibleSidePoints(f, control,
+                                                        QRect(control->mapTo(&f, QPoint(0, 0)),
+                                                              control->size()))});
+        QStringList faint;
+        for (const auto& [control, points] : outlines) {
+            QVERIFY2(points.size() >= 4, control->metaObject()->className());
+            for (const QPoint point : points) {
+                const double ratio = contrastRatio(window.pixelColor(point), background);
+                if (ratio < 3.0)
+                    faint << QStringLiteral("%1 at %2,%3: %4")
+                                 .arg(control->objectName() + control->metaObject()->className())
+                                 .arg(point.x())
+                                 .arg(point.y())
+                                 .arg(ratio, 0, 'f', 2);
+            }
         }
         QVERIFY2(faint.isEmpty(), qPrintable(faint.join(QStringLiteral("; "))));
     }
