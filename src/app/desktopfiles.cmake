@@ -34,11 +34,30 @@ target_link_libraries(sv_program_icon PUBLIC Qt6::Gui)
 qt_add_resources(sv_program_icon program_icon
   PREFIX /sonavue/icons BASE ${icon_dir} FILES ${icon_pngs})
 
-# --- Desktop entry and AppStream metadata (its id and launchable name the entry). ---
-install(FILES ${PROJECT_SOURCE_DIR}/assets/sonavue.desktop DESTINATION share/applications)
-configure_file(${PROJECT_SOURCE_DIR}/assets/sonavue.metainfo.xml.in
-               ${CMAKE_CURRENT_BINARY_DIR}/sonavue.metainfo.xml @ONLY)
-install(FILES ${CMAKE_CURRENT_BINARY_DIR}/sonavue.metainfo.xml DESTINATION share/metainfo)
+# --- Desktop entry and AppStream metadata: one reverse-DNS id (SONAVUE_APP_ID, set in the
+# top-level build file) names the entry, the metadata, the media controls' DesktopEntry and
+# the windows' desktop file name. ---
+install(FILES ${PROJECT_SOURCE_DIR}/assets/${SONAVUE_APP_ID}.desktop DESTINATION share/applications)
+configure_file(${PROJECT_SOURCE_DIR}/assets/${SONAVUE_APP_ID}.metainfo.xml.in
+               ${CMAKE_CURRENT_BINARY_DIR}/${SONAVUE_APP_ID}.metainfo.xml @ONLY)
+install(FILES ${CMAKE_CURRENT_BINARY_DIR}/${SONAVUE_APP_ID}.metainfo.xml DESTINATION share/metainfo)
+
+# Installed into a live prefix (not staged with DESTDIR for a package), the desktop learns
+# of the new entry and icons at once: its file-type lookup offers Sonavue for audio files.
+install(CODE [[
+  if("$ENV{DESTDIR}" STREQUAL "")
+    find_program(update_desktop_database update-desktop-database)
+    if(update_desktop_database)
+      execute_process(COMMAND ${update_desktop_database} -q
+                              "${CMAKE_INSTALL_PREFIX}/share/applications")
+    endif()
+    find_program(update_icon_cache gtk-update-icon-cache)
+    if(update_icon_cache)
+      execute_process(COMMAND ${update_icon_cache} -q -t -f
+                              "${CMAKE_INSTALL_PREFIX}/share/icons/hicolor")
+    endif()
+  endif()
+]])
 
 # --- Manual pages: plain roff, the version filled in. ---
 foreach(page sonavue.1 sonavue-catalogue.1)

@@ -53,7 +53,7 @@ int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Sonavue"));
     // Ties the windows to the installed desktop entry (its name and icon).
-    QGuiApplication::setDesktopFileName(QStringLiteral("sonavue"));
+    QGuiApplication::setDesktopFileName(QString::fromLatin1(sonavue::DesktopId));
     QApplication::setWindowIcon(sonavue::programIcon());
 
     // Ending the session or the terminal closes the window as Ctrl+Q does, at any moment:

@@ -1,6 +1,7 @@
 #include "app/mprisbusobject.h"
 
 #include "app/mprisplayer.h"
+#include "base/version.h"
 
 #include <QDBusConnection>
 #include <QDBusMessage>
@@ -83,7 +84,7 @@ QVariantMap MprisBusObject::properties(const QString& interface) const {
                 {QStringLiteral("CanRaise"), true},
                 {QStringLiteral("HasTrackList"), false},
                 {QStringLiteral("Identity"), QStringLiteral("Sonavue")},
-                {QStringLiteral("DesktopEntry"), QString::fromLatin1(MprisPlayer::DesktopEntry)},
+                {QStringLiteral("DesktopEntry"), QString::fromLatin1(DesktopId)},
                 {QStringLiteral("SupportedUriSchemes"), QStringList{QStringLiteral("file")}},
                 {QStringLiteral("SupportedMimeTypes"), MprisPlayer::supportedMimeTypes()}};
     if (interface != PlayerInterface)

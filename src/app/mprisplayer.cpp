@@ -94,8 +94,12 @@ bool MprisPlayer::registerOn(QDBusConnection connection) {
 }
 
 QStringList MprisPlayer::supportedMimeTypes() {
-    return {QStringLiteral("audio/mpeg"), QStringLiteral("audio/midi"),
-            QStringLiteral("audio/x-wav")};
+    // Every type a file opened from outside may be (as the desktop entry lists them).
+    return {QStringLiteral("audio/mpeg"),       QStringLiteral("audio/midi"),
+            QStringLiteral("audio/x-wav"),      QStringLiteral("audio/flac"),
+            QStringLiteral("audio/ogg"),        QStringLiteral("audio/x-vorbis+ogg"),
+            QStringLiteral("audio/x-opus+ogg"), QStringLiteral("audio/mp4"),
+            QStringLiteral("audio/x-m4a")};
 }
 
 MediaControl& MprisPlayer::media() const {

@@ -24,8 +24,6 @@ public:
     static constexpr const char* RootInterface = "org.mpris.MediaPlayer2";
     static constexpr const char* PlayerInterface = "org.mpris.MediaPlayer2.Player";
     static constexpr const char* NoTrack = "/org/mpris/MediaPlayer2/TrackList/NoTrack";
-    // The desktop entry's name, without ".desktop".
-    static constexpr const char* DesktopEntry = "sonavue";
     static QStringList supportedMimeTypes();
 
     // What the controls may ask of the window: to come to the front, and to close as the

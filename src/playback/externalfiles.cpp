@@ -1,6 +1,7 @@
 #include "playback/externalfiles.h"
 
 #include "base/nativepath.h"
+#include "tags/containertags.h"
 
 #include <QUrl>
 #include <cerrno>
@@ -49,8 +50,9 @@ std::optional<QString> pathOfFileUri(const QString& uri) {
     return pathOfFileUri(QUrl(uri, QUrl::StrictMode));
 }
 
-FilePattern reservableTypes(bool midi, bool wav) {
-    return FilePattern(filePatternFor(true, midi, wav));
+FilePattern playableTypes() {
+    return FilePattern(filePatternFor(true, true, true) +
+                       extraTypesPattern(ExtraFlac | ExtraOgg | ExtraOpus | ExtraM4a));
 }
 
 QString whyNotReservable(const QString& path, const FilePattern& types) {

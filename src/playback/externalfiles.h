@@ -16,8 +16,9 @@ namespace sonavue {
 std::optional<QString> pathOfFileUri(const QUrl& uri);
 std::optional<QString> pathOfFileUri(const QString& uri);
 
-// The file types that may be reserved now: MP3 always, MIDI and WAV as their boxes say.
-FilePattern reservableTypes(bool midi, bool wav);
+// The file types a file from outside may be: every type the player plays (MP3, MIDI, WAV,
+// FLAC, Ogg, Opus, M4A), whatever the scan lists. Opening a file is the user's own choice.
+FilePattern playableTypes();
 
 // Why path may not go on the reserved list, empty when it may: it must be an absolute path
 // without NUL characters of an existing regular file (links followed) that this user can

@@ -44,7 +44,7 @@ QStringList PlayerCore::reserveExternalFiles(const QStringList& paths) {
     QStringList answers;
     bool added = false;
     for (const QString& path : paths) {
-        QString why = whyNotReservable(path, m_browsing.filePattern());
+        QString why = whyNotReservable(path, playableTypes());
         if (why.isEmpty() && !reserved.append(path))
             why = QStringLiteral("the reserved list is full (%1 entries)")
                       .arg(ReservedList::MaxEntries);

@@ -42,7 +42,7 @@ public:
 
     // Files from outside (the command line, a second start, media controls, a drop): each
     // path goes on the reserved list as a double-click on its track would put it there, after
-    // the checks the folder scan makes and under the file types now chosen; when nothing
+    // the checks the folder scan makes, of any type the player plays; when nothing
     // plays, continuous play then starts with the list's head (after the current event, so a
     // caller is answered first). One answer per path, in order: empty when it was added,
     // else why not.

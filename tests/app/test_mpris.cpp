@@ -174,13 +174,15 @@ private slots:
         QTest::addColumn<QVariant>("expected");
         QTest::newRow("Identity") << Root << "Identity" << QVariant(QStringLiteral("Sonavue"));
         QTest::newRow("DesktopEntry")
-            << Root << "DesktopEntry" << QVariant(QStringLiteral("sonavue"));
+            << Root << "DesktopEntry" << QVariant(QStringLiteral("org.sonavue.Sonavue"));
         QTest::newRow("CanQuit") << Root << "CanQuit" << QVariant(true);
         QTest::newRow("CanRaise") << Root << "CanRaise" << QVariant(true);
         QTest::newRow("HasTrackList") << Root << "HasTrackList" << QVariant(false);
         QTest::newRow("SupportedMimeTypes")
             << Root << "SupportedMimeTypes"
-            << QVariant(QStringList{"audio/mpeg", "audio/midi", "audio/x-wav"});
+            << QVariant(QStringList{"audio/mpeg", "audio/midi", "audio/x-wav", "audio/flac",
+                                    "audio/ogg", "audio/x-vorbis+ogg", "audio/x-opus+ogg",
+                                    "audio/mp4", "audio/x-m4a"});
         QTest::newRow("CanGoNext") << Player << "CanGoNext" << QVariant(true);
         QTest::newRow("CanGoPrevious") << Player << "CanGoPrevious" << QVariant(true);
         QTest::newRow("CanPlay") << Player << "CanPlay" << QVariant(true);
