@@ -28,7 +28,7 @@ inline constexpr SettingKey FontSize{QLatin1StringView("Fontsize"),
                                      [] { return QStringLiteral("0"); }};
 inline constexpr SettingKey Background{QLatin1StringView("back"),
                                        [] { return QStringLiteral("1"); }};
-inline constexpr SettingKey Folder{QLatin1StringView("Folder"), &personalFolder};
+inline constexpr SettingKey Folder{QLatin1StringView("Folder"), &defaultMusicFolder};
 inline constexpr SettingKey CodePage{QLatin1StringView("codepage"),
                                      [] { return QStringLiteral("932"); }};
 // "1": an MP3's ID3v2 tag fills in what its ID3v1 tag says.

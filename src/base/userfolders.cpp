@@ -56,6 +56,12 @@ QString personalFolder() {
     return specialFolderPath(PersonalFolderId);
 }
 
+QString defaultMusicFolder() {
+    const QString music =
+        withoutTrailingSeparator(QStandardPaths::writableLocation(QStandardPaths::MusicLocation));
+    return isFolder(music) ? music : personalFolder();
+}
+
 QString trimAtNul(const QString& text) {
     const qsizetype nul = text.indexOf(QChar(0));
     return nul < 0 ? text : text.left(nul);

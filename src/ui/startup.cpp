@@ -55,14 +55,14 @@ QString acceptedMusicFolder(const QString& stored) {
     // replaced; the root itself lists real entries and is kept.
     const bool trailingSeparator = folder.size() > 1 && folder.endsWith(QLatin1Char('/'));
     if (folder.isEmpty() || trailingSeparator || !folder.startsWith(QLatin1Char('/')))
-        return personalFolder();
+        return defaultMusicFolder();
     // By its bytes: a name that is not UTF-8 is as good a folder as any other.
     const QByteArray native = pathToNative(folder);
     struct stat st {};
     if (::stat(native.constData(), &st) == 0 && S_ISDIR(st.st_mode) &&
         ::access(native.constData(), R_OK | X_OK) == 0)
         return folder;
-    return personalFolder();
+    return defaultMusicFolder();
 }
 
 StartedProgram Main(StartOptions options, const std::function<void(Form1&)>& windowMade) {

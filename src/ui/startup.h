@@ -29,7 +29,7 @@ struct StartedProgram {
 
 // The music folder to scan: the stored text when it names an existing folder that can be
 // listed and entered (a path ending in '/' other than the root is refused, as the
-// stored-folder test does), else the documents folder. Names that are not UTF-8 (kept as
+// stored-folder test does), else the default music folder. Names that are not UTF-8 (kept as
 // escaped bytes) are looked up by their bytes.
 QString acceptedMusicFolder(const QString& stored);
 

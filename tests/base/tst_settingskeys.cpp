@@ -61,7 +61,7 @@ private slots:
         QCOMPARE(m_settings.read(Setting::FontSize), QStringLiteral("0"));
         QCOMPARE(m_settings.read(Setting::ExtraTypes), QString()); // no opt-in types
         QCOMPARE(m_settings.read(Setting::Background), QStringLiteral("1"));
-        QCOMPARE(m_settings.read(Setting::Folder), personalFolder());
+        QCOMPARE(m_settings.read(Setting::Folder), defaultMusicFolder());
         QCOMPARE(m_settings.read(Setting::CodePage), QStringLiteral("932"));
         QVERIFY(!QFile::exists(settingsFilePath(App)));
     }

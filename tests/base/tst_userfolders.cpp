@@ -15,6 +15,8 @@ private slots:
     void cleanupTestCase();
     void personalFolder_data();
     void personalFolder();
+    void defaultMusicFolder_data();
+    void defaultMusicFolder();
     void unknownIdsAreEmpty_data();
     void unknownIdsAreEmpty();
     void trimAtNul_data();
@@ -84,6 +86,30 @@ void UserFoldersTest::personalFolder() {
     QCOMPARE(specialFolderPath(PersonalFolderId), want);
     QVERIFY(!sonavue::personalFolder().endsWith(QLatin1Char('/')));
     QVERIFY(!sonavue::personalFolder().contains(QChar(0)));
+}
+
+void UserFoldersTest::defaultMusicFolder_data() {
+    QTest::addColumn<QString>("create"); // folders below home, separated by ","
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("music folder first") << "Music,Documents"
+                                        << "Music";
+    QTest::newRow("no music folder: documents") << "Documents"
+                                                << "Documents";
+    QTest::newRow("neither: home") << ""
+                                   << "";
+}
+
+void UserFoldersTest::defaultMusicFolder() {
+    QFETCH(QString, create);
+    QFETCH(QString, expected);
+    for (const QString& name : QDir(m_home.path()).entryList(QDir::Dirs | QDir::NoDotAndDotDot))
+        if (name != QLatin1String(".config"))
+            QVERIFY(QDir(m_home.filePath(name)).removeRecursively());
+    writeUserDirs(QByteArray());
+    for (const QString& folder : create.split(QLatin1Char(','), Qt::SkipEmptyParts))
+        QVERIFY(QDir(m_home.path()).mkpath(folder));
+    QCOMPARE(sonavue::defaultMusicFolder(),
+             expected.isEmpty() ? m_home.path() : m_home.filePath(expected));
 }
 
 void UserFoldersTest::unknownIdsAreEmpty_data() {

@@ -74,8 +74,8 @@ private slots:
         auto w = start();
         Form1& f = *w->form;
         const FormControls ui(f);
-        QCOMPARE(ui.Frame1->folderText(), personalFolder());
-        QCOMPARE(f.core().browsing().folderPrefix(), personalFolder() + QLatin1Char('/'));
+        QCOMPARE(ui.Frame1->folderText(), defaultMusicFolder());
+        QCOMPARE(f.core().browsing().folderPrefix(), defaultMusicFolder() + QLatin1Char('/'));
         QCOMPARE(f.currentColour(), 0xFFFFFF);
         QVERIFY(!ui.Frame1->immediateChange());
         QCOMPARE(ui.Frame1->opacity(), 250);
@@ -108,7 +108,7 @@ private slots:
         QFETCH(QString, stored);
         QFETCH(bool, kept);
         stored.replace(QStringLiteral("MUSIC"), m_music);
-        const QString expected = kept ? stored : personalFolder();
+        const QString expected = kept ? stored : defaultMusicFolder();
         QCOMPARE(acceptedMusicFolder(stored), expected);
         QCOMPARE(folderPrefixFor(QStringLiteral("/")), QStringLiteral("/"));
     }
