@@ -12,7 +12,7 @@ PACKAGES=(
   fonts-ipafont-gothic xvfb xauth dbus desktop-file-utils
   libxcb1-dev openbox xdotool x11-utils
   librsvg2-bin appstream groff-base
-  libtag1-dev
+  libtag1-dev libuchardet-dev
 )
 
 missing=()

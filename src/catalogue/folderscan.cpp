@@ -5,6 +5,7 @@
 #include "catalogue/nativefolder.h"
 #include "catalogue/pseudofilesystem.h"
 #include "catalogue/walkahead.h"
+#include "tags/codepagechoice.h"
 #include "tags/containertags.h"
 #include "tags/filetags.h"
 #include "tags/genre.h"
@@ -98,6 +99,8 @@ struct FolderScan::Pass {
     const Clock::duration interval;
     // Fixed for the pass: the repeated-field cache below compares raw bytes.
     const TagCodePage codePage;
+    // The code page of the row being written: codePage, or auto's choice for its record.
+    TagCodePage rowPage = codePage;
     const bool id3v2;          // MP3s' ID3v2 tags fill in what ID3v1 says
     const unsigned extraTypes; // opt-in file types whose container tags are read
     Clock::time_point lastYield = Clock::now();
@@ -111,6 +114,7 @@ struct FolderScan::Pass {
         TagField field;
         int column;
         char raw[30] = {};
+        TagCodePage page = DefaultTagCodePage;
         QString value;
         bool valid = false;
     };
@@ -274,7 +278,7 @@ struct FolderScan::Pass {
             return;
         }
         if (hasID3v1) {
-            QString title = cleanedField(tag, TitleField, codePage);
+            QString title = cleanedField(tag, TitleField, rowPage);
             if (title.isEmpty())
                 title = nameAsTitle(name());
             catalogue.setCell(ColTitle, r, title);
@@ -307,9 +311,10 @@ struct FolderScan::Pass {
         for (RepeatedField& f : repeated) {
             const char* raw = tag + f.field.offset;
             const auto width = std::size_t(f.field.width);
-            if (!f.valid || std::memcmp(f.raw, raw, width) != 0) {
+            if (!f.valid || f.page != rowPage || std::memcmp(f.raw, raw, width) != 0) {
                 std::memcpy(f.raw, raw, width);
-                catalogue.setCell(f.column, r, cleanedField(tag, f.field, codePage));
+                f.page = rowPage;
+                catalogue.setCell(f.column, r, cleanedField(tag, f.field, rowPage));
                 f.value = catalogue.cell(f.column, r); // the catalogue's shared copy
                 f.valid = true;
             } else {
@@ -317,7 +322,7 @@ struct FolderScan::Pass {
             }
         }
         catalogue.setCell(ColGenre, r, genreName(static_cast<unsigned char>(tag[GenreOffset])));
-        catalogue.setCell(ColComment, r, cleanedField(tag, CommentField, codePage));
+        catalogue.setCell(ColComment, r, cleanedField(tag, CommentField, rowPage));
     }
 
     void offerGroupValues(int r) {
@@ -331,6 +336,65 @@ struct FolderScan::Pass {
             if (!added.isEmpty())
                 scan.m_groups[gc.group].add(added);
         }
+    }
+
+    // File j's tags, from the read-ahead (takeAhead) or read here from the open folder.
+    void readTags(const NameList& files, int j, const std::optional<NativeFolder>& folder,
+                  bool takeAhead, FileTagBytes& tags) {
+        // The listing has already seen a regular file; the read checks again after opening.
+        if (takeAhead)
+            tags.tailRead = reader->takeTag(tags.tail, &tags.id3v2);
+        else
+            readFileTagsAt(folder->fd(), files.native(j), /*knownRegular=*/true,
+                           id3v2 && isMp3Name(files.native(j), files.nativeSize(j)), tags,
+                           extraTypes & extraTypeOfName(files.native(j), files.nativeSize(j)));
+    }
+
+    // Reads and writes the folder's rows one file at a time. False when superseded.
+    bool writeRows(const QString& folderPath, const NameList& files,
+                   const std::optional<NativeFolder>& folder, bool takeAhead) {
+        for (int j = 0; j < files.count(); ++j) {
+            FileTagBytes tags;
+            readTags(files, j, folder, takeAhead, tags);
+            if (!current()) // a stopped read-ahead has no more tags
+                return false;
+            writeRow(folderPath, files, j, tags.tailRead ? tags.tail : nullptr, tags.id3v2);
+            observer.fileRead(j);
+            if (!current() || !yieldIfDue())
+                return false;
+        }
+        return true;
+    }
+
+    // codepage=auto: reads all the folder's tags first, for the folder's choice of code page
+    // (kept for the readers of one file), then writes the rows. False when superseded.
+    bool writeJudgedRows(const QString& folderPath, const NameList& files,
+                         const std::optional<NativeFolder>& folder, bool takeAhead,
+                         const QByteArray& nativeFolder) {
+        std::vector<FileTagBytes> tags(std::size_t(files.count()));
+        std::vector<const char*> records;
+        for (int j = 0; j < files.count(); ++j) {
+            FileTagBytes& t = tags[std::size_t(j)];
+            readTags(files, j, folder, takeAhead, t);
+            t.id3v2.frontCover.reset(); // not shown by the catalogue: no need to hold it
+            if (!current() || !yieldIfDue())
+                return false;
+            if (t.tailRead)
+                records.push_back(t.tail);
+        }
+        const TagCodePage folderPage = autoFolderCodePage(records);
+        NativeFolder::Stamp stamp;
+        if (NativeFolder::stampOf(nativeFolder, stamp))
+            rememberFolderCodePage(stamp.device, stamp.inode, folderPage);
+        for (int j = 0; j < files.count(); ++j) {
+            const FileTagBytes& t = tags[std::size_t(j)];
+            rowPage = t.tailRead ? autoRecordCodePage(t.tail, folderPage) : folderPage;
+            writeRow(folderPath, files, j, t.tailRead ? t.tail : nullptr, t.id3v2);
+            observer.fileRead(j);
+            if (!current() || !yieldIfDue())
+                return false;
+        }
+        return true;
     }
 
     // Reads folder-list entry i: one row per listed music file. False when superseded.
@@ -362,22 +426,12 @@ struct FolderScan::Pass {
         observer.folderStarted(i, files.count());
         if (!current())
             return false;
-        for (int j = 0; j < files.count(); ++j) {
-            FileTagBytes tags;
-            // The listing has already seen a regular file; the read checks again after opening.
-            if (takeAhead)
-                tags.tailRead = reader->takeTag(tags.tail, &tags.id3v2);
-            else
-                readFileTagsAt(folder->fd(), files.native(j), /*knownRegular=*/true,
-                               id3v2 && isMp3Name(files.native(j), files.nativeSize(j)), tags,
-                               extraTypes & extraTypeOfName(files.native(j), files.nativeSize(j)));
-            if (!current()) // a stopped read-ahead has no more tags
-                return false;
-            writeRow(folderPath, files, j, tags.tailRead ? tags.tail : nullptr, tags.id3v2);
-            observer.fileRead(j);
-            if (!current() || !yieldIfDue())
-                return false;
-        }
+        const bool written =
+            codePage == TagCodePage::Auto
+                ? writeJudgedRows(folderPath, files, folder, takeAhead, walked.path)
+                : writeRows(folderPath, files, folder, takeAhead);
+        if (!written)
+            return false;
         observer.folderRead(i);
         if (!current())
             return false;

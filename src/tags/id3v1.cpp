@@ -2,6 +2,7 @@
 #include "base/filedescriptor.h"
 
 #include "base/nativepath.h"
+#include "tags/codepagechoice.h"
 #include "tags/tagtext.h"
 
 #include <cerrno>
@@ -24,7 +25,7 @@ QString decodeUpToNul(const char* bytes128, TagField field, TagCodePage codePage
     const char* start = bytes128 + field.offset;
     const void* nul = std::memchr(start, 0, std::size_t(field.width));
     const qsizetype length = nul ? static_cast<const char*>(nul) - start : field.width;
-    return decodeTagText(start, length, fieldCodePage(start, field.width, codePage));
+    return decodeTagText(start, length, codePage);
 }
 
 } // namespace
@@ -68,6 +69,8 @@ QString fixedWidth(const QString& text, int width) {
 }
 
 void decodeID3v1(const char* bytes128, ID3v1Record& record, TagCodePage codePage) {
+    if (codePage == TagCodePage::Auto) // with no folder to go by: the record alone
+        codePage = autoRecordCodePage(bytes128, TagCodePage::ShiftJis);
     record.Header = decodeField(bytes128, HeaderField, codePage);
     record.Title = decodeField(bytes128, TitleField, codePage);
     record.Artist = decodeField(bytes128, ArtistField, codePage);
@@ -91,7 +94,10 @@ void recordFromTagBytes(const char* bytes128, const QString& fileName, ID3v1Reco
 
 void readID3TAG(const QString& path, ID3v1Record& record, TagCodePage codePage) {
     char raw[TagSize];
-    const bool read = readTagBytes(pathToNative(path), raw);
+    const QByteArray native = pathToNative(path);
+    const bool read = readTagBytes(native, raw);
+    if (read)
+        codePage = recordCodePageAt(native, raw, codePage);
     recordFromTagBytes(read ? raw : nullptr, fileNamePart(path), record, codePage);
 }
 
@@ -115,6 +121,7 @@ void getMP3TAG(const QString& tfname, QString& artistname, QString& albumname, Q
         Titleno = 0;
         return;
     }
+    codePage = recordCodePageAt(native, raw, codePage);
     Titlename = decodeUpToNul(raw, TitleField, codePage);
     artistname = decodeUpToNul(raw, ArtistField, codePage);
     albumname = decodeUpToNul(raw, AlbumField, codePage);

@@ -1,10 +1,10 @@
 #include "tags/tagcodepage.h"
 
 #include "tags/codepage.h"
+#include "tags/codepagechoice.h"
 #include "tags/iconvconverter.h"
 
 #include <cerrno>
-#include <utility>
 
 namespace sonavue {
 namespace {
@@ -83,31 +83,6 @@ QString decodeWestern(const char* bytes, qsizetype size) {
     return QString::fromLatin1(bytes, size);
 }
 
-// Shift-JIS text that is really another code page shows undecodable bytes or lands in the
-// private-use area (Latin-1 letters such as 'ö' are Shift-JIS's user-defined lead bytes).
-bool looksLikeShiftJis(const QString& text) {
-    for (const QChar c : text) {
-        const char16_t u = c.unicode();
-        if (u == Replacement || (u >= 0xE000 && u <= 0xF8FF))
-            return false;
-    }
-    return true;
-}
-
-// Auto's choice for one field, and the field decoded in it.
-std::pair<TagCodePage, QString> decodeAuto(const char* bytes, qsizetype size) {
-    if (!isAscii(bytes, size)) {
-        bool clean = false;
-        QString text = decodeUtf8(bytes, size, &clean);
-        if (clean)
-            return {TagCodePage::Utf8, text};
-    }
-    QString text = decodeCodePage(bytes, size);
-    if (looksLikeShiftJis(text))
-        return {TagCodePage::ShiftJis, text};
-    return {TagCodePage::Western, decodeWestern(bytes, size)};
-}
-
 } // namespace
 
 std::optional<TagCodePage> parseTagCodePage(const QString& text) {
@@ -136,13 +111,9 @@ QString decodeTagText(const char* bytes, qsizetype size, TagCodePage page) {
     case TagCodePage::Utf8:
         return isAscii(bytes, size) ? QString::fromLatin1(bytes, size) : decodeUtf8(bytes, size);
     case TagCodePage::Auto:
-        return decodeAuto(bytes, size).second;
+        return decodeTagText(bytes, size, autoFieldCodePage(bytes, size));
     }
     return decodeCodePage(bytes, size);
-}
-
-TagCodePage fieldCodePage(const char* bytes, qsizetype size, TagCodePage page) {
-    return page == TagCodePage::Auto ? decodeAuto(bytes, size).first : page;
 }
 
 } // namespace sonavue
