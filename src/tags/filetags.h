@@ -33,14 +33,19 @@ bool readFileTagsAt(int dirfd, const char* name, bool knownRegular, bool withID3
 // What the player and the media controls show of a file: the ID3v1 record as readID3TAG
 // gives it (its Title becomes the file name when there is no tag or a blank title), with
 // the ID3v2 tag's title, artist and album over it where present (for the opt-in file
-// types that reading lists, their container tags' texts).
+// types that reading lists, their container tags' texts). Artist and album come from the
+// ID3v1 record only when the file has one: without it the record's fields are the last
+// bytes of the audio, never text. A field no tag gives is empty.
 struct ShownTags {
     ID3v1Record id3v1;
     ID3v2Fields id3v2;
     bool hasTag() const { return id3v1.hasTag() || id3v2.any(); }
     QString title() const { return id3v2.title.value_or(id3v1.Title); }
-    QString artist() const { return id3v2.artist.value_or(id3v1.Artist); }
-    QString album() const { return id3v2.album.value_or(id3v1.Album); }
+    QString artist() const { return id3v2.artist.value_or(fromID3v1(id3v1.Artist)); }
+    QString album() const { return id3v2.album.value_or(fromID3v1(id3v1.Album)); }
+
+private:
+    QString fromID3v1(const QString& field) const { return id3v1.hasTag() ? field : QString(); }
 };
 ShownTags readShownTags(const QString& path, const TagReading& reading);
 

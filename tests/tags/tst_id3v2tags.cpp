@@ -1,5 +1,9 @@
 // The ID3v2 reader: the header check, the fields of tags of every version and text
-// encoding (written here, byte by byte), and files that end early or lie about sizes.
+// encoding (written here, byte by byte), and files that end early or lie about sizes; and
+// what is shown of a file whose tag at its start has no ID3v1 record at its end to go with.
+#include "tags/containertags.h"
+#include "tags/containerwriter.h"
+#include "tags/filetags.h"
 #include "tags/id3v2tags.h"
 #include "tags/id3v2writer.h"
 
@@ -44,6 +48,8 @@ private slots:
     void files();
     void specialFiles();
     void filePositionKept();
+    void shownWithoutID3v1_data();
+    void shownWithoutID3v1();
 
 private:
     QTemporaryDir m_dir;
@@ -262,6 +268,33 @@ void ID3v2TagsTest::filePositionKept() {
     // A size smaller than the file's: only that much is looked at.
     QVERIFY(!readID3v2At(fd, 9).any());
     ::close(fd);
+}
+
+void ID3v2TagsTest::shownWithoutID3v1_data() {
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<bool>("id3v2");
+    QTest::addColumn<unsigned>("types");
+    // The audio after the tag ends the file, as "UUUU..." or "\xFF\xFF...".
+    QTest::newRow("ID3v2 title only")
+        << "alone.mp3" << tag(3, frame(3, "TIT2", textBody(Latin1, "Title"))) + QByteArray(400, 'U')
+        << true << 0u;
+    QTest::newRow("Vorbis comment title only")
+        << "alone.flac" << flacFile({"TITLE=Title"}) + QByteArray(400, '\xFF') << false
+        << unsigned(ExtraFlac);
+}
+
+void ID3v2TagsTest::shownWithoutID3v1() {
+    QFETCH(QString, name);
+    QFETCH(QByteArray, bytes);
+    QFETCH(bool, id3v2);
+    QFETCH(unsigned, types);
+    const ShownTags tags =
+        readShownTags(writeFile(name, bytes), {TagCodePage::Western, id3v2, types});
+    QVERIFY(tags.hasTag());
+    QCOMPARE(tags.title(), QStringLiteral("Title"));
+    QCOMPARE(tags.artist(), QString());
+    QCOMPARE(tags.album(), QString());
 }
 
 QTEST_GUILESS_MAIN(ID3v2TagsTest)

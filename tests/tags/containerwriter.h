@@ -1,0 +1,105 @@
+#pragma once
+// Writes the containers of the opt-in file types byte by byte, for the tests: FLAC metadata
+// blocks, Ogg pages and MP4 atoms, well formed or built to be hostile.
+#include <QByteArray>
+#include <QList>
+
+namespace sonavue::test {
+
+inline QByteArray bigEndianBytes(quint64 value, int bytes) {
+    QByteArray out(bytes, '\0');
+    for (int i = bytes - 1; i >= 0; --i, value >>= 8)
+        out[i] = char(value & 0xFF);
+    return out;
+}
+
+inline QByteArray littleEndianBytes(quint64 value, int bytes) {
+    QByteArray out(bytes, '\0');
+    for (int i = 0; i < bytes; ++i, value >>= 8)
+        out[i] = char(value & 0xFF);
+    return out;
+}
+
+// A Vorbis comment packet's body: vendor string, then "KEY=value" comments.
+inline QByteArray vorbisComments(const QList<QByteArray>& comments) {
+    QByteArray out = littleEndianBytes(6, 4) + "sonavu" + littleEndianBytes(comments.size(), 4);
+    for (const QByteArray& c : comments)
+        out += littleEndianBytes(quint64(c.size()), 4) + c;
+    return out;
+}
+
+// One FLAC metadata block (type 0 STREAMINFO, 4 VORBIS_COMMENT, ...).
+inline QByteArray flacBlock(int type, const QByteArray& body, bool last) {
+    return char((last ? 0x80 : 0) | type) + bigEndianBytes(quint64(body.size()), 3) + body;
+}
+
+// A FLAC file's head: the marker, a STREAMINFO block, then the given blocks.
+inline QByteArray flacHead(const QByteArray& blocks) {
+    QByteArray info(34, '\0');
+    info[0] = 0x10; // 4096-sample blocks
+    info[3] = 0x10;
+    info[10] = char(0x0A); // 44.1 kHz, stereo, 16 bits
+    info[11] = char(0xC4);
+    info[12] = char(0x42);
+    info[13] = char(0xF0);
+    return "fLaC" + flacBlock(0, info, blocks.isEmpty()) + blocks;
+}
+
+// A FLAC file whose only tag is a Vorbis comment with these comments.
+inline QByteArray flacFile(const QList<QByteArray>& comments) {
+    return flacHead(flacBlock(4, vorbisComments(comments), true));
+}
+
+// The Ogg page checksum (CRC-32, polynomial 0x04C11DB7, no reflection).
+inline quint32 oggCrc(const QByteArray& page) {
+    quint32 crc = 0;
+    for (const char c : page) {
+        crc ^= quint32(quint8(c)) << 24;
+        for (int k = 0; k < 8; ++k)
+            crc = crc & 0x80000000u ? (crc << 1) ^ 0x04C11DB7u : crc << 1;
+    }
+    return crc;
+}
+
+// One Ogg page of stream serial holding whole packets (at most 255 laces in all).
+inline QByteArray oggPage(const QList<QByteArray>& segments, quint32 sequence, int flags = 0,
+                          quint32 serial = 1) {
+    QByteArray table, body;
+    for (const QByteArray& s : segments) {
+        for (qsizetype k = 0; k < s.size() / 255; ++k)
+            table += char(255);
+        table += char(s.size() % 255); // a packet ends with a lace below 255
+        body += s;
+    }
+    QByteArray page = "OggS" + QByteArray(1, '\0') + char(flags) + QByteArray(8, '\0') +
+                      littleEndianBytes(serial, 4) + littleEndianBytes(sequence, 4) +
+                      QByteArray(4, '\0') + char(table.size()) + table + body;
+    const QByteArray crc = littleEndianBytes(oggCrc(page), 4);
+    page.replace(22, 4, crc);
+    return page;
+}
+
+// The first two packets of an Ogg Vorbis stream: identification and comments.
+inline QByteArray oggVorbisHead(const QList<QByteArray>& comments) {
+    QByteArray id = "\x01vorbis" + littleEndianBytes(0, 4) + char(2) + littleEndianBytes(44100, 4) +
+                    QByteArray(12, '\0') + char(0xB8) + char(1);
+    QByteArray tags = "\x03vorbis" + vorbisComments(comments) + char(1);
+    return oggPage({id}, 0, 0x02) + oggPage({tags}, 1);
+}
+
+// One MP4 atom: 32-bit size, type, body.
+inline QByteArray atom(const QByteArray& type, const QByteArray& body) {
+    return bigEndianBytes(quint64(8 + body.size()), 4) + type + body;
+}
+
+// depth atoms each holding the next and the innermost nothing, without building the nest
+// in memory twice: the sizes are known from the depth.
+inline QByteArray nestedAtoms(const QByteArray& type, int depth) {
+    QByteArray out;
+    out.reserve(qsizetype(depth) * 8);
+    for (int i = 0; i < depth; ++i)
+        out += bigEndianBytes(quint64(depth - i) * 8, 4) + type;
+    return out;
+}
+
+} // namespace sonavue::test
