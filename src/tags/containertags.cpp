@@ -1,6 +1,7 @@
 #include "tags/containertags.h"
 
 #include "base/nativepath.h"
+#include "tags/containerlimits.h"
 
 #include <cerrno>
 #include <fcntl.h>
@@ -33,7 +34,9 @@ constexpr TypeName TypeNames[] = {
 // file itself, so what is read is what was checked to be a regular file.
 class DescriptorStream : public TagLib::IOStream {
 public:
-    DescriptorStream(int fd, std::int64_t size) : m_fd(fd), m_size(long(size)) {}
+    // The file's bytes from start on.
+    DescriptorStream(int fd, std::int64_t size, std::int64_t start = 0)
+        : m_fd(fd), m_start(long(start)), m_size(long(size - start)) {}
     TagLib::FileName name() const override { return ""; }
     TagLib::ByteVector readBlock(unsigned long length) override {
         if (m_position >= m_size)
@@ -42,7 +45,7 @@ public:
         TagLib::ByteVector bytes(static_cast<unsigned int>(wanted));
         ssize_t got;
         do {
-            got = ::pread(m_fd, bytes.data(), wanted, m_position);
+            got = ::pread(m_fd, bytes.data(), wanted, m_start + m_position);
         } while (got < 0 && errno == EINTR);
         if (got <= 0)
             return {};
@@ -65,6 +68,7 @@ public:
 
 private:
     int m_fd;
+    long m_start;
     long m_size;
     long m_position = 0;
 };
@@ -90,7 +94,7 @@ ID3v2Fields fieldsOf(const TagLib::File& file) {
     fields.title = field(map, "TITLE");
     fields.artist = field(map, "ARTIST");
     fields.album = field(map, "ALBUM");
-    fields.year = field(map, "DATE");
+    fields.year = yearOfDate(field(map, "DATE")); // MP4's ©day too
     fields.genre = field(map, "GENRE");
     // Vorbis comments also carry it as DESCRIPTION, which TagLib writes when that is there.
     fields.comment = field(map, "COMMENT");
@@ -122,19 +126,24 @@ ID3v2Fields readOgg(int fd, std::int64_t size) {
     return readAs<TagLib::Ogg::FLAC::File>(fd, size);
 }
 
+// Each type's file is first checked to stay within containerlimits.h's bounds.
 ID3v2Fields readTyped(int fd, std::int64_t size, unsigned type) {
     switch (type) {
     case ExtraFlac: {
-        DescriptorStream stream(fd, size);
+        const std::optional<std::int64_t> start = flacStart(fd, size);
+        if (!start)
+            return {};
+        DescriptorStream stream(fd, size, *start);
         const TagLib::FLAC::File file(&stream, TagLib::ID3v2::FrameFactory::instance(), false);
         return fieldsOf(file);
     }
     case ExtraOgg:
-        return readOgg(fd, size);
+        return oggWithinLimits(fd, size) ? readOgg(fd, size) : ID3v2Fields();
     case ExtraOpus:
-        return readAs<TagLib::Ogg::Opus::File>(fd, size);
+        return oggWithinLimits(fd, size) ? readAs<TagLib::Ogg::Opus::File>(fd, size)
+                                         : ID3v2Fields();
     case ExtraM4a:
-        return readAs<TagLib::MP4::File>(fd, size);
+        return mp4WithinLimits(fd, size) ? readAs<TagLib::MP4::File>(fd, size) : ID3v2Fields();
     default:
         return {};
     }

@@ -2,6 +2,7 @@
 #include "base/filedescriptor.h"
 
 #include "base/nativepath.h"
+#include "tags/containerlimits.h"
 #include "tags/genre.h"
 
 #include <taglib/attachedpictureframe.h>
@@ -153,6 +154,9 @@ std::optional<TagLibInput> tagLibInput(const char* tag, std::size_t available) {
         return std::nullopt;
     if ((flags & ExtendedHeaderFlag) && !dropExtendedHeader(version, body))
         return std::nullopt;
+    // TagLib makes an object of every frame: a tag of a million empty ones is cut short.
+    body.truncate(
+        qsizetype(id3v2FramesWithinLimits(version, body.constData(), std::size_t(body.size()))));
     TagLibInput input;
     input.frameHeaderSize = version == 2 ? 6 : 10;
     input.framesSize = std::size_t(body.size());
@@ -305,6 +309,7 @@ ID3v2Fields fieldsOf(const TagLib::ID3v2::Tag& tag) {
     }
     if (comment)
         fields.comment = present(comment->toString());
+    fields.year = yearOfDate(std::move(fields.year));
     return fields;
 }
 
@@ -323,6 +328,18 @@ std::size_t preadFully(int fd, char* out, std::size_t length, std::int64_t offse
 }
 
 } // namespace
+
+std::optional<QString> yearOfDate(std::optional<QString> date) {
+    if (!date || date->size() <= 4)
+        return date;
+    const auto digit = [&date](qsizetype i) {
+        const char16_t c = date->at(i).unicode();
+        return c >= u'0' && c <= u'9';
+    };
+    if (digit(0) && digit(1) && digit(2) && digit(3) && !digit(4))
+        date->truncate(4);
+    return date;
+}
 
 std::optional<std::size_t> id3v2TagSize(const char* head, std::size_t length) {
     if (!head || length < ID3v2HeaderSize)

@@ -15,6 +15,7 @@ struct ID3v2Fields {
     // A field is present only when the tag has its frame with some text. The text is kept
     // whole, as TagLib decodes it (several values joined by spaces), except that trailing
     // NULs and spaces are dropped: writers pad with them, and they never mean anything.
+    // year is the year of a date (see yearOfDate).
     // genre is the genre table's name when the frame is a numeric reference ("17",
     // "(17)", "(17)Rock"); other text, and references outside 0..255, stay as written.
     std::optional<QString> title, artist, album, year, genre, comment;
@@ -27,6 +28,11 @@ struct ID3v2Fields {
     // Some text field is present (the cover alone does not count).
     bool any() const { return title || artist || album || year || genre || comment; }
 };
+
+// The year of a date tag as taggers write it ("2026-01-15", "2026-01-15T10:00:00"): its
+// first four characters when they are digits and no digit follows them. Other text, a
+// plain year among it, stays as written.
+std::optional<QString> yearOfDate(std::optional<QString> date);
 
 constexpr std::size_t ID3v2HeaderSize = 10;
 // No more than this is read of a tag (see readID3v2At).

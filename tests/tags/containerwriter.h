@@ -61,30 +61,57 @@ inline quint32 oggCrc(const QByteArray& page) {
     return crc;
 }
 
-// One Ogg page of stream serial holding whole packets (at most 255 laces in all).
-inline QByteArray oggPage(const QList<QByteArray>& segments, quint32 sequence, int flags = 0,
-                          quint32 serial = 1) {
-    QByteArray table, body;
-    for (const QByteArray& s : segments) {
-        for (qsizetype k = 0; k < s.size() / 255; ++k)
-            table += char(255);
-        table += char(s.size() % 255); // a packet ends with a lace below 255
-        body += s;
-    }
-    QByteArray page = "OggS" + QByteArray(1, '\0') + char(flags) + QByteArray(8, '\0') +
+// One Ogg page with these lacing values and body.
+inline QByteArray oggRawPage(const QByteArray& laces, const QByteArray& body, quint32 sequence,
+                             int flags, quint64 granule, quint32 serial = 1) {
+    QByteArray page = "OggS" + QByteArray(1, '\0') + char(flags) + littleEndianBytes(granule, 8) +
                       littleEndianBytes(serial, 4) + littleEndianBytes(sequence, 4) +
-                      QByteArray(4, '\0') + char(table.size()) + table + body;
-    const QByteArray crc = littleEndianBytes(oggCrc(page), 4);
-    page.replace(22, 4, crc);
+                      QByteArray(4, '\0') + char(laces.size()) + laces + body;
+    page.replace(22, 4, littleEndianBytes(oggCrc(page), 4));
     return page;
+}
+
+// One Ogg page holding whole packets (at most 255 laces in all).
+inline QByteArray oggPage(const QList<QByteArray>& packets, quint32 sequence, int flags = 0,
+                          quint64 granule = 0) {
+    QByteArray laces, body;
+    for (const QByteArray& p : packets) {
+        laces += QByteArray(p.size() / 255, char(255));
+        laces += char(p.size() % 255); // a packet ends with a lace below 255
+        body += p;
+    }
+    return oggRawPage(laces, body, sequence, flags, granule);
+}
+
+// One packet spread over pages of one lace each, from page sequence on: a packet continued
+// over as many pages as its size makes (the pages before its end have no granule position).
+inline QByteArray oggSpreadPacket(const QByteArray& packet, quint32 sequence) {
+    QByteArray out;
+    for (qsizetype at = 0;; at += 255, ++sequence) {
+        const QByteArray piece = packet.mid(at, 255);
+        const bool ends = piece.size() < 255;
+        out += oggRawPage(QByteArray(1, char(piece.size())), piece, sequence, at > 0 ? 0x01 : 0,
+                          ends ? 0 : ~quint64(0));
+        if (ends)
+            return out;
+    }
+}
+
+// The first page of an Ogg Vorbis stream: its identification packet.
+inline QByteArray oggVorbisIdentPage() {
+    const QByteArray id = "\x01vorbis" + littleEndianBytes(0, 4) + char(2) +
+                          littleEndianBytes(44100, 4) + QByteArray(12, '\0') + char(0xB8) + char(1);
+    return oggPage({id}, 0, 0x02);
+}
+
+// An Ogg Vorbis comment packet.
+inline QByteArray vorbisCommentPacket(const QList<QByteArray>& comments) {
+    return "\x03vorbis" + vorbisComments(comments) + char(1);
 }
 
 // The first two packets of an Ogg Vorbis stream: identification and comments.
 inline QByteArray oggVorbisHead(const QList<QByteArray>& comments) {
-    QByteArray id = "\x01vorbis" + littleEndianBytes(0, 4) + char(2) + littleEndianBytes(44100, 4) +
-                    QByteArray(12, '\0') + char(0xB8) + char(1);
-    QByteArray tags = "\x03vorbis" + vorbisComments(comments) + char(1);
-    return oggPage({id}, 0, 0x02) + oggPage({tags}, 1);
+    return oggVorbisIdentPage() + oggPage({vorbisCommentPacket(comments)}, 1);
 }
 
 // One MP4 atom: 32-bit size, type, body.

@@ -155,6 +155,12 @@ void ID3v2TagsTest::fields_data() {
                                     << QStringList{ff, "Two", absent, absent, absent, absent};
     const QByteArray multi =
         frame(4, "TCON", textBody(Latin1, QString::fromLatin1("\0Synthpop\0(17)", 14)));
+    QTest::newRow("2.4 recording time gives its year")
+        << tag(4, frame(4, "TDRC", textBody(Latin1, "2026-01-15T10:30")))
+        << QStringList{absent, absent, absent, "2026", absent, absent};
+    QTest::newRow("2.3 year not a date stays as written")
+        << tag(3, frame(3, "TYER", textBody(Latin1, "20260115")))
+        << QStringList{absent, absent, absent, "20260115", absent, absent};
     QTest::newRow("2.4 several genres")
         << tag(4, multi) << QStringList{absent, absent, absent, absent, "Synthpop", absent};
 }

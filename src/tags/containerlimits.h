@@ -1,0 +1,36 @@
+#pragma once
+// Bounds on the structure of a file before the tag library (TagLib) is handed it. TagLib
+// follows MP4 atoms by recursion, one stack frame per level, and builds an object for every
+// FLAC metadata block, Ogg page and ID3v2 frame it meets: a small hostile file (300,000
+// nested atoms in 2.4 MB) exhausts the stack, and a tag of a million empty frames costs
+// hundreds of megabytes. These walks look at the same structure without recursion and
+// without keeping it; a file beyond the bounds is read as having no tags.
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+
+namespace sonavue {
+
+// Far beyond what real files hold: MP4 atoms nest about eight deep, fragmented files have
+// tens of thousands of atoms, tags some hundred frames, headers a few thousand Ogg pages.
+constexpr int MostAtomDepth = 32;
+constexpr int MostAtoms = 200000;
+constexpr int MostFlacBlocks = 1024;
+constexpr int MostOggHeaderPages = 8192;
+constexpr int MostID3v2Frames = 4096;
+
+// The atoms TagLib descends into stay within MostAtomDepth levels and MostAtoms atoms.
+bool mp4WithinLimits(int fd, std::int64_t fileSize);
+// Where a FLAC stream starts: "fLaC" at the start of the file, or right after an ID3v2 tag
+// there (which TagLib is then not handed: its frames would be unbounded). Nullopt unless
+// at most MostFlacBlocks metadata blocks follow, the last of them flagged, all in the file.
+std::optional<std::int64_t> flacStart(int fd, std::int64_t fileSize);
+// The pages before the first page of audio (those carry the tags) are at most
+// MostOggHeaderPages, each a whole Ogg page.
+bool oggWithinLimits(int fd, std::int64_t fileSize);
+
+// The bytes of an ID3v2 tag's frames (after the tag header, version 2, 3 or 4) that hold
+// its first MostID3v2Frames frames: size itself when it holds fewer.
+std::size_t id3v2FramesWithinLimits(int version, const char* frames, std::size_t size);
+
+} // namespace sonavue
