@@ -4,7 +4,7 @@
 # catalogue's tests under ThreadSanitizer.
 set -euo pipefail
 cd "$(dirname "$0")"
-scripts/install-deps.sh
+scripts/install-deps.sh --tests
 export QT_QPA_PLATFORM=offscreen
 export QTWEBENGINE_CHROMIUM_FLAGS="--disable-gpu --no-sandbox"
 

@@ -9,8 +9,8 @@ options=()
 while [ $# -gt 0 ] && [ "$1" != "--" ]; do options+=("$1"); shift; done
 targets=()
 if [ $# -gt 0 ]; then shift; targets=(--target "$@"); fi
-if [ ! -f "$dir/build.ninja" ]; then
-  cmake -S . -B "$dir" -G Ninja "${options[@]}" >/dev/null
-fi
+# Configured each time, so that a tool installed since (./test.sh installs the test tools
+# after ./run.sh built the player here) is found.
+cmake -S . -B "$dir" -G Ninja "${options[@]}" >/dev/null
 cmake --build "$dir" "${targets[@]}" -- -j"$(nproc)" | grep -vE '^\[[0-9]+/[0-9]+\] ' || true
 test "${PIPESTATUS[0]}" -eq 0

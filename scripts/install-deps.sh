@@ -1,22 +1,35 @@
 #!/usr/bin/env bash
-# Installs the Debian packages Sonavue needs to build, run and test.
+# Installs the Debian packages Sonavue needs:
+#   scripts/install-deps.sh          what building and running the player needs
+#   scripts/install-deps.sh --tests  that, and what the tests, the sanitizer builds and the
+#                                    fuzz targets need as well
 # Quiet and quick when everything is already there.
 set -euo pipefail
 
-PACKAGES=(
-  build-essential cmake ninja-build pkg-config clang libclang-rt-14-dev
-  qt6-base-dev qt6-base-dev-tools qt6-webengine-dev libgl-dev
+PLAYER=(
+  build-essential cmake ninja-build pkg-config
+  qt6-base-dev qt6-base-dev-tools qt6-webengine-dev libgl-dev libxcb1-dev
   libgstreamer1.0-dev libgstreamer-plugins-base1.0-dev
   gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-plugins-bad
-  gstreamer1.0-tools timgm6mb-soundfont
-  fonts-ipafont-gothic xvfb xauth dbus desktop-file-utils
-  libxcb1-dev openbox xdotool x11-utils
-  librsvg2-bin appstream groff-base
-  libtag1-dev libuchardet-dev
+  timgm6mb-soundfont fonts-ipafont-gothic
+  libtag1-dev libuchardet-dev librsvg2-bin
+)
+# Fixtures are encoded with gst-launch; the windows are tried under Xvfb with openbox and
+# xdotool; the installed files are checked with the desktop's own validators.
+TESTS=(
+  clang libclang-rt-14-dev gstreamer1.0-tools
+  xvfb xauth dbus openbox xdotool x11-utils
+  desktop-file-utils appstream groff-base
 )
 
+case "${1:-}" in
+  "") wanted=("${PLAYER[@]}") ;;
+  --tests) wanted=("${PLAYER[@]}" "${TESTS[@]}") ;;
+  *) echo "usage: $0 [--tests]" >&2; exit 2 ;;
+esac
+
 missing=()
-for p in "${PACKAGES[@]}"; do
+for p in "${wanted[@]}"; do
   if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
     missing+=("$p")
   fi

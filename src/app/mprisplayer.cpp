@@ -329,8 +329,11 @@ bool MprisPlayer::awaitingLength() const {
 
 void MprisPlayer::onTrackFailed(const QString& path) {
     // A file that could not be played is no track: the next one, or none, is published.
-    if (path == m_track.path)
-        m_track = Track{m_track.number};
+    if (path == m_track.path) {
+        Track none;
+        none.number = m_track.number;
+        m_track = none;
+    }
     m_publish.start(0);
 }
 

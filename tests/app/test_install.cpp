@@ -55,7 +55,7 @@ QByteArray readAll(const QString& path) {
 QString toolPath(const char* name) {
     const QString found = QStandardPaths::findExecutable(QString::fromLatin1(name));
     if (found.isEmpty())
-        qWarning("%s is needed (scripts/install-deps.sh installs it)", name);
+        qWarning("%s is needed (scripts/install-deps.sh --tests installs it)", name);
     return found;
 }
 

@@ -13,7 +13,7 @@ if [ $# -eq 0 ]; then
 fi
 for tool in Xvfb openbox xprop xdotool xwininfo dbus-run-session; do
   if ! command -v "$tool" >/dev/null; then
-    echo "$0: $tool is missing (scripts/install-deps.sh installs it)" >&2
+    echo "$0: $tool is missing (scripts/install-deps.sh --tests installs it)" >&2
     exit 1
   fi
 done
