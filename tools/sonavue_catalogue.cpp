@@ -1,6 +1,7 @@
 // sonavue-catalogue: runs the player's own folder scan on FOLDER and prints the catalogue
 // and the group lists as one JSON object, so that scripts see exactly what the player sees.
 #include "base/nativepath.h"
+#include "base/version.h"
 #include "catalogue/folderscan.h"
 #include "cataloguejson.h"
 #include "tags/containertags.h"
@@ -23,7 +24,8 @@ namespace {
 constexpr int ExitBadUse = 2;
 
 constexpr const char* Usage =
-    "usage: sonavue-catalogue [--types LIST] [--codepage PAGE] [--id3v2] FOLDER\n";
+    "usage: sonavue-catalogue [--types LIST] [--codepage PAGE] [--id3v2] FOLDER\n"
+    "       sonavue-catalogue --help | --version\n";
 
 constexpr const char* Help =
     "Scans FOLDER as the Sonavue player does and prints one JSON object (UTF-8):\n"
@@ -41,12 +43,15 @@ constexpr const char* Help =
     "                and MIDI files.\n"
     "  --codepage PAGE  the code page of the ID3v1 text fields, as the player's\n"
     "                \"codepage\" setting: 932 (Shift-JIS, the default), 1252 (Western\n"
-    "                European), 65001 (UTF-8) or auto (per field: UTF-8 when valid and\n"
-    "                not plain ASCII, else Shift-JIS when it decodes cleanly, else 1252).\n"
+    "                European), 65001 (UTF-8) or auto (per tag: UTF-8 when valid and not\n"
+    "                plain ASCII, else the one of 932 and 1252 that alone reads it\n"
+    "                cleanly, else its folder's choice from all the folder's tag text,\n"
+    "                Shift-JIS where that evidence is weak).\n"
     "  --id3v2       as the player's \"id3v2=1\" setting: an MP3's ID3v2 tag (2.2, 2.3\n"
     "                or 2.4) gives the title, album, artist, year, genre and comment\n"
     "                where it has them, whole; ID3v1 gives the rest.\n"
     "  -h, --help    this text.\n"
+    "  --version     the version of the player this tool scans as.\n"
     "\n"
     "File names are bytes on Linux. A byte of a path that is not valid UTF-8 is written\n"
     "as the JSON escape \\udcXX (XX = the byte), the \"surrogateescape\" form: in Python,\n"
@@ -54,7 +59,8 @@ constexpr const char* Help =
     "bytes EF BB BF) is written as \\ufeff.\n"
     "The walk enters each folder once, under the first path that reaches it, and never\n"
     "enters /proc, /sys or other pseudo file systems.\n"
-    "Exit status: 0 done, 2 bad usage or FOLDER missing or not a folder.\n";
+    "Exit status: 0 done, 1 the output could not be written (a full disk, a closed pipe),\n"
+    "2 bad usage or FOLDER missing or not a folder.\n";
 
 void writeAll(int fd, const char* data, std::size_t size, bool& ok) {
     while (size > 0) {
@@ -126,6 +132,10 @@ int main(int argc, char** argv) {
         if (!optionsEnded && (arg == "-h" || arg == "--help")) {
             std::fputs(Usage, stdout);
             std::fputs(Help, stdout);
+            return 0;
+        }
+        if (!optionsEnded && arg == "--version") {
+            std::printf("sonavue-catalogue %s\n", VersionText);
             return 0;
         }
         if (!optionsEnded && (arg == "--types" || arg.rfind("--types=", 0) == 0)) {

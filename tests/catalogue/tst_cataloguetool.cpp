@@ -1,5 +1,6 @@
 // sonavue-catalogue run as a process: its JSON, its folder argument, --types, bad input.
 #include "base/nativepath.h"
+#include "base/version.h"
 #include "catalogue/folderscan.h"
 #include "musicfiles.h"
 #include "tags/genre.h"
@@ -347,6 +348,10 @@ void TestCatalogueTool::help() {
     QVERIFY(run.out.startsWith("usage: sonavue-catalogue"));
     QVERIFY(run.out.contains("\\udcXX"));
     QVERIFY(run.out.contains("--types"));
+    QVERIFY(run.out.contains("Exit status: 0 done, 1 the output could not be written"));
+    const Run version = runTool({"--version"});
+    QCOMPARE(version.exitCode, 0);
+    QCOMPARE(version.out, QByteArray("sonavue-catalogue ") + VersionText + "\n");
 }
 
 QTEST_GUILESS_MAIN(TestCatalogueTool)
