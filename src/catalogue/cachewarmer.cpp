@@ -3,22 +3,13 @@
 #include "tags/id3v1.h"
 
 namespace sonavue {
-namespace {
-
-// Folders the first thread lists before it judges the disk.
-constexpr int FoldersToJudge = 16;
-
-} // namespace
 
 CacheWarmer::CacheWarmer(const QByteArray& root, const QString& pattern, WalkAhead::Limits limits,
                          int coldThreads, Start start)
     : m_pattern(pattern), m_limits(limits), m_coldThreads(std::max(1, coldThreads)) {
     m_toList.push_back({root, 0});
     m_judged = m_cold = start == Start::AtOnce;
-    m_running = m_coldThreads;
-    m_workers.reserve(std::size_t(m_coldThreads));
-    for (int i = 0; i < m_coldThreads; ++i)
-        m_workers.emplace_back([this, i] { work(i == 0); });
+    m_workers.start(m_coldThreads, [this](int index) { work(index == 0); });
 }
 
 CacheWarmer::~CacheWarmer() {
@@ -31,14 +22,11 @@ void CacheWarmer::stop() {
         m_stopped = true;
     }
     m_wake.notify_all();
-    for (std::thread& worker : m_workers)
-        if (worker.joinable())
-            worker.join();
+    m_workers.join();
 }
 
 int CacheWarmer::runningWorkers() const {
-    const std::lock_guard lock(m_mutex);
-    return m_running;
+    return m_workers.running();
 }
 
 int CacheWarmer::foldersListed() const {
@@ -63,7 +51,6 @@ void CacheWarmer::work(bool first) {
         --m_busy;
         m_wake.notify_all(); // more folders, or the end
     }
-    --m_running;
 }
 
 // Under the lock: the next folder to warm. False once stopped, once everything is warm,
@@ -93,7 +80,7 @@ void CacheWarmer::judgeTheDisk(std::chrono::steady_clock::duration took, int ent
         return;
     m_pace.addListing(took);
     m_pace.addEntries(entries);
-    if (m_pace.foldersListed() < FoldersToJudge)
+    if (m_pace.foldersListed() < DiskPace::FoldersToJudge)
         return;
     m_judged = true;
     m_cold = m_pace.waitedForTheDisk();
@@ -104,11 +91,7 @@ void CacheWarmer::warm(const Folder& at, const FilePattern& pattern,
                        FileSystemFilter& fileSystems) {
     const FolderListing listing = listFolder(at.path, pattern, fileSystems, [&](const auto& stamp) {
         const std::lock_guard lock(m_mutex);
-        const std::pair<quint64, quint64> id{quint64(stamp.device), quint64(stamp.inode)};
-        if (m_listedIds.contains(id))
-            return false;
-        m_listedIds.insert(id);
-        return true;
+        return m_listedIds.enter(stamp);
     });
     if (listing.outcome != FolderListing::Outcome::Listed)
         return;

@@ -6,15 +6,15 @@
 // touches the catalogue; the warming follows the walk's rules (no pseudo file systems, no
 // FIFOs or devices opened, every folder once however many links lead to it, the same
 // depth and path limits) and stops as soon as it is told to.
-#include "catalogue/filelisting.h"
+#include "catalogue/diskpace.h"
+#include "catalogue/enteredfolders.h"
+#include "catalogue/folderlisting.h"
 #include "catalogue/walkahead.h"
+#include "catalogue/workerthreads.h"
 #include <QByteArray>
-#include <QSet>
 #include <atomic>
 #include <condition_variable>
 #include <mutex>
-#include <thread>
-#include <utility>
 #include <vector>
 
 namespace sonavue {
@@ -55,14 +55,13 @@ private:
     mutable std::mutex m_mutex;
     std::condition_variable m_wake;
     std::vector<Folder> m_toList;
-    QSet<std::pair<quint64, quint64>> m_listedIds;
+    EnteredFolders m_listedIds;
     int m_busy = 0; // threads listing or reading a folder (more folders may come of it)
-    int m_running = 0;
     int m_listed = 0;
     DiskPace m_pace;
     bool m_judged = false;
     bool m_cold = false;
-    std::vector<std::thread> m_workers;
+    WorkerThreads m_workers;
 };
 
 } // namespace sonavue

@@ -1,9 +1,11 @@
 #include "catalogue/folderscan.h"
 
 #include "base/nativepath.h"
-#include "catalogue/cachewarmer.h"
+#include "catalogue/diskpace.h"
+#include "catalogue/enteredfolders.h"
 #include "catalogue/nativefolder.h"
 #include "catalogue/pseudofilesystem.h"
+#include "catalogue/scanthreads.h"
 #include "catalogue/walkahead.h"
 #include "tags/codepagechoice.h"
 #include "tags/containertags.h"
@@ -29,6 +31,7 @@ using Clock = std::chrono::steady_clock;
 // endless. Paths past PATH_MAX are walked (folders are opened piece by piece).
 constexpr int MaxWalkDepth = 1024;
 constexpr int MaxWalkPathBytes = 8 * PATH_MAX;
+constexpr WalkAhead::Limits WalkLimits{MaxWalkDepth, MaxWalkPathBytes};
 
 // A music folder's listing from the walk, used again by the reading loop when the
 // folder's entries have not changed since (its change time is the same): the folder is
@@ -85,9 +88,9 @@ constexpr GroupColumn GroupColumns[] = {
 
 struct FolderScan::Pass {
     Pass(FolderScan& scan, ScanObserver& observer, const FilePattern& pattern,
-         const QString& prefix, int generation, int intervalMs)
+         const QString& prefix, int generation, int workersScan, int intervalMs)
         : scan(scan), observer(observer), pattern(pattern), prefix(prefix), generation(generation),
-          interval(std::chrono::milliseconds(std::max(0, intervalMs))),
+          workersScan(workersScan), interval(std::chrono::milliseconds(std::max(0, intervalMs))),
           codePage(scan.m_reading.codePage), id3v2(scan.m_reading.id3v2),
           extraTypes(scan.m_reading.extraTypes) {}
 
@@ -96,6 +99,7 @@ struct FolderScan::Pass {
     const FilePattern& pattern;
     const QString prefix;
     const int generation;
+    const int workersScan; // this pass's number with the scan's workers
     const Clock::duration interval;
     // Fixed for the pass: the repeated-field cache below compares raw bytes.
     const TagCodePage codePage;
@@ -124,12 +128,12 @@ struct FolderScan::Pass {
     // The walk's listings of the music folders, by folder-list entry, until the reading
     // starts; then the tag readers own them.
     QHash<QString, KeptListing> kept;
-    std::unique_ptr<TagReadAhead> reader;
+    // Shared with the scan's workers' owner, which stops them when a newer scan begins.
+    std::shared_ptr<TagReadAhead> reader;
     // Lists folders ahead of the walk once the disk is seen to be slow.
-    std::unique_ptr<WalkAhead> walkAhead;
-    // Every folder the walk has entered (device, inode), and which file systems it may enter.
-    using FolderId = std::pair<quint64, quint64>;
-    QSet<FolderId> enteredFolders;
+    std::shared_ptr<WalkAhead> walkAhead;
+    // Every folder the walk has entered, and which file systems it may enter.
+    EnteredFolders enteredFolders;
     FileSystemFilter fileSystems;
     int beyondLimits = 0;
     QByteArray firstBeyondLimits;
@@ -175,13 +179,14 @@ struct FolderScan::Pass {
         if (!yield())
             return false;
         const auto notEnteredYet = [this](const NativeFolder::Stamp& stamp) {
-            return !enteredFolders.contains(FolderId{quint64(stamp.device), quint64(stamp.inode)});
+            return !enteredFolders.contains(stamp);
         };
         FolderListing listing = walkAhead->take(path, depth, notEnteredYet);
         pace.addListing(listing.took);
         listAheadIfTheDiskIsSlow();
         if (listing.outcome == FolderListing::Outcome::Unreadable ||
-            listing.outcome == FolderListing::Outcome::NotEntered || !entered(listing.stamp))
+            listing.outcome == FolderListing::Outcome::NotEntered ||
+            !enteredFolders.enter(listing.stamp))
             return true;
         if (listing.outcome == FolderListing::Outcome::ListedBefore) {
             // The workers met this folder first by another path; the walk meets it here
@@ -218,12 +223,11 @@ struct FolderScan::Pass {
     // over; once its listings show that the disk is being waited for, folders are listed
     // ahead on worker threads.
     void listAheadIfTheDiskIsSlow() {
-        constexpr int FoldersToJudge = 16;
         if (scan.m_readAheadOptions.listingThreads != ReadAheadOptions::Auto ||
-            walkAhead->workersStarted() || pace.foldersListed() % FoldersToJudge != 0)
+            walkAhead->workersStarted() || pace.foldersListed() % DiskPace::FoldersToJudge != 0)
             return;
         if (pace.waitedForTheDisk())
-            walkAhead->startWorkers(ReadAheadOptions::ColdListingThreads);
+            walkAhead->startWorkers(scanthreads::ColdListers);
     }
 
     // A folder past the walk's limits: counted, and the first one named on stderr at
@@ -240,15 +244,6 @@ struct FolderScan::Pass {
                      "sonavue: %d folder(s) deeper than %d levels or with paths longer than %d "
                      "bytes are not catalogued, such as %s\n",
                      beyondLimits, MaxWalkDepth, MaxWalkPathBytes, firstBeyondLimits.constData());
-    }
-
-    // Marks the folder as entered by this scan; false when it already was.
-    bool entered(const NativeFolder::Stamp& stamp) {
-        const FolderId id{quint64(stamp.device), quint64(stamp.inode)};
-        if (enteredFolders.contains(id))
-            return false;
-        enteredFolders.insert(id);
-        return true;
     }
 
     // Appends the row of listed file j (its trailing bytes in tag when read, else null)
@@ -457,21 +452,13 @@ struct FolderScan::Pass {
         kept.clear();
         ReadAheadOptions options = scan.m_readAheadOptions;
         if (options.threads == ReadAheadOptions::Auto)
-            options.threads = pace.waitedForTheDisk() ? ReadAheadOptions::ColdThreads
-                              : id3v2 || extraTypes   ? ReadAheadOptions::parsingThreads()
-                                                      : ReadAheadOptions::warmThreads();
+            options.threads = scanthreads::readers(pace.waitedForTheDisk(), id3v2 || extraTypes);
         options.id3v2 = id3v2;
         options.extraTypes = extraTypes;
-        reader = std::make_unique<TagReadAhead>(std::move(walked), options);
-        scan.m_activeReadAhead = reader.get();
+        reader = scan.m_workers.startReading(std::move(walked), options);
     }
 
-    ~Pass() {
-        if (scan.m_activeReadAhead == reader.get())
-            scan.m_activeReadAhead = nullptr;
-        if (walkAhead && scan.m_activeWalkAhead == walkAhead.get())
-            scan.m_activeWalkAhead = nullptr;
-    }
+    ~Pass() { scan.m_workers.endScan(workersScan); }
 
     Result run(const QString& musicFolder) {
         for (int g = 0; g < GroupCount; ++g)
@@ -481,16 +468,13 @@ struct FolderScan::Pass {
         scan.m_seenYears.clear();
         scan.m_seenGenres.clear();
 
-        walkAhead =
-            std::make_unique<WalkAhead>(pattern, WalkAhead::Limits{MaxWalkDepth, MaxWalkPathBytes});
-        if (scan.m_readAheadOptions.listingThreads != ReadAheadOptions::Auto)
-            walkAhead->startWorkers(scan.m_readAheadOptions.listingThreads);
-        scan.m_activeWalkAhead = walkAhead.get();
+        walkAhead = scan.m_workers.startListing(pattern, WalkLimits,
+                                                scan.m_readAheadOptions.listingThreads);
         const bool walked = walk(pathToNative(musicFolder), QString(), 0);
-        scan.m_activeWalkAhead = nullptr;
-        walkAhead.reset(); // its workers end before the tags are read
         if (!walked)
             return Result::Superseded;
+        scan.m_workers.endListing(); // the listers end before the tags are read
+        walkAhead.reset();
         scan.m_beyondLimits = beyondLimits;
         reportBeyondLimits();
         // The rows of the last scan stay until the walk is over: the track list keeps showing
@@ -535,35 +519,22 @@ FolderScan::FolderScan(Catalogue& catalogue, GroupLists& groups)
 FolderScan::~FolderScan() = default;
 
 void FolderScan::warmUp(const QString& musicFolder, const QString& pattern) {
-    m_warmer.reset();
-    m_warmer = std::make_unique<CacheWarmer>(pathToNative(musicFolder), pattern,
-                                             WalkAhead::Limits{MaxWalkDepth, MaxWalkPathBytes},
-                                             ReadAheadOptions::ColdThreads);
+    m_workers.warmUp(pathToNative(musicFolder), pattern, WalkLimits);
 }
 
 void FolderScan::stop() {
     ++m_generation;
-    endWorkers();
-}
-
-void FolderScan::endWorkers() {
-    m_warmer.reset();
-    if (m_activeWalkAhead)
-        m_activeWalkAhead->stop();
-    if (m_activeReadAhead)
-        m_activeReadAhead->stop();
+    m_workers.stop();
 }
 
 int FolderScan::runningReaders() const {
-    return (m_warmer ? m_warmer->runningWorkers() : 0) +
-           (m_activeWalkAhead ? m_activeWalkAhead->runningWorkers() : 0) +
-           (m_activeReadAhead ? m_activeReadAhead->runningWorkers() : 0);
+    return m_workers.running();
 }
 
 FolderScan::Result FolderScan::run(const QString& musicFolder, const QString& folderPrefix,
                                    const FilePattern& pattern, ScanObserver& observer) {
     // A running scan's workers end before the new one starts its own.
-    endWorkers();
+    const int workersScan = m_workers.beginScan();
     // A newer generation tells every older run, at its next yield, to give way.
     const int generation = ++m_generation;
     ++m_depth;
@@ -571,7 +542,7 @@ FolderScan::Result FolderScan::run(const QString& musicFolder, const QString& fo
         int& depth;
         ~DepthGuard() { --depth; }
     } guard{m_depth};
-    Pass pass(*this, observer, pattern, folderPrefix, generation, m_yieldIntervalMs);
+    Pass pass(*this, observer, pattern, folderPrefix, generation, workersScan, m_yieldIntervalMs);
     return pass.run(musicFolder);
 }
 

@@ -5,6 +5,7 @@
 #include "catalogue/catalogue.h"
 #include "catalogue/filelisting.h"
 #include "catalogue/grouplist.h"
+#include "catalogue/scanworkers.h"
 #include "catalogue/tagreadahead.h"
 #include "tags/tagreading.h"
 #include <QSet>
@@ -45,9 +46,6 @@ private:
     std::array<std::unique_ptr<GroupList>, GroupCount> m_lists;
 };
 
-class WalkAhead;
-class CacheWarmer;
-
 class FolderScan {
 public:
     enum class Result { Finished, Superseded };
@@ -79,7 +77,6 @@ public:
     void setYieldIntervalMs(int ms) { m_yieldIntervalMs = ms; }
     // How the tags are read ahead of the rows (the next scan on).
     void setReadAhead(const ReadAheadOptions& options) { m_readAheadOptions = options; }
-    // The code page the tags' text fields are read in (the next scan on).
     // How tags are read: the code page of ID3v1 text, and whether MP3s' ID3v2 tags count.
     void setTagReading(const TagReading& reading) { m_reading = reading; }
     // Folder listers and tag readers of the running scan still alive (none once it is
@@ -98,10 +95,7 @@ private:
     int m_beyondLimits = 0;
     ReadAheadOptions m_readAheadOptions;
     TagReading m_reading;
-    void endWorkers();
-    TagReadAhead* m_activeReadAhead = nullptr; // the running pass's, owned by it
-    WalkAhead* m_activeWalkAhead = nullptr;    // the same during the walk
-    std::unique_ptr<CacheWarmer> m_warmer;
+    ScanWorkers m_workers;
 };
 
 } // namespace sonavue

@@ -34,10 +34,7 @@ TagReadAhead::TagReadAhead(std::vector<WalkedFolder> folders, const ReadAheadOpt
         std::fill(m_states.begin(), m_states.end(), FolderState::NotRead);
         return;
     }
-    m_running = count;
-    m_workers.reserve(std::size_t(count));
-    for (int i = 0; i < count; ++i)
-        m_workers.emplace_back([this] { work(); });
+    m_workers.start(count, [this](int) { work(); });
 }
 
 TagReadAhead::~TagReadAhead() {
@@ -51,24 +48,11 @@ void TagReadAhead::stop() {
     }
     m_workersWake.notify_all();
     m_resultReady.notify_all();
-    for (std::thread& worker : m_workers)
-        if (worker.joinable())
-            worker.join();
+    m_workers.join();
 }
 
 int TagReadAhead::runningWorkers() const {
-    const std::lock_guard lock(m_mutex);
-    return m_running;
-}
-
-int ReadAheadOptions::warmThreads() {
-    const int cores = int(std::thread::hardware_concurrency());
-    return cores <= 1 ? 0 : std::clamp(cores - 1, 2, MostCoreThreads);
-}
-
-int ReadAheadOptions::parsingThreads() {
-    const int cores = int(std::thread::hardware_concurrency());
-    return std::clamp(2 * cores, 2, MostCoreThreads);
+    return m_workers.running();
 }
 
 void TagReadAhead::work() {
@@ -83,7 +67,6 @@ void TagReadAhead::work() {
         if (m_rowThreadWaiting)
             m_resultReady.notify_one();
     }
-    --m_running;
 }
 
 // Without the lock: the batch's slots are this worker's until it marks them ready.

@@ -5,6 +5,7 @@
 // requests at once. The workers touch only the files and their own bookkeeping: never
 // the catalogue or the group lists.
 #include "catalogue/nativefolder.h"
+#include "catalogue/workerthreads.h"
 #include "tags/filetags.h"
 #include <QByteArray>
 #include <atomic>
@@ -12,30 +13,19 @@
 #include <functional>
 #include <memory>
 #include <mutex>
-#include <thread>
 #include <vector>
 
 namespace sonavue {
 
 // How the read-ahead runs; the defaults suit the scan.
 struct ReadAheadOptions {
-    // Chosen by the scan from how long the walk's own folder listings took: many readers
-    // when the disk had to be waited for (a cold cache); from memory, where reading is
-    // system-call work on the cores, the cores less the row thread's, at least two (none
-    // on a single core), at most MostCoreThreads.
+    // Auto: chosen by the scan from how long the walk's own folder listings took
+    // (scanthreads.h). 0 reads every tag on the row-building thread, as a scan without
+    // read-ahead.
     static constexpr int Auto = -1;
-    static constexpr int ColdThreads = 16;
-    static int warmThreads();
-    static constexpr int MostCoreThreads = 8; // readers sized by the cores, at most
-    // With ID3v2 tags to take apart, reading is computing too: readers pay off on a warm
-    // cache as well, two per core (measured best on two cores), at most eight.
-    static int parsingThreads();
-    // Reading is waiting, not computing: the count suits the disk's queue, not the cores.
-    // 0 reads every tag on the row-building thread, as a scan without read-ahead.
     int threads = Auto;
     // Threads listing folders ahead of the walk. Auto: none while the walk's own listings
-    // come from memory, ColdListingThreads once they are seen waiting on the disk.
-    static constexpr int ColdListingThreads = 4;
+    // come from memory, scanthreads::ColdListers once they are seen waiting on the disk.
     int listingThreads = Auto;
     // Results read but not yet taken, at most (bounds the memory whatever the library).
     int capacity = 4096;
@@ -132,8 +122,7 @@ private:
     long long m_takenSequence = 0;
     long long m_visibleEnd = 0;
     std::atomic<bool> m_stopped{false};
-    int m_running = 0;
-    std::vector<std::thread> m_workers;
+    WorkerThreads m_workers;
 };
 
 } // namespace sonavue

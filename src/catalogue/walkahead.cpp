@@ -6,17 +6,14 @@ WalkAhead::WalkAhead(const FilePattern& pattern, Limits limits, int capacity)
     : m_pattern(pattern), m_limits(limits), m_capacity(std::max(1, capacity)) {}
 
 void WalkAhead::startWorkers(int threads) {
-    if (!m_workers.empty() || threads <= 0)
+    if (m_workers.started() || threads <= 0)
         return;
     {
         const std::lock_guard lock(m_mutex);
         if (m_stopped)
             return;
-        m_running = threads;
     }
-    m_workers.reserve(std::size_t(threads));
-    for (int i = 0; i < threads; ++i)
-        m_workers.emplace_back([this] { work(); });
+    m_workers.start(threads, [this](int) { work(); });
 }
 
 WalkAhead::~WalkAhead() {
@@ -29,26 +26,19 @@ void WalkAhead::stop() {
         m_stopped = true;
     }
     m_workersWake.notify_all();
-    for (std::thread& worker : m_workers)
-        if (worker.joinable())
-            worker.join();
+    m_workers.join();
 }
 
 int WalkAhead::runningWorkers() const {
-    const std::lock_guard lock(m_mutex);
-    return m_running;
+    return m_workers.running();
 }
 
 bool WalkAhead::firstListing(const NativeFolder::Stamp& stamp) {
-    const FolderId id{quint64(stamp.device), quint64(stamp.inode)};
-    if (m_listedIds.contains(id))
-        return false;
-    m_listedIds.insert(id);
-    return true;
+    return m_listedIds.enter(stamp);
 }
 
 void WalkAhead::listSubfoldersNext(const QByteArray& path, int depth, const NameList& subfolders) {
-    if (m_stopped || m_workers.empty() || depth >= m_limits.maxDepth)
+    if (m_stopped || !m_workers.started() || depth >= m_limits.maxDepth)
         return;
     // The walk goes down the last subfolder first: it is pushed last, to be listed first.
     for (int k = 0; k < subfolders.count(); ++k) {
@@ -103,7 +93,6 @@ void WalkAhead::work() {
         ++m_done;
         m_listed.notify_all();
     }
-    --m_running;
 }
 
 FolderListing WalkAhead::take(const QByteArray& path, int depth,
