@@ -8,7 +8,7 @@
 #include "base/settings.h"
 #include "base/settingslocation.h"
 #include "base/version.h"
-#include "playback/externalfiles.h"
+#include "catalogue/externalfiles.h"
 #include "ui/startup.h"
 #include "web/webpanel.h"
 

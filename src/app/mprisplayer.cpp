@@ -1,8 +1,8 @@
 #include "app/mprisplayer.h"
 
 #include "app/mprisbusobject.h"
-#include "playback/externalfiles.h"
-#include "playback/gstmediaelement.h"
+#include "base/fileuri.h"
+#include "catalogue/externalfiles.h"
 #include "tags/coverart.h"
 #include "tags/id3v1.h"
 #include "tags/tagtext.h"

@@ -14,6 +14,7 @@
 // the pipeline is released.
 #include "playback/gstmediaelement.h"
 
+#include "base/fileuri.h"
 #include "base/nativepath.h"
 #include "playback/midicheck.h"
 #include "playback/pipelinereaper.h"

@@ -46,7 +46,4 @@ private:
     std::unique_ptr<Impl> d;
 };
 
-// file:// URI built from the path's bytes (percent-encoded), so any name plays.
-QString fileUriFor(const QString& path);
-
 } // namespace sonavue

@@ -1,6 +1,6 @@
 #include "playback/playercore.h"
 
-#include "playback/externalfiles.h"
+#include "catalogue/externalfiles.h"
 #include "playback/gstmediaelement.h"
 #include "tags/containertags.h"
 

@@ -2,8 +2,9 @@
 // as it takes a double-clicked track, and continuous play starts when nothing plays.
 #include "ui/form1.h"
 
+#include "base/fileuri.h"
 #include "base/nativepath.h"
-#include "playback/externalfiles.h"
+#include "catalogue/externalfiles.h"
 
 #include <QDragEnterEvent>
 #include <QDropEvent>

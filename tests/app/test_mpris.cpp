@@ -3,6 +3,7 @@
 // keeps time, short WAV files written by the test. Runs on a private bus (dbus-run-session).
 #include "app/mprisplayer.h"
 #include "app/singleinstance.h"
+#include "base/fileuri.h"
 #include "playback/audiofiles.h"
 #include "playback/gstmediaelement.h"
 #include "ui/formcontrols.h"

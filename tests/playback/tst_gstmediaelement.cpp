@@ -2,6 +2,7 @@
 // plays never do, bad files leave the element silent and usable, any name plays, and the
 // volume reaches the samples.
 #include "audiofiles.h"
+#include "base/fileuri.h"
 
 #include "base/nativepath.h"
 #include "playback/gstmediaelement.h"

@@ -3,8 +3,9 @@
 // them when nothing plays.
 #include "mainwindowfixture.h"
 
+#include "base/fileuri.h"
 #include "base/nativepath.h"
-#include "playback/externalfiles.h"
+#include "catalogue/externalfiles.h"
 #include "ui/settingsframe.h"
 
 #include <QApplication>

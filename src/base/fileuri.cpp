@@ -1,9 +1,9 @@
-// fileUriFor: a file:// URI made from the path's bytes, so that names with spaces, "#",
-// "%", Japanese text or bytes that are not UTF-8 all reach the file system unchanged.
+#include "base/fileuri.h"
+
 #include "base/nativepath.h"
-#include "playback/gstmediaelement.h"
 
 #include <QDir>
+#include <QUrl>
 
 namespace sonavue {
 namespace {
@@ -37,6 +37,25 @@ QString fileUriFor(const QString& path) {
         }
     }
     return QString::fromLatin1(uri);
+}
+
+std::optional<QString> pathOfFileUri(const QUrl& uri) {
+    if (!uri.isValid() || uri.scheme() != QLatin1String("file") || uri.hasQuery() ||
+        uri.hasFragment())
+        return std::nullopt;
+    const QString host = uri.host();
+    if (!host.isEmpty() && host != QLatin1String("localhost"))
+        return std::nullopt;
+    // The encoded path decoded byte by byte: names that are not UTF-8 stay exact.
+    const QByteArray bytes =
+        QByteArray::fromPercentEncoding(uri.path(QUrl::FullyEncoded).toLatin1());
+    if (bytes.isEmpty())
+        return std::nullopt;
+    return pathFromNative(bytes);
+}
+
+std::optional<QString> pathOfFileUri(const QString& uri) {
+    return pathOfFileUri(QUrl(uri, QUrl::StrictMode));
 }
 
 } // namespace sonavue

@@ -1,9 +1,9 @@
-#include "playback/externalfiles.h"
+#include "catalogue/externalfiles.h"
 
+#include "base/fileuri.h"
 #include "base/nativepath.h"
 #include "tags/containertags.h"
 
-#include <QUrl>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -30,25 +30,6 @@ QString whyNotReadable(const QByteArray& native) {
 }
 
 } // namespace
-
-std::optional<QString> pathOfFileUri(const QUrl& uri) {
-    if (!uri.isValid() || uri.scheme() != QLatin1String("file") || uri.hasQuery() ||
-        uri.hasFragment())
-        return std::nullopt;
-    const QString host = uri.host();
-    if (!host.isEmpty() && host != QLatin1String("localhost"))
-        return std::nullopt;
-    // The encoded path decoded byte by byte: names that are not UTF-8 stay exact.
-    const QByteArray bytes =
-        QByteArray::fromPercentEncoding(uri.path(QUrl::FullyEncoded).toLatin1());
-    if (bytes.isEmpty())
-        return std::nullopt;
-    return pathFromNative(bytes);
-}
-
-std::optional<QString> pathOfFileUri(const QString& uri) {
-    return pathOfFileUri(QUrl(uri, QUrl::StrictMode));
-}
 
 FilePattern playableTypes() {
     return FilePattern(filePatternFor(true, true, true) +

@@ -1,20 +1,12 @@
 #pragma once
 // Files that come from outside the music folder (the command line, a second start, media
-// controls, a drop on the window): turning a file URI into a path, the checks the folder
-// scan makes before a file may be reserved, and the one line that says why one was not.
+// controls, a drop on the window): the checks the folder scan makes before a file may be
+// reserved, and the one line that says why one was not.
 #include "catalogue/filelisting.h"
 
 #include <QString>
-#include <optional>
-
-class QUrl;
 
 namespace sonavue {
-
-// The path a local file URI names (file:///... or file://localhost/...), with its bytes
-// exactly as percent-encoded; nullopt for any other URI.
-std::optional<QString> pathOfFileUri(const QUrl& uri);
-std::optional<QString> pathOfFileUri(const QString& uri);
 
 // The file types a file from outside may be: every type the player plays (MP3, MIDI, WAV,
 // FLAC, Ogg, Opus, M4A), whatever the scan lists. Opening a file is the user's own choice.
