@@ -9,7 +9,7 @@
 // (refills the track list), selecting a track keeps the number column in step.
 #include "catalogue/catalogue.h"
 #include "catalogue/filelisting.h"
-#include "catalogue/folderscan.h"
+#include "catalogue/grouplists.h"
 #include "catalogue/reservedlist.h"
 #include "catalogue/tracklistmodel.h"
 

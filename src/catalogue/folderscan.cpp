@@ -506,13 +506,6 @@ struct FolderScan::Pass {
     }
 };
 
-GroupLists::GroupLists() {
-    for (int g = 0; g < GroupCount; ++g) {
-        const auto order = g == GroupAlbum ? GroupList::Order::AsMet : GroupList::Order::Ascending;
-        m_lists[std::size_t(g)] = std::make_unique<GroupList>(order);
-    }
-}
-
 FolderScan::FolderScan(Catalogue& catalogue, GroupLists& groups)
     : m_catalogue(catalogue), m_groups(groups) {}
 

@@ -4,12 +4,11 @@
 // the observer to its progress bars, lists and QCoreApplication::processEvents.
 #include "catalogue/catalogue.h"
 #include "catalogue/filelisting.h"
-#include "catalogue/grouplist.h"
+#include "catalogue/grouplists.h"
 #include "catalogue/scanworkers.h"
 #include "catalogue/tagreadahead.h"
 #include "tags/tagreading.h"
 #include <QSet>
-#include <array>
 
 namespace sonavue {
 
@@ -33,17 +32,6 @@ public:
     virtual void folderRead(int index) { (void)index; }
     // Tag reading is over: hide the progress bars.
     virtual void readingFinished() {}
-};
-
-// The six group lists, indexed by GroupIndex.
-class GroupLists {
-public:
-    GroupLists();
-    GroupList& operator[](int index) { return *m_lists[std::size_t(index)]; }
-    const GroupList& operator[](int index) const { return *m_lists[std::size_t(index)]; }
-
-private:
-    std::array<std::unique_ptr<GroupList>, GroupCount> m_lists;
 };
 
 class FolderScan {
