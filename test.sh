@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds, and runs every test: the normal build,
+# Installs what is missing, checks the sources' layout, builds, and runs every test: the normal build,
 # then the logic and engine tests again under AddressSanitizer and UBSan, and the
 # catalogue's tests under ThreadSanitizer.
 set -euo pipefail
@@ -7,6 +7,11 @@ cd "$(dirname "$0")"
 scripts/install-deps.sh --tests
 export QT_QPA_PLATFORM=offscreen
 export QTWEBENGINE_CHROMIUM_FLAGS="--disable-gpu --no-sandbox"
+
+# Every tracked C++ file as clang-format (.clang-format) lays it out.
+if git rev-parse --is-inside-work-tree >/dev/null 2>&1; then
+  git ls-files -z '*.cpp' '*.h' | xargs -0 clang-format --dry-run --Werror
+fi
 
 scripts/build.sh build
 ctest --test-dir build --output-on-failure -j2 --timeout 300

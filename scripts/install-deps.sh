@@ -14,10 +14,10 @@ PLAYER=(
   timgm6mb-soundfont fonts-ipafont-gothic
   libtag1-dev libuchardet-dev librsvg2-bin
 )
-# Fixtures are encoded with gst-launch; the windows are tried under Xvfb with openbox and
+# Fixtures are encoded with gst-launch; the sources' layout is checked with clang-format; the windows are tried under Xvfb with openbox and
 # xdotool; the installed files are checked with the desktop's own validators.
 TESTS=(
-  clang libclang-rt-14-dev gstreamer1.0-tools
+  clang libclang-rt-14-dev clang-format gstreamer1.0-tools
   xvfb xauth dbus openbox xdotool x11-utils
   desktop-file-utils appstream groff-base
 )
