@@ -310,9 +310,8 @@ void MprisPlayer::beginTrack(const QString& path) {
         track.artist = displayText(cleanTagText(tags.artist()));
         track.album = displayText(cleanTagText(tags.album()));
     }
-    // The embedded cover is there only when the ID3v2 setting is on (see readShownTags).
-    track.artPath =
-        coverArtPath(path, tags.id3v2.frontCover, tags.id3v2.frontCoverMime, m_coverCache);
+    // None unless the cover art setting is on; an embedded picture only in the tags read.
+    track.artPath = coverArtPath(path, tags.id3v2, m_core.tagReading(), m_coverCache);
     m_track = track;
     m_sinceTrackBegan.start();
 }

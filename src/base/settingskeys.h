@@ -35,6 +35,10 @@ inline constexpr SettingKey CodePage{QLatin1StringView("codepage"),
 inline constexpr SettingKey ID3v2{QLatin1StringView("id3v2"), [] { return QStringLiteral("0"); }};
 // Opt-in file types listed besides the boxes' ones: a comma list among flac, ogg, opus, m4a.
 inline constexpr SettingKey ExtraTypes{QLatin1StringView("types"), [] { return QString(); }};
+// "1": the track's cover picture (embedded in the tags read, else a picture file beside it)
+// shows on the tag card and goes to the media controls. Otherwise no picture at all.
+inline constexpr SettingKey CoverArt{QLatin1StringView("coverart"),
+                                     [] { return QStringLiteral("0"); }};
 
 inline constexpr int FileTypeCount = 3;
 // The file-type boxes MP3, MID and WAV: "1" listed, "0" not.
@@ -48,9 +52,9 @@ inline constexpr const SettingKey& FileType(int index) {
 }
 
 // Every key above, for checks over all of them.
-inline constexpr std::array<const SettingKey*, 12> All{
-    &Colour,   &TrackChange, &Opacity,    &FontSize,     &Background,   &Folder,
-    &CodePage, &ID3v2,       &ExtraTypes, &FileTypes[0], &FileTypes[1], &FileTypes[2]};
+inline constexpr std::array<const SettingKey*, 13> All{
+    &Colour, &TrackChange, &Opacity,  &FontSize,     &Background,   &Folder,      &CodePage,
+    &ID3v2,  &ExtraTypes,  &CoverArt, &FileTypes[0], &FileTypes[1], &FileTypes[2]};
 
 } // namespace Setting
 

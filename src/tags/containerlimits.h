@@ -18,6 +18,8 @@ constexpr int MostAtoms = 200000;
 constexpr int MostFlacBlocks = 1024;
 constexpr int MostOggHeaderPages = 8192;
 constexpr int MostID3v2Frames = 4096;
+// A cover picture larger than this (16 MiB, FLAC's own limit for a block) is passed over.
+constexpr std::int64_t MostPictureBytes = 16 * 1024 * 1024;
 
 // The atoms TagLib descends into stay within MostAtomDepth levels and MostAtoms atoms.
 bool mp4WithinLimits(int fd, std::int64_t fileSize);

@@ -6,7 +6,9 @@
 #include <cerrno>
 #include <fcntl.h>
 #include <flacfile.h>
+#include <flacpicture.h>
 #include <id3v2framefactory.h>
+#include <mp4coverart.h>
 #include <mp4file.h>
 #include <oggflacfile.h>
 #include <opusfile.h>
@@ -15,10 +17,12 @@
 #include <tpropertymap.h>
 #include <unistd.h>
 #include <vorbisfile.h>
+#include <xiphcomment.h>
 
 #include <QStringList>
 #include <algorithm>
 #include <cstring>
+#include <type_traits>
 
 namespace sonavue {
 namespace {
@@ -103,25 +107,96 @@ ID3v2Fields fieldsOf(const TagLib::File& file) {
     return fields;
 }
 
+bool usablePicture(const TagLib::ByteVector& data) {
+    return !data.isEmpty() && std::int64_t(data.size()) <= MostPictureBytes;
+}
+
+void takePicture(const TagLib::ByteVector& data, const TagLib::String& mime, ID3v2Fields& fields) {
+    fields.frontCover = QByteArray(data.data(), qsizetype(data.size()));
+    fields.frontCoverMime = QString::fromStdString(mime.to8Bit(true));
+}
+
+// FLAC's picture blocks, and Vorbis comments' METADATA_BLOCK_PICTURE: the front cover, else
+// the first picture.
+void takeCover(const TagLib::List<TagLib::FLAC::Picture*>& pictures, ID3v2Fields& fields) {
+    const TagLib::FLAC::Picture* chosen = nullptr;
+    for (const TagLib::FLAC::Picture* picture : pictures) {
+        if (!picture || !usablePicture(picture->data()))
+            continue;
+        if (!chosen || picture->type() == TagLib::FLAC::Picture::FrontCover)
+            chosen = picture;
+        if (chosen->type() == TagLib::FLAC::Picture::FrontCover)
+            break;
+    }
+    if (chosen)
+        takePicture(chosen->data(), chosen->mimeType(), fields);
+}
+
+void takeCover(TagLib::Ogg::XiphComment* comment, ID3v2Fields& fields) {
+    if (comment)
+        takeCover(comment->pictureList(), fields);
+}
+
+// MP4's covr item says no picture type: its first picture.
+void takeCover(const TagLib::MP4::Tag* tag, ID3v2Fields& fields) {
+    if (!tag)
+        return;
+    for (const TagLib::MP4::CoverArt& art : tag->item("covr").toCoverArtList()) {
+        if (!usablePicture(art.data()))
+            continue;
+        const char* mime = "";
+        switch (art.format()) {
+        case TagLib::MP4::CoverArt::JPEG:
+            mime = "image/jpeg";
+            break;
+        case TagLib::MP4::CoverArt::PNG:
+            mime = "image/png";
+            break;
+        case TagLib::MP4::CoverArt::GIF:
+            mime = "image/gif";
+            break;
+        case TagLib::MP4::CoverArt::BMP:
+            mime = "image/bmp";
+            break;
+        default:
+            break; // told from the bytes where it is needed
+        }
+        takePicture(art.data(), mime, fields);
+        return;
+    }
+}
+
+// The texts and the cover picture of a file TagLib has read.
+template <typename FileType> ID3v2Fields tagsOf(FileType& file) {
+    ID3v2Fields fields = fieldsOf(file);
+    if (!file.isValid())
+        return fields;
+    if constexpr (std::is_same_v<FileType, TagLib::FLAC::File>)
+        takeCover(file.pictureList(), fields);
+    else
+        takeCover(file.tag(), fields);
+    return fields;
+}
+
 template <typename FileType> ID3v2Fields readAs(int fd, std::int64_t size) {
     DescriptorStream stream(fd, size);
-    const FileType file(&stream, /*readProperties=*/false);
-    return fieldsOf(file);
+    FileType file(&stream, /*readProperties=*/false);
+    return tagsOf(file);
 }
 
 ID3v2Fields readOgg(int fd, std::int64_t size) {
     // An .ogg file holds Vorbis mostly, but Opus and FLAC in Ogg are met too.
     {
         DescriptorStream stream(fd, size);
-        const TagLib::Ogg::Vorbis::File file(&stream, false);
+        TagLib::Ogg::Vorbis::File file(&stream, false);
         if (file.isValid())
-            return fieldsOf(file);
+            return tagsOf(file);
     }
     {
         DescriptorStream stream(fd, size);
-        const TagLib::Ogg::Opus::File file(&stream, false);
+        TagLib::Ogg::Opus::File file(&stream, false);
         if (file.isValid())
-            return fieldsOf(file);
+            return tagsOf(file);
     }
     return readAs<TagLib::Ogg::FLAC::File>(fd, size);
 }
@@ -134,8 +209,8 @@ ID3v2Fields readTyped(int fd, std::int64_t size, unsigned type) {
         if (!start)
             return {};
         DescriptorStream stream(fd, size, *start);
-        const TagLib::FLAC::File file(&stream, TagLib::ID3v2::FrameFactory::instance(), false);
-        return fieldsOf(file);
+        TagLib::FLAC::File file(&stream, TagLib::ID3v2::FrameFactory::instance(), false);
+        return tagsOf(file);
     }
     case ExtraOgg:
         return oggWithinLimits(fd, size) ? readOgg(fd, size) : ID3v2Fields();

@@ -1,8 +1,8 @@
 #pragma once
 // The file types listed only when the "types" setting names them: FLAC, Ogg Vorbis, Opus
-// and M4A. Their text tags (Vorbis comments, MP4 atoms) are read with TagLib into the same
-// optional texts an MP3's ID3v2 tag gives, so that the catalogue and the player take them
-// the same way.
+// and M4A. Their text tags (Vorbis comments, MP4 atoms) and cover pictures are read with
+// TagLib into the same fields an MP3's ID3v2 tag gives, so that the catalogue and the player
+// take them the same way.
 #include "tags/id3v2tags.h"
 
 #include <QString>
@@ -27,9 +27,10 @@ QString extraTypesPattern(unsigned types);
 unsigned extraTypeOfName(const char* name, int size);
 unsigned extraTypeOfName(const QString& name);
 
-// The text tags of the open regular file fd (fileSize bytes long) read as type (one
-// ExtraType bit), with pread (the file position is left alone). Blank when the file has
-// none or is not of that type; never throws, whatever the bytes.
+// The text tags and the cover picture (see ID3v2Fields::frontCover) of the open regular file
+// fd (fileSize bytes long) read as type (one ExtraType bit), with pread (the file position
+// is left alone). Blank when the file has none or is not of that type; never throws,
+// whatever the bytes.
 ID3v2Fields readContainerTagsAt(int fd, std::int64_t fileSize, unsigned type);
 // Opens the regular file at path (never a FIFO or device; the open never blocks) and
 // reads its tags as the type its name ends in. Blank on any failure or another type.

@@ -1,36 +1,48 @@
 #include "tags/coverart.h"
 
+#include "base/filedescriptor.h"
 #include "base/nativepath.h"
+#include "tags/containerlimits.h"
 #include "tags/filetags.h"
 
-#include <QCryptographicHash>
-#include <QFileInfo>
-#include <QStringList>
+#include <QByteArrayView>
 #include <algorithm>
-#include <atomic>
 #include <cerrno>
 #include <dirent.h>
 #include <fcntl.h>
+#include <memory>
 #include <sys/stat.h>
 #include <unistd.h>
 
 namespace sonavue {
 namespace {
 
-// In the order in which they are preferred.
-const char* const CoverNames[] = {"cover.jpg", "cover.png", "folder.jpg", "front.jpg"};
+// Picture file names are these stems with these extensions, in this order of preference.
+const char* const CoverStems[] = {"cover", "folder", "front"};
+const char* const CoverExtensions[] = {"jpg", "jpeg", "png", "webp"};
+constexpr int CoverNameCount = int(std::size(CoverStems) * std::size(CoverExtensions));
+// Then Windows Media Player's: AlbumArt_{...}_Large.jpg, then its other AlbumArt*.jpg.
+constexpr int AlbumArtLarge = CoverNameCount;
+constexpr int AlbumArtOther = CoverNameCount + 1;
 
-// Which of CoverNames name is, ignoring ASCII letter case; -1 for none.
-int coverNameIndex(const char* name) {
-    const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; };
-    for (int i = 0; i < int(std::size(CoverNames)); ++i) {
-        const char* a = name;
-        const char* b = CoverNames[i];
-        while (*a && lower(*a) == *b)
-            ++a, ++b;
-        if (!*a && !*b)
-            return i;
-    }
+// Where a picture file of this name stands in the order of preference (0 first); -1 for a
+// name that is none. Letter case does not matter.
+int coverNameRank(const char* entry) {
+    const QByteArray name = QByteArray(entry).toLower(); // ASCII letters only
+    const qsizetype dot = name.lastIndexOf('.');
+    if (dot <= 0)
+        return -1;
+    const QByteArrayView stem = QByteArrayView(name).first(dot);
+    const QByteArrayView extension = QByteArrayView(name).sliced(dot + 1);
+    int rank = 0;
+    for (const char* s : CoverStems)
+        for (const char* e : CoverExtensions) {
+            if (stem == s && extension == e)
+                return rank;
+            ++rank;
+        }
+    if (stem.startsWith("albumart") && extension == "jpg")
+        return stem.endsWith("_large") ? AlbumArtLarge : AlbumArtOther;
     return -1;
 }
 
@@ -47,126 +59,69 @@ bool isRegularAt(int dirfd, const char* name) {
     return ::fstatat(dirfd, name, &st, 0) == 0 && S_ISREG(st.st_mode);
 }
 
-// The file name extension for a picture: from its MIME type, else from its first bytes.
-QString pictureExtension(const QByteArray& picture, const QString& mime) {
-    const QString type = mime.trimmed().toLower();
-    if (type == QLatin1String("image/jpeg") || type == QLatin1String("image/jpg"))
-        return QStringLiteral("jpg");
-    if (type == QLatin1String("image/png"))
-        return QStringLiteral("png");
-    if (type == QLatin1String("image/gif"))
-        return QStringLiteral("gif");
-    if (type == QLatin1String("image/webp"))
-        return QStringLiteral("webp");
-    if (type == QLatin1String("image/bmp"))
-        return QStringLiteral("bmp");
-    if (picture.startsWith("\xFF\xD8\xFF"))
-        return QStringLiteral("jpg");
-    if (picture.startsWith("\x89PNG"))
-        return QStringLiteral("png");
-    if (picture.startsWith("GIF8"))
-        return QStringLiteral("gif");
-    return QStringLiteral("img");
-}
-
-// Makes folder and its missing parents. True when it is (now) a folder.
-bool makeFolders(const QByteArray& folder) {
+// The bytes of the regular file at path (never a FIFO or device; the open never blocks),
+// or nothing when it is larger than a picture should be or cannot be read.
+QByteArray pictureFileBytes(const QString& path) {
+    const FileDescriptor file(
+        ::open(pathToNative(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
     struct stat st {};
-    if (::stat(folder.constData(), &st) == 0)
-        return S_ISDIR(st.st_mode);
-    for (qsizetype slash = folder.indexOf('/', 1); slash > 0;
-         slash = folder.indexOf('/', slash + 1))
-        ::mkdir(folder.left(slash).constData(), 0700); // failures show in the last step
-    if (::mkdir(folder.constData(), 0700) != 0 && errno != EEXIST)
-        return false;
-    return ::stat(folder.constData(), &st) == 0 && S_ISDIR(st.st_mode);
-}
-
-bool writeAll(int fd, const QByteArray& bytes) {
-    const char* data = bytes.constData();
-    qsizetype left = bytes.size();
-    while (left > 0) {
-        const ssize_t written = ::write(fd, data, std::size_t(left));
-        if (written < 0 && errno == EINTR)
+    if (file.get() < 0 || ::fstat(file.get(), &st) != 0 || !S_ISREG(st.st_mode) ||
+        st.st_size > MostPictureBytes)
+        return {};
+    QByteArray bytes(qsizetype(st.st_size), Qt::Uninitialized);
+    qsizetype got = 0;
+    while (got < bytes.size()) {
+        const ssize_t read =
+            ::pread(file.get(), bytes.data() + got, std::size_t(bytes.size() - got), off_t(got));
+        if (read < 0 && errno == EINTR)
             continue;
-        if (written <= 0)
-            return false;
-        data += written;
-        left -= written;
+        if (read <= 0)
+            break; // the file shrank, or cannot be read: what was read is all there is
+        got += read;
     }
-    return true;
-}
-
-// Writes bytes to target through a temporary file beside it and a rename, so that no reader
-// ever sees half a picture.
-bool writeAtomically(const QByteArray& target, const QByteArray& bytes) {
-    static std::atomic<int> counter{0};
-    const QByteArray temporary = target + '.' + QByteArray::number(::getpid()) + '.' +
-                                 QByteArray::number(counter++) + ".tmp";
-    const int fd =
-        ::open(temporary.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0600);
-    if (fd < 0)
-        return false;
-    const bool written = writeAll(fd, bytes);
-    const bool closed = ::close(fd) == 0;
-    if (written && closed && ::rename(temporary.constData(), target.constData()) == 0)
-        return true;
-    ::unlink(temporary.constData());
-    return false;
+    bytes.truncate(got);
+    return bytes;
 }
 
 } // namespace
 
-QString folderCoverPath(const QString& trackPath) {
+QStringList folderCoverPaths(const QString& trackPath) {
     const QByteArray native = pathToNative(trackPath);
     if (native.isEmpty() || native.contains('\0'))
         return {};
     const QByteArray folder = folderOf(native);
-    DIR* dir = ::opendir(folder.constData());
+    const std::unique_ptr<DIR, int (*)(DIR*)> dir(::opendir(folder.constData()), &::closedir);
     if (!dir)
         return {};
     // Every entry with one of the names; a name may be there in several letter cases.
     QList<std::pair<int, QByteArray>> found;
-    while (const dirent* entry = ::readdir(dir)) {
-        const int index = coverNameIndex(entry->d_name);
-        if (index >= 0)
-            found.append({index, QByteArray(entry->d_name)});
+    while (const dirent* entry = ::readdir(dir.get())) {
+        const int rank = coverNameRank(entry->d_name);
+        if (rank >= 0)
+            found.append({rank, QByteArray(entry->d_name)});
     }
     std::sort(found.begin(), found.end());
-    QString result;
+    QStringList paths;
     // stat only, never open: a FIFO of such a name must not block the track's start.
-    for (const auto& [index, name] : found) {
-        if (isRegularAt(::dirfd(dir), name.constData())) {
-            result = pathFromNative(folder == "/" ? "/" + name : folder + '/' + name);
-            break;
-        }
-    }
-    ::closedir(dir);
-    return result;
+    for (const auto& [rank, name] : found)
+        if (isRegularAt(::dirfd(dir.get()), name.constData()))
+            paths << pathFromNative(folder == "/" ? "/" + name : folder + '/' + name);
+    return paths;
 }
 
-QString cachedCoverPath(const QByteArray& picture, const QString& mime,
-                        const QString& cacheFolder) {
-    const QByteArray folder = pathToNative(cacheFolder);
-    if (picture.isEmpty() || folder.isEmpty() || folder.contains('\0') || !makeFolders(folder))
+QString folderCoverPath(const QString& trackPath) {
+    const QStringList paths = folderCoverPaths(trackPath);
+    return paths.isEmpty() ? QString() : paths.first();
+}
+
+QString coverArtPath(const QString& trackPath, const ID3v2Fields& tags, const TagReading& reading,
+                     const QString& cacheFolder) {
+    if (!reading.coverArt)
         return {};
-    const QByteArray name = QCryptographicHash::hash(picture, QCryptographicHash::Sha1).toHex() +
-                            '.' + pictureExtension(picture, mime).toLatin1();
-    const QByteArray target = folder + '/' + name;
-    struct stat st {};
-    if (::stat(target.constData(), &st) == 0) {
-        // Named by its bytes: a file already there holds this picture.
-        return S_ISREG(st.st_mode) ? pathFromNative(target) : QString();
-    }
-    return writeAtomically(target, picture) ? pathFromNative(target) : QString();
-}
-
-QString coverArtPath(const QString& trackPath, const std::optional<QByteArray>& frontCover,
-                     const QString& frontCoverMime, const QString& cacheFolder) {
-    // The embedded cover belongs to this very track, while a folder's picture may stand for
-    // a whole collection of albums: the embedded one comes first.
-    if (frontCover && !frontCover->isEmpty()) {
-        const QString cached = cachedCoverPath(*frontCover, frontCoverMime, cacheFolder);
+    // The embedded picture belongs to this very track, while a folder's picture may stand
+    // for a whole collection of albums: the embedded one comes first.
+    if (tags.frontCover && !tags.frontCover->isEmpty()) {
+        const QString cached = cachedCoverPath(*tags.frontCover, tags.frontCoverMime, cacheFolder);
         if (!cached.isEmpty())
             return cached;
     }
@@ -175,25 +130,24 @@ QString coverArtPath(const QString& trackPath, const std::optional<QByteArray>& 
 
 QString coverArtPath(const QString& trackPath, const TagReading& reading,
                      const QString& cacheFolder) {
-    std::optional<QByteArray> cover;
-    QString mime;
-    if (reading.id3v2) {
-        ID3v2Fields fields = readShownTags(trackPath, reading).id3v2;
-        cover = std::move(fields.frontCover);
-        mime = fields.frontCoverMime;
-    }
-    return coverArtPath(trackPath, cover, mime, cacheFolder);
+    if (!reading.coverArt)
+        return {};
+    return coverArtPath(trackPath, readRicherTags(trackPath, reading), reading, cacheFolder);
 }
 
-QString coverCacheFolder() {
-    const QByteArray cacheHome = qgetenv("XDG_CACHE_HOME");
-    // XDG's base-directory rules: a relative value is to be ignored.
-    if (cacheHome.startsWith('/'))
-        return pathFromNative(cacheHome) + QStringLiteral("/Sonavue");
-    const QByteArray home = qgetenv("HOME");
-    if (home.isEmpty())
-        return {};
-    return pathFromNative(home) + QStringLiteral("/.cache/Sonavue");
+bool offerCoverPictures(const QString& trackPath, const ID3v2Fields& tags,
+                        const TagReading& reading,
+                        const std::function<bool(const QByteArray&)>& take) {
+    if (!reading.coverArt)
+        return false;
+    if (tags.frontCover && !tags.frontCover->isEmpty() && take(*tags.frontCover))
+        return true;
+    for (const QString& path : folderCoverPaths(trackPath)) {
+        const QByteArray bytes = pictureFileBytes(path);
+        if (!bytes.isEmpty() && take(bytes))
+            return true;
+    }
+    return false;
 }
 
 } // namespace sonavue

@@ -57,11 +57,16 @@ bool readFileTagsAt(int dirfd, const char* name, bool knownRegular, bool withID3
 ShownTags readShownTags(const QString& path, const TagReading& reading) {
     ShownTags tags;
     readID3TAG(path, tags.id3v1, reading.codePage);
-    if (reading.id3v2 && isMp3Name(QFileInfo(path).fileName()))
-        tags.id3v2 = readID3v2(path);
-    else if (reading.extraTypes & extraTypeOfName(path))
-        tags.id3v2 = readContainerTags(path);
+    tags.id3v2 = readRicherTags(path, reading);
     return tags;
+}
+
+ID3v2Fields readRicherTags(const QString& path, const TagReading& reading) {
+    if (reading.id3v2 && isMp3Name(QFileInfo(path).fileName()))
+        return readID3v2(path);
+    if (reading.extraTypes & extraTypeOfName(path))
+        return readContainerTags(path);
+    return {};
 }
 
 } // namespace sonavue

@@ -49,4 +49,9 @@ private:
 };
 ShownTags readShownTags(const QString& path, const TagReading& reading);
 
+// What stands over the ID3v1 record's texts as reading says (ShownTags::id3v2): an MP3's
+// ID3v2 tag with that setting on, the container tags of an opt-in type that reading lists;
+// blank for any other file.
+ID3v2Fields readRicherTags(const QString& path, const TagReading& reading);
+
 } // namespace sonavue

@@ -106,7 +106,12 @@ void getMP3TAG(const QString& tfname, QString& artistname, QString& albumname, Q
     // The name test needs no file access, so it goes first; the outcome is the same.
     if (tfname.right(3).compare(QLatin1String("MP3"), Qt::CaseInsensitive) != 0)
         return;
-    const QByteArray native = pathToNative(tfname);
+    getTrackTAG(tfname, artistname, albumname, Titlename, Titleno, codePage);
+}
+
+void getTrackTAG(const QString& path, QString& artistname, QString& albumname, QString& Titlename,
+                 std::uint8_t& Titleno, TagCodePage codePage) {
+    const QByteArray native = pathToNative(path);
     struct stat st {};
     if (::stat(native.constData(), &st) != 0 || !S_ISREG(st.st_mode) ||
         st.st_size < minimumTagWindowSize)

@@ -68,5 +68,8 @@ void readID3TAG(const QString& path, ID3v1Record& record,
 // record leaves the three texts empty and Titleno 0.
 void getMP3TAG(const QString& tfname, QString& artistname, QString& albumname, QString& Titlename,
                std::uint8_t& Titleno, TagCodePage codePage = DefaultTagCodePage);
+// getMP3TAG for a file of any name: the tag window's reader for the opt-in file types.
+void getTrackTAG(const QString& path, QString& artistname, QString& albumname, QString& Titlename,
+                 std::uint8_t& Titleno, TagCodePage codePage = DefaultTagCodePage);
 
 } // namespace sonavue

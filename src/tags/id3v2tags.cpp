@@ -250,15 +250,21 @@ std::optional<QString> genreOf(const TagLib::ID3v2::Frame& frame) {
     return std::nullopt;
 }
 
-void takeFrontCover(const TagLib::ID3v2::Frame& frame, ID3v2Fields& fields) {
+// The front cover, else the first picture with any bytes. frontTaken: the one taken so far is
+// the front cover, and nothing replaces it.
+void takeCover(const TagLib::ID3v2::Frame& frame, ID3v2Fields& fields, bool& frontTaken) {
     const auto* picture = dynamic_cast<const TagLib::ID3v2::AttachedPictureFrame*>(&frame);
-    if (!picture || picture->type() != TagLib::ID3v2::AttachedPictureFrame::FrontCover)
+    if (!picture)
+        return;
+    const bool front = picture->type() == TagLib::ID3v2::AttachedPictureFrame::FrontCover;
+    if (fields.frontCover && !front)
         return;
     const TagLib::ByteVector data = picture->picture();
     if (data.isEmpty())
         return;
     fields.frontCover = QByteArray(data.data(), qsizetype(data.size()));
     fields.frontCoverMime = QString::fromStdString(picture->mimeType().to8Bit(true));
+    frontTaken = front;
 }
 
 // The comment: the first without a description (one with a description is mostly some
@@ -286,6 +292,7 @@ TagLib::String textOf(const TagLib::ID3v2::Frame& frame) {
 ID3v2Fields fieldsOf(const TagLib::ID3v2::Tag& tag) {
     ID3v2Fields fields;
     const TagLib::ID3v2::Frame* comment = nullptr;
+    bool frontCoverTaken = false;
     const auto take = [](std::optional<QString>& field, const TagLib::ID3v2::Frame& frame) {
         if (!field)
             field = present(textOf(frame));
@@ -304,8 +311,8 @@ ID3v2Fields fieldsOf(const TagLib::ID3v2::Tag& tag) {
             fields.genre = genreOf(*frame);
         else if (id == CommentFrame && betterComment(comment, *frame))
             comment = frame;
-        else if (id == PictureFrame && !fields.frontCover)
-            takeFrontCover(*frame, fields);
+        else if (id == PictureFrame && !frontCoverTaken)
+            takeCover(*frame, fields, frontCoverTaken);
     }
     if (comment)
         fields.comment = present(comment->toString());

@@ -20,8 +20,10 @@ struct ID3v2Fields {
     // "(17)", "(17)Rock"); other text, and references outside 0..255, stay as written.
     std::optional<QString> title, artist, album, year, genre, comment;
     // The picture data of the first attached picture (APIC, or PIC in 2.2) marked as the
-    // front cover, when it has any bytes, and its MIME type as given ("image/jpeg"; TagLib
-    // turns 2.2's "JPG" and "PNG" into those).
+    // front cover, else of the first picture, when it has any bytes, and its MIME type as
+    // given ("image/jpeg"; TagLib turns 2.2's "JPG" and "PNG" into those). The other types'
+    // tags fill them the same way from their pictures (FLAC picture blocks, a Vorbis
+    // comment's METADATA_BLOCK_PICTURE, MP4's covr).
     std::optional<QByteArray> frontCover;
     QString frontCoverMime;
 

@@ -1,7 +1,8 @@
 #pragma once
 // How the program reads the tags of music files, fixed for a run by the settings: the code
-// page of ID3v1 text, whether an MP3's ID3v2 tag fills in what ID3v1 says, and which
-// opt-in file types (FLAC, Ogg, Opus, M4A) are listed and have their tags read.
+// page of ID3v1 text, whether an MP3's ID3v2 tag fills in what ID3v1 says, which opt-in
+// file types (FLAC, Ogg, Opus, M4A) are listed and have their tags read, and whether
+// tracks show cover pictures.
 #include "tags/tagcodepage.h"
 
 namespace sonavue {
@@ -12,6 +13,8 @@ struct TagReading {
     bool id3v2 = false;
     // ExtraType bits (tags/containertags.h); none by default.
     unsigned extraTypes = 0;
+    // Off by default: no cover picture anywhere (tags/coverart.h).
+    bool coverArt = false;
 };
 
 } // namespace sonavue

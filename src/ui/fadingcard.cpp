@@ -23,6 +23,11 @@ void FadingCard::startFading() {
     m_fadeTimer.start();
 }
 
+void FadingCard::setCardRect(const QRect& card) {
+    m_card = card;
+    update();
+}
+
 void FadingCard::closeOnPressesElsewhere() {
     QCoreApplication::instance()->installEventFilter(this);
 }

@@ -36,6 +36,8 @@ protected:
     // it was (the press brought something new to show on the card).
     void closeOnPressesElsewhere();
     void keepOpenThroughPress() { m_keptThroughPress = true; }
+    // The rounded body from now on.
+    void setCardRect(const QRect& card);
 
     void paintEvent(QPaintEvent* event) override;
     void changeEvent(QEvent* event) override;

@@ -74,6 +74,9 @@ StartedProgram Main(StartOptions options, const std::function<void(Form1&)>& win
     options.core.tagReading.id3v2 = wholeNumberOr(settings.read(Setting::ID3v2), 0, 0, 1) == 1;
     // Unknown words are ignored; empty lists only the boxes' types.
     options.core.tagReading.extraTypes = parseExtraTypes(settings.read(Setting::ExtraTypes));
+    // Pictures only with "1": any other value shows none, embedded or beside the track.
+    options.core.tagReading.coverArt =
+        wholeNumberOr(settings.read(Setting::CoverArt), 0, 0, 1) == 1;
     const unsigned extraTypes = options.core.tagReading.extraTypes;
     StartedProgram program;
     program.core = std::make_unique<PlayerCore>(std::move(options.core));

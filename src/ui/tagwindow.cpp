@@ -1,23 +1,21 @@
 #include "ui/tagwindow.h"
 
-#include "base/nativepath.h"
+#include "tags/containertags.h"
 #include "tags/coverart.h"
 #include "tags/filetags.h"
-
 #include "tags/id3v1.h"
 #include "ui/cardwindow.h"
 #include "ui/fonts.h"
 
 #include <QCloseEvent>
+#include <QFontMetrics>
 #include <QImage>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPixmap>
 #include <QTextOption>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
+#include <optional>
 
 namespace sonavue {
 namespace {
@@ -26,27 +24,41 @@ const QColor CardColour(255, 224, 192);
 const QColor PathColour(64, 0, 64);
 const QColor TagTextColour(64, 64, 64);
 const QString CardFace = QStringLiteral("ＭＳ Ｐゴシック");
-// The picture's place: left of the tag lines (which start at x 28) and below the path's
-// usual lines, so that no label moves.
-const QRect CoverRect(3, 79, 24, 24);
-constexpr qint64 MaxPictureBytes = 16 * 1024 * 1024;
+// The card as designed, and as it grows to the right to hold a picture beside the texts:
+// no label moves, nor the window's top-left corner.
+const QSize DesignedSize(cardPixels(4680), cardPixels(1665));
+const QRect DesignedCard = cardRect(0, 0, 4695, 1575);
+constexpr int CoverSide = 96;
+constexpr int CoverMargin = 4;
+const QRect CoverRect(DesignedSize.width(), CoverMargin, CoverSide, CoverSide);
+const QSize GrownSize(CoverRect.right() + 1 + CoverMargin, DesignedSize.height());
+const QRect GrownCard(0, 0, GrownSize.width(), DesignedCard.height());
+// More characters than a line ever shows: the rest of a long tag is not laid out at all.
+constexpr qsizetype MostLineCharacters = 512;
 
-// The bytes of the regular file at path (never a FIFO or device; the open never blocks),
-// or nothing when it is larger than a picture should be or cannot be read.
-QByteArray pictureFileBytes(const QString& path) {
-    const QByteArray native = pathToNative(path);
-    const int fd = ::open(native.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
-    if (fd < 0)
-        return {};
-    QByteArray bytes;
-    struct stat st {};
-    if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size <= MaxPictureBytes) {
-        bytes.resize(qsizetype(st.st_size));
-        const ssize_t got = ::pread(fd, bytes.data(), std::size_t(bytes.size()), 0);
-        bytes.resize(got < 0 ? 0 : qsizetype(got));
+// A tag line's text from a tag that may hold any length: ending in "…" where it is wider
+// than the line, rather than cut at both ends by the centring. The trailing record's texts
+// (30 bytes at most) are shown as the card has always shown them.
+void setLineText(QLabel* line, const std::optional<QString>& richer, const QString& record) {
+    if (!richer) {
+        line->setText(record);
+        return;
     }
-    ::close(fd);
-    return bytes;
+    QString text = *richer;
+    if (text.size() > MostLineCharacters) {
+        text.truncate(MostLineCharacters);
+        if (text.back().isHighSurrogate())
+            text.chop(1);
+        text += QChar(0x2026);
+    }
+    line->setText(QFontMetrics(line->font()).elidedText(text, Qt::ElideRight, line->width()));
+}
+
+// A picture's bytes as an image to scale smoothly: in 32 bits, since a two-colour or
+// indexed picture would be scaled, or shown, in its own few colours (dithered dots).
+QImage coverImage(const QByteArray& bytes) {
+    const QImage image = QImage::fromData(bytes);
+    return image.isNull() ? image : image.convertToFormat(QImage::Format_ARGB32);
 }
 
 // The path label: a long path has no spaces to break at, so it wraps anywhere when a
@@ -69,9 +81,8 @@ protected:
 } // namespace
 
 Form3::Form3(QWidget* owner, const TagReading& reading)
-    : FadingCard(owner, tagFadeStart(), TagHoldMs, cardRect(0, 0, 4695, 1575), CardColour),
-      m_reading(reading) {
-    resize(cardPixels(4680), cardPixels(1665));
+    : FadingCard(owner, tagFadeStart(), TagHoldMs, DesignedCard, CardColour), m_reading(reading) {
+    resize(DesignedSize);
 
     const QFont lineFont = designedFont(CardFace, 12);
     const auto tagLine = [&](int top) {
@@ -116,42 +127,44 @@ void Form3::setLabel1Caption(const QString& caption) {
     if (caption == m_label1->text())
         return;
     m_label1->setText(caption);
+    // The trailing record as the card has always read an MP3's (and, like the catalogue, an
+    // opt-in type's it lists), with the richer tags' texts over it where they have them.
     QString artist, album, title;
     std::uint8_t titleNo = 0;
-    getMP3TAG(m_label1Tag, artist, album, title, titleNo, m_reading.codePage);
-    std::optional<QByteArray> embedded;
-    if (m_reading.id3v2 && isMp3Name(m_label1Tag)) {
-        ID3v2Fields id3v2 = readID3v2(m_label1Tag);
-        title = id3v2.title.value_or(title);
-        artist = id3v2.artist.value_or(artist);
-        album = id3v2.album.value_or(album);
-        embedded = std::move(id3v2.frontCover);
-    }
-    m_label2->setText(artist);
-    m_label3->setText(album);
-    m_label4->setText(title);
-    showCover(embedded);
+    if (m_reading.extraTypes & extraTypeOfName(m_label1Tag))
+        getTrackTAG(m_label1Tag, artist, album, title, titleNo, m_reading.codePage);
+    else
+        getMP3TAG(m_label1Tag, artist, album, title, titleNo, m_reading.codePage);
+    const ID3v2Fields richer = readRicherTags(m_label1Tag, m_reading);
+    setLineText(m_label2, richer.artist, artist);
+    setLineText(m_label3, richer.album, album);
+    setLineText(m_label4, richer.title, title);
+    showCover(richer);
 }
 
-void Form3::showCover(const std::optional<QByteArray>& embedded) {
-    // As for the media controls: the track's own cover first, else its folder's picture.
-    // The card needs no file, so the embedded picture is shown from its bytes.
+void Form3::showCover(const ID3v2Fields& tags) {
+    // As for the media controls: the track's own picture first, else its folder's. The card
+    // needs no file, so an embedded picture is shown from its bytes.
     QImage picture;
-    if (embedded)
-        picture = QImage::fromData(*embedded);
-    if (picture.isNull()) {
-        const QString beside = folderCoverPath(m_label1Tag);
-        if (!beside.isEmpty())
-            picture = QImage::fromData(pictureFileBytes(beside));
-    }
+    offerCoverPictures(m_label1Tag, tags, m_reading, [&picture](const QByteArray& bytes) {
+        picture = coverImage(bytes);
+        return !picture.isNull();
+    });
     if (picture.isNull()) {
         m_cover->clear();
         m_cover->hide();
+        setCardRect(DesignedCard);
+        resize(DesignedSize);
         return;
     }
-    m_cover->setPixmap(QPixmap::fromImage(
-        picture.scaled(CoverRect.size(), Qt::KeepAspectRatio, Qt::SmoothTransformation)));
+    const qreal ratio = devicePixelRatioF();
+    QPixmap pixmap = QPixmap::fromImage(
+        picture.scaled(CoverRect.size() * ratio, Qt::KeepAspectRatio, Qt::SmoothTransformation));
+    pixmap.setDevicePixelRatio(ratio);
+    m_cover->setPixmap(pixmap);
     m_cover->show();
+    resize(GrownSize);
+    setCardRect(GrownCard);
 }
 
 void Form3::mousePressEvent(QMouseEvent* event) {

@@ -1,10 +1,8 @@
 #pragma once
 // Form3: the card that pops up with a track's title, artist and album.
+#include "tags/id3v2tags.h"
 #include "tags/tagreading.h"
 #include "ui/fadingcard.h"
-
-#include <QByteArray>
-#include <optional>
 
 class QLabel;
 
@@ -18,7 +16,9 @@ public:
     explicit Form3(QWidget* owner, const TagReading& reading = {});
 
     // Opening, in this order: the tag text (the full path the tag is read from), then the
-    // caption; a changed caption reads the tag with getMP3TAG. A press on another track
+    // caption; a changed caption reads the tag with getMP3TAG (getTrackTAG for an opt-in
+    // type that reading lists), with the richer tags reading reads over it (see
+    // readRicherTags); a line too long for the card ends in "…". A press on another track
     // sets them while it is handled, and so leaves the card open; any other press elsewhere
     // in the program closes it.
     void setLabel1Tag(const QString& path);
@@ -29,7 +29,8 @@ public:
     QLabel* Label2() const { return m_label2; } // artist
     QLabel* Label3() const { return m_label3; } // album
     QLabel* Label4() const { return m_label4; } // title
-    // The track's picture, small at the card's lower left edge; hidden when there is none.
+    // The track's picture (with the cover art setting on), right of the texts, the card
+    // grown to the right to hold it; hidden, and the card as designed, when there is none.
     QLabel* coverLabel() const { return m_cover; }
     // closed(): the main window calls its focusset through it.
 
@@ -38,8 +39,8 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    // Shows embedded (an embedded front cover's bytes) or else the picture beside the track.
-    void showCover(const std::optional<QByteArray>& embedded);
+    // Shows the picture embedded in tags, else the one beside the track, as reading says.
+    void showCover(const ID3v2Fields& tags);
 
     const TagReading m_reading;
     QString m_label1Tag;

@@ -114,6 +114,30 @@ class MprisTest : public QObject {
     QLabel* volumeLabel() const { return control<QLabel>(*m_form, QStringLiteral("Vol")); }
     QString playingFile() const { return QFileInfo(m_form->core().media().fileName()).fileName(); }
 
+    // The program with these settings besides the music folder.
+    void start(const QList<std::pair<QString, QString>>& settings = {}) {
+        m_settings.remove();
+        m_settings.set(QStringLiteral("Folder"), m_music);
+        for (const auto& [key, value] : settings)
+            m_settings.set(key, value);
+        StartOptions options;
+        options.window.appName = App;
+        options.window.withWebPanel = false;
+        options.window.showMessage = [](const QString&) {};
+        options.core.media = std::make_unique<GstMediaElement>(&timedFakeSink);
+        m_program = Main(std::move(options));
+        m_form = m_program.mainWindow.get();
+        m_mpris = makeMpris();
+        QVERIFY(m_mpris->registerOn(QDBusConnection::sessionBus()));
+        QCOMPARE(m_mpris->serviceName(), Service);
+        m_recorder = std::make_unique<ChangeRecorder>();
+        QVERIFY(m_client.connect(Service, Path, Properties, QStringLiteral("PropertiesChanged"),
+                                 m_recorder.get(),
+                                 SLOT(propertiesChanged(QString, QVariantMap, QStringList))));
+        QVERIFY(m_client.connect(Service, Path, Player, QStringLiteral("Seeked"), m_recorder.get(),
+                                 SLOT(seeked(qlonglong))));
+    }
+
 private slots:
     void initTestCase() {
         m_music = m_dir.path() + QStringLiteral("/music");
@@ -135,26 +159,7 @@ private slots:
                                                  QStringLiteral("mpris-test-client"));
         QVERIFY2(m_client.isConnected(), "no session bus: run under dbus-run-session");
     }
-    void init() {
-        m_settings.remove();
-        m_settings.set(QStringLiteral("Folder"), m_music);
-        StartOptions options;
-        options.window.appName = App;
-        options.window.withWebPanel = false;
-        options.window.showMessage = [](const QString&) {};
-        options.core.media = std::make_unique<GstMediaElement>(&timedFakeSink);
-        m_program = Main(std::move(options));
-        m_form = m_program.mainWindow.get();
-        m_mpris = makeMpris();
-        QVERIFY(m_mpris->registerOn(QDBusConnection::sessionBus()));
-        QCOMPARE(m_mpris->serviceName(), Service);
-        m_recorder = std::make_unique<ChangeRecorder>();
-        QVERIFY(m_client.connect(Service, Path, Properties, QStringLiteral("PropertiesChanged"),
-                                 m_recorder.get(),
-                                 SLOT(propertiesChanged(QString, QVariantMap, QStringList))));
-        QVERIFY(m_client.connect(Service, Path, Player, QStringLiteral("Seeked"), m_recorder.get(),
-                                 SLOT(seeked(qlonglong))));
-    }
+    void init() { start(); }
     void cleanup() {
         m_client.disconnect(Service, Path, Properties, QStringLiteral("PropertiesChanged"),
                             m_recorder.get(),
@@ -525,8 +530,17 @@ private slots:
         QCOMPARE(m_form->core().browsing().reserved().paths(), QStringList());
     }
 
-    // A picture beside the track is published as its art; a track without one has none.
+    // With the cover art setting on, a picture beside the track is published as its art; a
+    // track without one has none. With it off no track has any.
+    void coverBesideTheTrackIsItsArt_data() {
+        QTest::addColumn<QString>("coverArt"); // the setting's value
+        QTest::newRow("on") << "1";
+        QTest::newRow("off") << "0";
+    }
     void coverBesideTheTrackIsItsArt() {
+        QFETCH(QString, coverArt);
+        cleanup();
+        start({{QStringLiteral("coverart"), coverArt}});
         const QString folder = m_dir.path() + QStringLiteral("/covered");
         QVERIFY(QDir().mkpath(folder));
         const QString cover = folder + QStringLiteral("/Cover.JPG");
@@ -536,6 +550,12 @@ private slots:
 
         call(Player, QStringLiteral("OpenUri"), {fileUriFor(covered)});
         QTRY_COMPARE(playingFile(), QStringLiteral("c1.wav"));
+        if (coverArt != QLatin1String("1")) {
+            QTRY_COMPARE(metadata().value(QStringLiteral("xesam:title")).toString(),
+                         QStringLiteral("c1.wav"));
+            QVERIFY(!metadata().contains(QStringLiteral("mpris:artUrl")));
+            return;
+        }
         QTRY_COMPARE(metadata().value(QStringLiteral("mpris:artUrl")).toString(),
                      fileUriFor(cover));
         QTRY_COMPARE(asMap(m_recorder->last(QStringLiteral("Metadata")))

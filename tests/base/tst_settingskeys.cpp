@@ -38,7 +38,7 @@ private slots:
         QVERIFY(file.open(QIODevice::WriteOnly));
         file.write("[init]\ncolor=255\noption1=False\nalph=100\nfilter0=1\nfilter1=0\n"
                    "filter2=0\nFontsize=2\nback=0\nFolder=/music\ncodepage=auto\nid3v2=1\n"
-                   "types=flac, OGG\n");
+                   "types=flac, OGG\ncoverart=1\n");
         file.close();
         const QList<QPair<const SettingKey*, QString>> expected{
             {&Setting::Colour, "255"},    {&Setting::TrackChange, "False"},
@@ -46,7 +46,8 @@ private slots:
             {&Setting::FileType(1), "0"}, {&Setting::FileType(2), "0"},
             {&Setting::FontSize, "2"},    {&Setting::Background, "0"},
             {&Setting::Folder, "/music"}, {&Setting::CodePage, "auto"},
-            {&Setting::ID3v2, "1"},       {&Setting::ExtraTypes, "flac, OGG"}};
+            {&Setting::ID3v2, "1"},       {&Setting::ExtraTypes, "flac, OGG"},
+            {&Setting::CoverArt, "1"}};
         QCOMPARE(expected.size(), qsizetype(Setting::All.size()));
         for (const auto& [key, value] : expected)
             QCOMPARE(m_settings.read(*key), value);
@@ -59,7 +60,8 @@ private slots:
         for (int i = 0; i < Setting::FileTypeCount; ++i)
             QCOMPARE(m_settings.read(Setting::FileType(i)), QStringLiteral("1"));
         QCOMPARE(m_settings.read(Setting::FontSize), QStringLiteral("0"));
-        QCOMPARE(m_settings.read(Setting::ExtraTypes), QString()); // no opt-in types
+        QCOMPARE(m_settings.read(Setting::ExtraTypes), QString());         // no opt-in types
+        QCOMPARE(m_settings.read(Setting::CoverArt), QStringLiteral("0")); // no pictures
         QCOMPARE(m_settings.read(Setting::Background), QStringLiteral("1"));
         QCOMPARE(m_settings.read(Setting::Folder), defaultMusicFolder());
         QCOMPARE(m_settings.read(Setting::CodePage), QStringLiteral("932"));

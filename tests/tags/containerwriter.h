@@ -3,6 +3,7 @@
 // blocks, Ogg pages and MP4 atoms, well formed or built to be hostile.
 #include <QByteArray>
 #include <QList>
+#include <utility>
 
 namespace sonavue::test {
 
@@ -43,6 +44,13 @@ inline QByteArray flacHead(const QByteArray& blocks) {
     info[12] = char(0x42);
     info[13] = char(0xF0);
     return "fLaC" + flacBlock(0, info, blocks.isEmpty()) + blocks;
+}
+
+// A FLAC PICTURE block's body, which a Vorbis comment METADATA_BLOCK_PICTURE holds in base64:
+// the picture type (3 front cover, 4 back cover, ...), the MIME type and the picture's bytes.
+inline QByteArray flacPicture(int type, const QByteArray& mime, const QByteArray& data) {
+    return bigEndianBytes(quint64(type), 4) + bigEndianBytes(quint64(mime.size()), 4) + mime +
+           QByteArray(20, '\0') + bigEndianBytes(quint64(data.size()), 4) + data;
 }
 
 // A FLAC file whose only tag is a Vorbis comment with these comments.
@@ -114,9 +122,41 @@ inline QByteArray oggVorbisHead(const QList<QByteArray>& comments) {
     return oggVorbisIdentPage() + oggPage({vorbisCommentPacket(comments)}, 1);
 }
 
+// The first page of an Ogg Opus stream: its identification packet.
+inline QByteArray oggOpusIdentPage() {
+    const QByteArray id = "OpusHead\x01\x02" + QByteArray(2, '\0') + littleEndianBytes(48000, 4) +
+                          QByteArray(3, '\0');
+    return oggPage({id}, 0, 0x02);
+}
+
+// The first two packets of an Ogg Opus stream: identification and comments.
+inline QByteArray oggOpusHead(const QList<QByteArray>& comments) {
+    return oggOpusIdentPage() + oggPage({"OpusTags" + vorbisComments(comments)}, 1);
+}
+
 // One MP4 atom: 32-bit size, type, body.
 inline QByteArray atom(const QByteArray& type, const QByteArray& body) {
     return bigEndianBytes(quint64(8 + body.size()), 4) + type + body;
+}
+
+// One iTunes-style item ("\xA9nam", "covr") whose data atom holds bytes of this class: 1 text,
+// 13 JPEG, 14 PNG.
+inline QByteArray mp4Item(const QByteArray& type, const QByteArray& bytes, int dataClass = 1) {
+    return atom(type,
+                atom("data", bigEndianBytes(quint64(dataClass), 4) + bigEndianBytes(0, 4) + bytes));
+}
+
+// An M4A file with an iTunes-style tag of these text items, then moreItems as they are.
+inline QByteArray mp4File(const QList<std::pair<QByteArray, QByteArray>>& texts,
+                          const QByteArray& moreItems = {}) {
+    QByteArray list;
+    for (const auto& [type, text] : texts)
+        list += mp4Item(type, text);
+    const QByteArray handler = atom("hdlr", QByteArray(8, '\0') + "mdirappl" + QByteArray(9, '\0'));
+    const QByteArray meta =
+        atom("meta", QByteArray(4, '\0') + handler + atom("ilst", list + moreItems));
+    return atom("ftyp", "M4A " + bigEndianBytes(0, 4) + "M4A mp42isom") +
+           atom("moov", atom("udta", meta)) + atom("mdat", QByteArray(64, '\x21'));
 }
 
 // depth atoms each holding the next and the innermost nothing, without building the nest

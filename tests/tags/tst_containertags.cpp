@@ -20,17 +20,6 @@ namespace {
 
 const QString absent = QStringLiteral("<absent>");
 
-// An MP4 file with an iTunes-style tag of these items ("\xA9nam", ...).
-QByteArray mp4File(const QList<std::pair<QByteArray, QByteArray>>& items) {
-    QByteArray list;
-    for (const auto& [type, text] : items)
-        list += atom(type, atom("data", bigEndianBytes(1, 4) + bigEndianBytes(0, 4) + text));
-    const QByteArray handler = atom("hdlr", QByteArray(8, '\0') + "mdirappl" + QByteArray(9, '\0'));
-    const QByteArray meta = atom("meta", QByteArray(4, '\0') + handler + atom("ilst", list));
-    return atom("ftyp", "M4A " + bigEndianBytes(0, 4) + "M4A mp42isom") +
-           atom("moov", atom("udta", meta)) + atom("mdat", QByteArray(64, '\x21'));
-}
-
 // A FLAC head with count metadata blocks before its Vorbis comment.
 QByteArray flacWithBlocks(int count, const QList<QByteArray>& comments) {
     QByteArray blocks;
@@ -44,9 +33,7 @@ QByteArray oggSpreadComment(int pages, bool opus) {
     QByteArray first = oggVorbisIdentPage();
     QByteArray comments = vorbisCommentPacket({"TITLE=Title"});
     if (opus) {
-        first = oggPage({"OpusHead\x01\x02" + QByteArray(2, '\0') + littleEndianBytes(48000, 4) +
-                         QByteArray(3, '\0')},
-                        0, 0x02);
+        first = oggOpusIdentPage();
         comments = "OpusTags" + vorbisComments({"TITLE=Title"});
     }
     comments += QByteArray(qMax(0, pages * 255 - int(comments.size())), '\0');

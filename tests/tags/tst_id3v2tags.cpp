@@ -176,7 +176,7 @@ void ID3v2TagsTest::fields() {
 
 void ID3v2TagsTest::frontCover_data() {
     QTest::addColumn<QByteArray>("bytes");
-    QTest::addColumn<QByteArray>("picture"); // empty: no front cover
+    QTest::addColumn<QByteArray>("picture"); // empty: none
     QTest::addColumn<QString>("mime");
     const QByteArray png("\x89PNG\r\n\x1A\n picture bytes \0\xFF end", 29);
     const auto apic = [&png](char type, const QByteArray& data) {
@@ -188,7 +188,10 @@ void ID3v2TagsTest::frontCover_data() {
         << tag(2, frame(2, "PIC", QByteArray("\0JPG\x03\0", 6) + png)) << png << "image/jpeg";
     QTest::newRow("other picture first")
         << tag(3, apic(4, "back") + apic(3, png)) << png << "image/png";
-    QTest::newRow("only a back cover") << tag(3, title + apic(4, png)) << QByteArray() << QString();
+    QTest::newRow("only a back cover: the first picture")
+        << tag(3, title + apic(4, png) + apic(5, "other")) << png << "image/png";
+    QTest::newRow("the first of two front covers")
+        << tag(3, apic(4, "back") + apic(3, png) + apic(3, "second front")) << png << "image/png";
     QTest::newRow("front cover cut off")
         << tag(3, title + apic(3, png)).chopped(5) << QByteArray() << QString();
 }

@@ -1,5 +1,7 @@
 // The tag card: what it shows for different files, its fade timeline, and what closes it.
 #include "parts_cards.h"
+#include "tags/containertags.h"
+#include "tags/containerwriter.h"
 #include "tags/id3v2writer.h"
 #include "ui/tagwindow.h"
 
@@ -33,14 +35,28 @@ const QByteArray TaggedRecord =
     tagRecord(QByteArrayLiteral("Night Train  "),
               QByteArrayLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZ0123"), QByteArray("Blue\0Skies", 10));
 
-QByteArray pngOf(const QColor& colour) {
-    QImage image(40, 40, QImage::Format_RGB32);
-    image.fill(colour);
+QByteArray pngOf(const QImage& image) {
     QByteArray bytes;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
     image.save(&buffer, "PNG");
     return bytes;
+}
+
+QByteArray pngOf(const QColor& colour) {
+    QImage image(40, 40, QImage::Format_RGB32);
+    image.fill(colour);
+    return pngOf(image);
+}
+
+// A two-colour (1-bit) picture of black and white columns one pixel wide.
+QByteArray stripedPng() {
+    QImage image(200, 200, QImage::Format_Mono);
+    image.setColorTable({qRgb(0, 0, 0), qRgb(255, 255, 255)});
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            image.setPixel(x, y, uint(x % 2));
+    return pngOf(image);
 }
 
 // An MP3 with an ID3v2.3 tag holding only a front cover, and the trailing record.
@@ -49,6 +65,11 @@ QByteArray mp3WithCover(const QByteArray& picture) {
     const QByteArray apic = QByteArray(1, '\0') + "image/png" + '\0' + char(3) + '\0' + picture;
     return tag(3, frame(3, "APIC", apic)) + QByteArray(300, char(0x5A)) + TaggedRecord;
 }
+
+// The same texts in each opt-in type's tags.
+const QList<QByteArray> Comments{"TITLE=Vorbis Title", "ARTIST=Vorbis Artist",
+                                 "ALBUM=Vorbis Album"};
+const QByteArray AudioPage = sonavue::test::oggPage({QByteArray(40, '\x11')}, 3, 0, 4096);
 
 } // namespace
 
@@ -65,6 +86,7 @@ private slots:
     void clickClosesAtOnce_data();
     void clickClosesAtOnce();
     void losingFocusCloses();
+    void showsTheTracksPicture_data();
     void showsTheTracksPicture();
 
 private:
@@ -104,27 +126,70 @@ void TagWindowTest::textsForFile_data() {
     QTest::addColumn<QString>("title");
     QTest::addColumn<QString>("artist");
     QTest::addColumn<QString>("album");
+    QTest::addColumn<QString>("types"); // the opt-in types read
     const QByteArray audio(300, char(0x5A));
     // Title keeps its trailing spaces; a field of 30 bytes is read whole; a NUL ends a text.
     QTest::newRow("tagged mp3") << "song.mp3" << audio + TaggedRecord << "Night Train  "
                                 << "ABCDEFGHIJKLMNOPQRSTUVWXYZ0123"
-                                << "Blue";
+                                << "Blue"
+                                << "";
     QTest::newRow("tagged MP3 in capitals")
         << "SONG2.MP3" << audio + TaggedRecord << "Night Train  "
         << "ABCDEFGHIJKLMNOPQRSTUVWXYZ0123"
-        << "Blue";
+        << "Blue"
+        << "";
     QTest::newRow("wav") << "song.wav" << audio + TaggedRecord << ""
+                         << ""
                          << ""
                          << "";
     QTest::newRow("mp3 under 256 bytes") << "short.mp3" << QByteArray(100, 'x') + TaggedRecord << ""
                                          << ""
+                                         << ""
                                          << "";
     QTest::newRow("mp3 without a record") << "untagged.mp3" << QByteArray(400, 'x') << ""
+                                          << ""
                                           << ""
                                           << "";
     QTest::newRow("missing mp3") << "missing.mp3" << QByteArray() << ""
                                  << ""
+                                 << ""
                                  << "";
+    using namespace sonavue::test;
+    const QString vorbis[] = {"Vorbis Title", "Vorbis Artist", "Vorbis Album"};
+    QTest::newRow("flac") << "song.flac" << flacFile(Comments) + audio << vorbis[0] << vorbis[1]
+                          << vorbis[2] << "flac";
+    QTest::newRow("flac not listed") << "unlisted.flac" << flacFile(Comments) + audio << ""
+                                     << ""
+                                     << ""
+                                     << "ogg";
+    QTest::newRow("ogg with only a trailing record")
+        << "record.ogg" << oggVorbisHead({}) + AudioPage + TaggedRecord << "Night Train  "
+        << "ABCDEFGHIJKLMNOPQRSTUVWXYZ0123"
+        << "Blue"
+        << "ogg";
+    QTest::newRow("ogg vorbis") << "song.ogg" << oggVorbisHead(Comments) + AudioPage << vorbis[0]
+                                << vorbis[1] << vorbis[2] << "ogg";
+    QTest::newRow("opus") << "song.opus" << oggOpusHead(Comments) + AudioPage << vorbis[0]
+                          << vorbis[1] << vorbis[2] << "opus";
+    QTest::newRow("m4a") << "song.m4a"
+                         << mp4File({{"\xA9nam", "MP4 Title"},
+                                     {"\xA9"
+                                      "ART",
+                                      "MP4 Artist"},
+                                     {"\xA9"
+                                      "alb",
+                                      "MP4 Album"}})
+                         << "MP4 Title"
+                         << "MP4 Artist"
+                         << "MP4 Album"
+                         << "m4a";
+    // A title past the line's width ends in an ellipsis (the expected text's start shown).
+    const QByteArray longTitle = "TITLE=" + QByteArray("Across the Wide Water ").repeated(20);
+    QTest::newRow("long title") << "long.flac" << flacFile({longTitle}) + audio
+                                << "Across the Wide…"
+                                << ""
+                                << ""
+                                << "flac";
 }
 
 void TagWindowTest::textsForFile() {
@@ -133,17 +198,27 @@ void TagWindowTest::textsForFile() {
     QFETCH(QString, title);
     QFETCH(QString, artist);
     QFETCH(QString, album);
+    QFETCH(QString, types);
     const QString path = m_dir.filePath(name);
     if (!content.isEmpty())
         QVERIFY(writeFile(path, content));
 
     QWidget owner;
-    auto* card = new Form3(&owner);
+    TagReading reading;
+    reading.extraTypes = parseExtraTypes(types);
+    auto* card = new Form3(&owner, reading);
     card->setLabel1Tag(path);
     card->setLabel1Caption(path);
     QCOMPARE(card->Label1()->text(), path);
     QCOMPARE(card->label1Tag(), path);
-    QCOMPARE(card->Label4()->text(), title);
+    const QString shown = card->Label4()->text();
+    if (title.endsWith(u'…')) {
+        QVERIFY2(shown.startsWith(title.chopped(1)) && shown.endsWith(u'…'), qPrintable(shown));
+        QVERIFY(QFontMetrics(card->Label4()->font()).horizontalAdvance(shown) <=
+                card->Label4()->width());
+    } else {
+        QCOMPARE(shown, title);
+    }
     QCOMPARE(card->Label2()->text(), artist);
     QCOMPARE(card->Label3()->text(), album);
 
@@ -274,52 +349,89 @@ void TagWindowTest::losingFocusCloses() {
     QTRY_VERIFY(card.isNull());
 }
 
+void TagWindowTest::showsTheTracksPicture_data() {
+    QTest::addColumn<QByteArray>("track");  // an MP3
+    QTest::addColumn<QByteArray>("beside"); // Cover.PNG beside it; empty: none
+    QTest::addColumn<bool>("coverArt");     // the setting
+    QTest::addColumn<QColor>("expected");   // the picture's middle; invalid: no picture
+    const QByteArray plain = QByteArray(300, char(0x5A)) + TaggedRecord;
+    const QByteArray embedded = mp3WithCover(pngOf(Qt::blue));
+    QTest::newRow("embedded cover before the folder's")
+        << embedded << pngOf(Qt::red) << true << QColor(Qt::blue);
+    QTest::newRow("folder's picture") << plain << pngOf(Qt::red) << true << QColor(Qt::red);
+    QTest::newRow("undecodable embedded cover: the folder's")
+        << mp3WithCover("no picture at all") << pngOf(Qt::red) << true << QColor(Qt::red);
+    QTest::newRow("none") << plain << QByteArray() << true << QColor();
+    QTest::newRow("setting off: no folder picture") << plain << pngOf(Qt::red) << false << QColor();
+    QTest::newRow("setting off: no embedded cover")
+        << embedded << QByteArray() << false << QColor();
+    // Scaled smoothly, never dithered: even grey, not black and white dots.
+    QTest::newRow("two-colour picture") << plain << stripedPng() << true << QColor(128, 128, 128);
+}
+
 void TagWindowTest::showsTheTracksPicture() {
-    const QString folder = m_dir.filePath(QStringLiteral("pictures"));
+    QFETCH(QByteArray, track);
+    QFETCH(QByteArray, beside);
+    QFETCH(bool, coverArt);
+    QFETCH(QColor, expected);
+    const QString folder = m_dir.filePath(QString::fromLatin1(QTest::currentDataTag()));
     QVERIFY(QDir().mkpath(folder));
-    QVERIFY(writeFile(folder + "/Cover.PNG", pngOf(Qt::red)));
-    QVERIFY(writeFile(folder + "/plain.mp3", QByteArray(300, char(0x5A)) + TaggedRecord));
-    QVERIFY(writeFile(folder + "/embedded.mp3", mp3WithCover(pngOf(Qt::blue))));
-    const QString bare = m_dir.filePath(QStringLiteral("song.mp3"));
-    QVERIFY(writeFile(bare, QByteArray(300, char(0x5A)) + TaggedRecord));
+    QVERIFY(writeFile(folder + "/track.mp3", track));
+    if (!beside.isEmpty())
+        QVERIFY(writeFile(folder + "/Cover.PNG", beside));
 
     QWidget owner;
-    const auto shownColour = [](Form3* card) {
-        if (!card->coverLabel()->isVisibleTo(card))
-            return QColor();
-        return card->coverLabel()->pixmap().toImage().pixelColor(12, 12);
-    };
-    const auto open = [](Form3* card, const QString& path) {
+    TagReading reading;
+    reading.id3v2 = true;
+    reading.coverArt = coverArt;
+    auto* card = new Form3(&owner, reading);
+    QWidget* lines[] = {card->Label1(), card->Label2(), card->Label3(), card->Label4()};
+    QList<QRect> designed;
+    for (QWidget* line : lines)
+        designed << line->geometry();
+    const QPoint place = card->pos();
+    const QSize size = card->size();
+    const auto open = [card](const QString& path) {
         card->setLabel1Tag(path);
         card->setLabel1Caption(path);
     };
-    TagReading withID3v2;
-    withID3v2.id3v2 = true;
-    auto* card = new Form3(&owner, withID3v2);
-    // The embedded cover comes before the folder's picture.
-    open(card, folder + "/embedded.mp3");
-    QCOMPARE(shownColour(card), QColor(Qt::blue));
-    open(card, folder + "/plain.mp3");
-    QCOMPARE(shownColour(card), QColor(Qt::red));
+    open(folder + "/track.mp3");
     QCOMPARE(card->Label4()->text(), QStringLiteral("Night Train  "));
-    // Small, at the left edge, clear of the tag lines, which stay where they were.
-    const QRect cover = card->coverLabel()->geometry();
-    QVERIFY(cover.width() <= 24 && cover.height() <= 24 && cover.left() >= 0);
-    for (const QLabel* line : {card->Label2(), card->Label3(), card->Label4()})
-        QVERIFY(!cover.intersects(line->geometry()));
-    QCOMPARE(card->Label4()->geometry(), QRect(28, 40, 257, 25));
+    // The design's texts stay where they are, the card where it is.
+    for (int i = 0; i < 4; ++i)
+        QCOMPARE(lines[i]->geometry(), designed[i]);
+    QCOMPARE(card->pos(), place);
+    QLabel* cover = card->coverLabel();
+    if (!expected.isValid()) {
+        QVERIFY(!cover->isVisibleTo(card));
+        QCOMPARE(card->size(), size);
+        delete card;
+        return;
+    }
+    QVERIFY(cover->isVisibleTo(card));
+    const QRect area = cover->geometry();
+    const QSizeF picture = cover->pixmap().deviceIndependentSize();
+    QVERIFY2(picture.width() >= 80 && picture.height() >= 80, "big enough to be seen");
+    QVERIFY(card->rect().contains(area));
+    for (QWidget* line : lines)
+        QVERIFY(!area.intersects(line->geometry()));
     card->show();
     QVERIFY(QTest::qWaitForWindowExposed(card));
-    QCOMPARE(card->grab().toImage().pixelColor(cover.center()), QColor(Qt::red));
-    // A track without a picture: none shown.
-    open(card, bare);
-    QCOMPARE(shownColour(card), QColor());
-    delete card;
-
-    // With the ID3v2 setting off only the folder's picture counts.
-    card = new Form3(&owner);
-    open(card, folder + "/embedded.mp3");
-    QCOMPARE(shownColour(card), QColor(Qt::red));
+    const QImage shown = card->grab().toImage();
+    const QColor middle = shown.pixelColor(area.center());
+    QVERIFY2(qAbs(middle.red() - expected.red()) <= 24 &&
+                 qAbs(middle.green() - expected.green()) <= 24 &&
+                 qAbs(middle.blue() - expected.blue()) <= 24,
+             qPrintable(middle.name()));
+    // On the card, which has grown to hold it.
+    QCOMPARE(shown.pixelColor(area.right() + 2, area.center().y()), QColor(255, 224, 192));
+    if (QByteArray(QTest::currentDataTag()) == "folder's picture")
+        QVERIFY(shown.save(cardtest::artifactPath(QStringLiteral("tag-window-cover.png"))));
+    // Another track without a picture: none, and the card as designed.
+    QVERIFY(writeFile(m_dir.filePath(QStringLiteral("bare.mp3")), TaggedRecord.repeated(3)));
+    open(m_dir.filePath(QStringLiteral("bare.mp3")));
+    QVERIFY(!cover->isVisibleTo(card));
+    QCOMPARE(card->size(), size);
     delete card;
 }
 
