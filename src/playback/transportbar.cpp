@@ -108,6 +108,10 @@ TransportBar::TransportBar(MediaControl& media, QWidget* parent)
     m_seek->setAccessibleName(tr("Position"));
     m_seek->setAccessibleDescription(tr("Where in the open file playing is; arrow keys seek"));
     setAccessibleName(tr("Media control"));
+    m_playPause->setObjectName(QStringLiteral("playPause"));
+    m_stop->setObjectName(QStringLiteral("stop"));
+    m_time->setObjectName(QStringLiteral("time"));
+    m_seek->setObjectName(QStringLiteral("position"));
     m_seek->setSingleStep(1000);
     m_seek->setPageStep(10000);
 

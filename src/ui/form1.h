@@ -126,6 +126,9 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void moveEvent(QMoveEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+    // Tab and Shift+Tab, from every control and from the web panel's page when its last link
+    // passes the focus on, go round the controls in reading order.
+    bool focusNextPrevChild(bool next) override;
 
 private:
     void buildControls();

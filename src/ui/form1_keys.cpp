@@ -1,9 +1,11 @@
-// The main window's wiring: controls to handlers, key preview and the W layout switch.
+// The main window's wiring: controls to handlers, key preview, Tab in reading order and the W
+// layout switch.
 #include "ui/form1.h"
 
 #include "playback/transportbar.h"
 #include "ui/backgroundwindow.h"
 #include "ui/imagebutton.h"
+#include "ui/keyboardaccess.h"
 #include "ui/settingsframe.h"
 #include "ui/tabsel.h"
 #include "ui/titlestrip.h"
@@ -97,6 +99,10 @@ bool Form1::handlePreviewKey(QObject* receiver, QEvent* event) {
                     key->isAutoRepeat(), key->count());
     QApplication::sendEvent(focused, &again);
     return true;
+}
+
+bool Form1::focusNextPrevChild(bool next) {
+    return moveFocusByPlace(*this, next) || QWidget::focusNextPrevChild(next);
 }
 
 void Form1::mouseDoubleClickEvent(QMouseEvent* event) {

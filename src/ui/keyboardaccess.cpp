@@ -1,5 +1,6 @@
 #include "ui/keyboardaccess.h"
 
+#include <QAbstractButton>
 #include <QAccessibleWidget>
 #include <QKeyEvent>
 #include <QLabel>
@@ -8,6 +9,7 @@
 #include <QWidget>
 
 #include <algorithm>
+#include <iterator>
 #include <utility>
 
 namespace sonavue {
@@ -88,6 +90,26 @@ void collectByPlace(QWidget& container, QList<QWidget*>& chain) {
         else
             collectByPlace(*child, chain);
     }
+}
+
+// A control Tab may stop at now: shown, enabled and taking the focus from Tab.
+bool takesTab(const QWidget& control, const QWidget& window) {
+    return (control.focusPolicy() & Qt::TabFocus) && control.isEnabled() &&
+           control.isVisibleTo(&window);
+}
+
+// Of a group of option buttons, the one Tab stops at: the checked one, when there is one.
+QWidget* optionStop(QWidget* control) {
+    const auto* option = qobject_cast<QAbstractButton*>(control);
+    if (!option || !option->isCheckable() || !option->autoExclusive() || option->isChecked() ||
+        !control->parentWidget())
+        return control;
+    for (QAbstractButton* sibling :
+         control->parentWidget()->findChildren<QAbstractButton*>(Qt::FindDirectChildrenOnly)) {
+        if (sibling->autoExclusive() && sibling->isChecked() && sibling->isEnabled())
+            return sibling;
+    }
+    return control;
 }
 
 // Watches the stacking of pages and lets Tab reach only the controls of the top one.
@@ -199,6 +221,23 @@ QList<QWidget*> focusOrderByPlace(QWidget& window) {
     QList<QWidget*> chain;
     collectByPlace(window, chain);
     return chain;
+}
+
+bool moveFocusByPlace(QWidget& window, bool forward) {
+    QList<QWidget*> stops = focusOrderByPlace(window);
+    stops.removeIf([&window](const QWidget* control) { return !takesTab(*control, window); });
+    if (stops.isEmpty())
+        return false;
+    const QWidget* focus = window.focusWidget();
+    const auto holder = std::find_if(stops.cbegin(), stops.cend(), [focus](const QWidget* stop) {
+        return focus && (stop == focus || stop->isAncestorOf(focus));
+    });
+    const qsizetype count = stops.size();
+    qsizetype next = forward ? 0 : count - 1;
+    if (holder != stops.cend())
+        next = (std::distance(stops.cbegin(), holder) + (forward ? 1 : count - 1)) % count;
+    optionStop(stops[next])->setFocus(forward ? Qt::TabFocusReason : Qt::BacktabFocusReason);
+    return true;
 }
 
 void orderFocusByPlace(QWidget& window) {

@@ -48,6 +48,11 @@ void drawFocusMark(QPainter& painter, const QRect& rect, const QColor& colour);
 void orderFocusByPlace(QWidget& window);
 // The tab-focusable controls below `window`, in the order orderFocusByPlace gives them.
 QList<QWidget*> focusOrderByPlace(QWidget& window);
+// Tab and Shift+Tab in `window`: the focus goes from the control that holds it (or holds it
+// inside, as the web panel's page does) to the next or previous control in reading order that
+// takes it now, round from the last to the first. A group of option buttons is one stop, met
+// at its checked button. False when no control takes the focus.
+bool moveFocusByPlace(QWidget& window, bool forward);
 
 // `pages` lie on top of each other; only the controls of the one on top (the last raised)
 // are reached with Tab, the others still take the focus from a click.
