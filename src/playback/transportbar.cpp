@@ -48,6 +48,13 @@ QToolButton* makeButton(QWidget* parent, QStyle::StandardPixmap icon, const QStr
     return button;
 }
 
+// Gives a control the description a screen reader reads; the reader is told only of a change
+// (the clock is refreshed four times a second).
+void describeAs(QWidget* control, const QString& description) {
+    if (control->accessibleDescription() != description)
+        control->setAccessibleDescription(description);
+}
+
 } // namespace
 
 // The position slider: the style's groove with an outline of a given colour, under the handle.
@@ -105,8 +112,10 @@ TransportBar::TransportBar(MediaControl& media, QWidget* parent)
     small.setPointSizeF(small.pointSizeF() * 0.85);
     m_time->setFont(small);
     m_seek->setFocusPolicy(Qt::StrongFocus);
+    // A screen reader reads the clock and the slider by what they are, with the times they
+    // show as their descriptions.
+    m_time->setAccessibleName(tr("Time (elapsed / total)"));
     m_seek->setAccessibleName(tr("Position"));
-    m_seek->setAccessibleDescription(tr("Where in the open file playing is; arrow keys seek"));
     setAccessibleName(tr("Media control"));
     m_playPause->setObjectName(QStringLiteral("playPause"));
     m_stop->setObjectName(QStringLiteral("stop"));
@@ -172,8 +181,12 @@ void TransportBar::setState(MediaControl::State state, qint64 positionMs, qint64
 
     const qint64 position = open ? std::max<qint64>(positionMs, 0) : 0;
     const qint64 duration = open ? durationMs : -1;
-    m_time->setText(open ? clockText(position) + QStringLiteral(" / ") + clockText(duration)
-                         : QString());
+    const QString elapsed = clockText(position);
+    const QString total = clockText(duration);
+    const QString clock = open ? elapsed + QStringLiteral(" / ") + total : QString();
+    m_time->setText(clock);
+    describeAs(m_time, clock);
+    describeAs(m_seek, open ? tr("%1 of %2").arg(elapsed, total) : QString());
     // The slider counts milliseconds; it cannot move while the length is unknown.
     const int maximum = duration > 0 ? int(std::min<qint64>(duration, INT_MAX)) : 0;
     m_seek->setEnabled(maximum > 0);

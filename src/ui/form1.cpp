@@ -253,12 +253,15 @@ void Form1::VolDown_Click() {
 }
 
 void Form1::showLevel(int level) {
+    // The label's name says what it is; a screen reader reads the number as its description.
     Vol->setText(QString::number(level));
+    Vol->setAccessibleDescription(Vol->text());
 }
 
 void Form1::setNowPlaying(const QString& text) {
     // A tag's title field keeps its NUL padding; a label shows text up to the first NUL.
     title->setText(readableText(trimAtNul(text)));
+    title->setAccessibleDescription(title->text());
     title->adjustSize();
 }
 

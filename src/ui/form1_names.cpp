@@ -52,7 +52,8 @@ void Form1::describeControls() {
         describe(Web1, QStringLiteral("Web panel"));
     describe(OptionList, QStringLiteral("Reserved List"),
              QStringLiteral("Played before the track list; a double-click removes an entry"));
-    describe(Vol, QStringLiteral("音量 (Volume level)"));
+    describe(title, QStringLiteral("Now playing"));
+    describe(Vol, QStringLiteral("音量 (Volume level)"), Vol->text());
     describe(Command1, QStringLiteral("STOP"), QStringLiteral("Stops playing"));
     describe(Command3, QStringLiteral("ContinuousStart"),
              QStringLiteral("Plays the reserved list first, then on through the track list"));

@@ -33,6 +33,12 @@ template <typename W> W* named(W* control, const QString& name) {
     return control;
 }
 
+// An option's screen-reader name: its Japanese caption with an English word in brackets.
+void nameInEnglishToo(QRadioButton* option, const char* english) {
+    option->setAccessibleName(
+        QStringLiteral("%1 (%2)").arg(option->text(), QString::fromLatin1(english)));
+}
+
 } // namespace
 
 SettingsFrame::SettingsFrame(QWidget* parent) : QGroupBox(QStringLiteral("設定"), parent) {
@@ -65,6 +71,8 @@ QList<QWidget*> SettingsFrame::buildOptionRow() {
     m_option1[0] = place(new QRadioButton(QStringLiteral("終了後"), frame2), 960, 180, 975, 255);
     m_option1[1] = place(new QRadioButton(QStringLiteral("即時"), frame2), 1800, 180, 735, 255);
     m_option1[0]->setChecked(true);
+    nameInEnglishToo(m_option1[0], "After the track");
+    nameInEnglishToo(m_option1[1], "At once");
 
     auto* frameback = optionBox(this, "背景", QStringLiteral("背景 (Background)"), 3000, 520, 2175);
     m_optionBack[0] =
@@ -72,6 +80,8 @@ QList<QWidget*> SettingsFrame::buildOptionRow() {
     m_optionBack[1] =
         place(new QRadioButton(QStringLiteral("無し"), frameback), 1320, 180, 735, 255);
     m_optionBack[1]->setChecked(true);
+    nameInEnglishToo(m_optionBack[0], "Shown");
+    nameInEnglishToo(m_optionBack[1], "None");
 
     auto* palette = new PalettePicture(this);
     m_picture2 = named(place(palette, 5400, 600, 1530, 510), QStringLiteral("Picture2"));
@@ -92,10 +102,13 @@ QList<QWidget*> SettingsFrame::buildOptionRow() {
 QList<QWidget*> SettingsFrame::buildLowerRow() {
     auto* frameFont = optionBox(this, "文字", QStringLiteral("文字 (Text size)"), 240, 1080, 2655);
     static const char* const sizes[3] = {"小", "中", "大"};
-    for (int i = 0; i < 3; ++i)
+    static const char* const sizeNames[3] = {"Small", "Medium", "Large"};
+    for (int i = 0; i < 3; ++i) {
         m_optionfont[i] = named(place(new QRadioButton(QString::fromUtf8(sizes[i]), frameFont),
                                       720 + 600 * i, 160, 495, 255),
                                 indexedName("Optionfont", i));
+        nameInEnglishToo(m_optionfont[i], sizeNames[i]);
+    }
     m_optionfont[1]->setChecked(true);
 
     auto* frame4 = optionBox(this, nullptr, QStringLiteral("File types"), 3000, 1080, 2175);
