@@ -80,45 +80,33 @@ QString decodeCodePage(const char* bytes, qsizetype size) {
     char16_t* dst = reinterpret_cast<char16_t*>(out.data());
     for (qsizetype k = 0; k < ascii; ++k)
         dst[k] = static_cast<unsigned char>(bytes[k]);
-    qsizetype in = ascii, written = ascii;
+    DecodePlace at{ascii, ascii};
 
     Converter& converter = decoder();
     if (!converter.valid()) {
-        for (; in < size; ++in)
-            dst[written++] = singleByteOnly(static_cast<unsigned char>(bytes[in]));
+        for (; at.in < size; ++at.in)
+            dst[at.written++] = singleByteOnly(static_cast<unsigned char>(bytes[at.in]));
         return out;
     }
 
-    iconv(converter.get(), nullptr, nullptr, nullptr, nullptr);
-    while (in < size) {
-        char* inPtr = const_cast<char*>(bytes + in);
-        size_t inLeft = size_t(size - in);
-        char* outPtr = reinterpret_cast<char*>(dst + written);
-        size_t outLeft = size_t(size - written) * sizeof(char16_t);
-        const size_t result = iconv(converter.get(), &inPtr, &inLeft, &outPtr, &outLeft);
-        const int error = errno;
-        in = inPtr - bytes;
-        written = reinterpret_cast<char16_t*>(outPtr) - dst;
-        if (result != size_t(-1) || in >= size || written >= size)
-            break;
+    decodeToUtf16(converter, bytes, size, dst, at, [&](int error) {
         if (error != EILSEQ && error != EINVAL)
-            break; // cannot happen with the room reserved above; keep what is decoded
-
+            return false; // cannot happen with the room reserved above; keep what is decoded
         // A byte that does not decode: one U+FFFD, then go on. An unmapped pair whose second
         // byte is not ASCII is one bad character; an ASCII byte after a lead byte is kept.
-        const auto c = static_cast<unsigned char>(bytes[in]);
+        const auto c = static_cast<unsigned char>(bytes[at.in]);
         if (const char16_t u = windowsOnlySingleByte(c)) {
-            dst[written++] = u;
-            in += 1;
+            dst[at.written++] = u;
+            at.in += 1;
         } else {
-            dst[written++] = replacement;
-            const bool pair =
-                isLeadByte(c) && in + 1 < size && static_cast<unsigned char>(bytes[in + 1]) >= 0x80;
-            in += pair ? 2 : 1;
+            dst[at.written++] = replacement;
+            const bool pair = isLeadByte(c) && at.in + 1 < size &&
+                              static_cast<unsigned char>(bytes[at.in + 1]) >= 0x80;
+            at.in += pair ? 2 : 1;
         }
-        iconv(converter.get(), nullptr, nullptr, nullptr, nullptr);
-    }
-    out.truncate(written);
+        return true;
+    });
+    out.truncate(at.written);
     return out;
 }
 

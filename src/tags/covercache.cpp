@@ -4,6 +4,7 @@
 #include "base/nativepath.h"
 
 #include <QCryptographicHash>
+#include <QList>
 #include <algorithm>
 #include <atomic>
 #include <cerrno>
@@ -47,17 +48,28 @@ const char* pictureExtension(const QByteArray& picture, const QString& mime) {
 }
 
 // A name the cache itself gives: 40 lower-case hexadecimal digits, a dot, one of Extensions.
-bool isCacheName(const char* name) {
+// What follows such a name at the start of name; null when name does not start with one.
+const char* pastCacheName(const char* name) {
     for (int i = 0; i < HashDigits; ++i) {
         const char c = name[i];
         if (!((c >= '0' && c <= '9') || (c >= 'a' && c <= 'f')))
-            return false;
+            return nullptr;
     }
     if (name[HashDigits] != '.')
-        return false;
-    return std::any_of(std::begin(Extensions), std::end(Extensions), [name](const char* e) {
-        return std::strcmp(name + HashDigits + 1, e) == 0;
-    });
+        return nullptr;
+    const char* extension = name + HashDigits + 1;
+    for (const char* e : Extensions) {
+        const std::size_t length = std::strlen(e);
+        const char after = extension[length];
+        if (std::strncmp(extension, e, length) == 0 && (after == '\0' || after == '.'))
+            return extension + length;
+    }
+    return nullptr;
+}
+
+bool isCacheName(const char* name) {
+    const char* rest = pastCacheName(name);
+    return rest && *rest == '\0';
 }
 
 // Makes folder and its missing parents. True when it is (now) a folder.
@@ -106,6 +118,21 @@ bool writeAtomically(int folder, const QByteArray& name, const QByteArray& bytes
     return false;
 }
 
+// A temporary file of the cache's own writing (writeAtomically's name): one a writer left
+// behind when it was ended, if it is older than any write takes.
+bool isLeftOverTemporary(const char* name, const struct stat& st) {
+    constexpr time_t OldEnough = 3600; // seconds since its last write
+    const char* rest = pastCacheName(name);
+    if (!rest || *rest != '.' || !S_ISREG(st.st_mode) || ::time(nullptr) - st.st_mtime < OldEnough)
+        return false;
+    const QList<QByteArray> parts = QByteArray(rest + 1).split('.'); // pid, number, "tmp"
+    const auto digits = [](const QByteArray& part) {
+        return !part.isEmpty() &&
+               std::all_of(part.begin(), part.end(), [](char c) { return c >= '0' && c <= '9'; });
+    };
+    return parts.size() == 3 && digits(parts[0]) && digits(parts[1]) && parts[2] == "tmp";
+}
+
 struct CachedFile {
     struct timespec read;
     qint64 bytes;
@@ -123,8 +150,11 @@ std::vector<CachedFile> cachedFiles(int folder) {
     ::rewinddir(dir.get());
     while (const dirent* entry = ::readdir(dir.get())) {
         struct stat st {};
-        if (isCacheName(entry->d_name) &&
-            ::fstatat(folder, entry->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(st.st_mode))
+        if (::fstatat(folder, entry->d_name, &st, AT_SYMLINK_NOFOLLOW) != 0)
+            continue;
+        if (isLeftOverTemporary(entry->d_name, st))
+            ::unlinkat(folder, entry->d_name, 0);
+        else if (isCacheName(entry->d_name) && S_ISREG(st.st_mode))
             files.push_back({st.st_atim, qint64(st.st_size), QByteArray(entry->d_name)});
     }
     std::sort(files.begin(), files.end(), [](const CachedFile& a, const CachedFile& b) {

@@ -2,6 +2,8 @@
 // One glibc iconv descriptor, closed with its owner. Callers keep one per thread
 // (thread_local): a descriptor carries shift state and is not safe to share.
 #include <QSysInfo>
+#include <QtGlobal>
+#include <cerrno>
 #include <iconv.h>
 
 namespace sonavue {
@@ -30,5 +32,35 @@ public:
 private:
     iconv_t m_cd;
 };
+
+// Where a decoding stands: bytes read, UTF-16 units written.
+struct DecodePlace {
+    qsizetype in = 0;
+    qsizetype written = 0;
+};
+
+// Decodes bytes[at.in, size) into dst from at.written on, with a converter whose source gives
+// at most one UTF-16 unit per byte (dst has room for size units). Where iconv stops short,
+// stopped(error) decides: it writes what stands for the bytes there and moves at past them,
+// returning true to go on, or returns false to end the decoding. The converter starts afresh
+// each time.
+template <class Stopped>
+void decodeToUtf16(const IconvConverter& converter, const char* bytes, qsizetype size,
+                   char16_t* dst, DecodePlace& at, Stopped stopped) {
+    converter.reset();
+    while (at.in < size) {
+        char* inPtr = const_cast<char*>(bytes + at.in);
+        size_t inLeft = size_t(size - at.in);
+        char* outPtr = reinterpret_cast<char*>(dst + at.written);
+        size_t outLeft = size_t(size - at.written) * sizeof(char16_t);
+        const size_t result = iconv(converter.get(), &inPtr, &inLeft, &outPtr, &outLeft);
+        const int error = errno;
+        at.in = inPtr - bytes;
+        at.written = reinterpret_cast<char16_t*>(outPtr) - dst;
+        if (result != size_t(-1) || at.in >= size || at.written >= size || !stopped(error))
+            return;
+        converter.reset();
+    }
+}
 
 } // namespace sonavue

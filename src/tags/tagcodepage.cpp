@@ -35,31 +35,20 @@ QString decodeWith(const IconvConverter& converter, const char* bytes, qsizetype
                    bool* clean) {
     QString out(size, Qt::Uninitialized);
     char16_t* dst = reinterpret_cast<char16_t*>(out.data());
-    qsizetype in = 0, written = 0;
+    DecodePlace at;
     bool replaced = false;
-    converter.reset();
-    while (in < size) {
-        char* inPtr = const_cast<char*>(bytes + in);
-        size_t inLeft = size_t(size - in);
-        char* outPtr = reinterpret_cast<char*>(dst + written);
-        size_t outLeft = size_t(size - written) * sizeof(char16_t);
-        const size_t result = iconv(converter.get(), &inPtr, &inLeft, &outPtr, &outLeft);
-        const int error = errno;
-        in = inPtr - bytes;
-        written = reinterpret_cast<char16_t*>(outPtr) - dst;
-        if (result != size_t(-1) || in >= size)
-            break;
+    decodeToUtf16(converter, bytes, size, dst, at, [&](int error) {
         if (error != EILSEQ) {
             // EINVAL: a character cut off by the field's end is left out.
-            replaced = replaced || size - in < 2;
-            break;
+            replaced = replaced || size - at.in < 2;
+            return false;
         }
-        dst[written++] = Replacement;
+        dst[at.written++] = Replacement;
         replaced = true;
-        ++in;
-        converter.reset();
-    }
-    out.truncate(written);
+        ++at.in;
+        return true;
+    });
+    out.truncate(at.written);
     if (clean)
         *clean = !replaced;
     return out;

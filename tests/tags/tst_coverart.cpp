@@ -312,11 +312,16 @@ private slots:
             << QStringList{cacheName(3)};
         QTest::newRow("other names are neither removed nor counted")
             << QStringList{"notes.txt 5000 900", "cover.jpg 5000 900",
-                           cacheName(5).toUpper() + " 5000 900",
-                           cacheName(6) + ".1234.0.tmp 5000 900", own(1, 10, 900)}
+                           cacheName(5).toUpper() + " 5000 900", cacheName(6) + ".tmp 5000 900",
+                           own(1, 10, 900)}
             << 1 << qint64(1000)
-            << QStringList{"notes.txt", "cover.jpg", cacheName(5).toUpper(),
-                           cacheName(6) + ".1234.0.tmp"};
+            << QStringList{"notes.txt", "cover.jpg", cacheName(5).toUpper(), cacheName(6) + ".tmp"};
+        // setAge's age counts from the last reading; the last write lies 100000 - age ago.
+        QTest::newRow("a write's temporary file goes once an hour old")
+            << QStringList{cacheName(6) + ".1234.0.tmp 5000 900",
+                           cacheName(7, "png") + ".1234.1.tmp 5000 99000", own(1, 10, 900)}
+            << 10 << qint64(100000)
+            << QStringList{cacheName(7, "png") + ".1234.1.tmp", cacheName(1)};
         QTest::newRow("links and folders are left alone")
             << QStringList{cacheName(1) + " link 900", cacheName(2) + " folder 900",
                            own(3, 10, 900)}
