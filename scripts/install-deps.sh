@@ -11,7 +11,7 @@ PLAYER=(
   qt6-base-dev qt6-base-dev-tools qt6-webengine-dev libgl-dev libxcb1-dev
   libgstreamer1.0-dev libgstreamer-plugins-base1.0-dev
   gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-plugins-bad
-  timgm6mb-soundfont fonts-ipafont-gothic
+  timgm6mb-soundfont fonts-ipafont-gothic qt6-image-formats-plugins
   libtag1-dev libuchardet-dev librsvg2-bin
 )
 # Fixtures are encoded with gst-launch; the sources' layout is checked with clang-format; the windows are tried under Xvfb with openbox and
