@@ -21,10 +21,10 @@ ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
   ctest --test-dir build-asan --output-on-failure -j2 --timeout 300
 
 # The catalogue's tests (the scan reads tags on worker threads) under ThreadSanitizer.
-tsan_tests=(tst_catalogue_table tst_catalogue_filelisting tst_catalogue_folderscan
-            tst_catalogue_hostilefolders tst_catalogue_tagreadahead tst_catalogue_walkahead
-            tst_catalogue_cachewarmer
-            tst_catalogue_id3v2scan)
+tsan_tests=(test_catalogue_table test_catalogue_filelisting test_catalogue_folderscan
+            test_catalogue_hostilefolders test_catalogue_tagreadahead test_catalogue_walkahead
+            test_catalogue_cachewarmer
+            test_catalogue_id3v2scan)
 scripts/build.sh build-tsan -DSONAVUE_SANITIZE=thread -DSONAVUE_GUI=OFF -DCMAKE_BUILD_TYPE=Debug \
   -- "${tsan_tests[@]}"
 TSAN_OPTIONS="suppressions=$PWD/tests/catalogue/tsan.supp" \

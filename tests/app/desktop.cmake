@@ -15,32 +15,32 @@ if(SONAVUE_GUI)
       LABELS gui TIMEOUT 240)
   endfunction()
 
-  sonavue_add_bus_test(test_mpris
-    SOURCES test_mpris.cpp ${PROJECT_SOURCE_DIR}/tests/playback/audiofiles.cpp
+  sonavue_add_bus_test(test_app_mpris
+    SOURCES test_app_mpris.cpp ${PROJECT_SOURCE_DIR}/tests/playback/audiofiles.cpp
     LIBS sv_desktop)
 
   # Starts the real player twice, so it needs the player built.
-  sonavue_add_bus_test(test_singleinstance
-    SOURCES test_singleinstance.cpp
+  sonavue_add_bus_test(test_app_singleinstance
+    SOURCES test_app_singleinstance.cpp
     LIBS sv_desktop)
-  add_dependencies(test_singleinstance Sonavue)
+  add_dependencies(test_app_singleinstance Sonavue)
 
-  sonavue_add_test(test_install SOURCES test_install.cpp LIBS Qt6::Core LABELS gui install)
-  target_compile_definitions(test_install PRIVATE SONAVUE_CMAKE_COMMAND="${CMAKE_COMMAND}")
-  add_dependencies(test_install Sonavue sonavue-catalogue)
-  set_tests_properties(test_install PROPERTIES TIMEOUT 240)
+  sonavue_add_test(test_app_install SOURCES test_app_install.cpp LIBS Qt6::Core LABELS gui install)
+  target_compile_definitions(test_app_install PRIVATE SONAVUE_CMAKE_COMMAND="${CMAKE_COMMAND}")
+  add_dependencies(test_app_install Sonavue sonavue-catalogue)
+  set_tests_properties(test_app_install PROPERTIES TIMEOUT 240)
 endif()
 
 if(SONAVUE_GUI)
   # The real player as a process: command-line answers, quit signals, its settings name.
-  sonavue_add_test(test_programprocess SOURCES test_programprocess.cpp LIBS sv_desktop
+  sonavue_add_test(test_app_programprocess SOURCES test_app_programprocess.cpp LIBS sv_desktop
                    LABELS gui)
-  add_dependencies(test_programprocess Sonavue)
-  set_tests_properties(test_programprocess PROPERTIES TIMEOUT 300)
+  add_dependencies(test_app_programprocess Sonavue)
+  set_tests_properties(test_app_programprocess PROPERTIES TIMEOUT 300)
 endif()
 
 if(SONAVUE_GUI)
   # The window icon built into the program from the rendered icon sizes.
-  sonavue_add_test(test_programicon SOURCES test_programicon.cpp LIBS sv_program_icon
+  sonavue_add_test(test_app_programicon SOURCES test_app_programicon.cpp LIBS sv_program_icon
                    LABELS gui)
 endif()

@@ -1,0 +1,366 @@
+// The installed program: `cmake --install` into a temporary prefix lays out a program that
+// starts from its launcher, a catalogue tool that scans, a valid desktop entry, icons in
+// every size, AppStream metadata and manual pages that list the options.
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QXmlStreamReader>
+#include <QtEndian>
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace {
+
+struct Run {
+    int exitCode = -1;
+    QByteArray out, err;
+};
+
+Run run(const QString& program, const QStringList& arguments, int timeoutMs = 60000,
+        const QProcessEnvironment& environment = QProcessEnvironment::systemEnvironment()) {
+    QProcess process;
+    process.setProcessEnvironment(environment);
+    process.start(program, arguments);
+    Run result;
+    if (!process.waitForFinished(timeoutMs)) {
+        process.kill();
+        process.waitForFinished();
+        return result;
+    }
+    result.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+    result.out = process.readAllStandardOutput();
+    result.err = process.readAllStandardError();
+    return result;
+}
+
+QByteArray tagged(const QByteArray& title, const QByteArray& artist) {
+    auto field = [](QByteArray text, int width) { return text.leftJustified(width, '\0', true); };
+    return QByteArray(300, '\x55') + "TAG" + field(title, 30) + field(artist, 30) +
+           field("Album", 30) + "1999" + QByteArray(30, '\0') + QByteArray(1, char(17));
+}
+
+QByteArray readAll(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+QString toolPath(const char* name) {
+    const QString found = QStandardPaths::findExecutable(QString::fromLatin1(name));
+    if (found.isEmpty())
+        qWarning("%s is needed (scripts/install-deps.sh --tests installs it)", name);
+    return found;
+}
+
+// The long options a program's --help names ("--self-check", ...).
+QStringList longOptionsIn(const QByteArray& help) {
+    QStringList options;
+    static const QRegularExpression option(QStringLiteral("(?<![\\w-])--[a-z][a-z-]*"));
+    for (const QRegularExpressionMatch& match : option.globalMatch(QString::fromUtf8(help)))
+        options << match.captured();
+    options.removeDuplicates();
+    return options;
+}
+
+} // namespace
+
+class InstallTest : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir m_prefix;
+    QString path(const QString& relative) const { return m_prefix.filePath(relative); }
+
+private slots:
+    void initTestCase() {
+        QVERIFY(m_prefix.isValid());
+        const Run install =
+            run(QStringLiteral(SONAVUE_CMAKE_COMMAND),
+                {QStringLiteral("--install"), qEnvironmentVariable("SONAVUE_BUILD_DIR"),
+                 QStringLiteral("--prefix"), m_prefix.path()},
+                180000);
+        QVERIFY2(install.exitCode == 0, install.err.constData());
+    }
+
+    void layout_data() {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<bool>("executable");
+        QTest::newRow("player") << "lib/sonavue/Sonavue" << true;
+        QTest::newRow("page beside it") << "lib/sonavue/index.htm" << false;
+        QTest::newRow("catalogue tool") << "lib/sonavue/sonavue-catalogue" << true;
+        QTest::newRow("player launcher") << "bin/sonavue" << true;
+        QTest::newRow("tool launcher") << "bin/sonavue-catalogue" << true;
+        QTest::newRow("desktop entry") << "share/applications/org.sonavue.Sonavue.desktop" << false;
+        // Installed into a live prefix, the desktop's caches know of it.
+        QTest::newRow("file-type cache") << "share/applications/mimeinfo.cache" << false;
+        QTest::newRow("icon") << "share/icons/hicolor/scalable/apps/sonavue.svg" << false;
+        for (int pixels : {16, 32, 48, 64, 128, 256})
+            QTest::addRow("%d px icon", pixels)
+                << QStringLiteral("share/icons/hicolor/%1x%1/apps/sonavue.png").arg(pixels)
+                << false;
+        QTest::newRow("metainfo") << "share/metainfo/org.sonavue.Sonavue.metainfo.xml" << false;
+        QTest::newRow("manual page") << "share/man/man1/sonavue.1" << false;
+        QTest::newRow("tool manual page") << "share/man/man1/sonavue-catalogue.1" << false;
+    }
+    void layout() {
+        QFETCH(QString, file);
+        QFETCH(bool, executable);
+        const QFileInfo info(path(file));
+        QVERIFY2(info.isFile(), qPrintable(file));
+        QCOMPARE(info.isExecutable(), executable);
+    }
+
+    void launcherStartsTheInstalledPlayer_data() {
+        QTest::addColumn<QString>("launcher");
+        QTest::newRow("bin/sonavue") << "bin/sonavue";
+        QTest::newRow("through a link elsewhere") << "elsewhere/player";
+    }
+    void launcherStartsTheInstalledPlayer() {
+        QFETCH(QString, launcher);
+        if (launcher.startsWith(QLatin1String("elsewhere"))) {
+            QDir().mkpath(path(QStringLiteral("elsewhere")));
+            QFile::link(path(QStringLiteral("bin/sonavue")), path(launcher));
+        }
+        const Run version = run(path(launcher), {QStringLiteral("--version")});
+        QCOMPARE(version.exitCode, 0);
+        QVERIFY2(version.out.startsWith("Sonavue 1."), version.out.constData());
+        // The self-check finds the page in the program folder, not beside the launcher.
+        const Run check = run(path(launcher), {QStringLiteral("--self-check")});
+        QVERIFY2(check.exitCode == 0, check.out.constData());
+        const QString folder = QFileInfo(path(QStringLiteral("lib/sonavue"))).canonicalFilePath();
+        QVERIFY2(check.out.contains(("program folder: " + folder).toUtf8()), check.out.constData());
+        QVERIFY(check.out.contains("index.htm: found"));
+    }
+
+    void selfCheckNoticesAMissingPage() {
+        QTemporaryDir copy;
+        QVERIFY(QFile::copy(path(QStringLiteral("lib/sonavue/Sonavue")),
+                            copy.filePath(QStringLiteral("Sonavue"))));
+        const Run check =
+            run(copy.filePath(QStringLiteral("Sonavue")), {QStringLiteral("--self-check")});
+        QCOMPARE(check.exitCode, 1);
+        QVERIFY(check.out.contains("index.htm: missing"));
+    }
+
+    void catalogueToolScans() {
+        QTemporaryDir music;
+        QVERIFY(QDir(music.path()).mkpath(QStringLiteral("Rock")));
+        QFile tagged1(music.filePath(QStringLiteral("Rock/one.mp3")));
+        QVERIFY(tagged1.open(QIODevice::WriteOnly));
+        tagged1.write(tagged("Tiny Song", "Someone"));
+        tagged1.close();
+        // A name that is not UTF-8 comes back byte for byte as \udcXX.
+        const QByteArray oddName = QFile::encodeName(music.path()) + "/odd\xff.mp3";
+        const int fd = ::open(oddName.constData(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        QVERIFY(fd >= 0);
+        QCOMPARE(::write(fd, QByteArray(200, 'x').constData(), 200), ssize_t(200));
+        QCOMPARE(::close(fd), 0);
+
+        const Run scan = run(path(QStringLiteral("bin/sonavue-catalogue")), {music.path()});
+        QVERIFY2(scan.exitCode == 0, scan.err.constData());
+        QVERIFY2(scan.out.contains("odd\\udcff.mp3"), scan.out.constData());
+        QJsonParseError error{};
+        const QJsonDocument document = QJsonDocument::fromJson(scan.out, &error);
+        QVERIFY2(error.error == QJsonParseError::NoError, qPrintable(error.errorString()));
+        const QJsonObject root = document.object();
+        QCOMPARE(root.value(QStringLiteral("folderPrefix")).toString(),
+                 music.path() + QLatin1Char('/'));
+        const QJsonArray tracks = root.value(QStringLiteral("tracks")).toArray();
+        QCOMPARE(tracks.size(), 2);
+        bool foundTagged = false;
+        for (const QJsonValue& row : tracks) {
+            const QJsonArray columns = row.toArray();
+            QCOMPARE(columns.size(), 8);
+            if (columns.at(0).toString() == music.filePath(QStringLiteral("Rock/one.mp3"))) {
+                foundTagged = true;
+                QCOMPARE(columns.at(1).toString(), QStringLiteral("Tiny Song"));
+                QCOMPARE(columns.at(3).toString(), QStringLiteral("Someone"));
+            }
+        }
+        QVERIFY(foundTagged);
+        QCOMPARE(root.value(QStringLiteral("groups"))
+                     .toObject()
+                     .value(QStringLiteral("artist"))
+                     .toArray(),
+                 QJsonArray{QStringLiteral("Someone")});
+        // A folder that is not there is bad usage.
+        QCOMPARE(run(path(QStringLiteral("bin/sonavue-catalogue")),
+                     {music.filePath(QStringLiteral("gone"))})
+                     .exitCode,
+                 2);
+    }
+
+    void desktopEntryIsValid() {
+        const QString validator =
+            QStandardPaths::findExecutable(QStringLiteral("desktop-file-validate"));
+        QVERIFY2(!validator.isEmpty(), "desktop-file-validate (desktop-file-utils) is needed");
+        const QString entry =
+            path(QStringLiteral("share/applications/org.sonavue.Sonavue.desktop"));
+        const Run validate = run(validator, {entry});
+        QVERIFY2(validate.exitCode == 0 && validate.out.isEmpty() && validate.err.isEmpty(),
+                 (validate.out + validate.err).constData());
+        const QByteArray text = readAll(entry);
+        for (const char* line :
+             {"Exec=sonavue %F", "Icon=sonavue", "Categories=AudioVideo;Audio;Player;Qt;",
+              "MimeType=audio/mpeg;audio/midi;audio/x-wav;audio/flac;audio/ogg;"
+              "audio/x-vorbis+ogg;audio/x-opus+ogg;audio/mp4;audio/x-m4a;",
+              "Name[ja]=ソナビュー"})
+            QVERIFY2(text.contains(QByteArray(line) + '\n'), line);
+        QVERIFY(QRegularExpression(QStringLiteral("\nKeywords=([^;\n]+;)+\n"))
+                    .match(QString::fromUtf8(text))
+                    .hasMatch());
+    }
+
+    void pngIconsHaveTheirSizes() {
+        for (int pixels : {16, 32, 48, 64, 128, 256}) {
+            const QByteArray png = readAll(
+                path(QStringLiteral("share/icons/hicolor/%1x%1/apps/sonavue.png").arg(pixels)));
+            // The signature, then the header chunk: width and height, big-endian.
+            QVERIFY2(png.startsWith("\x89PNG\r\n\x1a\n") && png.mid(12, 4) == "IHDR",
+                     qPrintable(QString::number(pixels)));
+            QCOMPARE(qFromBigEndian<quint32>(png.constData() + 16), quint32(pixels));
+            QCOMPARE(qFromBigEndian<quint32>(png.constData() + 20), quint32(pixels));
+        }
+    }
+
+    void metainfoIsValidAndNamesTheDesktopEntry() {
+        const QString validator = toolPath("appstreamcli");
+        QVERIFY(!validator.isEmpty());
+        const QString metainfo =
+            path(QStringLiteral("share/metainfo/org.sonavue.Sonavue.metainfo.xml"));
+        // Neither an error nor a warning.
+        const Run validate =
+            run(validator, {QStringLiteral("validate"), QStringLiteral("--no-net"), metainfo});
+        QVERIFY2(validate.exitCode == 0 && !validate.out.contains("W:") &&
+                     !validate.out.contains("E:") && !validate.out.contains("P:"),
+                 validate.out.constData());
+
+        QFile file(metainfo);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QXmlStreamReader xml(&file);
+        QString id, launchable, screenshot;
+        int paragraphs = 0;
+        while (!xml.atEnd()) {
+            if (xml.readNext() != QXmlStreamReader::StartElement)
+                continue;
+            const QStringView name = xml.name();
+            if (name == QLatin1String("id"))
+                id = xml.readElementText();
+            else if (name == QLatin1String("launchable"))
+                launchable = xml.readElementText();
+            else if (name == QLatin1String("image"))
+                screenshot = xml.readElementText();
+            else if (name == QLatin1String("p"))
+                ++paragraphs;
+        }
+        QVERIFY2(!xml.hasError(), qPrintable(xml.errorString()));
+        QCOMPARE(launchable, QStringLiteral("org.sonavue.Sonavue.desktop"));
+        QVERIFY(QFileInfo::exists(path(QStringLiteral("share/applications/") + launchable)));
+        QCOMPARE(id + QStringLiteral(".desktop"), launchable);
+        QVERIFY2(screenshot.endsWith(QLatin1String("/docs/screenshot.png")),
+                 qPrintable(screenshot));
+        QVERIFY(QFileInfo::exists(qEnvironmentVariable("SONAVUE_SOURCE_DIR") +
+                                  QStringLiteral("/docs/screenshot.png")));
+        QVERIFY(paragraphs >= 1);
+    }
+
+    void manPagesAreCleanRoffListingTheOptions_data() {
+        QTest::addColumn<QString>("launcher");
+        QTest::newRow("sonavue") << "sonavue";
+        QTest::newRow("sonavue-catalogue") << "sonavue-catalogue";
+    }
+    void manPagesAreCleanRoffListingTheOptions() {
+        QFETCH(QString, launcher);
+        const QString page = path(QStringLiteral("share/man/man1/%1.1").arg(launcher));
+        const QString groff = toolPath("groff");
+        QVERIFY(!groff.isEmpty());
+        const Run format = run(groff, {QStringLiteral("-man"), QStringLiteral("-Tutf8"),
+                                       QStringLiteral("-ww"), QStringLiteral("-z"), page});
+        QVERIFY2(format.exitCode == 0 && format.err.isEmpty(), format.err.constData());
+
+        // Every option the program's own usage names is in its page (roff writes "\-").
+        const QString text = QString::fromUtf8(readAll(page)).remove(QLatin1Char('\\'));
+        QVERIFY(!text.contains(QLatin1Char('@'))); // the build filled in every value
+        const Run help = run(path(QStringLiteral("bin/") + launcher), {QStringLiteral("--help")});
+        QCOMPARE(help.exitCode, 0);
+        const QStringList options = longOptionsIn(help.out);
+        QVERIFY2(options.size() >= 2, help.out.constData());
+        for (const QString& option : options)
+            QVERIFY2(text.contains(option), qPrintable(option));
+    }
+
+    // The player's launcher picks the X11 platform when there is an X display (XWayland
+    // under Wayland) and the user chose none; the user's choice and a machine without X
+    // are left alone. Stand-in programs print what they were given.
+    void launcherPrefersX11_data() {
+        QTest::addColumn<QString>("launcher");
+        QTest::addColumn<QString>("userPlatform");
+        QTest::addColumn<QString>("display");
+        QTest::addColumn<QByteArray>("expected");
+        QTest::newRow("X display, no choice") << "sonavue"
+                                              << ""
+                                              << ":7" << QByteArray("xcb");
+        QTest::newRow("user's choice kept") << "sonavue"
+                                            << "wayland"
+                                            << ":7" << QByteArray("wayland");
+        QTest::newRow("no X display") << "sonavue"
+                                      << ""
+                                      << "" << QByteArray("unset");
+        QTest::newRow("catalogue tool untouched") << "sonavue-catalogue"
+                                                  << ""
+                                                  << ":7" << QByteArray("unset");
+    }
+    void launcherPrefersX11() {
+        QFETCH(QString, launcher);
+        QFETCH(QString, userPlatform);
+        QFETCH(QString, display);
+        QFETCH(QByteArray, expected);
+        QTemporaryDir tree;
+        QVERIFY(QDir(tree.path()).mkpath(QStringLiteral("bin")) &&
+                QDir(tree.path()).mkpath(QStringLiteral("lib/sonavue")));
+        QVERIFY(QFile::copy(path(QStringLiteral("bin/") + launcher),
+                            tree.filePath(QStringLiteral("bin/") + launcher)));
+        const QString program = tree.filePath(
+            launcher == QLatin1String("sonavue") ? QStringLiteral("lib/sonavue/Sonavue")
+                                                 : QStringLiteral("lib/sonavue/sonavue-catalogue"));
+        QFile standIn(program);
+        QVERIFY(standIn.open(QIODevice::WriteOnly));
+        standIn.write("#!/bin/sh\nprintf 'platform=%s\\n' \"${QT_QPA_PLATFORM-unset}\"\n");
+        standIn.close();
+        QVERIFY(standIn.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.remove(QStringLiteral("QT_QPA_PLATFORM"));
+        environment.remove(QStringLiteral("DISPLAY"));
+        environment.insert(QStringLiteral("WAYLAND_DISPLAY"), QStringLiteral("wayland-0"));
+        if (!userPlatform.isEmpty())
+            environment.insert(QStringLiteral("QT_QPA_PLATFORM"), userPlatform);
+        if (!display.isEmpty())
+            environment.insert(QStringLiteral("DISPLAY"), display);
+        const Run started =
+            run(tree.filePath(QStringLiteral("bin/") + launcher), {}, 60000, environment);
+        QCOMPARE(started.exitCode, 0);
+        QCOMPARE(started.out, "platform=" + expected + '\n');
+    }
+
+    void iconIsAnSvgImage() {
+        QFile icon(path(QStringLiteral("share/icons/hicolor/scalable/apps/sonavue.svg")));
+        QVERIFY(icon.open(QIODevice::ReadOnly));
+        QXmlStreamReader xml(&icon);
+        QVERIFY(xml.readNextStartElement());
+        QCOMPARE(xml.name(), QStringLiteral("svg"));
+        QCOMPARE(xml.attributes().value(QStringLiteral("viewBox")), QStringLiteral("0 0 256 256"));
+        while (!xml.atEnd())
+            xml.readNext();
+        QVERIFY2(!xml.hasError(), qPrintable(xml.errorString()));
+    }
+};
+
+QTEST_MAIN(InstallTest)
+#include "test_app_install.moc"

@@ -1,0 +1,596 @@
+// The player on the session bus (MPRIS), driven from a second bus connection the way desktop
+// media controls drive it: the real main window, the real GStreamer element on a sink that
+// keeps time, short WAV files written by the test. Runs on a private bus (dbus-run-session).
+#include "app/mprisplayer.h"
+#include "app/singleinstance.h"
+#include "base/fileuri.h"
+#include "playback/audiofiles.h"
+#include "playback/gstmediaelement.h"
+#include "ui/formcontrols.h"
+#include "ui/mainwindowfixture.h"
+
+#include <QDBusArgument>
+#include <QDBusConnectionInterface>
+#include <QDBusMetaType>
+#include <QDBusObjectPath>
+#include <QDBusPendingCall>
+#include <QDBusVariant>
+#include <QLabel>
+#include <QSignalSpy>
+#include <gst/gst.h>
+
+using namespace sonavue;
+using namespace sonavue::testing;
+
+namespace {
+const QString App = QStringLiteral("SonavueMprisTest");
+const QString Service = QString::fromLatin1(MprisPlayer::ServiceName);
+const QString Path = QString::fromLatin1(MprisPlayer::ObjectPath);
+const QString Root = QString::fromLatin1(MprisPlayer::RootInterface);
+const QString Player = QString::fromLatin1(MprisPlayer::PlayerInterface);
+const QString Properties = QStringLiteral("org.freedesktop.DBus.Properties");
+constexpr int TrackMs = 3000;
+
+GstElement* timedFakeSink() {
+    GstElement* sink = gst_element_factory_make("fakesink", nullptr);
+    g_object_set(sink, "sync", TRUE, nullptr);
+    return sink;
+}
+
+QByteArray tagBytes(const QString& title, const QString& artist, const QString& album) {
+    return QByteArrayLiteral("TAG") + fieldBytes(title, 30) + fieldBytes(artist, 30) +
+           fieldBytes(album, 30) + fieldBytes(QStringLiteral("2001"), 4) + QByteArray(30, '\0') +
+           QByteArray(1, char(12));
+}
+
+// A value that came over the bus inside a variant: nested maps arrive marshalled.
+QVariantMap asMap(const QVariant& value) {
+    if (value.canConvert<QDBusArgument>())
+        return qdbus_cast<QVariantMap>(value.value<QDBusArgument>());
+    return value.toMap();
+}
+} // namespace
+
+// The client side: what arrives as PropertiesChanged for the Player interface.
+class ChangeRecorder : public QObject {
+    Q_OBJECT
+public:
+    QList<QVariantMap> changes;
+    // The last published value of a property, if any change carried it.
+    QVariant last(const QString& property) const {
+        for (auto it = changes.crbegin(); it != changes.crend(); ++it)
+            if (it->contains(property))
+                return it->value(property);
+        return {};
+    }
+    QList<qlonglong> seeks;
+public slots:
+    void propertiesChanged(const QString& interface, const QVariantMap& changed,
+                           const QStringList&) {
+        if (interface == Player)
+            changes << changed;
+    }
+    void seeked(qlonglong position) { seeks << position; }
+};
+
+class MprisTest : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+    QString m_music;
+    SettingsFile m_settings{App};
+    QDBusConnection m_client{QString()};
+    StartedProgram m_program;
+    Form1* m_form = nullptr;
+    std::unique_ptr<MprisPlayer> m_mpris;
+    std::unique_ptr<ChangeRecorder> m_recorder;
+
+    QString track(const QString& name) const { return m_music + QStringLiteral("/A/") + name; }
+
+    QDBusMessage call(const QString& interface, const QString& method,
+                      const QVariantList& arguments = {}) {
+        QDBusMessage message = QDBusMessage::createMethodCall(Service, Path, interface, method);
+        message.setArguments(arguments);
+        // Asynchronous, so that this thread keeps serving the player while it waits.
+        QDBusPendingCall pending = m_client.asyncCall(message);
+        if (!QTest::qWaitFor([&] { return pending.isFinished(); }, 10000))
+            return {};
+        return pending.reply();
+    }
+    QVariant property(const QString& interface, const QString& name) {
+        const QDBusMessage reply = call(Properties, QStringLiteral("Get"), {interface, name});
+        if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().isEmpty())
+            return {};
+        return reply.arguments().constFirst().value<QDBusVariant>().variant();
+    }
+    QVariantMap metadata() { return asMap(property(Player, QStringLiteral("Metadata"))); }
+    // The media controls as the program makes them: raise and quit reach the window.
+    std::unique_ptr<MprisPlayer> makeMpris() {
+        Form1& form = *m_program.mainWindow;
+        return std::make_unique<MprisPlayer>(
+            *m_program.core,
+            MprisPlayer::WindowActions{[&form] { raiseWindow(form); }, [&form] { form.close(); }});
+    }
+    QLabel* volumeLabel() const { return control<QLabel>(*m_form, QStringLiteral("Vol")); }
+    QString playingFile() const { return QFileInfo(m_form->core().media().fileName()).fileName(); }
+
+    // The program with these settings besides the music folder.
+    void start(const QList<std::pair<QString, QString>>& settings = {}) {
+        m_settings.remove();
+        m_settings.set(QStringLiteral("Folder"), m_music);
+        for (const auto& [key, value] : settings)
+            m_settings.set(key, value);
+        StartOptions options;
+        options.window.appName = App;
+        options.window.withWebPanel = false;
+        options.window.showMessage = [](const QString&) {};
+        options.core.media = std::make_unique<GstMediaElement>(&timedFakeSink);
+        m_program = Main(std::move(options));
+        m_form = m_program.mainWindow.get();
+        m_mpris = makeMpris();
+        QVERIFY(m_mpris->registerOn(QDBusConnection::sessionBus()));
+        QCOMPARE(m_mpris->serviceName(), Service);
+        m_recorder = std::make_unique<ChangeRecorder>();
+        QVERIFY(m_client.connect(Service, Path, Properties, QStringLiteral("PropertiesChanged"),
+                                 m_recorder.get(),
+                                 SLOT(propertiesChanged(QString, QVariantMap, QStringList))));
+        QVERIFY(m_client.connect(Service, Path, Player, QStringLiteral("Seeked"), m_recorder.get(),
+                                 SLOT(seeked(qlonglong))));
+    }
+
+private slots:
+    void initTestCase() {
+        m_music = m_dir.path() + QStringLiteral("/music");
+        QDir().mkpath(m_music + QStringLiteral("/A"));
+        const QByteArray wav = testaudio::wavBytes(TrackMs);
+        QVERIFY(testaudio::writeFile(track(QStringLiteral("t1.wav")),
+                                     wav + tagBytes(QStringLiteral("First Song"),
+                                                    QStringLiteral("Artist One"),
+                                                    QStringLiteral("Album X"))));
+        QVERIFY(testaudio::writeFile(
+            track(QStringLiteral("t2.wav")),
+            wav + tagBytes(QStringLiteral("Second Song"), QString(), QString())));
+        QVERIFY(testaudio::writeFile(track(QStringLiteral("t3.wav")), wav));
+        // Between the first and the second track, a file that cannot be played: continuous
+        // play passes over it, and the bus never hears of it.
+        QVERIFY(testaudio::writeFile(track(QStringLiteral("t1x.wav")),
+                                     QByteArray("This is not music at all.\n").repeated(100)));
+        m_client = QDBusConnection::connectToBus(QDBusConnection::SessionBus,
+                                                 QStringLiteral("mpris-test-client"));
+        QVERIFY2(m_client.isConnected(), "no session bus: run under dbus-run-session");
+    }
+    void init() { start(); }
+    void cleanup() {
+        m_client.disconnect(Service, Path, Properties, QStringLiteral("PropertiesChanged"),
+                            m_recorder.get(),
+                            SLOT(propertiesChanged(QString, QVariantMap, QStringList)));
+        m_client.disconnect(Service, Path, Player, QStringLiteral("Seeked"), m_recorder.get(),
+                            SLOT(seeked(qlonglong)));
+        m_mpris.reset();
+        m_form = nullptr;
+        m_program = {};
+        m_recorder.reset();
+        // The name goes with the player, so the next test can take it again.
+        QTRY_VERIFY(!m_client.interface()->isServiceRegistered(Service).value());
+    }
+
+    void appearsOnTheBus_data() {
+        QTest::addColumn<QString>("interface");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QVariant>("expected");
+        QTest::newRow("Identity") << Root << "Identity" << QVariant(QStringLiteral("Sonavue"));
+        QTest::newRow("DesktopEntry")
+            << Root << "DesktopEntry" << QVariant(QStringLiteral("org.sonavue.Sonavue"));
+        QTest::newRow("CanQuit") << Root << "CanQuit" << QVariant(true);
+        QTest::newRow("CanRaise") << Root << "CanRaise" << QVariant(true);
+        QTest::newRow("HasTrackList") << Root << "HasTrackList" << QVariant(false);
+        QTest::newRow("SupportedMimeTypes")
+            << Root << "SupportedMimeTypes"
+            << QVariant(QStringList{"audio/mpeg", "audio/midi", "audio/x-wav", "audio/flac",
+                                    "audio/ogg", "audio/x-vorbis+ogg", "audio/x-opus+ogg",
+                                    "audio/mp4", "audio/x-m4a"});
+        QTest::newRow("CanGoNext") << Player << "CanGoNext" << QVariant(true);
+        QTest::newRow("CanGoPrevious") << Player << "CanGoPrevious" << QVariant(true);
+        QTest::newRow("CanPlay") << Player << "CanPlay" << QVariant(true);
+        QTest::newRow("CanPause") << Player << "CanPause" << QVariant(true);
+        QTest::newRow("CanSeek") << Player << "CanSeek" << QVariant(true);
+        QTest::newRow("CanControl") << Player << "CanControl" << QVariant(true);
+        QTest::newRow("PlaybackStatus")
+            << Player << "PlaybackStatus" << QVariant(QStringLiteral("Stopped"));
+        QTest::newRow("Rate") << Player << "Rate" << QVariant(1.0);
+    }
+    void appearsOnTheBus() {
+        QFETCH(QString, interface);
+        QFETCH(QString, name);
+        QFETCH(QVariant, expected);
+        QVERIFY(m_client.interface()->isServiceRegistered(Service).value());
+        QCOMPARE(property(interface, name), expected);
+        const QDBusMessage introspection = call(
+            QStringLiteral("org.freedesktop.DBus.Introspectable"), QStringLiteral("Introspect"));
+        QVERIFY(introspection.arguments().value(0).toString().contains(
+            QStringLiteral("<property name=\"%1\"").arg(name)));
+        // Nothing has played: the track is the protocol's "no track".
+        QCOMPARE(metadata().value(QStringLiteral("mpris:trackid")).value<QDBusObjectPath>().path(),
+                 QString::fromLatin1(MprisPlayer::NoTrack));
+    }
+
+    void transportDrivesTheWindowsPlayer() {
+        MediaControl& media = m_form->core().media();
+        // PlayPause from idle is a continuous start: the first track of the list.
+        call(Player, QStringLiteral("PlayPause"));
+        QTRY_COMPARE(media.state(), MediaControl::State::Playing);
+        QCOMPARE(playingFile(), QStringLiteral("t1.wav"));
+        QCOMPARE(property(Player, QStringLiteral("PlaybackStatus")),
+                 QVariant(QStringLiteral("Playing")));
+        QTRY_COMPARE(m_recorder->last(QStringLiteral("PlaybackStatus")),
+                     QVariant(QStringLiteral("Playing")));
+        QVariantMap data = metadata();
+        QCOMPARE(data.value(QStringLiteral("xesam:title")).toString(),
+                 QStringLiteral("First Song"));
+        QCOMPARE(data.value(QStringLiteral("xesam:artist")).toStringList(),
+                 QStringList{"Artist One"});
+        QCOMPARE(data.value(QStringLiteral("xesam:album")).toString(), QStringLiteral("Album X"));
+        QCOMPARE(data.value(QStringLiteral("xesam:url")).toString(),
+                 fileUriFor(track(QStringLiteral("t1.wav"))));
+        const QString firstId =
+            data.value(QStringLiteral("mpris:trackid")).value<QDBusObjectPath>().path();
+        QVERIFY2(firstId.startsWith(QStringLiteral("/org/sonavue/track/")), qPrintable(firstId));
+        QTRY_COMPARE(asMap(m_recorder->last(QStringLiteral("Metadata")))
+                         .value(QStringLiteral("xesam:title"))
+                         .toString(),
+                     QStringLiteral("First Song"));
+        // The length is published once the element knows it.
+        QTRY_VERIFY(metadata().contains(QStringLiteral("mpris:length")));
+        QVERIFY(qAbs(metadata().value(QStringLiteral("mpris:length")).toLongLong() -
+                     TrackMs * 1000LL) < 100000);
+
+        // PlayPause pauses; Play resumes the same track.
+        call(Player, QStringLiteral("PlayPause"));
+        QTRY_COMPARE(media.state(), MediaControl::State::Paused);
+        QTRY_COMPARE(m_recorder->last(QStringLiteral("PlaybackStatus")),
+                     QVariant(QStringLiteral("Paused")));
+        call(Player, QStringLiteral("Play"));
+        QTRY_COMPARE(media.state(), MediaControl::State::Playing);
+        QCOMPARE(playingFile(), QStringLiteral("t1.wav"));
+        QCOMPARE(metadata().value(QStringLiteral("mpris:trackid")).value<QDBusObjectPath>().path(),
+                 firstId);
+
+        // Next is the end-of-track step: the next track of the list, with new metadata.
+        m_recorder->changes.clear();
+        call(Player, QStringLiteral("Next"));
+        QTRY_COMPARE(playingFile(), QStringLiteral("t2.wav"));
+        QTRY_COMPARE(media.state(), MediaControl::State::Playing);
+        data = metadata();
+        QCOMPARE(data.value(QStringLiteral("xesam:title")).toString(),
+                 QStringLiteral("Second Song"));
+        QVERIFY(!data.contains(QStringLiteral("xesam:artist"))); // blank in the tag
+        QVERIFY(data.value(QStringLiteral("mpris:trackid")).value<QDBusObjectPath>().path() !=
+                firstId);
+        QTRY_COMPARE(asMap(m_recorder->last(QStringLiteral("Metadata")))
+                         .value(QStringLiteral("xesam:title"))
+                         .toString(),
+                     QStringLiteral("Second Song"));
+        // A file without a tag is named by its file name.
+        call(Player, QStringLiteral("Next"));
+        QTRY_COMPARE(playingFile(), QStringLiteral("t3.wav"));
+        QTRY_COMPARE(metadata().value(QStringLiteral("xesam:title")).toString(),
+                     QStringLiteral("t3.wav"));
+
+        // Stop is the STOP button: the element is closed.
+        call(Player, QStringLiteral("Stop"));
+        QTRY_COMPARE(media.state(), MediaControl::State::Closed);
+        QTRY_COMPARE(m_recorder->last(QStringLiteral("PlaybackStatus")),
+                     QVariant(QStringLiteral("Stopped")));
+        // Pause while stopped changes nothing.
+        call(Player, QStringLiteral("Pause"));
+        QTest::qWait(100);
+        QCOMPARE(media.state(), MediaControl::State::Closed);
+    }
+
+    // Whatever ends a track, the bus hears of the next one once: one change carrying the new
+    // metadata (with its length) and the status Playing, and never a Stopped in between.
+    void eachTrackChangeIsOneChange_data() {
+        QTest::addColumn<bool>("naturalEnd");
+        QTest::newRow("Next") << false;
+        QTest::newRow("the track plays to its end") << true;
+    }
+    void eachTrackChangeIsOneChange() {
+        QFETCH(bool, naturalEnd);
+        call(Player, QStringLiteral("Play"));
+        QTRY_VERIFY(asMap(m_recorder->last(QStringLiteral("Metadata")))
+                        .contains(QStringLiteral("mpris:length")));
+        QTest::qWait(300); // whatever the first start still publishes
+        const QDBusObjectPath id =
+            metadata().value(QStringLiteral("mpris:trackid")).value<QDBusObjectPath>();
+        m_recorder->changes.clear();
+
+        if (naturalEnd)
+            call(Player, QStringLiteral("SetPosition"),
+                 {QVariant::fromValue(id), qlonglong(TrackMs - 300) * 1000});
+        else
+            call(Player, QStringLiteral("Next"));
+        QTRY_COMPARE(asMap(m_recorder->last(QStringLiteral("Metadata")))
+                         .value(QStringLiteral("xesam:title"))
+                         .toString(),
+                     QStringLiteral("Second Song"));
+        QTest::qWait(500); // anything published late would arrive by now
+
+        QList<QVariantMap> trackChanges;
+        for (const QVariantMap& change : std::as_const(m_recorder->changes)) {
+            if (change.contains(QStringLiteral("Metadata")))
+                trackChanges << change;
+            if (change.contains(QStringLiteral("PlaybackStatus")))
+                QCOMPARE(change.value(QStringLiteral("PlaybackStatus")).toString(),
+                         QStringLiteral("Playing"));
+        }
+        QCOMPARE(trackChanges.size(), 1);
+        QCOMPARE(trackChanges.first().value(QStringLiteral("PlaybackStatus")).toString(),
+                 QStringLiteral("Playing"));
+        QVERIFY(asMap(trackChanges.first().value(QStringLiteral("Metadata")))
+                    .contains(QStringLiteral("mpris:length")));
+    }
+
+    // A select start of a file that cannot be played stops there: the bus has "Stopped" and
+    // no track, and never hears of the file as if it played.
+    void aFileThatCannotPlayIsNeverPublished() {
+        BrowsingModel& browsing = m_form->core().browsing();
+        browsing.selectTrack(int(browsing.trackTitles().indexOf(QStringLiteral("t1x.wav"))));
+        QVERIFY(browsing.selectedTrack() >= 0);
+        QSignalSpy failed(&m_form->core().player(), &PlayerControl::trackFailed);
+        m_form->core().player().selectStart();
+        QTRY_COMPARE(failed.count(), 1);
+        QTest::qWait(1200); // past the wait for a new track's length
+        QCOMPARE(property(Player, QStringLiteral("PlaybackStatus")),
+                 QVariant(QStringLiteral("Stopped")));
+        QCOMPARE(metadata().value(QStringLiteral("mpris:trackid")).value<QDBusObjectPath>().path(),
+                 QString::fromLatin1(MprisPlayer::NoTrack));
+        for (const QVariantMap& change : std::as_const(m_recorder->changes))
+            QVERIFY(!asMap(change.value(QStringLiteral("Metadata")))
+                         .value(QStringLiteral("xesam:url"))
+                         .toString()
+                         .endsWith(QLatin1String("t1x.wav")));
+    }
+
+    // Previous starts the playing track over; continuous play goes on from it as before.
+    void previousRestartsTheTrack() {
+        MediaControl& media = m_form->core().media();
+        call(Player, QStringLiteral("Play"));
+        QTRY_COMPARE(media.state(), MediaControl::State::Playing);
+        const QDBusObjectPath id =
+            metadata().value(QStringLiteral("mpris:trackid")).value<QDBusObjectPath>();
+        call(Player, QStringLiteral("SetPosition"), {QVariant::fromValue(id), qlonglong(2000000)});
+        QTRY_VERIFY(property(Player, QStringLiteral("Position")).toLongLong() >= 1900000);
+        m_recorder->seeks.clear();
+
+        call(Player, QStringLiteral("Previous"));
+        QTRY_COMPARE(m_recorder->seeks, QList<qlonglong>{0});
+        QCOMPARE(playingFile(), QStringLiteral("t1.wav"));
+        QVERIFY(property(Player, QStringLiteral("Position")).toLongLong() < 1000000);
+        QCOMPARE(media.state(), MediaControl::State::Playing);
+        QCOMPARE(metadata().value(QStringLiteral("mpris:trackid")).value<QDBusObjectPath>(), id);
+
+        // Paused: starts over and plays.
+        call(Player, QStringLiteral("Pause"));
+        QTRY_COMPARE(media.state(), MediaControl::State::Paused);
+        call(Player, QStringLiteral("Previous"));
+        QTRY_COMPARE(media.state(), MediaControl::State::Playing);
+        QCOMPARE(playingFile(), QStringLiteral("t1.wav"));
+
+        // The track list's position is untouched: its end still leads to the next track.
+        call(Player, QStringLiteral("SetPosition"),
+             {QVariant::fromValue(id), qlonglong(TrackMs - 300) * 1000});
+        QTRY_COMPARE(playingFile(), QStringLiteral("t2.wav"));
+
+        // Nothing open (after STOP): nothing to start over.
+        call(Player, QStringLiteral("Stop"));
+        QTRY_COMPARE(media.state(), MediaControl::State::Closed);
+        call(Player, QStringLiteral("Previous"));
+        QTest::qWait(200);
+        QCOMPARE(media.state(), MediaControl::State::Closed);
+    }
+
+    void seekingMovesThePosition() {
+        MediaControl& media = m_form->core().media();
+        call(Player, QStringLiteral("Play"));
+        QTRY_COMPARE(media.state(), MediaControl::State::Playing);
+        call(Player, QStringLiteral("Pause"));
+        QTRY_COMPARE(media.state(), MediaControl::State::Paused);
+        const QDBusObjectPath id =
+            metadata().value(QStringLiteral("mpris:trackid")).value<QDBusObjectPath>();
+
+        call(Player, QStringLiteral("SetPosition"), {QVariant::fromValue(id), qlonglong(1500000)});
+        QTRY_VERIFY(qAbs(property(Player, QStringLiteral("Position")).toLongLong() - 1500000) <
+                    50000);
+        QTRY_COMPARE(m_recorder->seeks, QList<qlonglong>{1500000});
+        // A position for another track is stale and ignored.
+        call(Player, QStringLiteral("SetPosition"),
+             {QVariant::fromValue(QDBusObjectPath(QStringLiteral("/org/sonavue/track/999"))),
+              qlonglong(200000)});
+        QTest::qWait(200);
+        QVERIFY(qAbs(property(Player, QStringLiteral("Position")).toLongLong() - 1500000) < 50000);
+        // Seek moves relative to where the track stands.
+        call(Player, QStringLiteral("Seek"), {qlonglong(-1000000)});
+        QTRY_VERIFY(qAbs(property(Player, QStringLiteral("Position")).toLongLong() - 500000) <
+                    50000);
+        // Past the end it acts as Next.
+        call(Player, QStringLiteral("Seek"), {qlonglong(60000000)});
+        QTRY_COMPARE(playingFile(), QStringLiteral("t2.wav"));
+    }
+
+    void volumeReachesTheLevel_data() {
+        QTest::addColumn<double>("written");
+        QTest::addColumn<QString>("caption");
+        QTest::newRow("half") << 0.5 << "128";
+        QTest::newRow("silent") << 0.0 << "0";
+        QTest::newRow("full") << 1.0 << "255";
+        QTest::newRow("fifth") << 0.2 << "51";
+        QTest::newRow("above full") << 1.5 << "255";
+        QTest::newRow("negative") << -0.25 << "0";
+    }
+    void volumeReachesTheLevel() {
+        QFETCH(double, written);
+        QFETCH(QString, caption);
+        m_form->NewVolume(100);
+        QTRY_COMPARE(m_recorder->last(QStringLiteral("Volume")).toDouble(), 100 / 255.0);
+        const QDBusMessage reply =
+            call(Properties, QStringLiteral("Set"),
+                 {Player, QStringLiteral("Volume"), QVariant::fromValue(QDBusVariant(written))});
+        QCOMPARE(reply.type(), QDBusMessage::ReplyMessage);
+        QCOMPARE(volumeLabel()->text(), caption);
+        QCOMPARE(property(Player, QStringLiteral("Volume")).toDouble(), caption.toInt() / 255.0);
+        QTRY_COMPARE(m_recorder->last(QStringLiteral("Volume")).toDouble(),
+                     caption.toInt() / 255.0);
+    }
+
+    // A volume that is no number is refused as the protocol says, and changes nothing.
+    void volumeThatIsNoNumberIsRefused_data() {
+        QTest::addColumn<QVariant>("written");
+        QTest::newRow("text") << QVariant(QStringLiteral("loud"));
+        QTest::newRow("text of a number") << QVariant(QStringLiteral("0.5"));
+        QTest::newRow("list") << QVariant(QStringList{QStringLiteral("1")});
+    }
+    void volumeThatIsNoNumberIsRefused() {
+        QFETCH(QVariant, written);
+        m_form->NewVolume(100);
+        const QDBusMessage reply =
+            call(Properties, QStringLiteral("Set"),
+                 {Player, QStringLiteral("Volume"), QVariant::fromValue(QDBusVariant(written))});
+        QCOMPARE(reply.type(), QDBusMessage::ErrorMessage);
+        QCOMPARE(reply.errorName(), QStringLiteral("org.freedesktop.DBus.Error.InvalidArgs"));
+        QCOMPARE(volumeLabel()->text(), QStringLiteral("100"));
+    }
+
+    // The volume is the gain the output really applies: nothing is sent at start, so the
+    // output plays at full gain although the level label says 128.
+    void volumeIsWhatTheOutputApplies() {
+        QCOMPARE(volumeLabel()->text(), QStringLiteral("128"));
+        QCOMPARE(property(Player, QStringLiteral("Volume")).toDouble(), 1.0);
+        m_form->NewVolume(128);
+        QCOMPARE(property(Player, QStringLiteral("Volume")).toDouble(), 128 / 255.0);
+        QTRY_COMPARE(m_recorder->last(QStringLiteral("Volume")).toDouble(), 128 / 255.0);
+        // A level only shown (as the fade's bottom shows one) applies nothing.
+        m_form->core().volume().showLevel(16);
+        QTest::qWait(400);
+        QCOMPARE(property(Player, QStringLiteral("Volume")).toDouble(), 128 / 255.0);
+    }
+
+    void windowLevelChangesArePublished() {
+        // The window's own volume key lowers the level by 10; the bus hears of it.
+        m_form->NewVolume(200);
+        QTRY_COMPARE(m_recorder->last(QStringLiteral("Volume")).toDouble(), 200 / 255.0);
+        m_form->VolDown_Click();
+        QTRY_COMPARE(m_recorder->last(QStringLiteral("Volume")).toDouble(), 190 / 255.0);
+        // The key lowers from the level shown, also one only shown (the fade's bottom).
+        m_form->core().volume().showLevel(128);
+        m_form->VolDown_Click();
+        QTRY_COMPARE(m_recorder->last(QStringLiteral("Volume")).toDouble(), 118 / 255.0);
+    }
+
+    void raiseAndQuitReachTheWindow() {
+        m_form->hide();
+        call(Root, QStringLiteral("Raise"));
+        QTRY_VERIFY(m_form->isVisible());
+        // Quit is the window's own close: the unload handling runs and ends the program.
+        QSignalSpy unloaded(m_form, &Form1::unloaded);
+        call(Root, QStringLiteral("Quit"));
+        QTRY_COMPARE(unloaded.count(), 1);
+        QVERIFY(!m_form->isVisible());
+    }
+
+    // Only a local file of a type that plays is opened; everything else is answered with
+    // an error and changes nothing.
+    void openUriRefusesWhatIsNoTrack_data() {
+        QTest::addColumn<QString>("uri");
+        QTest::newRow("system file") << QStringLiteral("file:///etc/passwd");
+        QTest::newRow("system file named with a NUL")
+            << QStringLiteral("file:///etc/passwd%00.mp3");
+        QTest::newRow("folder") << fileUriFor(m_music + QStringLiteral("/A"));
+        QTest::newRow("missing file") << fileUriFor(track(QStringLiteral("gone.wav")));
+        QTest::newRow("web address") << QStringLiteral("https://example.com/t1.wav");
+        QTest::newRow("not a URI") << track(QStringLiteral("t1.wav"));
+    }
+    void openUriRefusesWhatIsNoTrack() {
+        QFETCH(QString, uri);
+        const QDBusMessage reply = call(Player, QStringLiteral("OpenUri"), {uri});
+        QCOMPARE(reply.type(), QDBusMessage::ErrorMessage);
+        QCOMPARE(reply.errorName(), QStringLiteral("org.freedesktop.DBus.Error.InvalidArgs"));
+        QVERIFY(!reply.errorMessage().isEmpty());
+        QTest::qWait(50);
+        QCOMPARE(m_form->core().browsing().reserved().paths(), QStringList());
+        QCOMPARE(m_form->core().media().state(), MediaControl::State::Closed);
+    }
+
+    // A track's file URI goes to the reserved list, and with nothing playing it plays.
+    void openUriPlaysAFile() {
+        const QDBusMessage reply =
+            call(Player, QStringLiteral("OpenUri"), {fileUriFor(track(QStringLiteral("t2.wav")))});
+        QCOMPARE(reply.type(), QDBusMessage::ReplyMessage);
+        QTRY_COMPARE(playingFile(), QStringLiteral("t2.wav"));
+        QTRY_COMPARE(m_form->core().media().state(), MediaControl::State::Playing);
+        QCOMPARE(m_form->core().browsing().reserved().paths(), QStringList());
+    }
+
+    // With the cover art setting on, a picture beside the track is published as its art; a
+    // track without one has none. With it off no track has any.
+    void coverBesideTheTrackIsItsArt_data() {
+        QTest::addColumn<QString>("coverArt"); // the setting's value
+        QTest::newRow("on") << "1";
+        QTest::newRow("off") << "0";
+    }
+    void coverBesideTheTrackIsItsArt() {
+        QFETCH(QString, coverArt);
+        cleanup();
+        start({{QStringLiteral("coverart"), coverArt}});
+        const QString folder = m_dir.path() + QStringLiteral("/covered");
+        QVERIFY(QDir().mkpath(folder));
+        const QString cover = folder + QStringLiteral("/Cover.JPG");
+        QVERIFY(testaudio::writeFile(cover, QByteArrayLiteral("\xFF\xD8\xFF picture")));
+        const QString covered = folder + QStringLiteral("/c1.wav");
+        QVERIFY(testaudio::writeFile(covered, testaudio::wavBytes(TrackMs)));
+
+        call(Player, QStringLiteral("OpenUri"), {fileUriFor(covered)});
+        QTRY_COMPARE(playingFile(), QStringLiteral("c1.wav"));
+        if (coverArt != QLatin1String("1")) {
+            QTRY_COMPARE(metadata().value(QStringLiteral("xesam:title")).toString(),
+                         QStringLiteral("c1.wav"));
+            QVERIFY(!metadata().contains(QStringLiteral("mpris:artUrl")));
+            return;
+        }
+        QTRY_COMPARE(metadata().value(QStringLiteral("mpris:artUrl")).toString(),
+                     fileUriFor(cover));
+        QTRY_COMPARE(asMap(m_recorder->last(QStringLiteral("Metadata")))
+                         .value(QStringLiteral("mpris:artUrl"))
+                         .toString(),
+                     fileUriFor(cover));
+
+        call(Player, QStringLiteral("Stop"));
+        QTRY_COMPARE(m_form->core().media().state(), MediaControl::State::Closed);
+        call(Player, QStringLiteral("OpenUri"), {fileUriFor(track(QStringLiteral("t2.wav")))});
+        QTRY_COMPARE(playingFile(), QStringLiteral("t2.wav"));
+        QTRY_COMPARE(metadata().value(QStringLiteral("xesam:title")).toString(),
+                     QStringLiteral("Second Song"));
+        QVERIFY(!metadata().contains(QStringLiteral("mpris:artUrl")));
+        QTRY_COMPARE(asMap(m_recorder->last(QStringLiteral("Metadata")))
+                         .value(QStringLiteral("xesam:title"))
+                         .toString(),
+                     QStringLiteral("Second Song"));
+        QVERIFY(!asMap(m_recorder->last(QStringLiteral("Metadata")))
+                     .contains(QStringLiteral("mpris:artUrl")));
+    }
+
+    void runsOnWithoutABus() {
+        // A connection that never reached a bus: nothing is published, nothing fails.
+        const QDBusConnection nowhere = QDBusConnection::connectToBus(
+            QStringLiteral("unix:path=%1/no-bus").arg(m_dir.path()), QStringLiteral("nowhere"));
+        QVERIFY(!nowhere.isConnected());
+        MprisPlayer unpublished(*m_program.core, {});
+        QVERIFY(!unpublished.registerOn(nowhere));
+        QCOMPARE(unpublished.playbackStatus(), QStringLiteral("Stopped"));
+        unpublished.setVolume(0.2);
+        QCOMPARE(volumeLabel()->text(), QStringLiteral("51"));
+        QDBusConnection::disconnectFromBus(QStringLiteral("nowhere"));
+    }
+};
+
+QTEST_MAIN(MprisTest)
+#include "test_app_mpris.moc"

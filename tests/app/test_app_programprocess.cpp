@@ -1,0 +1,236 @@
+// The real player as a separate process: what its command line answers without a window,
+// a quit signal during the start-up scan, and the settings file named after the executable
+// (with the leftovers of killed writes of it removed at the start).
+#include "app/selfcheck.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+#include <csignal>
+#include <poll.h>
+#include <sys/inotify.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+using namespace sonavue;
+using Request = CommandLine::Request;
+
+namespace {
+
+QString builtProgram() {
+    return qEnvironmentVariable("SONAVUE_BUILD_DIR") + QStringLiteral("/Sonavue");
+}
+
+QByteArray fileBytes(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<no file>");
+}
+
+// Waits until something opens folder (the start-up scan's first step), up to timeoutMs.
+class FolderOpenWatch {
+public:
+    explicit FolderOpenWatch(const QString& folder)
+        : m_fd(::inotify_init1(IN_CLOEXEC | IN_NONBLOCK)) {
+        if (m_fd >= 0)
+            m_watch = ::inotify_add_watch(m_fd, QFile::encodeName(folder).constData(), IN_OPEN);
+    }
+    ~FolderOpenWatch() {
+        if (m_fd >= 0)
+            ::close(m_fd);
+    }
+    FolderOpenWatch(const FolderOpenWatch&) = delete;
+    FolderOpenWatch& operator=(const FolderOpenWatch&) = delete;
+    bool valid() const { return m_fd >= 0 && m_watch >= 0; }
+    bool waitForOpen(int timeoutMs) {
+        pollfd p{m_fd, POLLIN, 0};
+        return ::poll(&p, 1, timeoutMs) == 1;
+    }
+
+private:
+    int m_fd;
+    int m_watch = -1;
+};
+
+} // namespace
+
+Q_DECLARE_METATYPE(Request)
+
+class ProgramProcessTest : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+    QString m_program; // a program folder of the test's own, the player renamed MyPlayer
+    QString m_music;
+    QProcessEnvironment m_environment;
+
+private slots:
+    void initTestCase() {
+        QVERIFY(QFile::exists(builtProgram()));
+        m_program = m_dir.filePath(QStringLiteral("program"));
+        m_music = m_dir.filePath(QStringLiteral("music"));
+        const QString home = m_dir.filePath(QStringLiteral("home"));
+        const QString runtime = m_dir.filePath(QStringLiteral("runtime"));
+        for (const QString& folder : {m_program, home, runtime})
+            QVERIFY(QDir().mkpath(folder));
+        QVERIFY(QFile::setPermissions(runtime, QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                                   QFileDevice::ExeOwner));
+        QVERIFY(QFile::copy(builtProgram(), m_program + QStringLiteral("/MyPlayer")));
+        QVERIFY(QFile::copy(qEnvironmentVariable("SONAVUE_BUILD_DIR") + "/index.htm",
+                            m_program + QStringLiteral("/index.htm")));
+        // Enough folders that the start-up scan pauses for events many hundred times.
+        for (int i = 0; i < 1500; ++i) {
+            const QString folder = m_music + QStringLiteral("/f%1").arg(i);
+            QVERIFY(QDir().mkpath(folder));
+            QFile track(folder + QStringLiteral("/t.mp3"));
+            QVERIFY(track.open(QIODevice::WriteOnly));
+            track.write(QByteArray(200, 'x'));
+        }
+        m_environment = QProcessEnvironment::systemEnvironment();
+        m_environment.insert("HOME", home);
+        m_environment.insert("XDG_CONFIG_HOME", home + "/.config");
+        m_environment.insert("XDG_RUNTIME_DIR", runtime);
+        m_environment.insert("DBUS_SESSION_BUS_ADDRESS", "unix:path=" + runtime + "/no-bus");
+        m_environment.insert("QT_QPA_PLATFORM", "offscreen");
+        m_environment.insert("QTWEBENGINE_CHROMIUM_FLAGS", "--disable-gpu --no-sandbox");
+    }
+
+    void readsTheCommandLine_data() {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<Request>("request");
+        QTest::addColumn<QString>("unknown");
+        QTest::addColumn<QStringList>("files"); // handed to the reserved list
+        QTest::newRow("nothing") << QStringList{} << Request::Start << QString() << QStringList{};
+        QTest::newRow("files") << QStringList{"a.mp3", "-"} << Request::Start << QString()
+                               << QStringList{"a.mp3", "-"};
+        QTest::newRow("toolkit options")
+            << QStringList{"-platform", "offscreen", "--style=fusion", "-reverse", "a.mp3"}
+            << Request::Start << QString() << QStringList{"a.mp3"};
+        QTest::newRow("after --") << QStringList{"b.mp3", "--", "-file.mp3", "--help"}
+                                  << Request::Start << QString()
+                                  << QStringList{"b.mp3", "-file.mp3", "--help"};
+        QTest::newRow("web engine's own")
+            << QStringList{"--webEngineArgs", "--remote-debugging-port=9000", "x.mp3"}
+            << Request::Start << QString() << QStringList{};
+        QTest::newRow("help") << QStringList{"--help"} << Request::Help << QString()
+                              << QStringList{};
+        QTest::newRow("help wins")
+            << QStringList{"--bogus", "-h"} << Request::Help << QString() << QStringList{};
+        QTest::newRow("version") << QStringList{"--version"} << Request::Version << QString()
+                                 << QStringList{};
+        QTest::newRow("self-check")
+            << QStringList{"--self-check"} << Request::SelfCheck << QString() << QStringList{};
+        QTest::newRow("unknown") << QStringList{"a.mp3", "--bogus", "-x"} << Request::UnknownOption
+                                 << "--bogus" << QStringList{"a.mp3"};
+        QTest::newRow("unknown beats version")
+            << QStringList{"--version", "-v"} << Request::UnknownOption << "-v" << QStringList{};
+        QTest::newRow("value of a toolkit option is no file")
+            << QStringList{"-style", "--fusion"} << Request::Start << QString() << QStringList{};
+    }
+    void readsTheCommandLine() {
+        QFETCH(QStringList, arguments);
+        QFETCH(Request, request);
+        QFETCH(QString, unknown);
+        QFETCH(QStringList, files);
+        const CommandLine line = readCommandLine(arguments);
+        QCOMPARE(line.request, request);
+        QCOMPARE(line.unknownOption, unknown);
+        if (request == Request::Start)
+            QCOMPARE(line.files, files);
+    }
+
+    // Answered before any window: with no display and no usable platform, a program that
+    // tried to open one would fail instead.
+    void answersWithoutAWindow_data() {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<int>("exitCode");
+        QTest::addColumn<QString>("out");
+        QTest::addColumn<QString>("err");
+        QTest::newRow("--help") << QStringList{"--help"} << 0 << "Usage: sonavue" << QString();
+        QTest::newRow("-h") << QStringList{"-h"} << 0 << "--self-check" << QString();
+        QTest::newRow("unknown option") << QStringList{"--bogus"} << 2 << QString()
+                                        << "sonavue: unknown option '--bogus'\nUsage: sonavue";
+        QTest::newRow("unknown after a file")
+            << QStringList{"song.mp3", "-q"} << 2 << QString() << "unknown option '-q'";
+        QTest::newRow("--version") << QStringList{"--version"} << 0 << "Sonavue " << QString();
+    }
+    void answersWithoutAWindow() {
+        QFETCH(QStringList, arguments);
+        QFETCH(int, exitCode);
+        QFETCH(QString, out);
+        QFETCH(QString, err);
+        QProcess run;
+        QProcessEnvironment env = m_environment;
+        env.insert("QT_QPA_PLATFORM", "no-such-platform");
+        env.remove("DISPLAY");
+        env.remove("WAYLAND_DISPLAY");
+        run.setProcessEnvironment(env);
+        run.start(m_program + "/MyPlayer", arguments);
+        QVERIFY(run.waitForFinished(20000));
+        QCOMPARE(run.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(run.exitCode(), exitCode);
+        const QString stdOut = QString::fromLocal8Bit(run.readAllStandardOutput());
+        const QString stdErr = QString::fromLocal8Bit(run.readAllStandardError());
+        if (out.isEmpty())
+            QCOMPARE(stdOut, QString());
+        else
+            QVERIFY2(stdOut.contains(out), qPrintable(stdOut));
+        if (err.isEmpty())
+            QCOMPARE(stdErr, QString());
+        else
+            QVERIFY2(stdErr.contains(err), qPrintable(stdErr));
+    }
+
+    // A quit signal while the start-up scan runs ends the player as Ctrl+Q does: the unload
+    // writes the file-type keys and nothing else, and the process exits normally. The copy
+    // renamed MyPlayer reads and writes MyPlayer.ini.
+    void quitSignalDuringTheStartupScan_data() {
+        QTest::addColumn<int>("signal");
+        QTest::newRow("SIGTERM") << int(SIGTERM);
+        QTest::newRow("SIGHUP") << int(SIGHUP);
+        QTest::newRow("SIGINT") << int(SIGINT);
+    }
+    void quitSignalDuringTheStartupScan() {
+        QFETCH(int, signal);
+        const QString settings = m_program + QStringLiteral("/MyPlayer.ini");
+        QFile file(settings);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("[init]\nFolder=" + QFile::encodeName(m_music) + "\n");
+        file.close();
+        // What a write killed mid-way in an earlier run left: its writer is gone.
+        const pid_t gone = ::fork();
+        if (gone == 0)
+            ::_exit(0);
+        ::waitpid(gone, nullptr, 0);
+        const QString leftover = m_program + QStringLiteral("/.MyPlayer.ini.%1.0.tmp").arg(gone);
+        QFile partial(leftover);
+        QVERIFY(partial.open(QIODevice::WriteOnly));
+        partial.close();
+
+        FolderOpenWatch scanStart(m_music);
+        QVERIFY(scanStart.valid());
+        QProcess player;
+        player.setProcessEnvironment(m_environment);
+        player.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        player.start(m_program + "/MyPlayer");
+        QVERIFY(player.waitForStarted());
+        // The music folder is named only in MyPlayer.ini: its scan shows that file was read.
+        QVERIFY2(scanStart.waitForOpen(90000), "the start-up scan of the stored folder began");
+        QCOMPARE(::kill(pid_t(player.processId()), signal), 0);
+        const bool ended = player.waitForFinished(30000);
+        if (!ended)
+            player.kill();
+        QVERIFY2(ended, "the player ended after the signal");
+        QCOMPARE(player.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(player.exitCode(), 0);
+        // The unload's keys only: the start-up stopped before it applied (and wrote) the rest.
+        QCOMPARE(fileBytes(settings), "[init]\nFolder=" + QFile::encodeName(m_music) +
+                                          "\nfilter0=1\nfilter1=1\nfilter2=1\n");
+        QVERIFY(!QFile::exists(m_program + QStringLiteral("/Sonavue.ini")));
+        QVERIFY(!QFile::exists(leftover));
+    }
+};
+
+QTEST_GUILESS_MAIN(ProgramProcessTest)
+#include "test_app_programprocess.moc"

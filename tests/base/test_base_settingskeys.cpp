@@ -1,0 +1,80 @@
+// The program's settings keys: the names users' settings files already hold, one name per
+// key, and the starting values each reader has always used.
+#include "base/settings.h"
+#include "base/settingskeys.h"
+#include "base/userfolders.h"
+
+#include <QFile>
+#include <QSet>
+#include <QTest>
+
+using namespace sonavue;
+
+namespace {
+const QString App = QStringLiteral("SonavueSettingsKeysTest");
+} // namespace
+
+class SettingsKeysTest : public QObject {
+    Q_OBJECT
+    const ProgramSettings m_settings{App};
+
+    void removeFile() { QFile::remove(settingsFilePath(App)); }
+
+private slots:
+    void init() { removeFile(); }
+    void cleanup() { removeFile(); }
+
+    // The file matches names regardless of case, so two keys must differ in more than case.
+    void everyKeyHasItsOwnName() {
+        QSet<QString> names;
+        for (const SettingKey* key : Setting::All)
+            names.insert(QString(key->name).toLower());
+        QCOMPARE(names.size(), qsizetype(Setting::All.size()));
+    }
+
+    // A file written by earlier versions of the program reads back key by key.
+    void existingFileReadsBack() {
+        QFile file(settingsFilePath(App));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("[init]\ncolor=255\noption1=False\nalph=100\nfilter0=1\nfilter1=0\n"
+                   "filter2=0\nFontsize=2\nback=0\nFolder=/music\ncodepage=auto\nid3v2=1\n"
+                   "types=flac, OGG\ncoverart=1\n");
+        file.close();
+        const QList<QPair<const SettingKey*, QString>> expected{
+            {&Setting::Colour, "255"},    {&Setting::TrackChange, "False"},
+            {&Setting::Opacity, "100"},   {&Setting::FileType(0), "1"},
+            {&Setting::FileType(1), "0"}, {&Setting::FileType(2), "0"},
+            {&Setting::FontSize, "2"},    {&Setting::Background, "0"},
+            {&Setting::Folder, "/music"}, {&Setting::CodePage, "auto"},
+            {&Setting::ID3v2, "1"},       {&Setting::ExtraTypes, "flac, OGG"},
+            {&Setting::CoverArt, "1"}};
+        QCOMPARE(expected.size(), qsizetype(Setting::All.size()));
+        for (const auto& [key, value] : expected)
+            QCOMPARE(m_settings.read(*key), value);
+    }
+
+    void missingFileGivesStartingValues() {
+        QCOMPARE(m_settings.read(Setting::Colour), QStringLiteral("&Hffffff"));
+        QCOMPARE(m_settings.read(Setting::TrackChange), QStringLiteral("true"));
+        QCOMPARE(m_settings.read(Setting::Opacity), QStringLiteral("250"));
+        for (int i = 0; i < Setting::FileTypeCount; ++i)
+            QCOMPARE(m_settings.read(Setting::FileType(i)), QStringLiteral("1"));
+        QCOMPARE(m_settings.read(Setting::FontSize), QStringLiteral("0"));
+        QCOMPARE(m_settings.read(Setting::ExtraTypes), QString());         // no opt-in types
+        QCOMPARE(m_settings.read(Setting::CoverArt), QStringLiteral("0")); // no pictures
+        QCOMPARE(m_settings.read(Setting::Background), QStringLiteral("1"));
+        QCOMPARE(m_settings.read(Setting::Folder), defaultMusicFolder());
+        QCOMPARE(m_settings.read(Setting::CodePage), QStringLiteral("932"));
+        QVERIFY(!QFile::exists(settingsFilePath(App)));
+    }
+
+    void writeGoesUnderTheKeysName() {
+        QVERIFY(m_settings.write(Setting::FontSize, QStringLiteral("1")));
+        QCOMPARE(readSetting(App, QStringLiteral("init"), QStringLiteral("Fontsize"),
+                             QStringLiteral("<missing>")),
+                 QStringLiteral("1"));
+    }
+};
+
+QTEST_GUILESS_MAIN(SettingsKeysTest)
+#include "test_base_settingskeys.moc"

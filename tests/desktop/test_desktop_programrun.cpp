@@ -1,0 +1,176 @@
+// One short run of the real program, as a new user has it: started from a program folder of
+// its own on a small music library, on a real X server with a window manager, driven by
+// pointer and keys (xdotool), watched through the X tools and the desktop media interface
+// (MPRIS), and ended with Ctrl+Q. The slots are the steps of that one run, in order.
+// Run it under tests/desktop/run-with-wm.sh.
+#include "xtools.h"
+
+#include "base/settings.h"
+#include "playback/audiofiles.h"
+
+#include <QDBusArgument>
+#include <QDBusConnection>
+#include <QDBusMessage>
+#include <QDBusVariant>
+#include <QDir>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QUrl>
+
+using namespace sonavue;
+namespace x = sonavue::xtools;
+
+namespace {
+constexpr QSize NormalSize(895, 684);
+// Designed places in the window (twips / 15): the "NOW" caption and the "ALL" tab.
+constexpr QPoint NowCaption(24 + 20, 32 + 8);
+constexpr QPoint AllTab(312 + 28, 320 + 8);
+// Long enough that no track ends by itself during the run.
+constexpr int TrackMs = 30000;
+const QStringList TrackFiles{QStringLiteral("01 first.wav"), QStringLiteral("02 second.wav")};
+
+// The name of the file the player reports playing over MPRIS (from its xesam:url).
+QString playingFile() {
+    QDBusMessage get = QDBusMessage::createMethodCall(
+        QStringLiteral("org.mpris.MediaPlayer2.sonavue"), QStringLiteral("/org/mpris/MediaPlayer2"),
+        QStringLiteral("org.freedesktop.DBus.Properties"), QStringLiteral("Get"));
+    get << QStringLiteral("org.mpris.MediaPlayer2.Player") << QStringLiteral("Metadata");
+    const QDBusMessage reply = QDBusConnection::sessionBus().call(get, QDBus::Block, 2000);
+    if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().isEmpty())
+        return {};
+    const QVariant metadata = reply.arguments().constFirst().value<QDBusVariant>().variant();
+    const QVariantMap map = qdbus_cast<QVariantMap>(metadata.value<QDBusArgument>());
+    return QUrl(map.value(QStringLiteral("xesam:url")).toString()).fileName();
+}
+
+QRect xGeometry(x::WindowId window) {
+    const auto info = x::windowInfo(window);
+    return info && info->viewable ? info->geometry : QRect();
+}
+} // namespace
+
+class ProgramRunTest : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+    QString m_program;
+    QString m_music;
+    QProcess m_player;
+
+    // The player's main window as the X server has it now: its one visible ordinary window
+    // named "Sonavue" (the splash card is a utility window of the same name); 0 when there is
+    // no such window.
+    x::WindowId mainWindow() {
+        const QStringList search{QStringLiteral("search"),
+                                 QStringLiteral("--all"),
+                                 QStringLiteral("--onlyvisible"),
+                                 QStringLiteral("--pid"),
+                                 QString::number(m_player.processId()),
+                                 QStringLiteral("--name"),
+                                 QStringLiteral("^Sonavue$")};
+        // The search walks every window and gives up when one of them vanishes meanwhile (an
+        // X error); it is asked again then. Finding nothing is no error.
+        x::ToolResult found;
+        for (int attempt = 0; attempt < 5; ++attempt) {
+            found = x::run(QStringLiteral("xdotool"), search);
+            if (found.ok || found.error.isEmpty())
+                break;
+        }
+        QList<x::WindowId> ordinary;
+        for (const QString& id : found.output.split(QLatin1Char('\n'), Qt::SkipEmptyParts))
+            if (x::atoms(id.toULong(), QStringLiteral("_NET_WM_WINDOW_TYPE"))
+                    .contains(QStringLiteral("_NET_WM_WINDOW_TYPE_NORMAL")))
+                ordinary << id.toULong();
+        return ordinary.size() == 1 ? ordinary.constFirst() : 0;
+    }
+
+    QString settingsValue(const QString& key) const {
+        return readIniValue(m_program + QStringLiteral("/Sonavue.ini"), QStringLiteral("init"), key,
+                            QStringLiteral("<missing>"));
+    }
+
+private slots:
+    void initTestCase() {
+        QVERIFY2(x::windowManagerRunning(), "no window manager: run under run-with-wm.sh");
+        QVERIFY2(QDBusConnection::sessionBus().isConnected(), "no session bus");
+        m_program = m_dir.filePath(QStringLiteral("program"));
+        m_music = m_dir.filePath(QStringLiteral("music"));
+        const QString runtime = m_dir.filePath(QStringLiteral("runtime"));
+        for (const QString& folder : {m_program, m_music + QStringLiteral("/disc"), runtime})
+            QVERIFY(QDir().mkpath(folder));
+        QVERIFY(QFile::setPermissions(runtime, QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                                   QFileDevice::ExeOwner));
+        const QString build = qEnvironmentVariable("SONAVUE_BUILD_DIR");
+        for (const QString& name : {QStringLiteral("Sonavue"), QStringLiteral("index.htm")})
+            QVERIFY2(
+                QFile::copy(build + QLatin1Char('/') + name, m_program + QLatin1Char('/') + name),
+                qPrintable(name));
+        // Only a subfolder holds music: the first view is empty until the user picks one.
+        for (const QString& file : TrackFiles)
+            QVERIFY(testaudio::writeFile(m_music + QStringLiteral("/disc/") + file,
+                                         testaudio::wavBytes(TrackMs)));
+        QVERIFY(writeIniValue(m_program + QStringLiteral("/Sonavue.ini"), QStringLiteral("init"),
+                              QStringLiteral("Folder"), m_music));
+
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("HOME"), m_dir.filePath(QStringLiteral("home")));
+        environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime);
+        environment.insert(QStringLiteral("XDG_CONFIG_HOME"),
+                           m_dir.filePath(QStringLiteral("config")));
+        environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+        m_player.setProcessEnvironment(environment);
+        m_player.setProcessChannelMode(QProcess::ForwardedChannels);
+        m_player.start(m_program + QStringLiteral("/Sonavue"), {});
+        QVERIFY2(m_player.waitForStarted(10000), qPrintable(m_player.errorString()));
+        QVERIFY2(x::waitUntil([this] { return mainWindow() != 0; }, 20000),
+                 "the player's window never appeared");
+    }
+
+    void cleanupTestCase() {
+        if (m_player.state() != QProcess::NotRunning) {
+            m_player.kill();
+            m_player.waitForFinished(10000);
+        }
+    }
+
+    void opensAtTheDesignedSizeWithTheFocus() {
+        WAIT_COMPARE(xGeometry(mainWindow()).size(), NormalSize);
+        QVERIFY(x::click(mainWindow(), NowCaption));
+        WAIT_COMPARE(x::activeWindow(), mainWindow());
+    }
+
+    void layoutKeyTwice() {
+        const QRect normal = xGeometry(mainWindow());
+        const QRect screen = x::screenGeometry();
+        QVERIFY(x::pressKey(QStringLiteral("w")));
+        WAIT_COMPARE(xGeometry(mainWindow()), screen);
+        QVERIFY(x::pressKey(QStringLiteral("w")));
+        WAIT_COMPARE(xGeometry(mainWindow()), normal);
+        WAIT_COMPARE(x::activeWindow(), mainWindow());
+    }
+
+    // "ALL" lists both tracks; S plays the first, S again the next.
+    void startKeyPlaysTheListedTracks() {
+        QVERIFY(x::click(mainWindow(), AllTab));
+        QVERIFY(x::pressKey(QStringLiteral("s")));
+        WAIT_COMPARE(playingFile(), TrackFiles[0]);
+        QVERIFY(x::pressKey(QStringLiteral("s")));
+        WAIT_COMPARE(playingFile(), TrackFiles[1]);
+    }
+
+    void quitKeyEndsTheProgramAndWritesTheSettings() {
+        // The file types are written when the window unloads, not before.
+        QCOMPARE(settingsValue(QStringLiteral("filter0")), QStringLiteral("<missing>"));
+        QVERIFY(x::pressKey(QStringLiteral("ctrl+q")));
+        QVERIFY2(x::waitUntil([this] { return m_player.state() == QProcess::NotRunning; }, 15000),
+                 "the program runs on");
+        QCOMPARE(m_player.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(m_player.exitCode(), 0);
+        for (const char* key : {"filter0", "filter1", "filter2"})
+            QCOMPARE(settingsValue(QString::fromLatin1(key)), QStringLiteral("1"));
+    }
+};
+
+QTEST_MAIN(ProgramRunTest)
+#include "test_desktop_programrun.moc"

@@ -1,0 +1,356 @@
+// The main window on a real X server with a real window manager, driven only by the pointer
+// and key events a person sends (xdotool), and checked as the person sees it: the rows the
+// track list shows, the level label, the file the player opens, and the windows' places and
+// sizes as the X server reports them. Run it under tests/desktop/run-with-wm.sh.
+#include "xtools.h"
+
+#include "ui/formcontrols.h"
+#include "ui/mainwindowfixture.h"
+#include "ui/splashwindow.h"
+#include "ui/tabsel.h"
+#include "ui/tagwindow.h"
+#include "ui/volumebar.h"
+
+#include <QApplication>
+#include <QGroupBox>
+#include <QLabel>
+#include <QListView>
+#include <QPushButton>
+#include <QRadioButton>
+
+using namespace sonavue;
+using namespace sonavue::testing;
+namespace x = sonavue::xtools;
+
+// Runs a checking step of this file and ends the test function when the step failed.
+#define STEP(call)                                                                                 \
+    do {                                                                                           \
+        call;                                                                                      \
+        if (QTest::currentTestFailed())                                                            \
+            return;                                                                                \
+    } while (false)
+
+namespace {
+const QString App = QStringLiteral("SonavueWindowManagerTest");
+constexpr QSize NormalSize(895, 684);
+
+x::WindowId xId(const QWidget* window) {
+    return x::WindowId(window->winId());
+}
+
+// Where the X server has the window; an empty rectangle when it is not viewable.
+QRect xGeometry(const QWidget* window) {
+    const auto info = x::windowInfo(xId(window));
+    return info && info->viewable ? info->geometry : QRect();
+}
+
+bool xViewable(const QWidget* window) {
+    const auto info = x::windowInfo(xId(window));
+    return info && info->viewable;
+}
+
+// A point of a control, relative to its window's top-left corner.
+QPoint inWindow(const QWidget* control, QPoint local) {
+    return control->mapTo(control->window(), local);
+}
+QPoint centreOf(const QWidget* control) {
+    return inWindow(control, control->rect().center());
+}
+QPoint centreOfRow(const QListView* list, int row) {
+    const QRect rect = list->visualRect(list->model()->index(row, 0));
+    return list->viewport()->mapTo(list->window(), rect.center());
+}
+
+QStringList shownRows(const QListView* list) {
+    QStringList rows;
+    for (int i = 0; i < list->model()->rowCount(); ++i)
+        rows << list->model()->index(i, 0).data().toString();
+    return rows;
+}
+int rowOf(const QListView* list, const QString& text) {
+    return int(shownRows(list).indexOf(text));
+}
+
+QString lastOpened(const QStringList& mediaLog) {
+    for (auto it = mediaLog.crbegin(); it != mediaLog.crend(); ++it)
+        if (it->startsWith(QLatin1String("Open ")))
+            return it->mid(5);
+    return {};
+}
+
+// The background window lies directly under the main window in the window manager's stack.
+bool justBelow(const QWidget* background, const QWidget* main) {
+    const QList<x::WindowId> stack = x::stackingOrder();
+    const qsizetype below = stack.indexOf(xId(background));
+    return below >= 0 && below + 1 == stack.indexOf(xId(main));
+}
+
+bool inTaskBarsOrSwitchers(const QWidget* window) {
+    const QStringList state = x::atoms(xId(window), QStringLiteral("_NET_WM_STATE"));
+    return !state.contains(QStringLiteral("_NET_WM_STATE_SKIP_TASKBAR")) ||
+           !state.contains(QStringLiteral("_NET_WM_STATE_SKIP_PAGER"));
+}
+
+bool splashShown() {
+    for (QWidget* window : QApplication::topLevelWidgets())
+        if (qobject_cast<Form2*>(window) && window->isVisible())
+            return true;
+    return false;
+}
+} // namespace
+
+class WindowManagerTest : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir m_home;
+    QString m_music;
+    SettingsFile m_settings{App};
+    std::unique_ptr<StartedWindow> m_window;
+    QRect m_screen;
+
+    // Starts the program on the test library with the background option given, and waits
+    // until the window is on the screen with nothing in front of it.
+    void start(bool background) {
+        m_settings.set(QStringLiteral("Folder"), m_music);
+        m_settings.set(QStringLiteral("back"),
+                       background ? QStringLiteral("0") : QStringLiteral("1"));
+        m_window = startWindow(App);
+        Form1& f = *m_window->form;
+        WAIT_VERIFY2(xViewable(&f), "the main window never appeared on the X server");
+        QVERIFY2(x::waitUntil([] { return !splashShown(); }, 10000), "the splash stays");
+        WAIT_COMPARE(xGeometry(&f).size(), NormalSize);
+        if (background) {
+            QVERIFY(f.backgroundWindow());
+            WAIT_COMPARE(xGeometry(f.backgroundWindow()), xGeometry(&f));
+        }
+    }
+
+    // A click on a part of the window that does nothing, as a person gives a window the focus.
+    void focusByClick() {
+        Form1& f = *m_window->form;
+        const FormControls ui(f);
+        QVERIFY(x::click(xId(&f), centreOf(ui.Label4)));
+        WAIT_COMPARE(x::activeWindow(), xId(&f));
+    }
+
+    // After each press of W: the background, when shown, lies exactly behind the window.
+    void checkBackgroundBehind() {
+        Form1& f = *m_window->form;
+        const FormControls ui(f);
+        if (!ui.Frame1->backgroundShown())
+            return;
+        QVERIFY(f.backgroundWindow());
+        WAIT_COMPARE(xGeometry(f.backgroundWindow()), xGeometry(&f));
+    }
+
+    void checkLargeLayout() {
+        Form1& f = *m_window->form;
+        const FormControls ui(f);
+        WAIT_COMPARE(xGeometry(&f), m_screen);
+        QVERIFY(!ui.Picture1->isVisible());
+        QVERIFY(!ui.Frame1->isVisible());
+        checkBackgroundBehind();
+    }
+
+    void checkNormalLayout(QPoint place) {
+        Form1& f = *m_window->form;
+        const FormControls ui(f);
+        WAIT_COMPARE(xGeometry(&f), QRect(place, NormalSize));
+        QVERIFY(ui.Picture1->isVisible());
+        QVERIFY(ui.Frame1->isVisible());
+        QVERIFY(ui.VScroll1->isVisible());
+        WAIT_COMPARE(x::activeWindow(), xId(&f));
+        QVERIFY(!x::atoms(xId(&f), QStringLiteral("_NET_WM_STATE"))
+                     .contains(QStringLiteral("_NET_WM_STATE_ABOVE")));
+        checkBackgroundBehind();
+    }
+
+private slots:
+    void initTestCase() {
+        QCOMPARE(QGuiApplication::platformName(), QStringLiteral("xcb"));
+        QVERIFY2(x::windowManagerRunning(), "no window manager: run under run-with-wm.sh");
+        m_screen = x::screenGeometry();
+        QVERIFY(m_screen.isValid());
+        m_music = m_home.path() + QStringLiteral("/music");
+        const QList<TrackSpec> tracks{
+            {QStringLiteral("root1.mp3"), QStringLiteral("Root One"), QStringLiteral("abc"),
+             QStringLiteral("Alb"), QStringLiteral("2001"), 17},
+            {QStringLiteral("root2.wav"), {}, {}, {}, {}, 0, false},
+            {QStringLiteral("A/a1.mp3"), QStringLiteral("A One"), QStringLiteral("abc"),
+             QStringLiteral("Alb"), QStringLiteral("1999"), 1},
+            {QStringLiteral("A/a2.mp3"), QStringLiteral("A Two"), QStringLiteral("Zed"),
+             QStringLiteral("Second"), QStringLiteral("1999"), 17},
+            {QStringLiteral("A/a3.wav"), {}, {}, {}, {}, 0, false},
+            {QStringLiteral("B/b1.mp3"), QStringLiteral("B One"), QStringLiteral("Zed"),
+             QStringLiteral("Third"), QStringLiteral("2005"), 146},
+        };
+        for (const TrackSpec& t : tracks)
+            writeTrack(m_music, t);
+    }
+
+    void cleanup() {
+        // A failed drag must not leave the button held for the next test.
+        x::releaseButton();
+        m_window.reset();
+    }
+
+    // One click on a group entry lists that entry's tracks, and Select Start plays from them.
+    void oneClickOnAGroupEntry() {
+        STEP(start(false));
+        Form1& f = *m_window->form;
+        const FormControls ui(f);
+        const x::WindowId window = xId(&f);
+
+        QVERIFY(x::click(window, centreOf(ui.TabSel[GroupArtist])));
+        WAIT_VERIFY(ui.TagGroupe[GroupArtist]->isVisible());
+        QVERIFY(
+            x::click(window, centreOfRow(ui.TagGroupe[GroupArtist],
+                                         rowOf(ui.TagGroupe[GroupArtist], QStringLiteral("Zed")))));
+        WAIT_COMPARE(shownRows(ui.ListName),
+                     (QStringList{QStringLiteral("A Two"), QStringLiteral("B One")}));
+        QVERIFY(x::click(window, centreOf(ui.Command4)));
+        WAIT_COMPARE(lastOpened(m_window->mediaLog), QStringLiteral("a2.mp3"));
+
+        QVERIFY(x::click(window, centreOf(ui.TabSel[GroupFolder])));
+        WAIT_VERIFY(ui.TagGroupe[GroupFolder]->isVisible());
+        QVERIFY(
+            x::click(window, centreOfRow(ui.TagGroupe[GroupFolder],
+                                         rowOf(ui.TagGroupe[GroupFolder], QStringLiteral("B/")))));
+        WAIT_COMPARE(shownRows(ui.ListName), QStringList{QStringLiteral("B One")});
+        QVERIFY(x::click(window, centreOf(ui.Command4)));
+        WAIT_COMPARE(lastOpened(m_window->mediaLog), QStringLiteral("b1.mp3"));
+    }
+
+    // Towards the top of the volume bar is louder: its up arrow raises the level.
+    void volumeBarArrows() {
+        STEP(start(false));
+        Form1& f = *m_window->form;
+        const FormControls ui(f);
+        QCOMPARE(ui.Vol->text(), QStringLiteral("128"));
+        // The arrows are the square ends of the bar.
+        const int side = ui.VScroll1->width();
+        const QPoint up = inWindow(ui.VScroll1, QPoint(side / 2, side / 2));
+        const QPoint down =
+            inWindow(ui.VScroll1, QPoint(side / 2, ui.VScroll1->height() - side / 2));
+        QVERIFY(x::click(xId(&f), up));
+        WAIT_COMPARE(ui.Vol->text(), QStringLiteral("129"));
+        QVERIFY(x::click(xId(&f), down));
+        QVERIFY(x::click(xId(&f), down));
+        WAIT_COMPARE(ui.Vol->text(), QStringLiteral("127"));
+    }
+
+    // W, then W again: the large layout, then the normal window at its place, with the focus.
+    void layoutKeyTwice_data() {
+        QTest::addColumn<bool>("background");
+        QTest::newRow("no background") << false;
+        QTest::newRow("background shown") << true;
+    }
+    void layoutKeyTwice() {
+        QFETCH(bool, background);
+        STEP(start(background));
+        Form1& f = *m_window->form;
+        // The window manager has moved the window away from the corner that the large layout
+        // takes, as it does when the user moves it.
+        QVERIFY(x::xdotool({QStringLiteral("windowmove"), QString::number(xId(&f)),
+                            QStringLiteral("160"), QStringLiteral("120")}));
+        WAIT_VERIFY(xGeometry(&f).topLeft() != QPoint(0, 0));
+        const QPoint place = xGeometry(&f).topLeft();
+        STEP(focusByClick());
+
+        QVERIFY(x::pressKey(QStringLiteral("w")));
+        STEP(checkLargeLayout());
+        QVERIFY(x::pressKey(QStringLiteral("w")));
+        STEP(checkNormalLayout(place));
+    }
+
+    // The background window belongs to the main window: no task-bar or switcher entry of its
+    // own, and directly behind the main window, also when the main window is clicked and when
+    // the background itself is raised (as a switcher would).
+    void backgroundStaysBehindTheWindow() {
+        STEP(start(true));
+        Form1& f = *m_window->form;
+        Form4* background = f.backgroundWindow();
+        QVERIFY(!inTaskBarsOrSwitchers(background));
+        WAIT_VERIFY(justBelow(background, &f));
+        STEP(focusByClick());
+        WAIT_VERIFY(justBelow(background, &f));
+        QVERIFY(x::xdotool({QStringLiteral("windowraise"), QString::number(xId(background))}));
+        QTest::qWait(300);
+        WAIT_VERIFY(justBelow(background, &f));
+        WAIT_COMPARE(xGeometry(background), xGeometry(&f));
+    }
+
+    // A title-strip drag with the background shown: the background is away while the
+    // window moves and lies exactly behind it once the move has ended.
+    void titleStripDragWithBackground() {
+        STEP(start(true));
+        Form1& f = *m_window->form;
+        const FormControls ui(f);
+        Form4* background = f.backgroundWindow();
+        const QPoint before = xGeometry(&f).topLeft();
+        const QPoint delta(120, 90);
+
+        QVERIFY(
+            x::pressButton(xId(&f), inWindow(ui.Picture1, QPoint(300, ui.Picture1->height() / 2))));
+        QVERIFY(x::dragBy(delta));
+        WAIT_VERIFY2(!xViewable(background), "the background stays on screen during the drag");
+        QVERIFY(x::releaseButton());
+
+        // The window follows the pointer (give or take the few pixels before a move starts).
+        const auto missedBy = [&] {
+            return (xGeometry(&f).topLeft() - (before + delta)).manhattanLength();
+        };
+        WAIT_VERIFY2(missedBy() <= 16,
+                     qPrintable(QStringLiteral("from %1,%2 the window went to %3,%4")
+                                    .arg(before.x())
+                                    .arg(before.y())
+                                    .arg(xGeometry(&f).x())
+                                    .arg(xGeometry(&f).y())));
+        WAIT_COMPARE(xGeometry(background), xGeometry(&f));
+        WAIT_COMPARE(x::activeWindow(), xId(&f));
+        // Shown again, it is still no window of its own to the task bars and switchers.
+        QVERIFY(!inTaskBarsOrSwitchers(background));
+        WAIT_VERIFY(justBelow(background, &f));
+    }
+
+    // A double-click on the title strip is the W action, with a window manager too.
+    void titleStripDoubleClick() {
+        STEP(start(false));
+        Form1& f = *m_window->form;
+        const FormControls ui(f);
+        const QPoint place = xGeometry(&f).topLeft();
+        QVERIFY(
+            x::click(xId(&f), inWindow(ui.Picture1, QPoint(300, ui.Picture1->height() / 2)), 2));
+        STEP(checkLargeLayout());
+        QVERIFY(x::pressKey(QStringLiteral("w")));
+        STEP(checkNormalLayout(place));
+    }
+
+    // The window manager never gives the tag card the focus: a click on a track shows the
+    // card, a click on another track shows that one on it, and a click anywhere else in the
+    // window takes it away at once instead of leaving it over the window until it fades.
+    void tagCardGoesAtAClickElsewhere() {
+        STEP(start(false));
+        Form1& f = *m_window->form;
+        const FormControls ui(f);
+        const x::WindowId window = xId(&f);
+        QVERIFY(x::click(window, centreOf(ui.TabSel[GroupAll])));
+        WAIT_COMPARE(ui.ListName->model()->rowCount(), 6);
+        QVERIFY(x::click(window, centreOfRow(ui.ListName, 0)));
+        WAIT_VERIFY(f.tagWindow() && xViewable(f.tagWindow()));
+        const QPointer<Form3> card = f.tagWindow();
+        // From here only a click can close the card.
+        card->holdTimer().stop();
+        card->fadeTimer().stop();
+        const QString second = f.core().browsing().rowPath(1);
+        QVERIFY(x::click(window, centreOfRow(ui.ListName, 1)));
+        WAIT_COMPARE(card->Label1()->text(), second);
+        QVERIFY(card && xViewable(card));
+
+        QVERIFY(x::click(window, centreOf(ui.Label5)));
+        WAIT_VERIFY2(!card, "the card stays after a click on a label of the window");
+    }
+};
+
+QTEST_MAIN(WindowManagerTest)
+#include "test_desktop_windowmanager.moc"
