@@ -110,6 +110,10 @@ PlayerControl& MprisPlayer::player() const {
     return m_core.player();
 }
 
+Transport& MprisPlayer::transport() const {
+    return m_core.transport();
+}
+
 template <typename Action> void MprisPlayer::later(Action action) {
     QTimer::singleShot(0, this, action);
 }
@@ -132,91 +136,51 @@ void MprisPlayer::quit() {
 }
 
 void MprisPlayer::play() {
-    later([this] {
-        switch (media().state()) {
-        case MediaControl::State::Paused:
-            media().resume();
-            break;
-        case MediaControl::State::Playing:
-            break;
-        case MediaControl::State::Closed:
-        case MediaControl::State::Stopped:
-            player().continuousStart();
-            break;
-        }
-    });
+    later([this] { transport().play(); });
 }
 
 void MprisPlayer::pause() {
-    later([this] {
-        if (media().state() == MediaControl::State::Playing)
-            media().pause();
-    });
+    later([this] { transport().pause(); });
 }
 
 void MprisPlayer::playPause() {
-    later([this] {
-        if (media().state() == MediaControl::State::Playing)
-            media().pause();
-        else
-            play();
-    });
+    later([this] { transport().playPause(); });
 }
 
 void MprisPlayer::stop() {
-    later([this] { player().stop(); });
+    later([this] { transport().stop(); });
 }
 
 void MprisPlayer::next() {
     // The end-of-track step: the reserved list first, then the track list.
-    later([this] { player().trackFinished(DoneSuccessful); });
+    later([this] { transport().next(); });
 }
 
 void MprisPlayer::previous() {
-    // Only the position moves: the track list's position stays, so the track's end still
-    // leads where continuous play was going.
     later([this] {
-        MediaControl& element = media();
-        const MediaControl::State state = element.state();
-        if (state == MediaControl::State::Closed)
-            return;
-        element.seekMs(0);
-        if (state != MediaControl::State::Playing)
-            element.resume();
-        emit seeked(0);
+        if (transport().restartTrack())
+            emit seeked(0);
     });
 }
 
 void MprisPlayer::seek(qint64 offsetUs) {
     later([this, offsetUs] {
-        MediaControl& element = media();
-        if (element.state() == MediaControl::State::Closed)
-            return;
-        const qint64 target = std::max<qint64>(0, element.positionMs() + offsetUs / UsPerMs);
-        const qint64 duration = element.durationMs();
-        if (duration >= 0 && target > duration) {
-            // Past the end: as if the track had ended.
-            player().trackFinished(DoneSuccessful);
-            return;
-        }
-        element.seekMs(target);
-        emit seeked(target * UsPerMs);
+        if (const std::optional<qint64> at = transport().seekBy(offsetUs / UsPerMs))
+            emit seeked(*at * UsPerMs);
     });
 }
 
 void MprisPlayer::setPosition(const QString& trackId, qint64 positionUs) {
     later([this, trackId, positionUs] {
-        MediaControl& element = media();
-        // A request about a track that no longer plays is stale.
-        if (m_track.number == 0 || trackId != trackObjectPath(m_track.number) || positionUs < 0 ||
-            element.state() == MediaControl::State::Closed)
-            return;
+        // A request about a track that no longer plays is stale; a place past its end is
+        // no place in it.
         const qint64 target = positionUs / UsPerMs;
-        const qint64 duration = element.durationMs();
-        if (duration >= 0 && target > duration)
+        const qint64 duration = transport().durationMs();
+        if (m_track.number == 0 || trackId != trackObjectPath(m_track.number) || positionUs < 0 ||
+            (duration >= 0 && target > duration))
             return;
-        element.seekMs(target);
-        emit seeked(target * UsPerMs);
+        if (const std::optional<qint64> at = transport().seekTo(target))
+            emit seeked(*at * UsPerMs);
     });
 }
 
@@ -226,7 +190,7 @@ QString MprisPlayer::openUri(const QString& uri) {
     if (!path)
         why = QStringLiteral("only local file URIs (file:///...) are opened");
     else
-        why = m_core.reserveExternalFiles({*path}).value(0);
+        why = transport().openFiles({*path}).value(0);
     if (!why.isEmpty())
         reportRefusal(path ? *path : uri, why);
     return why;
@@ -285,7 +249,7 @@ void MprisPlayer::setVolume(double volume) {
     if (!std::isfinite(volume))
         return;
     // Louder than full is not possible: the level stops at 255. The level's change publishes.
-    m_core.volume().setLevel(double(std::lround(std::clamp(volume, 0.0, 1.0) * 255.0)));
+    transport().setVolumeLevel(double(std::lround(std::clamp(volume, 0.0, 1.0) * 255.0)));
 }
 
 void MprisPlayer::onStateChanged(MediaControl::State state) {

@@ -85,8 +85,11 @@ private:
         QString artPath;
         qint64 lengthUs = -1;
     };
+    // What is open and how it stands is read from the element; every command goes through
+    // the transport.
     MediaControl& media() const;
     PlayerControl& player() const;
+    Transport& transport() const;
     void onStateChanged(MediaControl::State state);
     void onTrackFailed(const QString& path);
     void beginTrack(const QString& path);

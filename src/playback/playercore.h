@@ -7,6 +7,7 @@
 #include "catalogue/folderscan.h"
 #include "playback/mediacontrol.h"
 #include "playback/playercontrol.h"
+#include "playback/transport.h"
 #include "playback/volumelevel.h"
 #include "tags/tagreading.h"
 
@@ -40,15 +41,8 @@ public:
     PlayerControl& player() { return m_player; }
     const TagReading& tagReading() const { return m_tagReading; }
 
-    // Files from outside (the command line, a second start, media controls, a drop): each
-    // path goes on the reserved list as a double-click on its track would put it there, after
-    // the checks the folder scan makes, of any type the player plays; when nothing
-    // plays, continuous play then starts with the list's head (after the current event, so a
-    // caller is answered first). One answer per path, in order: empty when it was added,
-    // else why not.
-    QStringList reserveExternalFiles(const QStringList& paths);
-    // Nothing open or a track stopped, and no track start or fade under way.
-    bool idle() const;
+    // The one command path every front end plays through.
+    Transport& transport() { return m_transport; }
 
 private:
     TagReading m_tagReading;
@@ -59,7 +53,7 @@ private:
     std::unique_ptr<MediaControl> m_media;
     VolumeLevel m_volume{*m_media};
     PlayerControl m_player{m_browsing, *m_media, m_volume};
-    QObject m_context; // ends calls queued for later with the core
+    Transport m_transport{m_browsing, m_player, *m_media, m_volume};
 };
 
 } // namespace sonavue

@@ -3,7 +3,6 @@
 #include "base/nativepath.h"
 #include "base/numbers.h"
 #include "base/userfolders.h"
-#include "playback/transportbar.h"
 #include "playback/volume.h"
 #include "ui/backgroundwindow.h"
 #include "ui/colours.h"
@@ -21,6 +20,7 @@
 #include "ui/tagwindow.h"
 #include "ui/titlestrip.h"
 #include "ui/tracklistpane.h"
+#include "ui/transportbar.h"
 #include "ui/twips.h"
 #include "ui/volumebar.h"
 #include "web/webpanel.h"
@@ -94,7 +94,7 @@ void Form1::buildControls() {
     OptionList = place(new ReservedListView(this), 360, 8280, 5055, 930);
     OptionList->setModel(&m_core.browsing().reserved());
 
-    MMControl1Bar = place(new TransportBar(m_core.media(), this), 360, 9240, 2415, 975);
+    MMControl1Bar = place(new TransportBar(this), 360, 9240, 2415, 975);
     Command1 = place(new QPushButton(QStringLiteral("STOP"), this), 2760, 9240, 1065, 975);
     Command3 =
         place(new QPushButton(QStringLiteral("ContinuousStart"), this), 3840, 9240, 1620, 495);
@@ -245,11 +245,11 @@ void Form1::paintEvent(QPaintEvent*) {
 // --- Volume ---------------------------------------------------------------------------------
 
 void Form1::NewVolume(double level) {
-    m_core.volume().setLevel(level);
+    m_core.transport().setVolumeLevel(level);
 }
 
 void Form1::VolDown_Click() {
-    m_core.volume().stepDown();
+    m_core.transport().setVolumeLevel(m_core.volume().level() - 10);
 }
 
 void Form1::showLevel(int level) {

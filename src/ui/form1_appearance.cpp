@@ -4,7 +4,6 @@
 #include "base/version.h"
 
 #include "base/numbers.h"
-#include "playback/transportbar.h"
 #include "ui/backgroundwindow.h"
 #include "ui/colours.h"
 #include "ui/imagebutton.h"
@@ -12,6 +11,7 @@
 #include "ui/settingsframe.h"
 #include "ui/splashwindow.h"
 #include "ui/titlestrip.h"
+#include "ui/transportbar.h"
 #include "ui/twips.h"
 #include "web/webpanel.h"
 

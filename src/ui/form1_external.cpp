@@ -14,7 +14,7 @@
 namespace sonavue {
 
 QStringList Form1::reserveExternalFiles(const QStringList& paths) {
-    return m_core.reserveExternalFiles(paths);
+    return m_core.transport().openFiles(paths);
 }
 
 void Form1::dragEnterEvent(QDragEnterEvent* event) {

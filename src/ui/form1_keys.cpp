@@ -2,13 +2,13 @@
 // layout switch.
 #include "ui/form1.h"
 
-#include "playback/transportbar.h"
 #include "ui/backgroundwindow.h"
 #include "ui/imagebutton.h"
 #include "ui/keyboardaccess.h"
 #include "ui/settingsframe.h"
 #include "ui/tabsel.h"
 #include "ui/titlestrip.h"
+#include "ui/transportbar.h"
 #include "ui/volumebar.h"
 #include "web/webpanel.h"
 
@@ -25,9 +25,11 @@ namespace sonavue {
 
 void Form1::wireControls() {
     PlayerControl& player = m_core.player();
-    connect(Command1, &QPushButton::clicked, &player, &PlayerControl::stop);
-    connect(Command3, &QPushButton::clicked, &player, &PlayerControl::continuousStart);
-    connect(Command4, &QPushButton::clicked, &player, &PlayerControl::selectStart);
+    Transport& transport = m_core.transport();
+    connect(Command1, &QPushButton::clicked, &transport, &Transport::stop);
+    connect(Command3, &QPushButton::clicked, &transport, &Transport::continuousStart);
+    connect(Command4, &QPushButton::clicked, &transport, &Transport::selectStart);
+    MMControl1Bar->follow(transport);
     connect(&player, &PlayerControl::nowPlayingChanged, &m_nowPlaying, &NowPlayingText::setTitle);
     connect(&player, &PlayerControl::trackFailed, this, [this](const QString& path) {
         m_nowPlaying.showNotice(QFileInfo(path).fileName() + QStringLiteral(" 再生できません"),
@@ -124,9 +126,9 @@ void Form1::Form_KeyDown(int keyCode, int shift) {
         break;
     case Qt::Key_S:
         if (ctrlOnly)
-            m_core.player().selectStart();
+            m_core.transport().selectStart();
         else
-            m_core.player().continuousStart();
+            m_core.transport().continuousStart();
         break;
     case Qt::Key_C:
         if (ctrlOnly)

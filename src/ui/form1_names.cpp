@@ -2,9 +2,9 @@
 // them by, and what a screen reader says of each.
 #include "ui/form1.h"
 
-#include "playback/transportbar.h"
 #include "ui/imagebutton.h"
 #include "ui/reservedlistview.h"
+#include "ui/transportbar.h"
 #include "ui/volumebar.h"
 #include "web/webpanel.h"
 

@@ -12,10 +12,11 @@ add_library(sv_ui_parts STATIC
   ${CMAKE_CURRENT_LIST_DIR}/readablestyle.cpp ${CMAKE_CURRENT_LIST_DIR}/readablestyle.h
   ${CMAKE_CURRENT_LIST_DIR}/splashwindow.cpp ${CMAKE_CURRENT_LIST_DIR}/splashwindow.h
   ${CMAKE_CURRENT_LIST_DIR}/tagwindow.cpp ${CMAKE_CURRENT_LIST_DIR}/tagwindow.h
+  ${CMAKE_CURRENT_LIST_DIR}/transportbar.cpp ${CMAKE_CURRENT_LIST_DIR}/transportbar.h
   ${CMAKE_CURRENT_LIST_DIR}/x11window.cpp ${CMAKE_CURRENT_LIST_DIR}/x11window.h
 )
 target_include_directories(sv_ui_parts PUBLIC ${PROJECT_SOURCE_DIR}/src)
-target_link_libraries(sv_ui_parts PUBLIC sv_tags sv_base Qt6::Widgets)
+target_link_libraries(sv_ui_parts PUBLIC sv_playback_control sv_tags sv_base Qt6::Widgets)
 # The window-manager states the toolkit has no word for are set on the X server directly.
 pkg_check_modules(XCB REQUIRED IMPORTED_TARGET xcb)
 target_link_libraries(sv_ui_parts PUBLIC PkgConfig::XCB)

@@ -2,7 +2,7 @@
 // The main window's controls as the tests reach them: by their object names, the names the
 // controls have always had. A control that is missing, of another type or named twice
 // ends the test with its name.
-#include "playback/transportbar.h"
+#include "ui/transportbar.h"
 #include "ui/controlnames.h"
 #include "ui/imagebutton.h"
 #include "ui/palettepicture.h"

@@ -11,6 +11,8 @@ sonavue_add_test(test_parts_tagwindow
   LIBS sv_ui_parts LABELS gui)
 sonavue_add_test(test_parts_background
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/test_parts_background.cpp LIBS sv_ui_parts LABELS gui)
+sonavue_add_test(test_parts_transportbar
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/test_parts_transportbar.cpp LIBS sv_ui_parts LABELS gui)
 sonavue_add_test(test_parts_imagebutton
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/test_parts_imagebutton.cpp LIBS sv_ui_parts LABELS gui)
 sonavue_add_test(test_parts_folderchooser

@@ -5,7 +5,7 @@
 
 #include "playback/audiofiles.h"
 #include "playback/gstmediaelement.h"
-#include "playback/transportbar.h"
+#include "ui/transportbar.h"
 #include "ui/volumebar.h"
 
 #include <QApplication>

@@ -1,6 +1,9 @@
-// The transport bar over a media element double: what it shows for each state and what
-// its buttons and slider ask of the element.
-#include "playback/transportbar.h"
+// The transport bar following the transport over a media element double: what it shows for
+// each state and what its buttons and slider ask of the element.
+#include "ui/transportbar.h"
+
+#include "catalogue/browsingmodel.h"
+#include "playback/transport.h"
 
 #include <QLabel>
 #include <QLayout>
@@ -39,6 +42,22 @@ public:
     qint64 position = 0;
     qint64 duration = -1;
     QStringList calls;
+};
+
+// The bar as the window has it: following a transport over the element.
+struct BarRig {
+    RecordingMedia media;
+    Catalogue catalogue;
+    GroupLists groups;
+    BrowsingModel browsing{catalogue, groups};
+    VolumeLevel volume{media};
+    PlayerControl player{browsing, media, volume};
+    Transport transport{browsing, player, media, volume};
+    TransportBar bar;
+    explicit BarRig(qint64 duration = -1) {
+        media.duration = duration;
+        bar.follow(transport);
+    }
 };
 
 } // namespace
@@ -99,8 +118,9 @@ void TestTransportBar::showsTheElementsState() {
     QFETCH(QString, clock);
     QFETCH(int, sliderMaximum);
     QFETCH(int, sliderValue);
-    RecordingMedia media;
-    TransportBar bar(media);
+    BarRig rig;
+    RecordingMedia& media = rig.media;
+    TransportBar& bar = rig.bar;
     QVERIFY(!bar.isEnabled()); // nothing open at first
     media.position = position;
     media.duration = duration;
@@ -127,22 +147,20 @@ void TestTransportBar::buttonsActOnTheElement() {
     QFETCH(State, state);
     QFETCH(int, button);
     QFETCH(QString, call);
-    RecordingMedia media;
-    media.duration = 10000;
-    TransportBar bar(media);
+    BarRig rig(10000);
+    RecordingMedia& media = rig.media;
     media.become(state);
-    const QList<QToolButton*> buttons = bar.findChildren<QToolButton*>();
+    const QList<QToolButton*> buttons = rig.bar.findChildren<QToolButton*>();
     QCOMPARE(buttons.size(), 2);
     QTest::mouseClick(buttons.at(button), Qt::LeftButton);
     QCOMPARE(media.calls, QStringList{call});
 }
 
 void TestTransportBar::sliderSeeks() {
-    RecordingMedia media;
-    media.duration = 60000;
-    TransportBar bar(media);
+    BarRig rig(60000);
+    RecordingMedia& media = rig.media;
     media.become(State::Paused);
-    auto* slider = bar.findChild<QSlider*>();
+    auto* slider = rig.bar.findChild<QSlider*>();
     slider->triggerAction(QAbstractSlider::SliderPageStepAdd);
     QCOMPARE(media.calls, QStringList{QStringLiteral("seek 10000")});
     media.calls.clear();
@@ -155,8 +173,7 @@ void TestTransportBar::sliderSeeks() {
 }
 
 void TestTransportBar::fitsTheDesignedSize() {
-    RecordingMedia media;
-    TransportBar bar(media);
+    TransportBar bar;
     QCOMPARE(bar.sizeHint(), QSize(161, 65));
     const QSize needed = bar.layout()->minimumSize();
     QVERIFY2(needed.width() <= 161 && needed.height() <= 65,
@@ -168,4 +185,4 @@ void TestTransportBar::fitsTheDesignedSize() {
 }
 
 QTEST_MAIN(TestTransportBar)
-#include "tst_transportbar.moc"
+#include "test_parts_transportbar.moc"

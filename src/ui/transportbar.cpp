@@ -1,4 +1,6 @@
-#include "playback/transportbar.h"
+#include "ui/transportbar.h"
+
+#include "playback/transport.h"
 
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -13,7 +15,6 @@
 namespace sonavue {
 namespace {
 
-constexpr int PollIntervalMs = 250;
 constexpr int ButtonWidth = 28;
 constexpr int ButtonHeight = 24;
 
@@ -89,10 +90,9 @@ private:
     QColor m_outline;
 };
 
-TransportBar::TransportBar(MediaControl& media, QWidget* parent)
-    : QWidget(parent), m_media(media),
-      m_playPause(
-          makeButton(this, QStyle::SP_MediaPlay, tr("Play"), tr("Plays or pauses the open file"))),
+TransportBar::TransportBar(QWidget* parent)
+    : QWidget(parent), m_playPause(makeButton(this, QStyle::SP_MediaPlay, tr("Play"),
+                                              tr("Plays or pauses the open file"))),
       m_stop(makeButton(this, QStyle::SP_MediaStop, tr("Stop"), tr("Stops playing the open file"))),
       m_time(new QLabel(this)), m_seek(new SeekSlider(Qt::Horizontal, this)) {
     // Two rows to fit 161 x 65 pixels: the buttons and the clock, then the slider.
@@ -124,23 +124,26 @@ TransportBar::TransportBar(MediaControl& media, QWidget* parent)
     m_seek->setSingleStep(1000);
     m_seek->setPageStep(10000);
 
-    connect(m_playPause, &QToolButton::clicked, this, &TransportBar::playOrPause);
-    connect(m_stop, &QToolButton::clicked, this, [this] {
-        m_media.stop();
-        refresh();
-    });
-    connect(m_seek, &QSlider::sliderReleased, this, &TransportBar::seekToSlider);
-    connect(m_seek, &QSlider::actionTriggered, this, [this](int action) {
+    connect(m_playPause, &QToolButton::clicked, this, &TransportBar::playPauseRequested);
+    connect(m_stop, &QToolButton::clicked, this, &TransportBar::stopRequested);
+    const auto seekToSlider = [this] { emit seekRequested(m_seek->sliderPosition()); };
+    connect(m_seek, &QSlider::sliderReleased, this, seekToSlider);
+    connect(m_seek, &QSlider::actionTriggered, this, [seekToSlider](int action) {
         // Clicks on the groove and keys; a drag seeks once, on release.
         if (action != QAbstractSlider::SliderMove)
             seekToSlider();
     });
-    connect(&m_media, &MediaControl::stateChanged, this, &TransportBar::refresh);
-    connect(&m_poll, &QTimer::timeout, this, &TransportBar::refresh);
-    m_poll.setInterval(PollIntervalMs);
 
     resize(DesignedWidth, DesignedHeight);
-    refresh();
+    setState(MediaControl::State::Closed, 0, -1);
+}
+
+void TransportBar::follow(Transport& transport) {
+    connect(this, &TransportBar::playPauseRequested, &transport, &Transport::pauseOrResumeOpenFile);
+    connect(this, &TransportBar::stopRequested, &transport, &Transport::stopOpenFile);
+    connect(this, &TransportBar::seekRequested, &transport, &Transport::seekTo);
+    connect(&transport, &Transport::progressChanged, this, &TransportBar::setState);
+    setState(transport.state(), transport.positionMs(), transport.durationMs());
 }
 
 QSize TransportBar::sizeHint() const {
@@ -174,10 +177,6 @@ void TransportBar::setState(MediaControl::State state, qint64 positionMs, qint64
     m_playPause->setIcon(
         style()->standardIcon(playing ? QStyle::SP_MediaPause : QStyle::SP_MediaPlay));
     m_playPause->setAccessibleName(playing ? tr("Pause") : tr("Play"));
-    if (playing)
-        m_poll.start();
-    else
-        m_poll.stop();
 
     const qint64 position = open ? std::max<qint64>(positionMs, 0) : 0;
     const qint64 duration = open ? durationMs : -1;
@@ -195,24 +194,6 @@ void TransportBar::setState(MediaControl::State state, qint64 positionMs, qint64
         m_seek->setRange(0, maximum);
         m_seek->setValue(int(std::min<qint64>(position, maximum)));
     }
-}
-
-void TransportBar::refresh() {
-    setState(m_media.state(), m_media.positionMs(), m_media.durationMs());
-}
-
-void TransportBar::playOrPause() {
-    if (m_state == MediaControl::State::Playing)
-        m_media.pause();
-    else
-        m_media.resume();
-    refresh();
-}
-
-void TransportBar::seekToSlider() {
-    m_media.seekMs(m_seek->sliderPosition());
-    // The seek completes on the pipeline's own time; read the clock a moment later.
-    QTimer::singleShot(PollIntervalMs / 5, this, &TransportBar::refresh);
 }
 
 } // namespace sonavue

@@ -1,10 +1,9 @@
 #pragma once
-// The media element's own row of transport buttons: play/pause, stop, and a seek slider
-// with elapsed and total time. It acts on the open file directly and tells player control
-// nothing; a play it starts ends like any other play (finished with DoneSuccessful).
+// The open file's row of transport buttons: play/pause, stop, and a seek slider with the
+// elapsed and total time. It shows the state it is given and asks for what the user does
+// (its signals); it knows no media element and decides nothing.
 #include "playback/mediacontrol.h"
 
-#include <QTimer>
 #include <QWidget>
 
 class QLabel;
@@ -13,18 +12,22 @@ class QToolButton;
 namespace sonavue {
 
 class SeekSlider;
+class Transport;
 
 class TransportBar : public QWidget {
     Q_OBJECT
 public:
+    // Its requests go to the transport's verbs, and it shows the transport's progress.
+    void follow(Transport& transport);
+
     // The designed size of the control: 2415 x 975 twips.
     static constexpr int DesignedWidth = 161;
     static constexpr int DesignedHeight = 65;
 
-    explicit TransportBar(MediaControl& media, QWidget* parent = nullptr);
+    explicit TransportBar(QWidget* parent = nullptr);
 
     // Every change of what the bar shows goes through here. durationMs < 0: unknown.
-    void setState(MediaControl::State state, qint64 positionMs, qint64 durationMs);
+    void setState(sonavue::MediaControl::State state, qint64 positionMs, qint64 durationMs);
 
     // "mm:ss" (minutes keep counting past 59); "--:--" for an unknown time.
     static QString clockText(qint64 ms);
@@ -37,18 +40,20 @@ public:
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;
 
-private:
-    void refresh();
-    void playOrPause();
-    void seekToSlider();
+signals:
+    // The play/pause button: pause a playing file, else play the open one on.
+    void playPauseRequested();
+    // The stop button: back to the open file's start, paused.
+    void stopRequested();
+    // The slider was let go, clicked or moved by a key: play from there.
+    void seekRequested(qint64 positionMs);
 
-    MediaControl& m_media;
+private:
     MediaControl::State m_state = MediaControl::State::Closed;
     QToolButton* m_playPause;
     QToolButton* m_stop;
     QLabel* m_time;
     SeekSlider* m_seek;
-    QTimer m_poll; // the clock moves while a file plays
 };
 
 } // namespace sonavue

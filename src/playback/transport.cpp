@@ -1,0 +1,153 @@
+#include "playback/transport.h"
+
+#include "catalogue/externalfiles.h"
+
+namespace sonavue {
+
+using State = MediaControl::State;
+
+Transport::Transport(BrowsingModel& browsing, PlayerControl& player, MediaControl& media,
+                     VolumeLevel& volume, QObject* parent)
+    : QObject(parent), m_browsing(browsing), m_player(player), m_media(media), m_volume(volume) {
+    m_poll.setInterval(PollIntervalMs);
+    connect(&m_poll, &QTimer::timeout, this, &Transport::reportProgress);
+    connect(&m_media, &MediaControl::stateChanged, this, [this](State state) {
+        if (state == State::Playing)
+            m_poll.start();
+        else
+            m_poll.stop();
+        reportProgress();
+    });
+}
+
+void Transport::reportProgress() {
+    emit progressChanged(m_media.state(), m_media.positionMs(), m_media.durationMs());
+}
+
+void Transport::stop() {
+    m_player.stop();
+}
+
+void Transport::continuousStart() {
+    m_player.continuousStart();
+}
+
+void Transport::selectStart() {
+    m_player.selectStart();
+}
+
+void Transport::next() {
+    m_player.trackFinished(DoneSuccessful);
+}
+
+void Transport::play() {
+    switch (m_media.state()) {
+    case State::Paused:
+        m_media.resume();
+        break;
+    case State::Playing:
+        break;
+    case State::Closed:
+    case State::Stopped:
+        m_player.continuousStart();
+        break;
+    }
+}
+
+void Transport::pause() {
+    if (m_media.state() == State::Playing)
+        m_media.pause();
+}
+
+void Transport::playPause() {
+    if (m_media.state() == State::Playing)
+        m_media.pause();
+    else
+        play();
+}
+
+void Transport::pauseOrResumeOpenFile() {
+    if (m_media.state() == State::Playing)
+        m_media.pause();
+    else
+        m_media.resume();
+    reportProgress();
+}
+
+void Transport::stopOpenFile() {
+    m_media.stop();
+    reportProgress();
+}
+
+bool Transport::restartTrack() {
+    // Only the position moves: the track list's position stays, so the track's end still
+    // leads where continuous play was going.
+    const State state = m_media.state();
+    if (state == State::Closed)
+        return false;
+    m_media.seekMs(0);
+    if (state != State::Playing)
+        m_media.resume();
+    return true;
+}
+
+std::optional<qint64> Transport::seekTo(qint64 ms) {
+    if (m_media.state() == State::Closed)
+        return std::nullopt;
+    const qint64 target = std::max<qint64>(0, ms);
+    const qint64 duration = m_media.durationMs();
+    if (duration >= 0 && target > duration) {
+        next(); // past the end: as if the track had ended
+        return std::nullopt;
+    }
+    m_media.seekMs(target);
+    // The seek completes on the pipeline's own time: the clock is read again a moment later.
+    QTimer::singleShot(PollIntervalMs / 5, this, &Transport::reportProgress);
+    return target;
+}
+
+std::optional<qint64> Transport::seekBy(qint64 offsetMs) {
+    if (m_media.state() == State::Closed)
+        return std::nullopt;
+    return seekTo(m_media.positionMs() + offsetMs);
+}
+
+void Transport::setVolumeLevel(double level) {
+    m_volume.setLevel(level);
+}
+
+bool Transport::idle() const {
+    // A paused track is the user's and waits.
+    const State state = m_media.state();
+    return (state == State::Closed || state == State::Stopped) && !m_player.fading() &&
+           !m_player.startingTrack();
+}
+
+QStringList Transport::openFiles(const QStringList& paths) {
+    ReservedList& reserved = m_browsing.reserved();
+    const bool wasIdle = idle();
+    QStringList answers;
+    bool added = false;
+    for (const QString& path : paths) {
+        QString why = whyNotReservable(path, playableTypes());
+        if (why.isEmpty() && !reserved.append(path))
+            why = QStringLiteral("the reserved list is full (%1 entries)")
+                      .arg(ReservedList::MaxEntries);
+        if (why.isEmpty()) {
+            added = true;
+            // While a track plays, the play option decides as for a double-click.
+            if (!wasIdle)
+                m_player.trackReserved();
+        }
+        answers << why;
+    }
+    if (added && wasIdle) {
+        QTimer::singleShot(0, &m_later, [this] {
+            if (idle() && m_browsing.reserved().count() > 0)
+                m_player.continuousStart();
+        });
+    }
+    return answers;
+}
+
+} // namespace sonavue

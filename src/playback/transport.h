@@ -1,0 +1,89 @@
+#pragma once
+// The one command path of playback. Every front end (the window's keys and buttons, the
+// transport bar, the desktop's media controls, files from outside) asks for play through
+// these verbs, so that player control's rules (a track start is one change of track; the
+// fade owns the track it fades; the end-of-track step chooses what comes next) hold
+// whoever asks. Transport decides only which step of player control, or of the open file,
+// a verb means, and reports the open file's progress; it owns none of them.
+#include "catalogue/browsingmodel.h"
+#include "playback/mediacontrol.h"
+#include "playback/playercontrol.h"
+#include "playback/volumelevel.h"
+
+#include <QObject>
+#include <QStringList>
+#include <QTimer>
+#include <optional>
+
+namespace sonavue {
+
+class Transport : public QObject {
+    Q_OBJECT
+public:
+    Transport(BrowsingModel& browsing, PlayerControl& player, MediaControl& media,
+              VolumeLevel& volume, QObject* parent = nullptr);
+
+    // --- Play as the window's buttons and keys give it ---------------------------------
+    void stop();
+    void continuousStart();
+    void selectStart();
+    // On as after the playing track's end: the reserved list first, then the track list.
+    void next();
+
+    // --- The open file ------------------------------------------------------------------
+    // Resumes a paused file; with nothing open or a file stopped, continuous start.
+    void play();
+    // Pauses a playing file; nothing else.
+    void pause();
+    void playPause();
+    // The transport bar's button: pauses a playing file, else plays the open file on from
+    // where it stands.
+    void pauseOrResumeOpenFile();
+    // Back to the open file's start, paused (the transport bar's stop).
+    void stopOpenFile();
+    // The playing track from its start again (play only goes forward, so there is no earlier
+    // track); false when nothing is open.
+    bool restartTrack();
+    // Seeks the open file to ms; a point past its end goes on as after the end. The position
+    // sought, or nothing when no file is open or play went on.
+    std::optional<qint64> seekTo(qint64 ms);
+    // The same, relative to where the file stands (never before its start).
+    std::optional<qint64> seekBy(qint64 offsetMs);
+
+    // --- Volume and files from outside -------------------------------------------------
+    void setVolumeLevel(double level);
+    // Each path goes on the reserved list as a double-click on its track would put it there,
+    // after the checks the folder scan makes, of any type the player plays; when nothing
+    // plays, continuous play then starts with the list's head (after the current event, so
+    // a caller is answered first). One answer per path, in order: empty when it was added,
+    // else why not.
+    QStringList openFiles(const QStringList& paths);
+    // Nothing open or a track stopped, and no track start or fade under way.
+    bool idle() const;
+
+    // --- What is open and where it stands -----------------------------------------------
+    MediaControl::State state() const { return m_media.state(); }
+    qint64 positionMs() const { return m_media.positionMs(); }
+    qint64 durationMs() const { return m_media.durationMs(); }
+    const QString& fileName() const { return m_media.fileName(); }
+
+signals:
+    // The open file's state, position or length changed: at every change of state, and
+    // while a file plays as its clock moves (polled, PollIntervalMs).
+    void progressChanged(sonavue::MediaControl::State state, qint64 positionMs, qint64 durationMs);
+
+public:
+    static constexpr int PollIntervalMs = 250;
+
+private:
+    void reportProgress();
+
+    BrowsingModel& m_browsing;
+    PlayerControl& m_player;
+    MediaControl& m_media;
+    VolumeLevel& m_volume;
+    QTimer m_poll;
+    QObject m_later; // ends calls queued for later with the transport
+};
+
+} // namespace sonavue
