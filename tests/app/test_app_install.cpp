@@ -1,6 +1,8 @@
 // The installed program: `cmake --install` into a temporary prefix lays out a program that
 // starts from its launcher, a catalogue tool that scans, a valid desktop entry, icons in
 // every size, AppStream metadata and manual pages that list the options.
+#include "support/musicfiles.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -14,8 +16,8 @@
 #include <QTest>
 #include <QXmlStreamReader>
 #include <QtEndian>
-#include <fcntl.h>
-#include <unistd.h>
+
+using namespace sonavue::testing;
 
 namespace {
 
@@ -39,12 +41,6 @@ Run run(const QString& program, const QStringList& arguments, int timeoutMs = 60
     result.out = process.readAllStandardOutput();
     result.err = process.readAllStandardError();
     return result;
-}
-
-QByteArray tagged(const QByteArray& title, const QByteArray& artist) {
-    auto field = [](QByteArray text, int width) { return text.leftJustified(width, '\0', true); };
-    return QByteArray(300, '\x55') + "TAG" + field(title, 30) + field(artist, 30) +
-           field("Album", 30) + "1999" + QByteArray(30, '\0') + QByteArray(1, char(17));
 }
 
 QByteArray readAll(const QString& path) {
@@ -150,17 +146,11 @@ private slots:
 
     void catalogueToolScans() {
         QTemporaryDir music;
-        QVERIFY(QDir(music.path()).mkpath(QStringLiteral("Rock")));
-        QFile tagged1(music.filePath(QStringLiteral("Rock/one.mp3")));
-        QVERIFY(tagged1.open(QIODevice::WriteOnly));
-        tagged1.write(tagged("Tiny Song", "Someone"));
-        tagged1.close();
+        QVERIFY(writeMusicFile(music.filePath(QStringLiteral("Rock/one.mp3")), 300,
+                               TagFields{"Tiny Song", "Someone", "Album", "1999", {}, 17}));
         // A name that is not UTF-8 comes back byte for byte as \udcXX.
-        const QByteArray oddName = QFile::encodeName(music.path()) + "/odd\xff.mp3";
-        const int fd = ::open(oddName.constData(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        QVERIFY(fd >= 0);
-        QCOMPARE(::write(fd, QByteArray(200, 'x').constData(), 200), ssize_t(200));
-        QCOMPARE(::close(fd), 0);
+        QVERIFY(writeNativeFile(QFile::encodeName(music.path()) + "/odd\xff.mp3",
+                                QByteArray(200, 'x')));
 
         const Run scan = run(path(QStringLiteral("bin/sonavue-catalogue")), {music.path()});
         QVERIFY2(scan.exitCode == 0, scan.err.constData());
@@ -322,18 +312,16 @@ private slots:
         QFETCH(QString, display);
         QFETCH(QByteArray, expected);
         QTemporaryDir tree;
-        QVERIFY(QDir(tree.path()).mkpath(QStringLiteral("bin")) &&
-                QDir(tree.path()).mkpath(QStringLiteral("lib/sonavue")));
+        QVERIFY(QDir(tree.path()).mkpath(QStringLiteral("bin")));
         QVERIFY(QFile::copy(path(QStringLiteral("bin/") + launcher),
                             tree.filePath(QStringLiteral("bin/") + launcher)));
         const QString program = tree.filePath(
             launcher == QLatin1String("sonavue") ? QStringLiteral("lib/sonavue/Sonavue")
                                                  : QStringLiteral("lib/sonavue/sonavue-catalogue"));
-        QFile standIn(program);
-        QVERIFY(standIn.open(QIODevice::WriteOnly));
-        standIn.write("#!/bin/sh\nprintf 'platform=%s\\n' \"${QT_QPA_PLATFORM-unset}\"\n");
-        standIn.close();
-        QVERIFY(standIn.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+        QVERIFY(writeFile(program,
+                          "#!/bin/sh\nprintf 'platform=%s\\n' \"${QT_QPA_PLATFORM-unset}\"\n"));
+        QVERIFY(
+            QFile::setPermissions(program, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
 
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.remove(QStringLiteral("QT_QPA_PLATFORM"));

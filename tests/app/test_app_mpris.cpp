@@ -38,9 +38,8 @@ GstElement* timedFakeSink() {
 }
 
 QByteArray tagBytes(const QString& title, const QString& artist, const QString& album) {
-    return QByteArrayLiteral("TAG") + fieldBytes(title, 30) + fieldBytes(artist, 30) +
-           fieldBytes(album, 30) + fieldBytes(QStringLiteral("2001"), 4) + QByteArray(30, '\0') +
-           QByteArray(1, char(12));
+    return tagRecord(
+        {encodeCodePage(title), encodeCodePage(artist), encodeCodePage(album), "2001", {}, 12});
 }
 
 // A value that came over the bus inside a variant: nested maps arrive marshalled.
@@ -141,20 +140,17 @@ class MprisTest : public QObject {
 private slots:
     void initTestCase() {
         m_music = m_dir.path() + QStringLiteral("/music");
-        QDir().mkpath(m_music + QStringLiteral("/A"));
         const QByteArray wav = testaudio::wavBytes(TrackMs);
-        QVERIFY(testaudio::writeFile(track(QStringLiteral("t1.wav")),
-                                     wav + tagBytes(QStringLiteral("First Song"),
-                                                    QStringLiteral("Artist One"),
-                                                    QStringLiteral("Album X"))));
-        QVERIFY(testaudio::writeFile(
-            track(QStringLiteral("t2.wav")),
-            wav + tagBytes(QStringLiteral("Second Song"), QString(), QString())));
-        QVERIFY(testaudio::writeFile(track(QStringLiteral("t3.wav")), wav));
+        QVERIFY(writeFile(track(QStringLiteral("t1.wav")),
+                          wav + tagBytes(QStringLiteral("First Song"), QStringLiteral("Artist One"),
+                                         QStringLiteral("Album X"))));
+        QVERIFY(writeFile(track(QStringLiteral("t2.wav")),
+                          wav + tagBytes(QStringLiteral("Second Song"), QString(), QString())));
+        QVERIFY(writeFile(track(QStringLiteral("t3.wav")), wav));
         // Between the first and the second track, a file that cannot be played: continuous
         // play passes over it, and the bus never hears of it.
-        QVERIFY(testaudio::writeFile(track(QStringLiteral("t1x.wav")),
-                                     QByteArray("This is not music at all.\n").repeated(100)));
+        QVERIFY(writeFile(track(QStringLiteral("t1x.wav")),
+                          QByteArray("This is not music at all.\n").repeated(100)));
         m_client = QDBusConnection::connectToBus(QDBusConnection::SessionBus,
                                                  QStringLiteral("mpris-test-client"));
         QVERIFY2(m_client.isConnected(), "no session bus: run under dbus-run-session");
@@ -542,11 +538,10 @@ private slots:
         cleanup();
         start({{QStringLiteral("coverart"), coverArt}});
         const QString folder = m_dir.path() + QStringLiteral("/covered");
-        QVERIFY(QDir().mkpath(folder));
         const QString cover = folder + QStringLiteral("/Cover.JPG");
-        QVERIFY(testaudio::writeFile(cover, QByteArrayLiteral("\xFF\xD8\xFF picture")));
+        QVERIFY(writeFile(cover, QByteArrayLiteral("\xFF\xD8\xFF picture")));
         const QString covered = folder + QStringLiteral("/c1.wav");
-        QVERIFY(testaudio::writeFile(covered, testaudio::wavBytes(TrackMs)));
+        QVERIFY(writeFile(covered, testaudio::wavBytes(TrackMs)));
 
         call(Player, QStringLiteral("OpenUri"), {fileUriFor(covered)});
         QTRY_COMPARE(playingFile(), QStringLiteral("c1.wav"));

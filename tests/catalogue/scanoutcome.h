@@ -4,8 +4,9 @@
 #include "base/nativepath.h"
 #include "catalogue/folderscan.h"
 #include "catalogue/tagreadahead.h"
-#include "musicfiles.h"
 #include "recordingobserver.h"
+#include "support/musicfiles.h"
+#include "support/temporarytree.h"
 
 #include <QDir>
 #include <QTest>

@@ -2,7 +2,7 @@
 // The hand-written library of tagcorpus.txt: Western European albums tagged in code page
 // 1252 and Japanese albums tagged in code page 932, one folder each, written as MP3 files
 // with an ID3v1 record; and the texts each record's fields should read back as.
-#include "musicfiles.h"
+#include "support/musicfiles.h"
 #include "tags/codepage.h"
 #include "tags/tagcodepage.h"
 #include "tags/tagtext.h"

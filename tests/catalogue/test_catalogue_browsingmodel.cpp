@@ -1,14 +1,14 @@
 // The browsing model over a hand-made catalogue and group lists: what each pick lists, the
 // folder view on real files, the selections kept in step, and the reserved list.
 #include "catalogue/browsingmodel.h"
+#include "support/musicfiles.h"
 
 #include <QDir>
-#include <QFile>
-#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
 
 using namespace sonavue;
+using namespace sonavue::testing;
 
 namespace {
 
@@ -28,12 +28,8 @@ struct Fixture {
         const QString cells[] = {path, QStringLiteral("T%1").arg(row), album, artist, year, genre};
         for (int column = 0; column < 6; ++column)
             catalogue.setCell(column, row, cells[column]);
-        if (path.startsWith(dir.path())) {
-            QDir().mkpath(QFileInfo(path).path());
-            QFile out(path);
-            QVERIFY(out.open(QIODevice::WriteOnly));
-            out.write("music");
-        }
+        if (path.startsWith(dir.path()))
+            QVERIFY(writeFile(path, "music"));
     }
     QStringList numbers() const { return model.trackNumbers(); }
 };

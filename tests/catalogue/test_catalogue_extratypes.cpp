@@ -2,8 +2,8 @@
 // them; then listed with their container tags' texts, in the group lists, by file name when
 // untagged, and a damaged file costs its row only. The catalogue tool's --types as well.
 #include "catalogue/folderscan.h"
-#include "musicfiles.h"
 #include "scanoutcome.h"
+#include "support/musicfiles.h"
 #include "tags/containertags.h"
 #include "tags/filetags.h"
 
@@ -100,11 +100,8 @@ private slots:
         QByteArray noise(3000, '\0');
         for (int i = 0; i < noise.size(); ++i)
             noise[i] = char((i * 7919 + 13) % 251);
-        QFile bad(d + "/x-noise.flac");
-        QVERIFY(bad.open(QIODevice::WriteOnly) && bad.write(noise) == noise.size());
-        bad.close();
-        QFile cut(d + "/y-cut.flac");
-        QVERIFY(cut.open(QIODevice::WriteOnly) && cut.write("fLaC\x00\xff\xff\xff", 8) == 8);
+        QVERIFY(writeFile(d + "/x-noise.flac", noise));
+        QVERIFY(writeFile(d + "/y-cut.flac", QByteArray("fLaC\x00\xff\xff\xff", 8)));
     }
 
     void typeListsAndPatterns() {

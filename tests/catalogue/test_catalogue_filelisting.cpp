@@ -3,7 +3,8 @@
 #include "catalogue/filelisting.h"
 #include "catalogue/grouplist.h"
 #include "catalogue/nativefolder.h"
-#include "musicfiles.h"
+#include "support/musicfiles.h"
+#include "support/temporarytree.h"
 
 #include <QRandomGenerator>
 #include <QTemporaryDir>

@@ -2,8 +2,9 @@
 // yields and a second scan superseding a running one.
 #include "base/nativepath.h"
 #include "catalogue/folderscan.h"
-#include "musicfiles.h"
 #include "recordingobserver.h"
+#include "support/musicfiles.h"
+#include "support/temporarytree.h"
 #include "tags/genre.h"
 
 #include <QDir>
@@ -190,14 +191,8 @@ void TestFolderScan::groupListsHoldDistinctValues() {
 void TestFolderScan::shortFilesAndTaggedMidi() {
     QTemporaryDir dir;
     const QByteArray root = native(dir);
-    {
-        // 100 bytes that even begin with "TAG": too short to hold a record.
-        QByteArray small(100, 'x');
-        small.replace(0, 3, "TAG");
-        QFile f(dir.path() + "/a small.mp3");
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        QCOMPARE(f.write(small), 100);
-    }
+    // 100 bytes that even begin with "TAG": too short to hold a record.
+    QVERIFY(writeNativeFile(root + "/a small.mp3", "TAG" + QByteArray(97, 'x')));
     QVERIFY(writeMusicFile(root + "/b exact.mp3", 0, tagOf("Exact", "E")));
     QVERIFY(writeMusicFile(root + "/c song.mid", 500, tagOf("Midi title", "M")));
     QVERIFY(writeMusicFile(root + "/d sound.wav", 500));

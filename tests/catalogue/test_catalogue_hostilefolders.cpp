@@ -5,7 +5,8 @@
 #include "catalogue/folderscan.h"
 #include "catalogue/nativefolder.h"
 #include "catalogue/pseudofilesystem.h"
-#include "musicfiles.h"
+#include "support/musicfiles.h"
+#include "support/temporarytree.h"
 #include "tags/genre.h"
 
 #include <QDir>

@@ -1,18 +1,17 @@
 // The folder scan and the catalogue tool with the ID3v2 setting on and off: ID3v2 texts over
 // ID3v1's where the tag has them, only for MP3s, the same rows whatever the read-ahead.
 #include "catalogue/folderscan.h"
-#include "musicfiles.h"
 #include "scanoutcome.h"
-#include "tags/id3v2writer.h"
+#include "support/id3v2tag.h"
+#include "support/musicfiles.h"
 
-#include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 
 using namespace sonavue;
 using namespace sonavue::testing;
-using namespace sonavue::test;
+using namespace sonavue::testing::id3v2;
 
 namespace {
 
@@ -30,14 +29,7 @@ QStringList row(const ScanRig& s, int r) {
 // An ID3v2 tag, stand-in audio, and an ID3v1 record when one is given.
 bool writeTagged(const QString& path, const QByteArray& id3v2,
                  const std::optional<TagFields>& id3v1 = std::nullopt) {
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    file.write(id3v2);
-    file.write(QByteArray(600, '\x55'));
-    if (id3v1)
-        file.write(tagRecord(*id3v1));
-    return file.error() == QFile::NoError;
+    return writeFile(path, id3v2 + musicBytes(600, id3v1));
 }
 
 // Title, artist, album, year, genre, comment: what sixFrames takes, in its order.

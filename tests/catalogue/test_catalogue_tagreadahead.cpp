@@ -5,9 +5,10 @@
 #include "base/nativepath.h"
 #include "catalogue/folderscan.h"
 #include "catalogue/tagreadahead.h"
-#include "musicfiles.h"
 #include "recordingobserver.h"
 #include "scanoutcome.h"
+#include "support/musicfiles.h"
+#include "support/temporarytree.h"
 #include "tags/genre.h"
 
 #include <QDir>

@@ -2,7 +2,8 @@
 #include "base/nativepath.h"
 #include "base/version.h"
 #include "catalogue/folderscan.h"
-#include "musicfiles.h"
+#include "support/musicfiles.h"
+#include "support/temporarytree.h"
 #include "tags/genre.h"
 
 #include <QJsonArray>

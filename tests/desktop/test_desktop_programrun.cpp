@@ -7,6 +7,7 @@
 
 #include "base/settings.h"
 #include "playback/audiofiles.h"
+#include "support/musicfiles.h"
 
 #include <QDBusArgument>
 #include <QDBusConnection>
@@ -108,8 +109,8 @@ private slots:
                 qPrintable(name));
         // Only a subfolder holds music: the first view is empty until the user picks one.
         for (const QString& file : TrackFiles)
-            QVERIFY(testaudio::writeFile(m_music + QStringLiteral("/disc/") + file,
-                                         testaudio::wavBytes(TrackMs)));
+            QVERIFY(testing::writeFile(m_music + QStringLiteral("/disc/") + file,
+                                       testaudio::wavBytes(TrackMs)));
         QVERIFY(writeIniValue(m_program + QStringLiteral("/Sonavue.ini"), QStringLiteral("init"),
                               QStringLiteral("Folder"), m_music));
 

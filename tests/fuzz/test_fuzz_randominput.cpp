@@ -2,10 +2,11 @@
 // settings files and number texts. Fixed seeds, so a failure is repeatable; runs in a few seconds.
 #include "base/numbers.h"
 #include "base/settings.h"
+#include "support/id3v2tag.h"
+#include "support/musicfiles.h"
 #include "tags/codepage.h"
 #include "tags/id3v1.h"
 #include "tags/id3v2tags.h"
-#include "tags/id3v2writer.h"
 #include "tags/tagcodepage.h"
 
 #include <QFile>
@@ -70,7 +71,7 @@ bool writable(const QString& value) {
 // Valid tags of every version, to be damaged: the six frames in each text encoding the
 // version has, some unsynchronised, some with an extended header or padding.
 QList<QByteArray> id3v2Seeds() {
-    using namespace sonavue::test;
+    using namespace sonavue::testing::id3v2;
     const QStringList texts{
         QString::fromUtf8("Tïtle 夜ÿ"), "Artist", "Album", "2001", "(17)Rock", "Comment"};
     QList<QByteArray> seeds;
@@ -82,7 +83,7 @@ QList<QByteArray> id3v2Seeds() {
             seeds << tag(version, frames) << tag(version, frames + QByteArray(300, '\0'));
             if (version == 3)
                 seeds << tag(3, unsynchronised(frames), 0x80)
-                      << tag(3, bigEndian(6, 4) + QByteArray(6, '\0') + frames, 0x40);
+                      << tag(3, testing::bigEndian(6, 4) + QByteArray(6, '\0') + frames, 0x40);
         }
     }
     return seeds;
@@ -105,8 +106,7 @@ QByteArray damaged(Random& random, QByteArray bytes) {
         break;
     }
     case 2: // the same frames claimed to be any length
-        bytes.replace(6, 4,
-                      sonavue::test::bigEndian(quint32(byte(random) << 8 | byte(random)), 4, 7));
+        bytes.replace(6, 4, testing::bigEndian(quint32(byte(random) << 8 | byte(random)), 4, 7));
         break;
     default: // random bytes after a valid header
         bytes = bytes.left(10) + randomBytes(random, 200);
@@ -235,11 +235,7 @@ void RandomInputTest::settingsFiles() {
     std::uniform_int_distribution<int> keyIndex(0, 3);
     for (int round = 0; round < 400; ++round) { // each write waits for the disk
         const QByteArray contents = randomIni(random);
-        {
-            QFile file(path);
-            QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-            file.write(contents);
-        }
+        QVERIFY(testing::writeFile(path, contents));
         const int index = keyIndex(random);
         const QString key = keys[index];
         const QString other = keys[(index + 1) % 4];

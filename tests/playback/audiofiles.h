@@ -10,10 +10,9 @@ namespace sonavue::testaudio {
 // 16-bit mono PCM WAV holding a sine of the given peak (0..32767).
 QByteArray wavBytes(int durationMs, int sampleRate = 8000, int peak = 16000,
                     double frequency = 440.0);
-// A one-track MIDI file holding one note of durationMs (tempo 120, 96 ticks a beat).
-QByteArray midiBytes(int durationMs);
 
-// Writes bytes to the file at path (created or replaced). False on failure.
+// Writes bytes to the file at path (created or replaced). False on failure. The benchmarks
+// build this file alone; the tests write files with support/musicfiles.h.
 bool writeFile(const QString& path, const QByteArray& bytes);
 
 // The committed MP3 fixture (0.4 s of a 440 Hz sine), from SONAVUE_SOURCE_DIR.

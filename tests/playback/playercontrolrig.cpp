@@ -1,16 +1,10 @@
 #include "playercontrolrig.h"
 
 #include "playback/volume.h"
-
-#include <QDir>
-#include <QFile>
+#include "support/musicfiles.h"
 
 namespace sonavue::testing {
 namespace {
-
-QByteArray field(const QString& text, int width) {
-    return text.toLatin1().leftJustified(width, ' ', true);
-}
 
 QString folderOf(int row) {
     if (row >= 3 && row <= 5)
@@ -25,8 +19,6 @@ QString folderOf(int row) {
 PlayerRig::PlayerRig() {
     const QString prefix = folderPrefixFor(dir.path());
     browsing.setFolderPrefix(prefix);
-    QDir(dir.path()).mkpath(QStringLiteral("f0"));
-    QDir(dir.path()).mkpath(QStringLiteral("f1"));
     for (int row = 0; row < Rows; ++row) {
         const int added = catalogue.appendRow();
         catalogue.setCell(
@@ -78,14 +70,10 @@ QString PlayerRig::titleField(int row) {
 }
 
 bool PlayerRig::writeTrack(int row, const QString& comment) {
-    QFile file(path(row));
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    QByteArray bytes(300, '\x55'); // stands for the audio data before the tag
-    bytes += "TAG" + field(QStringLiteral("Title %1").arg(row), 30) +
-             field(QStringLiteral("Artist"), 30) + field(QStringLiteral("Album"), 30) + "2001" +
-             field(comment, 30) + char(12);
-    return file.write(bytes) == bytes.size();
+    TagFields tag{
+        "Title " + QByteArray::number(row), "Artist", "Album", "2001", comment.toLatin1(), 12};
+    tag.pad = ' ';
+    return writeMusicFile(path(row), 300, tag);
 }
 
 void PlayerRig::showFolders() {

@@ -3,18 +3,19 @@
 // nested 300,000 deep, a hundred thousand metadata blocks, headers over thousands of pages,
 // a tag of thousands of frames) give no tags, or only what lies within the bounds, and never
 // a crash. Run under the sanitizers by the GUI-less build.
+#include "support/containers.h"
+#include "support/id3v2tag.h"
+#include "support/musicfiles.h"
 #include "tags/containerlimits.h"
 #include "tags/containertags.h"
-#include "tags/containerwriter.h"
 #include "tags/id3v2tags.h"
-#include "tags/id3v2writer.h"
 
-#include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
 
 using namespace sonavue;
-using namespace sonavue::test;
+using namespace sonavue::testing;
+using namespace sonavue::testing::id3v2;
 
 namespace {
 
@@ -105,9 +106,7 @@ void ContainerTagsTest::read() {
     QFETCH(QByteArray, bytes);
     QFETCH(QStringList, expected);
     const QString path = m_dir.filePath(name);
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
-    file.close();
+    QVERIFY(writeFile(path, bytes));
     const ID3v2Fields fields = name.endsWith(".mp3") ? readID3v2(path) : readContainerTags(path);
     QCOMPARE((QStringList{fields.title.value_or(absent), fields.year.value_or(absent)}), expected);
 }

@@ -1,9 +1,9 @@
 // The ID3v1 record and its two readers, on real files.
 #include "base/nativepath.h"
+#include "support/musicfiles.h"
 #include "tags/codepage.h"
 #include "tags/id3v1.h"
 
-#include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
 #include <fcntl.h>
@@ -12,27 +12,12 @@
 #include <unistd.h>
 
 using namespace sonavue;
+using namespace sonavue::testing;
 
 namespace {
 
-struct TagFields {
-    QByteArray title, artist, album, year, comment;
-    int genre = 0;
-    int track = -1; // >= 0: ID3v1.1 track byte (byte 125 set to 0)
-};
-
-QByteArray padded(const QByteArray& bytes, int width, char pad = '\0') {
-    return bytes.left(width) + QByteArray(qMax(0, width - int(bytes.size())), pad);
-}
-
-QByteArray tagBytes(const TagFields& f, const QByteArray& header = "TAG") {
-    QByteArray tag = header + padded(f.title, 30) + padded(f.artist, 30) + padded(f.album, 30) +
-                     padded(f.year, 4) + padded(f.comment, 30) + char(f.genre);
-    if (f.track >= 0) {
-        tag[125] = 0;
-        tag[126] = char(f.track);
-    }
-    return tag;
+QByteArray spacePadded(const QByteArray& bytes) {
+    return bytes.leftJustified(30, ' ');
 }
 
 // Stand-in audio data: lower-case letters, so it never spells "TAG" and reads as itself.
@@ -45,13 +30,7 @@ QByteArray audio(int size) {
 
 QString makeFile(const QTemporaryDir& dir, const QString& name, const QByteArray& bytes) {
     const QString path = dir.path() + QLatin1Char('/') + name;
-    const QByteArray native = pathToNative(path);
-    const int fd = ::open(native.constData(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    if (fd < 0)
-        return QString();
-    const bool ok = ::write(fd, bytes.constData(), size_t(bytes.size())) == bytes.size();
-    ::close(fd);
-    return ok ? path : QString();
+    return writeFile(path, bytes) ? path : QString();
 }
 
 QString fixed(const QString& text, int width) {
@@ -123,7 +102,7 @@ void Id3v1Test::decodeRecord() {
     TagFields f{"Title", "Artist",   encodeCodePage(QString::fromUtf8("アルバム")),
                 "1999",  "RVA=+010", 147,
                 7};
-    const QByteArray raw = tagBytes(f);
+    const QByteArray raw = tagRecord(f);
     ID3v1Record record;
     decodeID3v1(raw.constData(), record);
     QVERIFY(record.hasTag());
@@ -146,37 +125,37 @@ void Id3v1Test::readID3TAG_data() {
     QTest::addColumn<QString>("artist"); // expected Artist, before padding to 30
     QTest::addColumn<int>("genre");
     const QByteArray song = audio(4000);
-    QTest::newRow("tagged") << "a.mp3" << song + tagBytes({"Song", "Band", "LP", "2001", "", 17})
+    QTest::newRow("tagged") << "a.mp3" << song + tagRecord({"Song", "Band", "LP", "2001", "", 17})
                             << QString("Song") + QString(26, QChar(0))
                             << QString("Band") + QString(26, QChar(0)) << 17;
     QTest::newRow("space-padded fields kept as read")
-        << "a.mp3" << song + tagBytes({padded("Song", 30, ' '), "", "", "", "", 0}) << "Song"
+        << "a.mp3" << song + tagRecord({spacePadded("Song"), "", "", "", "", 0}) << "Song"
         << QString(30, QChar(0)) << 0;
     QTest::newRow("untagged gets its file name")
         << "track01.mp3" << song << "track01.mp3"
         << QString::fromLatin1(song.right(128).mid(33, 30)) << int(uchar(song.at(song.size() - 1)));
     QTest::newRow("lower-case tag marker is no tag")
-        << "track02.mp3" << song + tagBytes({"Song", "", "", "", "", 1}, "tag") << "track02.mp3"
-        << QString(30, QChar(0)) << 1;
+        << "track02.mp3" << song + tagRecord({"Song", "", "", "", "", 1, -1, "tag"})
+        << "track02.mp3" << QString(30, QChar(0)) << 1;
     QTest::newRow("all-space title gets the file name")
-        << "spaces.mp3" << song + tagBytes({QByteArray(30, ' '), "X", "", "", "", 2})
+        << "spaces.mp3" << song + tagRecord({QByteArray(30, ' '), "X", "", "", "", 2})
         << "spaces.mp3" << QString("X") + QString(29, QChar(0)) << 2;
     QTest::newRow("all-nul title gets the file name")
-        << "nuls.mp3" << song + tagBytes({"", "X", "", "", "", 2}) << "nuls.mp3"
+        << "nuls.mp3" << song + tagRecord({"", "X", "", "", "", 2}) << "nuls.mp3"
         << QString("X") + QString(29, QChar(0)) << 2;
     QTest::newRow("nuls and spaces title gets the file name")
-        << "mixed.wav" << tagBytes({QByteArray(" \0 \0 ", 5), "", "", "", "", 3}) << "mixed.wav"
+        << "mixed.wav" << tagRecord({QByteArray(" \0 \0 ", 5), "", "", "", "", 3}) << "mixed.wav"
         << QString(30, QChar(0)) << 3;
     QTest::newRow("long file name cut to 30")
         << "0123456789012345678901234567890123456789.mp3" << song
         << "012345678901234567890123456789" << QString::fromLatin1(song.right(128).mid(33, 30))
         << int(uchar(song.at(song.size() - 1)));
     QTest::newRow("exactly 128 bytes")
-        << "tiny.mid" << tagBytes({"T", "", "", "", "", 255})
+        << "tiny.mid" << tagRecord({"T", "", "", "", "", 255})
         << QString("T") + QString(29, QChar(0)) << QString(30, QChar(0)) << 255;
     QTest::newRow("shift-jis title")
         << "jp.mp3"
-        << song + tagBytes({encodeCodePage(QString::fromUtf8("日本の歌")), "", "", "", "", 146})
+        << song + tagRecord({encodeCodePage(QString::fromUtf8("日本の歌")), "", "", "", "", 146})
         << QString::fromUtf8("日本の歌") + QString(22, QChar(0)) << QString(30, QChar(0)) << 146;
     QTest::newRow("japanese file name")
         << QString::fromUtf8("曲名.mp3") << song << QString::fromUtf8("曲名.mp3")
@@ -246,7 +225,7 @@ void Id3v1Test::readID3TAGOnNonUtf8Name() {
     QCOMPARE(pathToNative(record.Title.left(name.size())), QByteArray("\x8B\xC8\xff.mp3"));
 
     const QString tagged =
-        makeFile(*m_dir, name + "2", audio(500) + tagBytes({"Ok", "", "", "", "", 5}));
+        makeFile(*m_dir, name + "2", audio(500) + tagRecord({"Ok", "", "", "", "", 5}));
     sonavue::readID3TAG(tagged, record);
     QCOMPARE(record.Title, fixed(QString("Ok") + QString(28, QChar(0)), 30));
     // Qt cannot remove names that are not UTF-8; the test removes its own.
@@ -263,11 +242,11 @@ void Id3v1Test::getMP3TAG_data() {
     QTest::addColumn<QString>("album");
     QTest::addColumn<int>("track");
     const TagFields tag{"Title", "Artist", "Album", "2000", "", 3, 7};
-    const QByteArray tagged = audio(200) + tagBytes(tag);
-    QTest::newRow("255 bytes is too short") << "a.mp3" << audio(127) + tagBytes(tag) << true << ""
+    const QByteArray tagged = audio(200) + tagRecord(tag);
+    QTest::newRow("255 bytes is too short") << "a.mp3" << audio(127) + tagRecord(tag) << true << ""
                                             << ""
                                             << "" << 0;
-    QTest::newRow("256 bytes is read") << "a.mp3" << audio(128) + tagBytes(tag) << false << "Title"
+    QTest::newRow("256 bytes is read") << "a.mp3" << audio(128) + tagRecord(tag) << false << "Title"
                                        << "Artist"
                                        << "Album" << 7;
     QTest::newRow(".MP3") << "b.MP3" << tagged << false << "Title"
@@ -289,38 +268,38 @@ void Id3v1Test::getMP3TAG_data() {
                                   << ""
                                   << "" << 0;
     QTest::newRow("field starting with nul is empty")
-        << "f.mp3" << audio(200) + tagBytes({QByteArray("\0Hidden", 7), "A", "B", "", "", 0, 1})
+        << "f.mp3" << audio(200) + tagRecord({QByteArray("\0Hidden", 7), "A", "B", "", "", 0, 1})
         << false << ""
         << "A"
         << "B" << 1;
     QTest::newRow("30 non-nul bytes give all 30")
-        << "g.mp3" << audio(200) + tagBytes({QByteArray(30, 'T'), "A", "B", "", "", 0}) << false
+        << "g.mp3" << audio(200) + tagRecord({QByteArray(30, 'T'), "A", "B", "", "", 0}) << false
         << QString(30, QLatin1Char('T')) << "A"
         << "B" << 0;
     QTest::newRow("trailing spaces stay")
-        << "h.mp3" << audio(200) + tagBytes({padded("Hi", 30, ' '), "A  ", "B", "", "", 0}) << false
+        << "h.mp3" << audio(200) + tagRecord({spacePadded("Hi"), "A  ", "B", "", "", 0}) << false
         << QString("Hi") + QString(28, QLatin1Char(' ')) << "A  "
         << "B" << 0;
     QTest::newRow("nul in the middle ends the field")
-        << "i.mp3" << audio(200) + tagBytes({QByteArray("Ab\0cd", 5), "", "", "", "", 0}) << false
+        << "i.mp3" << audio(200) + tagRecord({QByteArray("Ab\0cd", 5), "", "", "", "", 0}) << false
         << "Ab"
         << ""
         << "" << 0;
-    QByteArray trackWithoutZero = audio(200) + tagBytes(tag);
+    QByteArray trackWithoutZero = audio(200) + tagRecord(tag);
     trackWithoutZero[trackWithoutZero.size() - 3] = 'x'; // byte 125 is not 0
     QTest::newRow("track byte whatever byte 125 holds")
         << "j.mp3" << trackWithoutZero << false << "Title"
         << "Artist"
         << "Album" << 7;
     QTest::newRow("track byte 255")
-        << "k.mp3" << audio(200) + tagBytes({"T", "", "", "", "", 0, 255}) << false << "T"
+        << "k.mp3" << audio(200) + tagRecord({"T", "", "", "", "", 0, 255}) << false << "T"
         << ""
         << "" << 255;
     QTest::newRow("shift-jis fields")
         << "l.mp3"
-        << audio(200) + tagBytes({encodeCodePage(QString::fromUtf8("タイトル")),
-                                  encodeCodePage(QString::fromUtf8("歌手①")),
-                                  QByteArray("\x82\xA0\x82", 3), "", "", 0, 2})
+        << audio(200) + tagRecord({encodeCodePage(QString::fromUtf8("タイトル")),
+                                   encodeCodePage(QString::fromUtf8("歌手①")),
+                                   QByteArray("\x82\xA0\x82", 3), "", "", 0, 2})
         << false << QString::fromUtf8("タイトル") << QString::fromUtf8("歌手①")
         << QString::fromUtf8("あ\uFFFD") << 2;
     QTest::newRow("no trailing record gives empty texts") << "m.mp3" << audio(1000) << false << ""
@@ -378,7 +357,7 @@ void Id3v1Test::readersNeverBlockOnFifo() {
 
 void Id3v1Test::readTagBytesAtFolder() {
     // The folder scan's way: names relative to an open folder, the record finished apart.
-    const QByteArray tag = tagBytes({"Song", "", "", "", "", 4});
+    const QByteArray tag = tagRecord({"Song", "", "", "", "", 4});
     QVERIFY(!makeFile(*m_dir, "in.mp3", audio(300) + tag).isEmpty());
     QVERIFY(!makeFile(*m_dir, "short.mp3", audio(127)).isEmpty());
     QCOMPARE(::mkfifo(pathToNative(m_dir->filePath("pipe.mp3")).constData(), 0600), 0);

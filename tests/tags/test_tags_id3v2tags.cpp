@@ -1,11 +1,12 @@
 // The ID3v2 reader: the header check, the fields of tags of every version and text
 // encoding (written here, byte by byte), and files that end early or lie about sizes; and
 // what is shown of a file whose tag at its start has no ID3v1 record at its end to go with.
+#include "support/containers.h"
+#include "support/id3v2tag.h"
+#include "support/musicfiles.h"
 #include "tags/containertags.h"
-#include "tags/containerwriter.h"
 #include "tags/filetags.h"
 #include "tags/id3v2tags.h"
-#include "tags/id3v2writer.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -16,7 +17,8 @@
 #include <unistd.h>
 
 using namespace sonavue;
-using namespace sonavue::test;
+using namespace sonavue::testing;
+using namespace sonavue::testing::id3v2;
 
 namespace {
 
@@ -53,7 +55,12 @@ private slots:
 
 private:
     QTemporaryDir m_dir;
-    QString writeFile(const QString& name, const QByteArray& bytes, qint64 zerosAfter = 0);
+    QString write(const QString& name, const QByteArray& bytes, qint64 zerosAfter = 0) {
+        const QString path = m_dir.filePath(name);
+        if (!writeFile(path, bytes, zerosAfter))
+            qFatal("cannot write %s", qPrintable(path));
+        return path;
+    }
 };
 
 void ID3v2TagsTest::tagSize_data() {
@@ -170,7 +177,7 @@ void ID3v2TagsTest::fields() {
     QFETCH(QStringList, expected);
     QCOMPARE(shown(parseID3v2(bytes.constData(), std::size_t(bytes.size()))), expected);
     // The same tag at the start of a file with audio after it.
-    const QString path = writeFile(QStringLiteral("fields.mp3"), bytes + QByteArray(3000, '\xAA'));
+    const QString path = write(QStringLiteral("fields.mp3"), bytes + QByteArray(3000, '\xAA'));
     QCOMPARE(shown(readID3v2(path)), expected);
 }
 
@@ -204,15 +211,6 @@ void ID3v2TagsTest::frontCover() {
     QCOMPARE(fields.frontCover.value_or(QByteArray()), picture);
     QCOMPARE(fields.frontCover.has_value(), !picture.isEmpty());
     QCOMPARE(fields.frontCoverMime, mime);
-}
-
-QString ID3v2TagsTest::writeFile(const QString& name, const QByteArray& bytes, qint64 zerosAfter) {
-    const QString path = m_dir.filePath(name);
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
-        file.write(bytes) != bytes.size() || !file.resize(bytes.size() + zerosAfter))
-        qFatal("cannot write %s", qPrintable(path));
-    return path;
 }
 
 void ID3v2TagsTest::files_data() {
@@ -250,7 +248,7 @@ void ID3v2TagsTest::files() {
     QFETCH(QByteArray, bytes);
     QFETCH(qint64, zerosAfter);
     QFETCH(QStringList, expected);
-    const QString path = writeFile(QStringLiteral("file.mp3"), bytes, zerosAfter);
+    const QString path = write(QStringLiteral("file.mp3"), bytes, zerosAfter);
     const ID3v2Fields fields = readID3v2(path);
     QCOMPARE(shown(fields), expected);
     QCOMPARE(fields.any(), expected.count(absent) < expected.size());
@@ -268,7 +266,7 @@ void ID3v2TagsTest::specialFiles() {
 }
 
 void ID3v2TagsTest::filePositionKept() {
-    const QString path = writeFile(QStringLiteral("pos.mp3"), tag(3, sixFrames(3, Latin1, plain)));
+    const QString path = write(QStringLiteral("pos.mp3"), tag(3, sixFrames(3, Latin1, plain)));
     const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
     QVERIFY(fd >= 0);
     QCOMPARE(::lseek(fd, 7, SEEK_SET), off_t(7));
@@ -298,8 +296,7 @@ void ID3v2TagsTest::shownWithoutID3v1() {
     QFETCH(QByteArray, bytes);
     QFETCH(bool, id3v2);
     QFETCH(unsigned, types);
-    const ShownTags tags =
-        readShownTags(writeFile(name, bytes), {TagCodePage::Western, id3v2, types});
+    const ShownTags tags = readShownTags(write(name, bytes), {TagCodePage::Western, id3v2, types});
     QVERIFY(tags.hasTag());
     QCOMPARE(tags.title(), QStringLiteral("Title"));
     QCOMPARE(tags.artist(), QString());

@@ -2,16 +2,17 @@
 // choice for a record and for a folder, and the readers carrying the choice through to the
 // record and the tag window's texts.
 #include "base/nativepath.h"
+#include "support/musicfiles.h"
 #include "tags/codepage.h"
 #include "tags/codepagechoice.h"
 #include "tags/id3v1.h"
 #include "tags/tagcodepage.h"
 
-#include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
 
 using namespace sonavue;
+using namespace sonavue::testing;
 
 Q_DECLARE_METATYPE(sonavue::TagCodePage)
 
@@ -26,15 +27,10 @@ const QString Dawn = QString::fromUtf8("夜明け");
 const QString Bjork = QString::fromUtf8("Björk");
 const QString Cafe = QString::fromUtf8("Café");
 
-QByteArray nulPadded(const QByteArray& bytes, int width) {
-    return bytes.left(width) + QByteArray(qMax(0, width - int(bytes.size())), '\0');
-}
-
 // A whole 128-byte record with these title, artist and album bytes (and an ID3v1.1 track).
 QByteArray record(const QByteArray& title, const QByteArray& artist, const QByteArray& album,
                   char track = 0) {
-    return "TAG" + nulPadded(title, 30) + nulPadded(artist, 30) + nulPadded(album, 30) +
-           nulPadded("2001", 4) + nulPadded("", 28) + '\0' + track + char(17);
+    return tagRecord({title, artist, album, "2001", {}, 17, quint8(track)});
 }
 
 const QByteArray LongVowel("\x81\x5B"); // "ー", in most katakana words
@@ -253,10 +249,7 @@ void TagCodePageTest::recordFieldsFollowTheChoice() {
 
     QTemporaryDir dir;
     const QString path = dir.path() + "/song.mp3";
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(QByteArray(300, 'a') + record(Utf8Dawn, Utf8Cafe, ""));
-    file.close();
+    QVERIFY(writeFile(path, QByteArray(300, 'a') + record(Utf8Dawn, Utf8Cafe, "")));
     ID3v1Record fromFile;
     readID3TAG(path, fromFile, TagCodePage::Utf8);
     QCOMPARE(fromFile.Title, fixedWidth(withNuls(Dawn, 21), 30));
@@ -266,10 +259,7 @@ void TagCodePageTest::recordFieldsFollowTheChoice() {
 void TagCodePageTest::tagWindowReaderFollowsTheChoice() {
     QTemporaryDir dir;
     const QString path = dir.path() + "/song.mp3";
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(QByteArray(300, 'a') + record(LatinCafe, LatinBjork, ShiftJisDawn));
-    file.close();
+    QVERIFY(writeFile(path, QByteArray(300, 'a') + record(LatinCafe, LatinBjork, ShiftJisDawn)));
     QString artist, album, title;
     std::uint8_t number = 0;
     getMP3TAG(path, artist, album, title, number, TagCodePage::Auto);

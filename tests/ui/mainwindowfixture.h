@@ -3,6 +3,7 @@
 // test's own, and a start-up through the real entry procedure with a media double.
 #include "base/settings.h"
 #include "playback/fakes/fakemediacontrol.h"
+#include "support/musicfiles.h"
 #include "tags/codepage.h"
 #include "ui/startup.h"
 
@@ -20,27 +21,16 @@ struct TrackSpec {
     bool tagged = true;
 };
 
-inline QByteArray fieldBytes(const QString& text, int width) {
-    QByteArray bytes = encodeCodePage(text).left(width);
-    bytes.append(QByteArray(width - bytes.size(), '\0'));
-    return bytes;
-}
-
 inline void writeTrack(const QString& root, const TrackSpec& t) {
-    const QString path = root + QLatin1Char('/') + t.relativePath;
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(QByteArray(400, '\x55'));
-    if (t.tagged) {
-        file.write("TAG");
-        file.write(fieldBytes(t.title, 30));
-        file.write(fieldBytes(t.artist, 30));
-        file.write(fieldBytes(t.album, 30));
-        file.write(fieldBytes(t.year, 4));
-        file.write(QByteArray(30, '\0'));
-        file.write(QByteArray(1, char(t.genre)));
-    }
+    std::optional<TagFields> tag;
+    if (t.tagged)
+        tag = TagFields{encodeCodePage(t.title),
+                        encodeCodePage(t.artist),
+                        encodeCodePage(t.album),
+                        encodeCodePage(t.year),
+                        {},
+                        t.genre};
+    QVERIFY(writeMusicFile(root + QLatin1Char('/') + t.relativePath, 400, tag));
 }
 
 // The window reads and writes <test program folder>/<appName>.ini.

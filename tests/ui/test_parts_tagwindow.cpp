@@ -1,8 +1,9 @@
 // The tag card: what it shows for different files, its fade timeline, and what closes it.
 #include "parts_cards.h"
+#include "support/containers.h"
+#include "support/id3v2tag.h"
+#include "support/musicfiles.h"
 #include "tags/containertags.h"
-#include "tags/containerwriter.h"
-#include "tags/id3v2writer.h"
 #include "ui/tagwindow.h"
 
 #include <QBuffer>
@@ -13,27 +14,13 @@
 #include <QTemporaryDir>
 
 using namespace sonavue;
+using namespace sonavue::testing;
 
 namespace {
 
-// A 128-byte trailing record; texts are copied byte for byte (NUL padding after them).
-QByteArray tagRecord(const QByteArray& title, const QByteArray& artist, const QByteArray& album) {
-    QByteArray record(128, '\0');
-    record.replace(0, 3, "TAG");
-    record.replace(3, qMin<qsizetype>(title.size(), 30), title.left(30));
-    record.replace(33, qMin<qsizetype>(artist.size(), 30), artist.left(30));
-    record.replace(63, qMin<qsizetype>(album.size(), 30), album.left(30));
-    return record;
-}
-
-bool writeFile(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
-
+// Texts are copied byte for byte, NUL padding after them.
 const QByteArray TaggedRecord =
-    tagRecord(QByteArrayLiteral("Night Train  "),
-              QByteArrayLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZ0123"), QByteArray("Blue\0Skies", 10));
+    tagRecord({"Night Train  ", "ABCDEFGHIJKLMNOPQRSTUVWXYZ0123", QByteArray("Blue\0Skies", 10)});
 
 QByteArray pngOf(const QImage& image) {
     QByteArray bytes;
@@ -61,7 +48,7 @@ QByteArray stripedPng() {
 
 // An MP3 with an ID3v2.3 tag holding only a front cover, and the trailing record.
 QByteArray mp3WithCover(const QByteArray& picture) {
-    using namespace sonavue::test;
+    using namespace sonavue::testing::id3v2;
     const QByteArray apic = QByteArray(1, '\0') + "image/png" + '\0' + char(3) + '\0' + picture;
     return tag(3, frame(3, "APIC", apic)) + QByteArray(300, char(0x5A)) + TaggedRecord;
 }
@@ -69,7 +56,7 @@ QByteArray mp3WithCover(const QByteArray& picture) {
 // The same texts in each opt-in type's tags.
 const QList<QByteArray> Comments{"TITLE=Vorbis Title", "ARTIST=Vorbis Artist",
                                  "ALBUM=Vorbis Album"};
-const QByteArray AudioPage = sonavue::test::oggPage({QByteArray(40, '\x11')}, 3, 0, 4096);
+const QByteArray AudioPage = oggPage({QByteArray(40, '\x11')}, 3, 0, 4096);
 
 } // namespace
 
@@ -154,7 +141,6 @@ void TagWindowTest::textsForFile_data() {
                                  << ""
                                  << ""
                                  << "";
-    using namespace sonavue::test;
     const QString vorbis[] = {"Vorbis Title", "Vorbis Artist", "Vorbis Album"};
     QTest::newRow("flac") << "song.flac" << flacFile(Comments) + audio << vorbis[0] << vorbis[1]
                           << vorbis[2] << "flac";
@@ -236,8 +222,8 @@ void TagWindowTest::textsForFile() {
 void TagWindowTest::unchangedCaptionDoesNotReadAgain() {
     const QString first = m_dir.filePath(QStringLiteral("first.mp3"));
     const QString second = m_dir.filePath(QStringLiteral("second.mp3"));
-    QVERIFY(writeFile(first, QByteArray(300, 0) + tagRecord("First", "One", "A")));
-    QVERIFY(writeFile(second, QByteArray(300, 0) + tagRecord("Second", "Two", "B")));
+    QVERIFY(writeFile(first, QByteArray(300, 0) + tagRecord({"First", "One", "A"})));
+    QVERIFY(writeFile(second, QByteArray(300, 0) + tagRecord({"Second", "Two", "B"})));
     QWidget owner;
     auto* card = new Form3(&owner);
     card->setLabel1Tag(first);

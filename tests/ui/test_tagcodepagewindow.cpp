@@ -5,7 +5,7 @@
 #include "mainwindowfixture.h"
 
 #include "app/mprisplayer.h"
-#include "tags/id3v2writer.h"
+#include "support/id3v2tag.h"
 #include "ui/tagwindow.h"
 
 #include <QLabel>
@@ -18,18 +18,9 @@ const QString App = QStringLiteral("SonavueTagCodePageWindowTest");
 const QString LongTitle = QString::fromUtf8("Café au lait, a title longer than thirty letters");
 const QString Artist = QString::fromUtf8("Sigur Rós");
 
-QByteArray nulPadded(const QByteArray& bytes, int width) {
-    return bytes + QByteArray(width - int(bytes.size()), '\0');
-}
-
 // One track whose title and artist are Latin-1 bytes, as European taggers write them.
-void writeLatinTrack(const QString& path, const QByteArray& leadingTag = {}) {
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(leadingTag);
-    file.write(QByteArray(400, '\x55'));
-    file.write("TAG" + nulPadded("Caf\xE9", 30) + nulPadded("Bj\xF6rk", 30) +
-               nulPadded("Album", 30) + nulPadded("1999", 4) + nulPadded("", 30) + char(8));
+QByteArray latinTrack(const QByteArray& leadingTag = {}) {
+    return leadingTag + musicBytes(400, TagFields{"Caf\xE9", "Bj\xF6rk", "Album", "1999", {}, 8});
 }
 } // namespace
 
@@ -64,14 +55,12 @@ class TagCodePageWindowTest : public QObject {
 
 private slots:
     void initTestCase() {
-        QVERIFY(QDir().mkpath(m_dir.filePath("music")));
-        writeLatinTrack(m_dir.filePath("music/latin.mp3"));
+        QVERIFY(writeFile(m_dir.filePath("music/latin.mp3"), latinTrack()));
         // The same track with an ID3v2 tag in front, as current taggers write it.
-        QVERIFY(QDir().mkpath(m_dir.filePath("tagged")));
-        using namespace sonavue::test;
-        writeLatinTrack(m_dir.filePath("tagged/both.mp3"),
-                        tag(3, frame(3, "TIT2", textBody(Utf16Bom, LongTitle)) +
-                                   frame(3, "TPE1", textBody(Utf16Bom, Artist))));
+        using namespace sonavue::testing::id3v2;
+        QVERIFY(writeFile(m_dir.filePath("tagged/both.mp3"),
+                          latinTrack(tag(3, frame(3, "TIT2", textBody(Utf16Bom, LongTitle)) +
+                                                frame(3, "TPE1", textBody(Utf16Bom, Artist))))));
     }
 
     void init() {
