@@ -201,4 +201,4 @@ private slots:
 };
 
 QTEST_MAIN(ExternalFilesTest)
-#include "test_externalfiles.moc"
+#include "test_ui_externalfiles.moc"

@@ -363,4 +363,4 @@ private slots:
 };
 
 QTEST_MAIN(AccessibilityTest)
-#include "test_accessibility.moc"
+#include "test_ui_accessibility.moc"

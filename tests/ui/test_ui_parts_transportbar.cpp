@@ -185,4 +185,4 @@ void TestTransportBar::fitsTheDesignedSize() {
 }
 
 QTEST_MAIN(TestTransportBar)
-#include "test_parts_transportbar.moc"
+#include "test_ui_parts_transportbar.moc"

@@ -106,4 +106,4 @@ private slots:
 };
 
 QTEST_MAIN(TagCodePageWindowTest)
-#include "test_tagcodepagewindow.moc"
+#include "test_ui_tagcodepagewindow.moc"

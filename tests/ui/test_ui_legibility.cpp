@@ -430,4 +430,4 @@ int main(int argc, char* argv[]) {
     return QTest::qExec(&test, argc, argv);
 }
 
-#include "test_legibility.moc"
+#include "test_ui_legibility.moc"

@@ -128,4 +128,4 @@ void TestVolume::relativeVolume() {
 }
 
 QTEST_GUILESS_MAIN(TestVolume)
-#include "tst_volume.moc"
+#include "test_playback_volume.moc"

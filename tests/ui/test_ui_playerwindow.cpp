@@ -290,4 +290,4 @@ int main(int argc, char* argv[]) {
     return QTest::qExec(&test, argc, argv);
 }
 
-#include "test_playerwindow.moc"
+#include "test_ui_playerwindow.moc"

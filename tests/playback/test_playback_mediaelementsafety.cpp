@@ -230,4 +230,4 @@ void TestMediaElementSafety::midiTrackChangesAddNoThread() {
 }
 
 QTEST_GUILESS_MAIN(TestMediaElementSafety)
-#include "tst_mediaelementsafety.moc"
+#include "test_playback_mediaelementsafety.moc"

@@ -159,4 +159,4 @@ void FadeTest::everyStepReachesTheWindow() {
 }
 
 QTEST_MAIN(FadeTest)
-#include "test_parts_fade.moc"
+#include "test_ui_parts_fade.moc"

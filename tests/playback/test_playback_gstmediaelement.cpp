@@ -651,4 +651,4 @@ void TestGstMediaElement::destroyedWhilePlaying() {
 }
 
 QTEST_GUILESS_MAIN(TestGstMediaElement)
-#include "tst_gstmediaelement.moc"
+#include "test_playback_gstmediaelement.moc"

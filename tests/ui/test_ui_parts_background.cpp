@@ -187,4 +187,4 @@ void BackgroundTest::mainWindowGone() {
 }
 
 QTEST_MAIN(BackgroundTest)
-#include "test_parts_background.moc"
+#include "test_ui_parts_background.moc"

@@ -159,4 +159,4 @@ int main(int argc, char** argv) {
     return QTest::qExec(&test, argc, argv);
 }
 
-#include "test_parts_density.moc"
+#include "test_ui_parts_density.moc"

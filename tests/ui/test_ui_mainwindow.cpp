@@ -380,4 +380,4 @@ int main(int argc, char* argv[]) {
     return QTest::qExec(&test, argc, argv);
 }
 
-#include "test_mainwindow.moc"
+#include "test_ui_mainwindow.moc"

@@ -422,4 +422,4 @@ void TagWindowTest::showsTheTracksPicture() {
 }
 
 QTEST_MAIN(TagWindowTest)
-#include "test_parts_tagwindow.moc"
+#include "test_ui_parts_tagwindow.moc"

@@ -488,4 +488,4 @@ int main(int argc, char* argv[]) {
     return QTest::qExec(&test, argc, argv);
 }
 
-#include "test_userinput.moc"
+#include "test_ui_userinput.moc"

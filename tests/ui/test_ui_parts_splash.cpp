@@ -144,4 +144,4 @@ void SplashTest::savePicture() {
 }
 
 QTEST_MAIN(SplashTest)
-#include "test_parts_splash.moc"
+#include "test_ui_parts_splash.moc"

@@ -156,4 +156,4 @@ private slots:
 };
 
 QTEST_GUILESS_MAIN(ContinuousPlayTest)
-#include "test_continuousplay.moc"
+#include "test_playback_continuousplay.moc"

@@ -261,4 +261,4 @@ private slots:
 };
 
 QTEST_MAIN(StartupWindowTest)
-#include "test_startupwindow.moc"
+#include "test_ui_startupwindow.moc"

@@ -407,4 +407,4 @@ std::unique_ptr<QObject> makePlayerControlFadeTest() {
 
 } // namespace sonavue::testing
 
-#include "test_playercontrol_fade.moc"
+#include "test_playback_playercontrol_fade.moc"

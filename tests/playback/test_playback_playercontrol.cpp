@@ -367,4 +367,4 @@ int main(int argc, char** argv) {
     return failed + QTest::qExec(fade.get(), argc, argv);
 }
 
-#include "test_playercontrol.moc"
+#include "test_playback_playercontrol.moc"

@@ -358,4 +358,4 @@ int main(int argc, char* argv[]) {
     return QTest::qExec(&test, argc, argv);
 }
 
-#include "test_appearancewindow.moc"
+#include "test_ui_appearancewindow.moc"

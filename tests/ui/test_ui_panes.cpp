@@ -204,4 +204,4 @@ private slots:
 };
 
 QTEST_MAIN(PanesTest)
-#include "test_panes.moc"
+#include "test_ui_panes.moc"

@@ -152,4 +152,4 @@ void TestMidiCheck::files() {
 }
 
 QTEST_GUILESS_MAIN(TestMidiCheck)
-#include "tst_midicheck.moc"
+#include "test_playback_midicheck.moc"

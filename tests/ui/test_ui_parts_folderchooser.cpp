@@ -126,4 +126,4 @@ void FolderChooserTest::check() {
 }
 
 QTEST_MAIN(FolderChooserTest)
-#include "test_parts_folderchooser.moc"
+#include "test_ui_parts_folderchooser.moc"

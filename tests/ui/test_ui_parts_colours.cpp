@@ -179,4 +179,4 @@ void ColoursTest::marksStandOutOnEveryPaletteColour() {
 }
 
 QTEST_MAIN(ColoursTest)
-#include "test_parts_colours.moc"
+#include "test_ui_parts_colours.moc"

@@ -138,4 +138,4 @@ void ImageButtonTest::keyboard() {
 }
 
 QTEST_MAIN(ImageButtonTest)
-#include "test_parts_imagebutton.moc"
+#include "test_ui_parts_imagebutton.moc"
