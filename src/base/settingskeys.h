@@ -1,11 +1,13 @@
 #pragma once
-// The program's own settings: each key's name and starting value, written down once. The
-// names are those in the users' settings files, so they never change.
+// The program's own settings: each key's name and starting value, and for a key read as a
+// number or a truth value its fallback, range and reading rule, written down once. The names
+// are those in the users' settings files, so they never change.
 #include "base/userfolders.h"
 
 #include <QLatin1StringView>
 #include <QString>
 #include <array>
+#include <cstdint>
 
 namespace sonavue {
 
@@ -15,39 +17,77 @@ struct SettingKey {
     QString (*defaultValue)();
 };
 
+class ProgramSettings;
+
+// A key holding a whole number: its text is read by the leading-number rule (text without
+// digits, an empty value too, reads 0) and rounded half to even; a number outside low..high
+// reads as fallback. Written as decimal digits.
+struct WholeNumberKey : SettingKey {
+    int fallback;
+    int low;
+    int high;
+
+    int read(const ProgramSettings& settings) const;
+    bool write(const ProgramSettings& settings, int value) const;
+};
+
+// A key holding a truth value: "True"/"False" in any case, or a number (0 false, any other
+// true); other text reads as fallback. Written as "True" or "False".
+struct TruthKey : SettingKey {
+    bool fallback;
+
+    bool read(const ProgramSettings& settings) const;
+    bool write(const ProgramSettings& settings, bool value) const;
+};
+
+// A key holding a colour as a number (&H introduces hexadecimal digits): read by the
+// leading-number rule and rounded half to even; a number beyond 32 bits reads as fallback.
+// Written as decimal digits.
+struct ColourKey : SettingKey {
+    std::int32_t fallback;
+
+    std::int32_t read(const ProgramSettings& settings) const;
+    bool write(const ProgramSettings& settings, std::int32_t value) const;
+};
+
 namespace Setting {
 
-inline constexpr SettingKey Colour{QLatin1StringView("color"),
-                                   [] { return QStringLiteral("&Hffffff"); }};
-// "True" keeps the playing track to its end before the next selection plays.
-inline constexpr SettingKey TrackChange{QLatin1StringView("option1"),
-                                        [] { return QStringLiteral("true"); }};
-inline constexpr SettingKey Opacity{QLatin1StringView("alph"),
-                                    [] { return QStringLiteral("250"); }};
-inline constexpr SettingKey FontSize{QLatin1StringView("Fontsize"),
-                                     [] { return QStringLiteral("0"); }};
-inline constexpr SettingKey Background{QLatin1StringView("back"),
-                                       [] { return QStringLiteral("1"); }};
+// The window's background colour, white when missing or beyond 32 bits.
+inline constexpr ColourKey Colour{
+    {QLatin1StringView("color"), [] { return QStringLiteral("&Hffffff"); }}, 0xFFFFFF};
+// True keeps the playing track to its end before the next selection plays.
+inline constexpr TruthKey TrackChange{
+    {QLatin1StringView("option1"), [] { return QStringLiteral("true"); }}, true};
+// The main window's opacity, 64 (nearly clear) to 255 (solid).
+inline constexpr WholeNumberKey Opacity{
+    {QLatin1StringView("alph"), [] { return QStringLiteral("250"); }}, 250, 64, 255};
+// The lists' font size: 0 small, 1 middle, 2 large.
+inline constexpr WholeNumberKey FontSize{
+    {QLatin1StringView("Fontsize"), [] { return QStringLiteral("0"); }}, 0, 0, 2};
+// The background picture behind the window: 0 shown, 1 not.
+inline constexpr WholeNumberKey Background{
+    {QLatin1StringView("back"), [] { return QStringLiteral("1"); }}, 1, 0, 1};
 inline constexpr SettingKey Folder{QLatin1StringView("Folder"), &defaultMusicFolder};
 inline constexpr SettingKey CodePage{QLatin1StringView("codepage"),
                                      [] { return QStringLiteral("932"); }};
-// "1": an MP3's ID3v2 tag fills in what its ID3v1 tag says.
-inline constexpr SettingKey ID3v2{QLatin1StringView("id3v2"), [] { return QStringLiteral("0"); }};
+// 1: an MP3's ID3v2 tag fills in what its ID3v1 tag says.
+inline constexpr WholeNumberKey ID3v2{
+    {QLatin1StringView("id3v2"), [] { return QStringLiteral("0"); }}, 0, 0, 1};
 // Opt-in file types listed besides the boxes' ones: a comma list among flac, ogg, opus, m4a.
 inline constexpr SettingKey ExtraTypes{QLatin1StringView("types"), [] { return QString(); }};
-// "1": the track's cover picture (embedded in the tags read, else a picture file beside it)
+// 1: the track's cover picture (embedded in the tags read, else a picture file beside it)
 // shows on the tag card and goes to the media controls. Otherwise no picture at all.
-inline constexpr SettingKey CoverArt{QLatin1StringView("coverart"),
-                                     [] { return QStringLiteral("0"); }};
+inline constexpr WholeNumberKey CoverArt{
+    {QLatin1StringView("coverart"), [] { return QStringLiteral("0"); }}, 0, 0, 1};
 
 inline constexpr int FileTypeCount = 3;
-// The file-type boxes MP3, MID and WAV: "1" listed, "0" not.
-inline constexpr std::array<SettingKey, FileTypeCount> FileTypes{{
-    {QLatin1StringView("filter0"), [] { return QStringLiteral("1"); }},
-    {QLatin1StringView("filter1"), [] { return QStringLiteral("1"); }},
-    {QLatin1StringView("filter2"), [] { return QStringLiteral("1"); }},
+// The file-type boxes MP3, MID and WAV: 1 listed, 0 not.
+inline constexpr std::array<WholeNumberKey, FileTypeCount> FileTypes{{
+    {{QLatin1StringView("filter0"), [] { return QStringLiteral("1"); }}, 1, 0, 1},
+    {{QLatin1StringView("filter1"), [] { return QStringLiteral("1"); }}, 1, 0, 1},
+    {{QLatin1StringView("filter2"), [] { return QStringLiteral("1"); }}, 1, 0, 1},
 }};
-inline constexpr const SettingKey& FileType(int index) {
+inline constexpr const WholeNumberKey& FileType(int index) {
     return FileTypes[std::size_t(index)];
 }
 

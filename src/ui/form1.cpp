@@ -4,7 +4,8 @@
 #include "base/numbers.h"
 #include "base/userfolders.h"
 #include "playback/volume.h"
-#include "ui/backgroundwindow.h"
+#include "ui/appearancecontroller.h"
+#include "ui/backgroundfollower.h"
 #include "ui/colours.h"
 #include "ui/fonts.h"
 #include "ui/grouppages.h"
@@ -52,8 +53,10 @@ Form1::Form1(PlayerCore& core, Options options) : m_core(core), m_options(std::m
 
 Form1::~Form1() {
     qApp->removeEventFilter(this);
-    if (m_form4)
-        delete m_form4.data();
+}
+
+Form4* Form1::backgroundWindow() const {
+    return m_background ? m_background->window() : nullptr;
 }
 
 void Form1::buildControls() {
@@ -125,10 +128,9 @@ void Form1::Form_Load() {
     if (Web1)
         Web1->goHome();
     Frame1->setFolderText(personalFolder());
-    // Tab goes through the controls in reading order, and of the stacked group lists only to
-    // the one shown.
+    // Tab goes through the controls in reading order; of the stacked group lists only the one
+    // shown is reached, the others being hidden.
     orderFocusByPlace(*this);
-    m_groupPages->limitTabToFrontPage();
     Timer1.setSingleShot(true);
     Timer1.setInterval(300);
     // Key preview: the window sees every key before the focused control.
@@ -142,13 +144,12 @@ void Form1::Form_Unload() {
     // From here on nothing else is stored and no scan goes on: a scan in progress (this
     // may run in one of its pauses) gives way at once.
     m_unloaded = true;
+    m_appearance->stopStoring();
     m_core.scan().stop();
-    for (int i = 0; i < Setting::FileTypeCount; ++i)
-        m_settings.write(Setting::FileType(i), QString::number(Frame1->fileType(i) ? 1 : 0));
+    m_appearance->storeFileTypes();
     m_core.media().close();
     // Every other window goes without its own closing handling.
-    if (m_form4)
-        delete m_form4.data();
+    m_background->discard();
     if (m_form3)
         delete m_form3.data();
     if (m_aboutSplash)
@@ -172,7 +173,8 @@ void Form1::writeSetting(const SettingKey& key, const QString& value) {
 void Form1::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
     Form_Resize();
-    alignBackground();
+    if (m_background)
+        m_background->align();
 }
 
 void Form1::changeEvent(QEvent* event) {

@@ -17,22 +17,19 @@
 #include <functional>
 #include <memory>
 
-class QCheckBox;
-class QFrame;
 class QLabel;
-class QLineEdit;
-class QListView;
 class QProgressBar;
 class QPushButton;
 
 namespace sonavue {
 
+class AppearanceController;
+class BackgroundFollower;
 class GroupPages;
 class ImageButton;
 class ReservedListView;
 class SettingsFrame;
 class TrackListPane;
-class TabLabel;
 class TitleStrip;
 class TransportBar;
 class VolumeBar;
@@ -61,7 +58,10 @@ public:
     void setcolor(double colour);
     void fontresize(double size);
     void focusset();
-    void Form_KeyDown(int keyCode, int shift);
+    // The window's keys: W switches the layout, S starts playing (Ctrl+S the selected track),
+    // Ctrl+C empties the reserved list and Ctrl+Q closes the window; Ctrl with Shift or Alt
+    // does nothing.
+    void Form_KeyDown(int keyCode, Qt::KeyboardModifiers modifiers);
 
     // --- Start-up and the folder ------------------------------------------------------
     // Sets the folder box, folderPrefix (its tag) and Dir2, which scans.
@@ -80,10 +80,8 @@ public:
     void OptionList_Validate();
 
     // --- Appearance options, folder chooser, picture buttons -----------------------
-    void HScroll1_Change();
-    void Option1_Click(int index);
-    void OptionBack_Click(int index);
-    void Optionfont_Click(int index);
+    // The appearance options' handling, and the stored options applied at start-up.
+    AppearanceController& appearance() const { return *m_appearance; }
     void Picture2_MouseUp(Qt::MouseButton button, int x, int y);
     void Command2_Click();
     void Label9_Click();
@@ -93,7 +91,7 @@ public:
     // --- State -------------------------------------------------------------------------
     PlayerCore& core() const { return m_core; }
     int currentTab() const { return m_currentTab; }
-    Form4* backgroundWindow() const { return m_form4; }
+    Form4* backgroundWindow() const;
     Form3* tagWindow() const { return m_form3; }
     Form2* splashWindow() const { return m_aboutSplash; }
     int currentColour() const { return m_colour; }
@@ -144,8 +142,6 @@ private:
     void describeControls();
     void wireTitleStrip();
     void wireSettingsFrame();
-    void finishTitleDrag();
-    void alignBackground();
     void layoutAction();
     bool handlePreviewKey(QObject* receiver, QEvent* event);
     void writeSetting(const SettingKey& key, const QString& value);
@@ -169,8 +165,6 @@ private:
     QPushButton* Command4 = nullptr;
     VolumeBar* VScroll1 = nullptr;
     SettingsFrame* Frame1 = nullptr;
-    // The settings frame's folder box and file-type boxes, which the folder scan fills and
-    // reads.
     QTimer Timer1{this}; // focusset's one-shot, 300 ms
 
     PlayerCore& m_core;
@@ -184,11 +178,12 @@ private:
     int m_currentTab = 0;
     int m_colour = 0xE0E0E0;
 
-    QPointer<Form4> m_form4;
     QPointer<Form3> m_form3;
     QPointer<Form2> m_aboutSplash;
 
     WindowDrag* m_windowDrag = nullptr; // moves the window by its title strip
+    std::unique_ptr<BackgroundFollower> m_background;
+    AppearanceController* m_appearance = nullptr;
     // The large layout is on, and where the normal layout was before it took the screen.
     bool m_largeLayout = false;
     QRect m_normalGeometry;

@@ -1,10 +1,11 @@
-// The main window's appearance options, folder chooser, picture buttons and about line.
+// The main window's colour, the settings frame's wiring, the folder chooser and the about
+// line.
 #include "ui/form1.h"
 
 #include "base/version.h"
 
 #include "base/numbers.h"
-#include "ui/backgroundwindow.h"
+#include "ui/appearancecontroller.h"
 #include "ui/colours.h"
 #include "ui/imagebutton.h"
 #include "ui/layoutrules.h"
@@ -59,61 +60,14 @@ void Form1::setcolor(double colourValue) {
 
 void Form1::wireSettingsFrame() {
     connect(Frame1, &SettingsFrame::folderChangeRequested, this, [this] { Command2_Click(); });
-    connect(Frame1, &SettingsFrame::opacityChanged, this, [this] { HScroll1_Change(); });
-    connect(Frame1, &SettingsFrame::trackChangeChosen, this,
-            [this](bool immediate) { Option1_Click(immediate ? 1 : 0); });
-    connect(Frame1, &SettingsFrame::backgroundChosen, this,
-            [this](int index) { OptionBack_Click(index); });
-    connect(Frame1, &SettingsFrame::fontSizeChosen, this,
-            [this](int index) { Optionfont_Click(index); });
+    m_appearance =
+        new AppearanceController(*this, *Frame1, m_core.player(), *m_background, m_settings);
     connect(Frame1, &SettingsFrame::fileTypesChanged, this,
             [this](int index) { Check1_Click(index); });
-    connect(Frame1, &SettingsFrame::colourPicked, this,
-            [this](Qt::MouseButton button, QPoint point) {
-                Picture2_MouseUp(button, point.x(), point.y());
-            });
-}
-
-void Form1::HScroll1_Change() {
-    const int v = Frame1->opacity();
-    setWindowOpacity(v / 255.0);
-    writeSetting(Setting::Opacity, QString::number(v));
-}
-
-void Form1::Option1_Click(int) {
-    m_core.player().setImmediateChange(Frame1->immediateChange());
-    writeSetting(Setting::TrackChange,
-                 Frame1->immediateChange() ? QStringLiteral("False") : QStringLiteral("True"));
-}
-
-void Form1::OptionBack_Click(int index) {
-    if (index == 0) {
-        if (!m_form4)
-            m_form4 = new Form4(this);
-        m_form4->show();
-        m_form4->init();
-    } else if (m_form4) {
-        m_form4->close();
-        delete m_form4.data();
-    }
-    writeSetting(Setting::Background, QString::number(index));
-    activateWindow();
-    setFocus();
-}
-
-void Form1::Optionfont_Click(int index) {
-    fontresize(index * 2 + 10);
-    writeSetting(Setting::FontSize, QString::number(index));
 }
 
 void Form1::Picture2_MouseUp(Qt::MouseButton button, int x, int y) {
-    if (button != Qt::LeftButton)
-        return;
-    static const QImage palettePicture = paletteImage();
-    const std::int32_t colour =
-        palettePicture.valid(x, y) ? fromQColor(palettePicture.pixelColor(x, y)) : -1;
-    setcolor(colour);
-    writeSetting(Setting::Colour, QString::number(colour));
+    m_appearance->Picture2_MouseUp(button, x, y);
 }
 
 void Form1::Command2_Click() {

@@ -2,7 +2,7 @@
 // layout switch.
 #include "ui/form1.h"
 
-#include "ui/backgroundwindow.h"
+#include "ui/backgroundfollower.h"
 #include "ui/imagebutton.h"
 #include "ui/keyboardaccess.h"
 #include "ui/settingsframe.h"
@@ -83,17 +83,10 @@ bool Form1::handlePreviewKey(QObject* receiver, QEvent* event) {
     if (!window || receiver != window)
         return false;
     auto* key = static_cast<QKeyEvent*>(event);
-    int shift = 0;
-    if (key->modifiers() & Qt::ShiftModifier)
-        shift |= 1;
-    if (key->modifiers() & Qt::ControlModifier)
-        shift |= 2;
-    if (key->modifiers() & Qt::AltModifier)
-        shift |= 4;
     // The key still reaches the control that had the focus when it was pressed, even when the
     // action hid that control (W hides the settings frame and its folder box).
     const QPointer<QWidget> focused = focusWidget();
-    Form_KeyDown(key->key(), shift);
+    Form_KeyDown(key->key(), key->modifiers());
     if (!focused || focused == focusWidget() || m_unloaded)
         return false;
     QKeyEvent again(key->type(), key->key(), key->modifiers(), key->nativeScanCode(),
@@ -114,8 +107,12 @@ void Form1::mouseDoubleClickEvent(QMouseEvent* event) {
     QWidget::mouseDoubleClickEvent(event);
 }
 
-void Form1::Form_KeyDown(int keyCode, int shift) {
-    const bool ctrlOnly = shift == 2;
+void Form1::Form_KeyDown(int keyCode, Qt::KeyboardModifiers modifiers) {
+    // Of the modifiers only Shift, Ctrl and Alt count: a key of the keypad or with Meta is the
+    // same key.
+    const bool ctrlOnly =
+        (modifiers & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier)) ==
+        Qt::ControlModifier;
     switch (keyCode) {
     case Qt::Key_W:
         layoutAction();
@@ -160,12 +157,7 @@ void Form1::layoutAction() {
         control->setVisible(!big);
     QCoreApplication::processEvents();
     repaint();
-    if (Frame1->backgroundShown()) {
-        if (!m_form4)
-            m_form4 = new Form4(this);
-        m_form4->show();
-        m_form4->init();
-    }
+    m_background->showIfChosen();
     if (big) {
         setTopmost(true);
         return;

@@ -48,10 +48,6 @@ void GroupPages::bringToFront(int index) {
     m_pages[std::size_t(index)]->raise();
 }
 
-void GroupPages::limitTabToFrontPage() {
-    tabOnlyToTopPage(QList<QWidget*>(m_pages.begin(), m_pages.end()));
-}
-
 void GroupPages::buildPage(BrowsingModel& browsing, int i) {
     const auto index = std::size_t(i);
     auto* tab = new TabLabel(QString::fromLatin1(Captions[i]), this);

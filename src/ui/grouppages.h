@@ -28,9 +28,6 @@ public:
     // The pages' and lists' width in pixels (the window's layout gives it).
     void setPageWidth(int width);
     void setListFontSize(double points);
-    // From now on Tab reaches only the list of the page in front (after the window has set
-    // its focus order).
-    void limitTabToFrontPage();
 
 signals:
     void tabClicked(int index);

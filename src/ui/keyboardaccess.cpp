@@ -112,62 +112,6 @@ QWidget* optionStop(QWidget* control) {
     return control;
 }
 
-// Watches the stacking of pages and lets Tab reach only the controls of the top one.
-class TopPageFocus : public QObject {
-public:
-    TopPageFocus(const QList<QWidget*>& pages, QObject* parent) : QObject(parent) {
-        for (QWidget* page : pages) {
-            page->installEventFilter(this);
-            for (QWidget* control : focusOrderByPlace(*page))
-                m_controls.push_back({page, control, control->focusPolicy()});
-        }
-        update();
-    }
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override {
-        if (event->type() == QEvent::ZOrderChange)
-            update();
-        return QObject::eventFilter(watched, event);
-    }
-
-private:
-    struct Control {
-        QPointer<QWidget> page;
-        QPointer<QWidget> widget;
-        Qt::FocusPolicy policy;
-    };
-
-    // The page raised last is the last of its siblings.
-    const QWidget* topPage() const {
-        const QWidget* top = nullptr;
-        qsizetype topIndex = -1;
-        for (const Control& control : m_controls) {
-            if (!control.page || !control.page->parent())
-                continue;
-            const qsizetype index = control.page->parent()->children().indexOf(control.page);
-            if (index > topIndex) {
-                topIndex = index;
-                top = control.page;
-            }
-        }
-        return top;
-    }
-
-    void update() {
-        const QWidget* top = topPage();
-        for (const Control& control : m_controls) {
-            if (!control.widget)
-                continue;
-            const bool onTop = control.page == top;
-            control.widget->setFocusPolicy(onTop ? control.policy
-                                                 : Qt::FocusPolicy(control.policy & ~Qt::TabFocus));
-        }
-    }
-
-    std::vector<Control> m_controls;
-};
-
 } // namespace
 
 KeyActivation::KeyActivation(QWidget& control, QAccessible::Role role, std::function<void()> action)
@@ -244,12 +188,6 @@ void orderFocusByPlace(QWidget& window) {
     const QList<QWidget*> chain = focusOrderByPlace(window);
     for (qsizetype i = 1; i < chain.size(); ++i)
         QWidget::setTabOrder(chain[i - 1], chain[i]);
-}
-
-void tabOnlyToTopPage(const QList<QWidget*>& pages) {
-    if (pages.isEmpty() || !pages.front()->parent())
-        return;
-    new TopPageFocus(pages, pages.front()->parent());
 }
 
 } // namespace sonavue

@@ -54,8 +54,4 @@ QList<QWidget*> focusOrderByPlace(QWidget& window);
 // at its checked button. False when no control takes the focus.
 bool moveFocusByPlace(QWidget& window, bool forward);
 
-// `pages` lie on top of each other; only the controls of the one on top (the last raised)
-// are reached with Tab, the others still take the focus from a click.
-void tabOnlyToTopPage(const QList<QWidget*>& pages);
-
 } // namespace sonavue

@@ -74,6 +74,29 @@ private slots:
                              QStringLiteral("<missing>")),
                  QStringLiteral("1"));
     }
+
+    // The typed keys read their text by their own rule, and write what they read back.
+    void typedKeysReadByTheirRule() {
+        const auto stored = [this](const SettingKey& key, const char* text) {
+            QVERIFY(m_settings.write(key, QString::fromLatin1(text)));
+        };
+        stored(Setting::Opacity, "");
+        QCOMPARE(Setting::Opacity.read(m_settings), 250); // reads 0: out of range
+        stored(Setting::Opacity, "64.5");
+        QCOMPARE(Setting::Opacity.read(m_settings), 64); // half to even
+        stored(Setting::Background, "");
+        QCOMPARE(Setting::Background.read(m_settings), 0); // an empty value shows the picture
+        stored(Setting::TrackChange, "maybe");
+        QCOMPARE(Setting::TrackChange.read(m_settings), true);
+        stored(Setting::Colour, "&H10000000000");
+        QCOMPARE(Setting::Colour.read(m_settings), 0xFFFFFF); // beyond 32 bits: white
+        stored(Setting::Colour, "-2.5");
+        QCOMPARE(Setting::Colour.read(m_settings), -2);
+        QVERIFY(Setting::TrackChange.write(m_settings, false));
+        QCOMPARE(m_settings.read(Setting::TrackChange), QStringLiteral("False"));
+        QVERIFY(Setting::FontSize.write(m_settings, 2));
+        QCOMPARE(Setting::FontSize.read(m_settings), 2);
+    }
 };
 
 QTEST_GUILESS_MAIN(SettingsKeysTest)

@@ -241,7 +241,7 @@ private slots:
         // A double-click on the title strip is the W action.
         QTest::mouseDClick(ui.Picture1, Qt::LeftButton, {}, QPoint(300, 5));
         QVERIFY(f.windowState() & Qt::WindowMaximized);
-        f.Form_KeyDown(Qt::Key_W, 0);
+        f.Form_KeyDown(Qt::Key_W, Qt::NoModifier);
 
         // The close button closes the window.
         QSignalSpy unloaded(&f, &Form1::unloaded);

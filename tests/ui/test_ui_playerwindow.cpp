@@ -116,7 +116,7 @@ private slots:
                                              ui.Command3, ui.Command4, ui.VScroll1})
             QVERIFY(hidden->isHidden());
         QTRY_VERIFY(f.isTopmost());
-        f.Form_KeyDown(Qt::Key_W, 0);
+        f.Form_KeyDown(Qt::Key_W, Qt::NoModifier);
         QVERIFY(!(f.windowState() & Qt::WindowMaximized));
         QVERIFY(ui.Frame1->isVisible() && ui.Picture1->isVisible() && ui.VScroll1->isVisible());
         QTRY_VERIFY(!f.isTopmost());
@@ -162,11 +162,11 @@ private slots:
         ui.OptionBack[0]->setChecked(true);
         QVERIFY(f.backgroundWindow());
         f.backgroundWindow()->hide();
-        f.Form_KeyDown(Qt::Key_W, 0);
+        f.Form_KeyDown(Qt::Key_W, Qt::NoModifier);
         QVERIFY(f.backgroundWindow()->isVisible());
-        f.Form_KeyDown(Qt::Key_W, 0);
+        f.Form_KeyDown(Qt::Key_W, Qt::NoModifier);
         f.setWindowState(Qt::WindowMinimized);
-        f.Form_KeyDown(Qt::Key_W, 0);
+        f.Form_KeyDown(Qt::Key_W, Qt::NoModifier);
         QVERIFY(f.windowState() & Qt::WindowMinimized);
         QVERIFY(!(f.windowState() & Qt::WindowMaximized));
     }
