@@ -3,6 +3,7 @@
 // volume reaches the samples.
 #include "audiofiles.h"
 #include "base/fileuri.h"
+#include "midifiles.h"
 
 #include "base/nativepath.h"
 #include "playback/gstmediaelement.h"
@@ -222,7 +223,7 @@ void TestGstMediaElement::playRaisesCodeOneOnceAtTheEnd() {
                                           (hasElement("faad") || hasElement("avdec_aac"))))
         QSKIP("no AAC encoder or decoder element on this machine");
     if (kind == QLatin1String("mid"))
-        QVERIFY(writeFile(path, midiBytes(durationMs)));
+        QVERIFY(writeFile(path, testmidi::singleTrackFile(testmidi::noteTrackBody(durationMs))));
     else if (kind == QLatin1String("wav"))
         QVERIFY(writeFile(path, wavBytes(durationMs)));
     else if (kind != QLatin1String("mp3"))
