@@ -1,0 +1,13 @@
+#pragma once
+// A folder listing (DIR*) that is closed when it goes out of scope.
+#include <dirent.h>
+#include <memory>
+
+namespace sonavue {
+
+struct FolderListingCloser {
+    void operator()(DIR* folder) const { ::closedir(folder); }
+};
+using OpenFolder = std::unique_ptr<DIR, FolderListingCloser>;
+
+} // namespace sonavue
