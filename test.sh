@@ -13,7 +13,7 @@ if git rev-parse --is-inside-work-tree >/dev/null 2>&1; then
   git ls-files -z '*.cpp' '*.h' | xargs -0 clang-format --dry-run --Werror
 fi
 
-scripts/build.sh build
+scripts/build.sh build -DSONAVUE_WERROR=ON
 ctest --test-dir build --output-on-failure -j2 --timeout 300
 
 scripts/build.sh build-asan -DSONAVUE_SANITIZE=ON -DSONAVUE_GUI=OFF -DCMAKE_BUILD_TYPE=Debug

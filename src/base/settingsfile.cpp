@@ -1,7 +1,8 @@
 #include "base/settingsfile.h"
-#include "base/filedescriptor.h"
 
+#include "base/filedescriptor.h"
 #include "base/filelock.h"
+#include "base/openfolder.h"
 
 #include <atomic>
 #include <cerrno>
@@ -93,7 +94,7 @@ struct WriteTarget {
 // read-only; a link counts only when this user made it (a link planted by someone else must
 // not steer our writes) and it leads to such a file.
 WriteTarget writeTarget(const QByteArray& path) {
-    WriteTarget target{path};
+    WriteTarget target{path, false, {}};
     struct stat st {};
     if (::lstat(path.constData(), &st) != 0) {
         if (errno != ENOENT)
@@ -240,8 +241,7 @@ RewriteOutcome rewriteFile(const QByteArray& nativePath, const FileEdit& edit) {
 void removeLeftoverRewrites(const QByteArray& nativePath) {
     const WriteTarget target = writeTarget(nativePath);
     const FolderAndName parts = split(target.file);
-    const std::unique_ptr<DIR, decltype(&::closedir)> dir(::opendir(parts.folder.constData()),
-                                                          &::closedir);
+    const OpenFolder dir(::opendir(parts.folder.constData()));
     if (!dir)
         return;
     const std::time_t now = std::time(nullptr);

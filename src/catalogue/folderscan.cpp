@@ -87,12 +87,13 @@ constexpr GroupColumn GroupColumns[] = {
 } // namespace
 
 struct FolderScan::Pass {
-    Pass(FolderScan& scan, ScanObserver& observer, const FilePattern& pattern,
-         const QString& prefix, int generation, int workersScan, int intervalMs)
-        : scan(scan), observer(observer), pattern(pattern), prefix(prefix), generation(generation),
-          workersScan(workersScan), interval(std::chrono::milliseconds(std::max(0, intervalMs))),
-          codePage(scan.m_reading.codePage), id3v2(scan.m_reading.id3v2),
-          extraTypes(scan.m_reading.extraTypes) {}
+    Pass(FolderScan& owner, ScanObserver& watcher, const FilePattern& files,
+         const QString& folderPrefix, int passGeneration, int passWorkersScan, int intervalMs)
+        : scan(owner), observer(watcher), pattern(files), prefix(folderPrefix),
+          generation(passGeneration), workersScan(passWorkersScan),
+          interval(std::chrono::milliseconds(std::max(0, intervalMs))),
+          codePage(owner.m_reading.codePage), id3v2(owner.m_reading.id3v2),
+          extraTypes(owner.m_reading.extraTypes) {}
 
     FolderScan& scan;
     ScanObserver& observer;
@@ -114,7 +115,8 @@ struct FolderScan::Pass {
     // The raw album, artist and year fields of the last tagged file and their cleaned text:
     // the tracks of one album repeat them, and then cost no decoding and no allocation.
     struct RepeatedField {
-        RepeatedField(TagField field, int column) : field(field), column(column) {}
+        RepeatedField(TagField tagField, int catalogueColumn)
+            : field(tagField), column(catalogueColumn) {}
         TagField field;
         int column;
         char raw[30] = {};

@@ -2,6 +2,7 @@
 
 #include "base/filedescriptor.h"
 #include "base/nativepath.h"
+#include "base/openfolder.h"
 #include "tags/containerlimits.h"
 #include "tags/filetags.h"
 
@@ -90,7 +91,7 @@ QStringList folderCoverPaths(const QString& trackPath) {
     if (native.isEmpty() || native.contains('\0'))
         return {};
     const QByteArray folder = folderOf(native);
-    const std::unique_ptr<DIR, int (*)(DIR*)> dir(::opendir(folder.constData()), &::closedir);
+    const OpenFolder dir(::opendir(folder.constData()));
     if (!dir)
         return {};
     // Every entry with one of the names; a name may be there in several letter cases.

@@ -2,6 +2,7 @@
 
 #include "base/filedescriptor.h"
 #include "base/nativepath.h"
+#include "base/openfolder.h"
 
 #include <QCryptographicHash>
 #include <QList>
@@ -143,8 +144,7 @@ struct CachedFile {
 std::vector<CachedFile> cachedFiles(int folder) {
     std::vector<CachedFile> files;
     // fdopendir takes the descriptor it is given: a copy, so the caller's stays open.
-    const std::unique_ptr<DIR, int (*)(DIR*)> dir(::fdopendir(::fcntl(folder, F_DUPFD_CLOEXEC, 0)),
-                                                  &::closedir);
+    const OpenFolder dir(::fdopendir(::fcntl(folder, F_DUPFD_CLOEXEC, 0)));
     if (!dir)
         return files;
     ::rewinddir(dir.get());

@@ -271,8 +271,8 @@ void takeCover(const TagLib::ID3v2::Frame& frame, ID3v2Fields& fields, bool& fro
 // program's note, as "iTunNORM"), else the first.
 bool betterComment(const TagLib::ID3v2::Frame* chosen, const TagLib::ID3v2::Frame& frame) {
     const auto described = [](const TagLib::ID3v2::Frame& comment) {
-        const auto* frame = dynamic_cast<const TagLib::ID3v2::CommentsFrame*>(&comment);
-        return frame && !frame->description().isEmpty();
+        const auto* text = dynamic_cast<const TagLib::ID3v2::CommentsFrame*>(&comment);
+        return text && !text->description().isEmpty();
     };
     return !chosen || (described(*chosen) && !described(frame));
 }
