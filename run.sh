@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: LicenseRef-proprietary
+# SPDX-FileCopyrightText: 2026 The Sonavue developers
 # Installs what the player needs, builds the player (and the catalogue tool beside it), and
 # starts it. The tests are built by ./test.sh.
 set -euo pipefail

@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: LicenseRef-proprietary
+# SPDX-FileCopyrightText: 2026 The Sonavue developers
 # Installs what is missing, checks the sources' layout, builds, and runs every test: the normal build,
 # then the logic and engine tests again under AddressSanitizer and UBSan, and the
 # catalogue's tests under ThreadSanitizer.

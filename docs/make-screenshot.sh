@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: LicenseRef-proprietary
+# SPDX-FileCopyrightText: 2026 The Sonavue developers
 # Takes docs/screenshot.png afresh: the player built in build/ is installed into a scratch
 # prefix, pointed at a small library of made-up albums (ID3v1 tags, Japanese ones in
 # Shift-JIS as the player reads them by default) and shown on a desktop of its own (Xvfb,

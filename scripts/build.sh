@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: LicenseRef-proprietary
+# SPDX-FileCopyrightText: 2026 The Sonavue developers
 # Configures and builds one build folder:
 #   scripts/build.sh DIR [cmake options...] [-- targets...]
 # Without targets everything is built.

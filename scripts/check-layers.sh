@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: LicenseRef-proprietary
+# SPDX-FileCopyrightText: 2026 The Sonavue developers
 # Prints which source folders each folder includes from, and fails when a folder includes
 # one that is not below it: base -> tags -> catalogue -> playback -> ui/web -> app.
 set -euo pipefail

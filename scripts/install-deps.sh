@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: LicenseRef-proprietary
+# SPDX-FileCopyrightText: 2026 The Sonavue developers
 # Installs the Debian packages Sonavue needs:
 #   scripts/install-deps.sh          what building and running the player needs
 #   scripts/install-deps.sh --tests  that, and what the tests, the sanitizer builds and the

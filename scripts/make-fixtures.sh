@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: LicenseRef-proprietary
+# SPDX-FileCopyrightText: 2026 The Sonavue developers
 # Regenerates the committed audio fixtures under assets/fixtures (needs gst-launch-1.0 with
 # the lame plugin). The files are committed so tests never need an encoder.
 set -euo pipefail

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: LicenseRef-proprietary
+// SPDX-FileCopyrightText: 2026 The Sonavue developers
 #pragma once
 // The catalogue and its group lists as one JSON object (UTF-8), written a megabyte or so
 // at a time.

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: LicenseRef-proprietary
+// SPDX-FileCopyrightText: 2026 The Sonavue developers
 // sonavue-catalogue: runs the player's own folder scan on FOLDER and prints the catalogue
 // and the group lists as one JSON object, so that scripts see exactly what the player sees.
 #include "base/nativepath.h"

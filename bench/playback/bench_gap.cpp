@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: LicenseRef-proprietary
+// SPDX-FileCopyrightText: 2026 The Sonavue developers
 // The gap between two tracks: from one file's end (finished with code 1) to the next
 // file's first rendered audio buffer, after the player's close / open / play. Also the
 // audible gap: from the end of the last buffer of one file to the first of the next.

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: LicenseRef-proprietary
+// SPDX-FileCopyrightText: 2026 The Sonavue developers
 // Soak: many track changes on one media element, MP3, WAV and MIDI in turn, each played for
 // a moment and then replaced (Close, Open, Play), as continuous play and the user's
 // clicks do. Prints the resident memory and thread count as it goes and the growth over the

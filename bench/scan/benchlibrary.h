@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: LicenseRef-proprietary
+// SPDX-FileCopyrightText: 2026 The Sonavue developers
 #pragma once
 // A synthetic music library: artist folders holding album folders of ten tracks, most of
 // them with an ID3v1 tag, a few MIDI and WAV files and a cover picture per album.

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: LicenseRef-proprietary
+// SPDX-FileCopyrightText: 2026 The Sonavue developers
 #pragma once
 // The least work any scan must do, as the yardstick for the folder scan: walk the tree
 // with opendir/readdir, and for each music file openat/fstat/pread the last 128 bytes/close.

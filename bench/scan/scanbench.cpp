@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: LicenseRef-proprietary
+// SPDX-FileCopyrightText: 2026 The Sonavue developers
 // The folder scan's speed and memory against the least work any scan must do.
 //
 //   sonavue-bench-scan [--folder DIR] [--runs N]

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: LicenseRef-proprietary
+// SPDX-FileCopyrightText: 2026 The Sonavue developers
 // How well codepage=auto reads a mixed library: the hand-written corpus
 // (tests/catalogue/tagcorpus.txt) of Western European albums in code page 1252 and
 // Japanese albums in code page 932, one folder each, scanned as the player scans it.

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: LicenseRef-proprietary
+// SPDX-FileCopyrightText: 2026 The Sonavue developers
 // Reading ID3v2 tags: TagLib's own file reading against ours (the tag bytes read from the
 // open file, only they handed to TagLib, plus the ID3v1 read the scan does anyway).
 //

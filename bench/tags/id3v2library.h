@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: LicenseRef-proprietary
+// SPDX-FileCopyrightText: 2026 The Sonavue developers
 #pragma once
 // Synthetic MP3 files for the ID3v2 benchmark: each has a small ID3v2.3 tag (or none),
 // about 2 KiB of fake audio and an ID3v1 tag at the end.

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: LicenseRef-proprietary
+// SPDX-FileCopyrightText: 2026 The Sonavue developers
 #pragma once
 // The window's start-up on a 100,000-track library, warm and cold, side by side in one
 // run with sonavue-catalogue on the same library: how much longer than the tool's own

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: LicenseRef-proprietary
+// SPDX-FileCopyrightText: 2026 The Sonavue developers
 #pragma once
 // Records each turn of the event loop: a posted event that posts itself again on every
 // delivery. Qt does not deliver an event posted during a delivery in the same pass, so

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: LicenseRef-proprietary
+// SPDX-FileCopyrightText: 2026 The Sonavue developers
 #pragma once
 // Sees whether a widget has handled a paint event since it was installed as its filter.
 #include <QEvent>

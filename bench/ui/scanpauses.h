@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: LicenseRef-proprietary
+// SPDX-FileCopyrightText: 2026 The Sonavue developers
 #pragma once
 // The event loop's pauses while the main window scans its music folder.
 #include "eventloopgaps.h"

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: LicenseRef-proprietary
+// SPDX-FileCopyrightText: 2026 The Sonavue developers
 #pragma once
 // A media element that plays nothing and needs no sound device: the window under
 // measurement may open and play files; nothing happens.

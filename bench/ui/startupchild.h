@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: LicenseRef-proprietary
+// SPDX-FileCopyrightText: 2026 The Sonavue developers
 #pragma once
 // The start-up as the program runs it, in a process of its own: the benchmark starts
 // this executable again with StartupChildFlag and times the lines it prints.

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: LicenseRef-proprietary
+// SPDX-FileCopyrightText: 2026 The Sonavue developers
 // The main window's speed: start-up, track-list fills and the event loop's longest pause
 // during the start-up scan.
 //

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: LicenseRef-proprietary
+// SPDX-FileCopyrightText: 2026 The Sonavue developers
 #pragma once
 // The synthetic music library the window benchmark scans: artist folders holding album
 // folders of ten tracks of a few KB, nearly all with an ID3v1 tag at the end.

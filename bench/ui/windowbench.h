@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: LicenseRef-proprietary
+// SPDX-FileCopyrightText: 2026 The Sonavue developers
 #pragma once
 // The main window in this process on a large library: the event loop's longest pause
 // during the start-up scan, then the track-list fills a user's clicks raise.

@@ -1,3 +1,5 @@
+# SPDX-License-Identifier: LicenseRef-proprietary
+# SPDX-FileCopyrightText: 2026 The Sonavue developers
 # The player's files for the desktop: PNG icons rendered from the SVG at build time (for
 # desktops without an SVG loader, and built into the program as its window icon), the
 # AppStream metadata for software centres and the manual pages. Included by the player's

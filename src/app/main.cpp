@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: LicenseRef-proprietary
+// SPDX-FileCopyrightText: 2026 The Sonavue developers
 // Sonavue: a music player for music kept as files in folders.
 #include "app/mprisplayer.h"
 #include "app/programicon.h"

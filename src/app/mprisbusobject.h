@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: LicenseRef-proprietary
+// SPDX-FileCopyrightText: 2026 The Sonavue developers
 #pragma once
 // The two MPRIS interfaces (org.mpris.MediaPlayer2 and its .Player) on
 // /org/mpris/MediaPlayer2, answered message by message: the toolkit's own export cannot

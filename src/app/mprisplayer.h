@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: LicenseRef-proprietary
+// SPDX-FileCopyrightText: 2026 The Sonavue developers
 #pragma once
 // The player as desktop media controls see it (MPRIS): what plays, its status, position and
 // volume, and the actions those controls ask for, carried out by the player's core. Published

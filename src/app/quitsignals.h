@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: LicenseRef-proprietary
+// SPDX-FileCopyrightText: 2026 The Sonavue developers
 #pragma once
 // SIGTERM, SIGINT and SIGHUP (a session ending, Ctrl+C in a terminal) close the main window
 // the ordinary way, so its closing still saves the file-type settings and stops the sound.

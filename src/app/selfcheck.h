@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: LicenseRef-proprietary
+// SPDX-FileCopyrightText: 2026 The Sonavue developers
 #pragma once
 // The command-line answers of the player that open no window: --help, --version,
 // --self-check, and the usage for an option it does not know.

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: LicenseRef-proprietary
+// SPDX-FileCopyrightText: 2026 The Sonavue developers
 #pragma once
 // One running player per user: a second start hands a "raise" request to the running one
 // over a local socket and ends, instead of opening a second window. The running one answers

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: LicenseRef-proprietary
+// SPDX-FileCopyrightText: 2026 The Sonavue developers
 #pragma once
 // A listening local (Unix) socket that outlives trouble. Unlike QLocalServer, it does not
 // give up (and delete its socket file) when accepting fails for lack of file descriptors:

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: LicenseRef-proprietary
+// SPDX-FileCopyrightText: 2026 The Sonavue developers
 #pragma once
 // An exclusive advisory lock (flock) on a small lock file, held for the object's life. Used
 // to keep two processes of one user from interleaving a read-modify-write of the same file

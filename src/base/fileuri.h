@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: LicenseRef-proprietary
+// SPDX-FileCopyrightText: 2026 The Sonavue developers
 #pragma once
 // File URIs both ways, byte for byte: names with spaces, "#", "%", Japanese text or bytes
 // that are not UTF-8 reach the file system unchanged.

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: LicenseRef-proprietary
+// SPDX-FileCopyrightText: 2026 The Sonavue developers
 #pragma once
 // File names on Linux are bytes. The program keeps paths as QString; bytes that are
 // not valid UTF-8 are kept losslessly as the lone surrogates U+DC80..U+DCFF (one per

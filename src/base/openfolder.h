@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: LicenseRef-proprietary
+// SPDX-FileCopyrightText: 2026 The Sonavue developers
 #pragma once
 // A folder listing (DIR*) that is closed when it goes out of scope.
 #include <dirent.h>

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: LicenseRef-proprietary
+// SPDX-FileCopyrightText: 2026 The Sonavue developers
 #pragma once
 // The settings file: one INI section "init" in <program name>.ini (see settingslocation.h
 // for where it lies). Reads and writes single values; every call is a fresh, self-contained

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: LicenseRef-proprietary
+// SPDX-FileCopyrightText: 2026 The Sonavue developers
 #pragma once
 // The settings file on disk: reading it whole, and rewriting it safely. A rewrite
 // - writes only a regular file of this user that the user has not made read-only; a link

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: LicenseRef-proprietary
+// SPDX-FileCopyrightText: 2026 The Sonavue developers
 #pragma once
 // The program's own settings: each key's name and starting value, and for a key read as a
 // number or a truth value its fallback, range and reading rule, written down once. The names

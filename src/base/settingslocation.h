@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: LicenseRef-proprietary
+// SPDX-FileCopyrightText: 2026 The Sonavue developers
 #pragma once
 // Where the settings file lives. It is named after the running executable (a copy renamed
 // MyPlayer keeps MyPlayer.ini) and lies beside the program when the user may write there;

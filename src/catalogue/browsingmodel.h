@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: LicenseRef-proprietary
+// SPDX-FileCopyrightText: 2026 The Sonavue developers
 #pragma once
 // What the user browses and what plays next is decided on: the six group lists and their
 // selections, the track list (titles and row numbers, always the same rows), the list whose

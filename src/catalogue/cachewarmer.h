@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: LicenseRef-proprietary
+// SPDX-FileCopyrightText: 2026 The Sonavue developers
 #pragma once
 // Brings the music folder into the page cache while the program is still starting (the
 // main window and the web panel take a good part of a second to build after a cold boot):

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: LicenseRef-proprietary
+// SPDX-FileCopyrightText: 2026 The Sonavue developers
 #pragma once
 // Whether the scan's folder listings came from memory or had to wait for the disk, judged
 // from how long they took. The walk and the start-up's warming both judge by it, after

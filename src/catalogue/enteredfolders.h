@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: LicenseRef-proprietary
+// SPDX-FileCopyrightText: 2026 The Sonavue developers
 #pragma once
 // The folders a walk has entered, by device and inode: each real folder is entered once,
 // however many links lead to it. Not locked: a set shared by threads is used under its

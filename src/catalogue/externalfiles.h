@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: LicenseRef-proprietary
+// SPDX-FileCopyrightText: 2026 The Sonavue developers
 #pragma once
 // Files that come from outside the music folder (the command line, a second start, media
 // controls, a drop on the window): the checks the folder scan makes before a file may be

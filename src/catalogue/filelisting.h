@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: LicenseRef-proprietary
+// SPDX-FileCopyrightText: 2026 The Sonavue developers
 #pragma once
 // Folder and file listings with the scan's rules: ascending order ignoring case, names
 // beginning with '.' hidden, only regular files (links followed) listed as files.

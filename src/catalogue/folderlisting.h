@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: LicenseRef-proprietary
+// SPDX-FileCopyrightText: 2026 The Sonavue developers
 #pragma once
 // One folder's listing for a walk: its music files and subfolders, opened once, read only
 // when it is on a file system the walk may enter and the caller wants it read.

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: LicenseRef-proprietary
+// SPDX-FileCopyrightText: 2026 The Sonavue developers
 #pragma once
 // The folder scan: walks the music folder, reads every music file's trailing tag, fills
 // the catalogue and the five value group lists. Toolkit-independent: the window binds

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: LicenseRef-proprietary
+// SPDX-FileCopyrightText: 2026 The Sonavue developers
 #pragma once
 // A group list (folders, albums, artists, years, genres, and the always-empty sixth) as a
 // list model, so that a view shows 100,000 entries without copying them.

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: LicenseRef-proprietary
+// SPDX-FileCopyrightText: 2026 The Sonavue developers
 #pragma once
 // The six group lists (folder, album, artist, year, genre, all), indexed by GroupIndex: the
 // scan fills them, the browsing model shows them. The album list keeps albums in the order

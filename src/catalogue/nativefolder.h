@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: LicenseRef-proprietary
+// SPDX-FileCopyrightText: 2026 The Sonavue developers
 #pragma once
 // One folder read with POSIX calls, its names kept as the file system's bytes. Shared by
 // the listings and the folder scan, whose time is mostly system calls: each one saved

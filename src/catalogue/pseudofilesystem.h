@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: LicenseRef-proprietary
+// SPDX-FileCopyrightText: 2026 The Sonavue developers
 #pragma once
 // File systems that are windows onto the kernel rather than stored files (/proc, /sys,
 // /dev and the like). Their trees are huge or endless (proc's links lead back to /), and

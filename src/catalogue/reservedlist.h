@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: LicenseRef-proprietary
+// SPDX-FileCopyrightText: 2026 The Sonavue developers
 #pragma once
 // The reserved list: up to five full paths played before anything else, in the order they
 // were added; the same path may stand in it more than once. It does not depend on the

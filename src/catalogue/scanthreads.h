@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: LicenseRef-proprietary
+// SPDX-FileCopyrightText: 2026 The Sonavue developers
 #pragma once
 // How many threads the scan's helpers start, in one place. On a cold disk a scan mostly
 // waits, and a disk serves many requests at once: the counts suit its queue, not the

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: LicenseRef-proprietary
+// SPDX-FileCopyrightText: 2026 The Sonavue developers
 #pragma once
 // The one owner of the scan's background threads: the start-up's cache warming, and the
 // folder listers and tag readers of the scan that runs. The rule that a newer scan, or

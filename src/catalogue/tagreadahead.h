@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: LicenseRef-proprietary
+// SPDX-FileCopyrightText: 2026 The Sonavue developers
 #pragma once
 // Reads the trailing tag bytes of the walk's music files on worker threads, ahead of the
 // thread that builds the rows, which takes the results strictly in listing order. On a

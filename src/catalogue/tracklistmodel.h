@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: LicenseRef-proprietary
+// SPDX-FileCopyrightText: 2026 The Sonavue developers
 #pragma once
 // The track list's two columns: titles (ListName) and catalogue row numbers (ListNo),
 // always the same rows in the same order. Models, so that 100,000 rows fill at once.

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: LicenseRef-proprietary
+// SPDX-FileCopyrightText: 2026 The Sonavue developers
 #pragma once
 // Lists the music folder's subfolders on worker threads ahead of the walk. The walk still
 // goes through the tree in its own order, on its own thread, and decides everything (which

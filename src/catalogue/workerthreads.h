@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: LicenseRef-proprietary
+// SPDX-FileCopyrightText: 2026 The Sonavue developers
 #pragma once
 // A set of worker threads with one life: started together, joined together (at the latest
 // when the set goes). Telling the workers to end is their owner's part: it sets its stop

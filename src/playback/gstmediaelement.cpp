@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: LicenseRef-proprietary
+// SPDX-FileCopyrightText: 2026 The Sonavue developers
 // The media element over one playbin per open file. "Open" builds it and takes it to
 // PAUSED, "Play" to PLAYING; "Close" hands it to the reaper, which takes it to NULL (file
 // and device released) off the user-interface thread, so a decoder that never stops cannot

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: LicenseRef-proprietary
+// SPDX-FileCopyrightText: 2026 The Sonavue developers
 #pragma once
 // The media element's interface: what player control and the transport bar use of it.
 // The real element runs GStreamer; tests may use a double that finishes on demand.

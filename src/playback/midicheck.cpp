@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: LicenseRef-proprietary
+// SPDX-FileCopyrightText: 2026 The Sonavue developers
 // The MIDI pre-check. A standard MIDI file is a header chunk ("MThd": format, track count,
 // time division) followed by chunks of which "MTrk" hold the events. The rules below refuse
 // what the parser is known to mishandle; anything the parser only reports as an error is

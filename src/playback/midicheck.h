@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: LicenseRef-proprietary
+// SPDX-FileCopyrightText: 2026 The Sonavue developers
 #pragma once
 // The MIDI pre-check: files that GStreamer's MIDI parser would read as MIDI (a standard MIDI
 // file, or one wrapped in a RIFF "RMID" file) are checked before they reach it, because some

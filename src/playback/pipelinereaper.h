@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: LicenseRef-proprietary
+// SPDX-FileCopyrightText: 2026 The Sonavue developers
 #pragma once
 // Takes pipelines the media element is done with to NULL and releases them, each on a thread
 // of its own: the change to NULL joins the pipeline's streaming threads, and a decoder stuck

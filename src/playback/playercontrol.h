@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: LicenseRef-proprietary
+// SPDX-FileCopyrightText: 2026 The Sonavue developers
 #pragma once
 // Player control: stop, continuous start and select start, the end-of-track step and the
 // fade toward the reserved list. It decides on the browsing model (what the track list and

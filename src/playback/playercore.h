@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: LicenseRef-proprietary
+// SPDX-FileCopyrightText: 2026 The Sonavue developers
 #pragma once
 // The player without its windows, made and wired in one place: the catalogue and its group
 // lists, the scan that fills them, the browsing model, the media element, the volume level

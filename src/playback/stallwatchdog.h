@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: LicenseRef-proprietary
+// SPDX-FileCopyrightText: 2026 The Sonavue developers
 #pragma once
 // Watches a play for a position that stands still: a pipeline can report playing while its
 // decoder spins or its output never takes a sample, and such a play would never end.

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: LicenseRef-proprietary
+// SPDX-FileCopyrightText: 2026 The Sonavue developers
 #pragma once
 // The one command path of playback. Every front end (the window's keys and buttons, the
 // transport bar, the desktop's media controls, files from outside) asks for play through

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: LicenseRef-proprietary
+// SPDX-FileCopyrightText: 2026 The Sonavue developers
 #pragma once
 // The volume level 0..255: the one store of it. The level label and the desktop's media
 // controls follow its signals; the output follows setLevel.

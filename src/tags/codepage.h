@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: LicenseRef-proprietary
+// SPDX-FileCopyrightText: 2026 The Sonavue developers
 #pragma once
 // Tag text is stored in the narrow code page of the systems the tags were written on:
 // Shift-JIS as Windows has it (code page 932).

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: LicenseRef-proprietary
+// SPDX-FileCopyrightText: 2026 The Sonavue developers
 #pragma once
 // What codepage=auto reads ID3v1 text in. A record is read in one code page, not field by
 // field. Its own bytes settle it when they can only be one: valid UTF-8, or text that only

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: LicenseRef-proprietary
+// SPDX-FileCopyrightText: 2026 The Sonavue developers
 #pragma once
 // Bounds on the structure of a file before the tag library (TagLib) is handed it. TagLib
 // follows MP4 atoms by recursion, one stack frame per level, and builds an object for every

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: LicenseRef-proprietary
+// SPDX-FileCopyrightText: 2026 The Sonavue developers
 #pragma once
 // The file types listed only when the "types" setting names them: FLAC, Ogg Vorbis, Opus
 // and M4A. Their text tags (Vorbis comments, MP4 atoms) and cover pictures are read with

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: LicenseRef-proprietary
+// SPDX-FileCopyrightText: 2026 The Sonavue developers
 #pragma once
 // The picture that goes with a track, for the desktop's media controls and the tag card,
 // only with the cover art setting on: the picture embedded in the tags the program reads

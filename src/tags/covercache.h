@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: LicenseRef-proprietary
+// SPDX-FileCopyrightText: 2026 The Sonavue developers
 #pragma once
 // The folder where embedded cover pictures are copied for the desktop's media controls,
 // which want a file: each picture once, named by its bytes, and no more of them than the

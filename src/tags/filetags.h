@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: LicenseRef-proprietary
+// SPDX-FileCopyrightText: 2026 The Sonavue developers
 #pragma once
 // A music file's tags as the program reads them: the trailing ID3v1 record, and, when the
 // ID3v2 setting is on, the ID3v2 tag at the start of an MP3 (read from the same open file).

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: LicenseRef-proprietary
+// SPDX-FileCopyrightText: 2026 The Sonavue developers
 #pragma once
 // One glibc iconv descriptor, closed with its owner. Callers keep one per thread
 // (thread_local): a descriptor carries shift state and is not safe to share.

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: LicenseRef-proprietary
+// SPDX-FileCopyrightText: 2026 The Sonavue developers
 #pragma once
 // The ID3 version 1 record: the 128 bytes at the very end of a music file.
 #include "tags/tagcodepage.h"

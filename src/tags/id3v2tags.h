@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: LicenseRef-proprietary
+// SPDX-FileCopyrightText: 2026 The Sonavue developers
 #pragma once
 // The ID3 version 2 tag (2.2, 2.3 or 2.4) at the start of an MP3: the texts that fill the
 // catalogue's cells where present. The header is looked at here, so that a file without

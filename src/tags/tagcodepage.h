@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: LicenseRef-proprietary
+// SPDX-FileCopyrightText: 2026 The Sonavue developers
 #pragma once
 // The code page ID3v1 text fields are read in: the settings key "codepage" chooses it, and
 // the choice travels as a plain value to every reader of those fields.

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: LicenseRef-proprietary
+// SPDX-FileCopyrightText: 2026 The Sonavue developers
 #pragma once
 // How the program reads the tags of music files, fixed for a run by the settings: the code
 // page of ID3v1 text, whether an MP3's ID3v2 tag fills in what ID3v1 says, which opt-in

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: LicenseRef-proprietary
+// SPDX-FileCopyrightText: 2026 The Sonavue developers
 #pragma once
 // The appearance options of the settings frame: the window's opacity and colour, the
 // track-change option, the background picture, the lists' font size and the file types. A

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: LicenseRef-proprietary
+// SPDX-FileCopyrightText: 2026 The Sonavue developers
 #pragma once
 // The background window's life beside the main window: it is made when the background is
 // chosen, lies exactly behind the main window through its moves and resizes, hides while the

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: LicenseRef-proprietary
+// SPDX-FileCopyrightText: 2026 The Sonavue developers
 #pragma once
 // Form4: the picture that lies exactly behind the translucent main window. It is part of the
 // main window, not a window of its own: it stays below every ordinary window (so never above

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: LicenseRef-proprietary
+// SPDX-FileCopyrightText: 2026 The Sonavue developers
 #pragma once
 // What the splash and tag cards share: a frameless, see-through, always-on-top window
 // whose only visible part is the rounded card it paints, and labels placed in twips.

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: LicenseRef-proprietary
+// SPDX-FileCopyrightText: 2026 The Sonavue developers
 #pragma once
 // Colour values as the settings file stores them: red in the low byte,
 // RGB(r, g, b) = r + 256*g + 65536*b, and -1 for "released outside the palette".

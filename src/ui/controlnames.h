@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: LicenseRef-proprietary
+// SPDX-FileCopyrightText: 2026 The Sonavue developers
 #pragma once
 // The object names of the main window's controls: each control keeps its long-standing name,
 // and a control of an array adds its index ("TagGroupe3"), after an underscore where the

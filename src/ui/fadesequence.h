@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: LicenseRef-proprietary
+// SPDX-FileCopyrightText: 2026 The Sonavue developers
 #pragma once
 // The fade of the splash and tag cards: opacity rises by 48 per 50 ms tick up to a
 // ceiling, holds, and after the hold falls by 32 per tick until it reaches 0 or below.

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: LicenseRef-proprietary
+// SPDX-FileCopyrightText: 2026 The Sonavue developers
 #pragma once
 // A card window that fades in, holds, fades out and closes: the splash and the tag card.
 // It closes at once when it loses the focus (after having had it), and says so once.

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: LicenseRef-proprietary
+// SPDX-FileCopyrightText: 2026 The Sonavue developers
 #pragma once
 // Form1: the main window over the player's core. It places its panes and controls at their
 // twips (/ 15), connects what they ask for to the core, and shows the core's state; its

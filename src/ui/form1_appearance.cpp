@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: LicenseRef-proprietary
+// SPDX-FileCopyrightText: 2026 The Sonavue developers
 // The main window's colour, the settings frame's wiring, the folder chooser and the about
 // line.
 #include "ui/form1.h"

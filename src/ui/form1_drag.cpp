@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: LicenseRef-proprietary
+// SPDX-FileCopyrightText: 2026 The Sonavue developers
 // The main window's title strip: dragging the window by it, its double-click, and the
 // size label's compact/full switch.
 #include "ui/form1.h"

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: LicenseRef-proprietary
+// SPDX-FileCopyrightText: 2026 The Sonavue developers
 // The main window's side of files that come from outside: the reserved list takes them
 // as it takes a double-clicked track, and continuous play starts when nothing plays.
 #include "ui/form1.h"

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: LicenseRef-proprietary
+// SPDX-FileCopyrightText: 2026 The Sonavue developers
 // The main window's wiring: controls to handlers, key preview, Tab in reading order and the W
 // layout switch.
 #include "ui/form1.h"

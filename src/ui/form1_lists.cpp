@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: LicenseRef-proprietary
+// SPDX-FileCopyrightText: 2026 The Sonavue developers
 // The main window's lists: group tabs and group lists, the track list with its number
 // column, and the reserved list. What they hold and select is the browsing model's.
 #include "ui/form1.h"

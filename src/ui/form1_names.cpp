@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: LicenseRef-proprietary
+// SPDX-FileCopyrightText: 2026 The Sonavue developers
 // The main window's controls by name: the object names tests and accessibility tools find
 // them by, and what a screen reader says of each.
 #include "ui/form1.h"

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: LicenseRef-proprietary
+// SPDX-FileCopyrightText: 2026 The Sonavue developers
 // The main window's side of the folder scan: the music folder, the file types, the progress.
 #include "ui/form1.h"
 

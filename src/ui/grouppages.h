@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: LicenseRef-proprietary
+// SPDX-FileCopyrightText: 2026 The Sonavue developers
 #pragma once
 // The group tabs and their pages: six tabs side by side, and under them six pages stacked
 // in one place, each filled by its group list; only the page in front is shown. The lists show the

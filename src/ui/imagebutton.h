@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: LicenseRef-proprietary
+// SPDX-FileCopyrightText: 2026 The Sonavue developers
 #pragma once
 // A picture button: element 0 shows the released picture, and the pressed one while any
 // mouse button is down on it. The pictures are drawn by the program, at the pixel density

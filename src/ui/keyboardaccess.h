@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: LicenseRef-proprietary
+// SPDX-FileCopyrightText: 2026 The Sonavue developers
 #pragma once
 // Keyboard and screen-reader access for the window's own controls:
 // - KeyActivation makes a control that is no toolkit button (a tab, a picture button, the

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: LicenseRef-proprietary
+// SPDX-FileCopyrightText: 2026 The Sonavue developers
 #pragma once
 // What the now-playing label shows: the playing track's title, or for a while a notice in
 // its place (a file that cannot be played, no sound device). A notice stays for NoticeMs at

@@ -1,3 +1,5 @@
+# SPDX-License-Identifier: LicenseRef-proprietary
+# SPDX-FileCopyrightText: 2026 The Sonavue developers
 add_library(sv_ui_parts STATIC
   ${CMAKE_CURRENT_LIST_DIR}/backgroundwindow.cpp ${CMAKE_CURRENT_LIST_DIR}/backgroundwindow.h
   ${CMAKE_CURRENT_LIST_DIR}/cardwindow.cpp ${CMAKE_CURRENT_LIST_DIR}/cardwindow.h

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: LicenseRef-proprietary
+// SPDX-FileCopyrightText: 2026 The Sonavue developers
 #pragma once
 // The look of the settings frame's small controls, readable on every window colour:
 // - option circles and check boxes are outlines in a colour that stands out from the

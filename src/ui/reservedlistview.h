@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: LicenseRef-proprietary
+// SPDX-FileCopyrightText: 2026 The Sonavue developers
 #pragma once
 // The reserved list's view: it says when the focus leaves it, which is when an emptied list
 // stops counting as a reserved track on its way.

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: LicenseRef-proprietary
+// SPDX-FileCopyrightText: 2026 The Sonavue developers
 #pragma once
 // What the window shows while a scan runs: the folder and file bars, and the group lists'
 // new entries, at the scan's pauses. The bars show the latest progress at most every

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: LicenseRef-proprietary
+// SPDX-FileCopyrightText: 2026 The Sonavue developers
 #pragma once
 // The settings frame: the music folder, the track-change and background options, the colour
 // palette, the text size, the file types and the opacity. It turns the user's actions into

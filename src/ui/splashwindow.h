@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: LicenseRef-proprietary
+// SPDX-FileCopyrightText: 2026 The Sonavue developers
 #pragma once
 // Form2: the splash card with the version line; fades in, holds 2 s, fades out.
 #include "ui/fadingcard.h"

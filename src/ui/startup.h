@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: LicenseRef-proprietary
+// SPDX-FileCopyrightText: 2026 The Sonavue developers
 #pragma once
 // The entry procedure: builds the core, the main window and the splash, restores
 // the music folder and every setting through the controls' own handling, and shows the

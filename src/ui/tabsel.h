@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: LicenseRef-proprietary
+// SPDX-FileCopyrightText: 2026 The Sonavue developers
 #pragma once
 // Labels that act as controls. Each takes the focus with Tab, shows where the focus is,
 // reports a left-button press and Space, Enter or Return as a click, and is seen by screen

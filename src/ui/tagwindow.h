@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: LicenseRef-proprietary
+// SPDX-FileCopyrightText: 2026 The Sonavue developers
 #pragma once
 // Form3: the card that pops up with a track's title, artist and album.
 #include "tags/id3v2tags.h"

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: LicenseRef-proprietary
+// SPDX-FileCopyrightText: 2026 The Sonavue developers
 #pragma once
 // The title strip along the window's top: the window is dragged by it, a double-click on it
 // switches the layout, its size label switches between compact and full size and its cross

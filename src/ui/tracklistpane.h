@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: LicenseRef-proprietary
+// SPDX-FileCopyrightText: 2026 The Sonavue developers
 #pragma once
 // The track list: the titles and, under their left edge, the catalogue row numbers. Both
 // show the browsing model's track list and share its selections; this pane keeps them

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: LicenseRef-proprietary
+// SPDX-FileCopyrightText: 2026 The Sonavue developers
 #pragma once
 // The open file's row of transport buttons: play/pause, stop, and a seek slider with the
 // elapsed and total time. It shows the state it is given and asks for what the user does

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: LicenseRef-proprietary
+// SPDX-FileCopyrightText: 2026 The Sonavue developers
 #pragma once
 // The volume bar: a vertical scroll bar whose top end is the loudest level. Everything that
 // moves towards the top (the up arrow, a click above the thumb, the wheel turned up, the Up

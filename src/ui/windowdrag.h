@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: LicenseRef-proprietary
+// SPDX-FileCopyrightText: 2026 The Sonavue developers
 #pragma once
 // Moving a frameless window by a strip of its own: a press arms the drag, moving a few pixels
 // with the button held starts it and letting go ends it. The window manager moves the window

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: LicenseRef-proprietary
+// SPDX-FileCopyrightText: 2026 The Sonavue developers
 #pragma once
 // What the title-strip drag needs from an X11 display server beyond the toolkit: handing the
 // move to the window manager from the point where the button went down, and learning when

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: LicenseRef-proprietary
+// SPDX-FileCopyrightText: 2026 The Sonavue developers
 #pragma once
 // What the windows need from an X11 display server beyond the toolkit: the connection and
 // atoms, and the window-manager states the toolkit has no word for.

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: LicenseRef-proprietary
+// SPDX-FileCopyrightText: 2026 The Sonavue developers
 #pragma once
 // Which local files the web panel's pages may reach: those in one folder (the folder of the
 // page the program itself opened) and below it. Addresses that name no local file are not

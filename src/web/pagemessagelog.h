@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: LicenseRef-proprietary
+// SPDX-FileCopyrightText: 2026 The Sonavue developers
 #pragma once
 // What a web page says through script dialogs goes to stderr, one line per message, and a
 // page that talks in a loop cannot flood it.

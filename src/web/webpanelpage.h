@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: LicenseRef-proprietary
+// SPDX-FileCopyrightText: 2026 The Sonavue developers
 #pragma once
 // The page inside the web panel, hardened against what it shows: script dialogs never become
 // modal windows (they go to stderr), and local pages reach only the files of one folder.

@@ -1,3 +1,5 @@
+# SPDX-License-Identifier: LicenseRef-proprietary
+# SPDX-FileCopyrightText: 2026 The Sonavue developers
 # Tests of the desktop integration: MPRIS on a private session bus, one instance per user
 # (two real processes), and the installed program.
 if(SONAVUE_GUI)

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: LicenseRef-proprietary
+// SPDX-FileCopyrightText: 2026 The Sonavue developers
 // Runs settings operations in a process of its own, for the location tests.
 // Usage: settings_location_probe APP [key=value | ?key]...
 // APP "-" stands for this executable's own name. Prints where the settings file is, then

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: LicenseRef-proprietary
+// SPDX-FileCopyrightText: 2026 The Sonavue developers
 // The program's settings keys: the names users' settings files already hold, one name per
 // key, and the starting values each reader has always used.
 #include "base/settings.h"

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: LicenseRef-proprietary
+// SPDX-FileCopyrightText: 2026 The Sonavue developers
 #pragma once
 // Shared by the scan's tests: an observer that records every call, in order, as short text
 // (so that two scans' calls and yields can be compared), and can act at a given yield.

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: LicenseRef-proprietary
+// SPDX-FileCopyrightText: 2026 The Sonavue developers
 #pragma once
 // The hand-written library of tagcorpus.txt: Western European albums tagged in code page
 // 1252 and Japanese albums tagged in code page 932, one folder each, written as MP3 files

@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: LicenseRef-proprietary
+# SPDX-FileCopyrightText: 2026 The Sonavue developers
 # Runs a command on a desktop of its own: a fresh Xvfb server on a free display, the openbox
 # window manager managing it, and a private D-Bus session bus. The command runs with
 # QT_QPA_PLATFORM=xcb; its exit status is this script's. Everything started here is ended

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: LicenseRef-proprietary
+// SPDX-FileCopyrightText: 2026 The Sonavue developers
 #pragma once
 // The X server's own view of windows and a person's input, through the command-line X tools
 // (xdotool, xwininfo, xprop). Each tool runs while this process's event loop keeps running,

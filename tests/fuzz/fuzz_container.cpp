@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: LicenseRef-proprietary
+// SPDX-FileCopyrightText: 2026 The Sonavue developers
 // libFuzzer: a file of one opt-in type (FUZZ_TYPE, an ExtraType bit) read for its tags: the
 // container's bounds, then TagLib. Built once per type: fuzz_flac, fuzz_ogg, fuzz_opus,
 // fuzz_m4a.

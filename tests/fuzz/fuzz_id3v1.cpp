@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: LicenseRef-proprietary
+// SPDX-FileCopyrightText: 2026 The Sonavue developers
 // libFuzzer: taking a tag record apart.
 #include "tags/id3v1.h"
 #include "tags/tagtext.h"

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: LicenseRef-proprietary
+// SPDX-FileCopyrightText: 2026 The Sonavue developers
 // libFuzzer: the ID3v2 header check and TagLib reading the tag from the bytes alone.
 #include "tags/id3v2tags.h"
 

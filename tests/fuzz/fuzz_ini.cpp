@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: LicenseRef-proprietary
+// SPDX-FileCopyrightText: 2026 The Sonavue developers
 // libFuzzer: settings files of any content, read and written.
 #include "base/settings.h"
 

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: LicenseRef-proprietary
+// SPDX-FileCopyrightText: 2026 The Sonavue developers
 // libFuzzer: the MIDI pre-check. Beyond not crashing: a standard MIDI file it accepts,
 // cut by its last byte, ends inside its header or a chunk and must be refused.
 #include "playback/midicheck.h"

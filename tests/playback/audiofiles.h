@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: LicenseRef-proprietary
+// SPDX-FileCopyrightText: 2026 The Sonavue developers
 #pragma once
 // Small audio files written byte by byte, for the playback tests and the gap benchmark.
 // Paths are program text (non-UTF-8 bytes as U+DC80..U+DCFF); files are written through

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: LicenseRef-proprietary
+// SPDX-FileCopyrightText: 2026 The Sonavue developers
 #pragma once
 // MIDI files built byte by byte, sound or broken on purpose, for the pre-check's tests, the
 // media element's tests and the soak benchmark.

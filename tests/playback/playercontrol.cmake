@@ -1,3 +1,5 @@
+# SPDX-License-Identifier: LicenseRef-proprietary
+# SPDX-FileCopyrightText: 2026 The Sonavue developers
 # Player control's tests, over the real browsing model and a fake media element.
 sonavue_add_test(test_playback_playercontrol
   SOURCES

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: LicenseRef-proprietary
+// SPDX-FileCopyrightText: 2026 The Sonavue developers
 #pragma once
 // Audio sinks for tests of the real GStreamer element: one that keeps real time without a
 // sound card, and one that never takes a buffer, so a play stands still at its start.

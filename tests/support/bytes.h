@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: LicenseRef-proprietary
+// SPDX-FileCopyrightText: 2026 The Sonavue developers
 #pragma once
 // Numbers as the bytes of a file format: big-endian (any bits a byte, so that ID3v2's
 // syncsafe sizes are the 7-bit case) and little-endian.

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: LicenseRef-proprietary
+// SPDX-FileCopyrightText: 2026 The Sonavue developers
 #pragma once
 // The containers of the opt-in file types written byte by byte: FLAC metadata blocks, Ogg
 // pages and MP4 atoms, well formed or built to be hostile.

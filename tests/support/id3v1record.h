@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: LicenseRef-proprietary
+// SPDX-FileCopyrightText: 2026 The Sonavue developers
 #pragma once
 // The 128-byte ID3v1 record at a music file's end, written byte for byte: the fields are
 // bytes in whatever code page the test needs, cut or padded to their widths.

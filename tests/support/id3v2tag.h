@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: LicenseRef-proprietary
+// SPDX-FileCopyrightText: 2026 The Sonavue developers
 #pragma once
 // ID3v2 tags written byte by byte: frames of versions 2.2, 2.3 and 2.4 in the four text
 // encodings, headers with any flags, whole-tag unsynchronisation.

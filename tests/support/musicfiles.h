@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: LicenseRef-proprietary
+// SPDX-FileCopyrightText: 2026 The Sonavue developers
 #pragma once
 // Files written byte for byte under any name (names may be any bytes, as on Linux): plain
 // files, and music files of stand-in audio with or without a trailing ID3v1 record.

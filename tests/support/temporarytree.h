@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: LicenseRef-proprietary
+// SPDX-FileCopyrightText: 2026 The Sonavue developers
 #pragma once
 // A temporary folder removed through folder descriptors, whatever its names and depth: QDir
 // can neither name bytes that are not UTF-8 nor reach past PATH_MAX.

@@ -1,3 +1,5 @@
+# SPDX-License-Identifier: LicenseRef-proprietary
+# SPDX-FileCopyrightText: 2026 The Sonavue developers
 # Tests of the self-contained window pieces (library sv_ui_parts).
 foreach(part fade colours splash tagwindow background transportbar imagebutton folderchooser)
   sonavue_add_test(test_ui_parts_${part}

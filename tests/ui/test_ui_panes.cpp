@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: LicenseRef-proprietary
+// SPDX-FileCopyrightText: 2026 The Sonavue developers
 // The settings frame and the title strip on their own: the user's actions become one request
 // each, the setters act as the actions do, and the main window runs the same handling for
 // both.

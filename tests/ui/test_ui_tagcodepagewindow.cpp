@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: LicenseRef-proprietary
+// SPDX-FileCopyrightText: 2026 The Sonavue developers
 // The "codepage" setting through the real start-up: a Latin-1 tag shows right in the track
 // list, the tag card, the now-playing label and the media-control metadata with "auto",
 // and as Shift-JIS (the default) without the key.

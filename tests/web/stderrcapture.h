@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: LicenseRef-proprietary
+// SPDX-FileCopyrightText: 2026 The Sonavue developers
 #pragma once
 // Catches what this process writes to stderr while the object lives (the file descriptor
 // itself, so lines written with fprintf are caught as well as Qt's messages).

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: LicenseRef-proprietary
+// SPDX-FileCopyrightText: 2026 The Sonavue developers
 // The web panel's rules without the web engine: which local files a page may reach, and how a
 // page's messages reach stderr.
 #include "web/localfolderrule.h"

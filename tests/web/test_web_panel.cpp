@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: LicenseRef-proprietary
+// SPDX-FileCopyrightText: 2026 The Sonavue developers
 // The web panel with the real web engine: the local page, Home, Back and refused windows.
 #include "web/webpanel.h"
 #include "webpaneltesting.h"

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: LicenseRef-proprietary
+// SPDX-FileCopyrightText: 2026 The Sonavue developers
 // The web panel facing a page that misbehaves, with the real web engine: script dialogs never
 // become modal windows, and a local page reaches no file outside its own folder.
 #include "stderrcapture.h"

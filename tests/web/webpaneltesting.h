@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: LicenseRef-proprietary
+// SPDX-FileCopyrightText: 2026 The Sonavue developers
 #pragma once
 // Shared by the web panel's tests: waiting for a page to load, and running a script in it.
 #include "web/webpanel.h"

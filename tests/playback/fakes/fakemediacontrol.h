@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: LicenseRef-proprietary
+// SPDX-FileCopyrightText: 2026 The Sonavue developers
 #pragma once
 // A media element that plays nothing: it records the calls it gets (with the file name set
 // at the time) into a shared log, keeps every wave-out value sent, and raises finished when
