@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: LicenseRef-proprietary
+// SPDX-FileCopyrightText: 2026 The Sonavue developers
 // The player on the session bus (MPRIS), driven from a second bus connection the way desktop
 // media controls drive it: the real main window, the real GStreamer element on a sink that
 // keeps time, short WAV files written by the test. Runs on a private bus (dbus-run-session).
@@ -79,7 +81,7 @@ class MprisTest : public QObject {
     QString m_music;
     SettingsFile m_settings{App};
     QDBusConnection m_client{QString()};
-    StartedProgram m_program;
+    RunningWindow m_program;
     Form1* m_form = nullptr;
     std::unique_ptr<MprisPlayer> m_mpris;
     std::unique_ptr<ChangeRecorder> m_recorder;
@@ -105,9 +107,9 @@ class MprisTest : public QObject {
     QVariantMap metadata() { return asMap(property(Player, QStringLiteral("Metadata"))); }
     // The media controls as the program makes them: raise and quit reach the window.
     std::unique_ptr<MprisPlayer> makeMpris() {
-        Form1& form = *m_program.mainWindow;
+        Form1& form = *m_program;
         return std::make_unique<MprisPlayer>(
-            *m_program.core,
+            *m_program.program().core,
             MprisPlayer::WindowActions{[&form] { raiseWindow(form); }, [&form] { form.close(); }});
     }
     QLabel* volumeLabel() const { return control<QLabel>(*m_form, QStringLiteral("Vol")); }
@@ -125,7 +127,7 @@ class MprisTest : public QObject {
         options.window.showMessage = [](const QString&) {};
         options.core.media = std::make_unique<GstMediaElement>(&timedFakeSink);
         m_program = Main(std::move(options));
-        m_form = m_program.mainWindow.get();
+        m_form = m_program.get();
         m_mpris = makeMpris();
         QVERIFY(m_mpris->registerOn(QDBusConnection::sessionBus()));
         QCOMPARE(m_mpris->serviceName(), Service);
@@ -164,7 +166,7 @@ private slots:
                             SLOT(seeked(qlonglong)));
         m_mpris.reset();
         m_form = nullptr;
-        m_program = {};
+        m_program.reset();
         m_recorder.reset();
         // The name goes with the player, so the next test can take it again.
         QTRY_VERIFY(!m_client.interface()->isServiceRegistered(Service).value());
@@ -578,7 +580,7 @@ private slots:
         const QDBusConnection nowhere = QDBusConnection::connectToBus(
             QStringLiteral("unix:path=%1/no-bus").arg(m_dir.path()), QStringLiteral("nowhere"));
         QVERIFY(!nowhere.isConnected());
-        MprisPlayer unpublished(*m_program.core, {});
+        MprisPlayer unpublished(*m_program.program().core, {});
         QVERIFY(!unpublished.registerOn(nowhere));
         QCOMPARE(unpublished.playbackStatus(), QStringLiteral("Stopped"));
         unpublished.setVolume(0.2);

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: LicenseRef-proprietary
+// SPDX-FileCopyrightText: 2026 The Sonavue developers
 #pragma once
 // Shared by the tests of the scan's worker threads: a scan's whole outcome (rows, group
 // lists, observer calls) to compare between thread counts, and a library that traps a walk.
@@ -5,6 +7,7 @@
 #include "catalogue/folderscan.h"
 #include "catalogue/tagreadahead.h"
 #include "recordingobserver.h"
+#include "support/modeltesters.h"
 #include "support/musicfiles.h"
 #include "support/temporarytree.h"
 
@@ -25,23 +28,42 @@ struct Outcome {
     QStringList events;
 };
 
-inline Outcome scanWith(const QString& folder, const ReadAheadOptions& options) {
+// A scan over a fresh catalogue, yielding only between folders, with the given threads;
+// its group lists under the model tester.
+struct ScanRig {
+    explicit ScanRig(const ReadAheadOptions& options = {}) {
+        scan.setYieldIntervalMs(NoTimedYields);
+        scan.setReadAhead(options);
+    }
     Catalogue catalogue;
     GroupLists groups;
-    FolderScan scan(catalogue, groups);
-    scan.setYieldIntervalMs(NoTimedYields);
-    scan.setReadAhead(options);
+    FolderScan scan{catalogue, groups};
+    ModelTesters testers{groups};
+
+    QStringList column(int c) const {
+        QStringList out;
+        for (int r = 0; r < catalogue.rowCount(); ++r)
+            out << catalogue.cell(c, r);
+        return out;
+    }
+    QStringList row(int r) const {
+        QStringList out;
+        for (int c = 0; c < Catalogue::ColumnCount; ++c)
+            out << catalogue.cell(c, r);
+        return out;
+    }
+    QStringList group(int g) const { return groups[g].entries(); }
+};
+
+inline Outcome scanWith(const QString& folder, const ReadAheadOptions& options) {
+    ScanRig rig(options);
     RecordingObserver observer;
     Outcome out;
-    out.result = scan.run(folder, folderPrefixFor(folder), FilePattern(), observer);
-    for (int r = 0; r < catalogue.rowCount(); ++r) {
-        QStringList row;
-        for (int c = 0; c < Catalogue::ColumnCount; ++c)
-            row << catalogue.cell(c, r);
-        out.rows << row.join(QChar(u'|'));
-    }
+    out.result = rig.scan.run(folder, folderPrefixFor(folder), FilePattern(), observer);
+    for (int r = 0; r < rig.catalogue.rowCount(); ++r)
+        out.rows << rig.row(r).join(QChar(u'|'));
     for (int g = 0; g < GroupCount; ++g)
-        out.groups << groups[g].entries();
+        out.groups << rig.group(g);
     out.events = observer.events;
     return out;
 }
@@ -89,17 +111,6 @@ inline void writeHostileLibrary(const QByteArray& root) {
         QCOMPARE(::chmod((root + "/Locked").constData(), 0), 0);
     }
 }
-
-// A scan over a fresh catalogue, yielding only between folders, with the given threads.
-struct ScanRig {
-    explicit ScanRig(const ReadAheadOptions& options) {
-        scan.setYieldIntervalMs(NoTimedYields);
-        scan.setReadAhead(options);
-    }
-    Catalogue catalogue;
-    GroupLists groups;
-    FolderScan scan{catalogue, groups};
-};
 
 // A finished scan of folder that read tags as reading says, with the given tag readers.
 inline std::unique_ptr<ScanRig> scanned(const QString& folder, const TagReading& reading,

@@ -1,6 +1,9 @@
+// SPDX-License-Identifier: LicenseRef-proprietary
+// SPDX-FileCopyrightText: 2026 The Sonavue developers
 // The browsing model over a hand-made catalogue and group lists: what each pick lists, the
 // folder view on real files, the selections kept in step, and the reserved list.
 #include "catalogue/browsingmodel.h"
+#include "support/modeltesters.h"
 #include "support/musicfiles.h"
 
 #include <QDir>
@@ -17,6 +20,7 @@ struct Fixture {
     Catalogue catalogue;
     GroupLists groups;
     BrowsingModel model{catalogue, groups};
+    ModelTesters testers{model};
 
     Fixture() { model.setFolderPrefix(folderPrefixFor(dir.path())); }
     QString file(const QString& name) const { return dir.filePath(name); }

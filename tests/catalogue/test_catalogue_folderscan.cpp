@@ -1,10 +1,10 @@
+// SPDX-License-Identifier: LicenseRef-proprietary
+// SPDX-FileCopyrightText: 2026 The Sonavue developers
 // The folder scan on real folder trees: rows, group lists, the Linux file-system rules,
 // yields and a second scan superseding a running one.
 #include "base/nativepath.h"
 #include "catalogue/folderscan.h"
-#include "recordingobserver.h"
-#include "support/musicfiles.h"
-#include "support/temporarytree.h"
+#include "scanoutcome.h"
 #include "tags/genre.h"
 
 #include <QDir>
@@ -20,34 +20,14 @@ using namespace sonavue::testing;
 
 namespace {
 
-constexpr int NoTimedYields = 1000000;
-
-struct Scanned {
-    Catalogue catalogue;
-    GroupLists groups;
-    FolderScan scan{catalogue, groups};
+struct Scanned : ScanRig {
     FolderScan::Result result = FolderScan::Result::Finished;
-
-    QStringList column(int c) const {
-        QStringList out;
-        for (int r = 0; r < catalogue.rowCount(); ++r)
-            out << catalogue.cell(c, r);
-        return out;
-    }
-    QStringList group(int g) const { return groups[g].entries(); }
-    QStringList row(int r) const {
-        QStringList out;
-        for (int c = 0; c < Catalogue::ColumnCount; ++c)
-            out << catalogue.cell(c, r);
-        return out;
-    }
 };
 
 std::unique_ptr<Scanned> scanned(const QString& folder,
                                  const QString& pattern = QString::fromLatin1(InitialFilePattern),
                                  ScanObserver* observer = nullptr) {
     auto s = std::make_unique<Scanned>();
-    s->scan.setYieldIntervalMs(NoTimedYields);
     ScanObserver quiet;
     s->result = s->scan.run(folder, folderPrefixFor(folder), FilePattern(pattern),
                             observer ? *observer : quiet);

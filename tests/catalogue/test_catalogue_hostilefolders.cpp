@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: LicenseRef-proprietary
+// SPDX-FileCopyrightText: 2026 The Sonavue developers
 // The folder walk against trees built to trap it: webs of links, links into /proc and
 // /sys, paths longer than PATH_MAX and names beginning with the bytes EF BB BF.
 #include "base/nativepath.h"
@@ -5,8 +7,7 @@
 #include "catalogue/folderscan.h"
 #include "catalogue/nativefolder.h"
 #include "catalogue/pseudofilesystem.h"
-#include "support/musicfiles.h"
-#include "support/temporarytree.h"
+#include "scanoutcome.h"
 #include "tags/genre.h"
 
 #include <QDir>
@@ -40,24 +41,14 @@ private:
     int m_bound;
 };
 
-struct Scan {
-    Catalogue catalogue;
-    GroupLists groups;
-    FolderScan scan{catalogue, groups};
+struct Scan : ScanRig {
     FolderScan::Result result = FolderScan::Result::Finished;
     int yields = 0;
 
     Scan(const QString& folder, int yieldBound) {
-        scan.setYieldIntervalMs(1000000);
         BoundedObserver observer(scan, yieldBound);
         result = scan.run(folder, folderPrefixFor(folder), FilePattern(), observer);
         yields = observer.yields;
-    }
-    QStringList column(int c) const {
-        QStringList out;
-        for (int r = 0; r < catalogue.rowCount(); ++r)
-            out << catalogue.cell(c, r);
-        return out;
     }
 };
 
@@ -89,18 +80,6 @@ bool writeFileAt(int dirFd, const QByteArray& name, const QByteArray& content) {
     const bool ok = ::write(fd, content.constData(), size_t(content.size())) == content.size();
     ::close(fd);
     return ok;
-}
-
-QByteArray mountTable() {
-    const int fd = ::open("/proc/self/mountinfo", O_RDONLY | O_CLOEXEC);
-    QByteArray out;
-    char buffer[4096];
-    ssize_t got;
-    while (fd >= 0 && (got = ::read(fd, buffer, sizeof buffer)) > 0)
-        out.append(buffer, got);
-    if (fd >= 0)
-        ::close(fd);
-    return out;
 }
 
 const QByteArray Bom = "\xEF\xBB\xBF";
@@ -186,10 +165,11 @@ void TestHostileFolders::fileSystemDecision_data() {
     QTest::newRow("temporary folder") << QDir::tempPath() << true;
     // devtmpfs reports tmpfs's f_type: only the mount table tells it apart, and a
     // container's /dev may be a plain tmpfs.
+    const QByteArray mounts = readNativeFile("/proc/self/mountinfo");
     struct stat st {};
-    if (::stat("/dev", &st) == 0 && mountTypeOf(mountTable(), st.st_dev) == "devtmpfs")
+    if (::stat("/dev", &st) == 0 && mountTypeOf(mounts, st.st_dev) == "devtmpfs")
         QTest::newRow("devtmpfs") << "/dev" << false;
-    if (::stat("/dev/shm", &st) == 0 && mountTypeOf(mountTable(), st.st_dev) == "tmpfs")
+    if (::stat("/dev/shm", &st) == 0 && mountTypeOf(mounts, st.st_dev) == "tmpfs")
         QTest::newRow("tmpfs") << "/dev/shm" << true;
 }
 

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: LicenseRef-proprietary
+// SPDX-FileCopyrightText: 2026 The Sonavue developers
 // The tag read-ahead: worker threads read the trailing tag bytes ahead of the rows. The
 // scan's results must not depend on how many readers there are, files changed under the
 // readers must neither block nor be read wrongly, and a stopped or superseded scan must
@@ -5,10 +7,7 @@
 #include "base/nativepath.h"
 #include "catalogue/folderscan.h"
 #include "catalogue/tagreadahead.h"
-#include "recordingobserver.h"
 #include "scanoutcome.h"
-#include "support/musicfiles.h"
-#include "support/temporarytree.h"
 #include "tags/genre.h"
 
 #include <QDir>
@@ -149,10 +148,9 @@ void TestTagReadAhead::changedListingIsReadAfresh() {
     for (const char* name : {"a.mp3", "b.mp3", "c.mp3"})
         QVERIFY(writeMusicFile(root + "/A/" + name, 200, tagOf(name, name)));
     for (const bool fifo : {true, false}) {
-        Catalogue catalogue;
-        GroupLists groups;
-        FolderScan scan(catalogue, groups);
-        scan.setYieldIntervalMs(NoTimedYields);
+        ScanRig rig;
+        Catalogue& catalogue = rig.catalogue;
+        FolderScan& scan = rig.scan;
         std::promise<void> readingA;
         std::atomic_bool signalled = false;
         ReadAheadOptions options = readers(2);
@@ -177,7 +175,7 @@ void TestTagReadAhead::changedListingIsReadAfresh() {
         for (int r = 0; r < catalogue.rowCount(); ++r)
             titles << catalogue.cell(ColTitle, r);
         QCOMPARE(titles, QStringList({"0", "a.mp3", "c.mp3"}));
-        QCOMPARE(groups[GroupArtist].entries(), QStringList({"0", "a.mp3", "c.mp3"}));
+        QCOMPARE(rig.group(GroupArtist), QStringList({"0", "a.mp3", "c.mp3"}));
         ::unlink(b.constData());
         QVERIFY(writeMusicFile(b, 200, tagOf("b.mp3", "b.mp3")));
     }
@@ -192,11 +190,9 @@ void TestTagReadAhead::stopEndsTheReaders() {
                                    QByteArray::number(i) + ".mp3",
                                200, tagOf("t", "a")));
     const int before = threadsOfProcess();
-    Catalogue catalogue;
-    GroupLists groups;
-    FolderScan scan(catalogue, groups);
-    scan.setYieldIntervalMs(NoTimedYields);
-    scan.setReadAhead(readers(4, 2));
+    ScanRig rig(readers(4, 2));
+    Catalogue& catalogue = rig.catalogue;
+    FolderScan& scan = rig.scan;
     RecordingObserver observer;
     int readersBefore = -1, readersAfter = -1, rowsAtStop = -1;
     observer.onYield = [&](int) {

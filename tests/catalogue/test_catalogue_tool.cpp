@@ -1,9 +1,11 @@
+// SPDX-License-Identifier: LicenseRef-proprietary
+// SPDX-FileCopyrightText: 2026 The Sonavue developers
 // sonavue-catalogue run as a process: its JSON, its folder argument, --types, bad input.
 #include "base/nativepath.h"
 #include "base/version.h"
 #include "catalogue/folderscan.h"
-#include "support/musicfiles.h"
-#include "support/temporarytree.h"
+#include "scanoutcome.h"
+#include "support/processrun.h"
 #include "tags/genre.h"
 
 #include <QJsonArray>
@@ -20,23 +22,11 @@ using namespace sonavue::testing;
 
 namespace {
 
-struct Run {
-    int exitCode = -1;
-    QByteArray out, err;
-};
+using Run = ProcessRun;
 
 Run runTool(const QStringList& arguments, const QString& workingFolder = QString()) {
-    QProcess process;
-    if (!workingFolder.isEmpty())
-        process.setWorkingDirectory(workingFolder);
-    process.start(qEnvironmentVariable("SONAVUE_BUILD_DIR") + "/sonavue-catalogue", arguments);
-    Run run;
-    if (!process.waitForFinished(30000) || process.exitStatus() != QProcess::NormalExit)
-        return run;
-    run.exitCode = process.exitCode();
-    run.out = process.readAllStandardOutput();
-    run.err = process.readAllStandardError();
-    return run;
+    return runProcess(builtProgram("sonavue-catalogue"), arguments, 30000,
+                      QProcessEnvironment::systemEnvironment(), workingFolder);
 }
 
 QJsonObject parsed(const QByteArray& out) {
@@ -102,11 +92,10 @@ void TestCatalogueTool::jsonHoldsTheScan() {
     QCOMPARE(json.keys(), QStringList({"folderPrefix", "groups", "tracks"}));
     QCOMPARE(json.value("folderPrefix").toString(), dir.path() + "/");
 
-    Catalogue catalogue;
-    GroupLists groups;
-    FolderScan scan(catalogue, groups);
+    ScanRig rig;
+    const Catalogue& catalogue = rig.catalogue;
     ScanObserver quiet;
-    scan.run(dir.path(), dir.path() + "/", FilePattern(), quiet);
+    rig.scan.run(dir.path(), dir.path() + "/", FilePattern(), quiet);
 
     const QJsonArray tracks = json.value("tracks").toArray();
     QCOMPARE(tracks.size(), catalogue.rowCount());
@@ -122,7 +111,7 @@ void TestCatalogueTool::jsonHoldsTheScan() {
     const QStringList keys = {"folder", "album", "artist", "year", "genre"};
     QCOMPARE(jsonGroups.size(), keys.size());
     for (int g = 0; g < keys.size(); ++g)
-        QCOMPARE(strings(jsonGroups.value(keys[g])), groups[g].entries());
+        QCOMPARE(strings(jsonGroups.value(keys[g])), rig.group(g));
     QCOMPARE(titles(json).first(), QStringLiteral("One \"quoted\""));
 }
 

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: LicenseRef-proprietary
+// SPDX-FileCopyrightText: 2026 The Sonavue developers
 #pragma once
 // Player control over the real browsing model, a catalogue of tagged files on disk and a
 // media element that plays nothing. Everything that happens is written to one log:
@@ -10,6 +12,7 @@
 #include "playback/fakes/fakemediacontrol.h"
 #include "playback/playercontrol.h"
 #include "playback/volumelevel.h"
+#include "support/modeltesters.h"
 
 #include <QTemporaryDir>
 #include <deque>
@@ -29,6 +32,7 @@ public:
     Catalogue catalogue;
     GroupLists groups;
     BrowsingModel browsing{catalogue, groups};
+    ModelTesters testers{browsing};
     QStringList log;
     FakeMediaControl media{log};
     VolumeLevel volume{media};

@@ -1,8 +1,11 @@
+// SPDX-License-Identifier: LicenseRef-proprietary
+// SPDX-FileCopyrightText: 2026 The Sonavue developers
 #pragma once
 // Shared by the main-window tests: a music library written to disk, a settings file of the
 // test's own, and a start-up through the real entry procedure with a media double.
 #include "base/settings.h"
 #include "playback/fakes/fakemediacontrol.h"
+#include "support/modeltesters.h"
 #include "support/musicfiles.h"
 #include "tags/codepage.h"
 #include "ui/startup.h"
@@ -53,21 +56,29 @@ private:
 };
 
 // A started program held as a pointer to its window: the core under the window lives as long
-// as the window does.
+// as the window does. The core's item models are under the model tester from the start-up's
+// return on.
 class RunningWindow {
 public:
     RunningWindow() = default;
-    RunningWindow(StartedProgram program) : m_program(std::move(program)) {}
+    RunningWindow(StartedProgram program) : m_program(std::move(program)) {
+        if (m_program.mainWindow)
+            m_testers = std::make_unique<ModelTesters>(m_program.mainWindow->core().browsing());
+    }
     Form1& operator*() const { return *m_program.mainWindow; }
     Form1* operator->() const { return m_program.mainWindow.get(); }
     Form1* get() const { return m_program.mainWindow.get(); }
     explicit operator bool() const { return bool(m_program.mainWindow); }
     StartedProgram& program() { return m_program; }
-    // The window goes, then the core.
-    void reset() { m_program = {}; }
+    // The testers go, then the window, then the core.
+    void reset() {
+        m_testers.reset();
+        m_program = {};
+    }
 
 private:
     StartedProgram m_program;
+    std::unique_ptr<ModelTesters> m_testers;
 };
 
 struct StartedWindow {

@@ -1,9 +1,12 @@
+// SPDX-License-Identifier: LicenseRef-proprietary
+// SPDX-FileCopyrightText: 2026 The Sonavue developers
 // The transport bar following the transport over a media element double: what it shows for
 // each state and what its buttons and slider ask of the element.
 #include "ui/transportbar.h"
 
 #include "catalogue/browsingmodel.h"
 #include "playback/transport.h"
+#include "support/modeltesters.h"
 
 #include <QLabel>
 #include <QLayout>
@@ -12,6 +15,7 @@
 #include <QToolButton>
 
 using namespace sonavue;
+using namespace sonavue::testing;
 using State = MediaControl::State;
 
 namespace {
@@ -50,6 +54,7 @@ struct BarRig {
     Catalogue catalogue;
     GroupLists groups;
     BrowsingModel browsing{catalogue, groups};
+    ModelTesters testers{browsing};
     VolumeLevel volume{media};
     PlayerControl player{browsing, media, volume};
     Transport transport{browsing, player, media, volume};

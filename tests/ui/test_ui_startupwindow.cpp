@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: LicenseRef-proprietary
+// SPDX-FileCopyrightText: 2026 The Sonavue developers
 // The start-up and the scans as the window lives them: stored values read by the number
 // rules, a stored folder whose name is not UTF-8, closing the window while a scan runs,
 // and the progress bars when one scan replaces another.
@@ -75,20 +77,14 @@ class StartupWindowTest : public QObject {
     QString m_empty; // no music at any depth
     SettingsFile m_settings{App};
 
-    struct Started {
-        StartedProgram program;
-        FakeMediaControl* media = nullptr;
-        QStringList mediaLog;
-    };
-
-    std::unique_ptr<Started> start(const std::function<void(Form1&)>& windowMade = {},
-                                   FolderDialog dialog = {}) {
-        auto started = std::make_unique<Started>();
+    std::unique_ptr<StartedWindow> start(const std::function<void(Form1&)>& windowMade = {},
+                                         FolderDialog dialog = {}) {
+        auto started = std::make_unique<StartedWindow>();
         auto media = std::make_unique<FakeMediaControl>(started->mediaLog);
         started->media = media.get();
         StartOptions options = testOptions(App, std::move(media));
         options.window.folderDialog = std::move(dialog);
-        started->program = Main(std::move(options), windowMade);
+        started->form = Main(std::move(options), windowMade);
         return started;
     }
 
@@ -114,7 +110,7 @@ private slots:
         for (const char* key : {"back", "Fontsize", "filter1", "filter2", "alph"})
             m_settings.set(QString::fromLatin1(key), QString());
         auto started = start();
-        Form1& f = *started->program.mainWindow;
+        Form1& f = *started->form;
         const FormControls ui(f);
         QVERIFY(ui.Frame1->backgroundShown());
         QVERIFY(f.backgroundWindow() && f.backgroundWindow()->isVisible());
@@ -133,7 +129,7 @@ private slots:
         m_settings.set(QStringLiteral("filter2"), QStringLiteral("2"));
         m_settings.set(QStringLiteral("alph"), QStringLiteral("300"));
         auto started = start();
-        Form1& f = *started->program.mainWindow;
+        Form1& f = *started->form;
         const FormControls ui(f);
         QVERIFY(!ui.Frame1->backgroundShown());
         QVERIFY(!f.backgroundWindow());
@@ -152,7 +148,7 @@ private slots:
 
         m_settings.set(QStringLiteral("Folder"), folder);
         auto started = start();
-        Form1& f = *started->program.mainWindow;
+        Form1& f = *started->form;
         const FormControls ui(f);
         QCOMPARE(ui.Frame1->folderText(), folder);
         QCOMPARE(f.core().browsing().folderPrefix(), folder + QLatin1Char('/'));
@@ -170,13 +166,13 @@ private slots:
         m_settings.set(QStringLiteral("Folder"), folder);
         {
             auto started = start();
-            const PlayerCore& core = started->program.mainWindow->core();
+            const PlayerCore& core = started->form->core();
             QCOMPARE(core.browsing().trackTitles(), QStringList{QStringLiteral("Mp3")});
             QVERIFY(!core.browsing().filePattern().matches(QStringLiteral("b.FLAC")));
         }
         m_settings.set(QStringLiteral("types"), QStringLiteral(" Flac ,wma"));
         auto started = start();
-        Form1& f = *started->program.mainWindow;
+        Form1& f = *started->form;
         QCOMPARE(f.core().tagReading().extraTypes, unsigned(ExtraFlac));
         QCOMPARE(f.core().browsing().trackTitles(), (QStringList{"Mp3", "b.FLAC"}));
         const FormControls ui(f);
@@ -197,9 +193,9 @@ private slots:
                                                        form.close();
                                                    });
         });
-        Form1& f = *started->program.mainWindow;
+        Form1& f = *started->form;
         QVERIFY(closedDuringScan);
-        QVERIFY(started->program.ended);
+        QVERIFY(started->form.program().ended);
         QVERIFY(!f.scanRunning());
         QVERIFY(!f.isVisible());
         QCOMPARE(f.core().catalogue().rowCount(), 0);
@@ -217,7 +213,7 @@ private slots:
     void ctrlQDuringAFolderScanStopsIt() {
         auto started =
             start({}, [this](QWidget*, const QString&, const QString&) { return m_big; });
-        Form1& f = *started->program.mainWindow;
+        Form1& f = *started->form;
         QVERIFY(f.isVisible());
         m_settings.set(QStringLiteral("alph"), QStringLiteral("250"));
         QSignalSpy unloaded(&f, &Form1::unloaded);
@@ -246,7 +242,7 @@ private slots:
     // new scan never reads a tag, and the window is idle with both bars hidden.
     void progressBarsGoWhenAnEmptyFolderReplacesAScan() {
         auto started = start();
-        Form1& f = *started->program.mainWindow;
+        Form1& f = *started->form;
         const FormControls ui(f);
         QVERIFY(ui.Progress1->isHidden() && ui.Progress2->isHidden());
         AtScanPause replace([&ui] { return !ui.Progress1->isHidden(); },
