@@ -1,7 +1,11 @@
+// SPDX-License-Identifier: LicenseRef-proprietary
+// SPDX-FileCopyrightText: 2026 The Sonavue developers
 // The installed program: `cmake --install` into a temporary prefix lays out a program that
 // starts from its launcher, a catalogue tool that scans, a valid desktop entry, icons in
 // every size, AppStream metadata and manual pages that list the options.
+#include "support/datarow.h"
 #include "support/musicfiles.h"
+#include "support/processrun.h"
 
 #include <QDir>
 #include <QFile>
@@ -21,26 +25,11 @@ using namespace sonavue::testing;
 
 namespace {
 
-struct Run {
-    int exitCode = -1;
-    QByteArray out, err;
-};
+using Run = ProcessRun;
 
 Run run(const QString& program, const QStringList& arguments, int timeoutMs = 60000,
         const QProcessEnvironment& environment = QProcessEnvironment::systemEnvironment()) {
-    QProcess process;
-    process.setProcessEnvironment(environment);
-    process.start(program, arguments);
-    Run result;
-    if (!process.waitForFinished(timeoutMs)) {
-        process.kill();
-        process.waitForFinished();
-        return result;
-    }
-    result.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
-    result.out = process.readAllStandardOutput();
-    result.err = process.readAllStandardError();
-    return result;
+    return runProcess(program, arguments, timeoutMs, environment);
 }
 
 QByteArray readAll(const QString& path) {
@@ -87,22 +76,22 @@ private slots:
     void layout_data() {
         QTest::addColumn<QString>("file");
         QTest::addColumn<bool>("executable");
-        QTest::newRow("player") << "lib/sonavue/Sonavue" << true;
-        QTest::newRow("page beside it") << "lib/sonavue/index.htm" << false;
-        QTest::newRow("catalogue tool") << "lib/sonavue/sonavue-catalogue" << true;
-        QTest::newRow("player launcher") << "bin/sonavue" << true;
-        QTest::newRow("tool launcher") << "bin/sonavue-catalogue" << true;
-        QTest::newRow("desktop entry") << "share/applications/org.sonavue.Sonavue.desktop" << false;
+        dataRow("player", "lib/sonavue/Sonavue", true);
+        dataRow("page beside it", "lib/sonavue/index.htm", false);
+        dataRow("catalogue tool", "lib/sonavue/sonavue-catalogue", true);
+        dataRow("player launcher", "bin/sonavue", true);
+        dataRow("tool launcher", "bin/sonavue-catalogue", true);
+        dataRow("desktop entry", "share/applications/org.sonavue.Sonavue.desktop", false);
         // Installed into a live prefix, the desktop's caches know of it.
-        QTest::newRow("file-type cache") << "share/applications/mimeinfo.cache" << false;
-        QTest::newRow("icon") << "share/icons/hicolor/scalable/apps/sonavue.svg" << false;
+        dataRow("file-type cache", "share/applications/mimeinfo.cache", false);
+        dataRow("icon", "share/icons/hicolor/scalable/apps/sonavue.svg", false);
         for (int pixels : {16, 32, 48, 64, 128, 256})
             QTest::addRow("%d px icon", pixels)
                 << QStringLiteral("share/icons/hicolor/%1x%1/apps/sonavue.png").arg(pixels)
                 << false;
-        QTest::newRow("metainfo") << "share/metainfo/org.sonavue.Sonavue.metainfo.xml" << false;
-        QTest::newRow("manual page") << "share/man/man1/sonavue.1" << false;
-        QTest::newRow("tool manual page") << "share/man/man1/sonavue-catalogue.1" << false;
+        dataRow("metainfo", "share/metainfo/org.sonavue.Sonavue.metainfo.xml", false);
+        dataRow("manual page", "share/man/man1/sonavue.1", false);
+        dataRow("tool manual page", "share/man/man1/sonavue-catalogue.1", false);
     }
     void layout() {
         QFETCH(QString, file);
@@ -114,8 +103,8 @@ private slots:
 
     void launcherStartsTheInstalledPlayer_data() {
         QTest::addColumn<QString>("launcher");
-        QTest::newRow("bin/sonavue") << "bin/sonavue";
-        QTest::newRow("through a link elsewhere") << "elsewhere/player";
+        dataRow("bin/sonavue", "bin/sonavue");
+        dataRow("through a link elsewhere", "elsewhere/player");
     }
     void launcherStartsTheInstalledPlayer() {
         QFETCH(QString, launcher);
@@ -262,8 +251,8 @@ private slots:
 
     void manPagesAreCleanRoffListingTheOptions_data() {
         QTest::addColumn<QString>("launcher");
-        QTest::newRow("sonavue") << "sonavue";
-        QTest::newRow("sonavue-catalogue") << "sonavue-catalogue";
+        dataRow("sonavue", "sonavue");
+        dataRow("sonavue-catalogue", "sonavue-catalogue");
     }
     void manPagesAreCleanRoffListingTheOptions() {
         QFETCH(QString, launcher);
@@ -293,18 +282,10 @@ private slots:
         QTest::addColumn<QString>("userPlatform");
         QTest::addColumn<QString>("display");
         QTest::addColumn<QByteArray>("expected");
-        QTest::newRow("X display, no choice") << "sonavue"
-                                              << ""
-                                              << ":7" << QByteArray("xcb");
-        QTest::newRow("user's choice kept") << "sonavue"
-                                            << "wayland"
-                                            << ":7" << QByteArray("wayland");
-        QTest::newRow("no X display") << "sonavue"
-                                      << ""
-                                      << "" << QByteArray("unset");
-        QTest::newRow("catalogue tool untouched") << "sonavue-catalogue"
-                                                  << ""
-                                                  << ":7" << QByteArray("unset");
+        dataRow("X display, no choice", "sonavue", "", ":7", QByteArray("xcb"));
+        dataRow("user's choice kept", "sonavue", "wayland", ":7", QByteArray("wayland"));
+        dataRow("no X display", "sonavue", "", "", QByteArray("unset"));
+        dataRow("catalogue tool untouched", "sonavue-catalogue", "", ":7", QByteArray("unset"));
     }
     void launcherPrefersX11() {
         QFETCH(QString, launcher);

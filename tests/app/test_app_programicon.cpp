@@ -1,10 +1,15 @@
+// SPDX-License-Identifier: LicenseRef-proprietary
+// SPDX-FileCopyrightText: 2026 The Sonavue developers
 // The window icon: every size rendered from the program's drawing at build time is built
 // into the program, and each one is the drawing (a rounded tile), not an empty picture.
 #include "app/programicon.h"
+#include "support/datarow.h"
 
 #include <QImage>
 #include <QPixmap>
 #include <QTest>
+
+using sonavue::testing::dataRow;
 
 class ProgramIconTest : public QObject {
     Q_OBJECT
@@ -19,7 +24,7 @@ private slots:
     void eachSizeShowsTheTile_data() {
         QTest::addColumn<int>("pixels");
         for (int pixels : {16, 32, 48, 64, 128, 256})
-            QTest::newRow(qPrintable(QStringLiteral("%1 px").arg(pixels))) << pixels;
+            dataRow(qPrintable(QStringLiteral("%1 px").arg(pixels)), pixels);
     }
     void eachSizeShowsTheTile() {
         QFETCH(int, pixels);

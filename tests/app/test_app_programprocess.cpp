@@ -1,7 +1,13 @@
+// SPDX-License-Identifier: LicenseRef-proprietary
+// SPDX-FileCopyrightText: 2026 The Sonavue developers
 // The real player as a separate process: what its command line answers without a window,
 // a quit signal during the start-up scan, and the settings file named after the executable
 // (with the leftovers of killed writes of it removed at the start).
 #include "app/selfcheck.h"
+#include "support/datarow.h"
+#include "support/musicfiles.h"
+#include "support/processrun.h"
+#include "support/programfolder.h"
 
 #include <QDir>
 #include <QFile>
@@ -15,13 +21,10 @@
 #include <unistd.h>
 
 using namespace sonavue;
+using namespace sonavue::testing;
 using Request = CommandLine::Request;
 
 namespace {
-
-QString builtProgram() {
-    return qEnvironmentVariable("SONAVUE_BUILD_DIR") + QStringLiteral("/Sonavue");
-}
 
 QByteArray fileBytes(const QString& path) {
     QFile file(path);
@@ -67,26 +70,17 @@ class ProgramProcessTest : public QObject {
 
 private slots:
     void initTestCase() {
-        QVERIFY(QFile::exists(builtProgram()));
+        QVERIFY(QFile::exists(builtProgram("Sonavue")));
         m_program = m_dir.filePath(QStringLiteral("program"));
         m_music = m_dir.filePath(QStringLiteral("music"));
         const QString home = m_dir.filePath(QStringLiteral("home"));
         const QString runtime = m_dir.filePath(QStringLiteral("runtime"));
-        for (const QString& folder : {m_program, home, runtime})
-            QVERIFY(QDir().mkpath(folder));
-        QVERIFY(QFile::setPermissions(runtime, QFileDevice::ReadOwner | QFileDevice::WriteOwner |
-                                                   QFileDevice::ExeOwner));
-        QVERIFY(QFile::copy(builtProgram(), m_program + QStringLiteral("/MyPlayer")));
-        QVERIFY(QFile::copy(qEnvironmentVariable("SONAVUE_BUILD_DIR") + "/index.htm",
-                            m_program + QStringLiteral("/index.htm")));
+        QVERIFY(QDir().mkpath(home));
+        QVERIFY(makeRuntimeFolder(runtime));
+        QVERIFY(copyProgramFolder(m_program, QStringLiteral("MyPlayer")));
         // Enough folders that the start-up scan pauses for events many hundred times.
-        for (int i = 0; i < 1500; ++i) {
-            const QString folder = m_music + QStringLiteral("/f%1").arg(i);
-            QVERIFY(QDir().mkpath(folder));
-            QFile track(folder + QStringLiteral("/t.mp3"));
-            QVERIFY(track.open(QIODevice::WriteOnly));
-            track.write(QByteArray(200, 'x'));
-        }
+        for (int i = 0; i < 1500; ++i)
+            QVERIFY(writeFile(m_music + QStringLiteral("/f%1/t.mp3").arg(i), QByteArray(200, 'x')));
         m_environment = QProcessEnvironment::systemEnvironment();
         m_environment.insert("HOME", home);
         m_environment.insert("XDG_CONFIG_HOME", home + "/.config");
@@ -101,32 +95,28 @@ private slots:
         QTest::addColumn<Request>("request");
         QTest::addColumn<QString>("unknown");
         QTest::addColumn<QStringList>("files"); // handed to the reserved list
-        QTest::newRow("nothing") << QStringList{} << Request::Start << QString() << QStringList{};
-        QTest::newRow("files") << QStringList{"a.mp3", "-"} << Request::Start << QString()
-                               << QStringList{"a.mp3", "-"};
-        QTest::newRow("toolkit options")
-            << QStringList{"-platform", "offscreen", "--style=fusion", "-reverse", "a.mp3"}
-            << Request::Start << QString() << QStringList{"a.mp3"};
-        QTest::newRow("after --") << QStringList{"b.mp3", "--", "-file.mp3", "--help"}
-                                  << Request::Start << QString()
-                                  << QStringList{"b.mp3", "-file.mp3", "--help"};
-        QTest::newRow("web engine's own")
-            << QStringList{"--webEngineArgs", "--remote-debugging-port=9000", "x.mp3"}
-            << Request::Start << QString() << QStringList{};
-        QTest::newRow("help") << QStringList{"--help"} << Request::Help << QString()
-                              << QStringList{};
-        QTest::newRow("help wins")
-            << QStringList{"--bogus", "-h"} << Request::Help << QString() << QStringList{};
-        QTest::newRow("version") << QStringList{"--version"} << Request::Version << QString()
-                                 << QStringList{};
-        QTest::newRow("self-check")
-            << QStringList{"--self-check"} << Request::SelfCheck << QString() << QStringList{};
-        QTest::newRow("unknown") << QStringList{"a.mp3", "--bogus", "-x"} << Request::UnknownOption
-                                 << "--bogus" << QStringList{"a.mp3"};
-        QTest::newRow("unknown beats version")
-            << QStringList{"--version", "-v"} << Request::UnknownOption << "-v" << QStringList{};
-        QTest::newRow("value of a toolkit option is no file")
-            << QStringList{"-style", "--fusion"} << Request::Start << QString() << QStringList{};
+        dataRow("nothing", QStringList{}, Request::Start, QString(), QStringList{});
+        dataRow("files", QStringList{"a.mp3", "-"}, Request::Start, QString(),
+                QStringList{"a.mp3", "-"});
+        dataRow("toolkit options",
+                QStringList{"-platform", "offscreen", "--style=fusion", "-reverse", "a.mp3"},
+                Request::Start, QString(), QStringList{"a.mp3"});
+        dataRow("after --", QStringList{"b.mp3", "--", "-file.mp3", "--help"}, Request::Start,
+                QString(), QStringList{"b.mp3", "-file.mp3", "--help"});
+        dataRow("web engine's own",
+                QStringList{"--webEngineArgs", "--remote-debugging-port=9000", "x.mp3"},
+                Request::Start, QString(), QStringList{});
+        dataRow("help", QStringList{"--help"}, Request::Help, QString(), QStringList{});
+        dataRow("help wins", QStringList{"--bogus", "-h"}, Request::Help, QString(), QStringList{});
+        dataRow("version", QStringList{"--version"}, Request::Version, QString(), QStringList{});
+        dataRow("self-check", QStringList{"--self-check"}, Request::SelfCheck, QString(),
+                QStringList{});
+        dataRow("unknown", QStringList{"a.mp3", "--bogus", "-x"}, Request::UnknownOption, "--bogus",
+                QStringList{"a.mp3"});
+        dataRow("unknown beats version", QStringList{"--version", "-v"}, Request::UnknownOption,
+                "-v", QStringList{});
+        dataRow("value of a toolkit option is no file", QStringList{"-style", "--fusion"},
+                Request::Start, QString(), QStringList{});
     }
     void readsTheCommandLine() {
         QFETCH(QStringList, arguments);
@@ -147,13 +137,13 @@ private slots:
         QTest::addColumn<int>("exitCode");
         QTest::addColumn<QString>("out");
         QTest::addColumn<QString>("err");
-        QTest::newRow("--help") << QStringList{"--help"} << 0 << "Usage: sonavue" << QString();
-        QTest::newRow("-h") << QStringList{"-h"} << 0 << "--self-check" << QString();
-        QTest::newRow("unknown option") << QStringList{"--bogus"} << 2 << QString()
-                                        << "sonavue: unknown option '--bogus'\nUsage: sonavue";
-        QTest::newRow("unknown after a file")
-            << QStringList{"song.mp3", "-q"} << 2 << QString() << "unknown option '-q'";
-        QTest::newRow("--version") << QStringList{"--version"} << 0 << "Sonavue " << QString();
+        dataRow("--help", QStringList{"--help"}, 0, "Usage: sonavue", QString());
+        dataRow("-h", QStringList{"-h"}, 0, "--self-check", QString());
+        dataRow("unknown option", QStringList{"--bogus"}, 2, QString(),
+                "sonavue: unknown option '--bogus'\nUsage: sonavue");
+        dataRow("unknown after a file", QStringList{"song.mp3", "-q"}, 2, QString(),
+                "unknown option '-q'");
+        dataRow("--version", QStringList{"--version"}, 0, "Sonavue ", QString());
     }
     void answersWithoutAWindow() {
         QFETCH(QStringList, arguments);
@@ -187,26 +177,21 @@ private slots:
     // renamed MyPlayer reads and writes MyPlayer.ini.
     void quitSignalDuringTheStartupScan_data() {
         QTest::addColumn<int>("signal");
-        QTest::newRow("SIGTERM") << int(SIGTERM);
-        QTest::newRow("SIGHUP") << int(SIGHUP);
-        QTest::newRow("SIGINT") << int(SIGINT);
+        dataRow("SIGTERM", int(SIGTERM));
+        dataRow("SIGHUP", int(SIGHUP));
+        dataRow("SIGINT", int(SIGINT));
     }
     void quitSignalDuringTheStartupScan() {
         QFETCH(int, signal);
         const QString settings = m_program + QStringLiteral("/MyPlayer.ini");
-        QFile file(settings);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write("[init]\nFolder=" + QFile::encodeName(m_music) + "\n");
-        file.close();
+        QVERIFY(writeFile(settings, "[init]\nFolder=" + QFile::encodeName(m_music) + "\n"));
         // What a write killed mid-way in an earlier run left: its writer is gone.
         const pid_t gone = ::fork();
         if (gone == 0)
             ::_exit(0);
         ::waitpid(gone, nullptr, 0);
         const QString leftover = m_program + QStringLiteral("/.MyPlayer.ini.%1.0.tmp").arg(gone);
-        QFile partial(leftover);
-        QVERIFY(partial.open(QIODevice::WriteOnly));
-        partial.close();
+        QVERIFY(writeFile(leftover, {}));
 
         FolderOpenWatch scanStart(m_music);
         QVERIFY(scanStart.valid());

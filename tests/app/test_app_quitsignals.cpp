@@ -1,12 +1,16 @@
+// SPDX-License-Identifier: LicenseRef-proprietary
+// SPDX-FileCopyrightText: 2026 The Sonavue developers
 // A termination signal reaches the event loop as an ordinary call, once per signal, and the
 // handler goes back to the default when the watcher goes.
 #include "app/quitsignals.h"
+#include "support/datarow.h"
 
 #include <QCoreApplication>
 #include <QTest>
 #include <csignal>
 
 using namespace sonavue;
+using sonavue::testing::dataRow;
 
 class QuitSignalsTest : public QObject {
     Q_OBJECT
@@ -14,9 +18,9 @@ class QuitSignalsTest : public QObject {
 private slots:
     void signalsBecomeCallsOnTheEventLoop_data() {
         QTest::addColumn<int>("signal");
-        QTest::newRow("SIGTERM") << int(SIGTERM);
-        QTest::newRow("SIGINT") << int(SIGINT);
-        QTest::newRow("SIGHUP") << int(SIGHUP);
+        dataRow("SIGTERM", int(SIGTERM));
+        dataRow("SIGINT", int(SIGINT));
+        dataRow("SIGHUP", int(SIGHUP));
     }
     void signalsBecomeCallsOnTheEventLoop() {
         QFETCH(int, signal);

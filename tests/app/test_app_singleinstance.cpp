@@ -1,8 +1,14 @@
+// SPDX-License-Identifier: LicenseRef-proprietary
+// SPDX-FileCopyrightText: 2026 The Sonavue developers
 // One player per user: the hand-over between starts in one process, and with two real
 // player processes (each from a private copy of the program folder, on a private bus).
 #include "app/mprisplayer.h"
 #include "app/singleinstance.h"
 #include "base/nativepath.h"
+#include "playback/audiofiles.h"
+#include "support/datarow.h"
+#include "support/musicfiles.h"
+#include "support/programfolder.h"
 
 #include <QDBusArgument>
 #include <QDBusConnection>
@@ -31,40 +37,35 @@
 #include <vector>
 
 using namespace sonavue;
+using namespace sonavue::testing;
 
 namespace {
 using Role = SingleInstance::Role;
+
+// The address of the socket file at path.
+sockaddr_un socketAddress(const QString& path) {
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    const QByteArray native = QFile::encodeName(path);
+    std::memcpy(address.sun_path, native.constData(),
+                std::min<std::size_t>(native.size(), sizeof address.sun_path - 1));
+    return address;
+}
 
 // A socket file nobody listens on, as a crashed instance leaves it.
 bool leaveStaleSocket(const QString& path) {
     const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
     if (fd < 0)
         return false;
-    sockaddr_un address{};
-    address.sun_family = AF_UNIX;
-    const QByteArray native = QFile::encodeName(path);
-    std::memcpy(address.sun_path, native.constData(),
-                std::min<std::size_t>(native.size(), sizeof address.sun_path - 1));
-    const bool bound = ::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
+    const sockaddr_un address = socketAddress(path);
+    const bool bound = ::bind(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0;
     ::close(fd);
     return bound && QFileInfo::exists(path);
 }
 
-// A later start, run on a thread of its own while this thread's event loop keeps serving
-// the instances of the test (a start waits for the running one's answer).
-Role startElsewhere(const QString& path) {
-    Role role = Role::Alone;
-    std::unique_ptr<QThread> thread(QThread::create([&role, path] {
-        SingleInstance later(path);
-        role = later.start();
-    }));
-    thread->start();
-    while (!thread->wait(QDeadlineTimer(10)))
-        QCoreApplication::processEvents();
-    return role;
-}
-
-// A later start with files, on a thread of its own; its answers for them.
+// A later start with files, run on a thread of its own while this thread's event loop keeps
+// serving the instances of the test (a start waits for the running one's answer); its
+// answers for the files.
 QStringList startElsewhereWith(const QString& path, const QStringList& files, Role* role) {
     QStringList answers;
     std::unique_ptr<QThread> thread(QThread::create([&, path] {
@@ -78,33 +79,10 @@ QStringList startElsewhereWith(const QString& path, const QStringList& files, Ro
     return answers;
 }
 
-// A short silent WAV file (8 kHz, 8 bits, mono) that the player can open and play.
-bool writeWav(const QString& path, int milliseconds) {
-    const quint32 samples = quint32(8 * milliseconds);
-    QByteArray bytes;
-    const auto u32 = [&bytes](quint32 v) {
-        for (int i = 0; i < 4; ++i)
-            bytes += char((v >> (8 * i)) & 0xFF);
-    };
-    const auto u16 = [&bytes](quint16 v) {
-        bytes += char(v & 0xFF);
-        bytes += char(v >> 8);
-    };
-    bytes += "RIFF";
-    u32(36 + samples);
-    bytes += "WAVEfmt ";
-    u32(16);
-    u16(1);    // PCM
-    u16(1);    // mono
-    u32(8000); // samples per second
-    u32(8000); // bytes per second
-    u16(1);    // block size
-    u16(8);    // bits per sample
-    bytes += "data";
-    u32(samples);
-    bytes += QByteArray(int(samples), char(0x80));
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+Role startElsewhere(const QString& path) {
+    Role role = Role::Alone;
+    startElsewhereWith(path, {}, &role);
+    return role;
 }
 
 // A raw client socket, made before the descriptors run out.
@@ -113,12 +91,8 @@ int clientSocket() {
 }
 
 bool connectTo(int fd, const QString& path) {
-    sockaddr_un address{};
-    address.sun_family = AF_UNIX;
-    const QByteArray native = QFile::encodeName(path);
-    std::memcpy(address.sun_path, native.constData(),
-                std::min<std::size_t>(native.size(), sizeof address.sun_path - 1));
-    return ::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
+    const sockaddr_un address = socketAddress(path);
+    return ::connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0;
 }
 
 // Uses up this process's file descriptors (under a lowered limit) while it lives.
@@ -229,19 +203,11 @@ private slots:
         m_program = m_dir.filePath(QStringLiteral("program"));
         m_runtime = m_dir.filePath(QStringLiteral("runtime"));
         const QString music = m_dir.filePath(QStringLiteral("music"));
-        for (const QString& folder : {m_program, m_runtime, music})
-            QVERIFY(QDir().mkpath(folder));
-        QVERIFY(QFile::setPermissions(m_runtime, QFileDevice::ReadOwner | QFileDevice::WriteOwner |
-                                                     QFileDevice::ExeOwner));
-        const QString build = qEnvironmentVariable("SONAVUE_BUILD_DIR");
-        for (const QString& name : {QStringLiteral("Sonavue"), QStringLiteral("index.htm")})
-            QVERIFY2(
-                QFile::copy(build + QLatin1Char('/') + name, m_program + QLatin1Char('/') + name),
-                qPrintable(name));
-        QFile settings(m_program + QStringLiteral("/Sonavue.ini"));
-        QVERIFY(settings.open(QIODevice::WriteOnly));
-        settings.write("[init]\r\nFolder=" + QFile::encodeName(music) + "\r\n");
-        settings.close();
+        QVERIFY(QDir().mkpath(music));
+        QVERIFY(makeRuntimeFolder(m_runtime));
+        QVERIFY(copyProgramFolder(m_program));
+        QVERIFY(writeFile(m_program + QStringLiteral("/Sonavue.ini"),
+                          "[init]\r\nFolder=" + QFile::encodeName(music) + "\r\n"));
 
         m_environment = QProcessEnvironment::systemEnvironment();
         m_environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), m_runtime);
@@ -255,10 +221,10 @@ private slots:
     void startChoosesItsRole_data() {
         QTest::addColumn<Before>("before");
         QTest::addColumn<Role>("expected");
-        QTest::newRow("first start") << Before::Nothing << Role::Primary;
-        QTest::newRow("socket left by a crash") << Before::StaleSocket << Role::Primary;
-        QTest::newRow("player running") << Before::RunningInstance << Role::HandedOver;
-        QTest::newRow("socket folder missing") << Before::MissingFolder << Role::Alone;
+        dataRow("first start", Before::Nothing, Role::Primary);
+        dataRow("socket left by a crash", Before::StaleSocket, Role::Primary);
+        dataRow("player running", Before::RunningInstance, Role::HandedOver);
+        dataRow("socket folder missing", Before::MissingFolder, Role::Alone);
     }
     void startChoosesItsRole() {
         QFETCH(Before, before);
@@ -302,14 +268,14 @@ private slots:
     void oneRequestPerConnection_data() {
         QTest::addColumn<QByteArray>("sent");
         QTest::addColumn<int>("raises");
-        QTest::newRow("request") << QByteArray("raise\n") << 1;
-        QTest::newRow("two requests") << QByteArray("raise\nraise\n") << 1;
-        QTest::newRow("other word") << QByteArray("raisex\n") << 0;
-        QTest::newRow("long line first") << QByteArray(200, 'x') + "\nraise\n" << 0;
-        QTest::newRow("no line end") << QByteArray(100, 'r') << 0;
+        dataRow("request", QByteArray("raise\n"), 1);
+        dataRow("two requests", QByteArray("raise\nraise\n"), 1);
+        dataRow("other word", QByteArray("raisex\n"), 0);
+        dataRow("long line first", QByteArray(200, 'x') + "\nraise\n", 0);
+        dataRow("no line end", QByteArray(100, 'r'), 0);
         // A client that never finishes its line is not held open.
-        QTest::newRow("a few bytes, no line end") << QByteArray("rai") << 0;
-        QTest::newRow("nothing at all") << QByteArray() << 0;
+        dataRow("a few bytes, no line end", QByteArray("rai"), 0);
+        dataRow("nothing at all", QByteArray(), 0);
     }
     void oneRequestPerConnection() {
         QFETCH(QByteArray, sent);
@@ -375,11 +341,11 @@ private slots:
     void brokenFileRequestsAreDropped_data() {
         QTest::addColumn<QByteArray>("sent");
         QTest::addColumn<QByteArray>("answer");
-        QTest::newRow("no end line") << QByteArray("open\n%2Fa.mp3\n") << QByteArray();
-        QTest::newRow("line too long") << "open\n" + QByteArray(20000, 'a') + "\n\n"
-                                       << QByteArray("error a file line longer than 12289 bytes\n");
-        QTest::newRow("too many files") << "open\n" + QByteArray("%2Fa\n").repeated(300) + "\n"
-                                        << QByteArray("error more than 256 files in one request\n");
+        dataRow("no end line", QByteArray("open\n%2Fa.mp3\n"), QByteArray());
+        dataRow("line too long", "open\n" + QByteArray(20000, 'a') + "\n\n",
+                QByteArray("error a file line longer than 12289 bytes\n"));
+        dataRow("too many files", "open\n" + QByteArray("%2Fa\n").repeated(300) + "\n",
+                QByteArray("error more than 256 files in one request\n"));
     }
     void brokenFileRequestsAreDropped() {
         QFETCH(QByteArray, sent);
@@ -511,11 +477,10 @@ private slots:
     void secondStartHandsItsFilesOver() {
         const QString outside = m_dir.filePath(QStringLiteral("outside"));
         QVERIFY(QDir().mkpath(outside + QStringLiteral("/folder.mp3")));
-        QVERIFY(writeWav(outside + QStringLiteral("/first.wav"), 4000));
-        QVERIFY(writeWav(outside + QStringLiteral("/second.wav"), 4000));
-        QFile notes(outside + QStringLiteral("/notes.txt"));
-        QVERIFY(notes.open(QIODevice::WriteOnly));
-        notes.close();
+        const QByteArray silence = testaudio::wavBytes(4000, 8000, 0);
+        QVERIFY(writeFile(outside + QStringLiteral("/first.wav"), silence));
+        QVERIFY(writeFile(outside + QStringLiteral("/second.wav"), silence));
+        QVERIFY(writeFile(outside + QStringLiteral("/notes.txt"), {}));
         QCOMPARE(::mkfifo(QFile::encodeName(outside + QStringLiteral("/f.mp3")).constData(), 0600),
                  0);
 

@@ -1,7 +1,10 @@
+// SPDX-License-Identifier: LicenseRef-proprietary
+// SPDX-FileCopyrightText: 2026 The Sonavue developers
 // The settings file on disk: which files a write may replace (links, other users' files,
 // read-only files), leftovers of killed writes, and two writers at once.
 #include "base/settings.h"
 #include "base/settingsfile.h"
+#include "support/datarow.h"
 
 #include <QDir>
 #include <QFile>
@@ -15,6 +18,7 @@
 #include <unistd.h>
 
 using namespace sonavue;
+using sonavue::testing::dataRow;
 
 namespace {
 
@@ -117,16 +121,15 @@ private slots:
         QTest::addColumn<Place>("place");
         QTest::addColumn<bool>("written");
         QTest::addColumn<bool>("needsRoot"); // changing a file's owner needs root
-        QTest::newRow("own file") << Place::OwnFile << true << false;
-        QTest::newRow("link to own settings file") << Place::OwnLink << true << false;
-        QTest::newRow("read-only file") << Place::ReadOnlyFile << false << false;
-        QTest::newRow("another user's file") << Place::OtherUsersFile << false << true;
-        QTest::newRow("link to another user's file")
-            << Place::LinkToOtherUsersFile << false << true;
-        QTest::newRow("link made by another user") << Place::LinkMadeByOtherUser << false << true;
-        QTest::newRow("link to a file that is no settings file")
-            << Place::LinkToNonSettingsFile << false << false;
-        QTest::newRow("link to no file") << Place::DanglingLink << false << false;
+        dataRow("own file", Place::OwnFile, true, false);
+        dataRow("link to own settings file", Place::OwnLink, true, false);
+        dataRow("read-only file", Place::ReadOnlyFile, false, false);
+        dataRow("another user's file", Place::OtherUsersFile, false, true);
+        dataRow("link to another user's file", Place::LinkToOtherUsersFile, false, true);
+        dataRow("link made by another user", Place::LinkMadeByOtherUser, false, true);
+        dataRow("link to a file that is no settings file", Place::LinkToNonSettingsFile, false,
+                false);
+        dataRow("link to no file", Place::DanglingLink, false, false);
     }
     void writesOnlyTheUsersOwnSettingsFile() {
         QFETCH(Place, place);

@@ -1,7 +1,10 @@
+// SPDX-License-Identifier: LicenseRef-proprietary
+// SPDX-FileCopyrightText: 2026 The Sonavue developers
 // Where the settings file lives: beside the program when the user may write there, else in
 // the user's configuration folder, where a file beside the read-only program supplies the
 // starting values; named after the executable; a lost write is said once.
 #include "base/settings.h"
+#include "support/datarow.h"
 
 #include <QDir>
 #include <QFile>
@@ -11,6 +14,7 @@
 #include <unistd.h>
 
 using namespace sonavue;
+using sonavue::testing::dataRow;
 
 namespace {
 
@@ -96,9 +100,9 @@ private slots:
         QTest::addColumn<bool>("writable");
         QTest::addColumn<QString>("file");
         QTest::addColumn<QString>("startingValues");
-        QTest::newRow("writable program folder") << true << "/opt/sv/Sonavue.ini" << QString();
-        QTest::newRow("read-only program folder") << false << "/home/u/.config/Sonavue/Sonavue.ini"
-                                                  << "/opt/sv/Sonavue.ini";
+        dataRow("writable program folder", true, "/opt/sv/Sonavue.ini", QString());
+        dataRow("read-only program folder", false, "/home/u/.config/Sonavue/Sonavue.ini",
+                "/opt/sv/Sonavue.ini");
     }
     void rule() {
         QFETCH(bool, writable);
@@ -125,10 +129,8 @@ private slots:
     void fileIsNamedAfterTheExecutable_data() {
         QTest::addColumn<QString>("executable");
         QTest::addColumn<QString>("iniName");
-        QTest::newRow("renamed copy") << "MyPlayer"
-                                      << "MyPlayer.ini";
-        QTest::newRow("with an extension") << "Player.bin"
-                                           << "Player.ini";
+        dataRow("renamed copy", "MyPlayer", "MyPlayer.ini");
+        dataRow("with an extension", "Player.bin", "Player.ini");
     }
     void fileIsNamedAfterTheExecutable() {
         QFETCH(QString, executable);

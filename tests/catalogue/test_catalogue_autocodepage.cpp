@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: LicenseRef-proprietary
+// SPDX-FileCopyrightText: 2026 The Sonavue developers
 // codepage=auto over a whole library: the hand-written corpus of Western European albums
 // (code page 1252) and Japanese albums (code page 932), one folder each, reads back exactly
 // in the catalogue, and the readers of one file (the player's record, the tag card, the
@@ -34,48 +36,46 @@ QStringList singleFileTexts(const QString& path) {
 class AutoCodePageTest : public QObject {
     Q_OBJECT
 private slots:
-    void corpusReadsBackExactly();
-};
+    void corpusReadsBackExactly() {
+        const QList<CorpusFolder> corpus = loadCorpus(qEnvironmentVariable("SONAVUE_SOURCE_DIR") +
+                                                      "/tests/catalogue/tagcorpus.txt");
+        QVERIFY(corpus.size() > 40);
+        TemporaryTree dir;
+        const QByteArray root = dir.path().toUtf8();
+        QVERIFY(writeCorpus(root, corpus));
 
-void AutoCodePageTest::corpusReadsBackExactly() {
-    const QList<CorpusFolder> corpus =
-        loadCorpus(qEnvironmentVariable("SONAVUE_SOURCE_DIR") + "/tests/catalogue/tagcorpus.txt");
-    QVERIFY(corpus.size() > 40);
-    TemporaryTree dir;
-    const QByteArray root = dir.path().toUtf8();
-    QVERIFY(writeCorpus(root, corpus));
+        // Read alone before any scan has seen the folders: each folder is judged when first asked.
+        QHash<QString, std::pair<TagFields, bool>> tags; // by path: the record, and its script
+        QHash<QString, QStringList> before;
+        for (int i = 0; i < corpus.size(); ++i)
+            for (int t = 0; t < corpus[i].tracks.size(); ++t) {
+                const QString path =
+                    QString::fromUtf8(corpusFolderPath(root, corpus, i) + '/' + corpusTrackName(t));
+                tags.insert(
+                    path, {corpusTag(corpus[i].tracks[t], corpus[i].japanese), corpus[i].japanese});
+                before.insert(path, singleFileTexts(path));
+            }
 
-    // Read alone before any scan has seen the folders: each folder is judged when first asked.
-    QHash<QString, std::pair<TagFields, bool>> tags; // by path: the record, and its script
-    QHash<QString, QStringList> before;
-    for (int i = 0; i < corpus.size(); ++i)
-        for (int t = 0; t < corpus[i].tracks.size(); ++t) {
-            const QString path =
-                QString::fromUtf8(corpusFolderPath(root, corpus, i) + '/' + corpusTrackName(t));
-            tags.insert(path,
-                        {corpusTag(corpus[i].tracks[t], corpus[i].japanese), corpus[i].japanese});
-            before.insert(path, singleFileTexts(path));
+        const auto rig = scanned(dir.path(), Auto, 2);
+        const Catalogue& catalogue = rig->catalogue;
+        QCOMPARE(catalogue.rowCount(), tags.size());
+        for (int r = 0; r < catalogue.rowCount(); ++r) {
+            const QString path = catalogue.cell(ColPath, r);
+            const auto& [tag, japanese] = tags.value(path);
+            const QStringList expected = {
+                corpusText(tag.title, japanese), corpusText(tag.artist, japanese),
+                corpusText(tag.album, japanese), corpusText(tag.year, japanese),
+                corpusText(tag.comment, japanese)};
+            const QStringList row = {catalogue.cell(ColTitle, r), catalogue.cell(ColArtist, r),
+                                     catalogue.cell(ColAlbum, r), catalogue.cell(ColYear, r),
+                                     catalogue.cell(ColComment, r)};
+            QCOMPARE(row, expected);
+            const QStringList alone = singleFileTexts(path);
+            QCOMPARE(alone, expected.mid(0, 3) + expected.mid(0, 3) + expected.mid(0, 3));
+            QCOMPARE(before.value(path), alone);
         }
-
-    const auto rig = scanned(dir.path(), Auto, 2);
-    const Catalogue& catalogue = rig->catalogue;
-    QCOMPARE(catalogue.rowCount(), tags.size());
-    for (int r = 0; r < catalogue.rowCount(); ++r) {
-        const QString path = catalogue.cell(ColPath, r);
-        const auto& [tag, japanese] = tags.value(path);
-        const QStringList expected = {
-            corpusText(tag.title, japanese), corpusText(tag.artist, japanese),
-            corpusText(tag.album, japanese), corpusText(tag.year, japanese),
-            corpusText(tag.comment, japanese)};
-        const QStringList row = {catalogue.cell(ColTitle, r), catalogue.cell(ColArtist, r),
-                                 catalogue.cell(ColAlbum, r), catalogue.cell(ColYear, r),
-                                 catalogue.cell(ColComment, r)};
-        QCOMPARE(row, expected);
-        const QStringList alone = singleFileTexts(path);
-        QCOMPARE(alone, expected.mid(0, 3) + expected.mid(0, 3) + expected.mid(0, 3));
-        QCOMPARE(before.value(path), alone);
     }
-}
+};
 
 QTEST_GUILESS_MAIN(AutoCodePageTest)
 #include "test_catalogue_autocodepage.moc"

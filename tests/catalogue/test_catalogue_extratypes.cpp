@@ -1,9 +1,13 @@
+// SPDX-License-Identifier: LicenseRef-proprietary
+// SPDX-FileCopyrightText: 2026 The Sonavue developers
 // The opt-in file types (FLAC, Ogg Vorbis, Opus, M4A): not listed unless the reading names
 // them; then listed with their container tags' texts, in the group lists, by file name when
 // untagged, and a damaged file costs its row only. The catalogue tool's --types as well.
 #include "catalogue/folderscan.h"
 #include "scanoutcome.h"
+#include "support/datarow.h"
 #include "support/musicfiles.h"
+#include "support/processrun.h"
 #include "tags/containertags.h"
 #include "tags/filetags.h"
 
@@ -31,10 +35,7 @@ QStringList row(const ScanRig& s, int r) {
 }
 
 bool hasElement(const QString& element) {
-    QProcess inspect;
-    inspect.start(QStringLiteral("gst-inspect-1.0"), {element});
-    return inspect.waitForFinished(30000) && inspect.exitStatus() == QProcess::NormalExit &&
-           inspect.exitCode() == 0;
+    return runProcess(QStringLiteral("gst-inspect-1.0"), {element}, 30000).exitCode == 0;
 }
 
 // A short tone encoded by the given GStreamer elements (encoder and muxer).
@@ -62,12 +63,10 @@ bool writeTags(const QString& path, const QStringList& texts) {
 }
 
 QByteArray runTool(const QStringList& arguments, int* exitCode = nullptr) {
-    QProcess tool;
-    tool.start(qEnvironmentVariable("SONAVUE_BUILD_DIR") + "/sonavue-catalogue", arguments);
-    const bool done = tool.waitForFinished(30000);
+    const ProcessRun tool = runProcess(builtProgram("sonavue-catalogue"), arguments, 30000);
     if (exitCode)
-        *exitCode = done ? tool.exitCode() : -1;
-    return done && tool.exitCode() == 0 ? tool.readAllStandardOutput() : QByteArray("failed");
+        *exitCode = tool.exitCode;
+    return tool.exitCode == 0 ? tool.out : QByteArray("failed");
 }
 
 } // namespace
@@ -130,8 +129,8 @@ private slots:
 
     void addedTypesGiveTheirTags_data() {
         QTest::addColumn<int>("readers");
-        QTest::newRow("read on the scan's thread") << 0;
-        QTest::newRow("read ahead on 4 threads") << 4;
+        dataRow("read on the scan's thread", 0);
+        dataRow("read ahead on 4 threads", 4);
     }
 
     void addedTypesGiveTheirTags() {

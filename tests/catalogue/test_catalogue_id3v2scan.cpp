@@ -1,11 +1,14 @@
+// SPDX-License-Identifier: LicenseRef-proprietary
+// SPDX-FileCopyrightText: 2026 The Sonavue developers
 // The folder scan and the catalogue tool with the ID3v2 setting on and off: ID3v2 texts over
 // ID3v1's where the tag has them, only for MP3s, the same rows whatever the read-ahead.
 #include "catalogue/folderscan.h"
 #include "scanoutcome.h"
+#include "support/datarow.h"
 #include "support/id3v2tag.h"
 #include "support/musicfiles.h"
+#include "support/processrun.h"
 
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -71,8 +74,8 @@ private slots:
 
     void id3v2FillsWhatItHas_data() {
         QTest::addColumn<int>("readers");
-        QTest::newRow("read on the scan's thread") << 0;
-        QTest::newRow("read ahead on 4 threads") << 4;
+        dataRow("read on the scan's thread", 0);
+        dataRow("read ahead on 4 threads", 4);
     }
 
     void id3v2FillsWhatItHas() {
@@ -95,11 +98,8 @@ private slots:
     // The tool prints the same as before without --id3v2, and the ID3v2 texts with it.
     void catalogueToolOption() {
         const auto run = [&](const QStringList& arguments) {
-            QProcess tool;
-            tool.start(qEnvironmentVariable("SONAVUE_BUILD_DIR") + "/sonavue-catalogue", arguments);
-            return tool.waitForFinished(30000) && tool.exitCode() == 0
-                       ? tool.readAllStandardOutput()
-                       : QByteArray("failed");
+            const ProcessRun tool = runProcess(builtProgram("sonavue-catalogue"), arguments, 30000);
+            return tool.exitCode == 0 ? tool.out : QByteArray("failed");
         };
         const QByteArray plain = run({m_dir.path()});
         const QByteArray withID3v2 = run({QStringLiteral("--id3v2"), m_dir.path()});

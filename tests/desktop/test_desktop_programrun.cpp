@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: LicenseRef-proprietary
+// SPDX-FileCopyrightText: 2026 The Sonavue developers
 // One short run of the real program, as a new user has it: started from a program folder of
 // its own on a small music library, on a real X server with a window manager, driven by
 // pointer and keys (xdotool), watched through the X tools and the desktop media interface
@@ -8,6 +10,7 @@
 #include "base/settings.h"
 #include "playback/audiofiles.h"
 #include "support/musicfiles.h"
+#include "support/programfolder.h"
 
 #include <QDBusArgument>
 #include <QDBusConnection>
@@ -20,6 +23,7 @@
 #include <QUrl>
 
 using namespace sonavue;
+using namespace sonavue::testing;
 namespace x = sonavue::xtools;
 
 namespace {
@@ -98,15 +102,8 @@ private slots:
         m_program = m_dir.filePath(QStringLiteral("program"));
         m_music = m_dir.filePath(QStringLiteral("music"));
         const QString runtime = m_dir.filePath(QStringLiteral("runtime"));
-        for (const QString& folder : {m_program, m_music + QStringLiteral("/disc"), runtime})
-            QVERIFY(QDir().mkpath(folder));
-        QVERIFY(QFile::setPermissions(runtime, QFileDevice::ReadOwner | QFileDevice::WriteOwner |
-                                                   QFileDevice::ExeOwner));
-        const QString build = qEnvironmentVariable("SONAVUE_BUILD_DIR");
-        for (const QString& name : {QStringLiteral("Sonavue"), QStringLiteral("index.htm")})
-            QVERIFY2(
-                QFile::copy(build + QLatin1Char('/') + name, m_program + QLatin1Char('/') + name),
-                qPrintable(name));
+        QVERIFY(copyProgramFolder(m_program));
+        QVERIFY(makeRuntimeFolder(runtime));
         // Only a subfolder holds music: the first view is empty until the user picks one.
         for (const QString& file : TrackFiles)
             QVERIFY(testing::writeFile(m_music + QStringLiteral("/disc/") + file,

@@ -1,9 +1,12 @@
+// SPDX-License-Identifier: LicenseRef-proprietary
+// SPDX-FileCopyrightText: 2026 The Sonavue developers
 // The main window on a real X server with a real window manager, driven only by the pointer
 // and key events a person sends (xdotool), and checked as the person sees it: the rows the
 // track list shows, the level label, the file the player opens, and the windows' places and
 // sizes as the X server reports them. Run it under tests/desktop/run-with-wm.sh.
 #include "xtools.h"
 
+#include "support/datarow.h"
 #include "ui/formcontrols.h"
 #include "ui/mainwindowfixture.h"
 #include "ui/splashwindow.h"
@@ -173,16 +176,12 @@ private slots:
         QVERIFY(m_screen.isValid());
         m_music = m_home.path() + QStringLiteral("/music");
         const QList<TrackSpec> tracks{
-            {QStringLiteral("root1.mp3"), QStringLiteral("Root One"), QStringLiteral("abc"),
-             QStringLiteral("Alb"), QStringLiteral("2001"), 17},
-            {QStringLiteral("root2.wav"), {}, {}, {}, {}, 0, false},
-            {QStringLiteral("A/a1.mp3"), QStringLiteral("A One"), QStringLiteral("abc"),
-             QStringLiteral("Alb"), QStringLiteral("1999"), 1},
-            {QStringLiteral("A/a2.mp3"), QStringLiteral("A Two"), QStringLiteral("Zed"),
-             QStringLiteral("Second"), QStringLiteral("1999"), 17},
-            {QStringLiteral("A/a3.wav"), {}, {}, {}, {}, 0, false},
-            {QStringLiteral("B/b1.mp3"), QStringLiteral("B One"), QStringLiteral("Zed"),
-             QStringLiteral("Third"), QStringLiteral("2005"), 146},
+            {"root1.mp3", "Root One", "abc", "Alb", "2001", 17},
+            {"root2.wav", {}, {}, {}, {}, 0, false},
+            {"A/a1.mp3", "A One", "abc", "Alb", "1999", 1},
+            {"A/a2.mp3", "A Two", "Zed", "Second", "1999", 17},
+            {"A/a3.wav", {}, {}, {}, {}, 0, false},
+            {"B/b1.mp3", "B One", "Zed", "Third", "2005", 146},
         };
         for (const TrackSpec& t : tracks)
             writeTrack(m_music, t);
@@ -242,8 +241,8 @@ private slots:
     // W, then W again: the large layout, then the normal window at its place, with the focus.
     void layoutKeyTwice_data() {
         QTest::addColumn<bool>("background");
-        QTest::newRow("no background") << false;
-        QTest::newRow("background shown") << true;
+        dataRow("no background", false);
+        dataRow("background shown", true);
     }
     void layoutKeyTwice() {
         QFETCH(bool, background);

@@ -1,32 +1,21 @@
+// SPDX-License-Identifier: LicenseRef-proprietary
+// SPDX-FileCopyrightText: 2026 The Sonavue developers
 // Deterministic random input for the MIDI pre-check: random bytes behind a MIDI header and
 // random damage to sound files. Nothing may crash or read out of bounds (the sanitizer build
 // runs this too), and a sound file cut inside its last chunk is always refused.
 #include "playback/midicheck.h"
+#include "playback/midifiles.h"
+#include "randombytes.h"
 
 #include <QTest>
 #include <QtEndian>
 #include <random>
 
 using namespace sonavue;
+using namespace sonavue::testing;
+using sonavue::testmidi::chunk;
 
 namespace {
-
-using Random = std::mt19937_64;
-
-QByteArray randomBytes(Random& random, int maxSize) {
-    std::uniform_int_distribution<int> size(0, maxSize);
-    std::uniform_int_distribution<int> byte(0, 255);
-    QByteArray bytes(size(random), Qt::Uninitialized);
-    for (char& c : bytes)
-        c = char(byte(random));
-    return bytes;
-}
-
-QByteArray chunk(const char* type, const QByteArray& body) {
-    QByteArray length(4, Qt::Uninitialized);
-    qToBigEndian(quint32(body.size()), length.data());
-    return QByteArray(type) + length + body;
-}
 
 // A sound file of a few tracks of random channel events.
 QByteArray soundFile(Random& random) {

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: LicenseRef-proprietary
+// SPDX-FileCopyrightText: 2026 The Sonavue developers
 // Continuous play over the real GStreamer element and real files: each track's end starts
 // the next one, however short the track, a play that stands still is given up and play goes
 // on, a file that cannot be opened is passed over, and a round of nothing but such files
@@ -5,6 +7,7 @@
 #include "audiofiles.h"
 #include "playback/gstmediaelement.h"
 #include "playback/playercore.h"
+#include "support/datarow.h"
 #include "testsinks.h"
 
 #include <QTemporaryDir>
@@ -74,23 +77,22 @@ private slots:
         QTest::addColumn<QList<int>>("played"); // the rows opened, in order
         QTest::addColumn<bool>("goesOn");       // play wraps to the first track again
         const QStringList toneBrokenTone{"tone", "broken", "tone"};
-        QTest::newRow("empty WAV in the middle")
-            << QList<QStringList>{{"tone", "empty", "tone"}} << QList<int>{0, 1, 2, 0} << true;
-        QTest::newRow("empty WAV first")
-            << QList<QStringList>{{"empty", "tone"}} << QList<int>{0, 1, 0} << true;
-        QTest::newRow("only empty WAVs")
-            << QList<QStringList>{{"empty", "empty"}} << QList<int>{0, 1, 0, 1} << true;
-        QTest::newRow("bad file in the middle")
-            << QList<QStringList>{toneBrokenTone} << QList<int>{0, 1, 2, 0, 1} << true;
-        QTest::newRow("bad file first of the album")
-            << QList<QStringList>{{"broken", "tone"}, {"tone"}} << QList<int>{0, 1, 2, 0, 1}
-            << true;
-        QTest::newRow("bad file last of the album")
-            << QList<QStringList>{{"tone", "broken"}, {"tone"}} << QList<int>{0, 1, 2, 0} << true;
-        QTest::newRow("bad file alone in its album")
-            << QList<QStringList>{{"tone"}, {"broken"}, {"tone"}} << QList<int>{0, 1, 2, 0} << true;
-        QTest::newRow("nothing playable: once round, then stop")
-            << QList<QStringList>{{"broken"}, {"broken", "broken"}} << QList<int>{0, 1, 2} << false;
+        dataRow("empty WAV in the middle", QList<QStringList>{{"tone", "empty", "tone"}},
+                QList<int>{0, 1, 2, 0}, true);
+        dataRow("empty WAV first", QList<QStringList>{{"empty", "tone"}}, QList<int>{0, 1, 0},
+                true);
+        dataRow("only empty WAVs", QList<QStringList>{{"empty", "empty"}}, QList<int>{0, 1, 0, 1},
+                true);
+        dataRow("bad file in the middle", QList<QStringList>{toneBrokenTone},
+                QList<int>{0, 1, 2, 0, 1}, true);
+        dataRow("bad file first of the album", QList<QStringList>{{"broken", "tone"}, {"tone"}},
+                QList<int>{0, 1, 2, 0, 1}, true);
+        dataRow("bad file last of the album", QList<QStringList>{{"tone", "broken"}, {"tone"}},
+                QList<int>{0, 1, 2, 0}, true);
+        dataRow("bad file alone in its album", QList<QStringList>{{"tone"}, {"broken"}, {"tone"}},
+                QList<int>{0, 1, 2, 0}, true);
+        dataRow("nothing playable: once round, then stop",
+                QList<QStringList>{{"broken"}, {"broken", "broken"}}, QList<int>{0, 1, 2}, false);
     }
     void playMovesPastEveryEnd() {
         QFETCH(QList<QStringList>, albums);

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: LicenseRef-proprietary
+// SPDX-FileCopyrightText: 2026 The Sonavue developers
 // The media element on real GStreamer with real files: ends raise code 1 once, cut-short
 // plays never do, bad files leave the element silent and usable, any name plays, and the
 // volume reaches the samples.
@@ -7,6 +9,8 @@
 
 #include "base/nativepath.h"
 #include "playback/gstmediaelement.h"
+#include "support/datarow.h"
+#include "testsinks.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -24,6 +28,7 @@
 
 using namespace sonavue;
 using namespace sonavue::testaudio;
+using namespace sonavue::testing;
 using State = MediaControl::State;
 
 namespace {
@@ -31,12 +36,6 @@ namespace {
 // Generous: a sanitizer build on a loaded two-core machine synthesizes MIDI far slower than
 // real time. Only a fault waits this long.
 constexpr int DoneWaitMs = 60000;
-
-GstElement* realTimeFakeSink() {
-    GstElement* sink = gst_element_factory_make("fakesink", nullptr);
-    g_object_set(sink, "sync", TRUE, nullptr);
-    return sink;
-}
 
 // The largest absolute 16-bit sample the sink has received.
 struct PeakMeter {
@@ -146,511 +145,465 @@ void openAndPlay(MediaControl& media, const QString& path) {
 class TestGstMediaElement : public QObject {
     Q_OBJECT
 private slots:
-    void initTestCase();
+    void initTestCase() {
+        // The automatic sink finds no sound device here, on any machine.
+        qputenv("GST_PLUGIN_FEATURE_RANK", "pulsesink:NONE,alsasink:NONE,pipewiresink:NONE,"
+                                           "jackaudiosink:NONE,oss4sink:NONE,osssink:NONE,"
+                                           "openalsink:NONE");
+        gst_init(nullptr, nullptr);
+        QVERIFY(m_dir.isValid());
+        QVERIFY2(QFile::exists(mp3FixturePath()), qPrintable(mp3FixturePath()));
+    }
 
-    void playRaisesCodeOneOnceAtTheEnd_data();
-    void playRaisesCodeOneOnceAtTheEnd();
-    void cutShortPlayRaisesNoCodeOne_data();
-    void cutShortPlayRaisesNoCodeOne();
-    void endQueuedBeforeCloseIsDropped();
-    void failureOfAFileNoLongerOpenIsDropped_data();
-    void failureOfAFileNoLongerOpenIsDropped();
-    void playAgainAfterTheEnd();
-    void unplayableFileStaysSilentAndElementRecovers_data();
-    void unplayableFileStaysSilentAndElementRecovers();
-    void anyFileNamePlays_data();
-    void anyFileNamePlays();
-    void fileUriKeepsTheBytes_data();
-    void fileUriKeepsTheBytes();
-    void volumeReachesTheSamples_data();
-    void volumeReachesTheSamples();
-    void transportPauseAndResume();
-    void transportStopAndSeek();
-    void defaultSinkPlaysWithoutSoundDevice();
-    void failedSinkFallsBackToSilentSink_data();
-    void failedSinkFallsBackToSilentSink();
-    void destroyedWhilePlaying();
+    void playRaisesCodeOneOnceAtTheEnd_data() {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<int>("durationMs");
+        dataRow("wav", "wav", 300);
+        dataRow("mp3 fixture", "mp3", Mp3FixtureMs);
+        dataRow("midi", "mid", 300);
+        // However short the file, reaching its end is the end of a play.
+        dataRow("wav without samples", "wav", 0);
+        dataRow("wav of one millisecond", "wav", 1);
+        // The opt-in types play on the same element.
+        dataRow("flac", "flac", 300);
+        dataRow("ogg vorbis", "ogg", 300);
+        dataRow("opus", "opus", 300);
+        dataRow("m4a", "m4a", 300);
+    }
+    void playRaisesCodeOneOnceAtTheEnd() {
+        QFETCH(QString, kind);
+        QFETCH(int, durationMs);
+        QString path;
+        if (kind == QLatin1String("mp3"))
+            path = mp3FixturePath();
+        else if (kind == QLatin1String("mid"))
+            path = m_dir.path() + QStringLiteral("/note.mid");
+        else
+            path = m_dir.path() + QStringLiteral("/tone.") + kind;
+        if (kind == QLatin1String("m4a") && !(hasElement("voaacenc") && hasElement("mp4mux") &&
+                                              (hasElement("faad") || hasElement("avdec_aac"))))
+            QSKIP("no AAC encoder or decoder element on this machine");
+        if (kind == QLatin1String("mid"))
+            QVERIFY(
+                writeFile(path, testmidi::singleTrackFile(testmidi::noteTrackBody(durationMs))));
+        else if (kind == QLatin1String("wav"))
+            QVERIFY(writeFile(path, wavBytes(durationMs)));
+        else if (kind != QLatin1String("mp3"))
+            QVERIFY(writeEncodedTone(path, encoderFor(kind)));
+
+        GstMediaElement media(realTimeFakeSink);
+        QSignalSpy done(&media, &MediaControl::finished);
+        bool onUiThread = true;
+        connect(&media, &MediaControl::finished, this,
+                [&] { onUiThread = onUiThread && QThread::currentThread() == thread(); });
+
+        QCOMPARE(media.state(), State::Closed);
+        media.open(path);
+        QCOMPARE(media.state(), State::Stopped);
+        QElapsedTimer clock;
+        clock.start();
+        media.play();
+        QCOMPARE(media.state(), State::Playing);
+        QVERIFY2(waitForCode(done, DoneSuccessful), qPrintable(path));
+        // Played in real time, not raised early.
+        QVERIFY2(clock.elapsed() >= durationMs * 8 / 10,
+                 qPrintable(QString::number(clock.elapsed())));
+        QVERIFY(onUiThread);
+        QCOMPARE(media.state(), State::Stopped);
+        QTest::qWait(150);
+        QCOMPARE(codes(done), QList<int>{DoneSuccessful});
+        media.close();
+        QCOMPARE(media.state(), State::Closed);
+        QCOMPARE(media.fileName(), path); // kept after the close
+        QTest::qWait(50);
+        QCOMPARE(codes(done), QList<int>{DoneSuccessful}); // closing after the end adds nothing
+    }
+    void cutShortPlayRaisesNoCodeOne_data() {
+        QTest::addColumn<QString>("interruption");
+        QTest::addColumn<int>("expectedCode");
+        dataRow("close", "close", int(DoneAborted));
+        dataRow("open of another file", "open", int(DoneSuperseded));
+        dataRow("play again", "play", int(DoneSuperseded));
+    }
+    void cutShortPlayRaisesNoCodeOne() {
+        QFETCH(QString, interruption);
+        QFETCH(int, expectedCode);
+        const QString first = writeWav(QStringLiteral("first.wav"), 400);
+        const QString second = writeWav(QStringLiteral("second.wav"), 250);
+        GstMediaElement media(realTimeFakeSink);
+        QSignalSpy done(&media, &MediaControl::finished);
+
+        openAndPlay(media, first);
+        QTest::qWait(100);
+        if (interruption == QLatin1String("open"))
+            media.open(second);
+        else if (interruption == QLatin1String("play"))
+            media.play();
+        else
+            media.close();
+        QVERIFY(waitForCode(done, expectedCode));
+        QCOMPARE(codes(done), QList<int>{expectedCode});
+
+        if (interruption == QLatin1String("close")) {
+            QCOMPARE(media.state(), State::Closed);
+            QTest::qWait(400); // past the first file's end
+            QCOMPARE(codes(done), QList<int>{expectedCode});
+            // Close, then the next file plays to its end.
+            openAndPlay(media, second);
+        } else if (interruption == QLatin1String("open")) {
+            QCOMPARE(media.state(), State::Stopped);
+            media.play();
+        }
+        // The file that now plays (the first again, from the start, or the second) ends once.
+        QVERIFY(waitForCode(done, DoneSuccessful));
+        QTest::qWait(150);
+        QCOMPARE(codes(done).count(DoneSuccessful), 1);
+    }
+    void endQueuedBeforeCloseIsDropped() {
+        // The end of stream is posted while the user-interface thread is busy; the Close that
+        // runs before it is delivered makes it stale.
+        const QString path = writeWav(QStringLiteral("short.wav"), 150);
+        GstMediaElement media(realTimeFakeSink);
+        QSignalSpy done(&media, &MediaControl::finished);
+        openAndPlay(media, path);
+        QThread::msleep(450);
+        media.close();
+        QTest::qWait(150);
+        QCOMPARE(codes(done), QList<int>{DoneAborted});
+        QCOMPARE(media.state(), State::Closed);
+    }
+    void failureOfAFileNoLongerOpenIsDropped_data() {
+        QTest::addColumn<bool>("openAnother");
+        dataRow("another file opened", true);
+        dataRow("closed", false);
+    }
+    void failureOfAFileNoLongerOpenIsDropped() {
+        // The failure is posted at once; the command after it, given before it is delivered,
+        // makes it stale: it must not be taken for the next file's.
+        QFETCH(bool, openAnother);
+        GstMediaElement media(realTimeFakeSink);
+        QSignalSpy done(&media, &MediaControl::finished);
+        openAndPlay(media, m_dir.path() + QStringLiteral("/missing.wav"));
+        if (openAnother) {
+            openAndPlay(media, writeWav(QStringLiteral("next.wav"), 150));
+            QVERIFY(waitForCode(done, DoneSuccessful));
+        } else {
+            media.close();
+            QTest::qWait(150);
+        }
+        QCOMPARE(codes(done), openAnother ? QList<int>{DoneSuccessful} : QList<int>{});
+    }
+    void playAgainAfterTheEnd() {
+        const QString path = writeWav(QStringLiteral("again.wav"), 300);
+        GstMediaElement media(realTimeFakeSink);
+        QSignalSpy done(&media, &MediaControl::finished);
+        openAndPlay(media, path);
+        QVERIFY(waitForCode(done, DoneSuccessful));
+        done.clear();
+        QElapsedTimer clock;
+        clock.start();
+        media.play(); // from the start, not from the end
+        QVERIFY(waitForCode(done, DoneSuccessful));
+        QVERIFY2(clock.elapsed() >= 240, qPrintable(QString::number(clock.elapsed())));
+        QCOMPARE(codes(done), QList<int>{DoneSuccessful});
+    }
+    void unplayableFileStaysSilentAndElementRecovers_data() {
+        QTest::addColumn<QString>("kind");
+        for (const char* kind : {"missing", "empty", "random bytes", "text", "truncated header",
+                                 "fifo", "directory", "unreadable"})
+            dataRow(kind, QString::fromLatin1(kind));
+    }
+    void unplayableFileStaysSilentAndElementRecovers() {
+        QFETCH(QString, kind);
+        const QString path = m_dir.path() + QStringLiteral("/bad ") + kind + QStringLiteral(".mp3");
+        const QByteArray native = pathToNative(path);
+        QByteArray bytes;
+        if (kind == QLatin1String("random bytes")) {
+            QRandomGenerator random(42);
+            bytes.resize(20000);
+            for (char& c : bytes)
+                c = char(random.bounded(256));
+        } else if (kind == QLatin1String("text")) {
+            bytes = QByteArray("This is not music at all.\n").repeated(100);
+        } else if (kind == QLatin1String("truncated header")) {
+            bytes = wavBytes(300).left(20);
+        }
+        if (kind == QLatin1String("fifo")) {
+            QCOMPARE(::mkfifo(native.constData(), 0600), 0);
+        } else if (kind == QLatin1String("directory")) {
+            QVERIFY(QDir().mkpath(path));
+        } else if (kind == QLatin1String("unreadable")) {
+            if (::geteuid() == 0)
+                QSKIP("root reads every file");
+            QVERIFY(writeFile(path, wavBytes(300)));
+            QCOMPARE(::chmod(native.constData(), 0), 0);
+        } else if (kind != QLatin1String("missing")) {
+            QVERIFY(writeFile(path, bytes));
+        }
+
+        GstMediaElement media(realTimeFakeSink);
+        QSignalSpy done(&media, &MediaControl::finished);
+        openAndPlay(media, path); // returns: nothing blocks on the file
+        QVERIFY2(waitForCode(done, DoneFailure), qPrintable(kind));
+        QTest::qWait(100);
+        QCOMPARE(codes(done), QList<int>{DoneFailure});
+        // Closed, or open and stopped when the file opened but held no sound.
+        QVERIFY(media.state() == State::Closed || media.state() == State::Stopped);
+
+        // Usable afterwards: the player's own sequence plays the next file to its end.
+        media.close();
+        openAndPlay(media, writeWav(QStringLiteral("after bad.wav"), 200));
+        QVERIFY(waitForCode(done, DoneSuccessful));
+        QCOMPARE(codes(done), (QList<int>{DoneFailure, DoneSuccessful}));
+    }
+    void anyFileNamePlays_data() {
+        QTest::addColumn<QString>("name"); // relative to the temporary folder
+        dataRow("spaces", QStringLiteral("a  song with spaces .wav"));
+        dataRow("japanese", QStringLiteral("日本語の曲名.wav"));
+        dataRow("hash", QStringLiteral("#1 hit#.wav"));
+        dataRow("percent", QStringLiteral("100% pure %20 %zz.wav"));
+        dataRow("uri characters", QStringLiteral("a?b=c&d;e+f[1]@:!'().wav"));
+        dataRow("not utf-8 (Shift-JIS bytes)",
+                pathFromNative(QByteArray("\x83\x7e\x83\x85\x81\x5b\x83\x57\x83\x62\x83\x4e.wav")));
+        dataRow("not utf-8 (Latin-1 byte)", pathFromNative(QByteArray("caf\xe9.wav")));
+        dataRow("strange folder", QStringLiteral("フォルダ #2 %41/曲 名.wav"));
+    }
+    void anyFileNamePlays() {
+        QFETCH(QString, name);
+        const QString path = m_dir.path() + u'/' + name;
+        const QString folder = path.left(path.lastIndexOf(u'/'));
+        QCOMPARE(::mkdir(pathToNative(folder).constData(), 0700) == 0 || errno == EEXIST, true);
+        QVERIFY(writeFile(path, wavBytes(200)));
+        // QTemporaryDir cannot remove names that are not UTF-8: remove them by their bytes.
+        const auto removeFile = qScopeGuard([&] {
+            ::unlink(pathToNative(path).constData());
+            if (folder != m_dir.path())
+                ::rmdir(pathToNative(folder).constData());
+        });
+        GstMediaElement media(realTimeFakeSink);
+        QSignalSpy done(&media, &MediaControl::finished);
+        openAndPlay(media, path);
+        QVERIFY2(waitForCode(done, DoneSuccessful), qPrintable(fileUriFor(path)));
+        QCOMPARE(codes(done), QList<int>{DoneSuccessful});
+    }
+    void fileUriKeepsTheBytes_data() {
+        anyFileNamePlays_data();
+        dataRow("relative", QStringLiteral("RELATIVE:sub dir/x#.wav"));
+    }
+    void fileUriKeepsTheBytes() {
+        QFETCH(QString, name);
+        QString path = m_dir.path() + u'/' + name;
+        QByteArray expected = pathToNative(path);
+        if (name.startsWith(QLatin1String("RELATIVE:"))) {
+            path = name.mid(9);
+            expected = QDir::currentPath().toUtf8() + '/' + pathToNative(path);
+        }
+        const QString uri = fileUriFor(path);
+        QVERIFY(uri.startsWith(QLatin1String("file:///")));
+        for (qsizetype i = 0; i < uri.size(); ++i) {
+            const QChar c = uri[i];
+            QVERIFY2(c.unicode() > 0x20 && c.unicode() < 0x7F, qPrintable(uri));
+            QVERIFY2(c != u'#' && c != u'?', qPrintable(uri));
+            if (c == u'%')
+                QVERIFY2(i + 2 < uri.size() && isxdigit(uri[i + 1].toLatin1()) &&
+                             isxdigit(uri[i + 2].toLatin1()),
+                         qPrintable(uri));
+        }
+        gchar* decoded = g_filename_from_uri(uri.toLatin1().constData(), nullptr, nullptr);
+        QVERIFY(decoded);
+        const QByteArray bytes(decoded);
+        g_free(decoded);
+        QCOMPARE(bytes, expected);
+    }
+    void volumeReachesTheSamples_data() {
+        QTest::addColumn<bool>("send");
+        QTest::addColumn<quint32>("value");
+        QTest::addColumn<double>("gain");
+        dataRow("nothing sent", false, quint32(0), 1.0);
+        dataRow("level 128", true, quint32(0x80808080u), 32896.0 / 65535.0);
+        dataRow("level 255", true, quint32(0xFFFFFFFFu), 1.0);
+        dataRow("level 64", true, quint32(0x40404040u), 16448.0 / 65535.0);
+        dataRow("level 0", true, quint32(0), 0.0);
+    }
+    void volumeReachesTheSamples() {
+        QFETCH(bool, send);
+        QFETCH(quint32, value);
+        QFETCH(double, gain);
+        constexpr int Peak = 16000;
+        const QString first = writeWav(QStringLiteral("vol1.wav"), 150, Peak);
+        const QString second = writeWav(QStringLiteral("vol2.wav"), 150, Peak);
+        PeakMeter meter;
+        GstMediaElement media([&meter] { return meter.makeSink(); });
+        QSignalSpy done(&media, &MediaControl::finished);
+        QCOMPARE(media.outputVolume(), 1.0); // at start nothing is sent
+        if (send)
+            media.setWaveOutVolume(value);
+        QVERIFY(std::abs(media.outputVolume() - gain) < 1e-6);
+
+        openAndPlay(media, first);
+        QVERIFY(waitForCode(done, DoneSuccessful));
+        const int firstPeak = meter.peak.exchange(0);
+        // The level holds across Close and Open: the next file plays at it too.
+        media.close();
+        done.clear();
+        openAndPlay(media, second);
+        QVERIFY(waitForCode(done, DoneSuccessful));
+        const int secondPeak = meter.peak.load();
+        QVERIFY(std::abs(media.outputVolume() - gain) < 1e-6);
+        const double expected = Peak * gain;
+        for (int peak : {firstPeak, secondPeak})
+            QVERIFY2(std::abs(peak - expected) <= Peak * 0.01 + 2,
+                     qPrintable(QStringLiteral("%1 vs %2").arg(peak).arg(expected)));
+    }
+    void transportPauseAndResume() {
+        constexpr int Length = 400;
+        const QString path = writeWav(QStringLiteral("pause.wav"), Length);
+        GstMediaElement media(realTimeFakeSink);
+        QSignalSpy done(&media, &MediaControl::finished);
+        QSignalSpy states(&media, &MediaControl::stateChanged);
+        openAndPlay(media, path);
+        QTRY_VERIFY_WITH_TIMEOUT(media.positionMs() >= 100, DoneWaitMs);
+        media.pause();
+        QCOMPARE(media.state(), State::Paused);
+        QTest::qWait(50);
+        const qint64 pausedAt = media.positionMs();
+        QVERIFY2(pausedAt >= 100 && pausedAt < Length, qPrintable(QString::number(pausedAt)));
+        QCOMPARE(media.durationMs(), Length);
+        QTest::qWait(Length); // longer than the whole file: a paused play does not end
+        QVERIFY(done.isEmpty());
+        QVERIFY(std::abs(media.positionMs() - pausedAt) < 30);
+        QElapsedTimer clock;
+        clock.start();
+        media.resume();
+        QCOMPARE(media.state(), State::Playing);
+        QVERIFY(waitForCode(done, DoneSuccessful));
+        // It went on from where it stood, in real time.
+        QVERIFY2(clock.elapsed() >= (Length - pausedAt) * 8 / 10,
+                 qPrintable(QString::number(clock.elapsed())));
+        QCOMPARE(codes(done), QList<int>{DoneSuccessful});
+        const QList<State> seen = [&] {
+            QList<State> list;
+            for (const QList<QVariant>& arguments : states)
+                list << arguments.at(0).value<State>();
+            return list;
+        }();
+        QCOMPARE(seen, (QList<State>{State::Stopped, State::Playing, State::Paused, State::Playing,
+                                     State::Stopped}));
+    }
+    void transportStopAndSeek() {
+        const QString path = writeWav(QStringLiteral("stop.wav"), 500);
+        GstMediaElement media(realTimeFakeSink);
+        QSignalSpy done(&media, &MediaControl::finished);
+
+        // Nothing open: the transport does nothing.
+        media.pause();
+        media.resume();
+        media.seekMs(100);
+        media.stop();
+        QCOMPARE(media.state(), State::Closed);
+        QCOMPARE(media.positionMs(), 0);
+        QCOMPARE(media.durationMs(), -1);
+
+        openAndPlay(media, path);
+        QTest::qWait(150);
+        media.stop();
+        QCOMPARE(media.state(), State::Stopped);
+        QVERIFY(waitForCode(done, DoneAborted));
+        QTest::qWait(100);
+        QVERIFY2(media.positionMs() < 20, qPrintable(QString::number(media.positionMs())));
+        QTest::qWait(400); // past the end: a stopped play does not end
+        QCOMPARE(codes(done), QList<int>{DoneAborted});
+
+        // A seek while stopped, then play on from there: the rest of the file only.
+        media.seekMs(300);
+        // A seek while stopped settles in its own time (longer in sanitizer builds); it stays.
+        QTRY_VERIFY2_WITH_TIMEOUT(std::abs(media.positionMs() - 300) < 30,
+                                  qPrintable(QString::number(media.positionMs())), DoneWaitMs);
+        QTest::qWait(100);
+        QVERIFY2(std::abs(media.positionMs() - 300) < 30,
+                 qPrintable(QString::number(media.positionMs())));
+        QElapsedTimer clock;
+        clock.start();
+        media.resume();
+        QVERIFY(waitForCode(done, DoneSuccessful));
+        QVERIFY2(clock.elapsed() >= 150 && clock.elapsed() < 450,
+                 qPrintable(QString::number(clock.elapsed())));
+        // After the end the transport's play starts over from the beginning.
+        done.clear();
+        clock.restart();
+        media.resume();
+        QVERIFY(waitForCode(done, DoneSuccessful));
+        QVERIFY2(clock.elapsed() >= 400, qPrintable(QString::number(clock.elapsed())));
+    }
+    void defaultSinkPlaysWithoutSoundDevice() {
+        // The machine's own audio output, or a silent one when there is none: either way the
+        // play ends with code 1.
+        const QString path = writeWav(QStringLiteral("default sink.wav"), 250);
+        GstMediaElement media;
+        QSignalSpy done(&media, &MediaControl::finished);
+        QSignalSpy noOutput(&media, &MediaControl::audioOutputMissing);
+        QElapsedTimer clock;
+        clock.start();
+        openAndPlay(media, path);
+        QVERIFY(waitForCode(done, DoneSuccessful));
+        QVERIFY(clock.elapsed() >= 200);
+        QCOMPARE(codes(done), QList<int>{DoneSuccessful});
+        // No device here (see initTestCase): said once, however many files play.
+        openAndPlay(media, path);
+        QTRY_COMPARE_WITH_TIMEOUT(codes(done).size(), 2, DoneWaitMs);
+        QCOMPARE(noOutput.count(), 1);
+    }
+    void failedSinkFallsBackToSilentSink_data() {
+        QTest::addColumn<bool>("noSinkAtAll");
+        dataRow("no sink made", true);
+        dataRow("sink that cannot open", false);
+    }
+    void failedSinkFallsBackToSilentSink() {
+        QFETCH(bool, noSinkAtAll);
+        const QString path = writeWav(QStringLiteral("fallback.wav"), 250);
+        GstMediaElement media([noSinkAtAll]() -> GstElement* {
+            if (noSinkAtAll)
+                return nullptr;
+            // Refuses at its first start, as a missing sound device does.
+            GstElement* sink = gst_element_factory_make("filesink", nullptr);
+            g_object_set(sink, "location", "/nonexistent-folder/sink", nullptr);
+            return sink;
+        });
+        QSignalSpy done(&media, &MediaControl::finished);
+        QSignalSpy noOutput(&media, &MediaControl::audioOutputMissing);
+        media.setWaveOutVolume(0x80808080u);
+        QElapsedTimer clock;
+        clock.start();
+        openAndPlay(media, path);
+        QVERIFY(waitForCode(done, DoneSuccessful));
+        QVERIFY(clock.elapsed() >= 200); // the silent sink keeps real time
+        QCOMPARE(codes(done), QList<int>{DoneSuccessful});
+        QVERIFY(media.usesFallbackSink());
+        QCOMPARE(noOutput.count(), 1);
+        QVERIFY(std::abs(media.outputVolume() - 32896.0 / 65535.0) < 1e-6); // the level survives
+    }
+    void destroyedWhilePlaying() {
+        const QString path = writeWav(QStringLiteral("destroyed.wav"), 300);
+        auto media = std::make_unique<GstMediaElement>(realTimeFakeSink);
+        int received = 0;
+        connect(media.get(), &MediaControl::finished, this, [&] { ++received; });
+        openAndPlay(*media, path);
+        QTest::qWait(100);
+        media.reset();
+        QTest::qWait(350);
+        QCOMPARE(received, 0);
+    }
 
 private:
-    QString writeWav(const QString& name, int ms, int peak = 16000);
+    QString writeWav(const QString& name, int ms, int peak = 16000) {
+        const QString path = m_dir.path() + u'/' + name;
+        if (!writeFile(path, wavBytes(ms, 8000, peak)))
+            return QString();
+        return path;
+    }
 
     QTemporaryDir m_dir;
 };
-
-void TestGstMediaElement::initTestCase() {
-    // The automatic sink finds no sound device here, on any machine.
-    qputenv("GST_PLUGIN_FEATURE_RANK", "pulsesink:NONE,alsasink:NONE,pipewiresink:NONE,"
-                                       "jackaudiosink:NONE,oss4sink:NONE,osssink:NONE,"
-                                       "openalsink:NONE");
-    gst_init(nullptr, nullptr);
-    QVERIFY(m_dir.isValid());
-    QVERIFY2(QFile::exists(mp3FixturePath()), qPrintable(mp3FixturePath()));
-}
-
-QString TestGstMediaElement::writeWav(const QString& name, int ms, int peak) {
-    const QString path = m_dir.path() + u'/' + name;
-    if (!writeFile(path, wavBytes(ms, 8000, peak)))
-        return QString();
-    return path;
-}
-
-void TestGstMediaElement::playRaisesCodeOneOnceAtTheEnd_data() {
-    QTest::addColumn<QString>("kind");
-    QTest::addColumn<int>("durationMs");
-    QTest::newRow("wav") << "wav" << 300;
-    QTest::newRow("mp3 fixture") << "mp3" << Mp3FixtureMs;
-    QTest::newRow("midi") << "mid" << 300;
-    // However short the file, reaching its end is the end of a play.
-    QTest::newRow("wav without samples") << "wav" << 0;
-    QTest::newRow("wav of one millisecond") << "wav" << 1;
-    // The opt-in types play on the same element.
-    QTest::newRow("flac") << "flac" << 300;
-    QTest::newRow("ogg vorbis") << "ogg" << 300;
-    QTest::newRow("opus") << "opus" << 300;
-    QTest::newRow("m4a") << "m4a" << 300;
-}
-
-void TestGstMediaElement::playRaisesCodeOneOnceAtTheEnd() {
-    QFETCH(QString, kind);
-    QFETCH(int, durationMs);
-    QString path;
-    if (kind == QLatin1String("mp3"))
-        path = mp3FixturePath();
-    else if (kind == QLatin1String("mid"))
-        path = m_dir.path() + QStringLiteral("/note.mid");
-    else
-        path = m_dir.path() + QStringLiteral("/tone.") + kind;
-    if (kind == QLatin1String("m4a") && !(hasElement("voaacenc") && hasElement("mp4mux") &&
-                                          (hasElement("faad") || hasElement("avdec_aac"))))
-        QSKIP("no AAC encoder or decoder element on this machine");
-    if (kind == QLatin1String("mid"))
-        QVERIFY(writeFile(path, testmidi::singleTrackFile(testmidi::noteTrackBody(durationMs))));
-    else if (kind == QLatin1String("wav"))
-        QVERIFY(writeFile(path, wavBytes(durationMs)));
-    else if (kind != QLatin1String("mp3"))
-        QVERIFY(writeEncodedTone(path, encoderFor(kind)));
-
-    GstMediaElement media(realTimeFakeSink);
-    QSignalSpy done(&media, &MediaControl::finished);
-    bool onUiThread = true;
-    connect(&media, &MediaControl::finished, this,
-            [&] { onUiThread = onUiThread && QThread::currentThread() == thread(); });
-
-    QCOMPARE(media.state(), State::Closed);
-    media.open(path);
-    QCOMPARE(media.state(), State::Stopped);
-    QElapsedTimer clock;
-    clock.start();
-    media.play();
-    QCOMPARE(media.state(), State::Playing);
-    QVERIFY2(waitForCode(done, DoneSuccessful), qPrintable(path));
-    // Played in real time, not raised early.
-    QVERIFY2(clock.elapsed() >= durationMs * 8 / 10, qPrintable(QString::number(clock.elapsed())));
-    QVERIFY(onUiThread);
-    QCOMPARE(media.state(), State::Stopped);
-    QTest::qWait(150);
-    QCOMPARE(codes(done), QList<int>{DoneSuccessful});
-    media.close();
-    QCOMPARE(media.state(), State::Closed);
-    QCOMPARE(media.fileName(), path); // kept after the close
-    QTest::qWait(50);
-    QCOMPARE(codes(done), QList<int>{DoneSuccessful}); // closing after the end adds nothing
-}
-
-void TestGstMediaElement::cutShortPlayRaisesNoCodeOne_data() {
-    QTest::addColumn<QString>("interruption");
-    QTest::addColumn<int>("expectedCode");
-    QTest::newRow("close") << "close" << int(DoneAborted);
-    QTest::newRow("open of another file") << "open" << int(DoneSuperseded);
-    QTest::newRow("play again") << "play" << int(DoneSuperseded);
-}
-
-void TestGstMediaElement::cutShortPlayRaisesNoCodeOne() {
-    QFETCH(QString, interruption);
-    QFETCH(int, expectedCode);
-    const QString first = writeWav(QStringLiteral("first.wav"), 400);
-    const QString second = writeWav(QStringLiteral("second.wav"), 250);
-    GstMediaElement media(realTimeFakeSink);
-    QSignalSpy done(&media, &MediaControl::finished);
-
-    openAndPlay(media, first);
-    QTest::qWait(100);
-    if (interruption == QLatin1String("open"))
-        media.open(second);
-    else if (interruption == QLatin1String("play"))
-        media.play();
-    else
-        media.close();
-    QVERIFY(waitForCode(done, expectedCode));
-    QCOMPARE(codes(done), QList<int>{expectedCode});
-
-    if (interruption == QLatin1String("close")) {
-        QCOMPARE(media.state(), State::Closed);
-        QTest::qWait(400); // past the first file's end
-        QCOMPARE(codes(done), QList<int>{expectedCode});
-        // Close, then the next file plays to its end.
-        openAndPlay(media, second);
-    } else if (interruption == QLatin1String("open")) {
-        QCOMPARE(media.state(), State::Stopped);
-        media.play();
-    }
-    // The file that now plays (the first again, from the start, or the second) ends once.
-    QVERIFY(waitForCode(done, DoneSuccessful));
-    QTest::qWait(150);
-    QCOMPARE(codes(done).count(DoneSuccessful), 1);
-}
-
-void TestGstMediaElement::endQueuedBeforeCloseIsDropped() {
-    // The end of stream is posted while the user-interface thread is busy; the Close that
-    // runs before it is delivered makes it stale.
-    const QString path = writeWav(QStringLiteral("short.wav"), 150);
-    GstMediaElement media(realTimeFakeSink);
-    QSignalSpy done(&media, &MediaControl::finished);
-    openAndPlay(media, path);
-    QThread::msleep(450);
-    media.close();
-    QTest::qWait(150);
-    QCOMPARE(codes(done), QList<int>{DoneAborted});
-    QCOMPARE(media.state(), State::Closed);
-}
-
-void TestGstMediaElement::failureOfAFileNoLongerOpenIsDropped_data() {
-    QTest::addColumn<bool>("openAnother");
-    QTest::newRow("another file opened") << true;
-    QTest::newRow("closed") << false;
-}
-
-void TestGstMediaElement::failureOfAFileNoLongerOpenIsDropped() {
-    // The failure is posted at once; the command after it, given before it is delivered,
-    // makes it stale: it must not be taken for the next file's.
-    QFETCH(bool, openAnother);
-    GstMediaElement media(realTimeFakeSink);
-    QSignalSpy done(&media, &MediaControl::finished);
-    openAndPlay(media, m_dir.path() + QStringLiteral("/missing.wav"));
-    if (openAnother) {
-        openAndPlay(media, writeWav(QStringLiteral("next.wav"), 150));
-        QVERIFY(waitForCode(done, DoneSuccessful));
-    } else {
-        media.close();
-        QTest::qWait(150);
-    }
-    QCOMPARE(codes(done), openAnother ? QList<int>{DoneSuccessful} : QList<int>{});
-}
-
-void TestGstMediaElement::playAgainAfterTheEnd() {
-    const QString path = writeWav(QStringLiteral("again.wav"), 300);
-    GstMediaElement media(realTimeFakeSink);
-    QSignalSpy done(&media, &MediaControl::finished);
-    openAndPlay(media, path);
-    QVERIFY(waitForCode(done, DoneSuccessful));
-    done.clear();
-    QElapsedTimer clock;
-    clock.start();
-    media.play(); // from the start, not from the end
-    QVERIFY(waitForCode(done, DoneSuccessful));
-    QVERIFY2(clock.elapsed() >= 240, qPrintable(QString::number(clock.elapsed())));
-    QCOMPARE(codes(done), QList<int>{DoneSuccessful});
-}
-
-void TestGstMediaElement::unplayableFileStaysSilentAndElementRecovers_data() {
-    QTest::addColumn<QString>("kind");
-    for (const char* kind : {"missing", "empty", "random bytes", "text", "truncated header", "fifo",
-                             "directory", "unreadable"})
-        QTest::newRow(kind) << QString::fromLatin1(kind);
-}
-
-void TestGstMediaElement::unplayableFileStaysSilentAndElementRecovers() {
-    QFETCH(QString, kind);
-    const QString path = m_dir.path() + QStringLiteral("/bad ") + kind + QStringLiteral(".mp3");
-    const QByteArray native = pathToNative(path);
-    QByteArray bytes;
-    if (kind == QLatin1String("random bytes")) {
-        QRandomGenerator random(42);
-        bytes.resize(20000);
-        for (char& c : bytes)
-            c = char(random.bounded(256));
-    } else if (kind == QLatin1String("text")) {
-        bytes = QByteArray("This is not music at all.\n").repeated(100);
-    } else if (kind == QLatin1String("truncated header")) {
-        bytes = wavBytes(300).left(20);
-    }
-    if (kind == QLatin1String("fifo")) {
-        QCOMPARE(::mkfifo(native.constData(), 0600), 0);
-    } else if (kind == QLatin1String("directory")) {
-        QVERIFY(QDir().mkpath(path));
-    } else if (kind == QLatin1String("unreadable")) {
-        if (::geteuid() == 0)
-            QSKIP("root reads every file");
-        QVERIFY(writeFile(path, wavBytes(300)));
-        QCOMPARE(::chmod(native.constData(), 0), 0);
-    } else if (kind != QLatin1String("missing")) {
-        QVERIFY(writeFile(path, bytes));
-    }
-
-    GstMediaElement media(realTimeFakeSink);
-    QSignalSpy done(&media, &MediaControl::finished);
-    openAndPlay(media, path); // returns: nothing blocks on the file
-    QVERIFY2(waitForCode(done, DoneFailure), qPrintable(kind));
-    QTest::qWait(100);
-    QCOMPARE(codes(done), QList<int>{DoneFailure});
-    // Closed, or open and stopped when the file opened but held no sound.
-    QVERIFY(media.state() == State::Closed || media.state() == State::Stopped);
-
-    // Usable afterwards: the player's own sequence plays the next file to its end.
-    media.close();
-    openAndPlay(media, writeWav(QStringLiteral("after bad.wav"), 200));
-    QVERIFY(waitForCode(done, DoneSuccessful));
-    QCOMPARE(codes(done), (QList<int>{DoneFailure, DoneSuccessful}));
-}
-
-void TestGstMediaElement::anyFileNamePlays_data() {
-    QTest::addColumn<QString>("name"); // relative to the temporary folder
-    QTest::newRow("spaces") << QStringLiteral("a  song with spaces .wav");
-    QTest::newRow("japanese") << QStringLiteral("日本語の曲名.wav");
-    QTest::newRow("hash") << QStringLiteral("#1 hit#.wav");
-    QTest::newRow("percent") << QStringLiteral("100% pure %20 %zz.wav");
-    QTest::newRow("uri characters") << QStringLiteral("a?b=c&d;e+f[1]@:!'().wav");
-    QTest::newRow("not utf-8 (Shift-JIS bytes)")
-        << pathFromNative(QByteArray("\x83\x7e\x83\x85\x81\x5b\x83\x57\x83\x62\x83\x4e.wav"));
-    QTest::newRow("not utf-8 (Latin-1 byte)") << pathFromNative(QByteArray("caf\xe9.wav"));
-    QTest::newRow("strange folder") << QStringLiteral("フォルダ #2 %41/曲 名.wav");
-}
-
-void TestGstMediaElement::anyFileNamePlays() {
-    QFETCH(QString, name);
-    const QString path = m_dir.path() + u'/' + name;
-    const QString folder = path.left(path.lastIndexOf(u'/'));
-    QCOMPARE(::mkdir(pathToNative(folder).constData(), 0700) == 0 || errno == EEXIST, true);
-    QVERIFY(writeFile(path, wavBytes(200)));
-    // QTemporaryDir cannot remove names that are not UTF-8: remove them by their bytes.
-    const auto removeFile = qScopeGuard([&] {
-        ::unlink(pathToNative(path).constData());
-        if (folder != m_dir.path())
-            ::rmdir(pathToNative(folder).constData());
-    });
-    GstMediaElement media(realTimeFakeSink);
-    QSignalSpy done(&media, &MediaControl::finished);
-    openAndPlay(media, path);
-    QVERIFY2(waitForCode(done, DoneSuccessful), qPrintable(fileUriFor(path)));
-    QCOMPARE(codes(done), QList<int>{DoneSuccessful});
-}
-
-void TestGstMediaElement::fileUriKeepsTheBytes_data() {
-    anyFileNamePlays_data();
-    QTest::newRow("relative") << QStringLiteral("RELATIVE:sub dir/x#.wav");
-}
-
-void TestGstMediaElement::fileUriKeepsTheBytes() {
-    QFETCH(QString, name);
-    QString path = m_dir.path() + u'/' + name;
-    QByteArray expected = pathToNative(path);
-    if (name.startsWith(QLatin1String("RELATIVE:"))) {
-        path = name.mid(9);
-        expected = QDir::currentPath().toUtf8() + '/' + pathToNative(path);
-    }
-    const QString uri = fileUriFor(path);
-    QVERIFY(uri.startsWith(QLatin1String("file:///")));
-    for (qsizetype i = 0; i < uri.size(); ++i) {
-        const QChar c = uri[i];
-        QVERIFY2(c.unicode() > 0x20 && c.unicode() < 0x7F, qPrintable(uri));
-        QVERIFY2(c != u'#' && c != u'?', qPrintable(uri));
-        if (c == u'%')
-            QVERIFY2(i + 2 < uri.size() && isxdigit(uri[i + 1].toLatin1()) &&
-                         isxdigit(uri[i + 2].toLatin1()),
-                     qPrintable(uri));
-    }
-    gchar* decoded = g_filename_from_uri(uri.toLatin1().constData(), nullptr, nullptr);
-    QVERIFY(decoded);
-    const QByteArray bytes(decoded);
-    g_free(decoded);
-    QCOMPARE(bytes, expected);
-}
-
-void TestGstMediaElement::volumeReachesTheSamples_data() {
-    QTest::addColumn<bool>("send");
-    QTest::addColumn<quint32>("value");
-    QTest::addColumn<double>("gain");
-    QTest::newRow("nothing sent") << false << quint32(0) << 1.0;
-    QTest::newRow("level 128") << true << quint32(0x80808080u) << 32896.0 / 65535.0;
-    QTest::newRow("level 255") << true << quint32(0xFFFFFFFFu) << 1.0;
-    QTest::newRow("level 64") << true << quint32(0x40404040u) << 16448.0 / 65535.0;
-    QTest::newRow("level 0") << true << quint32(0) << 0.0;
-}
-
-void TestGstMediaElement::volumeReachesTheSamples() {
-    QFETCH(bool, send);
-    QFETCH(quint32, value);
-    QFETCH(double, gain);
-    constexpr int Peak = 16000;
-    const QString first = writeWav(QStringLiteral("vol1.wav"), 150, Peak);
-    const QString second = writeWav(QStringLiteral("vol2.wav"), 150, Peak);
-    PeakMeter meter;
-    GstMediaElement media([&meter] { return meter.makeSink(); });
-    QSignalSpy done(&media, &MediaControl::finished);
-    QCOMPARE(media.outputVolume(), 1.0); // at start nothing is sent
-    if (send)
-        media.setWaveOutVolume(value);
-    QVERIFY(std::abs(media.outputVolume() - gain) < 1e-6);
-
-    openAndPlay(media, first);
-    QVERIFY(waitForCode(done, DoneSuccessful));
-    const int firstPeak = meter.peak.exchange(0);
-    // The level holds across Close and Open: the next file plays at it too.
-    media.close();
-    done.clear();
-    openAndPlay(media, second);
-    QVERIFY(waitForCode(done, DoneSuccessful));
-    const int secondPeak = meter.peak.load();
-    QVERIFY(std::abs(media.outputVolume() - gain) < 1e-6);
-    const double expected = Peak * gain;
-    for (int peak : {firstPeak, secondPeak})
-        QVERIFY2(std::abs(peak - expected) <= Peak * 0.01 + 2,
-                 qPrintable(QStringLiteral("%1 vs %2").arg(peak).arg(expected)));
-}
-
-void TestGstMediaElement::transportPauseAndResume() {
-    constexpr int Length = 400;
-    const QString path = writeWav(QStringLiteral("pause.wav"), Length);
-    GstMediaElement media(realTimeFakeSink);
-    QSignalSpy done(&media, &MediaControl::finished);
-    QSignalSpy states(&media, &MediaControl::stateChanged);
-    openAndPlay(media, path);
-    QTRY_VERIFY_WITH_TIMEOUT(media.positionMs() >= 100, DoneWaitMs);
-    media.pause();
-    QCOMPARE(media.state(), State::Paused);
-    QTest::qWait(50);
-    const qint64 pausedAt = media.positionMs();
-    QVERIFY2(pausedAt >= 100 && pausedAt < Length, qPrintable(QString::number(pausedAt)));
-    QCOMPARE(media.durationMs(), Length);
-    QTest::qWait(Length); // longer than the whole file: a paused play does not end
-    QVERIFY(done.isEmpty());
-    QVERIFY(std::abs(media.positionMs() - pausedAt) < 30);
-    QElapsedTimer clock;
-    clock.start();
-    media.resume();
-    QCOMPARE(media.state(), State::Playing);
-    QVERIFY(waitForCode(done, DoneSuccessful));
-    // It went on from where it stood, in real time.
-    QVERIFY2(clock.elapsed() >= (Length - pausedAt) * 8 / 10,
-             qPrintable(QString::number(clock.elapsed())));
-    QCOMPARE(codes(done), QList<int>{DoneSuccessful});
-    const QList<State> seen = [&] {
-        QList<State> list;
-        for (const QList<QVariant>& arguments : states)
-            list << arguments.at(0).value<State>();
-        return list;
-    }();
-    QCOMPARE(seen, (QList<State>{State::Stopped, State::Playing, State::Paused, State::Playing,
-                                 State::Stopped}));
-}
-
-void TestGstMediaElement::transportStopAndSeek() {
-    const QString path = writeWav(QStringLiteral("stop.wav"), 500);
-    GstMediaElement media(realTimeFakeSink);
-    QSignalSpy done(&media, &MediaControl::finished);
-
-    // Nothing open: the transport does nothing.
-    media.pause();
-    media.resume();
-    media.seekMs(100);
-    media.stop();
-    QCOMPARE(media.state(), State::Closed);
-    QCOMPARE(media.positionMs(), 0);
-    QCOMPARE(media.durationMs(), -1);
-
-    openAndPlay(media, path);
-    QTest::qWait(150);
-    media.stop();
-    QCOMPARE(media.state(), State::Stopped);
-    QVERIFY(waitForCode(done, DoneAborted));
-    QTest::qWait(100);
-    QVERIFY2(media.positionMs() < 20, qPrintable(QString::number(media.positionMs())));
-    QTest::qWait(400); // past the end: a stopped play does not end
-    QCOMPARE(codes(done), QList<int>{DoneAborted});
-
-    // A seek while stopped, then play on from there: the rest of the file only.
-    media.seekMs(300);
-    // A seek while stopped settles in its own time (longer in sanitizer builds); it stays.
-    QTRY_VERIFY2_WITH_TIMEOUT(std::abs(media.positionMs() - 300) < 30,
-                              qPrintable(QString::number(media.positionMs())), DoneWaitMs);
-    QTest::qWait(100);
-    QVERIFY2(std::abs(media.positionMs() - 300) < 30,
-             qPrintable(QString::number(media.positionMs())));
-    QElapsedTimer clock;
-    clock.start();
-    media.resume();
-    QVERIFY(waitForCode(done, DoneSuccessful));
-    QVERIFY2(clock.elapsed() >= 150 && clock.elapsed() < 450,
-             qPrintable(QString::number(clock.elapsed())));
-    // After the end the transport's play starts over from the beginning.
-    done.clear();
-    clock.restart();
-    media.resume();
-    QVERIFY(waitForCode(done, DoneSuccessful));
-    QVERIFY2(clock.elapsed() >= 400, qPrintable(QString::number(clock.elapsed())));
-}
-
-void TestGstMediaElement::defaultSinkPlaysWithoutSoundDevice() {
-    // The machine's own audio output, or a silent one when there is none: either way the
-    // play ends with code 1.
-    const QString path = writeWav(QStringLiteral("default sink.wav"), 250);
-    GstMediaElement media;
-    QSignalSpy done(&media, &MediaControl::finished);
-    QSignalSpy noOutput(&media, &MediaControl::audioOutputMissing);
-    QElapsedTimer clock;
-    clock.start();
-    openAndPlay(media, path);
-    QVERIFY(waitForCode(done, DoneSuccessful));
-    QVERIFY(clock.elapsed() >= 200);
-    QCOMPARE(codes(done), QList<int>{DoneSuccessful});
-    // No device here (see initTestCase): said once, however many files play.
-    openAndPlay(media, path);
-    QTRY_COMPARE_WITH_TIMEOUT(codes(done).size(), 2, DoneWaitMs);
-    QCOMPARE(noOutput.count(), 1);
-}
-
-void TestGstMediaElement::failedSinkFallsBackToSilentSink_data() {
-    QTest::addColumn<bool>("noSinkAtAll");
-    QTest::newRow("no sink made") << true;
-    QTest::newRow("sink that cannot open") << false;
-}
-
-void TestGstMediaElement::failedSinkFallsBackToSilentSink() {
-    QFETCH(bool, noSinkAtAll);
-    const QString path = writeWav(QStringLiteral("fallback.wav"), 250);
-    GstMediaElement media([noSinkAtAll]() -> GstElement* {
-        if (noSinkAtAll)
-            return nullptr;
-        // Refuses at its first start, as a missing sound device does.
-        GstElement* sink = gst_element_factory_make("filesink", nullptr);
-        g_object_set(sink, "location", "/nonexistent-folder/sink", nullptr);
-        return sink;
-    });
-    QSignalSpy done(&media, &MediaControl::finished);
-    QSignalSpy noOutput(&media, &MediaControl::audioOutputMissing);
-    media.setWaveOutVolume(0x80808080u);
-    QElapsedTimer clock;
-    clock.start();
-    openAndPlay(media, path);
-    QVERIFY(waitForCode(done, DoneSuccessful));
-    QVERIFY(clock.elapsed() >= 200); // the silent sink keeps real time
-    QCOMPARE(codes(done), QList<int>{DoneSuccessful});
-    QVERIFY(media.usesFallbackSink());
-    QCOMPARE(noOutput.count(), 1);
-    QVERIFY(std::abs(media.outputVolume() - 32896.0 / 65535.0) < 1e-6); // the level survives
-}
-
-void TestGstMediaElement::destroyedWhilePlaying() {
-    const QString path = writeWav(QStringLiteral("destroyed.wav"), 300);
-    auto media = std::make_unique<GstMediaElement>(realTimeFakeSink);
-    int received = 0;
-    connect(media.get(), &MediaControl::finished, this, [&] { ++received; });
-    openAndPlay(*media, path);
-    QTest::qWait(100);
-    media.reset();
-    QTest::qWait(350);
-    QCOMPARE(received, 0);
-}
 
 QTEST_GUILESS_MAIN(TestGstMediaElement)
 #include "test_playback_gstmediaelement.moc"

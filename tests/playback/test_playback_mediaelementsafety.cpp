@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: LicenseRef-proprietary
+// SPDX-FileCopyrightText: 2026 The Sonavue developers
 // The media element against files and pipelines that misbehave: a malformed MIDI file is
 // refused before it reaches GStreamer and the next file plays; a play whose position stands
 // still fails; Close never waits for a pipeline that will not stop; and track changes leave
@@ -7,6 +9,7 @@
 #include "testsinks.h"
 
 #include "playback/gstmediaelement.h"
+#include "support/datarow.h"
 
 #include <QDir>
 #include <QSignalSpy>
@@ -105,131 +108,118 @@ struct HeldSink {
 class TestMediaElementSafety : public QObject {
     Q_OBJECT
 private slots:
-    void initTestCase();
-    void malformedMidiIsRefusedAndTheNextFilePlays_data();
-    void malformedMidiIsRefusedAndTheNextFilePlays();
-    void playThatStandsStillIsGivenUp();
-    void closeDoesNotWaitForAPipelineThatWillNotStop();
-    void midiTrackChangesAddNoThread();
+    void initTestCase() {
+        gst_init(nullptr, nullptr);
+        QVERIFY(m_dir.isValid());
+    }
+    void malformedMidiIsRefusedAndTheNextFilePlays_data() {
+        QTest::addColumn<QByteArray>("bytes");
+        const QByteArray end("\x00\xFF\x2F\x00", 4);
+        dataRow("track length 0xFFFFFFFF", header() + chunk("MTrk", end, 0xFFFFFFFFu));
+        dataRow("division 0", header(0, 1, 0) + chunk("MTrk", noteTrackBody()));
+        dataRow("real-time byte in a track", singleTrackFile(number(0) + "\xF8" + noteTrackBody()));
+        dataRow("event time past the track", singleTrackFile(noteTrackBody() + "\x81\x81"));
+        dataRow("RIFF MIDI around a bad length",
+                riffMidi(header() + chunk("MTrk", end, 0xFFFFFFFFu)));
+    }
+    void malformedMidiIsRefusedAndTheNextFilePlays() {
+        QFETCH(QByteArray, bytes);
+        const QString bad = write(QStringLiteral("bad.mid"), bytes);
+        const QString midi = write(QStringLiteral("good.mid"), singleTrackFile(noteTrackBody(200)));
+        const QString wav = write(QStringLiteral("good.wav"), wavBytes(150));
+        GstMediaElement media(realTimeFakeSink);
+        QSignalSpy done(&media, &MediaControl::finished);
+
+        media.open(bad);
+        QCOMPARE(media.state(), State::Closed); // refused before any pipeline saw it
+        media.play();
+        QVERIFY(waitForCode(done, DoneFailure));
+
+        // The element goes on: a sound MIDI file and a WAV both play to their ends.
+        media.close();
+        openAndPlay(media, midi);
+        QVERIFY(waitForCode(done, DoneSuccessful));
+        media.close();
+        done.clear();
+        openAndPlay(media, wav);
+        QVERIFY(waitForCode(done, DoneSuccessful));
+        QCOMPARE(codes(done), QList<int>{DoneSuccessful});
+    }
+    void playThatStandsStillIsGivenUp() {
+        const QString wav = write(QStringLiteral("still.wav"), wavBytes(150));
+        bool stuck = true;
+        GstMediaElement media(
+            [&stuck] { return stuck ? sinkThatNeverPrerolls() : realTimeFakeSink(); });
+        media.setStallLimitMs(1000);
+        QSignalSpy done(&media, &MediaControl::finished);
+
+        openAndPlay(media, wav);
+        QCOMPARE(media.state(), State::Playing);
+        // Given up with the code that continuous play takes as an end of play.
+        QVERIFY(waitForCode(done, DoneGivenUp));
+        QCOMPARE(codes(done), QList<int>{DoneGivenUp});
+        QCOMPARE(media.state(), State::Closed);
+
+        // The next file plays on a sink that works.
+        stuck = false;
+        done.clear();
+        openAndPlay(media, wav);
+        QVERIFY(waitForCode(done, DoneSuccessful));
+        QCOMPARE(codes(done), QList<int>{DoneSuccessful});
+    }
+    void closeDoesNotWaitForAPipelineThatWillNotStop() {
+        const QString wav = write(QStringLiteral("held.wav"), wavBytes(300));
+        HeldSink held;
+        GstMediaElement media([&held] { return held.make(); });
+        openAndPlay(media, wav);
+        QVERIFY(QTest::qWaitFor([&] { return held.hasEntered(); }, WaitMs));
+
+        // The pipeline's thread is held inside the sink: a change to NULL on this thread would
+        // wait for it. Close returns while it is still held.
+        media.close();
+        QCOMPARE(media.state(), State::Closed);
+        {
+            const std::lock_guard guard(held.lock);
+            QVERIFY(!held.timedOut);
+            QVERIFY(!held.released);
+        }
+        QCOMPARE(media.pipelinesBeingReleased(), 1);
+        held.release();
+        QTRY_COMPARE_WITH_TIMEOUT(media.pipelinesBeingReleased(), 0, WaitMs);
+    }
+    void midiTrackChangesAddNoThread() {
+        const QString midi =
+            write(QStringLiteral("change.mid"), singleTrackFile(noteTrackBody(400)));
+        GstMediaElement media(realTimeFakeSink);
+        const auto changeTracks = [&](int changes) {
+            for (int i = 0; i < changes; ++i) {
+                media.close();
+                openAndPlay(media, midi);
+                // Until the synthesizer makes sound: the decoder is fully built.
+                QTest::qWait(60);
+            }
+            media.close();
+            return allReleased(media);
+        };
+        // The first changes fill GStreamer's own thread pools.
+        QVERIFY(changeTracks(3));
+        const int before = threadCount();
+        QVERIFY(changeTracks(12));
+        // Pool threads may come and go by one or two; a synthesizer left behind per track is 12.
+        QTRY_VERIFY2_WITH_TIMEOUT(
+            threadCount() <= before + 2,
+            qPrintable(
+                QStringLiteral("%1 threads before, %2 after").arg(before).arg(threadCount())),
+            WaitMs);
+    }
 
 private:
-    QString write(const QString& name, const QByteArray& bytes);
+    QString write(const QString& name, const QByteArray& bytes) {
+        const QString path = m_dir.filePath(name);
+        return writeFile(path, bytes) ? path : QString();
+    }
     QTemporaryDir m_dir;
 };
-
-void TestMediaElementSafety::initTestCase() {
-    gst_init(nullptr, nullptr);
-    QVERIFY(m_dir.isValid());
-}
-
-QString TestMediaElementSafety::write(const QString& name, const QByteArray& bytes) {
-    const QString path = m_dir.filePath(name);
-    return writeFile(path, bytes) ? path : QString();
-}
-
-void TestMediaElementSafety::malformedMidiIsRefusedAndTheNextFilePlays_data() {
-    QTest::addColumn<QByteArray>("bytes");
-    const QByteArray end("\x00\xFF\x2F\x00", 4);
-    QTest::newRow("track length 0xFFFFFFFF") << header() + chunk("MTrk", end, 0xFFFFFFFFu);
-    QTest::newRow("division 0") << header(0, 1, 0) + chunk("MTrk", noteTrackBody());
-    QTest::newRow("real-time byte in a track")
-        << singleTrackFile(number(0) + "\xF8" + noteTrackBody());
-    QTest::newRow("event time past the track") << singleTrackFile(noteTrackBody() + "\x81\x81");
-    QTest::newRow("RIFF MIDI around a bad length")
-        << riffMidi(header() + chunk("MTrk", end, 0xFFFFFFFFu));
-}
-
-void TestMediaElementSafety::malformedMidiIsRefusedAndTheNextFilePlays() {
-    QFETCH(QByteArray, bytes);
-    const QString bad = write(QStringLiteral("bad.mid"), bytes);
-    const QString midi = write(QStringLiteral("good.mid"), singleTrackFile(noteTrackBody(200)));
-    const QString wav = write(QStringLiteral("good.wav"), wavBytes(150));
-    GstMediaElement media(realTimeFakeSink);
-    QSignalSpy done(&media, &MediaControl::finished);
-
-    media.open(bad);
-    QCOMPARE(media.state(), State::Closed); // refused before any pipeline saw it
-    media.play();
-    QVERIFY(waitForCode(done, DoneFailure));
-
-    // The element goes on: a sound MIDI file and a WAV both play to their ends.
-    media.close();
-    openAndPlay(media, midi);
-    QVERIFY(waitForCode(done, DoneSuccessful));
-    media.close();
-    done.clear();
-    openAndPlay(media, wav);
-    QVERIFY(waitForCode(done, DoneSuccessful));
-    QCOMPARE(codes(done), QList<int>{DoneSuccessful});
-}
-
-void TestMediaElementSafety::playThatStandsStillIsGivenUp() {
-    const QString wav = write(QStringLiteral("still.wav"), wavBytes(150));
-    bool stuck = true;
-    GstMediaElement media(
-        [&stuck] { return stuck ? sinkThatNeverPrerolls() : realTimeFakeSink(); });
-    media.setStallLimitMs(1000);
-    QSignalSpy done(&media, &MediaControl::finished);
-
-    openAndPlay(media, wav);
-    QCOMPARE(media.state(), State::Playing);
-    // Given up with the code that continuous play takes as an end of play.
-    QVERIFY(waitForCode(done, DoneGivenUp));
-    QCOMPARE(codes(done), QList<int>{DoneGivenUp});
-    QCOMPARE(media.state(), State::Closed);
-
-    // The next file plays on a sink that works.
-    stuck = false;
-    done.clear();
-    openAndPlay(media, wav);
-    QVERIFY(waitForCode(done, DoneSuccessful));
-    QCOMPARE(codes(done), QList<int>{DoneSuccessful});
-}
-
-void TestMediaElementSafety::closeDoesNotWaitForAPipelineThatWillNotStop() {
-    const QString wav = write(QStringLiteral("held.wav"), wavBytes(300));
-    HeldSink held;
-    GstMediaElement media([&held] { return held.make(); });
-    openAndPlay(media, wav);
-    QVERIFY(QTest::qWaitFor([&] { return held.hasEntered(); }, WaitMs));
-
-    // The pipeline's thread is held inside the sink: a change to NULL on this thread would
-    // wait for it. Close returns while it is still held.
-    media.close();
-    QCOMPARE(media.state(), State::Closed);
-    {
-        const std::lock_guard guard(held.lock);
-        QVERIFY(!held.timedOut);
-        QVERIFY(!held.released);
-    }
-    QCOMPARE(media.pipelinesBeingReleased(), 1);
-    held.release();
-    QTRY_COMPARE_WITH_TIMEOUT(media.pipelinesBeingReleased(), 0, WaitMs);
-}
-
-void TestMediaElementSafety::midiTrackChangesAddNoThread() {
-    const QString midi = write(QStringLiteral("change.mid"), singleTrackFile(noteTrackBody(400)));
-    GstMediaElement media(realTimeFakeSink);
-    const auto changeTracks = [&](int changes) {
-        for (int i = 0; i < changes; ++i) {
-            media.close();
-            openAndPlay(media, midi);
-            // Until the synthesizer makes sound: the decoder is fully built.
-            QTest::qWait(60);
-        }
-        media.close();
-        return allReleased(media);
-    };
-    // The first changes fill GStreamer's own thread pools.
-    QVERIFY(changeTracks(3));
-    const int before = threadCount();
-    QVERIFY(changeTracks(12));
-    // Pool threads may come and go by one or two; a synthesizer left behind per track is 12.
-    QTRY_VERIFY2_WITH_TIMEOUT(
-        threadCount() <= before + 2,
-        qPrintable(QStringLiteral("%1 threads before, %2 after").arg(before).arg(threadCount())),
-        WaitMs);
-}
 
 QTEST_GUILESS_MAIN(TestMediaElementSafety)
 #include "test_playback_mediaelementsafety.moc"

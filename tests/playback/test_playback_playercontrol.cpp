@@ -1,6 +1,9 @@
+// SPDX-License-Identifier: LicenseRef-proprietary
+// SPDX-FileCopyrightText: 2026 The Sonavue developers
 // Player control over the real browsing model and a media element that plays nothing, with
 // real tagged files on disk for the tag reads.
 #include "playercontrolrig.h"
+#include "support/datarow.h"
 
 #include <QFile>
 #include <QSignalSpy>
@@ -76,14 +79,14 @@ private slots:
         QTest::addColumn<QStringList>("expected");
         const QString title3 = QStringLiteral("title ") + PlayerRig::titleField(3);
         const QString title10 = QStringLiteral("title ") + PlayerRig::titleField(10);
-        QTest::newRow("continuous start")
-            << 0 << QStringList{"yield", "track -1",  "yield",        "track 0", "Close",
-                                "yield", "level 158", "Open t03.mp3", "Play",    title3};
-        QTest::newRow("select start")
-            << 1 << QStringList{"Close", "title t04.mp3", "yield", "Open t04.mp3", "Play"};
-        QTest::newRow("reserved start")
-            << 2 << QStringList{"Close",       "yield", "level 158", "Open t10.mp3",
-                                "unreserve 0", "Play",  title10};
+        dataRow("continuous start", 0,
+                QStringList{"yield", "track -1", "yield", "track 0", "Close", "yield", "level 158",
+                            "Open t03.mp3", "Play", title3});
+        dataRow("select start", 1,
+                QStringList{"Close", "title t04.mp3", "yield", "Open t04.mp3", "Play"});
+        dataRow("reserved start", 2,
+                QStringList{"Close", "yield", "level 158", "Open t10.mp3", "unreserve 0", "Play",
+                            title10});
     }
     void stepOrder() {
         QFETCH(int, kind);
@@ -114,11 +117,11 @@ private slots:
     void trackStartIsMarkedWhole_data() {
         QTest::addColumn<int>("kind");
         QTest::addColumn<int>("announced");
-        QTest::newRow("select start") << 0 << 1;
-        QTest::newRow("end-of-track step") << 1 << 1;
-        QTest::newRow("a track end during a start's yield") << 2 << 1;
-        QTest::newRow("the fade's last tick") << 3 << 1;
-        QTest::newRow("code 4") << 4 << 0;
+        dataRow("select start", 0, 1);
+        dataRow("end-of-track step", 1, 1);
+        dataRow("a track end during a start's yield", 2, 1);
+        dataRow("the fade's last tick", 3, 1);
+        dataRow("code 4", 4, 0);
     }
     void trackStartIsMarkedWhole() {
         QFETCH(int, kind);
@@ -207,8 +210,8 @@ private slots:
     void selectStart_data() {
         QTest::addColumn<bool>("fileThere");
         QTest::addColumn<QString>("expectedTitle");
-        QTest::newRow("file with relative volume") << true << QStringLiteral("t05.mp3");
-        QTest::newRow("file missing") << false << QString();
+        dataRow("file with relative volume", true, QStringLiteral("t05.mp3"));
+        dataRow("file missing", false, QString());
     }
     void selectStart() {
         QFETCH(bool, fileThere);
@@ -255,9 +258,9 @@ private slots:
         QTest::addColumn<int>("entries");
         QTest::addColumn<int>("playingEntry");
         QTest::addColumn<int>("next");
-        QTest::newRow("to the next entry") << 3 << 0 << 1;
-        QTest::newRow("wrap after the last entry") << 3 << 2 << 0;
-        QTest::newRow("single entry repeats") << 1 << 0 << 0;
+        dataRow("to the next entry", 3, 0, 1);
+        dataRow("wrap after the last entry", 3, 2, 0);
+        dataRow("single entry repeats", 1, 0, 0);
     }
     void groupAdvance() {
         QFETCH(int, entries);
@@ -301,12 +304,12 @@ private slots:
     void notificationCodes_data() {
         QTest::addColumn<int>("code");
         QTest::addColumn<bool>("advances");
-        QTest::newRow("1 successful") << 1 << true;
-        QTest::newRow("9") << 9 << true;
-        QTest::newRow("2 superseded") << 2 << false;
-        QTest::newRow("4 aborted") << 4 << false;
-        QTest::newRow("8 failure: passed over") << 8 << true;
-        QTest::newRow("0") << 0 << false;
+        dataRow("1 successful", 1, true);
+        dataRow("9", 9, true);
+        dataRow("2 superseded", 2, false);
+        dataRow("4 aborted", 4, false);
+        dataRow("8 failure: passed over", 8, true);
+        dataRow("0", 0, false);
     }
     void notificationCodes() {
         QFETCH(int, code);
@@ -333,11 +336,11 @@ private slots:
         QTest::addColumn<QString>("comment");
         QTest::addColumn<int>("level");
         QTest::addColumn<bool>("sent");
-        QTest::newRow("continued, +030 from 40") << false << rvaComment("+030") << 158 << true;
-        QTest::newRow("reserved, +030 from 40") << true << rvaComment("+030") << 158 << true;
-        QTest::newRow("continued, -200") << false << rvaComment("-200") << 1 << true;
-        QTest::newRow("continued, no value") << false << QStringLiteral("a comment") << 40 << false;
-        QTest::newRow("reserved, no value") << true << QStringLiteral("a comment") << 40 << false;
+        dataRow("continued, +030 from 40", false, rvaComment("+030"), 158, true);
+        dataRow("reserved, +030 from 40", true, rvaComment("+030"), 158, true);
+        dataRow("continued, -200", false, rvaComment("-200"), 1, true);
+        dataRow("continued, no value", false, QStringLiteral("a comment"), 40, false);
+        dataRow("reserved, no value", true, QStringLiteral("a comment"), 40, false);
     }
     void relativeVolume() {
         QFETCH(bool, reserved);

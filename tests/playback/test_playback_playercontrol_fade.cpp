@@ -1,6 +1,9 @@
+// SPDX-License-Identifier: LicenseRef-proprietary
+// SPDX-FileCopyrightText: 2026 The Sonavue developers
 // Player control's fade toward the reserved list, events that arrive during its yields, and
 // the states in which a start finds nothing to play.
 #include "playercontrolrig.h"
+#include "support/datarow.h"
 
 #include <QElapsedTimer>
 #include <QFile>
@@ -59,10 +62,10 @@ private slots:
     void fade_data() {
         QTest::addColumn<int>("startLevel");
         QTest::addColumn<int>("ticks");
-        QTest::newRow("from 128") << 128 << 16;
-        QTest::newRow("from 100") << 100 << 13;
-        QTest::newRow("from 255") << 255 << 32;
-        QTest::newRow("from 8") << 8 << 1;
+        dataRow("from 128", 128, 16);
+        dataRow("from 100", 100, 13);
+        dataRow("from 255", 255, 32);
+        dataRow("from 8", 8, 1);
     }
     void fade() {
         QFETCH(int, startLevel);
@@ -111,9 +114,9 @@ private slots:
         QTest::addColumn<bool>("immediate");
         QTest::addColumn<bool>("alreadyReserved");
         QTest::addColumn<bool>("fades");
-        QTest::newRow("at once") << true << false << true;
-        QTest::newRow("at once while a reserved track plays") << true << true << false;
-        QTest::newRow("after the track's end") << false << false << false;
+        dataRow("at once", true, false, true);
+        dataRow("at once while a reserved track plays", true, true, false);
+        dataRow("after the track's end", false, false, false);
     }
     void fadeStartsOnlyUnderImmediate() {
         QFETCH(bool, immediate);
@@ -170,9 +173,9 @@ private slots:
     void listsEmptiedDuringYield_data() {
         QTest::addColumn<int>("yield");
         QTest::addColumn<bool>("plays");
-        QTest::newRow("continuous start's yield") << 1 << false;
-        QTest::newRow("before the track is looked up") << 2 << false;
-        QTest::newRow("after the track was looked up") << 3 << true;
+        dataRow("continuous start's yield", 1, false);
+        dataRow("before the track is looked up", 2, false);
+        dataRow("after the track was looked up", 3, true);
     }
     void listsEmptiedDuringYield() {
         QFETCH(int, yield);
@@ -196,8 +199,8 @@ private slots:
     void reservedListChangedDuringYield_data() {
         QTest::addColumn<bool>("emptied");
         QTest::addColumn<QList<int>>("left"); // rows left on the list
-        QTest::newRow("head removed by the user") << false << QList<int>{11};
-        QTest::newRow("list emptied (Ctrl+C)") << true << QList<int>{};
+        dataRow("head removed by the user", false, QList<int>{11});
+        dataRow("list emptied (Ctrl+C)", true, QList<int>{});
     }
     void reservedListChangedDuringYield() {
         QFETCH(bool, emptied);
@@ -223,10 +226,10 @@ private slots:
     void idle_data() {
         QTest::addColumn<int>("kind");
         QTest::addColumn<bool>("selectStart");
-        QTest::newRow("empty lists, continuous") << int(NothingShown) << false;
-        QTest::newRow("empty lists, select") << int(NothingShown) << true;
-        QTest::newRow("row beyond catalogue") << int(RowBeyondCatalogue) << false;
-        QTest::newRow("row beyond catalogue, select") << int(RowBeyondCatalogue) << true;
+        dataRow("empty lists, continuous", int(NothingShown), false);
+        dataRow("empty lists, select", int(NothingShown), true);
+        dataRow("row beyond catalogue", int(RowBeyondCatalogue), false);
+        dataRow("row beyond catalogue, select", int(RowBeyondCatalogue), true);
     }
     void idle() {
         QFETCH(int, kind);
@@ -252,8 +255,8 @@ private slots:
         QTest::addColumn<bool>("entryGone");
         QTest::addColumn<int>("row");
         QTest::addColumn<QString>("position");
-        QTest::newRow("group entry gone after a new scan") << true << 3 << "0/0";
-        QTest::newRow("an entry without tracks") << false << 4 << "0/2";
+        dataRow("group entry gone after a new scan", true, 3, "0/0");
+        dataRow("an entry without tracks", false, 4, "0/2");
     }
     void playGoesOnPastWhatIsGone() {
         QFETCH(bool, entryGone);
@@ -278,14 +281,14 @@ private slots:
         QTest::addColumn<QList<int>>("failing");
         QTest::addColumn<QList<int>>("opened");
         QTest::addColumn<bool>("nothingPlayable");
-        QTest::newRow("one bad file passed over")
-            << false << QList<int>{4} << QList<int>{3, 4, 5, 6, 7, 3, 4} << false;
-        QTest::newRow("last of a folder and first of the next")
-            << false << QList<int>{5, 6} << QList<int>{3, 4, 5, 6, 7, 3, 4, 5, 6} << false;
-        QTest::newRow("nothing plays: once round, then stop")
-            << false << QList<int>{3, 4, 5, 6, 7} << QList<int>{3, 4, 5, 6, 7} << true;
-        QTest::newRow("select start of a bad file stops there")
-            << true << QList<int>{4} << QList<int>{4} << false;
+        dataRow("one bad file passed over", false, QList<int>{4}, QList<int>{3, 4, 5, 6, 7, 3, 4},
+                false);
+        dataRow("last of a folder and first of the next", false, QList<int>{5, 6},
+                QList<int>{3, 4, 5, 6, 7, 3, 4, 5, 6}, false);
+        dataRow("nothing plays: once round, then stop", false, QList<int>{3, 4, 5, 6, 7},
+                QList<int>{3, 4, 5, 6, 7}, true);
+        dataRow("select start of a bad file stops there", true, QList<int>{4}, QList<int>{4},
+                false);
     }
     void failedFiles() {
         QFETCH(bool, selectStart);
@@ -334,8 +337,8 @@ private slots:
     // queued track plays in full at the middle level.
     void fadeEndsWithTheFadingTrack_data() {
         QTest::addColumn<int>("code");
-        QTest::newRow("it ends") << int(DoneSuccessful);
-        QTest::newRow("it fails") << int(DoneFailure);
+        dataRow("it ends", int(DoneSuccessful));
+        dataRow("it fails", int(DoneFailure));
     }
     void fadeEndsWithTheFadingTrack() {
         QFETCH(int, code);
@@ -383,10 +386,10 @@ private slots:
     void positionAfterAnEnd_data() {
         QTest::addColumn<int>("track"); // the track started (-2: no start yet)
         QTest::addColumn<int>("row");   // the row played after the end
-        QTest::newRow("unset reads as 0") << -2 << 4;
-        QTest::newRow("nothing selected at the start") << -1 << 3;
-        QTest::newRow("the second track") << 1 << 5;
-        QTest::newRow("the last track: the next folder") << 2 << 6;
+        dataRow("unset reads as 0", -2, 4);
+        dataRow("nothing selected at the start", -1, 3);
+        dataRow("the second track", 1, 5);
+        dataRow("the last track: the next folder", 2, 6);
     }
     void positionAfterAnEnd() {
         QFETCH(int, track);

@@ -1,9 +1,12 @@
+// SPDX-License-Identifier: LicenseRef-proprietary
+// SPDX-FileCopyrightText: 2026 The Sonavue developers
 // The picture that goes with a track: a picture file beside it (by name, any letter case,
 // regular files only, in folders whose names are not UTF-8) and the picture embedded in each
 // type's tags, copied once into a cache folder that keeps to its bounds; none at all unless
 // the cover art setting is on.
 #include "base/nativepath.h"
 #include "support/containers.h"
+#include "support/datarow.h"
 #include "support/id3v2tag.h"
 #include "support/musicfiles.h"
 #include "tags/containerlimits.h"
@@ -92,30 +95,28 @@ private slots:
     void folderPictureByNameInAnyCase_data() {
         QTest::addColumn<QStringList>("files");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("none") << QStringList{"track.mp3"} << QString();
-        QTest::newRow("near misses")
-            << QStringList{"cover.bmp", "cover.jpg.bak", "album.jpg", "xcover.jpg"} << QString();
-        QTest::newRow("front only") << QStringList{"FRONT.JPG"} << "FRONT.JPG";
-        QTest::newRow("folder before front")
-            << QStringList{"front.jpg", "Folder.Jpg"} << "Folder.Jpg";
-        QTest::newRow("cover.png before folder")
-            << QStringList{"folder.jpg", "front.jpg", "COVER.PNG"} << "COVER.PNG";
-        QTest::newRow("cover.jpg first")
-            << QStringList{"front.jpg", "folder.jpg", "cover.png", "Cover.JPG"} << "Cover.JPG";
-        QTest::newRow("folder.png") << QStringList{"front.jpg", "folder.png"} << "folder.png";
-        QTest::newRow("front.png") << QStringList{"AlbumArtSmall.jpg", "Front.png"} << "Front.png";
-        QTest::newRow("cover.webp") << QStringList{"folder.jpg", "cover.webp"} << "cover.webp";
-        QTest::newRow("jpeg before png")
-            << QStringList{"folder.png", "folder.webp", "Folder.jpeg"} << "Folder.jpeg";
-        QTest::newRow("the large AlbumArt before the small")
-            << QStringList{"AlbumArtSmall.jpg",
-                           "AlbumArt_{0A1B2C3D-1111-2222-3333-444455556666}_Small.jpg",
-                           "AlbumArt_{0A1B2C3D-1111-2222-3333-444455556666}_Large.jpg"}
-            << "AlbumArt_{0A1B2C3D-1111-2222-3333-444455556666}_Large.jpg";
-        QTest::newRow("AlbumArtSmall alone")
-            << QStringList{"albumartsmall.jpg"} << "albumartsmall.jpg";
-        QTest::newRow("AlbumArt near misses")
-            << QStringList{"AlbumArt.png", "AlbumArtSmall.jpg.part", "MyAlbumArt.jpg"} << QString();
+        dataRow("none", QStringList{"track.mp3"}, QString());
+        dataRow("near misses", QStringList{"cover.bmp", "cover.jpg.bak", "album.jpg", "xcover.jpg"},
+                QString());
+        dataRow("front only", QStringList{"FRONT.JPG"}, "FRONT.JPG");
+        dataRow("folder before front", QStringList{"front.jpg", "Folder.Jpg"}, "Folder.Jpg");
+        dataRow("cover.png before folder", QStringList{"folder.jpg", "front.jpg", "COVER.PNG"},
+                "COVER.PNG");
+        dataRow("cover.jpg first", QStringList{"front.jpg", "folder.jpg", "cover.png", "Cover.JPG"},
+                "Cover.JPG");
+        dataRow("folder.png", QStringList{"front.jpg", "folder.png"}, "folder.png");
+        dataRow("front.png", QStringList{"AlbumArtSmall.jpg", "Front.png"}, "Front.png");
+        dataRow("cover.webp", QStringList{"folder.jpg", "cover.webp"}, "cover.webp");
+        dataRow("jpeg before png", QStringList{"folder.png", "folder.webp", "Folder.jpeg"},
+                "Folder.jpeg");
+        dataRow("the large AlbumArt before the small",
+                QStringList{"AlbumArtSmall.jpg",
+                            "AlbumArt_{0A1B2C3D-1111-2222-3333-444455556666}_Small.jpg",
+                            "AlbumArt_{0A1B2C3D-1111-2222-3333-444455556666}_Large.jpg"},
+                "AlbumArt_{0A1B2C3D-1111-2222-3333-444455556666}_Large.jpg");
+        dataRow("AlbumArtSmall alone", QStringList{"albumartsmall.jpg"}, "albumartsmall.jpg");
+        dataRow("AlbumArt near misses",
+                QStringList{"AlbumArt.png", "AlbumArtSmall.jpg.part", "MyAlbumArt.jpg"}, QString());
     }
     void folderPictureByNameInAnyCase() {
         QFETCH(QStringList, files);
@@ -231,32 +232,28 @@ private slots:
         const QByteArray front = flacPicture(3, "image/png", png);
         const QByteArray back = flacPicture(4, "image/jpeg", backPicture);
 
-        QTest::newRow("mp3 front cover")
-            << "a.mp3" << mp3WithCover(png, "image/png") << true << png;
-        QTest::newRow("mp3 with only a back cover")
-            << "c.mp3" << mp3WithFrames(apic(4, "image/jpeg", backPicture)) << true << backPicture;
-        QTest::newRow("mp3 without a picture") << "d.mp3" << mp3WithFrames({}) << true << folder;
-        QTest::newRow("setting off: no embedded picture")
-            << "e.mp3" << mp3WithCover(png, "image/png") << false << QByteArray();
-        QTest::newRow("setting off: no folder picture")
-            << "f.mp3" << mp3WithFrames({}) << false << QByteArray();
-        QTest::newRow("flac front cover after a back cover")
-            << "a.flac" << flacPictures({back, front}) << true << png;
-        QTest::newRow("flac with only a back cover")
-            << "b.flac" << flacPictures({back}) << true << backPicture;
+        dataRow("mp3 front cover", "a.mp3", mp3WithCover(png, "image/png"), true, png);
+        dataRow("mp3 with only a back cover", "c.mp3",
+                mp3WithFrames(apic(4, "image/jpeg", backPicture)), true, backPicture);
+        dataRow("mp3 without a picture", "d.mp3", mp3WithFrames({}), true, folder);
+        dataRow("setting off: no embedded picture", "e.mp3", mp3WithCover(png, "image/png"), false,
+                QByteArray());
+        dataRow("setting off: no folder picture", "f.mp3", mp3WithFrames({}), false, QByteArray());
+        dataRow("flac front cover after a back cover", "a.flac", flacPictures({back, front}), true,
+                png);
+        dataRow("flac with only a back cover", "b.flac", flacPictures({back}), true, backPicture);
         QByteArray manyBlocks;
         for (int i = 0; i < MostFlacBlocks; ++i)
             manyBlocks += flacBlock(2, "appl", false);
-        QTest::newRow("flac past the block bound")
-            << "c.flac" << flacHead(manyBlocks + flacBlock(6, front, true)) << true << folder;
-        QTest::newRow("ogg vorbis picture comment")
-            << "a.ogg"
-            << oggVorbisHead({"TITLE=T", pictureComment(back), pictureComment(front)}) + audioPage
-            << true << png;
-        QTest::newRow("opus picture comment")
-            << "a.opus" << oggOpusHead({pictureComment(front)}) + audioPage << true << png;
-        QTest::newRow("m4a cover")
-            << "a.m4a" << mp4File({{"\xA9nam", "T"}}, mp4Item("covr", png, 14)) << true << png;
+        dataRow("flac past the block bound", "c.flac",
+                flacHead(manyBlocks + flacBlock(6, front, true)), true, folder);
+        dataRow("ogg vorbis picture comment", "a.ogg",
+                oggVorbisHead({"TITLE=T", pictureComment(back), pictureComment(front)}) + audioPage,
+                true, png);
+        dataRow("opus picture comment", "a.opus", oggOpusHead({pictureComment(front)}) + audioPage,
+                true, png);
+        dataRow("m4a cover", "a.m4a", mp4File({{"\xA9nam", "T"}}, mp4Item("covr", png, 14)), true,
+                png);
     }
     void pictureOfEachType() {
         QFETCH(QString, name);
@@ -284,31 +281,31 @@ private slots:
         const auto own = [](int number, int size, int age, const char* extension = "jpg") {
             return QStringLiteral("%1 %2 %3").arg(cacheName(number, extension)).arg(size).arg(age);
         };
-        QTest::newRow("within the bounds")
-            << QStringList{own(1, 10, 50), own(2, 10, 40, "png"), own(3, 10, 30, "webp")} << 4
-            << qint64(1000) << QStringList{cacheName(1), cacheName(2, "png"), cacheName(3, "webp")};
-        QTest::newRow("too many: the least recently read go")
-            << QStringList{own(1, 10, 10), own(2, 10, 40), own(3, 10, 20), own(4, 10, 30)} << 3
-            << qint64(1000) << QStringList{cacheName(1), cacheName(3)};
-        QTest::newRow("too large: the least recently read go")
-            << QStringList{own(1, 400, 30), own(2, 400, 20), own(3, 400, 10)} << 10 << qint64(500)
-            << QStringList{cacheName(3)};
-        QTest::newRow("other names are neither removed nor counted")
-            << QStringList{"notes.txt 5000 900", "cover.jpg 5000 900",
-                           cacheName(5).toUpper() + " 5000 900", cacheName(6) + ".tmp 5000 900",
-                           own(1, 10, 900)}
-            << 1 << qint64(1000)
-            << QStringList{"notes.txt", "cover.jpg", cacheName(5).toUpper(), cacheName(6) + ".tmp"};
+        dataRow("within the bounds",
+                QStringList{own(1, 10, 50), own(2, 10, 40, "png"), own(3, 10, 30, "webp")}, 4,
+                qint64(1000), QStringList{cacheName(1), cacheName(2, "png"), cacheName(3, "webp")});
+        dataRow("too many: the least recently read go",
+                QStringList{own(1, 10, 10), own(2, 10, 40), own(3, 10, 20), own(4, 10, 30)}, 3,
+                qint64(1000), QStringList{cacheName(1), cacheName(3)});
+        dataRow("too large: the least recently read go",
+                QStringList{own(1, 400, 30), own(2, 400, 20), own(3, 400, 10)}, 10, qint64(500),
+                QStringList{cacheName(3)});
+        dataRow(
+            "other names are neither removed nor counted",
+            QStringList{"notes.txt 5000 900", "cover.jpg 5000 900",
+                        cacheName(5).toUpper() + " 5000 900", cacheName(6) + ".tmp 5000 900",
+                        own(1, 10, 900)},
+            1, qint64(1000),
+            QStringList{"notes.txt", "cover.jpg", cacheName(5).toUpper(), cacheName(6) + ".tmp"});
         // setAge's age counts from the last reading; the last write lies 100000 - age ago.
-        QTest::newRow("a write's temporary file goes once an hour old")
-            << QStringList{cacheName(6) + ".1234.0.tmp 5000 900",
-                           cacheName(7, "png") + ".1234.1.tmp 5000 99000", own(1, 10, 900)}
-            << 10 << qint64(100000)
-            << QStringList{cacheName(7, "png") + ".1234.1.tmp", cacheName(1)};
-        QTest::newRow("links and folders are left alone")
-            << QStringList{cacheName(1) + " link 900", cacheName(2) + " folder 900",
-                           own(3, 10, 900)}
-            << 1 << qint64(1000) << QStringList{cacheName(1), cacheName(2)};
+        dataRow("a write's temporary file goes once an hour old",
+                QStringList{cacheName(6) + ".1234.0.tmp 5000 900",
+                            cacheName(7, "png") + ".1234.1.tmp 5000 99000", own(1, 10, 900)},
+                10, qint64(100000), QStringList{cacheName(7, "png") + ".1234.1.tmp", cacheName(1)});
+        dataRow(
+            "links and folders are left alone",
+            QStringList{cacheName(1) + " link 900", cacheName(2) + " folder 900", own(3, 10, 900)},
+            1, qint64(1000), QStringList{cacheName(1), cacheName(2)});
     }
     void cacheKeepsToItsBounds() {
         QFETCH(QStringList, files);

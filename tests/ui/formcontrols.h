@@ -1,14 +1,16 @@
+// SPDX-License-Identifier: LicenseRef-proprietary
+// SPDX-FileCopyrightText: 2026 The Sonavue developers
 #pragma once
 // The main window's controls as the tests reach them: by their object names, the names the
 // controls have always had. A control that is missing, of another type or named twice
 // ends the test with its name.
-#include "ui/transportbar.h"
 #include "ui/controlnames.h"
 #include "ui/imagebutton.h"
 #include "ui/palettepicture.h"
 #include "ui/settingsframe.h"
 #include "ui/tabsel.h"
 #include "ui/titlestrip.h"
+#include "ui/transportbar.h"
 #include "ui/volumebar.h"
 #include "web/webpanel.h"
 

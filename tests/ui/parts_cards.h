@@ -1,6 +1,10 @@
+// SPDX-License-Identifier: LicenseRef-proprietary
+// SPDX-FileCopyrightText: 2026 The Sonavue developers
 #pragma once
 // Helpers shared by the tests of the two fading cards (splash and tag window). They check
 // with QVERIFY/QCOMPARE; callers stop when QTest::currentTestFailed().
+#include "support/artifacts.h"
+
 #include <QDir>
 #include <QList>
 #include <QPointer>
@@ -63,13 +67,6 @@ template <typename Card> void runTimeline(Card* card, int holdMs, QList<int>& se
     QTRY_VERIFY(guard.isNull());
 }
 
-inline QString artifactPath(const QString& name) {
-    QString dir = qEnvironmentVariable("SONAVUE_BUILD_DIR");
-    if (dir.isEmpty())
-        dir = QDir::tempPath();
-    dir += QStringLiteral("/artifacts");
-    QDir().mkpath(dir);
-    return dir + QLatin1Char('/') + name;
-}
+using sonavue::testing::artifactPath;
 
 } // namespace cardtest

@@ -1,9 +1,12 @@
+// SPDX-License-Identifier: LicenseRef-proprietary
+// SPDX-FileCopyrightText: 2026 The Sonavue developers
 // The main window without a mouse: Tab walks the controls in reading order, Space, Enter
 // and Return do what a click does, and a screen reader finds every control by name and role
 // with the press action a click has, and reads what the controls show.
 #include "formcontrols.h"
 #include "mainwindowfixture.h"
 
+#include "support/datarow.h"
 #include "ui/colours.h"
 #include "ui/imagebutton.h"
 #include "ui/palettepicture.h"
@@ -167,8 +170,8 @@ private slots:
     // the way, and of each group of options the checked one.
     void tabGoesRoundInReadingOrder_data() {
         QTest::addColumn<bool>("forward");
-        QTest::newRow("Tab") << true;
-        QTest::newRow("Shift+Tab") << false;
+        dataRow("Tab", true);
+        dataRow("Shift+Tab", false);
     }
     void tabGoesRoundInReadingOrder() {
         QFETCH(bool, forward);
@@ -216,16 +219,16 @@ private slots:
         const int name = QAccessible::Name;
         const int value = QAccessible::Value;
         const int description = QAccessible::Description;
-        QTest::newRow("now playing") << "title" << name << "Now playing";
-        QTest::newRow("now playing: the title") << "title" << description << "Morning Song";
-        QTest::newRow("clock") << "time" << name << "Time (elapsed / total)";
-        QTest::newRow("clock: the times") << "time" << description << "00:05 / 01:00";
-        QTest::newRow("position: the times") << "position" << description << "00:05 of 01:00";
-        QTest::newRow("volume: the level") << "VScroll1" << value << "131";
-        QTest::newRow("volume label: the level") << "Vol" << description << "131";
-        QTest::newRow("track change option") << "Option1_1" << name << "即時 (At once)";
-        QTest::newRow("background option") << "OptionBack0" << name << "表示 (Shown)";
-        QTest::newRow("text size option") << "Optionfont2" << name << "大 (Large)";
+        dataRow("now playing", "title", name, "Now playing");
+        dataRow("now playing: the title", "title", description, "Morning Song");
+        dataRow("clock", "time", name, "Time (elapsed / total)");
+        dataRow("clock: the times", "time", description, "00:05 / 01:00");
+        dataRow("position: the times", "position", description, "00:05 of 01:00");
+        dataRow("volume: the level", "VScroll1", value, "131");
+        dataRow("volume label: the level", "Vol", description, "131");
+        dataRow("track change option", "Option1_1", name, "即時 (At once)");
+        dataRow("background option", "OptionBack0", name, "表示 (Shown)");
+        dataRow("text size option", "Optionfont2", name, "大 (Large)");
     }
     void readingsFollowWhatIsShown() {
         QFETCH(QString, control);

@@ -1,8 +1,11 @@
+// SPDX-License-Identifier: LicenseRef-proprietary
+// SPDX-FileCopyrightText: 2026 The Sonavue developers
 // Appearance options, folder chooser, picture buttons, size label, about line and the tag
 // pop-up, through the real main window; settings survive a restart of the window.
 #include "formcontrols.h"
 #include "mainwindowfixture.h"
 
+#include "support/artifacts.h"
 #include "ui/colours.h"
 #include "ui/imagebutton.h"
 #include "ui/layoutrules.h"
@@ -61,10 +64,7 @@ class AppearanceWindowTest : public QObject {
     }
 
     void saveArtifact(QWidget* widget, const QString& name) {
-        const QString folder =
-            qEnvironmentVariable("SONAVUE_BUILD_DIR") + QStringLiteral("/artifacts");
-        QDir().mkpath(folder);
-        QVERIFY(widget->grab().save(folder + QLatin1Char('/') + name));
+        QVERIFY(widget->grab().save(artifactPath(name)));
     }
 
 private slots:

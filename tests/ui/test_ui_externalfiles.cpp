@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: LicenseRef-proprietary
+// SPDX-FileCopyrightText: 2026 The Sonavue developers
 // Files from outside the music folder (the command line, a second start, media controls, a
 // drop on the window) go to the reserved list after the scan's checks; play starts with
 // them when nothing plays.
@@ -6,6 +8,7 @@
 #include "base/fileuri.h"
 #include "base/nativepath.h"
 #include "catalogue/externalfiles.h"
+#include "support/datarow.h"
 #include "ui/settingsframe.h"
 
 #include <QApplication>
@@ -92,13 +95,13 @@ private slots:
     void refusesWhatTheScanWouldNotList_data() {
         QTest::addColumn<QString>("path");
         QTest::addColumn<QString>("reason");
-        QTest::newRow("pipe named like a track") << outside("f.mp3") << "not a regular file";
-        QTest::newRow("folder") << outside("folder.mp3") << "a folder";
-        QTest::newRow("missing file") << outside("gone.mp3") << "no such file";
-        QTest::newRow("other type") << outside("notes.txt") << "not a type that plays here";
-        QTest::newRow("relative path") << QStringLiteral("a.mp3") << "not an absolute path";
-        QTest::newRow("NUL before a music name")
-            << QStringLiteral("/etc/passwd") + QChar(u'\0') + QStringLiteral(".mp3") << "NUL";
+        dataRow("pipe named like a track", outside("f.mp3"), "not a regular file");
+        dataRow("folder", outside("folder.mp3"), "a folder");
+        dataRow("missing file", outside("gone.mp3"), "no such file");
+        dataRow("other type", outside("notes.txt"), "not a type that plays here");
+        dataRow("relative path", QStringLiteral("a.mp3"), "not an absolute path");
+        dataRow("NUL before a music name",
+                QStringLiteral("/etc/passwd") + QChar(u'\0') + QStringLiteral(".mp3"), "NUL");
     }
     void refusesWhatTheScanWouldNotList() {
         QFETCH(QString, path);
@@ -180,15 +183,14 @@ private slots:
     void readsFileUris_data() {
         QTest::addColumn<QString>("uri");
         QTest::addColumn<QByteArray>("bytes"); // empty: not a local file
-        QTest::newRow("plain") << "file:///etc/passwd" << QByteArray("/etc/passwd");
-        QTest::newRow("localhost") << "file://localhost/a%20b.mp3" << QByteArray("/a b.mp3");
-        QTest::newRow("bytes not UTF-8")
-            << "file:///m/%E9t%C3%A9.mp3" << QByteArray("/m/\xE9t\xC3\xA9.mp3");
-        QTest::newRow("hash in a name") << "file:///m/%23.mp3" << QByteArray("/m/#.mp3");
-        QTest::newRow("other host") << "file://server/a.mp3" << QByteArray();
-        QTest::newRow("web") << "https://example.com/a.mp3" << QByteArray();
-        QTest::newRow("no scheme") << "/etc/passwd" << QByteArray();
-        QTest::newRow("with a query") << "file:///a.mp3?x=1" << QByteArray();
+        dataRow("plain", "file:///etc/passwd", QByteArray("/etc/passwd"));
+        dataRow("localhost", "file://localhost/a%20b.mp3", QByteArray("/a b.mp3"));
+        dataRow("bytes not UTF-8", "file:///m/%E9t%C3%A9.mp3", QByteArray("/m/\xE9t\xC3\xA9.mp3"));
+        dataRow("hash in a name", "file:///m/%23.mp3", QByteArray("/m/#.mp3"));
+        dataRow("other host", "file://server/a.mp3", QByteArray());
+        dataRow("web", "https://example.com/a.mp3", QByteArray());
+        dataRow("no scheme", "/etc/passwd", QByteArray());
+        dataRow("with a query", "file:///a.mp3?x=1", QByteArray());
     }
     void readsFileUris() {
         QFETCH(QString, uri);

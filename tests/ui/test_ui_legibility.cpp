@@ -1,9 +1,13 @@
+// SPDX-License-Identifier: LicenseRef-proprietary
+// SPDX-FileCopyrightText: 2026 The Sonavue developers
 // What a user sees of the settings frame and the title strip: every caption is drawn whole
 // (nothing cuts it or lies over it), the frame's caption stays clear of the web panel, and
 // option circles, check boxes and the " -  " label stand out on every colour choice.
 #include "formcontrols.h"
 #include "mainwindowfixture.h"
 
+#include "support/artifacts.h"
+#include "support/datarow.h"
 #include "ui/colours.h"
 #include "ui/layoutrules.h"
 #include "web/webpanel.h"
@@ -213,9 +217,7 @@ QRect sliderPart(Form1& f, const QSlider* slider, QStyle::SubControl part) {
 }
 
 void saveArtifact(QWidget& window, const QString& name) {
-    const QString folder = qEnvironmentVariable("SONAVUE_BUILD_DIR") + QStringLiteral("/artifacts");
-    QDir().mkpath(folder);
-    QVERIFY(window.grab().save(folder + QLatin1Char('/') + name));
+    QVERIFY(window.grab().save(artifactPath(name)));
 }
 
 QList<QAbstractButton*> indicatorButtons(Form1& f) {
@@ -236,8 +238,8 @@ private slots:
 
     void everyCaptionIsDrawnWhole_data() {
         QTest::addColumn<std::int32_t>("colour");
-        QTest::newRow("white") << std::int32_t(0xFFFFFF);
-        QTest::newRow("black") << std::int32_t(0);
+        dataRow("white", std::int32_t(0xFFFFFF));
+        dataRow("black", std::int32_t(0));
     }
     void everyCaptionIsDrawnWhole() {
         QFETCH(std::int32_t, colour);
@@ -302,14 +304,14 @@ private slots:
 
     void indicatorsStandOutOnEveryColour_data() {
         QTest::addColumn<std::int32_t>("colour");
-        QTest::newRow("white") << std::int32_t(0xFFFFFF);
-        QTest::newRow("black") << std::int32_t(0);
-        QTest::newRow("see-through key colour") << KeyColour;
-        QTest::newRow("deep blue") << rgb(0, 0, 124);
-        QTest::newRow("sum 351, dark") << rgb(100, 100, 151);
-        QTest::newRow("sum 352, light") << rgb(100, 100, 152);
-        QTest::newRow("orange") << rgb(255, 97, 0);
-        QTest::newRow("dark red") << rgb(128, 20, 28);
+        dataRow("white", std::int32_t(0xFFFFFF));
+        dataRow("black", std::int32_t(0));
+        dataRow("see-through key colour", KeyColour);
+        dataRow("deep blue", rgb(0, 0, 124));
+        dataRow("sum 351, dark", rgb(100, 100, 151));
+        dataRow("sum 352, light", rgb(100, 100, 152));
+        dataRow("orange", rgb(255, 97, 0));
+        dataRow("dark red", rgb(128, 20, 28));
     }
     void indicatorsStandOutOnEveryColour() {
         QFETCH(std::int32_t, colour);
@@ -340,11 +342,11 @@ private slots:
     // the window wherever they show, on dark, light, middle and saturated colours alike.
     void outlinesStandOutOnEveryColour_data() {
         QTest::addColumn<std::int32_t>("colour");
-        QTest::newRow("black") << std::int32_t(0);
-        QTest::newRow("white") << std::int32_t(0xFFFFFF);
-        QTest::newRow("mid grey") << rgb(128, 128, 128);
-        QTest::newRow("saturated green") << rgb(0, 255, 0);
-        QTest::newRow("saturated blue") << rgb(0, 0, 255);
+        dataRow("black", std::int32_t(0));
+        dataRow("white", std::int32_t(0xFFFFFF));
+        dataRow("mid grey", rgb(128, 128, 128));
+        dataRow("saturated green", rgb(0, 255, 0));
+        dataRow("saturated blue", rgb(0, 0, 255));
     }
     void outlinesStandOutOnEveryColour() {
         QFETCH(std::int32_t, colour);
@@ -401,11 +403,11 @@ private slots:
         QTest::addColumn<double>("height");
         QTest::addColumn<double>("webHeight");
         // The designed window: H - 2400 would reach 8700, over the frame's caption at 8520.
-        QTest::newRow("designed size") << DesignedClientHeight << 7650.0;
-        QTest::newRow("taller than designed") << 14000.0 << 7650.0;
+        dataRow("designed size", DesignedClientHeight, 7650.0);
+        dataRow("taller than designed", 14000.0, 7650.0);
         // Where H - 2400 already keeps clear, the designed figure stands.
-        QTest::newRow("6000 high") << 6000.0 << 3600.0;
-        QTest::newRow("where the two rules meet") << 10050.0 << 7650.0;
+        dataRow("6000 high", 6000.0, 3600.0);
+        dataRow("where the two rules meet", 10050.0, 7650.0);
     }
     void theWebPanelStopsAboveTheSettingsFrame() {
         QFETCH(double, height);

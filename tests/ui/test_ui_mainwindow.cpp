@@ -1,9 +1,13 @@
+// SPDX-License-Identifier: LicenseRef-proprietary
+// SPDX-FileCopyrightText: 2026 The Sonavue developers
 // The main window through the real entry procedure: start-up settings, the scan bound to
 // the window, group tabs and lists, the track list and the reserved list, and the layout.
 #include "formcontrols.h"
 #include "mainwindowfixture.h"
 
 #include "base/userfolders.h"
+#include "support/artifacts.h"
+#include "support/datarow.h"
 #include "ui/layoutrules.h"
 #include "ui/tabsel.h"
 #include "ui/twips.h"
@@ -52,16 +56,12 @@ private slots:
         // The A/B/C tree: files of the music folder itself, A with files, B holding only C.
         m_music = m_home.path() + QStringLiteral("/music");
         const QList<TrackSpec> tracks{
-            {QStringLiteral("root1.mp3"), QStringLiteral("Root One"), QStringLiteral("abc"),
-             QStringLiteral("Alb"), QStringLiteral("2001"), 17},
-            {QStringLiteral("root2.wav"), {}, {}, {}, {}, 0, false},
-            {QStringLiteral("A/a1.mp3"), QStringLiteral("A One"), QStringLiteral("ABC"),
-             QStringLiteral("Alb"), QStringLiteral("1999"), 1},
-            {QStringLiteral("A/a2.mp3"), QStringLiteral("A Two"), QStringLiteral("Zed"),
-             QStringLiteral("Second"), QStringLiteral("1999"), 17},
-            {QStringLiteral("A/a3.wav"), {}, {}, {}, {}, 0, false},
-            {QStringLiteral("B/C/c1.mp3"), QStringLiteral("C One"), QStringLiteral("abc"),
-             QStringLiteral("Third"), QStringLiteral("2005"), 146},
+            {"root1.mp3", "Root One", "abc", "Alb", "2001", 17},
+            {"root2.wav", {}, {}, {}, {}, 0, false},
+            {"A/a1.mp3", "A One", "ABC", "Alb", "1999", 1},
+            {"A/a2.mp3", "A Two", "Zed", "Second", "1999", 17},
+            {"A/a3.wav", {}, {}, {}, {}, 0, false},
+            {"B/C/c1.mp3", "C One", "abc", "Third", "2005", 146},
         };
         for (const TrackSpec& t : tracks)
             writeTrack(m_music, t);
@@ -97,12 +97,12 @@ private slots:
     void replacesUnusableStoredFolders_data() {
         QTest::addColumn<QString>("stored");
         QTest::addColumn<bool>("kept");
-        QTest::newRow("existing") << QStringLiteral("MUSIC") << true;
-        QTest::newRow("missing") << QStringLiteral("MUSIC/nowhere") << false;
-        QTest::newRow("trailing separator") << QStringLiteral("MUSIC/") << false;
-        QTest::newRow("a file") << QStringLiteral("MUSIC/root1.mp3") << false;
-        QTest::newRow("empty") << QString() << false;
-        QTest::newRow("root") << QStringLiteral("/") << true;
+        dataRow("existing", QStringLiteral("MUSIC"), true);
+        dataRow("missing", QStringLiteral("MUSIC/nowhere"), false);
+        dataRow("trailing separator", QStringLiteral("MUSIC/"), false);
+        dataRow("a file", QStringLiteral("MUSIC/root1.mp3"), false);
+        dataRow("empty", QString(), false);
+        dataRow("root", QStringLiteral("/"), true);
     }
     void replacesUnusableStoredFolders() {
         QFETCH(QString, stored);
@@ -362,10 +362,7 @@ private slots:
         auto w = startWindow(App, true);
         w->form->TabSel_Click(GroupAll);
         QTest::qWait(1500); // let the web panel render its page
-        const QString folder =
-            qEnvironmentVariable("SONAVUE_BUILD_DIR") + QStringLiteral("/artifacts");
-        QDir().mkpath(folder);
-        QVERIFY(w->form->grab().save(folder + QStringLiteral("/main-window.png")));
+        QVERIFY(w->form->grab().save(artifactPath(QStringLiteral("main-window.png"))));
     }
 };
 

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: LicenseRef-proprietary
+// SPDX-FileCopyrightText: 2026 The Sonavue developers
 // The pictures the program draws on a screen of twice the pixel density (QT_SCALE_FACTOR=2):
 // drawn with the screen's pixels, not enlarged from logical ones, so that edges stay hard and
 // curves and letters keep their detail; and the palette's colour under each device pixel is
@@ -5,6 +7,7 @@
 #include "formcontrols.h"
 #include "mainwindowfixture.h"
 
+#include "support/datarow.h"
 #include "ui/backgroundwindow.h"
 #include "ui/colours.h"
 #include "ui/imagebutton.h"
@@ -121,14 +124,12 @@ private slots:
     void paletteClicks_data() {
         QTest::addColumn<QPoint>("device");
         QTest::addColumn<QPoint>("picked"); // (-1, -1): none
-        QTest::newRow("first device pixel") << QPoint(0, 0) << QPoint(0, 0);
-        QTest::newRow("right half of the last pixel of a block")
-            << QPoint(99, 41) << QPoint(49, 20);
-        QTest::newRow("left half of the next block's first pixel")
-            << QPoint(100, 40) << QPoint(50, 20);
-        QTest::newRow("last column and row") << QPoint(199, 63) << QPoint(99, 31);
-        QTest::newRow("right of the palette") << QPoint(201, 10) << QPoint(-1, -1);
-        QTest::newRow("below the palette") << QPoint(10, 64) << QPoint(-1, -1);
+        dataRow("first device pixel", QPoint(0, 0), QPoint(0, 0));
+        dataRow("right half of the last pixel of a block", QPoint(99, 41), QPoint(49, 20));
+        dataRow("left half of the next block's first pixel", QPoint(100, 40), QPoint(50, 20));
+        dataRow("last column and row", QPoint(199, 63), QPoint(99, 31));
+        dataRow("right of the palette", QPoint(201, 10), QPoint(-1, -1));
+        dataRow("below the palette", QPoint(10, 64), QPoint(-1, -1));
     }
     void paletteClicks() {
         QFETCH(QPoint, device);

@@ -1,7 +1,10 @@
+// SPDX-License-Identifier: LicenseRef-proprietary
+// SPDX-FileCopyrightText: 2026 The Sonavue developers
 // The fade of the splash and tag cards: the designed sequence tick by tick, and every step
 // of it reaching the window system at its own tick (not only when something else happens
 // on screen). Under X11 the value is read back from the X server by a second client, so
 // only what the program has really sent counts.
+#include "support/datarow.h"
 #include "ui/fadesequence.h"
 #include "ui/splashwindow.h"
 #include "ui/tagwindow.h"
@@ -15,6 +18,7 @@
 #include <QWindow>
 
 using namespace sonavue;
+using sonavue::testing::dataRow;
 
 Q_DECLARE_METATYPE(sonavue::FadeCard)
 
@@ -57,106 +61,94 @@ QList<int> foldRepeats(const QList<int>& values) {
 class FadeTest : public QObject {
     Q_OBJECT
 private slots:
-    void initTestCase();
-    void sequence_data();
-    void sequence();
-    void everyStepReachesTheWindow_data();
-    void everyStepReachesTheWindow();
+    void initTestCase() {
+        if (onX11() &&
+            QProcess::execute(QStringLiteral("xprop"), {QStringLiteral("-version")}) != 0)
+            QSKIP("xprop (x11-utils) is needed to read the window's opacity back");
+    }
+    void sequence_data() {
+        QTest::addColumn<FadeCard>("start");
+        QTest::addColumn<int>("ticksBeforeHoldEnds");
+        QTest::addColumn<QList<int>>("expected"); // opacity after each tick, the last one closes
+
+        dataRow("splash", splashFadeStart(), 6,
+                QList<int>{111, 159, 207, 250, 250, 250, 218, 186, 154, 122, 90, 58, 26, -6});
+        dataRow("tag", tagFadeStart(), 6,
+                QList<int>{111, 159, 207, 240, 240, 240, 208, 176, 144, 112, 80, 48, 16, -16});
+        dataRow("splash, long hold", splashFadeStart(), 9,
+                QList<int>{111, 159, 207, 250, 250, 250, 250, 250, 250, 218, 186, 154, 122, 90, 58,
+                           26, -6});
+        dataRow("tag, hold ends while fading in", tagFadeStart(), 2,
+                QList<int>{111, 159, 127, 95, 63, 31, -1});
+        dataRow("splash, hold ends before any tick", splashFadeStart(), 0, QList<int>{31, -1});
+    }
+    void sequence() {
+        QFETCH(FadeCard, start);
+        QFETCH(int, ticksBeforeHoldEnds);
+        QFETCH(QList<int>, expected);
+
+        FadeCard card = start;
+        QCOMPARE(card.opacity, 63);
+        QList<int> seen;
+        bool open = true;
+        for (int i = 0; i < ticksBeforeHoldEnds && open; ++i) {
+            open = advanceFade(card);
+            seen << card.opacity;
+        }
+        endFadeHold(card);
+        endFadeHold(card); // a later firing of the hold timer changes nothing
+        while (open && seen.size() < 100) {
+            open = advanceFade(card);
+            seen << card.opacity;
+        }
+        QVERIFY(!open);
+        QCOMPARE(seen, expected);
+    }
+    void everyStepReachesTheWindow_data() {
+        QTest::addColumn<bool>("splash");
+        QTest::addColumn<QList<int>>("expected");
+        dataRow("splash", true, QList<int>{63, 111, 159, 207, 250, 218, 186, 154, 122, 90, 58, 26});
+        dataRow("tag card", false,
+                QList<int>{63, 111, 159, 207, 240, 208, 176, 144, 112, 80, 48, 16});
+    }
+    // The card runs on its own timers with nothing else on screen; right after each tick the
+    // window system must hold that tick's opacity.
+    void everyStepReachesTheWindow() {
+        QFETCH(bool, splash);
+        QFETCH(QList<int>, expected);
+        QWidget owner; // the tag card's owner, never shown: nothing else happens on screen
+        QPointer<FadingCard> card;
+        if (splash)
+            card = new Form2;
+        else
+            card = new Form3(&owner);
+        card->holdTimer().stop();
+        card->fadeTimer().stop();
+        card->show();
+        QVERIFY(QTest::qWaitForWindowExposed(card));
+        QTest::qWait(100); // the showing's own events are over
+
+        QList<int> applied{appliedOpacity(*card)};
+        QList<int> designed{card->opacityLevel()};
+        QSignalSpy closed(card.data(), &FadingCard::closed);
+        // Connected after the card's own handler: runs right after each tick.
+        connect(&card->fadeTimer(), &QTimer::timeout, card, [&] {
+            if (!closed.isEmpty())
+                return;
+            designed << card->opacityLevel();
+            applied << appliedOpacity(*card);
+        });
+        card->holdTimer().start(400);
+        card->fadeTimer().start();
+        QVERIFY(closed.wait(10000));
+        QTRY_VERIFY(card.isNull());
+
+        QCOMPARE(foldRepeats(designed), expected);
+        QCOMPARE(applied.size(), designed.size());
+        QCOMPARE(foldRepeats(applied), expected);
+        QCOMPARE(applied, designed); // tick for tick, not only in the end
+    }
 };
-
-void FadeTest::initTestCase() {
-    if (onX11() && QProcess::execute(QStringLiteral("xprop"), {QStringLiteral("-version")}) != 0)
-        QSKIP("xprop (x11-utils) is needed to read the window's opacity back");
-}
-
-void FadeTest::sequence_data() {
-    QTest::addColumn<FadeCard>("start");
-    QTest::addColumn<int>("ticksBeforeHoldEnds");
-    QTest::addColumn<QList<int>>("expected"); // opacity after each tick, the last one closes
-
-    QTest::newRow("splash") << splashFadeStart() << 6
-                            << QList<int>{111, 159, 207, 250, 250, 250, 218,
-                                          186, 154, 122, 90,  58,  26,  -6};
-    QTest::newRow("tag") << tagFadeStart() << 6 << QList<int>{111, 159, 207, 240, 240, 240, 208,
-                                                              176, 144, 112, 80,  48,  16,  -16};
-    QTest::newRow("splash, long hold")
-        << splashFadeStart() << 9 << QList<int>{111, 159, 207, 250, 250, 250, 250, 250, 250,
-                                                218, 186, 154, 122, 90,  58,  26,  -6};
-    QTest::newRow("tag, hold ends while fading in")
-        << tagFadeStart() << 2 << QList<int>{111, 159, 127, 95, 63, 31, -1};
-    QTest::newRow("splash, hold ends before any tick")
-        << splashFadeStart() << 0 << QList<int>{31, -1};
-}
-
-void FadeTest::sequence() {
-    QFETCH(FadeCard, start);
-    QFETCH(int, ticksBeforeHoldEnds);
-    QFETCH(QList<int>, expected);
-
-    FadeCard card = start;
-    QCOMPARE(card.opacity, 63);
-    QList<int> seen;
-    bool open = true;
-    for (int i = 0; i < ticksBeforeHoldEnds && open; ++i) {
-        open = advanceFade(card);
-        seen << card.opacity;
-    }
-    endFadeHold(card);
-    endFadeHold(card); // a later firing of the hold timer changes nothing
-    while (open && seen.size() < 100) {
-        open = advanceFade(card);
-        seen << card.opacity;
-    }
-    QVERIFY(!open);
-    QCOMPARE(seen, expected);
-}
-
-void FadeTest::everyStepReachesTheWindow_data() {
-    QTest::addColumn<bool>("splash");
-    QTest::addColumn<QList<int>>("expected");
-    QTest::newRow("splash") << true
-                            << QList<int>{63, 111, 159, 207, 250, 218, 186, 154, 122, 90, 58, 26};
-    QTest::newRow("tag card") << false
-                              << QList<int>{63, 111, 159, 207, 240, 208, 176, 144, 112, 80, 48, 16};
-}
-
-// The card runs on its own timers with nothing else on screen; right after each tick the
-// window system must hold that tick's opacity.
-void FadeTest::everyStepReachesTheWindow() {
-    QFETCH(bool, splash);
-    QFETCH(QList<int>, expected);
-    QWidget owner; // the tag card's owner, never shown: nothing else happens on screen
-    QPointer<FadingCard> card;
-    if (splash)
-        card = new Form2;
-    else
-        card = new Form3(&owner);
-    card->holdTimer().stop();
-    card->fadeTimer().stop();
-    card->show();
-    QVERIFY(QTest::qWaitForWindowExposed(card));
-    QTest::qWait(100); // the showing's own events are over
-
-    QList<int> applied{appliedOpacity(*card)};
-    QList<int> designed{card->opacityLevel()};
-    QSignalSpy closed(card.data(), &FadingCard::closed);
-    // Connected after the card's own handler: runs right after each tick.
-    connect(&card->fadeTimer(), &QTimer::timeout, card, [&] {
-        if (!closed.isEmpty())
-            return;
-        designed << card->opacityLevel();
-        applied << appliedOpacity(*card);
-    });
-    card->holdTimer().start(400);
-    card->fadeTimer().start();
-    QVERIFY(closed.wait(10000));
-    QTRY_VERIFY(card.isNull());
-
-    QCOMPARE(foldRepeats(designed), expected);
-    QCOMPARE(applied.size(), designed.size());
-    QCOMPARE(foldRepeats(applied), expected);
-    QCOMPARE(applied, designed); // tick for tick, not only in the end
-}
 
 QTEST_MAIN(FadeTest)
 #include "test_ui_parts_fade.moc"

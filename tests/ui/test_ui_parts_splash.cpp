@@ -1,5 +1,8 @@
+// SPDX-License-Identifier: LicenseRef-proprietary
+// SPDX-FileCopyrightText: 2026 The Sonavue developers
 // The splash card: its look, its fade timeline, and what closes it.
 #include "parts_cards.h"
+#include "support/datarow.h"
 #include "ui/splashwindow.h"
 
 #include <QGuiApplication>
@@ -7,141 +10,128 @@
 #include <QScreen>
 
 using namespace sonavue;
+using sonavue::testing::dataRow;
 
 class SplashTest : public QObject {
     Q_OBJECT
 private slots:
-    void designedCaptionsAndPlace();
-    void centredOnOwner();
-    void timelineTickByTick_data();
-    void timelineTickByTick();
-    void timelineWithRealTimers();
-    void clickDoesNotClose();
-    void losingFocusCloses();
-    void savePicture();
-};
-
-void SplashTest::designedCaptionsAndPlace() {
-    auto* splash = new Form2;
-    QCOMPARE(splash->Label1()->text(), QStringLiteral("Sonavue ver1.0"));
-    QCOMPARE(splash->LabelBuild()->text(), QStringLiteral("Build"));
-    QCOMPARE(splash->Label1()->palette().color(QPalette::WindowText), QColor(0, 0, 128));
-    QCOMPARE(splash->LabelBuild()->palette().color(QPalette::WindowText), QColor(128, 128, 128));
-    QCOMPARE(splash->size(), QSize(312, 92));
-    QCOMPARE(splash->opacityLevel(), 63);
-    QVERIFY(splash->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
-    QVERIFY(splash->windowFlags().testFlag(Qt::FramelessWindowHint));
-    QVERIFY(splash->testAttribute(Qt::WA_DeleteOnClose));
-    QCOMPARE(splash->holdTimer().interval(), 2000);
-    QCOMPARE(splash->fadeTimer().interval(), 50);
-    QVERIFY(splash->holdTimer().isActive());
-    QVERIFY(splash->fadeTimer().isActive());
-    // Without an owner: the middle of the screen.
-    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
-    QVERIFY((splash->geometry().center() - screen.center()).manhattanLength() <= 2);
-    // The credit line lies inside the card, in its lower right part.
-    const auto labels = splash->findChildren<QLabel*>();
-    int credits = 0;
-    for (const QLabel* label : labels) {
-        if (label == splash->Label1() || label == splash->LabelBuild())
-            continue;
-        ++credits;
-        QVERIFY(!label->text().isEmpty());
-        QVERIFY(QRect(0, 0, 305, 81).contains(label->geometry()));
-        QVERIFY(label->geometry().center().x() > 305 / 3);
-        QVERIFY(label->geometry().top() > 81 / 2);
+    void designedCaptionsAndPlace() {
+        auto* splash = new Form2;
+        QCOMPARE(splash->Label1()->text(), QStringLiteral("Sonavue ver1.0"));
+        QCOMPARE(splash->LabelBuild()->text(), QStringLiteral("Build"));
+        QCOMPARE(splash->Label1()->palette().color(QPalette::WindowText), QColor(0, 0, 128));
+        QCOMPARE(splash->LabelBuild()->palette().color(QPalette::WindowText),
+                 QColor(128, 128, 128));
+        QCOMPARE(splash->size(), QSize(312, 92));
+        QCOMPARE(splash->opacityLevel(), 63);
+        QVERIFY(splash->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+        QVERIFY(splash->windowFlags().testFlag(Qt::FramelessWindowHint));
+        QVERIFY(splash->testAttribute(Qt::WA_DeleteOnClose));
+        QCOMPARE(splash->holdTimer().interval(), 2000);
+        QCOMPARE(splash->fadeTimer().interval(), 50);
+        QVERIFY(splash->holdTimer().isActive());
+        QVERIFY(splash->fadeTimer().isActive());
+        // Without an owner: the middle of the screen.
+        const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+        QVERIFY((splash->geometry().center() - screen.center()).manhattanLength() <= 2);
+        // The credit line lies inside the card, in its lower right part.
+        const auto labels = splash->findChildren<QLabel*>();
+        int credits = 0;
+        for (const QLabel* label : labels) {
+            if (label == splash->Label1() || label == splash->LabelBuild())
+                continue;
+            ++credits;
+            QVERIFY(!label->text().isEmpty());
+            QVERIFY(QRect(0, 0, 305, 81).contains(label->geometry()));
+            QVERIFY(label->geometry().center().x() > 305 / 3);
+            QVERIFY(label->geometry().top() > 81 / 2);
+        }
+        QCOMPARE(credits, 3);
+        delete splash;
     }
-    QCOMPARE(credits, 3);
-    delete splash;
-}
-
-void SplashTest::centredOnOwner() {
-    QWidget owner;
-    owner.setGeometry(150, 110, 640, 480);
-    owner.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&owner));
-    QPointer<Form2> splash = new Form2(&owner);
-    QVERIFY(splash->isWindow());
-    QVERIFY((splash->geometry().center() - owner.frameGeometry().center()).manhattanLength() <= 2);
-    splash->close();
-    QTRY_VERIFY(splash.isNull()); // deleted when closed
-}
-
-void SplashTest::timelineTickByTick_data() {
-    QTest::addColumn<int>("ticksBeforeHoldEnds");
-    QTest::addColumn<QList<int>>("expected");
-    QTest::newRow("hold ends after six ticks")
-        << 6 << QList<int>{63, 111, 159, 207, 250, 250, 250, 218, 186, 154, 122, 90, 58, 26, -6};
-    QTest::newRow("hold ends after four ticks")
-        << 4 << QList<int>{63, 111, 159, 207, 250, 218, 186, 154, 122, 90, 58, 26, -6};
-}
-
-void SplashTest::timelineTickByTick() {
-    QFETCH(int, ticksBeforeHoldEnds);
-    QFETCH(QList<int>, expected);
-    auto* splash = new Form2;
-    splash->show();
-    QList<int> seen;
-    cardtest::driveTimeline(splash, ticksBeforeHoldEnds, seen);
-    if (QTest::currentTestFailed())
-        return;
-    QCOMPARE(seen, expected);
-}
-
-void SplashTest::timelineWithRealTimers() {
-    auto* splash = new Form2;
-    splash->show();
-    QList<int> seen;
-    cardtest::runTimeline(splash, 600, seen);
-    if (QTest::currentTestFailed())
-        return;
-    QVERIFY2(seen.count(250) >= 2, "the card holds at 250");
-    QCOMPARE(cardtest::foldCeiling(seen, 250),
-             (QList<int>{63, 111, 159, 207, 250, 218, 186, 154, 122, 90, 58, 26, -6}));
-}
-
-void SplashTest::clickDoesNotClose() {
-    QPointer<Form2> splash = new Form2;
-    splash->show();
-    QVERIFY(QTest::qWaitForWindowExposed(splash));
-    QSignalSpy closed(splash.data(), &Form2::closed);
-    QTest::mouseClick(splash, Qt::LeftButton, {}, QPoint(150, 40));
-    QTest::mouseClick(splash->Label1(), Qt::LeftButton, {}, QPoint(10, 10));
-    QTest::qWait(100);
-    QVERIFY(!splash.isNull());
-    QVERIFY(splash->isVisible());
-    QCOMPARE(closed.size(), 0);
-    delete splash;
-}
-
-void SplashTest::losingFocusCloses() {
-    QWidget other;
-    other.setGeometry(10, 10, 200, 100);
-    other.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&other));
-    QPointer<Form2> splash = new Form2;
-    splash->holdTimer().stop();
-    splash->fadeTimer().stop();
-    splash->show();
-    splash->activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(splash));
-    QSignalSpy closed(splash.data(), &Form2::closed);
-    other.activateWindow();
-    QTRY_COMPARE(closed.size(), 1);
-    QTRY_VERIFY(splash.isNull());
-}
-
-void SplashTest::savePicture() {
-    auto* splash = new Form2;
-    splash->show();
-    QVERIFY(QTest::qWaitForWindowExposed(splash));
-    const QImage picture = splash->grab().toImage();
-    QVERIFY(picture.save(cardtest::artifactPath(QStringLiteral("splash.png"))));
-    // The card is painted in its colour, and nothing outside it.
-    QCOMPARE(picture.pixelColor(150, 8), QColor(255, 255, 128));
-    QCOMPARE(picture.pixelColor(310, 90).alpha(), 0);
-    delete splash;
-}
+    void centredOnOwner() {
+        QWidget owner;
+        owner.setGeometry(150, 110, 640, 480);
+        owner.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&owner));
+        QPointer<Form2> splash = new Form2(&owner);
+        QVERIFY(splash->isWindow());
+        QVERIFY((splash->geometry().center() - owner.frameGeometry().center()).manhattanLength() <=
+                2);
+        splash->close();
+        QTRY_VERIFY(splash.isNull()); // deleted when closed
+    }
+    void timelineTickByTick_data() {
+        QTest::addColumn<int>("ticksBeforeHoldEnds");
+        QTest::addColumn<QList<int>>("expected");
+        dataRow("hold ends after six ticks", 6,
+                QList<int>{63, 111, 159, 207, 250, 250, 250, 218, 186, 154, 122, 90, 58, 26, -6});
+        dataRow("hold ends after four ticks", 4,
+                QList<int>{63, 111, 159, 207, 250, 218, 186, 154, 122, 90, 58, 26, -6});
+    }
+    void timelineTickByTick() {
+        QFETCH(int, ticksBeforeHoldEnds);
+        QFETCH(QList<int>, expected);
+        auto* splash = new Form2;
+        splash->show();
+        QList<int> seen;
+        cardtest::driveTimeline(splash, ticksBeforeHoldEnds, seen);
+        if (QTest::currentTestFailed())
+            return;
+        QCOMPARE(seen, expected);
+    }
+    void timelineWithRealTimers() {
+        auto* splash = new Form2;
+        splash->show();
+        QList<int> seen;
+        cardtest::runTimeline(splash, 600, seen);
+        if (QTest::currentTestFailed())
+            return;
+        QVERIFY2(seen.count(250) >= 2, "the card holds at 250");
+        QCOMPARE(cardtest::foldCeiling(seen, 250),
+                 (QList<int>{63, 111, 159, 207, 250, 218, 186, 154, 122, 90, 58, 26, -6}));
+    }
+    void clickDoesNotClose() {
+        QPointer<Form2> splash = new Form2;
+        splash->show();
+        QVERIFY(QTest::qWaitForWindowExposed(splash));
+        QSignalSpy closed(splash.data(), &Form2::closed);
+        QTest::mouseClick(splash, Qt::LeftButton, {}, QPoint(150, 40));
+        QTest::mouseClick(splash->Label1(), Qt::LeftButton, {}, QPoint(10, 10));
+        QTest::qWait(100);
+        QVERIFY(!splash.isNull());
+        QVERIFY(splash->isVisible());
+        QCOMPARE(closed.size(), 0);
+        delete splash;
+    }
+    void losingFocusCloses() {
+        QWidget other;
+        other.setGeometry(10, 10, 200, 100);
+        other.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&other));
+        QPointer<Form2> splash = new Form2;
+        splash->holdTimer().stop();
+        splash->fadeTimer().stop();
+        splash->show();
+        splash->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(splash));
+        QSignalSpy closed(splash.data(), &Form2::closed);
+        other.activateWindow();
+        QTRY_COMPARE(closed.size(), 1);
+        QTRY_VERIFY(splash.isNull());
+    }
+    void savePicture() {
+        auto* splash = new Form2;
+        splash->show();
+        QVERIFY(QTest::qWaitForWindowExposed(splash));
+        const QImage picture = splash->grab().toImage();
+        QVERIFY(picture.save(cardtest::artifactPath(QStringLiteral("splash.png"))));
+        // The card is painted in its colour, and nothing outside it.
+        QCOMPARE(picture.pixelColor(150, 8), QColor(255, 255, 128));
+        QCOMPARE(picture.pixelColor(310, 90).alpha(), 0);
+        delete splash;
+    }
+};
 
 QTEST_MAIN(SplashTest)
 #include "test_ui_parts_splash.moc"

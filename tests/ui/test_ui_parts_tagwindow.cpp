@@ -1,6 +1,9 @@
+// SPDX-License-Identifier: LicenseRef-proprietary
+// SPDX-FileCopyrightText: 2026 The Sonavue developers
 // The tag card: what it shows for different files, its fade timeline, and what closes it.
 #include "parts_cards.h"
 #include "support/containers.h"
+#include "support/datarow.h"
 #include "support/id3v2tag.h"
 #include "support/musicfiles.h"
 #include "tags/containertags.h"
@@ -63,363 +66,314 @@ const QByteArray AudioPage = oggPage({QByteArray(40, '\x11')}, 3, 0, 4096);
 class TagWindowTest : public QObject {
     Q_OBJECT
 private slots:
-    void layoutBeforeReading();
-    void textsForFile_data();
-    void textsForFile();
-    void unchangedCaptionDoesNotReadAgain();
-    void longPathWraps();
-    void timelineTickByTick();
-    void timelineWithRealTimers();
-    void clickClosesAtOnce_data();
-    void clickClosesAtOnce();
-    void losingFocusCloses();
-    void showsTheTracksPicture_data();
-    void showsTheTracksPicture();
+    void layoutBeforeReading() {
+        QWidget owner;
+        auto* card = new Form3(&owner);
+        QCOMPARE(card->size(), QSize(312, 111));
+        QCOMPARE(card->pos(), QPoint(174, 533));
+        QCOMPARE(card->Label1()->text(), QString());
+        QCOMPARE(card->Label4()->text(), QStringLiteral("test"));
+        QCOMPARE(card->Label2()->text(), QString());
+        QCOMPARE(card->Label3()->text(), QString());
+        QCOMPARE(card->Label1()->geometry(), QRect(8, 0, 297, 105));
+        QCOMPARE(card->Label4()->geometry(), QRect(28, 40, 257, 25));
+        QCOMPARE(card->Label2()->geometry().top(), 64);
+        QCOMPARE(card->Label3()->geometry().top(), 80);
+        QCOMPARE(card->Label1()->palette().color(QPalette::WindowText), QColor(64, 0, 64));
+        QCOMPARE(card->Label4()->palette().color(QPalette::WindowText), QColor(64, 64, 64));
+        // The path label lies in front of the three tag lines.
+        const QObjectList children = card->children();
+        QVERIFY(children.indexOf(card->Label1()) > children.indexOf(card->Label2()));
+        QVERIFY(children.indexOf(card->Label1()) > children.indexOf(card->Label4()));
+        QCOMPARE(card->holdTimer().interval(), 3000);
+        QCOMPARE(card->fadeTimer().interval(), 50);
+        QVERIFY(card->holdTimer().isActive() && card->fadeTimer().isActive());
+        QVERIFY(card->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+        QVERIFY(card->testAttribute(Qt::WA_DeleteOnClose));
+        delete card;
+    }
+    void textsForFile_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<QString>("artist");
+        QTest::addColumn<QString>("album");
+        QTest::addColumn<QString>("types"); // the opt-in types read
+        const QByteArray audio(300, char(0x5A));
+        const auto row = [](const char* label, const QString& name, const QByteArray& content,
+                            const QString& title = {}, const QString& artist = {},
+                            const QString& album = {}, const QString& types = {}) {
+            dataRow(label, name, content, title, artist, album, types);
+        };
+        const QString tagged[] = {"Night Train  ", "ABCDEFGHIJKLMNOPQRSTUVWXYZ0123", "Blue"};
+        // Title keeps its trailing spaces; a field of 30 bytes is read whole; a NUL ends a text.
+        row("tagged mp3", "song.mp3", audio + TaggedRecord, tagged[0], tagged[1], tagged[2]);
+        row("tagged MP3 in capitals", "SONG2.MP3", audio + TaggedRecord, tagged[0], tagged[1],
+            tagged[2]);
+        row("wav", "song.wav", audio + TaggedRecord);
+        row("mp3 under 256 bytes", "short.mp3", QByteArray(100, 'x') + TaggedRecord);
+        row("mp3 without a record", "untagged.mp3", QByteArray(400, 'x'));
+        row("missing mp3", "missing.mp3", QByteArray());
+        const QString vorbis[] = {"Vorbis Title", "Vorbis Artist", "Vorbis Album"};
+        row("flac", "song.flac", flacFile(Comments) + audio, vorbis[0], vorbis[1], vorbis[2],
+            "flac");
+        row("flac not listed", "unlisted.flac", flacFile(Comments) + audio, "", "", "", "ogg");
+        row("ogg with only a trailing record", "record.ogg",
+            oggVorbisHead({}) + AudioPage + TaggedRecord, tagged[0], tagged[1], tagged[2], "ogg");
+        row("ogg vorbis", "song.ogg", oggVorbisHead(Comments) + AudioPage, vorbis[0], vorbis[1],
+            vorbis[2], "ogg");
+        row("opus", "song.opus", oggOpusHead(Comments) + AudioPage, vorbis[0], vorbis[1], vorbis[2],
+            "opus");
+        row("m4a", "song.m4a",
+            mp4File({{"\xA9nam", "MP4 Title"},
+                     {"\xA9"
+                      "ART",
+                      "MP4 Artist"},
+                     {"\xA9"
+                      "alb",
+                      "MP4 Album"}}),
+            "MP4 Title", "MP4 Artist", "MP4 Album", "m4a");
+        // A title past the line's width ends in an ellipsis (the expected text's start shown).
+        const QByteArray longTitle = "TITLE=" + QByteArray("Across the Wide Water ").repeated(20);
+        row("long title", "long.flac", flacFile({longTitle}) + audio, "Across the Wide…", "", "",
+            "flac");
+    }
+    void textsForFile() {
+        QFETCH(QString, name);
+        QFETCH(QByteArray, content);
+        QFETCH(QString, title);
+        QFETCH(QString, artist);
+        QFETCH(QString, album);
+        QFETCH(QString, types);
+        const QString path = m_dir.filePath(name);
+        if (!content.isEmpty())
+            QVERIFY(writeFile(path, content));
+
+        QWidget owner;
+        TagReading reading;
+        reading.extraTypes = parseExtraTypes(types);
+        auto* card = new Form3(&owner, reading);
+        card->setLabel1Tag(path);
+        card->setLabel1Caption(path);
+        QCOMPARE(card->Label1()->text(), path);
+        QCOMPARE(card->label1Tag(), path);
+        const QString shown = card->Label4()->text();
+        if (title.endsWith(u'…')) {
+            QVERIFY2(shown.startsWith(title.chopped(1)) && shown.endsWith(u'…'), qPrintable(shown));
+            QVERIFY(QFontMetrics(card->Label4()->font()).horizontalAdvance(shown) <=
+                    card->Label4()->width());
+        } else {
+            QCOMPARE(shown, title);
+        }
+        QCOMPARE(card->Label2()->text(), artist);
+        QCOMPARE(card->Label3()->text(), album);
+
+        if (QByteArray(QTest::currentDataTag()) == "tagged mp3") {
+            card->show();
+            QVERIFY(QTest::qWaitForWindowExposed(card));
+            const QImage picture = card->grab().toImage();
+            QVERIFY(picture.save(cardtest::artifactPath(QStringLiteral("tag-window.png"))));
+            QCOMPARE(picture.pixelColor(150, 100), QColor(255, 224, 192));
+            QCOMPARE(picture.pixelColor(150, 108).alpha(), 0); // below the card: see-through
+        }
+        delete card;
+    }
+    void unchangedCaptionDoesNotReadAgain() {
+        const QString first = m_dir.filePath(QStringLiteral("first.mp3"));
+        const QString second = m_dir.filePath(QStringLiteral("second.mp3"));
+        QVERIFY(writeFile(first, QByteArray(300, 0) + tagRecord({"First", "One", "A"})));
+        QVERIFY(writeFile(second, QByteArray(300, 0) + tagRecord({"Second", "Two", "B"})));
+        QWidget owner;
+        auto* card = new Form3(&owner);
+        card->setLabel1Tag(first);
+        card->setLabel1Caption(QStringLiteral("the caption"));
+        QCOMPARE(card->Label4()->text(), QStringLiteral("First"));
+        // Same caption: no new read, even with a new tag text.
+        card->setLabel1Tag(second);
+        card->setLabel1Caption(QStringLiteral("the caption"));
+        QCOMPARE(card->Label4()->text(), QStringLiteral("First"));
+        // A new caption reads the tag text's file.
+        card->setLabel1Caption(second);
+        QCOMPARE(card->Label4()->text(), QStringLiteral("Second"));
+        QCOMPARE(card->Label2()->text(), QStringLiteral("Two"));
+        QCOMPARE(card->Label3()->text(), QStringLiteral("B"));
+        delete card;
+    }
+    void longPathWraps() {
+        // A path without spaces, far wider than the card: its second line must appear in the
+        // band between the first line and the title line.
+        QWidget owner;
+        auto* card = new Form3(&owner);
+        const QString path = QStringLiteral("/music/") + QString(120, QLatin1Char('W')) + ".mp3";
+        card->setLabel1Tag(path);
+        card->setLabel1Caption(path);
+        card->show();
+        QVERIFY(QTest::qWaitForWindowExposed(card));
+        const QImage picture = card->grab().toImage();
+        const int lineHeight = QFontMetrics(card->Label1()->font()).height();
+        int inked = 0;
+        for (int y = lineHeight + 1; y < 40 && y < lineHeight * 2; ++y) {
+            for (int x = 10; x < 300; ++x) {
+                const QColor c = picture.pixelColor(x, y);
+                if (c.alpha() == 255 && c.green() < 150)
+                    ++inked;
+            }
+        }
+        QVERIFY2(inked > 20, "the path continues on a second line");
+        delete card;
+    }
+    void timelineTickByTick() {
+        QWidget owner;
+        auto* card = new Form3(&owner);
+        card->show();
+        QList<int> seen;
+        cardtest::driveTimeline(card, 7, seen);
+        if (QTest::currentTestFailed())
+            return;
+        QCOMPARE(seen, (QList<int>{63, 111, 159, 207, 240, 240, 240, 240, 208, 176, 144, 112, 80,
+                                   48, 16, -16}));
+    }
+    void timelineWithRealTimers() {
+        QWidget owner;
+        auto* card = new Form3(&owner);
+        card->show();
+        QList<int> seen;
+        cardtest::runTimeline(card, 600, seen);
+        if (QTest::currentTestFailed())
+            return;
+        QVERIFY2(seen.count(240) >= 2, "the card holds at 240");
+        QCOMPARE(cardtest::foldCeiling(seen, 240),
+                 (QList<int>{63, 111, 159, 207, 240, 208, 176, 144, 112, 80, 48, 16, -16}));
+    }
+    void clickClosesAtOnce_data() {
+        QTest::addColumn<bool>("onLabel1");
+        QTest::addColumn<QPoint>("where");
+        QTest::addColumn<Qt::MouseButton>("button");
+        dataRow("on the path label", true, QPoint(100, 50), Qt::LeftButton);
+        dataRow("on the card's left edge", false, QPoint(3, 50), Qt::LeftButton);
+        dataRow("right button on the path label", true, QPoint(20, 90), Qt::RightButton);
+    }
+    void clickClosesAtOnce() {
+        QFETCH(bool, onLabel1);
+        QFETCH(QPoint, where);
+        QFETCH(Qt::MouseButton, button);
+        QWidget owner;
+        QPointer<Form3> card = new Form3(&owner);
+        card->show();
+        QVERIFY(QTest::qWaitForWindowExposed(card));
+        card->fadeTimer().stop();
+        card->Timer2_Timer(); // fading in: 111
+        QSignalSpy closed(card.data(), &Form3::closed);
+        QTest::mousePress(onLabel1 ? static_cast<QWidget*>(card->Label1()) : card.data(), button,
+                          {}, where);
+        QCOMPARE(closed.size(), 1);          // at once
+        QCOMPARE(card->opacityLevel(), 111); // without fading
+        QVERIFY(!card->isVisible());
+        QTRY_VERIFY(card.isNull());
+    }
+    void losingFocusCloses() {
+        QWidget owner;
+        owner.setGeometry(10, 10, 300, 200);
+        owner.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&owner));
+        QPointer<Form3> card = new Form3(&owner);
+        card->holdTimer().stop();
+        card->fadeTimer().stop();
+        card->show();
+        card->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(card));
+        QSignalSpy closed(card.data(), &Form3::closed);
+        owner.activateWindow();
+        QTRY_COMPARE(closed.size(), 1);
+        QTRY_VERIFY(card.isNull());
+    }
+    void showsTheTracksPicture_data() {
+        QTest::addColumn<QByteArray>("track");  // an MP3
+        QTest::addColumn<QByteArray>("beside"); // Cover.PNG beside it; empty: none
+        QTest::addColumn<bool>("coverArt");     // the setting
+        QTest::addColumn<QColor>("expected");   // the picture's middle; invalid: no picture
+        const QByteArray plain = QByteArray(300, char(0x5A)) + TaggedRecord;
+        const QByteArray embedded = mp3WithCover(pngOf(Qt::blue));
+        dataRow("embedded cover before the folder's", embedded, pngOf(Qt::red), true,
+                QColor(Qt::blue));
+        dataRow("folder's picture", plain, pngOf(Qt::red), true, QColor(Qt::red));
+        dataRow("undecodable embedded cover: the folder's", mp3WithCover("no picture at all"),
+                pngOf(Qt::red), true, QColor(Qt::red));
+        dataRow("none", plain, QByteArray(), true, QColor());
+        dataRow("setting off: no folder picture", plain, pngOf(Qt::red), false, QColor());
+        dataRow("setting off: no embedded cover", embedded, QByteArray(), false, QColor());
+        // Scaled smoothly, never dithered: even grey, not black and white dots.
+        dataRow("two-colour picture", plain, stripedPng(), true, QColor(128, 128, 128));
+    }
+    void showsTheTracksPicture() {
+        QFETCH(QByteArray, track);
+        QFETCH(QByteArray, beside);
+        QFETCH(bool, coverArt);
+        QFETCH(QColor, expected);
+        const QString folder = m_dir.filePath(QString::fromLatin1(QTest::currentDataTag()));
+        QVERIFY(QDir().mkpath(folder));
+        QVERIFY(writeFile(folder + "/track.mp3", track));
+        if (!beside.isEmpty())
+            QVERIFY(writeFile(folder + "/Cover.PNG", beside));
+
+        QWidget owner;
+        TagReading reading;
+        reading.id3v2 = true;
+        reading.coverArt = coverArt;
+        auto* card = new Form3(&owner, reading);
+        QWidget* lines[] = {card->Label1(), card->Label2(), card->Label3(), card->Label4()};
+        QList<QRect> designed;
+        for (QWidget* line : lines)
+            designed << line->geometry();
+        const QPoint place = card->pos();
+        const QSize size = card->size();
+        const auto open = [card](const QString& path) {
+            card->setLabel1Tag(path);
+            card->setLabel1Caption(path);
+        };
+        open(folder + "/track.mp3");
+        QCOMPARE(card->Label4()->text(), QStringLiteral("Night Train  "));
+        // The design's texts stay where they are, the card where it is.
+        for (int i = 0; i < 4; ++i)
+            QCOMPARE(lines[i]->geometry(), designed[i]);
+        QCOMPARE(card->pos(), place);
+        QLabel* cover = card->coverLabel();
+        if (!expected.isValid()) {
+            QVERIFY(!cover->isVisibleTo(card));
+            QCOMPARE(card->size(), size);
+            delete card;
+            return;
+        }
+        QVERIFY(cover->isVisibleTo(card));
+        const QRect area = cover->geometry();
+        const QSizeF picture = cover->pixmap().deviceIndependentSize();
+        QVERIFY2(picture.width() >= 80 && picture.height() >= 80, "big enough to be seen");
+        QVERIFY(card->rect().contains(area));
+        for (QWidget* line : lines)
+            QVERIFY(!area.intersects(line->geometry()));
+        card->show();
+        QVERIFY(QTest::qWaitForWindowExposed(card));
+        const QImage shown = card->grab().toImage();
+        const QColor middle = shown.pixelColor(area.center());
+        QVERIFY2(qAbs(middle.red() - expected.red()) <= 24 &&
+                     qAbs(middle.green() - expected.green()) <= 24 &&
+                     qAbs(middle.blue() - expected.blue()) <= 24,
+                 qPrintable(middle.name()));
+        // On the card, which has grown to hold it.
+        QCOMPARE(shown.pixelColor(area.right() + 2, area.center().y()), QColor(255, 224, 192));
+        if (QByteArray(QTest::currentDataTag()) == "folder's picture")
+            QVERIFY(shown.save(cardtest::artifactPath(QStringLiteral("tag-window-cover.png"))));
+        // Another track without a picture: none, and the card as designed.
+        QVERIFY(writeFile(m_dir.filePath(QStringLiteral("bare.mp3")), TaggedRecord.repeated(3)));
+        open(m_dir.filePath(QStringLiteral("bare.mp3")));
+        QVERIFY(!cover->isVisibleTo(card));
+        QCOMPARE(card->size(), size);
+        delete card;
+    }
 
 private:
     QTemporaryDir m_dir;
 };
-
-void TagWindowTest::layoutBeforeReading() {
-    QWidget owner;
-    auto* card = new Form3(&owner);
-    QCOMPARE(card->size(), QSize(312, 111));
-    QCOMPARE(card->pos(), QPoint(174, 533));
-    QCOMPARE(card->Label1()->text(), QString());
-    QCOMPARE(card->Label4()->text(), QStringLiteral("test"));
-    QCOMPARE(card->Label2()->text(), QString());
-    QCOMPARE(card->Label3()->text(), QString());
-    QCOMPARE(card->Label1()->geometry(), QRect(8, 0, 297, 105));
-    QCOMPARE(card->Label4()->geometry(), QRect(28, 40, 257, 25));
-    QCOMPARE(card->Label2()->geometry().top(), 64);
-    QCOMPARE(card->Label3()->geometry().top(), 80);
-    QCOMPARE(card->Label1()->palette().color(QPalette::WindowText), QColor(64, 0, 64));
-    QCOMPARE(card->Label4()->palette().color(QPalette::WindowText), QColor(64, 64, 64));
-    // The path label lies in front of the three tag lines.
-    const QObjectList children = card->children();
-    QVERIFY(children.indexOf(card->Label1()) > children.indexOf(card->Label2()));
-    QVERIFY(children.indexOf(card->Label1()) > children.indexOf(card->Label4()));
-    QCOMPARE(card->holdTimer().interval(), 3000);
-    QCOMPARE(card->fadeTimer().interval(), 50);
-    QVERIFY(card->holdTimer().isActive() && card->fadeTimer().isActive());
-    QVERIFY(card->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
-    QVERIFY(card->testAttribute(Qt::WA_DeleteOnClose));
-    delete card;
-}
-
-void TagWindowTest::textsForFile_data() {
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<QByteArray>("content");
-    QTest::addColumn<QString>("title");
-    QTest::addColumn<QString>("artist");
-    QTest::addColumn<QString>("album");
-    QTest::addColumn<QString>("types"); // the opt-in types read
-    const QByteArray audio(300, char(0x5A));
-    // Title keeps its trailing spaces; a field of 30 bytes is read whole; a NUL ends a text.
-    QTest::newRow("tagged mp3") << "song.mp3" << audio + TaggedRecord << "Night Train  "
-                                << "ABCDEFGHIJKLMNOPQRSTUVWXYZ0123"
-                                << "Blue"
-                                << "";
-    QTest::newRow("tagged MP3 in capitals")
-        << "SONG2.MP3" << audio + TaggedRecord << "Night Train  "
-        << "ABCDEFGHIJKLMNOPQRSTUVWXYZ0123"
-        << "Blue"
-        << "";
-    QTest::newRow("wav") << "song.wav" << audio + TaggedRecord << ""
-                         << ""
-                         << ""
-                         << "";
-    QTest::newRow("mp3 under 256 bytes") << "short.mp3" << QByteArray(100, 'x') + TaggedRecord << ""
-                                         << ""
-                                         << ""
-                                         << "";
-    QTest::newRow("mp3 without a record") << "untagged.mp3" << QByteArray(400, 'x') << ""
-                                          << ""
-                                          << ""
-                                          << "";
-    QTest::newRow("missing mp3") << "missing.mp3" << QByteArray() << ""
-                                 << ""
-                                 << ""
-                                 << "";
-    const QString vorbis[] = {"Vorbis Title", "Vorbis Artist", "Vorbis Album"};
-    QTest::newRow("flac") << "song.flac" << flacFile(Comments) + audio << vorbis[0] << vorbis[1]
-                          << vorbis[2] << "flac";
-    QTest::newRow("flac not listed") << "unlisted.flac" << flacFile(Comments) + audio << ""
-                                     << ""
-                                     << ""
-                                     << "ogg";
-    QTest::newRow("ogg with only a trailing record")
-        << "record.ogg" << oggVorbisHead({}) + AudioPage + TaggedRecord << "Night Train  "
-        << "ABCDEFGHIJKLMNOPQRSTUVWXYZ0123"
-        << "Blue"
-        << "ogg";
-    QTest::newRow("ogg vorbis") << "song.ogg" << oggVorbisHead(Comments) + AudioPage << vorbis[0]
-                                << vorbis[1] << vorbis[2] << "ogg";
-    QTest::newRow("opus") << "song.opus" << oggOpusHead(Comments) + AudioPage << vorbis[0]
-                          << vorbis[1] << vorbis[2] << "opus";
-    QTest::newRow("m4a") << "song.m4a"
-                         << mp4File({{"\xA9nam", "MP4 Title"},
-                                     {"\xA9"
-                                      "ART",
-                                      "MP4 Artist"},
-                                     {"\xA9"
-                                      "alb",
-                                      "MP4 Album"}})
-                         << "MP4 Title"
-                         << "MP4 Artist"
-                         << "MP4 Album"
-                         << "m4a";
-    // A title past the line's width ends in an ellipsis (the expected text's start shown).
-    const QByteArray longTitle = "TITLE=" + QByteArray("Across the Wide Water ").repeated(20);
-    QTest::newRow("long title") << "long.flac" << flacFile({longTitle}) + audio
-                                << "Across the Wide…"
-                                << ""
-                                << ""
-                                << "flac";
-}
-
-void TagWindowTest::textsForFile() {
-    QFETCH(QString, name);
-    QFETCH(QByteArray, content);
-    QFETCH(QString, title);
-    QFETCH(QString, artist);
-    QFETCH(QString, album);
-    QFETCH(QString, types);
-    const QString path = m_dir.filePath(name);
-    if (!content.isEmpty())
-        QVERIFY(writeFile(path, content));
-
-    QWidget owner;
-    TagReading reading;
-    reading.extraTypes = parseExtraTypes(types);
-    auto* card = new Form3(&owner, reading);
-    card->setLabel1Tag(path);
-    card->setLabel1Caption(path);
-    QCOMPARE(card->Label1()->text(), path);
-    QCOMPARE(card->label1Tag(), path);
-    const QString shown = card->Label4()->text();
-    if (title.endsWith(u'…')) {
-        QVERIFY2(shown.startsWith(title.chopped(1)) && shown.endsWith(u'…'), qPrintable(shown));
-        QVERIFY(QFontMetrics(card->Label4()->font()).horizontalAdvance(shown) <=
-                card->Label4()->width());
-    } else {
-        QCOMPARE(shown, title);
-    }
-    QCOMPARE(card->Label2()->text(), artist);
-    QCOMPARE(card->Label3()->text(), album);
-
-    if (QByteArray(QTest::currentDataTag()) == "tagged mp3") {
-        card->show();
-        QVERIFY(QTest::qWaitForWindowExposed(card));
-        const QImage picture = card->grab().toImage();
-        QVERIFY(picture.save(cardtest::artifactPath(QStringLiteral("tag-window.png"))));
-        QCOMPARE(picture.pixelColor(150, 100), QColor(255, 224, 192));
-        QCOMPARE(picture.pixelColor(150, 108).alpha(), 0); // below the card: see-through
-    }
-    delete card;
-}
-
-void TagWindowTest::unchangedCaptionDoesNotReadAgain() {
-    const QString first = m_dir.filePath(QStringLiteral("first.mp3"));
-    const QString second = m_dir.filePath(QStringLiteral("second.mp3"));
-    QVERIFY(writeFile(first, QByteArray(300, 0) + tagRecord({"First", "One", "A"})));
-    QVERIFY(writeFile(second, QByteArray(300, 0) + tagRecord({"Second", "Two", "B"})));
-    QWidget owner;
-    auto* card = new Form3(&owner);
-    card->setLabel1Tag(first);
-    card->setLabel1Caption(QStringLiteral("the caption"));
-    QCOMPARE(card->Label4()->text(), QStringLiteral("First"));
-    // Same caption: no new read, even with a new tag text.
-    card->setLabel1Tag(second);
-    card->setLabel1Caption(QStringLiteral("the caption"));
-    QCOMPARE(card->Label4()->text(), QStringLiteral("First"));
-    // A new caption reads the tag text's file.
-    card->setLabel1Caption(second);
-    QCOMPARE(card->Label4()->text(), QStringLiteral("Second"));
-    QCOMPARE(card->Label2()->text(), QStringLiteral("Two"));
-    QCOMPARE(card->Label3()->text(), QStringLiteral("B"));
-    delete card;
-}
-
-void TagWindowTest::longPathWraps() {
-    // A path without spaces, far wider than the card: its second line must appear in the
-    // band between the first line and the title line.
-    QWidget owner;
-    auto* card = new Form3(&owner);
-    const QString path = QStringLiteral("/music/") + QString(120, QLatin1Char('W')) + ".mp3";
-    card->setLabel1Tag(path);
-    card->setLabel1Caption(path);
-    card->show();
-    QVERIFY(QTest::qWaitForWindowExposed(card));
-    const QImage picture = card->grab().toImage();
-    const int lineHeight = QFontMetrics(card->Label1()->font()).height();
-    int inked = 0;
-    for (int y = lineHeight + 1; y < 40 && y < lineHeight * 2; ++y) {
-        for (int x = 10; x < 300; ++x) {
-            const QColor c = picture.pixelColor(x, y);
-            if (c.alpha() == 255 && c.green() < 150)
-                ++inked;
-        }
-    }
-    QVERIFY2(inked > 20, "the path continues on a second line");
-    delete card;
-}
-
-void TagWindowTest::timelineTickByTick() {
-    QWidget owner;
-    auto* card = new Form3(&owner);
-    card->show();
-    QList<int> seen;
-    cardtest::driveTimeline(card, 7, seen);
-    if (QTest::currentTestFailed())
-        return;
-    QCOMPARE(seen, (QList<int>{63, 111, 159, 207, 240, 240, 240, 240, 208, 176, 144, 112, 80, 48,
-                               16, -16}));
-}
-
-void TagWindowTest::timelineWithRealTimers() {
-    QWidget owner;
-    auto* card = new Form3(&owner);
-    card->show();
-    QList<int> seen;
-    cardtest::runTimeline(card, 600, seen);
-    if (QTest::currentTestFailed())
-        return;
-    QVERIFY2(seen.count(240) >= 2, "the card holds at 240");
-    QCOMPARE(cardtest::foldCeiling(seen, 240),
-             (QList<int>{63, 111, 159, 207, 240, 208, 176, 144, 112, 80, 48, 16, -16}));
-}
-
-void TagWindowTest::clickClosesAtOnce_data() {
-    QTest::addColumn<bool>("onLabel1");
-    QTest::addColumn<QPoint>("where");
-    QTest::addColumn<Qt::MouseButton>("button");
-    QTest::newRow("on the path label") << true << QPoint(100, 50) << Qt::LeftButton;
-    QTest::newRow("on the card's left edge") << false << QPoint(3, 50) << Qt::LeftButton;
-    QTest::newRow("right button on the path label") << true << QPoint(20, 90) << Qt::RightButton;
-}
-
-void TagWindowTest::clickClosesAtOnce() {
-    QFETCH(bool, onLabel1);
-    QFETCH(QPoint, where);
-    QFETCH(Qt::MouseButton, button);
-    QWidget owner;
-    QPointer<Form3> card = new Form3(&owner);
-    card->show();
-    QVERIFY(QTest::qWaitForWindowExposed(card));
-    card->fadeTimer().stop();
-    card->Timer2_Timer(); // fading in: 111
-    QSignalSpy closed(card.data(), &Form3::closed);
-    QTest::mousePress(onLabel1 ? static_cast<QWidget*>(card->Label1()) : card.data(), button, {},
-                      where);
-    QCOMPARE(closed.size(), 1);          // at once
-    QCOMPARE(card->opacityLevel(), 111); // without fading
-    QVERIFY(!card->isVisible());
-    QTRY_VERIFY(card.isNull());
-}
-
-void TagWindowTest::losingFocusCloses() {
-    QWidget owner;
-    owner.setGeometry(10, 10, 300, 200);
-    owner.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&owner));
-    QPointer<Form3> card = new Form3(&owner);
-    card->holdTimer().stop();
-    card->fadeTimer().stop();
-    card->show();
-    card->activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(card));
-    QSignalSpy closed(card.data(), &Form3::closed);
-    owner.activateWindow();
-    QTRY_COMPARE(closed.size(), 1);
-    QTRY_VERIFY(card.isNull());
-}
-
-void TagWindowTest::showsTheTracksPicture_data() {
-    QTest::addColumn<QByteArray>("track");  // an MP3
-    QTest::addColumn<QByteArray>("beside"); // Cover.PNG beside it; empty: none
-    QTest::addColumn<bool>("coverArt");     // the setting
-    QTest::addColumn<QColor>("expected");   // the picture's middle; invalid: no picture
-    const QByteArray plain = QByteArray(300, char(0x5A)) + TaggedRecord;
-    const QByteArray embedded = mp3WithCover(pngOf(Qt::blue));
-    QTest::newRow("embedded cover before the folder's")
-        << embedded << pngOf(Qt::red) << true << QColor(Qt::blue);
-    QTest::newRow("folder's picture") << plain << pngOf(Qt::red) << true << QColor(Qt::red);
-    QTest::newRow("undecodable embedded cover: the folder's")
-        << mp3WithCover("no picture at all") << pngOf(Qt::red) << true << QColor(Qt::red);
-    QTest::newRow("none") << plain << QByteArray() << true << QColor();
-    QTest::newRow("setting off: no folder picture") << plain << pngOf(Qt::red) << false << QColor();
-    QTest::newRow("setting off: no embedded cover")
-        << embedded << QByteArray() << false << QColor();
-    // Scaled smoothly, never dithered: even grey, not black and white dots.
-    QTest::newRow("two-colour picture") << plain << stripedPng() << true << QColor(128, 128, 128);
-}
-
-void TagWindowTest::showsTheTracksPicture() {
-    QFETCH(QByteArray, track);
-    QFETCH(QByteArray, beside);
-    QFETCH(bool, coverArt);
-    QFETCH(QColor, expected);
-    const QString folder = m_dir.filePath(QString::fromLatin1(QTest::currentDataTag()));
-    QVERIFY(QDir().mkpath(folder));
-    QVERIFY(writeFile(folder + "/track.mp3", track));
-    if (!beside.isEmpty())
-        QVERIFY(writeFile(folder + "/Cover.PNG", beside));
-
-    QWidget owner;
-    TagReading reading;
-    reading.id3v2 = true;
-    reading.coverArt = coverArt;
-    auto* card = new Form3(&owner, reading);
-    QWidget* lines[] = {card->Label1(), card->Label2(), card->Label3(), card->Label4()};
-    QList<QRect> designed;
-    for (QWidget* line : lines)
-        designed << line->geometry();
-    const QPoint place = card->pos();
-    const QSize size = card->size();
-    const auto open = [card](const QString& path) {
-        card->setLabel1Tag(path);
-        card->setLabel1Caption(path);
-    };
-    open(folder + "/track.mp3");
-    QCOMPARE(card->Label4()->text(), QStringLiteral("Night Train  "));
-    // The design's texts stay where they are, the card where it is.
-    for (int i = 0; i < 4; ++i)
-        QCOMPARE(lines[i]->geometry(), designed[i]);
-    QCOMPARE(card->pos(), place);
-    QLabel* cover = card->coverLabel();
-    if (!expected.isValid()) {
-        QVERIFY(!cover->isVisibleTo(card));
-        QCOMPARE(card->size(), size);
-        delete card;
-        return;
-    }
-    QVERIFY(cover->isVisibleTo(card));
-    const QRect area = cover->geometry();
-    const QSizeF picture = cover->pixmap().deviceIndependentSize();
-    QVERIFY2(picture.width() >= 80 && picture.height() >= 80, "big enough to be seen");
-    QVERIFY(card->rect().contains(area));
-    for (QWidget* line : lines)
-        QVERIFY(!area.intersects(line->geometry()));
-    card->show();
-    QVERIFY(QTest::qWaitForWindowExposed(card));
-    const QImage shown = card->grab().toImage();
-    const QColor middle = shown.pixelColor(area.center());
-    QVERIFY2(qAbs(middle.red() - expected.red()) <= 24 &&
-                 qAbs(middle.green() - expected.green()) <= 24 &&
-                 qAbs(middle.blue() - expected.blue()) <= 24,
-             qPrintable(middle.name()));
-    // On the card, which has grown to hold it.
-    QCOMPARE(shown.pixelColor(area.right() + 2, area.center().y()), QColor(255, 224, 192));
-    if (QByteArray(QTest::currentDataTag()) == "folder's picture")
-        QVERIFY(shown.save(cardtest::artifactPath(QStringLiteral("tag-window-cover.png"))));
-    // Another track without a picture: none, and the card as designed.
-    QVERIFY(writeFile(m_dir.filePath(QStringLiteral("bare.mp3")), TaggedRecord.repeated(3)));
-    open(m_dir.filePath(QStringLiteral("bare.mp3")));
-    QVERIFY(!cover->isVisibleTo(card));
-    QCOMPARE(card->size(), size);
-    delete card;
-}
 
 QTEST_MAIN(TagWindowTest)
 #include "test_ui_parts_tagwindow.moc"

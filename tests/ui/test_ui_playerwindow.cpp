@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: LicenseRef-proprietary
+// SPDX-FileCopyrightText: 2026 The Sonavue developers
 // Player control, volume and keys through the real main window: a media double for the
 // exact command sequences, and the real GStreamer element with short files end to end.
 #include "formcontrols.h"
@@ -5,6 +7,7 @@
 
 #include "playback/audiofiles.h"
 #include "playback/gstmediaelement.h"
+#include "support/datarow.h"
 #include "ui/transportbar.h"
 #include "ui/volumebar.h"
 
@@ -130,13 +133,13 @@ private slots:
         QTest::addColumn<Qt::KeyboardModifiers>("modifiers");
         QTest::addColumn<bool>("acts");
         const Qt::KeyboardModifiers ctrl = Qt::ControlModifier;
-        QTest::newRow("Ctrl+C") << int(Qt::Key_C) << ctrl << true;
-        QTest::newRow("Alt+C") << int(Qt::Key_C) << Qt::KeyboardModifiers(Qt::AltModifier) << false;
-        QTest::newRow("Ctrl+Shift+C") << int(Qt::Key_C) << (ctrl | Qt::ShiftModifier) << false;
-        QTest::newRow("Ctrl+Alt+C") << int(Qt::Key_C) << (ctrl | Qt::AltModifier) << false;
-        QTest::newRow("Ctrl+Q") << int(Qt::Key_Q) << ctrl << true;
-        QTest::newRow("Ctrl+Shift+Q") << int(Qt::Key_Q) << (ctrl | Qt::ShiftModifier) << false;
-        QTest::newRow("Ctrl+Alt+Q") << int(Qt::Key_Q) << (ctrl | Qt::AltModifier) << false;
+        dataRow("Ctrl+C", int(Qt::Key_C), ctrl, true);
+        dataRow("Alt+C", int(Qt::Key_C), Qt::KeyboardModifiers(Qt::AltModifier), false);
+        dataRow("Ctrl+Shift+C", int(Qt::Key_C), (ctrl | Qt::ShiftModifier), false);
+        dataRow("Ctrl+Alt+C", int(Qt::Key_C), (ctrl | Qt::AltModifier), false);
+        dataRow("Ctrl+Q", int(Qt::Key_Q), ctrl, true);
+        dataRow("Ctrl+Shift+Q", int(Qt::Key_Q), (ctrl | Qt::ShiftModifier), false);
+        dataRow("Ctrl+Alt+Q", int(Qt::Key_Q), (ctrl | Qt::AltModifier), false);
     }
     void ctrlKeys() {
         QFETCH(int, key);

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: LicenseRef-proprietary
+// SPDX-FileCopyrightText: 2026 The Sonavue developers
 // The main window driven the way a person drives it: mouse presses on list rows at their
 // places, drags, double-clicks, the scroll bar's arrows, trough and wheel, and keys sent to the
 // window (as the display server sends them) with the focus in each kind of control. Every
@@ -104,7 +106,7 @@ class UserInputTest : public QObject {
     std::unique_ptr<StartedWindow> start(bool withWeb = false) {
         auto started = startWindow(App, withWeb);
         started->form->activateWindow();
-        QTest::qWaitForWindowExposed(started->form.get());
+        (void)QTest::qWaitForWindowExposed(started->form.get());
         return started;
     }
 
@@ -112,16 +114,11 @@ private slots:
     void initTestCase() {
         m_music = m_home.path() + QStringLiteral("/music");
         const QList<TrackSpec> tracks{
-            {QStringLiteral("root1.mp3"), QStringLiteral("Root One"), QStringLiteral("Ann"),
-             QStringLiteral("Alb"), QStringLiteral("2001"), 17},
-            {QStringLiteral("A/a1.mp3"), QStringLiteral("A One"), QStringLiteral("Bob"),
-             QStringLiteral("Alb"), QStringLiteral("1999"), 1},
-            {QStringLiteral("A/a2.mp3"), QStringLiteral("A Two"), QStringLiteral("Zed"),
-             QStringLiteral("Second"), QStringLiteral("1999"), 17},
-            {QStringLiteral("A/a3.mp3"), QStringLiteral("A Three"), QStringLiteral("Bob"),
-             QStringLiteral("Alb"), QStringLiteral("1999"), 17},
-            {QStringLiteral("B/b1.mp3"), QStringLiteral("B One"), QStringLiteral("Zed"),
-             QStringLiteral("Third"), QStringLiteral("2005"), 17},
+            {"root1.mp3", "Root One", "Ann", "Alb", "2001", 17},
+            {"A/a1.mp3", "A One", "Bob", "Alb", "1999", 1},
+            {"A/a2.mp3", "A Two", "Zed", "Second", "1999", 17},
+            {"A/a3.mp3", "A Three", "Bob", "Alb", "1999", 17},
+            {"B/b1.mp3", "B One", "Zed", "Third", "2005", 17},
         };
         for (const TrackSpec& t : tracks)
             writeTrack(m_music, t);
@@ -334,7 +331,7 @@ private slots:
         const QList<QWidget*> focusTargets{&f, ui.ListName, ui.TagGroupe[GroupFolder], ui.Text1,
                                            ui.Command3};
         for (QWidget* target : focusTargets) {
-            const QByteArray where = target->metaObject()->className();
+            const char* const where = target->metaObject()->className();
             target->setFocus();
             QVERIFY2(target->hasFocus() || QApplication::focusWidget() == target, where);
             const QRect normal = f.geometry();
