@@ -5,7 +5,7 @@
 if(SONAVUE_GUI)
   # Each runs on a private session bus of its own.
   sonavue_add_test(test_app_mpris
-    SOURCES test_app_mpris.cpp
+    SOURCES test_app_mpris.cpp ${PROJECT_SOURCE_DIR}/tests/playback/testsinks.cpp
     LIBS sv_desktop LABELS gui LAUNCHER dbus-run-session --)
 
   # Starts the real player twice, so it needs the player built.

@@ -8,6 +8,8 @@
 #include "base/fileuri.h"
 #include "playback/audiofiles.h"
 #include "playback/gstmediaelement.h"
+#include "playback/testsinks.h"
+#include "support/datarow.h"
 #include "ui/formcontrols.h"
 #include "ui/mainwindowfixture.h"
 
@@ -19,7 +21,6 @@
 #include <QDBusVariant>
 #include <QLabel>
 #include <QSignalSpy>
-#include <gst/gst.h>
 
 using namespace sonavue;
 using namespace sonavue::testing;
@@ -32,12 +33,6 @@ const QString Root = QString::fromLatin1(MprisPlayer::RootInterface);
 const QString Player = QString::fromLatin1(MprisPlayer::PlayerInterface);
 const QString Properties = QStringLiteral("org.freedesktop.DBus.Properties");
 constexpr int TrackMs = 3000;
-
-GstElement* timedFakeSink() {
-    GstElement* sink = gst_element_factory_make("fakesink", nullptr);
-    g_object_set(sink, "sync", TRUE, nullptr);
-    return sink;
-}
 
 QByteArray tagBytes(const QString& title, const QString& artist, const QString& album) {
     return tagRecord(
@@ -125,7 +120,7 @@ class MprisTest : public QObject {
         options.window.appName = App;
         options.window.withWebPanel = false;
         options.window.showMessage = [](const QString&) {};
-        options.core.media = std::make_unique<GstMediaElement>(&timedFakeSink);
+        options.core.media = std::make_unique<GstMediaElement>(&realTimeFakeSink);
         m_program = Main(std::move(options));
         m_form = m_program.get();
         m_mpris = makeMpris();
@@ -176,26 +171,24 @@ private slots:
         QTest::addColumn<QString>("interface");
         QTest::addColumn<QString>("name");
         QTest::addColumn<QVariant>("expected");
-        QTest::newRow("Identity") << Root << "Identity" << QVariant(QStringLiteral("Sonavue"));
-        QTest::newRow("DesktopEntry")
-            << Root << "DesktopEntry" << QVariant(QStringLiteral("org.sonavue.Sonavue"));
-        QTest::newRow("CanQuit") << Root << "CanQuit" << QVariant(true);
-        QTest::newRow("CanRaise") << Root << "CanRaise" << QVariant(true);
-        QTest::newRow("HasTrackList") << Root << "HasTrackList" << QVariant(false);
-        QTest::newRow("SupportedMimeTypes")
-            << Root << "SupportedMimeTypes"
-            << QVariant(QStringList{"audio/mpeg", "audio/midi", "audio/x-wav", "audio/flac",
-                                    "audio/ogg", "audio/x-vorbis+ogg", "audio/x-opus+ogg",
-                                    "audio/mp4", "audio/x-m4a"});
-        QTest::newRow("CanGoNext") << Player << "CanGoNext" << QVariant(true);
-        QTest::newRow("CanGoPrevious") << Player << "CanGoPrevious" << QVariant(true);
-        QTest::newRow("CanPlay") << Player << "CanPlay" << QVariant(true);
-        QTest::newRow("CanPause") << Player << "CanPause" << QVariant(true);
-        QTest::newRow("CanSeek") << Player << "CanSeek" << QVariant(true);
-        QTest::newRow("CanControl") << Player << "CanControl" << QVariant(true);
-        QTest::newRow("PlaybackStatus")
-            << Player << "PlaybackStatus" << QVariant(QStringLiteral("Stopped"));
-        QTest::newRow("Rate") << Player << "Rate" << QVariant(1.0);
+        dataRow("Identity", Root, "Identity", QVariant(QStringLiteral("Sonavue")));
+        dataRow("DesktopEntry", Root, "DesktopEntry",
+                QVariant(QStringLiteral("org.sonavue.Sonavue")));
+        dataRow("CanQuit", Root, "CanQuit", QVariant(true));
+        dataRow("CanRaise", Root, "CanRaise", QVariant(true));
+        dataRow("HasTrackList", Root, "HasTrackList", QVariant(false));
+        dataRow("SupportedMimeTypes", Root, "SupportedMimeTypes",
+                QVariant(QStringList{"audio/mpeg", "audio/midi", "audio/x-wav", "audio/flac",
+                                     "audio/ogg", "audio/x-vorbis+ogg", "audio/x-opus+ogg",
+                                     "audio/mp4", "audio/x-m4a"}));
+        dataRow("CanGoNext", Player, "CanGoNext", QVariant(true));
+        dataRow("CanGoPrevious", Player, "CanGoPrevious", QVariant(true));
+        dataRow("CanPlay", Player, "CanPlay", QVariant(true));
+        dataRow("CanPause", Player, "CanPause", QVariant(true));
+        dataRow("CanSeek", Player, "CanSeek", QVariant(true));
+        dataRow("CanControl", Player, "CanControl", QVariant(true));
+        dataRow("PlaybackStatus", Player, "PlaybackStatus", QVariant(QStringLiteral("Stopped")));
+        dataRow("Rate", Player, "Rate", QVariant(1.0));
     }
     void appearsOnTheBus() {
         QFETCH(QString, interface);
@@ -289,8 +282,8 @@ private slots:
     // metadata (with its length) and the status Playing, and never a Stopped in between.
     void eachTrackChangeIsOneChange_data() {
         QTest::addColumn<bool>("naturalEnd");
-        QTest::newRow("Next") << false;
-        QTest::newRow("the track plays to its end") << true;
+        dataRow("Next", false);
+        dataRow("the track plays to its end", true);
     }
     void eachTrackChangeIsOneChange() {
         QFETCH(bool, naturalEnd);
@@ -418,12 +411,12 @@ private slots:
     void volumeReachesTheLevel_data() {
         QTest::addColumn<double>("written");
         QTest::addColumn<QString>("caption");
-        QTest::newRow("half") << 0.5 << "128";
-        QTest::newRow("silent") << 0.0 << "0";
-        QTest::newRow("full") << 1.0 << "255";
-        QTest::newRow("fifth") << 0.2 << "51";
-        QTest::newRow("above full") << 1.5 << "255";
-        QTest::newRow("negative") << -0.25 << "0";
+        dataRow("half", 0.5, "128");
+        dataRow("silent", 0.0, "0");
+        dataRow("full", 1.0, "255");
+        dataRow("fifth", 0.2, "51");
+        dataRow("above full", 1.5, "255");
+        dataRow("negative", -0.25, "0");
     }
     void volumeReachesTheLevel() {
         QFETCH(double, written);
@@ -443,9 +436,9 @@ private slots:
     // A volume that is no number is refused as the protocol says, and changes nothing.
     void volumeThatIsNoNumberIsRefused_data() {
         QTest::addColumn<QVariant>("written");
-        QTest::newRow("text") << QVariant(QStringLiteral("loud"));
-        QTest::newRow("text of a number") << QVariant(QStringLiteral("0.5"));
-        QTest::newRow("list") << QVariant(QStringList{QStringLiteral("1")});
+        dataRow("text", QVariant(QStringLiteral("loud")));
+        dataRow("text of a number", QVariant(QStringLiteral("0.5")));
+        dataRow("list", QVariant(QStringList{QStringLiteral("1")}));
     }
     void volumeThatIsNoNumberIsRefused() {
         QFETCH(QVariant, written);
@@ -499,13 +492,12 @@ private slots:
     // an error and changes nothing.
     void openUriRefusesWhatIsNoTrack_data() {
         QTest::addColumn<QString>("uri");
-        QTest::newRow("system file") << QStringLiteral("file:///etc/passwd");
-        QTest::newRow("system file named with a NUL")
-            << QStringLiteral("file:///etc/passwd%00.mp3");
-        QTest::newRow("folder") << fileUriFor(m_music + QStringLiteral("/A"));
-        QTest::newRow("missing file") << fileUriFor(track(QStringLiteral("gone.wav")));
-        QTest::newRow("web address") << QStringLiteral("https://example.com/t1.wav");
-        QTest::newRow("not a URI") << track(QStringLiteral("t1.wav"));
+        dataRow("system file", QStringLiteral("file:///etc/passwd"));
+        dataRow("system file named with a NUL", QStringLiteral("file:///etc/passwd%00.mp3"));
+        dataRow("folder", fileUriFor(m_music + QStringLiteral("/A")));
+        dataRow("missing file", fileUriFor(track(QStringLiteral("gone.wav"))));
+        dataRow("web address", QStringLiteral("https://example.com/t1.wav"));
+        dataRow("not a URI", track(QStringLiteral("t1.wav")));
     }
     void openUriRefusesWhatIsNoTrack() {
         QFETCH(QString, uri);
@@ -532,8 +524,8 @@ private slots:
     // track without one has none. With it off no track has any.
     void coverBesideTheTrackIsItsArt_data() {
         QTest::addColumn<QString>("coverArt"); // the setting's value
-        QTest::newRow("on") << "1";
-        QTest::newRow("off") << "0";
+        dataRow("on", "1");
+        dataRow("off", "0");
     }
     void coverBesideTheTrackIsItsArt() {
         QFETCH(QString, coverArt);

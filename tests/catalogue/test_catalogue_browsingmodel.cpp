@@ -3,6 +3,7 @@
 // The browsing model over a hand-made catalogue and group lists: what each pick lists, the
 // folder view on real files, the selections kept in step, and the reserved list.
 #include "catalogue/browsingmodel.h"
+#include "support/datarow.h"
 #include "support/modeltesters.h"
 #include "support/musicfiles.h"
 
@@ -70,10 +71,10 @@ private slots:
     // A pick lists the rows whose column for that list equals the entry, in catalogue order.
     void pickListsTheEntrysRows_data() {
         QTest::addColumn<int>("list");
-        QTest::newRow("album") << int(GroupAlbum);
-        QTest::newRow("artist") << int(GroupArtist);
-        QTest::newRow("year") << int(GroupYear);
-        QTest::newRow("genre") << int(GroupGenre);
+        dataRow("album", int(GroupAlbum));
+        dataRow("artist", int(GroupArtist));
+        dataRow("year", int(GroupYear));
+        dataRow("genre", int(GroupGenre));
     }
     void pickListsTheEntrysRows() {
         QFETCH(int, list);

@@ -6,6 +6,7 @@
 
 #include "catalogue/browsingmodel.h"
 #include "playback/transport.h"
+#include "support/datarow.h"
 #include "support/modeltesters.h"
 
 #include <QLabel>
@@ -70,124 +71,107 @@ struct BarRig {
 class TestTransportBar : public QObject {
     Q_OBJECT
 private slots:
-    void clockText_data();
-    void clockText();
-    void showsTheElementsState_data();
-    void showsTheElementsState();
-    void buttonsActOnTheElement_data();
-    void buttonsActOnTheElement();
-    void sliderSeeks();
-    void fitsTheDesignedSize();
+    void clockText_data() {
+        QTest::addColumn<qint64>("ms");
+        QTest::addColumn<QString>("text");
+        dataRow("zero", qint64(0), "00:00");
+        dataRow("just under a minute", qint64(59999), "00:59");
+        dataRow("a minute", qint64(60000), "01:00");
+        dataRow("an hour", qint64(3600000), "60:00");
+        dataRow("past 99 minutes", qint64(6000000 + 7000), "100:07");
+        dataRow("unknown", qint64(-1), "--:--");
+    }
+    void clockText() {
+        QFETCH(qint64, ms);
+        QFETCH(QString, text);
+        QCOMPARE(TransportBar::clockText(ms), text);
+    }
+    void showsTheElementsState_data() {
+        QTest::addColumn<State>("state");
+        QTest::addColumn<qint64>("position");
+        QTest::addColumn<qint64>("duration");
+        QTest::addColumn<bool>("enabled");
+        QTest::addColumn<QString>("clock");
+        QTest::addColumn<int>("sliderMaximum");
+        QTest::addColumn<int>("sliderValue");
+        dataRow("closed", State::Closed, qint64(5000), qint64(70000), false, "", 0, 0);
+        dataRow("stopped", State::Stopped, qint64(5000), qint64(70000), true, "00:05 / 01:10",
+                70000, 5000);
+        dataRow("playing", State::Playing, qint64(61500), qint64(185000), true, "01:01 / 03:05",
+                185000, 61500);
+        dataRow("length unknown", State::Playing, qint64(1200), qint64(-1), true, "00:01 / --:--",
+                0, 0);
+    }
+    void showsTheElementsState() {
+        QFETCH(State, state);
+        QFETCH(qint64, position);
+        QFETCH(qint64, duration);
+        QFETCH(bool, enabled);
+        QFETCH(QString, clock);
+        QFETCH(int, sliderMaximum);
+        QFETCH(int, sliderValue);
+        BarRig rig;
+        RecordingMedia& media = rig.media;
+        TransportBar& bar = rig.bar;
+        QVERIFY(!bar.isEnabled()); // nothing open at first
+        media.position = position;
+        media.duration = duration;
+        media.become(state);
+        QCOMPARE(bar.isEnabled(), enabled);
+        QCOMPARE(bar.findChild<QLabel*>()->text(), clock);
+        auto* slider = bar.findChild<QSlider*>();
+        QCOMPARE(slider->maximum(), sliderMaximum);
+        QCOMPARE(slider->value(), sliderValue);
+        QVERIFY(media.calls.isEmpty()); // showing asks nothing of the element
+    }
+    void buttonsActOnTheElement_data() {
+        QTest::addColumn<State>("state");
+        QTest::addColumn<int>("button"); // 0 play/pause, 1 stop
+        QTest::addColumn<QString>("call");
+        dataRow("play while stopped", State::Stopped, 0, "resume");
+        dataRow("play while paused", State::Paused, 0, "resume");
+        dataRow("pause while playing", State::Playing, 0, "pause");
+        dataRow("stop while playing", State::Playing, 1, "stop");
+    }
+    void buttonsActOnTheElement() {
+        QFETCH(State, state);
+        QFETCH(int, button);
+        QFETCH(QString, call);
+        BarRig rig(10000);
+        RecordingMedia& media = rig.media;
+        media.become(state);
+        const QList<QToolButton*> buttons = rig.bar.findChildren<QToolButton*>();
+        QCOMPARE(buttons.size(), 2);
+        QTest::mouseClick(buttons.at(button), Qt::LeftButton);
+        QCOMPARE(media.calls, QStringList{call});
+    }
+    void sliderSeeks() {
+        BarRig rig(60000);
+        RecordingMedia& media = rig.media;
+        media.become(State::Paused);
+        auto* slider = rig.bar.findChild<QSlider*>();
+        slider->triggerAction(QAbstractSlider::SliderPageStepAdd);
+        QCOMPARE(media.calls, QStringList{QStringLiteral("seek 10000")});
+        media.calls.clear();
+        // A drag seeks once, when the thumb is let go.
+        slider->setSliderDown(true);
+        slider->setSliderPosition(42000);
+        QVERIFY(media.calls.isEmpty());
+        slider->setSliderDown(false);
+        QCOMPARE(media.calls, QStringList{QStringLiteral("seek 42000")});
+    }
+    void fitsTheDesignedSize() {
+        TransportBar bar;
+        QCOMPARE(bar.sizeHint(), QSize(161, 65));
+        const QSize needed = bar.layout()->minimumSize();
+        QVERIFY2(needed.width() <= 161 && needed.height() <= 65,
+                 qPrintable(QStringLiteral("%1 x %2").arg(needed.width()).arg(needed.height())));
+        bar.setVisible(true);
+        QVERIFY(bar.isVisible());
+        bar.setVisible(false);
+        QVERIFY(!bar.isVisible());
+    }
 };
-
-void TestTransportBar::clockText_data() {
-    QTest::addColumn<qint64>("ms");
-    QTest::addColumn<QString>("text");
-    QTest::newRow("zero") << qint64(0) << "00:00";
-    QTest::newRow("just under a minute") << qint64(59999) << "00:59";
-    QTest::newRow("a minute") << qint64(60000) << "01:00";
-    QTest::newRow("an hour") << qint64(3600000) << "60:00";
-    QTest::newRow("past 99 minutes") << qint64(6000000 + 7000) << "100:07";
-    QTest::newRow("unknown") << qint64(-1) << "--:--";
-}
-
-void TestTransportBar::clockText() {
-    QFETCH(qint64, ms);
-    QFETCH(QString, text);
-    QCOMPARE(TransportBar::clockText(ms), text);
-}
-
-void TestTransportBar::showsTheElementsState_data() {
-    QTest::addColumn<State>("state");
-    QTest::addColumn<qint64>("position");
-    QTest::addColumn<qint64>("duration");
-    QTest::addColumn<bool>("enabled");
-    QTest::addColumn<QString>("clock");
-    QTest::addColumn<int>("sliderMaximum");
-    QTest::addColumn<int>("sliderValue");
-    QTest::newRow("closed") << State::Closed << qint64(5000) << qint64(70000) << false << "" << 0
-                            << 0;
-    QTest::newRow("stopped") << State::Stopped << qint64(5000) << qint64(70000) << true
-                             << "00:05 / 01:10" << 70000 << 5000;
-    QTest::newRow("playing") << State::Playing << qint64(61500) << qint64(185000) << true
-                             << "01:01 / 03:05" << 185000 << 61500;
-    QTest::newRow("length unknown")
-        << State::Playing << qint64(1200) << qint64(-1) << true << "00:01 / --:--" << 0 << 0;
-}
-
-void TestTransportBar::showsTheElementsState() {
-    QFETCH(State, state);
-    QFETCH(qint64, position);
-    QFETCH(qint64, duration);
-    QFETCH(bool, enabled);
-    QFETCH(QString, clock);
-    QFETCH(int, sliderMaximum);
-    QFETCH(int, sliderValue);
-    BarRig rig;
-    RecordingMedia& media = rig.media;
-    TransportBar& bar = rig.bar;
-    QVERIFY(!bar.isEnabled()); // nothing open at first
-    media.position = position;
-    media.duration = duration;
-    media.become(state);
-    QCOMPARE(bar.isEnabled(), enabled);
-    QCOMPARE(bar.findChild<QLabel*>()->text(), clock);
-    auto* slider = bar.findChild<QSlider*>();
-    QCOMPARE(slider->maximum(), sliderMaximum);
-    QCOMPARE(slider->value(), sliderValue);
-    QVERIFY(media.calls.isEmpty()); // showing asks nothing of the element
-}
-
-void TestTransportBar::buttonsActOnTheElement_data() {
-    QTest::addColumn<State>("state");
-    QTest::addColumn<int>("button"); // 0 play/pause, 1 stop
-    QTest::addColumn<QString>("call");
-    QTest::newRow("play while stopped") << State::Stopped << 0 << "resume";
-    QTest::newRow("play while paused") << State::Paused << 0 << "resume";
-    QTest::newRow("pause while playing") << State::Playing << 0 << "pause";
-    QTest::newRow("stop while playing") << State::Playing << 1 << "stop";
-}
-
-void TestTransportBar::buttonsActOnTheElement() {
-    QFETCH(State, state);
-    QFETCH(int, button);
-    QFETCH(QString, call);
-    BarRig rig(10000);
-    RecordingMedia& media = rig.media;
-    media.become(state);
-    const QList<QToolButton*> buttons = rig.bar.findChildren<QToolButton*>();
-    QCOMPARE(buttons.size(), 2);
-    QTest::mouseClick(buttons.at(button), Qt::LeftButton);
-    QCOMPARE(media.calls, QStringList{call});
-}
-
-void TestTransportBar::sliderSeeks() {
-    BarRig rig(60000);
-    RecordingMedia& media = rig.media;
-    media.become(State::Paused);
-    auto* slider = rig.bar.findChild<QSlider*>();
-    slider->triggerAction(QAbstractSlider::SliderPageStepAdd);
-    QCOMPARE(media.calls, QStringList{QStringLiteral("seek 10000")});
-    media.calls.clear();
-    // A drag seeks once, when the thumb is let go.
-    slider->setSliderDown(true);
-    slider->setSliderPosition(42000);
-    QVERIFY(media.calls.isEmpty());
-    slider->setSliderDown(false);
-    QCOMPARE(media.calls, QStringList{QStringLiteral("seek 42000")});
-}
-
-void TestTransportBar::fitsTheDesignedSize() {
-    TransportBar bar;
-    QCOMPARE(bar.sizeHint(), QSize(161, 65));
-    const QSize needed = bar.layout()->minimumSize();
-    QVERIFY2(needed.width() <= 161 && needed.height() <= 65,
-             qPrintable(QStringLiteral("%1 x %2").arg(needed.width()).arg(needed.height())));
-    bar.setVisible(true);
-    QVERIFY(bar.isVisible());
-    bar.setVisible(false);
-    QVERIFY(!bar.isVisible());
-}
 
 QTEST_MAIN(TestTransportBar)
 #include "test_ui_parts_transportbar.moc"

@@ -7,6 +7,7 @@
 
 #include "playback/audiofiles.h"
 #include "playback/gstmediaelement.h"
+#include "playback/testsinks.h"
 #include "support/datarow.h"
 #include "ui/transportbar.h"
 #include "ui/volumebar.h"
@@ -35,12 +36,6 @@ public:
     QList<std::uint32_t> volumes;
     void setWaveOutVolume(std::uint32_t value) override { volumes << value; }
 };
-
-GstElement* timedFakeSink() {
-    GstElement* sink = gst_element_factory_make("fakesink", nullptr);
-    g_object_set(sink, "sync", TRUE, nullptr);
-    return sink;
-}
 } // namespace
 
 class PlayerWindowTest : public QObject {
@@ -226,7 +221,7 @@ private slots:
     }
 
     void continuousPlayWithRealGStreamer() {
-        auto form = startWith(std::make_unique<GstMediaElement>(&timedFakeSink));
+        auto form = startWith(std::make_unique<GstMediaElement>(&realTimeFakeSink));
         Form1& f = *form;
         const FormControls ui(f);
         QStringList played;
@@ -249,7 +244,7 @@ private slots:
     }
 
     void immediateModeFadesThenPlaysTheReservedTrack() {
-        auto form = startWith(std::make_unique<GstMediaElement>(&timedFakeSink));
+        auto form = startWith(std::make_unique<GstMediaElement>(&realTimeFakeSink));
         Form1& f = *form;
         const FormControls ui(f);
         ui.Option1[1]->setChecked(true);
