@@ -2,7 +2,7 @@
 # SPDX-License-Identifier: LicenseRef-proprietary
 # SPDX-FileCopyrightText: 2026 The Sonavue developers
 # Prints which source folders each folder includes from, and fails when a folder includes
-# one that is not below it: base -> tags -> catalogue -> playback -> ui/web -> app.
+# one that is not below it: base -> tags -> catalogue -> playback -> core -> ui/web -> app.
 set -euo pipefail
 src="${1:-$(dirname "$0")/../src}"
 declare -A allowed=(
@@ -10,9 +10,10 @@ declare -A allowed=(
   [tags]="base"
   [catalogue]="base tags"
   [playback]="base tags catalogue"
+  [core]="base tags catalogue playback"
   [web]="base"
-  [ui]="base tags catalogue playback web"
-  [app]="base tags catalogue playback web ui"
+  [ui]="base tags catalogue playback core web"
+  [app]="base tags catalogue playback core web ui"
 )
 status=0
 for dir in "$src"/*/; do

@@ -4,7 +4,7 @@
 // The player as desktop media controls see it (MPRIS): what plays, its status, position and
 // volume, and the actions those controls ask for, carried out by the player's core. Published
 // on the session bus by registerOn(); without a bus nothing happens.
-#include "playback/playercore.h"
+#include "core/playercore.h"
 
 #include <QDBusConnection>
 #include <QElapsedTimer>

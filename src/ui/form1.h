@@ -5,7 +5,7 @@
 // twips (/ 15), connects what they ask for to the core, and shows the core's state; its
 // handlers keep their long-standing names and order.
 #include "base/settingskeys.h"
-#include "playback/playercore.h"
+#include "core/playercore.h"
 #include "ui/backgroundwindow.h"
 #include "ui/folderchooser.h"
 #include "ui/nowplayingtext.h"

@@ -29,12 +29,6 @@ struct StartedProgram {
     bool ended = false;
 };
 
-// The music folder to scan: the stored text when it names an existing folder that can be
-// listed and entered (a path ending in '/' other than the root is refused, as the
-// stored-folder test does), else the default music folder. Names that are not UTF-8 (kept as
-// escaped bytes) are looked up by their bytes.
-QString acceptedMusicFolder(const QString& stored);
-
 // Runs the start-up: makes the core and the main window over it. windowMade runs as soon as
 // the window exists, before the splash and the scan: the caller may close it from then on.
 StartedProgram Main(StartOptions options = {}, const std::function<void(Form1&)>& windowMade = {});

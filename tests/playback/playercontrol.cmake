@@ -12,12 +12,3 @@ sonavue_add_test(test_playback_playercontrol
   LABELS core
 )
 
-# Continuous play over the real media element and real files.
-sonavue_add_test(test_playback_continuousplay
-  SOURCES
-    ${CMAKE_CURRENT_LIST_DIR}/test_playback_continuousplay.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/testsinks.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/testsinks.h
-  LIBS sv_playback_control
-  LABELS playback
-)

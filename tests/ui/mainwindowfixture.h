@@ -4,6 +4,7 @@
 // Shared by the main-window tests: a music library written to disk, a settings file of the
 // test's own, and a start-up through the real entry procedure with a media double.
 #include "base/settings.h"
+#include "core/corestart.h"
 #include "playback/fakes/fakemediacontrol.h"
 #include "support/modeltesters.h"
 #include "support/musicfiles.h"

@@ -4,11 +4,11 @@
 // the next one, however short the track, a play that stands still is given up and play goes
 // on, a file that cannot be opened is passed over, and a round of nothing but such files
 // stops play.
-#include "audiofiles.h"
+#include "core/playercore.h"
+#include "playback/audiofiles.h"
 #include "playback/gstmediaelement.h"
-#include "playback/playercore.h"
+#include "playback/testsinks.h"
 #include "support/datarow.h"
-#include "testsinks.h"
 
 #include <QTemporaryDir>
 #include <QTest>
@@ -158,4 +158,4 @@ private slots:
 };
 
 QTEST_GUILESS_MAIN(ContinuousPlayTest)
-#include "test_playback_continuousplay.moc"
+#include "test_core_continuousplay.moc"

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: LicenseRef-proprietary
 // SPDX-FileCopyrightText: 2026 The Sonavue developers
-#include "playback/playercore.h"
+#include "core/playercore.h"
 
 #include "playback/gstmediaelement.h"
 #include "tags/containertags.h"
