@@ -121,10 +121,15 @@ void BrowsingModel::showGroupValue(const QString& value, int column) {
     fillTracks(std::move(rows));
 }
 
-void BrowsingModel::fillTracks(std::vector<int> rows) {
+void BrowsingModel::showRows(std::vector<int> rows, RowsKind kind) {
+    fillTracks(std::move(rows), kind);
+}
+
+void BrowsingModel::fillTracks(std::vector<int> rows, RowsKind kind) {
     m_titles.beginRefill();
     m_numbers.beginRefill();
     m_trackRows.rows() = std::move(rows);
+    m_shownKind = kind;
     m_numbers.endRefill();
     m_titles.endRefill();
     emit tracksRefilled();

@@ -66,6 +66,13 @@ public:
     void showAllTracks();
     // The rows whose cell in column equals value exactly, case included, in row order.
     void showGroupValue(const QString& value, int column);
+    // What the rows shown came from: a listing (the fills above, or a list shown again) or
+    // a find. Continuous play goes round found rows, past the last to the first.
+    enum class RowsKind { Listed, Found };
+    // Exactly these catalogue rows, in this order.
+    void showRows(std::vector<int> rows, RowsKind kind);
+    RowsKind shownKind() const { return m_shownKind; }
+    const std::vector<int>& shownRows() const { return m_trackRows.rows(); }
 
     // --- The track list -----------------------------------------------------------------
     QAbstractItemModel& titleColumn() { return m_titles; }
@@ -95,7 +102,7 @@ signals:
     void tracksRefilled();
 
 private:
-    void fillTracks(std::vector<int> rows);
+    void fillTracks(std::vector<int> rows, RowsKind kind = RowsKind::Listed);
     static int selectedIn(const QItemSelectionModel& selection);
     static void selectIn(QItemSelectionModel& selection, int index);
     bool validList(int list) const { return list >= 0 && list < GroupCount; }
@@ -108,6 +115,7 @@ private:
     QString m_folderPrefix;
     FilePattern m_pattern;
     QString m_shownFolder;
+    RowsKind m_shownKind = RowsKind::Listed;
 
     TrackRows m_trackRows{m_catalogue};
     TrackColumnModel m_titles{m_trackRows, TrackColumnModel::Column::Title, nullptr};

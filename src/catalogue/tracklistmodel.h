@@ -17,6 +17,7 @@ public:
     int rowAt(int index) const { return m_rows[std::size_t(index)]; }
     const Catalogue& catalogue() const { return m_catalogue; }
     std::vector<int>& rows() { return m_rows; }
+    const std::vector<int>& rows() const { return m_rows; }
 
 private:
     const Catalogue& m_catalogue;

@@ -9,6 +9,7 @@
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <QPointer>
+#include <algorithm>
 #include <cstdio>
 
 namespace sonavue {
@@ -205,6 +206,11 @@ std::optional<PlayPosition> PlayerControl::nextTrackListPosition() {
     int c = m_position.track.value_or(0);
     const int gn = groupEntryCount(list);
     int g = m_position.groupEntry.value_or(0);
+    if (m_browsing.shownKind() == BrowsingModel::RowsKind::Found) {
+        // Found rows are gone round, past the last to the first; the group entry stays.
+        c = std::min(c, n - 1) + 1;
+        return PlayPosition{c < n ? c : 0, g};
+    }
 
     if (g >= gn && gn > 0) {
         // The group entry play stood at is gone (a smaller library was scanned since): play

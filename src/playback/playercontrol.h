@@ -104,7 +104,8 @@ private:
     bool finishFade();
     void continueTrackList();
     // Back to where continuous play stood, then one track on (into the next group entry past
-    // the list's end). Nothing when there is no group entry to go to.
+    // the list's end; round to the first of found rows). Nothing when there is no group
+    // entry to go to.
     std::optional<PlayPosition> nextTrackListPosition();
     // Column 0 of the selected track's catalogue row, when a track is selected and its row
     // exists.
