@@ -105,4 +105,18 @@ QImage paletteImage() {
     return image;
 }
 
+QPalette windowPalette(QPalette palette, std::int32_t colour) {
+    const QColor background = toQColor(colour);
+    if (background.isValid()) {
+        const QColor brush = colour == KeyColour ? QColor(Qt::transparent) : background;
+        for (auto role :
+             {QPalette::Window, QPalette::Base, QPalette::Button, QPalette::AlternateBase})
+            palette.setColor(role, brush);
+    }
+    const QColor text = toQColor(textColourFor(colour));
+    for (auto role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
+        palette.setColor(role, text);
+    return palette;
+}
+
 } // namespace sonavue

@@ -5,6 +5,7 @@
 // RGB(r, g, b) = r + 256*g + 65536*b, and -1 for "released outside the palette".
 #include <QColor>
 #include <QImage>
+#include <QPalette>
 #include <cstdint>
 
 namespace sonavue {
@@ -37,5 +38,9 @@ QColor legibleInk(const QColor& background, const QColor& preferred);
 
 // The palette picture Picture2 (100 x 32).
 QImage paletteImage();
+
+// palette in the window colour colour: its backgrounds in that colour (see-through for the key
+// colour; unchanged for -1, which has none) and its text in the colour readable on it.
+QPalette windowPalette(QPalette palette, std::int32_t colour);
 
 } // namespace sonavue

@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QMessageBox>
 
 #include <dirent.h>
 
@@ -58,6 +59,23 @@ FolderCheck checkChosenFolder(const QString& path) {
     if (!info.isReadable() || !canList(path))
         return FolderCheck::Unreadable;
     return FolderCheck::Valid;
+}
+
+std::optional<QString> askForMusicFolder(QWidget* owner, const QString& initial,
+                                         const FolderDialog& dialog,
+                                         const MessageShower& showMessage) {
+    const QString chosen =
+        browseForFolder(owner, initial, dialog ? dialog : platformFolderDialog());
+    if (chosen.isEmpty())
+        return std::nullopt; // cancelled: nothing changes
+    if (checkChosenFolder(chosen) == FolderCheck::Valid)
+        return chosen;
+    const QString message = QString::fromUtf8(InvalidFolderMessage);
+    if (showMessage)
+        showMessage(message);
+    else
+        QMessageBox::warning(owner, QStringLiteral("Sonavue"), message, QMessageBox::Ok);
+    return std::nullopt;
 }
 
 } // namespace sonavue

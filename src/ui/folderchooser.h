@@ -4,6 +4,7 @@
 // The folder chooser: a modal folder dialog and the test of its choice.
 #include <QString>
 #include <functional>
+#include <optional>
 
 class QWidget;
 
@@ -25,5 +26,13 @@ enum class FolderCheck { Valid, NotAFolder, Unreadable };
 // Any existing, readable folder is valid (names of one or two characters and paths over
 // 255 characters included).
 FolderCheck checkChosenFolder(const QString& path);
+
+// What the folder button does: browses from initial; a valid choice is returned, an invalid
+// one shows the invalid-folder message (through showMessage, or a modal message box when it
+// is empty) and gives nothing, as does a cancelled dialog.
+using MessageShower = std::function<void(const QString& text)>;
+std::optional<QString> askForMusicFolder(QWidget* owner, const QString& initial,
+                                         const FolderDialog& dialog,
+                                         const MessageShower& showMessage);
 
 } // namespace sonavue

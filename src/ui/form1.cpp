@@ -13,7 +13,9 @@
 #include "ui/grouppages.h"
 #include "ui/imagebutton.h"
 #include "ui/keyboardaccess.h"
+#include "ui/keypreview.h"
 #include "ui/layoutrules.h"
+#include "ui/layoutswitch.h"
 #include "ui/palettepicture.h"
 #include "ui/readablestyle.h"
 #include "ui/reservedlistview.h"
@@ -53,9 +55,7 @@ Form1::Form1(PlayerCore& core, Options options) : m_core(core), m_options(std::m
     Form_Load();
 }
 
-Form1::~Form1() {
-    qApp->removeEventFilter(this);
-}
+Form1::~Form1() = default;
 
 Form4* Form1::backgroundWindow() const {
     return m_background ? m_background->window() : nullptr;
@@ -135,8 +135,8 @@ void Form1::Form_Load() {
     orderFocusByPlace(*this);
     Timer1.setSingleShot(true);
     Timer1.setInterval(300);
-    // Key preview: the window sees every key before the focused control.
-    qApp->installEventFilter(this);
+    m_keyPreview = new KeyPreview(
+        *this, [this](int key, Qt::KeyboardModifiers modifiers) { Form_KeyDown(key, modifiers); });
     Form_Resize();
 }
 
@@ -146,6 +146,7 @@ void Form1::Form_Unload() {
     // From here on nothing else is stored and no scan goes on: a scan in progress (this
     // may run in one of its pauses) gives way at once.
     m_unloaded = true;
+    m_keyPreview->stop();
     m_appearance->stopStoring();
     m_core.scan().stop();
     m_appearance->storeFileTypes();
@@ -207,21 +208,7 @@ void Form1::Form_Resize() {
     Picture1->placeCloseButton(px(g.closeButtonLeft));
     Picture1->resize(std::max(Picture1->width(), width()), Picture1->height());
     FrameBtn->move(px(g.frameBtnLeft), FrameBtn->y());
-    setTopmost(g.topmost);
-}
-
-bool Form1::isTopmost() const {
-    return windowFlags() & Qt::WindowStaysOnTopHint;
-}
-
-void Form1::setTopmost(bool on) {
-    if (isTopmost() == on)
-        return;
-    // QWidget::setWindowFlag would re-create the native window, and a window manager then
-    // forgets its size, place and focus; the native window takes the new flag as it is.
-    overrideWindowFlags(windowFlags().setFlag(Qt::WindowStaysOnTopHint, on));
-    if (QWindow* handle = windowHandle())
-        handle->setFlags(windowFlags());
+    setStaysOnTop(*this, g.topmost);
 }
 
 void Form1::fontresize(double size) {

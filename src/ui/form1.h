@@ -29,6 +29,8 @@ class AppearanceController;
 class BackgroundFollower;
 class GroupPages;
 class ImageButton;
+class KeyPreview;
+class LayoutSwitch;
 class ReservedListView;
 class SettingsFrame;
 class TrackListPane;
@@ -98,7 +100,6 @@ public:
     Form2* splashWindow() const { return m_aboutSplash; }
     int currentColour() const { return m_colour; }
     SettingsFrame& settingsFrame() const { return *Frame1; }
-    bool isTopmost() const;
 
     // --- Files from outside (command line, a second start, media controls, drops) ------
     // Puts each path on the reserved list as a double-click on its track would (at most 5
@@ -125,7 +126,6 @@ protected:
     void paintEvent(QPaintEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void moveEvent(QMoveEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
     // Tab and Shift+Tab, from every control and from the web panel's page when its last link
     // passes the focus on, go round the controls in reading order.
     bool focusNextPrevChild(bool next) override;
@@ -136,7 +136,6 @@ private:
     void wireControls();
     void Form_Load();
     void Form_Resize();
-    void setTopmost(bool on);
     void wireLists();
     void showLevel(int level);
     void setNowPlaying(const QString& text);
@@ -144,8 +143,6 @@ private:
     void describeControls();
     void wireTitleStrip();
     void wireSettingsFrame();
-    void layoutAction();
-    bool handlePreviewKey(QObject* receiver, QEvent* event);
     void writeSetting(const SettingKey& key, const QString& value);
 
     // --- Controls (owned through Qt's parent ownership; their object names are these) ----
@@ -186,9 +183,8 @@ private:
     WindowDrag* m_windowDrag = nullptr; // moves the window by its title strip
     std::unique_ptr<BackgroundFollower> m_background;
     AppearanceController* m_appearance = nullptr;
-    // The large layout is on, and where the normal layout was before it took the screen.
-    bool m_largeLayout = false;
-    QRect m_normalGeometry;
+    KeyPreview* m_keyPreview = nullptr;
+    std::unique_ptr<LayoutSwitch> m_layoutSwitch; // W
     bool m_unloaded = false;
 };
 

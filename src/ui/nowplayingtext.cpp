@@ -2,6 +2,10 @@
 // SPDX-FileCopyrightText: 2026 The Sonavue developers
 #include "ui/nowplayingtext.h"
 
+#include "playback/playercontrol.h"
+
+#include <QFileInfo>
+
 namespace sonavue {
 
 NowPlayingText::NowPlayingText(QObject* parent) : QObject(parent) {
@@ -35,6 +39,17 @@ void NowPlayingText::show(const QString& text) {
         return;
     m_shown = text;
     emit shownChanged(text);
+}
+
+void NowPlayingText::follow(const PlayerControl& player, const MediaControl& media) {
+    connect(&player, &PlayerControl::nowPlayingChanged, this, &NowPlayingText::setTitle);
+    connect(&player, &PlayerControl::trackFailed, this, [this](const QString& path) {
+        showNotice(QFileInfo(path).fileName() + QStringLiteral(" 再生できません"), true);
+    });
+    connect(&player, &PlayerControl::nothingPlayable, this,
+            [this] { showNotice(QStringLiteral("再生できる曲がありません"), true); });
+    connect(&media, &MediaControl::audioOutputMissing, this,
+            [this] { showNotice(QStringLiteral("音声出力がありません"), false); });
 }
 
 } // namespace sonavue

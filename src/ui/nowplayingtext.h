@@ -11,6 +11,9 @@
 
 namespace sonavue {
 
+class MediaControl;
+class PlayerControl;
+
 class NowPlayingText : public QObject {
     Q_OBJECT
 public:
@@ -22,6 +25,9 @@ public:
     // A notice in the title's place; trackGone: the title's track is not playing after all.
     void showNotice(const QString& text, bool trackGone);
     const QString& shown() const { return m_shown; }
+    // Shows player's titles and its notices (a file that cannot be played, nothing playable)
+    // and media's (no sound device).
+    void follow(const PlayerControl& player, const MediaControl& media);
 
 signals:
     void shownChanged(const QString& text);

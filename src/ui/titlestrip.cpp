@@ -2,6 +2,8 @@
 // SPDX-FileCopyrightText: 2026 The Sonavue developers
 #include "ui/titlestrip.h"
 
+#include "ui/colours.h"
+
 #include "ui/fonts.h"
 #include "ui/imagebutton.h"
 #include "ui/tabsel.h"
@@ -43,6 +45,13 @@ int TitleStrip::closeButtonWidth() const {
 
 void TitleStrip::placeCloseButton(int left) {
     m_image2->move(left, m_image2->y());
+}
+
+void TitleStrip::keepOwnColours() {
+    QPalette strip = palette();
+    strip.setColor(QPalette::Window, toQColor(TitleStripColour));
+    strip.setColor(QPalette::WindowText, toQColor(textColourFor(TitleStripColour)));
+    setPalette(strip);
 }
 
 void TitleStrip::mousePressEvent(QMouseEvent* event) {

@@ -21,6 +21,9 @@ public:
     int closeButtonWidth() const;
     // The close button keeps to the strip's right end as the window's width changes.
     void placeCloseButton(int left);
+    // The strip keeps its light green whatever the window's colour, and its " -  " label the
+    // text colour of that green; call after the window's palette changed.
+    void keepOwnColours();
 
 signals:
     // A click on the size label, by mouse or keyboard.

@@ -1,0 +1,33 @@
+// SPDX-License-Identifier: LicenseRef-proprietary
+// SPDX-FileCopyrightText: 2026 The Sonavue developers
+#pragma once
+// Key preview: the window sees every key press before the focused control does, as a window
+// with key preview on. It watches the whole application, acts once per press, and lets the
+// key go on to the control that had the focus when it was pressed.
+#include <QObject>
+#include <QPointer>
+#include <functional>
+
+class QWidget;
+
+namespace sonavue {
+
+class KeyPreview : public QObject {
+    Q_OBJECT
+public:
+    using Handler = std::function<void(int key, Qt::KeyboardModifiers modifiers)>;
+    // Watches the keys of window (its parent) until it goes or stop() is called.
+    KeyPreview(QWidget& window, Handler handler);
+    ~KeyPreview() override;
+    void stop() { m_stopped = true; }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    QWidget& m_window;
+    Handler m_handler;
+    bool m_stopped = false;
+};
+
+} // namespace sonavue
