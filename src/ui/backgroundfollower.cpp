@@ -20,7 +20,7 @@ BackgroundFollower::~BackgroundFollower() {
 
 void BackgroundFollower::show() {
     if (!m_background)
-        m_background = new Form4(&m_window);
+        m_background = new BackgroundWindow(&m_window);
     m_background->show();
     m_background->init();
 }

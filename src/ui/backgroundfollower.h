@@ -24,7 +24,7 @@ public:
     ~BackgroundFollower() override;
 
     // The background window while it exists.
-    Form4* window() const { return m_background; }
+    BackgroundWindow* window() const { return m_background; }
 
     // Makes the background window when there is none, shows it and puts it behind the main
     // window.
@@ -47,7 +47,7 @@ private:
     QWidget& m_window;
     const SettingsFrame& m_frame;
     const WindowDrag& m_drag;
-    QPointer<Form4> m_background;
+    QPointer<BackgroundWindow> m_background;
 };
 
 } // namespace sonavue

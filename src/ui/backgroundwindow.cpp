@@ -41,7 +41,8 @@ QPainterPath hill(qreal baseline, qreal amplitude, qreal wavelength, qreal phase
 
 } // namespace
 
-Form4::Form4(QWidget* mainWindow) : m_mainWindow(mainWindow) {
+BackgroundWindow::BackgroundWindow(QWidget* mainWindow) : m_mainWindow(mainWindow) {
+    setObjectName(QStringLiteral("Form4"));
     setWindowFlags(Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnBottomHint |
                    Qt::WindowDoesNotAcceptFocus);
     // Lying behind the main window, it must not keep the program alive after it.
@@ -55,7 +56,7 @@ Form4::Form4(QWidget* mainWindow) : m_mainWindow(mainWindow) {
     init();
 }
 
-QImage Form4::pictureFromCurrentFolder() {
+QImage BackgroundWindow::pictureFromCurrentFolder() {
     const QString path = QDir::current().filePath(QStringLiteral("backimage.jpg"));
     // Only a regular file is read: a folder or a pipe of that name is no picture, and
     // reading a pipe would block.
@@ -68,7 +69,7 @@ QImage Form4::pictureFromCurrentFolder() {
     return reader.read();
 }
 
-QImage Form4::builtInPicture(qreal dpr) {
+QImage BackgroundWindow::builtInPicture(qreal dpr) {
     // Drawn in logical pixels; the image holds dpr times as many device pixels.
     QImage image(qRound(PictureWidth * dpr), qRound(PictureHeight * dpr), QImage::Format_RGB32);
     image.setDevicePixelRatio(dpr);
@@ -124,12 +125,12 @@ QImage Form4::builtInPicture(qreal dpr) {
     return image;
 }
 
-void Form4::init() {
+void BackgroundWindow::init() {
     follow();
     giveMainWindowFocus();
 }
 
-void Form4::follow() {
+void BackgroundWindow::follow() {
     if (!m_mainWindow)
         return;
     const QRect main = m_mainWindow->frameGeometry();
@@ -139,12 +140,12 @@ void Form4::follow() {
     lower();
 }
 
-void Form4::giveMainWindowFocus() {
+void BackgroundWindow::giveMainWindowFocus() {
     if (m_mainWindow && m_mainWindow->isVisible())
         m_mainWindow->activateWindow();
 }
 
-void Form4::showEvent(QShowEvent* event) {
+void BackgroundWindow::showEvent(QShowEvent* event) {
     // Before the window is mapped: a window manager forgets the states of a hidden window.
     leaveOutOfTaskbarAndPager(*this);
     QWidget::showEvent(event);
@@ -153,7 +154,7 @@ void Form4::showEvent(QShowEvent* event) {
     giveMainWindowFocus();
 }
 
-void Form4::changeEvent(QEvent* event) {
+void BackgroundWindow::changeEvent(QEvent* event) {
     QWidget::changeEvent(event);
     // The picture never keeps the focus: a platform that activates it anyway (on showing
     // or on a click) sees it handed straight back to the main window.
@@ -161,7 +162,7 @@ void Form4::changeEvent(QEvent* event) {
         giveMainWindowFocus();
 }
 
-void Form4::paintEvent(QPaintEvent*) {
+void BackgroundWindow::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     // The built-in picture is drawn again for a screen of another pixel density, so that it
     // is never enlarged from fewer pixels than the screen shows.

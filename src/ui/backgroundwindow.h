@@ -1,22 +1,23 @@
 // SPDX-License-Identifier: LicenseRef-proprietary
 // SPDX-FileCopyrightText: 2026 The Sonavue developers
 #pragma once
-// Form4: the picture that lies exactly behind the translucent main window. It is part of the
-// main window, not a window of its own: it stays below every ordinary window (so never above
-// the main window) and has no entry in task bars, pagers or window switchers.
+// The background window (object name Form4): the picture that lies exactly behind the translucent
+// main window. It is part of the main window, not a window of its own: it stays below every
+// ordinary window (so never above the main window) and has no entry in task bars, pagers or window
+// switchers.
 #include <QImage>
 #include <QPointer>
 #include <QWidget>
 
 namespace sonavue {
 
-class Form4 : public QWidget {
+class BackgroundWindow : public QWidget {
     Q_OBJECT
 public:
     // Loads "backimage.jpg" from the current folder when it is a picture, else keeps the
     // built-in picture; then init(). The window has no owner: whoever opens it closes and
     // deletes it.
-    explicit Form4(QWidget* mainWindow);
+    explicit BackgroundWindow(QWidget* mainWindow);
 
     // Takes the main window's width, height, top and left, goes to the bottom of the
     // stacking order and gives the main window the focus.

@@ -20,9 +20,9 @@
 #include "ui/readablestyle.h"
 #include "ui/reservedlistview.h"
 #include "ui/settingsframe.h"
-#include "ui/splashwindow.h"
+#include "ui/splashcard.h"
 #include "ui/tabsel.h"
-#include "ui/tagwindow.h"
+#include "ui/tagcard.h"
 #include "ui/titlestrip.h"
 #include "ui/tracklistpane.h"
 #include "ui/transportbar.h"
@@ -43,6 +43,7 @@
 namespace sonavue {
 
 Form1::Form1(PlayerCore& core, Options options) : m_core(core), m_options(std::move(options)) {
+    setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Sonavue"));
     setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
     // The window paints its own background so that pixels of the key colour can be
@@ -57,7 +58,7 @@ Form1::Form1(PlayerCore& core, Options options) : m_core(core), m_options(std::m
 
 Form1::~Form1() = default;
 
-Form4* Form1::backgroundWindow() const {
+BackgroundWindow* Form1::backgroundWindow() const {
     return m_background ? m_background->window() : nullptr;
 }
 
@@ -153,8 +154,8 @@ void Form1::Form_Unload() {
     m_core.media().close();
     // Every other window goes without its own closing handling.
     m_background->discard();
-    if (m_form3)
-        delete m_form3.data();
+    if (m_tagCard)
+        delete m_tagCard.data();
     if (m_aboutSplash)
         delete m_aboutSplash.data();
     emit unloaded();

@@ -9,8 +9,8 @@
 #include "ui/backgroundwindow.h"
 #include "ui/folderchooser.h"
 #include "ui/nowplayingtext.h"
-#include "ui/splashwindow.h"
-#include "ui/tagwindow.h"
+#include "ui/splashcard.h"
+#include "ui/tagcard.h"
 
 #include <QPointer>
 #include <QTimer>
@@ -95,9 +95,9 @@ public:
     // --- State -------------------------------------------------------------------------
     PlayerCore& core() const { return m_core; }
     int currentTab() const { return m_currentTab; }
-    Form4* backgroundWindow() const;
-    Form3* tagWindow() const { return m_form3; }
-    Form2* splashWindow() const { return m_aboutSplash; }
+    BackgroundWindow* backgroundWindow() const;
+    TagCard* tagWindow() const { return m_tagCard; }
+    SplashCard* splashWindow() const { return m_aboutSplash; }
     int currentColour() const { return m_colour; }
     SettingsFrame& settingsFrame() const { return *Frame1; }
 
@@ -177,8 +177,8 @@ private:
     int m_currentTab = 0;
     int m_colour = 0xE0E0E0;
 
-    QPointer<Form3> m_form3;
-    QPointer<Form2> m_aboutSplash;
+    QPointer<TagCard> m_tagCard;
+    QPointer<SplashCard> m_aboutSplash;
 
     WindowDrag* m_windowDrag = nullptr; // moves the window by its title strip
     std::unique_ptr<BackgroundFollower> m_background;

@@ -10,7 +10,7 @@
 #include "ui/appearancecontroller.h"
 #include "ui/colours.h"
 #include "ui/settingsframe.h"
-#include "ui/splashwindow.h"
+#include "ui/splashcard.h"
 #include "ui/titlestrip.h"
 #include "ui/transportbar.h"
 
@@ -59,7 +59,7 @@ void Form1::Command2_Click() {
 
 void Form1::showAboutLine() {
     if (!m_aboutSplash) {
-        m_aboutSplash = new Form2(this);
+        m_aboutSplash = new SplashCard(this);
         m_aboutSplash->show();
     }
     m_aboutSplash->Label1()->setText(versionCaption());

@@ -6,7 +6,7 @@
 
 #include "ui/grouppages.h"
 #include "ui/reservedlistview.h"
-#include "ui/tagwindow.h"
+#include "ui/tagcard.h"
 #include "ui/tracklistpane.h"
 
 #include <QCoreApplication>
@@ -39,13 +39,13 @@ void Form1::ListName_MouseDown() {
     const std::optional<int> row = m_core.browsing().selectedRow();
     if (row) {
         const QString path = m_core.browsing().rowPath(*row);
-        if (!m_form3) {
-            m_form3 = new Form3(this, m_core.tagReading());
-            connect(m_form3, &Form3::closed, this, &Form1::focusset);
-            m_form3->show();
+        if (!m_tagCard) {
+            m_tagCard = new TagCard(this, m_core.tagReading());
+            connect(m_tagCard, &TagCard::closed, this, &Form1::focusset);
+            m_tagCard->show();
         }
-        m_form3->setLabel1Tag(path);
-        m_form3->setLabel1Caption(path);
+        m_tagCard->setLabel1Tag(path);
+        m_tagCard->setLabel1Caption(path);
     }
 }
 

@@ -12,8 +12,8 @@ add_library(sv_ui_parts STATIC
   ${CMAKE_CURRENT_LIST_DIR}/keyboardaccess.cpp ${CMAKE_CURRENT_LIST_DIR}/keyboardaccess.h
   ${CMAKE_CURRENT_LIST_DIR}/palettepicture.cpp ${CMAKE_CURRENT_LIST_DIR}/palettepicture.h
   ${CMAKE_CURRENT_LIST_DIR}/readablestyle.cpp ${CMAKE_CURRENT_LIST_DIR}/readablestyle.h
-  ${CMAKE_CURRENT_LIST_DIR}/splashwindow.cpp ${CMAKE_CURRENT_LIST_DIR}/splashwindow.h
-  ${CMAKE_CURRENT_LIST_DIR}/tagwindow.cpp ${CMAKE_CURRENT_LIST_DIR}/tagwindow.h
+  ${CMAKE_CURRENT_LIST_DIR}/splashcard.cpp ${CMAKE_CURRENT_LIST_DIR}/splashcard.h
+  ${CMAKE_CURRENT_LIST_DIR}/tagcard.cpp ${CMAKE_CURRENT_LIST_DIR}/tagcard.h
   ${CMAKE_CURRENT_LIST_DIR}/transportbar.cpp ${CMAKE_CURRENT_LIST_DIR}/transportbar.h
   ${CMAKE_CURRENT_LIST_DIR}/x11window.cpp ${CMAKE_CURRENT_LIST_DIR}/x11window.h
 )

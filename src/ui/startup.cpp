@@ -5,7 +5,7 @@
 #include "base/settingskeys.h"
 #include "core/corestart.h"
 #include "ui/appearancecontroller.h"
-#include "ui/splashwindow.h"
+#include "ui/splashcard.h"
 
 #include <QCoreApplication>
 #include <QPointer>
@@ -31,7 +31,7 @@ StartedProgram Main(StartOptions options, const std::function<void(Form1&)>& win
     if (windowMade)
         windowMade(form);
     // The splash, not waited for; it deletes itself when its fade ends.
-    QPointer<Form2> splash;
+    QPointer<SplashCard> splash;
     const auto end = [&] {
         delete splash.data();
         program.ended = true;
@@ -39,7 +39,7 @@ StartedProgram Main(StartOptions options, const std::function<void(Form1&)>& win
     };
     if (unloaded)
         return end();
-    splash = new Form2();
+    splash = new SplashCard();
     splash->show();
     // The music folder, then its scan (which yields so the splash keeps fading); then the
     // stored colour, track-change option, opacity, file types and font size, each through the

@@ -10,7 +10,7 @@
 
 namespace sonavue {
 
-class Form2;
+class SplashCard;
 
 // What the start-up is given: the window's options and the core's (tests pass a media
 // double there).

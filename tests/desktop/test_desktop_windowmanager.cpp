@@ -9,9 +9,9 @@
 #include "support/datarow.h"
 #include "ui/formcontrols.h"
 #include "ui/mainwindowfixture.h"
-#include "ui/splashwindow.h"
+#include "ui/splashcard.h"
 #include "ui/tabsel.h"
-#include "ui/tagwindow.h"
+#include "ui/tagcard.h"
 #include "ui/volumebar.h"
 
 #include <QApplication>
@@ -96,7 +96,7 @@ bool inTaskBarsOrSwitchers(const QWidget* window) {
 
 bool splashShown() {
     for (QWidget* window : QApplication::topLevelWidgets())
-        if (qobject_cast<Form2*>(window) && window->isVisible())
+        if (qobject_cast<SplashCard*>(window) && window->isVisible())
             return true;
     return false;
 }
@@ -268,7 +268,7 @@ private slots:
     void backgroundStaysBehindTheWindow() {
         STEP(start(true));
         Form1& f = *m_window->form;
-        Form4* background = f.backgroundWindow();
+        BackgroundWindow* background = f.backgroundWindow();
         QVERIFY(!inTaskBarsOrSwitchers(background));
         WAIT_VERIFY(justBelow(background, &f));
         STEP(focusByClick());
@@ -285,7 +285,7 @@ private slots:
         STEP(start(true));
         Form1& f = *m_window->form;
         const FormControls ui(f);
-        Form4* background = f.backgroundWindow();
+        BackgroundWindow* background = f.backgroundWindow();
         const QPoint before = xGeometry(&f).topLeft();
         const QPoint delta(120, 90);
 
@@ -337,7 +337,7 @@ private slots:
         WAIT_COMPARE(ui.ListName->model()->rowCount(), 6);
         QVERIFY(x::click(window, centreOfRow(ui.ListName, 0)));
         WAIT_VERIFY(f.tagWindow() && xViewable(f.tagWindow()));
-        const QPointer<Form3> card = f.tagWindow();
+        const QPointer<TagCard> card = f.tagWindow();
         // From here only a click can close the card.
         card->holdTimer().stop();
         card->fadeTimer().stop();

@@ -1,7 +1,7 @@
 # SPDX-License-Identifier: LicenseRef-proprietary
 # SPDX-FileCopyrightText: 2026 The Sonavue developers
 # Tests of the self-contained window pieces (library sv_ui_parts).
-foreach(part fade colours splash tagwindow background transportbar imagebutton folderchooser)
+foreach(part fade colours splash tagcard background transportbar imagebutton folderchooser)
   sonavue_add_test(test_ui_parts_${part}
     SOURCES ${CMAKE_CURRENT_LIST_DIR}/test_ui_parts_${part}.cpp ${CMAKE_CURRENT_LIST_DIR}/parts_cards.h
     LIBS sv_ui_parts LABELS gui)

@@ -320,7 +320,7 @@ private slots:
         };
         QTest::mouseClick(window, Qt::RightButton, {}, rowInWindow(1));
         QVERIFY(f.tagWindow());
-        Form3& card = *f.tagWindow();
+        TagCard& card = *f.tagWindow();
         QCOMPARE(card.Label1()->text(), m_music + QStringLiteral("/Band/song.mp3"));
         QCOMPARE(card.Label4()->text(), QStringLiteral("Song Title"));
         QCOMPARE(card.Label2()->text(), QStringLiteral("The Artist"));
@@ -340,7 +340,7 @@ private slots:
 
         // A press anywhere else in the window closes it at once (with or without the focus),
         // and its closing arms the main window's focus timer.
-        QSignalSpy closed(&card, &Form3::closed);
+        QSignalSpy closed(&card, &TagCard::closed);
         QTest::mouseClick(window, Qt::LeftButton, {}, ui.Label5->geometry().center());
         QTRY_COMPARE(closed.size(), 1);
         QVERIFY(ui.Timer1->isActive());

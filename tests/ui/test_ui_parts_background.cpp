@@ -56,9 +56,9 @@ class BackgroundTest : public QObject {
     Q_OBJECT
 private slots:
     void builtInPicture() {
-        const QImage picture = Form4::builtInPicture();
+        const QImage picture = BackgroundWindow::builtInPicture();
         QCOMPARE(picture.size(), QSize(1181, 869));
-        QCOMPARE(Form4::builtInPicture(), picture); // the same every time
+        QCOMPARE(BackgroundWindow::builtInPicture(), picture); // the same every time
         // A picture, not a flat fill: many colours, lighter towards the horizon.
         QSet<QRgb> colours;
         for (int y = 0; y < picture.height(); y += 17)
@@ -114,11 +114,11 @@ private slots:
 
         QWidget main;
         main.setGeometry(50, 60, 400, 300);
-        Form4 background(&main);
+        BackgroundWindow background(&main);
         QCOMPARE(background.usingBuiltInPicture(), builtIn);
         QCOMPARE(background.picture().size(), size);
         if (builtIn) {
-            QCOMPARE(background.picture(), Form4::builtInPicture());
+            QCOMPARE(background.picture(), BackgroundWindow::builtInPicture());
         } else {
             QVERIFY(reddish(background.picture().pixelColor(5, 15)));
             QVERIFY(bluish(background.picture().pixelColor(35, 15)));
@@ -132,7 +132,7 @@ private slots:
         main.setGeometry(50, 60, 400, 300);
         main.show();
         QVERIFY(QTest::qWaitForWindowExposed(&main));
-        Form4 background(&main);
+        BackgroundWindow background(&main);
         background.show();
         QVERIFY(QTest::qWaitForWindowExposed(&background));
         QCOMPARE(background.geometry(), QRect(50, 60, 400, 300));
@@ -150,7 +150,7 @@ private slots:
         main.setGeometry(120, 90, 500, 360);
         main.show();
         QVERIFY(QTest::qWaitForWindowExposed(&main));
-        Form4 background(&main);
+        BackgroundWindow background(&main);
         QCOMPARE(background.geometry(), main.frameGeometry());
         QVERIFY(background.windowFlags().testFlag(Qt::WindowStaysOnBottomHint));
         QVERIFY(background.windowFlags().testFlag(Qt::FramelessWindowHint));
@@ -168,7 +168,7 @@ private slots:
         CurrentFolder folder;
         auto main = std::make_unique<QWidget>();
         main->setGeometry(10, 20, 300, 200);
-        Form4 background(main.get());
+        BackgroundWindow background(main.get());
         const QRect before = background.geometry();
         main.reset();
         background.init(); // nothing to align with: stays where it is

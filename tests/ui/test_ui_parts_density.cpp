@@ -110,13 +110,13 @@ private slots:
     void backgroundPicture() {
         QWidget main;
         main.resize(300, 200);
-        Form4 background(&main);
+        BackgroundWindow background(&main);
         QVERIFY(background.usingBuiltInPicture());
         background.resize(300, 200);
         const QImage image = shown(background);
         QCOMPARE(image.size(), QSize(600, 400));
         QCOMPARE(background.picture().devicePixelRatio(), 2.0);
-        QCOMPARE(background.picture().size(), Form4::builtInPicture().size() * 2);
+        QCOMPARE(background.picture().size(), BackgroundWindow::builtInPicture().size() * 2);
     }
 
     // A click on the palette picks the colour of the logical pixel its device pixel lies in;

@@ -6,8 +6,8 @@
 // only what the program has really sent counts.
 #include "support/datarow.h"
 #include "ui/fadesequence.h"
-#include "ui/splashwindow.h"
-#include "ui/tagwindow.h"
+#include "ui/splashcard.h"
+#include "ui/tagcard.h"
 
 #include <QGuiApplication>
 #include <QList>
@@ -119,9 +119,9 @@ private slots:
         QWidget owner; // the tag card's owner, never shown: nothing else happens on screen
         QPointer<FadingCard> card;
         if (splash)
-            card = new Form2;
+            card = new SplashCard;
         else
-            card = new Form3(&owner);
+            card = new TagCard(&owner);
         card->holdTimer().stop();
         card->fadeTimer().stop();
         card->show();

@@ -3,7 +3,7 @@
 // The splash card: its look, its fade timeline, and what closes it.
 #include "parts_cards.h"
 #include "support/datarow.h"
-#include "ui/splashwindow.h"
+#include "ui/splashcard.h"
 
 #include <QGuiApplication>
 #include <QLabel>
@@ -16,7 +16,7 @@ class SplashTest : public QObject {
     Q_OBJECT
 private slots:
     void designedCaptionsAndPlace() {
-        auto* splash = new Form2;
+        auto* splash = new SplashCard;
         QCOMPARE(splash->Label1()->text(), QStringLiteral("Sonavue ver1.0"));
         QCOMPARE(splash->LabelBuild()->text(), QStringLiteral("Build"));
         QCOMPARE(splash->Label1()->palette().color(QPalette::WindowText), QColor(0, 0, 128));
@@ -54,7 +54,7 @@ private slots:
         owner.setGeometry(150, 110, 640, 480);
         owner.show();
         QVERIFY(QTest::qWaitForWindowExposed(&owner));
-        QPointer<Form2> splash = new Form2(&owner);
+        QPointer<SplashCard> splash = new SplashCard(&owner);
         QVERIFY(splash->isWindow());
         QVERIFY((splash->geometry().center() - owner.frameGeometry().center()).manhattanLength() <=
                 2);
@@ -72,7 +72,7 @@ private slots:
     void timelineTickByTick() {
         QFETCH(int, ticksBeforeHoldEnds);
         QFETCH(QList<int>, expected);
-        auto* splash = new Form2;
+        auto* splash = new SplashCard;
         splash->show();
         QList<int> seen;
         cardtest::driveTimeline(splash, ticksBeforeHoldEnds, seen);
@@ -81,7 +81,7 @@ private slots:
         QCOMPARE(seen, expected);
     }
     void timelineWithRealTimers() {
-        auto* splash = new Form2;
+        auto* splash = new SplashCard;
         splash->show();
         QList<int> seen;
         cardtest::runTimeline(splash, 600, seen);
@@ -92,10 +92,10 @@ private slots:
                  (QList<int>{63, 111, 159, 207, 250, 218, 186, 154, 122, 90, 58, 26, -6}));
     }
     void clickDoesNotClose() {
-        QPointer<Form2> splash = new Form2;
+        QPointer<SplashCard> splash = new SplashCard;
         splash->show();
         QVERIFY(QTest::qWaitForWindowExposed(splash));
-        QSignalSpy closed(splash.data(), &Form2::closed);
+        QSignalSpy closed(splash.data(), &SplashCard::closed);
         QTest::mouseClick(splash, Qt::LeftButton, {}, QPoint(150, 40));
         QTest::mouseClick(splash->Label1(), Qt::LeftButton, {}, QPoint(10, 10));
         QTest::qWait(100);
@@ -109,19 +109,19 @@ private slots:
         other.setGeometry(10, 10, 200, 100);
         other.show();
         QVERIFY(QTest::qWaitForWindowExposed(&other));
-        QPointer<Form2> splash = new Form2;
+        QPointer<SplashCard> splash = new SplashCard;
         splash->holdTimer().stop();
         splash->fadeTimer().stop();
         splash->show();
         splash->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(splash));
-        QSignalSpy closed(splash.data(), &Form2::closed);
+        QSignalSpy closed(splash.data(), &SplashCard::closed);
         other.activateWindow();
         QTRY_COMPARE(closed.size(), 1);
         QTRY_VERIFY(splash.isNull());
     }
     void savePicture() {
-        auto* splash = new Form2;
+        auto* splash = new SplashCard;
         splash->show();
         QVERIFY(QTest::qWaitForWindowExposed(splash));
         const QImage picture = splash->grab().toImage();

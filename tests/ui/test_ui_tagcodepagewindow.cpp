@@ -8,7 +8,7 @@
 
 #include "app/mprisplayer.h"
 #include "support/id3v2tag.h"
-#include "ui/tagwindow.h"
+#include "ui/tagcard.h"
 
 #include <QLabel>
 
@@ -47,7 +47,7 @@ class TagCodePageWindowTest : public QObject {
         emit form.core().media().stateChanged(MediaControl::State::Playing);
         form.core().browsing().selectTrack(0);
         form.ListName_MouseDown();
-        Form3* card = form.tagWindow();
+        TagCard* card = form.tagWindow();
         if (!card)
             return {QStringLiteral("no tag card")};
         return {titles.at(0), control<QLabel>(form, QStringLiteral("title"))->text(),

@@ -7,7 +7,7 @@
 #include "support/id3v2tag.h"
 #include "support/musicfiles.h"
 #include "tags/containertags.h"
-#include "ui/tagwindow.h"
+#include "ui/tagcard.h"
 
 #include <QBuffer>
 #include <QDir>
@@ -68,7 +68,7 @@ class TagWindowTest : public QObject {
 private slots:
     void layoutBeforeReading() {
         QWidget owner;
-        auto* card = new Form3(&owner);
+        auto* card = new TagCard(&owner);
         QCOMPARE(card->size(), QSize(312, 111));
         QCOMPARE(card->pos(), QPoint(174, 533));
         QCOMPARE(card->Label1()->text(), QString());
@@ -152,7 +152,7 @@ private slots:
         QWidget owner;
         TagReading reading;
         reading.extraTypes = parseExtraTypes(types);
-        auto* card = new Form3(&owner, reading);
+        auto* card = new TagCard(&owner, reading);
         card->setLabel1Tag(path);
         card->setLabel1Caption(path);
         QCOMPARE(card->Label1()->text(), path);
@@ -184,7 +184,7 @@ private slots:
         QVERIFY(writeFile(first, QByteArray(300, 0) + tagRecord({"First", "One", "A"})));
         QVERIFY(writeFile(second, QByteArray(300, 0) + tagRecord({"Second", "Two", "B"})));
         QWidget owner;
-        auto* card = new Form3(&owner);
+        auto* card = new TagCard(&owner);
         card->setLabel1Tag(first);
         card->setLabel1Caption(QStringLiteral("the caption"));
         QCOMPARE(card->Label4()->text(), QStringLiteral("First"));
@@ -203,7 +203,7 @@ private slots:
         // A path without spaces, far wider than the card: its second line must appear in the
         // band between the first line and the title line.
         QWidget owner;
-        auto* card = new Form3(&owner);
+        auto* card = new TagCard(&owner);
         const QString path = QStringLiteral("/music/") + QString(120, QLatin1Char('W')) + ".mp3";
         card->setLabel1Tag(path);
         card->setLabel1Caption(path);
@@ -224,7 +224,7 @@ private slots:
     }
     void timelineTickByTick() {
         QWidget owner;
-        auto* card = new Form3(&owner);
+        auto* card = new TagCard(&owner);
         card->show();
         QList<int> seen;
         cardtest::driveTimeline(card, 7, seen);
@@ -235,7 +235,7 @@ private slots:
     }
     void timelineWithRealTimers() {
         QWidget owner;
-        auto* card = new Form3(&owner);
+        auto* card = new TagCard(&owner);
         card->show();
         QList<int> seen;
         cardtest::runTimeline(card, 600, seen);
@@ -258,12 +258,12 @@ private slots:
         QFETCH(QPoint, where);
         QFETCH(Qt::MouseButton, button);
         QWidget owner;
-        QPointer<Form3> card = new Form3(&owner);
+        QPointer<TagCard> card = new TagCard(&owner);
         card->show();
         QVERIFY(QTest::qWaitForWindowExposed(card));
         card->fadeTimer().stop();
         card->Timer2_Timer(); // fading in: 111
-        QSignalSpy closed(card.data(), &Form3::closed);
+        QSignalSpy closed(card.data(), &TagCard::closed);
         QTest::mousePress(onLabel1 ? static_cast<QWidget*>(card->Label1()) : card.data(), button,
                           {}, where);
         QCOMPARE(closed.size(), 1);          // at once
@@ -276,13 +276,13 @@ private slots:
         owner.setGeometry(10, 10, 300, 200);
         owner.show();
         QVERIFY(QTest::qWaitForWindowExposed(&owner));
-        QPointer<Form3> card = new Form3(&owner);
+        QPointer<TagCard> card = new TagCard(&owner);
         card->holdTimer().stop();
         card->fadeTimer().stop();
         card->show();
         card->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(card));
-        QSignalSpy closed(card.data(), &Form3::closed);
+        QSignalSpy closed(card.data(), &TagCard::closed);
         owner.activateWindow();
         QTRY_COMPARE(closed.size(), 1);
         QTRY_VERIFY(card.isNull());
@@ -320,7 +320,7 @@ private slots:
         TagReading reading;
         reading.id3v2 = true;
         reading.coverArt = coverArt;
-        auto* card = new Form3(&owner, reading);
+        auto* card = new TagCard(&owner, reading);
         QWidget* lines[] = {card->Label1(), card->Label2(), card->Label3(), card->Label4()};
         QList<QRect> designed;
         for (QWidget* line : lines)
@@ -376,4 +376,4 @@ private:
 };
 
 QTEST_MAIN(TagWindowTest)
-#include "test_ui_parts_tagwindow.moc"
+#include "test_ui_parts_tagcard.moc"

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: LicenseRef-proprietary
 // SPDX-FileCopyrightText: 2026 The Sonavue developers
 #pragma once
-// Form3: the card that pops up with a track's title, artist and album.
+// The tag card (object name Form3): the card that pops up with a track's title, artist and album.
 #include "tags/id3v2tags.h"
 #include "tags/tagreading.h"
 #include "ui/fadingcard.h"
@@ -10,12 +10,12 @@ class QLabel;
 
 namespace sonavue {
 
-class Form3 : public FadingCard {
+class TagCard : public FadingCard {
     Q_OBJECT
 public:
     // reading: how the tag's text is read (its code page, and whether an MP3's ID3v2 tag
     // counts).
-    explicit Form3(QWidget* owner, const TagReading& reading = {});
+    explicit TagCard(QWidget* owner, const TagReading& reading = {});
 
     // Opening, in this order: the tag text (the full path the tag is read from), then the
     // caption; a changed caption reads the tag with getMP3TAG (getTrackTAG for an opt-in

@@ -1,18 +1,18 @@
 // SPDX-License-Identifier: LicenseRef-proprietary
 // SPDX-FileCopyrightText: 2026 The Sonavue developers
 #pragma once
-// Form2: the splash card with the version line; fades in, holds 2 s, fades out.
+// The splash card (object name Form2) with the version line; fades in, holds 2 s, fades out.
 #include "ui/fadingcard.h"
 
 class QLabel;
 
 namespace sonavue {
 
-class Form2 : public FadingCard {
+class SplashCard : public FadingCard {
     Q_OBJECT
 public:
     // owner null: at start-up (centred on the screen); else owned by and centred on it.
-    explicit Form2(QWidget* owner = nullptr);
+    explicit SplashCard(QWidget* owner = nullptr);
 
     QLabel* Label1() const { return m_label1; }
     QLabel* LabelBuild() const { return m_labelBuild; }

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: LicenseRef-proprietary
 // SPDX-FileCopyrightText: 2026 The Sonavue developers
-#include "ui/tagwindow.h"
+#include "ui/tagcard.h"
 
 #include "tags/containertags.h"
 #include "tags/coverart.h"
@@ -82,8 +82,9 @@ protected:
 
 } // namespace
 
-Form3::Form3(QWidget* owner, const TagReading& reading)
+TagCard::TagCard(QWidget* owner, const TagReading& reading)
     : FadingCard(owner, tagFadeStart(), TagHoldMs, DesignedCard, CardColour), m_reading(reading) {
+    setObjectName(QStringLiteral("Form3"));
     resize(DesignedSize);
 
     const QFont lineFont = designedFont(CardFace, 12);
@@ -119,13 +120,13 @@ Form3::Form3(QWidget* owner, const TagReading& reading)
     closeOnPressesElsewhere();
 }
 
-void Form3::setLabel1Tag(const QString& path) {
+void TagCard::setLabel1Tag(const QString& path) {
     m_label1Tag = path;
     // The press on a track that shows it here (another track's press) keeps the card open.
     keepOpenThroughPress();
 }
 
-void Form3::setLabel1Caption(const QString& caption) {
+void TagCard::setLabel1Caption(const QString& caption) {
     if (caption == m_label1->text())
         return;
     m_label1->setText(caption);
@@ -144,7 +145,7 @@ void Form3::setLabel1Caption(const QString& caption) {
     showCover(richer);
 }
 
-void Form3::showCover(const ID3v2Fields& tags) {
+void TagCard::showCover(const ID3v2Fields& tags) {
     // As for the media controls: the track's own picture first, else its folder's. The card
     // needs no file, so an embedded picture is shown from its bytes.
     QImage picture;
@@ -169,12 +170,12 @@ void Form3::showCover(const ID3v2Fields& tags) {
     setCardRect(GrownCard);
 }
 
-void Form3::mousePressEvent(QMouseEvent* event) {
+void TagCard::mousePressEvent(QMouseEvent* event) {
     event->accept();
     close(); // a click closes the card at once, without fading
 }
 
-bool Form3::eventFilter(QObject* watched, QEvent* event) {
+bool TagCard::eventFilter(QObject* watched, QEvent* event) {
     if (watched == m_label1 && event->type() == QEvent::MouseButtonPress) {
         close();
         return true;

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: LicenseRef-proprietary
 // SPDX-FileCopyrightText: 2026 The Sonavue developers
-#include "ui/splashwindow.h"
+#include "ui/splashcard.h"
 
 #include "base/version.h"
 
@@ -23,8 +23,9 @@ const QColor CreditColour(96, 96, 64);
 
 } // namespace
 
-Form2::Form2(QWidget* owner)
+SplashCard::SplashCard(QWidget* owner)
     : FadingCard(owner, splashFadeStart(), SplashHoldMs, cardRect(0, 0, 4575, 1215), CardColour) {
+    setObjectName(QStringLiteral("Form2"));
     resize(cardPixels(4680), cardPixels(1380));
 
     m_label1 = makeCardLabel(this, cardRect(360, 240, 3855, 495),
@@ -41,7 +42,7 @@ Form2::Form2(QWidget* owner)
     startFading();
 }
 
-void Form2::addCreditLine() {
+void SplashCard::addCreditLine() {
     // Three small labels along the card's lower right edge, laid out from the right.
     const QFont font = designedFont(QStringLiteral("ＭＳ Ｐゴシック"), 6.75);
     const QRect card = cardRect(0, 0, 4575, 1215);
@@ -63,7 +64,7 @@ void Form2::addCreditLine() {
     }
 }
 
-void Form2::placeCentred(QWidget* owner) {
+void SplashCard::placeCentred(QWidget* owner) {
     QRect area;
     if (owner)
         area = owner->frameGeometry();
