@@ -15,18 +15,6 @@
 #include <QPushButton>
 
 namespace sonavue {
-namespace {
-
-// What a screen reader says of a control. Japanese captions keep their text; the name may
-// add an English word in brackets.
-void describe(QWidget* control, const QString& name, const QString& description = {}) {
-    control->setAccessibleName(name);
-    if (!description.isEmpty())
-        control->setAccessibleDescription(description);
-}
-
-} // namespace
-
 void Form1::nameControls() {
     const std::initializer_list<std::pair<QObject*, const char*>> controls{
         {Label4, "Label4"},         {title, "title"},
@@ -45,23 +33,31 @@ void Form1::nameControls() {
 }
 
 void Form1::describeControls() {
-    describe(Image1, QStringLiteral("Home"), QStringLiteral("The web panel shows its home page"));
-    describe(Image3, QStringLiteral("戻る (Back)"),
-             QStringLiteral("The web panel goes one page back"));
-    describe(Progress1, QStringLiteral("Folders searched"));
-    describe(Progress2, QStringLiteral("Files searched"));
-    if (Web1)
-        describe(Web1, QStringLiteral("Web panel"));
-    describe(OptionList, QStringLiteral("Reserved List"),
-             QStringLiteral("Played before the track list; a double-click removes an entry"));
-    describe(title, QStringLiteral("Now playing"));
-    describe(Vol, QStringLiteral("音量 (Volume level)"), Vol->text());
-    describe(Command1, QStringLiteral("STOP"), QStringLiteral("Stops playing"));
-    describe(Command3, QStringLiteral("ContinuousStart"),
-             QStringLiteral("Plays the reserved list first, then on through the track list"));
-    describe(Command4, QStringLiteral("Select Start"),
-             QStringLiteral("Plays the selected track, then on from it"));
-    describe(VScroll1, QStringLiteral("音量 (Volume)"));
+    // What a screen reader says of each: Japanese captions keep their text; the name may add
+    // an English word in brackets.
+    const std::initializer_list<std::tuple<QWidget*, const char*, const char*>> controls{
+        {Image1, "Home", "The web panel shows its home page"},
+        {Image3, "戻る (Back)", "The web panel goes one page back"},
+        {Progress1, "Folders searched", ""},
+        {Progress2, "Files searched", ""},
+        {Web1, "Web panel", ""},
+        {OptionList, "Reserved List",
+         "Played before the track list; a double-click removes an entry"},
+        {title, "Now playing", ""},
+        {Vol, "音量 (Volume level)", ""},
+        {Command1, "STOP", "Stops playing"},
+        {Command3, "ContinuousStart",
+         "Plays the reserved list first, then on through the track list"},
+        {Command4, "Select Start", "Plays the selected track, then on from it"},
+        {VScroll1, "音量 (Volume)", ""}};
+    for (const auto& [control, name, description] : controls) {
+        if (!control)
+            continue;
+        control->setAccessibleName(QString::fromUtf8(name));
+        if (*description)
+            control->setAccessibleDescription(QString::fromUtf8(description));
+    }
+    Vol->setAccessibleDescription(Vol->text());
     // Enter presses a focused button too, not only Space.
     for (QPushButton* button : {Command1, Command3, Command4})
         button->setAutoDefault(true);
