@@ -12,7 +12,7 @@ public:
     void open(const QString& path) override { m_fileName = path; }
     void play() override {}
     void close() override {}
-    void setWaveOutVolume(std::uint32_t) override {}
+    void setOutputGain(double) override {}
     State state() const override { return State::Closed; }
     qint64 positionMs() const override { return 0; }
     qint64 durationMs() const override { return -1; }

@@ -536,13 +536,10 @@ void GstMediaElement::close() {
     d->close(DoneAborted);
 }
 
-void GstMediaElement::setWaveOutVolume(std::uint32_t value) {
-    // Both channels are always equal; should they differ, the louder one is used.
-    const auto left = static_cast<std::uint16_t>(value >> 16);
-    const auto right = static_cast<std::uint16_t>(value & 0xFFFFu);
-    // Until the first call a pipeline keeps its own 1.0. The level holds for later files:
+void GstMediaElement::setOutputGain(double gain) {
+    // Until the first call a pipeline keeps its own 1.0. The gain holds for later files:
     // every new playbin is given it.
-    d->volume = channelGain(std::max(left, right));
+    d->volume = std::clamp(gain, 0.0, 1.0);
     if (d->pipeline)
         g_object_set(d->pipeline.get(), "volume", *d->volume, nullptr);
 }

@@ -23,7 +23,7 @@ public:
     void open(const QString& path) override;
     void play() override;
     void close() override;
-    void setWaveOutVolume(std::uint32_t value) override;
+    void setOutputGain(double gain) override;
     State state() const override;
     qint64 positionMs() const override;
     qint64 durationMs() const override;

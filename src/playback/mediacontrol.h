@@ -5,7 +5,6 @@
 // The real element runs GStreamer; tests may use a double that finishes on demand.
 #include <QObject>
 #include <QString>
-#include <cstdint>
 
 namespace sonavue {
 
@@ -39,8 +38,8 @@ public:
     virtual void close() = 0;
     // The file last given to open() (kept after it is closed).
     const QString& fileName() const { return m_fileName; }
-    // The 32-bit wave-out value (both 16-bit channels).
-    virtual void setWaveOutVolume(std::uint32_t value) = 0;
+    // The output's linear gain, 0 (silent) to 1 (full); it holds for the files opened later.
+    virtual void setOutputGain(double gain) = 0;
     // The gain the output applies now (0 to 1): full until a volume has been sent.
     virtual double outputVolume() const { return 1.0; }
 

@@ -87,8 +87,8 @@ std::uint32_t waveOutVolumeValue(double level) {
     return (channel << 16) | channel;
 }
 
-double channelGain(std::uint16_t channel) {
-    return channel / 65535.0;
+double levelGain(double level) {
+    return (waveOutVolumeValue(level) & 0xFFFFu) / 65535.0;
 }
 
 std::optional<int> relativeVolumeLevel(const QString& comment) {

@@ -15,8 +15,9 @@ int clampLevel(double level);
 // The 32-bit wave-out value: left channel high 16 bits, right low, both level * 257
 // (every byte equals the level: 128 -> 0x80808080).
 std::uint32_t waveOutVolumeValue(double level);
-// The linear output volume 0.0..1.0 for one 16-bit channel value.
-double channelGain(std::uint16_t channel);
+// The output's linear gain 0.0..1.0 at a level: one 16-bit channel of its wave-out value,
+// over 65535.
+double levelGain(double level);
 
 // The level a comment's relative volume asks for: "RVA=" searched from the comment's 22nd
 // character (exact case), the last four characters of the 30-character comment read as a

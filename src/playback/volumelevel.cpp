@@ -11,7 +11,7 @@ VolumeLevel::VolumeLevel(MediaControl& output, QObject* parent)
 
 void VolumeLevel::setLevel(double level) {
     const int clamped = clampLevel(level);
-    m_output.setWaveOutVolume(waveOutVolumeValue(clamped));
+    m_output.setOutputGain(levelGain(clamped));
     showLevel(clamped);
     emit applied(clamped);
 }

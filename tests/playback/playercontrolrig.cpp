@@ -101,14 +101,14 @@ void PlayerRig::setGroups(int list, const QList<QList<int>>& entries) {
 
 void PlayerRig::startAtLevel(int level) {
     volume.setLevel(level);
-    media.volumes.clear();
+    media.gains.clear();
     log.clear();
 }
 
 void PlayerRig::forget() {
     log.clear();
     media.sent.clear();
-    media.volumes.clear();
+    media.gains.clear();
     nowPlaying.clear();
 }
 
@@ -133,10 +133,10 @@ QString PlayerRig::position() const {
     return text(at.track) + QLatin1Char('/') + text(at.groupEntry);
 }
 
-QList<std::uint32_t> PlayerRig::waveOut(const QList<int>& levels) {
-    QList<std::uint32_t> values;
+QList<double> PlayerRig::gains(const QList<int>& levels) {
+    QList<double> values;
     for (int level : levels)
-        values << waveOutVolumeValue(level);
+        values << levelGain(level);
     return values;
 }
 

@@ -74,8 +74,8 @@ public:
 
     int openedCount() const { return int(media.opened().size()); }
     QString lastOpened() const { return media.opened().value(openedCount() - 1); }
-    // The wave-out values of the given levels.
-    static QList<std::uint32_t> waveOut(const QList<int>& levels);
+    // The output gains of the given levels.
+    static QList<double> gains(const QList<int>& levels);
     // What is out of bounds or out of step in the browsing model; empty when all is sane.
     QString insaneState();
 

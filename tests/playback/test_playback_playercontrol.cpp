@@ -69,7 +69,7 @@ private slots:
         QCOMPARE(rig->position(), QStringLiteral("1/0"));
         QCOMPARE(rig->browsing.reserved().paths(), QStringList{rig->path(11)});
         QCOMPARE(rig->volume.level(), 77);
-        QVERIFY(rig->media.volumes.isEmpty());
+        QVERIFY(rig->media.gains.isEmpty());
         QVERIFY(rig->control.reservedPlaying());
     }
 
@@ -109,7 +109,7 @@ private slots:
 
         QCOMPARE(rig->log, expected);
         if (kind != 1)
-            QCOMPARE(rig->media.volumes, PlayerRig::waveOut({158}));
+            QCOMPARE(rig->media.gains, PlayerRig::gains({158}));
     }
 
     // A track start is marked from its first call to its last, and its end is announced
@@ -231,7 +231,7 @@ private slots:
         QCOMPARE(rig->media.fileName(), rig->path(5));
         QCOMPARE(rig->media.opened(), QStringList{rig->path(5)});
         QCOMPARE(rig->nowPlaying, expectedTitle);
-        QVERIFY(rig->media.volumes.isEmpty()); // the level is kept
+        QVERIFY(rig->media.gains.isEmpty()); // the level is kept
         QCOMPARE(rig->volume.level(), 40);
     }
 
@@ -358,7 +358,7 @@ private slots:
 
         QCOMPARE(rig->lastOpened(), rig->path(row));
         QCOMPARE(rig->volume.level(), level);
-        QCOMPARE(rig->media.volumes, sent ? PlayerRig::waveOut({level}) : QList<std::uint32_t>{});
+        QCOMPARE(rig->media.gains, sent ? PlayerRig::gains({level}) : QList<double>{});
     }
 };
 

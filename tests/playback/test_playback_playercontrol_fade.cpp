@@ -95,7 +95,7 @@ private slots:
         }
 
         QCOMPARE(count, ticks);
-        QCOMPARE(rig->media.volumes, PlayerRig::waveOut(expected));
+        QCOMPARE(rig->media.gains, PlayerRig::gains(expected));
         QCOMPARE(rig->volume.level(), 128);
         QCOMPARE(rig->lastOpened(), rig->path(10));
         QCOMPARE(rig->browsing.reserved().count(), 0);

@@ -52,17 +52,18 @@ private slots:
         QCOMPARE(clampLevel(level), clamped);
         QCOMPARE(waveOutVolumeValue(level), waveOut);
     }
-    void channelGain_data() {
-        QTest::addColumn<int>("channel");
+    void levelGain_data() {
+        QTest::addColumn<double>("level");
         QTest::addColumn<double>("gain");
-        dataRow("silent", 0, 0.0);
-        dataRow("full", 0xFFFF, 1.0);
-        dataRow("middle level", 0x8080, 32896.0 / 65535.0);
+        dataRow("silent", 0.0, 0.0);
+        dataRow("full", 255.0, 1.0);
+        dataRow("middle level", 128.0, 32896.0 / 65535.0);
+        dataRow("beyond full", 300.0, 1.0);
     }
-    void channelGain() {
-        QFETCH(int, channel);
+    void levelGain() {
+        QFETCH(double, level);
         QFETCH(double, gain);
-        QVERIFY(std::abs(sonavue::channelGain(std::uint16_t(channel)) - gain) < 1e-12);
+        QVERIFY(std::abs(sonavue::levelGain(level) - gain) < 1e-12);
     }
     void relativeVolume_data() {
         QTest::addColumn<QString>("comment");

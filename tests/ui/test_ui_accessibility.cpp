@@ -42,7 +42,7 @@ public:
     void open(const QString& path) override { m_fileName = path; }
     void play() override {}
     void close() override {}
-    void setWaveOutVolume(std::uint32_t) override {}
+    void setOutputGain(double) override {}
     State state() const override { return current; }
     qint64 positionMs() const override { return 5000; }
     qint64 durationMs() const override { return 60000; }

@@ -29,7 +29,7 @@ public:
     }
     void play() override { calls << QStringLiteral("play"); }
     void close() override { calls << QStringLiteral("close"); }
-    void setWaveOutVolume(std::uint32_t) override {}
+    void setOutputGain(double) override {}
     State state() const override { return current; }
     qint64 positionMs() const override { return position; }
     qint64 durationMs() const override { return duration; }

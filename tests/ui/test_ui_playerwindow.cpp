@@ -8,6 +8,7 @@
 #include "playback/audiofiles.h"
 #include "playback/gstmediaelement.h"
 #include "playback/testsinks.h"
+#include "playback/volume.h"
 #include "support/datarow.h"
 #include "ui/layoutswitch.h"
 #include "ui/transportbar.h"
@@ -34,8 +35,8 @@ const QString App = QStringLiteral("SonavuePlayerWindowTest");
 class RecordingMedia : public FakeMediaControl {
 public:
     using FakeMediaControl::FakeMediaControl;
-    QList<std::uint32_t> volumes;
-    void setWaveOutVolume(std::uint32_t value) override { volumes << value; }
+    QList<double> gains;
+    void setOutputGain(double gain) override { gains << gain; }
 };
 } // namespace
 
@@ -175,26 +176,26 @@ private slots:
         Form1& f = *form;
         const FormControls ui(f);
         // No volume is sent at start; the label shows 128 and so does the bar.
-        QVERIFY(m_media->volumes.isEmpty());
+        QVERIFY(m_media->gains.isEmpty());
         QCOMPARE(ui.Vol->text(), QStringLiteral("128"));
         QCOMPARE(ui.VScroll1->level(), 128);
         // Top of the bar is 255, bottom 0.
         ui.VScroll1->triggerAction(QAbstractSlider::SliderToMinimum);
         QCOMPARE(ui.Vol->text(), QStringLiteral("255"));
-        QCOMPARE(m_media->volumes.last(), 0xFFFFFFFFu);
+        QCOMPARE(m_media->gains.last(), 1.0);
         ui.VScroll1->triggerAction(QAbstractSlider::SliderToMaximum);
         QCOMPARE(ui.Vol->text(), QStringLiteral("0"));
-        QCOMPARE(m_media->volumes.last(), 0u);
+        QCOMPARE(m_media->gains.last(), 0.0);
         QCOMPARE(ui.VScroll1->singleStep(), 1);
         QCOMPARE(ui.VScroll1->pageStep(), 16);
         f.NewVolume(300);
         QCOMPARE(ui.Vol->text(), QStringLiteral("255"));
         f.NewVolume(-5);
-        QCOMPARE(m_media->volumes.last(), 0u);
+        QCOMPARE(m_media->gains.last(), 0.0);
         f.NewVolume(128);
         f.VolDown_Click();
         QCOMPARE(ui.Vol->text(), QStringLiteral("118"));
-        QCOMPARE(m_media->volumes.last(), 0x76767676u);
+        QCOMPARE(m_media->gains.last(), levelGain(0x76));
     }
 
     void nowPlayingShowsTheTagTitleWithoutItsPadding() {

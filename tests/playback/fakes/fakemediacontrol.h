@@ -20,7 +20,7 @@ public:
         QString fileName;
     };
     QList<Sent> sent;
-    QList<std::uint32_t> volumes; // every wave-out value sent, in order
+    QList<double> gains; // every wave-out value sent, in order
 
     void open(const QString& path) override {
         m_fileName = path;
@@ -46,7 +46,7 @@ public:
     // The play reached its end (code 1), or some other code.
     void finish(int code) { emit finished(code); }
 
-    void setWaveOutVolume(std::uint32_t value) override { volumes << value; }
+    void setOutputGain(double gain) override { gains << gain; }
     State state() const override { return State::Closed; }
     qint64 positionMs() const override { return 0; }
     qint64 durationMs() const override { return -1; }
