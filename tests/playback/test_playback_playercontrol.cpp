@@ -39,6 +39,33 @@ QList<int> entryRows(int entry, int size) {
 
 class PlayerControlTest : public QObject {
     Q_OBJECT
+public:
+    // How a test starts a track: a button, a track's end, the fade's last step, or a play
+    // that ends aborted.
+    enum class Start { Continuous, Select, TrackEnd, FadeEnd, Aborted };
+    Q_ENUM(Start)
+
+private:
+    void begin(Start start) {
+        switch (start) {
+        case Start::Continuous:
+            rig->control.continuousStart();
+            break;
+        case Start::Select:
+            rig->control.selectStart();
+            break;
+        case Start::TrackEnd:
+            rig->media.finish(DoneSuccessful);
+            break;
+        case Start::FadeEnd:
+            rig->startAtLevel(8);
+            rig->control.fadeStep();
+            break;
+        case Start::Aborted:
+            rig->media.finish(DoneAborted);
+            break;
+        }
+    }
 
     std::unique_ptr<PlayerRig> rig;
 
@@ -75,57 +102,52 @@ private slots:
 
     // The order of calls, yields and level changes of each kind of start.
     void stepOrder_data() {
-        QTest::addColumn<int>("kind");
+        QTest::addColumn<Start>("start");
         QTest::addColumn<QStringList>("expected");
         const QString title3 = QStringLiteral("title ") + PlayerRig::titleField(3);
         const QString title10 = QStringLiteral("title ") + PlayerRig::titleField(10);
-        dataRow("continuous start", 0,
+        dataRow("continuous start", Start::Continuous,
                 QStringList{"yield", "track -1", "yield", "track 0", "Close", "yield", "level 158",
                             "Open t03.mp3", "Play", title3});
-        dataRow("select start", 1,
+        dataRow("select start", Start::Select,
                 QStringList{"Close", "title t04.mp3", "yield", "Open t04.mp3", "Play"});
-        dataRow("reserved start", 2,
+        dataRow("reserved start", Start::TrackEnd,
                 QStringList{"Close", "yield", "level 158", "Open t10.mp3", "unreserve 0", "Play",
                             title10});
     }
     void stepOrder() {
-        QFETCH(int, kind);
+        QFETCH(Start, start);
         QFETCH(QStringList, expected);
         rig->showFolders();
         for (int row : {3, 4, 10})
             QVERIFY(rig->writeTrack(row, rvaComment(QStringLiteral("+030"))));
-        if (kind == 1)
+        if (start == Start::Select)
             rig->browsing.selectTrack(1);
-        if (kind == 2)
+        if (start == Start::TrackEnd)
             QVERIFY(rig->reserve({10}));
         rig->forget();
 
-        if (kind == 0)
-            rig->control.continuousStart();
-        else if (kind == 1)
-            rig->control.selectStart();
-        else
-            rig->media.finish(DoneSuccessful);
+        begin(start);
 
         QCOMPARE(rig->log, expected);
-        if (kind != 1)
+        if (start != Start::Select)
             QCOMPARE(rig->media.gains, PlayerRig::gains({158}));
     }
 
     // A track start is marked from its first call to its last, and its end is announced
     // once, also when a yield inside it runs another start; other codes start nothing.
     void trackStartIsMarkedWhole_data() {
-        QTest::addColumn<int>("kind");
-        QTest::addColumn<int>("announced");
-        dataRow("select start", 0, 1);
-        dataRow("end-of-track step", 1, 1);
-        dataRow("a track end during a start's yield", 2, 1);
-        dataRow("the fade's last tick", 3, 1);
-        dataRow("code 4", 4, 0);
+        QTest::addColumn<Start>("start");
+        QTest::addColumn<bool>("endDuringYield");
+        dataRow("select start", Start::Select, false);
+        dataRow("end-of-track step", Start::TrackEnd, false);
+        dataRow("a track end during a start's yield", Start::TrackEnd, true);
+        dataRow("the fade's last tick", Start::FadeEnd, false);
+        dataRow("code 4", Start::Aborted, false);
     }
     void trackStartIsMarkedWhole() {
-        QFETCH(int, kind);
-        QFETCH(int, announced);
+        QFETCH(Start, start);
+        QFETCH(bool, endDuringYield);
         rig->showFolders();
         QSignalSpy finished(&rig->control, &PlayerControl::trackStartFinished);
         QList<bool> markedAtYields;
@@ -134,25 +156,19 @@ private slots:
             rig->atYield(yield, [&, yield] {
                 markedAtYields << rig->control.startingTrack();
                 announcedAtYields << int(finished.size());
-                if (kind == 2 && yield == 1)
+                if (endDuringYield && yield == 1)
                     rig->media.finish(DoneSuccessful);
             });
 
-        if (kind == 0) {
-            rig->control.selectStart();
-        } else if (kind == 3) {
-            rig->startAtLevel(8);
-            rig->control.fadeStep();
-        } else {
-            rig->media.finish(kind == 4 ? DoneAborted : DoneSuccessful);
-        }
+        begin(start);
 
+        const bool startsATrack = start != Start::Aborted;
         QVERIFY(!rig->control.startingTrack());
-        QCOMPARE(finished.size(), announced);
-        QCOMPARE(markedAtYields.isEmpty(), kind == 4);
+        QCOMPARE(finished.size(), startsATrack ? 1 : 0);
+        QCOMPARE(markedAtYields.isEmpty(), !startsATrack);
         // Every yield is inside the start, except the fade's own yield after its level step.
         for (qsizetype i = 0; i < markedAtYields.size(); ++i) {
-            const bool fadesLastYield = kind == 3 && i == markedAtYields.size() - 1;
+            const bool fadesLastYield = start == Start::FadeEnd && i == markedAtYields.size() - 1;
             QCOMPARE(markedAtYields[i], !fadesLastYield);
             QCOMPARE(announcedAtYields[i], fadesLastYield ? 1 : 0);
         }

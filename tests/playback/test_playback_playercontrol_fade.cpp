@@ -26,9 +26,13 @@ class PlayerControlFadeTest : public QObject {
 
     std::unique_ptr<PlayerRig> rig;
 
+public:
     // The ways a start can find nothing to play (idle's setups).
     enum Idle { NothingShown, RowBeyondCatalogue, GroupEntryGone };
-    void setUpIdle(int kind) {
+    Q_ENUM(Idle)
+
+private:
+    void setUpIdle(Idle kind) {
         if (kind == RowBeyondCatalogue) {
             rig->setGroups(GroupArtist, {{3}, {4}});
             rig->browsing.selectGroupEntry(GroupArtist, 0);
@@ -224,15 +228,15 @@ private slots:
     }
 
     void idle_data() {
-        QTest::addColumn<int>("kind");
+        QTest::addColumn<Idle>("kind");
         QTest::addColumn<bool>("selectStart");
-        dataRow("empty lists, continuous", int(NothingShown), false);
-        dataRow("empty lists, select", int(NothingShown), true);
-        dataRow("row beyond catalogue", int(RowBeyondCatalogue), false);
-        dataRow("row beyond catalogue, select", int(RowBeyondCatalogue), true);
+        dataRow("empty lists, continuous", NothingShown, false);
+        dataRow("empty lists, select", NothingShown, true);
+        dataRow("row beyond catalogue", RowBeyondCatalogue, false);
+        dataRow("row beyond catalogue, select", RowBeyondCatalogue, true);
     }
     void idle() {
-        QFETCH(int, kind);
+        QFETCH(Idle, kind);
         QFETCH(bool, selectStart);
         setUpIdle(kind);
         if (QTest::currentTestFailed())
