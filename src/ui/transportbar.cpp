@@ -71,10 +71,20 @@ public:
     }
 
 protected:
+    // A new position repaints the slider only when its handle moves by a pixel: a repaint of
+    // any control recomposes the whole window with the web panel in it.
+    void sliderChange(SliderChange change) override {
+        if (change == SliderValueChange && handleRect() == m_paintedHandle)
+            return;
+        QSlider::sliderChange(change);
+    }
+
     void paintEvent(QPaintEvent*) override {
         QStylePainter painter(this);
         QStyleOptionSlider option;
         initStyleOption(&option);
+        m_paintedHandle =
+            style()->subControlRect(QStyle::CC_Slider, &option, QStyle::SC_SliderHandle, this);
         option.subControls = QStyle::SC_SliderGroove;
         painter.drawComplexControl(QStyle::CC_Slider, option);
         if (m_outline.isValid()) {
@@ -89,7 +99,14 @@ protected:
     }
 
 private:
+    QRect handleRect() const {
+        QStyleOptionSlider option;
+        initStyleOption(&option);
+        return style()->subControlRect(QStyle::CC_Slider, &option, QStyle::SC_SliderHandle, this);
+    }
+
     QColor m_outline;
+    QRect m_paintedHandle;
 };
 
 TransportBar::TransportBar(QWidget* parent)
@@ -175,19 +192,26 @@ void TransportBar::setState(MediaControl::State state, qint64 positionMs, qint64
     const bool open = state != State::Closed;
     setEnabled(open);
 
+    // Only what changed is set again: every repaint recomposes the whole window.
     const bool playing = state == State::Playing;
-    m_playPause->setIcon(
-        style()->standardIcon(playing ? QStyle::SP_MediaPause : QStyle::SP_MediaPlay));
-    m_playPause->setAccessibleName(playing ? tr("Pause") : tr("Play"));
+    if (playing != m_shownPlaying) {
+        m_shownPlaying = playing;
+        m_playPause->setIcon(
+            style()->standardIcon(playing ? QStyle::SP_MediaPause : QStyle::SP_MediaPlay));
+        m_playPause->setAccessibleName(playing ? tr("Pause") : tr("Play"));
+    }
 
     const qint64 position = open ? std::max<qint64>(positionMs, 0) : 0;
     const qint64 duration = open ? durationMs : -1;
     const QString elapsed = clockText(position);
     const QString total = clockText(duration);
     const QString clock = open ? elapsed + QStringLiteral(" / ") + total : QString();
-    m_time->setText(clock);
-    describeAs(m_time, clock);
-    describeAs(m_seek, open ? tr("%1 of %2").arg(elapsed, total) : QString());
+    if (m_shownClock != clock) {
+        m_shownClock = clock;
+        m_time->setText(clock);
+        describeAs(m_time, clock);
+        describeAs(m_seek, open ? tr("%1 of %2").arg(elapsed, total) : QString());
+    }
     // The slider counts milliseconds; it cannot move while the length is unknown.
     const int maximum = duration > 0 ? int(std::min<qint64>(duration, INT_MAX)) : 0;
     m_seek->setEnabled(maximum > 0);

@@ -7,6 +7,7 @@
 #include "playback/mediacontrol.h"
 
 #include <QWidget>
+#include <optional>
 
 class QLabel;
 class QToolButton;
@@ -52,6 +53,9 @@ signals:
 
 private:
     MediaControl::State m_state = MediaControl::State::Closed;
+    // What the bar shows now (nothing before the first state): the pause look and the time.
+    std::optional<bool> m_shownPlaying;
+    std::optional<QString> m_shownClock;
     QToolButton* m_playPause;
     QToolButton* m_stop;
     QLabel* m_time;
