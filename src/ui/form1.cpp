@@ -9,6 +9,7 @@
 #include "ui/appearancecontroller.h"
 #include "ui/backgroundfollower.h"
 #include "ui/colours.h"
+#include "ui/findfield.h"
 #include "ui/fonts.h"
 #include "ui/grouppages.h"
 #include "ui/imagebutton.h"
@@ -75,6 +76,7 @@ void Form1::buildControls() {
     // Track list: the number column lies under the left edge of the titles.
     m_tracks = new TrackListPane(m_core.browsing(), this);
     m_tracks->move(twipsRect(360, 840, 0, 0).topLeft());
+    m_find = new FindField(m_core.browsing(), m_core.transport(), *m_tracks, this);
 
     Progress1 = place(new QProgressBar(this), 2880, 840, 8415, 615);
     Progress2 = place(new QProgressBar(this), 2880, 1560, 8415, 255);

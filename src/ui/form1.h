@@ -27,6 +27,7 @@ namespace sonavue {
 
 class AppearanceController;
 class BackgroundFollower;
+class FindField;
 class GroupPages;
 class ImageButton;
 class KeyPreview;
@@ -63,8 +64,8 @@ public:
     void fontresize(double size);
     void focusset();
     // The window's keys: W switches the layout, S starts playing (Ctrl+S the selected track),
-    // Ctrl+C empties the reserved list and Ctrl+Q closes the window; Ctrl with Shift or Alt
-    // does nothing.
+    // Ctrl+C empties the reserved list, Ctrl+F opens the find and Ctrl+Q closes the window;
+    // Ctrl with Shift or Alt does nothing. In the find field only the Ctrl keys act.
     void Form_KeyDown(int keyCode, Qt::KeyboardModifiers modifiers);
 
     // --- Start-up and the folder ------------------------------------------------------
@@ -173,6 +174,7 @@ private:
     QString m_musicFolder; // the folder the scan walks
     NowPlayingText m_nowPlaying;
     TrackListPane* m_tracks = nullptr;
+    FindField* m_find = nullptr; // over the track list while a find is open
     GroupPages* m_groupPages = nullptr;
     int m_currentTab = 0;
     int m_colour = 0xE0E0E0;

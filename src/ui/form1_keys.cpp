@@ -4,6 +4,7 @@
 #include "ui/form1.h"
 
 #include "ui/backgroundfollower.h"
+#include "ui/findfield.h"
 #include "ui/imagebutton.h"
 #include "ui/keyboardaccess.h"
 #include "ui/layoutswitch.h"
@@ -44,6 +45,7 @@ void Form1::wireControls() {
         [this] { m_background->showIfChosen(); });
 
     wireLists();
+    connect(this, &Form1::scanFinished, &m_find->finder(), &TrackFinder::catalogueReplaced);
 
     connect(Image1, &ImageButton::clicked, this, [this] {
         if (Web1)
@@ -74,6 +76,8 @@ void Form1::Form_KeyDown(int keyCode, Qt::KeyboardModifiers modifiers) {
     const bool ctrlOnly =
         (modifiers & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier)) ==
         Qt::ControlModifier;
+    if (focusWidget() == m_find && !ctrlOnly)
+        return; // letters are the find's text
     switch (keyCode) {
     case Qt::Key_W:
         m_layoutSwitch->toggle();
@@ -91,6 +95,10 @@ void Form1::Form_KeyDown(int keyCode, Qt::KeyboardModifiers modifiers) {
     case Qt::Key_C:
         if (ctrlOnly)
             m_core.browsing().reserved().clear();
+        break;
+    case Qt::Key_F:
+        if (ctrlOnly)
+            m_find->open();
         break;
     default:
         break;

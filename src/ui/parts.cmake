@@ -6,6 +6,7 @@ add_library(sv_ui_parts STATIC
   ${CMAKE_CURRENT_LIST_DIR}/colours.cpp ${CMAKE_CURRENT_LIST_DIR}/colours.h
   ${CMAKE_CURRENT_LIST_DIR}/fadingcard.cpp ${CMAKE_CURRENT_LIST_DIR}/fadingcard.h
   ${CMAKE_CURRENT_LIST_DIR}/fadesequence.cpp ${CMAKE_CURRENT_LIST_DIR}/fadesequence.h
+  ${CMAKE_CURRENT_LIST_DIR}/findfield.cpp ${CMAKE_CURRENT_LIST_DIR}/findfield.h
   ${CMAKE_CURRENT_LIST_DIR}/folderchooser.cpp ${CMAKE_CURRENT_LIST_DIR}/folderchooser.h
   ${CMAKE_CURRENT_LIST_DIR}/fonts.cpp ${CMAKE_CURRENT_LIST_DIR}/fonts.h
   ${CMAKE_CURRENT_LIST_DIR}/imagebutton.cpp ${CMAKE_CURRENT_LIST_DIR}/imagebutton.h

@@ -1,0 +1,120 @@
+// SPDX-License-Identifier: LicenseRef-proprietary
+// SPDX-FileCopyrightText: 2026 The Sonavue developers
+// Find as you type in the main window, by keys sent to the window as the display server sends
+// them: Ctrl+F, letters, the arrows, Enter, Ctrl+C and Esc, with a double-click on a found
+// track. Every check looks at what the user sees: the field, the track list's rows and
+// highlight, the reserved list, the files played.
+#include "formcontrols.h"
+#include "mainwindowfixture.h"
+
+#include <QLineEdit>
+#include <QListView>
+#include <QWindow>
+
+using namespace sonavue;
+using namespace sonavue::testing;
+
+namespace {
+const QString App = QStringLiteral("SonavueFindTest");
+
+QStringList rows(const QListView* view) {
+    QStringList out;
+    for (int i = 0; i < view->model()->rowCount(); ++i)
+        out << view->model()->index(i, 0).data().toString();
+    return out;
+}
+
+int highlighted(const QListView* view) {
+    const QModelIndexList selected = view->selectionModel()->selectedIndexes();
+    return selected.isEmpty() ? -1 : selected.first().row();
+}
+
+QPoint rowCentre(const QListView* view, int row) {
+    return view->visualRect(view->model()->index(row, 0)).center();
+}
+
+QStringList opened(const QStringList& log) {
+    QStringList names;
+    for (const QString& entry : log)
+        if (entry.startsWith(QLatin1String("Open ")))
+            names << entry.mid(5);
+    return names;
+}
+} // namespace
+
+class FindTest : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir m_home;
+    SettingsFile m_settings{App};
+
+private slots:
+    void findAsYouType() {
+        const QString music = m_home.path() + QStringLiteral("/music");
+        for (const TrackSpec& t : QList<TrackSpec>{{"root1.mp3", "Root One", "Ann", "Alb"},
+                                                   {"A/a1.mp3", "Sweet Song", "Bob", "Alb"},
+                                                   {"A/a2.mp3", "A Two", "Zed", "Second"},
+                                                   {"A/a3.mp3", "Swan", "Bob", "Alb"},
+                                                   {"B/b1.mp3", "B One", "Zed", "Swing"}})
+            writeTrack(music, t);
+        m_settings.set(QStringLiteral("Folder"), music);
+        auto w = startWindow(App);
+        Form1& f = *w->form;
+        const FormControls ui(f);
+        auto* field = control<QLineEdit>(f, QStringLiteral("FindText"));
+        QWindow* window = f.windowHandle();
+        f.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&f));
+        // Folder A's tracks, the third highlighted, and the focus in the track list.
+        f.core().browsing().selectGroupEntry(GroupFolder, 1);
+        f.core().browsing().selectTrack(2);
+        ui.ListName->setFocus();
+        const QStringList folderA = rows(ui.ListName);
+        QCOMPARE(folderA.size(), 3);
+        QVERIFY(field->isHidden());
+
+        QTest::keyClick(window, Qt::Key_F, Qt::ControlModifier);
+        QVERIFY(field->isVisible());
+        QCOMPARE(f.focusWidget(), field);
+        // S and W are letters of the text: nothing plays and the layout stays.
+        QTest::keyClick(window, 's');
+        QTest::keyClick(window, 'W');
+        QCOMPARE(field->text(), QStringLiteral("sW"));
+        QCOMPARE(rows(ui.ListName), (QStringList{"Sweet Song", "Swan", "B One"}));
+        QCOMPARE(highlighted(ui.ListName), 0);
+        QVERIFY(opened(w->mediaLog).isEmpty());
+        QVERIFY(ui.Command1->isVisible());
+        QTest::keyClick(window, 'a');
+        QCOMPARE(rows(ui.ListName), QStringList{"Swan"});
+        QTest::keyClick(window, Qt::Key_Backspace);
+
+        // Down and Enter play the second; at the end of the found tracks play goes round.
+        QTest::keyClick(window, Qt::Key_Down);
+        QTest::keyClick(window, Qt::Key_Down);
+        QCOMPARE(highlighted(ui.ListName), 2);
+        QTest::keyClick(window, Qt::Key_Up);
+        QTest::keyClick(window, Qt::Key_Return);
+        w->media->finish(DoneSuccessful);
+        w->media->finish(DoneSuccessful);
+        w->media->finish(DoneSuccessful);
+        QCOMPARE(opened(w->mediaLog), (QStringList{"a3.mp3", "b1.mp3", "a1.mp3", "a3.mp3"}));
+
+        // A double-click queues a found track; Ctrl+C still empties the reserved list.
+        QTest::mouseDClick(window, Qt::LeftButton, {},
+                           ui.ListName->viewport()->mapTo(&f, rowCentre(ui.ListName, 2)));
+        QCOMPARE(f.core().browsing().reserved().paths(), QStringList{music + "/B/b1.mp3"});
+        QTest::mouseClick(field, Qt::LeftButton, {}, QPoint(4, field->height() / 2));
+        QTest::keyClick(window, Qt::Key_C, Qt::ControlModifier);
+        QCOMPARE(f.core().browsing().reserved().count(), 0);
+
+        // Esc: the field goes, folder A's list comes back with its highlight and the focus.
+        QTest::keyClick(window, Qt::Key_Escape);
+        QVERIFY(field->isHidden());
+        QCOMPARE(rows(ui.ListName), folderA);
+        QCOMPARE(highlighted(ui.ListName), 2);
+        QCOMPARE(f.focusWidget(), ui.ListName);
+    }
+};
+
+QTEST_MAIN(FindTest)
+#include "test_ui_find.moc"
