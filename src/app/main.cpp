@@ -4,6 +4,8 @@
 #include "app/mprisplayer.h"
 #include "app/programicon.h"
 #include "app/quitsignals.h"
+#include "app/remoteclient.h"
+#include "app/remoteverbs.h"
 #include "app/selfcheck.h"
 #include "app/singleinstance.h"
 #include "base/nativepath.h"
@@ -15,6 +17,7 @@
 #include "web/webpanel.h"
 
 #include <QApplication>
+#include <QCoreApplication>
 #include <QDBusConnection>
 #include <cstdio>
 
@@ -36,6 +39,19 @@ bool reportFileAnswers(const QStringList& paths, const QStringList& answers) {
     return allAdded;
 }
 
+// Remote commands of later starts go to the player once the start-up has made it.
+sonavue::SingleInstance::CommandHandler remoteCommandsTo(const sonavue::StartedProgram& program) {
+    return [&program](const sonavue::RemoteCommand& command) {
+        if (!program.core) {
+            sonavue::RemoteAnswer starting;
+            starting.refusal = QStringLiteral("the player is still starting; try again when its "
+                                              "window shows");
+            return starting;
+        }
+        return sonavue::carryOutRemoteCommand(*program.core, command);
+    };
+}
+
 } // namespace
 
 int main(int argc, char* argv[]) {
@@ -46,9 +62,15 @@ int main(int argc, char* argv[]) {
     if (const std::optional<int> status =
             sonavue::answerWithoutWindows(arguments, QString::fromLatin1(sonavue::VersionText)))
         return *status;
+    const sonavue::CommandLine line = sonavue::readCommandLine(arguments);
+    // A remote command is handed to the running player; it never becomes a player itself.
+    if (line.request == sonavue::CommandLine::Request::Remote) {
+        QCoreApplication app(argc, argv);
+        return sonavue::runRemoteCommand(line.remote, sonavue::SingleInstance::defaultSocketPath());
+    }
     // Files named on the command line ("Open with") go to the reserved list.
     QStringList files;
-    for (const QString& file : sonavue::readCommandLine(arguments).files)
+    for (const QString& file : line.files)
         files << sonavue::absoluteArgumentPath(file);
 
     sonavue::prepareWebEngineForUser();
@@ -84,6 +106,7 @@ int main(int argc, char* argv[]) {
                              qPrintable(sonavue::oneLineText(paths[i])));
         return answers;
     });
+    instance.setCommandHandler(remoteCommandsTo(program));
     if (instance.start(files) == sonavue::SingleInstance::Role::HandedOver)
         return reportFileAnswers(files, instance.fileAnswers()) ? 0 : 1;
     // Writes of an earlier run that were killed mid-way left temporary files; their

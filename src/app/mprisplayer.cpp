@@ -3,16 +3,15 @@
 #include "app/mprisplayer.h"
 
 #include "app/mprisbusobject.h"
+#include "app/tracktext.h"
 #include "base/fileuri.h"
 #include "catalogue/externalfiles.h"
 #include "tags/coverart.h"
 #include "tags/id3v1.h"
-#include "tags/tagtext.h"
 
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
 #include <QDBusObjectPath>
-#include <QFileInfo>
 #include <cmath>
 #include <unistd.h>
 
@@ -269,13 +268,10 @@ void MprisPlayer::beginTrack(const QString& path) {
     Track track;
     track.number = m_track.number + 1;
     track.path = path;
-    const QString tagTitle =
-        tags.id3v2.title.value_or(tags.id3v1.hasTag() ? cleanTagText(tags.id3v1.Title) : QString());
-    track.title = displayText(tagTitle.isEmpty() ? QFileInfo(path).fileName() : tagTitle);
-    if (tags.hasTag()) {
-        track.artist = displayText(cleanTagText(tags.artist()));
-        track.album = displayText(cleanTagText(tags.album()));
-    }
+    const TrackText text = trackText(path, tags);
+    track.title = displayText(text.title);
+    track.artist = displayText(text.artist);
+    track.album = displayText(text.album);
     // None unless the cover art setting is on; an embedded picture only in the tags read.
     track.artPath = coverArtPath(path, tags.id3v2, m_core.tagReading(), m_coverCache);
     m_track = track;

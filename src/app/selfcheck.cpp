@@ -47,12 +47,27 @@ int selfCheck(const QString& version) {
 
 QByteArray usageText() {
     return "Usage: sonavue [OPTION]... [FILE]...\n"
+           "  or:  sonavue COMMAND\n"
            "Plays the music of the music folder set in the window.\n"
            "\n"
            "  -h, --help        show this help and exit\n"
            "      --version     show the version and exit\n"
            "      --self-check  check the installed program (its page, the GStreamer\n"
            "                    player element) without opening a window, and exit\n"
+           "\n"
+           "A COMMAND goes to the running player, which is not brought to the front (none\n"
+           "is started when no player runs):\n"
+           "      --play-pause      pause what plays, else play (as the media key)\n"
+           "      --stop            stop play\n"
+           "      --next            on to the next track, the reserved list's head first\n"
+           "      --previous        the playing track again from its start\n"
+           "      --volume LEVEL    set the volume level, 0 to 255 as the volume bar\n"
+           "      --enqueue FILE... put FILEs on the reserved list; prints \"added: FILE\"\n"
+           "                        or \"refused: FILE: reason\" for each\n"
+           "      --print-playing   print \"state:\", \"path:\", \"title:\", \"artist:\" and\n"
+           "                        \"position-ms:\" lines of what plays\n"
+           "The status is 0 when it was carried out; 1 when no player runs, the player\n"
+           "does not answer or refuses, or a FILE was refused; 2 for a wrong use.\n"
            "\n"
            "FILEs (MP3, and MIDI or WAV when their file-type boxes are on) go to the\n"
            "reserved list of the running player, which is brought to the front; play\n"
@@ -109,10 +124,61 @@ int toolkitOptionLength(const QStringList& arguments, qsizetype i) {
     return 0;
 }
 
+using Request = CommandLine::Request;
+
+bool hasProblem(const CommandLine& line) {
+    return line.request == Request::UnknownOption || line.request == Request::BadUsage;
+}
+
+// The first problem on the line is the one told.
+void noteProblem(CommandLine& line, const QString& problem) {
+    if (hasProblem(line))
+        return;
+    line.request = Request::BadUsage;
+    line.usageProblem = problem;
+}
+
+// The line asks for request, as option says: the first request stands, but a remote command
+// goes with no other.
+void takeRequest(CommandLine& line, Request request, const QString& option) {
+    if (line.request == Request::Start)
+        line.request = request;
+    else if (line.request == Request::Remote || request == Request::Remote)
+        noteProblem(line, QStringLiteral("%1 cannot be given with another command").arg(option));
+}
+
+void takeRemoteOption(CommandLine& line, const RemoteOption& option) {
+    if (!option.problem.isEmpty()) {
+        noteProblem(line, option.problem);
+        return;
+    }
+    const bool first = line.request == Request::Start;
+    takeRequest(line, Request::Remote, optionName(option.verb));
+    if (first) {
+        line.remote.verb = option.verb;
+        line.remote.volume = option.volume;
+    }
+}
+
+// The plain arguments of a remote command are the files of --enqueue; the others take none.
+CommandLine withRemoteFiles(CommandLine line) {
+    if (line.request != Request::Remote)
+        return line;
+    const bool enqueue = line.remote.verb == RemoteCommand::Verb::Enqueue;
+    if (enqueue && line.files.isEmpty())
+        noteProblem(line, QStringLiteral("--enqueue needs at least one file"));
+    else if (!enqueue && !line.files.isEmpty())
+        noteProblem(
+            line,
+            QStringLiteral("%1 takes no files (--enqueue does)").arg(optionName(line.remote.verb)));
+    else
+        line.remote.files = line.files;
+    return line;
+}
+
 } // namespace
 
 CommandLine readCommandLine(const QStringList& arguments) {
-    using Request = CommandLine::Request;
     CommandLine line;
     for (qsizetype i = 0; i < arguments.size(); ++i) {
         const QString& argument = arguments[i];
@@ -128,25 +194,28 @@ CommandLine readCommandLine(const QStringList& arguments) {
             continue;
         }
         if (argument == QLatin1String("--help") || argument == QLatin1String("-h"))
-            return {Request::Help, {}, {}}; // help wins over anything else on the line
+            return {Request::Help, {}, {}, {}, {}}; // help wins over anything else on the line
         if (argument == QLatin1String("--version")) {
-            line.request = line.request == Request::Start ? Request::Version : line.request;
+            takeRequest(line, Request::Version, argument);
         } else if (argument == QLatin1String("--self-check")) {
-            line.request = line.request == Request::Start ? Request::SelfCheck : line.request;
+            takeRequest(line, Request::SelfCheck, argument);
+        } else if (const RemoteOption remote = readRemoteOption(arguments, i); remote.length > 0) {
+            i += remote.length - 1;
+            takeRemoteOption(line, remote);
         } else if (const int taken = toolkitOptionLength(arguments, i)) {
             i += taken - 1;
-        } else if (line.request != Request::UnknownOption) {
-            line = {Request::UnknownOption, argument, line.files};
+        } else if (!hasProblem(line)) {
+            line = {Request::UnknownOption, argument, line.files, {}, {}};
         }
     }
-    return line;
+    return withRemoteFiles(std::move(line));
 }
 
 std::optional<int> answerWithoutWindows(const QStringList& arguments, const QString& version) {
-    using Request = CommandLine::Request;
     const CommandLine line = readCommandLine(arguments);
     switch (line.request) {
     case Request::Start:
+    case Request::Remote:
         return std::nullopt;
     case Request::Help:
         std::fputs(usageText().constData(), stdout);
@@ -159,6 +228,10 @@ std::optional<int> answerWithoutWindows(const QStringList& arguments, const QStr
     case Request::UnknownOption:
         std::fprintf(stderr, "sonavue: unknown option '%s'\n",
                      line.unknownOption.toLocal8Bit().constData());
+        std::fputs(usageText().constData(), stderr);
+        return 2;
+    case Request::BadUsage:
+        std::fprintf(stderr, "sonavue: %s\n", line.usageProblem.toLocal8Bit().constData());
         std::fputs(usageText().constData(), stderr);
         return 2;
     }

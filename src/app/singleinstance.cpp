@@ -15,7 +15,6 @@
 #include <QWidget>
 #include <cerrno>
 #include <memory>
-#include <sys/socket.h>
 #include <unistd.h>
 
 namespace sonavue {
@@ -69,21 +68,27 @@ void dropWithReason(QLocalSocket& client, const QString& reason) {
     client.disconnectFromServer();
 }
 
+// A line longer than a request's may be: within a file list the client is told why.
+void dropOverlongLine(QLocalSocket& client, bool fileLine) {
+    if (fileLine)
+        dropWithReason(client,
+                       QStringLiteral("a file line longer than %1 bytes").arg(MaxFileLineLength));
+    else
+        client.abort(); // a line too long to be ours
+}
+
 // What one connection has sent so far.
 struct PendingRequest {
-    bool opening = false; // "open" came: file lines follow, up to an empty line
+    QByteArray request;       // its first line, once read
+    bool takingFiles = false; // file lines follow it, up to an empty line
     QStringList files;
 };
 
-// The peer of a connected local socket runs as this user (a socket planted by another user
-// in a shared temporary folder is not handed anything).
-bool peerIsThisUser(const QLocalSocket& socket) {
-    ucred credentials{};
-    socklen_t size = sizeof credentials;
-    if (::getsockopt(int(socket.socketDescriptor()), SOL_SOCKET, SO_PEERCRED, &credentials,
-                     &size) != 0)
-        return false;
-    return credentials.uid == ::getuid();
+bool requestTakesFiles(const QByteArray& line) {
+    if (line == OpenRequest)
+        return true;
+    const std::optional<RemoteCommand> command = commandOfRequestLine(line);
+    return command && command->verb == RemoteCommand::Verb::Enqueue;
 }
 
 // Sees the window's close event before the window does.
@@ -151,7 +156,8 @@ bool SingleInstance::listenTakingOverStale() {
 SingleInstance::Answer SingleInstance::askToRaise(const QStringList& files) {
     QLocalSocket socket;
     socket.connectToServer(m_socketPath);
-    if (!socket.waitForConnected(ConnectTimeoutMs) || !peerIsThisUser(socket))
+    if (!socket.waitForConnected(ConnectTimeoutMs) ||
+        !peerIsThisUser(int(socket.socketDescriptor())))
         return Answer::NobodyThere;
     socket.write(requestFor(files));
     const QDeadlineTimer written(WriteTimeoutMs);
@@ -184,6 +190,31 @@ SingleInstance::Answer SingleInstance::askToRaise(const QStringList& files) {
     answers.resize(files.size());
     m_fileAnswers = answers;
     return Answer::Raised;
+}
+
+QByteArray SingleInstance::answerRequest(const QByteArray& request, const QStringList& files) {
+    if (isCommandRequest(request))
+        return answerCommand(request, files);
+    if (request != RaiseRequest && request != OpenRequest)
+        return {};
+    const QByteArray answer = request == OpenRequest ? answerFiles(files) : QByteArray();
+    emit raiseRequested();
+    return answer + RaisedAnswer;
+}
+
+QByteArray SingleInstance::answerCommand(const QByteArray& request, const QStringList& files) {
+    std::optional<RemoteCommand> command = commandOfRequestLine(request);
+    RemoteAnswer answer;
+    if (!command) {
+        answer.refusal = QStringLiteral("not a command this player knows: ") +
+                         QString::fromUtf8(request.trimmed());
+    } else if (!m_commandHandler) {
+        answer.refusal = QStringLiteral("this player takes no commands");
+    } else {
+        command->files = files;
+        answer = m_commandHandler(*command);
+    }
+    return answerBytes(answer);
 }
 
 QByteArray SingleInstance::answerFiles(const QStringList& paths) {
@@ -224,22 +255,13 @@ void SingleInstance::serve(QLocalSocket* client) {
     // One connection carries one request; anything else ends it.
     auto readRequest = [this, guard, pending] {
         while (guard && guard->canReadLine()) {
-            const qint64 limit = pending->opening ? MaxFileLineLength : MaxRequestLength;
+            const qint64 limit = pending->takingFiles ? MaxFileLineLength : MaxRequestLength;
             const QByteArray line = guard->readLine(limit + 2);
             if (!line.endsWith('\n')) {
-                if (pending->opening)
-                    dropWithReason(
-                        *guard,
-                        QStringLiteral("a file line longer than %1 bytes").arg(MaxFileLineLength));
-                else
-                    guard->abort(); // a line too long to be ours
+                dropOverlongLine(*guard, pending->takingFiles);
                 return;
             }
-            if (!pending->opening && line == OpenRequest) {
-                pending->opening = true;
-                continue;
-            }
-            if (pending->opening && line != "\n") {
+            if (pending->takingFiles && line != "\n") {
                 if (pending->files.size() >= MaxFilesPerRequest) {
                     dropWithReason(*guard, QStringLiteral("more than %1 files in one request")
                                                .arg(MaxFilesPerRequest));
@@ -248,24 +270,24 @@ void SingleInstance::serve(QLocalSocket* client) {
                 pending->files << pathFromNative(QByteArray::fromPercentEncoding(line.chopped(1)));
                 continue;
             }
-            const bool raise = pending->opening || line == RaiseRequest;
-            QByteArray answer;
-            if (pending->opening)
-                answer = answerFiles(pending->files);
-            if (raise)
-                emit raiseRequested();
-            if (!guard)
+            if (!pending->takingFiles) {
+                pending->request = line;
+                pending->takingFiles = requestTakesFiles(line);
+                if (pending->takingFiles)
+                    continue;
+            }
+            // Carrying out a request may run events: the connection may be gone after it.
+            const QByteArray answer = answerRequest(pending->request, pending->files);
+            if (!guard || !guard->isOpen())
                 return;
-            if (raise)
-                guard->write(answer + RaisedAnswer);
+            if (!answer.isEmpty())
+                guard->write(answer);
             guard->disconnectFromServer(); // after the answer has gone out
             return;
         }
-        if (guard && pending->opening && guard->bytesAvailable() > MaxFileLineLength)
-            dropWithReason(
-                *guard, QStringLiteral("a file line longer than %1 bytes").arg(MaxFileLineLength));
-        else if (guard && !pending->opening && guard->bytesAvailable() > MaxRequestLength)
-            guard->abort();
+        const qint64 limit = pending->takingFiles ? MaxFileLineLength : MaxRequestLength;
+        if (guard && guard->bytesAvailable() > limit)
+            dropOverlongLine(*guard, pending->takingFiles);
     };
     connect(client, &QLocalSocket::readyRead, this, readRequest);
     // Bytes that came with the connection are read now.

@@ -8,6 +8,15 @@
 // A start with files sends "open" instead, then each file's path (its bytes, percent-
 // encoded) on a line of its own and an empty line. The running one answers one line per
 // file, "added" or "refused <reason, percent-encoded>", then "raised".
+//
+// A start with a remote command (--stop, ...; remotecommand.h) sends "command <verb>":
+// "play-pause", "stop", "next", "previous", "volume <level 0-255>", "print-playing", or
+// "enqueue" followed by file lines and an empty line as for "open". The running one carries
+// it out without raising its window and answers lines of a word and, after a space, a
+// percent-encoded text ("added" or "refused <reason>" per file; "state", "path", "title",
+// "artist" and "position-ms" for print-playing), then "done"; or only "error <reason>" when
+// it did not carry the command out (a verb it does not know, a player still starting).
+#include "app/remotecommand.h"
 #include "app/socketlistener.h"
 
 #include <QObject>
@@ -37,12 +46,16 @@ public:
     // Takes the files of a later start: one answer per path, empty when the path was taken,
     // else why not.
     using FileHandler = std::function<QStringList(const QStringList& paths)>;
+    // Carries out the remote command of a later start.
+    using CommandHandler = std::function<RemoteAnswer(const RemoteCommand& command)>;
 
     explicit SingleInstance(QString socketPath = defaultSocketPath(), QObject* parent = nullptr);
     ~SingleInstance() override;
 
     // Where the files of later starts go; without a handler they are refused.
     void setFileHandler(FileHandler handler) { m_fileHandler = std::move(handler); }
+    // Where remote commands go; without a handler they are refused.
+    void setCommandHandler(CommandHandler handler) { m_commandHandler = std::move(handler); }
 
     // Hands over to a running instance, or becomes the one that listens. A socket left by a
     // crashed instance (it refuses connections) is removed and taken over; a socket some
@@ -67,11 +80,15 @@ private:
     Answer askToRaise(const QStringList& files);
     bool listenTakingOverStale();
     void serve(QLocalSocket* client);
+    // The answer to a whole request (its first line, and its files); empty for none.
+    QByteArray answerRequest(const QByteArray& request, const QStringList& files);
     QByteArray answerFiles(const QStringList& paths);
+    QByteArray answerCommand(const QByteArray& request, const QStringList& files);
 
     QString m_socketPath;
     SocketListener m_listener;
     FileHandler m_fileHandler;
+    CommandHandler m_commandHandler;
     QStringList m_fileAnswers;
 };
 

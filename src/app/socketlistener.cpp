@@ -32,14 +32,14 @@ std::optional<sockaddr_un> addressOf(const QByteArray& path) {
     return address;
 }
 
+} // namespace
+
 bool peerIsThisUser(int fd) {
     ucred credentials{};
     socklen_t size = sizeof credentials;
     return ::getsockopt(fd, SOL_SOCKET, SO_PEERCRED, &credentials, &size) == 0 &&
            credentials.uid == ::getuid();
 }
-
-} // namespace
 
 SocketListener::SocketListener(QObject* parent) : QObject(parent) {
     m_retry.setSingleShot(true);

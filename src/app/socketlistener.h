@@ -48,4 +48,8 @@ private:
 // by a crashed process).
 bool nobodyListensAt(const QByteArray& path);
 
+// Whether the process at the other end of the connected socket fd runs as this user (a socket
+// planted by another user in a shared temporary folder is handed nothing).
+bool peerIsThisUser(int fd);
+
 } // namespace sonavue

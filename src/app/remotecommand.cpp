@@ -1,0 +1,184 @@
+// SPDX-License-Identifier: LicenseRef-proprietary
+// SPDX-FileCopyrightText: 2026 The Sonavue developers
+#include "app/remotecommand.h"
+
+#include "base/nativepath.h"
+
+namespace sonavue {
+namespace {
+
+using Verb = RemoteCommand::Verb;
+
+// Each verb's word: on the socket as it is, on the command line after "--".
+struct VerbName {
+    Verb verb;
+    const char* name;
+};
+constexpr VerbName verbNames[] = {
+    {Verb::PlayPause, "play-pause"},       {Verb::Stop, "stop"},     {Verb::Next, "next"},
+    {Verb::Previous, "previous"},          {Verb::Volume, "volume"}, {Verb::Enqueue, "enqueue"},
+    {Verb::PrintPlaying, "print-playing"},
+};
+
+const QByteArray CommandWord = QByteArrayLiteral("command ");
+const QByteArray DoneLine = QByteArrayLiteral("done");
+const QByteArray ErrorWord = QByteArrayLiteral("error");
+// An answer's words are short and plain; anything else comes from some other program.
+constexpr qsizetype MaxWordLength = 32;
+
+QByteArray verbName(Verb verb) {
+    for (const VerbName& known : verbNames)
+        if (known.verb == verb)
+            return known.name;
+    return {};
+}
+
+std::optional<Verb> verbNamed(QStringView name) {
+    for (const VerbName& known : verbNames)
+        if (name == QLatin1String(known.name))
+            return known.verb;
+    return std::nullopt;
+}
+
+// A level as the volume bar has them: a plain decimal number, 0..255 (no sign, no spaces).
+std::optional<int> levelOf(QStringView text) {
+    if (text.isEmpty() || text.size() > 3)
+        return std::nullopt;
+    int level = 0;
+    for (const QChar c : text) {
+        if (c < QLatin1Char('0') || c > QLatin1Char('9'))
+            return std::nullopt;
+        level = level * 10 + (c.unicode() - '0');
+    }
+    if (level > RemoteCommand::MaxVolumeLevel)
+        return std::nullopt;
+    return level;
+}
+
+bool isAnswerWord(const QByteArray& word) {
+    if (word.isEmpty() || word.size() > MaxWordLength)
+        return false;
+    for (const char c : word)
+        if ((c < 'a' || c > 'z') && c != '-')
+            return false;
+    return true;
+}
+
+// The value of --volume: attached after '=' or the next argument.
+void readVolumeValue(const QStringList& arguments, qsizetype index, RemoteOption& option) {
+    const QString& argument = arguments[index];
+    const qsizetype equals = argument.indexOf(QLatin1Char('='));
+    QString value;
+    if (equals >= 0) {
+        value = argument.mid(equals + 1);
+    } else if (index + 1 < arguments.size()) {
+        value = arguments[index + 1];
+        option.length = 2;
+    } else {
+        option.problem = QStringLiteral("--volume needs a level from 0 to %1")
+                             .arg(RemoteCommand::MaxVolumeLevel);
+        return;
+    }
+    if (const std::optional<int> level = levelOf(value))
+        option.volume = *level;
+    else
+        option.problem = QStringLiteral("--volume takes a level from 0 to %1, not '%2'")
+                             .arg(RemoteCommand::MaxVolumeLevel)
+                             .arg(value);
+}
+
+} // namespace
+
+QString optionName(Verb verb) {
+    return QStringLiteral("--") + QString::fromLatin1(verbName(verb));
+}
+
+RemoteOption readRemoteOption(const QStringList& arguments, qsizetype index) {
+    const QString& argument = arguments[index];
+    if (!argument.startsWith(QLatin1String("--")))
+        return {};
+    const qsizetype equals = argument.indexOf(QLatin1Char('='));
+    const std::optional<Verb> verb =
+        verbNamed(QStringView(argument).mid(2, equals < 0 ? -1 : equals - 2));
+    if (!verb)
+        return {};
+    RemoteOption option;
+    option.length = 1;
+    option.verb = *verb;
+    if (*verb == Verb::Volume)
+        readVolumeValue(arguments, index, option);
+    else if (equals >= 0)
+        option.problem = QStringLiteral("%1 takes no value").arg(optionName(*verb));
+    return option;
+}
+
+QByteArray requestBytes(const RemoteCommand& command) {
+    QByteArray request = CommandWord + verbName(command.verb);
+    if (command.verb == Verb::Volume)
+        request += ' ' + QByteArray::number(command.volume);
+    request += '\n';
+    if (command.verb != Verb::Enqueue)
+        return request;
+    for (const QString& file : command.files)
+        request += pathToNative(file).toPercentEncoding() + '\n';
+    return request + '\n';
+}
+
+bool isCommandRequest(const QByteArray& line) {
+    return line.startsWith(CommandWord);
+}
+
+std::optional<RemoteCommand> commandOfRequestLine(const QByteArray& line) {
+    if (!isCommandRequest(line) || !line.endsWith('\n'))
+        return std::nullopt;
+    const QList<QByteArray> words = line.chopped(1).mid(CommandWord.size()).split(' ');
+    const std::optional<Verb> verb = verbNamed(QString::fromLatin1(words[0]));
+    if (!verb || words.size() != (*verb == Verb::Volume ? 2 : 1))
+        return std::nullopt;
+    RemoteCommand command;
+    command.verb = *verb;
+    if (*verb == Verb::Volume) {
+        const std::optional<int> level = levelOf(QString::fromLatin1(words[1]));
+        if (!level)
+            return std::nullopt;
+        command.volume = *level;
+    }
+    return command;
+}
+
+QByteArray answerBytes(const RemoteAnswer& answer) {
+    if (!answer.refusal.isEmpty())
+        return ErrorWord + ' ' + answer.refusal.simplified().toUtf8() + '\n';
+    QByteArray out;
+    for (const auto& [word, text] : answer.values) {
+        out += word;
+        // Texts keep their bytes (a path's bytes that are not UTF-8 included).
+        if (!text.isEmpty())
+            out += ' ' + pathToNative(text).toPercentEncoding();
+        out += '\n';
+    }
+    return out + DoneLine + '\n';
+}
+
+AnswerProgress readAnswerLine(const QByteArray& line, RemoteAnswer& answer) {
+    if (!line.endsWith('\n'))
+        return AnswerProgress::Foreign;
+    const QByteArray content = line.chopped(1);
+    if (content == DoneLine)
+        return AnswerProgress::Complete;
+    const qsizetype space = content.indexOf(' ');
+    const QByteArray word = space < 0 ? content : content.left(space);
+    if (word == ErrorWord) {
+        const QString why = QString::fromUtf8(content.mid(word.size()).trimmed());
+        answer.refusal = why.isEmpty() ? QStringLiteral("no reason given") : why;
+        return AnswerProgress::Complete;
+    }
+    if (!isAnswerWord(word))
+        return AnswerProgress::Foreign;
+    answer.values.append({word, space < 0 ? QString()
+                                          : pathFromNative(QByteArray::fromPercentEncoding(
+                                                content.mid(space + 1)))});
+    return AnswerProgress::Incomplete;
+}
+
+} // namespace sonavue

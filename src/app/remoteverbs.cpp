@@ -1,0 +1,80 @@
+// SPDX-License-Identifier: LicenseRef-proprietary
+// SPDX-FileCopyrightText: 2026 The Sonavue developers
+#include "app/remoteverbs.h"
+
+#include "app/tracktext.h"
+
+namespace sonavue {
+namespace {
+
+using Verb = RemoteCommand::Verb;
+using State = MediaControl::State;
+
+// As the desktop's media controls name the states: a closed file is stopped too.
+QString stateWord(State state) {
+    switch (state) {
+    case State::Playing:
+        return QStringLiteral("playing");
+    case State::Paused:
+        return QStringLiteral("paused");
+    case State::Closed:
+    case State::Stopped:
+        break;
+    }
+    return QStringLiteral("stopped");
+}
+
+RemoteAnswer describePlaying(PlayerCore& core) {
+    const Transport& transport = core.transport();
+    // The element keeps the last file's name after closing it; that file no longer plays.
+    const bool open = transport.state() != State::Closed;
+    const QString path = open ? transport.fileName() : QString();
+    const TrackText text =
+        open ? trackText(path, readShownTags(path, core.tagReading())) : TrackText{};
+    RemoteAnswer answer;
+    answer.values = {{"state", stateWord(transport.state())},
+                     {"path", path},
+                     {"title", text.title},
+                     {"artist", text.artist},
+                     {"position-ms", QString::number(open ? transport.positionMs() : 0)}};
+    return answer;
+}
+
+RemoteAnswer enqueue(Transport& transport, const QStringList& files) {
+    RemoteAnswer answer;
+    for (const QString& why : transport.openFiles(files))
+        answer.values.append(why.isEmpty() ? std::pair{QByteArray("added"), QString()}
+                                           : std::pair{QByteArray("refused"), why});
+    return answer;
+}
+
+} // namespace
+
+RemoteAnswer carryOutRemoteCommand(PlayerCore& core, const RemoteCommand& command) {
+    Transport& transport = core.transport();
+    switch (command.verb) {
+    case Verb::PlayPause:
+        transport.playPause();
+        break;
+    case Verb::Stop:
+        transport.stop();
+        break;
+    case Verb::Next:
+        transport.next(); // the end-of-track step: the reserved list first
+        break;
+    case Verb::Previous:
+        // Play only goes forward, so there is no earlier track: the playing one from its start.
+        transport.restartTrack();
+        break;
+    case Verb::Volume:
+        transport.setVolumeLevel(command.volume);
+        break;
+    case Verb::Enqueue:
+        return enqueue(transport, command.files);
+    case Verb::PrintPlaying:
+        return describePlaying(core);
+    }
+    return {};
+}
+
+} // namespace sonavue
