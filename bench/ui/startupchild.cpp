@@ -40,7 +40,7 @@ int runStartupChild(int argc, char** argv) {
 
     // As the program's own main does it, but under this executable's name, so that the web
     // engine keeps its data apart from the program's.
-    prepareWebEngineForUser();
+    prepareWebEngine();
     QApplication app(argc, argv);
     say("app");
 

@@ -73,7 +73,7 @@ int main(int argc, char* argv[]) {
     for (const QString& file : line.files)
         files << sonavue::absoluteArgumentPath(file);
 
-    sonavue::prepareWebEngineForUser();
+    sonavue::prepareWebEngine();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Sonavue"));
     // Ties the windows to the installed desktop entry (its name and icon).

@@ -77,7 +77,13 @@ bool WebPanel::eventFilter(QObject* watched, QEvent* event) {
     return QWebEngineView::eventFilter(watched, event);
 }
 
-void prepareWebEngineForUser() {
+void prepareWebEngine() {
+    // The panel is composed in software, as the other controls are: composed by OpenGL it
+    // would make the whole window recompose through OpenGL at every repaint of any control
+    // (each second of the playing time), which costs more than playing does. A backend the
+    // user chose is kept.
+    if (!qEnvironmentVariableIsSet("QT_QUICK_BACKEND"))
+        qputenv("QT_QUICK_BACKEND", "software");
     if (geteuid() != 0)
         return;
     const QByteArray flags = qgetenv("QTWEBENGINE_CHROMIUM_FLAGS");

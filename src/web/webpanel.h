@@ -38,8 +38,9 @@ private:
     int m_refusedNewWindows = 0;
 };
 
-// QtWebEngine will not start as root with its sandbox; call before QApplication exists.
-// Disables the sandbox only for root and says so once on stderr.
-void prepareWebEngineForUser();
+// Call before QApplication exists. The panel is composed in software (unless QT_QUICK_BACKEND
+// says otherwise); QtWebEngine will not start as root with its sandbox, so for root only the
+// sandbox is disabled, said once on stderr.
+void prepareWebEngine();
 
 } // namespace sonavue

@@ -350,7 +350,7 @@ private slots:
 
 int main(int argc, char* argv[]) {
     static QTemporaryDir home;
-    prepareWebEngineForUser();
+    prepareWebEngine();
     qputenv("HOME", home.path().toUtf8());
     qputenv("XDG_CONFIG_HOME", (home.path() + QStringLiteral("/.config")).toUtf8());
     QApplication app(argc, argv);

@@ -371,7 +371,7 @@ int main(int argc, char* argv[]) {
     static QTemporaryDir home;
     qputenv("HOME", home.path().toUtf8());
     qputenv("XDG_CONFIG_HOME", (home.path() + QStringLiteral("/.config")).toUtf8());
-    prepareWebEngineForUser();
+    prepareWebEngine();
     QApplication app(argc, argv);
     MainWindowTest test;
     return QTest::qExec(&test, argc, argv);

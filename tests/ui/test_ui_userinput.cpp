@@ -480,7 +480,7 @@ private slots:
 };
 
 int main(int argc, char* argv[]) {
-    prepareWebEngineForUser();
+    prepareWebEngine();
     QApplication app(argc, argv);
     UserInputTest test;
     return QTest::qExec(&test, argc, argv);

@@ -133,7 +133,7 @@ private slots:
 };
 
 int main(int argc, char* argv[]) {
-    prepareWebEngineForUser();
+    prepareWebEngine();
     QApplication app(argc, argv);
     WebPanelTest test;
     return QTest::qExec(&test, argc, argv);

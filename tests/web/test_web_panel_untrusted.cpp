@@ -196,7 +196,7 @@ private slots:
 };
 
 int main(int argc, char* argv[]) {
-    prepareWebEngineForUser();
+    prepareWebEngine();
     QApplication app(argc, argv);
     UntrustedPageTest test;
     return QTest::qExec(&test, argc, argv);
