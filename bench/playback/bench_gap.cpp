@@ -140,8 +140,8 @@ int main(int argc, char** argv) {
         media.open(files.at(index));
         media.play();
     };
-    QObject::connect(&media, &MediaControl::finished, &app, [&](int code) {
-        if (code != DoneSuccessful) {
+    QObject::connect(&media, &MediaControl::finished, &app, [&](PlayEnd end) {
+        if (end != PlayEnd::Reached) {
             ++failures;
             return;
         }

@@ -110,11 +110,11 @@ struct GstMediaElement::Impl {
     // Commands.
     void open();
     void play();
-    void close(DoneCode code);
+    void close(PlayEnd code);
 
     void setElementState(State next);
-    void postDone(int code);
-    void postFailure(int code);
+    void postDone(PlayEnd code);
+    void postFailure(PlayEnd code);
     void sayNoAudioOutput();
     void startGeneration() { generation.fetch_add(1); }
     void releasePipeline();
@@ -123,7 +123,7 @@ struct GstMediaElement::Impl {
     bool startPlaying();
     bool resumePlaying();
     GstStateChangeReturn changeState(GstState target);
-    void fail(int code = DoneFailure);
+    void fail(PlayEnd code = PlayEnd::Failed);
     qint64 positionMs() const;
 
     // The pipeline and its sink.
@@ -251,14 +251,14 @@ void GstMediaElement::Impl::setElementState(State next) {
     emit owner.stateChanged(next);
 }
 
-void GstMediaElement::Impl::postDone(int code) {
+void GstMediaElement::Impl::postDone(PlayEnd code) {
     // Queued like every other notification, so a command never re-enters its caller.
     GstMediaElement* element = &owner;
     QMetaObject::invokeMethod(
         element, [element, code] { emit element->finished(code); }, Qt::QueuedConnection);
 }
 
-void GstMediaElement::Impl::postFailure(int code) {
+void GstMediaElement::Impl::postFailure(PlayEnd code) {
     // Queued like postDone, and dropped on arrival when a command has been given since: the
     // failure then concerns a file that is no longer the element's.
     GstMediaElement* element = &owner;
@@ -294,7 +294,7 @@ void GstMediaElement::Impl::releasePipeline() {
 
 void GstMediaElement::Impl::open() {
     if (state != State::Closed)
-        close(DoneSuperseded);
+        close(PlayEnd::Superseded);
     else
         startGeneration(); // a failure still on its way concerns the file before
     const QByteArray native = pathToNative(owner.fileName());
@@ -350,17 +350,17 @@ bool GstMediaElement::Impl::resumePlaying() {
 
 void GstMediaElement::Impl::play() {
     if (state == State::Closed) {
-        postFailure(DoneFailure);
+        postFailure(PlayEnd::Failed);
         return;
     }
     if (notifyPending)
-        postDone(DoneSuperseded);
+        postDone(PlayEnd::Superseded);
     if (!atStart)
         seekOrDefer(0);
     startPlaying();
 }
 
-void GstMediaElement::Impl::close(DoneCode code) {
+void GstMediaElement::Impl::close(PlayEnd code) {
     if (state == State::Closed) {
         startGeneration(); // a failure still on its way is no longer news
         return;
@@ -371,7 +371,7 @@ void GstMediaElement::Impl::close(DoneCode code) {
         postDone(code);
 }
 
-void GstMediaElement::Impl::fail(int code) {
+void GstMediaElement::Impl::fail(PlayEnd code) {
     const bool notify = notifyPending;
     releasePipeline();
     if (notify)
@@ -458,7 +458,7 @@ void GstMediaElement::Impl::onEndOfStream() {
     // file: one without samples has played too. A file that cannot be opened errors out
     // before it gets here.
     if (notify)
-        emit owner.finished(prerolled ? DoneSuccessful : DoneFailure);
+        emit owner.finished(prerolled ? PlayEnd::Reached : PlayEnd::Failed);
 }
 
 void GstMediaElement::Impl::onError(GstMessage* message) {
@@ -515,7 +515,7 @@ void GstMediaElement::Impl::onStalled() {
     // A play that stands still will never end by itself: it is given up as played, so that
     // continuous play goes on with the next track instead of waiting for ever.
     qCDebug(lcMedia) << "the play of" << readableText(owner.fileName()) << "stands still; given up";
-    fail(DoneGivenUp);
+    fail(PlayEnd::GivenUp);
 }
 
 GstMediaElement::GstMediaElement(SinkFactory sinkFactory, QObject* parent)
@@ -533,7 +533,7 @@ void GstMediaElement::play() {
 }
 
 void GstMediaElement::close() {
-    d->close(DoneAborted);
+    d->close(PlayEnd::Aborted);
 }
 
 void GstMediaElement::setOutputGain(double gain) {
@@ -595,7 +595,7 @@ void GstMediaElement::stop() {
     d->seekOrDefer(0);
     d->setElementState(State::Stopped);
     if (notify)
-        d->postDone(DoneAborted);
+        d->postDone(PlayEnd::Aborted);
 }
 
 double GstMediaElement::outputVolume() const {

@@ -8,33 +8,26 @@
 
 namespace sonavue {
 
-// Codes of a play's end (as the MCI control numbered them).
-// DoneFailure: the file could not be opened or played.
-// DoneGivenUp: a play that stood still was given up; taken like an end of play, so that
-// continuous play goes on.
-// DoneFailure and DoneGivenUp are raised only while no command has been given since: they
-// always concern the file last opened, never one closed or replaced before they arrive.
-enum DoneCode {
-    DoneSuccessful = 1,
-    DoneSuperseded = 2,
-    DoneAborted = 4,
-    DoneFailure = 8,
-    DoneGivenUp = 9
-};
-
 class MediaControl : public QObject {
     Q_OBJECT
 public:
     enum class State { Closed, Stopped, Playing, Paused };
     Q_ENUM(State)
+    // How a play ended; the numbers are the codes the window's media control gave its Done
+    // event. Failed: the file could not be opened or played. GivenUp: a play that stood still
+    // was given up, taken like an end of play so that continuous play goes on. Failed and
+    // GivenUp are raised only while no command has been given since: they always concern the
+    // file last opened, never one closed or replaced before they arrive.
+    enum class End { Reached = 1, Superseded = 2, Aborted = 4, Failed = 8, GivenUp = 9 };
+    Q_ENUM(End)
     using QObject::QObject;
 
     // Opens the file for a play (closing any open one); a file that cannot be opened
-    // leaves the element closed, and its play ends with DoneFailure.
+    // leaves the element closed, and its play ends with PlayEnd::Failed.
     virtual void open(const QString& path) = 0;
-    // Plays the open file from where it stands; it ends with finished(DoneSuccessful).
+    // Plays the open file from where it stands; it ends with finished(PlayEnd::Reached).
     virtual void play() = 0;
-    // Closes the open file; a pending play ends with DoneAborted.
+    // Closes the open file; a pending play ends with PlayEnd::Aborted.
     virtual void close() = 0;
     // The file last given to open() (kept after it is closed).
     const QString& fileName() const { return m_fileName; }
@@ -59,8 +52,7 @@ public:
 
 signals:
     // A play ended (the control's Done event), raised on the user-interface thread.
-    // DoneSuccessful: it reached the file's end.
-    void finished(int code);
+    void finished(sonavue::MediaControl::End end);
     void stateChanged(sonavue::MediaControl::State state);
     // There is no sound device: plays go on, silently. Raised once.
     void audioOutputMissing();
@@ -68,5 +60,7 @@ signals:
 protected:
     QString m_fileName;
 };
+
+using PlayEnd = MediaControl::End;
 
 } // namespace sonavue

@@ -113,14 +113,14 @@ void PlayerControl::continuousStart() {
         m_position.track = -1;
     if (!yield())
         return;
-    trackFinished(DoneSuccessful);
+    trackFinished(PlayEnd::Reached);
 }
 
-void PlayerControl::trackFinished(int code) {
-    if (code == DoneFailure) {
+void PlayerControl::trackFinished(PlayEnd end) {
+    if (end == PlayEnd::Failed) {
         if (!passOverFailure())
             return;
-    } else if (code == DoneSuccessful || code == DoneGivenUp) {
+    } else if (end == PlayEnd::Reached || end == PlayEnd::GivenUp) {
         // A track played (or the user moved play on): failures start counting afresh.
         m_failuresInARow = 0;
         m_failedPoints.clear();
@@ -309,7 +309,7 @@ bool PlayerControl::finishFade() {
     m_media.close();
     if (!yield())
         return false;
-    trackFinished(DoneSuccessful);
+    trackFinished(PlayEnd::Reached);
     if (alive.isNull())
         return false;
     // This replaces the reserved track's relative volume by the middle level.

@@ -39,11 +39,11 @@ public:
     void continuousStart();
     // Plays the selected track (the first when none is selected).
     void selectStart();
-    // The end-of-track step. DoneSuccessful and DoneGivenUp start the next track. DoneFailure
-    // (the file could not be played) is reported; in continuous play the next track then
-    // starts as after an end, until a whole round of the play order has failed. Other codes
-    // do nothing. A fade under way ends with the track: the queued track plays in full.
-    void trackFinished(int code);
+    // The end-of-track step. PlayEnd::Reached and PlayEnd::GivenUp start the next track.
+    // PlayEnd::Failed (the file could not be played) is reported; in continuous play the next track
+    // then starts as after an end, until a whole round of the play order has failed. Other codes do
+    // nothing. A fade under way ends with the track: the queued track plays in full.
+    void trackFinished(sonavue::PlayEnd end);
     // One tick of the fade (every 100 ms while it runs).
     void fadeStep();
 

@@ -39,7 +39,7 @@ void Transport::selectStart() {
 }
 
 void Transport::next() {
-    m_player.trackFinished(DoneSuccessful);
+    m_player.trackFinished(PlayEnd::Reached);
 }
 
 void Transport::play() {

@@ -145,13 +145,13 @@ private slots:
             return;
         element->setStallLimitMs(1000);
         MediaControl& media = *element;
-        QList<int> codes;
-        connect(&media, &MediaControl::finished, this, [&](int code) { codes << code; });
+        QList<PlayEnd> codes;
+        connect(&media, &MediaControl::finished, this, [&](PlayEnd end) { codes << end; });
 
         core->player().continuousStart();
-        QTRY_VERIFY_WITH_TIMEOUT(codes.contains(DoneSuccessful), WaitMs);
+        QTRY_VERIFY_WITH_TIMEOUT(codes.contains(PlayEnd::Reached), WaitMs);
         // The play that stood still was given up, and the track after it played to its end.
-        QCOMPARE(codes.first(), int(DoneGivenUp));
+        QCOMPARE(codes.first(), PlayEnd::GivenUp);
         QVERIFY(sinksMade >= 2);
         media.close();
     }

@@ -75,15 +75,15 @@ struct PeakMeter {
     }
 };
 
-QList<int> codes(const QSignalSpy& spy) {
-    QList<int> result;
+QList<PlayEnd> codes(const QSignalSpy& spy) {
+    QList<PlayEnd> result;
     for (const QList<QVariant>& arguments : spy)
-        result << arguments.at(0).toInt();
+        result << arguments.at(0).value<PlayEnd>();
     return result;
 }
 
 // Waits until finished has carried `code` (or the time is up).
-bool waitForCode(QSignalSpy& spy, int code, int timeoutMs = DoneWaitMs) {
+bool waitForCode(QSignalSpy& spy, PlayEnd code, int timeoutMs = DoneWaitMs) {
     QElapsedTimer clock;
     clock.start();
     while (!codes(spy).contains(code)) {
@@ -205,30 +205,31 @@ private slots:
         clock.start();
         media.play();
         QCOMPARE(media.state(), State::Playing);
-        QVERIFY2(waitForCode(done, DoneSuccessful), qPrintable(path));
+        QVERIFY2(waitForCode(done, PlayEnd::Reached), qPrintable(path));
         // Played in real time, not raised early.
         QVERIFY2(clock.elapsed() >= durationMs * 8 / 10,
                  qPrintable(QString::number(clock.elapsed())));
         QVERIFY(onUiThread);
         QCOMPARE(media.state(), State::Stopped);
         QTest::qWait(150);
-        QCOMPARE(codes(done), QList<int>{DoneSuccessful});
+        QCOMPARE(codes(done), QList<PlayEnd>{PlayEnd::Reached});
         media.close();
         QCOMPARE(media.state(), State::Closed);
         QCOMPARE(media.fileName(), path); // kept after the close
         QTest::qWait(50);
-        QCOMPARE(codes(done), QList<int>{DoneSuccessful}); // closing after the end adds nothing
+        QCOMPARE(codes(done),
+                 QList<PlayEnd>{PlayEnd::Reached}); // closing after the end adds nothing
     }
     void cutShortPlayRaisesNoCodeOne_data() {
         QTest::addColumn<QString>("interruption");
-        QTest::addColumn<int>("expectedCode");
-        dataRow("close", "close", int(DoneAborted));
-        dataRow("open of another file", "open", int(DoneSuperseded));
-        dataRow("play again", "play", int(DoneSuperseded));
+        QTest::addColumn<PlayEnd>("expectedCode");
+        dataRow("close", "close", PlayEnd::Aborted);
+        dataRow("open of another file", "open", PlayEnd::Superseded);
+        dataRow("play again", "play", PlayEnd::Superseded);
     }
     void cutShortPlayRaisesNoCodeOne() {
         QFETCH(QString, interruption);
-        QFETCH(int, expectedCode);
+        QFETCH(PlayEnd, expectedCode);
         const QString first = writeWav(QStringLiteral("first.wav"), 400);
         const QString second = writeWav(QStringLiteral("second.wav"), 250);
         GstMediaElement media(realTimeFakeSink);
@@ -243,12 +244,12 @@ private slots:
         else
             media.close();
         QVERIFY(waitForCode(done, expectedCode));
-        QCOMPARE(codes(done), QList<int>{expectedCode});
+        QCOMPARE(codes(done), QList<PlayEnd>{expectedCode});
 
         if (interruption == QLatin1String("close")) {
             QCOMPARE(media.state(), State::Closed);
             QTest::qWait(400); // past the first file's end
-            QCOMPARE(codes(done), QList<int>{expectedCode});
+            QCOMPARE(codes(done), QList<PlayEnd>{expectedCode});
             // Close, then the next file plays to its end.
             openAndPlay(media, second);
         } else if (interruption == QLatin1String("open")) {
@@ -256,9 +257,9 @@ private slots:
             media.play();
         }
         // The file that now plays (the first again, from the start, or the second) ends once.
-        QVERIFY(waitForCode(done, DoneSuccessful));
+        QVERIFY(waitForCode(done, PlayEnd::Reached));
         QTest::qWait(150);
-        QCOMPARE(codes(done).count(DoneSuccessful), 1);
+        QCOMPARE(codes(done).count(PlayEnd::Reached), 1);
     }
     void endQueuedBeforeCloseIsDropped() {
         // The end of stream is posted while the user-interface thread is busy; the Close that
@@ -270,7 +271,7 @@ private slots:
         QThread::msleep(450);
         media.close();
         QTest::qWait(150);
-        QCOMPARE(codes(done), QList<int>{DoneAborted});
+        QCOMPARE(codes(done), QList<PlayEnd>{PlayEnd::Aborted});
         QCOMPARE(media.state(), State::Closed);
     }
     void failureOfAFileNoLongerOpenIsDropped_data() {
@@ -287,26 +288,26 @@ private slots:
         openAndPlay(media, m_dir.path() + QStringLiteral("/missing.wav"));
         if (openAnother) {
             openAndPlay(media, writeWav(QStringLiteral("next.wav"), 150));
-            QVERIFY(waitForCode(done, DoneSuccessful));
+            QVERIFY(waitForCode(done, PlayEnd::Reached));
         } else {
             media.close();
             QTest::qWait(150);
         }
-        QCOMPARE(codes(done), openAnother ? QList<int>{DoneSuccessful} : QList<int>{});
+        QCOMPARE(codes(done), openAnother ? QList<PlayEnd>{PlayEnd::Reached} : QList<PlayEnd>{});
     }
     void playAgainAfterTheEnd() {
         const QString path = writeWav(QStringLiteral("again.wav"), 300);
         GstMediaElement media(realTimeFakeSink);
         QSignalSpy done(&media, &MediaControl::finished);
         openAndPlay(media, path);
-        QVERIFY(waitForCode(done, DoneSuccessful));
+        QVERIFY(waitForCode(done, PlayEnd::Reached));
         done.clear();
         QElapsedTimer clock;
         clock.start();
         media.play(); // from the start, not from the end
-        QVERIFY(waitForCode(done, DoneSuccessful));
+        QVERIFY(waitForCode(done, PlayEnd::Reached));
         QVERIFY2(clock.elapsed() >= 240, qPrintable(QString::number(clock.elapsed())));
-        QCOMPARE(codes(done), QList<int>{DoneSuccessful});
+        QCOMPARE(codes(done), QList<PlayEnd>{PlayEnd::Reached});
     }
     void unplayableFileStaysSilentAndElementRecovers_data() {
         QTest::addColumn<QString>("kind");
@@ -345,17 +346,17 @@ private slots:
         GstMediaElement media(realTimeFakeSink);
         QSignalSpy done(&media, &MediaControl::finished);
         openAndPlay(media, path); // returns: nothing blocks on the file
-        QVERIFY2(waitForCode(done, DoneFailure), qPrintable(kind));
+        QVERIFY2(waitForCode(done, PlayEnd::Failed), qPrintable(kind));
         QTest::qWait(100);
-        QCOMPARE(codes(done), QList<int>{DoneFailure});
+        QCOMPARE(codes(done), QList<PlayEnd>{PlayEnd::Failed});
         // Closed, or open and stopped when the file opened but held no sound.
         QVERIFY(media.state() == State::Closed || media.state() == State::Stopped);
 
         // Usable afterwards: the player's own sequence plays the next file to its end.
         media.close();
         openAndPlay(media, writeWav(QStringLiteral("after bad.wav"), 200));
-        QVERIFY(waitForCode(done, DoneSuccessful));
-        QCOMPARE(codes(done), (QList<int>{DoneFailure, DoneSuccessful}));
+        QVERIFY(waitForCode(done, PlayEnd::Reached));
+        QCOMPARE(codes(done), (QList<PlayEnd>{PlayEnd::Failed, PlayEnd::Reached}));
     }
     void anyFileNamePlays_data() {
         QTest::addColumn<QString>("name"); // relative to the temporary folder
@@ -384,8 +385,8 @@ private slots:
         GstMediaElement media(realTimeFakeSink);
         QSignalSpy done(&media, &MediaControl::finished);
         openAndPlay(media, path);
-        QVERIFY2(waitForCode(done, DoneSuccessful), qPrintable(fileUriFor(path)));
-        QCOMPARE(codes(done), QList<int>{DoneSuccessful});
+        QVERIFY2(waitForCode(done, PlayEnd::Reached), qPrintable(fileUriFor(path)));
+        QCOMPARE(codes(done), QList<PlayEnd>{PlayEnd::Reached});
     }
     void fileUriKeepsTheBytes_data() {
         anyFileNamePlays_data();
@@ -440,13 +441,13 @@ private slots:
         QVERIFY(std::abs(media.outputVolume() - gain) < 1e-6);
 
         openAndPlay(media, first);
-        QVERIFY(waitForCode(done, DoneSuccessful));
+        QVERIFY(waitForCode(done, PlayEnd::Reached));
         const int firstPeak = meter.peak.exchange(0);
         // The level holds across Close and Open: the next file plays at it too.
         media.close();
         done.clear();
         openAndPlay(media, second);
-        QVERIFY(waitForCode(done, DoneSuccessful));
+        QVERIFY(waitForCode(done, PlayEnd::Reached));
         const int secondPeak = meter.peak.load();
         QVERIFY(std::abs(media.outputVolume() - gain) < 1e-6);
         const double expected = Peak * gain;
@@ -475,11 +476,11 @@ private slots:
         clock.start();
         media.resume();
         QCOMPARE(media.state(), State::Playing);
-        QVERIFY(waitForCode(done, DoneSuccessful));
+        QVERIFY(waitForCode(done, PlayEnd::Reached));
         // It went on from where it stood, in real time.
         QVERIFY2(clock.elapsed() >= (Length - pausedAt) * 8 / 10,
                  qPrintable(QString::number(clock.elapsed())));
-        QCOMPARE(codes(done), QList<int>{DoneSuccessful});
+        QCOMPARE(codes(done), QList<PlayEnd>{PlayEnd::Reached});
         const QList<State> seen = [&] {
             QList<State> list;
             for (const QList<QVariant>& arguments : states)
@@ -507,11 +508,11 @@ private slots:
         QTest::qWait(150);
         media.stop();
         QCOMPARE(media.state(), State::Stopped);
-        QVERIFY(waitForCode(done, DoneAborted));
+        QVERIFY(waitForCode(done, PlayEnd::Aborted));
         QTest::qWait(100);
         QVERIFY2(media.positionMs() < 20, qPrintable(QString::number(media.positionMs())));
         QTest::qWait(400); // past the end: a stopped play does not end
-        QCOMPARE(codes(done), QList<int>{DoneAborted});
+        QCOMPARE(codes(done), QList<PlayEnd>{PlayEnd::Aborted});
 
         // A seek while stopped, then play on from there: the rest of the file only.
         media.seekMs(300);
@@ -524,14 +525,14 @@ private slots:
         QElapsedTimer clock;
         clock.start();
         media.resume();
-        QVERIFY(waitForCode(done, DoneSuccessful));
+        QVERIFY(waitForCode(done, PlayEnd::Reached));
         QVERIFY2(clock.elapsed() >= 150 && clock.elapsed() < 450,
                  qPrintable(QString::number(clock.elapsed())));
         // After the end the transport's play starts over from the beginning.
         done.clear();
         clock.restart();
         media.resume();
-        QVERIFY(waitForCode(done, DoneSuccessful));
+        QVERIFY(waitForCode(done, PlayEnd::Reached));
         QVERIFY2(clock.elapsed() >= 400, qPrintable(QString::number(clock.elapsed())));
     }
     void defaultSinkPlaysWithoutSoundDevice() {
@@ -544,9 +545,9 @@ private slots:
         QElapsedTimer clock;
         clock.start();
         openAndPlay(media, path);
-        QVERIFY(waitForCode(done, DoneSuccessful));
+        QVERIFY(waitForCode(done, PlayEnd::Reached));
         QVERIFY(clock.elapsed() >= 200);
-        QCOMPARE(codes(done), QList<int>{DoneSuccessful});
+        QCOMPARE(codes(done), QList<PlayEnd>{PlayEnd::Reached});
         // No device here (see initTestCase): said once, however many files play.
         openAndPlay(media, path);
         QTRY_COMPARE_WITH_TIMEOUT(codes(done).size(), 2, DoneWaitMs);
@@ -574,9 +575,9 @@ private slots:
         QElapsedTimer clock;
         clock.start();
         openAndPlay(media, path);
-        QVERIFY(waitForCode(done, DoneSuccessful));
+        QVERIFY(waitForCode(done, PlayEnd::Reached));
         QVERIFY(clock.elapsed() >= 200); // the silent sink keeps real time
-        QCOMPARE(codes(done), QList<int>{DoneSuccessful});
+        QCOMPARE(codes(done), QList<PlayEnd>{PlayEnd::Reached});
         QVERIFY(media.usesFallbackSink());
         QCOMPARE(noOutput.count(), 1);
         QVERIFY(std::abs(media.outputVolume() - 32896.0 / 65535.0) < 1e-6); // the level survives

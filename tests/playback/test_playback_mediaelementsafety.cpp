@@ -33,14 +33,14 @@ namespace {
 // than real time. Only a fault waits this long.
 constexpr int WaitMs = 60000;
 
-QList<int> codes(const QSignalSpy& spy) {
-    QList<int> result;
+QList<PlayEnd> codes(const QSignalSpy& spy) {
+    QList<PlayEnd> result;
     for (const QList<QVariant>& arguments : spy)
-        result << arguments.at(0).toInt();
+        result << arguments.at(0).value<PlayEnd>();
     return result;
 }
 
-bool waitForCode(QSignalSpy& spy, int code) {
+bool waitForCode(QSignalSpy& spy, PlayEnd code) {
     return QTest::qWaitFor([&] { return codes(spy).contains(code); }, WaitMs);
 }
 
@@ -133,17 +133,17 @@ private slots:
         media.open(bad);
         QCOMPARE(media.state(), State::Closed); // refused before any pipeline saw it
         media.play();
-        QVERIFY(waitForCode(done, DoneFailure));
+        QVERIFY(waitForCode(done, PlayEnd::Failed));
 
         // The element goes on: a sound MIDI file and a WAV both play to their ends.
         media.close();
         openAndPlay(media, midi);
-        QVERIFY(waitForCode(done, DoneSuccessful));
+        QVERIFY(waitForCode(done, PlayEnd::Reached));
         media.close();
         done.clear();
         openAndPlay(media, wav);
-        QVERIFY(waitForCode(done, DoneSuccessful));
-        QCOMPARE(codes(done), QList<int>{DoneSuccessful});
+        QVERIFY(waitForCode(done, PlayEnd::Reached));
+        QCOMPARE(codes(done), QList<PlayEnd>{PlayEnd::Reached});
     }
     void playThatStandsStillIsGivenUp() {
         const QString wav = write(QStringLiteral("still.wav"), wavBytes(150));
@@ -156,16 +156,16 @@ private slots:
         openAndPlay(media, wav);
         QCOMPARE(media.state(), State::Playing);
         // Given up with the code that continuous play takes as an end of play.
-        QVERIFY(waitForCode(done, DoneGivenUp));
-        QCOMPARE(codes(done), QList<int>{DoneGivenUp});
+        QVERIFY(waitForCode(done, PlayEnd::GivenUp));
+        QCOMPARE(codes(done), QList<PlayEnd>{PlayEnd::GivenUp});
         QCOMPARE(media.state(), State::Closed);
 
         // The next file plays on a sink that works.
         stuck = false;
         done.clear();
         openAndPlay(media, wav);
-        QVERIFY(waitForCode(done, DoneSuccessful));
-        QCOMPARE(codes(done), QList<int>{DoneSuccessful});
+        QVERIFY(waitForCode(done, PlayEnd::Reached));
+        QCOMPARE(codes(done), QList<PlayEnd>{PlayEnd::Reached});
     }
     void closeDoesNotWaitForAPipelineThatWillNotStop() {
         const QString wav = write(QStringLiteral("held.wav"), wavBytes(300));

@@ -55,14 +55,14 @@ private:
             rig->control.selectStart();
             break;
         case Start::TrackEnd:
-            rig->media.finish(DoneSuccessful);
+            rig->media.finish(PlayEnd::Reached);
             break;
         case Start::FadeEnd:
             rig->startAtLevel(8);
             rig->control.fadeStep();
             break;
         case Start::Aborted:
-            rig->media.finish(DoneAborted);
+            rig->media.finish(PlayEnd::Aborted);
             break;
         }
     }
@@ -86,7 +86,7 @@ private slots:
         rig->showFolders();
         rig->playing(1);
         QVERIFY(rig->reserve({10, 11}));
-        rig->media.finish(DoneSuccessful); // a reserved track plays
+        rig->media.finish(PlayEnd::Reached); // a reserved track plays
         rig->startAtLevel(77);
         rig->forget();
 
@@ -157,7 +157,7 @@ private slots:
                 markedAtYields << rig->control.startingTrack();
                 announcedAtYields << int(finished.size());
                 if (endDuringYield && yield == 1)
-                    rig->media.finish(DoneSuccessful);
+                    rig->media.finish(PlayEnd::Reached);
             });
 
         begin(start);
@@ -199,7 +199,7 @@ private slots:
     void continuousStartAfterStop() {
         rig->showFolders();
         rig->control.continuousStart();
-        rig->media.finish(DoneSuccessful);
+        rig->media.finish(PlayEnd::Reached);
         QCOMPARE(rig->lastOpened(), rig->path(4));
 
         rig->browsing.selectTrack(0); // the user selects another track, then stops
@@ -218,7 +218,7 @@ private slots:
         QCOMPARE(rig->position(), QStringLiteral("-1/0"));
         QCOMPARE(rig->media.opened(), QStringList{rig->path(3)});
 
-        rig->media.finish(DoneSuccessful); // the same track plays a second time
+        rig->media.finish(PlayEnd::Reached); // the same track plays a second time
         QCOMPARE(rig->media.opened(), (QStringList{rig->path(3), rig->path(3)}));
         QCOMPARE(rig->position(), QStringLiteral("0/0"));
     }
@@ -257,14 +257,14 @@ private slots:
         QVERIFY(rig->reserve({10, 11, 12}));
 
         for (int row : {10, 11, 12}) {
-            rig->media.finish(DoneSuccessful);
+            rig->media.finish(PlayEnd::Reached);
             QCOMPARE(rig->lastOpened(), rig->path(row));
             QCOMPARE(rig->browsing.reserved().count(), 12 - row);
             QCOMPARE(rig->nowPlaying, PlayerRig::titleField(row));
             QVERIFY(rig->control.reservedPlaying());
             QCOMPARE(rig->position(), QStringLiteral("1/0"));
         }
-        rig->media.finish(DoneSuccessful);
+        rig->media.finish(PlayEnd::Reached);
         QCOMPARE(rig->lastOpened(), rig->path(5));
         QCOMPARE(rig->position(), QStringLiteral("2/0"));
         QVERIFY(!rig->control.reservedPlaying());
@@ -289,7 +289,7 @@ private slots:
         rig->browsing.selectGroupEntry(GroupArtist, playingEntry);
         rig->playing(1); // the last of the entry's two tracks
 
-        rig->media.finish(DoneSuccessful);
+        rig->media.finish(PlayEnd::Reached);
 
         QCOMPARE(rig->browsing.selectedGroupEntry(GroupArtist), next);
         QCOMPARE(rig->browsing.trackNumbers(), rowTexts(entryRows(next, 2)));
@@ -306,7 +306,7 @@ private slots:
         rig->browsing.selectGroupEntry(GroupAlbum, 3);
         rig->forget();
 
-        rig->media.finish(DoneSuccessful);
+        rig->media.finish(PlayEnd::Reached);
 
         const QStringList& log = rig->log;
         const auto at = [&](const char* entry) { return log.indexOf(QLatin1String(entry)); };
@@ -333,10 +333,10 @@ private slots:
         rig->showFolders();
         rig->playing(1);
         QVERIFY(rig->reserve({10, 11}));
-        rig->media.finish(DoneSuccessful); // 10 plays, reserved
+        rig->media.finish(PlayEnd::Reached); // 10 plays, reserved
         rig->forget();
 
-        rig->media.finish(code);
+        rig->media.finish(PlayEnd(code));
 
         QCOMPARE(rig->browsing.reserved().count() == 0, advances);
         QCOMPARE(rig->media.opened(), advances ? QStringList{rig->path(11)} : QStringList{});

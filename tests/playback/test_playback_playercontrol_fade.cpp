@@ -129,7 +129,7 @@ private slots:
         rig->control.setImmediateChange(immediate);
         if (alreadyReserved) {
             QVERIFY(rig->reserve({11}));
-            rig->media.finish(DoneSuccessful);
+            rig->media.finish(PlayEnd::Reached);
             QVERIFY(rig->control.reservedPlaying());
         }
         QVERIFY(rig->reserve({10}));
@@ -218,7 +218,7 @@ private slots:
                 reserved.removeAt(0);
         });
 
-        rig->media.finish(DoneSuccessful);
+        rig->media.finish(PlayEnd::Reached);
 
         QCOMPARE(rig->lastOpened(), rig->path(10)); // taken before the yield
         QStringList expected;
@@ -308,7 +308,7 @@ private slots:
         // The file last opened ends, or fails, as its row says.
         const auto finishIt = [&] {
             const int row = int(rig->lastOpened().right(6).left(2).toInt());
-            rig->media.finish(failing.contains(row) ? DoneFailure : DoneSuccessful);
+            rig->media.finish(failing.contains(row) ? PlayEnd::Failed : PlayEnd::Reached);
         };
         rig->browsing.selectTrack(1);
         if (selectStart)
@@ -341,8 +341,8 @@ private slots:
     // queued track plays in full at the middle level.
     void fadeEndsWithTheFadingTrack_data() {
         QTest::addColumn<int>("code");
-        dataRow("it ends", int(DoneSuccessful));
-        dataRow("it fails", int(DoneFailure));
+        dataRow("it ends", int(PlayEnd::Reached));
+        dataRow("it fails", int(PlayEnd::Failed));
     }
     void fadeEndsWithTheFadingTrack() {
         QFETCH(int, code);
@@ -357,7 +357,7 @@ private slots:
         QCOMPARE(rig->volume.level(), 104);
         rig->forget();
 
-        rig->media.finish(code);
+        rig->media.finish(PlayEnd(code));
 
         QVERIFY(!rig->control.fading());
         QCOMPARE(rig->media.opened(), QStringList{rig->path(10)});
@@ -380,7 +380,7 @@ private slots:
         QCOMPARE(rig->position(), QStringLiteral("0/-1"));
         QCOMPARE(rig->lastOpened(), rig->path(7));
 
-        rig->media.finish(DoneSuccessful);
+        rig->media.finish(PlayEnd::Reached);
         QCOMPARE(rig->lastOpened(), rig->path(8));
         QCOMPARE(rig->position(), QStringLiteral("1/-1"));
         QCOMPARE(rig->browsing.selectedGroupEntry(GroupArtist), -1);
@@ -401,7 +401,7 @@ private slots:
         rig->showFolders();
         if (track > -2)
             rig->playing(track);
-        rig->media.finish(DoneSuccessful);
+        rig->media.finish(PlayEnd::Reached);
         QCOMPARE(rig->lastOpened(), rig->path(row));
     }
 };

@@ -94,9 +94,9 @@ private slots:
         QCOMPARE(highlighted(ui.ListName), 2);
         QTest::keyClick(window, Qt::Key_Up);
         QTest::keyClick(window, Qt::Key_Return);
-        w->media->finish(DoneSuccessful);
-        w->media->finish(DoneSuccessful);
-        w->media->finish(DoneSuccessful);
+        w->media->finish(PlayEnd::Reached);
+        w->media->finish(PlayEnd::Reached);
+        w->media->finish(PlayEnd::Reached);
         QCOMPARE(opened(w->mediaLog), (QStringList{"a3.mp3", "b1.mp3", "a1.mp3", "a3.mp3"}));
 
         // A double-click queues a found track; Ctrl+C still empties the reserved list.

@@ -218,7 +218,7 @@ private slots:
         ui.Command3->click();
         ui.Command4->click();
         QVERIFY(opened().isEmpty());
-        m_media->finish(DoneSuccessful);
+        m_media->finish(PlayEnd::Reached);
         QVERIFY(opened().isEmpty());
     }
 

@@ -310,7 +310,7 @@ private slots:
         QCOMPARE(ui.title->text(), QStringLiteral("Root One"));
         emit w->media->audioOutputMissing();
         QCOMPARE(ui.title->text(), QStringLiteral("音声出力がありません"));
-        w->media->finish(DoneFailure); // continuous play goes on with the next track
+        w->media->finish(PlayEnd::Failed); // continuous play goes on with the next track
         QCOMPARE(ui.title->text(), QStringLiteral("root1.mp3 再生できません"));
         QCOMPARE(opened(w->mediaLog).last(), QStringLiteral("a1.mp3"));
         QTRY_COMPARE_WITH_TIMEOUT(ui.title->text(), QStringLiteral("A One"), 5000);
@@ -318,7 +318,7 @@ private slots:
         clickRow(ui.ListName, QStringLiteral("A Two"));
         QTest::keyClick(f.windowHandle(), Qt::Key_S, Qt::ControlModifier);
         QCOMPARE(opened(w->mediaLog).last(), QStringLiteral("a2.mp3"));
-        w->media->finish(DoneFailure); // a select start stops at its file
+        w->media->finish(PlayEnd::Failed); // a select start stops at its file
         QTest::qWait(NowPlayingText::NoticeMs + 300);
         QCOMPARE(opened(w->mediaLog).last(), QStringLiteral("a2.mp3"));
         QCOMPARE(ui.title->text(), QStringLiteral("a2.mp3 再生できません"));

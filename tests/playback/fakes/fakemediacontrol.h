@@ -44,7 +44,7 @@ public:
         return false;
     }
     // The play reached its end (code 1), or some other code.
-    void finish(int code) { emit finished(code); }
+    void finish(PlayEnd end) { emit finished(end); }
 
     void setOutputGain(double gain) override { gains << gain; }
     State state() const override { return State::Closed; }
