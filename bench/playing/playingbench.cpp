@@ -1,41 +1,62 @@
 // SPDX-License-Identifier: LicenseRef-proprietary
 // SPDX-FileCopyrightText: 2026 The Sonavue developers
-// What playing costs: the processor time of the whole program (its own process and the web
-// engine's helpers) while it plays one MP3, beside a bare playbin playing the same file into
-// the same automatic audio sink, measured one after the other in the same run.
+// What a running player costs: the processor time of the whole program (its own process and
+// the web engine's helpers) while it plays one MP3, beside a bare playbin playing the same
+// file into the same automatic audio sink, measured one after the other in the same run; and
+// with --library, the memory of the whole program idle with that library scanned.
 //
-//   tests/desktop/run-with-wm.sh sonavue-bench-playing [--seconds N]
+//   tests/desktop/run-with-wm.sh sonavue-bench-playing [--seconds N] [--library DIR]
 //
 // Each side is started, given a few seconds to settle (the program's start-up and first
 // paint), then its processor ticks (user + system, every process of its tree) are read
 // from /proc over N seconds (30 by default). A 3-minute 44.1 kHz stereo MP3 is written once
 // to /tmp/sonavue-bench-playing with GStreamer's LAME encoder. The program runs with a
-// settings folder of its own and an empty music folder; the file is handed to it on the
+// copy of its program folder and an empty music folder; the file is handed to it on the
 // command line, so continuous play starts with it. Run it on a desktop (Xvfb and openbox
-// above) to count what the window's repaints cost.
+// above) to count what the window's repaints cost. Memory: the proportional set size (PSS,
+// shared pages split between their users) and the resident size summed over every process of
+// the program, after it has scanned the library and stood idle for N seconds.
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QThread>
 #include <cstdio>
 #include <gst/gst.h>
+#include <tuple>
 #include <unistd.h>
 
 namespace {
 
 constexpr int SettleSeconds = 6;
 
-// Ticks (user + system) of pid and every process below it.
+qint64 parentOf(qint64 pid) {
+    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
+    if (!stat.open(QIODevice::ReadOnly))
+        return 0;
+    const QByteArray line = stat.readAll();
+    const QList<QByteArray> fields = line.mid(line.lastIndexOf(')') + 2).split(' ');
+    return fields.size() > 1 ? fields[1].toLongLong() : 0;
+}
+
+bool isBelow(qint64 pid, qint64 root) {
+    for (qint64 p = parentOf(pid); p > 1; p = parentOf(p)) {
+        if (p == root)
+            return true;
+    }
+    return false;
+}
+
+// Ticks (user + system) of root and every process below it.
 long long treeTicks(qint64 root) {
-    QMap<qint64, qint64> parentOf;
-    QMap<qint64, long long> ticksOf;
+    long long total = 0;
     for (const QString& entry : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs)) {
         bool isPid = false;
         const qint64 pid = entry.toLongLong(&isPid);
-        if (!isPid)
+        if (!isPid || (pid != root && !isBelow(pid, root)))
             continue;
         QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
         if (!stat.open(QIODevice::ReadOnly))
@@ -43,21 +64,32 @@ long long treeTicks(qint64 root) {
         const QByteArray line = stat.readAll();
         // Fields after the command name, which is in brackets and may hold spaces.
         const QList<QByteArray> fields = line.mid(line.lastIndexOf(')') + 2).split(' ');
-        if (fields.size() < 13)
-            continue;
-        parentOf[pid] = fields[1].toLongLong();
-        ticksOf[pid] = fields[11].toLongLong() + fields[12].toLongLong();
-    }
-    long long total = 0;
-    for (auto it = ticksOf.cbegin(); it != ticksOf.cend(); ++it) {
-        for (qint64 p = it.key(); p > 1; p = parentOf.value(p, 0)) {
-            if (p == root) {
-                total += it.value();
-                break;
-            }
-        }
+        if (fields.size() > 12)
+            total += fields[11].toLongLong() + fields[12].toLongLong();
     }
     return total;
+}
+
+// Kibibytes of PSS and RSS of root and every process below it.
+std::pair<long long, long long> treeMemoryKiB(qint64 root) {
+    long long pss = 0, rss = 0;
+    for (const QString& entry : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs)) {
+        bool isPid = false;
+        const qint64 pid = entry.toLongLong(&isPid);
+        if (!isPid || (pid != root && !isBelow(pid, root)))
+            continue;
+        QFile rollup(QStringLiteral("/proc/%1/smaps_rollup").arg(pid));
+        if (!rollup.open(QIODevice::ReadOnly))
+            continue;
+        for (const QByteArray& line : rollup.readAll().split('\n')) {
+            const QList<QByteArray> words = line.simplified().split(' ');
+            if (words.size() >= 2 && words[0] == "Pss:")
+                pss += words[1].toLongLong();
+            else if (words.size() >= 2 && words[0] == "Rss:")
+                rss += words[1].toLongLong();
+        }
+    }
+    return {pss, rss};
 }
 
 bool writeMp3(const QString& path, int seconds) {
@@ -110,6 +142,7 @@ int playBare(const QString& path) {
 struct Cost {
     long long ticks = -1;
     double seconds = 0;
+    long long pssKiB = 0, rssKiB = 0; // at the end of the measured time
     double percentOfACore() const {
         return ticks < 0 ? -1 : 100.0 * double(ticks) / double(sysconf(_SC_CLK_TCK)) / seconds;
     }
@@ -132,6 +165,7 @@ Cost measure(const QString& program, const QStringList& arguments,
     QThread::sleep(seconds);
     const long long after = treeTicks(process.processId());
     cost.seconds = clock.elapsed() / 1000.0;
+    std::tie(cost.pssKiB, cost.rssKiB) = treeMemoryKiB(process.processId());
     if (process.state() == QProcess::Running)
         cost.ticks = after - before;
     process.terminate();
@@ -160,8 +194,30 @@ int main(int argc, char** argv) {
     if (!writeMp3(mp3, 180))
         return 1;
 
+    QString library;
+    const qsizetype libraryAt = arguments.indexOf(QStringLiteral("--library"));
+    if (libraryAt > 0 && libraryAt + 1 < arguments.size())
+        library = QFileInfo(arguments[libraryAt + 1]).absoluteFilePath();
+
     QTemporaryDir home;
     QDir(home.path()).mkpath(QStringLiteral("Music"));
+    // A copy of the program folder, so that its settings file is this run's own.
+    const QString programFolder = home.path() + QStringLiteral("/program");
+    const QString program = programFolder + QStringLiteral("/Sonavue");
+    const QString built = QStringLiteral(SONAVUE_PROGRAM);
+    QDir().mkpath(programFolder);
+    if (!QFile::copy(built, program) ||
+        !QFile::copy(QFileInfo(built).absolutePath() + QStringLiteral("/index.htm"),
+                     programFolder + QStringLiteral("/index.htm"))) {
+        std::fprintf(stderr, "cannot copy the program folder\n");
+        return 1;
+    }
+    const auto storeFolder = [&](const QString& music) {
+        QFile ini(programFolder + QStringLiteral("/Sonavue.ini"));
+        return ini.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
+               ini.write("[init]\nFolder=" + music.toUtf8() + "\n") > 0;
+    };
+    storeFolder(home.path() + QStringLiteral("/Music"));
     QDir(home.path()).mkpath(QStringLiteral("run"));
     QFile::setPermissions(home.path() + QStringLiteral("/run"),
                           QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
@@ -178,11 +234,21 @@ int main(int argc, char** argv) {
                               {QStringLiteral("--bare"), mp3}, environment, seconds);
     std::printf("bare playbin:       %4lld ticks, %5.2f %% of a core\n", bare.ticks,
                 bare.percentOfACore());
-    const Cost program = measure(QStringLiteral(SONAVUE_PROGRAM), {mp3}, environment, seconds);
-    std::printf("Sonavue (all its processes): %4lld ticks, %5.2f %% of a core\n", program.ticks,
-                program.percentOfACore());
-    if (bare.ticks > 0 && program.ticks >= 0)
+    const Cost playing = measure(program, {mp3}, environment, seconds);
+    std::printf("Sonavue (all its processes): %4lld ticks, %5.2f %% of a core\n", playing.ticks,
+                playing.percentOfACore());
+    if (bare.ticks > 0 && playing.ticks >= 0)
         std::printf("program / bare playbin: %.2f (target at most 1.5)\n",
-                    double(program.ticks) / double(bare.ticks));
-    return bare.ticks < 0 || program.ticks < 0 ? 1 : 0;
+                    double(playing.ticks) / double(bare.ticks));
+    std::printf("memory while playing, no library: PSS %.1f MiB, RSS %.1f MiB (all processes)\n",
+                playing.pssKiB / 1024.0, playing.rssKiB / 1024.0);
+    bool idleMeasured = true;
+    if (!library.isEmpty() && storeFolder(library)) {
+        const Cost idle = measure(program, {}, environment, seconds);
+        idleMeasured = idle.ticks >= 0;
+        std::printf("memory idle with %s: PSS %.1f MiB, RSS %.1f MiB (all processes; target "
+                    "at most 300 MB)\n",
+                    qPrintable(library), idle.pssKiB / 1024.0, idle.rssKiB / 1024.0);
+    }
+    return bare.ticks < 0 || playing.ticks < 0 || !idleMeasured ? 1 : 0;
 }
