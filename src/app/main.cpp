@@ -8,6 +8,7 @@
 #include "app/remoteverbs.h"
 #include "app/selfcheck.h"
 #include "app/singleinstance.h"
+#include "app/tracknotifier.h"
 #include "base/nativepath.h"
 #include "base/settings.h"
 #include "base/settingslocation.h"
@@ -140,5 +141,7 @@ int main(int argc, char* argv[]) {
     sonavue::MprisPlayer mpris(
         *program.core, {[&form] { sonavue::raiseWindow(form); }, [&form] { form.close(); }});
     mpris.registerOn(QDBusConnection::sessionBus());
+    const std::unique_ptr<sonavue::TrackNotifier> notifier = sonavue::notifyTrackStarts(
+        mpris, sonavue::ProgramSettings(sonavue::programName()), QDBusConnection::sessionBus());
     return app.exec();
 }

@@ -82,6 +82,10 @@ inline constexpr SettingKey ExtraTypes{QLatin1StringView("types"), [] { return Q
 inline constexpr WholeNumberKey CoverArt{
     {QLatin1StringView("coverart"), [] { return QStringLiteral("0"); }}, 0, 0, 1};
 
+// 1: a desktop notification at each track start. Otherwise none.
+inline constexpr WholeNumberKey Notify{
+    {QLatin1StringView("notify"), [] { return QStringLiteral("0"); }}, 0, 0, 1};
+
 inline constexpr int FileTypeCount = 3;
 // The file-type boxes MP3, MID and WAV: 1 listed, 0 not.
 inline constexpr std::array<WholeNumberKey, FileTypeCount> FileTypes{{
@@ -94,9 +98,9 @@ inline constexpr const WholeNumberKey& FileType(int index) {
 }
 
 // Every key above, for checks over all of them.
-inline constexpr std::array<const SettingKey*, 13> All{
-    &Colour, &TrackChange, &Opacity,  &FontSize,     &Background,   &Folder,      &CodePage,
-    &ID3v2,  &ExtraTypes,  &CoverArt, &FileTypes[0], &FileTypes[1], &FileTypes[2]};
+inline constexpr std::array<const SettingKey*, 14> All{
+    &Colour, &TrackChange, &Opacity,  &FontSize, &Background,   &Folder,       &CodePage,
+    &ID3v2,  &ExtraTypes,  &CoverArt, &Notify,   &FileTypes[0], &FileTypes[1], &FileTypes[2]};
 
 } // namespace Setting
 

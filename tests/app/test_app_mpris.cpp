@@ -5,6 +5,7 @@
 // keeps time, short WAV files written by the test. Runs on a private bus (dbus-run-session).
 #include "app/mprisplayer.h"
 #include "app/singleinstance.h"
+#include "app/tracknotifier.h"
 #include "base/fileuri.h"
 #include "playback/audiofiles.h"
 #include "playback/gstmediaelement.h"
@@ -19,6 +20,7 @@
 #include <QDBusObjectPath>
 #include <QDBusPendingCall>
 #include <QDBusVariant>
+#include <QDBusVirtualObject>
 #include <QLabel>
 #include <QSignalSpy>
 
@@ -69,6 +71,21 @@ public slots:
     void seeked(qlonglong position) { seeks << position; }
 };
 
+// A desktop's notification service on the test's bus: records each Notify call and answers
+// with a new notification number.
+class NotificationService : public QDBusVirtualObject {
+public:
+    static constexpr uint FirstId = 101;
+    QList<QVariantList> calls;
+    QString introspect(const QString&) const override { return {}; }
+    bool handleMessage(const QDBusMessage& message, const QDBusConnection& connection) override {
+        if (message.member() != QLatin1String("Notify"))
+            return false;
+        calls << message.arguments();
+        connection.send(message.createReply(QVariant::fromValue(FirstId - 1 + uint(calls.size()))));
+        return true;
+    }
+};
 class MprisTest : public QObject {
     Q_OBJECT
 
@@ -319,6 +336,39 @@ private slots:
                  QStringLiteral("Playing"));
         QVERIFY(asMap(trackChanges.first().value(QStringLiteral("Metadata")))
                     .contains(QStringLiteral("mpris:length")));
+    }
+
+    // With notifications on, each published track is announced once, replacing the notice
+    // before; the file that cannot play between them is not. Off by default.
+    void notificationsFollowTheTracks() {
+        QVERIFY(!notifyTrackStarts(*m_mpris, ProgramSettings(App), QDBusConnection::sessionBus()));
+        NotificationService service;
+        QDBusConnection bus = QDBusConnection::connectToBus(QDBusConnection::SessionBus,
+                                                            QStringLiteral("notifications"));
+        QVERIFY(
+            bus.registerVirtualObject(QStringLiteral("/org/freedesktop/Notifications"), &service));
+        QVERIFY(bus.registerService(QStringLiteral("org.freedesktop.Notifications")));
+        m_settings.set(QStringLiteral("notify"), QStringLiteral("1"));
+        const auto notifier =
+            notifyTrackStarts(*m_mpris, ProgramSettings(App), QDBusConnection::sessionBus());
+        QVERIFY(notifier);
+
+        call(Player, QStringLiteral("Play"));
+        QTRY_COMPARE(service.calls.size(), 1);
+        call(Player, QStringLiteral("Next"));
+        QTRY_COMPARE(service.calls.size(), 2);
+        QTest::qWait(300); // a notice sent late would arrive by now
+        QCOMPARE(service.calls.size(), 2);
+        const QList<QVariantList>& calls = service.calls;
+        QCOMPARE(calls[0].value(0).toString(), QStringLiteral("Sonavue"));
+        QCOMPARE(calls[0].value(1).toUInt(), 0u);
+        QCOMPARE(calls[0].value(3).toString(), QStringLiteral("First Song"));
+        QCOMPARE(calls[0].value(4).toString(), QStringLiteral("Artist One — Album X"));
+        QCOMPARE(calls[1].value(1).toUInt(), NotificationService::FirstId);
+        QCOMPARE(calls[1].value(3).toString(), QStringLiteral("Second Song"));
+        bus.unregisterService(QStringLiteral("org.freedesktop.Notifications"));
+        bus.unregisterObject(QStringLiteral("/org/freedesktop/Notifications"));
+        QDBusConnection::disconnectFromBus(QStringLiteral("notifications"));
     }
 
     // A select start of a file that cannot be played stops there: the bus has "Stopped" and
