@@ -12,10 +12,6 @@
 namespace sonavue {
 namespace {
 
-constexpr int ConnectTimeoutMs = 2000;
-constexpr int WriteTimeoutMs = 2000;
-// As a second start waits: a running player answers within one turn of its event loop.
-constexpr int AnswerTimeoutMs = 5000;
 // An answer has a line per file (at most 256 in one request) or per value, and the longest
 // is a path of 4096 bytes, each percent-encoded; anything larger is not one of ours.
 constexpr qsizetype MaxAnswerLines = 512;

@@ -20,11 +20,6 @@
 namespace sonavue {
 namespace {
 
-constexpr int ConnectTimeoutMs = 2000;
-constexpr int WriteTimeoutMs = 2000;
-// A running player answers within one turn of its event loop; one that takes longer is
-// busy (a long scan step) and acts on the request when it can.
-constexpr int AnswerTimeoutMs = 5000;
 // A client that has not sent its request by then is dropped (a silent or trickling client
 // would otherwise hold a descriptor for good).
 constexpr int ClientTimeoutMs = 2000;

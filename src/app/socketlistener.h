@@ -15,6 +15,14 @@ class QSocketNotifier;
 
 namespace sonavue {
 
+// How long a later start or a remote command waits on the one-instance socket: to connect,
+// to write its request, and for the running player's answer. A running player answers within
+// one turn of its event loop; one that takes longer is busy (a long scan step) and acts on
+// the request when it can.
+inline constexpr int ConnectTimeoutMs = 2000;
+inline constexpr int WriteTimeoutMs = 2000;
+inline constexpr int AnswerTimeoutMs = 5000;
+
 class SocketListener : public QObject {
     Q_OBJECT
 public:

@@ -149,4 +149,18 @@ struct FormControls {
     QTimer* Timer1;
 };
 
+// The texts of a list's rows, top to bottom.
+inline QStringList rows(const QListView* view) {
+    QStringList out;
+    for (int i = 0; i < view->model()->rowCount(); ++i)
+        out << view->model()->index(i, 0).data().toString();
+    return out;
+}
+
+// The highlighted row of a list as the user sees it, or -1.
+inline int highlighted(const QListView* view) {
+    const QModelIndexList selected = view->selectionModel()->selectedIndexes();
+    return selected.isEmpty() ? -1 : selected.first().row();
+}
+
 } // namespace sonavue::testing

@@ -17,18 +17,6 @@ using namespace sonavue::testing;
 namespace {
 const QString App = QStringLiteral("SonavueFindTest");
 
-QStringList rows(const QListView* view) {
-    QStringList out;
-    for (int i = 0; i < view->model()->rowCount(); ++i)
-        out << view->model()->index(i, 0).data().toString();
-    return out;
-}
-
-int highlighted(const QListView* view) {
-    const QModelIndexList selected = view->selectionModel()->selectedIndexes();
-    return selected.isEmpty() ? -1 : selected.first().row();
-}
-
 QPoint rowCentre(const QListView* view, int row) {
     return view->visualRect(view->model()->index(row, 0)).center();
 }

@@ -44,19 +44,6 @@ QPoint rowCentre(QListView* view, const QString& text) {
     qFatal("no row %s", qPrintable(text));
 }
 
-QStringList rows(const QListView* view) {
-    QStringList out;
-    for (int i = 0; i < view->model()->rowCount(); ++i)
-        out << view->model()->index(i, 0).data().toString();
-    return out;
-}
-
-// The highlighted row of a list as the user sees it, or -1.
-int highlighted(const QListView* view) {
-    const QModelIndexList selected = view->selectionModel()->selectedIndexes();
-    return selected.isEmpty() ? -1 : selected.first().row();
-}
-
 void clickRow(QListView* view, const QString& text) {
     QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, rowCentre(view, text));
 }
