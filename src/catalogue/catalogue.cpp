@@ -2,8 +2,9 @@
 // SPDX-FileCopyrightText: 2026 The Sonavue developers
 #include "catalogue/catalogue.h"
 
+#include "catalogue/textarena.h"
 #include <QHash>
-#include <QSet>
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <vector>
@@ -80,15 +81,34 @@ struct Catalogue::Impl {
     // 100,000-row scan is not doubled by a reallocation.
     static constexpr int ChunkBits = 12;
     static constexpr int ChunkRows = 1 << ChunkBits;
-    // Columns 0..6; column 7 is empty in every row the scan writes, so it is kept apart.
-    using Row = std::array<QString, ColReserved>;
+    static constexpr int ValueColumns = 4; // album, artist, year, genre
+    static constexpr std::size_t HashBasis = 14695981039346656037ull;
+
+    // A row holds numbers, not texts. Its path is a shared folder (everything up to the
+    // last '/') and a file name in the arena; its title and comment are in the arena; its
+    // album, artist, year and genre are shared values, each distinct text stored once
+    // (genre names arrive already shared with the genre table). Column 7 is empty in
+    // every row the scan writes, so it is kept apart.
+    struct Row {
+        TextArena::Ref name = TextArena::Null;
+        TextArena::Ref title = TextArena::Null;
+        TextArena::Ref comment = TextArena::Null;
+        std::uint32_t folder = 0; // 0 with a null name: no path
+        std::array<std::uint32_t, ValueColumns> values{};
+    };
 
     std::vector<std::unique_ptr<Row[]>> chunks;
     int rows = 0;
+    TextArena texts;
     PathIndex pathIndex;
-    // Album, artist, year and genre values repeat across many rows; each distinct text
-    // is stored once and shared (genre names arrive already shared with the genre table).
-    QSet<QString> sharedValues;
+    // Folders by number; number 0 is the empty folder (a path without '/').
+    std::vector<QString> folders{QString()};
+    std::vector<std::size_t> folderHashes{HashBasis};
+    QHash<QString, std::uint32_t> folderNumbers;
+    std::uint32_t lastFolder = 0;
+    // Shared values by number; number 0 is empty.
+    std::vector<QString> values{QString()};
+    QHash<QString, std::uint32_t> valueNumbers;
     QHash<int, QString> reserved;
 
     Row& row(int r) {
@@ -98,20 +118,68 @@ struct Catalogue::Impl {
         return chunks[std::size_t(r >> ChunkBits)][std::size_t(r & (ChunkRows - 1))];
     }
 
-    QString shared(int column, int r, const QString& text) {
+    static int valueSlot(int column) { return column - ColAlbum; }
+
+    std::uint32_t valueNumber(int column, int r, const QString& text) {
         if (text.isEmpty())
-            return {};
+            return 0;
         // Neighbouring rows (one album's tracks) usually hold the very same value.
         if (r > 0) {
-            const QString& previous = row(r - 1)[std::size_t(column)];
-            if (previous == text)
+            const std::uint32_t previous = row(r - 1).values[std::size_t(valueSlot(column))];
+            if (values[previous] == text)
                 return previous;
         }
-        const auto it = sharedValues.constFind(text);
-        if (it != sharedValues.constEnd())
+        const auto it = valueNumbers.constFind(text);
+        if (it != valueNumbers.constEnd())
             return *it;
-        sharedValues.insert(text);
-        return text;
+        const auto number = std::uint32_t(values.size());
+        values.push_back(text);
+        valueNumbers.insert(text, number);
+        return number;
+    }
+
+    std::uint32_t folderNumber(QStringView folder) {
+        if (folder.isEmpty())
+            return 0;
+        if (folders[lastFolder] == folder)
+            return lastFolder;
+        const QString key = folder.toString();
+        auto it = folderNumbers.constFind(key);
+        if (it == folderNumbers.constEnd()) {
+            it = folderNumbers.insert(key, std::uint32_t(folders.size()));
+            folders.push_back(key);
+            folderHashes.push_back(TextArena::hashOf(folder, HashBasis));
+        }
+        lastFolder = *it;
+        return lastFolder;
+    }
+
+    void setPath(int r, std::uint32_t folder, TextArena::Ref name) {
+        Row& target = row(r);
+        target.folder = folder;
+        target.name = name;
+        // A row whose path is overwritten leaves a stale slot; lookups check the row.
+        if (folders[folder].isEmpty() && texts.size(name) == 0)
+            return;
+        pathIndex.insert(texts.hash(name, folderHashes[folder]), r);
+    }
+
+    QString path(const Row& r) const {
+        if (r.folder == 0 && r.name == TextArena::Null)
+            return {};
+        const QString& folder = folders[r.folder];
+        const qsizetype nameSize = texts.size(r.name);
+        if (nameSize == 0)
+            return folder.isEmpty() ? QStringLiteral("") : folder;
+        QString out(folder.size() + nameSize, Qt::Uninitialized);
+        std::copy(folder.cbegin(), folder.cend(), out.data());
+        texts.copyTo(r.name, out.data() + folder.size());
+        return out;
+    }
+
+    bool pathIs(const Row& r, QStringView path) const {
+        const QString& folder = folders[r.folder];
+        return path.startsWith(folder) && texts.equals(r.name, path.mid(folder.size()));
     }
 };
 
@@ -142,39 +210,82 @@ QString Catalogue::cell(int column, int row) const {
     const Impl* m = implOrNull();
     if (!m || column < 0 || column >= ColumnCount || row < 0 || row >= m->rows)
         return {};
-    if (column == ColReserved)
+    const Impl::Row& r = m->row(row);
+    switch (column) {
+    case ColPath:
+        return m->path(r);
+    case ColTitle:
+        return m->texts.text(r.title);
+    case ColComment:
+        return m->texts.text(r.comment);
+    case ColReserved:
         return m->reserved.value(row);
-    return m->row(row)[std::size_t(column)];
+    default:
+        return m->values[r.values[std::size_t(Impl::valueSlot(column))]];
+    }
 }
 
 void Catalogue::setCell(int column, int row, const QString& text) {
     Impl* m = d.get();
     if (!m || column < 0 || column >= ColumnCount || row < 0 || row >= m->rows)
         return;
-    if (column == ColReserved) {
+    Impl::Row& r = m->row(row);
+    switch (column) {
+    case ColPath: {
+        if (text.isNull()) {
+            r.folder = 0;
+            r.name = TextArena::Null;
+            return;
+        }
+        const qsizetype cut = text.lastIndexOf(QLatin1Char('/')) + 1;
+        const std::uint32_t folder = m->folderNumber(QStringView(text).left(cut));
+        m->setPath(row, folder, m->texts.add(QStringView(text).mid(cut)));
+        return;
+    }
+    case ColTitle:
+        r.title = m->texts.add(text);
+        return;
+    case ColComment:
+        r.comment = m->texts.add(text);
+        return;
+    case ColReserved:
         if (text.isEmpty())
             m->reserved.remove(row);
         else
             m->reserved.insert(row, text);
         return;
-    }
-    QString& target = m->row(row)[std::size_t(column)];
-    switch (column) {
-    case ColAlbum:
-    case ColArtist:
-    case ColYear:
-    case ColGenre:
-        target = m->shared(column, row, text);
-        return;
-    case ColPath:
-        target = text;
-        // A row whose path is overwritten leaves a stale slot; lookups check the row.
-        if (!text.isEmpty())
-            m->pathIndex.insert(qHash(text), row);
-        return;
     default:
-        target = text;
+        r.values[std::size_t(Impl::valueSlot(column))] = m->valueNumber(column, row, text);
     }
+}
+
+void Catalogue::setPath(int row, const QString& folder, QStringView name) {
+    Impl* m = d.get();
+    if (!m || row < 0 || row >= m->rows)
+        return;
+    m->setPath(row, m->folderNumber(folder), m->texts.add(name.isNull() ? QStringView(u"") : name));
+}
+
+void Catalogue::setPathLatin1(int row, const QString& folder, QLatin1StringView name) {
+    Impl* m = d.get();
+    if (!m || row < 0 || row >= m->rows)
+        return;
+    m->setPath(row, m->folderNumber(folder), m->texts.addLatin1(name.data(), name.size()));
+}
+
+void Catalogue::setCellLatin1(int column, int row, QLatin1StringView text) {
+    Impl* m = d.get();
+    if (!m || row < 0 || row >= m->rows)
+        return;
+    const auto stored = [&] {
+        return text.isNull() ? TextArena::Null : m->texts.addLatin1(text.data(), text.size());
+    };
+    if (column == ColTitle)
+        m->row(row).title = stored();
+    else if (column == ColComment)
+        m->row(row).comment = stored();
+    else
+        setCell(column, row, QString(text));
 }
 
 int Catalogue::rowCount() const {
@@ -186,13 +297,18 @@ int Catalogue::rowOfPath(const QString& path) const {
     const Impl* m = implOrNull();
     if (!m || path.isEmpty())
         return -1;
-    return m->pathIndex.find(qHash(path), [&](int r) { return m->row(r)[ColPath] == path; });
+    return m->pathIndex.find(TextArena::hashOf(path, Impl::HashBasis),
+                             [&](int r) { return m->pathIs(m->row(r), path); });
 }
 
 void Catalogue::squeeze() {
     if (Impl* m = d.get()) {
         m->pathIndex.squeeze();
-        m->sharedValues.squeeze();
+        m->folderNumbers.squeeze();
+        m->valueNumbers.squeeze();
+        m->folders.shrink_to_fit();
+        m->folderHashes.shrink_to_fit();
+        m->values.shrink_to_fit();
         m->reserved.squeeze();
     }
 }

@@ -3,6 +3,7 @@
 #pragma once
 // The catalogue: one row of eight text cells per music file found by the last scan.
 #include <QString>
+#include <QStringView>
 #include <memory>
 
 namespace sonavue {
@@ -29,6 +30,12 @@ public:
     QString cell(int column, int row) const;
     // Ignored for out-of-range columns or rows.
     void setCell(int column, int row, const QString& text);
+    // The scan's ways to fill a row without a string per cell. A path given as its folder
+    // (up to and with its last '/') and its file name reads back as folder + name; a
+    // Latin-1 text reads back as those characters.
+    void setPath(int row, const QString& folder, QStringView name);
+    void setPathLatin1(int row, const QString& folder, QLatin1StringView name);
+    void setCellLatin1(int column, int row, QLatin1StringView text);
     int rowCount() const;
     int trackCount() const { return rowCount(); }
     bool hasRow(int row) const { return row >= 0 && row < rowCount(); }

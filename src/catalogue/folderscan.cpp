@@ -72,6 +72,22 @@ QString cleanedField(const char* tag, TagField field, TagCodePage codePage) {
     return text;
 }
 
+// The field's text straight from its bytes when it is plain ASCII with no NUL between its
+// ends: what cleanedField would make of it, without making a string. Empty when not.
+std::optional<QLatin1StringView> plainAsciiField(const char* tag, TagField field) {
+    const char* begin = tag + field.offset;
+    const char* end = begin + field.width;
+    if (!isAscii(begin, field.width))
+        return std::nullopt;
+    while (begin < end && (*begin == '\0' || *begin == ' '))
+        ++begin;
+    while (end > begin && (end[-1] == '\0' || end[-1] == ' '))
+        --end;
+    if (begin == end || std::memchr(begin, 0, std::size_t(end - begin)))
+        return std::nullopt;
+    return QLatin1StringView(begin, end - begin);
+}
+
 // The file's name as a title: cut to the title field's width (never inside a surrogate
 // pair), then cleaned like the field it stands in for.
 QString nameAsTitle(const QString& readableName) {
@@ -257,33 +273,36 @@ struct FolderScan::Pass {
                   const ID3v2Fields& id3v2Tags) {
         Catalogue& catalogue = scan.m_catalogue;
         const int r = catalogue.appendRow();
-        // The path is made straight from the name's bytes (no text of the name alone is
-        // needed unless it becomes the title).
+        // The catalogue keeps the folder once and the name apart; an ASCII name goes in
+        // straight from its bytes (no text of the name alone is needed unless it becomes
+        // the title).
         const char* native = files.native(j);
         const int size = files.nativeSize(j);
-        QString path;
-        path.reserve(folderPath.size() + size);
-        path += folderPath;
-        if (isAscii(native, size))
-            path += QLatin1StringView(native, size);
+        const bool asciiName = isAscii(native, size);
+        const QString nonAsciiName = asciiName ? QString() : pathFromNative(native, size);
+        if (asciiName)
+            catalogue.setPathLatin1(r, folderPath, QLatin1StringView(native, size));
         else
-            path += pathFromNative(native, size);
-        catalogue.setCell(ColPath, r, path);
-        const auto name = [&] { return readableText(path.mid(folderPath.size())); };
-
+            catalogue.setPath(r, folderPath, nonAsciiName);
+        const auto name = [&] {
+            return asciiName ? QString::fromLatin1(native, size) : readableText(nonAsciiName);
+        };
+        const auto nameIsTitle = [&] {
+            if (asciiName)
+                catalogue.setCellLatin1(ColTitle, r, QLatin1StringView(native, size));
+            else
+                catalogue.setCell(ColTitle, r, name());
+        };
         const bool hasID3v1 = tag && std::memcmp(tag, "TAG", 3) == 0;
         if (!hasID3v1 && !id3v2Tags.any()) {
-            catalogue.setCell(ColTitle, r, name());
+            nameIsTitle();
             return;
         }
         if (hasID3v1) {
-            QString title = cleanedField(tag, TitleField, rowPage);
-            if (title.isEmpty())
-                title = nameAsTitle(name());
-            catalogue.setCell(ColTitle, r, title);
+            writeTextColumn(tag, TitleField, ColTitle, r, [&] { return nameAsTitle(name()); });
             writeTagColumns(tag, r);
         } else {
-            catalogue.setCell(ColTitle, r, name());
+            nameIsTitle();
         }
         if (id3v2Tags.any())
             writeID3v2Columns(id3v2Tags, r);
@@ -321,7 +340,21 @@ struct FolderScan::Pass {
             }
         }
         catalogue.setCell(ColGenre, r, genreName(static_cast<unsigned char>(tag[GenreOffset])));
-        catalogue.setCell(ColComment, r, cleanedField(tag, CommentField, rowPage));
+        writeTextColumn(tag, CommentField, ColComment, r, [] { return QString(); });
+    }
+
+    // A title or comment field of the ID3v1 tag; ifEmpty() stands in for an empty field.
+    template <class IfEmpty>
+    void writeTextColumn(const char* tag, TagField field, int column, int r, IfEmpty ifEmpty) {
+        Catalogue& catalogue = scan.m_catalogue;
+        if (const auto plain = plainAsciiField(tag, field)) {
+            catalogue.setCellLatin1(column, r, *plain);
+            return;
+        }
+        QString text = cleanedField(tag, field, rowPage);
+        if (text.isEmpty())
+            text = ifEmpty();
+        catalogue.setCell(column, r, text);
     }
 
     void offerGroupValues(int r) {
