@@ -97,6 +97,33 @@ private slots:
         catalogue.setCell(ColPath, b, QStringLiteral("/m/x.mp3"));
         QCOMPARE(catalogue.rowOfPath(QStringLiteral("/m/x.mp3")), b);
     }
+    // Every column reads back exactly what was written, whatever the text, and a path is
+    // found again by its text alone.
+    void cellsKeepAnyText_data() {
+        QTest::addColumn<QString>("text");
+        dataRow("empty", QStringLiteral(""));
+        dataRow("plain", "/m/a/b.mp3");
+        dataRow("latin-1", QStringLiteral("/m/\u00e9t\u00e9/\u00fc.mp3"));
+        dataRow("beyond latin-1", QStringLiteral("/m/\u65e5\u672c/\u8a9e \U0001F3B5.mp3"));
+        dataRow("escaped byte", QStringLiteral("/m/x") + QChar(0xDCFF) + QStringLiteral(".mp3"));
+        dataRow("no folder", "a.mp3");
+        dataRow("folder only", "/m/a/");
+        dataRow("long", "/m/" + QString(300, QLatin1Char('n')));
+        dataRow("longer than a block", "/m/" + QString(200000, QChar(0x263A)));
+    }
+    void cellsKeepAnyText() {
+        QFETCH(QString, text);
+        Catalogue catalogue;
+        catalogue.appendRow();
+        const int row = catalogue.appendRow();
+        for (int c = 0; c < Catalogue::ColumnCount; ++c)
+            catalogue.setCell(c, row, text);
+        for (int c = 0; c < Catalogue::ColumnCount; ++c)
+            QCOMPARE(catalogue.cell(c, row), text);
+        QCOMPARE(catalogue.rowOfPath(text), text.isEmpty() ? -1 : row);
+        QCOMPARE(catalogue.rowOfPath(text + QLatin1Char('x')), -1);
+    }
+
     void folderPrefix_data() {
         QTest::addColumn<QString>("folder");
         QTest::addColumn<QString>("prefix");
