@@ -14,6 +14,10 @@ namespace sonavue {
 constexpr int BatchFiles = 32;
 // The row thread hands its taken slots back (and sees newly read ones) at least this often.
 constexpr long long VisibleRun = 64;
+// A waiting row thread is woken once this many results in a row are ready for it (or once
+// no batch is being read any more): it builds rows faster than files are read, and woken
+// for every batch it would cost two system calls or more per folder.
+constexpr long long WakeRun = 32;
 
 struct TagReadAhead::Batch {
     std::shared_ptr<NativeFolder> folder; // open while any of its files is being read
@@ -66,7 +70,8 @@ void TagReadAhead::work() {
         lock.lock();
         for (int k = 0; k < batch.count; ++k)
             slotAt(batch.firstSequence + k).ready = true;
-        if (m_rowThreadWaiting)
+        --m_batchesReading;
+        if (m_rowThreadWaiting && enoughReadyToWake())
             m_resultReady.notify_one();
     }
 }
@@ -116,6 +121,7 @@ bool TagReadAhead::nextBatch(std::unique_lock<std::mutex>& lock, Batch& batch) {
                          m_nextSequence};
                 m_nextFile += int(wanted);
                 m_nextSequence += wanted;
+                ++m_batchesReading;
                 return true;
             }
         } else if (m_preparing) {
@@ -153,9 +159,23 @@ void TagReadAhead::prepareFolder(std::unique_lock<std::mutex>& lock) {
     m_states[std::size_t(index)] = handle ? FolderState::Reading : FolderState::NotRead;
     m_dispatchFolder = index;
     m_nextFile = 0;
+    const bool notRead = !handle;
     m_dispatchHandle = std::move(handle);
     m_workersWake.notify_all();
-    m_resultReady.notify_all();
+    // A folder being read wakes the row thread with its first results (see work()).
+    if (notRead && m_rowThreadWaiting)
+        m_resultReady.notify_all();
+}
+
+// Under the lock, while the row thread waits (it has handed back every slot it took): whether
+// the results it waits for are ready in a run worth waking it for.
+bool TagReadAhead::enoughReadyToWake() {
+    const long long limit = std::min(m_handedBack + WakeRun, m_nextSequence);
+    long long end = m_handedBack;
+    while (end < limit && slotAt(end).ready)
+        ++end;
+    const long long run = end - m_handedBack;
+    return run > 0 && (run >= WakeRun || m_batchesReading == 0);
 }
 
 // Under the lock: the slots taken so far are free for the workers again. Workers waiting
@@ -177,13 +197,22 @@ bool TagReadAhead::beginFolder(int index) {
         m_folders[std::size_t(m_consumerFolder)].files = NameList();
     m_consumerFolder = index; // the folder bound moved
     handBackTaken(true);
-    m_rowThreadWaiting = true;
-    m_resultReady.wait(
-        lock, [&] { return m_stopped || m_states[std::size_t(index)] != FolderState::Pending; });
-    m_rowThreadWaiting = false;
-    if (m_stopped || m_states[std::size_t(index)] != FolderState::Reading)
+    // A folder being read is waited for until its first results are in (its first slot is
+    // the next one to take): one wait, not one for its state and another for its files.
+    const FolderState& state = m_states[std::size_t(index)];
+    const auto ready = [&] {
+        return m_stopped || state == FolderState::NotRead ||
+               (state == FolderState::Reading && slotAt(m_takenSequence).ready);
+    };
+    if (!ready()) {
+        m_rowThreadWaiting = true;
+        m_resultReady.wait(lock, ready);
+        m_rowThreadWaiting = false;
+    }
+    if (m_stopped || state != FolderState::Reading)
         return false;
     m_consumerLeft = m_folders[std::size_t(index)].files.count();
+    seeReadyResults();
     return true;
 }
 
@@ -194,13 +223,18 @@ bool TagReadAhead::waitForResults(std::unique_lock<std::mutex>& lock) {
     m_rowThreadWaiting = false;
     if (m_stopped)
         return false;
-    // Every slot seen ready here can be taken without the lock.
+    seeReadyResults();
+    return true;
+}
+
+// Under the lock, with the next slot ready: every slot seen ready here can be taken without
+// the lock.
+void TagReadAhead::seeReadyResults() {
     const long long limit = std::min(m_takenSequence + VisibleRun, m_nextSequence);
     long long end = m_takenSequence + 1;
     while (end < limit && slotAt(end).ready)
         ++end;
     m_visibleEnd = end;
-    return true;
 }
 
 bool TagReadAhead::takeTag(char out[TagSize], ID3v2Fields* id3v2) {

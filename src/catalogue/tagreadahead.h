@@ -98,6 +98,8 @@ private:
     // Under the lock: hands back the slots taken so far and waits for the next result.
     bool waitForResults(std::unique_lock<std::mutex>& lock);
     void handBackTaken(bool rowThreadWillWait);
+    bool enoughReadyToWake();
+    void seeReadyResults();
 
     std::vector<WalkedFolder> m_folders;
     const ReadAheadOptions m_options;
@@ -116,6 +118,7 @@ private:
     long long m_nextSequence = 0;
     long long m_handedBack = 0; // slots the row thread has taken and handed back
     int m_workersWaiting = 0;
+    int m_batchesReading = 0; // handed out and not yet marked ready
     bool m_rowThreadWaiting = false;
     // The row thread's side, touched by it alone: results it has seen ready (to take
     // without the lock) end at m_visibleEnd.
