@@ -9,6 +9,7 @@
 
 #include <QByteArray>
 #include <chrono>
+#include <memory>
 
 namespace sonavue {
 
@@ -27,25 +28,29 @@ struct FolderListing {
     std::chrono::steady_clock::duration took{}; // opening and reading, for the disk's pace
 };
 
-// Opens and reads the folder at path: its music files (by pattern) and subfolders.
+// Opens and reads the folder at place: its music files (by pattern) and subfolders.
 // readIf, when given, decides from the stamp whether the folder is read at all
-// (ListedBefore when not).
+// (ListedBefore when not). keepOpen, when given, takes the folder of a Listed outcome
+// still open, for its subfolders to be opened from.
 template <class ReadIf>
-FolderListing listFolder(const QByteArray& path, const FilePattern& pattern,
-                         FileSystemFilter& fileSystems, ReadIf readIf) {
+FolderListing listFolder(const FolderPlace& place, const FilePattern& pattern,
+                         FileSystemFilter& fileSystems, ReadIf readIf,
+                         std::unique_ptr<NativeFolder>* keepOpen = nullptr) {
     const auto started = std::chrono::steady_clock::now();
     FolderListing out;
     {
-        NativeFolder folder(path);
-        if (!folder.isOpen() || !folder.stamp(out.stamp))
+        auto folder = std::make_unique<NativeFolder>(place);
+        if (!folder->isOpen() || !folder->stamp(out.stamp))
             out.outcome = FolderListing::Outcome::Unreadable;
-        else if (!fileSystems.mayEnter(folder.fd(), out.stamp.device))
+        else if (!fileSystems.mayEnter(folder->fd(), out.stamp.device))
             out.outcome = FolderListing::Outcome::NotEntered;
         else if (!readIf(out.stamp))
             out.outcome = FolderListing::Outcome::ListedBefore;
         else {
-            folder.read(&pattern, &out.files, &out.subfolders);
+            folder->read(&pattern, &out.files, &out.subfolders);
             out.outcome = FolderListing::Outcome::Listed;
+            if (keepOpen)
+                *keepOpen = std::move(folder);
         }
     }
     out.took = std::chrono::steady_clock::now() - started;

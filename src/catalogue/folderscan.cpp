@@ -34,6 +34,9 @@ using Clock = std::chrono::steady_clock;
 constexpr int MaxWalkDepth = 1024;
 constexpr int MaxWalkPathBytes = 8 * PATH_MAX;
 constexpr WalkAhead::Limits WalkLimits{MaxWalkDepth, MaxWalkPathBytes};
+// Levels of the walk that hold their folder open for the folders below (one descriptor
+// each, far below any process's limit).
+constexpr int HeldFolderLevels = 64;
 
 // A music folder's listing from the walk, used again by the reading loop when the
 // folder's entries have not changed since (its change time is the same): the folder is
@@ -160,6 +163,8 @@ struct FolderScan::Pass {
     // Time spent opening and listing folders during the walk (not in its pauses), and how
     // many were listed: whether the disk was waited for.
     DiskPace pace;
+    // The reading loop's folders are opened and looked at from their parent.
+    ParentFolder parentFolder;
 
     bool current() const { return scan.m_generation == generation; }
 
@@ -195,13 +200,19 @@ struct FolderScan::Pass {
     // and one this scan has already entered by another path: a web of links, however
     // many routes it offers, costs one visit per real folder, and that folder is listed
     // under the path that reached it first. False when a newer scan has started.
-    bool walk(const QByteArray& path, const QString& entry, int depth) {
+    bool walk(const QByteArray& path, const QString& entry, int depth, int parentFd = -1,
+              const char* name = nullptr) {
         if (!yield())
             return false;
         const auto notEnteredYet = [this](const NativeFolder::Stamp& stamp) {
             return !enteredFolders.contains(stamp);
         };
-        FolderListing listing = walkAhead->take(path, depth, notEnteredYet);
+        // Held open while the folders below are walked, which are opened from it; the
+        // deepest levels go by path, so that a deep tree holds few descriptors.
+        std::unique_ptr<NativeFolder> open;
+        std::unique_ptr<NativeFolder>* const keepOpen = depth < HeldFolderLevels ? &open : nullptr;
+        const FolderPlace place(path, parentFd, name);
+        FolderListing listing = walkAhead->take(place, depth, notEnteredYet, keepOpen);
         pace.addListing(listing.took);
         listAheadIfTheDiskIsSlow();
         if (listing.outcome == FolderListing::Outcome::Unreadable ||
@@ -212,13 +223,15 @@ struct FolderScan::Pass {
             // The workers met this folder first by another path; the walk meets it here
             // first, so it is listed under this path.
             const NativeFolder::Stamp first = listing.stamp;
-            listing = listFolder(path, pattern, fileSystems, [](const auto&) { return true; });
+            listing = listFolder(
+                place, pattern, fileSystems, [](const auto&) { return true; }, keepOpen);
             if (listing.outcome != FolderListing::Outcome::Listed ||
                 !listing.stamp.sameFolder(first))
                 return true;
         }
         NameList& subfolders = listing.subfolders;
         pace.addEntries(listing.files.count() + subfolders.count());
+        const int fd = open ? open->fd() : -1;
         for (int k = subfolders.count() - 1; k >= 0; --k) {
             const QString childEntry = entry + subfolders.name(k) + QLatin1Char('/');
             const QByteArray childPath =
@@ -227,7 +240,7 @@ struct FolderScan::Pass {
                 noteBeyondLimits(childPath);
                 continue;
             }
-            if (!walk(childPath, childEntry, depth + 1))
+            if (!walk(childPath, childEntry, depth + 1, fd, subfolders.native(k)))
                 return false;
         }
         if (!listing.files.isEmpty()) {
@@ -439,11 +452,12 @@ struct FolderScan::Pass {
         // tags read ahead, a look at the folder's stamp is enough to know; the folder is
         // opened only to be read here.
         NativeFolder::Stamp now;
+        const FolderPlace place = parentFolder.placeOf(walked.path);
         bool unchanged =
-            readAhead && NativeFolder::stampOf(walked.path, now) && now.sameEntries(walked.stamp);
+            readAhead && NativeFolder::stampOf(place, now) && now.sameEntries(walked.stamp);
         std::optional<NativeFolder> folder;
         if (!unchanged) {
-            folder.emplace(walked.path);
+            folder.emplace(place);
             unchanged = walked.listed && folder->stamp(now) && now.sameEntries(walked.stamp);
         }
         NameList listedNow;

@@ -37,9 +37,11 @@ int openRefusingMagicLinks(int base, const char* path, int flags) {
 
 } // namespace
 
-int openFolder(const QByteArray& path) {
+namespace {
+
+int openFolderWith(const QByteArray& path, int flags) {
     if (path.size() < PATH_MAX)
-        return openRefusingMagicLinks(AT_FDCWD, path.constData(), ReadFolderFlags);
+        return openRefusingMagicLinks(AT_FDCWD, path.constData(), flags);
     int base = AT_FDCWD;
     qsizetype at = 0;
     while (path.size() - at >= PATH_MAX) {
@@ -61,10 +63,16 @@ int openFolder(const QByteArray& path) {
         base = next;
         at = cut + 1;
     }
-    const int fd = openRefusingMagicLinks(base, path.constData() + at, ReadFolderFlags);
+    const int fd = openRefusingMagicLinks(base, path.constData() + at, flags);
     if (base != AT_FDCWD)
         ::close(base);
     return fd;
+}
+
+} // namespace
+
+int openFolder(const QByteArray& path) {
+    return openFolderWith(path, ReadFolderFlags);
 }
 
 namespace {
@@ -143,6 +151,15 @@ void NameList::releaseNames() {
 
 NativeFolder::NativeFolder(const QByteArray& path) : m_fd(openFolder(path)) {}
 
+NativeFolder::NativeFolder(const FolderPlace& place) {
+    if (place.parentFd >= 0 && place.name)
+        m_fd = ::openat(place.parentFd, place.name, ReadFolderFlags | O_NOFOLLOW);
+    // A link (refused above), or a folder that could not be opened from its parent, is
+    // opened by its path: links are followed there, the kernel's magic links are not.
+    if (m_fd < 0)
+        m_fd = openFolder(place.path);
+}
+
 NativeFolder::~NativeFolder() {
     if (m_fd >= 0)
         ::close(m_fd);
@@ -166,6 +183,40 @@ bool NativeFolder::stampOf(const QByteArray& path, Stamp& out) {
     out.inode = st.st_ino;
     out.changed = st.st_mtim;
     return true;
+}
+
+bool NativeFolder::stampOf(const FolderPlace& place, Stamp& out) {
+    if (place.parentFd < 0 || !place.name)
+        return stampOf(place.path, out);
+    struct stat st {};
+    if (::fstatat(place.parentFd, place.name, &st, 0) != 0 || !S_ISDIR(st.st_mode))
+        return false;
+    out.device = st.st_dev;
+    out.inode = st.st_ino;
+    out.changed = st.st_mtim;
+    return true;
+}
+
+ParentFolder::~ParentFolder() {
+    if (m_fd >= 0)
+        ::close(m_fd);
+}
+
+FolderPlace ParentFolder::placeOf(const QByteArray& path) {
+    const qsizetype slash = path.lastIndexOf('/');
+    if (slash < 0 || slash + 1 >= path.size())
+        return FolderPlace(path);
+    const QByteArrayView parent(path.constData(), slash == 0 ? 1 : slash);
+    if (m_fd < 0 || parent != m_path) {
+        if (m_fd >= 0)
+            ::close(m_fd);
+        m_path = parent.toByteArray();
+        // Only a way through, not read: a parent that may be passed but not listed serves.
+        m_fd = openFolderWith(m_path, StepFolderFlags);
+    }
+    if (m_fd < 0)
+        return FolderPlace(path);
+    return FolderPlace(path, m_fd, path.constData() + slash + 1);
 }
 
 EntryKind NativeFolder::kindOf(const char* name, unsigned char type) const {

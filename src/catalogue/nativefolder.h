@@ -46,12 +46,27 @@ private:
     bool m_allAscii = true;
 };
 
+// Where a folder is: its path and, when its parent is open, the parent and the folder's
+// name in it. Opened from the parent, the folder costs the system one step, not a walk of
+// the whole path. Only for the length of a call: it holds references.
+struct FolderPlace {
+    FolderPlace(const QByteArray& folderPath) : path(folderPath) {}
+    FolderPlace(const QByteArray& folderPath, int parent, const char* nameInParent)
+        : path(folderPath), parentFd(parent), name(nameInParent) {}
+    const QByteArray& path;
+    int parentFd = -1;
+    const char* name = nullptr; // one name, no '/'
+};
+
 // Reads the folder's entries straight with getdents64: opendir/readdir would add an fstat
 // and an fcntl per folder, and system calls are most of a scan's time.
 class NativeFolder {
 public:
     // Opens the folder with openFolder. isOpen() is false when it cannot be read.
     explicit NativeFolder(const QByteArray& path);
+    // Opens it from its parent when that is open (a link is not followed there: a link
+    // is opened by its path, as openFolder does).
+    explicit NativeFolder(const FolderPlace& place);
     ~NativeFolder();
     NativeFolder(const NativeFolder&) = delete;
     NativeFolder& operator=(const NativeFolder&) = delete;
@@ -76,6 +91,8 @@ public:
     // three): good for comparing with a stamp taken through an open folder, since a path
     // that leads elsewhere gives another device and inode.
     static bool stampOf(const QByteArray& path, Stamp& out);
+    // The same from the folder's parent when that is open (links followed, as by path).
+    static bool stampOf(const FolderPlace& place, Stamp& out);
 
     // Reads the folder once: visible subfolders into folders (when given) and visible
     // regular files matching pattern into files (when given). Names beginning with '.'
@@ -94,6 +111,24 @@ private:
 // tree to wherever a process stands. A path longer than the system's limit (PATH_MAX) is
 // opened piece by piece, each piece relative to the one before. -1 on failure.
 int openFolder(const QByteArray& path);
+
+// Keeps the parent of the last folder asked for open, so that folders met one after another
+// in the same parent (the albums of one artist) are opened and looked at from it. Used by
+// one thread at a time.
+class ParentFolder {
+public:
+    ParentFolder() = default;
+    ~ParentFolder();
+    ParentFolder(const ParentFolder&) = delete;
+    ParentFolder& operator=(const ParentFolder&) = delete;
+    // Where path is: from its parent (opened now unless it already is) when that can be
+    // opened, else by path alone. Valid while path lives and until the next call.
+    FolderPlace placeOf(const QByteArray& path);
+
+private:
+    QByteArray m_path;
+    int m_fd = -1;
+};
 
 // Joins a folder's bytes and a name with one '/' (none added after a trailing '/').
 QByteArray joinNative(const QByteArray& folder, const char* name, std::size_t size);

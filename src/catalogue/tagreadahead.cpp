@@ -149,7 +149,7 @@ void TagReadAhead::prepareFolder(std::unique_lock<std::mutex>& lock) {
     lock.unlock();
     std::shared_ptr<NativeFolder> handle;
     if (walked.listed && !walked.files.isEmpty()) {
-        handle = std::make_shared<NativeFolder>(walked.path);
+        handle = std::make_shared<NativeFolder>(m_parentFolder.placeOf(walked.path));
         NativeFolder::Stamp now;
         if (!handle->stamp(now) || !now.sameEntries(walked.stamp))
             handle.reset();

@@ -114,6 +114,7 @@ private:
     int m_dispatchFolder = -1;
     int m_nextFile = 0;
     std::shared_ptr<NativeFolder> m_dispatchHandle;
+    ParentFolder m_parentFolder; // used by the one worker preparing a folder
     bool m_preparing = false;
     long long m_nextSequence = 0;
     long long m_handedBack = 0; // slots the row thread has taken and handed back

@@ -97,8 +97,10 @@ void WalkAhead::work() {
     }
 }
 
-FolderListing WalkAhead::take(const QByteArray& path, int depth,
-                              const std::function<bool(const NativeFolder::Stamp&)>& readIf) {
+FolderListing WalkAhead::take(const FolderPlace& place, int depth,
+                              const std::function<bool(const NativeFolder::Stamp&)>& readIf,
+                              std::unique_ptr<NativeFolder>* keepOpen) {
+    const QByteArray& path = place.path;
     std::unique_lock lock(m_mutex);
     auto it = m_entries.find(path);
     if (it != m_entries.end() && it->state == State::Listing) {
@@ -119,7 +121,7 @@ FolderListing WalkAhead::take(const QByteArray& path, int depth,
         // Still waiting for a worker: listed here at once.
     }
     lock.unlock();
-    FolderListing listing = listFolder(path, m_pattern, m_fileSystems, readIf);
+    FolderListing listing = listFolder(place, m_pattern, m_fileSystems, readIf, keepOpen);
     lock.lock();
     if (listing.outcome == FolderListing::Outcome::Listed && firstListing(listing.stamp))
         listSubfoldersNext(path, depth, listing.subfolders);

@@ -37,9 +37,11 @@ public:
     // workers' when they have made it or are making it, else made here. Its subfolders
     // are then listed ahead. A folder the workers had listed by another path comes back
     // ListedBefore: the walk lists it itself if it needs it.
-    // readIf decides, when the listing is made here, whether the folder is read at all.
-    FolderListing take(const QByteArray& path, int depth,
-                       const std::function<bool(const NativeFolder::Stamp&)>& readIf);
+    // readIf decides, when the listing is made here, whether the folder is read at all;
+    // keepOpen, when given, then takes the folder still open (see listFolder).
+    FolderListing take(const FolderPlace& place, int depth,
+                       const std::function<bool(const NativeFolder::Stamp&)>& readIf,
+                       std::unique_ptr<NativeFolder>* keepOpen = nullptr);
 
     // Starts the workers (once); they list ahead from the next folder take() lists itself.
     void startWorkers(int threads);
