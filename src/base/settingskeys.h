@@ -86,6 +86,18 @@ inline constexpr WholeNumberKey CoverArt{
 inline constexpr WholeNumberKey Notify{
     {QLatin1StringView("notify"), [] { return QStringLiteral("0"); }}, 0, 0, 1};
 
+// 1: a track that ends by itself is followed sample for sample by the next one, prepared
+// before the end. Otherwise each track change closes one file and opens the next.
+inline constexpr WholeNumberKey Gapless{
+    {QLatin1StringView("gapless"), [] { return QStringLiteral("0"); }}, 0, 0, 1};
+// "track" or "album": each file plays at its ReplayGain level (album falls back to track).
+// Anything else: no ReplayGain.
+inline constexpr SettingKey ReplayGain{QLatin1StringView("replaygain"), [] { return QString(); }};
+// The gain in dB for files without ReplayGain values while ReplayGain is on (a number, may
+// be negative or a fraction; -20..20).
+inline constexpr SettingKey ReplayGainPreamp{QLatin1StringView("replaygainpreamp"),
+                                             [] { return QStringLiteral("0"); }};
+
 inline constexpr int FileTypeCount = 3;
 // The file-type boxes MP3, MID and WAV: 1 listed, 0 not.
 inline constexpr std::array<WholeNumberKey, FileTypeCount> FileTypes{{

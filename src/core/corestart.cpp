@@ -7,8 +7,10 @@
 #include "base/userfolders.h"
 #include "catalogue/filelisting.h"
 #include "tags/containertags.h"
+#include "tags/replaygain.h"
 #include "tags/tagcodepage.h"
 
+#include <cmath>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -39,12 +41,17 @@ TagReading storedTagReading(const ProgramSettings& settings) {
     reading.extraTypes = parseExtraTypes(settings.read(Setting::ExtraTypes));
     // Pictures only with "1": any other value shows none, embedded or beside the track.
     reading.coverArt = Setting::CoverArt.read(settings) == 1;
+    // Only "track" or "album" turns it on; a pre-amp that is no gain, or beyond +-20 dB, is 0.
+    reading.replayGain = replayGainModeSetting(settings.read(Setting::ReplayGain));
+    const std::optional<double> preamp = parseGainDb(settings.read(Setting::ReplayGainPreamp));
+    reading.replayGainPreampDb = preamp && std::abs(*preamp) <= 20.0 ? *preamp : 0.0;
     return reading;
 }
 
 std::unique_ptr<PlayerCore> makeWarmingCore(PlayerCore::Options options,
                                             const ProgramSettings& settings) {
     options.tagReading = storedTagReading(settings);
+    options.gapless = Setting::Gapless.read(settings) == 1;
     const unsigned extraTypes = options.tagReading.extraTypes;
     auto core = std::make_unique<PlayerCore>(std::move(options));
     // Every type the boxes may choose is warmed: the boxes are applied only after the scan.

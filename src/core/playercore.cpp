@@ -4,6 +4,7 @@
 
 #include "playback/gstmediaelement.h"
 #include "tags/containertags.h"
+#include "tags/replaygain.h"
 
 namespace sonavue {
 namespace {
@@ -20,6 +21,16 @@ PlayerCore::PlayerCore(Options options)
     : m_tagReading(options.tagReading), m_media(mediaOrDefault(std::move(options.media))) {
     m_scan.setTagReading(m_tagReading);
     m_player.setTagReading(m_tagReading);
+    if (m_tagReading.replayGain != ReplayGainMode::Off) {
+        const ReplayGain replayGain(m_tagReading.replayGain, m_tagReading.replayGainPreampDb);
+        m_media->setFileGainRule([replayGain](const QString& path) {
+            return replayGain.apply(readReplayGain(path)).gain;
+        });
+    }
+    if (options.gapless) {
+        m_media->setGapless(true);
+        m_player.setGapless(true);
+    }
     // Until the boxes change it, every box type is listed, with the opt-in types added.
     if (m_tagReading.extraTypes != 0)
         m_browsing.setFilePattern(FilePattern(QLatin1String(InitialFilePattern) +

@@ -25,6 +25,9 @@ public:
         std::unique_ptr<MediaControl> media;
         // How tags are read (scan, player, tag window, media controls).
         TagReading tagReading;
+        // A track that ends by itself is followed by the next without a gap (off: each track
+        // change closes one file and opens the next).
+        bool gapless = false;
     };
     PlayerCore();
     explicit PlayerCore(Options options);

@@ -18,6 +18,7 @@
 
 #include "base/fileuri.h"
 #include "base/nativepath.h"
+#include "playback/gaplessstage.h"
 #include "playback/midicheck.h"
 #include "playback/pipelinereaper.h"
 #include "playback/stallwatchdog.h"
@@ -90,6 +91,7 @@ struct GstMediaElement::PipelineLink {
     ElementPtr sink;                     // to tell the sink's errors from the file's
     std::atomic<bool> audioSeen{false};  // a buffer reached the sink
     std::atomic<bool> sinkFailed{false}; // the sink posted an error during a state change
+    std::shared_ptr<GaplessStage> stage; // the gain stage, when gapless play or file gains are on
 
     bool isFromSink(GstMessage* message) const {
         GstObject* source = GST_MESSAGE_SRC(message);
@@ -142,6 +144,14 @@ struct GstMediaElement::Impl {
     void onStalled();
     bool autoSinkFoundNoDevice() const;
 
+    // Gapless play and file gains.
+    bool usesStage() const { return gapless || bool(fileGainRule); }
+    double fileGainOf(const QString& path) const { return fileGainRule ? fileGainRule(path) : 1.0; }
+    void attachStage();
+    void offerNext(const std::optional<NextFile>& next);
+    void onStreamStarted(const std::optional<QString>& continuedPath, quint64 stamp);
+    bool takeContinued(const QString& path);
+
     GstMediaElement& owner;
     SinkFactory sinkFactory;
     PipelineReaper reaper;
@@ -161,6 +171,12 @@ struct GstMediaElement::Impl {
     QByteArray uri;                       // of the open file
     std::optional<double> volume;         // nothing sent yet: the pipeline keeps 1.0
     bool noAudioOutputSaid = false;
+
+    bool gapless = false;
+    FileGainRule fileGainRule;
+    double openFileGain = 1.0;                // the open file's own gain
+    std::optional<GaplessStage::Offer> offer; // the last file offered to follow
+    std::optional<QString> continued;         // followed without a gap, not yet taken
 };
 
 GstMediaElement::Impl::Impl(GstMediaElement& element, SinkFactory factory)
@@ -201,6 +217,8 @@ bool GstMediaElement::Impl::buildPipeline() {
     if (volume)
         g_object_set(pipeline.get(), "volume", *volume, nullptr);
     g_object_set(pipeline.get(), "audio-sink", link->sink.get(), nullptr);
+    if (usesStage())
+        attachStage();
     if (link->sink) {
         const PadPtr pad(gst_element_get_static_pad(link->sink.get(), "sink"));
         if (pad)
@@ -289,7 +307,83 @@ void GstMediaElement::Impl::releasePipeline() {
     atStart = true;
     atEnd = false;
     deferredSeekMs.reset();
+    continued.reset();
+    offer.reset();
     setElementState(State::Closed);
+}
+
+void GstMediaElement::Impl::attachStage() {
+    link->stage = GaplessStage::make(owner.fileName(), openFileGain);
+    if (GstElement* filter = link->stage->takeFilter()) {
+        g_object_set(pipeline.get(), "audio-filter", filter, nullptr);
+        gst_object_unref(filter);
+    }
+    // Told on a streaming thread: handed on like a bus message, stamped and queued.
+    const std::weak_ptr<PipelineLink> weakLink = link;
+    link->stage->attach(
+        pipeline.get(), link->sink.get(), gapless,
+        [weakLink](const std::optional<QString>& continuedPath) {
+            const std::shared_ptr<PipelineLink> held = weakLink.lock();
+            if (!held)
+                return;
+            const std::lock_guard lock(held->lock);
+            Impl* self = held->element;
+            if (!self)
+                return;
+            const quint64 stamp = self->generation.load();
+            QMetaObject::invokeMethod(
+                &self->owner,
+                [self, continuedPath, stamp] { self->onStreamStarted(continuedPath, stamp); },
+                Qt::QueuedConnection);
+        });
+}
+
+void GstMediaElement::Impl::offerNext(const std::optional<NextFile>& next) {
+    if (!gapless || !link || !link->stage)
+        return;
+    if (!next) {
+        offer.reset();
+    } else if (!offer || offer->path != next->path || offer->levelGain != next->outputGain) {
+        // Only files the element would open: a MIDI file is checked as at open().
+        const QByteArray native = pathToNative(next->path);
+        if (!isReadableRegularFile(native) || midiFileDefect(native))
+            offer.reset();
+        else
+            offer = GaplessStage::Offer{next->path, fileUriFor(next->path).toUtf8(),
+                                        next->outputGain, fileGainOf(next->path)};
+    }
+    link->stage->offer(owner.fileName(), offer);
+}
+
+void GstMediaElement::Impl::onStreamStarted(const std::optional<QString>& continuedPath,
+                                            quint64 stamp) {
+    if (stamp != generation.load() || state != State::Playing)
+        return;
+    // The file before has ended: its last sample has passed. The prepared file plays on (or,
+    // muted, waits to be closed) while the end of play is told.
+    const bool notify = notifyPending;
+    notifyPending = false;
+    continued = continuedPath;
+    offer.reset();
+    if (notify)
+        emit owner.finished(PlayEnd::Reached);
+    if (continued) {
+        // Nobody took it: it stops, as a file left after its end would.
+        continued.reset();
+        close(PlayEnd::Aborted);
+    }
+}
+
+bool GstMediaElement::Impl::takeContinued(const QString& path) {
+    if (!continued || *continued != path || state != State::Playing)
+        return false;
+    continued.reset();
+    uri = fileUriFor(path).toUtf8();
+    openFileGain = fileGainOf(path);
+    notifyPending = true;
+    atStart = false;
+    atEnd = false;
+    return true;
 }
 
 void GstMediaElement::Impl::open() {
@@ -306,6 +400,7 @@ void GstMediaElement::Impl::open() {
         qCDebug(lcMedia) << "refused" << readableText(owner.fileName()) << "-" << *defect;
         return; // as a file that cannot be opened
     }
+    openFileGain = fileGainOf(owner.fileName());
     if (!buildPipeline())
         return;
     prerolled = false;
@@ -603,6 +698,29 @@ double GstMediaElement::outputVolume() const {
     if (d->pipeline)
         g_object_get(d->pipeline.get(), "volume", &value, nullptr);
     return value;
+}
+
+void GstMediaElement::setGapless(bool on) {
+    d->gapless = on;
+}
+
+void GstMediaElement::setFileGainRule(FileGainRule rule) {
+    d->fileGainRule = std::move(rule);
+}
+
+void GstMediaElement::setNextFile(const std::optional<NextFile>& next) {
+    d->offerNext(next);
+}
+
+QString GstMediaElement::continuedFile() const {
+    return d->continued.value_or(QString());
+}
+
+bool GstMediaElement::takeContinuedFile(const QString& path) {
+    const bool taken = d->takeContinued(path);
+    if (taken)
+        m_fileName = path;
+    return taken;
 }
 
 bool GstMediaElement::usesFallbackSink() const {

@@ -31,6 +31,11 @@ public:
     void resume() override;
     void seekMs(qint64 position) override;
     void stop() override;
+    void setNextFile(const std::optional<NextFile>& next) override;
+    QString continuedFile() const override;
+    bool takeContinuedFile(const QString& path) override;
+    void setFileGainRule(FileGainRule rule) override;
+    void setGapless(bool on) override;
 
     // The pipeline's current output volume (linear).
     double outputVolume() const override;

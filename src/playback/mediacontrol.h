@@ -5,8 +5,20 @@
 // The real element runs GStreamer; tests may use a double that finishes on demand.
 #include <QObject>
 #include <QString>
+#include <functional>
+#include <optional>
 
 namespace sonavue {
+
+// The file that would follow the open one at its end, and the output gain its start sets
+// (nothing: the gain stays as it is).
+struct NextFile {
+    QString path;
+    std::optional<double> outputGain;
+    bool operator==(const NextFile&) const = default;
+};
+// A file's own linear gain (ReplayGain), multiplied into the output gain while it plays.
+using FileGainRule = std::function<double(const QString& path)>;
 
 class MediaControl : public QObject {
     Q_OBJECT
@@ -35,6 +47,26 @@ public:
     virtual void setOutputGain(double gain) = 0;
     // The gain the output applies now (0 to 1): full until a volume has been sent.
     virtual double outputVolume() const { return 1.0; }
+
+    // Gapless play: the file the end-of-track step would choose now, to be prepared so that
+    // it follows the open file sample for sample (nothing: none). Called again whenever the
+    // choice may have changed; a choice that changes after the file was prepared drops it.
+    virtual void setNextFile(const std::optional<NextFile>& next) { Q_UNUSED(next) }
+    // While finished(PlayEnd::Reached) is raised for a file that the prepared one followed
+    // without a gap: the file that now plays. Empty otherwise.
+    virtual QString continuedFile() const { return {}; }
+    // Takes the continued file as the open file, playing on from where it stands, in place
+    // of open() and play(); false when path is not the continued file (it is then dropped by
+    // open() or close()). A continued file not taken by the slots of finished is closed.
+    virtual bool takeContinuedFile(const QString& path) {
+        Q_UNUSED(path)
+        return false;
+    }
+    // From the next file opened on: a file that ends by itself may be followed by the one
+    // offered with setNextFile, without a gap. Off: each file ends with its play.
+    virtual void setGapless(bool on) { Q_UNUSED(on) }
+    // Each file opened from now on plays at its own gain too (ReplayGain); none: 1.
+    virtual void setFileGainRule(FileGainRule rule) { Q_UNUSED(rule) }
 
     // The transport bar's direct control of the open file.
     virtual State state() const = 0;

@@ -79,6 +79,87 @@ void PlayerControl::applyRelativeVolume(const ID3v1Record& record) {
         m_volume.setLevel(*level);
 }
 
+void PlayerControl::setGapless(bool on) {
+    if (m_gapless == on)
+        return;
+    m_gapless = on;
+    if (!on)
+        return;
+    // Whatever may change the step's choice: the reserved list, the selections, the end of
+    // a track start.
+    const auto offer = [this] { offerNextFile(); };
+    ReservedList& reserved = m_browsing.reserved();
+    connect(&reserved, &QAbstractItemModel::rowsInserted, this, offer);
+    connect(&reserved, &QAbstractItemModel::rowsRemoved, this, offer);
+    connect(&reserved, &QAbstractItemModel::modelReset, this, offer);
+    connect(&m_browsing.titleSelection(), &QItemSelectionModel::selectionChanged, this, offer);
+    connect(&m_browsing, &BrowsingModel::tracksRefilled, this, offer);
+    for (int list = 0; list < GroupCount; ++list)
+        connect(&m_browsing.groupSelection(list), &QItemSelectionModel::selectionChanged, this,
+                offer);
+    connect(this, &PlayerControl::trackStartFinished, this, offer);
+}
+
+std::optional<QString> PlayerControl::nextChoice() const {
+    if (m_fadeTimer.isActive() || m_startDepth > 0)
+        return std::nullopt;
+    if (m_browsing.reserved().count() > 0)
+        return m_browsing.reserved().at(0);
+    const std::vector<int>& rows = m_browsing.shownRows();
+    const int n = int(rows.size());
+    int c = m_position.track.value_or(0);
+    if (n == 0)
+        return std::nullopt;
+    if (m_browsing.shownKind() == BrowsingModel::RowsKind::Found) {
+        c = std::min(c, n - 1) + 1;
+        c = c < n ? c : 0;
+    } else {
+        // Only a next track in the list that play stands in: the step would reselect another
+        // group entry first, which cannot be looked at without selecting it.
+        const int g = m_position.groupEntry.value_or(0);
+        const std::optional<int> list = currentGroupList();
+        if (g >= 0 && (!list || m_browsing.selectedGroupEntry(*list) != g))
+            return std::nullopt;
+        if (c < 0 || c + 1 >= n)
+            return std::nullopt;
+        c += 1;
+    }
+    const QString path = m_browsing.rowPath(rows[std::size_t(c)]);
+    if (path.isEmpty())
+        return std::nullopt;
+    return path;
+}
+
+void PlayerControl::offerNextFile() {
+    if (!m_gapless || m_startDepth > 0)
+        return;
+    const std::optional<QString> path = nextChoice();
+    if (!path) {
+        m_offered.reset();
+    } else if (!m_offered || m_offered->path != *path) {
+        // The level the step would set from the file's relative volume, read once per file.
+        ID3v1Record record;
+        readID3TAG(*path, record, m_reading.codePage);
+        std::optional<double> gain;
+        if (const std::optional<int> level = relativeVolumeLevel(record.Comment))
+            gain = levelGain(*level);
+        m_offered = NextFile{*path, gain};
+    }
+    m_media.setNextFile(m_offered);
+}
+
+void PlayerControl::closeUnlessContinued(const QString& path) {
+    if (m_media.continuedFile().isEmpty() || m_media.continuedFile() != path)
+        m_media.close();
+}
+
+bool PlayerControl::openUnlessContinued(const QString& path) {
+    if (m_media.takeContinuedFile(path))
+        return false;
+    m_media.open(path);
+    return true;
+}
+
 void PlayerControl::stop() {
     m_media.close();
 }
@@ -185,18 +266,19 @@ void PlayerControl::startReservedTrack() {
     const QString path = reserved.at(0);
     m_reservedPlaying = true;
     m_startedAt.reset();
-    m_media.close();
+    closeUnlessContinued(path);
     if (!yield())
         return;
 
     const ShownTags tags = readShownTags(path, m_reading);
     applyRelativeVolume(tags.id3v1); // only the ID3v1 comment carries it
-    m_media.open(path);
+    const bool opened = openUnlessContinued(path);
     // The yield may have let the user take entries off the list (or another step play this
     // one): remove the head only when it is still the path being started.
     if (reserved.count() > 0 && reserved.at(0) == path)
         reserved.removeAt(0);
-    m_media.play();
+    if (opened)
+        m_media.play();
     emit nowPlayingChanged(tags.title());
 }
 
@@ -278,14 +360,14 @@ void PlayerControl::continueTrackList() {
     if (!path)
         return; // empty track list or a row that is not in the catalogue: stay idle
 
-    m_media.close();
+    closeUnlessContinued(*path);
     if (!yield())
         return;
     ID3v1Record volumeRecord;
     readID3TAG(*path, volumeRecord, m_reading.codePage);
     applyRelativeVolume(volumeRecord);
-    m_media.open(*path);
-    m_media.play();
+    if (openUnlessContinued(*path))
+        m_media.play();
     // The title comes from a fresh record of its own.
     emit nowPlayingChanged(readShownTags(*path, m_reading).title());
 }
@@ -321,6 +403,7 @@ void PlayerControl::startFade() {
     m_fadeStartLevel = m_volume.level();
     m_fadeTimer.start();
     m_reservedPlaying = true;
+    offerNextFile(); // nothing follows a fading track
 }
 
 void PlayerControl::trackReserved() {

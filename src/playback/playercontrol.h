@@ -68,6 +68,14 @@ public:
     // The level when the fade started.
     int fadeStartLevel() const { return m_fadeStartLevel; }
     void setTagReading(const TagReading& reading) { m_reading = reading; }
+    // Gapless play: the media element is kept told which file the end-of-track step would
+    // choose now, so that it can follow the playing one without a gap; the step then takes
+    // the file that already plays instead of closing and opening it.
+    void setGapless(bool on);
+    // What the end-of-track step would start if the playing track ended now, found without
+    // changing anything; nothing when it cannot be told so (a fade under way, a track start
+    // under way, or a step that would go to another group entry).
+    std::optional<QString> nextChoice() const;
     // What a pause between commands does (default: let pending events run). Tests put their
     // own here to act at a given pause.
     void setYield(std::function<void()> yield) { m_yield = std::move(yield); }
@@ -115,6 +123,13 @@ private:
     int groupEntryCount(std::optional<int> list) const;
     // Sets the level from the relative volume in a tag comment, if it has one.
     void applyRelativeVolume(const ID3v1Record& record);
+    // A track start's close and open: both left out when the media element already plays
+    // path, having followed the track before without a gap.
+    void closeUnlessContinued(const QString& path);
+    // Opens path; false when it was the continued file, taken as it plays (no play needed).
+    bool openUnlessContinued(const QString& path);
+    // Tells the media element what the end-of-track step would choose now (gapless play).
+    void offerNextFile();
 
     BrowsingModel& m_browsing;
     MediaControl& m_media;
@@ -134,6 +149,9 @@ private:
     // Failures in a row since something last played or the user last started play.
     int m_failuresInARow = 0;
     std::set<StartPoint> m_failedPoints;
+    bool m_gapless = false;
+    // The last file offered and the output gain its relative volume sets.
+    std::optional<NextFile> m_offered;
 };
 
 } // namespace sonavue

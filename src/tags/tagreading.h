@@ -4,7 +4,8 @@
 // How the program reads the tags of music files, fixed for a run by the settings: the code
 // page of ID3v1 text, whether an MP3's ID3v2 tag fills in what ID3v1 says, which opt-in
 // file types (FLAC, Ogg, Opus, M4A) are listed and have their tags read, and whether
-// tracks show cover pictures.
+// tracks show cover pictures, and whether files play at their ReplayGain level.
+#include "tags/replaygain.h"
 #include "tags/tagcodepage.h"
 
 namespace sonavue {
@@ -17,6 +18,10 @@ struct TagReading {
     unsigned extraTypes = 0;
     // Off by default: no cover picture anywhere (tags/coverart.h).
     bool coverArt = false;
+    // Off by default: every file plays at the volume level alone (tags/replaygain.h).
+    ReplayGainMode replayGain = ReplayGainMode::Off;
+    // The gain in dB of files without ReplayGain values while it is on.
+    double replayGainPreampDb = 0.0;
 };
 
 } // namespace sonavue

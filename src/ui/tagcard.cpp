@@ -6,6 +6,7 @@
 #include "tags/coverart.h"
 #include "tags/filetags.h"
 #include "tags/id3v1.h"
+#include "tags/replaygain.h"
 #include "ui/cardwindow.h"
 #include "ui/fonts.h"
 
@@ -143,6 +144,10 @@ void TagCard::setLabel1Caption(const QString& caption) {
     setLineText(m_label3, richer.album, album);
     setLineText(m_label4, richer.title, title);
     showCover(richer);
+    // What ReplayGain applies to the track, when it is on.
+    if (m_reading.replayGain != ReplayGainMode::Off)
+        m_label1->setToolTip(ReplayGain(m_reading.replayGain, m_reading.replayGainPreampDb)
+                                 .describe(readReplayGain(m_label1Tag)));
 }
 
 void TagCard::showCover(const ID3v2Fields& tags) {

@@ -25,9 +25,19 @@ void appendLE16(QByteArray& out, quint16 value) {
 
 } // namespace
 
-QByteArray wavBytes(int durationMs, int sampleRate, int peak, double frequency) {
-    const quint32 samples = quint32(qint64(sampleRate) * durationMs / 1000);
-    const quint32 dataSize = samples * 2;
+std::vector<qint16> sineSamples(qint64 first, qint64 count, int sampleRate, int peak,
+                                double frequency) {
+    std::vector<qint16> samples;
+    samples.reserve(std::size_t(std::max<qint64>(count, 0)));
+    for (qint64 i = first; i < first + count; ++i) {
+        const double phase = 2.0 * std::numbers::pi * frequency * double(i) / sampleRate;
+        samples.push_back(qint16(std::lround(peak * std::sin(phase))));
+    }
+    return samples;
+}
+
+QByteArray wavBytes(const std::vector<qint16>& samples, int sampleRate) {
+    const quint32 dataSize = quint32(samples.size() * 2);
     QByteArray out;
     out += "RIFF";
     appendLE32(out, 36 + dataSize);
@@ -41,11 +51,15 @@ QByteArray wavBytes(int durationMs, int sampleRate, int peak, double frequency) 
     appendLE16(out, 16);
     out += "data";
     appendLE32(out, dataSize);
-    for (quint32 i = 0; i < samples; ++i) {
-        const double phase = 2.0 * std::numbers::pi * frequency * i / sampleRate;
-        appendLE16(out, quint16(qint16(std::lround(peak * std::sin(phase)))));
-    }
+    for (const qint16 sample : samples)
+        appendLE16(out, quint16(sample));
     return out;
+}
+
+QByteArray wavBytes(int durationMs, int sampleRate, int peak, double frequency) {
+    return wavBytes(
+        sineSamples(0, qint64(sampleRate) * durationMs / 1000, sampleRate, peak, frequency),
+        sampleRate);
 }
 
 bool writeFile(const QString& path, const QByteArray& bytes) {

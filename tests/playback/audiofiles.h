@@ -6,12 +6,20 @@
 // their native bytes so any name can be made.
 #include <QByteArray>
 #include <QString>
+#include <vector>
 
 namespace sonavue::testaudio {
 
 // 16-bit mono PCM WAV holding a sine of the given peak (0..32767).
 QByteArray wavBytes(int durationMs, int sampleRate = 8000, int peak = 16000,
                     double frequency = 440.0);
+
+// Samples first .. first + count - 1 of a sine of the given peak: consecutive parts of one
+// sine, split across files, join without a seam.
+std::vector<qint16> sineSamples(qint64 first, qint64 count, int sampleRate, int peak = 16000,
+                                double frequency = 440.0);
+// 16-bit mono PCM WAV holding the samples.
+QByteArray wavBytes(const std::vector<qint16>& samples, int sampleRate);
 
 // Writes bytes to the file at path (created or replaced). False on failure. The benchmarks
 // build this file alone; the tests write files with support/musicfiles.h.

@@ -1,0 +1,205 @@
+// SPDX-License-Identifier: LicenseRef-proprietary
+// SPDX-FileCopyrightText: 2026 The Sonavue developers
+#include "playback/gaplessstage.h"
+
+#include <algorithm>
+#include <chrono>
+
+namespace sonavue {
+namespace {
+
+// The volume element's own bounds.
+constexpr double MaxElementGain = 10.0;
+// How long playbin's request for the next file waits for the user-interface thread to say
+// what follows a file that has only just started (its data all read at once).
+constexpr auto AnswerWait = std::chrono::milliseconds(250);
+
+using StagePtr = std::shared_ptr<GaplessStage>;
+
+GaplessStage& stageOf(gpointer data) {
+    return **static_cast<StagePtr*>(data);
+}
+
+// A stream is told apart by its id and its group (the same file twice has the same id but a
+// new group); a start event sent again for the same stream carries both unchanged.
+QByteArray streamKey(GstEvent* event) {
+    const gchar* id = nullptr;
+    gst_event_parse_stream_start(event, &id);
+    guint group = 0;
+    QByteArray key(id ? id : "");
+    key += '/';
+    if (gst_event_parse_group_id(event, &group))
+        key += QByteArray::number(group);
+    return key;
+}
+
+bool isStreamStart(GstPadProbeInfo* info) {
+    return (GST_PAD_PROBE_INFO_TYPE(info) & GST_PAD_PROBE_TYPE_EVENT_DOWNSTREAM) &&
+           GST_EVENT_TYPE(GST_PAD_PROBE_INFO_EVENT(info)) == GST_EVENT_STREAM_START;
+}
+
+} // namespace
+
+std::shared_ptr<GaplessStage> GaplessStage::make(const QString& path, double fileGain) {
+    return std::shared_ptr<GaplessStage>(new GaplessStage(path, fileGain));
+}
+
+GaplessStage::GaplessStage(const QString& path, double fileGain) : m_inputPath(path) {
+    GstElement* made = gst_element_factory_make("volume", "file-gain");
+    if (!made)
+        return;
+    m_filter = GST_ELEMENT(gst_object_ref_sink(made));
+    g_object_set(m_filter, "volume", std::clamp(fileGain, 0.0, MaxElementGain), nullptr);
+}
+
+GaplessStage::~GaplessStage() {
+    if (m_filter)
+        gst_object_unref(m_filter);
+    if (m_levelElement)
+        gst_object_unref(m_levelElement);
+}
+
+GstElement* GaplessStage::takeFilter() {
+    return m_filter ? GST_ELEMENT(gst_object_ref(m_filter)) : nullptr;
+}
+
+void GaplessStage::release(gpointer data) {
+    delete static_cast<StagePtr*>(data);
+}
+
+void GaplessStage::addProbe(GstElement* element, GstPadProbeType types,
+                            GstPadProbeReturn (*probe)(GstPad*, GstPadProbeInfo*, gpointer)) {
+    GstPad* pad = element ? gst_element_get_static_pad(element, "sink") : nullptr;
+    if (!pad)
+        return;
+    gst_pad_add_probe(pad, types, probe, new StagePtr(shared_from_this()), &GaplessStage::release);
+    gst_object_unref(pad);
+}
+
+void GaplessStage::attach(GstElement* playbin, GstElement* sink, bool gapless,
+                          StreamStarted onStarted) {
+    m_onStarted = std::move(onStarted);
+    if (!gapless)
+        return; // the file gain alone
+    addProbe(m_filter, GST_PAD_PROBE_TYPE_EVENT_DOWNSTREAM, &GaplessStage::onFilterData);
+    addProbe(sink,
+             GstPadProbeType(GST_PAD_PROBE_TYPE_EVENT_DOWNSTREAM | GST_PAD_PROBE_TYPE_BUFFER |
+                             GST_PAD_PROBE_TYPE_BUFFER_LIST),
+             &GaplessStage::onSinkData);
+    const auto closureRelease = +[](gpointer data, GClosure*) { release(data); };
+    g_signal_connect_data(playbin, "about-to-finish", G_CALLBACK(&GaplessStage::onAboutToFinish),
+                          new StagePtr(shared_from_this()), GClosureNotify(closureRelease),
+                          GConnectFlags(0));
+    g_signal_connect_data(playbin, "deep-element-added", G_CALLBACK(&GaplessStage::onElementAdded),
+                          new StagePtr(shared_from_this()), GClosureNotify(closureRelease),
+                          GConnectFlags(0));
+}
+
+// playbin's own volume (the volume level), found as playbin makes it.
+void GaplessStage::onElementAdded(GstBin*, GstBin*, GstElement* element, gpointer data) {
+    GaplessStage& stage = stageOf(data);
+    GstElementFactory* factory = gst_element_get_factory(element);
+    if (element == stage.m_filter || !factory || g_strcmp0(GST_OBJECT_NAME(factory), "volume") != 0)
+        return;
+    const std::lock_guard lock(stage.m_lock);
+    if (stage.m_levelElement)
+        gst_object_unref(stage.m_levelElement);
+    stage.m_levelElement = GST_ELEMENT(gst_object_ref(element));
+}
+
+void GaplessStage::offer(const QString& after, std::optional<Offer> next) {
+    {
+        const std::lock_guard lock(m_lock);
+        m_answer = Answer{after, std::move(next)};
+    }
+    m_answered.notify_all();
+}
+
+// On a streaming thread, when the data of the file playbin reads has all been read.
+void GaplessStage::onAboutToFinish(GstElement* playbin, gpointer data) {
+    GaplessStage& stage = stageOf(data);
+    QByteArray uri;
+    {
+        std::unique_lock lock(stage.m_lock);
+        // Bounded, so that a user-interface thread busy elsewhere never holds the stream.
+        stage.m_answered.wait_for(lock, AnswerWait, [&stage] {
+            return stage.m_answer && stage.m_answer->after == stage.m_inputPath;
+        });
+        if (!stage.m_answer || stage.m_answer->after != stage.m_inputPath || !stage.m_answer->next)
+            return; // nothing follows: the file ends as without gapless play
+        stage.m_prepared.push_back({*stage.m_answer->next, stage.m_inputPath});
+        stage.m_inputPath = stage.m_answer->next->path;
+        uri = stage.m_answer->next->uri;
+    }
+    // Outside the lock: playbin takes its own locks here.
+    g_object_set(playbin, "uri", uri.constData(), nullptr);
+}
+
+GstPadProbeReturn GaplessStage::onFilterData(GstPad*, GstPadProbeInfo* info, gpointer data) {
+    if (isStreamStart(info))
+        stageOf(data).atFilter(streamKey(GST_PAD_PROBE_INFO_EVENT(info)));
+    return GST_PAD_PROBE_OK;
+}
+
+GstPadProbeReturn GaplessStage::onSinkData(GstPad*, GstPadProbeInfo* info, gpointer data) {
+    GaplessStage& stage = stageOf(data);
+    if (isStreamStart(info)) {
+        stage.atSink(streamKey(GST_PAD_PROBE_INFO_EVENT(info)));
+        return GST_PAD_PROBE_OK;
+    }
+    if (!(GST_PAD_PROBE_INFO_TYPE(info) & GST_PAD_PROBE_TYPE_DATA_DOWNSTREAM) ||
+        (GST_PAD_PROBE_INFO_TYPE(info) & GST_PAD_PROBE_TYPE_EVENT_DOWNSTREAM))
+        return GST_PAD_PROBE_OK;
+    const std::lock_guard lock(stage.m_lock);
+    return stage.m_muted ? GST_PAD_PROBE_DROP : GST_PAD_PROBE_OK;
+}
+
+// The next stream's start, ahead of its first sample: its file gain holds from there.
+void GaplessStage::atFilter(const QByteArray& key) {
+    const std::lock_guard lock(m_lock);
+    const bool newStream = m_filterKey && *m_filterKey != key;
+    m_filterKey = key;
+    if (!newStream || m_prepared.empty())
+        return; // the first file's start, the same start sent again, or not one of ours
+    const Prepared next = m_prepared.front();
+    m_prepared.pop_front();
+    if (m_filter)
+        g_object_set(m_filter, "volume", std::clamp(next.offer.fileGain, 0.0, MaxElementGain),
+                     nullptr);
+    m_inFlight.push_back(next);
+}
+
+bool GaplessStage::stands(const Prepared& prepared) const {
+    // The user-interface thread, last asked what follows the file that ended, still says this.
+    return m_answer && m_answer->after == prepared.follows && m_answer->next &&
+           m_answer->next->path == prepared.offer.path &&
+           m_answer->next->levelGain == prepared.offer.levelGain;
+}
+
+// The next stream's start at the sink, as it is heard.
+void GaplessStage::atSink(const QByteArray& key) {
+    std::optional<QString> continued;
+    StreamStarted tell;
+    {
+        const std::lock_guard lock(m_lock);
+        const bool newStream = m_sinkKey && *m_sinkKey != key;
+        m_sinkKey = key;
+        if (!newStream || m_inFlight.empty())
+            return;
+        const Prepared next = m_inFlight.front();
+        m_inFlight.pop_front();
+        if (stands(next)) {
+            // Before its first sample: the level its relative volume asks for.
+            if (next.offer.levelGain && m_levelElement)
+                g_object_set(m_levelElement, "volume", *next.offer.levelGain, nullptr);
+            continued = next.offer.path;
+        } else {
+            m_muted = true;
+        }
+        tell = m_onStarted;
+    }
+    if (tell)
+        tell(continued);
+}
+
+} // namespace sonavue

@@ -1,0 +1,92 @@
+// SPDX-License-Identifier: LicenseRef-proprietary
+// SPDX-FileCopyrightText: 2026 The Sonavue developers
+#pragma once
+// A pipeline's file gain (a volume element given to playbin as its audio filter, ahead of
+// playbin's queue) and the gapless change of file. The file gain (ReplayGain) is applied to
+// the samples as they pass the filter; the volume level stays with playbin's own volume,
+// next to the sink, so that it answers at once.
+//
+// Gapless: the user-interface thread offers the file that would follow; when playbin asks
+// for the next file (about-to-finish, on a streaming thread) the offer is prepared. When the
+// next stream's start passes the filter, the prepared file's gain holds from its first
+// sample. When it reaches the sink (as it is heard), the offer is judged: if it still
+// stands, the relative volume's level is set on playbin's volume before the first sample and
+// the element is told that the file continued; if it was withdrawn or changed meanwhile,
+// the stream is muted (its samples dropped) and the element is told so, so that the right
+// file is opened in its place.
+#include <QByteArray>
+#include <QString>
+#include <gst/gst.h>
+
+#include <condition_variable>
+#include <deque>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <optional>
+
+namespace sonavue {
+
+class GaplessStage : public std::enable_shared_from_this<GaplessStage> {
+public:
+    struct Offer {
+        QString path;
+        QByteArray uri;
+        std::optional<double> levelGain; // nothing: the level stays as it is
+        double fileGain = 1.0;
+    };
+    // Told on a streaming thread when a prepared stream reaches the sink: the file that now
+    // plays, or nothing when the stream was muted.
+    using StreamStarted = std::function<void(const std::optional<QString>& continuedPath)>;
+
+    // Made for the file about to open, with its own gain.
+    static std::shared_ptr<GaplessStage> make(const QString& path, double fileGain);
+    ~GaplessStage();
+    GaplessStage(const GaplessStage&) = delete;
+    GaplessStage& operator=(const GaplessStage&) = delete;
+
+    // The volume element, for playbin's "audio-filter" (one reference is the caller's).
+    GstElement* takeFilter();
+    // Watches the stream starts at the filter and at the sink; with gapless play, answers
+    // playbin's about-to-finish too.
+    void attach(GstElement* playbin, GstElement* sink, bool gapless, StreamStarted onStarted);
+    // The file that would follow the file `after` (nothing: none).
+    void offer(const QString& after, std::optional<Offer> next);
+
+private:
+    struct Prepared {
+        Offer offer;
+        QString follows; // the file it follows
+    };
+    // The user-interface thread's latest answer to "what follows this file?".
+    struct Answer {
+        QString after;
+        std::optional<Offer> next;
+    };
+    GaplessStage(const QString& path, double fileGain);
+    static void onAboutToFinish(GstElement* playbin, gpointer data);
+    static void onElementAdded(GstBin* bin, GstBin* child, GstElement* element, gpointer data);
+    static GstPadProbeReturn onFilterData(GstPad* pad, GstPadProbeInfo* info, gpointer data);
+    static GstPadProbeReturn onSinkData(GstPad* pad, GstPadProbeInfo* info, gpointer data);
+    static void release(gpointer data);
+    void addProbe(GstElement* element, GstPadProbeType types,
+                  GstPadProbeReturn (*probe)(GstPad*, GstPadProbeInfo*, gpointer));
+    void atFilter(const QByteArray& key);
+    void atSink(const QByteArray& key);
+    bool stands(const Prepared& prepared) const;
+
+    GstElement* m_filter = nullptr;       // held by this stage
+    GstElement* m_levelElement = nullptr; // playbin's volume, held once found
+    mutable std::mutex m_lock;
+    std::condition_variable m_answered;
+    std::optional<Answer> m_answer;
+    QString m_inputPath;                   // the file whose data playbin reads
+    std::deque<Prepared> m_prepared;       // given to playbin, their start not yet at the filter
+    std::deque<Prepared> m_inFlight;       // past the filter, their start not yet at the sink
+    std::optional<QByteArray> m_filterKey; // the stream passing the filter
+    std::optional<QByteArray> m_sinkKey;   // the stream reaching the sink
+    bool m_muted = false;
+    StreamStarted m_onStarted;
+};
+
+} // namespace sonavue

@@ -1,0 +1,150 @@
+// SPDX-License-Identifier: LicenseRef-proprietary
+// SPDX-FileCopyrightText: 2026 The Sonavue developers
+// Gapless continuous play through player control and the real element: the track that is
+// heard after one ends is always the one the end-of-track step chooses when it ends, even
+// when the choice changed after the next file had been prepared.
+#include "audiofiles.h"
+#include "gaplessaudio.h"
+
+#include "catalogue/browsingmodel.h"
+#include "catalogue/catalogue.h"
+#include "playback/gstmediaelement.h"
+#include "playback/playercontrol.h"
+#include "playback/volume.h"
+#include "playback/volumelevel.h"
+#include "support/datarow.h"
+#include "support/id3v1record.h"
+
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace sonavue;
+using namespace sonavue::testaudio;
+using namespace sonavue::testing;
+
+namespace {
+
+constexpr int WaitMs = 20000; // only a fault waits this long
+constexpr int TrackMs = 1200;
+// Each track is a sine of its own peak, so the samples heard tell which track played.
+constexpr int Peaks[] = {16000, 8000, 4000};
+// Track 1's relative volume: level 64, a quarter of the full level the others play at.
+constexpr int RelativeLevel = 64;
+
+// The peak of each run of samples between stream starts (and of what a new pipeline played).
+QList<int> peaksHeard(const SampleCapture& capture) {
+    const std::vector<qint16> samples = capture.samples();
+    const std::vector<SampleCapture::Stream> streams = capture.streams();
+    QList<int> peaks;
+    for (size_t s = 0; s < streams.size(); ++s) {
+        const size_t end =
+            s + 1 < streams.size() ? size_t(streams[s + 1].firstSample) : samples.size();
+        int peak = 0;
+        for (size_t i = size_t(streams[s].firstSample); i < end; ++i)
+            peak = std::max(peak, std::abs(int(samples[i])));
+        peaks << peak;
+    }
+    return peaks;
+}
+
+} // namespace
+
+class GaplessPlayTest : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+
+private slots:
+    void initTestCase() {
+        gst_init(nullptr, nullptr);
+        QVERIFY(m_dir.isValid());
+    }
+
+    void theTrackHeardIsTheStepsChoiceAtTheEnd_data() {
+        QTest::addColumn<QString>("change");   // made after the next file was prepared
+        QTest::addColumn<QList<int>>("heard"); // the tracks heard, by their peaks' index
+        QTest::addColumn<bool>("joined");      // the second followed without a gap
+        dataRow("nothing changes", QString(), QList<int>{0, 1}, true);
+        dataRow("a track reserved", QStringLiteral("reserve"), QList<int>{0, 2}, false);
+        dataRow("the reserved track taken off", QStringLiteral("unreserve"), QList<int>{0, 1},
+                false);
+        dataRow("stop", QStringLiteral("stop"), QList<int>{0}, false);
+    }
+    void theTrackHeardIsTheStepsChoiceAtTheEnd() {
+        QFETCH(QString, change);
+        QFETCH(QList<int>, heard);
+        QFETCH(bool, joined);
+        // Tracks 0 and 1 in the list, track 2 for the reserved list.
+        QStringList paths;
+        for (int i = 0; i < 3; ++i) {
+            paths << m_dir.filePath(
+                QStringLiteral("%1 track %2.wav").arg(QTest::currentDataTag()).arg(i));
+            QByteArray bytes = wavBytes(
+                sineSamples(0, qint64(CaptureRate) * TrackMs / 1000, CaptureRate, Peaks[i]),
+                CaptureRate);
+            if (i == 1) {
+                TagFields tag = tagOf("Track 1");
+                tag.comment =
+                    QByteArray(22, ' ') +
+                    "RVA=" + QByteArray::number(RelativeLevel - MiddleLevel).rightJustified(4, ' ');
+                tag.pad = ' ';
+                bytes += tagRecord(tag);
+            }
+            QVERIFY(writeFile(paths.last(), bytes));
+        }
+        Catalogue catalogue;
+        GroupLists groups;
+        BrowsingModel browsing{catalogue, groups};
+        for (int i = 0; i < 2; ++i)
+            catalogue.setCell(ColPath, catalogue.appendRow(), paths[i]);
+        browsing.showRows({0, 1}, BrowsingModel::RowsKind::Listed);
+        SampleCapture capture;
+        GstMediaElement media([&capture] { return capture.makeSink(); });
+        media.setGapless(true);
+        VolumeLevel volume{media};
+        PlayerControl control{browsing, media, volume};
+        control.setGapless(true);
+        volume.setLevel(255);
+        if (change == QLatin1String("unreserve"))
+            QVERIFY(browsing.reserved().append(paths[2]));
+
+        browsing.selectTrack(0);
+        control.selectStart();
+        QSignalSpy ends(&media, &MediaControl::finished);
+        // Well after the next file was asked for (its data is read long before its end).
+        QTest::qWait(TrackMs - 300);
+        if (change == QLatin1String("reserve"))
+            QVERIFY(browsing.reserved().append(paths[2]));
+        else if (change == QLatin1String("unreserve"))
+            browsing.reserved().removeAt(0);
+        else if (change == QLatin1String("stop"))
+            control.stop();
+        if (change == QLatin1String("stop")) {
+            QTest::qWait(800);
+        } else {
+            QTRY_VERIFY_WITH_TIMEOUT(!ends.isEmpty(), WaitMs);
+            QTRY_VERIFY_WITH_TIMEOUT(capture.streams().size() >= 2, WaitMs);
+            QTest::qWait(300);
+        }
+        // Track 1 at its relative volume from its first sample on (the whole run's peak).
+        QList<int> expectedPeaks;
+        for (int track : heard)
+            expectedPeaks << int(
+                std::lround(Peaks[track] * (track == 1 ? levelGain(RelativeLevel) : 1.0)));
+        const QList<int> peaks = peaksHeard(capture);
+        QCOMPARE(peaks.size(), expectedPeaks.size());
+        for (qsizetype i = 0; i < peaks.size(); ++i)
+            QVERIFY2(std::abs(peaks[i] - expectedPeaks[i]) <= expectedPeaks[i] / 50 + 2,
+                     qPrintable(QStringLiteral("%1 vs %2").arg(peaks[i]).arg(expectedPeaks[i])));
+        if (heard.size() > 1) {
+            QCOMPARE(media.fileName(), paths[heard.last()]);
+            // Joined: in the same pipeline without a gap; otherwise a new pipeline started.
+            const std::optional<qint64> gap = capture.streams()[1].gapSamples;
+            QCOMPARE(gap, joined ? std::optional<qint64>(0) : std::nullopt);
+        }
+    }
+};
+
+QTEST_GUILESS_MAIN(GaplessPlayTest)
+#include "test_playback_gapless.moc"
