@@ -18,6 +18,7 @@
 #include <QHash>
 #include <chrono>
 #include <climits>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <optional>
@@ -50,10 +51,17 @@ struct KeptListing {
 constexpr int TitleWidth = TitleField.width;
 
 bool isAscii(const char* bytes, int size) {
-    for (int i = 0; i < size; ++i)
-        if (static_cast<unsigned char>(bytes[i]) >= 0x80)
-            return false;
-    return true;
+    // Eight bytes at a time: every name and tag field is looked at.
+    std::uint64_t high = 0;
+    int i = 0;
+    for (; i + 8 <= size; i += 8) {
+        std::uint64_t word = 0;
+        std::memcpy(&word, bytes + i, sizeof word);
+        high |= word;
+    }
+    for (; i < size; ++i)
+        high |= static_cast<unsigned char>(bytes[i]);
+    return (high & 0x8080808080808080ull) == 0;
 }
 
 // cleanTagText(decodeTagText(field)), with one allocation instead of two for the common
@@ -76,7 +84,8 @@ QString cleanedField(const char* tag, TagField field, TagCodePage codePage) {
 }
 
 // The field's text straight from its bytes when it is plain ASCII with no NUL between its
-// ends: what cleanedField would make of it, without making a string. Empty when not.
+// ends: what cleanedField would make of it, without making a string (an empty view for a
+// blank field). Nothing when the field needs decoding.
 std::optional<QLatin1StringView> plainAsciiField(const char* tag, TagField field) {
     const char* begin = tag + field.offset;
     const char* end = begin + field.width;
@@ -86,7 +95,7 @@ std::optional<QLatin1StringView> plainAsciiField(const char* tag, TagField field
         ++begin;
     while (end > begin && (end[-1] == '\0' || end[-1] == ' '))
         --end;
-    if (begin == end || std::memchr(begin, 0, std::size_t(end - begin)))
+    if (std::memchr(begin, 0, std::size_t(end - begin)))
         return std::nullopt;
     return QLatin1StringView(begin, end - begin);
 }
@@ -360,11 +369,12 @@ struct FolderScan::Pass {
     template <class IfEmpty>
     void writeTextColumn(const char* tag, TagField field, int column, int r, IfEmpty ifEmpty) {
         Catalogue& catalogue = scan.m_catalogue;
-        if (const auto plain = plainAsciiField(tag, field)) {
+        const auto plain = plainAsciiField(tag, field);
+        if (plain && !plain->isEmpty()) {
             catalogue.setCellLatin1(column, r, *plain);
             return;
         }
-        QString text = cleanedField(tag, field, rowPage);
+        QString text = plain ? QString() : cleanedField(tag, field, rowPage);
         if (text.isEmpty())
             text = ifEmpty();
         catalogue.setCell(column, r, text);
