@@ -100,7 +100,7 @@ int main(int argc, char* argv[]) {
         if (!program.mainWindow)
             return QStringList(paths.size(), QStringLiteral("the player is still starting; "
                                                             "try again when its window shows"));
-        const QStringList answers = program.mainWindow->reserveExternalFiles(paths);
+        const QStringList answers = program.mainWindow->core().transport().openFiles(paths);
         for (qsizetype i = 0; i < answers.size(); ++i)
             if (answers[i].isEmpty())
                 std::fprintf(stderr, "Sonavue: added to the reserved list by a second start: %s\n",
@@ -135,7 +135,7 @@ int main(int argc, char* argv[]) {
         return 0; // the window unloaded during the start-up
     QObject::connect(program.mainWindow.get(), &sonavue::Form1::unloaded, &app,
                      &QCoreApplication::quit);
-    reportFileAnswers(files, program.mainWindow->reserveExternalFiles(files));
+    reportFileAnswers(files, program.mainWindow->core().transport().openFiles(files));
     // Desktop media controls; without a session bus the player runs on without them.
     sonavue::Form1& form = *program.mainWindow;
     sonavue::MprisPlayer mpris(

@@ -2,6 +2,7 @@
 // SPDX-FileCopyrightText: 2026 The Sonavue developers
 #include "ui/colours.h"
 
+#include <QPainter>
 #include <algorithm>
 #include <array>
 #include <cmath>
@@ -117,6 +118,17 @@ QPalette windowPalette(QPalette palette, std::int32_t colour) {
     for (auto role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
         palette.setColor(role, text);
     return palette;
+}
+
+void paintWindowBackground(QPainter& painter, const QRect& area, std::int32_t colour,
+                           const QBrush& noColour) {
+    const QColor background = toQColor(colour);
+    if (colour == KeyColour || !background.isValid()) {
+        painter.setCompositionMode(QPainter::CompositionMode_Source);
+        painter.fillRect(area, colour == KeyColour ? QBrush(Qt::transparent) : noColour);
+        return;
+    }
+    painter.fillRect(area, background);
 }
 
 } // namespace sonavue

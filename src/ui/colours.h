@@ -8,6 +8,10 @@
 #include <QPalette>
 #include <cstdint>
 
+class QBrush;
+class QPainter;
+class QRect;
+
 namespace sonavue {
 
 constexpr std::int32_t TitleStripColour = 0x80FF80;
@@ -42,5 +46,9 @@ QImage paletteImage();
 // palette in the window colour colour: its backgrounds in that colour (see-through for the key
 // colour; unchanged for -1, which has none) and its text in the colour readable on it.
 QPalette windowPalette(QPalette palette, std::int32_t colour);
+// Fills area with the window colour: the key colour leaves it see-through, so a compositor
+// shows what lies behind; a value that is no colour paints noColour.
+void paintWindowBackground(QPainter& painter, const QRect& area, std::int32_t colour,
+                           const QBrush& noColour);
 
 } // namespace sonavue

@@ -6,8 +6,10 @@
 #include "catalogue/externalfiles.h"
 #include "playback/transport.h"
 
+#include <QDropEvent>
 #include <QMimeData>
 #include <QUrl>
+#include <QWidget>
 
 namespace sonavue {
 
@@ -32,6 +34,33 @@ bool reserveDroppedFiles(Transport& transport, const QMimeData& data) {
             reportRefusal(paths[i], answers[i]);
     }
     return anyAdded;
+}
+
+FileDropTarget::FileDropTarget(QWidget& window, Transport& transport)
+    : QObject(&window), m_transport(transport) {
+    window.installEventFilter(this);
+}
+
+bool FileDropTarget::eventFilter(QObject* watched, QEvent* event) {
+    if (watched != parent())
+        return false;
+    if (event->type() == QEvent::DragEnter) {
+        auto* enter = static_cast<QDragEnterEvent*>(event);
+        if (offersFiles(*enter->mimeData()))
+            enter->acceptProposedAction();
+        else
+            enter->ignore();
+        return true;
+    }
+    if (event->type() == QEvent::Drop) {
+        auto* drop = static_cast<QDropEvent*>(event);
+        if (reserveDroppedFiles(m_transport, *drop->mimeData()))
+            drop->acceptProposedAction();
+        else
+            drop->ignore();
+        return true;
+    }
+    return false;
 }
 
 } // namespace sonavue

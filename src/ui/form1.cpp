@@ -3,43 +3,25 @@
 #include "ui/form1.h"
 
 #include "base/nativepath.h"
-#include "base/numbers.h"
 #include "base/userfolders.h"
-#include "playback/volume.h"
 #include "ui/appearancecontroller.h"
 #include "ui/backgroundfollower.h"
 #include "ui/colours.h"
-#include "ui/findfield.h"
-#include "ui/fonts.h"
 #include "ui/grouppages.h"
-#include "ui/imagebutton.h"
 #include "ui/keyboardaccess.h"
 #include "ui/keypreview.h"
 #include "ui/layoutrules.h"
 #include "ui/layoutswitch.h"
-#include "ui/palettepicture.h"
-#include "ui/readablestyle.h"
 #include "ui/reservedlistview.h"
 #include "ui/settingsframe.h"
-#include "ui/splashcard.h"
-#include "ui/tabsel.h"
-#include "ui/tagcard.h"
 #include "ui/titlestrip.h"
 #include "ui/tracklistpane.h"
-#include "ui/transportbar.h"
 #include "ui/twips.h"
-#include "ui/volumebar.h"
 #include "web/webpanel.h"
 
-#include <QApplication>
 #include <QCloseEvent>
 #include <QLabel>
-#include <QListView>
 #include <QPainter>
-#include <QProgressBar>
-#include <QPushButton>
-#include <QScrollBar>
-#include <QWindow>
 
 namespace sonavue {
 
@@ -52,7 +34,8 @@ Form1::Form1(PlayerCore& core, Options options) : m_core(core), m_options(std::m
     setAttribute(Qt::WA_TranslucentBackground);
     resize(px(DesignedClientWidth), px(DesignedClientHeight));
 
-    buildControls();
+    ui.setupUi(*this, m_core, m_options.withWebPanel);
+    Timer1.setObjectName(QStringLiteral("Timer1"));
     wireControls();
     Form_Load();
 }
@@ -63,76 +46,13 @@ BackgroundWindow* Form1::backgroundWindow() const {
     return m_background ? m_background->window() : nullptr;
 }
 
-void Form1::buildControls() {
-    Picture1 = new TitleStrip(this);
-
-    Label4 = place(new QLabel(QStringLiteral("NOW"), this), 360, 480, 615, 255);
-    Label4->setFont(designedFont(QStringLiteral("ＭＳ Ｐゴシック"), 9.75, true));
-    // The now-playing label grows with its text, as an auto-sized label does.
-    title = place(new QLabel(this), 960, 480, 105, 405);
-    title->setFont(designedFont(QStringLiteral("ＭＳ Ｐゴシック"), 14.25, true));
-    title->setTextFormat(Qt::PlainText); // tag text is shown as the letters it is, never markup
-
-    // Track list: the number column lies under the left edge of the titles.
-    m_tracks = new TrackListPane(m_core.browsing(), this);
-    m_tracks->move(twipsRect(360, 840, 0, 0).topLeft());
-    m_find = new FindField(m_core.browsing(), m_core.transport(), *m_tracks, this);
-
-    Progress1 = place(new QProgressBar(this), 2880, 840, 8415, 615);
-    Progress2 = place(new QProgressBar(this), 2880, 1560, 8415, 255);
-    for (QProgressBar* bar : {Progress1, Progress2}) {
-        bar->setMinimum(0);
-        bar->setTextVisible(false);
-        bar->hide();
-    }
-
-    if (m_options.withWebPanel) {
-        Web1 = place(new WebPanel(this), 8280, 840, 5055, 5655);
-    }
-
-    FrameBtn = place(new QWidget(this), 9480, 480, 1335, 375);
-    Image1 = place(new ImageButton(homeButtonPictures, FrameBtn), 0, 0, 885, 345);
-    // The back button's released look is its element 2 and its pressed look element 1.
-    Image3 = place(new ImageButton(backButtonPictures, FrameBtn), 960, 0, 360, 360);
-
-    buildGroupPages();
-
-    Label5 = place(new QLabel(QStringLiteral("Reserved List"), this), 360, 8040, 1575, 255);
-    Vol = place(new QLabel(QString::number(m_core.volume().level()), this), 5160, 8040, 495, 255);
-    OptionList = place(new ReservedListView(this), 360, 8280, 5055, 930);
-    OptionList->setModel(&m_core.browsing().reserved());
-
-    MMControl1Bar = place(new TransportBar(this), 360, 9240, 2415, 975);
-    Command1 = place(new QPushButton(QStringLiteral("STOP"), this), 2760, 9240, 1065, 975);
-    Command3 =
-        place(new QPushButton(QStringLiteral("ContinuousStart"), this), 3840, 9240, 1620, 495);
-    Command4 = place(new QPushButton(QStringLiteral("Select Start"), this), 3840, 9720, 1620, 495);
-
-    // Volume: 255 at the top, 0 at the bottom, steps 1 and 16.
-    VScroll1 = place(new VolumeBar(this), 5400, 9240, 255, 975);
-    VScroll1->setSingleStep(1);
-    VScroll1->setPageStep(16);
-    VScroll1->setLevel(MiddleLevel);
-
-    Frame1 = new SettingsFrame(this);
-    nameControls();
-    describeControls();
-}
-
-void Form1::buildGroupPages() {
-    m_groupPages = new GroupPages(m_core.browsing(), this);
-    m_groupPages->move(twipsRect(360, 4800, 0, 0).topLeft());
-    for (int i = 0; i < GroupCount; ++i)
-        m_core.groups()[i].setDeferred(true); // the scan's additions are shown in batches
-}
-
 void Form1::Form_Load() {
     // Translucent at 200 of 255 until the opacity setting is applied.
     setWindowOpacity(200 / 255.0);
     setcolor(DesignedBackground);
-    if (Web1)
-        Web1->goHome();
-    Frame1->setFolderText(personalFolder());
+    if (ui.Web1)
+        ui.Web1->goHome();
+    ui.Frame1->setFolderText(personalFolder());
     // Tab goes through the controls in reading order; of the stacked group lists only the one
     // shown is reached, the others being hidden.
     orderFocusByPlace(*this);
@@ -190,33 +110,33 @@ void Form1::changeEvent(QEvent* event) {
 }
 
 void Form1::Form_Resize() {
-    if (!m_tracks)
+    if (!ui.tracks)
         return;
     const double W = twips(width());
     const double H = twips(height());
     const bool maximized = windowState() & Qt::WindowMaximized;
     const ResizeGeometry g =
-        resizeGeometry(W, H, maximized, twips(Picture1->closeButtonWidth()),
-                       twips(FrameBtn->width()), [](double t) { return twips(px(t)); });
+        resizeGeometry(W, H, maximized, twips(ui.Picture1->closeButtonWidth()),
+                       twips(ui.FrameBtn->width()), [](double t) { return twips(px(t)); });
 
-    m_tracks->setTitlesWidth(px(g.listNameWidth));
+    ui.tracks->setTitlesWidth(px(g.listNameWidth));
     const int groupWidth = px(g.groupWidth);
-    OptionList->resize(groupWidth, OptionList->height());
-    if (Web1) {
-        Web1->move(px(g.webLeft), Web1->y());
-        Web1->resize(std::max(0, px(g.webWidth)),
-                     g.webHeight ? std::max(0, px(*g.webHeight)) : Web1->height());
+    ui.OptionList->resize(groupWidth, ui.OptionList->height());
+    if (ui.Web1) {
+        ui.Web1->move(px(g.webLeft), ui.Web1->y());
+        ui.Web1->resize(std::max(0, px(g.webWidth)),
+                        g.webHeight ? std::max(0, px(*g.webHeight)) : ui.Web1->height());
     }
-    m_groupPages->setPageWidth(groupWidth);
-    Picture1->placeCloseButton(px(g.closeButtonLeft));
-    Picture1->resize(std::max(Picture1->width(), width()), Picture1->height());
-    FrameBtn->move(px(g.frameBtnLeft), FrameBtn->y());
+    ui.groupPages->setPageWidth(groupWidth);
+    ui.Picture1->placeCloseButton(px(g.closeButtonLeft));
+    ui.Picture1->resize(std::max(ui.Picture1->width(), width()), ui.Picture1->height());
+    ui.FrameBtn->move(px(g.frameBtnLeft), ui.FrameBtn->y());
     setStaysOnTop(*this, g.topmost);
 }
 
 void Form1::fontresize(double size) {
-    m_tracks->setListFontSize(size);
-    m_groupPages->setListFontSize(size);
+    ui.tracks->setListFontSize(size);
+    ui.groupPages->setListFontSize(size);
 }
 
 void Form1::focusset() {
@@ -225,15 +145,7 @@ void Form1::focusset() {
 
 void Form1::paintEvent(QPaintEvent*) {
     QPainter painter(this);
-    const QColor background = toQColor(m_colour);
-    // The key colour RGB(15, 15, 15) is see-through.
-    if (m_colour == KeyColour || !background.isValid()) {
-        painter.setCompositionMode(QPainter::CompositionMode_Source);
-        painter.fillRect(rect(),
-                         m_colour == KeyColour ? QColor(Qt::transparent) : palette().window());
-        return;
-    }
-    painter.fillRect(rect(), background);
+    paintWindowBackground(painter, rect(), m_colour, palette().window());
 }
 
 // --- Volume ---------------------------------------------------------------------------------
@@ -248,15 +160,15 @@ void Form1::VolDown_Click() {
 
 void Form1::showLevel(int level) {
     // The label's name says what it is; a screen reader reads the number as its description.
-    Vol->setText(QString::number(level));
-    Vol->setAccessibleDescription(Vol->text());
+    ui.Vol->setText(QString::number(level));
+    ui.Vol->setAccessibleDescription(ui.Vol->text());
 }
 
 void Form1::setNowPlaying(const QString& text) {
     // A tag's title field keeps its NUL padding; a label shows text up to the first NUL.
-    title->setText(readableText(trimAtNul(text)));
-    title->setAccessibleDescription(title->text());
-    title->adjustSize();
+    ui.title->setText(readableText(trimAtNul(text)));
+    ui.title->setAccessibleDescription(ui.title->text());
+    ui.title->adjustSize();
 }
 
 } // namespace sonavue

@@ -1,13 +1,14 @@
 // SPDX-License-Identifier: LicenseRef-proprietary
 // SPDX-FileCopyrightText: 2026 The Sonavue developers
 #pragma once
-// Form1: the main window over the player's core. It places its panes and controls at their
-// twips (/ 15), connects what they ask for to the core, and shows the core's state; its
-// handlers keep their long-standing names and order.
+// Form1: the main window over the player's core. Its controls (Form1Controls) are placed at
+// their twips; the window connects what they ask for to the core and shows the core's state.
+// Its handlers keep their long-standing names.
 #include "base/settingskeys.h"
 #include "core/playercore.h"
 #include "ui/backgroundwindow.h"
 #include "ui/folderchooser.h"
+#include "ui/form1controls.h"
 #include "ui/nowplayingtext.h"
 #include "ui/splashcard.h"
 #include "ui/tagcard.h"
@@ -15,30 +16,15 @@
 #include <QPointer>
 #include <QTimer>
 #include <QWidget>
-#include <array>
 #include <functional>
 #include <memory>
-
-class QLabel;
-class QProgressBar;
-class QPushButton;
 
 namespace sonavue {
 
 class AppearanceController;
 class BackgroundFollower;
-class FindField;
-class GroupPages;
-class ImageButton;
 class KeyPreview;
 class LayoutSwitch;
-class ReservedListView;
-class SettingsFrame;
-class TrackListPane;
-class TitleStrip;
-class TransportBar;
-class VolumeBar;
-class WebPanel;
 class WindowDrag;
 
 class Form1 : public QWidget {
@@ -63,9 +49,7 @@ public:
     void setcolor(double colour);
     void fontresize(double size);
     void focusset();
-    // The window's keys: W switches the layout, S starts playing (Ctrl+S the selected track),
-    // Ctrl+C empties the reserved list, Ctrl+F opens the find and Ctrl+Q closes the window;
-    // Ctrl with Shift or Alt does nothing. In the find field only the Ctrl keys act.
+    // The window's keys, as windowCommandFor reads them.
     void Form_KeyDown(int keyCode, Qt::KeyboardModifiers modifiers);
 
     // --- Start-up and the folder ------------------------------------------------------
@@ -100,19 +84,7 @@ public:
     TagCard* tagWindow() const { return m_tagCard; }
     SplashCard* splashWindow() const { return m_aboutSplash; }
     int currentColour() const { return m_colour; }
-    SettingsFrame& settingsFrame() const { return *Frame1; }
-
-    // --- Files from outside (command line, a second start, media controls, drops) ------
-    // Puts each path on the reserved list as a double-click on its track would (at most 5
-    // entries), after the checks the folder scan makes; when nothing plays, continuous
-    // play then starts with the reserved list's head. One answer per path, in order: empty
-    // when it was added, else why not.
-    QStringList reserveExternalFiles(const QStringList& paths);
-
-protected:
-    // Files dropped on the window go to the reserved list; folders and the rest are refused.
-    void dragEnterEvent(QDragEnterEvent* event) override;
-    void dropEvent(QDropEvent* event) override;
+    SettingsFrame& settingsFrame() const { return *ui.Frame1; }
 
 signals:
     // Form_Unload has run: the program ends.
@@ -132,39 +104,18 @@ protected:
     bool focusNextPrevChild(bool next) override;
 
 private:
-    void buildControls();
-    void buildGroupPages();
     void wireControls();
     void Form_Load();
     void Form_Resize();
     void wireLists();
     void showLevel(int level);
     void setNowPlaying(const QString& text);
-    void nameControls();
-    void describeControls();
     void wireTitleStrip();
     void wireSettingsFrame();
     void writeSetting(const SettingKey& key, const QString& value);
 
-    // --- Controls (owned through Qt's parent ownership; their object names are these) ----
-    TitleStrip* Picture1 = nullptr;
-    QLabel* Label4 = nullptr;
-    QLabel* title = nullptr;
-    QWidget* FrameBtn = nullptr;
-    ImageButton* Image1 = nullptr;
-    ImageButton* Image3 = nullptr;
-    QProgressBar* Progress1 = nullptr;
-    QProgressBar* Progress2 = nullptr;
-    WebPanel* Web1 = nullptr;
-    QLabel* Label5 = nullptr;
-    QLabel* Vol = nullptr;
-    ReservedListView* OptionList = nullptr;
-    TransportBar* MMControl1Bar = nullptr;
-    QPushButton* Command1 = nullptr;
-    QPushButton* Command3 = nullptr;
-    QPushButton* Command4 = nullptr;
-    VolumeBar* VScroll1 = nullptr;
-    SettingsFrame* Frame1 = nullptr;
+    // The controls (children of the window; their object names are their field names).
+    Form1Controls ui;
     QTimer Timer1{this}; // focusset's one-shot, 300 ms
 
     PlayerCore& m_core;
@@ -173,9 +124,6 @@ private:
 
     QString m_musicFolder; // the folder the scan walks
     NowPlayingText m_nowPlaying;
-    TrackListPane* m_tracks = nullptr;
-    FindField* m_find = nullptr; // over the track list while a find is open
-    GroupPages* m_groupPages = nullptr;
     int m_currentTab = 0;
     int m_colour = 0xE0E0E0;
 

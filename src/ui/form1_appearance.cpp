@@ -30,17 +30,17 @@ void Form1::setcolor(double colourValue) {
     m_colour = toColourValue(colourValue);
     setPalette(windowPalette(palette(), m_colour));
     // The position slider's groove is outlined as the lists and boxes are (the readable style).
-    MMControl1Bar->setOutlineColour(
+    ui.MMControl1Bar->setOutlineColour(
         legibleInk(palette().color(QPalette::Window), palette().color(QPalette::WindowText)));
-    Picture1->keepOwnColours();
+    ui.Picture1->keepOwnColours();
     update();
 }
 
 void Form1::wireSettingsFrame() {
-    connect(Frame1, &SettingsFrame::folderChangeRequested, this, [this] { Command2_Click(); });
+    connect(ui.Frame1, &SettingsFrame::folderChangeRequested, this, [this] { Command2_Click(); });
     m_appearance =
-        new AppearanceController(*this, *Frame1, m_core.player(), *m_background, m_settings);
-    connect(Frame1, &SettingsFrame::fileTypesChanged, this,
+        new AppearanceController(*this, *ui.Frame1, m_core.player(), *m_background, m_settings);
+    connect(ui.Frame1, &SettingsFrame::fileTypesChanged, this,
             [this](int index) { Check1_Click(index); });
 }
 
@@ -50,11 +50,11 @@ void Form1::Picture2_MouseUp(Qt::MouseButton button, int x, int y) {
 
 void Form1::Command2_Click() {
     const std::optional<QString> chosen = askForMusicFolder(
-        this, Frame1->folderText(), m_options.folderDialog, m_options.showMessage);
+        this, ui.Frame1->folderText(), m_options.folderDialog, m_options.showMessage);
     if (!chosen)
         return;
     setMusicFolder(*chosen);
-    writeSetting(Setting::Folder, Frame1->folderText());
+    writeSetting(Setting::Folder, ui.Frame1->folderText());
 }
 
 void Form1::showAboutLine() {

@@ -23,19 +23,19 @@ void Form1::wireTitleStrip() {
     m_windowDrag = new WindowDrag(*this);
     // The background window hides while the window moves and comes back behind it after;
     // then the window has the focus.
-    m_background = std::make_unique<BackgroundFollower>(*this, *Frame1, *m_windowDrag);
+    m_background = std::make_unique<BackgroundFollower>(*this, *ui.Frame1, *m_windowDrag);
     connect(m_windowDrag, &WindowDrag::finished, this, [this] { activateWindow(); });
 
-    connect(Picture1, &TitleStrip::sizeSwitchRequested, this, [this] { Label9_Click(); });
-    connect(Picture1, &TitleStrip::closeRequested, this, [this] { close(); });
-    connect(Picture1, &TitleStrip::layoutSwitchRequested, this, [this] {
+    connect(ui.Picture1, &TitleStrip::sizeSwitchRequested, this, [this] { Label9_Click(); });
+    connect(ui.Picture1, &TitleStrip::closeRequested, this, [this] { close(); });
+    connect(ui.Picture1, &TitleStrip::layoutSwitchRequested, this, [this] {
         m_windowDrag->cancel();
         Form_KeyDown(Qt::Key_W, Qt::NoModifier);
     });
-    connect(Picture1, &TitleStrip::dragArmed, m_windowDrag, &WindowDrag::arm);
-    connect(Picture1, &TitleStrip::dragStarted, m_windowDrag, &WindowDrag::start);
-    connect(Picture1, &TitleStrip::dragMoved, m_windowDrag, &WindowDrag::moveTo);
-    connect(Picture1, &TitleStrip::dragReleased, m_windowDrag, &WindowDrag::release);
+    connect(ui.Picture1, &TitleStrip::dragArmed, m_windowDrag, &WindowDrag::arm);
+    connect(ui.Picture1, &TitleStrip::dragStarted, m_windowDrag, &WindowDrag::start);
+    connect(ui.Picture1, &TitleStrip::dragMoved, m_windowDrag, &WindowDrag::moveTo);
+    connect(ui.Picture1, &TitleStrip::dragReleased, m_windowDrag, &WindowDrag::release);
 }
 
 void Form1::moveEvent(QMoveEvent* event) {

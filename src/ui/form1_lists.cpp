@@ -19,14 +19,14 @@ void Form1::TabSel_Click(int index) {
     if (index < 0 || index >= GroupCount)
         return;
     m_currentTab = index;
-    m_groupPages->showPage(index);
+    ui.groupPages->showPage(index);
     QCoreApplication::processEvents();
     if (index == GroupAll)
         m_core.browsing().showAllTracks();
 }
 
 void Form1::TabSel_MouseMove(int index) {
-    m_groupPages->setHoveredTab(index);
+    ui.groupPages->setHoveredTab(index);
 }
 
 void Form1::TagGroupe_Click(int index) {
@@ -60,7 +60,7 @@ void Form1::ListName_DblClick() {
 }
 
 void Form1::OptionList_DblClick() {
-    const QModelIndexList selected = OptionList->selectionModel()->selectedIndexes();
+    const QModelIndexList selected = ui.OptionList->selectionModel()->selectedIndexes();
     if (!selected.isEmpty())
         m_core.browsing().reserved().removeAt(selected.first().row());
 }
@@ -70,13 +70,13 @@ void Form1::OptionList_Validate() {
 }
 
 void Form1::wireLists() {
-    connect(m_groupPages, &GroupPages::tabClicked, this, &Form1::TabSel_Click);
-    connect(m_groupPages, &GroupPages::tabHovered, this, &Form1::TabSel_MouseMove);
-    connect(m_groupPages, &GroupPages::selectedEntryClickedAgain, this, &Form1::TagGroupe_Click);
-    connect(m_tracks, &TrackListPane::trackPressed, this, &Form1::ListName_MouseDown);
-    connect(m_tracks, &TrackListPane::trackDoubleClicked, this, &Form1::ListName_DblClick);
-    connect(OptionList, &QListView::doubleClicked, this, &Form1::OptionList_DblClick);
-    connect(OptionList, &ReservedListView::focusLeft, this, &Form1::OptionList_Validate);
+    connect(ui.groupPages, &GroupPages::tabClicked, this, &Form1::TabSel_Click);
+    connect(ui.groupPages, &GroupPages::tabHovered, this, &Form1::TabSel_MouseMove);
+    connect(ui.groupPages, &GroupPages::selectedEntryClickedAgain, this, &Form1::TagGroupe_Click);
+    connect(ui.tracks, &TrackListPane::trackPressed, this, &Form1::ListName_MouseDown);
+    connect(ui.tracks, &TrackListPane::trackDoubleClicked, this, &Form1::ListName_DblClick);
+    connect(ui.OptionList, &QListView::doubleClicked, this, &Form1::OptionList_DblClick);
+    connect(ui.OptionList, &ReservedListView::focusLeft, this, &Form1::OptionList_Validate);
 }
 
 } // namespace sonavue

@@ -12,7 +12,7 @@
 namespace sonavue {
 
 void Form1::setMusicFolder(const QString& folder) {
-    Frame1->setFolderText(folder);
+    ui.Frame1->setFolderText(folder);
     m_core.browsing().setFolderPrefix(folderPrefixFor(folder));
     m_musicFolder = folder;
     Dir2_Change();
@@ -24,9 +24,9 @@ void Form1::Dir2_Change() {
         return;
     // The walk shows no bars, also when this scan replaces one that was reading tags (its
     // own reading shows and hides them again; a folder without music never shows them).
-    Progress1->hide();
-    Progress2->hide();
-    ScanProgress progress(*Progress1, *Progress2, m_core.browsing(), m_core.groups());
+    ui.Progress1->hide();
+    ui.Progress2->hide();
+    ScanProgress progress(*ui.Progress1, *ui.Progress2, m_core.browsing(), m_core.groups());
     BrowsingModel& browsing = m_core.browsing();
     const FolderScan::Result result =
         m_core.scan().run(m_musicFolder, browsing.folderPrefix(), browsing.filePattern(), progress);
@@ -43,9 +43,9 @@ void Form1::Dir2_Change() {
 
 void Form1::Check1_Click(int) {
     // The opt-in types of the "types" setting are added to what the boxes list.
-    m_core.browsing().setFilePattern(
-        FilePattern(filePatternFor(Frame1->fileType(0), Frame1->fileType(1), Frame1->fileType(2)) +
-                    extraTypesPattern(m_core.tagReading().extraTypes)));
+    m_core.browsing().setFilePattern(FilePattern(
+        filePatternFor(ui.Frame1->fileType(0), ui.Frame1->fileType(1), ui.Frame1->fileType(2)) +
+        extraTypesPattern(m_core.tagReading().extraTypes)));
 }
 
 } // namespace sonavue

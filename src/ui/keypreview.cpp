@@ -41,4 +41,26 @@ bool KeyPreview::eventFilter(QObject* watched, QEvent* event) {
     return true;
 }
 
+WindowCommand windowCommandFor(int key, Qt::KeyboardModifiers modifiers, bool typingInFind) {
+    const Qt::KeyboardModifiers counted =
+        modifiers & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier);
+    const bool ctrlOnly = counted == Qt::ControlModifier;
+    if (typingInFind && !ctrlOnly)
+        return WindowCommand::None;
+    switch (key) {
+    case Qt::Key_W:
+        return WindowCommand::SwitchLayout;
+    case Qt::Key_S:
+        return ctrlOnly ? WindowCommand::SelectStart : WindowCommand::ContinuousStart;
+    case Qt::Key_Q:
+        return ctrlOnly ? WindowCommand::Close : WindowCommand::None;
+    case Qt::Key_C:
+        return ctrlOnly ? WindowCommand::ClearReserved : WindowCommand::None;
+    case Qt::Key_F:
+        return ctrlOnly ? WindowCommand::OpenFind : WindowCommand::None;
+    default:
+        return WindowCommand::None;
+    }
+}
+
 } // namespace sonavue

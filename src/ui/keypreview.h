@@ -12,6 +12,22 @@ class QWidget;
 
 namespace sonavue {
 
+// What a key pressed in the window asks for.
+enum class WindowCommand {
+    None,
+    SwitchLayout,    // W: the large or the normal layout
+    Close,           // Ctrl+Q
+    ContinuousStart, // S
+    SelectStart,     // Ctrl+S
+    ClearReserved,   // Ctrl+C
+    OpenFind,        // Ctrl+F
+};
+// "Ctrl" means Ctrl alone: W acts with any modifiers, S without Ctrl alone (Ctrl+Shift+S too)
+// starts continuous play, and Q, C and F act only with Ctrl alone. Of the modifiers only
+// Shift, Ctrl and Alt count (a keypad key or one with Meta is the same key). While the find
+// field has the focus, only the Ctrl keys act: letters are the find's text.
+WindowCommand windowCommandFor(int key, Qt::KeyboardModifiers modifiers, bool typingInFind);
+
 class KeyPreview : public QObject {
     Q_OBJECT
 public:

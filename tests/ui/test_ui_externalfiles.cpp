@@ -108,7 +108,7 @@ private slots:
         QFETCH(QString, reason);
         auto w = startWindow();
         w->log.clear();
-        const QStringList answers = w->form->reserveExternalFiles({path});
+        const QStringList answers = w->form->core().transport().openFiles({path});
         QCOMPARE(answers.size(), 1);
         QVERIFY2(answers[0].contains(reason), qPrintable(answers[0]));
         QTest::qWait(20); // a start, had one been planned, would have run by now
@@ -126,7 +126,7 @@ private slots:
         w->log.clear();
         const QStringList files{outside("a.mp3"), outside("b.MP3"), outside("c.wav"),
                                 outside("h.flac")};
-        const QStringList answers = w->form->reserveExternalFiles(files);
+        const QStringList answers = w->form->core().transport().openFiles(files);
         QCOMPARE(answers, QStringList(4, QString()));
         QCOMPARE(w->form->core().browsing().reserved().paths(), files);
         QTRY_COMPARE(w->media->opened(), QStringList{outside("a.mp3")});
@@ -144,7 +144,7 @@ private slots:
         w->log.clear();
         const QStringList files{outside("a.mp3"), outside("b.MP3"),  outside("a.mp3"),
                                 outside("e.mp3"), outside("f2.mp3"), outside("g.mp3")};
-        const QStringList answers = w->form->reserveExternalFiles(files);
+        const QStringList answers = w->form->core().transport().openFiles(files);
         QCOMPARE(answers.mid(0, 5), QStringList(5, QString()));
         QVERIFY2(answers[5].contains("reserved list is full"), qPrintable(answers[5]));
         QCOMPARE(w->form->core().browsing().reserved().paths(), files.mid(0, 5));
@@ -159,7 +159,7 @@ private slots:
         auto w = startWindow();
         w->form->settingsFrame().setImmediateChange(true);
         w->media->playState = MediaControl::State::Playing;
-        QCOMPARE(w->form->reserveExternalFiles({outside("a.mp3")}), QStringList{QString()});
+        QCOMPARE(w->form->core().transport().openFiles({outside("a.mp3")}), QStringList{QString()});
         QVERIFY(w->form->core().player().fading());
         QVERIFY(w->form->core().player().reservedPlaying());
     }

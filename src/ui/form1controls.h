@@ -1,0 +1,58 @@
+// SPDX-License-Identifier: LicenseRef-proprietary
+// SPDX-FileCopyrightText: 2026 The Sonavue developers
+#pragma once
+// The main window's controls as a form designer's setup makes them: each created as a child
+// of the window at its twips (/ 15), with its long-standing object name and what a screen
+// reader says of it. What the controls do is the window's wiring; this only builds them.
+class QLabel;
+class QProgressBar;
+class QPushButton;
+class QWidget;
+
+namespace sonavue {
+
+class FindField;
+class GroupPages;
+class ImageButton;
+class PlayerCore;
+class ReservedListView;
+class SettingsFrame;
+class TitleStrip;
+class TrackListPane;
+class TransportBar;
+class VolumeBar;
+class WebPanel;
+
+struct Form1Controls {
+    // Builds every control on window over the core's models; without the web panel, Web1 stays
+    // null (tests that do not need the engine).
+    void setupUi(QWidget& window, PlayerCore& core, bool withWebPanel);
+
+    TitleStrip* Picture1 = nullptr;
+    QLabel* Label4 = nullptr;
+    QLabel* title = nullptr; // the now-playing text
+    TrackListPane* tracks = nullptr;
+    FindField* find = nullptr; // over the track list while a find is open
+    QProgressBar* Progress1 = nullptr;
+    QProgressBar* Progress2 = nullptr;
+    WebPanel* Web1 = nullptr;
+    QWidget* FrameBtn = nullptr;
+    ImageButton* Image1 = nullptr;
+    ImageButton* Image3 = nullptr;
+    GroupPages* groupPages = nullptr;
+    QLabel* Label5 = nullptr;
+    QLabel* Vol = nullptr;
+    ReservedListView* OptionList = nullptr;
+    TransportBar* MMControl1Bar = nullptr;
+    QPushButton* Command1 = nullptr;
+    QPushButton* Command3 = nullptr;
+    QPushButton* Command4 = nullptr;
+    VolumeBar* VScroll1 = nullptr;
+    SettingsFrame* Frame1 = nullptr;
+
+private:
+    void nameControls();
+    void describeControls();
+};
+
+} // namespace sonavue
