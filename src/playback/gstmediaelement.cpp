@@ -344,9 +344,11 @@ void GstMediaElement::Impl::offerNext(const std::optional<NextFile>& next) {
     if (!next) {
         offer.reset();
     } else if (!offer || offer->path != next->path || offer->levelGain != next->outputGain) {
-        // Only files the element would open: a MIDI file is checked as at open().
+        // Only files the element would open. MIDI files keep the change of file: the MIDI
+        // parser answers queries across a gapless change wrongly (GStreamer 1.22).
         const QByteArray native = pathToNative(next->path);
-        if (!isReadableRegularFile(native) || midiFileDefect(native))
+        if (!isReadableRegularFile(native) || isMidiFile(native) ||
+            isMidiFile(pathToNative(owner.fileName())))
             offer.reset();
         else
             offer = GaplessStage::Offer{next->path, fileUriFor(next->path).toUtf8(),

@@ -203,4 +203,15 @@ std::optional<const char*> midiFileDefect(const QByteArray& nativePath) {
     return midiDefect(bytes);
 }
 
+bool isMidiFile(const QByteArray& nativePath) {
+    const int fd = ::open(nativePath.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    char head[12];
+    const ssize_t got = ::read(fd, head, sizeof head);
+    ::close(fd);
+    const QByteArray bytes(head, got > 0 ? qsizetype(got) : 0);
+    return bytes.startsWith("MThd") || (bytes.size() == 12 && isRiffMidi(bytes));
+}
+
 } // namespace sonavue

@@ -22,4 +22,7 @@ std::optional<const char*> midiDefect(QByteArrayView bytes);
 // pipeline, which reports it as it does every unreadable file.
 std::optional<const char*> midiFileDefect(const QByteArray& nativePath);
 
+// The file at the native path reads as MIDI (by its first bytes).
+bool isMidiFile(const QByteArray& nativePath);
+
 } // namespace sonavue
