@@ -5,7 +5,8 @@
 // of the next at the sink (from the sink's running time, not the wall clock), and how many
 // samples each file gave against its length. WAV files and MP3 files (lamemp3enc with a LAME
 // header) hold consecutive parts of one sine; MIDI files one note each. A join the element
-// could not make without a gap (the file was closed and the next opened) is counted apart.
+// did not make without a gap (the file was closed and the next opened: always between MIDI
+// files, which gapless play leaves to the change of file) is counted apart.
 //   bench_playback_gapless [--files N]
 #include "audiofiles.h"
 #include "gaplessaudio.h"
