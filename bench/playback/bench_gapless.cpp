@@ -6,7 +6,8 @@
 // samples each file gave against its length. WAV files and MP3 files (lamemp3enc with a LAME
 // header) hold consecutive parts of one sine; MIDI files one note each. A join the element
 // did not make without a gap (the file was closed and the next opened: always between MIDI
-// files, which gapless play leaves to the change of file) is counted apart.
+// files, which gapless play leaves to the change of file) is counted apart. "rates": WAV
+// files of 44.1 and 48 kHz in turn.
 //   bench_playback_gapless [--files N]
 #include "audiofiles.h"
 #include "gaplessaudio.h"
@@ -42,14 +43,19 @@ bool writeRun(const QString& folder, const QString& kind, int count, Run& run) {
         bool written = false;
         if (kind == QLatin1String("wav"))
             written = writeFile(path, wavBytes(part, CaptureRate));
+        else if (kind == QLatin1String("rates")) // 44.1 and 48 kHz in turn, resampled to play
+            written = writeFile(path + QStringLiteral(".wav"),
+                                wavBytes(i % 2 ? sineSamples(0, FileSamples, 48000) : part,
+                                         i % 2 ? 48000 : CaptureRate));
         else if (kind == QLatin1String("mp3"))
             written = writeGaplessMp3(path, part);
         else
             written = writeFile(path, testmidi::singleTrackFile(testmidi::noteTrackBody(200)));
         if (!written)
             return false;
-        run.files << path;
-        run.lengths.push_back(kind == QLatin1String("mid") ? -1 : FileSamples);
+        const bool rates = kind == QLatin1String("rates");
+        run.files << (rates ? path + QStringLiteral(".wav") : path);
+        run.lengths.push_back(kind == QLatin1String("mid") || rates ? -1 : FileSamples);
     }
     return true;
 }
@@ -132,7 +138,7 @@ int main(int argc, char** argv) {
                 "note), sink: fakesink sync=true\n",
                 fileCount, FileSamples, CaptureRate);
     bool allFinished = true;
-    for (const char* kind : {"wav", "mp3", "mid"}) {
+    for (const char* kind : {"wav", "mp3", "mid", "rates"}) {
         Run run;
         if (!writeRun(dir.path(), QLatin1String(kind), fileCount, run)) {
             std::printf("%-4s could not be written (encoder missing?)\n", kind);
