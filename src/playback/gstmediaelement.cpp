@@ -15,6 +15,7 @@
 // The pipeline's threads reach the element only through its PipelineLink, which is cut when
 // the pipeline is released.
 #include "playback/gstmediaelement.h"
+#include "playback/gstmediaelementimpl.h"
 
 #include "base/fileuri.h"
 #include "base/nativepath.h"
@@ -45,18 +46,6 @@ Q_LOGGING_CATEGORY(lcMedia, "sonavue.media", QtInfoMsg)
 constexpr guint PlayFlagAudio = 1u << 1;
 constexpr guint PlayFlagSoftVolume = 1u << 4;
 
-struct ObjectUnref {
-    void operator()(gpointer object) const {
-        if (object)
-            gst_object_unref(object);
-    }
-};
-using ElementPtr = std::unique_ptr<GstElement, ObjectUnref>;
-using PadPtr = std::unique_ptr<GstPad, ObjectUnref>;
-using BusPtr = std::unique_ptr<GstBus, ObjectUnref>;
-// Shared so the queued call that carries it can be copied; the last copy unrefs it.
-using MessagePtr = std::shared_ptr<GstMessage>;
-
 GstElement* makeStandInSink() {
     // Keeps real time, so a play without a sound device still ends after the file's length.
     GstElement* sink = gst_element_factory_make("fakesink", "silent-audio-sink");
@@ -64,6 +53,10 @@ GstElement* makeStandInSink() {
         g_object_set(sink, "sync", TRUE, nullptr);
     return sink;
 }
+
+} // namespace
+
+namespace mediaelement {
 
 // Only regular files are handed to the pipeline: a FIFO would block the opening thread
 // (which is this one) until a writer appears, and a directory or device is no music.
@@ -80,104 +73,7 @@ bool isReadableRegularFile(const QByteArray& native) {
     return regular;
 }
 
-} // namespace
-
-// What a pipeline's own threads may touch: its flags, and the element while the pipeline is
-// current. Shared by the element, the bus handler and the sink probe (each holds a copy of
-// the pointer, released with the bus or the probe).
-struct GstMediaElement::PipelineLink {
-    std::mutex lock;
-    Impl* element = nullptr;             // cut (under the lock) when the pipeline is released
-    ElementPtr sink;                     // to tell the sink's errors from the file's
-    std::atomic<bool> audioSeen{false};  // a buffer reached the sink
-    std::atomic<bool> sinkFailed{false}; // the sink posted an error during a state change
-    std::shared_ptr<GaplessStage> stage; // the gain stage, when gapless play or file gains are on
-
-    bool isFromSink(GstMessage* message) const {
-        GstObject* source = GST_MESSAGE_SRC(message);
-        return sink && source &&
-               (source == GST_OBJECT(sink.get()) ||
-                gst_object_has_as_ancestor(source, GST_OBJECT(sink.get())));
-    }
-    static void release(gpointer data) { delete static_cast<std::shared_ptr<PipelineLink>*>(data); }
-    static PipelineLink& from(gpointer data) {
-        return **static_cast<std::shared_ptr<PipelineLink>*>(data);
-    }
-};
-
-struct GstMediaElement::Impl {
-    explicit Impl(GstMediaElement& element, SinkFactory factory);
-    ~Impl();
-
-    // Commands.
-    void open();
-    void play();
-    void close(PlayEnd code);
-
-    void setElementState(State next);
-    void postDone(PlayEnd code);
-    void postFailure(PlayEnd code);
-    void sayNoAudioOutput();
-    void startGeneration() { generation.fetch_add(1); }
-    void releasePipeline();
-    bool seekTo(qint64 ms);
-    void seekOrDefer(qint64 ms);
-    bool startPlaying();
-    bool resumePlaying();
-    GstStateChangeReturn changeState(GstState target);
-    void fail(PlayEnd code = PlayEnd::Failed);
-    qint64 positionMs() const;
-
-    // The pipeline and its sink.
-    GstElement* makeSink();
-    bool buildPipeline();
-    void dropPipeline();
-    bool switchToStandInSink();
-
-    // Bus messages, on the user-interface thread.
-    static GstBusSyncReply onBusMessage(GstBus* bus, GstMessage* message, gpointer data);
-    static GstPadProbeReturn onSinkBuffer(GstPad* pad, GstPadProbeInfo* info, gpointer data);
-    void handleMessage(GstMessage* message, quint64 messageGeneration);
-    void onEndOfStream();
-    void onError(GstMessage* message);
-    void onPrerolled();
-    void onStalled();
-    bool autoSinkFoundNoDevice() const;
-
-    // Gapless play and file gains.
-    bool usesStage() const { return gapless || bool(fileGainRule); }
-    double fileGainOf(const QString& path) const { return fileGainRule ? fileGainRule(path) : 1.0; }
-    void attachStage();
-    void offerNext(const std::optional<NextFile>& next);
-    void onStreamStarted(const std::optional<QString>& continuedPath, quint64 stamp);
-    bool takeContinued(const QString& path);
-
-    GstMediaElement& owner;
-    SinkFactory sinkFactory;
-    PipelineReaper reaper;
-    StallWatchdog watchdog;
-    ElementPtr pipeline; // of the open file; none while closed
-    std::shared_ptr<PipelineLink> link;
-    bool standInSink = false;
-
-    std::atomic<quint64> generation{0};
-
-    State state = State::Closed;
-    bool notifyPending = false; // a play whose end raises Done
-    bool prerolled = false;     // the pipeline accepts seeks
-    bool atStart = true;        // the position is the file's start
-    bool atEnd = false;
-    std::optional<qint64> deferredSeekMs; // a seek asked for before the preroll
-    QByteArray uri;                       // of the open file
-    std::optional<double> volume;         // nothing sent yet: the pipeline keeps 1.0
-    bool noAudioOutputSaid = false;
-
-    bool gapless = false;
-    FileGainRule fileGainRule;
-    double openFileGain = 1.0;                // the open file's own gain
-    std::optional<GaplessStage::Offer> offer; // the last file offered to follow
-    std::optional<QString> continued;         // followed without a gap, not yet taken
-};
+} // namespace mediaelement
 
 GstMediaElement::Impl::Impl(GstMediaElement& element, SinkFactory factory)
     : owner(element), sinkFactory(std::move(factory)), watchdog([this] { return positionMs(); }) {
@@ -310,82 +206,6 @@ void GstMediaElement::Impl::releasePipeline() {
     continued.reset();
     offer.reset();
     setElementState(State::Closed);
-}
-
-void GstMediaElement::Impl::attachStage() {
-    link->stage = GaplessStage::make(owner.fileName(), openFileGain);
-    if (GstElement* filter = link->stage->takeFilter()) {
-        g_object_set(pipeline.get(), "audio-filter", filter, nullptr);
-        gst_object_unref(filter);
-    }
-    // Told on a streaming thread: handed on like a bus message, stamped and queued.
-    const std::weak_ptr<PipelineLink> weakLink = link;
-    link->stage->attach(
-        pipeline.get(), link->sink.get(), gapless,
-        [weakLink](const std::optional<QString>& continuedPath) {
-            const std::shared_ptr<PipelineLink> held = weakLink.lock();
-            if (!held)
-                return;
-            const std::lock_guard lock(held->lock);
-            Impl* self = held->element;
-            if (!self)
-                return;
-            const quint64 stamp = self->generation.load();
-            QMetaObject::invokeMethod(
-                &self->owner,
-                [self, continuedPath, stamp] { self->onStreamStarted(continuedPath, stamp); },
-                Qt::QueuedConnection);
-        });
-}
-
-void GstMediaElement::Impl::offerNext(const std::optional<NextFile>& next) {
-    if (!gapless || !link || !link->stage)
-        return;
-    if (!next) {
-        offer.reset();
-    } else if (!offer || offer->path != next->path || offer->levelGain != next->outputGain) {
-        // Only files the element would open. MIDI files keep the change of file: the MIDI
-        // parser answers queries across a gapless change wrongly (GStreamer 1.22).
-        const QByteArray native = pathToNative(next->path);
-        if (!isReadableRegularFile(native) || isMidiFile(native) ||
-            isMidiFile(pathToNative(owner.fileName())))
-            offer.reset();
-        else
-            offer = GaplessStage::Offer{next->path, fileUriFor(next->path).toUtf8(),
-                                        next->outputGain, fileGainOf(next->path)};
-    }
-    link->stage->offer(owner.fileName(), offer);
-}
-
-void GstMediaElement::Impl::onStreamStarted(const std::optional<QString>& continuedPath,
-                                            quint64 stamp) {
-    if (stamp != generation.load() || state != State::Playing)
-        return;
-    // The file before has ended: its last sample has passed. The prepared file plays on (or,
-    // muted, waits to be closed) while the end of play is told.
-    const bool notify = notifyPending;
-    notifyPending = false;
-    continued = continuedPath;
-    offer.reset();
-    if (notify)
-        emit owner.finished(PlayEnd::Reached);
-    if (continued) {
-        // Nobody took it: it stops, as a file left after its end would.
-        continued.reset();
-        close(PlayEnd::Aborted);
-    }
-}
-
-bool GstMediaElement::Impl::takeContinued(const QString& path) {
-    if (!continued || *continued != path || state != State::Playing)
-        return false;
-    continued.reset();
-    uri = fileUriFor(path).toUtf8();
-    openFileGain = fileGainOf(path);
-    notifyPending = true;
-    atStart = false;
-    atEnd = false;
-    return true;
 }
 
 void GstMediaElement::Impl::open() {
@@ -700,29 +520,6 @@ double GstMediaElement::outputVolume() const {
     if (d->pipeline)
         g_object_get(d->pipeline.get(), "volume", &value, nullptr);
     return value;
-}
-
-void GstMediaElement::setGapless(bool on) {
-    d->gapless = on;
-}
-
-void GstMediaElement::setFileGainRule(FileGainRule rule) {
-    d->fileGainRule = std::move(rule);
-}
-
-void GstMediaElement::setNextFile(const std::optional<NextFile>& next) {
-    d->offerNext(next);
-}
-
-QString GstMediaElement::continuedFile() const {
-    return d->continued.value_or(QString());
-}
-
-bool GstMediaElement::takeContinuedFile(const QString& path) {
-    const bool taken = d->takeContinued(path);
-    if (taken)
-        m_fileName = path;
-    return taken;
 }
 
 bool GstMediaElement::usesFallbackSink() const {
