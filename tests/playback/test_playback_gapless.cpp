@@ -70,6 +70,8 @@ private slots:
         dataRow("the reserved track taken off", QStringLiteral("unreserve"), QList<int>{0, 1},
                 false);
         dataRow("stop", QStringLiteral("stop"), QList<int>{0}, false);
+        // The list shown is now tracks 1 and 0: the step goes on to its second entry.
+        dataRow("another track list shown", QStringLiteral("relist"), QList<int>{0, 0}, false);
     }
     void theTrackHeardIsTheStepsChoiceAtTheEnd() {
         QFETCH(QString, change);
@@ -118,6 +120,8 @@ private slots:
             QVERIFY(browsing.reserved().append(paths[2]));
         else if (change == QLatin1String("unreserve"))
             browsing.reserved().removeAt(0);
+        else if (change == QLatin1String("relist"))
+            browsing.showRows({1, 0}, BrowsingModel::RowsKind::Listed);
         else if (change == QLatin1String("stop"))
             control.stop();
         if (change == QLatin1String("stop")) {
