@@ -53,14 +53,17 @@ GaplessStage::GaplessStage(const QString& path, double fileGain) : m_inputPath(p
 }
 
 GaplessStage::~GaplessStage() {
-    if (m_filter)
+    if (m_filter && m_ownsFilter)
         gst_object_unref(m_filter);
     if (m_levelElement)
         gst_object_unref(m_levelElement);
 }
 
 GstElement* GaplessStage::takeFilter() {
-    return m_filter ? GST_ELEMENT(gst_object_ref(m_filter)) : nullptr;
+    // From here on playbin holds it: a reference kept here would keep it, and the probe on
+    // its pad that holds this stage, alive for ever.
+    m_ownsFilter = false;
+    return m_filter;
 }
 
 void GaplessStage::release(gpointer data) {
@@ -135,9 +138,13 @@ void GaplessStage::onAboutToFinish(GstElement* playbin, gpointer data) {
     g_object_set(playbin, "uri", uri.constData(), nullptr);
 }
 
-GstPadProbeReturn GaplessStage::onFilterData(GstPad*, GstPadProbeInfo* info, gpointer data) {
-    if (isStreamStart(info))
-        stageOf(data).atFilter(streamKey(GST_PAD_PROBE_INFO_EVENT(info)));
+GstPadProbeReturn GaplessStage::onFilterData(GstPad* pad, GstPadProbeInfo* info, gpointer data) {
+    if (!isStreamStart(info))
+        return GST_PAD_PROBE_OK;
+    if (GstElement* filter = gst_pad_get_parent_element(pad)) {
+        stageOf(data).atFilter(filter, streamKey(GST_PAD_PROBE_INFO_EVENT(info)));
+        gst_object_unref(filter);
+    }
     return GST_PAD_PROBE_OK;
 }
 
@@ -155,7 +162,7 @@ GstPadProbeReturn GaplessStage::onSinkData(GstPad*, GstPadProbeInfo* info, gpoin
 }
 
 // The next stream's start, ahead of its first sample: its file gain holds from there.
-void GaplessStage::atFilter(const QByteArray& key) {
+void GaplessStage::atFilter(GstElement* filter, const QByteArray& key) {
     const std::lock_guard lock(m_lock);
     const bool newStream = m_filterKey && *m_filterKey != key;
     m_filterKey = key;
@@ -163,9 +170,7 @@ void GaplessStage::atFilter(const QByteArray& key) {
         return; // the first file's start, the same start sent again, or not one of ours
     const Prepared next = m_prepared.front();
     m_prepared.pop_front();
-    if (m_filter)
-        g_object_set(m_filter, "volume", std::clamp(next.offer.fileGain, 0.0, MaxElementGain),
-                     nullptr);
+    g_object_set(filter, "volume", std::clamp(next.offer.fileGain, 0.0, MaxElementGain), nullptr);
     m_inFlight.push_back(next);
 }
 

@@ -45,7 +45,7 @@ public:
     GaplessStage(const GaplessStage&) = delete;
     GaplessStage& operator=(const GaplessStage&) = delete;
 
-    // The volume element, for playbin's "audio-filter" (one reference is the caller's).
+    // The volume element, for playbin's "audio-filter": the reference becomes the caller's.
     GstElement* takeFilter();
     // Watches the stream starts at the filter and at the sink; with gapless play, answers
     // playbin's about-to-finish too.
@@ -71,11 +71,12 @@ private:
     static void release(gpointer data);
     void addProbe(GstElement* element, GstPadProbeType types,
                   GstPadProbeReturn (*probe)(GstPad*, GstPadProbeInfo*, gpointer));
-    void atFilter(const QByteArray& key);
+    void atFilter(GstElement* filter, const QByteArray& key);
     void atSink(const QByteArray& key);
     bool stands(const Prepared& prepared) const;
 
-    GstElement* m_filter = nullptr;       // held by this stage
+    GstElement* m_filter = nullptr; // held by this stage until it is taken
+    bool m_ownsFilter = true;
     GstElement* m_levelElement = nullptr; // playbin's volume, held once found
     mutable std::mutex m_lock;
     std::condition_variable m_answered;
