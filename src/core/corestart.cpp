@@ -6,6 +6,7 @@
 #include "base/settingskeys.h"
 #include "base/userfolders.h"
 #include "catalogue/filelisting.h"
+#include "catalogue/folderscan.h"
 #include "tags/containertags.h"
 #include "tags/replaygain.h"
 #include "tags/tagcodepage.h"
@@ -48,15 +49,29 @@ TagReading storedTagReading(const ProgramSettings& settings) {
     return reading;
 }
 
-std::unique_ptr<PlayerCore> makeWarmingCore(PlayerCore::Options options,
-                                            const ProgramSettings& settings) {
+namespace {
+
+// Every type the boxes may choose is warmed: the boxes are applied only after the scan.
+QString warmedPattern(const ProgramSettings& settings) {
+    return filePatternFor(true, true, true) +
+           extraTypesPattern(parseExtraTypes(settings.read(Setting::ExtraTypes)));
+}
+
+} // namespace
+
+std::unique_ptr<CacheWarmer> warmStoredFolder(const ProgramSettings& settings) {
+    return FolderScan::warmer(acceptedMusicFolder(settings.read(Setting::Folder)),
+                              warmedPattern(settings));
+}
+
+std::unique_ptr<PlayerCore> makeCore(PlayerCore::Options options, const ProgramSettings& settings,
+                                     bool warm) {
     options.tagReading = storedTagReading(settings);
     options.gapless = Setting::Gapless.read(settings) == 1;
-    const unsigned extraTypes = options.tagReading.extraTypes;
     auto core = std::make_unique<PlayerCore>(std::move(options));
-    // Every type the boxes may choose is warmed: the boxes are applied only after the scan.
-    core->scan().warmUp(acceptedMusicFolder(settings.read(Setting::Folder)),
-                        filePatternFor(true, true, true) + extraTypesPattern(extraTypes));
+    if (warm)
+        core->scan().warmUp(acceptedMusicFolder(settings.read(Setting::Folder)),
+                            warmedPattern(settings));
     return core;
 }
 
