@@ -110,9 +110,11 @@ inline constexpr const WholeNumberKey& FileType(int index) {
 }
 
 // Every key above, for checks over all of them.
-inline constexpr std::array<const SettingKey*, 14> All{
-    &Colour, &TrackChange, &Opacity,  &FontSize, &Background,   &Folder,       &CodePage,
-    &ID3v2,  &ExtraTypes,  &CoverArt, &Notify,   &FileTypes[0], &FileTypes[1], &FileTypes[2]};
+inline constexpr std::array<const SettingKey*, 17> All{
+    &Colour,       &TrackChange, &Opacity,    &FontSize,         &Background,
+    &Folder,       &CodePage,    &ID3v2,      &ExtraTypes,       &CoverArt,
+    &Notify,       &Gapless,     &ReplayGain, &ReplayGainPreamp, &FileTypes[0],
+    &FileTypes[1], &FileTypes[2]};
 
 } // namespace Setting
 

@@ -40,16 +40,27 @@ private slots:
         QVERIFY(file.open(QIODevice::WriteOnly));
         file.write("[init]\ncolor=255\noption1=False\nalph=100\nfilter0=1\nfilter1=0\n"
                    "filter2=0\nFontsize=2\nback=0\nFolder=/music\ncodepage=auto\nid3v2=1\n"
-                   "types=flac, OGG\ncoverart=1\nnotify=1\n");
+                   "types=flac, OGG\ncoverart=1\nnotify=1\ngapless=1\nReplayGain=album\n"
+                   "replaygainpreamp=-3.5\n");
         file.close();
         const QList<QPair<const SettingKey*, QString>> expected{
-            {&Setting::Colour, "255"},    {&Setting::TrackChange, "False"},
-            {&Setting::Opacity, "100"},   {&Setting::FileType(0), "1"},
-            {&Setting::FileType(1), "0"}, {&Setting::FileType(2), "0"},
-            {&Setting::FontSize, "2"},    {&Setting::Background, "0"},
-            {&Setting::Folder, "/music"}, {&Setting::CodePage, "auto"},
-            {&Setting::ID3v2, "1"},       {&Setting::ExtraTypes, "flac, OGG"},
-            {&Setting::CoverArt, "1"},    {&Setting::Notify, "1"}};
+            {&Setting::Colour, "255"},
+            {&Setting::TrackChange, "False"},
+            {&Setting::Opacity, "100"},
+            {&Setting::FileType(0), "1"},
+            {&Setting::FileType(1), "0"},
+            {&Setting::FileType(2), "0"},
+            {&Setting::FontSize, "2"},
+            {&Setting::Background, "0"},
+            {&Setting::Folder, "/music"},
+            {&Setting::CodePage, "auto"},
+            {&Setting::ID3v2, "1"},
+            {&Setting::ExtraTypes, "flac, OGG"},
+            {&Setting::CoverArt, "1"},
+            {&Setting::Notify, "1"},
+            {&Setting::Gapless, "1"},
+            {&Setting::ReplayGain, "album"},
+            {&Setting::ReplayGainPreamp, "-3.5"}};
         QCOMPARE(expected.size(), qsizetype(Setting::All.size()));
         for (const auto& [key, value] : expected)
             QCOMPARE(m_settings.read(*key), value);
