@@ -14,7 +14,6 @@
 #include "base/settingslocation.h"
 #include "base/version.h"
 #include "catalogue/externalfiles.h"
-#include "core/corestart.h"
 #include "ui/startup.h"
 #include "web/webpanel.h"
 
@@ -75,14 +74,6 @@ int main(int argc, char* argv[]) {
     for (const QString& file : line.files)
         files << sonavue::absoluteArgumentPath(file);
 
-    // The stored music folder is brought into memory from the first moment: after a cold boot
-    // the toolkit, the one-instance check and the window take a good part of a second. The
-    // settings file is named after this executable: a renamed copy keeps its own.
-    sonavue::QuitSignals::catchEarly(); // so a quit while it reads is the ordinary close
-    sonavue::StartOptions options;
-    options.window.appName = sonavue::programName();
-    options.warming = sonavue::warmStoredFolder(sonavue::ProgramSettings(options.window.appName));
-
     sonavue::prepareWebEngine();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Sonavue"));
@@ -129,6 +120,9 @@ int main(int argc, char* argv[]) {
             sonavue::raiseWindow(*program.mainWindow);
     });
 
+    // The settings file is named after this executable: a renamed copy keeps its own.
+    sonavue::StartOptions options;
+    options.window.appName = sonavue::programName();
     program = sonavue::Main(std::move(options), [&](sonavue::Form1& form) {
         window = &form;
         // From its close on, the window is not raised for a later start: that start

@@ -20,25 +20,10 @@ void onQuitSignal(int) {
 
 } // namespace
 
-void QuitSignals::catchEarly() {
-    if (signalPipe[0] < 0 && ::pipe2(signalPipe, O_CLOEXEC | O_NONBLOCK) != 0) {
-        signalPipe[0] = signalPipe[1] = -1;
-        return;
-    }
-    struct sigaction action = {};
-    action.sa_handler = onQuitSignal;
-    sigemptyset(&action.sa_mask);
-    action.sa_flags = SA_RESTART;
-    for (int signal : {SIGTERM, SIGINT, SIGHUP})
-        ::sigaction(signal, &action, nullptr);
-}
-
 QuitSignals::QuitSignals(std::function<void()> onSignal, QObject* parent)
     : QObject(parent), m_onSignal(std::move(onSignal)) {
-    catchEarly();
-    if (signalPipe[0] < 0)
+    if (signalPipe[0] < 0 && ::pipe2(signalPipe, O_CLOEXEC | O_NONBLOCK) != 0)
         return;
-    // A signal caught before this is still in the pipe: answered at the first turn of the loop.
     m_notifier = new QSocketNotifier(signalPipe[0], QSocketNotifier::Read, this);
     connect(m_notifier, &QSocketNotifier::activated, this, [this] {
         char buffer[16];
@@ -47,6 +32,12 @@ QuitSignals::QuitSignals(std::function<void()> onSignal, QObject* parent)
         if (m_onSignal)
             m_onSignal();
     });
+    struct sigaction action = {};
+    action.sa_handler = onQuitSignal;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    for (int signal : {SIGTERM, SIGINT, SIGHUP})
+        ::sigaction(signal, &action, nullptr);
 }
 
 QuitSignals::~QuitSignals() {

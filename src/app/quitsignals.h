@@ -13,9 +13,6 @@ namespace sonavue {
 class QuitSignals : public QObject {
     Q_OBJECT
 public:
-    // Catches the signals from now on, before the toolkit exists; the first QuitSignals then
-    // answers those that came meanwhile.
-    static void catchEarly();
     // onSignal runs on the user-interface thread, once per signal received.
     explicit QuitSignals(std::function<void()> onSignal, QObject* parent = nullptr);
     ~QuitSignals() override;

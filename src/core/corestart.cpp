@@ -6,7 +6,6 @@
 #include "base/settingskeys.h"
 #include "base/userfolders.h"
 #include "catalogue/filelisting.h"
-#include "catalogue/folderscan.h"
 #include "tags/containertags.h"
 #include "tags/replaygain.h"
 #include "tags/tagcodepage.h"
@@ -49,29 +48,15 @@ TagReading storedTagReading(const ProgramSettings& settings) {
     return reading;
 }
 
-namespace {
-
-// Every type the boxes may choose is warmed: the boxes are applied only after the scan.
-QString warmedPattern(const ProgramSettings& settings) {
-    return filePatternFor(true, true, true) +
-           extraTypesPattern(parseExtraTypes(settings.read(Setting::ExtraTypes)));
-}
-
-} // namespace
-
-std::unique_ptr<CacheWarmer> warmStoredFolder(const ProgramSettings& settings) {
-    return FolderScan::warmer(acceptedMusicFolder(settings.read(Setting::Folder)),
-                              warmedPattern(settings));
-}
-
-std::unique_ptr<PlayerCore> makeCore(PlayerCore::Options options, const ProgramSettings& settings,
-                                     bool warm) {
+std::unique_ptr<PlayerCore> makeWarmingCore(PlayerCore::Options options,
+                                            const ProgramSettings& settings) {
     options.tagReading = storedTagReading(settings);
     options.gapless = Setting::Gapless.read(settings) == 1;
+    const unsigned extraTypes = options.tagReading.extraTypes;
     auto core = std::make_unique<PlayerCore>(std::move(options));
-    if (warm)
-        core->scan().warmUp(acceptedMusicFolder(settings.read(Setting::Folder)),
-                            warmedPattern(settings));
+    // Every type the boxes may choose is warmed: the boxes are applied only after the scan.
+    core->scan().warmUp(acceptedMusicFolder(settings.read(Setting::Folder)),
+                        filePatternFor(true, true, true) + extraTypesPattern(extraTypes));
     return core;
 }
 

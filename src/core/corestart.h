@@ -4,7 +4,6 @@
 // The start-up's half without windows: how tags are read this run, the music folder to scan,
 // and the core made and warming that folder while the window is built.
 #include "base/settingskeys.h"
-#include "catalogue/cachewarmer.h"
 #include "core/playercore.h"
 
 #include <QString>
@@ -21,14 +20,9 @@ QString acceptedMusicFolder(const QString& stored);
 // The tag reading the settings ask for; fixed for the run, every reader of tags is made with it.
 TagReading storedTagReading(const ProgramSettings& settings);
 
-// Starts bringing the stored music folder into memory for the first scan, with every type the
-// boxes may choose; a cold disk is read meanwhile. It needs no toolkit, so the program starts
-// it first of all; it stops when it is destroyed.
-std::unique_ptr<CacheWarmer> warmStoredFolder(const ProgramSettings& settings);
-
-// Makes the core with the stored tag reading (and the stored gapless choice). With warm, the
-// core's scan starts warming the stored folder itself.
-std::unique_ptr<PlayerCore> makeCore(PlayerCore::Options options, const ProgramSettings& settings,
-                                     bool warm);
+// Makes the core with the stored tag reading and starts bringing the stored music folder into
+// memory for the first scan; a cold disk is read while the window is built.
+std::unique_ptr<PlayerCore> makeWarmingCore(PlayerCore::Options options,
+                                            const ProgramSettings& settings);
 
 } // namespace sonavue

@@ -17,8 +17,7 @@ StartedProgram Main(StartOptions options, const std::function<void(Form1&)>& win
     StartedProgram program;
     // After a cold boot the window takes a while to build: the music folder is brought into
     // memory meanwhile, for the scan below.
-    std::unique_ptr<CacheWarmer> warming = std::move(options.warming);
-    program.core = makeCore(std::move(options.core), settings, !warming);
+    program.core = makeWarmingCore(std::move(options.core), settings);
     // The main window, hidden; its load handling runs now.
     program.mainWindow = std::make_unique<Form1>(*program.core, std::move(options.window));
     Form1& form = *program.mainWindow;
@@ -45,7 +44,6 @@ StartedProgram Main(StartOptions options, const std::function<void(Form1&)>& win
     // The music folder, then its scan (which yields so the splash keeps fading); then the
     // stored colour, track-change option, opacity, file types and font size, each through the
     // control's own handling.
-    warming.reset(); // the scan reads on its own threads now
     form.setMusicFolder(acceptedMusicFolder(settings.read(Setting::Folder)));
     if (unloaded || !form.appearance().applyStoredOptions())
         return end();

@@ -17,9 +17,6 @@ class SplashCard;
 struct StartOptions {
     Form1::Options window;
     PlayerCore::Options core;
-    // The stored folder's warming, when the program started it before the toolkit; it stops
-    // when the first scan begins. Without it the core warms the folder itself.
-    std::unique_ptr<CacheWarmer> warming;
 };
 
 // The program as the start-up made it: the core, and the window over it (which goes first).
