@@ -576,12 +576,6 @@ void FolderScan::warmUp(const QString& musicFolder, const QString& pattern) {
     m_workers.warmUp(pathToNative(musicFolder), pattern, WalkLimits);
 }
 
-std::unique_ptr<CacheWarmer> FolderScan::warmer(const QString& musicFolder,
-                                                const QString& pattern) {
-    return std::make_unique<CacheWarmer>(pathToNative(musicFolder), pattern, WalkLimits,
-                                         scanthreads::ColdReaders);
-}
-
 void FolderScan::stop() {
     ++m_generation;
     m_workers.stop();

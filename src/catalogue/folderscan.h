@@ -55,9 +55,6 @@ public:
     // matching pattern) into the page cache on background threads, if the disk turns out
     // to be cold. The next run() or stop() ends it first.
     void warmUp(const QString& musicFolder, const QString& pattern);
-    // The same warming, held by the caller (the program starts it before the toolkit, when no
-    // scan exists yet); it stops when it is destroyed.
-    static std::unique_ptr<CacheWarmer> warmer(const QString& musicFolder, const QString& pattern);
     // A running scan gives way at its next yield, as to a newer scan (Superseded); its
     // tag readers are ended before this returns.
     void stop();
