@@ -18,26 +18,6 @@ constexpr int Bitrate = 128000;
 constexpr int MonoSideInfo = 17;
 constexpr int LameTagAt = 120; // from the "Info" tag, with every Xing field present
 
-bool runToEnd(const QString& description) {
-    GError* error = nullptr;
-    GstElement* run = gst_parse_launch(description.toUtf8().constData(), &error);
-    if (!run) {
-        g_clear_error(&error);
-        return false;
-    }
-    gst_element_set_state(run, GST_STATE_PLAYING);
-    GstBus* bus = gst_element_get_bus(run);
-    GstMessage* message = gst_bus_timed_pop_filtered(
-        bus, 20 * GST_SECOND, GstMessageType(GST_MESSAGE_EOS | GST_MESSAGE_ERROR));
-    const bool ended = message && GST_MESSAGE_TYPE(message) == GST_MESSAGE_EOS;
-    if (message)
-        gst_message_unref(message);
-    gst_object_unref(bus);
-    gst_element_set_state(run, GST_STATE_NULL);
-    gst_object_unref(run);
-    return ended;
-}
-
 // The frames of a constant-bitrate MPEG-1 layer III stream without tags.
 int frameCount(const QByteArray& mp3) {
     int frames = 0;
@@ -76,6 +56,26 @@ QByteArray lameHeaderFrame(const QByteArray& mp3, int frames, qint64 sampleCount
 }
 
 } // namespace
+
+bool runToEnd(const QString& description) {
+    GError* error = nullptr;
+    GstElement* run = gst_parse_launch(description.toUtf8().constData(), &error);
+    if (!run) {
+        g_clear_error(&error);
+        return false;
+    }
+    gst_element_set_state(run, GST_STATE_PLAYING);
+    GstBus* bus = gst_element_get_bus(run);
+    GstMessage* message = gst_bus_timed_pop_filtered(
+        bus, 20 * GST_SECOND, GstMessageType(GST_MESSAGE_EOS | GST_MESSAGE_ERROR));
+    const bool ended = message && GST_MESSAGE_TYPE(message) == GST_MESSAGE_EOS;
+    if (message)
+        gst_message_unref(message);
+    gst_object_unref(bus);
+    gst_element_set_state(run, GST_STATE_NULL);
+    gst_object_unref(run);
+    return ended;
+}
 
 bool writeGaplessMp3(const QString& path, const std::vector<qint16>& samples) {
     QTemporaryDir dir;

@@ -16,6 +16,10 @@ namespace sonavue::testaudio {
 // The rate every capture plays at; the files are written at it.
 constexpr int CaptureRate = 44100;
 
+// Runs a gst-launch style pipeline (a file writer) until its end; false on an error, or when
+// it has not ended within 20 s.
+bool runToEnd(const QString& description);
+
 // Encodes the mono samples (at CaptureRate) with lamemp3enc at 128 kbit/s and puts a LAME
 // header in front that tells the encoder's delay and the padding. False when the encoder is
 // missing or fails.

@@ -119,23 +119,7 @@ bool writeEncodedTone(const QString& path, const char* elements) {
     const QString pipeline = QStringLiteral("audiotestsrc num-buffers=13 ! audioconvert ! %1 ! "
                                             "filesink location=%2")
                                  .arg(QLatin1String(elements), path);
-    GError* error = nullptr;
-    GstElement* run = gst_parse_launch(pipeline.toUtf8().constData(), &error);
-    if (!run) {
-        g_clear_error(&error);
-        return false;
-    }
-    gst_element_set_state(run, GST_STATE_PLAYING);
-    GstBus* bus = gst_element_get_bus(run);
-    GstMessage* message = gst_bus_timed_pop_filtered(
-        bus, 10 * GST_SECOND, GstMessageType(GST_MESSAGE_EOS | GST_MESSAGE_ERROR));
-    const bool ended = message && GST_MESSAGE_TYPE(message) == GST_MESSAGE_EOS;
-    if (message)
-        gst_message_unref(message);
-    gst_object_unref(bus);
-    gst_element_set_state(run, GST_STATE_NULL);
-    gst_object_unref(run);
-    return ended;
+    return runToEnd(pipeline);
 }
 
 // The shift (-3..3 samples) that best lines played[from, to) up with expected.
