@@ -32,6 +32,20 @@ void openPagesAtTheirTop(QWebEnginePage& page) {
     page.scripts().insert(script);
 }
 
+// The handler before ours, set once at start-up before any message (see prepareWebEngine).
+QtMessageHandler previousMessageHandler = nullptr;
+
+// With the platform's OpenGL left unloaded on purpose, the platform and the web engine each
+// say once that there is none: not news to the user, so not shown.
+void leaveOutNoOpenGlNotices(QtMsgType type, const QMessageLogContext& context,
+                             const QString& message) {
+    if (message.startsWith(QLatin1String("QXcbIntegration: Cannot create platform OpenGL")) ||
+        message == QLatin1String("No suitable graphics backend found"))
+        return;
+    if (previousMessageHandler)
+        previousMessageHandler(type, context, message);
+}
+
 } // namespace
 
 WebPanel::WebPanel(QWidget* parent) : QWebEngineView(parent), m_page(new WebPanelPage(this)) {
@@ -89,8 +103,10 @@ void prepareWebEngine() {
     // every start) to share a context with the web engine that nothing uses. A choice the
     // user made is kept.
     if (!qEnvironmentVariableIsSet("QT_XCB_GL_INTEGRATION") &&
-        qEnvironmentVariable("QT_QUICK_BACKEND") == QLatin1String("software"))
+        qEnvironmentVariable("QT_QUICK_BACKEND") == QLatin1String("software")) {
         qputenv("QT_XCB_GL_INTEGRATION", "none");
+        previousMessageHandler = qInstallMessageHandler(leaveOutNoOpenGlNotices);
+    }
     if (geteuid() != 0)
         return;
     const QByteArray flags = qgetenv("QTWEBENGINE_CHROMIUM_FLAGS");
