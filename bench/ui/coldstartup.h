@@ -3,7 +3,8 @@
 #pragma once
 // The window's start-up on a 100,000-track library, warm and cold, side by side in one
 // run with sonavue-catalogue on the same library: how much longer than the tool's own
-// scan the user waits for the window after a reboot. Meant for a real X server (run it
+// scan the user waits for the window after a reboot; and, warm, the window on an empty music
+// folder (the start-up without a scan). Meant for a real X server (run it
 // through tests/desktop/run-with-wm.sh); cold needs root to drop the page cache.
 #include <QString>
 
