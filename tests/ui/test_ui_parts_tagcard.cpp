@@ -7,6 +7,7 @@
 #include "support/id3v2tag.h"
 #include "support/musicfiles.h"
 #include "tags/containertags.h"
+#include "tags/replaygain.h"
 #include "ui/tagcard.h"
 
 #include <QBuffer>
@@ -369,6 +370,32 @@ private slots:
         QVERIFY(!cover->isVisibleTo(card));
         QCOMPARE(card->size(), size);
         delete card;
+    }
+
+    // With ReplayGain on, the file name's tool tip says what is applied to the track.
+    void toolTipTellsTheReplayGain_data() {
+        QTest::addColumn<int>("mode"); // ReplayGainMode
+        QTest::addColumn<QString>("expected");
+        dataRow("track", int(ReplayGainMode::Track), QStringLiteral("ReplayGain: track -6.50 dB"));
+        dataRow("album, none tagged: the track's", int(ReplayGainMode::Album),
+                QStringLiteral("ReplayGain: track -6.50 dB"));
+        dataRow("off", int(ReplayGainMode::Off), QString());
+    }
+    void toolTipTellsTheReplayGain() {
+        QFETCH(int, mode);
+        QFETCH(QString, expected);
+        using namespace sonavue::testing::id3v2;
+        const QByteArray gain = QByteArray(1, '\0') + "REPLAYGAIN_TRACK_GAIN" + '\0' + "-6.50 dB";
+        const QString path = m_dir.filePath(QStringLiteral("gain.mp3"));
+        QVERIFY(writeFile(path, tag(3, frame(3, "TXXX", gain)) + QByteArray(300, char(0x5A)) +
+                                    TaggedRecord));
+        QWidget owner;
+        TagReading reading;
+        reading.replayGain = ReplayGainMode(mode);
+        auto* card = new TagCard(&owner, reading);
+        card->setLabel1Tag(path);
+        card->setLabel1Caption(path);
+        QCOMPARE(card->Label1()->toolTip(), expected);
     }
 
 private:
