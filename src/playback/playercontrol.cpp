@@ -18,6 +18,12 @@ namespace {
 constexpr int FadeIntervalMs = 100;
 constexpr int FadeStep = 8;
 
+// Found rows are gone round: the row after c of n, past the last to the first.
+int nextFoundRow(int c, int n) {
+    c = std::min(c, n - 1) + 1;
+    return c < n ? c : 0;
+}
+
 } // namespace
 
 // Marks a track start for its whole length, whichever way it returns.
@@ -111,8 +117,7 @@ std::optional<QString> PlayerControl::nextChoice() const {
     if (n == 0)
         return std::nullopt;
     if (m_browsing.shownKind() == BrowsingModel::RowsKind::Found) {
-        c = std::min(c, n - 1) + 1;
-        c = c < n ? c : 0;
+        c = nextFoundRow(c, n);
     } else {
         // Only a next track in the list that play stands in: the step would reselect another
         // group entry first, which cannot be looked at without selecting it.
@@ -289,9 +294,7 @@ std::optional<PlayPosition> PlayerControl::nextTrackListPosition() {
     const int gn = groupEntryCount(list);
     int g = m_position.groupEntry.value_or(0);
     if (m_browsing.shownKind() == BrowsingModel::RowsKind::Found) {
-        // Found rows are gone round, past the last to the first; the group entry stays.
-        c = std::min(c, n - 1) + 1;
-        return PlayPosition{c < n ? c : 0, g};
+        return PlayPosition{nextFoundRow(c, n), g}; // the group entry stays
     }
 
     if (g >= gn && gn > 0) {
