@@ -7,20 +7,16 @@
 #include "catalogue/enteredfolders.h"
 #include "catalogue/nativefolder.h"
 #include "catalogue/pseudofilesystem.h"
+#include "catalogue/scanrows.h"
 #include "catalogue/scanthreads.h"
 #include "catalogue/walkahead.h"
 #include "tags/codepagechoice.h"
 #include "tags/containertags.h"
 #include "tags/filetags.h"
-#include "tags/genre.h"
-#include "tags/id3v1.h"
-#include "tags/tagtext.h"
 #include <QHash>
 #include <chrono>
 #include <climits>
-#include <cstdint>
 #include <cstdio>
-#include <cstring>
 #include <optional>
 #include <utility>
 
@@ -48,72 +44,6 @@ struct KeptListing {
     NameList files;
 };
 
-constexpr int TitleWidth = TitleField.width;
-
-bool isAscii(const char* bytes, int size) {
-    // Eight bytes at a time: every name and tag field is looked at.
-    std::uint64_t high = 0;
-    int i = 0;
-    for (; i + 8 <= size; i += 8) {
-        std::uint64_t word = 0;
-        std::memcpy(&word, bytes + i, sizeof word);
-        high |= word;
-    }
-    for (; i < size; ++i)
-        high |= static_cast<unsigned char>(bytes[i]);
-    return (high & 0x8080808080808080ull) == 0;
-}
-
-// cleanTagText(decodeTagText(field)), with one allocation instead of two for the common
-// field of plain ASCII (which every code page maps to itself): the padding is cut off as bytes.
-QString cleanedField(const char* tag, TagField field, TagCodePage codePage) {
-    const char* begin = tag + field.offset;
-    const char* end = begin + field.width;
-    if (!isAscii(begin, field.width))
-        return cleanTagText(decodeTagText(begin, field.width, codePage));
-    while (begin < end && (*begin == '\0' || *begin == ' '))
-        ++begin;
-    while (end > begin && (end[-1] == '\0' || end[-1] == ' '))
-        --end;
-    if (begin == end)
-        return {};
-    QString text = QString::fromLatin1(begin, end - begin);
-    if (std::memchr(begin, 0, std::size_t(end - begin)))
-        text.replace(QChar(u'\0'), QLatin1Char(' '));
-    return text;
-}
-
-// The field's text straight from its bytes when it is plain ASCII with no NUL between its
-// ends: what cleanedField would make of it, without making a string (an empty view for a
-// blank field). Nothing when the field needs decoding.
-std::optional<QLatin1StringView> plainAsciiField(const char* tag, TagField field) {
-    const char* begin = tag + field.offset;
-    const char* end = begin + field.width;
-    if (!isAscii(begin, field.width))
-        return std::nullopt;
-    while (begin < end && (*begin == '\0' || *begin == ' '))
-        ++begin;
-    while (end > begin && (end[-1] == '\0' || end[-1] == ' '))
-        --end;
-    if (std::memchr(begin, 0, std::size_t(end - begin)))
-        return std::nullopt;
-    return QLatin1StringView(begin, end - begin);
-}
-
-// The file's name as a title: cut to the title field's width (never inside a surrogate
-// pair), then cleaned like the field it stands in for.
-QString nameAsTitle(const QString& readableName) {
-    return cleanTagText(fixedWidth(readableName, TitleWidth));
-}
-
-// The four value group lists and their columns, in the order the scan offers them.
-struct GroupColumn {
-    int group;
-    int column;
-};
-constexpr GroupColumn GroupColumns[] = {
-    {GroupAlbum, ColAlbum}, {GroupArtist, ColArtist}, {GroupYear, ColYear}, {GroupGenre, ColGenre}};
-
 } // namespace
 
 struct FolderScan::Pass {
@@ -132,30 +62,12 @@ struct FolderScan::Pass {
     const int generation;
     const int workersScan; // this pass's number with the scan's workers
     const Clock::duration interval;
-    // Fixed for the pass: the repeated-field cache below compares raw bytes.
+    // ID3v1 text's code page, or auto's choice for each record (and its folder).
     const TagCodePage codePage;
-    // The code page of the row being written: codePage, or auto's choice for its record.
-    TagCodePage rowPage = codePage;
     const bool id3v2;          // MP3s' ID3v2 tags fill in what ID3v1 says
     const unsigned extraTypes; // opt-in file types whose container tags are read
     Clock::time_point lastYield = Clock::now();
-    // The value last offered to each value group list: a track of the same album as the
-    // one before it needs no look-up in the seen sets.
-    QString lastOffered[4];
-    // The raw album, artist and year fields of the last tagged file and their cleaned text:
-    // the tracks of one album repeat them, and then cost no decoding and no allocation.
-    struct RepeatedField {
-        RepeatedField(TagField tagField, int catalogueColumn)
-            : field(tagField), column(catalogueColumn) {}
-        TagField field;
-        int column;
-        char raw[30] = {};
-        TagCodePage page = DefaultTagCodePage;
-        QString value;
-        bool valid = false;
-    };
-    RepeatedField repeated[3] = {
-        {AlbumField, ColAlbum}, {ArtistField, ColArtist}, {YearField, ColYear}};
+    ScanRowWriter rows{scan.m_catalogue, scan.m_groups, scan.m_seen};
 
     // The walk's listings of the music folders, by folder-list entry, until the reading
     // starts; then the tag readers own them.
@@ -188,19 +100,6 @@ struct FolderScan::Pass {
         if (Clock::now() - lastYield < interval)
             return true;
         return yield();
-    }
-
-    QSet<QString>& seenSet(int group) {
-        switch (group) {
-        case GroupAlbum:
-            return scan.m_seenAlbums;
-        case GroupArtist:
-            return scan.m_seenArtists;
-        case GroupYear:
-            return scan.m_seenYears;
-        default:
-            return scan.m_seenGenres;
-        }
     }
 
     // Walks folder and everything below it; folders whose listing holds at least one
@@ -288,111 +187,6 @@ struct FolderScan::Pass {
                      beyondLimits, MaxWalkDepth, MaxWalkPathBytes, firstBeyondLimits.constData());
     }
 
-    // Appends the row of listed file j (its trailing bytes in tag when read, else null)
-    // and offers its values to the group lists; the row is complete before anything else
-    // can run.
-    void writeRow(const QString& folderPath, const NameList& files, int j, const char* tag,
-                  const ID3v2Fields& id3v2Tags) {
-        Catalogue& catalogue = scan.m_catalogue;
-        const int r = catalogue.appendRow();
-        // The catalogue keeps the folder once and the name apart; an ASCII name goes in
-        // straight from its bytes (no text of the name alone is needed unless it becomes
-        // the title).
-        const char* native = files.native(j);
-        const int size = files.nativeSize(j);
-        const bool asciiName = isAscii(native, size);
-        const QString nonAsciiName = asciiName ? QString() : pathFromNative(native, size);
-        if (asciiName)
-            catalogue.setPathLatin1(r, folderPath, QLatin1StringView(native, size));
-        else
-            catalogue.setPath(r, folderPath, nonAsciiName);
-        const auto name = [&] {
-            return asciiName ? QString::fromLatin1(native, size) : readableText(nonAsciiName);
-        };
-        const auto nameIsTitle = [&] {
-            if (asciiName)
-                catalogue.setCellLatin1(ColTitle, r, QLatin1StringView(native, size));
-            else
-                catalogue.setCell(ColTitle, r, name());
-        };
-        const bool hasID3v1 = tag && std::memcmp(tag, "TAG", 3) == 0;
-        if (!hasID3v1 && !id3v2Tags.any()) {
-            nameIsTitle();
-            return;
-        }
-        if (hasID3v1) {
-            writeTextColumn(tag, TitleField, ColTitle, r, [&] { return nameAsTitle(name()); });
-            writeTagColumns(tag, r);
-        } else {
-            nameIsTitle();
-        }
-        if (id3v2Tags.any())
-            writeID3v2Columns(id3v2Tags, r);
-        offerGroupValues(r);
-    }
-
-    // The ID3v2 tag's texts stand before ID3v1's, whole (not cut to a field's width).
-    void writeID3v2Columns(const ID3v2Fields& tags, int r) {
-        Catalogue& catalogue = scan.m_catalogue;
-        const std::pair<const std::optional<QString>*, CatalogueColumn> cells[] = {
-            {&tags.title, ColTitle}, {&tags.album, ColAlbum}, {&tags.artist, ColArtist},
-            {&tags.year, ColYear},   {&tags.genre, ColGenre}, {&tags.comment, ColComment}};
-        for (const auto& [text, column] : cells) {
-            if (!*text)
-                continue;
-            const QString cleaned = cleanTagText(**text);
-            if (!cleaned.isEmpty())
-                catalogue.setCell(column, r, cleaned);
-        }
-    }
-
-    void writeTagColumns(const char* tag, int r) {
-        Catalogue& catalogue = scan.m_catalogue;
-        for (RepeatedField& f : repeated) {
-            const char* raw = tag + f.field.offset;
-            const auto width = std::size_t(f.field.width);
-            if (!f.valid || f.page != rowPage || std::memcmp(f.raw, raw, width) != 0) {
-                std::memcpy(f.raw, raw, width);
-                f.page = rowPage;
-                catalogue.setCell(f.column, r, cleanedField(tag, f.field, rowPage));
-                f.value = catalogue.cell(f.column, r); // the catalogue's shared copy
-                f.valid = true;
-            } else {
-                catalogue.setCell(f.column, r, f.value);
-            }
-        }
-        catalogue.setCell(ColGenre, r, genreName(static_cast<unsigned char>(tag[GenreOffset])));
-        writeTextColumn(tag, CommentField, ColComment, r, [] { return QString(); });
-    }
-
-    // A title or comment field of the ID3v1 tag; ifEmpty() stands in for an empty field.
-    template <class IfEmpty>
-    void writeTextColumn(const char* tag, TagField field, int column, int r, IfEmpty ifEmpty) {
-        Catalogue& catalogue = scan.m_catalogue;
-        const auto plain = plainAsciiField(tag, field);
-        if (plain && !plain->isEmpty()) {
-            catalogue.setCellLatin1(column, r, *plain);
-            return;
-        }
-        QString text = plain ? QString() : cleanedField(tag, field, rowPage);
-        if (text.isEmpty())
-            text = ifEmpty();
-        catalogue.setCell(column, r, text);
-    }
-
-    void offerGroupValues(int r) {
-        for (int k = 0; k < 4; ++k) {
-            const GroupColumn gc = GroupColumns[k];
-            const QString value = scan.m_catalogue.cell(gc.column, r);
-            if (value == lastOffered[k])
-                continue;
-            lastOffered[k] = value;
-            const QString added = newGroupValue(value, seenSet(gc.group));
-            if (!added.isEmpty())
-                scan.m_groups[gc.group].add(added);
-        }
-    }
-
     // File j's tags, from the read-ahead (takeAhead) or read here from the open folder.
     void readTags(const NameList& files, int j, const std::optional<NativeFolder>& folder,
                   bool takeAhead, FileTagBytes& tags) {
@@ -413,7 +207,8 @@ struct FolderScan::Pass {
             readTags(files, j, folder, takeAhead, tags);
             if (!current()) // a stopped read-ahead has no more tags
                 return false;
-            writeRow(folderPath, files, j, tags.tailRead ? tags.tail : nullptr, tags.id3v2);
+            rows.write(folderPath, files, j, tags.tailRead ? tags.tail : nullptr, tags.id3v2,
+                       codePage);
             observer.fileRead(j);
             if (!current() || !yieldIfDue())
                 return false;
@@ -443,8 +238,9 @@ struct FolderScan::Pass {
             rememberFolderCodePage(stamp.device, stamp.inode, folderPage);
         for (int j = 0; j < files.count(); ++j) {
             const FileTagBytes& t = tags[std::size_t(j)];
-            rowPage = t.tailRead ? autoRecordCodePage(t.tail, folderPage) : folderPage;
-            writeRow(folderPath, files, j, t.tailRead ? t.tail : nullptr, t.id3v2);
+            const TagCodePage rowPage =
+                t.tailRead ? autoRecordCodePage(t.tail, folderPage) : folderPage;
+            rows.write(folderPath, files, j, t.tailRead ? t.tail : nullptr, t.id3v2, rowPage);
             observer.fileRead(j);
             if (!current() || !yieldIfDue())
                 return false;
@@ -524,10 +320,7 @@ struct FolderScan::Pass {
     Result run(const QString& musicFolder) {
         for (int g = 0; g < GroupCount; ++g)
             scan.m_groups[g].clear();
-        scan.m_seenAlbums.clear();
-        scan.m_seenArtists.clear();
-        scan.m_seenYears.clear();
-        scan.m_seenGenres.clear();
+        scan.m_seen.clear();
 
         walkAhead = scan.m_workers.startListing(pattern, WalkLimits,
                                                 scan.m_readAheadOptions.listingThreads);

@@ -7,10 +7,10 @@
 #include "catalogue/catalogue.h"
 #include "catalogue/filelisting.h"
 #include "catalogue/grouplists.h"
+#include "catalogue/scanrows.h"
 #include "catalogue/scanworkers.h"
 #include "catalogue/tagreadahead.h"
 #include "tags/tagreading.h"
-#include <QSet>
 
 namespace sonavue {
 
@@ -78,7 +78,7 @@ private:
     struct Pass;
     Catalogue& m_catalogue;
     GroupLists& m_groups;
-    QSet<QString> m_seenAlbums, m_seenArtists, m_seenYears, m_seenGenres;
+    SeenGroupValues m_seen;
     int m_generation = 0;
     int m_depth = 0;
     int m_yieldIntervalMs = 20;
