@@ -55,22 +55,51 @@ class TestFolderScan : public QObject {
 
 private slots:
 
-    void folderListAndRowOrder() {
+    // Untagged music files in a tree: which folders join the folder list, and the rows in
+    // order (a path below the music folder; the title is the file's name).
+    void folderListAndRows_data() {
+        QTest::addColumn<QString>("pattern");
+        QTest::addColumn<QStringList>("files");
+        QTest::addColumn<QStringList>("folders");
+        QTest::addColumn<QStringList>("rows");
+        const QString initial = QString::fromLatin1(InitialFilePattern);
+        dataRow("folder list and row order", initial,
+                QStringList{"b.mp3", "A.mp3", "C.mp3", "A/a.mp3", "B/C/c.mp3",
+                            "B/C/Deep/readme.txt"}, // no music: no entry
+                QStringList{"", "A/", "B/C/"},
+                QStringList{"A.mp3", "b.mp3", "C.mp3", "A/a.mp3", "B/C/c.mp3"});
+        dataRow("hidden names are skipped", initial,
+                QStringList{".hidden.mp3", ".cache/x.mp3", "Shown/.y.mp3", "Shown/y.mp3"},
+                QStringList{"Shown/"}, QStringList{"Shown/y.mp3"});
+        dataRow("folder named like a music file", initial, QStringList{"x.mp3/inside.wav", "z.mp3"},
+                QStringList{"", "x.mp3/"}, QStringList{"z.mp3", "x.mp3/inside.wav"});
+        dataRow("upper-case extensions", initial,
+                QStringList{"a.MP3", "b.MID", "c.Wav", "d.mP3", "e.JPG"}, QStringList{""},
+                QStringList{"a.MP3", "b.MID", "c.Wav", "d.mP3"});
+        const QStringList mixedTypes{"a.mp3", "b.mid", "c.wav", "OnlyMidi/d.mid"};
+        dataRow("every music type", initial, mixedTypes, QStringList{"", "OnlyMidi/"}, mixedTypes);
+        dataRow("pattern of MP3 alone", filePatternFor(true, false, false), mixedTypes,
+                QStringList{""}, QStringList{"a.mp3"});
+    }
+    void folderListAndRows() {
+        QFETCH(QString, pattern);
+        QFETCH(QStringList, files);
+        QFETCH(QStringList, folders);
+        QFETCH(QStringList, rows);
         QTemporaryDir dir;
-        const QByteArray root = native(dir);
-        for (const char* name : {"b.mp3", "A.mp3", "C.mp3"})
-            QVERIFY(writeMusicFile(root + "/" + name, 200));
-        QVERIFY(writeMusicFile(root + "/A/a.mp3", 200));
-        QVERIFY(writeMusicFile(root + "/B/C/c.mp3", 200));
-        QVERIFY(writeMusicFile(root + "/B/C/Deep/readme.txt", 200)); // no music: no entry
+        for (const QString& file : files)
+            QVERIFY(writeMusicFile(native(dir) + "/" + pathToNative(file), 200));
 
-        const auto s = scanned(dir.path());
+        const auto s = scanned(dir.path(), pattern);
         QCOMPARE(s->result, FolderScan::Result::Finished);
-        QCOMPARE(s->group(GroupFolder), QStringList({"", "A/", "B/C/"}));
-        const QString prefix = dir.path() + "/";
-        QCOMPARE(s->column(ColPath),
-                 QStringList({prefix + "A.mp3", prefix + "b.mp3", prefix + "C.mp3",
-                              prefix + "A/a.mp3", prefix + "B/C/c.mp3"}));
+        QCOMPARE(s->group(GroupFolder), folders);
+        QStringList paths, titles;
+        for (const QString& row : rows) {
+            paths << dir.path() + "/" + row;
+            titles << row.section(QLatin1Char('/'), -1);
+        }
+        QCOMPARE(s->column(ColPath), paths);
+        QCOMPARE(s->column(ColTitle), titles);
         for (int r = 0; r < s->catalogue.rowCount(); ++r)
             QCOMPARE(s->catalogue.rowOfPath(s->catalogue.cell(ColPath, r)), r);
     }
@@ -156,20 +185,6 @@ private slots:
         QCOMPARE(s->column(ColArtist), QStringList({"", "E", "M", ""}));
         QCOMPARE(s->group(GroupArtist), QStringList({"E", "M"}));
     }
-    void patternOfMp3Alone() {
-        QTemporaryDir dir;
-        const QByteArray root = native(dir);
-        QVERIFY(writeMusicFile(root + "/a.mp3", 200));
-        QVERIFY(writeMusicFile(root + "/b.mid", 200));
-        QVERIFY(writeMusicFile(root + "/c.wav", 200));
-        QVERIFY(writeMusicFile(root + "/OnlyMidi/d.mid", 200));
-
-        const auto all = scanned(dir.path());
-        QCOMPARE(all->catalogue.rowCount(), 4);
-        const auto mp3 = scanned(dir.path(), filePatternFor(true, false, false));
-        QCOMPARE(mp3->column(ColTitle), QStringList({"a.mp3"}));
-        QCOMPARE(mp3->group(GroupFolder), QStringList({""}));
-    }
     void noMusicFileAtAll() {
         QTemporaryDir dir;
         const QByteArray root = native(dir);
@@ -247,35 +262,6 @@ private slots:
         // A scan that opened the FIFO for reading would block here for ever.
         const auto s = scanned(dir.path());
         QCOMPARE(s->column(ColTitle), QStringList({"real.mp3"}));
-    }
-    void hiddenNamesAreSkipped() {
-        QTemporaryDir dir;
-        const QByteArray root = native(dir);
-        QVERIFY(writeMusicFile(root + "/.hidden.mp3", 200));
-        QVERIFY(writeMusicFile(root + "/.cache/x.mp3", 200));
-        QVERIFY(writeMusicFile(root + "/Shown/.y.mp3", 200));
-        QVERIFY(writeMusicFile(root + "/Shown/y.mp3", 200));
-        const auto s = scanned(dir.path());
-        QCOMPARE(s->group(GroupFolder), QStringList({"Shown/"}));
-        QCOMPARE(s->column(ColTitle), QStringList({"y.mp3"}));
-    }
-    void folderNamedLikeMusicFile() {
-        QTemporaryDir dir;
-        const QByteArray root = native(dir);
-        QVERIFY(writeMusicFile(root + "/x.mp3/inside.wav", 200));
-        QVERIFY(writeMusicFile(root + "/z.mp3", 200));
-        const auto s = scanned(dir.path());
-        QCOMPARE(s->group(GroupFolder), QStringList({"", "x.mp3/"}));
-        QCOMPARE(s->column(ColPath),
-                 QStringList({dir.path() + "/z.mp3", dir.path() + "/x.mp3/inside.wav"}));
-    }
-    void upperCaseExtensions() {
-        QTemporaryDir dir;
-        const QByteArray root = native(dir);
-        for (const char* name : {"a.MP3", "b.MID", "c.Wav", "d.mP3", "e.JPG"})
-            QVERIFY(writeMusicFile(root + "/" + name, 200));
-        const auto s = scanned(dir.path());
-        QCOMPARE(s->column(ColTitle), QStringList({"a.MP3", "b.MID", "c.Wav", "d.mP3"}));
     }
     void namesThatAreNotUtf8() {
         TemporaryTree dir; // names QDir cannot remove
