@@ -2,6 +2,8 @@
 // SPDX-FileCopyrightText: 2026 The Sonavue developers
 #include "ui/colours.h"
 
+#include "base/numbers.h"
+
 #include <QPainter>
 #include <algorithm>
 #include <array>
@@ -62,6 +64,10 @@ QColor toQColor(std::int32_t colour) {
     if (colour < 0 || colour > 0xFFFFFF)
         return {};
     return QColor(colour & 0xFF, (colour >> 8) & 0xFF, (colour >> 16) & 0xFF);
+}
+
+std::int32_t colourValueOf(double value) {
+    return std::int32_t(std::clamp<long long>(roundHalfEven(value), INT32_MIN, INT32_MAX));
 }
 
 std::int32_t fromQColor(const QColor& colour) {

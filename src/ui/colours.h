@@ -29,6 +29,9 @@ std::int32_t textColourFor(std::int32_t colour);
 // A colour value as a QColor. Values outside 0..0xFFFFFF (such as -1) have no colour of
 // their own: nullopt-like invalid QColor, and the control keeps its background.
 QColor toQColor(std::int32_t colour);
+// A number given as a colour (the palette's choice, a stored value) as a colour value: the
+// nearest whole number, half to even, held to 32 bits.
+std::int32_t colourValueOf(double value);
 // A QColor (alpha ignored) as a colour value.
 std::int32_t fromQColor(const QColor& colour);
 

@@ -12,11 +12,12 @@
 #include "ui/keypreview.h"
 #include "ui/layoutrules.h"
 #include "ui/layoutswitch.h"
-#include "ui/reservedlistview.h"
 #include "ui/settingsframe.h"
 #include "ui/titlestrip.h"
 #include "ui/tracklistpane.h"
+#include "ui/transportbar.h"
 #include "ui/twips.h"
+#include "ui/windowdrag.h"
 #include "web/webpanel.h"
 
 #include <QCloseEvent>
@@ -76,10 +77,7 @@ void Form1::Form_Unload() {
     m_core.media().close();
     // Every other window goes without its own closing handling.
     m_background->discard();
-    if (m_tagCard)
-        delete m_tagCard.data();
-    if (m_aboutSplash)
-        delete m_aboutSplash.data();
+    m_cards.discard();
     emit unloaded();
 }
 
@@ -88,13 +86,7 @@ void Form1::closeEvent(QCloseEvent* event) {
     event->accept();
 }
 
-void Form1::writeSetting(const SettingKey& key, const QString& value) {
-    if (m_unloaded)
-        return; // the unload wrote the last settings of this run
-    m_settings.write(key, value);
-}
-
-// --- Layout -------------------------------------------------------------------------------
+// --- Layout and colour ----------------------------------------------------------------------
 
 void Form1::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
@@ -109,29 +101,33 @@ void Form1::changeEvent(QEvent* event) {
         Form_Resize();
 }
 
-void Form1::Form_Resize() {
-    if (!ui.tracks)
-        return;
-    const double W = twips(width());
-    const double H = twips(height());
-    const bool maximized = windowState() & Qt::WindowMaximized;
-    const ResizeGeometry g =
-        resizeGeometry(W, H, maximized, twips(ui.Picture1->closeButtonWidth()),
-                       twips(ui.FrameBtn->width()), [](double t) { return twips(px(t)); });
+void Form1::moveEvent(QMoveEvent* event) {
+    QWidget::moveEvent(event);
+    if (!m_windowDrag)
+        return; // still being built
+    m_windowDrag->windowMoved();
+    m_background->align();
+}
 
-    ui.tracks->setTitlesWidth(px(g.listNameWidth));
-    const int groupWidth = px(g.groupWidth);
-    ui.OptionList->resize(groupWidth, ui.OptionList->height());
-    if (ui.Web1) {
-        ui.Web1->move(px(g.webLeft), ui.Web1->y());
-        ui.Web1->resize(std::max(0, px(g.webWidth)),
-                        g.webHeight ? std::max(0, px(*g.webHeight)) : ui.Web1->height());
-    }
-    ui.groupPages->setPageWidth(groupWidth);
-    ui.Picture1->placeCloseButton(px(g.closeButtonLeft));
-    ui.Picture1->resize(std::max(ui.Picture1->width(), width()), ui.Picture1->height());
-    ui.FrameBtn->move(px(g.frameBtnLeft), ui.FrameBtn->y());
-    setStaysOnTop(*this, g.topmost);
+void Form1::Form_Resize() {
+    if (ui.tracks)
+        setStaysOnTop(*this, ui.layOut(width(), height(), windowState() & Qt::WindowMaximized));
+}
+
+void Form1::Label9_Click() {
+    const WindowSize size = compactOrFull(twips(height()));
+    resize(px(size.width), px(size.height));
+    m_background->takeWindowSize();
+}
+
+void Form1::setcolor(double colourValue) {
+    m_colour = colourValueOf(colourValue);
+    setPalette(windowPalette(palette(), m_colour));
+    // The position slider's groove is outlined as the lists and boxes are (the readable style).
+    ui.MMControl1Bar->setOutlineColour(
+        legibleInk(palette().color(QPalette::Window), palette().color(QPalette::WindowText)));
+    ui.Picture1->keepOwnColours();
+    update();
 }
 
 void Form1::fontresize(double size) {
@@ -148,7 +144,7 @@ void Form1::paintEvent(QPaintEvent*) {
     paintWindowBackground(painter, rect(), m_colour, palette().window());
 }
 
-// --- Volume ---------------------------------------------------------------------------------
+// --- What the core shows ----------------------------------------------------------------------
 
 void Form1::NewVolume(double level) {
     m_core.transport().setVolumeLevel(level);

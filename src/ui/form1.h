@@ -7,13 +7,11 @@
 #include "base/settingskeys.h"
 #include "core/playercore.h"
 #include "ui/backgroundwindow.h"
+#include "ui/cardwindows.h"
 #include "ui/folderchooser.h"
 #include "ui/form1controls.h"
 #include "ui/nowplayingtext.h"
-#include "ui/splashcard.h"
-#include "ui/tagcard.h"
 
-#include <QPointer>
 #include <QTimer>
 #include <QWidget>
 #include <functional>
@@ -32,18 +30,15 @@ class Form1 : public QWidget {
 public:
     struct Options {
         QString appName = QStringLiteral("Sonavue");
-        // The folder dialog; empty uses the platform's.
-        FolderDialog folderDialog;
-        // The message box of the folder chooser; empty uses a modal QMessageBox.
+        FolderDialog folderDialog; // empty: the platform's folder dialog
+        // The folder chooser's message box; empty: a modal QMessageBox.
         std::function<void(const QString& text)> showMessage;
-        // Tests run without the web engine when they do not need it.
-        bool withWebPanel = true;
+        bool withWebPanel = true; // tests run without the web engine when they can
     };
     // The window shows and drives core, which outlives it.
     Form1(PlayerCore& core, Options options);
     ~Form1() override;
 
-    // --- Public operations used across the program --------------------------------
     void NewVolume(double level);
     void VolDown_Click();
     void setcolor(double colour);
@@ -52,14 +47,11 @@ public:
     // The window's keys, as windowCommandFor reads them.
     void Form_KeyDown(int keyCode, Qt::KeyboardModifiers modifiers);
 
-    // --- Start-up and the folder ------------------------------------------------------
     // Sets the folder box, folderPrefix (its tag) and Dir2, which scans.
     void setMusicFolder(const QString& folder);
-    void Dir2_Change();
     void Check1_Click(int index);
     bool scanRunning() const { return m_core.scan().running(); }
 
-    // --- Groups, tracks, reserved list --------------------------------------------------
     void TabSel_Click(int index);
     void TabSel_MouseMove(int index);
     void TagGroupe_Click(int index);
@@ -68,29 +60,24 @@ public:
     void OptionList_DblClick();
     void OptionList_Validate();
 
-    // --- Appearance options, folder chooser, picture buttons -----------------------
     // The appearance options' handling, and the stored options applied at start-up.
     AppearanceController& appearance() const { return *m_appearance; }
     void Picture2_MouseUp(Qt::MouseButton button, int x, int y);
     void Command2_Click();
     void Label9_Click();
-    void showAboutLine();
-    void Form_Unload();
+    void showAboutLine() { m_cards.showAbout(); }
 
-    // --- State -------------------------------------------------------------------------
     PlayerCore& core() const { return m_core; }
     int currentTab() const { return m_currentTab; }
     BackgroundWindow* backgroundWindow() const;
-    TagCard* tagWindow() const { return m_tagCard; }
-    SplashCard* splashWindow() const { return m_aboutSplash; }
+    TagCard* tagWindow() const { return m_cards.tag(); }
+    SplashCard* splashWindow() const { return m_cards.splash(); }
     int currentColour() const { return m_colour; }
     SettingsFrame& settingsFrame() const { return *ui.Frame1; }
 
 signals:
-    // Form_Unload has run: the program ends.
-    void unloaded();
-    // A scan finished (not superseded); for tests and benchmarks.
-    void scanFinished();
+    void unloaded();     // Form_Unload has run: the program ends
+    void scanFinished(); // a scan finished (not superseded)
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -105,17 +92,16 @@ protected:
 
 private:
     void wireControls();
-    void Form_Load();
-    void Form_Resize();
+    void wireTitleStrip();
     void wireLists();
+    void Form_Load();
+    void Form_Unload();
+    void Form_Resize();
+    void Dir2_Change();
     void showLevel(int level);
     void setNowPlaying(const QString& text);
-    void wireTitleStrip();
-    void wireSettingsFrame();
-    void writeSetting(const SettingKey& key, const QString& value);
 
-    // The controls (children of the window; their object names are their field names).
-    Form1Controls ui;
+    Form1Controls ui;    // children of the window; their object names are their field names
     QTimer Timer1{this}; // focusset's one-shot, 300 ms
 
     PlayerCore& m_core;
@@ -126,9 +112,7 @@ private:
     NowPlayingText m_nowPlaying;
     int m_currentTab = 0;
     int m_colour = 0xE0E0E0;
-
-    QPointer<TagCard> m_tagCard;
-    QPointer<SplashCard> m_aboutSplash;
+    CardWindows m_cards{*this, m_core.tagReading(), [this] { focusset(); }};
 
     WindowDrag* m_windowDrag = nullptr; // moves the window by its title strip
     std::unique_ptr<BackgroundFollower> m_background;

@@ -8,6 +8,7 @@
 #include "ui/fonts.h"
 #include "ui/grouppages.h"
 #include "ui/imagebutton.h"
+#include "ui/layoutrules.h"
 #include "ui/palettepicture.h"
 #include "ui/reservedlistview.h"
 #include "ui/settingsframe.h"
@@ -79,6 +80,25 @@ void Form1Controls::setupUi(QWidget& window, PlayerCore& core, bool withWebPanel
     Frame1 = new SettingsFrame(w);
     nameControls();
     describeControls();
+}
+
+bool Form1Controls::layOut(int width, int height, bool maximized) {
+    const ResizeGeometry g =
+        resizeGeometry(twips(width), twips(height), maximized, twips(Picture1->closeButtonWidth()),
+                       twips(FrameBtn->width()), [](double t) { return twips(px(t)); });
+    tracks->setTitlesWidth(px(g.listNameWidth));
+    const int groupWidth = px(g.groupWidth);
+    OptionList->resize(groupWidth, OptionList->height());
+    groupPages->setPageWidth(groupWidth);
+    if (Web1) {
+        Web1->move(px(g.webLeft), Web1->y());
+        Web1->resize(std::max(0, px(g.webWidth)),
+                     g.webHeight ? std::max(0, px(*g.webHeight)) : Web1->height());
+    }
+    Picture1->placeCloseButton(px(g.closeButtonLeft));
+    Picture1->resize(std::max(Picture1->width(), width), Picture1->height());
+    FrameBtn->move(px(g.frameBtnLeft), FrameBtn->y());
+    return g.topmost;
 }
 
 void Form1Controls::nameControls() {

@@ -27,6 +27,9 @@ struct Form1Controls {
     // Builds every control on window over the core's models; without the web panel, Web1 stays
     // null (tests that do not need the engine).
     void setupUi(QWidget& window, PlayerCore& core, bool withWebPanel);
+    // Places what the window's size moves (the resize rule, from the window's outer size in
+    // pixels); returns whether the window is to stay on top.
+    bool layOut(int width, int height, bool maximized);
 
     TitleStrip* Picture1 = nullptr;
     QLabel* Label4 = nullptr;

@@ -1,23 +1,27 @@
 // SPDX-License-Identifier: LicenseRef-proprietary
 // SPDX-FileCopyrightText: 2026 The Sonavue developers
-// The main window's wiring: controls to handlers, the window's keys and Tab in reading order.
+// The main window's wiring: controls to the core and to handlers, the window's keys and Tab in
+// reading order.
 #include "ui/form1.h"
 
+#include "ui/appearancecontroller.h"
 #include "ui/backgroundfollower.h"
 #include "ui/filedrop.h"
 #include "ui/findfield.h"
+#include "ui/grouppages.h"
 #include "ui/imagebutton.h"
 #include "ui/keyboardaccess.h"
 #include "ui/keypreview.h"
 #include "ui/layoutswitch.h"
+#include "ui/reservedlistview.h"
 #include "ui/settingsframe.h"
-#include "ui/tabsel.h"
 #include "ui/titlestrip.h"
+#include "ui/tracklistpane.h"
 #include "ui/transportbar.h"
 #include "ui/volumebar.h"
+#include "ui/windowdrag.h"
 #include "web/webpanel.h"
 
-#include <QListView>
 #include <QPushButton>
 
 namespace sonavue {
@@ -40,16 +44,17 @@ void Form1::wireControls() {
     connect(ui.VScroll1, &VolumeBar::levelChanged, this, [this](int level) { NewVolume(level); });
     connect(&Timer1, &QTimer::timeout, &Timer1, &QTimer::stop);
     wireTitleStrip();
-    wireSettingsFrame();
+    connect(ui.Frame1, &SettingsFrame::folderChangeRequested, this, &Form1::Command2_Click);
+    connect(ui.Frame1, &SettingsFrame::fileTypesChanged, this, &Form1::Check1_Click);
+    m_appearance =
+        new AppearanceController(*this, *ui.Frame1, m_core.player(), *m_background, m_settings);
     m_layoutSwitch = std::make_unique<LayoutSwitch>(
         *this,
         QList<QWidget*>{ui.MMControl1Bar, ui.Command1, ui.Picture1, ui.Frame1, ui.Command3,
                         ui.Command4, ui.VScroll1},
         [this] { m_background->showIfChosen(); });
-
     wireLists();
     new FileDropTarget(*this, transport); // files dropped on the window go to the reserved list
-    connect(this, &Form1::scanFinished, &ui.find->finder(), &TrackFinder::catalogueReplaced);
 
     connect(ui.Image1, &ImageButton::clicked, this, [this] {
         if (ui.Web1)
@@ -60,7 +65,37 @@ void Form1::wireControls() {
             ui.Web1->GoBack();
     });
     if (ui.Web1)
-        connect(ui.Web1, &WebPanel::gotFocus, this, [this] { focusset(); });
+        connect(ui.Web1, &WebPanel::gotFocus, this, &Form1::focusset);
+}
+
+void Form1::wireTitleStrip() {
+    m_windowDrag = new WindowDrag(*this);
+    // The background window hides while the window moves and comes back behind it after;
+    // then the window has the focus.
+    m_background = std::make_unique<BackgroundFollower>(*this, *ui.Frame1, *m_windowDrag);
+    connect(m_windowDrag, &WindowDrag::finished, this, [this] { activateWindow(); });
+
+    connect(ui.Picture1, &TitleStrip::sizeSwitchRequested, this, &Form1::Label9_Click);
+    connect(ui.Picture1, &TitleStrip::closeRequested, this, &QWidget::close);
+    connect(ui.Picture1, &TitleStrip::layoutSwitchRequested, this, [this] {
+        m_windowDrag->cancel();
+        Form_KeyDown(Qt::Key_W, Qt::NoModifier);
+    });
+    connect(ui.Picture1, &TitleStrip::dragArmed, m_windowDrag, &WindowDrag::arm);
+    connect(ui.Picture1, &TitleStrip::dragStarted, m_windowDrag, &WindowDrag::start);
+    connect(ui.Picture1, &TitleStrip::dragMoved, m_windowDrag, &WindowDrag::moveTo);
+    connect(ui.Picture1, &TitleStrip::dragReleased, m_windowDrag, &WindowDrag::release);
+}
+
+void Form1::wireLists() {
+    connect(ui.groupPages, &GroupPages::tabClicked, this, &Form1::TabSel_Click);
+    connect(ui.groupPages, &GroupPages::tabHovered, this, &Form1::TabSel_MouseMove);
+    connect(ui.groupPages, &GroupPages::selectedEntryClickedAgain, this, &Form1::TagGroupe_Click);
+    connect(ui.tracks, &TrackListPane::trackPressed, this, &Form1::ListName_MouseDown);
+    connect(ui.tracks, &TrackListPane::trackDoubleClicked, this, &Form1::ListName_DblClick);
+    connect(ui.OptionList, &QListView::doubleClicked, this, &Form1::OptionList_DblClick);
+    connect(ui.OptionList, &ReservedListView::focusLeft, this, &Form1::OptionList_Validate);
+    connect(this, &Form1::scanFinished, &ui.find->finder(), &TrackFinder::catalogueReplaced);
 }
 
 bool Form1::focusNextPrevChild(bool next) {
