@@ -118,6 +118,10 @@ void Transport::setVolumeLevel(double level) {
     m_volume.setLevel(level);
 }
 
+void Transport::closeForExit() {
+    m_media.close();
+}
+
 bool Transport::idle() const {
     // A paused track is the user's and waits.
     const State state = m_media.state();

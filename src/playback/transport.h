@@ -62,6 +62,8 @@ public:
     QStringList openFiles(const QStringList& paths);
     // Nothing open or a track stopped, and no track start or fade under way.
     bool idle() const;
+    // The program ends: the open file is closed, whatever plays.
+    void closeForExit();
 
     // --- What is open and where it stands -----------------------------------------------
     MediaControl::State state() const { return m_media.state(); }

@@ -74,7 +74,7 @@ void Form1::Form_Unload() {
     m_appearance->stopStoring();
     m_core.scan().stop();
     m_appearance->storeFileTypes();
-    m_core.media().close();
+    m_core.transport().closeForExit();
     // Every other window goes without its own closing handling.
     m_background->discard();
     m_cards.discard();
