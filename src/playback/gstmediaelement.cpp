@@ -17,6 +17,7 @@
 #include "playback/gstmediaelement.h"
 #include "playback/gstmediaelementimpl.h"
 
+#include "base/filedescriptor.h"
 #include "base/fileuri.h"
 #include "base/nativepath.h"
 #include "playback/gaplessstage.h"
@@ -60,17 +61,8 @@ namespace mediaelement {
 
 // Only regular files are handed to the pipeline: a FIFO would block the opening thread
 // (which is this one) until a writer appears, and a directory or device is no music.
-// O_NONBLOCK keeps this probe itself from blocking on a FIFO.
 bool isReadableRegularFile(const QByteArray& native) {
-    if (native.isEmpty())
-        return false;
-    const int fd = ::open(native.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0)
-        return false;
-    struct stat info {};
-    const bool regular = ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode);
-    ::close(fd);
-    return regular;
+    return openRegularFile(native).get() >= 0;
 }
 
 } // namespace mediaelement

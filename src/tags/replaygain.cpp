@@ -2,16 +2,17 @@
 // SPDX-FileCopyrightText: 2026 The Sonavue developers
 #include "tags/replaygain.h"
 
+#include "base/filedescriptor.h"
 #include "base/nativepath.h"
 
 #include <fileref.h>
 #include <mp4file.h>
+#include <tfilestream.h>
 #include <tpropertymap.h>
 
 #include <cmath>
 #include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
+#include <memory>
 
 namespace sonavue {
 namespace {
@@ -44,10 +45,28 @@ std::optional<double> decimal(QStringView text) {
     return negative ? -value : value;
 }
 
-// Only regular files reach TagLib, which opens the file itself: a FIFO would block.
-bool isRegularFile(const QByteArray& native) {
-    struct stat info {};
-    return !native.isEmpty() && ::stat(native.constData(), &info) == 0 && S_ISREG(info.st_mode);
+// TagLib reads through a descriptor opened here: only a regular file is read, and a FIFO put
+// in its place cannot block the reading. The stream keeps the path's name, by whose extension
+// TagLib chooses the file's type as it would opening the path.
+class RegularFileStream : public TagLib::FileStream {
+public:
+    RegularFileStream(int fd, QByteArray native)
+        : FileStream(fd, true), m_name(std::move(native)) {}
+    TagLib::FileName name() const override { return m_name.constData(); }
+
+private:
+    const QByteArray m_name;
+};
+
+std::unique_ptr<RegularFileStream> openForTagLib(const QByteArray& native) {
+    FileDescriptor fd = openRegularFile(native);
+    if (fd.get() < 0)
+        return nullptr;
+    auto stream = std::make_unique<RegularFileStream>(fd.get(), native);
+    if (!stream->isOpen())
+        return nullptr; // the descriptor is still ours, and closed here
+    fd.release();       // the stream closes it
+    return stream;
 }
 
 void take(ReplayGainValues& values, const QString& key, const QString& text) {
@@ -101,10 +120,10 @@ std::optional<double> parsePeak(QStringView text) {
 
 ReplayGainValues readReplayGain(const QString& path) {
     ReplayGainValues values;
-    const QByteArray native = pathToNative(path);
-    if (!isRegularFile(native))
+    const std::unique_ptr<RegularFileStream> stream = openForTagLib(pathToNative(path));
+    if (!stream)
         return values;
-    const TagLib::FileRef file(native.constData(), false);
+    const TagLib::FileRef file(stream.get(), false);
     if (file.isNull() || !file.file())
         return values;
     for (const auto& [key, texts] : file.file()->properties())

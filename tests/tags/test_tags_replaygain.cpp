@@ -13,6 +13,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <cmath>
+#include <sys/stat.h>
 
 using namespace sonavue;
 using namespace sonavue::testing;
@@ -143,6 +144,13 @@ private slots:
         QCOMPARE(read.trackPeak, values.trackPeak);
         QCOMPARE(read.albumGainDb, values.albumGainDb);
         QCOMPARE(read.albumPeak, values.albumPeak);
+    }
+
+    void pipeIsNotRead() {
+        // A FIFO named like music has no writer: reading it must not wait for one.
+        const QByteArray fifo = QFile::encodeName(m_dir.filePath(QStringLiteral("pipe.mp3")));
+        QCOMPARE(::mkfifo(fifo.constData(), 0600), 0);
+        QVERIFY(!readReplayGain(QFile::decodeName(fifo)).trackGainDb);
     }
 };
 
