@@ -122,6 +122,22 @@ private:
     bool m_exhausted = false;
 };
 
+// An instance listening on a socket in a folder of its own, started with the given file
+// handler, and the raise requests it gets after its start.
+struct StartedInstance {
+    explicit StartedInstance(SingleInstance::FileHandler handler = {})
+        : role(startWith(instance, std::move(handler))) {}
+    static Role startWith(SingleInstance& instance, SingleInstance::FileHandler handler) {
+        instance.setFileHandler(std::move(handler));
+        return instance.start();
+    }
+    QTemporaryDir folder;
+    QString path = folder.filePath(QStringLiteral("sonavue-test"));
+    SingleInstance instance{path};
+    Role role;
+    QSignalSpy asked{&instance, &SingleInstance::raiseRequested};
+};
+
 enum class Before { Nothing, StaleSocket, RunningInstance, MissingFolder };
 
 // A real player started from its own copy of the program folder.
@@ -280,13 +296,10 @@ private slots:
     void oneRequestPerConnection() {
         QFETCH(QByteArray, sent);
         QFETCH(int, raises);
-        QTemporaryDir folder;
-        const QString path = folder.filePath(QStringLiteral("sonavue-test"));
-        SingleInstance instance(path);
-        QCOMPARE(instance.start(), Role::Primary);
-        QSignalSpy asked(&instance, &SingleInstance::raiseRequested);
+        StartedInstance primary;
+        QCOMPARE(primary.role, Role::Primary);
         QLocalSocket socket;
-        socket.connectToServer(path);
+        socket.connectToServer(primary.path);
         QVERIFY(socket.waitForConnected(2000));
         if (!sent.isEmpty()) {
             socket.write(sent);
@@ -294,7 +307,7 @@ private slots:
         }
         // The listener ends the connection after the first line, or when no line comes.
         QTRY_COMPARE_WITH_TIMEOUT(socket.state(), QLocalSocket::UnconnectedState, 10000);
-        QCOMPARE(asked.count(), raises);
+        QCOMPARE(primary.asked.count(), raises);
         // A request is answered, so that its start knows it was taken.
         QCOMPARE(socket.readAll(), raises ? QByteArray("raised\n") : QByteArray());
     }
@@ -302,11 +315,8 @@ private slots:
     // A start with files hands them over byte for byte (a line break or a byte that is not
     // UTF-8 in a name included) and hears what became of each; the window is raised too.
     void filesGoToTheRunningInstance() {
-        QTemporaryDir folder;
-        const QString path = folder.filePath(QStringLiteral("sonavue-test"));
-        SingleInstance instance(path);
         QStringList received;
-        instance.setFileHandler([&received](const QStringList& paths) {
+        StartedInstance primary([&received](const QStringList& paths) {
             received += paths;
             QStringList answers;
             for (const QString& p : paths)
@@ -314,20 +324,19 @@ private slots:
                                                               : QString());
             return answers;
         });
-        QCOMPARE(instance.start(), Role::Primary);
-        QSignalSpy asked(&instance, &SingleInstance::raiseRequested);
+        QCOMPARE(primary.role, Role::Primary);
         const QStringList files{
             QStringLiteral("/music/a b.mp3"), QString::fromUtf8("/music/line\nbreak \u97f3.mp3"),
             pathFromNative(QByteArray("/music/\xE9t\xE9.mp3")), QStringLiteral("/music/notes.txt")};
         Role role = Role::Alone;
-        const QStringList answers = startElsewhereWith(path, files, &role);
+        const QStringList answers = startElsewhereWith(primary.path, files, &role);
         QCOMPARE(role, Role::HandedOver);
         QCOMPARE(received, files);
         QCOMPARE(answers, (QStringList{{}, {}, {}, QStringLiteral("not a type: x%y")}));
-        QCOMPARE(asked.count(), 1);
+        QCOMPARE(primary.asked.count(), 1);
 
         // An instance that takes no files refuses them all, and is still raised.
-        SingleInstance plain(folder.filePath(QStringLiteral("plain")));
+        SingleInstance plain(primary.folder.filePath(QStringLiteral("plain")));
         QCOMPARE(plain.start(), Role::Primary);
         const QStringList refused =
             startElsewhereWith(plain.socketPath(), {QStringLiteral("/a.mp3")}, &role);
@@ -350,18 +359,14 @@ private slots:
     void brokenFileRequestsAreDropped() {
         QFETCH(QByteArray, sent);
         QFETCH(QByteArray, answer);
-        QTemporaryDir folder;
-        const QString path = folder.filePath(QStringLiteral("sonavue-test"));
-        SingleInstance instance(path);
         int handled = 0;
-        instance.setFileHandler([&handled](const QStringList& paths) {
+        StartedInstance primary([&handled](const QStringList& paths) {
             ++handled;
             return QStringList(paths.size(), QString());
         });
-        QCOMPARE(instance.start(), Role::Primary);
-        QSignalSpy asked(&instance, &SingleInstance::raiseRequested);
+        QCOMPARE(primary.role, Role::Primary);
         QLocalSocket socket;
-        socket.connectToServer(path);
+        socket.connectToServer(primary.path);
         QVERIFY(socket.waitForConnected(2000));
         socket.write(sent);
         socket.waitForBytesWritten(2000);
@@ -371,68 +376,59 @@ private slots:
         received += socket.readAll();
         QCOMPARE(received, answer);
         QCOMPARE(handled, 0);
-        QCOMPARE(asked.count(), 0);
+        QCOMPARE(primary.asked.count(), 0);
     }
 
     // Silent clients do not keep later starts from being served, and are dropped.
     void silentClientsAreDropped() {
-        QTemporaryDir folder;
-        const QString path = folder.filePath(QStringLiteral("sonavue-test"));
-        SingleInstance instance(path);
-        QCOMPARE(instance.start(), Role::Primary);
-        QSignalSpy asked(&instance, &SingleInstance::raiseRequested);
+        StartedInstance primary;
+        QCOMPARE(primary.role, Role::Primary);
         QLocalSocket silent;
-        silent.connectToServer(path);
+        silent.connectToServer(primary.path);
         QVERIFY(silent.waitForConnected(2000));
-        QCOMPARE(startElsewhere(path), Role::HandedOver);
-        QCOMPARE(asked.count(), 1);
+        QCOMPARE(startElsewhere(primary.path), Role::HandedOver);
+        QCOMPARE(primary.asked.count(), 1);
         QTRY_COMPARE_WITH_TIMEOUT(silent.state(), QLocalSocket::UnconnectedState, 10000);
-        QCOMPARE(startElsewhere(path), Role::HandedOver);
-        QCOMPARE(asked.count(), 2);
+        QCOMPARE(startElsewhere(primary.path), Role::HandedOver);
+        QCOMPARE(primary.asked.count(), 2);
     }
 
     // Running out of file descriptors while a start knocks does not end the listening: the
     // socket stays, the waiting start is served once descriptors are back, and later starts
     // still hand over instead of becoming second players.
     void listeningOutlivesRunningOutOfDescriptors() {
-        QTemporaryDir folder;
-        const QString path = folder.filePath(QStringLiteral("sonavue-test"));
-        SingleInstance instance(path);
-        QCOMPARE(instance.start(), Role::Primary);
-        QSignalSpy asked(&instance, &SingleInstance::raiseRequested);
+        StartedInstance primary;
+        QCOMPARE(primary.role, Role::Primary);
         const int knocking = clientSocket();
         QVERIFY(knocking >= 0);
         {
             DescriptorsUsedUp full;
             QVERIFY(full.exhausted());
-            QVERIFY(connectTo(knocking, path));
+            QVERIFY(connectTo(knocking, primary.path));
             // The listener tries to take the connection and fails a few times.
             QTest::qWait(500);
         }
-        QVERIFY(QFileInfo::exists(path));
+        QVERIFY(QFileInfo::exists(primary.path));
         QCOMPARE(::write(knocking, "raise\n", 6), ssize_t(6));
-        QTRY_COMPARE(asked.count(), 1);
+        QTRY_COMPARE(primary.asked.count(), 1);
         char answer[16] = {};
         QCOMPARE(::read(knocking, answer, sizeof answer), ssize_t(7));
         QCOMPARE(QByteArray(answer), QByteArray("raised\n"));
         ::close(knocking);
-        QCOMPARE(startElsewhere(path), Role::HandedOver);
-        QCOMPARE(asked.count(), 2);
+        QCOMPARE(startElsewhere(primary.path), Role::HandedOver);
+        QCOMPARE(primary.asked.count(), 2);
     }
 
     // Once the window begins to close, a later start is never told "raised": it becomes
     // the player, also when it had connected before the close and was not answered yet.
     void closingWindowIsNotRaised() {
-        QTemporaryDir folder;
-        const QString path = folder.filePath(QStringLiteral("sonavue-test"));
-        SingleInstance instance(path);
-        QCOMPARE(instance.start(), Role::Primary);
-        QSignalSpy asked(&instance, &SingleInstance::raiseRequested);
+        StartedInstance primary;
+        QCOMPARE(primary.role, Role::Primary);
         QWidget window;
-        stopListeningWhenClosed(instance, window);
+        stopListeningWhenClosed(primary.instance, window);
         window.show();
         QLocalSocket early;
-        early.connectToServer(path);
+        early.connectToServer(primary.path);
         QVERIFY(early.waitForConnected(2000));
         QTest::qWait(50); // taken by the listener, its request not sent yet
 
@@ -440,8 +436,8 @@ private slots:
         early.write("raise\n");
         QTRY_COMPARE(early.state(), QLocalSocket::UnconnectedState);
         QCOMPARE(early.readAll(), QByteArray());
-        QCOMPARE(startElsewhere(path), Role::Primary);
-        QCOMPARE(asked.count(), 0);
+        QCOMPARE(startElsewhere(primary.path), Role::Primary);
+        QCOMPARE(primary.asked.count(), 0);
     }
 
     void secondStartRaisesTheRunningPlayer() {
