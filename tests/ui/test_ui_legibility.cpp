@@ -56,6 +56,15 @@ QImage picture(QWidget& window, const QRect& area) {
     return window.grab(area).toImage().convertToFormat(QImage::Format_ARGB32);
 }
 
+// The window in a colour, drawn onto a clear picture so that where it is see-through stays clear.
+QImage renderedIn(Form1& window, std::int32_t colour) {
+    window.setcolor(colour);
+    QImage image(window.size(), QImage::Format_ARGB32);
+    image.fill(Qt::transparent);
+    window.render(&image);
+    return image;
+}
+
 QString captionOf(const QWidget* w) {
     if (const auto* label = qobject_cast<const QLabel*>(w))
         return label->text();
@@ -319,10 +328,7 @@ private slots:
         Form1& f = *w->form;
         const FormControls ui(f);
         ui.Check1[1]->setChecked(false);
-        f.setcolor(colour);
-        QImage window(f.size(), QImage::Format_ARGB32);
-        window.fill(Qt::transparent);
-        f.render(&window);
+        const QImage window = renderedIn(f, colour);
         const QColor background = colour == KeyColour ? QColor(Qt::transparent) : toQColor(colour);
         QStringList faint;
         for (QAbstractButton* button : indicatorButtons(f)) {
@@ -353,10 +359,7 @@ private slots:
         auto w = startWindow(App);
         Form1& f = *w->form;
         const FormControls ui(f);
-        f.setcolor(colour);
-        QImage window(f.size(), QImage::Format_ARGB32);
-        window.fill(Qt::transparent);
-        f.render(&window);
+        const QImage window = renderedIn(f, colour);
         const QColor background = toQColor(colour);
         const auto* slider = ui.MMControl1Bar->findChild<QSlider*>();
         QVERIFY(slider);
