@@ -44,7 +44,10 @@ private:
     QString m_music;
     SettingsFile m_settings{App};
 
-    std::unique_ptr<StartedWindow> start() {
+    // The window started on the stored folder, or on the one given.
+    std::unique_ptr<StartedWindow> start(const QString& folder = {}) {
+        if (!folder.isEmpty())
+            m_settings.set(QStringLiteral("Folder"), folder);
         auto started = startWindow(App);
         if (started->form->scanRunning())
             qFatal("the start-up returned while its scan was running");
@@ -114,8 +117,7 @@ private slots:
     }
 
     void scansTheStoredFolderIntoTheGroupLists() {
-        m_settings.set(QStringLiteral("Folder"), m_music);
-        auto w = start();
+        auto w = start(m_music);
         Form1& f = *w->form;
         const FormControls ui(f);
         QCOMPARE(f.core().browsing().folderPrefix(), m_music + QLatin1Char('/'));
@@ -136,8 +138,7 @@ private slots:
     }
 
     void groupTabsAndLists() {
-        m_settings.set(QStringLiteral("Folder"), m_music);
-        auto w = start();
+        auto w = start(m_music);
         Form1& f = *w->form;
         const FormControls ui(f);
 
@@ -187,8 +188,7 @@ private slots:
     void folderListClickOnVanishedFolderShowsNothing() {
         QTemporaryDir music;
         writeTrack(music.path(), {QStringLiteral("gone/x.mp3"), QStringLiteral("X")});
-        m_settings.set(QStringLiteral("Folder"), music.path());
-        auto w = start();
+        auto w = start(music.path());
         QDir(music.path() + QStringLiteral("/gone")).removeRecursively();
         QCOMPARE(w->form->core().browsing().selectedGroupEntry(GroupFolder), 0);
         w->form->TagGroupe_Click(GroupFolder); // the user clicks the selected entry again
@@ -196,8 +196,7 @@ private slots:
     }
 
     void trackAndReservedLists() {
-        m_settings.set(QStringLiteral("Folder"), m_music);
-        auto w = start();
+        auto w = start(m_music);
         Form1& f = *w->form;
         const FormControls ui(f);
         f.TabSel_Click(GroupAll);
@@ -244,8 +243,7 @@ private slots:
         for (int i = 0; i < 200; ++i)
             writeTrack(music.path(), {QStringLiteral("t%1.mp3").arg(i, 3, 10, QLatin1Char('0')),
                                       QStringLiteral("T%1").arg(i)});
-        m_settings.set(QStringLiteral("Folder"), music.path());
-        auto w = start();
+        auto w = start(music.path());
         Form1& f = *w->form;
         const FormControls ui(f);
         ui.ListName->verticalScrollBar()->setValue(120);
@@ -312,8 +310,7 @@ private slots:
     }
 
     void resizeFollowsTheDesignedRules() {
-        m_settings.set(QStringLiteral("Folder"), m_music);
-        auto w = start();
+        auto w = start(m_music);
         Form1& f = *w->form;
         const FormControls ui(f);
         f.resize(px(12000), px(6000));
