@@ -15,6 +15,8 @@ namespace sonavue::testaudio {
 
 // The rate every capture plays at; the files are written at it.
 constexpr int CaptureRate = 44100;
+// How long a test waits for the element to play or end; only a fault waits this long.
+constexpr int WaitMs = 20000;
 
 // Runs a gst-launch style pipeline (a file writer) until its end; false on an error, or when
 // it has not ended within 20 s.

@@ -25,7 +25,6 @@ using namespace sonavue::testing;
 
 namespace {
 
-constexpr int WaitMs = 20000; // only a fault waits this long
 constexpr int TrackMs = 1200;
 // Each track is a sine of its own peak, so the samples heard tell which track played.
 constexpr int Peaks[] = {16000, 8000, 4000};

@@ -23,7 +23,6 @@ using namespace sonavue::testing;
 
 namespace {
 
-constexpr int WaitMs = 20000; // only a fault waits this long
 constexpr qint64 FileSamples = 22050;
 constexpr int Peak = 8000;
 
