@@ -88,6 +88,15 @@ struct StartedWindow {
     QStringList mediaLog;
 };
 
+// The files opened, in order, by the names the media log gives them (without their folder).
+inline QStringList openedNames(const QStringList& mediaLog) {
+    QStringList names;
+    for (const QString& entry : mediaLog)
+        if (entry.startsWith(QLatin1String("Open ")))
+            names << entry.mid(5);
+    return names;
+}
+
 // The start-up's options for a test: its own settings file, the given media element, no
 // message boxes, and the web panel only when asked for.
 inline StartOptions testOptions(const QString& appName, std::unique_ptr<MediaControl> media,

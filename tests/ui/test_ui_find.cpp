@@ -20,14 +20,6 @@ const QString App = QStringLiteral("SonavueFindTest");
 QPoint rowCentre(const QListView* view, int row) {
     return view->visualRect(view->model()->index(row, 0)).center();
 }
-
-QStringList opened(const QStringList& log) {
-    QStringList names;
-    for (const QString& entry : log)
-        if (entry.startsWith(QLatin1String("Open ")))
-            names << entry.mid(5);
-    return names;
-}
 } // namespace
 
 class FindTest : public QObject {
@@ -70,7 +62,7 @@ private slots:
         QCOMPARE(field->text(), QStringLiteral("sW"));
         QCOMPARE(rows(ui.ListName), (QStringList{"Sweet Song", "Swan", "B One"}));
         QCOMPARE(highlighted(ui.ListName), 0);
-        QVERIFY(opened(w->mediaLog).isEmpty());
+        QVERIFY(openedNames(w->mediaLog).isEmpty());
         QVERIFY(ui.Command1->isVisible());
         QTest::keyClick(window, 'a');
         QCOMPARE(rows(ui.ListName), QStringList{"Swan"});
@@ -85,7 +77,7 @@ private slots:
         w->media->finish(PlayEnd::Reached);
         w->media->finish(PlayEnd::Reached);
         w->media->finish(PlayEnd::Reached);
-        QCOMPARE(opened(w->mediaLog), (QStringList{"a3.mp3", "b1.mp3", "a1.mp3", "a3.mp3"}));
+        QCOMPARE(openedNames(w->mediaLog), (QStringList{"a3.mp3", "b1.mp3", "a1.mp3", "a3.mp3"}));
 
         // A double-click queues a found track; Ctrl+C still empties the reserved list.
         QTest::mouseDClick(window, Qt::LeftButton, {},

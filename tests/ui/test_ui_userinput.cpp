@@ -48,14 +48,6 @@ void clickRow(QListView* view, const QString& text) {
     QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, rowCentre(view, text));
 }
 
-QStringList opened(const QStringList& log) {
-    QStringList names;
-    for (const QString& entry : log)
-        if (entry.startsWith(QLatin1String("Open ")))
-            names << entry.mid(5);
-    return names;
-}
-
 // A place on the window, for events that go through the window as the display server's do.
 QPoint onWindow(const Form1& f, const QWidget* widget, QPoint at = {}) {
     return widget->mapTo(&f, at.isNull() ? widget->rect().center() : at);
@@ -148,7 +140,7 @@ private slots:
 
         // Select Start, clicked, plays from what the click showed.
         QTest::mouseClick(ui.Command4, Qt::LeftButton);
-        QCOMPARE(opened(w->mediaLog), QStringList{QStringLiteral("a2.mp3")});
+        QCOMPARE(openedNames(w->mediaLog), QStringList{QStringLiteral("a2.mp3")});
         // Continuous play goes on from the album entry that was clicked, not from an empty one.
         QVERIFY(highlighted(ui.TagGroupe[GroupAlbum]) >= 0);
         QCOMPARE(f.core().browsing().rememberedGroupEntry(GroupAlbum),
@@ -248,7 +240,7 @@ private slots:
         Form1& f = *w->form;
         const FormControls ui(f);
         QTest::keyClick(f.windowHandle(), Qt::Key_S);
-        QCOMPARE(opened(w->mediaLog), QStringList{QStringLiteral("m.mp3")});
+        QCOMPARE(openedNames(w->mediaLog), QStringList{QStringLiteral("m.mp3")});
         // The now-playing label is as wide as the markup's letters, not as the markup drawn.
         const QFontMetrics metrics(ui.title->font());
         QVERIFY2(ui.title->sizeHint().width() >= metrics.horizontalAdvance(title),
@@ -282,7 +274,7 @@ private slots:
         QCOMPARE(shownInTheWalk, before);
         QCOMPARE(f.core().browsing().reserved().paths(),
                  QStringList{m_music + QStringLiteral("/A/a2.mp3")});
-        QCOMPARE(opened(w->mediaLog), QStringList{QStringLiteral("a2.mp3")});
+        QCOMPARE(openedNames(w->mediaLog), QStringList{QStringLiteral("a2.mp3")});
         QCOMPARE(rows(ui.ListName), QStringList{QStringLiteral("B One")}); // then the new list
     }
 
@@ -293,21 +285,21 @@ private slots:
         Form1& f = *w->form;
         const FormControls ui(f);
         QTest::keyClick(f.windowHandle(), Qt::Key_S);
-        QCOMPARE(opened(w->mediaLog), QStringList{QStringLiteral("root1.mp3")});
+        QCOMPARE(openedNames(w->mediaLog), QStringList{QStringLiteral("root1.mp3")});
         QCOMPARE(ui.title->text(), QStringLiteral("Root One"));
         emit w->media->audioOutputMissing();
         QCOMPARE(ui.title->text(), QStringLiteral("音声出力がありません"));
         w->media->finish(PlayEnd::Failed); // continuous play goes on with the next track
         QCOMPARE(ui.title->text(), QStringLiteral("root1.mp3 再生できません"));
-        QCOMPARE(opened(w->mediaLog).last(), QStringLiteral("a1.mp3"));
+        QCOMPARE(openedNames(w->mediaLog).last(), QStringLiteral("a1.mp3"));
         QTRY_COMPARE_WITH_TIMEOUT(ui.title->text(), QStringLiteral("A One"), 5000);
 
         clickRow(ui.ListName, QStringLiteral("A Two"));
         QTest::keyClick(f.windowHandle(), Qt::Key_S, Qt::ControlModifier);
-        QCOMPARE(opened(w->mediaLog).last(), QStringLiteral("a2.mp3"));
+        QCOMPARE(openedNames(w->mediaLog).last(), QStringLiteral("a2.mp3"));
         w->media->finish(PlayEnd::Failed); // a select start stops at its file
         QTest::qWait(NowPlayingText::NoticeMs + 300);
-        QCOMPARE(opened(w->mediaLog).last(), QStringLiteral("a2.mp3"));
+        QCOMPARE(openedNames(w->mediaLog).last(), QStringLiteral("a2.mp3"));
         QCOMPARE(ui.title->text(), QStringLiteral("a2.mp3 再生できません"));
     }
 
@@ -334,10 +326,10 @@ private slots:
             w->mediaLog.clear();
             for (int i = 0; i < 3; ++i)
                 QTest::keyClick(window, Qt::Key_S);
-            QCOMPARE(opened(w->mediaLog).size(), 3);
+            QCOMPARE(openedNames(w->mediaLog).size(), 3);
             for (int i = 0; i < 2; ++i)
                 QTest::keyClick(window, Qt::Key_S, Qt::ControlModifier);
-            QCOMPARE(opened(w->mediaLog).size(), 5);
+            QCOMPARE(openedNames(w->mediaLog).size(), 5);
 
             for (int round = 0; round < 2; ++round) {
                 f.ListName_DblClick();
@@ -363,7 +355,7 @@ private slots:
         QTest::keyClick(f.windowHandle(), Qt::Key_S);
         // The web engine hands back the keys it does not use a little later.
         QTest::qWait(400);
-        QCOMPARE(opened(w->mediaLog).size(), 1);
+        QCOMPARE(openedNames(w->mediaLog).size(), 1);
         QTest::keyClick(f.windowHandle(), Qt::Key_W);
         QTest::qWait(400);
         QVERIFY(f.windowState() & Qt::WindowMaximized);
