@@ -3,37 +3,12 @@
 #pragma once
 // Folder and file listings with the scan's rules: ascending order ignoring case, names
 // beginning with '.' hidden, only regular files (links followed) listed as files.
-#include <QByteArray>
-#include <QRegularExpression>
+#include "catalogue/filepattern.h"
+
 #include <QString>
 #include <QStringList>
-#include <vector>
 
 namespace sonavue {
-
-// The file-type pattern of the three boxes, in index order: "*.MP3", ";*.mid", ";*.wav".
-QString filePatternFor(bool mp3, bool mid, bool wav);
-constexpr const char* InitialFilePattern = "*.mp3;*.mid;*.wav";
-
-// A ';'-separated list of "*.ext" pieces; extensions match ignoring case. A piece "*" or
-// "*.*" takes every name, empty pieces are skipped, any other piece is a wildcard pattern
-// ('*', '?') matched against the whole name, ignoring case.
-class FilePattern {
-public:
-    explicit FilePattern(const QString& pattern = QString::fromLatin1(InitialFilePattern));
-    bool matches(const QString& fileName) const;
-    // The same test on a name as the file system's bytes (no conversion for ASCII pieces).
-    bool matchesNative(const char* name, std::size_t size) const;
-    const QString& text() const { return m_text; }
-
-private:
-    QString m_text;
-    QStringList m_extensions; // lower case, with the dot: ".mp3"
-    std::vector<QRegularExpression> m_wildcards;
-    std::vector<QByteArray> m_asciiExtensions; // the extensions that are plain ASCII
-    bool m_matchesAll = false;
-    bool m_allAscii = true;
-};
 
 // Names (no folder) of the regular files in folder matching pattern, sorted ascending.
 // An unreadable or missing folder lists nothing (ok set to false when given).

@@ -3,7 +3,7 @@
 #include "catalogue/nativefolder.h"
 
 #include "base/nativepath.h"
-#include "catalogue/filelisting.h"
+#include "catalogue/filepattern.h"
 #include "catalogue/grouplist.h"
 #include <algorithm>
 #include <cerrno>
