@@ -8,6 +8,7 @@
 #include <QChildEvent>
 #include <QEvent>
 #include <QFileInfo>
+#include <QLoggingCategory>
 #include <QUrl>
 #include <QWebEngineHistory>
 #include <QWebEngineScript>
@@ -40,7 +41,7 @@ QtMessageHandler previousMessageHandler = nullptr;
 void leaveOutNoOpenGlNotices(QtMsgType type, const QMessageLogContext& context,
                              const QString& message) {
     if (message.startsWith(QLatin1String("QXcbIntegration: Cannot create platform OpenGL")) ||
-        message == QLatin1String("No suitable graphics backend found"))
+        message.trimmed() == QLatin1String("No suitable graphics backend found"))
         return;
     if (previousMessageHandler)
         previousMessageHandler(type, context, message);
@@ -107,6 +108,9 @@ void prepareWebEngine() {
         qputenv("QT_XCB_GL_INTEGRATION", "none");
         previousMessageHandler = qInstallMessageHandler(leaveOutNoOpenGlNotices);
     }
+    // The engine's account of its set-up (GL type, its flags) at every start is for its own
+    // developers; QT_LOGGING_RULES can still turn it on.
+    QLoggingCategory::setFilterRules(QStringLiteral("qt.webenginecontext.info=false"));
     if (geteuid() != 0)
         return;
     const QByteArray flags = qgetenv("QTWEBENGINE_CHROMIUM_FLAGS");
