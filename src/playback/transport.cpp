@@ -4,6 +4,8 @@
 
 #include "catalogue/externalfiles.h"
 
+#include <algorithm>
+
 namespace sonavue {
 
 using State = MediaControl::State;
@@ -11,19 +13,35 @@ using State = MediaControl::State;
 Transport::Transport(BrowsingModel& browsing, PlayerControl& player, MediaControl& media,
                      VolumeLevel& volume, QObject* parent)
     : QObject(parent), m_browsing(browsing), m_player(player), m_media(media), m_volume(volume) {
-    m_poll.setInterval(PollIntervalMs);
+    // Precise: a read made early would find the clock still on the second before.
+    m_poll.setSingleShot(true);
+    m_poll.setTimerType(Qt::PreciseTimer);
     connect(&m_poll, &QTimer::timeout, this, &Transport::reportProgress);
-    connect(&m_media, &MediaControl::stateChanged, this, [this](State state) {
-        if (state == State::Playing)
-            m_poll.start();
-        else
-            m_poll.stop();
-        reportProgress();
-    });
+    connect(&m_media, &MediaControl::stateChanged, this, &Transport::reportProgress);
+}
+
+int Transport::nextReadInMs(qint64 positionMs, qint64 shownStepMs) {
+    // A few milliseconds past the change, so that the read finds it made.
+    constexpr qint64 Past = 5;
+    const qint64 position = std::max<qint64>(positionMs, 0);
+    const qint64 step = std::max<qint64>(shownStepMs, 1);
+    const qint64 toSecond = 1000 - position % 1000 + Past;
+    const qint64 toStep = step - position % step + Past;
+    return int(std::clamp<qint64>(std::min(toSecond, toStep), PollIntervalMs, 1000 + Past));
+}
+
+void Transport::setShownPositionStep(qint64 ms) {
+    m_shownStepMs = std::max<qint64>(ms, 1);
 }
 
 void Transport::reportProgress() {
-    emit progressChanged(m_media.state(), m_media.positionMs(), m_media.durationMs());
+    const State state = m_media.state();
+    const qint64 position = m_media.positionMs();
+    emit progressChanged(state, position, m_media.durationMs());
+    if (state == State::Playing)
+        m_poll.start(nextReadInMs(position, m_shownStepMs));
+    else
+        m_poll.stop();
 }
 
 void Transport::stop() {

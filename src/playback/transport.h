@@ -70,14 +70,20 @@ public:
     qint64 positionMs() const { return m_media.positionMs(); }
     qint64 durationMs() const { return m_media.durationMs(); }
     const QString& fileName() const { return m_media.fileName(); }
+    // The smallest change of position a view shows (the position slider's pixel), in ms; the
+    // clock's whole seconds are always shown.
+    void setShownPositionStep(qint64 ms);
 
 signals:
-    // The open file's state, position or length changed: at every change of state, and
-    // while a file plays as its clock moves (polled, PollIntervalMs).
+    // The open file's state, position or length changed: at every change of state, and while
+    // a file plays when what is shown of its position can change: the clock's next second or
+    // the shown step, read at most every PollIntervalMs and at least once a second.
     void progressChanged(sonavue::MediaControl::State state, qint64 positionMs, qint64 durationMs);
 
 public:
     static constexpr int PollIntervalMs = 250;
+    // Until when the clock is read after position: past the next shown second or step.
+    static int nextReadInMs(qint64 positionMs, qint64 shownStepMs);
 
 private:
     void reportProgress();
@@ -87,6 +93,7 @@ private:
     MediaControl& m_media;
     VolumeLevel& m_volume;
     QTimer m_poll;
+    qint64 m_shownStepMs = 1000;
     QObject m_later; // ends calls queued for later with the transport
 };
 

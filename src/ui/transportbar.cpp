@@ -98,6 +98,16 @@ protected:
         painter.drawComplexControl(QStyle::CC_Slider, option);
     }
 
+public:
+    // The pixels the handle travels over the range, as QSlider maps values to pixels.
+    int span() const {
+        QStyleOptionSlider option;
+        initStyleOption(&option);
+        const QRect groove =
+            style()->subControlRect(QStyle::CC_Slider, &option, QStyle::SC_SliderGroove, this);
+        return std::max(1, groove.width() - handleRect().width());
+    }
+
 private:
     QRect handleRect() const {
         QStyleOptionSlider option;
@@ -162,6 +172,7 @@ void TransportBar::follow(Transport& transport) {
     connect(this, &TransportBar::stopRequested, &transport, &Transport::stopOpenFile);
     connect(this, &TransportBar::seekRequested, &transport, &Transport::seekTo);
     connect(&transport, &Transport::progressChanged, this, &TransportBar::setState);
+    connect(this, &TransportBar::positionStepChanged, &transport, &Transport::setShownPositionStep);
     setState(transport.state(), transport.positionMs(), transport.durationMs());
 }
 
@@ -219,6 +230,12 @@ void TransportBar::setState(MediaControl::State state, qint64 positionMs, qint64
         const QSignalBlocker quiet(m_seek);
         m_seek->setRange(0, maximum);
         m_seek->setValue(int(std::min<qint64>(position, maximum)));
+    }
+    // The clock need be read no oftener than the handle can move (at least once a second).
+    const qint64 step = maximum > 0 ? std::max<qint64>(1, maximum / m_seek->span()) : 1000;
+    if (step != m_positionStepMs) {
+        m_positionStepMs = step;
+        emit positionStepChanged(step);
     }
 }
 

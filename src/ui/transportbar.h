@@ -50,12 +50,15 @@ signals:
     void stopRequested();
     // The slider was let go, clicked or moved by a key: play from there.
     void seekRequested(qint64 positionMs);
+    // How far the position moves the handle by a pixel, in ms, whenever that changes.
+    void positionStepChanged(qint64 ms);
 
 private:
     MediaControl::State m_state = MediaControl::State::Closed;
     // What the bar shows now (nothing before the first state): the pause look and the time.
     std::optional<bool> m_shownPlaying;
     std::optional<QString> m_shownClock;
+    qint64 m_positionStepMs = 0;
     QToolButton* m_playPause;
     QToolButton* m_stop;
     QLabel* m_time;

@@ -9,6 +9,7 @@
 #include "support/datarow.h"
 #include "support/modeltesters.h"
 
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QLayout>
 #include <QSlider>
@@ -31,7 +32,7 @@ public:
     void close() override { calls << QStringLiteral("close"); }
     void setOutputGain(double) override {}
     State state() const override { return current; }
-    qint64 positionMs() const override { return position; }
+    qint64 positionMs() const override { return clockRuns ? clock.elapsed() : position; }
     qint64 durationMs() const override { return duration; }
     void pause() override { calls << QStringLiteral("pause"); }
     void resume() override { calls << QStringLiteral("resume"); }
@@ -45,6 +46,8 @@ public:
 
     State current = State::Closed;
     qint64 position = 0;
+    QElapsedTimer clock; // the position while clockRuns, as a playing file's
+    bool clockRuns = false;
     qint64 duration = -1;
     QStringList calls;
 };
@@ -85,6 +88,37 @@ private slots:
         QFETCH(qint64, ms);
         QFETCH(QString, text);
         QCOMPARE(TransportBar::clockText(ms), text);
+    }
+    // While a file plays, the clock is read again just past the next change a person would see.
+    void nextRead_data() {
+        QTest::addColumn<qint64>("position");
+        QTest::addColumn<qint64>("step");
+        QTest::addColumn<int>("readInMs");
+        dataRow("at a second's start", qint64(0), qint64(1000), 1005);
+        dataRow("mid-second", qint64(1500), qint64(1000), 505);
+        dataRow("near the next second: not sooner than the poll", qint64(1900), qint64(1000), 250);
+        dataRow("the handle moves before the next second", qint64(1000), qint64(700), 405);
+        dataRow("a position not known yet reads as the start", qint64(-1), qint64(1000), 1005);
+    }
+    void nextRead() {
+        QFETCH(qint64, position);
+        QFETCH(qint64, step);
+        QFETCH(int, readInMs);
+        QCOMPARE(Transport::nextReadInMs(position, step), readInMs);
+    }
+    void clockTicksWhilePlaying() {
+        BarRig rig(60000);
+        rig.media.clock.start();
+        rig.media.clockRuns = true;
+        rig.media.become(State::Playing);
+        auto* time = rig.bar.findChild<QLabel*>();
+        QCOMPARE(time->text(), QStringLiteral("00:00 / 01:00"));
+        QTRY_COMPARE(time->text(), QStringLiteral("00:01 / 01:00"));
+        QTRY_COMPARE(time->text(), QStringLiteral("00:02 / 01:00"));
+        rig.media.become(State::Paused);
+        const QString paused = time->text();
+        QTest::qWait(1200);
+        QCOMPARE(time->text(), paused); // paused: no more reads
     }
     void showsTheElementsState_data() {
         QTest::addColumn<State>("state");
