@@ -18,6 +18,8 @@ Transport::Transport(BrowsingModel& browsing, PlayerControl& player, MediaContro
     m_poll.setTimerType(Qt::PreciseTimer);
     connect(&m_poll, &QTimer::timeout, this, &Transport::reportProgress);
     connect(&m_media, &MediaControl::stateChanged, this, &Transport::reportProgress);
+    // A file followed without a gap starts with no change of state: its clock is shown at once.
+    connect(&m_media, &MediaControl::finished, this, &Transport::reportProgress);
 }
 
 int Transport::nextReadInMs(qint64 positionMs, qint64 shownStepMs) {

@@ -11,7 +11,6 @@
 #include <tpropertymap.h>
 
 #include <cmath>
-#include <fcntl.h>
 #include <memory>
 
 namespace sonavue {
