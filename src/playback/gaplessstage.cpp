@@ -79,9 +79,8 @@ void GaplessStage::addProbe(GstElement* element, GstPadProbeType types,
     gst_object_unref(pad);
 }
 
-void GaplessStage::attach(GstElement* playbin, GstElement* sink, bool gapless,
-                          StreamStarted onStarted) {
-    m_onStarted = std::move(onStarted);
+void GaplessStage::attach(GstElement* playbin, GstElement* sink, bool gapless, Listener listener) {
+    m_listener = std::move(listener);
     if (!gapless)
         return; // the file gain alone
     addProbe(m_filter, GST_PAD_PROBE_TYPE_EVENT_DOWNSTREAM, &GaplessStage::onFilterData);
@@ -118,12 +117,28 @@ void GaplessStage::offer(const QString& after, std::optional<Offer> next) {
     m_answered.notify_all();
 }
 
+bool GaplessStage::isPrepared(const QByteArray& uri) const {
+    const std::lock_guard lock(m_lock);
+    const auto hasUri = [&uri](const Prepared& prepared) { return prepared.offer.uri == uri; };
+    return std::any_of(m_prepared.begin(), m_prepared.end(), hasUri) ||
+           std::any_of(m_inFlight.begin(), m_inFlight.end(), hasUri) ||
+           (m_joining && hasUri(*m_joining));
+}
+
+void GaplessStage::refuseNext() {
+    const std::lock_guard lock(m_lock);
+    m_refused = true;
+}
+
 // On a streaming thread, when the data of the file playbin reads has all been read.
 void GaplessStage::onAboutToFinish(GstElement* playbin, gpointer data) {
     GaplessStage& stage = stageOf(data);
     QByteArray uri;
+    QString path;
     {
         std::unique_lock lock(stage.m_lock);
+        if (stage.m_refused || stage.m_ended)
+            return;
         // Bounded, so that a user-interface thread busy elsewhere never holds the stream.
         stage.m_answered.wait_for(lock, AnswerWait, [&stage] {
             return stage.m_answer && stage.m_answer->after == stage.m_inputPath;
@@ -133,9 +148,12 @@ void GaplessStage::onAboutToFinish(GstElement* playbin, gpointer data) {
         stage.m_prepared.push_back({*stage.m_answer->next, stage.m_inputPath});
         stage.m_inputPath = stage.m_answer->next->path;
         uri = stage.m_answer->next->uri;
+        path = stage.m_inputPath;
     }
     // Outside the lock: playbin takes its own locks here.
     g_object_set(playbin, "uri", uri.constData(), nullptr);
+    if (stage.m_listener.prepared)
+        stage.m_listener.prepared(path);
 }
 
 GstPadProbeReturn GaplessStage::onFilterData(GstPad* pad, GstPadProbeInfo* info, gpointer data) {
@@ -148,17 +166,23 @@ GstPadProbeReturn GaplessStage::onFilterData(GstPad* pad, GstPadProbeInfo* info,
     return GST_PAD_PROBE_OK;
 }
 
-GstPadProbeReturn GaplessStage::onSinkData(GstPad*, GstPadProbeInfo* info, gpointer data) {
+GstPadProbeReturn GaplessStage::onSinkData(GstPad* pad, GstPadProbeInfo* info, gpointer data) {
     GaplessStage& stage = stageOf(data);
-    if (isStreamStart(info)) {
-        stage.atSink(streamKey(GST_PAD_PROBE_INFO_EVENT(info)));
-        return GST_PAD_PROBE_OK;
+    if (GST_PAD_PROBE_INFO_TYPE(info) & GST_PAD_PROBE_TYPE_EVENT_DOWNSTREAM) {
+        switch (GST_EVENT_TYPE(GST_PAD_PROBE_INFO_EVENT(info))) {
+        case GST_EVENT_STREAM_START:
+            return stage.atSinkStart(info);
+        case GST_EVENT_CAPS:
+            return stage.atSinkCaps(pad, info);
+        default: {
+            const std::lock_guard lock(stage.m_lock);
+            return stage.m_ended ? GST_PAD_PROBE_DROP : GST_PAD_PROBE_OK;
+        }
+        }
     }
-    if (!(GST_PAD_PROBE_INFO_TYPE(info) & GST_PAD_PROBE_TYPE_DATA_DOWNSTREAM) ||
-        (GST_PAD_PROBE_INFO_TYPE(info) & GST_PAD_PROBE_TYPE_EVENT_DOWNSTREAM))
+    if (!(GST_PAD_PROBE_INFO_TYPE(info) & GST_PAD_PROBE_TYPE_DATA_DOWNSTREAM))
         return GST_PAD_PROBE_OK;
-    const std::lock_guard lock(stage.m_lock);
-    return stage.m_muted ? GST_PAD_PROBE_DROP : GST_PAD_PROBE_OK;
+    return stage.atSinkData();
 }
 
 // The next stream's start, ahead of its first sample: its file gain holds from there.
@@ -176,35 +200,96 @@ void GaplessStage::atFilter(GstElement* filter, const QByteArray& key) {
 
 bool GaplessStage::stands(const Prepared& prepared) const {
     // The user-interface thread, last asked what follows the file that ended, still says this.
-    return m_answer && m_answer->after == prepared.follows && m_answer->next &&
+    return !m_refused && m_answer && m_answer->after == prepared.follows && m_answer->next &&
            m_answer->next->path == prepared.offer.path &&
            m_answer->next->levelGain == prepared.offer.levelGain;
 }
 
-// The next stream's start at the sink, as it is heard.
-void GaplessStage::atSink(const QByteArray& key) {
-    std::optional<QString> continued;
-    StreamStarted tell;
+namespace {
+
+// The item becomes the end of the stream: the sink plays out what it holds, then ends.
+GstPadProbeReturn endInstead(GstPadProbeInfo* info) {
+    GstEvent* end = gst_event_new_eos();
+    gst_mini_object_unref(GST_MINI_OBJECT_CAST(GST_PAD_PROBE_INFO_DATA(info)));
+    GST_PAD_PROBE_INFO_DATA(info) = end;
+    return GST_PAD_PROBE_OK;
+}
+
+} // namespace
+
+// The next stream's start at the sink, as it is heard: it is judged here, and joined once
+// its format is seen.
+GstPadProbeReturn GaplessStage::atSinkStart(GstPadProbeInfo* info) {
+    const std::lock_guard lock(m_lock);
+    if (m_ended)
+        return GST_PAD_PROBE_DROP;
+    const QByteArray key = streamKey(GST_PAD_PROBE_INFO_EVENT(info));
+    const bool newStream = m_sinkKey && *m_sinkKey != key;
+    m_sinkKey = key;
+    if (!newStream || m_inFlight.empty())
+        return GST_PAD_PROBE_OK;
+    const Prepared next = m_inFlight.front();
+    m_inFlight.pop_front();
+    if (!stands(next)) {
+        m_ended = true;
+        return endInstead(info);
+    }
+    // Set while the stream's first sample is still ahead of playbin's volume; a stream that
+    // is not joined after all ends this pipeline, and its level with it.
+    setLevelFor(next);
+    m_joining = next;
+    return GST_PAD_PROBE_OK;
+}
+
+GstPadProbeReturn GaplessStage::atSinkCaps(GstPad* pad, GstPadProbeInfo* info) {
+    std::optional<Prepared> joined;
     {
         const std::lock_guard lock(m_lock);
-        const bool newStream = m_sinkKey && *m_sinkKey != key;
-        m_sinkKey = key;
-        if (!newStream || m_inFlight.empty())
-            return;
-        const Prepared next = m_inFlight.front();
-        m_inFlight.pop_front();
-        if (stands(next)) {
-            // Before its first sample: the level its relative volume asks for.
-            if (next.offer.levelGain && m_levelElement)
-                g_object_set(m_levelElement, "volume", *next.offer.levelGain, nullptr);
-            continued = next.offer.path;
-        } else {
-            m_muted = true;
+        if (m_ended)
+            return GST_PAD_PROBE_DROP;
+        if (!m_joining)
+            return GST_PAD_PROBE_OK;
+        GstCaps* caps = nullptr;
+        gst_event_parse_caps(GST_PAD_PROBE_INFO_EVENT(info), &caps);
+        GstCaps* playing = gst_pad_get_current_caps(pad);
+        const bool sameFormat = !playing || !caps || gst_caps_is_equal(playing, caps);
+        if (playing)
+            gst_caps_unref(playing);
+        if (!sameFormat || !stands(*m_joining)) {
+            m_joining.reset();
+            m_ended = true;
+            return endInstead(info);
         }
-        tell = m_onStarted;
+        joined = std::exchange(m_joining, std::nullopt);
     }
-    if (tell)
-        tell(continued);
+    tellContinued(joined->offer.path);
+    return GST_PAD_PROBE_OK;
+}
+
+GstPadProbeReturn GaplessStage::atSinkData() {
+    std::optional<Prepared> joined;
+    {
+        const std::lock_guard lock(m_lock);
+        if (m_ended)
+            return GST_PAD_PROBE_DROP;
+        if (!m_joining)
+            return GST_PAD_PROBE_OK;
+        // No new format was announced: the sink's holds.
+        joined = std::exchange(m_joining, std::nullopt);
+    }
+    tellContinued(joined->offer.path);
+    return GST_PAD_PROBE_OK;
+}
+
+// The level the stream's relative volume asks for.
+void GaplessStage::setLevelFor(const Prepared& next) {
+    if (next.offer.levelGain && m_levelElement)
+        g_object_set(m_levelElement, "volume", *next.offer.levelGain, nullptr);
+}
+
+void GaplessStage::tellContinued(const QString& path) {
+    if (m_listener.continued)
+        m_listener.continued(path);
 }
 
 } // namespace sonavue

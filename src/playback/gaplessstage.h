@@ -10,10 +10,13 @@
 // for the next file (about-to-finish, on a streaming thread) the offer is prepared. When the
 // next stream's start passes the filter, the prepared file's gain holds from its first
 // sample. When it reaches the sink (as it is heard), the offer is judged: if it still
-// stands, the relative volume's level is set on playbin's volume before the first sample and
-// the element is told that the file continued; if it was withdrawn or changed meanwhile,
-// the stream is muted (its samples dropped) and the element is told so, so that the right
-// file is opened in its place.
+// stands and the stream's format is the one the sink plays, the relative volume's level is
+// set on playbin's volume before the first sample and the element is told that the file
+// continued. Otherwise (the offer was withdrawn or changed meanwhile, the prepared file
+// failed, or a new format would make the sink start its device again and lose what it still
+// holds) the sink is given the end of the stream in its place: the playing file is heard to
+// its last sample, the pipeline ends as without gapless play, and the right file is opened
+// anew.
 #include <QByteArray>
 #include <QString>
 #include <gst/gst.h>
@@ -35,9 +38,12 @@ public:
         std::optional<double> levelGain; // nothing: the level stays as it is
         double fileGain = 1.0;
     };
-    // Told on a streaming thread when a prepared stream reaches the sink: the file that now
-    // plays, or nothing when the stream was muted.
-    using StreamStarted = std::function<void(const std::optional<QString>& continuedPath)>;
+    // Told on a streaming thread: the file playbin was given to read next, and the file that
+    // now plays, continued without a gap.
+    struct Listener {
+        std::function<void(const QString& path)> prepared;
+        std::function<void(const QString& path)> continued;
+    };
 
     // Made for the file about to open, with its own gain.
     static std::shared_ptr<GaplessStage> make(const QString& path, double fileGain);
@@ -49,9 +55,13 @@ public:
     GstElement* takeFilter();
     // Watches the stream starts at the filter and at the sink; with gapless play, answers
     // playbin's about-to-finish too.
-    void attach(GstElement* playbin, GstElement* sink, bool gapless, StreamStarted onStarted);
+    void attach(GstElement* playbin, GstElement* sink, bool gapless, Listener listener);
     // The file that would follow the file `after` (nothing: none).
     void offer(const QString& after, std::optional<Offer> next);
+    // A file given to playbin and not yet heard: its failure is not the playing file's.
+    bool isPrepared(const QByteArray& uri) const;
+    // The prepared file failed: nothing follows the playing file without a gap any more.
+    void refuseNext();
 
 private:
     struct Prepared {
@@ -72,7 +82,12 @@ private:
     void addProbe(GstElement* element, GstPadProbeType types,
                   GstPadProbeReturn (*probe)(GstPad*, GstPadProbeInfo*, gpointer));
     void atFilter(GstElement* filter, const QByteArray& key);
-    void atSink(const QByteArray& key);
+    // Each returns what becomes of the item at the sink.
+    GstPadProbeReturn atSinkStart(GstPadProbeInfo* info);
+    GstPadProbeReturn atSinkCaps(GstPad* pad, GstPadProbeInfo* info);
+    GstPadProbeReturn atSinkData();
+    void setLevelFor(const Prepared& next); // under the lock
+    void tellContinued(const QString& path);
     bool stands(const Prepared& prepared) const;
 
     GstElement* m_filter = nullptr; // held by this stage until it is taken
@@ -86,8 +101,10 @@ private:
     std::deque<Prepared> m_inFlight;       // past the filter, their start not yet at the sink
     std::optional<QByteArray> m_filterKey; // the stream passing the filter
     std::optional<QByteArray> m_sinkKey;   // the stream reaching the sink
-    bool m_muted = false;
-    StreamStarted m_onStarted;
+    std::optional<Prepared> m_joining;     // at the sink, its format not yet seen
+    bool m_refused = false;                // no stream is joined from now on
+    bool m_ended = false;                  // the sink was given the end: nothing more reaches it
+    Listener m_listener;
 };
 
 } // namespace sonavue

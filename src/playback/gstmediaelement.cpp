@@ -41,11 +41,34 @@
 namespace sonavue {
 namespace {
 
-Q_LOGGING_CATEGORY(lcMedia, "sonavue.media", QtInfoMsg)
+constexpr int PlayedOutCheckMs = 50;
 
 // playbin's "flags": audio only, volume applied to the samples by playbin itself.
 constexpr guint PlayFlagAudio = 1u << 1;
 constexpr guint PlayFlagSoftVolume = 1u << 4;
+
+// The file an element of the pipeline works for: the URI of the decoding bin it is in (empty
+// when it is in none, as the sink).
+QByteArray sourceUriOf(GstObject* source) {
+    QByteArray uri;
+    GstObject* at = source ? GST_OBJECT(gst_object_ref(source)) : nullptr;
+    while (at && uri.isEmpty()) {
+        GstElementFactory* factory =
+            GST_IS_ELEMENT(at) ? gst_element_get_factory(GST_ELEMENT(at)) : nullptr;
+        if (factory && g_str_has_prefix(GST_OBJECT_NAME(factory), "uridecodebin")) {
+            gchar* value = nullptr;
+            g_object_get(at, "uri", &value, nullptr);
+            uri = QByteArray(value ? value : "");
+            g_free(value);
+        }
+        GstObject* parent = gst_object_get_parent(at);
+        gst_object_unref(at);
+        at = parent;
+    }
+    if (at)
+        gst_object_unref(at);
+    return uri;
+}
 
 GstElement* makeStandInSink() {
     // Keeps real time, so a play without a sound device still ends after the file's length.
@@ -59,6 +82,8 @@ GstElement* makeStandInSink() {
 
 namespace mediaelement {
 
+Q_LOGGING_CATEGORY(lcMedia, "sonavue.media", QtInfoMsg)
+
 // Only regular files are handed to the pipeline: a FIFO would block the opening thread
 // (which is this one) until a writer appears, and a directory or device is no music.
 bool isReadableRegularFile(const QByteArray& native) {
@@ -68,10 +93,15 @@ bool isReadableRegularFile(const QByteArray& native) {
 } // namespace mediaelement
 
 GstMediaElement::Impl::Impl(GstMediaElement& element, SinkFactory factory)
-    : owner(element), sinkFactory(std::move(factory)), watchdog([this] { return positionMs(); }) {
+    : owner(element), sinkFactory(std::move(factory)), watchdog([this] { return positionMs(); }),
+      playedOutWatch([this] { return positionMs(); }) {
     if (!gst_is_initialized())
         gst_init(nullptr, nullptr);
     QObject::connect(&watchdog, &StallWatchdog::stalled, &owner, [this] { onStalled(); });
+    // The position moves at every check while the file is heard.
+    playedOutWatch.setCheckIntervalMs(PlayedOutCheckMs);
+    playedOutWatch.setLimitMs(2 * PlayedOutCheckMs);
+    QObject::connect(&playedOutWatch, &StallWatchdog::stalled, &owner, [this] { onPlayedOut(); });
 }
 
 GstMediaElement::Impl::~Impl() {
@@ -121,6 +151,7 @@ bool GstMediaElement::Impl::buildPipeline() {
 
 void GstMediaElement::Impl::dropPipeline() {
     watchdog.stop();
+    playedOutWatch.stop();
     if (link) {
         // After this no thread of the old pipeline reaches the element.
         const std::lock_guard lock(link->lock);
@@ -197,6 +228,7 @@ void GstMediaElement::Impl::releasePipeline() {
     deferredSeekMs.reset();
     continued.reset();
     offer.reset();
+    nextFailed = false;
     setElementState(State::Closed);
 }
 
@@ -254,6 +286,8 @@ bool GstMediaElement::Impl::resumePlaying() {
     }
     setElementState(State::Playing);
     watchdog.start();
+    if (nextFailed)
+        playedOutWatch.start();
     return true;
 }
 
@@ -323,9 +357,14 @@ GstBusSyncReply GstMediaElement::Impl::onBusMessage(GstBus*, GstMessage* message
         if (Impl* self = link.element) {
             const quint64 stamp = self->generation.load();
             MessagePtr held(gst_message_ref(message), &gst_message_unref);
+            const QByteArray sourceUri =
+                type == GST_MESSAGE_ERROR ? sourceUriOf(GST_MESSAGE_SRC(message)) : QByteArray();
             // The element is the context: if it is gone, the queued call is dropped with it.
             QMetaObject::invokeMethod(
-                &self->owner, [self, held, stamp] { self->handleMessage(held.get(), stamp); },
+                &self->owner,
+                [self, held, sourceUri, stamp] {
+                    self->handleMessage(held.get(), sourceUri, stamp);
+                },
                 Qt::QueuedConnection);
         }
     }
@@ -335,7 +374,8 @@ GstBusSyncReply GstMediaElement::Impl::onBusMessage(GstBus*, GstMessage* message
     return GST_BUS_DROP;
 }
 
-void GstMediaElement::Impl::handleMessage(GstMessage* message, quint64 messageGeneration) {
+void GstMediaElement::Impl::handleMessage(GstMessage* message, const QByteArray& sourceUri,
+                                          quint64 messageGeneration) {
     if (messageGeneration != generation.load())
         return; // from a file since closed, or from before a flushing seek
     switch (GST_MESSAGE_TYPE(message)) {
@@ -343,7 +383,7 @@ void GstMediaElement::Impl::handleMessage(GstMessage* message, quint64 messageGe
         onEndOfStream();
         break;
     case GST_MESSAGE_ERROR:
-        onError(message);
+        onError(message, sourceUri);
         break;
     case GST_MESSAGE_ASYNC_DONE:
         onPrerolled();
@@ -357,6 +397,7 @@ void GstMediaElement::Impl::onEndOfStream() {
     if (state != State::Playing)
         return;
     watchdog.stop();
+    playedOutWatch.stop();
     // Match the pipeline to the stopped state, so a later seek does not start it again.
     gst_element_set_state(pipeline.get(), GST_STATE_PAUSED);
     atEnd = true;
@@ -370,13 +411,15 @@ void GstMediaElement::Impl::onEndOfStream() {
         emit owner.finished(prerolled ? PlayEnd::Reached : PlayEnd::Failed);
 }
 
-void GstMediaElement::Impl::onError(GstMessage* message) {
+void GstMediaElement::Impl::onError(GstMessage* message, const QByteArray& sourceUri) {
     GError* error = nullptr;
     gchar* debug = nullptr;
     gst_message_parse_error(message, &error, &debug);
     qCDebug(lcMedia) << "playback error:" << (error ? error->message : "?") << debug;
     g_clear_error(&error);
     g_free(debug);
+    if (takeNextFileFailure(sourceUri))
+        return;
 
     if (state != State::Closed && link->isFromSink(message) && !link->audioSeen &&
         switchToStandInSink()) {
@@ -409,8 +452,11 @@ bool GstMediaElement::Impl::autoSinkFoundNoDevice() const {
 
 void GstMediaElement::Impl::onPrerolled() {
     prerolled = true;
-    if (!noAudioOutputSaid && autoSinkFoundNoDevice())
+    if (!standInSink && autoSinkFoundNoDevice()) {
+        // Found once: later files go to the silent sink at once, without looking again.
+        standInSink = true;
         sayNoAudioOutput();
+    }
     if (deferredSeekMs) {
         const qint64 ms = *deferredSeekMs;
         deferredSeekMs.reset();
@@ -473,6 +519,7 @@ void GstMediaElement::pause() {
     if (d->state != State::Playing)
         return;
     d->watchdog.stop();
+    d->playedOutWatch.stop();
     gst_element_set_state(d->pipeline.get(), GST_STATE_PAUSED);
     d->setElementState(State::Paused);
 }
@@ -500,6 +547,7 @@ void GstMediaElement::stop() {
     const bool notify = d->notifyPending;
     d->notifyPending = false;
     d->watchdog.stop();
+    d->playedOutWatch.stop();
     gst_element_set_state(d->pipeline.get(), GST_STATE_PAUSED);
     d->seekOrDefer(0);
     d->setElementState(State::Stopped);

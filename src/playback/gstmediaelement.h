@@ -47,6 +47,10 @@ public:
     // Closed pipelines still on their way to NULL (each on a thread of its own).
     int pipelinesBeingReleased() const;
 
+signals:
+    // Gapless play: the file offered to follow was given to the pipeline to read.
+    void nextFilePrepared(const QString& path);
+
 private:
     struct PipelineLink;
     struct Impl;

@@ -19,9 +19,8 @@ void GstMediaElement::Impl::attachStage() {
     }
     // Told on a streaming thread: handed on like a bus message, stamped and queued.
     const std::weak_ptr<PipelineLink> weakLink = link;
-    link->stage->attach(
-        pipeline.get(), link->sink.get(), gapless,
-        [weakLink](const std::optional<QString>& continuedPath) {
+    const auto handOn = [weakLink](void (Impl::*told)(const QString&, quint64)) {
+        return [weakLink, told](const QString& path) {
             const std::shared_ptr<PipelineLink> held = weakLink.lock();
             if (!held)
                 return;
@@ -31,10 +30,12 @@ void GstMediaElement::Impl::attachStage() {
                 return;
             const quint64 stamp = self->generation.load();
             QMetaObject::invokeMethod(
-                &self->owner,
-                [self, continuedPath, stamp] { self->onStreamStarted(continuedPath, stamp); },
+                &self->owner, [self, told, path, stamp] { (self->*told)(path, stamp); },
                 Qt::QueuedConnection);
-        });
+        };
+    };
+    link->stage->attach(pipeline.get(), link->sink.get(), gapless,
+                        {handOn(&Impl::onNextPrepared), handOn(&Impl::onContinued)});
 }
 
 void GstMediaElement::Impl::offerNext(const std::optional<NextFile>& next) {
@@ -47,7 +48,7 @@ void GstMediaElement::Impl::offerNext(const std::optional<NextFile>& next) {
         // parser answers queries across a gapless change wrongly (GStreamer 1.22).
         const QByteArray native = pathToNative(next->path);
         if (!isReadableRegularFile(native) || isMidiFile(native) ||
-            isMidiFile(pathToNative(owner.fileName())))
+            isMidiFile(pathToNative(owner.fileName()))))
             offer.reset();
         else
             offer = GaplessStage::Offer{next->path, fileUriFor(next->path).toUtf8(),
@@ -56,15 +57,19 @@ void GstMediaElement::Impl::offerNext(const std::optional<NextFile>& next) {
     link->stage->offer(owner.fileName(), offer);
 }
 
-void GstMediaElement::Impl::onStreamStarted(const std::optional<QString>& continuedPath,
-                                            quint64 stamp) {
+void GstMediaElement::Impl::onNextPrepared(const QString& path, quint64 stamp) {
+    if (stamp == generation.load())
+        emit owner.nextFilePrepared(path);
+}
+
+void GstMediaElement::Impl::onContinued(const QString& path, quint64 stamp) {
     if (stamp != generation.load() || state != State::Playing)
         return;
-    // The file before has ended: its last sample has passed. The prepared file plays on (or,
-    // muted, waits to be closed) while the end of play is told.
+    // The file before has ended: its last sample has passed. The prepared file plays on
+    // while the end of play is told.
     const bool notify = notifyPending;
     notifyPending = false;
-    continued = continuedPath;
+    continued = path;
     offer.reset();
     if (notify)
         emit owner.finished(PlayEnd::Reached);
@@ -73,6 +78,25 @@ void GstMediaElement::Impl::onStreamStarted(const std::optional<QString>& contin
         continued.reset();
         close(PlayEnd::Aborted);
     }
+}
+
+bool GstMediaElement::Impl::takeNextFileFailure(const QByteArray& sourceUri) {
+    if (!link || !link->stage || sourceUri.isEmpty() || sourceUri == uri ||
+        !link->stage->isPrepared(sourceUri))
+        return false;
+    if (nextFailed)
+        return true;
+    qCDebug(lcMedia) << "the file prepared to follow cannot be played:" << sourceUri;
+    nextFailed = true;
+    link->stage->refuseNext();
+    if (state == State::Playing)
+        playedOutWatch.start();
+    return true;
+}
+
+void GstMediaElement::Impl::onPlayedOut() {
+    // As the end of stream that does not come after a failed next file.
+    onEndOfStream();
 }
 
 bool GstMediaElement::Impl::takeContinued(const QString& path) {

@@ -9,6 +9,7 @@
 #include "playback/stallwatchdog.h"
 
 #include <QByteArray>
+#include <QLoggingCategory>
 #include <gst/gst.h>
 
 #include <atomic>
@@ -30,6 +31,8 @@ using PadPtr = std::unique_ptr<GstPad, ObjectUnref>;
 using BusPtr = std::unique_ptr<GstBus, ObjectUnref>;
 // Shared so the queued call that carries it can be copied; the last copy unrefs it.
 using MessagePtr = std::shared_ptr<GstMessage>;
+
+Q_DECLARE_LOGGING_CATEGORY(lcMedia)
 
 // Only regular files are handed to the pipeline (see gstmediaelement.cpp).
 bool isReadableRegularFile(const QByteArray& native);
@@ -93,9 +96,9 @@ struct GstMediaElement::Impl {
     // Bus messages, on the user-interface thread.
     static GstBusSyncReply onBusMessage(GstBus* bus, GstMessage* message, gpointer data);
     static GstPadProbeReturn onSinkBuffer(GstPad* pad, GstPadProbeInfo* info, gpointer data);
-    void handleMessage(GstMessage* message, quint64 messageGeneration);
+    void handleMessage(GstMessage* message, const QByteArray& sourceUri, quint64 messageGeneration);
     void onEndOfStream();
-    void onError(GstMessage* message);
+    void onError(GstMessage* message, const QByteArray& sourceUri);
     void onPrerolled();
     void onStalled();
     bool autoSinkFoundNoDevice() const;
@@ -105,13 +108,21 @@ struct GstMediaElement::Impl {
     double fileGainOf(const QString& path) const { return fileGainRule ? fileGainRule(path) : 1.0; }
     void attachStage();
     void offerNext(const std::optional<NextFile>& next);
-    void onStreamStarted(const std::optional<QString>& continuedPath, quint64 stamp);
+    void onNextPrepared(const QString& path, quint64 stamp);
+    void onContinued(const QString& path, quint64 stamp);
+    // The file prepared to follow failed: the playing one plays out, then ends as without
+    // gapless play (the failed file is then opened as any other, and fails as its own).
+    bool takeNextFileFailure(const QByteArray& sourceUri);
+    void onPlayedOut();
     bool takeContinued(const QString& path);
 
     GstMediaElement& owner;
     SinkFactory sinkFactory;
     PipelineReaper reaper;
     StallWatchdog watchdog;
+    // After the prepared file failed no end of stream comes: the playing file has played out
+    // when its position stands still.
+    StallWatchdog playedOutWatch;
     ElementPtr pipeline; // of the open file; none while closed
     std::shared_ptr<PipelineLink> link;
     bool standInSink = false;
@@ -133,6 +144,7 @@ struct GstMediaElement::Impl {
     double openFileGain = 1.0;                // the open file's own gain
     std::optional<GaplessStage::Offer> offer; // the last file offered to follow
     std::optional<QString> continued;         // followed without a gap, not yet taken
+    bool nextFailed = false;                  // the prepared file failed; none is joined
 };
 
 } // namespace sonavue

@@ -24,6 +24,7 @@ public:
     void stop();
     bool watching() const { return m_timer.isActive(); }
     void setLimitMs(int limitMs) { m_limitMs = limitMs; }
+    void setCheckIntervalMs(int intervalMs) { m_timer.setInterval(intervalMs); }
     int limitMs() const { return m_limitMs; }
 
 signals:
