@@ -254,26 +254,45 @@ private slots:
     }
 
     // Continuous play goes on where there is something to play: from the first entry when
-    // the group entry it stood at is gone, and past an entry that lists no track.
+    // the group entry it stood at is gone (well past the new list's end, or just past it when
+    // the last entry went), and past an entry that lists no track. Whether a start or the
+    // playing track's end asks.
     void playGoesOnPastWhatIsGone_data() {
-        QTest::addColumn<bool>("entryGone");
+        QTest::addColumn<int>("entries");  // before a new scan leaves two; 0: no new scan
+        QTest::addColumn<int>("standing"); // the entry play stood at
+        QTest::addColumn<bool>("trackEnds");
         QTest::addColumn<int>("row");
         QTest::addColumn<QString>("position");
-        dataRow("group entry gone after a new scan", true, 3, "0/0");
-        dataRow("an entry without tracks", false, 4, "0/2");
+        dataRow("group entry gone after a new scan", 6, 5, false, 3, "0/0");
+        dataRow("the last entry gone: one past the end", 3, 2, false, 3, "0/0");
+        dataRow("the last entry gone, at the track's end", 3, 2, true, 3, "0/0");
+        dataRow("an entry without tracks", 0, 0, false, 4, "0/2");
     }
     void playGoesOnPastWhatIsGone() {
-        QFETCH(bool, entryGone);
+        QFETCH(int, entries);
+        QFETCH(int, standing);
+        QFETCH(bool, trackEnds);
         QFETCH(int, row);
         QFETCH(QString, position);
-        if (entryGone) {
-            setUpIdle(GroupEntryGone);
+        if (entries > 0) {
+            QList<QList<int>> before;
+            for (int e = 0; e < entries; ++e)
+                before << QList<int>{10 + e};
+            rig->setGroups(GroupArtist, before);
+            rig->browsing.selectGroupEntry(GroupArtist, standing);
+            rig->playing(0);
+            rig->setGroups(GroupArtist, {{3}, {4}}); // a new scan: two entries
+            rig->browsing.selectGroupEntry(GroupArtist, 0);
         } else {
             rig->setGroups(GroupArtist, {{3}, {}, {4}});
             rig->browsing.selectGroupEntry(GroupArtist, 0);
             rig->playing(0);
         }
-        rig->control.continuousStart();
+        rig->forget();
+        if (trackEnds)
+            rig->media.finish(PlayEnd::Reached);
+        else
+            rig->control.continuousStart();
         QCOMPARE(rig->media.opened(), QStringList{rig->path(row)});
         QCOMPARE(rig->position(), position);
     }
