@@ -25,6 +25,7 @@
 #include "playback/pipelinereaper.h"
 #include "playback/stallwatchdog.h"
 #include "playback/volume.h"
+#include "tags/containercheck.h"
 
 #include <QLoggingCategory>
 #include <QMetaObject>
@@ -243,6 +244,11 @@ void GstMediaElement::Impl::open() {
         return; // stays closed; a Play now fails
     }
     if (const std::optional<const char*> defect = midiFileDefect(native)) {
+        qCDebug(lcMedia) << "refused" << readableText(owner.fileName()) << "-" << *defect;
+        return; // as a file that cannot be opened
+    }
+    // A container beyond the bounds would overflow the demuxer's stack, and end the program.
+    if (const std::optional<const char*> defect = containerFileDefect(native)) {
         qCDebug(lcMedia) << "refused" << readableText(owner.fileName()) << "-" << *defect;
         return; // as a file that cannot be opened
     }

@@ -6,6 +6,7 @@
 #include "base/nativepath.h"
 #include "playback/gstmediaelementimpl.h"
 #include "playback/midicheck.h"
+#include "tags/containercheck.h"
 
 #include <QMetaObject>
 
@@ -48,7 +49,7 @@ void GstMediaElement::Impl::offerNext(const std::optional<NextFile>& next) {
         // parser answers queries across a gapless change wrongly (GStreamer 1.22).
         const QByteArray native = pathToNative(next->path);
         if (!isReadableRegularFile(native) || isMidiFile(native) ||
-            isMidiFile(pathToNative(owner.fileName()))))
+            isMidiFile(pathToNative(owner.fileName())) || containerFileDefect(native))
             offer.reset();
         else
             offer = GaplessStage::Offer{next->path, fileUriFor(next->path).toUtf8(),

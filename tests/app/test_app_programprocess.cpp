@@ -1,9 +1,12 @@
 // SPDX-License-Identifier: LicenseRef-proprietary
 // SPDX-FileCopyrightText: 2026 The Sonavue developers
 // The real player as a separate process: what its command line answers without a window,
-// a quit signal during the start-up scan, and the settings file named after the executable
-// (with the leftovers of killed writes of it removed at the start).
+// a quit signal during the start-up scan, the settings file named after the executable
+// (with the leftovers of killed writes of it removed at the start), and a file built to
+// crash a demuxer, handed over from outside.
 #include "app/selfcheck.h"
+#include "playback/audiofiles.h"
+#include "support/containers.h"
 #include "support/datarow.h"
 #include "support/musicfiles.h"
 #include "support/processrun.h"
@@ -214,6 +217,53 @@ private slots:
                                           "\nfilter0=1\nfilter1=1\nfilter2=1\n");
         QVERIFY(!QFile::exists(m_program + QStringLiteral("/Sonavue.ini")));
         QVERIFY(!QFile::exists(leftover));
+    }
+
+    // A file built to overflow GStreamer's MP4 demuxer, handed over from outside (as "Open
+    // with" does, whatever the types setting says), is passed over with its reason: the
+    // player lives on, goes on to the next file and quits normally.
+    void deepMp4FromOutsideIsPassedOver() {
+        const QString folder = m_dir.filePath(QStringLiteral("outside"));
+        const QString deep = folder + QStringLiteral("/deep.m4a");
+        const QString next = folder + QStringLiteral("/next.wav");
+        QVERIFY(writeFile(deep, atom("ftyp", "M4A " + bigEndian(0, 4) + "M4A mp42isom") +
+                                    atom("moov", nestedAtoms("trak", 60000))));
+        QVERIFY(writeFile(next, testaudio::wavBytes(30000)));
+        const QString settings = m_program + QStringLiteral("/MyPlayer.ini");
+        QVERIFY(writeFile(settings, "[init]\nFolder=" + QFile::encodeName(folder) + "\n"));
+        QProcessEnvironment environment = m_environment;
+        environment.insert("QT_LOGGING_RULES", "sonavue.media.debug=true");
+        QProcess player;
+        player.setProcessEnvironment(environment);
+        player.start(m_program + "/MyPlayer");
+        QVERIFY(player.waitForStarted());
+        const auto command = [&](const QStringList& arguments) {
+            return runProcess(m_program + "/MyPlayer", arguments, 30000, m_environment);
+        };
+        QVERIFY(QTest::qWaitFor([&] { return command({"--print-playing"}).exitCode == 0; }, 90000));
+
+        const ProcessRun added = command({"--enqueue", deep, next});
+        QCOMPARE(added.exitCode, 0);
+        QCOMPARE(added.out, QByteArray("added: " + QFile::encodeName(deep) +
+                                       "\nadded: " + QFile::encodeName(next) + "\n"));
+        QCOMPARE(command({"--play-pause"}).exitCode, 0);
+        const QByteArray playingNext = "path: " + QFile::encodeName(next) + "\n";
+        QVERIFY(QTest::qWaitFor(
+            [&] {
+                return player.state() != QProcess::Running ||
+                       command({"--print-playing"}).out.contains(playingNext);
+            },
+            60000));
+        QCOMPARE(player.state(), QProcess::Running);
+
+        QCOMPARE(::kill(pid_t(player.processId()), SIGTERM), 0);
+        QVERIFY(player.waitForFinished(30000));
+        QCOMPARE(player.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(player.exitCode(), 0);
+        // One line says why: the same as for a malformed MIDI file.
+        const QByteArray said = player.readAllStandardError();
+        QVERIFY2(said.contains("cannot play " + QFile::encodeName(deep)), said.constData());
+        QVERIFY2(said.contains("- MP4 atoms nested too deep"), said.constData());
     }
 };
 

@@ -1,8 +1,9 @@
 // SPDX-License-Identifier: LicenseRef-proprietary
 // SPDX-FileCopyrightText: 2026 The Sonavue developers
 // libFuzzer: a file of one opt-in type (FUZZ_TYPE, an ExtraType bit) read for its tags: the
-// container's bounds, then TagLib. Built once per type: fuzz_flac, fuzz_ogg, fuzz_opus,
-// fuzz_m4a.
+// container's bounds, then TagLib; and the same bytes judged by the check before playing.
+// Built once per type: fuzz_flac, fuzz_ogg, fuzz_opus, fuzz_m4a.
+#include "tags/containercheck.h"
 #include "tags/containertags.h"
 
 #include <cstdlib>
@@ -16,6 +17,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         std::abort();
     const sonavue::ID3v2Fields fields =
         sonavue::readContainerTagsAt(fd, std::int64_t(size), FUZZ_TYPE);
+    if (const std::optional<const char*> defect = sonavue::containerDefect(fd, std::int64_t(size)))
+        if (**defect == '\0')
+            std::abort(); // a reason is always said
     ::close(fd);
     for (const auto* field : {&fields.title, &fields.artist, &fields.album, &fields.year,
                               &fields.genre, &fields.comment})

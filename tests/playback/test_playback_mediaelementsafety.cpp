@@ -1,15 +1,18 @@
 // SPDX-License-Identifier: LicenseRef-proprietary
 // SPDX-FileCopyrightText: 2026 The Sonavue developers
-// The media element against files and pipelines that misbehave: a malformed MIDI file is
-// refused before it reaches GStreamer and the next file plays; a play whose position stands
-// still fails; Close never waits for a pipeline that will not stop; and track changes leave
-// no thread behind.
+// The media element against files and pipelines that misbehave: a malformed MIDI file, or
+// MP4 atoms nested deep enough to overflow the demuxer's stack, is refused before it
+// reaches GStreamer (and never prepared to follow another file) and the next file plays; a
+// play whose position stands still fails; Close never waits for a pipeline that will not
+// stop; and track changes leave no thread behind.
 #include "audiofiles.h"
 #include "midifiles.h"
 #include "testsinks.h"
 
 #include "playback/gstmediaelement.h"
+#include "support/containers.h"
 #include "support/datarow.h"
+#include "support/id3v2tag.h"
 
 #include <QDir>
 #include <QSignalSpy>
@@ -101,6 +104,12 @@ struct HeldSink {
     }
 };
 
+// An MP4 file whose tracks nest 60,000 deep (480 KB).
+QByteArray deepMp4() {
+    return atom("ftyp", "M4A " + bigEndian(0, 4) + "M4A mp42isom") +
+           atom("moov", nestedAtoms("trak", 60000));
+}
+
 // A sink that never takes a buffer: the pipeline stays short of its preroll for good.
 
 } // namespace
@@ -112,19 +121,27 @@ private slots:
         gst_init(nullptr, nullptr);
         QVERIFY(m_dir.isValid());
     }
-    void malformedMidiIsRefusedAndTheNextFilePlays_data() {
+    void malformedFileIsRefusedAndTheNextFilePlays_data() {
+        QTest::addColumn<QString>("name");
         QTest::addColumn<QByteArray>("bytes");
         const QByteArray end("\x00\xFF\x2F\x00", 4);
-        dataRow("track length 0xFFFFFFFF", header() + chunk("MTrk", end, 0xFFFFFFFFu));
-        dataRow("division 0", header(0, 1, 0) + chunk("MTrk", noteTrackBody()));
-        dataRow("real-time byte in a track", singleTrackFile(number(0) + "\xF8" + noteTrackBody()));
-        dataRow("event time past the track", singleTrackFile(noteTrackBody() + "\x81\x81"));
-        dataRow("RIFF MIDI around a bad length",
+        dataRow("track length 0xFFFFFFFF", "bad.mid", header() + chunk("MTrk", end, 0xFFFFFFFFu));
+        dataRow("division 0", "bad.mid", header(0, 1, 0) + chunk("MTrk", noteTrackBody()));
+        dataRow("real-time byte in a track", "bad.mid",
+                singleTrackFile(number(0) + "\xF8" + noteTrackBody()));
+        dataRow("event time past the track", "bad.mid",
+                singleTrackFile(noteTrackBody() + "\x81\x81"));
+        dataRow("RIFF MIDI around a bad length", "bad.mid",
                 riffMidi(header() + chunk("MTrk", end, 0xFFFFFFFFu)));
+        // Enough levels to overflow the MP4 demuxer's stack, whatever the name says.
+        dataRow("MP4 atoms nested 60,000 deep", "deep.m4a", deepMp4());
+        dataRow("the same named .mp3 behind an ID3v2 tag", "deep.mp3",
+                id3v2::tag(3, id3v2::frame(3, "TIT2", QByteArray("\0Deep", 5))) + deepMp4());
     }
-    void malformedMidiIsRefusedAndTheNextFilePlays() {
+    void malformedFileIsRefusedAndTheNextFilePlays() {
+        QFETCH(QString, name);
         QFETCH(QByteArray, bytes);
-        const QString bad = write(QStringLiteral("bad.mid"), bytes);
+        const QString bad = write(name, bytes);
         const QString midi = write(QStringLiteral("good.mid"), singleTrackFile(noteTrackBody(200)));
         const QString wav = write(QStringLiteral("good.wav"), wavBytes(150));
         GstMediaElement media(realTimeFakeSink);
@@ -144,6 +161,24 @@ private slots:
         openAndPlay(media, wav);
         QVERIFY(waitForCode(done, PlayEnd::Reached));
         QCOMPARE(codes(done), QList<PlayEnd>{PlayEnd::Reached});
+    }
+    // A file that would be refused is not prepared to follow the playing one either.
+    void fileBeyondTheBoundsIsNeverPreparedToFollow() {
+        const QString wav = write(QStringLiteral("before deep.wav"), wavBytes(200));
+        const QString deep = write(QStringLiteral("following.m4a"), deepMp4());
+        GstMediaElement media(realTimeFakeSink);
+        media.setGapless(true);
+        QSignalSpy done(&media, &MediaControl::finished);
+        media.open(wav);
+        media.setNextFile(NextFile{deep, std::nullopt});
+        media.play();
+        QVERIFY(waitForCode(done, PlayEnd::Reached));
+        QVERIFY(media.continuedFile().isEmpty());
+        // Its own turn: refused as a file that cannot be opened.
+        media.close();
+        openAndPlay(media, deep);
+        QVERIFY(waitForCode(done, PlayEnd::Failed));
+        QCOMPARE(codes(done), (QList<PlayEnd>{PlayEnd::Reached, PlayEnd::Failed}));
     }
     void playThatStandsStillIsGivenUp() {
         const QString wav = write(QStringLiteral("still.wav"), wavBytes(150));
