@@ -4,6 +4,7 @@
 
 #include "base/filedescriptor.h"
 #include "base/nativepath.h"
+#include "tags/containercheck.h"
 
 #include <fileref.h>
 #include <mp4file.h>
@@ -12,6 +13,7 @@
 
 #include <cmath>
 #include <memory>
+#include <sys/stat.h>
 
 namespace sonavue {
 namespace {
@@ -59,7 +61,11 @@ private:
 
 std::unique_ptr<RegularFileStream> openForTagLib(const QByteArray& native) {
     FileDescriptor fd = openRegularFile(native);
-    if (fd.get() < 0)
+    struct stat info {};
+    if (fd.get() < 0 || ::fstat(fd.get(), &info) != 0)
+        return nullptr;
+    // TagLib follows a file's structure as far as it goes: one beyond the bounds is not read.
+    if (containerDefect(fd.get(), std::int64_t(info.st_size)))
         return nullptr;
     auto stream = std::make_unique<RegularFileStream>(fd.get(), native);
     if (!stream->isOpen())
@@ -86,6 +92,21 @@ QString text(const TagLib::String& string) {
 
 double decibels(double linear) {
     return 20.0 * std::log10(linear);
+}
+
+// "+1.50 dB", "-6.50 dB".
+QString decibelText(double db) {
+    return QStringLiteral("%1%2 dB")
+        .arg(db >= 0.0 ? QStringLiteral("+") : QString())
+        .arg(db, 0, 'f', 2);
+}
+
+// A peak that can bound a gain: a number above zero (1.0 is full scale). Else the other.
+std::optional<double> firstUsable(std::optional<double> peak, std::optional<double> other) {
+    for (const std::optional<double>& p : {peak, other})
+        if (p && std::isfinite(*p) && *p > 0.0)
+            return p;
+    return std::nullopt;
 }
 
 } // namespace
@@ -146,19 +167,27 @@ ReplayGain::Applied ReplayGain::apply(const ReplayGainValues& values) const {
     if (m_mode == ReplayGainMode::Off)
         return applied;
     std::optional<double> gainDb = values.trackGainDb;
-    std::optional<double> peak = values.trackPeak;
+    // The album's peak is never below the track's: it bounds the track when its own is missing.
+    std::optional<double> peak = firstUsable(values.trackPeak, values.albumPeak);
     if (m_mode == ReplayGainMode::Album && values.albumGainDb) {
         gainDb = values.albumGainDb;
-        peak = values.albumPeak;
+        // Without the album's peak the track's own still tells how far this track may go.
+        peak = firstUsable(values.albumPeak, values.trackPeak);
         applied.album = true;
     }
     applied.fromTags = gainDb.has_value();
     applied.gainDb = gainDb.value_or(m_preampDb);
+    applied.taggedGainDb = applied.gainDb;
     applied.gain = std::pow(10.0, applied.gainDb / 20.0);
     if (peak && *peak * applied.gain > 1.0) {
         applied.gain = 1.0 / *peak;
         applied.gainDb = decibels(applied.gain);
-        applied.limited = true;
+        applied.limit = Limit::Peak;
+    } else if (!peak && applied.fromTags && applied.gain > 1.0) {
+        // Nothing tells how loud the loudest sample is: a raise could clip it.
+        applied.gain = 1.0;
+        applied.gainDb = 0.0;
+        applied.limit = Limit::Unity;
     }
     return applied;
 }
@@ -167,14 +196,17 @@ QString ReplayGain::describe(const ReplayGainValues& values) const {
     if (m_mode == ReplayGainMode::Off)
         return {};
     const Applied applied = apply(values);
-    const QString amount = QStringLiteral("%1%2 dB")
-                               .arg(applied.gainDb >= 0.0 ? QStringLiteral("+") : QString())
-                               .arg(applied.gainDb, 0, 'f', 2);
+    const QString amount = decibelText(applied.gainDb);
     if (!applied.fromTags)
         return QStringLiteral("ReplayGain: none in the file, pre-amp %1").arg(amount);
+    QString why;
+    if (applied.limit != Limit::None)
+        why = QStringLiteral(" (tagged %1, %2)")
+                  .arg(decibelText(applied.taggedGainDb),
+                       applied.limit == Limit::Peak ? QStringLiteral("limited by the peak")
+                                                    : QStringLiteral("not raised without a peak"));
     return QStringLiteral("ReplayGain: %1 %2%3")
-        .arg(applied.album ? QStringLiteral("album") : QStringLiteral("track"), amount,
-             applied.limited ? QStringLiteral(" (limited by the peak)") : QString());
+        .arg(applied.album ? QStringLiteral("album") : QStringLiteral("track"), amount, why);
 }
 
 } // namespace sonavue

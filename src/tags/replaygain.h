@@ -32,18 +32,27 @@ std::optional<double> parsePeak(QStringView text);
 ReplayGainValues readReplayGain(const QString& path);
 
 // The gain arithmetic: which value a mode takes, the pre-amp for files without one, and the
-// clipping prevention.
+// clipping prevention: a gain never takes the peak (the album's, else the track's, or the
+// other way round in track mode) past full scale, and without a peak a tagged gain never
+// raises the level. The pre-amp, the user's own choice, is limited by a peak only.
 class ReplayGain {
 public:
     ReplayGain(ReplayGainMode mode, double preampDb) : m_mode(mode), m_preampDb(preampDb) {}
 
+    // Why less than the tagged gain is applied.
+    enum class Limit {
+        None,
+        Peak,  // lowered so that the peak does not pass full scale
+        Unity, // not raised: no peak tells how far a raise may go
+    };
     // What is applied to a file and why.
     struct Applied {
         double gain = 1.0;     // linear
         double gainDb = 0.0;   // the same in dB
         bool fromTags = false; // else the pre-amp (or nothing, with the mode off)
         bool album = false;    // the album's value (else the track's)
-        bool limited = false;  // lowered so that the peak does not pass full scale
+        Limit limit = Limit::None;
+        double taggedGainDb = 0.0; // the gain before the limit
     };
     Applied apply(const ReplayGainValues& values) const;
     // The applied gain in words, for the tag card ("ReplayGain: album -6.50 dB"); empty with

@@ -1,8 +1,9 @@
 // SPDX-License-Identifier: LicenseRef-proprietary
 // SPDX-FileCopyrightText: 2026 The Sonavue developers
 // ReplayGain on the real element: sine files of a known level, tagged with a gain, come out
-// at the sink changed by that gain (0.1 dB), the peak keeping it from clipping; with gapless
-// play the next file's gain holds from its first sample.
+// at the sink changed by that gain (0.1 dB), the peak keeping it from clipping and no peak
+// keeping it from any raise; with gapless play the next file's gain holds from its first
+// sample.
 #include "audiofiles.h"
 #include "gaplessaudio.h"
 
@@ -26,12 +27,15 @@ namespace {
 constexpr qint64 FileSamples = 22050;
 constexpr int Peak = 8000;
 
+// The gain, and the peak unless it is NaN.
 QByteArray replayGainTag(double gainDb, double peak) {
     const auto txxx = [](const QByteArray& description, const QByteArray& value) {
         return id3v2::frame(3, "TXXX", QByteArray(1, '\0') + description + '\0' + value);
     };
-    return id3v2::tag(3, txxx("REPLAYGAIN_TRACK_GAIN", QByteArray::number(gainDb, 'f', 2) + " dB") +
-                             txxx("REPLAYGAIN_TRACK_PEAK", QByteArray::number(peak, 'f', 6)));
+    QByteArray frames = txxx("REPLAYGAIN_TRACK_GAIN", QByteArray::number(gainDb, 'f', 2) + " dB");
+    if (!std::isnan(peak))
+        frames += txxx("REPLAYGAIN_TRACK_PEAK", QByteArray::number(peak, 'f', 6));
+    return id3v2::tag(3, frames);
 }
 
 // A WAV file with the tag in an "id3 " chunk after its samples.
@@ -83,6 +87,9 @@ private slots:
         // +9 dB would take the tagged peak of 0.5 past full scale: 1 / 0.5 (+6.02 dB) instead.
         dataRow("wav, kept from clipping", "wav", QList<double>{0.0, 9.0}, QList<double>{0.25, 0.5},
                 QList<double>{0.0, decibels(2.0)});
+        // Nothing tells how far +99 dB may raise it: it plays at unity, not clipped.
+        dataRow("wav, +99 dB without a peak", "wav", QList<double>{0.0, 99.0},
+                QList<double>{0.25, qQNaN()}, QList<double>{0.0, 0.0});
     }
     void outputChangesByTheTaggedGain() {
         QFETCH(QString, kind);

@@ -1,13 +1,15 @@
 // SPDX-License-Identifier: LicenseRef-proprietary
 // SPDX-FileCopyrightText: 2026 The Sonavue developers
 // ReplayGain: the gain texts taggers write, the gain each mode applies with its clipping
-// prevention, and the values read from each file type's tags.
+// prevention (by the peak, and no raise without one), and the values read from each file
+// type's tags (none from a file beyond the container bounds).
 #include "tags/replaygain.h"
 
 #include "support/bytes.h"
 #include "support/containers.h"
 #include "support/datarow.h"
 #include "support/id3v2tag.h"
+#include "tags/containerlimits.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -22,6 +24,7 @@ using OptionalDouble = std::optional<double>;
 Q_DECLARE_METATYPE(OptionalDouble)
 Q_DECLARE_METATYPE(ReplayGainMode)
 Q_DECLARE_METATYPE(ReplayGainValues)
+Q_DECLARE_METATYPE(ReplayGain::Limit)
 
 namespace {
 
@@ -66,38 +69,61 @@ private slots:
     }
 
     void appliedGain_data() {
+        using Limit = ReplayGain::Limit;
         QTest::addColumn<ReplayGainMode>("mode");
         QTest::addColumn<ReplayGainValues>("values");
         QTest::addColumn<double>("preampDb");
         QTest::addColumn<double>("gainDb"); // expected
-        QTest::addColumn<bool>("limited");
+        QTest::addColumn<Limit>("limit");
         const ReplayGainValues both{-6.5, 0.5, -8.0, 0.9};
         const ReplayGainValues trackOnly{-6.5, 0.5, std::nullopt, std::nullopt};
-        dataRow("off", ReplayGainMode::Off, both, 3.0, 0.0, false);
-        dataRow("track", ReplayGainMode::Track, both, 0.0, -6.5, false);
-        dataRow("album", ReplayGainMode::Album, both, 0.0, -8.0, false);
-        dataRow("album without album values", ReplayGainMode::Album, trackOnly, 0.0, -6.5, false);
+        dataRow("off", ReplayGainMode::Off, both, 3.0, 0.0, Limit::None);
+        dataRow("track", ReplayGainMode::Track, both, 0.0, -6.5, Limit::None);
+        dataRow("album", ReplayGainMode::Album, both, 0.0, -8.0, Limit::None);
+        dataRow("album without album values", ReplayGainMode::Album, trackOnly, 0.0, -6.5,
+                Limit::None);
         dataRow("no values: the pre-amp", ReplayGainMode::Track, ReplayGainValues{}, -3.0, -3.0,
-                false);
+                Limit::None);
+        dataRow("no values: a raising pre-amp too", ReplayGainMode::Track, ReplayGainValues{}, 6.0,
+                6.0, Limit::None);
         // +6 dB would take a peak of 0.8 to 1.6: lowered to 1 / 0.8 (+1.94 dB).
         dataRow("clipping prevented", ReplayGainMode::Track, ReplayGainValues{6.0, 0.8, {}, {}},
-                0.0, 20.0 * std::log10(1.0 / 0.8), true);
+                0.0, 20.0 * std::log10(1.0 / 0.8), Limit::Peak);
         dataRow("peak that fits", ReplayGainMode::Track, ReplayGainValues{6.0, 0.4, {}, {}}, 0.0,
-                6.0, false);
-        dataRow("no peak: not limited", ReplayGainMode::Track, ReplayGainValues{6.0, {}, {}, {}},
-                0.0, 6.0, false);
+                6.0, Limit::None);
+        // A loud master: even a cut can leave it past full scale, 1 / 1.2 (-1.58 dB).
+        dataRow("cut, peak above full scale", ReplayGainMode::Track,
+                ReplayGainValues{-1.0, 1.2, {}, {}}, 0.0, 20.0 * std::log10(1.0 / 1.2),
+                Limit::Peak);
+        // Without a usable peak nothing tells how far a raise may go: none is made.
+        dataRow("no peak: not raised", ReplayGainMode::Track, ReplayGainValues{6.0, {}, {}, {}},
+                0.0, 0.0, Limit::Unity);
+        dataRow("peak 0: not raised", ReplayGainMode::Track, ReplayGainValues{99.0, 0.0, {}, {}},
+                0.0, 0.0, Limit::Unity);
+        dataRow("negative peak: not raised", ReplayGainMode::Track,
+                ReplayGainValues{6.0, -0.5, {}, {}}, 0.0, 0.0, Limit::Unity);
+        dataRow("no peak, a cut", ReplayGainMode::Track, ReplayGainValues{-6.0, {}, {}, {}}, 0.0,
+                -6.0, Limit::None);
+        dataRow("album, no peak at all: not raised", ReplayGainMode::Album,
+                ReplayGainValues{-2.0, {}, 9.0, {}}, 0.0, 0.0, Limit::Unity);
+        // The track's own peak bounds the album's gain when the album's peak is missing, and
+        // the album's (never lower) the track's gain when the track's is.
+        dataRow("album gain without album peak: the track's", ReplayGainMode::Album,
+                ReplayGainValues{-2.0, 0.5, 9.0, {}}, 0.0, 20.0 * std::log10(2.0), Limit::Peak);
+        dataRow("track gain without track peak: the album's", ReplayGainMode::Track,
+                ReplayGainValues{6.0, {}, -2.0, 0.25}, 0.0, 6.0, Limit::None);
     }
     void appliedGain() {
         QFETCH(ReplayGainMode, mode);
         QFETCH(ReplayGainValues, values);
         QFETCH(double, preampDb);
         QFETCH(double, gainDb);
-        QFETCH(bool, limited);
+        QFETCH(ReplayGain::Limit, limit);
         const ReplayGain::Applied applied = ReplayGain(mode, preampDb).apply(values);
         QVERIFY2(std::abs(applied.gainDb - gainDb) < 1e-9,
                  qPrintable(QString::number(applied.gainDb)));
         QVERIFY(std::abs(applied.gain - std::pow(10.0, gainDb / 20.0)) < 1e-9);
-        QCOMPARE(applied.limited, limited);
+        QCOMPARE(applied.limit, limit);
     }
 
     void valuesRead_data() {
@@ -130,6 +156,10 @@ private slots:
                                 freeform("replaygain_album_peak", "0.5")),
                 all);
         dataRow("not music", "f.mp3", QByteArray("text, not music"), ReplayGainValues{});
+        dataRow("m4a nested past the bounds", "g.m4a",
+                mp4File({}, freeform("replaygain_track_gain", "-6.50 dB")) +
+                    nestedAtoms("udta", MostAtomDepth + 1),
+                ReplayGainValues{});
     }
     void valuesRead() {
         QFETCH(QString, name);

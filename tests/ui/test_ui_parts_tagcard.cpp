@@ -372,23 +372,41 @@ private slots:
         delete card;
     }
 
-    // With ReplayGain on, the file name's tool tip says what is applied to the track.
+    // With ReplayGain on, the file name's tool tip says what is applied to the track, and
+    // why that is less than the tagged gain.
     void toolTipTellsTheReplayGain_data() {
         QTest::addColumn<int>("mode"); // ReplayGainMode
+        QTest::addColumn<QByteArray>("gain");
+        QTest::addColumn<QByteArray>("peak"); // empty: none tagged
         QTest::addColumn<QString>("expected");
-        dataRow("track", int(ReplayGainMode::Track), QStringLiteral("ReplayGain: track -6.50 dB"));
-        dataRow("album, none tagged: the track's", int(ReplayGainMode::Album),
+        dataRow("track", int(ReplayGainMode::Track), QByteArray("-6.50 dB"), QByteArray(),
                 QStringLiteral("ReplayGain: track -6.50 dB"));
-        dataRow("off", int(ReplayGainMode::Off), QString());
+        dataRow("album, none tagged: the track's", int(ReplayGainMode::Album),
+                QByteArray("-6.50 dB"), QByteArray(), QStringLiteral("ReplayGain: track -6.50 dB"));
+        dataRow("off", int(ReplayGainMode::Off), QByteArray("-6.50 dB"), QByteArray(), QString());
+        dataRow("a raise without a peak", int(ReplayGainMode::Track), QByteArray("+99.00 dB"),
+                QByteArray(),
+                QStringLiteral("ReplayGain: track +0.00 dB (tagged +99.00 dB, not raised without "
+                               "a peak)"));
+        dataRow(
+            "a cut of a peak above full scale", int(ReplayGainMode::Track), QByteArray("-1.00 dB"),
+            QByteArray("1.200000"),
+            QStringLiteral("ReplayGain: track -1.58 dB (tagged -1.00 dB, limited by the peak)"));
     }
     void toolTipTellsTheReplayGain() {
         QFETCH(int, mode);
+        QFETCH(QByteArray, gain);
+        QFETCH(QByteArray, peak);
         QFETCH(QString, expected);
         using namespace sonavue::testing::id3v2;
-        const QByteArray gain = QByteArray(1, '\0') + "REPLAYGAIN_TRACK_GAIN" + '\0' + "-6.50 dB";
+        const auto txxx = [](const QByteArray& description, const QByteArray& value) {
+            return frame(3, "TXXX", QByteArray(1, '\0') + description + '\0' + value);
+        };
+        QByteArray frames = txxx("REPLAYGAIN_TRACK_GAIN", gain);
+        if (!peak.isEmpty())
+            frames += txxx("REPLAYGAIN_TRACK_PEAK", peak);
         const QString path = m_dir.filePath(QStringLiteral("gain.mp3"));
-        QVERIFY(writeFile(path, tag(3, frame(3, "TXXX", gain)) + QByteArray(300, char(0x5A)) +
-                                    TaggedRecord));
+        QVERIFY(writeFile(path, tag(3, frames) + QByteArray(300, char(0x5A)) + TaggedRecord));
         QWidget owner;
         TagReading reading;
         reading.replayGain = ReplayGainMode(mode);
