@@ -2,6 +2,8 @@
 // SPDX-FileCopyrightText: 2026 The Sonavue developers
 #include "base/nativepath.h"
 
+#include <optional>
+
 namespace sonavue {
 namespace {
 
@@ -38,6 +40,22 @@ int decodeSequence(const unsigned char* p, qsizetype n, char32_t& cp) {
     if (cp < minimum[len] || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF))
         return 0;
     return len;
+}
+
+// What a character that must not reach a terminal or a label as it is shows as: a C0
+// control or DEL as its picture, a C1 control (U+009B is a terminal's CSI), a line or
+// paragraph separator and a direction override or isolate as U+FFFD; nothing for the rest.
+std::optional<char16_t> shownInstead(char16_t u) {
+    if (u < 0x20)
+        return char16_t(0x2400 + u);
+    if (u == 0x7F)
+        return char16_t(0x2421);
+    const bool c1 = u >= 0x80 && u <= 0x9F;
+    const bool separator = u == 0x2028 || u == 0x2029;
+    const bool direction = (u >= 0x202A && u <= 0x202E) || (u >= 0x2066 && u <= 0x2069);
+    if (c1 || separator || direction)
+        return char16_t(QChar::ReplacementCharacter);
+    return std::nullopt;
 }
 
 } // namespace
@@ -111,6 +129,8 @@ QString readableText(const QString& path) {
         const bool pairedLow = i > 0 && out.at(i - 1).isHighSurrogate();
         if (u >= 0xDC80 && u <= 0xDCFF && !pairedLow)
             out[i] = QChar(QChar::ReplacementCharacter);
+        else if (const std::optional<char16_t> shown = shownInstead(u))
+            out[i] = QChar(*shown);
     }
     return out;
 }

@@ -16,7 +16,10 @@ inline QString pathFromNative(const QByteArray& bytes) {
 }
 // Program text -> bytes for the file system (inverse of pathFromNative).
 QByteArray pathToNative(const QString& path);
-// Text for people: escaped bytes shown as U+FFFD.
+// Text for people, on a window or a terminal: escaped bytes shown as U+FFFD; control
+// characters, which a terminal would obey (an escape sequence) or which break a line, as
+// their pictures (U+2400 on: "\x1b" shows as U+241B); C1 controls, line and paragraph
+// separators and the marks that turn the direction of text, as U+FFFD.
 QString readableText(const QString& path);
 // The part after the last '/'.
 QString fileNamePart(const QString& path);
