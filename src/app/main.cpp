@@ -64,10 +64,11 @@ int main(int argc, char* argv[]) {
             sonavue::answerWithoutWindows(arguments, QString::fromLatin1(sonavue::VersionText)))
         return *status;
     const sonavue::CommandLine line = sonavue::readCommandLine(arguments);
+    const sonavue::SocketPlace socket = sonavue::defaultSocketPlace();
     // A remote command is handed to the running player; it never becomes a player itself.
     if (line.request == sonavue::CommandLine::Request::Remote) {
         QCoreApplication app(argc, argv);
-        return sonavue::runRemoteCommand(line.remote, sonavue::SingleInstance::defaultSocketPath());
+        return sonavue::runRemoteCommand(line.remote, socket);
     }
     // Files named on the command line ("Open with") go to the reserved list.
     QStringList files;
@@ -94,7 +95,12 @@ int main(int argc, char* argv[]) {
     // One player per user: a second start brings the running one's window to the front
     // and hands it its files.
     sonavue::StartedProgram program;
-    sonavue::SingleInstance instance;
+    sonavue::SingleInstance instance(socket.path);
+    if (!socket.problem.isEmpty())
+        std::fprintf(stderr,
+                     "Sonavue: %s; this player runs alone, and a second start opens a "
+                     "second one\n",
+                     qPrintable(socket.problem));
     instance.setFileHandler([&program](const QStringList& paths) {
         // The start that sent them names the refused ones on its own standard error.
         if (!program.mainWindow)

@@ -2,7 +2,6 @@
 // SPDX-FileCopyrightText: 2026 The Sonavue developers
 #include "app/remoteclient.h"
 
-#include "app/socketlistener.h"
 #include "catalogue/externalfiles.h"
 
 #include <QDeadlineTimer>
@@ -74,6 +73,13 @@ void printLine(std::FILE* stream, const QString& text) {
     std::fputs((text + QLatin1Char('\n')).toLocal8Bit().constData(), stream);
 }
 
+// Why the file at index got no answer.
+QString unanswered(qsizetype index) {
+    if (index >= MaxFilesPerRequest)
+        return QStringLiteral("too many files in one command (at most %1)").arg(MaxFilesPerRequest);
+    return QStringLiteral("the running player gave no answer for it");
+}
+
 // One line per file, in the order given; true when every one was added.
 bool printFileAnswers(const QStringList& files, const RemoteAnswer& answer) {
     bool allAdded = true;
@@ -85,11 +91,8 @@ bool printFileAnswers(const QStringList& files, const RemoteAnswer& answer) {
             continue;
         }
         allAdded = false;
-        printLine(stdout,
-                  QStringLiteral("refused: %1: %2")
-                      .arg(file, word == "refused"
-                                     ? oneLineText(why)
-                                     : QStringLiteral("the running player gave no answer for it")));
+        printLine(stdout, QStringLiteral("refused: %1: %2")
+                              .arg(file, word == "refused" ? oneLineText(why) : unanswered(i)));
     }
     return allAdded;
 }
@@ -113,11 +116,17 @@ RemoteAnswer askRunningPlayer(const QString& socketPath, const RemoteCommand& co
     return readAnswer(socket, socketPath);
 }
 
-int runRemoteCommand(RemoteCommand command, const QString& socketPath) {
+int runRemoteCommand(RemoteCommand command, const SocketPlace& place) {
     // The running player has a current folder of its own.
     for (QString& file : command.files)
         file = absoluteArgumentPath(file);
-    const RemoteAnswer answer = askRunningPlayer(socketPath, command);
+    // The player would drop a request past its limit unread: those files are refused here.
+    RemoteCommand sent = command;
+    sent.files = command.files.mid(0, MaxFilesPerRequest);
+    const RemoteAnswer answer =
+        place.path.isEmpty()
+            ? notCarriedOut(QStringLiteral("no player can be reached: ") + place.problem)
+            : askRunningPlayer(place.path, sent);
     if (!answer.refusal.isEmpty()) {
         printLine(stderr,
                   QStringLiteral("sonavue: %1: %2").arg(optionName(command.verb), answer.refusal));

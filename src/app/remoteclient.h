@@ -5,6 +5,7 @@
 // the one-instance socket and prints what came back. It never becomes the player itself,
 // opens no window and raises none. Needs a QCoreApplication.
 #include "app/remotecommand.h"
+#include "app/socketlistener.h"
 
 namespace sonavue {
 
@@ -13,10 +14,11 @@ namespace sonavue {
 // bounded.
 RemoteAnswer askRunningPlayer(const QString& socketPath, const RemoteCommand& command);
 
-// Asks (relative files are taken from the current folder) and prints the answer: values as
+// Asks the player at place (relative files are taken from the current folder; past the
+// first MaxFilesPerRequest, files are refused unsent) and prints the answer: values as
 // "word: text" lines on standard output, for --enqueue "added: FILE" or "refused: FILE: why"
 // per file; a command not carried out as one line on standard error. The exit status: 0,
 // or 1 when it was not carried out or a file was refused.
-int runRemoteCommand(RemoteCommand command, const QString& socketPath);
+int runRemoteCommand(RemoteCommand command, const SocketPlace& place);
 
 } // namespace sonavue

@@ -6,9 +6,7 @@
 #include "base/nativepath.h"
 
 #include <QDeadlineTimer>
-#include <QDir>
 #include <QEvent>
-#include <QFileInfo>
 #include <QLocalSocket>
 #include <QPointer>
 #include <QTimer>
@@ -29,8 +27,6 @@ constexpr int StartTurnWaitMs = 10000;
 constexpr qint64 MaxRequestLength = 64;
 // A file's line: the longest path (4096 bytes), every byte percent-encoded.
 constexpr qint64 MaxFileLineLength = 3 * 4096 + 1;
-// Files one start hands over; the reserved list takes only a few anyway.
-constexpr qsizetype MaxFilesPerRequest = 256;
 const QByteArray RaiseRequest = QByteArrayLiteral("raise\n");
 const QByteArray OpenRequest = QByteArrayLiteral("open\n");
 const QByteArray RaisedAnswer = QByteArrayLiteral("raised\n");
@@ -104,13 +100,6 @@ private:
 
 } // namespace
 
-QString SingleInstance::defaultSocketPath() {
-    QString folder = qEnvironmentVariable("XDG_RUNTIME_DIR");
-    if (folder.isEmpty() || !QFileInfo(folder).isDir())
-        folder = QDir::tempPath();
-    return QDir(folder).filePath(QStringLiteral("sonavue-%1").arg(::getuid()));
-}
-
 SingleInstance::SingleInstance(QString socketPath, QObject* parent)
     : QObject(parent), m_socketPath(std::move(socketPath)) {
     connect(&m_listener, &SocketListener::connected, this, &SingleInstance::serve);
@@ -119,6 +108,8 @@ SingleInstance::SingleInstance(QString socketPath, QObject* parent)
 SingleInstance::~SingleInstance() = default;
 
 SingleInstance::Role SingleInstance::start(const QStringList& files) {
+    if (m_socketPath.isEmpty())
+        return Role::Alone;
     // Two starts at once must not both find the socket stale and take it over in turn (the
     // second would remove the first's live socket).
     const FileLock turn(pathToNative(m_socketPath) + ".lock", StartTurnWaitMs);

@@ -39,17 +39,15 @@ public:
     };
     Q_ENUM(Role)
 
-    // The per-user socket: $XDG_RUNTIME_DIR/sonavue-<uid>, or sonavue-<uid> in the
-    // temporary folder when there is no runtime folder.
-    static QString defaultSocketPath();
-
     // Takes the files of a later start: one answer per path, empty when the path was taken,
     // else why not.
     using FileHandler = std::function<QStringList(const QStringList& paths)>;
     // Carries out the remote command of a later start.
     using CommandHandler = std::function<RemoteAnswer(const RemoteCommand& command)>;
 
-    explicit SingleInstance(QString socketPath = defaultSocketPath(), QObject* parent = nullptr);
+    // socketPath: where the instances meet (defaultSocketPlace()); empty: nowhere, so a start
+    // runs alone.
+    explicit SingleInstance(QString socketPath, QObject* parent = nullptr);
     ~SingleInstance() override;
 
     // Where the files of later starts go; without a handler they are refused.

@@ -2,6 +2,8 @@
 // SPDX-FileCopyrightText: 2026 The Sonavue developers
 #include "app/socketlistener.h"
 
+#include "base/userfolders.h"
+
 #include <QLocalSocket>
 #include <QSocketNotifier>
 #include <cerrno>
@@ -33,6 +35,13 @@ std::optional<sockaddr_un> addressOf(const QByteArray& path) {
 }
 
 } // namespace
+
+SocketPlace defaultSocketPlace() {
+    const RuntimeFolder folder = runtimeFolder();
+    if (folder.path.isEmpty())
+        return {{}, folder.problem};
+    return {folder.path + QStringLiteral("/sonavue-%1").arg(::getuid()), {}};
+}
 
 bool peerIsThisUser(int fd) {
     ucred credentials{};

@@ -7,6 +7,7 @@
 // the socket file it made itself, and hands on only connections from this user.
 #include <QByteArray>
 #include <QObject>
+#include <QString>
 #include <QTimer>
 #include <sys/types.h>
 
@@ -22,6 +23,17 @@ namespace sonavue {
 inline constexpr int ConnectTimeoutMs = 2000;
 inline constexpr int WriteTimeoutMs = 2000;
 inline constexpr int AnswerTimeoutMs = 5000;
+// Files one request hands over (a second start's, or --enqueue's); the reserved list takes
+// only a few anyway. The starts refuse the others themselves, before connecting.
+inline constexpr qsizetype MaxFilesPerRequest = 256;
+
+// Where the per-user socket is: sonavue-<uid> in the user's private runtime folder. No path,
+// and why not, when the user has no such folder (another user made it, or opened it to all).
+struct SocketPlace {
+    QString path;
+    QString problem;
+};
+SocketPlace defaultSocketPlace();
 
 class SocketListener : public QObject {
     Q_OBJECT

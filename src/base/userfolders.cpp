@@ -6,7 +6,11 @@
 
 #include <QDir>
 #include <QStandardPaths>
+#include <cerrno>
+#include <cstring>
+#include <pwd.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace sonavue {
 namespace {
@@ -38,6 +42,44 @@ QString withoutTrailingSeparator(QString path) {
     return path;
 }
 
+// This user's login name, or the number when the system has no name for it.
+QString userName() {
+    const uid_t uid = ::geteuid();
+    passwd entry{};
+    passwd* found = nullptr;
+    char buffer[1024];
+    if (::getpwuid_r(uid, &entry, buffer, sizeof buffer, &found) == 0 && found)
+        return pathFromNative(QByteArray(found->pw_name));
+    return QString::number(uid);
+}
+
+// The folder at path when it is this user's alone, made so when it is missing.
+RuntimeFolder privateFolder(const QString& path) {
+    const QByteArray native = pathToNative(path);
+    const QString shown = readableText(path);
+    // Made here, it is ours; the mode is set again in case the umask took bits from it.
+    if (::mkdir(native.constData(), 0700) == 0 && ::chmod(native.constData(), 0700) == 0)
+        return {path, {}};
+    struct stat st {};
+    if (errno != EEXIST || ::lstat(native.constData(), &st) != 0)
+        return {{},
+                QStringLiteral("the runtime folder %1 cannot be made (%2)")
+                    .arg(shown, QString::fromLocal8Bit(std::strerror(errno)))};
+    if (!S_ISDIR(st.st_mode))
+        return {{}, QStringLiteral("the runtime folder %1 is not a folder").arg(shown)};
+    if (st.st_uid != ::geteuid())
+        return {{},
+                QStringLiteral("the runtime folder %1 belongs to another user (uid %2)")
+                    .arg(shown)
+                    .arg(st.st_uid)};
+    if ((st.st_mode & 07777) != 0700)
+        return {{},
+                QStringLiteral("the runtime folder %1 is not private: its mode is %2, not 0700")
+                    .arg(shown)
+                    .arg(st.st_mode & 07777, 4, 8, QLatin1Char('0'))};
+    return {path, {}};
+}
+
 } // namespace
 
 QString specialFolderPath(int folderId) {
@@ -62,6 +104,13 @@ QString defaultMusicFolder() {
     const QString music =
         withoutTrailingSeparator(QStandardPaths::writableLocation(QStandardPaths::MusicLocation));
     return isFolder(music) ? music : personalFolder();
+}
+
+RuntimeFolder runtimeFolder() {
+    const QString given = qEnvironmentVariable("XDG_RUNTIME_DIR");
+    if (isFolder(given))
+        return {given, {}};
+    return privateFolder(QDir::tempPath() + QStringLiteral("/runtime-") + userName());
 }
 
 QString trimAtNul(const QString& text) {

@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: LicenseRef-proprietary
 // SPDX-FileCopyrightText: 2026 The Sonavue developers
 #pragma once
-// Where the user's personal documents folder is.
+// Where the user's folders are: the personal documents folder, the music folder, and the
+// private runtime folder the player's socket lives in.
 #include <QString>
 
 namespace sonavue {
@@ -17,6 +18,16 @@ QString personalFolder();
 QString defaultMusicFolder();
 // Path of special folder folderId, or empty text for an id it does not know.
 QString specialFolderPath(int folderId);
+// The user's private runtime folder: $XDG_RUNTIME_DIR when it names a folder, else
+// runtime-<user> in the temporary folder (as Qt names its own), made for the user alone when
+// it is missing. One that is there already is taken only when it is a folder (not a link)
+// of this user's with mode 0700: in a shared temporary folder another user may have made it.
+struct RuntimeFolder {
+    QString path;    // empty when there is none to take
+    QString problem; // then why not, as a sentence part naming the folder
+};
+RuntimeFolder runtimeFolder();
+
 // The part of text before its first NUL character.
 QString trimAtNul(const QString& text);
 

@@ -20,6 +20,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QThread>
+#include <pwd.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 using namespace sonavue;
@@ -156,6 +158,14 @@ private slots:
         dataRow("enqueue a missing file", Before::Playing, L{"gone.wav", "--enqueue", "extra.wav"},
                 1, "refused: %1/gone.wav: [^\n]+\nadded: %1/extra.wav\n", "",
                 "playing t1.wav early; volume 128; reserved extra.wav");
+        // Past what one command hands over, files are refused before the player is asked.
+        const QStringList many = L{"--enqueue"} + QStringList(300, "extra.wav");
+        dataRow("enqueue past the limit", Before::Playing, many, 1,
+                "(added: %1/extra.wav\n){5}(refused: %1/extra.wav: [^\n]+\n){251}"
+                "(refused: %1/extra.wav: too many files in one command \\(at most 256\\)\n){44}",
+                "",
+                "playing t1.wav early; volume 128; reserved "
+                "extra.wav,extra.wav,extra.wav,extra.wav,extra.wav");
         dataRow("print-playing", Before::PausedLate, L{"--print-playing"}, 0,
                 "state: paused\npath: %1/t1.wav\ntitle: First Song\nartist: Artist One\n"
                 "position-ms: 8\\d\\d\\d\n",
@@ -191,6 +201,49 @@ private slots:
             QVERIFY2(run.err.contains(err.toUtf8()), run.err.constData());
         QCOMPARE(raised.count(), 0);
         QTRY_COMPARE(snapshot(*core), after);
+    }
+
+    // Without XDG_RUNTIME_DIR the socket is in runtime-<user> of the temporary folder, made
+    // for the user alone; one another user made, or one open to others, is not used.
+    void runtimeFolderOfTheUsersOwn_data() {
+        QTest::addColumn<QString>("made");    // what is there before: "", "open", "theirs"
+        QTest::addColumn<QString>("message"); // on standard error; %1: the folder
+        dataRow("made for the user", "", "no player is running (nobody listens at %1/sonavue-");
+        dataRow("open to others", "open",
+                "no player can be reached: the runtime folder %1 is not private: its mode is "
+                "0777, not 0700");
+        dataRow("another user's", "theirs",
+                "no player can be reached: the runtime folder %1 belongs to another user "
+                "(uid 65534)");
+    }
+    void runtimeFolderOfTheUsersOwn() {
+        QFETCH(QString, made);
+        QFETCH(QString, message);
+        QTemporaryDir temporary;
+        const QString folder = temporary.filePath(
+            QStringLiteral("runtime-") + QString::fromLocal8Bit(::getpwuid(::geteuid())->pw_name));
+        QProcessEnvironment environment = m_environment;
+        environment.remove(QStringLiteral("XDG_RUNTIME_DIR"));
+        environment.insert(QStringLiteral("TMPDIR"), temporary.path());
+        if (!made.isEmpty()) {
+            QVERIFY(QDir().mkpath(folder));
+            QVERIFY(::chmod(QFile::encodeName(folder).constData(),
+                            made == QLatin1String("open") ? 0777 : 0700) == 0);
+        }
+        if (made == QLatin1String("theirs") &&
+            ::chown(QFile::encodeName(folder).constData(), 65534, 65534) != 0)
+            QSKIP("only root can give a folder to another user");
+
+        const ProcessRun run = runProcess(builtProgram(QStringLiteral("Sonavue")),
+                                          {QStringLiteral("--print-playing")}, 30000, environment);
+        QCOMPARE(run.exitCode, 1);
+        QCOMPARE(run.out, QByteArray());
+        QVERIFY2(run.err.contains(message.arg(folder).toUtf8()), run.err.constData());
+        struct stat st {};
+        QCOMPARE(::lstat(QFile::encodeName(folder).constData(), &st), 0);
+        QVERIFY(S_ISDIR(st.st_mode));
+        if (made.isEmpty())
+            QCOMPARE(st.st_mode & 07777, mode_t(0700));
     }
 };
 
