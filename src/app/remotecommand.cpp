@@ -40,8 +40,22 @@ std::optional<Verb> verbNamed(QStringView name) {
     return std::nullopt;
 }
 
-// A level as the volume bar has them: a plain decimal number, 0..255 (no sign, no spaces).
-std::optional<int> levelOf(QStringView text) {
+bool isAnswerWord(const QByteArray& word) {
+    if (word.isEmpty() || word.size() > MaxWordLength)
+        return false;
+    for (const char c : word)
+        if ((c < 'a' || c > 'z') && c != '-')
+            return false;
+    return true;
+}
+
+} // namespace
+
+QString optionName(Verb verb) {
+    return QStringLiteral("--") + QString::fromLatin1(verbName(verb));
+}
+
+std::optional<int> volumeLevelOf(QStringView text) {
     if (text.isEmpty() || text.size() > 3)
         return std::nullopt;
     int level = 0;
@@ -53,63 +67,6 @@ std::optional<int> levelOf(QStringView text) {
     if (level > RemoteCommand::MaxVolumeLevel)
         return std::nullopt;
     return level;
-}
-
-bool isAnswerWord(const QByteArray& word) {
-    if (word.isEmpty() || word.size() > MaxWordLength)
-        return false;
-    for (const char c : word)
-        if ((c < 'a' || c > 'z') && c != '-')
-            return false;
-    return true;
-}
-
-// The value of --volume: attached after '=' or the next argument.
-void readVolumeValue(const QStringList& arguments, qsizetype index, RemoteOption& option) {
-    const QString& argument = arguments[index];
-    const qsizetype equals = argument.indexOf(QLatin1Char('='));
-    QString value;
-    if (equals >= 0) {
-        value = argument.mid(equals + 1);
-    } else if (index + 1 < arguments.size()) {
-        value = arguments[index + 1];
-        option.length = 2;
-    } else {
-        option.problem = QStringLiteral("--volume needs a level from 0 to %1")
-                             .arg(RemoteCommand::MaxVolumeLevel);
-        return;
-    }
-    if (const std::optional<int> level = levelOf(value))
-        option.volume = *level;
-    else
-        option.problem = QStringLiteral("--volume takes a level from 0 to %1, not '%2'")
-                             .arg(RemoteCommand::MaxVolumeLevel)
-                             .arg(value);
-}
-
-} // namespace
-
-QString optionName(Verb verb) {
-    return QStringLiteral("--") + QString::fromLatin1(verbName(verb));
-}
-
-RemoteOption readRemoteOption(const QStringList& arguments, qsizetype index) {
-    const QString& argument = arguments[index];
-    if (!argument.startsWith(QLatin1String("--")))
-        return {};
-    const qsizetype equals = argument.indexOf(QLatin1Char('='));
-    const std::optional<Verb> verb =
-        verbNamed(QStringView(argument).mid(2, equals < 0 ? -1 : equals - 2));
-    if (!verb)
-        return {};
-    RemoteOption option;
-    option.length = 1;
-    option.verb = *verb;
-    if (*verb == Verb::Volume)
-        readVolumeValue(arguments, index, option);
-    else if (equals >= 0)
-        option.problem = QStringLiteral("%1 takes no value").arg(optionName(*verb));
-    return option;
 }
 
 QByteArray requestBytes(const RemoteCommand& command) {
@@ -138,7 +95,7 @@ std::optional<RemoteCommand> commandOfRequestLine(const QByteArray& line) {
     RemoteCommand command;
     command.verb = *verb;
     if (*verb == Verb::Volume) {
-        const std::optional<int> level = levelOf(QString::fromLatin1(words[1]));
+        const std::optional<int> level = volumeLevelOf(QString::fromLatin1(words[1]));
         if (!level)
             return std::nullopt;
         command.volume = *level;

@@ -2,8 +2,8 @@
 // SPDX-FileCopyrightText: 2026 The Sonavue developers
 #pragma once
 // A remote command: what a start with --play-pause, --stop, --next, --previous, --volume N,
-// --enqueue FILE... or --print-playing asks of the running player. Read from the command
-// line here, carried as one request over the one-instance socket (the exchange is described
+// --enqueue FILE... or --print-playing asks of the running player (commandline.h reads it),
+// carried as one request over the one-instance socket (the exchange is described
 // in singleinstance.h) and answered with named values.
 #include <QByteArray>
 #include <QList>
@@ -25,15 +25,9 @@ struct RemoteCommand {
 
 // "--stop", "--volume", ...
 QString optionName(RemoteCommand::Verb verb);
-
-// One remote option at arguments[index], with its value ("--volume 100", "--volume=100").
-struct RemoteOption {
-    int length = 0; // arguments it takes; 0: not a remote option
-    RemoteCommand::Verb verb = RemoteCommand::Verb::PlayPause;
-    int volume = 0;
-    QString problem; // its value is missing or not a level: a usage error
-};
-RemoteOption readRemoteOption(const QStringList& arguments, qsizetype index);
+// A level as the volume bar has them: a plain decimal number, 0..MaxVolumeLevel (no sign, no
+// spaces); nothing for any other text.
+std::optional<int> volumeLevelOf(QStringView text);
 
 // --- On the socket ------------------------------------------------------------------------
 

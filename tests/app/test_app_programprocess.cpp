@@ -4,7 +4,7 @@
 // a quit signal during the start-up scan, the settings file named after the executable
 // (with the leftovers of killed writes of it removed at the start), and a file built to
 // crash a demuxer, handed over from outside.
-#include "app/selfcheck.h"
+#include "app/commandline.h"
 #include "playback/audiofiles.h"
 #include "support/containers.h"
 #include "support/datarow.h"
