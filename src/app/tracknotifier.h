@@ -7,10 +7,13 @@
 // controls publish, so a file that cannot play, a fade's steps and a track whose start was
 // taken over are never announced. Without a notification service nothing is shown and
 // nothing waits: the call is sent without starting a service and its failure is dropped.
+// The body is text: where the service reads markup in it ("body-markup"), &, < and > in
+// the tags are written as entities, so that "<i>it</i>" shows as those letters.
 #include <QDBusConnection>
 #include <QObject>
 #include <QVariantMap>
 #include <memory>
+#include <optional>
 
 namespace sonavue {
 
@@ -25,8 +28,14 @@ public:
     void announce(const QVariantMap& metadata);
 
 private:
+    // Asks the service whether it reads markup in the body, then announces the track waiting.
+    void askCapabilities();
+    void send(const QVariantMap& metadata, bool bodyMarkup);
+
     QDBusConnection m_connection;
-    uint m_shownId = 0; // the notification the next one replaces
+    uint m_shownId = 0;                   // the notification the next one replaces
+    std::optional<bool> m_bodyMarkup;     // what the service said; unknown until it answers
+    std::optional<QVariantMap> m_waiting; // the track announced while the question is out
 };
 
 // The notifier that follows mpris when settings turn notifications on, else none.

@@ -110,6 +110,8 @@ void Form1::mouseDoubleClickEvent(QMouseEvent* event) {
 }
 
 void Form1::Form_KeyDown(int keyCode, Qt::KeyboardModifiers modifiers) {
+    if (runMediaKey(keyCode, m_core.transport()))
+        return;
     switch (windowCommandFor(keyCode, modifiers, focusWidget() == ui.find)) {
     case WindowCommand::SwitchLayout:
         return m_layoutSwitch->toggle();

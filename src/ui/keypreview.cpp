@@ -2,6 +2,8 @@
 // SPDX-FileCopyrightText: 2026 The Sonavue developers
 #include "ui/keypreview.h"
 
+#include "playback/transport.h"
+
 #include <QApplication>
 #include <QKeyEvent>
 #include <QWidget>
@@ -60,6 +62,32 @@ WindowCommand windowCommandFor(int key, Qt::KeyboardModifiers modifiers, bool ty
         return ctrlOnly ? WindowCommand::OpenFind : WindowCommand::None;
     default:
         return WindowCommand::None;
+    }
+}
+
+bool runMediaKey(int key, Transport& transport) {
+    switch (key) {
+    case Qt::Key_MediaPlay:
+        transport.play();
+        return true;
+    case Qt::Key_MediaPause:
+        transport.pause();
+        return true;
+    case Qt::Key_MediaTogglePlayPause:
+        transport.playPause();
+        return true;
+    case Qt::Key_MediaNext:
+        transport.next();
+        return true;
+    case Qt::Key_MediaPrevious:
+        // Play only goes forward: previous is the playing track from its start.
+        transport.restartTrack();
+        return true;
+    case Qt::Key_MediaStop:
+        transport.stop();
+        return true;
+    default:
+        return false;
     }
 }
 

@@ -12,6 +12,8 @@ class QWidget;
 
 namespace sonavue {
 
+class Transport;
+
 // What a key pressed in the window asks for.
 enum class WindowCommand {
     None,
@@ -27,6 +29,11 @@ enum class WindowCommand {
 // Shift, Ctrl and Alt count (a keypad key or one with Meta is the same key). While the find
 // field has the focus, only the Ctrl keys act: letters are the find's text.
 WindowCommand windowCommandFor(int key, Qt::KeyboardModifiers modifiers, bool typingInFind);
+
+// The keyboard's media keys (play, pause, play/pause, next, previous, stop), whatever the
+// modifiers and wherever the focus is: each runs on transport the verb the desktop's media
+// controls run for it. False, doing nothing, for any other key.
+bool runMediaKey(int key, Transport& transport);
 
 class KeyPreview : public QObject {
     Q_OBJECT

@@ -71,14 +71,19 @@ public slots:
     void seeked(qlonglong position) { seeks << position; }
 };
 
-// A desktop's notification service on the test's bus: records each Notify call and answers
-// with a new notification number.
+// A desktop's notification service on the test's bus: says what it can, records each Notify
+// call and answers with a new notification number.
 class NotificationService : public QDBusVirtualObject {
 public:
     static constexpr uint FirstId = 101;
+    QStringList capabilities;
     QList<QVariantList> calls;
     QString introspect(const QString&) const override { return {}; }
     bool handleMessage(const QDBusMessage& message, const QDBusConnection& connection) override {
+        if (message.member() == QLatin1String("GetCapabilities")) {
+            connection.send(message.createReply(QVariant(capabilities)));
+            return true;
+        }
         if (message.member() != QLatin1String("Notify"))
             return false;
         calls << message.arguments();
@@ -86,6 +91,29 @@ public:
         return true;
     }
 };
+
+// The notification service on a bus connection of its own, there while the rig lives.
+struct NotificationRig {
+    explicit NotificationRig(QStringList capabilities) {
+        service.capabilities = std::move(capabilities);
+        registered = bus.registerVirtualObject(ObjectPath, &service) && bus.registerService(Name);
+    }
+    ~NotificationRig() {
+        bus.unregisterService(Name);
+        bus.unregisterObject(ObjectPath);
+        QDBusConnection::disconnectFromBus(Connection);
+    }
+    NotificationRig(const NotificationRig&) = delete;
+    NotificationRig& operator=(const NotificationRig&) = delete;
+
+    static inline const QString Name = QStringLiteral("org.freedesktop.Notifications");
+    static inline const QString ObjectPath = QStringLiteral("/org/freedesktop/Notifications");
+    static inline const QString Connection = QStringLiteral("notifications");
+    NotificationService service;
+    QDBusConnection bus = QDBusConnection::connectToBus(QDBusConnection::SessionBus, Connection);
+    bool registered = false;
+};
+
 class MprisTest : public QObject {
     Q_OBJECT
 
@@ -123,6 +151,24 @@ class MprisTest : public QObject {
         return std::make_unique<MprisPlayer>(
             *m_program.program().core,
             MprisPlayer::WindowActions{[&form] { raiseWindow(form); }, [&form] { form.close(); }});
+    }
+    // A verb of the media controls, over the bus or as the keyboard's media key pressed on the
+    // window.
+    void give(const QString& verb, bool byKey) {
+        if (!byKey) {
+            call(Player, verb);
+            return;
+        }
+        static const QHash<QString, Qt::Key> keys{
+            {QStringLiteral("PlayPause"), Qt::Key_MediaTogglePlayPause},
+            {QStringLiteral("Play"), Qt::Key_MediaPlay},
+            {QStringLiteral("Pause"), Qt::Key_MediaPause},
+            {QStringLiteral("Next"), Qt::Key_MediaNext},
+            {QStringLiteral("Previous"), Qt::Key_MediaPrevious},
+            {QStringLiteral("Stop"), Qt::Key_MediaStop}};
+        // Keys without a character are sent with their text (none) given.
+        QTest::sendKeyEvent(QTest::Click, m_form->windowHandle(), keys.value(verb), QString(),
+                            Qt::NoModifier);
     }
     QLabel* volumeLabel() const { return control<QLabel>(*m_form, QStringLiteral("Vol")); }
     QString playingFile() const { return QFileInfo(m_form->core().media().fileName()).fileName(); }
@@ -222,10 +268,20 @@ private slots:
                  QString::fromLatin1(MprisPlayer::NoTrack));
     }
 
+    // The same verbs from the desktop's media controls and from the keyboard's media keys
+    // while the window has the focus.
+    void transportDrivesTheWindowsPlayer_data() {
+        QTest::addColumn<bool>("byKey");
+        dataRow("over the bus", false);
+        dataRow("media keys", true);
+    }
     void transportDrivesTheWindowsPlayer() {
+        QFETCH(bool, byKey);
         MediaControl& media = m_form->core().media();
+        m_form->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(m_form));
         // PlayPause from idle is a continuous start: the first track of the list.
-        call(Player, QStringLiteral("PlayPause"));
+        give(QStringLiteral("PlayPause"), byKey);
         QTRY_COMPARE(media.state(), MediaControl::State::Playing);
         QCOMPARE(playingFile(), QStringLiteral("t1.wav"));
         QCOMPARE(property(Player, QStringLiteral("PlaybackStatus")),
@@ -253,19 +309,24 @@ private slots:
                      TrackMs * 1000LL) < 100000);
 
         // PlayPause pauses; Play resumes the same track.
-        call(Player, QStringLiteral("PlayPause"));
+        give(QStringLiteral("PlayPause"), byKey);
         QTRY_COMPARE(media.state(), MediaControl::State::Paused);
         QTRY_COMPARE(m_recorder->last(QStringLiteral("PlaybackStatus")),
                      QVariant(QStringLiteral("Paused")));
-        call(Player, QStringLiteral("Play"));
+        give(QStringLiteral("Play"), byKey);
         QTRY_COMPARE(media.state(), MediaControl::State::Playing);
         QCOMPARE(playingFile(), QStringLiteral("t1.wav"));
         QCOMPARE(metadata().value(QStringLiteral("mpris:trackid")).value<QDBusObjectPath>().path(),
                  firstId);
+        // Previous starts the playing track over: play only goes forward.
+        QTRY_VERIFY(media.positionMs() >= 500);
+        give(QStringLiteral("Previous"), byKey);
+        QTRY_VERIFY(media.positionMs() < 500);
+        QCOMPARE(playingFile(), QStringLiteral("t1.wav"));
 
         // Next is the end-of-track step: the next track of the list, with new metadata.
         m_recorder->changes.clear();
-        call(Player, QStringLiteral("Next"));
+        give(QStringLiteral("Next"), byKey);
         QTRY_COMPARE(playingFile(), QStringLiteral("t2.wav"));
         QTRY_COMPARE(media.state(), MediaControl::State::Playing);
         data = metadata();
@@ -279,18 +340,18 @@ private slots:
                          .toString(),
                      QStringLiteral("Second Song"));
         // A file without a tag is named by its file name.
-        call(Player, QStringLiteral("Next"));
+        give(QStringLiteral("Next"), byKey);
         QTRY_COMPARE(playingFile(), QStringLiteral("t3.wav"));
         QTRY_COMPARE(metadata().value(QStringLiteral("xesam:title")).toString(),
                      QStringLiteral("t3.wav"));
 
         // Stop is the STOP button: the element is closed.
-        call(Player, QStringLiteral("Stop"));
+        give(QStringLiteral("Stop"), byKey);
         QTRY_COMPARE(media.state(), MediaControl::State::Closed);
         QTRY_COMPARE(m_recorder->last(QStringLiteral("PlaybackStatus")),
                      QVariant(QStringLiteral("Stopped")));
         // Pause while stopped changes nothing.
-        call(Player, QStringLiteral("Pause"));
+        give(QStringLiteral("Pause"), byKey);
         QTest::qWait(100);
         QCOMPARE(media.state(), MediaControl::State::Closed);
     }
@@ -342,12 +403,9 @@ private slots:
     // before; the file that cannot play between them is not. Off by default.
     void notificationsFollowTheTracks() {
         QVERIFY(!notifyTrackStarts(*m_mpris, ProgramSettings(App), QDBusConnection::sessionBus()));
-        NotificationService service;
-        QDBusConnection bus = QDBusConnection::connectToBus(QDBusConnection::SessionBus,
-                                                            QStringLiteral("notifications"));
-        QVERIFY(
-            bus.registerVirtualObject(QStringLiteral("/org/freedesktop/Notifications"), &service));
-        QVERIFY(bus.registerService(QStringLiteral("org.freedesktop.Notifications")));
+        NotificationRig rig({QStringLiteral("body"), QStringLiteral("body-markup")});
+        QVERIFY(rig.registered);
+        const NotificationService& service = rig.service;
         m_settings.set(QStringLiteral("notify"), QStringLiteral("1"));
         const auto notifier =
             notifyTrackStarts(*m_mpris, ProgramSettings(App), QDBusConnection::sessionBus());
@@ -366,9 +424,35 @@ private slots:
         QCOMPARE(calls[0].value(4).toString(), QStringLiteral("Artist One — Album X"));
         QCOMPARE(calls[1].value(1).toUInt(), NotificationService::FirstId);
         QCOMPARE(calls[1].value(3).toString(), QStringLiteral("Second Song"));
-        bus.unregisterService(QStringLiteral("org.freedesktop.Notifications"));
-        bus.unregisterObject(QStringLiteral("/org/freedesktop/Notifications"));
-        QDBusConnection::disconnectFromBus(QStringLiteral("notifications"));
+    }
+
+    // Tag text shows as its letters: where the service reads markup in the body, &, < and >
+    // go as entities; elsewhere as they are. The summary is plain text anyway.
+    void notificationsShowTagTextAsIs_data() {
+        QTest::addColumn<QStringList>("capabilities");
+        QTest::addColumn<QString>("body");
+        dataRow("body markup", QStringList{"body", "body-markup"},
+                "&lt;i&gt;it&lt;/i&gt; &amp;amp; — A&amp;B");
+        dataRow("plain body", QStringList{"body"}, "<i>it</i> &amp; — A&B");
+    }
+    void notificationsShowTagTextAsIs() {
+        QFETCH(QStringList, capabilities);
+        QFETCH(QString, body);
+        NotificationRig rig(capabilities);
+        QVERIFY(rig.registered);
+        TrackNotifier notifier(QDBusConnection::sessionBus());
+        const QVariantMap track{{QStringLiteral("xesam:title"), QStringLiteral("<b>T</b>")},
+                                {QStringLiteral("xesam:artist"), QStringList{"<i>it</i> &amp;"}},
+                                {QStringLiteral("xesam:album"), QStringLiteral("A&B")}};
+        notifier.announce(track);
+        notifier.announce(track); // while the service is still asked what it reads
+        QTRY_COMPARE(rig.service.calls.size(), 1);
+        notifier.announce(track);
+        QTRY_COMPARE(rig.service.calls.size(), 2);
+        for (const QVariantList& call : rig.service.calls) {
+            QCOMPARE(call.value(3).toString(), QStringLiteral("<b>T</b>"));
+            QCOMPARE(call.value(4).toString(), body);
+        }
     }
 
     // A select start of a file that cannot be played stops there: the bus has "Stopped" and

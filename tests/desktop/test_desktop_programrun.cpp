@@ -49,6 +49,18 @@ QString playingFile() {
     return QUrl(map.value(QStringLiteral("xesam:url")).toString()).fileName();
 }
 
+// What the player reports over MPRIS of its play: "Playing", "Paused" or "Stopped".
+QString playbackStatus() {
+    QDBusMessage get = QDBusMessage::createMethodCall(
+        QStringLiteral("org.mpris.MediaPlayer2.sonavue"), QStringLiteral("/org/mpris/MediaPlayer2"),
+        QStringLiteral("org.freedesktop.DBus.Properties"), QStringLiteral("Get"));
+    get << QStringLiteral("org.mpris.MediaPlayer2.Player") << QStringLiteral("PlaybackStatus");
+    const QDBusMessage reply = QDBusConnection::sessionBus().call(get, QDBus::Block, 2000);
+    if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().isEmpty())
+        return {};
+    return reply.arguments().constFirst().value<QDBusVariant>().variant().toString();
+}
+
 QRect xGeometry(x::WindowId window) {
     const auto info = x::windowInfo(window);
     return info && info->viewable ? info->geometry : QRect();
@@ -156,6 +168,19 @@ private slots:
         WAIT_COMPARE(playingFile(), TrackFiles[0]);
         QVERIFY(x::pressKey(QStringLiteral("s")));
         WAIT_COMPARE(playingFile(), TrackFiles[1]);
+    }
+
+    // The keyboard's media keys, as the X server sends them to the focused window, act as
+    // the desktop's media controls do.
+    void mediaKeysActOnTheFocusedWindow() {
+        WAIT_COMPARE(playbackStatus(), QStringLiteral("Playing"));
+        QVERIFY(x::pressKey(QStringLiteral("XF86AudioPause")));
+        WAIT_COMPARE(playbackStatus(), QStringLiteral("Paused"));
+        QVERIFY(x::pressKey(QStringLiteral("XF86AudioPlay")));
+        WAIT_COMPARE(playbackStatus(), QStringLiteral("Playing"));
+        QCOMPARE(playingFile(), TrackFiles[1]);
+        QVERIFY(x::pressKey(QStringLiteral("XF86AudioStop")));
+        WAIT_COMPARE(playbackStatus(), QStringLiteral("Stopped"));
     }
 
     void quitKeyEndsTheProgramAndWritesTheSettings() {
