@@ -1,10 +1,11 @@
 // SPDX-License-Identifier: LicenseRef-proprietary
 // SPDX-FileCopyrightText: 2026 The Sonavue developers
 #pragma once
-// What the now-playing label shows: the playing track's title, or for a while a notice in
-// its place (a file that cannot be played, no sound device). A notice stays for NoticeMs at
-// least; then the title comes back, unless the notice said that the title's track does not
-// play, in which case it stays until a track starts.
+// What the now-playing label shows: the playing track's title, or a notice in its place (a
+// file that cannot be played, nothing playable, no sound device). A track that starts shows
+// its title at once; when files that could not be played were passed over just before it,
+// the title says for NoticeMs how many. A notice that the title's track does not play stays
+// until a track starts; one of a missing sound device gives way to the title after NoticeMs.
 #include <QObject>
 #include <QString>
 #include <QTimer>
@@ -22,6 +23,8 @@ public:
 
     // The title of the track that starts now.
     void setTitle(const QString& title);
+    // The file named fileName could not be played.
+    void showFailed(const QString& fileName);
     // A notice in the title's place; trackGone: the title's track is not playing after all.
     void showNotice(const QString& text, bool trackGone);
     const QString& shown() const { return m_shown; }
@@ -37,7 +40,9 @@ private:
 
     QString m_title;
     QString m_shown;
-    bool m_titleGone = false; // the notice replaces the title for good
+    bool m_titleGone = false;  // the notice replaces the title for good
+    int m_passedOver = 0;      // files that could not be played, one after another
+    bool m_lastFailed = false; // the last track started could not be played
     QTimer m_hold;
 };
 
