@@ -39,7 +39,13 @@ qt_add_resources(sv_program_icon program_icon
 # --- Desktop entry and AppStream metadata: one reverse-DNS id (SONAVUE_APP_ID, set in the
 # top-level build file) names the entry, the metadata, the media controls' DesktopEntry and
 # the windows' desktop file name. ---
-install(FILES ${PROJECT_SOURCE_DIR}/assets/${SONAVUE_APP_ID}.desktop DESTINATION share/applications)
+# The entry names the launcher by its installed path, which only the install knows
+# (cmake --install --prefix).
+install(CODE "
+  set(SONAVUE_DESKTOP_TEMPLATE [[${PROJECT_SOURCE_DIR}/assets/${SONAVUE_APP_ID}.desktop.in]])
+  set(SONAVUE_DESKTOP_NAME [[${SONAVUE_APP_ID}.desktop]])
+  include([[${CMAKE_CURRENT_SOURCE_DIR}/desktopentry.cmake]])
+")
 configure_file(${PROJECT_SOURCE_DIR}/assets/${SONAVUE_APP_ID}.metainfo.xml.in
                ${CMAKE_CURRENT_BINARY_DIR}/${SONAVUE_APP_ID}.metainfo.xml @ONLY)
 install(FILES ${CMAKE_CURRENT_BINARY_DIR}/${SONAVUE_APP_ID}.metainfo.xml DESTINATION share/metainfo)
@@ -60,6 +66,14 @@ install(CODE [[
     endif()
   endif()
 ]])
+
+# The uninstall removes what the last install of this build folder laid out (its
+# install_manifest.txt), with the caches and folders made for it.
+add_custom_target(uninstall
+  COMMAND ${CMAKE_COMMAND} -DMANIFEST=${CMAKE_BINARY_DIR}/install_manifest.txt
+          -P ${CMAKE_CURRENT_SOURCE_DIR}/uninstall.cmake
+  COMMENT "Removing what the last install laid out"
+  VERBATIM)
 
 # --- Manual pages: plain roff, the version filled in. ---
 foreach(page sonavue.1 sonavue-catalogue.1)

@@ -1,13 +1,16 @@
 // SPDX-License-Identifier: LicenseRef-proprietary
 // SPDX-FileCopyrightText: 2026 The Sonavue developers
-// The installed program: `cmake --install` into a temporary prefix lays out a program that
-// starts from its launcher, a catalogue tool that scans, a valid desktop entry, icons in
-// every size, AppStream metadata and manual pages that list the options.
+// The installed program: `cmake --install` into a temporary prefix (with a space in its path)
+// lays out a program that starts from its launcher, a catalogue tool that scans, a valid
+// desktop entry naming the launcher by its installed path, icons in every size, AppStream
+// metadata and manual pages that list the options --help does; the uninstall the README
+// gives leaves nothing behind, after the installed player has run once.
 #include "support/datarow.h"
 #include "support/musicfiles.h"
 #include "support/processrun.h"
 
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
 #include <QJsonArray>
@@ -44,13 +47,44 @@ QString toolPath(const char* name) {
     return found;
 }
 
-// The long options a program's --help names ("--self-check", ...).
-QStringList longOptionsIn(const QByteArray& help) {
+// The options ("-h", "--self-check", ...) named in text.
+QStringList optionsIn(const QString& text) {
     QStringList options;
-    static const QRegularExpression option(QStringLiteral("(?<![\\w-])--[a-z][a-z-]*"));
-    for (const QRegularExpressionMatch& match : option.globalMatch(QString::fromUtf8(help)))
+    static const QRegularExpression option(QStringLiteral("(?<![\\w-])--?[a-z][a-z-]*"));
+    for (const QRegularExpressionMatch& match : option.globalMatch(text))
         options << match.captured();
+    return options;
+}
+
+// The options --help lists: those its indented option lines begin with.
+QStringList optionsOfUsage(const QByteArray& help) {
+    QStringList options;
+    static const QRegularExpression line(QStringLiteral("^ +(-\\S.*?)(?: {2,}|$)"),
+                                         QRegularExpression::MultilineOption);
+    for (const QRegularExpressionMatch& match : line.globalMatch(QString::fromUtf8(help)))
+        options += optionsIn(match.captured(1));
     options.removeDuplicates();
+    options.sort();
+    return options;
+}
+
+// The options a manual page lists: the tags of its OPTIONS and COMMANDS sections (roff
+// writes "\-" for a dash).
+QStringList optionsOfManualPage(const QByteArray& page) {
+    QStringList options;
+    QString section;
+    bool tagNext = false;
+    for (QString line : QString::fromUtf8(page).split(QLatin1Char('\n'))) {
+        line.remove(QLatin1Char('\\'));
+        if (line.startsWith(QLatin1String(".SH ")))
+            section = line.mid(4).trimmed();
+        else if (tagNext &&
+                 (section == QLatin1String("OPTIONS") || section == QLatin1String("COMMANDS")))
+            options += optionsIn(line);
+        tagNext = line.startsWith(QLatin1String(".TP"));
+    }
+    options.removeDuplicates();
+    options.sort();
     return options;
 }
 
@@ -59,7 +93,7 @@ QStringList longOptionsIn(const QByteArray& help) {
 class InstallTest : public QObject {
     Q_OBJECT
 
-    QTemporaryDir m_prefix;
+    QTemporaryDir m_prefix{QDir::tempPath() + QStringLiteral("/sonavue install-XXXXXX")};
     QString path(const QString& relative) const { return m_prefix.filePath(relative); }
 
 private slots:
@@ -108,15 +142,20 @@ private slots:
     }
     void launcherStartsTheInstalledPlayer() {
         QFETCH(QString, launcher);
+        // A link outside the prefix, as a user's own ~/bin/player may be.
+        QTemporaryDir elsewhere;
         if (launcher.startsWith(QLatin1String("elsewhere"))) {
-            QDir().mkpath(path(QStringLiteral("elsewhere")));
-            QFile::link(path(QStringLiteral("bin/sonavue")), path(launcher));
+            QDir(elsewhere.path()).mkpath(QStringLiteral("elsewhere"));
+            QFile::link(path(QStringLiteral("bin/sonavue")), elsewhere.filePath(launcher));
+            launcher = elsewhere.filePath(launcher);
+        } else {
+            launcher = path(launcher);
         }
-        const Run version = run(path(launcher), {QStringLiteral("--version")});
+        const Run version = run(launcher, {QStringLiteral("--version")});
         QCOMPARE(version.exitCode, 0);
         QVERIFY2(version.out.startsWith("Sonavue 1."), version.out.constData());
         // The self-check finds the page in the program folder, not beside the launcher.
-        const Run check = run(path(launcher), {QStringLiteral("--self-check")});
+        const Run check = run(launcher, {QStringLiteral("--self-check")});
         QVERIFY2(check.exitCode == 0, check.out.constData());
         const QString folder = QFileInfo(path(QStringLiteral("lib/sonavue"))).canonicalFilePath();
         QVERIFY2(check.out.contains(("program folder: " + folder).toUtf8()), check.out.constData());
@@ -185,11 +224,15 @@ private slots:
         QVERIFY2(validate.exitCode == 0 && validate.out.isEmpty() && validate.err.isEmpty(),
                  (validate.out + validate.err).constData());
         const QByteArray text = readAll(entry);
-        for (const char* line :
-             {"Exec=sonavue %F", "Icon=sonavue", "Categories=AudioVideo;Audio;Player;Qt;",
-              "MimeType=audio/mpeg;audio/midi;audio/x-wav;audio/flac;audio/ogg;"
-              "audio/x-vorbis+ogg;audio/x-opus+ogg;audio/mp4;audio/x-m4a;",
-              "Name[ja]=ソナビュー"})
+        // The launcher by its installed path, whether or not its folder is on the PATH; the
+        // space in the path makes Exec quote it.
+        const QByteArray launcher = QFile::encodeName(path(QStringLiteral("bin/sonavue")));
+        QVERIFY2(text.contains("\nExec=\"" + launcher + "\" %F\n"), text.constData());
+        QVERIFY2(text.contains("\nTryExec=" + launcher + '\n'), text.constData());
+        for (const char* line : {"Icon=sonavue", "Categories=AudioVideo;Audio;Player;Qt;",
+                                 "MimeType=audio/mpeg;audio/midi;audio/x-wav;audio/flac;audio/ogg;"
+                                 "audio/x-vorbis+ogg;audio/x-opus+ogg;audio/mp4;audio/x-m4a;",
+                                 "Name[ja]=ソナビュー"})
             QVERIFY2(text.contains(QByteArray(line) + '\n'), line);
         QVERIFY(QRegularExpression(QStringLiteral("\nKeywords=([^;\n]+;)+\n"))
                     .match(QString::fromUtf8(text))
@@ -263,15 +306,14 @@ private slots:
                                        QStringLiteral("-ww"), QStringLiteral("-z"), page});
         QVERIFY2(format.exitCode == 0 && format.err.isEmpty(), format.err.constData());
 
-        // Every option the program's own usage names is in its page (roff writes "\-").
-        const QString text = QString::fromUtf8(readAll(page)).remove(QLatin1Char('\\'));
-        QVERIFY(!text.contains(QLatin1Char('@'))); // the build filled in every value
+        // The page lists the options the program's own usage lists, no more and no fewer.
+        const QByteArray text = readAll(page);
+        QVERIFY(!text.contains('@')); // the build filled in every value
         const Run help = run(path(QStringLiteral("bin/") + launcher), {QStringLiteral("--help")});
         QCOMPARE(help.exitCode, 0);
-        const QStringList options = longOptionsIn(help.out);
-        QVERIFY2(options.size() >= 2, help.out.constData());
-        for (const QString& option : options)
-            QVERIFY2(text.contains(option), qPrintable(option));
+        const QStringList options = optionsOfUsage(help.out);
+        QVERIFY2(options.size() >= 3, help.out.constData());
+        QCOMPARE(optionsOfManualPage(text), options);
     }
 
     // The player's launcher picks the X11 platform when there is an X display (XWayland
@@ -328,6 +370,51 @@ private slots:
         while (!xml.atEnd())
             xml.readNext();
         QVERIFY2(!xml.hasError(), qPrintable(xml.errorString()));
+    }
+
+    // The README's uninstall, after the installed player has run once and written its
+    // settings into its program folder (writable here, as in a ~/.local install), leaves
+    // nothing under the prefix: no file, no desktop cache, no folder. It runs last.
+    void uninstallLeavesNothing() {
+        QTemporaryDir home;
+        QVERIFY(QDir(home.path()).mkpath(QStringLiteral("runtime")));
+        QVERIFY(QFile::setPermissions(home.filePath(QStringLiteral("runtime")),
+                                      QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("HOME"), home.path());
+        environment.insert(QStringLiteral("XDG_RUNTIME_DIR"),
+                           home.filePath(QStringLiteral("runtime")));
+        environment.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"),
+                           QStringLiteral("unix:path=") + home.filePath(QStringLiteral("no-bus")));
+        environment.remove(QStringLiteral("DISPLAY"));
+        environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        environment.insert(QStringLiteral("QTWEBENGINE_CHROMIUM_FLAGS"),
+                           QStringLiteral("--disable-gpu --no-sandbox"));
+        QProcess player;
+        player.setProcessEnvironment(environment);
+        player.setProcessChannelMode(QProcess::ForwardedChannels);
+        player.start(path(QStringLiteral("bin/sonavue")), {});
+        QVERIFY(player.waitForStarted());
+        // The start-up writes the settings as it applies them.
+        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(path(QStringLiteral("lib/sonavue/Sonavue.ini"))),
+                                 60000);
+        player.terminate(); // closes the window as Ctrl+Q does
+        QVERIFY(player.waitForFinished(30000));
+        QCOMPARE(player.exitCode(), 0);
+
+        const Run uninstall =
+            run(QStringLiteral(SONAVUE_CMAKE_COMMAND),
+                {QStringLiteral("--build"), qEnvironmentVariable("SONAVUE_BUILD_DIR"),
+                 QStringLiteral("--target"), QStringLiteral("uninstall")},
+                180000);
+        QVERIFY2(uninstall.exitCode == 0, (uninstall.out + uninstall.err).constData());
+        QStringList left;
+        QDirIterator entries(m_prefix.path(),
+                             QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
+                             QDirIterator::Subdirectories);
+        while (entries.hasNext())
+            left << entries.next();
+        QVERIFY2(left.isEmpty(), qPrintable(left.join(QLatin1Char('\n'))));
     }
 };
 
