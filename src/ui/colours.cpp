@@ -30,6 +30,10 @@ constexpr std::array<int, BlockHeight> BlueSteps{11,  28,  43,  60,  75,  92,  1
 
 // Below this ratio a one-pixel line is hard to see (the WCAG figure for graphics).
 constexpr double MinimumMarkContrast = 3.0;
+// Below this ratio text is hard to read (the WCAG figure for text).
+constexpr double MinimumTextContrast = 4.5;
+// A hint is drawn this far from the text colour towards its background, where it still reads.
+constexpr double HintFade = 0.3;
 
 double relativeLuminance(const QColor& colour) {
     const auto linear = [](double channel) {
@@ -38,6 +42,38 @@ double relativeLuminance(const QColor& colour) {
     const QColor rgb = colour.toRgb();
     return 0.2126 * linear(rgb.redF()) + 0.7152 * linear(rgb.greenF()) +
            0.0722 * linear(rgb.blueF());
+}
+
+// preferred while it stands out from background by ratio, else black or white.
+QColor inkStandingOut(const QColor& background, const QColor& preferred, double ratio) {
+    if (background.alpha() == 0 || contrastRatio(background, preferred) >= ratio)
+        return preferred;
+    const QColor black(Qt::black);
+    const QColor white(Qt::white);
+    return contrastRatio(background, black) >= contrastRatio(background, white) ? black : white;
+}
+
+// In whole steps of 8 bits, as it is drawn.
+QColor mixed(const QColor& from, const QColor& to, double share) {
+    const auto channel = [share](int a, int b) { return qRound(a + (b - a) * share); };
+    const QColor f = from.toRgb();
+    const QColor t = to.toRgb();
+    return {channel(f.red(), t.red()), channel(f.green(), t.green()), channel(f.blue(), t.blue())};
+}
+
+// The selected row: a bar in the marks' colour, standing out from the rows around it, with
+// its text in the list's own background colour where that reads on the bar (the colours
+// turned round), else in black or white. The hint of an empty text box: the text colour a
+// little faded where that still reads.
+void showSelectionAndHint(QPalette& palette, const QColor& text) {
+    const QColor base = palette.color(QPalette::Base);
+    const QColor bar = legibleInk(base, text);
+    palette.setColor(QPalette::Highlight, bar);
+    palette.setColor(QPalette::HighlightedText, readableText(bar, base));
+    const QColor ink = readableText(base, text);
+    const QColor hint = mixed(ink, base, HintFade);
+    palette.setColor(QPalette::PlaceholderText,
+                     contrastRatio(hint, base) >= MinimumTextContrast ? hint : ink);
 }
 
 } // namespace
@@ -82,11 +118,11 @@ double contrastRatio(const QColor& a, const QColor& b) {
 }
 
 QColor legibleInk(const QColor& background, const QColor& preferred) {
-    if (background.alpha() == 0 || contrastRatio(background, preferred) >= MinimumMarkContrast)
-        return preferred;
-    const QColor black(Qt::black);
-    const QColor white(Qt::white);
-    return contrastRatio(background, black) >= contrastRatio(background, white) ? black : white;
+    return inkStandingOut(background, preferred, MinimumMarkContrast);
+}
+
+QColor readableText(const QColor& background, const QColor& preferred) {
+    return inkStandingOut(background, preferred, MinimumTextContrast);
 }
 
 QImage paletteImage() {
@@ -115,14 +151,16 @@ QImage paletteImage() {
 QPalette windowPalette(QPalette palette, std::int32_t colour) {
     const QColor background = toQColor(colour);
     if (background.isValid()) {
-        const QColor brush = colour == KeyColour ? QColor(Qt::transparent) : background;
-        for (auto role :
-             {QPalette::Window, QPalette::Base, QPalette::Button, QPalette::AlternateBase})
-            palette.setColor(role, brush);
+        const QColor seeThrough = colour == KeyColour ? QColor(Qt::transparent) : background;
+        for (auto role : {QPalette::Window, QPalette::Button})
+            palette.setColor(role, seeThrough);
+        for (auto role : {QPalette::Base, QPalette::AlternateBase})
+            palette.setColor(role, background);
     }
     const QColor text = toQColor(textColourFor(colour));
     for (auto role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
         palette.setColor(role, text);
+    showSelectionAndHint(palette, text);
     return palette;
 }
 

@@ -42,12 +42,18 @@ double contrastRatio(const QColor& a, const QColor& b);
 // `background`: `preferred` (the text colour) while it stands out, else black or white,
 // whichever stands out more. A see-through background keeps `preferred`.
 QColor legibleInk(const QColor& background, const QColor& preferred);
+// The colour for text on `background`: `preferred` while it reads (4.5:1, the figure for
+// text), else black or white, whichever reads better.
+QColor readableText(const QColor& background, const QColor& preferred);
 
 // The palette picture Picture2 (100 x 32).
 QImage paletteImage();
 
-// palette in the window colour colour: its backgrounds in that colour (see-through for the key
-// colour; unchanged for -1, which has none) and its text in the colour readable on it.
+// palette in the window colour colour: its backgrounds in that colour (unchanged for -1, which
+// has none) and its text in the colour readable on it. The key colour leaves the window and
+// its buttons see-through, but never a list or a text box: what lies under one (the number
+// column under the titles) would show through its text. A list's selected row and a text
+// box's hint read on every colour.
 QPalette windowPalette(QPalette palette, std::int32_t colour);
 // Fills area with the window colour: the key colour leaves it see-through, so a compositor
 // shows what lies behind; a value that is no colour paints noColour.

@@ -46,7 +46,12 @@ QPoint PalettePicture::pixelUnder(const QMouseEvent& event) const {
     // given back, is where the pointer lies, and the pixel it lies in is the one picked.
     const QPointF inWindow = event.scenePosition();
     const QPointF position = event.position() + (inWindow - QPointF(inWindow.toPoint()));
-    return {int(std::floor(position.x())), int(std::floor(position.y()))};
+    const QPoint pixel(int(std::floor(position.x())), int(std::floor(position.y())));
+    // The control is a little larger than its picture: a point in the strip beyond the picture
+    // is still on the palette, and picks the picture's nearest edge pixel.
+    if (!rect().contains(pixel))
+        return pixel;
+    return {std::min(pixel.x(), m_image.width() - 1), std::min(pixel.y(), m_image.height() - 1)};
 }
 
 void PalettePicture::setMarker(QPoint point) {

@@ -26,7 +26,8 @@ public:
     // The palette at `dpr` device pixels per logical pixel: every device pixel takes the
     // colour of the logical pixel it lies in.
     static QPixmap pictureAt(qreal dpr);
-    // The palette pixel under a mouse event; outside the palette, a point outside the image.
+    // The palette pixel under a mouse event: in the control beyond the picture, the picture's
+    // nearest edge pixel; outside the control, a point outside the image.
     QPoint pixelUnder(const QMouseEvent& event) const;
 
 signals:

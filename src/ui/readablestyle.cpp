@@ -22,6 +22,8 @@ constexpr int CaptionIndent = 6;
 constexpr int CaptionPadding = 2;
 // Frame lines are quieter than the marks and the text they surround.
 constexpr double FrameLineAlpha = 0.5;
+// A scroll bar's handle face keeps clear of the groove's outline.
+constexpr int HandleInset = 2;
 
 QColor markColour(const QStyleOption& option) {
     return legibleInk(option.palette.color(QPalette::Window),
@@ -142,10 +144,32 @@ QRect ReadableStyle::subControlRect(ComplexControl control, const QStyleOptionCo
 void ReadableStyle::drawComplexControl(ComplexControl control, const QStyleOptionComplex* option,
                                        QPainter* painter, const QWidget* widget) const {
     const auto* box = qstyleoption_cast<const QStyleOptionGroupBox*>(option);
-    if (control == CC_GroupBox && box && painter)
+    if (control == CC_GroupBox && box && painter) {
         drawFrame(*box, *painter, widget);
-    else
-        QProxyStyle::drawComplexControl(control, option, painter, widget);
+        return;
+    }
+    QProxyStyle::drawComplexControl(control, option, painter, widget);
+    if (control == CC_ScrollBar && option && painter)
+        drawScrollBarMarks(*option, *painter, widget);
+}
+
+void ReadableStyle::drawScrollBarMarks(const QStyleOptionComplex& bar, QPainter& painter,
+                                       const QWidget* widget) const {
+    // The base style draws the groove and the handle in shades of the window colour, which
+    // vanish on a dark or a middle one: the groove gets an outline and the handle a face in
+    // the marks' colour.
+    const QColor ink = markColour(bar);
+    const QRect groove = subControlRect(CC_ScrollBar, &bar, SC_ScrollBarGroove, widget);
+    const QRect handle = subControlRect(CC_ScrollBar, &bar, SC_ScrollBarSlider, widget);
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing, false);
+    painter.setPen(QPen(ink, 1));
+    painter.setBrush(Qt::NoBrush);
+    painter.drawRect(groove.adjusted(0, 0, -1, -1));
+    if (handle.isValid() && (bar.state & State_Enabled))
+        painter.fillRect(handle.adjusted(HandleInset, HandleInset, -HandleInset, -HandleInset),
+                         ink);
+    painter.restore();
 }
 
 void ReadableStyle::drawFrame(const QStyleOptionGroupBox& box, QPainter& painter,

@@ -8,7 +8,8 @@
 // - a frame's caption sits on the frame's top line, which stops short of it, so the
 //   caption needs no room above the frame and the controls below keep clear of the line;
 // - the outline of a list or a text box is drawn in that same colour, so that on a dark,
-//   middle or saturated window colour the box still shows where it ends.
+//   middle or saturated window colour the box still shows where it ends;
+// - a scroll bar's groove is outlined, and its handle filled, in that colour too.
 #include <QList>
 #include <QProxyStyle>
 
@@ -34,6 +35,8 @@ private:
     void drawRadioButton(const QStyleOption& option, QPainter& painter) const;
     void drawOutline(const QStyleOption& option, QPainter& painter) const;
     void drawFrame(const QStyleOptionGroupBox& box, QPainter& painter, const QWidget* widget) const;
+    void drawScrollBarMarks(const QStyleOptionComplex& bar, QPainter& painter,
+                            const QWidget* widget) const;
 };
 
 // Gives `widgets` one ReadableStyle. Widgets still consult their style while they are

@@ -50,7 +50,9 @@ SettingsFrame::SettingsFrame(QWidget* parent) : QGroupBox(QStringLiteral("設定
     QList<QWidget*> styled{this, m_text1};
     styled << buildOptionRow() << buildLowerRow();
     buildOpacity();
-    // Frames, option circles, check boxes and the folder box that read on every window colour.
+    styled << m_hscroll1;
+    // Frames, option circles, check boxes, the folder box and the opacity slider that read on
+    // every window colour.
     useReadableStyle(*this, styled);
     wire();
 }

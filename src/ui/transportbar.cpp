@@ -3,10 +3,13 @@
 #include "ui/transportbar.h"
 
 #include "playback/transport.h"
+#include "ui/colours.h"
 
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QPainter>
+#include <QPainterPath>
 #include <QSlider>
 #include <QStyle>
 #include <QStyleOptionSlider>
@@ -15,16 +18,20 @@
 #include <QVBoxLayout>
 
 namespace sonavue {
-namespace {
-
-constexpr int ButtonWidth = 28;
-constexpr int ButtonHeight = 24;
 
 // A transport button: reached with Tab; Space (as on every button) and also Enter and
-// Return press it.
+// Return press it. Its symbol is drawn in a colour that stands out from the window behind it
+// (the style's media icons are dark grey, which vanishes on a dark window colour).
 class TransportButton : public QToolButton {
 public:
-    using QToolButton::QToolButton;
+    enum class Symbol { Play, Pause, Stop };
+
+    TransportButton(Symbol symbol, QWidget* parent) : QToolButton(parent), m_symbol(symbol) {}
+
+    void setSymbol(Symbol symbol) {
+        m_symbol = symbol;
+        update();
+    }
 
 protected:
     void keyPressEvent(QKeyEvent* event) override {
@@ -37,12 +44,59 @@ protected:
         }
         QToolButton::keyPressEvent(event);
     }
+
+    void paintEvent(QPaintEvent* event) override {
+        QToolButton::paintEvent(event); // the panel while pointed at or pressed, the focus
+        QPainter painter(this);
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.setPen(Qt::NoPen);
+        QColor ink =
+            legibleInk(palette().color(QPalette::Window), palette().color(QPalette::ButtonText));
+        if (!isEnabled())
+            ink.setAlphaF(DisabledInkAlpha);
+        painter.setBrush(ink);
+        QRectF box(0, 0, SymbolSide, SymbolSide);
+        box.moveCenter(QRectF(rect()).center());
+        painter.drawPath(symbolPath(box));
+    }
+
+private:
+    static constexpr qreal SymbolSide = 10;
+    static constexpr qreal DisabledInkAlpha = 0.45;
+
+    QPainterPath symbolPath(const QRectF& box) const {
+        QPainterPath path;
+        switch (m_symbol) {
+        case Symbol::Play:
+            path.addPolygon(QPolygonF{box.topLeft() + QPointF(1, 0),
+                                      box.bottomLeft() + QPointF(1, 0),
+                                      QPointF(box.right(), box.center().y())});
+            path.closeSubpath();
+            break;
+        case Symbol::Pause: {
+            const qreal bar = box.width() * 0.35;
+            path.addRect(QRectF(box.left(), box.top(), bar, box.height()));
+            path.addRect(QRectF(box.right() - bar, box.top(), bar, box.height()));
+            break;
+        }
+        case Symbol::Stop:
+            path.addRect(box.adjusted(1, 1, -1, -1));
+            break;
+        }
+        return path;
+    }
+
+    Symbol m_symbol;
 };
 
-QToolButton* makeButton(QWidget* parent, QStyle::StandardPixmap icon, const QString& name,
-                        const QString& description) {
-    auto* button = new TransportButton(parent);
-    button->setIcon(parent->style()->standardIcon(icon));
+namespace {
+
+constexpr int ButtonWidth = 28;
+constexpr int ButtonHeight = 24;
+
+TransportButton* makeButton(QWidget* parent, TransportButton::Symbol symbol, const QString& name,
+                            const QString& description) {
+    auto* button = new TransportButton(symbol, parent);
     button->setAccessibleName(name);
     button->setAccessibleDescription(description);
     button->setFixedSize(ButtonWidth, ButtonHeight);
@@ -120,9 +174,10 @@ private:
 };
 
 TransportBar::TransportBar(QWidget* parent)
-    : QWidget(parent), m_playPause(makeButton(this, QStyle::SP_MediaPlay, tr("Play"),
+    : QWidget(parent), m_playPause(makeButton(this, TransportButton::Symbol::Play, tr("Play"),
                                               tr("Plays or pauses the open file"))),
-      m_stop(makeButton(this, QStyle::SP_MediaStop, tr("Stop"), tr("Stops playing the open file"))),
+      m_stop(makeButton(this, TransportButton::Symbol::Stop, tr("Stop"),
+                        tr("Stops playing the open file"))),
       m_time(new QLabel(this)), m_seek(new SeekSlider(Qt::Horizontal, this)) {
     // Two rows to fit 161 x 65 pixels: the buttons and the clock, then the slider.
     auto* column = new QVBoxLayout(this);
@@ -207,8 +262,8 @@ void TransportBar::setState(MediaControl::State state, qint64 positionMs, qint64
     const bool playing = state == State::Playing;
     if (playing != m_shownPlaying) {
         m_shownPlaying = playing;
-        m_playPause->setIcon(
-            style()->standardIcon(playing ? QStyle::SP_MediaPause : QStyle::SP_MediaPlay));
+        m_playPause->setSymbol(playing ? TransportButton::Symbol::Pause
+                                       : TransportButton::Symbol::Play);
         m_playPause->setAccessibleName(playing ? tr("Pause") : tr("Play"));
     }
 

@@ -10,12 +10,12 @@
 #include <optional>
 
 class QLabel;
-class QToolButton;
 
 namespace sonavue {
 
 class SeekSlider;
 class Transport;
+class TransportButton;
 
 class TransportBar : public QWidget {
     Q_OBJECT
@@ -59,8 +59,8 @@ private:
     std::optional<bool> m_shownPlaying;
     std::optional<QString> m_shownClock;
     qint64 m_positionStepMs = 0;
-    QToolButton* m_playPause;
-    QToolButton* m_stop;
+    TransportButton* m_playPause;
+    TransportButton* m_stop;
     QLabel* m_time;
     SeekSlider* m_seek;
 };

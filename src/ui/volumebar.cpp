@@ -2,6 +2,8 @@
 // SPDX-FileCopyrightText: 2026 The Sonavue developers
 #include "ui/volumebar.h"
 
+#include "ui/readablestyle.h"
+
 #include <QAccessibleValueInterface>
 #include <QAccessibleWidget>
 
@@ -52,6 +54,7 @@ VolumeBar::VolumeBar(QWidget* parent) : QScrollBar(Qt::Vertical, parent) {
     // A plain scroll bar has its minimum at the top and its arrows, wheel and keys agree with
     // that; the position counts down from the loudest level, so nothing needs inverting.
     setRange(0, Loudest);
+    useReadableStyle(*this, {this}); // its groove and handle show on every window colour
     connect(this, &QScrollBar::valueChanged, this, [this] {
         // The scroll bar has told of its position; a screen reader is told the level.
         QAccessibleValueChangeEvent changed(this, level());

@@ -6,6 +6,7 @@
 #include "mainwindowfixture.h"
 
 #include "support/artifacts.h"
+#include "support/datarow.h"
 #include "ui/colours.h"
 #include "ui/imagebutton.h"
 #include "ui/layoutrules.h"
@@ -118,6 +119,17 @@ private slots:
         QCOMPARE(m_settings.get(QStringLiteral("color")), QStringLiteral("-1"));
         QCOMPARE(backgroundOf(ui.Command1), before);
         QCOMPARE(textColourOf(ui.Label5), QColor(224, 255, 224));
+        // The control is 2 pixels wider and taller than the picture: a click in that strip
+        // picks the picture's nearest edge pixel.
+        QCOMPARE(ui.Picture2->size(), QSize(102, 34));
+        for (const auto& [at, pixel] : {std::pair{QPoint(101, 12), QPoint(99, 12)},
+                                        {QPoint(30, 33), QPoint(30, 31)},
+                                        {QPoint(100, 32), QPoint(99, 31)}}) {
+            QTest::mouseClick(f.windowHandle(), Qt::LeftButton, {}, ui.Picture2->mapTo(&f, at));
+            const std::int32_t edge = fromQColor(palette.pixelColor(pixel));
+            QCOMPARE(f.currentColour(), edge);
+            QCOMPARE(m_settings.get(QStringLiteral("color")), QString::number(edge));
+        }
     }
 
     void theKeyColourIsSeeThrough() {
@@ -131,8 +143,8 @@ private slots:
         f.render(&image, QPoint(), QRegion(), QWidget::DrawWindowBackground);
         QCOMPARE(qAlpha(image.pixel(f.width() - 3, f.height() / 2)), 0);
 
-        // Of the stacked group lists only the one in front shows: with the empty ALL list in
-        // front nothing of the others' entries shows through it.
+        // Of the stacked group lists only the one in front shows, opaque in the key colour:
+        // with the empty ALL list in front nothing of the others' entries shows through it.
         QWidget* allTab = ui.TabSel[GroupAll];
         QTest::mouseClick(f.windowHandle(), Qt::LeftButton, {},
                           allTab->mapTo(&f, allTab->rect().center()));
@@ -146,8 +158,45 @@ private slots:
         int shown = 0;
         for (int y = area.top(); y <= area.bottom(); ++y)
             for (int x = area.left(); x <= area.right(); ++x)
-                shown += qAlpha(image.pixel(x, y)) != 0;
+                shown += image.pixel(x, y) != qRgb(15, 15, 15);
         QCOMPARE(shown, 0);
+    }
+
+    // The key colour, or one next to it, stored by hand: the track list is no see-through
+    // hole, and the number column's edge under the titles does not run through them.
+    void aStoredKeyColourLeavesTheListsWhole_data() {
+        QTest::addColumn<QString>("stored");
+        dataRow("the key colour", QStringLiteral("986895"));
+        dataRow("the key colour in hexadecimal", QStringLiteral("&H0F0F0F"));
+        dataRow("one step from it", QStringLiteral("986896"));
+    }
+    void aStoredKeyColourLeavesTheListsWhole() {
+        QFETCH(QString, stored);
+        m_settings.set(QStringLiteral("color"), stored);
+        auto w = start();
+        Form1& f = *w->form;
+        const FormControls ui(f);
+        QVERIFY(rows(ui.ListName).contains(QStringLiteral("Song Title")));
+        QImage image(f.size(), QImage::Format_ARGB32);
+        image.fill(Qt::transparent);
+        f.render(&image);
+        saveArtifact(&f, QStringLiteral("key-colour-%1.png").arg(QTest::currentDataTag()));
+        const QWidget* titles = ui.ListName->viewport();
+        const QRect area(titles->mapTo(&f, QPoint()), titles->size());
+        int seeThrough = 0;
+        for (int y = area.top(); y <= area.bottom(); ++y)
+            for (int x = area.left(); x <= area.right(); ++x)
+                seeThrough += qAlpha(image.pixel(x, y)) != 255;
+        QCOMPARE(seeThrough, 0);
+        // Down the column where the number column's right edge lies under the titles, only
+        // the titles' letters differ from the list's own colour.
+        const int edge = ui.ListNo->mapTo(&f, QPoint(ui.ListNo->width() - 1, 0)).x();
+        QVERIFY(edge > area.left() && edge < area.right());
+        const QRgb list = image.pixel(area.right() - 2, area.bottom() - 2);
+        int marked = 0;
+        for (int y = area.top(); y <= area.bottom(); ++y)
+            marked += image.pixel(edge, y) != list;
+        QVERIFY2(marked < area.height() / 4, qPrintable(QString::number(marked)));
     }
 
     void settingsSurviveARestart() {

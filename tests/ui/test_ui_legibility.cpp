@@ -21,6 +21,7 @@
 #include <QRadioButton>
 #include <QSlider>
 #include <QStyleOption>
+#include <QToolButton>
 
 using namespace sonavue;
 using namespace sonavue::testing;
@@ -213,17 +214,128 @@ QList<QPoint> visibleSidePoints(Form1& f, const QWidget* control, const QRect& r
     return points;
 }
 
-// A part of the position slider (its groove or its handle), in window coordinates.
-QRect sliderPart(Form1& f, const QSlider* slider, QStyle::SubControl part) {
+// A part of a slider or a scroll bar (its groove or its handle), in window coordinates.
+QRect sliderPart(Form1& f, const QAbstractSlider* slider, QStyle::SubControl part,
+                 QStyle::ComplexControl control = QStyle::CC_Slider) {
     QStyleOptionSlider option;
     option.initFrom(slider);
     option.orientation = slider->orientation();
     option.minimum = slider->minimum();
     option.maximum = slider->maximum();
     option.sliderPosition = slider->sliderPosition();
-    const QRect local = slider->style()->subControlRect(QStyle::CC_Slider, &option, part, slider);
+    option.sliderValue = slider->value();
+    option.singleStep = slider->singleStep();
+    option.pageStep = slider->pageStep();
+    const QRect local = slider->style()->subControlRect(control, &option, part, slider);
     return local.translated(slider->mapTo(&f, QPoint(0, 0)));
 }
+
+QRect areaOf(Form1& f, const QWidget* control) {
+    return {control->mapTo(&f, QPoint(0, 0)), control->size()};
+}
+
+// `area` of the window (window coordinates) drawn onto a clear picture of its size.
+QImage renderedArea(Form1& window, const QRect& area) {
+    QImage image(area.size(), QImage::Format_ARGB32);
+    image.fill(Qt::transparent);
+    window.render(&image, QPoint(), QRegion(area));
+    return image;
+}
+
+// The pixels of `rect` (picture coordinates) that stand out from `background` by `ratio`.
+int pixelsStandingOut(const QImage& image, const QRect& rect, const QColor& background,
+                      double ratio) {
+    int count = 0;
+    for (int y = rect.top(); y <= rect.bottom(); ++y)
+        for (int x = rect.left(); x <= rect.right(); ++x)
+            count += contrastRatio(image.pixelColor(x, y), background) >= ratio;
+    return count;
+}
+
+// How far the most distinct pixel of `rect` (picture coordinates) stands out from `background`:
+// for text, the core of its strokes.
+double mostDistinct(const QImage& image, const QRect& rect, const QColor& background) {
+    double best = 1;
+    for (int y = rect.top(); y <= rect.bottom(); ++y)
+        for (int x = rect.left(); x <= rect.right(); ++x)
+            best = std::max(best, contrastRatio(image.pixelColor(x, y), background));
+    return best;
+}
+
+// Every colour the palette offers, once.
+QList<std::int32_t> paletteColours() {
+    const QImage palette = paletteImage();
+    QList<std::int32_t> colours;
+    for (int y = 0; y < palette.height(); ++y)
+        for (int x = 0; x < palette.width(); ++x)
+            if (const std::int32_t colour = fromQColor(palette.pixelColor(x, y));
+                !colours.contains(colour))
+                colours << colour;
+    return colours;
+}
+
+// The faces that read on the window colour, each drawn alone from the window (an open find
+// field showing its hint over a track list with its first row selected).
+struct FacesOnColours {
+    explicit FacesOnColours(Form1& window)
+        : f(window), ui(window),
+          play(areaOf(f, control<QToolButton>(f, QStringLiteral("playPause")))),
+          stop(areaOf(f, control<QToolButton>(f, QStringLiteral("stop")))),
+          volume(areaOf(f, ui.VScroll1)),
+          handle(sliderPart(f, ui.VScroll1, QStyle::SC_ScrollBarSlider, QStyle::CC_ScrollBar)),
+          groove(visibleSidePoints(
+              f, ui.VScroll1,
+              sliderPart(f, ui.VScroll1, QStyle::SC_ScrollBarGroove, QStyle::CC_ScrollBar),
+              handle)),
+          selected(ui.ListName->visualRect(ui.ListName->model()->index(0, 0))
+                       .translated(ui.ListName->viewport()->mapTo(&f, QPoint(0, 0)))) {
+        // The hint, in the left part of the field where nothing else is drawn.
+        const QWidget* field = control<QLineEdit>(f, QStringLiteral("FindText"));
+        hint = areaOf(f, field).adjusted(4, 4, -field->width() / 2, -4);
+    }
+
+    // What does not stand out (3:1) or read (4.5:1 for text) on the window in colour.
+    QStringList faintOn(std::int32_t colour) const {
+        f.setcolor(colour);
+        const QColor background = toQColor(colour);
+        QStringList faint;
+        const auto need = [&](bool good, const char* what) {
+            if (!good)
+                faint << QStringLiteral("#%1: %2").arg(colour, 6, 16, QLatin1Char('0')).arg(what);
+        };
+        const auto symbolShows = [&](const QRect& button) {
+            return pixelsStandingOut(renderedArea(f, button), QRect(QPoint(), button.size()),
+                                     background, 3.0) >= 12;
+        };
+        ui.MMControl1Bar->setState(MediaControl::State::Playing, 1000, 60000);
+        need(symbolShows(play), "pause symbol");
+        need(symbolShows(stop), "stop symbol");
+        ui.MMControl1Bar->setState(MediaControl::State::Paused, 1000, 60000);
+        need(symbolShows(play), "play symbol");
+
+        const QImage bar = renderedArea(f, volume);
+        const auto barStandsOut = [&](QPoint point) {
+            return contrastRatio(bar.pixelColor(point - volume.topLeft()), background) >= 3.0;
+        };
+        need(std::all_of(groove.begin(), groove.end(), barStandsOut), "volume groove");
+        need(barStandsOut(handle.center()), "volume handle");
+
+        const QImage hinted = renderedArea(f, hint);
+        need(mostDistinct(hinted, hinted.rect(), background) >= 4.5, "find hint");
+        const QImage row = renderedArea(f, selected);
+        const QColor highlight = row.pixelColor(row.width() - 3, row.height() / 2);
+        need(contrastRatio(highlight, background) >= 3.0, "selected row's bar");
+        need(mostDistinct(row, row.rect(), highlight) >= 4.5, "selected row's text");
+        return faint;
+    }
+
+    Form1& f;
+    const FormControls ui;
+    const QRect play, stop, volume, handle;
+    const QList<QPoint> groove;
+    const QRect selected;
+    QRect hint;
+};
 
 void saveArtifact(QWidget& window, const QString& name) {
     QVERIFY(window.grab().save(artifactPath(name)));
@@ -386,6 +498,35 @@ private slots:
             }
         }
         QVERIFY2(faint.isEmpty(), qPrintable(faint.join(QStringLiteral("; "))));
+    }
+
+    // On every colour the palette offers: the transport buttons' symbols and the volume bar's
+    // groove and handle stand out (3:1), the find field's hint and the selected row's text read
+    // (4.5:1), and the selected row stands out from the rows around it.
+    void facesReadOnEveryPaletteColour() {
+        QTemporaryDir music;
+        writeTrack(music.path(), {QStringLiteral("a.mp3"), QStringLiteral("Blue Hour")});
+        m_settings.set(QStringLiteral("Folder"), music.path());
+        auto w = startWindow(App);
+        Form1& f = *w->form;
+        const FormControls ui(f);
+        f.Form_KeyDown(Qt::Key_F, Qt::ControlModifier); // the find opens, empty: its hint shows
+        QVERIFY(control<QLineEdit>(f, QStringLiteral("FindText"))->isVisible());
+        QCOMPARE(highlighted(ui.ListName), 0);
+        const FacesOnColours faces(f);
+        QVERIFY(faces.groove.size() >= 4);
+        QStringList faint;
+        for (const std::int32_t colour : paletteColours()) {
+            faint << faces.faintOn(colour);
+            if (faint.size() >= 20)
+                break; // enough to tell what is wrong
+        }
+        QVERIFY2(faint.isEmpty(), qPrintable(faint.join(QStringLiteral("; "))));
+        for (const auto& [colour, name] : {std::pair{0, "black"}, {rgb(0, 107, 124), "blue"}}) {
+            f.setcolor(colour);
+            ui.MMControl1Bar->setState(MediaControl::State::Playing, 1000, 60000);
+            saveArtifact(f, QStringLiteral("legibility-faces-%1.png").arg(QLatin1String(name)));
+        }
     }
 
     void theAboutLabelReadsOnTheTitleStrip_data() { indicatorsStandOutOnEveryColour_data(); }

@@ -120,7 +120,8 @@ private slots:
     }
 
     // A click on the palette picks the colour of the logical pixel its device pixel lies in;
-    // outside the palette (the control is a little larger) it picks no colour (-1).
+    // in the strip where the control is a little larger than the picture, the nearest edge
+    // pixel's.
     void paletteClicks_data() {
         QTest::addColumn<QPoint>("device");
         QTest::addColumn<QPoint>("picked"); // (-1, -1): none
@@ -128,8 +129,9 @@ private slots:
         dataRow("right half of the last pixel of a block", QPoint(99, 41), QPoint(49, 20));
         dataRow("left half of the next block's first pixel", QPoint(100, 40), QPoint(50, 20));
         dataRow("last column and row", QPoint(199, 63), QPoint(99, 31));
-        dataRow("right of the palette", QPoint(201, 10), QPoint(-1, -1));
-        dataRow("below the palette", QPoint(10, 64), QPoint(-1, -1));
+        dataRow("right of the picture", QPoint(201, 10), QPoint(99, 5));
+        dataRow("below the picture", QPoint(10, 64), QPoint(5, 31));
+        dataRow("the control's last pixel", QPoint(202, 66), QPoint(99, 31));
     }
     void paletteClicks() {
         QFETCH(QPoint, device);
