@@ -2,6 +2,7 @@
 // SPDX-FileCopyrightText: 2026 The Sonavue developers
 #include "ui/cardwindow.h"
 
+#include <QBitmap>
 #include <QLabel>
 #include <QPainter>
 #include <QWidget>
@@ -36,12 +37,24 @@ QLabel* makeCardLabel(QWidget* parent, const QRect& geometry, const QFont& font,
     return label;
 }
 
-void paintCard(QPainter& painter, const QRect& card, const QColor& fill) {
-    painter.setRenderHint(QPainter::Antialiasing);
+QRegion cardRegion(const QRect& card) {
+    if (card.isEmpty())
+        return {};
+    // Drawn without smoothing, each pixel is in the body or not.
+    QBitmap body(card.size());
+    body.fill(Qt::color0);
+    QPainter painter(&body);
     painter.setPen(Qt::NoPen);
-    painter.setBrush(fill);
+    painter.setBrush(Qt::color1);
     constexpr qreal Radius = 10.0;
-    painter.drawRoundedRect(QRectF(card), Radius, Radius);
+    painter.drawRoundedRect(QRectF(QPointF(), QSizeF(card.size())), Radius, Radius);
+    painter.end();
+    return QRegion(body).translated(card.topLeft());
+}
+
+void paintCard(QPainter& painter, const QRegion& body, const QColor& fill) {
+    for (const QRect& part : body)
+        painter.fillRect(part, fill);
 }
 
 } // namespace sonavue

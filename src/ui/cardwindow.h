@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: LicenseRef-proprietary
 // SPDX-FileCopyrightText: 2026 The Sonavue developers
 #pragma once
-// What the splash and tag cards share: a frameless, see-through, always-on-top window
-// whose only visible part is the rounded card it paints, and labels placed in twips.
+// What the splash and tag cards share: a frameless, see-through, always-on-top window cut
+// to the rounded card it paints, and labels placed in twips.
 #include <QColor>
 #include <QFont>
 #include <QRect>
@@ -10,6 +10,7 @@
 class QLabel;
 class QWidget;
 class QPainter;
+class QRegion;
 
 namespace sonavue {
 
@@ -27,7 +28,11 @@ void makeCardWindow(QWidget& window);
 QLabel* makeCardLabel(QWidget* parent, const QRect& geometry, const QFont& font,
                       const QColor& colour, Qt::Alignment alignment);
 
-// The rounded body of a card.
-void paintCard(QPainter& painter, const QRect& card, const QColor& fill);
+// The pixels of a card's rounded body, whole pixels only: the window is cut to them (its
+// mask), so that a plain X server without a compositor, which shows a see-through pixel as
+// black, shows the same card as one with a compositor.
+QRegion cardRegion(const QRect& card);
+// Fills the rounded body, exactly its region's pixels.
+void paintCard(QPainter& painter, const QRegion& body, const QColor& fill);
 
 } // namespace sonavue

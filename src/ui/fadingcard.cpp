@@ -11,8 +11,9 @@
 namespace sonavue {
 
 FadingCard::FadingCard(QWidget* owner, FadeCard start, int holdMs, QRect card, QColor fill)
-    : QWidget(owner), m_fade(start), m_card(card), m_fill(fill) {
+    : QWidget(owner), m_fade(start), m_fill(fill) {
     makeCardWindow(*this);
+    setCardRect(card);
     setWindowOpacity(m_fade.opacity / 255.0);
     m_holdTimer.setInterval(holdMs);
     m_fadeTimer.setInterval(FadeTickMs);
@@ -26,7 +27,9 @@ void FadingCard::startFading() {
 }
 
 void FadingCard::setCardRect(const QRect& card) {
-    m_card = card;
+    m_body = cardRegion(card);
+    // Without a compositor the see-through pixels around the body would show black.
+    setMask(m_body);
     update();
 }
 
@@ -75,7 +78,7 @@ void FadingCard::Timer2_Timer() {
 
 void FadingCard::paintEvent(QPaintEvent*) {
     QPainter painter(this);
-    paintCard(painter, m_card, m_fill);
+    paintCard(painter, m_body, m_fill);
 }
 
 void FadingCard::changeEvent(QEvent* event) {

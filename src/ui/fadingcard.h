@@ -8,6 +8,7 @@
 #include "ui/fadesequence.h"
 #include <QColor>
 #include <QRect>
+#include <QRegion>
 #include <QTimer>
 #include <QWidget>
 
@@ -38,7 +39,7 @@ protected:
     // it was (the press brought something new to show on the card).
     void closeOnPressesElsewhere();
     void keepOpenThroughPress() { m_keptThroughPress = true; }
-    // The rounded body from now on.
+    // The rounded body from now on; the window is cut to it.
     void setCardRect(const QRect& card);
 
     void paintEvent(QPaintEvent* event) override;
@@ -50,7 +51,7 @@ private:
     void closeUnlessKept();
 
     FadeCard m_fade;
-    QRect m_card;
+    QRegion m_body;
     QColor m_fill;
     QTimer m_holdTimer; // Timer1
     QTimer m_fadeTimer; // Timer2, 50 ms

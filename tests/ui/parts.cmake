@@ -13,6 +13,12 @@ if(SONAVUE_XVFB_RUN)
     COMMAND ${SONAVUE_XVFB_RUN} -a -s "-screen 0 1280x1024x24" $<TARGET_FILE:test_ui_parts_fade>)
   sonavue_test_limits(test_ui_parts_fade_x11 gui "")
   set_property(TEST test_ui_parts_fade_x11 APPEND PROPERTY ENVIRONMENT "QT_QPA_PLATFORM=xcb")
+  # The cards' shape on a plain X server, without a compositor or a window manager.
+  add_test(NAME test_ui_parts_splash_x11
+    COMMAND ${SONAVUE_XVFB_RUN} -a -s "-screen 0 1280x1024x24" $<TARGET_FILE:test_ui_parts_splash>
+      onlyTheRoundedBodyShows)
+  sonavue_test_limits(test_ui_parts_splash_x11 gui "")
+  set_property(TEST test_ui_parts_splash_x11 APPEND PROPERTY ENVIRONMENT "QT_QPA_PLATFORM=xcb")
 endif()
 # At twice the pixel density: the pictures, and palette clicks through the main window.
 sonavue_add_test(test_ui_parts_density

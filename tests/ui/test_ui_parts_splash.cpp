@@ -1,16 +1,30 @@
 // SPDX-License-Identifier: LicenseRef-proprietary
 // SPDX-FileCopyrightText: 2026 The Sonavue developers
-// The splash card: its look, its fade timeline, and what closes it.
+// The splash card: its look, its fade timeline, and what closes it; and the shape both
+// cards are cut to, which under X11 (test_ui_parts_splash_x11) is checked on the screen.
 #include "parts_cards.h"
 #include "support/datarow.h"
 #include "ui/splashcard.h"
+#include "ui/tagcard.h"
 
 #include <QGuiApplication>
 #include <QLabel>
+#include <QPixmap>
 #include <QScreen>
 
 using namespace sonavue;
 using sonavue::testing::dataRow;
+
+namespace {
+
+// The colour the screen shows at a point, as the X server has it (no compositor in between
+// on a plain Xvfb); invalid where the platform cannot tell.
+QColor onScreen(QScreen* screen, QPoint global) {
+    const QPixmap pixel = screen->grabWindow(0, global.x(), global.y(), 1, 1);
+    return pixel.isNull() ? QColor() : pixel.toImage().pixelColor(0, 0);
+}
+
+} // namespace
 
 class SplashTest : public QObject {
     Q_OBJECT
@@ -119,6 +133,62 @@ private slots:
         other.activateWindow();
         QTRY_COMPARE(closed.size(), 1);
         QTRY_VERIFY(splash.isNull());
+    }
+    // The window is cut to the card's rounded body: where the designed colour key leaves
+    // nothing (the rounded corners, the strip beyond the body), a plain X server shows what
+    // lies under the card, not black.
+    void onlyTheRoundedBodyShows_data() {
+        QTest::addColumn<bool>("splash");
+        QTest::addColumn<QRect>("body"); // the designed rounded body
+        dataRow("splash", true, QRect(0, 0, 305, 81));
+        dataRow("tag card", false, QRect(0, 0, 313, 105));
+    }
+    void onlyTheRoundedBodyShows() {
+        QFETCH(bool, splash);
+        QFETCH(QRect, body);
+        QWidget desktop; // what lies under the card, in a colour of its own
+        QPointer<FadingCard> card;
+        if (splash)
+            card = new SplashCard;
+        else
+            card = new TagCard(&desktop);
+        card->holdTimer().stop();
+        card->fadeTimer().stop();
+        card->setWindowOpacity(1.0);
+        desktop.setWindowFlags(Qt::FramelessWindowHint);
+        QPalette green = desktop.palette();
+        green.setColor(QPalette::Window, QColor(0, 160, 0));
+        desktop.setPalette(green);
+        desktop.setAutoFillBackground(true);
+        // Around the card, not the whole screen, which a window manager would take for a
+        // full-screen window and keep above the card.
+        desktop.setGeometry(card->geometry().adjusted(-40, -40, 40, 40));
+        desktop.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&desktop));
+        card->show();
+        QVERIFY(QTest::qWaitForWindowExposed(card));
+
+        const QPoint inside(body.left() + 15, body.bottom() - 3);
+        const QPoint beyond(card->width() - 1, card->height() - 1); // right of and below it
+        const QList<QPoint> outside{body.topLeft(), body.bottomLeft(), beyond};
+        if (QGuiApplication::platformName() == QLatin1String("xcb")) {
+            QScreen* screen = card->screen();
+            const QColor fill = splash ? QColor(255, 255, 128) : QColor(255, 224, 192);
+            QTRY_COMPARE(onScreen(screen, card->mapToGlobal(inside)), fill);
+            const QPixmap shown = screen->grabWindow(0, card->x() - 10, card->y() - 10,
+                                                     card->width() + 20, card->height() + 20);
+            QVERIFY(shown.save(cardtest::artifactPath(
+                QStringLiteral("card-on-screen-%1.png").arg(QTest::currentDataTag()))));
+            for (const QPoint point : outside)
+                QCOMPARE(onScreen(screen, card->mapToGlobal(point)), QColor(0, 160, 0));
+        }
+        // The window's mask is the body, whatever the platform.
+        const QRegion mask = card->mask();
+        QCOMPARE(mask.boundingRect(), body);
+        QVERIFY(mask.contains(inside) && mask.contains(body.center()));
+        for (const QPoint point : outside)
+            QVERIFY(!mask.contains(point));
+        delete card;
     }
     void savePicture() {
         auto* splash = new SplashCard;
