@@ -5,6 +5,7 @@
 #include "playback/transport.h"
 
 #include <QKeyEvent>
+#include <QScopedValueRollback>
 #include <QSignalBlocker>
 
 namespace sonavue {
@@ -19,7 +20,10 @@ FindField::FindField(BrowsingModel& browsing, Transport& transport, QWidget& ove
     setClearButtonEnabled(true);
     hide();
     connect(this, &QLineEdit::textChanged, &m_finder, &TrackFinder::setText);
-    connect(&m_finder, &TrackFinder::closed, this, &FindField::hideField);
+    connect(&m_finder, &TrackFinder::closed, this, [this] {
+        if (!m_keepingOpen)
+            hideField();
+    });
     m_over.installEventFilter(this);
 }
 
@@ -38,10 +42,21 @@ void FindField::open() {
 }
 
 void FindField::close() {
-    if (m_finder.isOpen())
-        m_finder.close(); // which hides the field
-    else
+    m_finder.close(); // which hides the field, unless a refill keeps it open
+    if (!isHidden())
         hideField();
+}
+
+void FindField::keepOpenThrough(const std::function<void()>& refill) {
+    {
+        const QScopedValueRollback keeping(m_keepingOpen, true);
+        refill();
+    }
+    // Letters typed meanwhile (the refill lets events run) are in the field's text.
+    if (!isHidden() && !m_finder.isOpen()) {
+        m_finder.open();
+        m_finder.setText(text());
+    }
 }
 
 void FindField::hideField() {

@@ -6,6 +6,7 @@
 
 #include "tags/containertags.h"
 #include "ui/appearancecontroller.h"
+#include "ui/findfield.h"
 #include "ui/grouppages.h"
 #include "ui/reservedlistview.h"
 #include "ui/scanprogress.h"
@@ -86,7 +87,8 @@ void Form1::Dir2_Change() {
     // own reading shows and hides them again; a folder without music never shows them).
     ui.Progress1->hide();
     ui.Progress2->hide();
-    ScanProgress progress(*ui.Progress1, *ui.Progress2, m_core.browsing(), m_core.groups());
+    ScanProgress progress(*ui.Progress1, *ui.Progress2, m_core.browsing(), m_core.groups(),
+                          *ui.find);
     BrowsingModel& browsing = m_core.browsing();
     const FolderScan::Result result =
         m_core.scan().run(m_musicFolder, browsing.folderPrefix(), browsing.filePattern(), progress);
@@ -94,10 +96,12 @@ void Form1::Dir2_Change() {
     // window unloaded and stopped it).
     if (result == FolderScan::Result::Superseded)
         return;
-    TabSel_Click(GroupFolder);
-    TagGroupe_Click(GroupFolder);
-    if (browsing.trackCount() > 0)
-        browsing.selectTrack(0);
+    ui.find->keepOpenThrough([this, &browsing] {
+        TabSel_Click(GroupFolder);
+        TagGroupe_Click(GroupFolder);
+        if (browsing.trackCount() > 0)
+            browsing.selectTrack(0);
+    });
     emit scanFinished();
 }
 

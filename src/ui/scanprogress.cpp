@@ -2,14 +2,16 @@
 // SPDX-FileCopyrightText: 2026 The Sonavue developers
 #include "ui/scanprogress.h"
 
+#include "ui/findfield.h"
+
 #include <QCoreApplication>
 #include <QProgressBar>
 
 namespace sonavue {
 
 ScanProgress::ScanProgress(QProgressBar& folders, QProgressBar& files, BrowsingModel& browsing,
-                           GroupLists& groups)
-    : m_folders(folders), m_files(files), m_browsing(browsing), m_groups(groups) {}
+                           GroupLists& groups, FindField& find)
+    : m_folders(folders), m_files(files), m_browsing(browsing), m_groups(groups), m_find(find) {}
 
 void ScanProgress::letEventsRun() {
     showProgress(false);
@@ -18,7 +20,7 @@ void ScanProgress::letEventsRun() {
 }
 
 void ScanProgress::selectFirstFolder() {
-    m_browsing.selectGroupEntry(GroupFolder, 0);
+    m_find.keepOpenThrough([this] { m_browsing.selectGroupEntry(GroupFolder, 0); });
 }
 
 void ScanProgress::readingStarted(int folderCount) {

@@ -14,12 +14,15 @@ class QProgressBar;
 
 namespace sonavue {
 
+class FindField;
+
 class ScanProgress : public ScanObserver {
 public:
     static constexpr int ProgressIntervalMs = 50;
     static constexpr int ListIntervalMs = 200;
+    // An open find stays open through the scan's refill of the track list.
     ScanProgress(QProgressBar& folders, QProgressBar& files, BrowsingModel& browsing,
-                 GroupLists& groups);
+                 GroupLists& groups, FindField& find);
 
     void letEventsRun() override;
     void selectFirstFolder() override;
@@ -40,6 +43,7 @@ private:
     QProgressBar& m_files;
     BrowsingModel& m_browsing;
     GroupLists& m_groups;
+    FindField& m_find;
     QElapsedTimer m_shown;
     QElapsedTimer m_listsShown;
     int m_filesMaximum = 1, m_filesDone = 0, m_foldersDone = 0;

@@ -9,6 +9,7 @@
 
 #include <QLineEdit>
 #include <QListView>
+#include <QTimer>
 #include <QWindow>
 
 using namespace sonavue;
@@ -28,8 +29,7 @@ class FindTest : public QObject {
     QTemporaryDir m_home;
     SettingsFile m_settings{App};
 
-private slots:
-    void findAsYouType() {
+    QString writeLibrary() {
         const QString music = m_home.path() + QStringLiteral("/music");
         for (const TrackSpec& t : QList<TrackSpec>{{"root1.mp3", "Root One", "Ann", "Alb"},
                                                    {"A/a1.mp3", "Sweet Song", "Bob", "Alb"},
@@ -38,6 +38,12 @@ private slots:
                                                    {"B/b1.mp3", "B One", "Zed", "Swing"}})
             writeTrack(music, t);
         m_settings.set(QStringLiteral("Folder"), music);
+        return music;
+    }
+
+private slots:
+    void findAsYouType() {
+        const QString music = writeLibrary();
         auto w = startWindow(App);
         Form1& f = *w->form;
         const FormControls ui(f);
@@ -92,6 +98,52 @@ private slots:
         QVERIFY(field->isHidden());
         QCOMPARE(rows(ui.ListName), folderA);
         QCOMPARE(highlighted(ui.ListName), 2);
+        QCOMPARE(f.focusWidget(), ui.ListName);
+    }
+
+    // A scan reading tags refills the track list: the find stays open with its text and the
+    // focus, a letter typed meanwhile is the find's (W does not switch the layout, S does not
+    // start play), and the find searches what the scan read.
+    void findStaysOpenThroughAScan() {
+        const QString music = writeLibrary();
+        auto w = startWindow(App);
+        Form1& f = *w->form;
+        const FormControls ui(f);
+        auto* field = control<QLineEdit>(f, QStringLiteral("FindText"));
+        QWindow* window = f.windowHandle();
+        f.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&f));
+        ui.ListName->setFocus();
+        QTest::keyClick(window, Qt::Key_F, Qt::ControlModifier);
+        QTest::keyClick(window, 's');
+        QVERIFY(!rows(ui.ListName).contains(QStringLiteral("Root One")));
+
+        // At the scan's first refill the next letters are typed, during the scan's next pause.
+        bool typed = false;
+        QMetaObject::Connection refilled;
+        refilled = connect(&f.core().browsing(), &BrowsingModel::tracksRefilled, this, [&] {
+            disconnect(refilled);
+            QTimer::singleShot(0, this, [&] {
+                QVERIFY(f.scanRunning());
+                QTest::keyClick(window, 'w');
+                typed = true;
+            });
+        });
+        f.setMusicFolder(music);
+        QVERIFY(typed);
+        QVERIFY(ui.Command1->isVisible());
+        QVERIFY(field->isVisible());
+        QCOMPARE(field->text(), QStringLiteral("sw"));
+        QCOMPARE(f.focusWidget(), field);
+        // The find goes on over the rows the scan read, and S is a letter of it.
+        QCOMPARE(rows(ui.ListName), (QStringList{"Sweet Song", "Swan", "B One"}));
+        QTest::keyClick(window, 's');
+        QCOMPARE(field->text(), QStringLiteral("sws"));
+        QCOMPARE(openedNames(w->mediaLog), QStringList());
+        // Esc brings back the list the scan left: the first folder's.
+        QTest::keyClick(window, Qt::Key_Escape);
+        QVERIFY(field->isHidden());
+        QCOMPARE(rows(ui.ListName), QStringList{"Root One"});
         QCOMPARE(f.focusWidget(), ui.ListName);
     }
 };
