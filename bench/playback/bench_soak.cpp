@@ -2,10 +2,15 @@
 // SPDX-FileCopyrightText: 2026 The Sonavue developers
 // Soak: many track changes on one media element, MP3, WAV and MIDI in turn, each played for
 // a moment and then replaced (Close, Open, Play), as continuous play and the user's
-// clicks do. Prints the resident memory and thread count as it goes and the growth over the
-// run; memory and threads should stay flat (growth well under 10 MB, threads unchanged).
-// The sink is a real-time fakesink, so no sound device is needed.
-//   bench_playback_soak [--changes N]
+// clicks do. Prints the resident memory, the heap in use and the thread count as it goes,
+// and the growth over the run per 1,000 changes; memory and threads should stay flat (the
+// heap within a few hundred KB, threads unchanged). With --gapless each file is played with
+// gapless play on and the next one offered to follow, as continuous play does. The sink is
+// a real-time fakesink, so no sound device is needed.
+// With --quick-exit the program ends without freeing anything, so that a heap profiler
+// (heaptrack) lists everything alive at the end: of two runs, what grows with the number of
+// changes is what the soak holds on to.
+//   bench_playback_soak [--changes N] [--gapless] [--quick-exit]
 #include "audiofiles.h"
 #include "midifiles.h"
 
@@ -19,6 +24,8 @@
 #include <gst/gst.h>
 
 #include <cstdio>
+#include <cstdlib>
+#include <malloc.h>
 #include <unistd.h>
 
 using namespace sonavue;
@@ -42,16 +49,23 @@ double residentMb() {
     return fields.value(1).toDouble() * double(sysconf(_SC_PAGESIZE)) / (1024.0 * 1024.0);
 }
 
+// What the program's heap holds now, free pages of the allocator not counted.
+double heapMb() {
+    const struct mallinfo2 info = mallinfo2();
+    return double(info.uordblks + info.hblkhd) / (1024.0 * 1024.0);
+}
+
 GstElement* realTimeFakeSink() {
     GstElement* sink = gst_element_factory_make("fakesink", nullptr);
     g_object_set(sink, "sync", TRUE, nullptr);
     return sink;
 }
 
-void change(GstMediaElement& media, const QString& path) {
+void change(GstMediaElement& media, const QString& path, const QString& next) {
     media.close();
     media.open(path);
     media.play();
+    media.setNextFile(NextFile{next, std::nullopt});
     QTest::qWait(PlayMs);
 }
 
@@ -74,6 +88,7 @@ int main(int argc, char** argv) {
     if (const qsizetype i = args.indexOf(QStringLiteral("--changes"));
         i >= 0 && i + 1 < args.size())
         changes = std::max(3, args.at(i + 1).toInt());
+    const bool gapless = args.contains(QStringLiteral("--gapless"));
 
     QTemporaryDir dir;
     QFile fixture(testaudio::mp3FixturePath());
@@ -92,28 +107,43 @@ int main(int argc, char** argv) {
     }
 
     GstMediaElement media(realTimeFakeSink);
+    media.setGapless(gapless);
+    const auto changeTo = [&](int i) { change(media, files[i % 3], files[(i + 1) % 3]); };
     // A first round loads the codecs and the sound font and lets GStreamer's thread pools and
     // the allocator's per-thread arenas reach their working size (a one-time rise of some
     // 30 MB and a few threads over the first hundred changes).
     for (int i = 0; i < WarmUpChanges; ++i)
-        change(media, files[i % 3]);
+        changeTo(i);
+    // Measured closed, as at the end.
+    media.close();
     settle(media);
     const double startMb = residentMb();
+    const double startHeapMb = heapMb();
     const int startThreads = threadCount();
-    std::printf("after warm-up: %.1f MB, %d threads\n", startMb, startThreads);
+    std::printf("gapless play %s\n", gapless ? "on" : "off");
+    std::printf("after warm-up: %.1f MB resident, %.2f MB heap, %d threads\n", startMb, startHeapMb,
+                startThreads);
     for (int i = 1; i <= changes; ++i) {
-        change(media, files[i % 3]);
+        changeTo(i);
         if (i % 100 == 0 || i == changes) {
-            std::printf("%5d changes: %.1f MB, %d threads (playing)\n", i, residentMb(),
-                        threadCount());
+            std::printf("%5d changes: %.1f MB resident, %.2f MB heap, %d threads (playing)\n", i,
+                        residentMb(), heapMb(), threadCount());
             std::fflush(stdout);
         }
     }
     media.close();
     settle(media);
     const double endMb = residentMb();
+    const double endHeapMb = heapMb();
     const int endThreads = threadCount();
-    std::printf("after %d changes, closed: %.1f MB, %d threads\n", changes, endMb, endThreads);
-    std::printf("growth: %+.1f MB, %+d threads\n", endMb - startMb, endThreads - startThreads);
+    std::printf("after %d changes, closed: %.1f MB resident, %.2f MB heap, %d threads\n", changes,
+                endMb, endHeapMb, endThreads);
+    const double per1000 = 1000.0 / changes;
+    std::printf("growth per 1,000 changes: %+.1f MB resident, %+.2f MB heap; %+d threads\n",
+                (endMb - startMb) * per1000, (endHeapMb - startHeapMb) * per1000,
+                endThreads - startThreads);
+    std::fflush(stdout);
+    if (args.contains(QStringLiteral("--quick-exit")))
+        std::_Exit(0);
     return 0;
 }

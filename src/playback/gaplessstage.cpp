@@ -79,8 +79,11 @@ void GaplessStage::addProbe(GstElement* element, GstPadProbeType types,
     gst_object_unref(pad);
 }
 
-void GaplessStage::attach(GstElement* playbin, GstElement* sink, bool gapless, Listener listener) {
+void GaplessStage::attach(GstElement* playbin, GstElement* sink, GstElement* level, bool gapless,
+                          Listener listener) {
     m_listener = std::move(listener);
+    if (level)
+        m_levelElement = GST_ELEMENT(gst_object_ref(level));
     if (!gapless)
         return; // the file gain alone
     addProbe(m_filter, GST_PAD_PROBE_TYPE_EVENT_DOWNSTREAM, &GaplessStage::onFilterData);
@@ -92,21 +95,6 @@ void GaplessStage::attach(GstElement* playbin, GstElement* sink, bool gapless, L
     g_signal_connect_data(playbin, "about-to-finish", G_CALLBACK(&GaplessStage::onAboutToFinish),
                           new StagePtr(shared_from_this()), GClosureNotify(closureRelease),
                           GConnectFlags(0));
-    g_signal_connect_data(playbin, "deep-element-added", G_CALLBACK(&GaplessStage::onElementAdded),
-                          new StagePtr(shared_from_this()), GClosureNotify(closureRelease),
-                          GConnectFlags(0));
-}
-
-// playbin's own volume (the volume level), found as playbin makes it.
-void GaplessStage::onElementAdded(GstBin*, GstBin*, GstElement* element, gpointer data) {
-    GaplessStage& stage = stageOf(data);
-    GstElementFactory* factory = gst_element_get_factory(element);
-    if (element == stage.m_filter || !factory || g_strcmp0(GST_OBJECT_NAME(factory), "volume") != 0)
-        return;
-    const std::lock_guard lock(stage.m_lock);
-    if (stage.m_levelElement)
-        gst_object_unref(stage.m_levelElement);
-    stage.m_levelElement = GST_ELEMENT(gst_object_ref(element));
 }
 
 void GaplessStage::offer(const QString& after, std::optional<Offer> next) {
@@ -234,7 +222,7 @@ GstPadProbeReturn GaplessStage::atSinkStart(GstPadProbeInfo* info) {
         m_ended = true;
         return endInstead(info);
     }
-    // Set while the stream's first sample is still ahead of playbin's volume; a stream that
+    // Set while the stream's first sample is still ahead of the level's element; a stream that
     // is not joined after all ends this pipeline, and its level with it.
     setLevelFor(next);
     m_joining = next;

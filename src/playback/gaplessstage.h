@@ -3,7 +3,7 @@
 #pragma once
 // A pipeline's file gain (a volume element given to playbin as its audio filter, ahead of
 // playbin's queue) and the gapless change of file. The file gain (ReplayGain) is applied to
-// the samples as they pass the filter; the volume level stays with playbin's own volume,
+// the samples as they pass the filter; the volume level stays with its own volume element,
 // next to the sink, so that it answers at once.
 //
 // Gapless: the user-interface thread offers the file that would follow; when playbin asks
@@ -11,7 +11,7 @@
 // next stream's start passes the filter, the prepared file's gain holds from its first
 // sample. When it reaches the sink (as it is heard), the offer is judged: if it still
 // stands and the stream's format is the one the sink plays, the relative volume's level is
-// set on playbin's volume before the first sample and the element is told that the file
+// set on the level's element before the first sample and the element is told that the file
 // continued. Otherwise (the offer was withdrawn or changed meanwhile, the prepared file
 // failed, or a new format would make the sink start its device again and lose what it still
 // holds) the sink is given the end of the stream in its place: the playing file is heard to
@@ -54,8 +54,10 @@ public:
     // The volume element, for playbin's "audio-filter": the reference becomes the caller's.
     GstElement* takeFilter();
     // Watches the stream starts at the filter and at the sink; with gapless play, answers
-    // playbin's about-to-finish too.
-    void attach(GstElement* playbin, GstElement* sink, bool gapless, Listener listener);
+    // playbin's about-to-finish too, and sets the level (the volume element `level`, if any)
+    // a joined file's relative volume asks for.
+    void attach(GstElement* playbin, GstElement* sink, GstElement* level, bool gapless,
+                Listener listener);
     // The file that would follow the file `after` (nothing: none).
     void offer(const QString& after, std::optional<Offer> next);
     // A file given to playbin and not yet heard: its failure is not the playing file's.
@@ -75,7 +77,6 @@ private:
     };
     GaplessStage(const QString& path, double fileGain);
     static void onAboutToFinish(GstElement* playbin, gpointer data);
-    static void onElementAdded(GstBin* bin, GstBin* child, GstElement* element, gpointer data);
     static GstPadProbeReturn onFilterData(GstPad* pad, GstPadProbeInfo* info, gpointer data);
     static GstPadProbeReturn onSinkData(GstPad* pad, GstPadProbeInfo* info, gpointer data);
     static void release(gpointer data);
@@ -92,7 +93,7 @@ private:
 
     GstElement* m_filter = nullptr; // held by this stage until it is taken
     bool m_ownsFilter = true;
-    GstElement* m_levelElement = nullptr; // playbin's volume, held once found
+    GstElement* m_levelElement = nullptr; // the volume level's element, held
     mutable std::mutex m_lock;
     std::condition_variable m_answered;
     std::optional<Answer> m_answer;

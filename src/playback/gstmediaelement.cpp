@@ -44,9 +44,26 @@ namespace {
 
 constexpr int PlayedOutCheckMs = 50;
 
-// playbin's "flags": audio only, volume applied to the samples by playbin itself.
+// playbin's "flags": audio only. The volume level is applied to the samples by an element of
+// ours ahead of the sink: playbin's own (its soft-volume flag) keeps every pipeline's volume
+// element alive for good in GStreamer 1.22, some 2 KB at every track change.
 constexpr guint PlayFlagAudio = 1u << 1;
-constexpr guint PlayFlagSoftVolume = 1u << 4;
+
+// The sink as playbin is given it: the level's volume element, then the sink, in one bin.
+GstElement* makeOutput(GstElement* level, GstElement* sink) {
+    GstElement* output = gst_bin_new("audio-output");
+    // Both are held already: the bin takes a reference of its own to each.
+    gst_bin_add_many(GST_BIN(output), level, sink, nullptr);
+    GstPad* input = gst_element_get_static_pad(level, "sink");
+    if (!gst_element_link(level, sink) || !input ||
+        !gst_element_add_pad(output, gst_ghost_pad_new("sink", input))) {
+        gst_object_unref(gst_object_ref_sink(output));
+        output = nullptr;
+    }
+    if (input)
+        gst_object_unref(input);
+    return output;
+}
 
 // The file an element of the pipeline works for: the URI of the decoding bin it is in (empty
 // when it is in none, as the sink).
@@ -132,17 +149,23 @@ bool GstMediaElement::Impl::buildPipeline() {
     link->element = this;
     if (GstElement* audioSink = makeSink())
         link->sink.reset(GST_ELEMENT(gst_object_ref_sink(audioSink)));
-    g_object_set(pipeline.get(), "flags", PlayFlagAudio | PlayFlagSoftVolume, nullptr);
-    if (volume)
-        g_object_set(pipeline.get(), "volume", *volume, nullptr);
-    g_object_set(pipeline.get(), "audio-sink", link->sink.get(), nullptr);
+    g_object_set(pipeline.get(), "flags", PlayFlagAudio, nullptr);
+    if (GstElement* level = gst_element_factory_make("volume", "volume-level"))
+        levelVolume.reset(GST_ELEMENT(gst_object_ref_sink(level)));
+    GstElement* output =
+        levelVolume && link->sink ? makeOutput(levelVolume.get(), link->sink.get()) : nullptr;
+    if (!output)
+        levelVolume.reset(); // the sink as it is, at full level
+    if (levelVolume && volume)
+        g_object_set(levelVolume.get(), "volume", *volume, nullptr);
+    g_object_set(pipeline.get(), "audio-sink", output ? output : link->sink.get(), nullptr);
     if (usesStage())
         attachStage();
     if (link->sink) {
         const PadPtr pad(gst_element_get_static_pad(link->sink.get(), "sink"));
         if (pad)
             gst_pad_add_probe(pad.get(), GST_PAD_PROBE_TYPE_BUFFER, &Impl::onSinkBuffer,
-                              new std::shared_ptr<PipelineLink>(link), &PipelineLink::release);
+                              new std::weak_ptr<PipelineLink>(link), &PipelineLink::releaseWeak);
     }
     BusPtr bus(gst_element_get_bus(pipeline.get()));
     gst_bus_set_sync_handler(bus.get(), &Impl::onBusMessage,
@@ -159,11 +182,14 @@ void GstMediaElement::Impl::dropPipeline() {
         link->element = nullptr;
     }
     link.reset();
+    levelVolume.reset();
     reaper.reap(pipeline.release());
 }
 
 GstPadProbeReturn GstMediaElement::Impl::onSinkBuffer(GstPad*, GstPadProbeInfo*, gpointer data) {
-    PipelineLink::from(data).audioSeen.store(true, std::memory_order_relaxed);
+    if (const std::shared_ptr<PipelineLink> held =
+            static_cast<std::weak_ptr<PipelineLink>*>(data)->lock())
+        held->audioSeen.store(true, std::memory_order_relaxed);
     return GST_PAD_PROBE_OK;
 }
 
@@ -501,8 +527,8 @@ void GstMediaElement::setOutputGain(double gain) {
     // Until the first call a pipeline keeps its own 1.0. The gain holds for later files:
     // every new playbin is given it.
     d->volume = std::clamp(gain, 0.0, 1.0);
-    if (d->pipeline)
-        g_object_set(d->pipeline.get(), "volume", *d->volume, nullptr);
+    if (d->levelVolume)
+        g_object_set(d->levelVolume.get(), "volume", *d->volume, nullptr);
 }
 
 MediaControl::State GstMediaElement::state() const {
@@ -563,8 +589,8 @@ void GstMediaElement::stop() {
 
 double GstMediaElement::outputVolume() const {
     gdouble value = d->volume.value_or(1.0);
-    if (d->pipeline)
-        g_object_get(d->pipeline.get(), "volume", &value, nullptr);
+    if (d->levelVolume)
+        g_object_get(d->levelVolume.get(), "volume", &value, nullptr);
     return value;
 }
 

@@ -35,7 +35,7 @@ void GstMediaElement::Impl::attachStage() {
                 Qt::QueuedConnection);
         };
     };
-    link->stage->attach(pipeline.get(), link->sink.get(), gapless,
+    link->stage->attach(pipeline.get(), link->sink.get(), levelVolume.get(), gapless,
                         {handOn(&Impl::onNextPrepared), handOn(&Impl::onContinued)});
 }
 

@@ -42,8 +42,8 @@ bool isReadableRegularFile(const QByteArray& native);
 using namespace mediaelement;
 
 // What a pipeline's own threads may touch: its flags, and the element while the pipeline is
-// current. Shared by the element, the bus handler and the sink probe (each holds a copy of
-// the pointer, released with the bus or the probe).
+// current. Shared by the element and the bus handler (each holds a copy of the pointer, the
+// handler's released with the bus); the sink's probe only looks it up.
 struct GstMediaElement::PipelineLink {
     std::mutex lock;
     Impl* element = nullptr;             // cut (under the lock) when the pipeline is released
@@ -59,6 +59,11 @@ struct GstMediaElement::PipelineLink {
                 gst_object_has_as_ancestor(source, GST_OBJECT(sink.get())));
     }
     static void release(gpointer data) { delete static_cast<std::shared_ptr<PipelineLink>*>(data); }
+    // What the sink holds must not hold the sink: the link holds it (a cycle would keep both
+    // for ever, one pipeline's sink and link at every track change).
+    static void releaseWeak(gpointer data) {
+        delete static_cast<std::weak_ptr<PipelineLink>*>(data);
+    }
     static PipelineLink& from(gpointer data) {
         return **static_cast<std::shared_ptr<PipelineLink>*>(data);
     }
@@ -123,7 +128,8 @@ struct GstMediaElement::Impl {
     // After the prepared file failed no end of stream comes: the playing file has played out
     // when its position stands still.
     StallWatchdog playedOutWatch;
-    ElementPtr pipeline; // of the open file; none while closed
+    ElementPtr pipeline;    // of the open file; none while closed
+    ElementPtr levelVolume; // the pipeline's volume level, ahead of its sink
     std::shared_ptr<PipelineLink> link;
     bool standInSink = false;
 
@@ -136,7 +142,7 @@ struct GstMediaElement::Impl {
     bool atEnd = false;
     std::optional<qint64> deferredSeekMs; // a seek asked for before the preroll
     QByteArray uri;                       // of the open file
-    std::optional<double> volume;         // nothing sent yet: the pipeline keeps 1.0
+    std::optional<double> volume;         // nothing sent yet: the level stays at 1.0
     bool noAudioOutputSaid = false;
 
     bool gapless = false;

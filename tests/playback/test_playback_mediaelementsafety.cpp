@@ -4,7 +4,7 @@
 // MP4 atoms nested deep enough to overflow the demuxer's stack, is refused before it
 // reaches GStreamer (and never prepared to follow another file) and the next file plays; a
 // play whose position stands still fails; Close never waits for a pipeline that will not
-// stop; and track changes leave no thread behind.
+// stop; and track changes leave no thread and no element behind.
 #include "audiofiles.h"
 #include "midifiles.h"
 #include "testsinks.h"
@@ -63,6 +63,29 @@ bool allReleased(const GstMediaElement& media) {
     return true;
 }
 
+// The elements alive now, as GStreamer's leak tracer counts them (-1: no tracer).
+int liveElements() {
+    int count = -1;
+    GList* tracers = gst_tracing_get_active_tracers();
+    for (GList* tracer = tracers; tracer; tracer = tracer->next) {
+        if (g_strcmp0(G_OBJECT_TYPE_NAME(tracer->data), "GstLeaksTracer") != 0)
+            continue;
+        GstStructure* info = nullptr;
+        g_signal_emit_by_name(tracer->data, "get-live-objects", &info);
+        const GValue* alive = info ? gst_structure_get_value(info, "live-objects-list") : nullptr;
+        count = 0;
+        for (guint i = 0; alive && i < gst_value_list_get_size(alive); ++i) {
+            const GValue* object = gst_structure_get_value(
+                gst_value_get_structure(gst_value_list_get_value(alive, i)), "object");
+            count += object && g_type_is_a(G_VALUE_TYPE(object), GST_TYPE_ELEMENT);
+        }
+        if (info)
+            gst_structure_free(info);
+    }
+    g_list_free_full(tracers, gst_object_unref);
+    return count;
+}
+
 int threadCount() {
     return int(QDir(QStringLiteral("/proc/self/task"))
                    .entryList(QDir::Dirs | QDir::NoDotAndDotDot)
@@ -118,6 +141,8 @@ class TestMediaElementSafety : public QObject {
     Q_OBJECT
 private slots:
     void initTestCase() {
+        // Elements left alive are counted (trackChangesLeaveNoElementBehind).
+        qputenv("GST_TRACERS", "leaks(filters=GstElement)");
         gst_init(nullptr, nullptr);
         QVERIFY(m_dir.isValid());
     }
@@ -246,6 +271,37 @@ private slots:
             qPrintable(
                 QStringLiteral("%1 threads before, %2 after").arg(before).arg(threadCount())),
             WaitMs);
+    }
+
+    // Each track change frees the whole pipeline it closes: its sink and its volume too.
+    void trackChangesLeaveNoElementBehind_data() {
+        QTest::addColumn<bool>("gapless");
+        dataRow("gapless play off", false);
+        dataRow("gapless play on, the next file prepared", true);
+    }
+    void trackChangesLeaveNoElementBehind() {
+        QFETCH(bool, gapless);
+        const QString wav = write(QStringLiteral("change.wav"), wavBytes(400, 44100));
+        const int before = liveElements();
+        if (before < 0)
+            QSKIP("GStreamer's leak tracer is not available");
+        {
+            GstMediaElement media(realTimeFakeSink);
+            media.setGapless(gapless);
+            QSignalSpy prepared(&media, &GstMediaElement::nextFilePrepared);
+            for (int i = 0; i < 8; ++i) {
+                media.close();
+                openAndPlay(media, wav);
+                media.setNextFile(NextFile{wav, std::nullopt});
+                if (gapless)
+                    QTRY_VERIFY_WITH_TIMEOUT(prepared.count() > i, WaitMs);
+                else
+                    QTRY_VERIFY_WITH_TIMEOUT(media.positionMs() > 0, WaitMs);
+            }
+            media.close();
+            QVERIFY(allReleased(media));
+        }
+        QCOMPARE(liveElements(), before);
     }
 
 private:
