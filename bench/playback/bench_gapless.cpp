@@ -8,14 +8,21 @@
 // did not make without a gap (the file was closed and the next opened: always between MIDI
 // files, which gapless play leaves to the change of file) is counted apart. "rates": WAV
 // files of 44.1 and 48 kHz in turn.
+//
+// Then the same runs as a listener hears them: played through the automatic sink to a
+// private PulseAudio server's null sink and recorded at its monitor, each file is looked for
+// in the recording: samples of it never heard, silence and stray sound between two files,
+// and silence inside one (the output ran dry). Skipped where PulseAudio is not installed.
 //   bench_playback_gapless [--files N]
 #include "audiofiles.h"
 #include "gaplessaudio.h"
 #include "midifiles.h"
+#include "soundserver.h"
 
 #include "playback/gstmediaelement.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <gst/gst.h>
@@ -67,12 +74,11 @@ struct Outcome {
     bool finished = false;
 };
 
-// Plays the run as continuous play would, taking each continued file.
-Outcome play(const Run& run) {
-    SampleCapture capture;
-    GstMediaElement media([&capture] { return capture.makeSink(); });
+// Plays the run as continuous play would, taking each continued file; true when it ended.
+bool play(const Run& run, GstMediaElement::SinkFactory sink, int& reopened) {
+    GstMediaElement media(std::move(sink));
     media.setGapless(true);
-    Outcome outcome;
+    bool finished = false;
     int current = 0;
     const auto offerAfter = [&](int index) {
         if (index + 1 < run.files.size())
@@ -81,12 +87,12 @@ Outcome play(const Run& run) {
     QEventLoop loop;
     QObject::connect(&media, &MediaControl::finished, &loop, [&](PlayEnd end) {
         if (end != PlayEnd::Reached || ++current == run.files.size()) {
-            outcome.finished = end == PlayEnd::Reached;
+            finished = end == PlayEnd::Reached;
             loop.quit();
             return;
         }
         if (!media.takeContinuedFile(run.files.at(current))) {
-            ++outcome.reopened;
+            ++reopened;
             media.close();
             media.open(run.files.at(current));
             media.play();
@@ -98,7 +104,15 @@ Outcome play(const Run& run) {
     media.play();
     QTimer::singleShot(int(run.files.size()) * 3000, &loop, &QEventLoop::quit);
     loop.exec();
+    return finished;
+}
 
+// The run at a capturing sink: the gaps in stream time.
+Outcome playCaptured(const Run& run) {
+    SampleCapture capture;
+    Outcome outcome;
+    outcome.finished = play(
+        run, [&capture] { return capture.makeSink(); }, outcome.reopened);
     const std::vector<SampleCapture::Stream> streams = capture.streams();
     const qint64 total = qint64(capture.samples().size());
     for (size_t s = 0; s < streams.size(); ++s) {
@@ -119,6 +133,35 @@ QString summary(std::vector<qint64> values) {
         .arg(values.front())
         .arg(values[values.size() / 2])
         .arg(values.back());
+}
+
+// The run as heard at the sound server.
+void playHeard(const Run& run, SoundServer& server, const char* kind) {
+    std::vector<Expected> expected;
+    for (qsizetype f = 0; f < run.files.size(); ++f) {
+        const bool exact = run.lengths[std::size_t(f)] >= 0;
+        std::vector<qint16> samples = decodedSamples(run.files.at(f));
+        expected.push_back({std::move(samples), exact});
+    }
+    int reopened = 0;
+    server.startRecording();
+    const bool finished = play(run, {}, reopened);
+    const std::vector<Heard> heard = hearFiles(server.stopRecording(), expected);
+    qint64 lost = 0, silentInside = 0, stray = 0, missing = 0;
+    std::vector<qint64> silentAtJoins;
+    for (std::size_t f = 0; f < heard.size(); ++f) {
+        missing += heard[f].start < 0;
+        lost += heard[f].lost;
+        silentInside += heard[f].silentInside;
+        if (f > 0) {
+            stray += heard[f].strayBefore;
+            silentAtJoins.push_back(heard[f].silentBefore);
+        }
+    }
+    std::printf("%-5s lost %lld, stray %lld, silent inside files %lld; silence at the joins "
+                "(samples): %s; reopened %d%s\n",
+                kind, lost, stray, silentInside, qPrintable(summary(silentAtJoins)), reopened,
+                finished && missing == 0 ? "" : " (not all played)");
 }
 
 } // namespace
@@ -144,7 +187,7 @@ int main(int argc, char** argv) {
             std::printf("%-4s could not be written (encoder missing?)\n", kind);
             continue;
         }
-        const Outcome outcome = play(run);
+        const Outcome outcome = playCaptured(run);
         allFinished = allFinished && outcome.finished;
         std::printf(
             "%-4s -> %-4s gap at the join (samples): %-32s joins gapless %zu, reopened %d\n", kind,
@@ -154,5 +197,22 @@ int main(int argc, char** argv) {
                         qPrintable(summary(outcome.extra)));
     }
     std::printf("target: 0 samples between WAVs and between gapless MP3s\n");
+
+    SoundServer server(CaptureRate);
+    if (const std::optional<QString> why = server.start()) {
+        std::printf("\nAt a sound server: skipped, %s\n", qPrintable(*why));
+        return allFinished ? 0 : 1;
+    }
+    std::printf("\nAt a PulseAudio null sink (%d Hz mono, no rewinds), recorded at its monitor "
+                "with 20 ms latency:\n",
+                CaptureRate);
+    QDir().mkpath(dir.path() + QStringLiteral("/heard"));
+    for (const char* kind : {"wav", "mp3", "rates"}) {
+        Run run;
+        if (writeRun(dir.path() + QStringLiteral("/heard"), QLatin1String(kind), fileCount, run))
+            playHeard(run, server, kind);
+    }
+    std::printf("target: nothing lost, no stray sound, no silence at a join of WAVs or of "
+                "gapless MP3s\n");
     return allFinished ? 0 : 1;
 }

@@ -8,6 +8,7 @@
 #include <QTemporaryDir>
 #include <QtEndian>
 #include <cmath>
+#include <cstring>
 
 namespace sonavue::testaudio {
 namespace {
@@ -75,6 +76,26 @@ bool runToEnd(const QString& description) {
     gst_element_set_state(run, GST_STATE_NULL);
     gst_object_unref(run);
     return ended;
+}
+
+std::vector<qint16> decodedSamples(const QString& path) {
+    const QTemporaryDir dir;
+    const QString raw = dir.filePath(QStringLiteral("decoded.raw"));
+    if (!dir.isValid() ||
+        !runToEnd(QStringLiteral("filesrc location=\"%1\" ! decodebin ! audioconvert ! "
+                                 "audioresample ! audio/x-raw,format=S16LE,channels=1,rate=%2 ! "
+                                 "filesink location=\"%3\"")
+                      .arg(path)
+                      .arg(CaptureRate)
+                      .arg(raw)))
+        return {};
+    QFile file(raw);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    const QByteArray bytes = file.readAll();
+    std::vector<qint16> samples(std::size_t(bytes.size() / 2));
+    std::memcpy(samples.data(), bytes.constData(), samples.size() * 2);
+    return samples;
 }
 
 bool writeGaplessMp3(const QString& path, const std::vector<qint16>& samples) {

@@ -22,6 +22,10 @@ constexpr int WaitMs = 20000;
 // it has not ended within 20 s.
 bool runToEnd(const QString& description);
 
+// The samples of the file as GStreamer decodes it on its own, 16-bit mono at CaptureRate
+// (empty when it cannot be decoded).
+std::vector<qint16> decodedSamples(const QString& path);
+
 // Encodes the mono samples (at CaptureRate) with lamemp3enc at 128 kbit/s and puts a LAME
 // header in front that tells the encoder's delay and the padding. False when the encoder is
 // missing or fails.

@@ -122,7 +122,9 @@ std::optional<QString> SoundServer::start() {
     for (const char* name : {"HOME", "XDG_RUNTIME_DIR", "XDG_CONFIG_HOME", "XDG_STATE_HOME"})
         env.insert(QString::fromLatin1(name), m_runtime.path());
     m_server.setProcessEnvironment(env);
-    m_server.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    // Its complaints (no session bus, shared memory falling back to copies) are no news here.
+    m_server.setStandardOutputFile(QProcess::nullDevice());
+    m_server.setStandardErrorFile(QProcess::nullDevice());
     m_server.start(pulse, {QStringLiteral("-n"), QStringLiteral("--daemonize=no"),
                            QStringLiteral("--exit-idle-time=-1"), QStringLiteral("--disallow-exit"),
                            QStringLiteral("--use-pid-file=no"), QStringLiteral("--log-level=error"),
@@ -137,8 +139,12 @@ std::optional<QString> SoundServer::start() {
         return QStringLiteral("pulseaudio did not start");
     const QDeadlineTimer deadline(20000);
     while (!deadline.hasExpired() && m_server.state() == QProcess::Running) {
-        if (QProcess::execute(
-                pactl, {QStringLiteral("--server=") + m_address, QStringLiteral("info")}) == 0) {
+        QProcess probe;
+        probe.setStandardOutputFile(QProcess::nullDevice());
+        probe.setStandardErrorFile(QProcess::nullDevice());
+        probe.start(pactl, {QStringLiteral("--server=") + m_address, QStringLiteral("info")});
+        if (probe.waitForFinished(5000) && probe.exitStatus() == QProcess::NormalExit &&
+            probe.exitCode() == 0) {
             qputenv("PULSE_SERVER", m_address.toUtf8());
             return std::nullopt;
         }
