@@ -20,13 +20,13 @@
 //    construction, the start-up scan, the settings and show(). The time to the window's
 //    first paint is printed beside it. Median of N runs after one untimed run (warm
 //    caches); then once with the web panel.
-// 2. Fills, 100,000 tracks, in this process: the call (TabSel_Click(5) for "ALL",
+// 2. Fills, 100,000 tracks, in this process: the call (showTab(5) for "ALL",
 //    selectGroupEntry for an artist, an album and a folder entry) until it returns, plus
 //    one processEvents. Median of N, entries spread over each list.
 // 3. The longest pause of the event loop during the start-up scan of the 100,000 tracks:
 //    a posted event that posts itself again marks every turn of the loop (the scan's
 //    yields) from the first turn to scanFinished.
-// Extra: the same folder chosen again while the window is shown (setMusicFolder, as the
+// Extra: the same folder chosen again while the window is shown (the music folder set, as the
 //    folder chooser does), recorded from the call: its pauses and its length against the
 //    start-up scan, which runs before the window is shown.
 // The silent media element means the start-up makes no GStreamer element.
@@ -227,7 +227,7 @@ int main(int argc, char** argv) {
     const struct {
         const char* what;
         const FillRuns* fill;
-    } fills[] = {{"\"ALL\" fill (TabSel_Click(5))", &window.all},
+    } fills[] = {{"\"ALL\" fill (showTab(5))", &window.all},
                  {"artist fill (select an artist entry)", &window.artist},
                  {"album fill (select an album entry)", &window.album},
                  {"folder fill (select a folder entry)", &window.folder}};

@@ -6,6 +6,8 @@
 #include "paintwatch.h"
 #include "silentmedia.h"
 #include "ui/formcontrols.h"
+#include "ui/librarypanes.h"
+#include "ui/musicfolder.h"
 #include "ui/startup.h"
 
 #include <QApplication>
@@ -85,23 +87,23 @@ WindowFigures measureWindow(const QString& appName, const QString& folder, int r
     settle(300);
     for (int k = 0; k < runs; ++k) {
         // Folder: a small list first, so that the "ALL" fill then replaces it.
-        form.TabSel_Click(GroupFolder);
+        form.library().showTab(GroupFolder);
         timeFill(figures.folder, form, [&] {
             form.core().browsing().selectGroupEntry(GroupFolder, spread(k, runs, figures.folders));
         });
-        timeFill(figures.all, form, [&] { form.TabSel_Click(GroupAll); });
-        form.TabSel_Click(GroupArtist);
+        timeFill(figures.all, form, [&] { form.library().showTab(GroupAll); });
+        form.library().showTab(GroupArtist);
         timeFill(figures.artist, form, [&] {
             form.core().browsing().selectGroupEntry(GroupArtist, spread(k, runs, figures.artists));
         });
-        form.TabSel_Click(GroupAlbum);
+        form.library().showTab(GroupAlbum);
         timeFill(figures.album, form, [&] {
             form.core().browsing().selectGroupEntry(GroupAlbum, spread(k, runs, figures.albums));
         });
     }
 
     settle(100);
-    figures.rescan = recordScanPauses(true, [&] { form.setMusicFolder(folder); });
+    figures.rescan = recordScanPauses(true, [&] { form.musicFolder().set(folder); });
     if (!figures.rescan.finished)
         figures.error = QStringLiteral("the rescan did not finish");
     return figures;

@@ -3,9 +3,7 @@
 #include "ui/appearancecontroller.h"
 
 #include "playback/playercontrol.h"
-#include "ui/backgroundfollower.h"
 #include "ui/colours.h"
-#include "ui/form1.h"
 #include "ui/palettepicture.h"
 #include "ui/settingsframe.h"
 
@@ -21,26 +19,18 @@ double fontPoints(int index) {
 
 } // namespace
 
-AppearanceController::AppearanceController(Form1& window, SettingsFrame& frame,
-                                           PlayerControl& player, BackgroundFollower& background,
-                                           const ProgramSettings& settings)
-    : QObject(&window), m_window(window), m_frame(frame), m_player(player),
-      m_background(background), m_settings(settings) {
-    connect(&frame, &SettingsFrame::opacityChanged, this, [this] { HScroll1_Change(); });
-    connect(&frame, &SettingsFrame::trackChangeChosen, this,
-            [this](bool immediate) { Option1_Click(immediate ? 1 : 0); });
-    connect(&frame, &SettingsFrame::backgroundChosen, this,
-            [this](int index) { OptionBack_Click(index); });
-    connect(&frame, &SettingsFrame::fontSizeChosen, this,
-            [this](int index) { Optionfont_Click(index); });
-    connect(&frame, &SettingsFrame::colourPicked, this,
-            [this](Qt::MouseButton button, QPoint point) {
-                Picture2_MouseUp(button, point.x(), point.y());
-            });
+AppearanceController::AppearanceController(SettingsFrame& frame, PlayerControl& player,
+                                           const ProgramSettings& settings, QObject* parent)
+    : QObject(parent), m_frame(frame), m_player(player), m_settings(settings) {
+    connect(&frame, &SettingsFrame::opacityChanged, this, [this] { applyOpacity(); });
+    connect(&frame, &SettingsFrame::trackChangeChosen, this, [this] { applyTrackChange(); });
+    connect(&frame, &SettingsFrame::backgroundChosen, this, &AppearanceController::applyBackground);
+    connect(&frame, &SettingsFrame::fontSizeChosen, this, &AppearanceController::applyFontSize);
+    connect(&frame, &SettingsFrame::colourPicked, this, &AppearanceController::pickColour);
 }
 
 bool AppearanceController::applyStoredOptions() {
-    m_window.setcolor(Setting::Colour.read(m_settings));
+    emit colourChanged(Setting::Colour.read(m_settings));
     m_frame.setImmediateChange(!Setting::TrackChange.read(m_settings));
     m_frame.setOpacity(Setting::Opacity.read(m_settings));
     for (int i = 0; i < Setting::FileTypeCount; ++i) {
@@ -53,7 +43,7 @@ bool AppearanceController::applyStoredOptions() {
     }
     const int fontIndex = Setting::FontSize.read(m_settings);
     m_frame.setFontSizeIndex(fontIndex);
-    m_window.fontresize(fontPoints(fontIndex));
+    emit listFontSizeChanged(fontPoints(fontIndex));
     return true;
 }
 
@@ -61,43 +51,38 @@ void AppearanceController::applyStoredBackground() {
     m_frame.setBackgroundShown(Setting::Background.read(m_settings) == 0);
 }
 
-void AppearanceController::HScroll1_Change() {
+void AppearanceController::applyOpacity() {
     const int level = m_frame.opacity();
-    m_window.setWindowOpacity(level / 255.0);
+    emit opacityChanged(level / 255.0);
     if (m_storing)
         Setting::Opacity.write(m_settings, level);
 }
 
-void AppearanceController::Option1_Click(int) {
+void AppearanceController::applyTrackChange() {
     m_player.setImmediateChange(m_frame.immediateChange());
     if (m_storing)
         Setting::TrackChange.write(m_settings, !m_frame.immediateChange());
 }
 
-void AppearanceController::OptionBack_Click(int index) {
-    if (index == 0)
-        m_background.show();
-    else
-        m_background.close();
+void AppearanceController::applyBackground(int index) {
+    emit backgroundChanged(index == 0);
     if (m_storing)
         Setting::Background.write(m_settings, index);
-    m_window.activateWindow();
-    m_window.setFocus();
 }
 
-void AppearanceController::Optionfont_Click(int index) {
-    m_window.fontresize(fontPoints(index));
+void AppearanceController::applyFontSize(int index) {
+    emit listFontSizeChanged(fontPoints(index));
     if (m_storing)
         Setting::FontSize.write(m_settings, index);
 }
 
-void AppearanceController::Picture2_MouseUp(Qt::MouseButton button, int x, int y) {
+void AppearanceController::pickColour(Qt::MouseButton button, QPoint point) {
     if (button != Qt::LeftButton)
         return;
     static const QImage palettePicture = paletteImage();
     const std::int32_t colour =
-        palettePicture.valid(x, y) ? fromQColor(palettePicture.pixelColor(x, y)) : -1;
-    m_window.setcolor(colour);
+        palettePicture.valid(point) ? fromQColor(palettePicture.pixelColor(point)) : -1;
+    emit colourChanged(colour);
     if (m_storing)
         Setting::Colour.write(m_settings, colour);
 }

@@ -4,24 +4,23 @@
 // The appearance options of the settings frame: the window's opacity and colour, the
 // track-change option, the background picture, the lists' font size and the file types. A
 // choice takes effect at once and is stored; at start-up the stored options are applied
-// through the same handling, as if chosen.
+// through the same handling, as if chosen. What changes for the windows is told by signals.
 #include "base/settingskeys.h"
 
 #include <QObject>
+#include <QPoint>
 
 namespace sonavue {
 
-class BackgroundFollower;
-class Form1;
 class PlayerControl;
 class SettingsFrame;
 
 class AppearanceController : public QObject {
     Q_OBJECT
 public:
-    // Owned by window; frame, player and background outlive it.
-    AppearanceController(Form1& window, SettingsFrame& frame, PlayerControl& player,
-                         BackgroundFollower& background, const ProgramSettings& settings);
+    // frame, player and settings outlive it.
+    AppearanceController(SettingsFrame& frame, PlayerControl& player,
+                         const ProgramSettings& settings, QObject* parent);
 
     // The stored colour, track-change option, opacity, file types (letting events run after
     // each) and font size, in this order. False when the window unloaded meanwhile: then
@@ -30,23 +29,33 @@ public:
     // The stored background choice: for once the window is shown.
     void applyStoredBackground();
 
-    // The frame's handlers.
-    void HScroll1_Change();
-    void Option1_Click(int index);
-    void OptionBack_Click(int index);
-    void Optionfont_Click(int index);
-    void Picture2_MouseUp(Qt::MouseButton button, int x, int y);
+    // The frame's choices: each takes effect and is stored.
+    void applyOpacity();
+    void applyTrackChange();
+    void applyBackground(int index);
+    void applyFontSize(int index);
+    // A mouse button let go at point over the palette: the left one picks the colour there
+    // (-1 outside the picture).
+    void pickColour(Qt::MouseButton button, QPoint point);
 
     // The window unloads: no choice is stored from now on.
     void stopStoring() { m_storing = false; }
     // The file-type boxes as they are, stored at the unload.
     void storeFileTypes();
 
+signals:
+    // The window's colour, as the setting or the palette gives it.
+    void colourChanged(double colour);
+    // The window's opacity, 0 to 1.
+    void opacityChanged(double opacity);
+    void listFontSizeChanged(double points);
+    // The background picture is to be shown behind the window (true) or closed; the window
+    // then has the focus.
+    void backgroundChanged(bool shown);
+
 private:
-    Form1& m_window;
     SettingsFrame& m_frame;
     PlayerControl& m_player;
-    BackgroundFollower& m_background;
     const ProgramSettings& m_settings;
     bool m_storing = true;
 };

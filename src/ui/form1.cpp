@@ -7,14 +7,13 @@
 #include "ui/appearancecontroller.h"
 #include "ui/backgroundfollower.h"
 #include "ui/colours.h"
-#include "ui/grouppages.h"
 #include "ui/keyboardaccess.h"
 #include "ui/keypreview.h"
 #include "ui/layoutrules.h"
 #include "ui/layoutswitch.h"
+#include "ui/musicfolder.h"
 #include "ui/settingsframe.h"
 #include "ui/titlestrip.h"
-#include "ui/tracklistpane.h"
 #include "ui/transportbar.h"
 #include "ui/twips.h"
 #include "ui/windowdrag.h"
@@ -72,7 +71,7 @@ void Form1::Form_Unload() {
     m_unloaded = true;
     m_keyPreview->stop();
     m_appearance->stopStoring();
-    m_core.scan().stop();
+    m_musicFolder->stop();
     m_appearance->storeFileTypes();
     m_core.transport().closeForExit();
     // Every other window goes without its own closing handling.
@@ -128,11 +127,6 @@ void Form1::setcolor(double colourValue) {
         legibleInk(palette().color(QPalette::Window), palette().color(QPalette::WindowText)));
     ui.Picture1->keepOwnColours();
     update();
-}
-
-void Form1::fontresize(double size) {
-    ui.tracks->setListFontSize(size);
-    ui.groupPages->setListFontSize(size);
 }
 
 void Form1::focusset() {

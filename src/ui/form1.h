@@ -23,6 +23,8 @@ class AppearanceController;
 class BackgroundFollower;
 class KeyPreview;
 class LayoutSwitch;
+class LibraryPanes;
+class MusicFolder;
 class WindowDrag;
 
 class Form1 : public QWidget {
@@ -42,33 +44,22 @@ public:
     void NewVolume(double level);
     void VolDown_Click();
     void setcolor(double colour);
-    void fontresize(double size);
     void focusset();
     // The window's keys, as windowCommandFor reads them.
     void Form_KeyDown(int keyCode, Qt::KeyboardModifiers modifiers);
 
-    // Sets the folder box, folderPrefix (its tag) and Dir2, which scans.
-    void setMusicFolder(const QString& folder);
-    void Check1_Click(int index);
     bool scanRunning() const { return m_core.scan().running(); }
 
-    void TabSel_Click(int index);
-    void TabSel_MouseMove(int index);
-    void TagGroupe_Click(int index);
-    void ListName_MouseDown();
-    void ListName_DblClick();
-    void OptionList_DblClick();
-    void OptionList_Validate();
-
+    // The library's panes and what the user does in them.
+    LibraryPanes& library() const { return *m_library; }
+    // The music folder, its scan and the file types listed.
+    MusicFolder& musicFolder() const { return *m_musicFolder; }
     // The appearance options' handling, and the stored options applied at start-up.
     AppearanceController& appearance() const { return *m_appearance; }
-    void Picture2_MouseUp(Qt::MouseButton button, int x, int y);
-    void Command2_Click();
     void Label9_Click();
     void showAboutLine() { m_cards.showAbout(); }
 
     PlayerCore& core() const { return m_core; }
-    int currentTab() const { return m_currentTab; }
     BackgroundWindow* backgroundWindow() const;
     TagCard* tagWindow() const { return m_cards.tag(); }
     SplashCard* splashWindow() const { return m_cards.splash(); }
@@ -94,10 +85,10 @@ private:
     void wireControls();
     void wireTitleStrip();
     void wireLists();
+    void wireAppearance();
     void Form_Load();
     void Form_Unload();
     void Form_Resize();
-    void Dir2_Change();
     void showLevel(int level);
     void setNowPlaying(const QString& text);
 
@@ -108,15 +99,15 @@ private:
     Options m_options;
     ProgramSettings m_settings{m_options.appName};
 
-    QString m_musicFolder; // the folder the scan walks
     NowPlayingText m_nowPlaying;
-    int m_currentTab = 0;
     int m_colour = 0xE0E0E0;
     CardWindows m_cards{*this, m_core.tagReading(), [this] { focusset(); }};
 
     WindowDrag* m_windowDrag = nullptr; // moves the window by its title strip
     std::unique_ptr<BackgroundFollower> m_background;
     AppearanceController* m_appearance = nullptr;
+    LibraryPanes* m_library = nullptr;
+    MusicFolder* m_musicFolder = nullptr;
     KeyPreview* m_keyPreview = nullptr;
     std::unique_ptr<LayoutSwitch> m_layoutSwitch; // W
     bool m_unloaded = false;

@@ -13,6 +13,8 @@
 #include "ui/keyboardaccess.h"
 #include "ui/keypreview.h"
 #include "ui/layoutswitch.h"
+#include "ui/librarypanes.h"
+#include "ui/musicfolder.h"
 #include "ui/reservedlistview.h"
 #include "ui/settingsframe.h"
 #include "ui/titlestrip.h"
@@ -44,16 +46,13 @@ void Form1::wireControls() {
     connect(ui.VScroll1, &VolumeBar::levelChanged, this, [this](int level) { NewVolume(level); });
     connect(&Timer1, &QTimer::timeout, &Timer1, &QTimer::stop);
     wireTitleStrip();
-    connect(ui.Frame1, &SettingsFrame::folderChangeRequested, this, &Form1::Command2_Click);
-    connect(ui.Frame1, &SettingsFrame::fileTypesChanged, this, &Form1::Check1_Click);
-    m_appearance =
-        new AppearanceController(*this, *ui.Frame1, m_core.player(), *m_background, m_settings);
+    wireLists();
+    wireAppearance();
     m_layoutSwitch = std::make_unique<LayoutSwitch>(
         *this,
         QList<QWidget*>{ui.MMControl1Bar, ui.Command1, ui.Picture1, ui.Frame1, ui.Command3,
                         ui.Command4, ui.VScroll1},
         [this] { m_background->showIfChosen(); });
-    wireLists();
     new FileDropTarget(*this, transport); // files dropped on the window go to the reserved list
 
     connect(ui.Image1, &ImageButton::clicked, this, [this] {
@@ -88,14 +87,46 @@ void Form1::wireTitleStrip() {
 }
 
 void Form1::wireLists() {
-    connect(ui.groupPages, &GroupPages::tabClicked, this, &Form1::TabSel_Click);
-    connect(ui.groupPages, &GroupPages::tabHovered, this, &Form1::TabSel_MouseMove);
-    connect(ui.groupPages, &GroupPages::selectedEntryClickedAgain, this, &Form1::TagGroupe_Click);
-    connect(ui.tracks, &TrackListPane::trackPressed, this, &Form1::ListName_MouseDown);
-    connect(ui.tracks, &TrackListPane::trackDoubleClicked, this, &Form1::ListName_DblClick);
-    connect(ui.OptionList, &QListView::doubleClicked, this, &Form1::OptionList_DblClick);
-    connect(ui.OptionList, &ReservedListView::focusLeft, this, &Form1::OptionList_Validate);
+    m_library = new LibraryPanes(
+        m_core,
+        {*ui.groupPages, *ui.tracks, *ui.find, *ui.OptionList, *ui.Progress1, *ui.Progress2}, this);
+    LibraryPanes* const library = m_library;
+    connect(ui.groupPages, &GroupPages::tabClicked, library, &LibraryPanes::showTab);
+    connect(ui.groupPages, &GroupPages::tabHovered, library, &LibraryPanes::markHoveredTab);
+    connect(ui.groupPages, &GroupPages::selectedEntryClickedAgain, library,
+            &LibraryPanes::pickGroupEntry);
+    connect(ui.tracks, &TrackListPane::trackPressed, library, &LibraryPanes::showSelectedTrackTags);
+    connect(ui.tracks, &TrackListPane::trackDoubleClicked, library,
+            &LibraryPanes::reserveSelectedTrack);
+    connect(ui.OptionList, &QListView::doubleClicked, library,
+            &LibraryPanes::removeSelectedReserved);
+    connect(ui.OptionList, &ReservedListView::focusLeft, library, &LibraryPanes::leaveReservedList);
+    connect(library, &LibraryPanes::tagsAsked, this,
+            [this](const QString& path) { m_cards.showTag(path); });
+
+    m_musicFolder = new MusicFolder(m_core, *ui.Frame1, *library, m_settings,
+                                    {m_options.folderDialog, m_options.showMessage}, *this);
+    connect(ui.Frame1, &SettingsFrame::folderChangeRequested, m_musicFolder, &MusicFolder::choose);
+    connect(ui.Frame1, &SettingsFrame::fileTypesChanged, m_musicFolder,
+            &MusicFolder::applyFileTypes);
+    connect(m_musicFolder, &MusicFolder::scanFinished, this, &Form1::scanFinished);
     connect(this, &Form1::scanFinished, &ui.find->finder(), &TrackFinder::catalogueReplaced);
+}
+
+void Form1::wireAppearance() {
+    m_appearance = new AppearanceController(*ui.Frame1, m_core.player(), m_settings, this);
+    connect(m_appearance, &AppearanceController::colourChanged, this, &Form1::setcolor);
+    connect(m_appearance, &AppearanceController::opacityChanged, this, &QWidget::setWindowOpacity);
+    connect(m_appearance, &AppearanceController::listFontSizeChanged, m_library,
+            &LibraryPanes::setListFontSize);
+    connect(m_appearance, &AppearanceController::backgroundChanged, this, [this](bool shown) {
+        if (shown)
+            m_background->show();
+        else
+            m_background->close();
+        activateWindow();
+        setFocus();
+    });
 }
 
 bool Form1::focusNextPrevChild(bool next) {

@@ -5,6 +5,7 @@
 #include "base/settingskeys.h"
 #include "core/corestart.h"
 #include "ui/appearancecontroller.h"
+#include "ui/musicfolder.h"
 #include "ui/splashcard.h"
 
 #include <QCoreApplication>
@@ -44,7 +45,7 @@ StartedProgram Main(StartOptions options, const std::function<void(Form1&)>& win
     // The music folder, then its scan (which yields so the splash keeps fading); then the
     // stored colour, track-change option, opacity, file types and font size, each through the
     // control's own handling.
-    form.setMusicFolder(acceptedMusicFolder(settings.read(Setting::Folder)));
+    form.musicFolder().set(acceptedMusicFolder(settings.read(Setting::Folder)));
     if (unloaded || !form.appearance().applyStoredOptions())
         return end();
     // Only then is the main window shown, and the background picture behind it when stored so

@@ -160,7 +160,7 @@ private slots:
         QVERIFY(press);
         QVERIFY(press->actionNames().contains(QAccessibleActionInterface::pressAction()));
         press->doAction(QAccessibleActionInterface::pressAction());
-        QCOMPARE(f.currentTab(), int(GroupYear));
+        QCOMPARE(f.library().currentTab(), int(GroupYear));
         QVERIFY(ui.TabSel[GroupYear]->isBordered());
     }
 
@@ -204,7 +204,7 @@ private slots:
         QWindow* window = f.windowHandle();
         QVERIFY(tabTo(window, ui.TabSel[GroupArtist]));
         QTest::keyClick(window, Qt::Key_Space);
-        QCOMPARE(f.currentTab(), int(GroupArtist));
+        QCOMPARE(f.library().currentTab(), int(GroupArtist));
         for (int i = GroupArtist; i < GroupCount; ++i) // past the tabs to its right
             QTest::keyClick(window, Qt::Key_Tab);
         QCOMPARE(focused(), ui.TagGroupe[GroupArtist]);
@@ -261,10 +261,10 @@ private slots:
 
         QVERIFY(tabTo(window, ui.TabSel[GroupAlbum]));
         QTest::keyClick(window, Qt::Key_Return);
-        QCOMPARE(f.currentTab(), int(GroupAlbum));
+        QCOMPARE(f.library().currentTab(), int(GroupAlbum));
         QVERIFY(tabTo(window, ui.TabSel[GroupAll]));
         QTest::keyClick(window, Qt::Key_Enter, Qt::KeypadModifier);
-        QCOMPARE(f.currentTab(), int(GroupAll));
+        QCOMPARE(f.library().currentTab(), int(GroupAll));
 
         QSignalSpy home(ui.Image1, &ImageButton::clicked);
         QSignalSpy back(ui.Image3, &ImageButton::clicked);
@@ -292,7 +292,7 @@ private slots:
         QVERIFY(tabTo(window, ui.TabSel[GroupYear]));
         QTest::keyClick(window, Qt::Key_C, Qt::ControlModifier);
         QCOMPARE(ui.OptionList->model()->rowCount(), 0);
-        QCOMPARE(f.currentTab(), int(GroupAll));
+        QCOMPARE(f.library().currentTab(), int(GroupAll));
 
         // The close button closes the window as its click does.
         QSignalSpy unloaded(&f, &Form1::unloaded);

@@ -106,16 +106,16 @@ private slots:
 
         // The palette: a left release picks the pixel's colour and writes it at once.
         const QImage palette = paletteImage();
-        f.Picture2_MouseUp(Qt::LeftButton, 70, 20);
+        f.appearance().pickColour(Qt::LeftButton, {70, 20});
         const std::int32_t picked = fromQColor(palette.pixelColor(70, 20));
         QCOMPARE(f.currentColour(), picked);
         QCOMPARE(m_settings.get(QStringLiteral("color")), QString::number(picked));
         // A right release changes and writes nothing.
-        f.Picture2_MouseUp(Qt::RightButton, 5, 5);
+        f.appearance().pickColour(Qt::RightButton, {5, 5});
         QCOMPARE(f.currentColour(), picked);
         // Released outside: -1, backgrounds kept, pale green text, "-1" written.
         const QColor before = backgroundOf(ui.Command1);
-        f.Picture2_MouseUp(Qt::LeftButton, 300, 5);
+        f.appearance().pickColour(Qt::LeftButton, {300, 5});
         QCOMPARE(m_settings.get(QStringLiteral("color")), QStringLiteral("-1"));
         QCOMPARE(backgroundOf(ui.Command1), before);
         QCOMPARE(textColourOf(ui.Label5), QColor(224, 255, 224));
@@ -148,7 +148,7 @@ private slots:
         QWidget* allTab = ui.TabSel[GroupAll];
         QTest::mouseClick(f.windowHandle(), Qt::LeftButton, {},
                           allTab->mapTo(&f, allTab->rect().center()));
-        QCOMPARE(f.currentTab(), int(GroupAll));
+        QCOMPARE(f.library().currentTab(), int(GroupAll));
         QCOMPARE(ui.TagGroupe[GroupAll]->model()->rowCount(), 0);
         QVERIFY(ui.TagGroupe[GroupFolder]->model()->rowCount() > 0);
         image.fill(Qt::transparent);
@@ -204,7 +204,7 @@ private slots:
             auto w = start();
             Form1& f = *w->form;
             const FormControls ui(f);
-            f.Picture2_MouseUp(Qt::LeftButton, 10, 3);
+            f.appearance().pickColour(Qt::LeftButton, {10, 3});
             ui.HScroll1->setValue(64);
             QCOMPARE(m_settings.get(QStringLiteral("alph")), QStringLiteral("64"));
             QCOMPARE(f.windowOpacity(), 64 / 255.0);
@@ -246,7 +246,7 @@ private slots:
 
         // Cancelled: nothing changes.
         m_dialogAnswer.clear();
-        f.Command2_Click();
+        f.musicFolder().choose();
         QCOMPARE(m_dialogInitial, m_music);
         QCOMPARE(m_dialogTitle, QStringLiteral("フォルダを指定してください。"));
         QCOMPARE(ui.Frame1->folderText(), m_music);
@@ -254,7 +254,7 @@ private slots:
 
         // A folder with a two-character name is a valid choice: scanned, then stored.
         m_dialogAnswer = shortName;
-        f.Command2_Click();
+        f.musicFolder().choose();
         QCOMPARE(ui.Frame1->folderText(), shortName);
         QCOMPARE(f.core().browsing().folderPrefix(), shortName + QLatin1Char('/'));
         QCOMPARE(f.core().catalogue().rowCount(), 1);
@@ -263,7 +263,7 @@ private slots:
 
         // A folder that does not exist: the message, nothing else.
         m_dialogAnswer = other.path() + QStringLiteral("/gone");
-        f.Command2_Click();
+        f.musicFolder().choose();
         QCOMPARE(m_messages, QStringList{QStringLiteral(
                                  "不正なドライブもしくはディレクトリが選択されました。")});
         QCOMPARE(ui.Frame1->folderText(), shortName);
@@ -359,7 +359,7 @@ private slots:
         auto w = start();
         Form1& f = *w->form;
         const FormControls ui(f);
-        f.TabSel_Click(GroupAll);
+        f.library().showTab(GroupAll);
         QCOMPARE(f.core().browsing().trackTitles(),
                  (QStringList{QStringLiteral("other.wav"), QStringLiteral("Song Title")}));
         QWindow* window = f.windowHandle();

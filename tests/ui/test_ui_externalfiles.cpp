@@ -122,7 +122,7 @@ private slots:
     void startsPlayWhenNothingPlays() {
         auto w = startWindow();
         w->form->settingsFrame().setFileType(2, false);
-        w->form->Check1_Click(2);
+        w->form->musicFolder().applyFileTypes();
         w->log.clear();
         const QStringList files{outside("a.mp3"), outside("b.MP3"), outside("c.wav"),
                                 outside("h.flac")};

@@ -129,7 +129,7 @@ private slots:
                 typed = true;
             });
         });
-        f.setMusicFolder(music);
+        f.musicFolder().set(music);
         QVERIFY(typed);
         QVERIFY(ui.Command1->isVisible());
         QVERIFY(field->isVisible());

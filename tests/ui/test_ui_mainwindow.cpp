@@ -127,7 +127,7 @@ private slots:
         QCOMPARE(f.core().groups()[GroupArtist].entries(),
                  (QStringList{QStringLiteral("abc"), QStringLiteral("Zed")}));
         // The scan ends on the Folder page with the music folder's own tracks.
-        QCOMPARE(f.currentTab(), int(GroupFolder));
+        QCOMPARE(f.library().currentTab(), int(GroupFolder));
         QVERIFY(ui.TabSel[0]->isBordered());
         QCOMPARE(f.core().browsing().trackTitles(),
                  (QStringList{QStringLiteral("Root One"), QStringLiteral("root2.wav")}));
@@ -143,15 +143,15 @@ private slots:
         const FormControls ui(f);
 
         // "ALL" lists every row with its number and leaves the source marker.
-        f.TabSel_Click(GroupArtist);
+        f.library().showTab(GroupArtist);
         f.core().browsing().selectGroupEntry(GroupArtist, 1); // Zed
         QCOMPARE(f.core().browsing().sourceList(), int(GroupArtist));
-        f.TabSel_Click(GroupAll);
+        f.library().showTab(GroupAll);
         QCOMPARE(f.core().browsing().trackNumbers(), (QStringList{"0", "1", "2", "3", "4", "5"}));
         QCOMPARE(f.core().browsing().sourceList(), int(GroupArtist));
 
         // The Year tab changes the page, not the track list.
-        f.TabSel_Click(GroupYear);
+        f.library().showTab(GroupYear);
         QCOMPARE(f.core().browsing().trackNumbers().size(), 6);
         QVERIFY(ui.TabSel[GroupYear]->isBordered());
         QVERIFY(!ui.TabSel[GroupAll]->isBordered());
@@ -179,8 +179,8 @@ private slots:
                  (QStringList{QStringLiteral("A One"), QStringLiteral("A Two")}));
 
         // Hovering makes one tab bold and keeps it bold after the pointer has gone.
-        f.TabSel_MouseMove(3);
-        f.TabSel_MouseMove(4);
+        f.library().markHoveredTab(3);
+        f.library().markHoveredTab(4);
         QVERIFY(ui.TabSel[4]->isBoldLook());
         QVERIFY(!ui.TabSel[3]->isBoldLook());
     }
@@ -191,7 +191,7 @@ private slots:
         auto w = start(music.path());
         QDir(music.path() + QStringLiteral("/gone")).removeRecursively();
         QCOMPARE(w->form->core().browsing().selectedGroupEntry(GroupFolder), 0);
-        w->form->TagGroupe_Click(GroupFolder); // the user clicks the selected entry again
+        w->form->library().pickGroupEntry(GroupFolder); // the user clicks the selected entry again
         QVERIFY(w->form->core().browsing().trackTitles().isEmpty());
     }
 
@@ -199,12 +199,12 @@ private slots:
         auto w = start(m_music);
         Form1& f = *w->form;
         const FormControls ui(f);
-        f.TabSel_Click(GroupAll);
+        f.library().showTab(GroupAll);
 
         // Six double-clicks under "終了後" keep the first five paths in order.
         for (int i = 0; i < 6; ++i) {
             f.core().browsing().selectTrack(i);
-            f.ListName_DblClick();
+            f.library().reserveSelectedTrack();
         }
         const QStringList reserved = f.core().browsing().reserved().paths();
         QCOMPARE(reserved.size(), 5);
@@ -213,7 +213,7 @@ private slots:
 
         // Removing entries; the last removal leaves reservedPlaying to the focus change.
         ui.OptionList->setCurrentIndex(ui.OptionList->model()->index(0, 0));
-        f.OptionList_DblClick();
+        f.library().removeSelectedReserved();
         QCOMPARE(f.core().browsing().reserved().paths().size(), 4);
         f.core().browsing().reserved().clear();
 
@@ -221,16 +221,16 @@ private slots:
         ui.Option1[1]->setChecked(true);
         QCOMPARE(m_settings.get(QStringLiteral("option1")), QStringLiteral("False"));
         f.core().browsing().selectTrack(2);
-        f.ListName_DblClick();
+        f.library().reserveSelectedTrack();
         QVERIFY(f.core().player().reservedPlaying());
         QVERIFY(f.core().player().fading());
         QCOMPARE(f.core().player().fadeStartLevel(), 128);
-        f.ListName_DblClick();
+        f.library().reserveSelectedTrack();
         QCOMPARE(f.core().browsing().reserved().paths(),
                  (QStringList{m_music + QStringLiteral("/A/a1.mp3"),
                               m_music + QStringLiteral("/A/a1.mp3")}));
         f.core().browsing().reserved().clear();
-        f.OptionList_Validate();
+        f.library().leaveReservedList();
         QVERIFY(!f.core().player().reservedPlaying());
 
         // Titles and numbers keep the same selection.
@@ -357,7 +357,7 @@ private slots:
     void savesAPictureOfTheWindow() {
         m_settings.set(QStringLiteral("Folder"), m_music);
         auto w = startWindow(App, true);
-        w->form->TabSel_Click(GroupAll);
+        w->form->library().showTab(GroupAll);
         QTest::qWait(1500); // let the web panel render its page
         QVERIFY(w->form->grab().save(artifactPath(QStringLiteral("main-window.png"))));
     }

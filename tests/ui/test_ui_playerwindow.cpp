@@ -144,7 +144,7 @@ private slots:
         QFETCH(bool, acts);
         auto form = startRecorded();
         Form1& f = *form;
-        f.ListName_DblClick();
+        f.library().reserveSelectedTrack();
         QCOMPARE(f.core().browsing().reserved().count(), 1);
         QSignalSpy unloaded(&f, &Form1::unloaded);
         QTest::keyClick(f.windowHandle(), Qt::Key(key), modifiers);
@@ -235,7 +235,7 @@ private slots:
                  (QStringList{QStringLiteral("A/"), QStringLiteral("B/")}));
         f.core().browsing().selectGroupEntry(GroupFolder, 1);
         f.core().browsing().selectTrack(0);
-        f.ListName_DblClick(); // b1.wav reserved
+        f.library().reserveSelectedTrack(); // b1.wav reserved
         f.core().browsing().selectGroupEntry(GroupFolder, 0);
         ui.Command3->click();
         QCOMPARE(QFileInfo(f.core().media().fileName()).fileName(), QStringLiteral("b1.wav"));
@@ -263,7 +263,7 @@ private slots:
         });
         sampler.start(10);
         f.core().browsing().selectTrack(0); // b1.wav
-        f.ListName_DblClick();
+        f.library().reserveSelectedTrack();
         QVERIFY(f.core().player().reservedPlaying());
         QTRY_COMPARE_WITH_TIMEOUT(QFileInfo(f.core().media().fileName()).fileName(),
                                   QStringLiteral("b1.wav"), 5000);

@@ -223,7 +223,7 @@ private slots:
                              // As a person presses it: to the window, on to the focus.
                              QTest::keyClick(f.windowHandle(), Qt::Key_Q, Qt::ControlModifier);
                          });
-        f.Command2_Click();
+        f.musicFolder().choose();
         QVERIFY(quit.done());
         QCOMPARE(unloaded.count(), 1);
         QVERIFY(!f.isVisible());
@@ -233,7 +233,7 @@ private slots:
         QCOMPARE(m_settings.get(QStringLiteral("Folder")), m_music);
         // No scan starts after the unload either: the catalogue stays as the unload left it.
         const int rows = f.core().catalogue().rowCount();
-        f.setMusicFolder(m_big);
+        f.musicFolder().set(m_big);
         QCOMPARE(finished.count(), 0);
         QCOMPARE(f.core().catalogue().rowCount(), rows);
     }
@@ -246,8 +246,8 @@ private slots:
         const FormControls ui(f);
         QVERIFY(ui.Progress1->isHidden() && ui.Progress2->isHidden());
         AtScanPause replace([&ui] { return !ui.Progress1->isHidden(); },
-                            [this, &f] { f.setMusicFolder(m_empty); });
-        f.setMusicFolder(m_big);
+                            [this, &f] { f.musicFolder().set(m_empty); });
+        f.musicFolder().set(m_big);
         QVERIFY(replace.done());
         QCOMPARE(f.core().browsing().folderPrefix(), m_empty + QLatin1Char('/'));
         QCOMPARE(f.core().catalogue().rowCount(), 0);

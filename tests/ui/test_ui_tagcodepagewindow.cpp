@@ -46,7 +46,7 @@ class TagCodePageWindowTest : public QObject {
         // real element does.
         emit form.core().media().stateChanged(MediaControl::State::Playing);
         form.core().browsing().selectTrack(0);
-        form.ListName_MouseDown();
+        form.library().showSelectedTrackTags();
         TagCard* card = form.tagWindow();
         if (!card)
             return {QStringLiteral("no tag card")};

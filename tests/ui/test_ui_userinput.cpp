@@ -270,7 +270,7 @@ private slots:
                                ui.ListName->viewport()->mapTo(&f, row));
             QTest::mouseClick(ui.Command4, Qt::LeftButton);
         });
-        f.setMusicFolder(m_music + QStringLiteral("/B"));
+        f.musicFolder().set(m_music + QStringLiteral("/B"));
         QCOMPARE(shownInTheWalk, before);
         QCOMPARE(f.core().browsing().reserved().paths(),
                  QStringList{m_music + QStringLiteral("/A/a2.mp3")});
@@ -341,7 +341,7 @@ private slots:
             QCOMPARE(openedNames(w->mediaLog).size(), 5);
 
             for (int round = 0; round < 2; ++round) {
-                f.ListName_DblClick();
+                f.library().reserveSelectedTrack();
                 QCOMPARE(f.core().browsing().reserved().count(), 1);
                 QTest::keyClick(window, Qt::Key_C, Qt::ControlModifier);
                 QVERIFY2(f.core().browsing().reserved().count() == 0, where);
