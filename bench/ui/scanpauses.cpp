@@ -2,7 +2,7 @@
 // SPDX-FileCopyrightText: 2026 The Sonavue developers
 #include "scanpauses.h"
 
-#include "ui/form1.h"
+#include "ui/mainwindow.h"
 #include <QApplication>
 #include <QPointer>
 #include <algorithm>
@@ -10,9 +10,9 @@
 namespace sonavue::bench {
 namespace {
 
-Form1* findMainWindow() {
+MainWindow* findMainWindow() {
     for (QWidget* widget : QApplication::topLevelWidgets())
-        if (auto* form = qobject_cast<Form1*>(widget))
+        if (auto* form = qobject_cast<MainWindow*>(widget))
             return form;
     return nullptr;
 }
@@ -22,7 +22,7 @@ Form1* findMainWindow() {
 ScanPauses recordScanPauses(bool fromCall, const std::function<void()>& runScan) {
     ScanPauses pauses;
     EventLoopGaps gaps;
-    QPointer<Form1> watched;
+    QPointer<MainWindow> watched;
     // The window may not exist yet (the start-up builds it): it is looked up at each turn
     // until found.
     gaps.onTurn = [&] {
@@ -32,7 +32,7 @@ ScanPauses recordScanPauses(bool fromCall, const std::function<void()>& runScan)
         if (!watched)
             return;
         pauses.firstTurnInScan = watched->scanRunning();
-        QObject::connect(watched, &Form1::scanFinished, &gaps, [&] {
+        QObject::connect(watched, &MainWindow::scanFinished, &gaps, [&] {
             if (!pauses.finished) {
                 pauses.finished = true;
                 gaps.stop();

@@ -49,11 +49,11 @@ int runStartupChild(int argc, char** argv) {
     if (!realMedia)
         options.core.media = std::make_unique<SilentMedia>();
     options.window.withWebPanel = withWeb;
-    QObject stampOwner; // the connection ends with Main's caller, not with the window
-    StartedProgram program = Main(std::move(options), [&stampOwner](Form1& form) {
+    QObject stampOwner; // the connection ends with startProgram's caller, not with the window
+    StartedProgram program = startProgram(std::move(options), [&stampOwner](MainWindow& form) {
         say("made");
         QObject::connect(
-            &form, &Form1::scanFinished, &stampOwner, [] { say("scanned"); },
+            &form, &MainWindow::scanFinished, &stampOwner, [] { say("scanned"); },
             Qt::SingleShotConnection);
     });
     const QByteArray shown =

@@ -14,7 +14,7 @@ inline constexpr char StartupChildFlag[] = "--startup-child";
 //   "app"             the QApplication exists
 //   "made"            the main window is built (before the splash and the scan)
 //   "scanned"         the start-up scan finished
-//   "shown <tracks>"  Main returned: the window is shown, the start-up scan is done
+//   "shown <tracks>"  startProgram returned: the window is shown, the start-up scan is done
 //   "painted"         the window's first paint event has been handled
 // Arguments after the flag: <appName>, then in any order "web" (with the web panel) and
 // "gst" (the GStreamer media element instead of a silent one), as the program runs.

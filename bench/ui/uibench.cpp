@@ -16,7 +16,7 @@
 // 1. Start-up: this executable is started again as a child (StartupChildFlag) that runs
 //    the program's start-up with the 10,000-track library as its stored folder. Measured
 //    in this process from QProcess::start to the arrival of the line the child prints
-//    right after Main returns: process creation, loading, QApplication, the window's
+//    right after startProgram returns: process creation, loading, QApplication, the window's
 //    construction, the start-up scan, the settings and show(). The time to the window's
 //    first paint is printed beside it. Median of N runs after one untimed run (warm
 //    caches); then once with the web panel.
@@ -260,7 +260,7 @@ int main(int argc, char** argv) {
         info("  first recorded turn to scanFinished", pauses.seconds * 1000, "ms", "");
     };
     pauseRows("longest event-loop pause during the scan", window.startupScan, true);
-    info("  Main in-process (window built, scan, shown)", window.startupS * 1000, "ms", "");
+    info("  startProgram in-process (window built, scan, shown)", window.startupS * 1000, "ms", "");
     std::printf("  Extra: the same folder chosen again (rescan replacing 100,000 rows; from the "
                 "call)\n");
     pauseRows("longest event-loop pause during the rescan", window.rescan, false);

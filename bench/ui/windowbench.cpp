@@ -5,10 +5,10 @@
 #include "base/settings.h"
 #include "paintwatch.h"
 #include "silentmedia.h"
-#include "ui/formcontrols.h"
 #include "ui/librarypanes.h"
 #include "ui/musicfolder.h"
 #include "ui/startup.h"
+#include "ui/windowcontrols.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -29,11 +29,11 @@ void settle(int ms) {
     while (clock.elapsed() < ms);
 }
 
-void timeFill(FillRuns& runs, Form1& form, const std::function<void()>& action) {
+void timeFill(FillRuns& runs, MainWindow& form, const std::function<void()>& action) {
     settle(30);
     PaintWatch watch;
-    QListView* const listName = testing::control<QListView>(form, QStringLiteral("ListName"));
-    listName->viewport()->installEventFilter(&watch);
+    QListView* const titlesList = testing::control<QListView>(form, QStringLiteral("ListName"));
+    titlesList->viewport()->installEventFilter(&watch);
     QElapsedTimer clock;
     clock.start();
     action();
@@ -43,7 +43,7 @@ void timeFill(FillRuns& runs, Form1& form, const std::function<void()>& action) 
     while (!watch.painted && clock.elapsed() < 1000)
         QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
     runs.paintedMs.push_back(watch.painted ? double(clock.nsecsElapsed()) * 1e-6 : -1);
-    listName->viewport()->removeEventFilter(&watch);
+    titlesList->viewport()->removeEventFilter(&watch);
 }
 
 // Entry k of runs, spread over a list of count entries.
@@ -69,7 +69,7 @@ WindowFigures measureWindow(const QString& appName, const QString& folder, int r
     figures.startupScan = recordScanPauses(false, [&] {
         QElapsedTimer clock;
         clock.start();
-        program = Main(std::move(options));
+        program = startProgram(std::move(options));
         figures.startupS = double(clock.nsecsElapsed()) * 1e-9;
     });
     if (!program.mainWindow || !figures.startupScan.finished) {
@@ -77,7 +77,7 @@ WindowFigures measureWindow(const QString& appName, const QString& folder, int r
         return figures;
     }
 
-    Form1& form = *program.mainWindow;
+    MainWindow& form = *program.mainWindow;
     GroupLists& groups = form.core().groups();
     figures.tracks = form.core().catalogue().rowCount();
     figures.folders = groups[GroupFolder].count();

@@ -21,13 +21,13 @@ struct WindowFigures {
     QString error;
     int tracks = 0;
     int folders = 0, albums = 0, artists = 0;
-    double startupS = 0;    // Main, in this process (window built, scan, shown)
+    double startupS = 0;    // startProgram, in this process (window built, scan, shown)
     ScanPauses startupScan; // from the scan's first yield
     ScanPauses rescan;      // the same folder chosen again: from the call
     FillRuns all, artist, album, folder;
 };
 
-// Runs Main with folder as the stored music folder (written to appName's settings
+// Runs startProgram with folder as the stored music folder (written to appName's settings
 // first), then each fill runs times on entries spread over the group lists, then scans
 // the folder again as choosing it anew does.
 WindowFigures measureWindow(const QString& appName, const QString& folder, int runs);

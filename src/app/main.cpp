@@ -84,7 +84,7 @@ int main(int argc, char* argv[]) {
 
     // Ending the session or the terminal closes the window as Ctrl+Q does, at any moment:
     // a signal that comes before the window exists closes it as soon as it does.
-    sonavue::Form1* window = nullptr;
+    sonavue::MainWindow* window = nullptr;
     bool quitRequested = false;
     sonavue::QuitSignals quitSignals([&window, &quitRequested] {
         quitRequested = true;
@@ -129,7 +129,7 @@ int main(int argc, char* argv[]) {
     // The settings file is named after this executable: a renamed copy keeps its own.
     sonavue::StartOptions options;
     options.window.appName = sonavue::programName();
-    program = sonavue::Main(std::move(options), [&](sonavue::Form1& form) {
+    program = sonavue::startProgram(std::move(options), [&](sonavue::MainWindow& form) {
         window = &form;
         // From its close on, the window is not raised for a later start: that start
         // becomes the player.
@@ -139,11 +139,11 @@ int main(int argc, char* argv[]) {
     });
     if (program.ended)
         return 0; // the window unloaded during the start-up
-    QObject::connect(program.mainWindow.get(), &sonavue::Form1::unloaded, &app,
+    QObject::connect(program.mainWindow.get(), &sonavue::MainWindow::unloaded, &app,
                      &QCoreApplication::quit);
     reportFileAnswers(files, program.mainWindow->core().transport().openFiles(files));
     // Desktop media controls; without a session bus the player runs on without them.
-    sonavue::Form1& form = *program.mainWindow;
+    sonavue::MainWindow& form = *program.mainWindow;
     sonavue::MprisPlayer mpris(
         *program.core, {[&form] { sonavue::raiseWindow(form); }, [&form] { form.close(); }});
     mpris.registerOn(QDBusConnection::sessionBus());

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: LicenseRef-proprietary
 // SPDX-FileCopyrightText: 2026 The Sonavue developers
 #pragma once
-// The background window (object name Form4): the picture that lies exactly behind the translucent
+// The background window: the picture that lies exactly behind the translucent
 // main window. It is part of the main window, not a window of its own: it stays below every
 // ordinary window (so never above the main window) and has no entry in task bars, pagers or window
 // switchers.

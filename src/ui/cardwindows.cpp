@@ -21,8 +21,8 @@ void CardWindows::showTag(const QString& path) {
         QObject::connect(m_tag, &TagCard::closed, &m_owner, [this] { m_tagClosed(); });
         m_tag->show();
     }
-    m_tag->setLabel1Tag(path);
-    m_tag->setLabel1Caption(path);
+    m_tag->setTrackPath(path);
+    m_tag->setCaption(path);
 }
 
 void CardWindows::showAbout() {
@@ -30,7 +30,7 @@ void CardWindows::showAbout() {
         m_splash = new SplashCard(&m_owner);
         m_splash->show();
     }
-    m_splash->LabelBuild()->setText(buildCaption());
+    m_splash->buildLabel()->setText(buildCaption());
 }
 
 void CardWindows::discard() {

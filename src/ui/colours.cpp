@@ -78,7 +78,7 @@ void showSelectionAndHint(QPalette& palette, const QColor& text) {
 
 } // namespace
 
-void Crgb(std::int32_t colour, std::int16_t& r, std::int16_t& g, std::int16_t& b) {
+void colourComponents(std::int32_t colour, std::int16_t& r, std::int16_t& g, std::int16_t& b) {
     // C++ remainders keep the sign of the dividend, which is what the split wants.
     const std::int32_t x = colour % 16777216;
     r = static_cast<std::int16_t>(x % 256);
@@ -88,7 +88,7 @@ void Crgb(std::int32_t colour, std::int16_t& r, std::int16_t& g, std::int16_t& b
 
 bool isLightColour(std::int32_t colour) {
     std::int16_t r = 0, g = 0, b = 0;
-    Crgb(colour, r, g, b);
+    colourComponents(colour, r, g, b);
     return r + g + b >= 352;
 }
 

@@ -21,10 +21,10 @@ constexpr std::int32_t KeyColour = 0x0F0F0F;       // RGB(15, 15, 15): see-throu
 constexpr std::int32_t DesignedBackground = 0xE0E0E0;
 
 // The three components with the signs the arithmetic gives (-1 gives -1, -1, -1).
-void Crgb(std::int32_t colour, std::int16_t& r, std::int16_t& g, std::int16_t& b);
+void colourComponents(std::int32_t colour, std::int16_t& r, std::int16_t& g, std::int16_t& b);
 // r + g + b >= 352 counts as light.
 bool isLightColour(std::int32_t colour);
-// The text colour setcolor picks for a background colour.
+// The text colour the window takes on a background colour.
 std::int32_t textColourFor(std::int32_t colour);
 // A colour value as a QColor. Values outside 0..0xFFFFFF (such as -1) have no colour of
 // their own: nullopt-like invalid QColor, and the control keeps its background.
@@ -46,7 +46,7 @@ QColor legibleInk(const QColor& background, const QColor& preferred);
 // text), else black or white, whichever reads better.
 QColor readableText(const QColor& background, const QColor& preferred);
 
-// The palette picture Picture2 (100 x 32).
+// The colour palette's picture (100 x 32).
 QImage paletteImage();
 
 // palette in the window colour colour: its backgrounds in that colour (unchanged for -1, which

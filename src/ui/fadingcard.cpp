@@ -17,8 +17,8 @@ FadingCard::FadingCard(QWidget* owner, FadeCard start, int holdMs, QRect card, Q
     setWindowOpacity(m_fade.opacity / 255.0);
     m_holdTimer.setInterval(holdMs);
     m_fadeTimer.setInterval(FadeTickMs);
-    connect(&m_holdTimer, &QTimer::timeout, this, &FadingCard::Timer1_Timer);
-    connect(&m_fadeTimer, &QTimer::timeout, this, &FadingCard::Timer2_Timer);
+    connect(&m_holdTimer, &QTimer::timeout, this, &FadingCard::endHold);
+    connect(&m_fadeTimer, &QTimer::timeout, this, &FadingCard::fadeStep);
 }
 
 void FadingCard::startFading() {
@@ -55,11 +55,11 @@ void FadingCard::closeUnlessKept() {
         close();
 }
 
-void FadingCard::Timer1_Timer() {
+void FadingCard::endHold() {
     endFadeHold(m_fade);
 }
 
-void FadingCard::Timer2_Timer() {
+void FadingCard::fadeStep() {
     if (m_closing)
         return;
     if (!advanceFade(m_fade)) {

@@ -21,8 +21,8 @@ public:
 
     // The timers' handlers: the end of the hold and the fade tick. Public so that the
     // timeline can be driven tick by tick.
-    void Timer1_Timer();
-    void Timer2_Timer();
+    void endHold();
+    void fadeStep();
     QTimer& holdTimer() { return m_holdTimer; }
     QTimer& fadeTimer() { return m_fadeTimer; }
 
@@ -53,8 +53,8 @@ private:
     FadeCard m_fade;
     QRegion m_body;
     QColor m_fill;
-    QTimer m_holdTimer; // Timer1
-    QTimer m_fadeTimer; // Timer2, 50 ms
+    QTimer m_holdTimer; // the hold
+    QTimer m_fadeTimer; // the fade's ticks, 50 ms
     bool m_wasActive = false;
     bool m_closing = false;
     bool m_pressCheckPending = false;

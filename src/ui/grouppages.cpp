@@ -3,11 +3,11 @@
 #include "ui/grouppages.h"
 
 #include "catalogue/browsingmodel.h"
+#include "ui/clickablelabel.h"
 #include "ui/fonts.h"
 #include "ui/keyboardaccess.h"
 #include "ui/listview.h"
 #include "ui/readablestyle.h"
-#include "ui/tabsel.h"
 #include "ui/twips.h"
 
 #include <QEvent>

@@ -7,18 +7,18 @@
 namespace sonavue {
 
 ResizeGeometry resizeGeometry(double W, double H, bool maximized, double closeButtonWidth,
-                              double frameBtnWidth,
+                              double webButtonsWidth,
                               const std::function<double(double)>& roundToControl) {
     ResizeGeometry g;
     if (maximized) {
-        g.listNameWidth = W / 3 - 480;
+        g.titlesWidth = W / 3 - 480;
         g.groupWidth = roundToControl(W / 3);
         g.webLeft = g.groupWidth + 1200;
         g.webWidth = W - g.webLeft - 1200;
         g.webHeight = H - 2000;
         g.topmost = true;
     } else {
-        g.listNameWidth = W * 0.4 - 480;
+        g.titlesWidth = W * 0.4 - 480;
         g.groupWidth = roundToControl(W * 0.4);
         g.webLeft = g.groupWidth + 400;
         g.webWidth = W - g.webLeft - 200;
@@ -28,7 +28,7 @@ ResizeGeometry resizeGeometry(double W, double H, bool maximized, double closeBu
         g.topmost = false;
     }
     g.closeButtonLeft = W - closeButtonWidth;
-    g.frameBtnLeft = g.webLeft + g.webWidth - frameBtnWidth;
+    g.webButtonsLeft = g.webLeft + g.webWidth - webButtonsWidth;
     return g;
 }
 

@@ -18,13 +18,13 @@ constexpr double SettingsFrameTop = 8520;
 constexpr double SettingsFrameClearance = 30;
 
 struct ResizeGeometry {
-    double listNameWidth = 0;
+    double titlesWidth = 0;
     double groupWidth = 0; // G: group lists, group frames and the reserved list
     double webLeft = 0;
     double webWidth = 0;
     std::optional<double> webHeight; // unset: the height does not change
     double closeButtonLeft = 0;
-    double frameBtnLeft = 0;
+    double webButtonsLeft = 0;
     bool topmost = false;
 };
 
@@ -34,7 +34,7 @@ struct ResizeGeometry {
 // roundToControl gives back the width a list really takes for a requested width
 // (controls round to whole pixels).
 ResizeGeometry resizeGeometry(double W, double H, bool maximized, double closeButtonWidth,
-                              double frameBtnWidth,
+                              double webButtonsWidth,
                               const std::function<double(double)>& roundToControl);
 
 // The compact/full switch of the " -  " label: returns the new (width, height).

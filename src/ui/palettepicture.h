@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: LicenseRef-proprietary
 // SPDX-FileCopyrightText: 2026 The Sonavue developers
 #pragma once
-// Picture2: the colour palette. It is drawn at the screen's pixel density without blending
+// The colour palette. It is drawn at the screen's pixel density without blending
 // its colour blocks, and it can be used from the keyboard: the arrow keys move a marker over
 // it (with Shift, ten pixels at a time) and Space, Enter or Return picks the colour under
 // the marker, as a left-button release there does.

@@ -26,17 +26,20 @@ public:
 
     explicit SettingsFrame(QWidget* parent);
 
+    // The folder box: the music folder, as shown.
     QString folderText() const;
     void setFolderText(const QString& folder);
     // After the playing track ends (false) or at once (true).
     bool immediateChange() const;
     void setImmediateChange(bool immediate);
-    // 0: the background window shown, 1: none.
+    // The background option: the background window shown (true) or none.
     bool backgroundShown() const;
     void setBackgroundShown(bool shown);
     // 0 small, 1 middle, 2 large.
     int fontSizeIndex() const;
     void setFontSizeIndex(int index);
+    // The file-type boxes, MP3, MID and WAV: whether the library lists that type (MP3
+    // always).
     bool fileType(int index) const;
     std::array<bool, FileTypeCount> fileTypes() const;
     void setFileType(int index, bool listed);
@@ -44,11 +47,10 @@ public:
     int opacity() const;
     void setOpacity(int value);
 
-    // The folder box and the file-type boxes, which the folder scan reads and fills.
-
 signals:
     void folderChangeRequested();
     void trackChangeChosen(bool immediate);
+    // 0: the background window shown, 1: none.
     void backgroundChosen(int index);
     void fontSizeChosen(int index);
     void fileTypesChanged(int index);
@@ -66,15 +68,15 @@ private:
     void buildOpacity();
     void wire();
 
-    QLineEdit* m_text1 = nullptr;
-    QPushButton* m_command2 = nullptr;
-    std::array<QRadioButton*, 2> m_option1{};
-    std::array<QRadioButton*, 2> m_optionBack{};
-    PalettePicture* m_picture2 = nullptr;
-    std::array<QRadioButton*, 3> m_optionfont{};
-    std::array<QCheckBox*, FileTypeCount> m_check1{};
-    QLabel* m_label1 = nullptr;
-    QScrollBar* m_hscroll1 = nullptr;
+    QLineEdit* m_folderBox = nullptr;
+    QPushButton* m_changeFolder = nullptr;
+    std::array<QRadioButton*, 2> m_trackChange{};
+    std::array<QRadioButton*, 2> m_background{};
+    PalettePicture* m_palette = nullptr;
+    std::array<QRadioButton*, 3> m_fontSize{};
+    std::array<QCheckBox*, FileTypeCount> m_fileTypes{};
+    QLabel* m_opacityLabel = nullptr;
+    QScrollBar* m_opacityBar = nullptr;
 };
 
 } // namespace sonavue

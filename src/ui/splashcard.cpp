@@ -28,14 +28,14 @@ SplashCard::SplashCard(QWidget* owner)
     setObjectName(QStringLiteral("Form2"));
     resize(cardPixels(4680), cardPixels(1380));
 
-    m_label1 = makeCardLabel(this, cardRect(360, 240, 3855, 495),
-                             designedFont(QStringLiteral("Impact"), 18), VersionColour,
-                             Qt::AlignHCenter | Qt::AlignTop);
-    m_label1->setText(versionCaption());
-    m_labelBuild = makeCardLabel(this, cardRect(3240, 600, 1095, 255),
-                                 designedFont(QStringLiteral("Impact"), 9.75), BuildColour,
-                                 Qt::AlignLeft | Qt::AlignTop);
-    m_labelBuild->setText(QStringLiteral("Build"));
+    m_version = makeCardLabel(this, cardRect(360, 240, 3855, 495),
+                              designedFont(QStringLiteral("Impact"), 18), VersionColour,
+                              Qt::AlignHCenter | Qt::AlignTop);
+    m_version->setText(versionCaption());
+    m_build = makeCardLabel(this, cardRect(3240, 600, 1095, 255),
+                            designedFont(QStringLiteral("Impact"), 9.75), BuildColour,
+                            Qt::AlignLeft | Qt::AlignTop);
+    m_build->setText(QStringLiteral("Build"));
     addCreditLine();
 
     placeCentred(owner);

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: LicenseRef-proprietary
 // SPDX-FileCopyrightText: 2026 The Sonavue developers
 #pragma once
-// The splash card (object name Form2) with the version line; fades in, holds 2 s, fades out.
+// The splash card with the version line; fades in, holds 2 s, fades out.
 #include "ui/fadingcard.h"
 
 class QLabel;
@@ -14,15 +14,15 @@ public:
     // owner null: at start-up (centred on the screen); else owned by and centred on it.
     explicit SplashCard(QWidget* owner = nullptr);
 
-    QLabel* Label1() const { return m_label1; }
-    QLabel* LabelBuild() const { return m_labelBuild; }
+    QLabel* versionLabel() const { return m_version; }
+    QLabel* buildLabel() const { return m_build; }
 
 private:
     void placeCentred(QWidget* owner);
     void addCreditLine();
 
-    QLabel* m_label1 = nullptr;
-    QLabel* m_labelBuild = nullptr;
+    QLabel* m_version = nullptr;
+    QLabel* m_build = nullptr;
 };
 
 } // namespace sonavue

@@ -13,22 +13,23 @@
 
 namespace sonavue {
 
-StartedProgram Main(StartOptions options, const std::function<void(Form1&)>& windowMade) {
+StartedProgram startProgram(StartOptions options,
+                            const std::function<void(MainWindow&)>& windowMade) {
     const ProgramSettings settings(options.window.appName);
     StartedProgram program;
     // After a cold boot the window takes a while to build: the music folder is brought into
     // memory meanwhile, for the scan below.
     program.core = makeWarmingCore(std::move(options.core), settings);
     // The main window, hidden; its load handling runs now.
-    program.mainWindow = std::make_unique<Form1>(*program.core, std::move(options.window));
-    Form1& form = *program.mainWindow;
+    program.mainWindow = std::make_unique<MainWindow>(*program.core, std::move(options.window));
+    MainWindow& form = *program.mainWindow;
     // Files dropped on the window go to the reserved list.
     form.setAcceptDrops(true);
     // Once the window has unloaded the start-up goes no further: nothing more is shown or
     // written. The watcher ends the connection with this function.
     bool unloaded = false;
     QObject watcher;
-    QObject::connect(&form, &Form1::unloaded, &watcher, [&unloaded] { unloaded = true; });
+    QObject::connect(&form, &MainWindow::unloaded, &watcher, [&unloaded] { unloaded = true; });
     if (windowMade)
         windowMade(form);
     // The splash, not waited for; it deletes itself when its fade ends.

@@ -93,27 +93,27 @@ TagCard::TagCard(QWidget* owner, const TagReading& reading)
         return makeCardLabel(this, cardRect(413, top, 3855, 375), lineFont, TagTextColour,
                              Qt::AlignHCenter | Qt::AlignTop);
     };
-    m_label4 = tagLine(600);
-    m_label4->setText(QStringLiteral("test"));
-    m_label2 = tagLine(960);
-    m_label3 = tagLine(1200);
+    m_title = tagLine(600);
+    m_title->setText(QStringLiteral("test"));
+    m_artist = tagLine(960);
+    m_album = tagLine(1200);
 
     m_cover = new QLabel(this);
     m_cover->setGeometry(CoverRect);
     m_cover->setAlignment(Qt::AlignCenter);
     m_cover->hide();
 
-    m_label1 = new PathLabel(this);
-    m_label1->setTextFormat(Qt::PlainText);
-    m_label1->setGeometry(cardRect(120, 0, 4455, 1575));
-    m_label1->setFont(designedFont(CardFace, 9.75));
-    m_label1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    m_label1->setWordWrap(true);
-    QPalette palette = m_label1->palette();
+    m_path = new PathLabel(this);
+    m_path->setTextFormat(Qt::PlainText);
+    m_path->setGeometry(cardRect(120, 0, 4455, 1575));
+    m_path->setFont(designedFont(CardFace, 9.75));
+    m_path->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    m_path->setWordWrap(true);
+    QPalette palette = m_path->palette();
     palette.setColor(QPalette::WindowText, PathColour);
-    m_label1->setPalette(palette);
-    m_label1->raise(); // in front of the other labels
-    m_label1->installEventFilter(this);
+    m_path->setPalette(palette);
+    m_path->raise(); // in front of the other labels
+    m_path->installEventFilter(this);
 
     // Client area's top-left at (2610, 7995) twips on the screen.
     move(cardPixels(2610), cardPixels(7995));
@@ -121,40 +121,40 @@ TagCard::TagCard(QWidget* owner, const TagReading& reading)
     closeOnPressesElsewhere();
 }
 
-void TagCard::setLabel1Tag(const QString& path) {
-    m_label1Tag = path;
+void TagCard::setTrackPath(const QString& path) {
+    m_trackPath = path;
     // The press on a track that shows it here (another track's press) keeps the card open.
     keepOpenThroughPress();
 }
 
-void TagCard::setLabel1Caption(const QString& caption) {
-    if (caption == m_label1->text())
+void TagCard::setCaption(const QString& caption) {
+    if (caption == m_path->text())
         return;
-    m_label1->setText(caption);
+    m_path->setText(caption);
     // The trailing record as the card has always read an MP3's (and, like the catalogue, an
     // opt-in type's it lists), with the richer tags' texts over it where they have them.
     QString artist, album, title;
     std::uint8_t titleNo = 0;
-    if (m_reading.extraTypes & extraTypeOfName(m_label1Tag))
-        getTrackTAG(m_label1Tag, artist, album, title, titleNo, m_reading.codePage);
+    if (m_reading.extraTypes & extraTypeOfName(m_trackPath))
+        getTrackTAG(m_trackPath, artist, album, title, titleNo, m_reading.codePage);
     else
-        getMP3TAG(m_label1Tag, artist, album, title, titleNo, m_reading.codePage);
-    const ID3v2Fields richer = readRicherTags(m_label1Tag, m_reading);
-    setLineText(m_label2, richer.artist, artist);
-    setLineText(m_label3, richer.album, album);
-    setLineText(m_label4, richer.title, title);
+        getMP3TAG(m_trackPath, artist, album, title, titleNo, m_reading.codePage);
+    const ID3v2Fields richer = readRicherTags(m_trackPath, m_reading);
+    setLineText(m_artist, richer.artist, artist);
+    setLineText(m_album, richer.album, album);
+    setLineText(m_title, richer.title, title);
     showCover(richer);
     // What ReplayGain applies to the track, when it is on.
     if (m_reading.replayGain != ReplayGainMode::Off)
-        m_label1->setToolTip(ReplayGain(m_reading.replayGain, m_reading.replayGainPreampDb)
-                                 .describe(readReplayGain(m_label1Tag)));
+        m_path->setToolTip(ReplayGain(m_reading.replayGain, m_reading.replayGainPreampDb)
+                               .describe(readReplayGain(m_trackPath)));
 }
 
 void TagCard::showCover(const ID3v2Fields& tags) {
     // As for the media controls: the track's own picture first, else its folder's. The card
     // needs no file, so an embedded picture is shown from its bytes.
     QImage picture;
-    offerCoverPictures(m_label1Tag, tags, m_reading, [&picture](const QByteArray& bytes) {
+    offerCoverPictures(m_trackPath, tags, m_reading, [&picture](const QByteArray& bytes) {
         picture = coverImage(bytes);
         return !picture.isNull();
     });
@@ -181,7 +181,7 @@ void TagCard::mousePressEvent(QMouseEvent* event) {
 }
 
 bool TagCard::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == m_label1 && event->type() == QEvent::MouseButtonPress) {
+    if (watched == m_path && event->type() == QEvent::MouseButtonPress) {
         close();
         return true;
     }

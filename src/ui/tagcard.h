@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: LicenseRef-proprietary
 // SPDX-FileCopyrightText: 2026 The Sonavue developers
 #pragma once
-// The tag card (object name Form3): the card that pops up with a track's title, artist and album.
+// The tag card: the card that pops up with a track's title, artist and album.
 #include "tags/id3v2tags.h"
 #include "tags/tagreading.h"
 #include "ui/fadingcard.h"
@@ -23,18 +23,19 @@ public:
     // readRicherTags); a line too long for the card ends in "…". A press on another track
     // sets them while it is handled, and so leaves the card open; any other press elsewhere
     // in the program closes it.
-    void setLabel1Tag(const QString& path);
-    void setLabel1Caption(const QString& caption);
-    const QString& label1Tag() const { return m_label1Tag; }
+    void setTrackPath(const QString& path);
+    void setCaption(const QString& caption);
+    const QString& trackPath() const { return m_trackPath; }
 
-    QLabel* Label1() const { return m_label1; }
-    QLabel* Label2() const { return m_label2; } // artist
-    QLabel* Label3() const { return m_label3; } // album
-    QLabel* Label4() const { return m_label4; } // title
+    QLabel* pathLabel() const { return m_path; }
+    QLabel* artistLabel() const { return m_artist; }
+    QLabel* albumLabel() const { return m_album; }
+    QLabel* titleLabel() const { return m_title; }
     // The track's picture (with the cover art setting on), right of the texts, the card
     // grown to the right to hold it; hidden, and the card as designed, when there is none.
     QLabel* coverLabel() const { return m_cover; }
-    // closed(): the main window calls its focusset through it.
+    // Its closing is told once by closed(); CardWindows passes that on to the window that
+    // opened the card.
 
 protected:
     void mousePressEvent(QMouseEvent* event) override;
@@ -45,11 +46,11 @@ private:
     void showCover(const ID3v2Fields& tags);
 
     const TagReading m_reading;
-    QString m_label1Tag;
-    QLabel* m_label1 = nullptr;
-    QLabel* m_label2 = nullptr;
-    QLabel* m_label3 = nullptr;
-    QLabel* m_label4 = nullptr;
+    QString m_trackPath;
+    QLabel* m_path = nullptr;
+    QLabel* m_artist = nullptr;
+    QLabel* m_album = nullptr;
+    QLabel* m_title = nullptr;
     QLabel* m_cover = nullptr;
 };
 

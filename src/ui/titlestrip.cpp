@@ -4,9 +4,9 @@
 
 #include "ui/colours.h"
 
+#include "ui/clickablelabel.h"
 #include "ui/fonts.h"
 #include "ui/imagebutton.h"
-#include "ui/tabsel.h"
 #include "ui/twips.h"
 
 #include <QApplication>
@@ -24,27 +24,27 @@ TitleStrip::TitleStrip(QWidget* parent) : QWidget(parent) {
     // itself.
     auto* sizeLabel = new ClickableLabel(QStringLiteral(" -  "), QAccessible::Button, this);
     connect(sizeLabel, &ClickableLabel::clicked, this, &TitleStrip::sizeSwitchRequested);
-    m_label9 = place(sizeLabel, 0, 0, 480, 435);
-    m_label9->setObjectName(QStringLiteral("Label9"));
-    m_label9->setFont(designedFont(QStringLiteral("ＭＳ ゴシック"), 14.25, true));
-    m_label9->setAccessibleName(QStringLiteral(" -  (Compact or full size)"));
-    m_label9->setAccessibleDescription(
+    m_sizeLabel = place(sizeLabel, 0, 0, 480, 435);
+    m_sizeLabel->setObjectName(QStringLiteral("Label9"));
+    m_sizeLabel->setFont(designedFont(QStringLiteral("ＭＳ ゴシック"), 14.25, true));
+    m_sizeLabel->setAccessibleName(QStringLiteral(" -  (Compact or full size)"));
+    m_sizeLabel->setAccessibleDescription(
         QStringLiteral("Shrinks the window to its title strip, or gives it its full size"));
-    m_label9->installEventFilter(this);
+    m_sizeLabel->installEventFilter(this);
 
-    m_image2 = place(new ImageButton(closeButtonPictures, this), 13080, 0, 360, 360);
-    m_image2->setObjectName(QStringLiteral("Image2"));
-    m_image2->setAccessibleName(QStringLiteral("閉じる (Close)"));
-    m_image2->setAccessibleDescription(QStringLiteral("Closes Sonavue"));
-    connect(m_image2, &ImageButton::clicked, this, &TitleStrip::closeRequested);
+    m_closeButton = place(new ImageButton(closeButtonPictures, this), 13080, 0, 360, 360);
+    m_closeButton->setObjectName(QStringLiteral("Image2"));
+    m_closeButton->setAccessibleName(QStringLiteral("閉じる (Close)"));
+    m_closeButton->setAccessibleDescription(QStringLiteral("Closes Sonavue"));
+    connect(m_closeButton, &ImageButton::clicked, this, &TitleStrip::closeRequested);
 }
 
 int TitleStrip::closeButtonWidth() const {
-    return m_image2->width();
+    return m_closeButton->width();
 }
 
 void TitleStrip::placeCloseButton(int left) {
-    m_image2->move(left, m_image2->y());
+    m_closeButton->move(left, m_closeButton->y());
 }
 
 void TitleStrip::keepOwnColours() {
@@ -90,7 +90,7 @@ void TitleStrip::mouseDoubleClickEvent(QMouseEvent* event) {
 }
 
 bool TitleStrip::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == m_label9) {
+    if (watched == m_sizeLabel) {
         switch (event->type()) {
         case QEvent::MouseButtonPress:
         case QEvent::MouseButtonRelease:
@@ -110,12 +110,12 @@ bool TitleStrip::eventFilter(QObject* watched, QEvent* event) {
 bool TitleStrip::handleSizeLabelMouse(QEvent* event) {
     auto* mouse = static_cast<QMouseEvent*>(event);
     if (event->type() == QEvent::MouseButtonDblClick) {
-        m_label9DoubleClick = true;
+        m_sizeLabelDoubleClick = true;
     } else if (event->type() == QEvent::MouseButtonRelease) {
-        if (m_label9DoubleClick)
-            m_label9DoubleClick = false;
+        if (m_sizeLabelDoubleClick)
+            m_sizeLabelDoubleClick = false;
         else if (mouse->button() == Qt::LeftButton &&
-                 m_label9->rect().contains(mouse->position().toPoint()))
+                 m_sizeLabel->rect().contains(mouse->position().toPoint()))
             emit sizeSwitchRequested();
     }
     return true;

@@ -51,12 +51,12 @@ private:
     bool handleSizeLabelMouse(QEvent* event);
 
     enum class Gesture { None, Armed, Dragging };
-    QLabel* m_label9 = nullptr;
-    ImageButton* m_image2 = nullptr;
+    QLabel* m_sizeLabel = nullptr;
+    ImageButton* m_closeButton = nullptr;
     Gesture m_gesture = Gesture::None;
     QPoint m_pressGlobal;
     // The size label's second press of a double-click is no click of its own.
-    bool m_label9DoubleClick = false;
+    bool m_sizeLabelDoubleClick = false;
 };
 
 } // namespace sonavue

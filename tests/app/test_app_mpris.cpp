@@ -11,8 +11,8 @@
 #include "playback/gstmediaelement.h"
 #include "playback/testsinks.h"
 #include "support/datarow.h"
-#include "ui/formcontrols.h"
 #include "ui/mainwindowfixture.h"
+#include "ui/windowcontrols.h"
 
 #include <QDBusArgument>
 #include <QDBusConnectionInterface>
@@ -122,7 +122,7 @@ class MprisTest : public QObject {
     SettingsFile m_settings{App};
     QDBusConnection m_client{QString()};
     RunningWindow m_program;
-    Form1* m_form = nullptr;
+    MainWindow* m_form = nullptr;
     std::unique_ptr<MprisPlayer> m_mpris;
     std::unique_ptr<ChangeRecorder> m_recorder;
 
@@ -147,7 +147,7 @@ class MprisTest : public QObject {
     QVariantMap metadata() { return asMap(property(Player, QStringLiteral("Metadata"))); }
     // The media controls as the program makes them: raise and quit reach the window.
     std::unique_ptr<MprisPlayer> makeMpris() {
-        Form1& form = *m_program;
+        MainWindow& form = *m_program;
         return std::make_unique<MprisPlayer>(
             *m_program.program().core,
             MprisPlayer::WindowActions{[&form] { raiseWindow(form); }, [&form] { form.close(); }});
@@ -184,7 +184,7 @@ class MprisTest : public QObject {
         options.window.withWebPanel = false;
         options.window.showMessage = [](const QString&) {};
         options.core.media = std::make_unique<GstMediaElement>(&realTimeFakeSink);
-        m_program = Main(std::move(options));
+        m_program = startProgram(std::move(options));
         m_form = m_program.get();
         m_mpris = makeMpris();
         QVERIFY(m_mpris->registerOn(QDBusConnection::sessionBus()));
@@ -555,7 +555,7 @@ private slots:
     void volumeReachesTheLevel() {
         QFETCH(double, written);
         QFETCH(QString, caption);
-        m_form->NewVolume(100);
+        m_form->setVolumeLevel(100);
         QTRY_COMPARE(m_recorder->last(QStringLiteral("Volume")).toDouble(), 100 / 255.0);
         const QDBusMessage reply =
             call(Properties, QStringLiteral("Set"),
@@ -576,7 +576,7 @@ private slots:
     }
     void volumeThatIsNoNumberIsRefused() {
         QFETCH(QVariant, written);
-        m_form->NewVolume(100);
+        m_form->setVolumeLevel(100);
         const QDBusMessage reply =
             call(Properties, QStringLiteral("Set"),
                  {Player, QStringLiteral("Volume"), QVariant::fromValue(QDBusVariant(written))});
@@ -590,7 +590,7 @@ private slots:
     void volumeIsWhatTheOutputApplies() {
         QCOMPARE(volumeLabel()->text(), QStringLiteral("128"));
         QCOMPARE(property(Player, QStringLiteral("Volume")).toDouble(), 1.0);
-        m_form->NewVolume(128);
+        m_form->setVolumeLevel(128);
         QCOMPARE(property(Player, QStringLiteral("Volume")).toDouble(), 128 / 255.0);
         QTRY_COMPARE(m_recorder->last(QStringLiteral("Volume")).toDouble(), 128 / 255.0);
         // A level only shown (as the fade's bottom shows one) applies nothing.
@@ -600,14 +600,14 @@ private slots:
     }
 
     void windowLevelChangesArePublished() {
-        // The window's own volume key lowers the level by 10; the bus hears of it.
-        m_form->NewVolume(200);
+        // The window's level lowered by 10; the bus hears of it.
+        m_form->setVolumeLevel(200);
         QTRY_COMPARE(m_recorder->last(QStringLiteral("Volume")).toDouble(), 200 / 255.0);
-        m_form->VolDown_Click();
+        m_form->setVolumeLevel(m_form->core().volume().level() - 10);
         QTRY_COMPARE(m_recorder->last(QStringLiteral("Volume")).toDouble(), 190 / 255.0);
-        // The key lowers from the level shown, also one only shown (the fade's bottom).
+        // Lowered from the level shown, also one only shown (the fade's bottom).
         m_form->core().volume().showLevel(128);
-        m_form->VolDown_Click();
+        m_form->setVolumeLevel(m_form->core().volume().level() - 10);
         QTRY_COMPARE(m_recorder->last(QStringLiteral("Volume")).toDouble(), 118 / 255.0);
     }
 
@@ -616,7 +616,7 @@ private slots:
         call(Root, QStringLiteral("Raise"));
         QTRY_VERIFY(m_form->isVisible());
         // Quit is the window's own close: the unload handling runs and ends the program.
-        QSignalSpy unloaded(m_form, &Form1::unloaded);
+        QSignalSpy unloaded(m_form, &MainWindow::unloaded);
         call(Root, QStringLiteral("Quit"));
         QTRY_COMPARE(unloaded.count(), 1);
         QVERIFY(!m_form->isVisible());

@@ -7,12 +7,12 @@
 #include "xtools.h"
 
 #include "support/datarow.h"
-#include "ui/formcontrols.h"
+#include "ui/clickablelabel.h"
 #include "ui/mainwindowfixture.h"
 #include "ui/splashcard.h"
-#include "ui/tabsel.h"
 #include "ui/tagcard.h"
 #include "ui/volumebar.h"
+#include "ui/windowcontrols.h"
 
 #include <QApplication>
 #include <QGroupBox>
@@ -118,7 +118,7 @@ class WindowManagerTest : public QObject {
         m_settings.set(QStringLiteral("back"),
                        background ? QStringLiteral("0") : QStringLiteral("1"));
         m_window = startWindow(App);
-        Form1& f = *m_window->form;
+        MainWindow& f = *m_window->form;
         WAIT_VERIFY2(xViewable(&f), "the main window never appeared on the X server");
         QVERIFY2(x::waitUntil([] { return !splashShown(); }, 10000), "the splash stays");
         WAIT_COMPARE(xGeometry(&f).size(), NormalSize);
@@ -130,38 +130,38 @@ class WindowManagerTest : public QObject {
 
     // A click on a part of the window that does nothing, as a person gives a window the focus.
     void focusByClick() {
-        Form1& f = *m_window->form;
-        const FormControls ui(f);
-        QVERIFY(x::click(xId(&f), centreOf(ui.Label4)));
+        MainWindow& f = *m_window->form;
+        const WindowControls ui(f);
+        QVERIFY(x::click(xId(&f), centreOf(ui.nowLabel)));
         WAIT_COMPARE(x::activeWindow(), xId(&f));
     }
 
     // After each press of W: the background, when shown, lies exactly behind the window.
     void checkBackgroundBehind() {
-        Form1& f = *m_window->form;
-        const FormControls ui(f);
-        if (!ui.Frame1->backgroundShown())
+        MainWindow& f = *m_window->form;
+        const WindowControls ui(f);
+        if (!ui.settingsFrame->backgroundShown())
             return;
         QVERIFY(f.backgroundWindow());
         WAIT_COMPARE(xGeometry(f.backgroundWindow()), xGeometry(&f));
     }
 
     void checkLargeLayout() {
-        Form1& f = *m_window->form;
-        const FormControls ui(f);
+        MainWindow& f = *m_window->form;
+        const WindowControls ui(f);
         WAIT_COMPARE(xGeometry(&f), m_screen);
-        QVERIFY(!ui.Picture1->isVisible());
-        QVERIFY(!ui.Frame1->isVisible());
+        QVERIFY(!ui.titleStrip->isVisible());
+        QVERIFY(!ui.settingsFrame->isVisible());
         checkBackgroundBehind();
     }
 
     void checkNormalLayout(QPoint place) {
-        Form1& f = *m_window->form;
-        const FormControls ui(f);
+        MainWindow& f = *m_window->form;
+        const WindowControls ui(f);
         WAIT_COMPARE(xGeometry(&f), QRect(place, NormalSize));
-        QVERIFY(ui.Picture1->isVisible());
-        QVERIFY(ui.Frame1->isVisible());
-        QVERIFY(ui.VScroll1->isVisible());
+        QVERIFY(ui.titleStrip->isVisible());
+        QVERIFY(ui.settingsFrame->isVisible());
+        QVERIFY(ui.volumeBar->isVisible());
         WAIT_COMPARE(x::activeWindow(), xId(&f));
         QVERIFY(!x::atoms(xId(&f), QStringLiteral("_NET_WM_STATE"))
                      .contains(QStringLiteral("_NET_WM_STATE_ABOVE")));
@@ -196,46 +196,46 @@ private slots:
     // One click on a group entry lists that entry's tracks, and Select Start plays from them.
     void oneClickOnAGroupEntry() {
         STEP(start(false));
-        Form1& f = *m_window->form;
-        const FormControls ui(f);
+        MainWindow& f = *m_window->form;
+        const WindowControls ui(f);
         const x::WindowId window = xId(&f);
 
-        QVERIFY(x::click(window, centreOf(ui.TabSel[GroupArtist])));
-        WAIT_VERIFY(ui.TagGroupe[GroupArtist]->isVisible());
-        QVERIFY(
-            x::click(window, centreOfRow(ui.TagGroupe[GroupArtist],
-                                         rowOf(ui.TagGroupe[GroupArtist], QStringLiteral("Zed")))));
-        WAIT_COMPARE(shownRows(ui.ListName),
+        QVERIFY(x::click(window, centreOf(ui.tabs[GroupArtist])));
+        WAIT_VERIFY(ui.groupLists[GroupArtist]->isVisible());
+        QVERIFY(x::click(window,
+                         centreOfRow(ui.groupLists[GroupArtist],
+                                     rowOf(ui.groupLists[GroupArtist], QStringLiteral("Zed")))));
+        WAIT_COMPARE(shownRows(ui.titlesList),
                      (QStringList{QStringLiteral("A Two"), QStringLiteral("B One")}));
-        QVERIFY(x::click(window, centreOf(ui.Command4)));
+        QVERIFY(x::click(window, centreOf(ui.selectStartButton)));
         WAIT_COMPARE(lastOpened(m_window->mediaLog), QStringLiteral("a2.mp3"));
 
-        QVERIFY(x::click(window, centreOf(ui.TabSel[GroupFolder])));
-        WAIT_VERIFY(ui.TagGroupe[GroupFolder]->isVisible());
+        QVERIFY(x::click(window, centreOf(ui.tabs[GroupFolder])));
+        WAIT_VERIFY(ui.groupLists[GroupFolder]->isVisible());
         QVERIFY(
-            x::click(window, centreOfRow(ui.TagGroupe[GroupFolder],
-                                         rowOf(ui.TagGroupe[GroupFolder], QStringLiteral("B/")))));
-        WAIT_COMPARE(shownRows(ui.ListName), QStringList{QStringLiteral("B One")});
-        QVERIFY(x::click(window, centreOf(ui.Command4)));
+            x::click(window, centreOfRow(ui.groupLists[GroupFolder],
+                                         rowOf(ui.groupLists[GroupFolder], QStringLiteral("B/")))));
+        WAIT_COMPARE(shownRows(ui.titlesList), QStringList{QStringLiteral("B One")});
+        QVERIFY(x::click(window, centreOf(ui.selectStartButton)));
         WAIT_COMPARE(lastOpened(m_window->mediaLog), QStringLiteral("b1.mp3"));
     }
 
     // Towards the top of the volume bar is louder: its up arrow raises the level.
     void volumeBarArrows() {
         STEP(start(false));
-        Form1& f = *m_window->form;
-        const FormControls ui(f);
-        QCOMPARE(ui.Vol->text(), QStringLiteral("128"));
+        MainWindow& f = *m_window->form;
+        const WindowControls ui(f);
+        QCOMPARE(ui.volumeLabel->text(), QStringLiteral("128"));
         // The arrows are the square ends of the bar.
-        const int side = ui.VScroll1->width();
-        const QPoint up = inWindow(ui.VScroll1, QPoint(side / 2, side / 2));
+        const int side = ui.volumeBar->width();
+        const QPoint up = inWindow(ui.volumeBar, QPoint(side / 2, side / 2));
         const QPoint down =
-            inWindow(ui.VScroll1, QPoint(side / 2, ui.VScroll1->height() - side / 2));
+            inWindow(ui.volumeBar, QPoint(side / 2, ui.volumeBar->height() - side / 2));
         QVERIFY(x::click(xId(&f), up));
-        WAIT_COMPARE(ui.Vol->text(), QStringLiteral("129"));
+        WAIT_COMPARE(ui.volumeLabel->text(), QStringLiteral("129"));
         QVERIFY(x::click(xId(&f), down));
         QVERIFY(x::click(xId(&f), down));
-        WAIT_COMPARE(ui.Vol->text(), QStringLiteral("127"));
+        WAIT_COMPARE(ui.volumeLabel->text(), QStringLiteral("127"));
     }
 
     // W, then W again: the large layout, then the normal window at its place, with the focus.
@@ -247,7 +247,7 @@ private slots:
     void layoutKeyTwice() {
         QFETCH(bool, background);
         STEP(start(background));
-        Form1& f = *m_window->form;
+        MainWindow& f = *m_window->form;
         // The window manager has moved the window away from the corner that the large layout
         // takes, as it does when the user moves it.
         QVERIFY(x::xdotool({QStringLiteral("windowmove"), QString::number(xId(&f)),
@@ -267,7 +267,7 @@ private slots:
     // the background itself is raised (as a switcher would).
     void backgroundStaysBehindTheWindow() {
         STEP(start(true));
-        Form1& f = *m_window->form;
+        MainWindow& f = *m_window->form;
         BackgroundWindow* background = f.backgroundWindow();
         QVERIFY(!inTaskBarsOrSwitchers(background));
         WAIT_VERIFY(justBelow(background, &f));
@@ -283,14 +283,14 @@ private slots:
     // window moves and lies exactly behind it once the move has ended.
     void titleStripDragWithBackground() {
         STEP(start(true));
-        Form1& f = *m_window->form;
-        const FormControls ui(f);
+        MainWindow& f = *m_window->form;
+        const WindowControls ui(f);
         BackgroundWindow* background = f.backgroundWindow();
         const QPoint before = xGeometry(&f).topLeft();
         const QPoint delta(120, 90);
 
-        QVERIFY(
-            x::pressButton(xId(&f), inWindow(ui.Picture1, QPoint(300, ui.Picture1->height() / 2))));
+        QVERIFY(x::pressButton(xId(&f),
+                               inWindow(ui.titleStrip, QPoint(300, ui.titleStrip->height() / 2))));
         QVERIFY(x::dragBy(delta));
         WAIT_VERIFY2(!xViewable(background), "the background stays on screen during the drag");
         QVERIFY(x::releaseButton());
@@ -315,11 +315,11 @@ private slots:
     // A double-click on the title strip is the W action, with a window manager too.
     void titleStripDoubleClick() {
         STEP(start(false));
-        Form1& f = *m_window->form;
-        const FormControls ui(f);
+        MainWindow& f = *m_window->form;
+        const WindowControls ui(f);
         const QPoint place = xGeometry(&f).topLeft();
-        QVERIFY(
-            x::click(xId(&f), inWindow(ui.Picture1, QPoint(300, ui.Picture1->height() / 2)), 2));
+        QVERIFY(x::click(xId(&f), inWindow(ui.titleStrip, QPoint(300, ui.titleStrip->height() / 2)),
+                         2));
         STEP(checkLargeLayout());
         QVERIFY(x::pressKey(QStringLiteral("w")));
         STEP(checkNormalLayout(place));
@@ -330,23 +330,23 @@ private slots:
     // window takes it away at once instead of leaving it over the window until it fades.
     void tagCardGoesAtAClickElsewhere() {
         STEP(start(false));
-        Form1& f = *m_window->form;
-        const FormControls ui(f);
+        MainWindow& f = *m_window->form;
+        const WindowControls ui(f);
         const x::WindowId window = xId(&f);
-        QVERIFY(x::click(window, centreOf(ui.TabSel[GroupAll])));
-        WAIT_COMPARE(ui.ListName->model()->rowCount(), 6);
-        QVERIFY(x::click(window, centreOfRow(ui.ListName, 0)));
+        QVERIFY(x::click(window, centreOf(ui.tabs[GroupAll])));
+        WAIT_COMPARE(ui.titlesList->model()->rowCount(), 6);
+        QVERIFY(x::click(window, centreOfRow(ui.titlesList, 0)));
         WAIT_VERIFY(f.tagWindow() && xViewable(f.tagWindow()));
         const QPointer<TagCard> card = f.tagWindow();
         // From here only a click can close the card.
         card->holdTimer().stop();
         card->fadeTimer().stop();
         const QString second = f.core().browsing().rowPath(1);
-        QVERIFY(x::click(window, centreOfRow(ui.ListName, 1)));
-        WAIT_COMPARE(card->Label1()->text(), second);
+        QVERIFY(x::click(window, centreOfRow(ui.titlesList, 1)));
+        WAIT_COMPARE(card->pathLabel()->text(), second);
         QVERIFY(card && xViewable(card));
 
-        QVERIFY(x::click(window, centreOf(ui.Label5)));
+        QVERIFY(x::click(window, centreOf(ui.reservedLabel)));
         WAIT_VERIFY2(!card, "the card stays after a click on a label of the window");
     }
 };

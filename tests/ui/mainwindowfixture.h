@@ -69,9 +69,9 @@ public:
         if (m_program.mainWindow)
             m_testers = std::make_unique<ModelTesters>(m_program.mainWindow->core().browsing());
     }
-    Form1& operator*() const { return *m_program.mainWindow; }
-    Form1* operator->() const { return m_program.mainWindow.get(); }
-    Form1* get() const { return m_program.mainWindow.get(); }
+    MainWindow& operator*() const { return *m_program.mainWindow; }
+    MainWindow* operator->() const { return m_program.mainWindow.get(); }
+    MainWindow* get() const { return m_program.mainWindow.get(); }
     explicit operator bool() const { return bool(m_program.mainWindow); }
     StartedProgram& program() { return m_program; }
     // The testers go, then the window, then the core.
@@ -116,7 +116,7 @@ inline std::unique_ptr<StartedWindow> startWindow(const QString& appName, bool w
     auto started = std::make_unique<StartedWindow>();
     auto media = std::make_unique<FakeMediaControl>(started->mediaLog);
     started->media = media.get();
-    started->form = Main(testOptions(appName, std::move(media), withWeb));
+    started->form = startProgram(testOptions(appName, std::move(media), withWeb));
     return started;
 }
 

@@ -26,19 +26,19 @@ template <typename Card> void driveTimeline(Card* card, int ticksBeforeHoldEnds,
     QSignalSpy closed(card, &Card::closed);
     seen = {card->opacityLevel()};
     const auto tick = [&] {
-        card->Timer2_Timer();
+        card->fadeStep();
         seen << card->opacityLevel();
         if (closed.isEmpty())
             QCOMPARE(qRound(card->windowOpacity() * 255), card->opacityLevel());
     };
     for (int i = 0; i < ticksBeforeHoldEnds && !QTest::currentTestFailed(); ++i)
         tick();
-    card->Timer1_Timer();
+    card->endHold();
     while (closed.isEmpty() && seen.size() < 100 && !QTest::currentTestFailed())
         tick();
     QCOMPARE(closed.size(), 1);
     QVERIFY(!card->isVisible());
-    card->Timer2_Timer(); // a tick arriving after the close does nothing
+    card->fadeStep(); // a tick arriving after the close does nothing
     QCOMPARE(closed.size(), 1);
     QTRY_VERIFY(guard.isNull());
 }

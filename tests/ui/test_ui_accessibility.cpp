@@ -3,14 +3,14 @@
 // The main window without a mouse: Tab walks the controls in reading order, Space, Enter
 // and Return do what a click does, and a screen reader finds every control by name and role
 // with the press action a click has, and reads what the controls show.
-#include "formcontrols.h"
 #include "mainwindowfixture.h"
+#include "windowcontrols.h"
 
 #include "support/datarow.h"
+#include "ui/clickablelabel.h"
 #include "ui/colours.h"
 #include "ui/imagebutton.h"
 #include "ui/palettepicture.h"
-#include "ui/tabsel.h"
 #include "ui/transportbar.h"
 #include "ui/twips.h"
 #include "ui/volumebar.h"
@@ -102,7 +102,7 @@ class AccessibilityTest : public QObject {
     std::unique_ptr<SettingsFile> m_settings;
     QTemporaryDir m_music;
 
-    Form1& form() { return *m_window->form; }
+    MainWindow& form() { return *m_window->form; }
 
     // The window anew over a music folder of one track, with a file open in the media element
     // (so that the transport bar is enabled), and with its web panel when asked.
@@ -110,7 +110,7 @@ class AccessibilityTest : public QObject {
         m_window.reset();
         m_settings->set(QStringLiteral("Folder"), m_music.path());
         m_window = std::make_unique<StartedWindow>();
-        m_window->form = Main(testOptions(App, std::make_unique<OpenFileMedia>(), withWeb));
+        m_window->form = startProgram(testOptions(App, std::make_unique<OpenFileMedia>(), withWeb));
         form().activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&form()));
     }
@@ -135,8 +135,8 @@ private slots:
     // Every control a screen reader can reach has a name; the window's own controls show in
     // the roles their looks stand for and answer the press action as a click.
     void namesAndRoles() {
-        Form1& f = form();
-        const FormControls ui(f);
+        MainWindow& f = form();
+        const WindowControls ui(f);
         for (QWidget* control : f.findChildren<QWidget*>()) {
             if (!(control->focusPolicy() & Qt::TabFocus) || !control->isVisibleTo(&f))
                 continue;
@@ -146,22 +146,23 @@ private slots:
                      qPrintable(control->metaObject()->className()));
         }
         for (int i = 0; i < GroupCount; ++i) {
-            QCOMPARE(accessible(ui.TabSel[i])->role(), QAccessible::PageTab);
-            QCOMPARE(accessible(ui.TabSel[i])->text(QAccessible::Name), ui.TabSel[i]->text());
+            QCOMPARE(accessible(ui.tabs[i])->role(), QAccessible::PageTab);
+            QCOMPARE(accessible(ui.tabs[i])->text(QAccessible::Name), ui.tabs[i]->text());
         }
-        for (QWidget* button :
-             std::initializer_list<QWidget*>{ui.Image1, ui.Image2, ui.Image3, ui.Label9})
+        for (QWidget* button : std::initializer_list<QWidget*>{ui.homeButton, ui.closeButton,
+                                                               ui.backButton, ui.sizeLabel})
             QCOMPARE(accessible(button)->role(), QAccessible::Button);
-        QCOMPARE(accessible(ui.Image2)->text(QAccessible::Name), QStringLiteral("閉じる (Close)"));
-        QCOMPARE(accessible(ui.Picture2)->role(), QAccessible::ColorChooser);
-        QVERIFY(!accessible(ui.Picture2)->text(QAccessible::Description).isEmpty());
+        QCOMPARE(accessible(ui.closeButton)->text(QAccessible::Name),
+                 QStringLiteral("閉じる (Close)"));
+        QCOMPARE(accessible(ui.palette)->role(), QAccessible::ColorChooser);
+        QVERIFY(!accessible(ui.palette)->text(QAccessible::Description).isEmpty());
 
-        QAccessibleActionInterface* press = accessible(ui.TabSel[GroupYear])->actionInterface();
+        QAccessibleActionInterface* press = accessible(ui.tabs[GroupYear])->actionInterface();
         QVERIFY(press);
         QVERIFY(press->actionNames().contains(QAccessibleActionInterface::pressAction()));
         press->doAction(QAccessibleActionInterface::pressAction());
         QCOMPARE(f.library().currentTab(), int(GroupYear));
-        QVERIFY(ui.TabSel[GroupYear]->isBordered());
+        QVERIFY(ui.tabs[GroupYear]->isBordered());
     }
 
     // Tab goes round every control once, top to bottom and left to right by their places, into
@@ -176,10 +177,10 @@ private slots:
     void tabGoesRoundInReadingOrder() {
         QFETCH(bool, forward);
         startWithAFileOpen(true);
-        Form1& f = form();
-        const FormControls ui(f);
-        QVERIFY(ui.Web1);
-        QTRY_VERIFY_WITH_TIMEOUT(ui.Web1->page()->contentsSize().height() > 0, 15000);
+        MainWindow& f = form();
+        const WindowControls ui(f);
+        QVERIFY(ui.webPanel);
+        QTRY_VERIFY_WITH_TIMEOUT(ui.webPanel->page()->contentsSize().height() > 0, 15000);
         const QStringList reading{
             "Label9",      "Image2",     "Image1",      "Image3",   "ListNo",   "ListName",
             "Web1",        "TabSel0",    "TabSel1",     "TabSel2",  "TabSel3",  "TabSel4",
@@ -191,7 +192,7 @@ private slots:
         QStringList expected = reading.mid(1) << reading.first();
         if (!forward)
             std::reverse(expected.begin(), expected.end() - 1);
-        ui.Label9->setFocus();
+        ui.sizeLabel->setFocus();
         const QStringList round = tabRound(f.windowHandle(), forward, reading.size());
         QVERIFY2(round == expected, qPrintable(round.join(QLatin1Char(' '))));
     }
@@ -199,15 +200,15 @@ private slots:
     // Choosing the Artist tab from the keyboard puts its list on Tab's way instead of the
     // folder list.
     void tabFollowsTheShownGroupList() {
-        Form1& f = form();
-        const FormControls ui(f);
+        MainWindow& f = form();
+        const WindowControls ui(f);
         QWindow* window = f.windowHandle();
-        QVERIFY(tabTo(window, ui.TabSel[GroupArtist]));
+        QVERIFY(tabTo(window, ui.tabs[GroupArtist]));
         QTest::keyClick(window, Qt::Key_Space);
         QCOMPARE(f.library().currentTab(), int(GroupArtist));
         for (int i = GroupArtist; i < GroupCount; ++i) // past the tabs to its right
             QTest::keyClick(window, Qt::Key_Tab);
-        QCOMPARE(focused(), ui.TagGroupe[GroupArtist]);
+        QCOMPARE(focused(), ui.groupLists[GroupArtist]);
     }
 
     // A screen reader reads each control as what it is, and one that shows a value with the
@@ -235,10 +236,10 @@ private slots:
         QFETCH(int, text);
         QFETCH(QString, expected);
         startWithAFileOpen(false);
-        Form1& f = form();
+        MainWindow& f = form();
         QWindow* window = f.windowHandle();
         QTest::keyClick(window, Qt::Key_S); // continuous play
-        QVERIFY(tabTo(window, FormControls(f).VScroll1));
+        QVERIFY(tabTo(window, WindowControls(f).volumeBar));
         for (int i = 0; i < 3; ++i)
             QTest::keyClick(window, Qt::Key_Up);
 
@@ -255,28 +256,28 @@ private slots:
     // Space, Enter and Return on a focused control do what its click does; the window's own
     // keys still act wherever the focus is.
     void keysActLikeClicks() {
-        Form1& f = form();
-        const FormControls ui(f);
+        MainWindow& f = form();
+        const WindowControls ui(f);
         QWindow* window = f.windowHandle();
 
-        QVERIFY(tabTo(window, ui.TabSel[GroupAlbum]));
+        QVERIFY(tabTo(window, ui.tabs[GroupAlbum]));
         QTest::keyClick(window, Qt::Key_Return);
         QCOMPARE(f.library().currentTab(), int(GroupAlbum));
-        QVERIFY(tabTo(window, ui.TabSel[GroupAll]));
+        QVERIFY(tabTo(window, ui.tabs[GroupAll]));
         QTest::keyClick(window, Qt::Key_Enter, Qt::KeypadModifier);
         QCOMPARE(f.library().currentTab(), int(GroupAll));
 
-        QSignalSpy home(ui.Image1, &ImageButton::clicked);
-        QSignalSpy back(ui.Image3, &ImageButton::clicked);
-        QVERIFY(tabTo(window, ui.Image1));
+        QSignalSpy home(ui.homeButton, &ImageButton::clicked);
+        QSignalSpy back(ui.backButton, &ImageButton::clicked);
+        QVERIFY(tabTo(window, ui.homeButton));
         QTest::keyClick(window, Qt::Key_Space);
-        QVERIFY(tabTo(window, ui.Image3));
+        QVERIFY(tabTo(window, ui.backButton));
         QTest::keyClick(window, Qt::Key_Return);
         QCOMPARE(home.size(), 1);
         QCOMPARE(back.size(), 1);
 
         // The size label: compact, then full again.
-        QVERIFY(tabTo(window, ui.Label9));
+        QVERIFY(tabTo(window, ui.sizeLabel));
         QTest::keyClick(window, Qt::Key_Space);
         QTRY_COMPARE(f.width(), px(1500));
         QTest::keyClick(window, Qt::Key_Return);
@@ -284,19 +285,19 @@ private slots:
 
         // Enter on a push button presses it: STOP closes the media element.
         m_window->mediaLog.clear();
-        QVERIFY(tabTo(window, ui.Command1));
+        QVERIFY(tabTo(window, ui.stopButton));
         QTest::keyClick(window, Qt::Key_Return);
         QVERIFY(m_window->mediaLog.contains(QStringLiteral("Close")));
 
         // The key preview goes on working with the focus on one of these controls.
-        QVERIFY(tabTo(window, ui.TabSel[GroupYear]));
+        QVERIFY(tabTo(window, ui.tabs[GroupYear]));
         QTest::keyClick(window, Qt::Key_C, Qt::ControlModifier);
-        QCOMPARE(ui.OptionList->model()->rowCount(), 0);
+        QCOMPARE(ui.reservedList->model()->rowCount(), 0);
         QCOMPARE(f.library().currentTab(), int(GroupAll));
 
         // The close button closes the window as its click does.
-        QSignalSpy unloaded(&f, &Form1::unloaded);
-        QVERIFY(tabTo(window, ui.Image2));
+        QSignalSpy unloaded(&f, &MainWindow::unloaded);
+        QVERIFY(tabTo(window, ui.closeButton));
         QTest::keyClick(window, Qt::Key_Space);
         QCOMPARE(unloaded.size(), 1);
     }
@@ -304,12 +305,12 @@ private slots:
     // The palette: arrow keys move its marker, Space or Enter applies the colour under it and
     // stores it, as a left-button release at that place does.
     void paletteFromKeyboard() {
-        Form1& f = form();
-        const FormControls ui(f);
+        MainWindow& f = form();
+        const WindowControls ui(f);
         QWindow* window = f.windowHandle();
-        auto* palette = qobject_cast<PalettePicture*>(ui.Picture2);
+        auto* palette = qobject_cast<PalettePicture*>(ui.palette);
         QVERIFY(palette);
-        QVERIFY(tabTo(window, ui.Picture2));
+        QVERIFY(tabTo(window, ui.palette));
         QCOMPARE(palette->marker(), QPoint(0, 0));
         QTest::keyClick(window, Qt::Key_Right, Qt::ShiftModifier); // 10
         QTest::keyClick(window, Qt::Key_Right, Qt::ShiftModifier); // 20

@@ -2,8 +2,8 @@
 // SPDX-FileCopyrightText: 2026 The Sonavue developers
 // Appearance options, folder chooser, picture buttons, size label, about line and the tag
 // pop-up, through the real main window; settings survive a restart of the window.
-#include "formcontrols.h"
 #include "mainwindowfixture.h"
+#include "windowcontrols.h"
 
 #include "support/artifacts.h"
 #include "support/datarow.h"
@@ -60,7 +60,7 @@ class AppearanceWindowTest : public QObject {
             m_dialogInitial = initial;
             return m_dialogAnswer;
         };
-        started->form = Main(std::move(options));
+        started->form = startProgram(std::move(options));
         return started;
     }
 
@@ -84,24 +84,24 @@ private slots:
 
     void coloursAndTheirThresholds() {
         auto w = start();
-        Form1& f = *w->form;
-        const FormControls ui(f);
+        MainWindow& f = *w->form;
+        const WindowControls ui(f);
         // White from the settings default: dark green text, light green strip.
-        QCOMPARE(textColourOf(ui.Label5), QColor(0, 64, 0));
-        QCOMPARE(backgroundOf(ui.Picture1), QColor(128, 255, 128));
-        QCOMPARE(backgroundOf(ui.ListName), QColor(255, 255, 255));
+        QCOMPARE(textColourOf(ui.reservedLabel), QColor(0, 64, 0));
+        QCOMPARE(backgroundOf(ui.titleStrip), QColor(128, 255, 128));
+        QCOMPARE(backgroundOf(ui.titlesList), QColor(255, 255, 255));
         saveArtifact(&f, QStringLiteral("main-window-white.png"));
 
-        f.setcolor(0);
-        QCOMPARE(textColourOf(ui.Label5), QColor(224, 255, 224));
-        QCOMPARE(backgroundOf(ui.Command1), QColor(0, 0, 0));
-        QCOMPARE(backgroundOf(ui.Picture1), QColor(128, 255, 128));
+        f.setColour(0);
+        QCOMPARE(textColourOf(ui.reservedLabel), QColor(224, 255, 224));
+        QCOMPARE(backgroundOf(ui.stopButton), QColor(0, 0, 0));
+        QCOMPARE(backgroundOf(ui.titleStrip), QColor(128, 255, 128));
 
         // 352 counts as light, 351 as dark.
-        f.setcolor(100 + 200 * 256 + 52 * 65536);
-        QCOMPARE(textColourOf(ui.Label5), QColor(0, 64, 0));
-        f.setcolor(100 + 200 * 256 + 51 * 65536);
-        QCOMPARE(textColourOf(ui.Label5), QColor(224, 255, 224));
+        f.setColour(100 + 200 * 256 + 52 * 65536);
+        QCOMPARE(textColourOf(ui.reservedLabel), QColor(0, 64, 0));
+        f.setColour(100 + 200 * 256 + 51 * 65536);
+        QCOMPARE(textColourOf(ui.reservedLabel), QColor(224, 255, 224));
         saveArtifact(&f, QStringLiteral("main-window-dark.png"));
 
         // The palette: a left release picks the pixel's colour and writes it at once.
@@ -114,18 +114,18 @@ private slots:
         f.appearance().pickColour(Qt::RightButton, {5, 5});
         QCOMPARE(f.currentColour(), picked);
         // Released outside: -1, backgrounds kept, pale green text, "-1" written.
-        const QColor before = backgroundOf(ui.Command1);
+        const QColor before = backgroundOf(ui.stopButton);
         f.appearance().pickColour(Qt::LeftButton, {300, 5});
         QCOMPARE(m_settings.get(QStringLiteral("color")), QStringLiteral("-1"));
-        QCOMPARE(backgroundOf(ui.Command1), before);
-        QCOMPARE(textColourOf(ui.Label5), QColor(224, 255, 224));
+        QCOMPARE(backgroundOf(ui.stopButton), before);
+        QCOMPARE(textColourOf(ui.reservedLabel), QColor(224, 255, 224));
         // The control is 2 pixels wider and taller than the picture: a click in that strip
         // picks the picture's nearest edge pixel.
-        QCOMPARE(ui.Picture2->size(), QSize(102, 34));
+        QCOMPARE(ui.palette->size(), QSize(102, 34));
         for (const auto& [at, pixel] : {std::pair{QPoint(101, 12), QPoint(99, 12)},
                                         {QPoint(30, 33), QPoint(30, 31)},
                                         {QPoint(100, 32), QPoint(99, 31)}}) {
-            QTest::mouseClick(f.windowHandle(), Qt::LeftButton, {}, ui.Picture2->mapTo(&f, at));
+            QTest::mouseClick(f.windowHandle(), Qt::LeftButton, {}, ui.palette->mapTo(&f, at));
             const std::int32_t edge = fromQColor(palette.pixelColor(pixel));
             QCOMPARE(f.currentColour(), edge);
             QCOMPARE(m_settings.get(QStringLiteral("color")), QString::number(edge));
@@ -134,10 +134,10 @@ private slots:
 
     void theKeyColourIsSeeThrough() {
         auto w = start();
-        Form1& f = *w->form;
-        const FormControls ui(f);
-        f.setcolor(KeyColour);
-        QCOMPARE(backgroundOf(ui.Label5).alpha(), 0);
+        MainWindow& f = *w->form;
+        const WindowControls ui(f);
+        f.setColour(KeyColour);
+        QCOMPARE(backgroundOf(ui.reservedLabel).alpha(), 0);
         QImage image(f.size(), QImage::Format_ARGB32_Premultiplied);
         image.fill(Qt::red);
         f.render(&image, QPoint(), QRegion(), QWidget::DrawWindowBackground);
@@ -145,15 +145,15 @@ private slots:
 
         // Of the stacked group lists only the one in front shows, opaque in the key colour:
         // with the empty ALL list in front nothing of the others' entries shows through it.
-        QWidget* allTab = ui.TabSel[GroupAll];
+        QWidget* allTab = ui.tabs[GroupAll];
         QTest::mouseClick(f.windowHandle(), Qt::LeftButton, {},
                           allTab->mapTo(&f, allTab->rect().center()));
         QCOMPARE(f.library().currentTab(), int(GroupAll));
-        QCOMPARE(ui.TagGroupe[GroupAll]->model()->rowCount(), 0);
-        QVERIFY(ui.TagGroupe[GroupFolder]->model()->rowCount() > 0);
+        QCOMPARE(ui.groupLists[GroupAll]->model()->rowCount(), 0);
+        QVERIFY(ui.groupLists[GroupFolder]->model()->rowCount() > 0);
         image.fill(Qt::transparent);
         f.render(&image);
-        const QWidget* list = ui.TagGroupe[GroupAll]->viewport();
+        const QWidget* list = ui.groupLists[GroupAll]->viewport();
         const QRect area(list->mapTo(&f, QPoint()), list->size());
         int shown = 0;
         for (int y = area.top(); y <= area.bottom(); ++y)
@@ -174,14 +174,14 @@ private slots:
         QFETCH(QString, stored);
         m_settings.set(QStringLiteral("color"), stored);
         auto w = start();
-        Form1& f = *w->form;
-        const FormControls ui(f);
-        QVERIFY(rows(ui.ListName).contains(QStringLiteral("Song Title")));
+        MainWindow& f = *w->form;
+        const WindowControls ui(f);
+        QVERIFY(rows(ui.titlesList).contains(QStringLiteral("Song Title")));
         QImage image(f.size(), QImage::Format_ARGB32);
         image.fill(Qt::transparent);
         f.render(&image);
         saveArtifact(&f, QStringLiteral("key-colour-%1.png").arg(QTest::currentDataTag()));
-        const QWidget* titles = ui.ListName->viewport();
+        const QWidget* titles = ui.titlesList->viewport();
         const QRect area(titles->mapTo(&f, QPoint()), titles->size());
         int seeThrough = 0;
         for (int y = area.top(); y <= area.bottom(); ++y)
@@ -190,7 +190,7 @@ private slots:
         QCOMPARE(seeThrough, 0);
         // Down the column where the number column's right edge lies under the titles, only
         // the titles' letters differ from the list's own colour.
-        const int edge = ui.ListNo->mapTo(&f, QPoint(ui.ListNo->width() - 1, 0)).x();
+        const int edge = ui.numbersList->mapTo(&f, QPoint(ui.numbersList->width() - 1, 0)).x();
         QVERIFY(edge > area.left() && edge < area.right());
         const QRgb list = image.pixel(area.right() - 2, area.bottom() - 2);
         int marked = 0;
@@ -202,43 +202,43 @@ private slots:
     void settingsSurviveARestart() {
         {
             auto w = start();
-            Form1& f = *w->form;
-            const FormControls ui(f);
+            MainWindow& f = *w->form;
+            const WindowControls ui(f);
             f.appearance().pickColour(Qt::LeftButton, {10, 3});
-            ui.HScroll1->setValue(64);
+            ui.opacityBar->setValue(64);
             QCOMPARE(m_settings.get(QStringLiteral("alph")), QStringLiteral("64"));
             QCOMPARE(f.windowOpacity(), 64 / 255.0);
-            ui.Option1[1]->setChecked(true);
-            ui.Optionfont[1]->setChecked(true);
-            QCOMPARE(ui.ListName->font().pointSizeF(), 12.0);
-            ui.OptionBack[0]->setChecked(true);
+            ui.trackChangeOptions[1]->setChecked(true);
+            ui.fontSizeOptions[1]->setChecked(true);
+            QCOMPARE(ui.titlesList->font().pointSizeF(), 12.0);
+            ui.backgroundOptions[0]->setChecked(true);
             QVERIFY(f.backgroundWindow() && f.backgroundWindow()->isVisible());
             QCOMPARE(f.backgroundWindow()->geometry().size(), f.frameGeometry().size());
-            ui.Check1[1]->setChecked(false);
+            ui.fileTypeBoxes[1]->setChecked(false);
             f.close();
         }
         const QString colour = m_settings.get(QStringLiteral("color"));
         auto w = start();
-        Form1& f = *w->form;
-        const FormControls ui(f);
+        MainWindow& f = *w->form;
+        const WindowControls ui(f);
         QCOMPARE(QString::number(f.currentColour()), colour);
-        QCOMPARE(ui.Frame1->opacity(), 64);
-        QVERIFY(ui.Frame1->immediateChange());
-        QCOMPARE(ui.Frame1->fontSizeIndex(), 1);
-        QCOMPARE(ui.ListName->font().pointSizeF(), 12.0);
-        QVERIFY(ui.Frame1->backgroundShown());
+        QCOMPARE(ui.settingsFrame->opacity(), 64);
+        QVERIFY(ui.settingsFrame->immediateChange());
+        QCOMPARE(ui.settingsFrame->fontSizeIndex(), 1);
+        QCOMPARE(ui.titlesList->font().pointSizeF(), 12.0);
+        QVERIFY(ui.settingsFrame->backgroundShown());
         QVERIFY(f.backgroundWindow());
-        QVERIFY(!ui.Frame1->fileType(1));
+        QVERIFY(!ui.settingsFrame->fileType(1));
         // "無し" closes the background window.
-        ui.OptionBack[1]->setChecked(true);
+        ui.backgroundOptions[1]->setChecked(true);
         QVERIFY(!f.backgroundWindow());
         QCOMPARE(m_settings.get(QStringLiteral("back")), QStringLiteral("1"));
     }
 
     void folderChooser() {
         auto w = start();
-        Form1& f = *w->form;
-        const FormControls ui(f);
+        MainWindow& f = *w->form;
+        const WindowControls ui(f);
         QTemporaryDir other;
         writeTrack(other.path() + QStringLiteral("/ab"),
                    {QStringLiteral("x.mp3"), QStringLiteral("X")});
@@ -249,13 +249,13 @@ private slots:
         f.musicFolder().choose();
         QCOMPARE(m_dialogInitial, m_music);
         QCOMPARE(m_dialogTitle, QStringLiteral("フォルダを指定してください。"));
-        QCOMPARE(ui.Frame1->folderText(), m_music);
+        QCOMPARE(ui.settingsFrame->folderText(), m_music);
         QCOMPARE(m_settings.get(QStringLiteral("Folder")), m_music);
 
         // A folder with a two-character name is a valid choice: scanned, then stored.
         m_dialogAnswer = shortName;
         f.musicFolder().choose();
-        QCOMPARE(ui.Frame1->folderText(), shortName);
+        QCOMPARE(ui.settingsFrame->folderText(), shortName);
         QCOMPARE(f.core().browsing().folderPrefix(), shortName + QLatin1Char('/'));
         QCOMPARE(f.core().catalogue().rowCount(), 1);
         QCOMPARE(m_settings.get(QStringLiteral("Folder")), shortName);
@@ -266,81 +266,81 @@ private slots:
         f.musicFolder().choose();
         QCOMPARE(m_messages, QStringList{QStringLiteral(
                                  "不正なドライブもしくはディレクトリが選択されました。")});
-        QCOMPARE(ui.Frame1->folderText(), shortName);
+        QCOMPARE(ui.settingsFrame->folderText(), shortName);
         QCOMPARE(m_settings.get(QStringLiteral("Folder")), shortName);
     }
 
     void sizeLabelAboutLineAndButtons() {
         auto w = start();
-        Form1& f = *w->form;
-        const FormControls ui(f);
-        f.Label9_Click();
+        MainWindow& f = *w->form;
+        const WindowControls ui(f);
+        f.toggleCompactSize();
         QCOMPARE(f.size(), QSize(px(CompactWidth), px(TitleStripHeight)));
-        f.Label9_Click();
+        f.toggleCompactSize();
         QCOMPARE(f.size(), QSize(px(DesignedClientWidth), px(DesignedClientHeight)));
         f.resize(700, 300); // 4500 twips high: the label restores the full size
-        f.Label9_Click();
+        f.toggleCompactSize();
         QCOMPARE(f.size(), QSize(px(DesignedClientWidth), px(DesignedClientHeight)));
 
         f.showAboutLine();
         QVERIFY(f.splashWindow());
-        QCOMPARE(f.splashWindow()->Label1()->text(), QStringLiteral("Sonavue ver1.0"));
-        QCOMPARE(f.splashWindow()->LabelBuild()->text(), QStringLiteral("build 17"));
+        QCOMPARE(f.splashWindow()->versionLabel()->text(), QStringLiteral("Sonavue ver1.0"));
+        QCOMPARE(f.splashWindow()->buildLabel()->text(), QStringLiteral("build 17"));
 
         // A double-click on the title strip is the W action.
-        QTest::mouseDClick(ui.Picture1, Qt::LeftButton, {}, QPoint(300, 5));
+        QTest::mouseDClick(ui.titleStrip, Qt::LeftButton, {}, QPoint(300, 5));
         QVERIFY(f.windowState() & Qt::WindowMaximized);
-        f.Form_KeyDown(Qt::Key_W, Qt::NoModifier);
+        f.handleKey(Qt::Key_W, Qt::NoModifier);
 
         // The close button closes the window.
-        QSignalSpy unloaded(&f, &Form1::unloaded);
-        QTest::mousePress(ui.Image2, Qt::RightButton);
-        QVERIFY(ui.Image2->isPressedLook());
-        QTest::mouseRelease(ui.Image2, Qt::RightButton);
+        QSignalSpy unloaded(&f, &MainWindow::unloaded);
+        QTest::mousePress(ui.closeButton, Qt::RightButton);
+        QVERIFY(ui.closeButton->isPressedLook());
+        QTest::mouseRelease(ui.closeButton, Qt::RightButton);
         QCOMPARE(unloaded.count(), 0);
-        QTest::mouseClick(ui.Image2, Qt::LeftButton);
+        QTest::mouseClick(ui.closeButton, Qt::LeftButton);
         QCOMPARE(unloaded.count(), 1);
     }
 
     // The Home button, clicked on a scrolled home page, shows it again from its top.
     void homeButtonShowsTheTopOfTheHomePage() {
         auto w = start(true);
-        Form1& f = *w->form;
-        const FormControls ui(f);
+        MainWindow& f = *w->form;
+        const WindowControls ui(f);
         QVERIFY(QTest::qWaitForWindowExposed(&f));
-        QTRY_COMPARE_WITH_TIMEOUT(ui.Web1->title(), QStringLiteral("Sonavue"), 15000);
+        QTRY_COMPARE_WITH_TIMEOUT(ui.webPanel->title(), QStringLiteral("Sonavue"), 15000);
         const QString scrollDown =
             QStringLiteral("window.scrollTo(0, document.body.scrollHeight); window.scrollY");
-        QVERIFY2(evaluate(*ui.Web1, scrollDown).toDouble() > 50, "the page does not scroll");
-        QVERIFY(loadAndWait(*ui.Web1, [&] {
+        QVERIFY2(evaluate(*ui.webPanel, scrollDown).toDouble() > 50, "the page does not scroll");
+        QVERIFY(loadAndWait(*ui.webPanel, [&] {
             QTest::mouseClick(f.windowHandle(), Qt::LeftButton, {},
-                              ui.Image1->mapTo(&f, ui.Image1->rect().center()));
+                              ui.homeButton->mapTo(&f, ui.homeButton->rect().center()));
         }));
         QTest::qWait(200);
-        QCOMPARE(evaluate(*ui.Web1, QStringLiteral("window.scrollY")).toDouble(), 0.0);
+        QCOMPARE(evaluate(*ui.webPanel, QStringLiteral("window.scrollY")).toDouble(), 0.0);
     }
 
     void titleStripDragHidesAndRealignsTheBackground() {
         auto w = start();
-        Form1& f = *w->form;
-        const FormControls ui(f);
-        ui.OptionBack[0]->setChecked(true);
+        MainWindow& f = *w->form;
+        const WindowControls ui(f);
+        ui.backgroundOptions[0]->setChecked(true);
         QVERIFY(f.backgroundWindow()->isVisible());
         // A right-button press does nothing.
-        QTest::mousePress(ui.Picture1, Qt::RightButton, {}, QPoint(400, 10));
-        QTest::mouseRelease(ui.Picture1, Qt::RightButton, {}, QPoint(400, 10));
+        QTest::mousePress(ui.titleStrip, Qt::RightButton, {}, QPoint(400, 10));
+        QTest::mouseRelease(ui.titleStrip, Qt::RightButton, {}, QPoint(400, 10));
         QVERIFY(f.backgroundWindow()->isVisible());
         // A left-button drag: a press alone starts nothing (it may be the first half of a
         // double-click); once the pointer moves the background hides, then follows the window.
         const QPoint before = f.pos();
-        QTest::mousePress(ui.Picture1, Qt::LeftButton, {}, QPoint(400, 10));
+        QTest::mousePress(ui.titleStrip, Qt::LeftButton, {}, QPoint(400, 10));
         QVERIFY(f.backgroundWindow()->isVisible());
         QMouseEvent move(QEvent::MouseMove, QPointF(440, 30),
-                         ui.Picture1->mapToGlobal(QPointF(440, 30)), Qt::NoButton, Qt::LeftButton,
+                         ui.titleStrip->mapToGlobal(QPointF(440, 30)), Qt::NoButton, Qt::LeftButton,
                          Qt::NoModifier);
-        QApplication::sendEvent(ui.Picture1, &move);
+        QApplication::sendEvent(ui.titleStrip, &move);
         QVERIFY(!f.backgroundWindow()->isVisible());
-        QTest::mouseRelease(ui.Picture1, Qt::LeftButton, {}, QPoint(440, 30));
+        QTest::mouseRelease(ui.titleStrip, Qt::LeftButton, {}, QPoint(440, 30));
         QTRY_VERIFY(f.backgroundWindow()->isVisible());
         QVERIFY(f.pos() != before);
         QCOMPARE(f.backgroundWindow()->pos(), f.frameGeometry().topLeft());
@@ -348,32 +348,32 @@ private slots:
 
     void doubleClickOnTheBackgroundShowsTheVersion() {
         auto w = start();
-        Form1& f = *w->form;
+        MainWindow& f = *w->form;
         QVERIFY(!f.childAt(QPoint(500, 40)));
         QTest::mouseDClick(&f, Qt::LeftButton, {}, QPoint(500, 40));
         QVERIFY(f.splashWindow());
-        QCOMPARE(f.splashWindow()->LabelBuild()->text(), QStringLiteral("build 17"));
+        QCOMPARE(f.splashWindow()->buildLabel()->text(), QStringLiteral("build 17"));
     }
 
     void tagPopUpFromTheTrackList() {
         auto w = start();
-        Form1& f = *w->form;
-        const FormControls ui(f);
+        MainWindow& f = *w->form;
+        const WindowControls ui(f);
         f.library().showTab(GroupAll);
         QCOMPARE(f.core().browsing().trackTitles(),
                  (QStringList{QStringLiteral("other.wav"), QStringLiteral("Song Title")}));
         QWindow* window = f.windowHandle();
         const auto rowInWindow = [&](int row) {
-            const QRect rect = ui.ListName->visualRect(ui.ListName->model()->index(row, 0));
-            return ui.ListName->viewport()->mapTo(&f, rect.center());
+            const QRect rect = ui.titlesList->visualRect(ui.titlesList->model()->index(row, 0));
+            return ui.titlesList->viewport()->mapTo(&f, rect.center());
         };
         QTest::mouseClick(window, Qt::RightButton, {}, rowInWindow(1));
         QVERIFY(f.tagWindow());
         TagCard& card = *f.tagWindow();
-        QCOMPARE(card.Label1()->text(), m_music + QStringLiteral("/Band/song.mp3"));
-        QCOMPARE(card.Label4()->text(), QStringLiteral("Song Title"));
-        QCOMPARE(card.Label2()->text(), QStringLiteral("The Artist"));
-        QCOMPARE(card.Label3()->text(), QStringLiteral("The Album"));
+        QCOMPARE(card.pathLabel()->text(), m_music + QStringLiteral("/Band/song.mp3"));
+        QCOMPARE(card.titleLabel()->text(), QStringLiteral("Song Title"));
+        QCOMPARE(card.artistLabel()->text(), QStringLiteral("The Artist"));
+        QCOMPARE(card.albumLabel()->text(), QStringLiteral("The Album"));
         saveArtifact(&card, QStringLiteral("tag-popup.png"));
         // From here only a press can close the card.
         card.holdTimer().stop();
@@ -384,15 +384,15 @@ private slots:
         QTest::mouseClick(window, Qt::LeftButton, {}, rowInWindow(0));
         QTest::qWait(50);
         QCOMPARE(f.tagWindow(), &card);
-        QCOMPARE(card.Label4()->text(), QString());
-        QCOMPARE(card.Label2()->text(), QString());
+        QCOMPARE(card.titleLabel()->text(), QString());
+        QCOMPARE(card.artistLabel()->text(), QString());
 
         // A press anywhere else in the window closes it at once (with or without the focus),
         // and its closing arms the main window's focus timer.
         QSignalSpy closed(&card, &TagCard::closed);
-        QTest::mouseClick(window, Qt::LeftButton, {}, ui.Label5->geometry().center());
+        QTest::mouseClick(window, Qt::LeftButton, {}, ui.reservedLabel->geometry().center());
         QTRY_COMPARE(closed.size(), 1);
-        QVERIFY(ui.Timer1->isActive());
+        QVERIFY(ui.focusTimer->isActive());
         QTRY_VERIFY(!f.tagWindow());
     }
 };

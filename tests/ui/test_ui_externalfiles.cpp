@@ -44,12 +44,12 @@ std::unique_ptr<Window> startWindow() {
     auto window = std::make_unique<Window>();
     auto media = std::make_unique<StatefulMedia>(window->log);
     window->media = media.get();
-    window->form = Main(testOptions(App, std::move(media)));
+    window->form = startProgram(testOptions(App, std::move(media)));
     return window;
 }
 
 // Sends a drag of urls onto the window's middle, then drops it; whether the drop was taken.
-bool dropOn(Form1& form, const QList<QUrl>& urls) {
+bool dropOn(MainWindow& form, const QList<QUrl>& urls) {
     QMimeData data;
     data.setUrls(urls);
     const QPoint centre = form.rect().center();

@@ -4,8 +4,8 @@
 // them: Ctrl+F, letters, the arrows, Enter, Ctrl+C and Esc, with a double-click on a found
 // track. Every check looks at what the user sees: the field, the track list's rows and
 // highlight, the reserved list, the files played.
-#include "formcontrols.h"
 #include "mainwindowfixture.h"
+#include "windowcontrols.h"
 
 #include <QLineEdit>
 #include <QListView>
@@ -45,8 +45,8 @@ private slots:
     void findAsYouType() {
         const QString music = writeLibrary();
         auto w = startWindow(App);
-        Form1& f = *w->form;
-        const FormControls ui(f);
+        MainWindow& f = *w->form;
+        const WindowControls ui(f);
         auto* field = control<QLineEdit>(f, QStringLiteral("FindText"));
         QWindow* window = f.windowHandle();
         f.activateWindow();
@@ -54,8 +54,8 @@ private slots:
         // Folder A's tracks, the third highlighted, and the focus in the track list.
         f.core().browsing().selectGroupEntry(GroupFolder, 1);
         f.core().browsing().selectTrack(2);
-        ui.ListName->setFocus();
-        const QStringList folderA = rows(ui.ListName);
+        ui.titlesList->setFocus();
+        const QStringList folderA = rows(ui.titlesList);
         QCOMPARE(folderA.size(), 3);
         QVERIFY(field->isHidden());
 
@@ -66,18 +66,18 @@ private slots:
         QTest::keyClick(window, 's');
         QTest::keyClick(window, 'W');
         QCOMPARE(field->text(), QStringLiteral("sW"));
-        QCOMPARE(rows(ui.ListName), (QStringList{"Sweet Song", "Swan", "B One"}));
-        QCOMPARE(highlighted(ui.ListName), 0);
+        QCOMPARE(rows(ui.titlesList), (QStringList{"Sweet Song", "Swan", "B One"}));
+        QCOMPARE(highlighted(ui.titlesList), 0);
         QVERIFY(openedNames(w->mediaLog).isEmpty());
-        QVERIFY(ui.Command1->isVisible());
+        QVERIFY(ui.stopButton->isVisible());
         QTest::keyClick(window, 'a');
-        QCOMPARE(rows(ui.ListName), QStringList{"Swan"});
+        QCOMPARE(rows(ui.titlesList), QStringList{"Swan"});
         QTest::keyClick(window, Qt::Key_Backspace);
 
         // Down and Enter play the second; at the end of the found tracks play goes round.
         QTest::keyClick(window, Qt::Key_Down);
         QTest::keyClick(window, Qt::Key_Down);
-        QCOMPARE(highlighted(ui.ListName), 2);
+        QCOMPARE(highlighted(ui.titlesList), 2);
         QTest::keyClick(window, Qt::Key_Up);
         QTest::keyClick(window, Qt::Key_Return);
         w->media->finish(PlayEnd::Reached);
@@ -87,7 +87,7 @@ private slots:
 
         // A double-click queues a found track; Ctrl+C still empties the reserved list.
         QTest::mouseDClick(window, Qt::LeftButton, {},
-                           ui.ListName->viewport()->mapTo(&f, rowCentre(ui.ListName, 2)));
+                           ui.titlesList->viewport()->mapTo(&f, rowCentre(ui.titlesList, 2)));
         QCOMPARE(f.core().browsing().reserved().paths(), QStringList{music + "/B/b1.mp3"});
         QTest::mouseClick(field, Qt::LeftButton, {}, QPoint(4, field->height() / 2));
         QTest::keyClick(window, Qt::Key_C, Qt::ControlModifier);
@@ -96,9 +96,9 @@ private slots:
         // Esc: the field goes, folder A's list comes back with its highlight and the focus.
         QTest::keyClick(window, Qt::Key_Escape);
         QVERIFY(field->isHidden());
-        QCOMPARE(rows(ui.ListName), folderA);
-        QCOMPARE(highlighted(ui.ListName), 2);
-        QCOMPARE(f.focusWidget(), ui.ListName);
+        QCOMPARE(rows(ui.titlesList), folderA);
+        QCOMPARE(highlighted(ui.titlesList), 2);
+        QCOMPARE(f.focusWidget(), ui.titlesList);
     }
 
     // A scan reading tags refills the track list: the find stays open with its text and the
@@ -107,16 +107,16 @@ private slots:
     void findStaysOpenThroughAScan() {
         const QString music = writeLibrary();
         auto w = startWindow(App);
-        Form1& f = *w->form;
-        const FormControls ui(f);
+        MainWindow& f = *w->form;
+        const WindowControls ui(f);
         auto* field = control<QLineEdit>(f, QStringLiteral("FindText"));
         QWindow* window = f.windowHandle();
         f.activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&f));
-        ui.ListName->setFocus();
+        ui.titlesList->setFocus();
         QTest::keyClick(window, Qt::Key_F, Qt::ControlModifier);
         QTest::keyClick(window, 's');
-        QVERIFY(!rows(ui.ListName).contains(QStringLiteral("Root One")));
+        QVERIFY(!rows(ui.titlesList).contains(QStringLiteral("Root One")));
 
         // At the scan's first refill the next letters are typed, during the scan's next pause.
         bool typed = false;
@@ -131,20 +131,20 @@ private slots:
         });
         f.musicFolder().set(music);
         QVERIFY(typed);
-        QVERIFY(ui.Command1->isVisible());
+        QVERIFY(ui.stopButton->isVisible());
         QVERIFY(field->isVisible());
         QCOMPARE(field->text(), QStringLiteral("sw"));
         QCOMPARE(f.focusWidget(), field);
         // The find goes on over the rows the scan read, and S is a letter of it.
-        QCOMPARE(rows(ui.ListName), (QStringList{"Sweet Song", "Swan", "B One"}));
+        QCOMPARE(rows(ui.titlesList), (QStringList{"Sweet Song", "Swan", "B One"}));
         QTest::keyClick(window, 's');
         QCOMPARE(field->text(), QStringLiteral("sws"));
         QCOMPARE(openedNames(w->mediaLog), QStringList());
         // Esc brings back the list the scan left: the first folder's.
         QTest::keyClick(window, Qt::Key_Escape);
         QVERIFY(field->isHidden());
-        QCOMPARE(rows(ui.ListName), QStringList{"Root One"});
-        QCOMPARE(f.focusWidget(), ui.ListName);
+        QCOMPARE(rows(ui.titlesList), QStringList{"Root One"});
+        QCOMPARE(f.focusWidget(), ui.titlesList);
     }
 };
 

@@ -3,8 +3,8 @@
 // What a user sees of the settings frame and the title strip: every caption is drawn whole
 // (nothing cuts it or lies over it), the frame's caption stays clear of the web panel, and
 // option circles, check boxes and the " -  " label stand out on every colour choice.
-#include "formcontrols.h"
 #include "mainwindowfixture.h"
+#include "windowcontrols.h"
 
 #include "support/artifacts.h"
 #include "support/datarow.h"
@@ -58,8 +58,8 @@ QImage picture(QWidget& window, const QRect& area) {
 }
 
 // The window in a colour, drawn onto a clear picture so that where it is see-through stays clear.
-QImage renderedIn(Form1& window, std::int32_t colour) {
-    window.setcolor(colour);
+QImage renderedIn(MainWindow& window, std::int32_t colour) {
+    window.setColour(colour);
     QImage image(window.size(), QImage::Format_ARGB32);
     image.fill(Qt::transparent);
     window.render(&image);
@@ -98,7 +98,7 @@ QSize freeInkSize(const QWidget* w) {
 }
 
 // The caption's ink as the window shows it: the window with and without the caption.
-QSize visibleInkSize(Form1& f, QWidget* w) {
+QSize visibleInkSize(MainWindow& f, QWidget* w) {
     const QRect area =
         QRect(w->mapTo(&f, QPoint(0, 0)), w->size()).adjusted(-20, -20, 20, 20) & f.rect();
     const QString text = captionOf(w);
@@ -148,10 +148,10 @@ QList<QWidget*> stackedAbove(QWidget* w) {
     return above;
 }
 
-QList<QWidget*> captionedControls(Form1& f) {
-    const FormControls ui(f);
-    QList<QWidget*> controls{ui.Label9};
-    for (QWidget* w : ui.Frame1->findChildren<QWidget*>())
+QList<QWidget*> captionedControls(MainWindow& f) {
+    const WindowControls ui(f);
+    QList<QWidget*> controls{ui.sizeLabel};
+    for (QWidget* w : ui.settingsFrame->findChildren<QWidget*>())
         if ((qobject_cast<QLabel*>(w) && !captionOf(w).isEmpty()) ||
             qobject_cast<QAbstractButton*>(w))
             controls << w;
@@ -159,20 +159,20 @@ QList<QWidget*> captionedControls(Form1& f) {
 }
 
 // The frame's caption as its style places it, in window coordinates.
-QRect frameCaptionRect(Form1& f) {
-    const FormControls ui(f);
+QRect frameCaptionRect(MainWindow& f) {
+    const WindowControls ui(f);
     QStyleOptionGroupBox option;
-    option.initFrom(ui.Frame1);
-    option.text = ui.Frame1->title();
-    option.textAlignment = ui.Frame1->alignment();
+    option.initFrom(ui.settingsFrame);
+    option.text = ui.settingsFrame->title();
+    option.textAlignment = ui.settingsFrame->alignment();
     option.subControls = QStyle::SC_GroupBoxFrame | QStyle::SC_GroupBoxLabel;
     option.lineWidth = 1;
-    const QRect local = ui.Frame1->style()->subControlRect(QStyle::CC_GroupBox, &option,
-                                                           QStyle::SC_GroupBoxLabel, ui.Frame1);
-    return local.translated(ui.Frame1->pos());
+    const QRect local = ui.settingsFrame->style()->subControlRect(
+        QStyle::CC_GroupBox, &option, QStyle::SC_GroupBoxLabel, ui.settingsFrame);
+    return local.translated(ui.settingsFrame->pos());
 }
 
-QRect indicatorRect(Form1& f, QAbstractButton* button) {
+QRect indicatorRect(MainWindow& f, QAbstractButton* button) {
     QStyleOptionButton option;
     option.initFrom(button);
     option.text = button->text();
@@ -198,7 +198,7 @@ double indicatorStandOut(const QImage& window, const QRect& indicator, const QCo
 // Points a quarter, a half and three quarters along each side of `rect` (window coordinates)
 // where the control itself shows: a part of a side under another control, or under a part of
 // the control itself (`covered`), is left out.
-QList<QPoint> visibleSidePoints(Form1& f, const QWidget* control, const QRect& rect,
+QList<QPoint> visibleSidePoints(MainWindow& f, const QWidget* control, const QRect& rect,
                                 const QRect& covered = {}) {
     QList<QPoint> points;
     for (int quarter = 1; quarter <= 3; ++quarter) {
@@ -215,7 +215,7 @@ QList<QPoint> visibleSidePoints(Form1& f, const QWidget* control, const QRect& r
 }
 
 // A part of a slider or a scroll bar (its groove or its handle), in window coordinates.
-QRect sliderPart(Form1& f, const QAbstractSlider* slider, QStyle::SubControl part,
+QRect sliderPart(MainWindow& f, const QAbstractSlider* slider, QStyle::SubControl part,
                  QStyle::ComplexControl control = QStyle::CC_Slider) {
     QStyleOptionSlider option;
     option.initFrom(slider);
@@ -230,12 +230,12 @@ QRect sliderPart(Form1& f, const QAbstractSlider* slider, QStyle::SubControl par
     return local.translated(slider->mapTo(&f, QPoint(0, 0)));
 }
 
-QRect areaOf(Form1& f, const QWidget* control) {
+QRect areaOf(MainWindow& f, const QWidget* control) {
     return {control->mapTo(&f, QPoint(0, 0)), control->size()};
 }
 
 // `area` of the window (window coordinates) drawn onto a clear picture of its size.
-QImage renderedArea(Form1& window, const QRect& area) {
+QImage renderedArea(MainWindow& window, const QRect& area) {
     QImage image(area.size(), QImage::Format_ARGB32);
     image.fill(Qt::transparent);
     window.render(&image, QPoint(), QRegion(area));
@@ -277,18 +277,18 @@ QList<std::int32_t> paletteColours() {
 // The faces that read on the window colour, each drawn alone from the window (an open find
 // field showing its hint over a track list with its first row selected).
 struct FacesOnColours {
-    explicit FacesOnColours(Form1& window)
+    explicit FacesOnColours(MainWindow& window)
         : f(window), ui(window),
           play(areaOf(f, control<QToolButton>(f, QStringLiteral("playPause")))),
           stop(areaOf(f, control<QToolButton>(f, QStringLiteral("stop")))),
-          volume(areaOf(f, ui.VScroll1)),
-          handle(sliderPart(f, ui.VScroll1, QStyle::SC_ScrollBarSlider, QStyle::CC_ScrollBar)),
+          volume(areaOf(f, ui.volumeBar)),
+          handle(sliderPart(f, ui.volumeBar, QStyle::SC_ScrollBarSlider, QStyle::CC_ScrollBar)),
           groove(visibleSidePoints(
-              f, ui.VScroll1,
-              sliderPart(f, ui.VScroll1, QStyle::SC_ScrollBarGroove, QStyle::CC_ScrollBar),
+              f, ui.volumeBar,
+              sliderPart(f, ui.volumeBar, QStyle::SC_ScrollBarGroove, QStyle::CC_ScrollBar),
               handle)),
-          selected(ui.ListName->visualRect(ui.ListName->model()->index(0, 0))
-                       .translated(ui.ListName->viewport()->mapTo(&f, QPoint(0, 0)))) {
+          selected(ui.titlesList->visualRect(ui.titlesList->model()->index(0, 0))
+                       .translated(ui.titlesList->viewport()->mapTo(&f, QPoint(0, 0)))) {
         // The hint, in the left part of the field where nothing else is drawn.
         const QWidget* field = control<QLineEdit>(f, QStringLiteral("FindText"));
         hint = areaOf(f, field).adjusted(4, 4, -field->width() / 2, -4);
@@ -296,7 +296,7 @@ struct FacesOnColours {
 
     // What does not stand out (3:1) or read (4.5:1 for text) on the window in colour.
     QStringList faintOn(std::int32_t colour) const {
-        f.setcolor(colour);
+        f.setColour(colour);
         const QColor background = toQColor(colour);
         QStringList faint;
         const auto need = [&](bool good, const char* what) {
@@ -307,10 +307,10 @@ struct FacesOnColours {
             return pixelsStandingOut(renderedArea(f, button), QRect(QPoint(), button.size()),
                                      background, 3.0) >= 12;
         };
-        ui.MMControl1Bar->setState(MediaControl::State::Playing, 1000, 60000);
+        ui.transportBar->setState(MediaControl::State::Playing, 1000, 60000);
         need(symbolShows(play), "pause symbol");
         need(symbolShows(stop), "stop symbol");
-        ui.MMControl1Bar->setState(MediaControl::State::Paused, 1000, 60000);
+        ui.transportBar->setState(MediaControl::State::Paused, 1000, 60000);
         need(symbolShows(play), "play symbol");
 
         const QImage bar = renderedArea(f, volume);
@@ -329,8 +329,8 @@ struct FacesOnColours {
         return faint;
     }
 
-    Form1& f;
-    const FormControls ui;
+    MainWindow& f;
+    const WindowControls ui;
     const QRect play, stop, volume, handle;
     const QList<QPoint> groove;
     const QRect selected;
@@ -341,11 +341,12 @@ void saveArtifact(QWidget& window, const QString& name) {
     QVERIFY(window.grab().save(artifactPath(name)));
 }
 
-QList<QAbstractButton*> indicatorButtons(Form1& f) {
-    const FormControls ui(f);
-    return {ui.Option1[0],    ui.Option1[1],    ui.OptionBack[0], ui.OptionBack[1],
-            ui.Optionfont[0], ui.Optionfont[1], ui.Optionfont[2], ui.Check1[0],
-            ui.Check1[1],     ui.Check1[2]};
+QList<QAbstractButton*> indicatorButtons(MainWindow& f) {
+    const WindowControls ui(f);
+    return {ui.trackChangeOptions[0], ui.trackChangeOptions[1], ui.backgroundOptions[0],
+            ui.backgroundOptions[1],  ui.fontSizeOptions[0],    ui.fontSizeOptions[1],
+            ui.fontSizeOptions[2],    ui.fileTypeBoxes[0],      ui.fileTypeBoxes[1],
+            ui.fileTypeBoxes[2]};
 }
 
 } // namespace
@@ -365,8 +366,8 @@ private slots:
     void everyCaptionIsDrawnWhole() {
         QFETCH(std::int32_t, colour);
         auto w = startWindow(App);
-        Form1& f = *w->form;
-        f.setcolor(colour);
+        MainWindow& f = *w->form;
+        f.setColour(colour);
         const QList<QWidget*> controls = captionedControls(f);
         QVERIFY(controls.size() >= 17);
         QStringList cut;
@@ -389,7 +390,7 @@ private slots:
 
     void everyCaptionLineHasRoomOfItsOwn() {
         auto w = startWindow(App);
-        Form1& f = *w->form;
+        MainWindow& f = *w->form;
         QStringList crowded;
         for (QWidget* control : captionedControls(f)) {
             if (qobject_cast<QPushButton*>(control))
@@ -408,19 +409,19 @@ private slots:
 
     void theFrameCaptionKeepsClearOfTheWebPanelAndTheControls() {
         auto w = startWindow(App, true);
-        Form1& f = *w->form;
-        const FormControls ui(f);
-        QVERIFY(ui.Web1);
+        MainWindow& f = *w->form;
+        const WindowControls ui(f);
+        QVERIFY(ui.webPanel);
         const QRect caption = frameCaptionRect(f);
         QVERIFY(!caption.isEmpty());
         // The caption lies inside the frame at its designed place, below nothing else.
-        QVERIFY(ui.Frame1->geometry().contains(caption));
-        QVERIFY(!ui.Web1->geometry().intersects(ui.Frame1->geometry()));
-        for (QWidget* child : ui.Frame1->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
-            QVERIFY2(!child->geometry().translated(ui.Frame1->pos()).intersects(caption),
+        QVERIFY(ui.settingsFrame->geometry().contains(caption));
+        QVERIFY(!ui.webPanel->geometry().intersects(ui.settingsFrame->geometry()));
+        for (QWidget* child : ui.settingsFrame->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+            QVERIFY2(!child->geometry().translated(ui.settingsFrame->pos()).intersects(caption),
                      qPrintable(child->objectName() + captionOf(child)));
         // The web panel still reaches down towards the frame, as the resize rule says.
-        QVERIFY(ui.Frame1->y() - (ui.Web1->y() + ui.Web1->height()) <= 4);
+        QVERIFY(ui.settingsFrame->y() - (ui.webPanel->y() + ui.webPanel->height()) <= 4);
     }
 
     void indicatorsStandOutOnEveryColour_data() {
@@ -437,9 +438,9 @@ private slots:
     void indicatorsStandOutOnEveryColour() {
         QFETCH(std::int32_t, colour);
         auto w = startWindow(App);
-        Form1& f = *w->form;
-        const FormControls ui(f);
-        ui.Check1[1]->setChecked(false);
+        MainWindow& f = *w->form;
+        const WindowControls ui(f);
+        ui.fileTypeBoxes[1]->setChecked(false);
         const QImage window = renderedIn(f, colour);
         const QColor background = colour == KeyColour ? QColor(Qt::transparent) : toQColor(colour);
         QStringList faint;
@@ -469,18 +470,19 @@ private slots:
     void outlinesStandOutOnEveryColour() {
         QFETCH(std::int32_t, colour);
         auto w = startWindow(App);
-        Form1& f = *w->form;
-        const FormControls ui(f);
+        MainWindow& f = *w->form;
+        const WindowControls ui(f);
         const QImage window = renderedIn(f, colour);
         const QColor background = toQColor(colour);
-        const auto* slider = ui.MMControl1Bar->findChild<QSlider*>();
+        const auto* slider = ui.transportBar->findChild<QSlider*>();
         QVERIFY(slider);
         // The slider's groove, where the handle does not lie on it, and the boxes' edges.
         QList<std::pair<const QWidget*, QList<QPoint>>> outlines{
             {slider, visibleSidePoints(f, slider, sliderPart(f, slider, QStyle::SC_SliderGroove),
                                        sliderPart(f, slider, QStyle::SC_SliderHandle))}};
         for (const QWidget* control : std::initializer_list<const QWidget*>{
-                 ui.ListNo, ui.ListName, ui.TagGroupe[GroupFolder], ui.OptionList, ui.Text1})
+                 ui.numbersList, ui.titlesList, ui.groupLists[GroupFolder], ui.reservedList,
+                 ui.folderBox})
             outlines.append({control, visibleSidePoints(f, control,
                                                         QRect(control->mapTo(&f, QPoint(0, 0)),
                                                               control->size()))});
@@ -508,11 +510,11 @@ private slots:
         writeTrack(music.path(), {QStringLiteral("a.mp3"), QStringLiteral("Blue Hour")});
         m_settings.set(QStringLiteral("Folder"), music.path());
         auto w = startWindow(App);
-        Form1& f = *w->form;
-        const FormControls ui(f);
-        f.Form_KeyDown(Qt::Key_F, Qt::ControlModifier); // the find opens, empty: its hint shows
+        MainWindow& f = *w->form;
+        const WindowControls ui(f);
+        f.handleKey(Qt::Key_F, Qt::ControlModifier); // the find opens, empty: its hint shows
         QVERIFY(control<QLineEdit>(f, QStringLiteral("FindText"))->isVisible());
-        QCOMPARE(highlighted(ui.ListName), 0);
+        QCOMPARE(highlighted(ui.titlesList), 0);
         const FacesOnColours faces(f);
         QVERIFY(faces.groove.size() >= 4);
         QStringList faint;
@@ -523,8 +525,8 @@ private slots:
         }
         QVERIFY2(faint.isEmpty(), qPrintable(faint.join(QStringLiteral("; "))));
         for (const auto& [colour, name] : {std::pair{0, "black"}, {rgb(0, 107, 124), "blue"}}) {
-            f.setcolor(colour);
-            ui.MMControl1Bar->setState(MediaControl::State::Playing, 1000, 60000);
+            f.setColour(colour);
+            ui.transportBar->setState(MediaControl::State::Playing, 1000, 60000);
             saveArtifact(f, QStringLiteral("legibility-faces-%1.png").arg(QLatin1String(name)));
         }
     }
@@ -533,14 +535,15 @@ private slots:
     void theAboutLabelReadsOnTheTitleStrip() {
         QFETCH(std::int32_t, colour);
         auto w = startWindow(App);
-        Form1& f = *w->form;
-        const FormControls ui(f);
-        f.setcolor(colour);
-        const QColor strip = ui.Picture1->palette().color(QPalette::Window);
+        MainWindow& f = *w->form;
+        const WindowControls ui(f);
+        f.setColour(colour);
+        const QColor strip = ui.titleStrip->palette().color(QPalette::Window);
         QCOMPARE(strip, toQColor(TitleStripColour));
-        QVERIFY(contrastRatio(ui.Label9->palette().color(QPalette::WindowText), strip) >= 4.5);
+        QVERIFY(contrastRatio(ui.sizeLabel->palette().color(QPalette::WindowText), strip) >= 4.5);
         // The rest of the window keeps the text colour of its own background.
-        QCOMPARE(ui.Label5->palette().color(QPalette::WindowText), toQColor(textColourFor(colour)));
+        QCOMPARE(ui.reservedLabel->palette().color(QPalette::WindowText),
+                 toQColor(textColourFor(colour)));
     }
 
     void theWebPanelStopsAboveTheSettingsFrame_data() {

@@ -2,14 +2,14 @@
 // SPDX-FileCopyrightText: 2026 The Sonavue developers
 // The main window through the real entry procedure: start-up settings, the scan bound to
 // the window, group tabs and lists, the track list and the reserved list, and the layout.
-#include "formcontrols.h"
 #include "mainwindowfixture.h"
+#include "windowcontrols.h"
 
 #include "base/userfolders.h"
 #include "support/artifacts.h"
 #include "support/datarow.h"
+#include "ui/clickablelabel.h"
 #include "ui/layoutrules.h"
-#include "ui/tabsel.h"
 #include "ui/twips.h"
 #include "web/webpanel.h"
 
@@ -75,19 +75,19 @@ private slots:
 
     void startsWithDefaultsWithoutSettingsFile() {
         auto w = start();
-        Form1& f = *w->form;
-        const FormControls ui(f);
-        QCOMPARE(ui.Frame1->folderText(), defaultMusicFolder());
+        MainWindow& f = *w->form;
+        const WindowControls ui(f);
+        QCOMPARE(ui.settingsFrame->folderText(), defaultMusicFolder());
         QCOMPARE(f.core().browsing().folderPrefix(), defaultMusicFolder() + QLatin1Char('/'));
         QCOMPARE(f.currentColour(), 0xFFFFFF);
-        QVERIFY(!ui.Frame1->immediateChange());
-        QCOMPARE(ui.Frame1->opacity(), 250);
+        QVERIFY(!ui.settingsFrame->immediateChange());
+        QCOMPARE(ui.settingsFrame->opacity(), 250);
         QCOMPARE(f.windowOpacity(), 250 / 255.0);
-        for (QCheckBox* box : ui.Check1)
+        for (QCheckBox* box : ui.fileTypeBoxes)
             QVERIFY(box->isChecked());
-        QCOMPARE(ui.Frame1->fontSizeIndex(), 0);
-        QCOMPARE(ui.ListName->font().pointSizeF(), 10.0);
-        QVERIFY(!ui.Frame1->backgroundShown());
+        QCOMPARE(ui.settingsFrame->fontSizeIndex(), 0);
+        QCOMPARE(ui.titlesList->font().pointSizeF(), 10.0);
+        QVERIFY(!ui.settingsFrame->backgroundShown());
         QVERIFY(!f.backgroundWindow());
         QVERIFY(f.isVisible());
         QCOMPARE(f.windowTitle(), QStringLiteral("Sonavue"));
@@ -118,8 +118,8 @@ private slots:
 
     void scansTheStoredFolderIntoTheGroupLists() {
         auto w = start(m_music);
-        Form1& f = *w->form;
-        const FormControls ui(f);
+        MainWindow& f = *w->form;
+        const WindowControls ui(f);
         QCOMPARE(f.core().browsing().folderPrefix(), m_music + QLatin1Char('/'));
         QCOMPARE(f.core().groups()[GroupFolder].entries(),
                  (QStringList{QString(), QStringLiteral("A/"), QStringLiteral("B/C/")}));
@@ -128,19 +128,19 @@ private slots:
                  (QStringList{QStringLiteral("abc"), QStringLiteral("Zed")}));
         // The scan ends on the Folder page with the music folder's own tracks.
         QCOMPARE(f.library().currentTab(), int(GroupFolder));
-        QVERIFY(ui.TabSel[0]->isBordered());
+        QVERIFY(ui.tabs[0]->isBordered());
         QCOMPARE(f.core().browsing().trackTitles(),
                  (QStringList{QStringLiteral("Root One"), QStringLiteral("root2.wav")}));
         QCOMPARE(f.core().browsing().selectedTrack(), 0);
         QCOMPARE(f.core().browsing().selectedNumberEntry(), 0);
-        QVERIFY(ui.Progress1->isHidden());
-        QVERIFY(ui.Progress2->isHidden());
+        QVERIFY(ui.foldersBar->isHidden());
+        QVERIFY(ui.filesBar->isHidden());
     }
 
     void groupTabsAndLists() {
         auto w = start(m_music);
-        Form1& f = *w->form;
-        const FormControls ui(f);
+        MainWindow& f = *w->form;
+        const WindowControls ui(f);
 
         // "ALL" lists every row with its number and leaves the source marker.
         f.library().showTab(GroupArtist);
@@ -153,8 +153,8 @@ private slots:
         // The Year tab changes the page, not the track list.
         f.library().showTab(GroupYear);
         QCOMPARE(f.core().browsing().trackNumbers().size(), 6);
-        QVERIFY(ui.TabSel[GroupYear]->isBordered());
-        QVERIFY(!ui.TabSel[GroupAll]->isBordered());
+        QVERIFY(ui.tabs[GroupYear]->isBordered());
+        QVERIFY(!ui.tabs[GroupAll]->isBordered());
 
         // An artist lists exactly its spelling's tracks in catalogue order.
         f.core().browsing().selectGroupEntry(GroupArtist, 0); // abc
@@ -172,7 +172,7 @@ private slots:
                               QStringLiteral("a3.wav")}));
 
         // Cleared WAV box: the folder view no longer shows WAV tracks, "ALL" still does.
-        ui.Check1[2]->setChecked(false);
+        ui.fileTypeBoxes[2]->setChecked(false);
         f.core().browsing().selectGroupEntry(GroupFolder, 0);
         f.core().browsing().selectGroupEntry(GroupFolder, 1);
         QCOMPARE(f.core().browsing().trackTitles(),
@@ -181,8 +181,8 @@ private slots:
         // Hovering makes one tab bold and keeps it bold after the pointer has gone.
         f.library().markHoveredTab(3);
         f.library().markHoveredTab(4);
-        QVERIFY(ui.TabSel[4]->isBoldLook());
-        QVERIFY(!ui.TabSel[3]->isBoldLook());
+        QVERIFY(ui.tabs[4]->isBoldLook());
+        QVERIFY(!ui.tabs[3]->isBoldLook());
     }
 
     void folderListClickOnVanishedFolderShowsNothing() {
@@ -197,8 +197,8 @@ private slots:
 
     void trackAndReservedLists() {
         auto w = start(m_music);
-        Form1& f = *w->form;
-        const FormControls ui(f);
+        MainWindow& f = *w->form;
+        const WindowControls ui(f);
         f.library().showTab(GroupAll);
 
         // Six double-clicks under "終了後" keep the first five paths in order.
@@ -212,13 +212,13 @@ private slots:
         QVERIFY(!f.core().player().reservedPlaying());
 
         // Removing entries; the last removal leaves reservedPlaying to the focus change.
-        ui.OptionList->setCurrentIndex(ui.OptionList->model()->index(0, 0));
+        ui.reservedList->setCurrentIndex(ui.reservedList->model()->index(0, 0));
         f.library().removeSelectedReserved();
         QCOMPARE(f.core().browsing().reserved().paths().size(), 4);
         f.core().browsing().reserved().clear();
 
         // Under "即時" the first double-click queues and fades; the second only queues.
-        ui.Option1[1]->setChecked(true);
+        ui.trackChangeOptions[1]->setChecked(true);
         QCOMPARE(m_settings.get(QStringLiteral("option1")), QStringLiteral("False"));
         f.core().browsing().selectTrack(2);
         f.library().reserveSelectedTrack();
@@ -244,15 +244,15 @@ private slots:
             writeTrack(music.path(), {QStringLiteral("t%1.mp3").arg(i, 3, 10, QLatin1Char('0')),
                                       QStringLiteral("T%1").arg(i)});
         auto w = start(music.path());
-        Form1& f = *w->form;
-        const FormControls ui(f);
-        ui.ListName->verticalScrollBar()->setValue(120);
-        QCOMPARE(ui.ListNo->verticalScrollBar()->value(), 120);
-        ui.ListNo->verticalScrollBar()->setValue(40);
-        QCOMPARE(ui.ListName->verticalScrollBar()->value(), 40);
-        QCOMPARE(ui.ListNo->indexAt(QPoint(2, 2)).data().toString(),
+        MainWindow& f = *w->form;
+        const WindowControls ui(f);
+        ui.titlesList->verticalScrollBar()->setValue(120);
+        QCOMPARE(ui.numbersList->verticalScrollBar()->value(), 120);
+        ui.numbersList->verticalScrollBar()->setValue(40);
+        QCOMPARE(ui.titlesList->verticalScrollBar()->value(), 40);
+        QCOMPARE(ui.numbersList->indexAt(QPoint(2, 2)).data().toString(),
                  QString::number(
-                     rowOf(ui.ListName, ui.ListName->indexAt(QPoint(2, 2)).data().toString())));
+                     rowOf(ui.titlesList, ui.titlesList->indexAt(QPoint(2, 2)).data().toString())));
     }
 
     void restoresStoredSettings() {
@@ -263,24 +263,24 @@ private slots:
         m_settings.set(QStringLiteral("option1"), QStringLiteral("FALSE"));
         m_settings.set(QStringLiteral("alph"), QStringLiteral("&H40"));
         auto w = start();
-        Form1& f = *w->form;
-        const FormControls ui(f);
+        MainWindow& f = *w->form;
+        const WindowControls ui(f);
         // The start-up scan ran before the boxes were restored: WAV files are listed.
         QCOMPARE(f.core().catalogue().rowCount(), 6);
-        QVERIFY(!ui.Frame1->fileType(2));
-        QCOMPARE(ui.Frame1->fontSizeIndex(), 2);
-        QCOMPARE(ui.ListName->font().pointSizeF(), 14.0);
-        for (QListView* list : ui.TagGroupe) {
+        QVERIFY(!ui.settingsFrame->fileType(2));
+        QCOMPARE(ui.settingsFrame->fontSizeIndex(), 2);
+        QCOMPARE(ui.titlesList->font().pointSizeF(), 14.0);
+        for (QListView* list : ui.groupLists) {
             QCOMPARE(list->font().pointSizeF(), 14.0);
             QCOMPARE(list->height(), px(2910));
         }
-        QVERIFY(ui.Frame1->immediateChange());
-        QCOMPARE(ui.Frame1->opacity(), 64);
+        QVERIFY(ui.settingsFrame->immediateChange());
+        QCOMPARE(ui.settingsFrame->opacity(), 64);
         QVERIFY(f.backgroundWindow());
         QVERIFY(f.backgroundWindow()->isVisible());
 
         // Closing writes the three boxes and closes the media element.
-        QSignalSpy unloaded(&f, &Form1::unloaded);
+        QSignalSpy unloaded(&f, &MainWindow::unloaded);
         f.close();
         QCOMPARE(unloaded.count(), 1);
         QCOMPARE(m_settings.get(QStringLiteral("filter2")), QStringLiteral("0"));
@@ -299,38 +299,38 @@ private slots:
         m_settings.set(QStringLiteral("filter0"), QStringLiteral("0"));
         m_settings.set(QStringLiteral("color"), QStringLiteral("&Hffffffffffffffffffff"));
         auto w = start();
-        Form1& f = *w->form;
-        const FormControls ui(f);
-        QCOMPARE(ui.Frame1->fontSizeIndex(), 0);
-        QCOMPARE(ui.Frame1->opacity(), 250);
-        QVERIFY(!ui.Frame1->immediateChange());
-        QVERIFY(ui.Frame1->fileType(1));
-        QVERIFY(ui.Frame1->fileType(0));
-        QVERIFY(!ui.Frame1->backgroundShown());
+        MainWindow& f = *w->form;
+        const WindowControls ui(f);
+        QCOMPARE(ui.settingsFrame->fontSizeIndex(), 0);
+        QCOMPARE(ui.settingsFrame->opacity(), 250);
+        QVERIFY(!ui.settingsFrame->immediateChange());
+        QVERIFY(ui.settingsFrame->fileType(1));
+        QVERIFY(ui.settingsFrame->fileType(0));
+        QVERIFY(!ui.settingsFrame->backgroundShown());
     }
 
     void resizeFollowsTheDesignedRules() {
         auto w = start(m_music);
-        Form1& f = *w->form;
-        const FormControls ui(f);
+        MainWindow& f = *w->form;
+        const WindowControls ui(f);
         f.resize(px(12000), px(6000));
-        QCOMPARE(twips(ui.ListName->width()), 4320.0);
-        QCOMPARE(twips(ui.TagGroupe[0]->width()), 4800.0);
-        QCOMPARE(twips(ui.TagGroupe[5]->width()), 4800.0);
-        QCOMPARE(twips(ui.OptionList->width()), 4800.0);
+        QCOMPARE(twips(ui.titlesList->width()), 4320.0);
+        QCOMPARE(twips(ui.groupLists[0]->width()), 4800.0);
+        QCOMPARE(twips(ui.groupLists[5]->width()), 4800.0);
+        QCOMPARE(twips(ui.reservedList->width()), 4800.0);
         // Controls round to whole pixels: the web buttons end within a pixel of 11800.
-        QVERIFY(std::abs(twips(ui.FrameBtn->x() + ui.FrameBtn->width()) - 11800.0) <= 15);
+        QVERIFY(std::abs(twips(ui.webButtons->x() + ui.webButtons->width()) - 11800.0) <= 15);
         const ResizeGeometry normal =
             resizeGeometry(12000, 6000, false, 360, 1335, [](double t) { return twips(px(t)); });
         QCOMPARE(normal.webLeft, 5200.0);
         QCOMPARE(normal.webWidth, 6600.0);
-        QCOMPARE(normal.frameBtnLeft + 1335, 11800.0);
-        QCOMPARE(ui.Groupe[3]->pos(), ui.Groupe[0]->pos());
+        QCOMPARE(normal.webButtonsLeft + 1335, 11800.0);
+        QCOMPARE(ui.pages[3]->pos(), ui.pages[0]->pos());
 
         // The maximised figures, from the same arithmetic the window runs.
         const ResizeGeometry big =
             resizeGeometry(19200, 14400, true, 360, 1335, [](double t) { return t; });
-        QCOMPARE(big.listNameWidth, 5920.0);
+        QCOMPARE(big.titlesWidth, 5920.0);
         QCOMPARE(big.groupWidth, 6400.0);
         QCOMPARE(big.webLeft, 7600.0);
         QCOMPARE(big.webWidth, 10400.0);
@@ -344,14 +344,14 @@ private slots:
             3600.0);
     }
 
-    void focussetArmsTheOneShotTimer() {
+    void focusTimerIsAOneShot() {
         auto w = start();
         QWidget* focusBefore = QApplication::focusWidget();
-        w->form->focusset();
-        const QTimer* timer1 = control<QTimer>(*w->form, QStringLiteral("Timer1"));
-        QVERIFY(timer1->isActive());
+        w->form->armFocusTimer();
+        const QTimer* focusTimer = control<QTimer>(*w->form, QStringLiteral("Timer1"));
+        QVERIFY(focusTimer->isActive());
         QCOMPARE(QApplication::focusWidget(), focusBefore);
-        QTRY_VERIFY_WITH_TIMEOUT(!timer1->isActive(), 2000);
+        QTRY_VERIFY_WITH_TIMEOUT(!focusTimer->isActive(), 2000);
     }
 
     void savesAPictureOfTheWindow() {

@@ -3,10 +3,10 @@
 // The settings frame and the title strip on their own: the user's actions become one request
 // each, the setters act as the actions do, and the main window runs the same handling for
 // both.
-#include "formcontrols.h"
 #include "mainwindowfixture.h"
 #include "ui/layoutrules.h"
 #include "ui/twips.h"
+#include "windowcontrols.h"
 
 #include <QApplication>
 #include <QSignalSpy>
@@ -128,22 +128,24 @@ private slots:
     // The window stores a setter's choice just as it stores the click's.
     void windowHandlesSetterAndClickAlike() {
         auto w = startWindow(App);
-        Form1& f = *w->form;
-        const FormControls ui(f);
-        ui.Frame1->setImmediateChange(true);
+        MainWindow& f = *w->form;
+        const WindowControls ui(f);
+        ui.settingsFrame->setImmediateChange(true);
         QCOMPARE(m_settings.get(QStringLiteral("option1")), QStringLiteral("False"));
         QVERIFY(f.core().player().immediateChange());
-        QTest::mouseClick(ui.Option1[0], Qt::LeftButton, {}, onIndicator(ui.Option1[0]));
+        QTest::mouseClick(ui.trackChangeOptions[0], Qt::LeftButton, {},
+                          onIndicator(ui.trackChangeOptions[0]));
         QCOMPARE(m_settings.get(QStringLiteral("option1")), QStringLiteral("True"));
         QVERIFY(!f.core().player().immediateChange());
 
-        ui.Frame1->setOpacity(100);
+        ui.settingsFrame->setOpacity(100);
         QCOMPARE(m_settings.get(QStringLiteral("alph")), QStringLiteral("100"));
         QCOMPARE(f.windowOpacity(), 100 / 255.0);
 
-        QTest::mouseClick(ui.Optionfont[2], Qt::LeftButton, {}, onIndicator(ui.Optionfont[2]));
+        QTest::mouseClick(ui.fontSizeOptions[2], Qt::LeftButton, {},
+                          onIndicator(ui.fontSizeOptions[2]));
         QCOMPARE(m_settings.get(QStringLiteral("Fontsize")), QStringLiteral("2"));
-        QCOMPARE(ui.ListName->font().pointSizeF(), 14.0);
+        QCOMPARE(ui.titlesList->font().pointSizeF(), 14.0);
     }
 
     void sizeLabelDoubleClickActsOnce() {
@@ -195,12 +197,12 @@ private slots:
     // label's double-click switches the size once.
     void windowStripClickAndSizeLabel() {
         auto w = startWindow(App);
-        Form1& f = *w->form;
-        const FormControls ui(f);
+        MainWindow& f = *w->form;
+        const WindowControls ui(f);
         const QRect before = f.geometry();
-        QTest::mouseClick(ui.Picture1, Qt::LeftButton, {}, QPoint(300, 10));
+        QTest::mouseClick(ui.titleStrip, Qt::LeftButton, {}, QPoint(300, 10));
         QCOMPARE(f.geometry(), before);
-        doubleClick(ui.Label9, QPoint(5, 5));
+        doubleClick(ui.sizeLabel, QPoint(5, 5));
         QCOMPARE(f.size(), QSize(px(CompactWidth), px(TitleStripHeight)));
     }
 };

@@ -41,7 +41,7 @@ private slots:
         QFETCH(int, g);
         QFETCH(int, b);
         std::int16_t outR = 99, outG = 99, outB = 99;
-        Crgb(colour, outR, outG, outB);
+        colourComponents(colour, outR, outG, outB);
         QCOMPARE(int(outR), r);
         QCOMPARE(int(outG), g);
         QCOMPARE(int(outB), b);

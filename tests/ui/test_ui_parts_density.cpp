@@ -4,8 +4,8 @@
 // drawn with the screen's pixels, not enlarged from logical ones, so that edges stay hard and
 // curves and letters keep their detail; and the palette's colour under each device pixel is
 // the one a click there picks.
-#include "formcontrols.h"
 #include "mainwindowfixture.h"
+#include "windowcontrols.h"
 
 #include "support/datarow.h"
 #include "ui/backgroundwindow.h"
@@ -138,17 +138,17 @@ private slots:
         QFETCH(QPoint, picked);
         const SettingsFile settings(QStringLiteral("SonavueDensityTest"));
         auto w = startWindow(settings.appName());
-        Form1& f = *w->form;
-        const FormControls ui(f);
+        MainWindow& f = *w->form;
+        const WindowControls ui(f);
         QVERIFY(QTest::qWaitForWindowExposed(&f));
-        clickDevicePixel(ui.Picture2, device);
+        clickDevicePixel(ui.palette, device);
         const QImage palette = paletteImage();
         const std::int32_t expected =
             palette.valid(picked) ? fromQColor(palette.pixelColor(picked)) : -1;
         QCOMPARE(f.currentColour(), expected);
         QCOMPARE(settings.get(QStringLiteral("color")), QString::number(expected));
         if (palette.valid(picked))
-            QCOMPARE(ui.Picture2->marker(), picked); // the keyboard goes on from there
+            QCOMPARE(ui.palette->marker(), picked); // the keyboard goes on from there
     }
 };
 

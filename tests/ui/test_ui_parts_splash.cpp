@@ -31,10 +31,10 @@ class SplashTest : public QObject {
 private slots:
     void designedCaptionsAndPlace() {
         auto* splash = new SplashCard;
-        QCOMPARE(splash->Label1()->text(), QStringLiteral("Sonavue ver1.0"));
-        QCOMPARE(splash->LabelBuild()->text(), QStringLiteral("Build"));
-        QCOMPARE(splash->Label1()->palette().color(QPalette::WindowText), QColor(0, 0, 128));
-        QCOMPARE(splash->LabelBuild()->palette().color(QPalette::WindowText),
+        QCOMPARE(splash->versionLabel()->text(), QStringLiteral("Sonavue ver1.0"));
+        QCOMPARE(splash->buildLabel()->text(), QStringLiteral("Build"));
+        QCOMPARE(splash->versionLabel()->palette().color(QPalette::WindowText), QColor(0, 0, 128));
+        QCOMPARE(splash->buildLabel()->palette().color(QPalette::WindowText),
                  QColor(128, 128, 128));
         QCOMPARE(splash->size(), QSize(312, 92));
         QCOMPARE(splash->opacityLevel(), 63);
@@ -52,7 +52,7 @@ private slots:
         const auto labels = splash->findChildren<QLabel*>();
         int credits = 0;
         for (const QLabel* label : labels) {
-            if (label == splash->Label1() || label == splash->LabelBuild())
+            if (label == splash->versionLabel() || label == splash->buildLabel())
                 continue;
             ++credits;
             QVERIFY(!label->text().isEmpty());
@@ -111,7 +111,7 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(splash));
         QSignalSpy closed(splash.data(), &SplashCard::closed);
         QTest::mouseClick(splash, Qt::LeftButton, {}, QPoint(150, 40));
-        QTest::mouseClick(splash->Label1(), Qt::LeftButton, {}, QPoint(10, 10));
+        QTest::mouseClick(splash->versionLabel(), Qt::LeftButton, {}, QPoint(10, 10));
         QTest::qWait(100);
         QVERIFY(!splash.isNull());
         QVERIFY(splash->isVisible());

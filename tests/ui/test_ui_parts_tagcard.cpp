@@ -72,20 +72,20 @@ private slots:
         auto* card = new TagCard(&owner);
         QCOMPARE(card->size(), QSize(312, 111));
         QCOMPARE(card->pos(), QPoint(174, 533));
-        QCOMPARE(card->Label1()->text(), QString());
-        QCOMPARE(card->Label4()->text(), QStringLiteral("test"));
-        QCOMPARE(card->Label2()->text(), QString());
-        QCOMPARE(card->Label3()->text(), QString());
-        QCOMPARE(card->Label1()->geometry(), QRect(8, 0, 297, 105));
-        QCOMPARE(card->Label4()->geometry(), QRect(28, 40, 257, 25));
-        QCOMPARE(card->Label2()->geometry().top(), 64);
-        QCOMPARE(card->Label3()->geometry().top(), 80);
-        QCOMPARE(card->Label1()->palette().color(QPalette::WindowText), QColor(64, 0, 64));
-        QCOMPARE(card->Label4()->palette().color(QPalette::WindowText), QColor(64, 64, 64));
+        QCOMPARE(card->pathLabel()->text(), QString());
+        QCOMPARE(card->titleLabel()->text(), QStringLiteral("test"));
+        QCOMPARE(card->artistLabel()->text(), QString());
+        QCOMPARE(card->albumLabel()->text(), QString());
+        QCOMPARE(card->pathLabel()->geometry(), QRect(8, 0, 297, 105));
+        QCOMPARE(card->titleLabel()->geometry(), QRect(28, 40, 257, 25));
+        QCOMPARE(card->artistLabel()->geometry().top(), 64);
+        QCOMPARE(card->albumLabel()->geometry().top(), 80);
+        QCOMPARE(card->pathLabel()->palette().color(QPalette::WindowText), QColor(64, 0, 64));
+        QCOMPARE(card->titleLabel()->palette().color(QPalette::WindowText), QColor(64, 64, 64));
         // The path label lies in front of the three tag lines.
         const QObjectList children = card->children();
-        QVERIFY(children.indexOf(card->Label1()) > children.indexOf(card->Label2()));
-        QVERIFY(children.indexOf(card->Label1()) > children.indexOf(card->Label4()));
+        QVERIFY(children.indexOf(card->pathLabel()) > children.indexOf(card->artistLabel()));
+        QVERIFY(children.indexOf(card->pathLabel()) > children.indexOf(card->titleLabel()));
         QCOMPARE(card->holdTimer().interval(), 3000);
         QCOMPARE(card->fadeTimer().interval(), 50);
         QVERIFY(card->holdTimer().isActive() && card->fadeTimer().isActive());
@@ -154,20 +154,20 @@ private slots:
         TagReading reading;
         reading.extraTypes = parseExtraTypes(types);
         auto* card = new TagCard(&owner, reading);
-        card->setLabel1Tag(path);
-        card->setLabel1Caption(path);
-        QCOMPARE(card->Label1()->text(), path);
-        QCOMPARE(card->label1Tag(), path);
-        const QString shown = card->Label4()->text();
+        card->setTrackPath(path);
+        card->setCaption(path);
+        QCOMPARE(card->pathLabel()->text(), path);
+        QCOMPARE(card->trackPath(), path);
+        const QString shown = card->titleLabel()->text();
         if (title.endsWith(u'…')) {
             QVERIFY2(shown.startsWith(title.chopped(1)) && shown.endsWith(u'…'), qPrintable(shown));
-            QVERIFY(QFontMetrics(card->Label4()->font()).horizontalAdvance(shown) <=
-                    card->Label4()->width());
+            QVERIFY(QFontMetrics(card->titleLabel()->font()).horizontalAdvance(shown) <=
+                    card->titleLabel()->width());
         } else {
             QCOMPARE(shown, title);
         }
-        QCOMPARE(card->Label2()->text(), artist);
-        QCOMPARE(card->Label3()->text(), album);
+        QCOMPARE(card->artistLabel()->text(), artist);
+        QCOMPARE(card->albumLabel()->text(), album);
 
         if (QByteArray(QTest::currentDataTag()) == "tagged mp3") {
             card->show();
@@ -186,18 +186,18 @@ private slots:
         QVERIFY(writeFile(second, QByteArray(300, 0) + tagRecord({"Second", "Two", "B"})));
         QWidget owner;
         auto* card = new TagCard(&owner);
-        card->setLabel1Tag(first);
-        card->setLabel1Caption(QStringLiteral("the caption"));
-        QCOMPARE(card->Label4()->text(), QStringLiteral("First"));
+        card->setTrackPath(first);
+        card->setCaption(QStringLiteral("the caption"));
+        QCOMPARE(card->titleLabel()->text(), QStringLiteral("First"));
         // Same caption: no new read, even with a new tag text.
-        card->setLabel1Tag(second);
-        card->setLabel1Caption(QStringLiteral("the caption"));
-        QCOMPARE(card->Label4()->text(), QStringLiteral("First"));
+        card->setTrackPath(second);
+        card->setCaption(QStringLiteral("the caption"));
+        QCOMPARE(card->titleLabel()->text(), QStringLiteral("First"));
         // A new caption reads the tag text's file.
-        card->setLabel1Caption(second);
-        QCOMPARE(card->Label4()->text(), QStringLiteral("Second"));
-        QCOMPARE(card->Label2()->text(), QStringLiteral("Two"));
-        QCOMPARE(card->Label3()->text(), QStringLiteral("B"));
+        card->setCaption(second);
+        QCOMPARE(card->titleLabel()->text(), QStringLiteral("Second"));
+        QCOMPARE(card->artistLabel()->text(), QStringLiteral("Two"));
+        QCOMPARE(card->albumLabel()->text(), QStringLiteral("B"));
         delete card;
     }
     void longPathWraps() {
@@ -206,12 +206,12 @@ private slots:
         QWidget owner;
         auto* card = new TagCard(&owner);
         const QString path = QStringLiteral("/music/") + QString(120, QLatin1Char('W')) + ".mp3";
-        card->setLabel1Tag(path);
-        card->setLabel1Caption(path);
+        card->setTrackPath(path);
+        card->setCaption(path);
         card->show();
         QVERIFY(QTest::qWaitForWindowExposed(card));
         const QImage picture = card->grab().toImage();
-        const int lineHeight = QFontMetrics(card->Label1()->font()).height();
+        const int lineHeight = QFontMetrics(card->pathLabel()->font()).height();
         int inked = 0;
         for (int y = lineHeight + 1; y < 40 && y < lineHeight * 2; ++y) {
             for (int x = 10; x < 300; ++x) {
@@ -247,7 +247,7 @@ private slots:
                  (QList<int>{63, 111, 159, 207, 240, 208, 176, 144, 112, 80, 48, 16, -16}));
     }
     void clickClosesAtOnce_data() {
-        QTest::addColumn<bool>("onLabel1");
+        QTest::addColumn<bool>("onPathLabel");
         QTest::addColumn<QPoint>("where");
         QTest::addColumn<Qt::MouseButton>("button");
         dataRow("on the path label", true, QPoint(100, 50), Qt::LeftButton);
@@ -255,7 +255,7 @@ private slots:
         dataRow("right button on the path label", true, QPoint(20, 90), Qt::RightButton);
     }
     void clickClosesAtOnce() {
-        QFETCH(bool, onLabel1);
+        QFETCH(bool, onPathLabel);
         QFETCH(QPoint, where);
         QFETCH(Qt::MouseButton, button);
         QWidget owner;
@@ -263,10 +263,10 @@ private slots:
         card->show();
         QVERIFY(QTest::qWaitForWindowExposed(card));
         card->fadeTimer().stop();
-        card->Timer2_Timer(); // fading in: 111
+        card->fadeStep(); // fading in: 111
         QSignalSpy closed(card.data(), &TagCard::closed);
-        QTest::mousePress(onLabel1 ? static_cast<QWidget*>(card->Label1()) : card.data(), button,
-                          {}, where);
+        QTest::mousePress(onPathLabel ? static_cast<QWidget*>(card->pathLabel()) : card.data(),
+                          button, {}, where);
         QCOMPARE(closed.size(), 1);          // at once
         QCOMPARE(card->opacityLevel(), 111); // without fading
         QVERIFY(!card->isVisible());
@@ -322,18 +322,19 @@ private slots:
         reading.id3v2 = true;
         reading.coverArt = coverArt;
         auto* card = new TagCard(&owner, reading);
-        QWidget* lines[] = {card->Label1(), card->Label2(), card->Label3(), card->Label4()};
+        QWidget* lines[] = {card->pathLabel(), card->artistLabel(), card->albumLabel(),
+                            card->titleLabel()};
         QList<QRect> designed;
         for (QWidget* line : lines)
             designed << line->geometry();
         const QPoint place = card->pos();
         const QSize size = card->size();
         const auto open = [card](const QString& path) {
-            card->setLabel1Tag(path);
-            card->setLabel1Caption(path);
+            card->setTrackPath(path);
+            card->setCaption(path);
         };
         open(folder + "/track.mp3");
-        QCOMPARE(card->Label4()->text(), QStringLiteral("Night Train  "));
+        QCOMPARE(card->titleLabel()->text(), QStringLiteral("Night Train  "));
         // The design's texts stay where they are, the card where it is.
         for (int i = 0; i < 4; ++i)
             QCOMPARE(lines[i]->geometry(), designed[i]);
@@ -411,9 +412,9 @@ private slots:
         TagReading reading;
         reading.replayGain = ReplayGainMode(mode);
         auto* card = new TagCard(&owner, reading);
-        card->setLabel1Tag(path);
-        card->setLabel1Caption(path);
-        QCOMPARE(card->Label1()->toolTip(), expected);
+        card->setTrackPath(path);
+        card->setCaption(path);
+        QCOMPARE(card->pathLabel()->toolTip(), expected);
     }
 
 private:

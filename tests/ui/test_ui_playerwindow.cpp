@@ -2,8 +2,8 @@
 // SPDX-FileCopyrightText: 2026 The Sonavue developers
 // Player control, volume and keys through the real main window: a media double for the
 // exact command sequences, and the real GStreamer element with short files end to end.
-#include "formcontrols.h"
 #include "mainwindowfixture.h"
+#include "windowcontrols.h"
 
 #include "playback/audiofiles.h"
 #include "playback/gstmediaelement.h"
@@ -50,7 +50,7 @@ class PlayerWindowTest : public QObject {
     RecordingMedia* m_media = nullptr;
 
     RunningWindow startWith(std::unique_ptr<MediaControl> media) {
-        return Main(testOptions(App, std::move(media)));
+        return startProgram(testOptions(App, std::move(media)));
     }
     RunningWindow startRecorded() {
         m_log.clear();
@@ -86,16 +86,16 @@ private slots:
 
     void keysReachTheWindowAndTheFocusedControl() {
         auto form = startRecorded();
-        Form1& f = *form;
-        const FormControls ui(f);
+        MainWindow& f = *form;
+        const WindowControls ui(f);
         f.activateWindow();
-        ui.Text1->setFocus();
-        ui.Text1->clear();
+        ui.folderBox->setFocus();
+        ui.folderBox->clear();
 
         // Keys go to the window as the display server sends them, and on to the focused box.
         // S typed in the folder box starts continuous play and also types s.
         QTest::keyClick(f.windowHandle(), Qt::Key_S);
-        QCOMPARE(ui.Text1->text(), QStringLiteral("s"));
+        QCOMPARE(ui.folderBox->text(), QStringLiteral("s"));
         QCOMPARE(opened(), QStringList{QStringLiteral("a1.wav")});
         QCOMPARE(f.core().player().position().track, std::optional<int>(0));
 
@@ -110,15 +110,16 @@ private slots:
         // W switches to the large layout and types w; W again restores everything.
         QTest::keyClick(f.windowHandle(), Qt::Key_W);
         QVERIFY(f.windowState() & Qt::WindowMaximized);
-        QVERIFY(ui.Text1->text().endsWith(QLatin1Char('w')));
-        for (QWidget* hidden :
-             std::initializer_list<QWidget*>{ui.MMControl1Bar, ui.Command1, ui.Picture1, ui.Frame1,
-                                             ui.Command3, ui.Command4, ui.VScroll1})
+        QVERIFY(ui.folderBox->text().endsWith(QLatin1Char('w')));
+        for (QWidget* hidden : std::initializer_list<QWidget*>{
+                 ui.transportBar, ui.stopButton, ui.titleStrip, ui.settingsFrame,
+                 ui.continuousStartButton, ui.selectStartButton, ui.volumeBar})
             QVERIFY(hidden->isHidden());
         QTRY_VERIFY(staysOnTop(f));
-        f.Form_KeyDown(Qt::Key_W, Qt::NoModifier);
+        f.handleKey(Qt::Key_W, Qt::NoModifier);
         QVERIFY(!(f.windowState() & Qt::WindowMaximized));
-        QVERIFY(ui.Frame1->isVisible() && ui.Picture1->isVisible() && ui.VScroll1->isVisible());
+        QVERIFY(ui.settingsFrame->isVisible() && ui.titleStrip->isVisible() &&
+                ui.volumeBar->isVisible());
         QTRY_VERIFY(!staysOnTop(f));
         QVERIFY(!f.backgroundWindow()); // "無し": W shows no background
     }
@@ -143,10 +144,10 @@ private slots:
         QFETCH(Qt::KeyboardModifiers, modifiers);
         QFETCH(bool, acts);
         auto form = startRecorded();
-        Form1& f = *form;
+        MainWindow& f = *form;
         f.library().reserveSelectedTrack();
         QCOMPARE(f.core().browsing().reserved().count(), 1);
-        QSignalSpy unloaded(&f, &Form1::unloaded);
+        QSignalSpy unloaded(&f, &MainWindow::unloaded);
         QTest::keyClick(f.windowHandle(), Qt::Key(key), modifiers);
         const bool emptied = acts && key == Qt::Key_C;
         const bool closed = acts && key == Qt::Key_Q;
@@ -157,44 +158,44 @@ private slots:
 
     void wShowsTheBackgroundWhenItIsOnAndIgnoresAMinimizedWindow() {
         auto form = startRecorded();
-        Form1& f = *form;
-        const FormControls ui(f);
-        ui.OptionBack[0]->setChecked(true);
+        MainWindow& f = *form;
+        const WindowControls ui(f);
+        ui.backgroundOptions[0]->setChecked(true);
         QVERIFY(f.backgroundWindow());
         f.backgroundWindow()->hide();
-        f.Form_KeyDown(Qt::Key_W, Qt::NoModifier);
+        f.handleKey(Qt::Key_W, Qt::NoModifier);
         QVERIFY(f.backgroundWindow()->isVisible());
-        f.Form_KeyDown(Qt::Key_W, Qt::NoModifier);
+        f.handleKey(Qt::Key_W, Qt::NoModifier);
         f.setWindowState(Qt::WindowMinimized);
-        f.Form_KeyDown(Qt::Key_W, Qt::NoModifier);
+        f.handleKey(Qt::Key_W, Qt::NoModifier);
         QVERIFY(f.windowState() & Qt::WindowMinimized);
         QVERIFY(!(f.windowState() & Qt::WindowMaximized));
     }
 
     void volumeBarAndLabel() {
         auto form = startRecorded();
-        Form1& f = *form;
-        const FormControls ui(f);
+        MainWindow& f = *form;
+        const WindowControls ui(f);
         // No volume is sent at start; the label shows 128 and so does the bar.
         QVERIFY(m_media->gains.isEmpty());
-        QCOMPARE(ui.Vol->text(), QStringLiteral("128"));
-        QCOMPARE(ui.VScroll1->level(), 128);
+        QCOMPARE(ui.volumeLabel->text(), QStringLiteral("128"));
+        QCOMPARE(ui.volumeBar->level(), 128);
         // Top of the bar is 255, bottom 0.
-        ui.VScroll1->triggerAction(QAbstractSlider::SliderToMinimum);
-        QCOMPARE(ui.Vol->text(), QStringLiteral("255"));
+        ui.volumeBar->triggerAction(QAbstractSlider::SliderToMinimum);
+        QCOMPARE(ui.volumeLabel->text(), QStringLiteral("255"));
         QCOMPARE(m_media->gains.last(), 1.0);
-        ui.VScroll1->triggerAction(QAbstractSlider::SliderToMaximum);
-        QCOMPARE(ui.Vol->text(), QStringLiteral("0"));
+        ui.volumeBar->triggerAction(QAbstractSlider::SliderToMaximum);
+        QCOMPARE(ui.volumeLabel->text(), QStringLiteral("0"));
         QCOMPARE(m_media->gains.last(), 0.0);
-        QCOMPARE(ui.VScroll1->singleStep(), 1);
-        QCOMPARE(ui.VScroll1->pageStep(), 16);
-        f.NewVolume(300);
-        QCOMPARE(ui.Vol->text(), QStringLiteral("255"));
-        f.NewVolume(-5);
+        QCOMPARE(ui.volumeBar->singleStep(), 1);
+        QCOMPARE(ui.volumeBar->pageStep(), 16);
+        f.setVolumeLevel(300);
+        QCOMPARE(ui.volumeLabel->text(), QStringLiteral("255"));
+        f.setVolumeLevel(-5);
         QCOMPARE(m_media->gains.last(), 0.0);
-        f.NewVolume(128);
-        f.VolDown_Click();
-        QCOMPARE(ui.Vol->text(), QStringLiteral("118"));
+        f.setVolumeLevel(128);
+        f.setVolumeLevel(f.core().volume().level() - 10);
+        QCOMPARE(ui.volumeLabel->text(), QStringLiteral("118"));
         QCOMPARE(m_media->gains.last(), levelGain(0x76));
     }
 
@@ -203,8 +204,8 @@ private slots:
         writeTrack(music.path(), {QStringLiteral("t.mp3"), QStringLiteral("夜明け")});
         m_settings.set(QStringLiteral("Folder"), music.path());
         auto form = startRecorded();
-        const FormControls ui(*form);
-        ui.Command3->click();
+        const WindowControls ui(*form);
+        ui.continuousStartButton->click();
         QCOMPARE(opened(), QStringList{QStringLiteral("t.mp3")});
         QCOMPARE(ui.title->text().trimmed(), QStringLiteral("夜明け"));
         QVERIFY(!ui.title->text().contains(QChar(0)));
@@ -214,9 +215,9 @@ private slots:
         QTemporaryDir empty;
         m_settings.set(QStringLiteral("Folder"), empty.path());
         auto form = startRecorded();
-        const FormControls ui(*form);
-        ui.Command3->click();
-        ui.Command4->click();
+        const WindowControls ui(*form);
+        ui.continuousStartButton->click();
+        ui.selectStartButton->click();
         QVERIFY(opened().isEmpty());
         m_media->finish(PlayEnd::Reached);
         QVERIFY(opened().isEmpty());
@@ -224,8 +225,8 @@ private slots:
 
     void continuousPlayWithRealGStreamer() {
         auto form = startWith(std::make_unique<GstMediaElement>(&realTimeFakeSink));
-        Form1& f = *form;
-        const FormControls ui(f);
+        MainWindow& f = *form;
+        const WindowControls ui(f);
         QStringList played;
         connect(&f.core().media(), &MediaControl::finished, &f,
                 [&] { played << QFileInfo(f.core().media().fileName()).fileName(); });
@@ -237,29 +238,29 @@ private slots:
         f.core().browsing().selectTrack(0);
         f.library().reserveSelectedTrack(); // b1.wav reserved
         f.core().browsing().selectGroupEntry(GroupFolder, 0);
-        ui.Command3->click();
+        ui.continuousStartButton->click();
         QCOMPARE(QFileInfo(f.core().media().fileName()).fileName(), QStringLiteral("b1.wav"));
         QTRY_VERIFY_WITH_TIMEOUT(played.size() >= 5, 15000);
         QCOMPARE(played.mid(0, 5),
                  (QStringList{"a1.wav", "a2.wav", "b1.wav", "long.wav", "a1.wav"}));
-        ui.Command1->click();
+        ui.stopButton->click();
     }
 
     void immediateModeFadesThenPlaysTheReservedTrack() {
         auto form = startWith(std::make_unique<GstMediaElement>(&realTimeFakeSink));
-        Form1& f = *form;
-        const FormControls ui(f);
-        ui.Option1[1]->setChecked(true);
+        MainWindow& f = *form;
+        const WindowControls ui(f);
+        ui.trackChangeOptions[1]->setChecked(true);
         f.core().browsing().selectGroupEntry(GroupFolder, 1);
         f.core().browsing().selectTrack(1); // long.wav
-        ui.Command4->click();
+        ui.selectStartButton->click();
         QTRY_COMPARE(f.core().media().state(), MediaControl::State::Playing);
 
         QStringList levels;
         QTimer sampler;
         connect(&sampler, &QTimer::timeout, &f, [&] {
-            if (levels.isEmpty() || levels.last() != ui.Vol->text())
-                levels << ui.Vol->text();
+            if (levels.isEmpty() || levels.last() != ui.volumeLabel->text())
+                levels << ui.volumeLabel->text();
         });
         sampler.start(10);
         f.core().browsing().selectTrack(0); // b1.wav
@@ -267,7 +268,7 @@ private slots:
         QVERIFY(f.core().player().reservedPlaying());
         QTRY_COMPARE_WITH_TIMEOUT(QFileInfo(f.core().media().fileName()).fileName(),
                                   QStringLiteral("b1.wav"), 5000);
-        QTRY_COMPARE(ui.Vol->text(), QStringLiteral("128"));
+        QTRY_COMPARE(ui.volumeLabel->text(), QStringLiteral("128"));
         sampler.stop();
         // The level fell by 8 a tick from 128.
         QVERIFY(levels.contains(QStringLiteral("120")));
@@ -276,7 +277,7 @@ private slots:
         for (const QString& level : levels)
             QCOMPARE((128 - level.toInt() + 1024) % 8, 0);
         QVERIFY(!f.core().player().fading());
-        ui.Command1->click();
+        ui.stopButton->click();
     }
 };
 

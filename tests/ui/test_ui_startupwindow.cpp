@@ -3,8 +3,8 @@
 // The start-up and the scans as the window lives them: stored values read by the number
 // rules, a stored folder whose name is not UTF-8, closing the window while a scan runs,
 // and the progress bars when one scan replaces another.
-#include "formcontrols.h"
 #include "mainwindowfixture.h"
+#include "windowcontrols.h"
 
 #include "base/nativepath.h"
 #include "tags/containertags.h"
@@ -77,14 +77,14 @@ class StartupWindowTest : public QObject {
     QString m_empty; // no music at any depth
     SettingsFile m_settings{App};
 
-    std::unique_ptr<StartedWindow> start(const std::function<void(Form1&)>& windowMade = {},
+    std::unique_ptr<StartedWindow> start(const std::function<void(MainWindow&)>& windowMade = {},
                                          FolderDialog dialog = {}) {
         auto started = std::make_unique<StartedWindow>();
         auto media = std::make_unique<FakeMediaControl>(started->mediaLog);
         started->media = media.get();
         StartOptions options = testOptions(App, std::move(media));
         options.window.folderDialog = std::move(dialog);
-        started->form = Main(std::move(options), windowMade);
+        started->form = startProgram(std::move(options), windowMade);
         return started;
     }
 
@@ -110,16 +110,16 @@ private slots:
         for (const char* key : {"back", "Fontsize", "filter1", "filter2", "alph"})
             m_settings.set(QString::fromLatin1(key), QString());
         auto started = start();
-        Form1& f = *started->form;
-        const FormControls ui(f);
-        QVERIFY(ui.Frame1->backgroundShown());
+        MainWindow& f = *started->form;
+        const WindowControls ui(f);
+        QVERIFY(ui.settingsFrame->backgroundShown());
         QVERIFY(f.backgroundWindow() && f.backgroundWindow()->isVisible());
-        QCOMPARE(ui.Frame1->fontSizeIndex(), 0);
-        QVERIFY(!ui.Frame1->fileType(1));
-        QVERIFY(!ui.Frame1->fileType(2));
-        QVERIFY(ui.Frame1->fileType(0)); // MP3 files are always listed
+        QCOMPARE(ui.settingsFrame->fontSizeIndex(), 0);
+        QVERIFY(!ui.settingsFrame->fileType(1));
+        QVERIFY(!ui.settingsFrame->fileType(2));
+        QVERIFY(ui.settingsFrame->fileType(0)); // MP3 files are always listed
         // 0 is no opacity the slider can take: the default stands in.
-        QCOMPARE(ui.Frame1->opacity(), 250);
+        QCOMPARE(ui.settingsFrame->opacity(), 250);
     }
 
     // Values the program never writes, outside what their controls take, give the default.
@@ -129,13 +129,13 @@ private slots:
         m_settings.set(QStringLiteral("filter2"), QStringLiteral("2"));
         m_settings.set(QStringLiteral("alph"), QStringLiteral("300"));
         auto started = start();
-        Form1& f = *started->form;
-        const FormControls ui(f);
-        QVERIFY(!ui.Frame1->backgroundShown());
+        MainWindow& f = *started->form;
+        const WindowControls ui(f);
+        QVERIFY(!ui.settingsFrame->backgroundShown());
         QVERIFY(!f.backgroundWindow());
-        QCOMPARE(ui.Frame1->fontSizeIndex(), 0);
-        QVERIFY(ui.Frame1->fileType(2));
-        QCOMPARE(ui.Frame1->opacity(), 250);
+        QCOMPARE(ui.settingsFrame->fontSizeIndex(), 0);
+        QVERIFY(ui.settingsFrame->fileType(2));
+        QCOMPARE(ui.settingsFrame->opacity(), 250);
     }
 
     // Folder names are bytes: one that is not UTF-8 is kept and scanned like any other.
@@ -148,9 +148,9 @@ private slots:
 
         m_settings.set(QStringLiteral("Folder"), folder);
         auto started = start();
-        Form1& f = *started->form;
-        const FormControls ui(f);
-        QCOMPARE(ui.Frame1->folderText(), folder);
+        MainWindow& f = *started->form;
+        const WindowControls ui(f);
+        QCOMPARE(ui.settingsFrame->folderText(), folder);
         QCOMPARE(f.core().browsing().folderPrefix(), folder + QLatin1Char('/'));
         QCOMPARE(f.core().browsing().trackTitles(), QStringList{QStringLiteral("Escaped")});
     }
@@ -172,11 +172,11 @@ private slots:
         }
         m_settings.set(QStringLiteral("types"), QStringLiteral(" Flac ,wma"));
         auto started = start();
-        Form1& f = *started->form;
+        MainWindow& f = *started->form;
         QCOMPARE(f.core().tagReading().extraTypes, unsigned(ExtraFlac));
         QCOMPARE(f.core().browsing().trackTitles(), (QStringList{"Mp3", "b.FLAC"}));
-        const FormControls ui(f);
-        ui.Frame1->setFileType(1, false); // MID off: the pattern is made again
+        const WindowControls ui(f);
+        ui.settingsFrame->setFileType(1, false); // MID off: the pattern is made again
         QCOMPARE(f.core().browsing().filePattern().text(), QStringLiteral("*.MP3;*.wav;*.flac"));
     }
 
@@ -186,14 +186,14 @@ private slots:
         m_settings.set(QStringLiteral("Folder"), m_big);
         std::unique_ptr<AtScanPause> closer;
         bool closedDuringScan = false;
-        auto started = start([&](Form1& form) {
+        auto started = start([&](MainWindow& form) {
             closer = std::make_unique<AtScanPause>([&form] { return form.scanRunning(); },
                                                    [&] {
                                                        closedDuringScan = true;
                                                        form.close();
                                                    });
         });
-        Form1& f = *started->form;
+        MainWindow& f = *started->form;
         QVERIFY(closedDuringScan);
         QVERIFY(started->form.program().ended);
         QVERIFY(!f.scanRunning());
@@ -213,11 +213,11 @@ private slots:
     void ctrlQDuringAFolderScanStopsIt() {
         auto started =
             start({}, [this](QWidget*, const QString&, const QString&) { return m_big; });
-        Form1& f = *started->form;
+        MainWindow& f = *started->form;
         QVERIFY(f.isVisible());
         m_settings.set(QStringLiteral("alph"), QStringLiteral("250"));
-        QSignalSpy unloaded(&f, &Form1::unloaded);
-        QSignalSpy finished(&f, &Form1::scanFinished);
+        QSignalSpy unloaded(&f, &MainWindow::unloaded);
+        QSignalSpy finished(&f, &MainWindow::scanFinished);
         AtScanPause quit([&f] { return f.scanRunning(); },
                          [&f] {
                              // As a person presses it: to the window, on to the focus.
@@ -242,17 +242,17 @@ private slots:
     // new scan never reads a tag, and the window is idle with both bars hidden.
     void progressBarsGoWhenAnEmptyFolderReplacesAScan() {
         auto started = start();
-        Form1& f = *started->form;
-        const FormControls ui(f);
-        QVERIFY(ui.Progress1->isHidden() && ui.Progress2->isHidden());
-        AtScanPause replace([&ui] { return !ui.Progress1->isHidden(); },
+        MainWindow& f = *started->form;
+        const WindowControls ui(f);
+        QVERIFY(ui.foldersBar->isHidden() && ui.filesBar->isHidden());
+        AtScanPause replace([&ui] { return !ui.foldersBar->isHidden(); },
                             [this, &f] { f.musicFolder().set(m_empty); });
         f.musicFolder().set(m_big);
         QVERIFY(replace.done());
         QCOMPARE(f.core().browsing().folderPrefix(), m_empty + QLatin1Char('/'));
         QCOMPARE(f.core().catalogue().rowCount(), 0);
-        QVERIFY(ui.Progress1->isHidden());
-        QVERIFY(ui.Progress2->isHidden());
+        QVERIFY(ui.foldersBar->isHidden());
+        QVERIFY(ui.filesBar->isHidden());
     }
 };
 

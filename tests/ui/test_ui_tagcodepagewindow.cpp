@@ -3,8 +3,8 @@
 // The "codepage" setting through the real start-up: a Latin-1 tag shows right in the track
 // list, the tag card, the now-playing label and the media-control metadata with "auto",
 // and as Shift-JIS (the default) without the key.
-#include "formcontrols.h"
 #include "mainwindowfixture.h"
+#include "windowcontrols.h"
 
 #include "app/mprisplayer.h"
 #include "support/id3v2tag.h"
@@ -36,7 +36,7 @@ class TagCodePageWindowTest : public QObject {
     // texts shown: track list title, now playing, card title, card artist, MPRIS title.
     QStringList shownTexts() {
         auto started = startWindow(App);
-        Form1& form = *started->form;
+        MainWindow& form = *started->form;
         MprisPlayer mpris(form.core(), {});
         const QStringList titles = form.core().browsing().trackTitles();
         if (titles.size() != 1)
@@ -51,7 +51,7 @@ class TagCodePageWindowTest : public QObject {
         if (!card)
             return {QStringLiteral("no tag card")};
         return {titles.at(0), control<QLabel>(form, QStringLiteral("title"))->text(),
-                card->Label4()->text(), card->Label2()->text(),
+                card->titleLabel()->text(), card->artistLabel()->text(),
                 mpris.metadata().value(QStringLiteral("xesam:title")).toString()};
     }
 

@@ -4,13 +4,13 @@
 // places, drags, double-clicks, the scroll bar's arrows, trough and wheel, and keys sent to the
 // window (as the display server sends them) with the focus in each kind of control. Every
 // check looks at what the user sees: the rows, the level label, the file being played.
-#include "formcontrols.h"
 #include "mainwindowfixture.h"
+#include "windowcontrols.h"
 
 #include "ui/backgroundwindow.h"
+#include "ui/clickablelabel.h"
 #include "ui/layoutswitch.h"
 #include "ui/nowplayingtext.h"
-#include "ui/tabsel.h"
 #include "ui/volumebar.h"
 #include "web/webpanel.h"
 
@@ -49,7 +49,7 @@ void clickRow(QListView* view, const QString& text) {
 }
 
 // A place on the window, for events that go through the window as the display server's do.
-QPoint onWindow(const Form1& f, const QWidget* widget, QPoint at = {}) {
+QPoint onWindow(const MainWindow& f, const QWidget* widget, QPoint at = {}) {
     return widget->mapTo(&f, at.isNull() ? widget->rect().center() : at);
 }
 
@@ -111,79 +111,79 @@ private slots:
 
     void oneClickOnAGroupEntryListsItsTracks() {
         auto w = start();
-        Form1& f = *w->form;
-        const FormControls ui(f);
-        QListView* folders = ui.TagGroupe[GroupFolder];
+        MainWindow& f = *w->form;
+        const WindowControls ui(f);
+        QListView* folders = ui.groupLists[GroupFolder];
         // The start-up shows the music folder's own files; one click on "A/" shows A's.
-        QCOMPARE(rows(ui.ListName), QStringList{QStringLiteral("Root One")});
+        QCOMPARE(rows(ui.titlesList), QStringList{QStringLiteral("Root One")});
         clickRow(folders, QStringLiteral("A/"));
-        QCOMPARE(rows(ui.ListName), (QStringList{QStringLiteral("A One"), QStringLiteral("A Two"),
-                                                 QStringLiteral("A Three")}));
-        QCOMPARE(rows(ui.ListNo),
+        QCOMPARE(rows(ui.titlesList), (QStringList{QStringLiteral("A One"), QStringLiteral("A Two"),
+                                                   QStringLiteral("A Three")}));
+        QCOMPARE(rows(ui.numbersList),
                  (QStringList{QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("3")}));
-        QCOMPARE(highlighted(ui.ListName), 0);
-        QCOMPARE(highlighted(ui.ListNo), 0);
+        QCOMPARE(highlighted(ui.titlesList), 0);
+        QCOMPARE(highlighted(ui.numbersList), 0);
         // The same entry clicked again, and another entry, each with one click.
         clickRow(folders, QStringLiteral("A/"));
-        QCOMPARE(rows(ui.ListName).size(), 3);
+        QCOMPARE(rows(ui.titlesList).size(), 3);
         clickRow(folders, QStringLiteral("B/"));
-        QCOMPARE(rows(ui.ListName), QStringList{QStringLiteral("B One")});
+        QCOMPARE(rows(ui.titlesList), QStringList{QStringLiteral("B One")});
 
         // Artist page: a click on the tab, then one click on an artist.
-        QTest::mouseClick(ui.TabSel[GroupArtist], Qt::LeftButton);
-        clickRow(ui.TagGroupe[GroupArtist], QStringLiteral("Bob"));
-        QCOMPARE(rows(ui.ListName),
+        QTest::mouseClick(ui.tabs[GroupArtist], Qt::LeftButton);
+        clickRow(ui.groupLists[GroupArtist], QStringLiteral("Bob"));
+        QCOMPARE(rows(ui.titlesList),
                  (QStringList{QStringLiteral("A One"), QStringLiteral("A Three")}));
-        QTest::mouseClick(ui.TabSel[GroupAlbum], Qt::LeftButton);
-        clickRow(ui.TagGroupe[GroupAlbum], QStringLiteral("Second"));
-        QCOMPARE(rows(ui.ListName), QStringList{QStringLiteral("A Two")});
+        QTest::mouseClick(ui.tabs[GroupAlbum], Qt::LeftButton);
+        clickRow(ui.groupLists[GroupAlbum], QStringLiteral("Second"));
+        QCOMPARE(rows(ui.titlesList), QStringList{QStringLiteral("A Two")});
 
         // Select Start, clicked, plays from what the click showed.
-        QTest::mouseClick(ui.Command4, Qt::LeftButton);
+        QTest::mouseClick(ui.selectStartButton, Qt::LeftButton);
         QCOMPARE(openedNames(w->mediaLog), QStringList{QStringLiteral("a2.mp3")});
         // Continuous play goes on from the album entry that was clicked, not from an empty one.
-        QVERIFY(highlighted(ui.TagGroupe[GroupAlbum]) >= 0);
+        QVERIFY(highlighted(ui.groupLists[GroupAlbum]) >= 0);
         QCOMPARE(f.core().browsing().rememberedGroupEntry(GroupAlbum),
-                 highlighted(ui.TagGroupe[GroupAlbum]));
+                 highlighted(ui.groupLists[GroupAlbum]));
     }
 
     void pressAndDragOnTitlesKeepsTheNumbersInStep() {
         auto w = start();
-        Form1& f = *w->form;
-        const FormControls ui(f);
-        QTest::mouseClick(ui.TabSel[GroupAll], Qt::LeftButton);
-        QCOMPARE(rows(ui.ListName).size(), 5);
-        QCOMPARE(highlighted(ui.ListNo), -1);
-        const QPoint from = rowCentre(ui.ListName, QStringLiteral("A One"));
-        const QPoint to = rowCentre(ui.ListName, QStringLiteral("A Three"));
+        MainWindow& f = *w->form;
+        const WindowControls ui(f);
+        QTest::mouseClick(ui.tabs[GroupAll], Qt::LeftButton);
+        QCOMPARE(rows(ui.titlesList).size(), 5);
+        QCOMPARE(highlighted(ui.numbersList), -1);
+        const QPoint from = rowCentre(ui.titlesList, QStringLiteral("A One"));
+        const QPoint to = rowCentre(ui.titlesList, QStringLiteral("A Three"));
         // Through the window, as the display server delivers a press and a drag row by row.
         QWindow* window = f.windowHandle();
-        const auto onList = [&](QPoint p) { return ui.ListName->viewport()->mapTo(&f, p); };
+        const auto onList = [&](QPoint p) { return ui.titlesList->viewport()->mapTo(&f, p); };
         QTest::mousePress(window, Qt::LeftButton, {}, onList(from));
-        QCOMPARE(highlighted(ui.ListNo), 1);
+        QCOMPARE(highlighted(ui.numbersList), 1);
         for (int y = from.y(); y < to.y(); y += 3) {
             QTest::mouseMove(window, onList(QPoint(from.x(), y)));
-            QCOMPARE(highlighted(ui.ListNo), highlighted(ui.ListName));
+            QCOMPARE(highlighted(ui.numbersList), highlighted(ui.titlesList));
         }
         QTest::mouseMove(window, onList(to));
-        QCOMPARE(highlighted(ui.ListName), 3);
-        QCOMPARE(highlighted(ui.ListNo), 3);
+        QCOMPARE(highlighted(ui.titlesList), 3);
+        QCOMPARE(highlighted(ui.numbersList), 3);
         QTest::mouseRelease(window, Qt::LeftButton, {}, onList(to));
-        QCOMPARE(highlighted(ui.ListNo), 3);
-        QCOMPARE(ui.ListNo->verticalScrollBar()->value(),
-                 ui.ListName->verticalScrollBar()->value());
+        QCOMPARE(highlighted(ui.numbersList), 3);
+        QCOMPARE(ui.numbersList->verticalScrollBar()->value(),
+                 ui.titlesList->verticalScrollBar()->value());
         // A press opens the tag card for the entry now highlighted.
         QTRY_VERIFY(f.tagWindow());
     }
 
     void doubleClicksQueueAndUnqueueTracks() {
         auto w = start();
-        Form1& f = *w->form;
-        const FormControls ui(f);
-        clickRow(ui.TagGroupe[GroupFolder], QStringLiteral("A/"));
+        MainWindow& f = *w->form;
+        const WindowControls ui(f);
+        clickRow(ui.groupLists[GroupFolder], QStringLiteral("A/"));
         QWindow* window = f.windowHandle();
         const auto onTitles = [&](const QString& title) {
-            return ui.ListName->viewport()->mapTo(&f, rowCentre(ui.ListName, title));
+            return ui.titlesList->viewport()->mapTo(&f, rowCentre(ui.titlesList, title));
         };
         // A double-click on a title queues its file; six of them queue five.
         for (int i = 0; i < 6; ++i) {
@@ -193,7 +193,7 @@ private slots:
         QCOMPARE(f.core().browsing().reserved().count(), 5);
         QVERIFY(f.core().browsing().reserved().at(0).endsWith(QLatin1String("/A/a2.mp3")));
         // A double-click on a reserved entry takes it off the list.
-        QListView* reserved = ui.OptionList;
+        QListView* reserved = ui.reservedList;
         const QPoint entry = reserved->visualRect(reserved->model()->index(1, 0)).center();
         QTest::mouseDClick(window, Qt::LeftButton, {}, reserved->viewport()->mapTo(&f, entry));
         QCOMPARE(f.core().browsing().reserved().count(), 4);
@@ -201,33 +201,33 @@ private slots:
 
     void arrowKeysInAGroupListShowEachEntrysTracks() {
         auto w = start();
-        Form1& f = *w->form;
-        const FormControls ui(f);
-        QListView* folders = ui.TagGroupe[GroupFolder];
+        MainWindow& f = *w->form;
+        const WindowControls ui(f);
+        QListView* folders = ui.groupLists[GroupFolder];
         clickRow(folders, QStringLiteral("A/"));
         QTest::keyClick(f.windowHandle(), Qt::Key_Down);
-        QCOMPARE(rows(ui.ListName), QStringList{QStringLiteral("B One")});
+        QCOMPARE(rows(ui.titlesList), QStringList{QStringLiteral("B One")});
         QTest::keyClick(f.windowHandle(), Qt::Key_Up);
-        QCOMPARE(rows(ui.ListName).size(), 3);
+        QCOMPARE(rows(ui.titlesList).size(), 3);
         QCOMPARE(f.core().browsing().rememberedGroupEntry(GroupFolder), highlighted(folders));
     }
 
     void scrollingTheTitlesScrollsTheNumbers() {
         auto w = start();
-        Form1& f = *w->form;
-        const FormControls ui(f);
-        ui.ListName->resize(ui.ListName->width(), ui.ListName->sizeHintForRow(0) * 2 + 4);
-        ui.ListNo->resize(ui.ListNo->width(), ui.ListName->height());
-        QTest::mouseClick(ui.TabSel[GroupAll], Qt::LeftButton);
-        QScrollBar* titles = ui.ListName->verticalScrollBar();
+        MainWindow& f = *w->form;
+        const WindowControls ui(f);
+        ui.titlesList->resize(ui.titlesList->width(), ui.titlesList->sizeHintForRow(0) * 2 + 4);
+        ui.numbersList->resize(ui.numbersList->width(), ui.titlesList->height());
+        QTest::mouseClick(ui.tabs[GroupAll], Qt::LeftButton);
+        QScrollBar* titles = ui.titlesList->verticalScrollBar();
         QTRY_VERIFY(titles->maximum() > 0);
         const QRect down = scrollBarPart(titles, QStyle::SC_ScrollBarAddLine);
         QTest::mouseClick(titles, Qt::LeftButton, {}, down.center());
         QTest::mouseClick(titles, Qt::LeftButton, {}, down.center());
         QCOMPARE(titles->value(), 2);
-        QCOMPARE(ui.ListNo->verticalScrollBar()->value(), 2);
-        QCOMPARE(ui.ListNo->indexAt(QPoint(2, 2)).data().toString(),
-                 f.core().browsing().trackNumbers().at(ui.ListName->indexAt(QPoint(2, 2)).row()));
+        QCOMPARE(ui.numbersList->verticalScrollBar()->value(), 2);
+        QCOMPARE(ui.numbersList->indexAt(QPoint(2, 2)).data().toString(),
+                 f.core().browsing().trackNumbers().at(ui.titlesList->indexAt(QPoint(2, 2)).row()));
     }
 
     void tagTextShowsAsTheLettersItIs() {
@@ -237,8 +237,8 @@ private slots:
         writeTrack(music.path(), {QStringLiteral("m.mp3"), title, QStringLiteral("Ann"), album});
         m_settings.set(QStringLiteral("Folder"), music.path());
         auto w = start();
-        Form1& f = *w->form;
-        const FormControls ui(f);
+        MainWindow& f = *w->form;
+        const WindowControls ui(f);
         QTest::keyClick(f.windowHandle(), Qt::Key_S);
         QCOMPARE(openedNames(w->mediaLog), QStringList{QStringLiteral("m.mp3")});
         // The now-playing label is as wide as the markup's letters, not as the markup drawn.
@@ -246,7 +246,7 @@ private slots:
         QVERIFY2(ui.title->sizeHint().width() >= metrics.horizontalAdvance(title),
                  qPrintable(QString::number(ui.title->sizeHint().width())));
         // The album list's tool tip reads as the album's letters too.
-        QListView* albums = ui.TagGroupe[GroupAlbum];
+        QListView* albums = ui.groupLists[GroupAlbum];
         const QString tip = albums->model()->index(0, 0).data(Qt::ToolTipRole).toString();
         QTextDocument shown;
         shown.setHtml(tip);
@@ -257,25 +257,25 @@ private slots:
     // double-click and Select Start on its rows act as before.
     void theOldListServesWhileANewScanWalks() {
         auto w = start();
-        Form1& f = *w->form;
-        const FormControls ui(f);
-        QTest::mouseClick(ui.TabSel[GroupAll], Qt::LeftButton);
-        const QStringList before = rows(ui.ListName);
+        MainWindow& f = *w->form;
+        const WindowControls ui(f);
+        QTest::mouseClick(ui.tabs[GroupAll], Qt::LeftButton);
+        const QStringList before = rows(ui.titlesList);
         QCOMPARE(before.size(), 5);
         QStringList shownInTheWalk;
         QTimer::singleShot(0, &f, [&] { // the walk's first pause
-            shownInTheWalk = rows(ui.ListName);
-            const QPoint row = rowCentre(ui.ListName, QStringLiteral("A Two"));
+            shownInTheWalk = rows(ui.titlesList);
+            const QPoint row = rowCentre(ui.titlesList, QStringLiteral("A Two"));
             QTest::mouseDClick(f.windowHandle(), Qt::LeftButton, {},
-                               ui.ListName->viewport()->mapTo(&f, row));
-            QTest::mouseClick(ui.Command4, Qt::LeftButton);
+                               ui.titlesList->viewport()->mapTo(&f, row));
+            QTest::mouseClick(ui.selectStartButton, Qt::LeftButton);
         });
         f.musicFolder().set(m_music + QStringLiteral("/B"));
         QCOMPARE(shownInTheWalk, before);
         QCOMPARE(f.core().browsing().reserved().paths(),
                  QStringList{m_music + QStringLiteral("/A/a2.mp3")});
         QCOMPARE(openedNames(w->mediaLog), QStringList{QStringLiteral("a2.mp3")});
-        QCOMPARE(rows(ui.ListName), QStringList{QStringLiteral("B One")}); // then the new list
+        QCOMPARE(rows(ui.titlesList), QStringList{QStringLiteral("B One")}); // then the new list
     }
 
     // A file that cannot be played is named where the title goes, for good when play stops
@@ -283,8 +283,8 @@ private slots:
     // once, saying for a while how many files were passed over before it.
     void whatCannotPlayIsSaidWhereTheTitleGoes() {
         auto w = start();
-        Form1& f = *w->form;
-        const FormControls ui(f);
+        MainWindow& f = *w->form;
+        const WindowControls ui(f);
         QTest::keyClick(f.windowHandle(), Qt::Key_S);
         QCOMPARE(openedNames(w->mediaLog), QStringList{QStringLiteral("root1.mp3")});
         QCOMPARE(ui.title->text(), QStringLiteral("Root One"));
@@ -314,11 +314,11 @@ private slots:
 
     void theSameKeyTwiceActsTwiceWhereverTheFocusIs() {
         auto w = start();
-        Form1& f = *w->form;
-        const FormControls ui(f);
+        MainWindow& f = *w->form;
+        const WindowControls ui(f);
         QWindow* window = f.windowHandle();
-        const QList<QWidget*> focusTargets{&f, ui.ListName, ui.TagGroupe[GroupFolder], ui.Text1,
-                                           ui.Command3};
+        const QList<QWidget*> focusTargets{&f, ui.titlesList, ui.groupLists[GroupFolder],
+                                           ui.folderBox, ui.continuousStartButton};
         for (QWidget* target : focusTargets) {
             const char* const where = target->metaObject()->className();
             target->setFocus();
@@ -326,10 +326,10 @@ private slots:
             const QRect normal = f.geometry();
             QTest::keyClick(window, Qt::Key_W);
             QVERIFY2(f.windowState() & Qt::WindowMaximized, where);
-            QVERIFY2(ui.Picture1->isHidden(), where);
+            QVERIFY2(ui.titleStrip->isHidden(), where);
             QTest::keyClick(window, Qt::Key_W);
             QVERIFY2(!(f.windowState() & Qt::WindowMaximized), where);
-            QVERIFY2(ui.Picture1->isVisible() && ui.Frame1->isVisible(), where);
+            QVERIFY2(ui.titleStrip->isVisible() && ui.settingsFrame->isVisible(), where);
             QTRY_COMPARE(f.geometry(), normal);
 
             w->mediaLog.clear();
@@ -351,12 +351,13 @@ private slots:
 
     void keysActOnceWithTheFocusInTheWebPanel() {
         auto w = start(true);
-        Form1& f = *w->form;
-        const FormControls ui(f);
-        QVERIFY(ui.Web1);
-        QTRY_VERIFY_WITH_TIMEOUT(
-            !ui.Web1->url().isEmpty() && ui.Web1->page()->contentsSize().height() > 0, 15000);
-        QWidget* page = ui.Web1->focusProxy() ? ui.Web1->focusProxy() : ui.Web1;
+        MainWindow& f = *w->form;
+        const WindowControls ui(f);
+        QVERIFY(ui.webPanel);
+        QTRY_VERIFY_WITH_TIMEOUT(!ui.webPanel->url().isEmpty() &&
+                                     ui.webPanel->page()->contentsSize().height() > 0,
+                                 15000);
+        QWidget* page = ui.webPanel->focusProxy() ? ui.webPanel->focusProxy() : ui.webPanel;
         QTest::mouseClick(page, Qt::LeftButton, {}, QPoint(5, 5));
         page->setFocus();
         QTRY_VERIFY(page->hasFocus());
@@ -372,49 +373,49 @@ private slots:
 
     void volumeBarRaisesTheLevelTowardsItsTop() {
         auto w = start();
-        Form1& f = *w->form;
-        const FormControls ui(f);
-        QScrollBar* bar = ui.VScroll1;
-        QCOMPARE(ui.Vol->text(), QStringLiteral("128"));
+        MainWindow& f = *w->form;
+        const WindowControls ui(f);
+        QScrollBar* bar = ui.volumeBar;
+        QCOMPARE(ui.volumeLabel->text(), QStringLiteral("128"));
         const QRect up = scrollBarPart(bar, QStyle::SC_ScrollBarSubLine);
         const QRect down = scrollBarPart(bar, QStyle::SC_ScrollBarAddLine);
         QVERIFY(up.center().y() < down.center().y());
         QTest::mouseClick(bar, Qt::LeftButton, {}, up.center());
-        QCOMPARE(ui.Vol->text(), QStringLiteral("129"));
+        QCOMPARE(ui.volumeLabel->text(), QStringLiteral("129"));
         QTest::mouseClick(bar, Qt::LeftButton, {}, down.center());
         QTest::mouseClick(bar, Qt::LeftButton, {}, down.center());
-        QCOMPARE(ui.Vol->text(), QStringLiteral("127"));
+        QCOMPARE(ui.volumeLabel->text(), QStringLiteral("127"));
         // A click in the trough above the thumb is a large step up.
         const QRect above = scrollBarPart(bar, QStyle::SC_ScrollBarSubPage);
         QVERIFY(!above.isEmpty());
         QTest::mouseClick(bar, Qt::LeftButton, {}, above.center());
-        QCOMPARE(ui.Vol->text(), QStringLiteral("143"));
+        QCOMPARE(ui.volumeLabel->text(), QStringLiteral("143"));
         turnWheel(bar, 1);
-        QVERIFY2(ui.Vol->text().toInt() > 143, qPrintable(ui.Vol->text()));
-        const int afterWheel = ui.Vol->text().toInt();
+        QVERIFY2(ui.volumeLabel->text().toInt() > 143, qPrintable(ui.volumeLabel->text()));
+        const int afterWheel = ui.volumeLabel->text().toInt();
         bar->setFocus();
         QTest::keyClick(f.windowHandle(), Qt::Key_Up);
-        QCOMPARE(ui.Vol->text().toInt(), afterWheel + 1);
+        QCOMPARE(ui.volumeLabel->text().toInt(), afterWheel + 1);
         // The thumb at the very top is the loudest level.
         QTest::mousePress(bar, Qt::LeftButton, {},
                           scrollBarPart(bar, QStyle::SC_ScrollBarSlider).center());
         QTest::mouseMove(bar, QPoint(bar->width() / 2, 0));
         QTest::mouseRelease(bar, Qt::LeftButton, {}, QPoint(bar->width() / 2, 0));
-        QCOMPARE(ui.Vol->text(), QStringLiteral("255"));
+        QCOMPARE(ui.volumeLabel->text(), QStringLiteral("255"));
     }
 
     void sizeLabelDoubleClickIsOneAction() {
         auto w = start();
-        Form1& f = *w->form;
-        const FormControls ui(f);
+        MainWindow& f = *w->form;
+        const WindowControls ui(f);
         const QSize full = f.size();
         // One click: compact.
-        QTest::mouseClick(f.windowHandle(), Qt::LeftButton, {}, onWindow(f, ui.Label9));
-        QCOMPARE(f.height(), ui.Picture1->height());
+        QTest::mouseClick(f.windowHandle(), Qt::LeftButton, {}, onWindow(f, ui.sizeLabel));
+        QCOMPARE(f.height(), ui.titleStrip->height());
         // A double-click (press, release, double-click, release): one switch, back to full,
         // and no layout switch.
         QTest::qWait(QApplication::doubleClickInterval() + 50);
-        QTest::mouseDClick(f.windowHandle(), Qt::LeftButton, {}, onWindow(f, ui.Label9));
+        QTest::mouseDClick(f.windowHandle(), Qt::LeftButton, {}, onWindow(f, ui.sizeLabel));
         QCOMPARE(f.size(), full);
         QVERIFY(!(f.windowState() & Qt::WindowMaximized));
     }
@@ -422,10 +423,10 @@ private slots:
     void titleStripDoubleClickAndDrag() {
         m_settings.set(QStringLiteral("back"), QStringLiteral("0"));
         auto w = start();
-        Form1& f = *w->form;
-        const FormControls ui(f);
+        MainWindow& f = *w->form;
+        const WindowControls ui(f);
         QVERIFY(f.backgroundWindow() && f.backgroundWindow()->isVisible());
-        const QPoint grip = onWindow(f, ui.Picture1, QPoint(ui.Picture1->width() / 2, 5));
+        const QPoint grip = onWindow(f, ui.titleStrip, QPoint(ui.titleStrip->width() / 2, 5));
 
         // A double-click on the strip is the W action, both ways.
         QTest::mouseDClick(f.windowHandle(), Qt::LeftButton, {}, grip);
@@ -438,13 +439,13 @@ private slots:
         // background hidden meanwhile and behind the window again once the button is let go.
         QTest::qWait(QApplication::doubleClickInterval() + 50);
         const QPoint before = f.pos();
-        QTest::mousePress(ui.Picture1, Qt::LeftButton, {}, ui.Picture1->mapFrom(&f, grip));
+        QTest::mousePress(ui.titleStrip, Qt::LeftButton, {}, ui.titleStrip->mapFrom(&f, grip));
         QCOMPARE(f.pos(), before);
-        QTest::mouseMove(ui.Picture1, ui.Picture1->mapFrom(&f, grip) + QPoint(30, 20));
+        QTest::mouseMove(ui.titleStrip, ui.titleStrip->mapFrom(&f, grip) + QPoint(30, 20));
         QTRY_COMPARE(f.pos(), before + QPoint(30, 20));
         QVERIFY(!f.backgroundWindow()->isVisible());
-        QTest::mouseRelease(ui.Picture1, Qt::LeftButton, {},
-                            ui.Picture1->mapFrom(&f, grip) + QPoint(30, 20));
+        QTest::mouseRelease(ui.titleStrip, Qt::LeftButton, {},
+                            ui.titleStrip->mapFrom(&f, grip) + QPoint(30, 20));
         QTRY_VERIFY(f.backgroundWindow()->isVisible());
         QCOMPARE(f.backgroundWindow()->frameGeometry(), f.frameGeometry());
     }
@@ -452,7 +453,7 @@ private slots:
     void wTwiceKeepsTheNativeWindowAndTheBackgroundBehind() {
         m_settings.set(QStringLiteral("back"), QStringLiteral("0"));
         auto w = start();
-        Form1& f = *w->form;
+        MainWindow& f = *w->form;
         const QRect normal = f.geometry();
         const QWindow* native = f.windowHandle();
         QTest::keyClick(f.windowHandle(), Qt::Key_W);

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: LicenseRef-proprietary
 // SPDX-FileCopyrightText: 2026 The Sonavue developers
-#include "ui/form1.h"
+#include "ui/mainwindow.h"
 
 #include "base/nativepath.h"
 #include "base/userfolders.h"
@@ -25,7 +25,8 @@
 
 namespace sonavue {
 
-Form1::Form1(PlayerCore& core, Options options) : m_core(core), m_options(std::move(options)) {
+MainWindow::MainWindow(PlayerCore& core, Options options)
+    : m_core(core), m_options(std::move(options)) {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Sonavue"));
     setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
@@ -35,35 +36,35 @@ Form1::Form1(PlayerCore& core, Options options) : m_core(core), m_options(std::m
     resize(px(DesignedClientWidth), px(DesignedClientHeight));
 
     ui.setupUi(*this, m_core, m_options.withWebPanel);
-    Timer1.setObjectName(QStringLiteral("Timer1"));
+    m_focusTimer.setObjectName(QStringLiteral("Timer1"));
     wireControls();
-    Form_Load();
+    load();
 }
 
-Form1::~Form1() = default;
+MainWindow::~MainWindow() = default;
 
-BackgroundWindow* Form1::backgroundWindow() const {
+BackgroundWindow* MainWindow::backgroundWindow() const {
     return m_background ? m_background->window() : nullptr;
 }
 
-void Form1::Form_Load() {
+void MainWindow::load() {
     // Translucent at 200 of 255 until the opacity setting is applied.
     setWindowOpacity(200 / 255.0);
-    setcolor(DesignedBackground);
-    if (ui.Web1)
-        ui.Web1->goHome();
-    ui.Frame1->setFolderText(personalFolder());
+    setColour(DesignedBackground);
+    if (ui.webPanel)
+        ui.webPanel->goHome();
+    ui.settingsFrame->setFolderText(personalFolder());
     // Tab goes through the controls in reading order; of the stacked group lists only the one
     // shown is reached, the others being hidden.
     orderFocusByPlace(*this);
-    Timer1.setSingleShot(true);
-    Timer1.setInterval(300);
+    m_focusTimer.setSingleShot(true);
+    m_focusTimer.setInterval(300);
     m_keyPreview = new KeyPreview(
-        *this, [this](int key, Qt::KeyboardModifiers modifiers) { Form_KeyDown(key, modifiers); });
-    Form_Resize();
+        *this, [this](int key, Qt::KeyboardModifiers modifiers) { handleKey(key, modifiers); });
+    applyLayout();
 }
 
-void Form1::Form_Unload() {
+void MainWindow::unload() {
     if (m_unloaded)
         return;
     // From here on nothing else is stored and no scan goes on: a scan in progress (this
@@ -80,27 +81,27 @@ void Form1::Form_Unload() {
     emit unloaded();
 }
 
-void Form1::closeEvent(QCloseEvent* event) {
-    Form_Unload();
+void MainWindow::closeEvent(QCloseEvent* event) {
+    unload();
     event->accept();
 }
 
 // --- Layout and colour ----------------------------------------------------------------------
 
-void Form1::resizeEvent(QResizeEvent* event) {
+void MainWindow::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
-    Form_Resize();
+    applyLayout();
     if (m_background)
         m_background->align();
 }
 
-void Form1::changeEvent(QEvent* event) {
+void MainWindow::changeEvent(QEvent* event) {
     QWidget::changeEvent(event);
     if (event->type() == QEvent::WindowStateChange)
-        Form_Resize();
+        applyLayout();
 }
 
-void Form1::moveEvent(QMoveEvent* event) {
+void MainWindow::moveEvent(QMoveEvent* event) {
     QWidget::moveEvent(event);
     if (!m_windowDrag)
         return; // still being built
@@ -108,53 +109,49 @@ void Form1::moveEvent(QMoveEvent* event) {
     m_background->align();
 }
 
-void Form1::Form_Resize() {
+void MainWindow::applyLayout() {
     if (ui.tracks)
         setStaysOnTop(*this, ui.layOut(width(), height(), windowState() & Qt::WindowMaximized));
 }
 
-void Form1::Label9_Click() {
+void MainWindow::toggleCompactSize() {
     const WindowSize size = compactOrFull(twips(height()));
     resize(px(size.width), px(size.height));
     m_background->takeWindowSize();
 }
 
-void Form1::setcolor(double colourValue) {
+void MainWindow::setColour(double colourValue) {
     m_colour = colourValueOf(colourValue);
     setPalette(windowPalette(palette(), m_colour));
     // The position slider's groove is outlined as the lists and boxes are (the readable style).
-    ui.MMControl1Bar->setOutlineColour(
+    ui.transportBar->setOutlineColour(
         legibleInk(palette().color(QPalette::Window), palette().color(QPalette::WindowText)));
-    ui.Picture1->keepOwnColours();
+    ui.titleStrip->keepOwnColours();
     update();
 }
 
-void Form1::focusset() {
-    Timer1.start();
+void MainWindow::armFocusTimer() {
+    m_focusTimer.start();
 }
 
-void Form1::paintEvent(QPaintEvent*) {
+void MainWindow::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     paintWindowBackground(painter, rect(), m_colour, palette().window());
 }
 
 // --- What the core shows ----------------------------------------------------------------------
 
-void Form1::NewVolume(double level) {
+void MainWindow::setVolumeLevel(double level) {
     m_core.transport().setVolumeLevel(level);
 }
 
-void Form1::VolDown_Click() {
-    m_core.transport().setVolumeLevel(m_core.volume().level() - 10);
-}
-
-void Form1::showLevel(int level) {
+void MainWindow::showLevel(int level) {
     // The label's name says what it is; a screen reader reads the number as its description.
-    ui.Vol->setText(QString::number(level));
-    ui.Vol->setAccessibleDescription(ui.Vol->text());
+    ui.volumeLabel->setText(QString::number(level));
+    ui.volumeLabel->setAccessibleDescription(ui.volumeLabel->text());
 }
 
-void Form1::setNowPlaying(const QString& text) {
+void MainWindow::setNowPlaying(const QString& text) {
     // A tag's title field keeps its NUL padding; a label shows text up to the first NUL.
     ui.title->setText(readableText(trimAtNul(text)));
     ui.title->setAccessibleDescription(ui.title->text());

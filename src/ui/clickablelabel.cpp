@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: LicenseRef-proprietary
 // SPDX-FileCopyrightText: 2026 The Sonavue developers
-#include "ui/tabsel.h"
+#include "ui/clickablelabel.h"
 
 #include "ui/keyboardaccess.h"
 

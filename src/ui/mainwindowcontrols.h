@@ -23,35 +23,35 @@ class TransportBar;
 class VolumeBar;
 class WebPanel;
 
-struct Form1Controls {
-    // Builds every control on window over the core's models; without the web panel, Web1 stays
+struct MainWindowControls {
+    // Builds every control on window over the core's models; without the web panel, webPanel stays
     // null (tests that do not need the engine).
     void setupUi(QWidget& window, PlayerCore& core, bool withWebPanel);
     // Places what the window's size moves (the resize rule, from the window's outer size in
     // pixels); returns whether the window is to stay on top.
     bool layOut(int width, int height, bool maximized);
 
-    TitleStrip* Picture1 = nullptr;
-    QLabel* Label4 = nullptr;
+    TitleStrip* titleStrip = nullptr;
+    QLabel* nowLabel = nullptr;
     QLabel* title = nullptr; // the now-playing text
     TrackListPane* tracks = nullptr;
     FindField* find = nullptr; // over the track list while a find is open
-    QProgressBar* Progress1 = nullptr;
-    QProgressBar* Progress2 = nullptr;
-    WebPanel* Web1 = nullptr;
-    QWidget* FrameBtn = nullptr;
-    ImageButton* Image1 = nullptr;
-    ImageButton* Image3 = nullptr;
+    QProgressBar* foldersBar = nullptr;
+    QProgressBar* filesBar = nullptr;
+    WebPanel* webPanel = nullptr;
+    QWidget* webButtons = nullptr;
+    ImageButton* homeButton = nullptr;
+    ImageButton* backButton = nullptr;
     GroupPages* groupPages = nullptr;
-    QLabel* Label5 = nullptr;
-    QLabel* Vol = nullptr;
-    ReservedListView* OptionList = nullptr;
-    TransportBar* MMControl1Bar = nullptr;
-    QPushButton* Command1 = nullptr;
-    QPushButton* Command3 = nullptr;
-    QPushButton* Command4 = nullptr;
-    VolumeBar* VScroll1 = nullptr;
-    SettingsFrame* Frame1 = nullptr;
+    QLabel* reservedLabel = nullptr;
+    QLabel* volumeLabel = nullptr;
+    ReservedListView* reservedList = nullptr;
+    TransportBar* transportBar = nullptr;
+    QPushButton* stopButton = nullptr;
+    QPushButton* continuousStartButton = nullptr;
+    QPushButton* selectStartButton = nullptr;
+    VolumeBar* volumeBar = nullptr;
+    SettingsFrame* settingsFrame = nullptr;
 
 private:
     void nameControls();

@@ -1,15 +1,16 @@
 // SPDX-License-Identifier: LicenseRef-proprietary
 // SPDX-FileCopyrightText: 2026 The Sonavue developers
 #pragma once
-// Form1: the main window over the player's core. Its controls (Form1Controls) are placed at
-// their twips; the window connects what they ask for to the core and shows the core's state.
-// Its handlers keep their long-standing names.
+// The main window over the player's core. Its controls (MainWindowControls) are placed at
+// their twips; the window wires what they ask for to the core and to the classes that handle
+// it (the library's panes, the music folder, the appearance options), and shows the core's
+// state.
 #include "base/settingskeys.h"
 #include "core/playercore.h"
 #include "ui/backgroundwindow.h"
 #include "ui/cardwindows.h"
 #include "ui/folderchooser.h"
-#include "ui/form1controls.h"
+#include "ui/mainwindowcontrols.h"
 #include "ui/nowplayingtext.h"
 
 #include <QTimer>
@@ -27,7 +28,7 @@ class LibraryPanes;
 class MusicFolder;
 class WindowDrag;
 
-class Form1 : public QWidget {
+class MainWindow : public QWidget {
     Q_OBJECT
 public:
     struct Options {
@@ -38,15 +39,18 @@ public:
         bool withWebPanel = true; // tests run without the web engine when they can
     };
     // The window shows and drives core, which outlives it.
-    Form1(PlayerCore& core, Options options);
-    ~Form1() override;
+    MainWindow(PlayerCore& core, Options options);
+    ~MainWindow() override;
 
-    void NewVolume(double level);
-    void VolDown_Click();
-    void setcolor(double colour);
-    void focusset();
+    // The volume level, held to 0..255; the level label and the output follow it.
+    void setVolumeLevel(double level);
+    // The window's colour, a number as the colour setting holds it (-1: none of its own).
+    void setColour(double colour);
+    // Starts the focus timer's one shot of 300 ms (the web panel took the focus, or the tag
+    // card closed).
+    void armFocusTimer();
     // The window's keys, as windowCommandFor reads them.
-    void Form_KeyDown(int keyCode, Qt::KeyboardModifiers modifiers);
+    void handleKey(int keyCode, Qt::KeyboardModifiers modifiers);
 
     bool scanRunning() const { return m_core.scan().running(); }
 
@@ -56,7 +60,8 @@ public:
     MusicFolder& musicFolder() const { return *m_musicFolder; }
     // The appearance options' handling, and the stored options applied at start-up.
     AppearanceController& appearance() const { return *m_appearance; }
-    void Label9_Click();
+    // The title strip's size label: the window shrinks to its strip, or takes its full size.
+    void toggleCompactSize();
     void showAboutLine() { m_cards.showAbout(); }
 
     PlayerCore& core() const { return m_core; }
@@ -64,10 +69,10 @@ public:
     TagCard* tagWindow() const { return m_cards.tag(); }
     SplashCard* splashWindow() const { return m_cards.splash(); }
     int currentColour() const { return m_colour; }
-    SettingsFrame& settingsFrame() const { return *ui.Frame1; }
+    SettingsFrame& settingsFrame() const { return *ui.settingsFrame; }
 
 signals:
-    void unloaded();     // Form_Unload has run: the program ends
+    void unloaded();     // unload has run: the program ends
     void scanFinished(); // a scan finished (not superseded)
 
 protected:
@@ -86,14 +91,14 @@ private:
     void wireTitleStrip();
     void wireLists();
     void wireAppearance();
-    void Form_Load();
-    void Form_Unload();
-    void Form_Resize();
+    void load();
+    void unload();
+    void applyLayout();
     void showLevel(int level);
     void setNowPlaying(const QString& text);
 
-    Form1Controls ui;    // children of the window; their object names are their field names
-    QTimer Timer1{this}; // focusset's one-shot, 300 ms
+    MainWindowControls ui;     // children of the window, under their long-standing object names
+    QTimer m_focusTimer{this}; // armFocusTimer's one shot, 300 ms
 
     PlayerCore& m_core;
     Options m_options;
@@ -101,7 +106,7 @@ private:
 
     NowPlayingText m_nowPlaying;
     int m_colour = 0xE0E0E0;
-    CardWindows m_cards{*this, m_core.tagReading(), [this] { focusset(); }};
+    CardWindows m_cards{*this, m_core.tagReading(), [this] { armFocusTimer(); }};
 
     WindowDrag* m_windowDrag = nullptr; // moves the window by its title strip
     std::unique_ptr<BackgroundFollower> m_background;
