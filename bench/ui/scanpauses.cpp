@@ -2,7 +2,7 @@
 // SPDX-FileCopyrightText: 2026 The Sonavue developers
 #include "scanpauses.h"
 
-#include "ui/mainwindow.h"
+#include "ui/mainwindow/mainwindow.h"
 #include <QApplication>
 #include <QPointer>
 #include <algorithm>

@@ -5,8 +5,8 @@
 #include "base/settings.h"
 #include "paintwatch.h"
 #include "silentmedia.h"
-#include "ui/librarypanes.h"
-#include "ui/musicfolder.h"
+#include "ui/library/librarypanes.h"
+#include "ui/library/musicfolder.h"
 #include "ui/startup.h"
 #include "ui/windowcontrols.h"
 

@@ -4,9 +4,9 @@
 
 #include "base/settingskeys.h"
 #include "core/corestart.h"
-#include "ui/appearancecontroller.h"
-#include "ui/musicfolder.h"
-#include "ui/splashcard.h"
+#include "ui/cards/splashcard.h"
+#include "ui/library/musicfolder.h"
+#include "ui/settings/appearancecontroller.h"
 
 #include <QCoreApplication>
 #include <QPointer>

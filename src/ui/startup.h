@@ -4,7 +4,7 @@
 // The entry procedure: builds the core, the main window and the splash, restores
 // the music folder and every setting through the controls' own handling, and shows the
 // main window.
-#include "ui/mainwindow.h"
+#include "ui/mainwindow/mainwindow.h"
 #include <functional>
 #include <memory>
 

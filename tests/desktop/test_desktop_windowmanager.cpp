@@ -7,11 +7,11 @@
 #include "xtools.h"
 
 #include "support/datarow.h"
-#include "ui/clickablelabel.h"
+#include "ui/cards/splashcard.h"
+#include "ui/cards/tagcard.h"
+#include "ui/controls/clickablelabel.h"
 #include "ui/mainwindowfixture.h"
-#include "ui/splashcard.h"
-#include "ui/tagcard.h"
-#include "ui/volumebar.h"
+#include "ui/transport/volumebar.h"
 #include "ui/windowcontrols.h"
 
 #include <QApplication>

@@ -9,9 +9,9 @@
 #include "support/modeltesters.h"
 #include "support/musicfiles.h"
 #include "tags/codepage.h"
-#include "ui/appearancecontroller.h"
-#include "ui/librarypanes.h"
-#include "ui/musicfolder.h"
+#include "ui/library/librarypanes.h"
+#include "ui/library/musicfolder.h"
+#include "ui/settings/appearancecontroller.h"
 #include "ui/startup.h"
 
 #include <QDir>

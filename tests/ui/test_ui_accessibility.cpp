@@ -7,13 +7,13 @@
 #include "windowcontrols.h"
 
 #include "support/datarow.h"
-#include "ui/clickablelabel.h"
-#include "ui/colours.h"
-#include "ui/imagebutton.h"
-#include "ui/palettepicture.h"
-#include "ui/transportbar.h"
-#include "ui/twips.h"
-#include "ui/volumebar.h"
+#include "ui/controls/clickablelabel.h"
+#include "ui/controls/imagebutton.h"
+#include "ui/settings/palettepicture.h"
+#include "ui/style/colours.h"
+#include "ui/style/twips.h"
+#include "ui/transport/transportbar.h"
+#include "ui/transport/volumebar.h"
 
 #include <QAccessible>
 #include <QLineEdit>

@@ -7,10 +7,10 @@
 
 #include "support/artifacts.h"
 #include "support/datarow.h"
-#include "ui/colours.h"
-#include "ui/imagebutton.h"
-#include "ui/layoutrules.h"
-#include "ui/twips.h"
+#include "ui/controls/imagebutton.h"
+#include "ui/style/colours.h"
+#include "ui/style/twips.h"
+#include "ui/window/layoutrules.h"
 #include "web/webpaneltesting.h"
 
 #include <QApplication>

@@ -9,7 +9,7 @@
 #include "base/nativepath.h"
 #include "catalogue/externalfiles.h"
 #include "support/datarow.h"
-#include "ui/settingsframe.h"
+#include "ui/settings/settingsframe.h"
 
 #include <QApplication>
 #include <QCheckBox>

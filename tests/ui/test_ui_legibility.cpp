@@ -8,8 +8,8 @@
 
 #include "support/artifacts.h"
 #include "support/datarow.h"
-#include "ui/colours.h"
-#include "ui/layoutrules.h"
+#include "ui/style/colours.h"
+#include "ui/window/layoutrules.h"
 #include "web/webpanel.h"
 
 #include <QApplication>

@@ -8,9 +8,9 @@
 #include "base/userfolders.h"
 #include "support/artifacts.h"
 #include "support/datarow.h"
-#include "ui/clickablelabel.h"
-#include "ui/layoutrules.h"
-#include "ui/twips.h"
+#include "ui/controls/clickablelabel.h"
+#include "ui/style/twips.h"
+#include "ui/window/layoutrules.h"
 #include "web/webpanel.h"
 
 #include <QApplication>

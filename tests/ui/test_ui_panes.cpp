@@ -4,8 +4,8 @@
 // each, the setters act as the actions do, and the main window runs the same handling for
 // both.
 #include "mainwindowfixture.h"
-#include "ui/layoutrules.h"
-#include "ui/twips.h"
+#include "ui/style/twips.h"
+#include "ui/window/layoutrules.h"
 #include "windowcontrols.h"
 
 #include <QApplication>

@@ -3,7 +3,7 @@
 // The background window: which picture it shows and where it lies.
 #include "support/artifacts.h"
 #include "support/datarow.h"
-#include "ui/backgroundwindow.h"
+#include "ui/window/backgroundwindow.h"
 
 #include <QBuffer>
 #include <QDir>

@@ -2,7 +2,7 @@
 // SPDX-FileCopyrightText: 2026 The Sonavue developers
 // Colour values: the component split, the light/dark rule and the palette picture.
 #include "support/datarow.h"
-#include "ui/colours.h"
+#include "ui/style/colours.h"
 
 #include <QTest>
 

@@ -8,10 +8,10 @@
 #include "windowcontrols.h"
 
 #include "support/datarow.h"
-#include "ui/backgroundwindow.h"
-#include "ui/colours.h"
-#include "ui/imagebutton.h"
-#include "ui/palettepicture.h"
+#include "ui/controls/imagebutton.h"
+#include "ui/settings/palettepicture.h"
+#include "ui/style/colours.h"
+#include "ui/window/backgroundwindow.h"
 
 #include <QApplication>
 #include <QSet>

@@ -5,9 +5,9 @@
 // on screen). Under X11 the value is read back from the X server by a second client, so
 // only what the program has really sent counts.
 #include "support/datarow.h"
-#include "ui/fadesequence.h"
-#include "ui/splashcard.h"
-#include "ui/tagcard.h"
+#include "ui/cards/fadesequence.h"
+#include "ui/cards/splashcard.h"
+#include "ui/cards/tagcard.h"
 
 #include <QGuiApplication>
 #include <QList>

@@ -2,7 +2,7 @@
 // SPDX-FileCopyrightText: 2026 The Sonavue developers
 // The folder chooser: where the dialog opens, and which choices count as folders.
 #include "support/datarow.h"
-#include "ui/folderchooser.h"
+#include "ui/settings/folderchooser.h"
 
 #include <QDir>
 #include <QFile>

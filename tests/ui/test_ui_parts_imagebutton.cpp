@@ -3,7 +3,7 @@
 // Picture buttons: their pictures and their pressed and released looks.
 #include "support/artifacts.h"
 #include "support/datarow.h"
-#include "ui/imagebutton.h"
+#include "ui/controls/imagebutton.h"
 
 #include <QApplication>
 #include <QDir>

@@ -4,8 +4,8 @@
 // cards are cut to, which under X11 (test_ui_parts_splash_x11) is checked on the screen.
 #include "parts_cards.h"
 #include "support/datarow.h"
-#include "ui/splashcard.h"
-#include "ui/tagcard.h"
+#include "ui/cards/splashcard.h"
+#include "ui/cards/tagcard.h"
 
 #include <QGuiApplication>
 #include <QLabel>

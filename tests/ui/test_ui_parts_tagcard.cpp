@@ -8,7 +8,7 @@
 #include "support/musicfiles.h"
 #include "tags/containertags.h"
 #include "tags/replaygain.h"
-#include "ui/tagcard.h"
+#include "ui/cards/tagcard.h"
 
 #include <QBuffer>
 #include <QDir>

@@ -2,7 +2,7 @@
 // SPDX-FileCopyrightText: 2026 The Sonavue developers
 // The transport bar following the transport over a media element double: what it shows for
 // each state and what its buttons and slider ask of the element.
-#include "ui/transportbar.h"
+#include "ui/transport/transportbar.h"
 
 #include "catalogue/browsingmodel.h"
 #include "playback/transport.h"

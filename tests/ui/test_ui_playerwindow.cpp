@@ -10,9 +10,9 @@
 #include "playback/testsinks.h"
 #include "playback/volume.h"
 #include "support/datarow.h"
-#include "ui/layoutswitch.h"
-#include "ui/transportbar.h"
-#include "ui/volumebar.h"
+#include "ui/transport/transportbar.h"
+#include "ui/transport/volumebar.h"
+#include "ui/window/layoutswitch.h"
 
 #include <QApplication>
 #include <QCheckBox>

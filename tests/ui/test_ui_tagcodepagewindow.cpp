@@ -8,7 +8,7 @@
 
 #include "app/mprisplayer.h"
 #include "support/id3v2tag.h"
-#include "ui/tagcard.h"
+#include "ui/cards/tagcard.h"
 
 #include <QLabel>
 

@@ -7,11 +7,11 @@
 #include "mainwindowfixture.h"
 #include "windowcontrols.h"
 
-#include "ui/backgroundwindow.h"
-#include "ui/clickablelabel.h"
-#include "ui/layoutswitch.h"
-#include "ui/nowplayingtext.h"
-#include "ui/volumebar.h"
+#include "ui/controls/clickablelabel.h"
+#include "ui/transport/nowplayingtext.h"
+#include "ui/transport/volumebar.h"
+#include "ui/window/backgroundwindow.h"
+#include "ui/window/layoutswitch.h"
 #include "web/webpanel.h"
 
 #include <QApplication>

@@ -4,14 +4,14 @@
 // The main window's controls as the tests reach them: found by their object names, the names
 // the controls have always had, and held under plain names. A control that is missing, of
 // another type or named twice ends the test with its name.
-#include "ui/clickablelabel.h"
-#include "ui/controlnames.h"
-#include "ui/imagebutton.h"
-#include "ui/palettepicture.h"
-#include "ui/settingsframe.h"
-#include "ui/titlestrip.h"
-#include "ui/transportbar.h"
-#include "ui/volumebar.h"
+#include "ui/controls/clickablelabel.h"
+#include "ui/controls/imagebutton.h"
+#include "ui/settings/palettepicture.h"
+#include "ui/settings/settingsframe.h"
+#include "ui/style/controlnames.h"
+#include "ui/transport/transportbar.h"
+#include "ui/transport/volumebar.h"
+#include "ui/window/titlestrip.h"
 #include "web/webpanel.h"
 
 #include <QCheckBox>

@@ -1,0 +1,52 @@
+// SPDX-License-Identifier: LicenseRef-proprietary
+// SPDX-FileCopyrightText: 2026 The Sonavue developers
+#include "ui/library/musicfolder.h"
+
+#include "core/playercore.h"
+#include "tags/containertags.h"
+#include "ui/library/librarypanes.h"
+#include "ui/settings/settingsframe.h"
+
+#include <QWidget>
+
+namespace sonavue {
+
+MusicFolder::MusicFolder(PlayerCore& core, SettingsFrame& frame, LibraryPanes& library,
+                         const ProgramSettings& settings, Asking asking, QWidget& window)
+    : QObject(&window), m_core(core), m_frame(frame), m_library(library), m_settings(settings),
+      m_asking(std::move(asking)), m_window(window) {}
+
+void MusicFolder::set(const QString& folder) {
+    m_frame.setFolderText(folder);
+    m_core.browsing().setFolderPrefix(folderPrefixFor(folder));
+    m_folder = folder;
+    // The program is ending: no scan runs after the window has unloaded.
+    if (m_stopped)
+        return;
+    if (m_library.scan(m_folder) != FolderScan::Result::Superseded)
+        emit scanFinished();
+}
+
+void MusicFolder::choose() {
+    const std::optional<QString> chosen =
+        askForMusicFolder(&m_window, m_frame.folderText(), m_asking.dialog, m_asking.showMessage);
+    if (!chosen)
+        return;
+    set(*chosen);
+    if (!m_stopped) // the unload wrote the last settings of this run
+        m_settings.write(Setting::Folder, m_frame.folderText());
+}
+
+void MusicFolder::applyFileTypes() {
+    // The opt-in types of the "types" setting are added to what the boxes list.
+    m_core.browsing().setFilePattern(
+        FilePattern(filePatternFor(m_frame.fileType(0), m_frame.fileType(1), m_frame.fileType(2)) +
+                    extraTypesPattern(m_core.tagReading().extraTypes)));
+}
+
+void MusicFolder::stop() {
+    m_stopped = true;
+    m_core.scan().stop();
+}
+
+} // namespace sonavue

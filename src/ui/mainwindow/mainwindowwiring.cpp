@@ -1,0 +1,170 @@
+// SPDX-License-Identifier: LicenseRef-proprietary
+// SPDX-FileCopyrightText: 2026 The Sonavue developers
+// The main window's wiring: controls to the core and to handlers, the window's keys and Tab in
+// reading order.
+#include "ui/mainwindow/mainwindow.h"
+
+#include "ui/controls/imagebutton.h"
+#include "ui/controls/keyboardaccess.h"
+#include "ui/library/findfield.h"
+#include "ui/library/grouppages.h"
+#include "ui/library/librarypanes.h"
+#include "ui/library/musicfolder.h"
+#include "ui/library/reservedlistview.h"
+#include "ui/library/tracklistpane.h"
+#include "ui/settings/appearancecontroller.h"
+#include "ui/settings/settingsframe.h"
+#include "ui/transport/transportbar.h"
+#include "ui/transport/volumebar.h"
+#include "ui/window/backgroundfollower.h"
+#include "ui/window/filedrop.h"
+#include "ui/window/keypreview.h"
+#include "ui/window/layoutswitch.h"
+#include "ui/window/titlestrip.h"
+#include "ui/window/windowdrag.h"
+#include "web/webpanel.h"
+
+#include <QPushButton>
+
+namespace sonavue {
+
+void MainWindow::wireControls() {
+    PlayerControl& player = m_core.player();
+    Transport& transport = m_core.transport();
+    connect(ui.stopButton, &QPushButton::clicked, &transport, &Transport::stop);
+    connect(ui.continuousStartButton, &QPushButton::clicked, &transport,
+            &Transport::continuousStart);
+    connect(ui.selectStartButton, &QPushButton::clicked, &transport, &Transport::selectStart);
+    ui.transportBar->follow(transport);
+    m_nowPlaying.follow(player, m_core.media());
+    connect(&m_nowPlaying, &NowPlayingText::shownChanged, this, &MainWindow::setNowPlaying);
+    connect(&m_core.volume(), &VolumeLevel::changed, this, &MainWindow::showLevel);
+    // The transport bar's tool tip shows the group entry continuous play stands at.
+    connect(&player, &PlayerControl::trackStartFinished, this, [this] {
+        const std::optional<int> entry = m_core.player().position().groupEntry;
+        ui.transportBar->setToolTip(entry ? QString::number(*entry) : QString());
+    });
+    connect(ui.volumeBar, &VolumeBar::levelChanged, this,
+            [this](int level) { setVolumeLevel(level); });
+    connect(&m_focusTimer, &QTimer::timeout, &m_focusTimer, &QTimer::stop);
+    wireTitleStrip();
+    wireLists();
+    wireAppearance();
+    m_layoutSwitch = std::make_unique<LayoutSwitch>(
+        *this,
+        QList<QWidget*>{ui.transportBar, ui.stopButton, ui.titleStrip, ui.settingsFrame,
+                        ui.continuousStartButton, ui.selectStartButton, ui.volumeBar},
+        [this] { m_background->showIfChosen(); });
+    new FileDropTarget(*this, transport); // files dropped on the window go to the reserved list
+
+    connect(ui.homeButton, &ImageButton::clicked, this, [this] {
+        if (ui.webPanel)
+            ui.webPanel->goHome();
+    });
+    connect(ui.backButton, &ImageButton::clicked, this, [this] {
+        if (ui.webPanel)
+            ui.webPanel->GoBack();
+    });
+    if (ui.webPanel)
+        connect(ui.webPanel, &WebPanel::gotFocus, this, &MainWindow::armFocusTimer);
+}
+
+void MainWindow::wireTitleStrip() {
+    m_windowDrag = new WindowDrag(*this);
+    // The background window hides while the window moves and comes back behind it after;
+    // then the window has the focus.
+    m_background = std::make_unique<BackgroundFollower>(*this, *ui.settingsFrame, *m_windowDrag);
+    connect(m_windowDrag, &WindowDrag::finished, this, [this] { activateWindow(); });
+
+    connect(ui.titleStrip, &TitleStrip::sizeSwitchRequested, this, &MainWindow::toggleCompactSize);
+    connect(ui.titleStrip, &TitleStrip::closeRequested, this, &QWidget::close);
+    connect(ui.titleStrip, &TitleStrip::layoutSwitchRequested, this, [this] {
+        m_windowDrag->cancel();
+        handleKey(Qt::Key_W, Qt::NoModifier);
+    });
+    connect(ui.titleStrip, &TitleStrip::dragArmed, m_windowDrag, &WindowDrag::arm);
+    connect(ui.titleStrip, &TitleStrip::dragStarted, m_windowDrag, &WindowDrag::start);
+    connect(ui.titleStrip, &TitleStrip::dragMoved, m_windowDrag, &WindowDrag::moveTo);
+    connect(ui.titleStrip, &TitleStrip::dragReleased, m_windowDrag, &WindowDrag::release);
+}
+
+void MainWindow::wireLists() {
+    m_library = new LibraryPanes(
+        m_core,
+        {*ui.groupPages, *ui.tracks, *ui.find, *ui.reservedList, *ui.foldersBar, *ui.filesBar},
+        this);
+    LibraryPanes* const library = m_library;
+    connect(ui.groupPages, &GroupPages::tabClicked, library, &LibraryPanes::showTab);
+    connect(ui.groupPages, &GroupPages::tabHovered, library, &LibraryPanes::markHoveredTab);
+    connect(ui.groupPages, &GroupPages::selectedEntryClickedAgain, library,
+            &LibraryPanes::pickGroupEntry);
+    connect(ui.tracks, &TrackListPane::trackPressed, library, &LibraryPanes::showSelectedTrackTags);
+    connect(ui.tracks, &TrackListPane::trackDoubleClicked, library,
+            &LibraryPanes::reserveSelectedTrack);
+    connect(ui.reservedList, &QListView::doubleClicked, library,
+            &LibraryPanes::removeSelectedReserved);
+    connect(ui.reservedList, &ReservedListView::focusLeft, library,
+            &LibraryPanes::leaveReservedList);
+    connect(library, &LibraryPanes::tagsAsked, this,
+            [this](const QString& path) { m_cards.showTag(path); });
+
+    m_musicFolder = new MusicFolder(m_core, *ui.settingsFrame, *library, m_settings,
+                                    {m_options.folderDialog, m_options.showMessage}, *this);
+    connect(ui.settingsFrame, &SettingsFrame::folderChangeRequested, m_musicFolder,
+            &MusicFolder::choose);
+    connect(ui.settingsFrame, &SettingsFrame::fileTypesChanged, m_musicFolder,
+            &MusicFolder::applyFileTypes);
+    connect(m_musicFolder, &MusicFolder::scanFinished, this, &MainWindow::scanFinished);
+    connect(this, &MainWindow::scanFinished, &ui.find->finder(), &TrackFinder::catalogueReplaced);
+}
+
+void MainWindow::wireAppearance() {
+    m_appearance = new AppearanceController(*ui.settingsFrame, m_core.player(), m_settings, this);
+    connect(m_appearance, &AppearanceController::colourChanged, this, &MainWindow::setColour);
+    connect(m_appearance, &AppearanceController::opacityChanged, this, &QWidget::setWindowOpacity);
+    connect(m_appearance, &AppearanceController::listFontSizeChanged, m_library,
+            &LibraryPanes::setListFontSize);
+    connect(m_appearance, &AppearanceController::backgroundChanged, this, [this](bool shown) {
+        if (shown)
+            m_background->show();
+        else
+            m_background->close();
+        activateWindow();
+        setFocus();
+    });
+}
+
+bool MainWindow::focusNextPrevChild(bool next) {
+    return moveFocusByPlace(*this, next) || QWidget::focusNextPrevChild(next);
+}
+
+void MainWindow::mouseDoubleClickEvent(QMouseEvent* event) {
+    // Only the window's bare background shows the about line.
+    if (!childAt(event->position().toPoint()))
+        showAboutLine();
+    QWidget::mouseDoubleClickEvent(event);
+}
+
+void MainWindow::handleKey(int keyCode, Qt::KeyboardModifiers modifiers) {
+    if (runMediaKey(keyCode, m_core.transport()))
+        return;
+    switch (windowCommandFor(keyCode, modifiers, focusWidget() == ui.find)) {
+    case WindowCommand::SwitchLayout:
+        return m_layoutSwitch->toggle();
+    case WindowCommand::Close:
+        close();
+        return;
+    case WindowCommand::ContinuousStart:
+        return m_core.transport().continuousStart();
+    case WindowCommand::SelectStart:
+        return m_core.transport().selectStart();
+    case WindowCommand::ClearReserved:
+        return m_core.browsing().reserved().clear();
+    case WindowCommand::OpenFind:
+        return ui.find->open();
+    case WindowCommand::None:
+        return;
+    }
+}
+
+} // namespace sonavue
