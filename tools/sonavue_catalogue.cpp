@@ -3,14 +3,15 @@
 // sonavue-catalogue: runs the player's own folder scan on FOLDER and prints the catalogue
 // and the group lists as one JSON object, so that scripts see exactly what the player sees.
 #include "base/nativepath.h"
+#include "base/playabletypes.h"
 #include "base/version.h"
 #include "catalogue/folderscan.h"
 #include "cataloguejson.h"
-#include "tags/containertags.h"
 #include "tags/genre.h"
 #include "tags/tagcodepage.h"
 
 #include <QDir>
+#include <array>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -95,27 +96,38 @@ QString currentFolder() {
 }
 
 struct FileTypes {
-    bool mid = false;
-    bool wav = false;
-    unsigned extra = 0; // ExtraType bits
+    std::array<bool, FileTypeCount> boxes{}; // the MP3 box's type is listed whatever this says
+    unsigned extra = 0;                      // ExtraType bits
 };
+
+// The index in the playable types of the one whose extension is name (any case), or -1.
+int playableTypeIndex(const QString& name) {
+    for (std::size_t i = 0; i < PlayableTypes.size(); ++i) {
+        const std::string_view extension = PlayableTypes[i].extension;
+        if (name.compare(QLatin1String(extension.data(), qsizetype(extension.size())),
+                         Qt::CaseInsensitive) == 0)
+            return int(i);
+    }
+    return -1;
+}
 
 // Parses "mp3,mid,wav,flac,ogg,opus,m4a" (any case, any subset); false for an unknown type.
 bool parseTypes(const std::string& list, FileTypes& types) {
     std::size_t start = 0;
     while (start <= list.size()) {
         const std::size_t comma = std::min(list.find(',', start), list.size());
-        QString type = QString::fromUtf8(list.data() + start, qsizetype(comma - start));
-        type = type.trimmed().toLower();
-        if (type == QLatin1String("mid"))
-            types.mid = true;
-        else if (type == QLatin1String("wav"))
-            types.wav = true;
-        else if (const unsigned extra = parseExtraTypes(type))
-            types.extra |= extra;
-        else if (type != QLatin1String("mp3") && !type.isEmpty())
-            return false;
+        const QString type =
+            QString::fromUtf8(list.data() + start, qsizetype(comma - start)).trimmed();
         start = comma + 1;
+        if (type.isEmpty())
+            continue;
+        const int index = playableTypeIndex(type);
+        if (index < 0)
+            return false;
+        if (index < FileTypeCount)
+            types.boxes[std::size_t(index)] = true;
+        else
+            types.extra |= 1u << (index - FileTypeCount);
     }
     return true;
 }
@@ -123,7 +135,7 @@ bool parseTypes(const std::string& list, FileTypes& types) {
 } // namespace
 
 int main(int argc, char** argv) {
-    FileTypes types{true, true};
+    FileTypes types{{true, true, true}};
     bool typesGiven = false;
     std::optional<TagCodePage> codePage;
     bool id3v2 = false;
@@ -207,8 +219,7 @@ int main(int argc, char** argv) {
     }
 
     const QString prefix = folderPrefixFor(folder);
-    const FilePattern pattern(filePatternFor(true, types.mid, types.wav) +
-                              extraTypesPattern(types.extra));
+    const FilePattern pattern(filePatternFor(true, types.boxes[1], types.boxes[2], types.extra));
     Catalogue catalogue;
     GroupLists groups;
     FolderScan scan(catalogue, groups);

@@ -4,7 +4,8 @@
 # entry with the launcher's installed path. A menu hides an entry whose TryExec it cannot
 # find, and PREFIX/bin may not be on the PATH (a first install into ~/.local), so the entry
 # names PREFIX/bin/sonavue whole. Given: SONAVUE_DESKTOP_TEMPLATE (the entry with
-# @SONAVUE_EXEC@ and @SONAVUE_TRY_EXEC@), SONAVUE_DESKTOP_NAME; CMAKE_INSTALL_PREFIX.
+# @SONAVUE_EXEC@, @SONAVUE_TRY_EXEC@ and @SONAVUE_MIME_TYPES@), SONAVUE_DESKTOP_NAME,
+# SONAVUE_MIME_TYPES (the MimeType value); CMAKE_INSTALL_PREFIX.
 get_filename_component(prefix "${CMAKE_INSTALL_PREFIX}" ABSOLUTE)
 set(launcher "${prefix}/bin/sonavue")
 if(launcher MATCHES "[\n\r\t]")

@@ -39,11 +39,24 @@ qt_add_resources(sv_program_icon program_icon
 # --- Desktop entry and AppStream metadata: one reverse-DNS id (SONAVUE_APP_ID, set in the
 # top-level build file) names the entry, the metadata, the media controls' DesktopEntry and
 # the windows' desktop file name. ---
+# Both name the MIME types of the playable types: the entry as its MimeType value, the
+# metadata as the media types it provides.
+set(mime_types "")
+set(SONAVUE_MEDIA_TYPES "")
+foreach(type IN LISTS SONAVUE_PLAYABLE_TYPES)
+  string(REGEX REPLACE "^[^=]*=" "" type_mime_types "${type}")
+  string(REPLACE "," ";" type_mime_types "${type_mime_types}")
+  foreach(mime_type IN LISTS type_mime_types)
+    string(APPEND mime_types "${mime_type};")
+    string(APPEND SONAVUE_MEDIA_TYPES "    <mediatype>${mime_type}</mediatype>\n")
+  endforeach()
+endforeach()
 # The entry names the launcher by its installed path, which only the install knows
 # (cmake --install --prefix).
 install(CODE "
   set(SONAVUE_DESKTOP_TEMPLATE [[${PROJECT_SOURCE_DIR}/assets/${SONAVUE_APP_ID}.desktop.in]])
   set(SONAVUE_DESKTOP_NAME [[${SONAVUE_APP_ID}.desktop]])
+  set(SONAVUE_MIME_TYPES [[${mime_types}]])
   include([[${CMAKE_CURRENT_SOURCE_DIR}/desktopentry.cmake]])
 ")
 configure_file(${PROJECT_SOURCE_DIR}/assets/${SONAVUE_APP_ID}.metainfo.xml.in

@@ -10,6 +10,7 @@
 #include "app/singleinstance.h"
 #include "app/tracknotifier.h"
 #include "base/nativepath.h"
+#include "base/report.h"
 #include "base/settings.h"
 #include "base/settingslocation.h"
 #include "base/version.h"
@@ -20,7 +21,6 @@
 #include <QApplication>
 #include <QCoreApplication>
 #include <QDBusConnection>
-#include <cstdio>
 
 namespace {
 
@@ -97,10 +97,8 @@ int main(int argc, char* argv[]) {
     sonavue::StartedProgram program;
     sonavue::SingleInstance instance(socket.path);
     if (!socket.problem.isEmpty())
-        std::fprintf(stderr,
-                     "Sonavue: %s; this player runs alone, and a second start opens a "
-                     "second one\n",
-                     qPrintable(socket.problem));
+        sonavue::reportLine(socket.problem + QStringLiteral("; this player runs alone, and a "
+                                                            "second start opens a second one"));
     instance.setFileHandler([&program](const QStringList& paths) {
         // The start that sent them names the refused ones on its own standard error.
         if (!program.mainWindow)
@@ -109,8 +107,9 @@ int main(int argc, char* argv[]) {
         const QStringList answers = program.mainWindow->core().transport().openFiles(paths);
         for (qsizetype i = 0; i < answers.size(); ++i)
             if (answers[i].isEmpty())
-                std::fprintf(stderr, "Sonavue: added to the reserved list by a second start: %s\n",
-                             qPrintable(sonavue::oneLineText(paths[i])));
+                sonavue::reportLine(
+                    QStringLiteral("added to the reserved list by a second start: ") +
+                    sonavue::oneLineText(paths[i]));
         return answers;
     });
     instance.setCommandHandler(remoteCommandsTo(program));
@@ -120,7 +119,7 @@ int main(int argc, char* argv[]) {
     // writers are gone now.
     sonavue::removeLeftoverSettingsWrites(sonavue::programName());
     QObject::connect(&instance, &sonavue::SingleInstance::raiseRequested, &app, [&program] {
-        std::fputs("Sonavue: raised by a second start\n", stderr);
+        sonavue::reportLine(QStringLiteral("raised by a second start"));
         // During the start-up the window is not shown yet; it is shown when that ends.
         if (program.mainWindow)
             sonavue::raiseWindow(*program.mainWindow);

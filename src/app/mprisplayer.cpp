@@ -5,6 +5,7 @@
 #include "app/mprisbusobject.h"
 #include "app/tracktext.h"
 #include "base/fileuri.h"
+#include "base/playabletypes.h"
 #include "catalogue/externalfiles.h"
 #include "tags/coverart.h"
 #include "tags/id3v1.h"
@@ -96,11 +97,7 @@ bool MprisPlayer::registerOn(QDBusConnection connection) {
 
 QStringList MprisPlayer::supportedMimeTypes() {
     // Every type a file opened from outside may be (as the desktop entry lists them).
-    return {QStringLiteral("audio/mpeg"),       QStringLiteral("audio/midi"),
-            QStringLiteral("audio/x-wav"),      QStringLiteral("audio/flac"),
-            QStringLiteral("audio/ogg"),        QStringLiteral("audio/x-vorbis+ogg"),
-            QStringLiteral("audio/x-opus+ogg"), QStringLiteral("audio/mp4"),
-            QStringLiteral("audio/x-m4a")};
+    return playableMimeTypes();
 }
 
 MediaControl& MprisPlayer::media() const {

@@ -2,6 +2,7 @@
 // SPDX-FileCopyrightText: 2026 The Sonavue developers
 #include "app/remoteclient.h"
 
+#include "base/report.h"
 #include "catalogue/externalfiles.h"
 
 #include <QDeadlineTimer>
@@ -128,8 +129,7 @@ int runRemoteCommand(RemoteCommand command, const SocketPlace& place) {
             ? notCarriedOut(QStringLiteral("no player can be reached: ") + place.problem)
             : askRunningPlayer(place.path, sent);
     if (!answer.refusal.isEmpty()) {
-        printLine(stderr,
-                  QStringLiteral("sonavue: %1: %2").arg(optionName(command.verb), answer.refusal));
+        reportLine(QStringLiteral("%1: %2").arg(optionName(command.verb), answer.refusal));
         return 1;
     }
     if (command.verb == RemoteCommand::Verb::Enqueue)

@@ -3,6 +3,7 @@
 #include "app/selfcheck.h"
 
 #include "base/nativepath.h"
+#include "base/report.h"
 #include "base/settings.h"
 
 #include <QFileInfo>
@@ -65,13 +66,11 @@ std::optional<int> answerWithoutWindows(const QStringList& arguments, const QStr
     case Request::SelfCheck:
         return selfCheck(version);
     case Request::UnknownOption:
-        std::fprintf(stderr, "sonavue: unknown option '%s'\n",
-                     readableText(line.unknownOption).toLocal8Bit().constData());
+        reportLine(QStringLiteral("unknown option '%1'").arg(readableText(line.unknownOption)));
         std::fputs(usageText().constData(), stderr);
         return 2;
     case Request::BadUsage:
-        std::fprintf(stderr, "sonavue: %s\n",
-                     readableText(line.usageProblem).toLocal8Bit().constData());
+        reportLine(readableText(line.usageProblem));
         std::fputs(usageText().constData(), stderr);
         return 2;
     }

@@ -44,7 +44,6 @@ public:
     // Listens at path (mode 0600). False, with errno set, when that fails (EADDRINUSE: a
     // socket file is already there).
     bool listen(const QByteArray& path);
-    bool isListening() const { return m_fd >= 0; }
     // Stops listening; connections still queued are refused. The socket file goes when it is
     // still the one this listener made.
     void close();

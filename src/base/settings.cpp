@@ -3,11 +3,11 @@
 #include "base/settings.h"
 
 #include "base/nativepath.h"
+#include "base/report.h"
 #include "base/settingsfile.h"
 
 #include <atomic>
 #include <cerrno>
-#include <cstdio>
 #include <optional>
 #include <sys/stat.h>
 
@@ -232,11 +232,8 @@ void reportLostWrite(const QString& path, const QString& why) {
     static std::atomic_flag reported = ATOMIC_FLAG_INIT;
     if (reported.test_and_set())
         return;
-    const QByteArray line = QStringLiteral("Sonavue: cannot save settings to %1 (%2); "
-                                           "changes are not kept\n")
-                                .arg(readableText(path), why)
-                                .toLocal8Bit();
-    std::fputs(line.constData(), stderr);
+    reportLine(QStringLiteral("cannot save settings to %1 (%2); changes are not kept")
+                   .arg(readableText(path), why));
 }
 
 } // namespace

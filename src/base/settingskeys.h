@@ -4,6 +4,7 @@
 // The program's own settings: each key's name and starting value, and for a key read as a
 // number or a truth value its fallback, range and reading rule, written down once. The names
 // are those in the users' settings files, so they never change.
+#include "base/playabletypes.h"
 #include "base/userfolders.h"
 
 #include <QLatin1StringView>
@@ -98,7 +99,7 @@ inline constexpr SettingKey ReplayGain{QLatin1StringView("replaygain"), [] { ret
 inline constexpr SettingKey ReplayGainPreamp{QLatin1StringView("replaygainpreamp"),
                                              [] { return QStringLiteral("0"); }};
 
-inline constexpr int FileTypeCount = 3;
+using sonavue::FileTypeCount;
 // The file-type boxes MP3, MID and WAV: 1 listed, 0 not.
 inline constexpr std::array<WholeNumberKey, FileTypeCount> FileTypes{{
     {{QLatin1StringView("filter0"), [] { return QStringLiteral("1"); }}, 1, 0, 1},

@@ -90,7 +90,6 @@ void BrowsingModel::pickGroupEntry(int list) {
 void BrowsingModel::showFolder(const QString& folder) {
     // The folder's files under the current pattern, each found in the catalogue by its path
     // (an index, so this costs the folder's files, not all rows).
-    m_shownFolder = folder;
     const QStringList names = listFiles(folder, m_pattern);
     QString prefix = folder;
     if (!prefix.endsWith(QLatin1Char('/')))

@@ -61,7 +61,6 @@ public:
     // The catalogued tracks of the folder's files under the pattern, in file-name order. A
     // folder that has vanished shows nothing.
     void showFolder(const QString& folder);
-    const QString& shownFolder() const { return m_shownFolder; }
     // Every row, in row order (the source list is left as it is).
     void showAllTracks();
     // The rows whose cell in column equals value exactly, case included, in row order.
@@ -114,7 +113,6 @@ private:
     int m_sourceList = 0;
     QString m_folderPrefix;
     FilePattern m_pattern;
-    QString m_shownFolder;
     RowsKind m_shownKind = RowsKind::Listed;
 
     TrackRows m_trackRows{m_catalogue};

@@ -4,10 +4,9 @@
 
 #include "base/fileuri.h"
 #include "base/nativepath.h"
-#include "tags/containertags.h"
+#include "base/report.h"
 
 #include <cerrno>
-#include <cstdio>
 #include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -34,8 +33,7 @@ QString whyNotReadable(const QByteArray& native) {
 } // namespace
 
 FilePattern playableTypes() {
-    return FilePattern(filePatternFor(true, true, true) +
-                       extraTypesPattern(ExtraFlac | ExtraOgg | ExtraOpus | ExtraM4a));
+    return FilePattern(filePatternFor(true, true, true, AllExtraTypes));
 }
 
 QString whyNotReservable(const QString& path, const FilePattern& types) {
@@ -68,9 +66,8 @@ QString oneLineText(const QString& path) {
 }
 
 void reportRefusal(const QString& path, const QString& why) {
-    const QString line = QStringLiteral("Sonavue: not added to the reserved list: %1: %2\n")
-                             .arg(oneLineText(path), why);
-    std::fputs(line.toUtf8().constData(), stderr);
+    reportLine(
+        QStringLiteral("not added to the reserved list: %1: %2").arg(oneLineText(path), why));
 }
 
 QString absoluteArgumentPath(const QString& argument) {

@@ -19,7 +19,7 @@ FilePattern playableTypes();
 // read and whose name matches types.
 QString whyNotReservable(const QString& path, const FilePattern& types);
 
-// "Sonavue: not added to the reserved list: <path>: <why>" on standard error, as one line
+// "sonavue: not added to the reserved list: <path>: <why>" on standard error, as one line
 // whatever the path holds.
 void reportRefusal(const QString& path, const QString& why);
 // path for a message line: escaped bytes as U+FFFD, control characters as '?'.

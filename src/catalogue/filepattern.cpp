@@ -31,17 +31,6 @@ bool endsWithAsciiIgnoringCase(const char* name, std::size_t size, const QByteAr
 
 } // namespace
 
-QString filePatternFor(bool mp3, bool mid, bool wav) {
-    QString pattern;
-    if (mp3)
-        pattern += QLatin1String("*.MP3");
-    if (mid)
-        pattern += QLatin1String(";*.mid");
-    if (wav)
-        pattern += QLatin1String(";*.wav");
-    return pattern;
-}
-
 FilePattern::FilePattern(const QString& pattern) : m_text(pattern) {
     const QStringList pieces = pattern.split(QLatin1Char(';'), Qt::SkipEmptyParts);
     for (const QString& raw : pieces) {

@@ -1,7 +1,10 @@
 // SPDX-License-Identifier: LicenseRef-proprietary
 // SPDX-FileCopyrightText: 2026 The Sonavue developers
 #pragma once
-// Which file names the scan takes: the file types chosen, as a pattern of extensions.
+// Which file names the scan takes: the file types chosen, as a pattern of extensions (made
+// by filePatternFor from the playable types).
+#include "base/playabletypes.h"
+
 #include <QByteArray>
 #include <QRegularExpression>
 #include <QString>
@@ -10,16 +13,13 @@
 
 namespace sonavue {
 
-// The file-type pattern of the three boxes, in index order: "*.MP3", ";*.mid", ";*.wav".
-QString filePatternFor(bool mp3, bool mid, bool wav);
-constexpr const char* InitialFilePattern = "*.mp3;*.mid;*.wav";
-
 // A ';'-separated list of "*.ext" pieces; extensions match ignoring case. A piece "*" or
 // "*.*" takes every name, empty pieces are skipped, any other piece is a wildcard pattern
 // ('*', '?') matched against the whole name, ignoring case.
 class FilePattern {
 public:
-    explicit FilePattern(const QString& pattern = QString::fromLatin1(InitialFilePattern));
+    // Every box type by default, as the file lister starts.
+    explicit FilePattern(const QString& pattern = filePatternFor(true, true, true));
     bool matches(const QString& fileName) const;
     // The same test on a name as the file system's bytes (no conversion for ASCII pieces).
     bool matchesNative(const char* name, std::size_t size) const;

@@ -3,6 +3,7 @@
 #include "catalogue/folderscan.h"
 
 #include "base/nativepath.h"
+#include "base/report.h"
 #include "catalogue/diskpace.h"
 #include "catalogue/enteredfolders.h"
 #include "catalogue/nativefolder.h"
@@ -16,7 +17,6 @@
 #include <QHash>
 #include <chrono>
 #include <climits>
-#include <cstdio>
 #include <optional>
 #include <utility>
 
@@ -181,10 +181,12 @@ struct FolderScan::Pass {
     void reportBeyondLimits() const {
         if (beyondLimits == 0)
             return;
-        std::fprintf(stderr,
-                     "sonavue: %d folder(s) deeper than %d levels or with paths longer than %d "
-                     "bytes are not catalogued, such as %s\n",
-                     beyondLimits, MaxWalkDepth, MaxWalkPathBytes, firstBeyondLimits.constData());
+        reportLine(QStringLiteral("%1 folder(s) deeper than %2 levels or with paths longer than %3 "
+                                  "bytes are not catalogued, such as %4")
+                       .arg(beyondLimits)
+                       .arg(MaxWalkDepth)
+                       .arg(MaxWalkPathBytes)
+                       .arg(readableText(pathFromNative(firstBeyondLimits))));
     }
 
     // File j's tags, from the read-ahead (takeAhead) or read here from the open folder.

@@ -56,7 +56,7 @@ std::unique_ptr<PlayerCore> makeWarmingCore(PlayerCore::Options options,
     auto core = std::make_unique<PlayerCore>(std::move(options));
     // Every type the boxes may choose is warmed: the boxes are applied only after the scan.
     core->scan().warmUp(acceptedMusicFolder(settings.read(Setting::Folder)),
-                        filePatternFor(true, true, true) + extraTypesPattern(extraTypes));
+                        filePatternFor(true, true, true, extraTypes));
     return core;
 }
 

@@ -3,7 +3,6 @@
 #include "core/playercore.h"
 
 #include "playback/gstmediaelement.h"
-#include "tags/containertags.h"
 #include "tags/replaygain.h"
 
 namespace sonavue {
@@ -32,9 +31,8 @@ PlayerCore::PlayerCore(Options options)
         m_player.setGapless(true);
     }
     // Until the boxes change it, every box type is listed, with the opt-in types added.
-    if (m_tagReading.extraTypes != 0)
-        m_browsing.setFilePattern(FilePattern(QLatin1String(InitialFilePattern) +
-                                              extraTypesPattern(m_tagReading.extraTypes)));
+    m_browsing.setFilePattern(
+        FilePattern(filePatternFor(true, true, true, m_tagReading.extraTypes)));
 }
 
 // The media element's pending end of play must not reach a player control that is gone:

@@ -20,6 +20,7 @@
 #include "base/filedescriptor.h"
 #include "base/fileuri.h"
 #include "base/nativepath.h"
+#include "base/report.h"
 #include "playback/gaplessstage.h"
 #include "playback/midicheck.h"
 #include "playback/pipelinereaper.h"
@@ -32,7 +33,6 @@
 #include <gst/gst.h>
 
 #include <atomic>
-#include <cstdio>
 #include <fcntl.h>
 #include <mutex>
 #include <optional>
@@ -141,7 +141,7 @@ GstElement* GstMediaElement::Impl::makeSink() {
 bool GstMediaElement::Impl::buildPipeline() {
     GstElement* playbin = gst_element_factory_make("playbin", "media-element");
     if (!playbin) {
-        qCWarning(lcMedia) << "GStreamer has no playbin: nothing will play";
+        reportLine(QStringLiteral("GStreamer has no playbin: nothing will play"));
         return false;
     }
     pipeline.reset(GST_ELEMENT(gst_object_ref_sink(playbin)));
@@ -240,7 +240,7 @@ void GstMediaElement::Impl::sayNoAudioOutput() {
     if (noAudioOutputSaid)
         return;
     noAudioOutputSaid = true;
-    std::fprintf(stderr, "sonavue: no audio output device was found; tracks play silently\n");
+    reportLine(QStringLiteral("no audio output device was found; tracks play silently"));
     emit owner.audioOutputMissing();
 }
 

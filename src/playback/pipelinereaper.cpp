@@ -2,7 +2,8 @@
 // SPDX-FileCopyrightText: 2026 The Sonavue developers
 #include "playback/pipelinereaper.h"
 
-#include <QLoggingCategory>
+#include "base/report.h"
+
 #include <gst/gst.h>
 
 #include <chrono>
@@ -11,8 +12,6 @@
 
 namespace sonavue {
 namespace {
-
-Q_LOGGING_CATEGORY(lcReaper, "sonavue.media", QtInfoMsg)
 
 constexpr auto ExitWait = std::chrono::seconds(3);
 
@@ -23,7 +22,8 @@ PipelineReaper::PipelineReaper() : m_shared(std::make_shared<Shared>()) {}
 PipelineReaper::~PipelineReaper() {
     std::unique_lock lock(m_shared->lock);
     if (!m_shared->finished.wait_for(lock, ExitWait, [this] { return m_shared->pending == 0; }))
-        qCWarning(lcReaper) << m_shared->pending << "pipeline(s) did not stop; left behind";
+        reportLine(
+            QStringLiteral("%1 pipeline(s) did not stop; left behind").arg(m_shared->pending));
 }
 
 void PipelineReaper::reap(GstElement* pipeline) {

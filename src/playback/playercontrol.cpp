@@ -3,6 +3,7 @@
 #include "playback/playercontrol.h"
 
 #include "base/nativepath.h"
+#include "base/report.h"
 #include "playback/volume.h"
 #include "tags/id3v1.h"
 
@@ -10,7 +11,6 @@
 #include <QFileInfo>
 #include <QPointer>
 #include <algorithm>
-#include <cstdio>
 
 namespace sonavue {
 namespace {
@@ -242,7 +242,7 @@ void PlayerControl::advance() {
 
 bool PlayerControl::passOverFailure() {
     const QString path = m_media.fileName();
-    std::fprintf(stderr, "sonavue: cannot play %s\n", qPrintable(readableText(path)));
+    reportLine(QStringLiteral("cannot play ") + readableText(path));
     emit trackFailed(path);
     if (!m_continuing)
         return false; // a select start stops at the file the user chose
@@ -262,7 +262,7 @@ bool PlayerControl::passOverFailure() {
 void PlayerControl::stopAfterFailedRound() {
     m_failuresInARow = 0;
     m_failedPoints.clear();
-    std::fprintf(stderr, "sonavue: nothing in the play order can be played; play stopped\n");
+    reportLine(QStringLiteral("nothing in the play order can be played; play stopped"));
     emit nothingPlayable();
 }
 

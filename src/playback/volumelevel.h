@@ -21,8 +21,6 @@ public:
     // Shows the level without sending it: the fade's end shows the middle level while the
     // track that faded out is still being closed.
     void showLevel(int level);
-    // The volume-down step: ten below the shown level.
-    void stepDown() { setLevel(m_level - 10); }
 
 signals:
     // The shown level changed.

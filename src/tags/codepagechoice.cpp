@@ -2,6 +2,7 @@
 // SPDX-FileCopyrightText: 2026 The Sonavue developers
 #include "tags/codepagechoice.h"
 
+#include "base/playabletypes.h"
 #include "tags/codepage.h"
 #include "tags/id3v1.h"
 
@@ -233,13 +234,15 @@ QByteArray folderOf(const QByteArray& nativePath) {
     return slash == 0 ? QByteArrayLiteral("/") : nativePath.left(slash);
 }
 
+// Whether name ends in the extension of a file-type box's type (any letter case).
 bool isMusicName(const char* name) {
     const std::size_t size = std::strlen(name);
-    if (size < 4 || name[size - 4] != '.')
-        return false;
-    for (const char* extension : {"mp3", "mid", "wav"})
-        if (qstrnicmp(name + size - 3, extension, 3) == 0)
+    for (std::size_t i = 0; i < std::size_t(FileTypeCount); ++i) {
+        const std::string_view extension = PlayableTypes[i].extension;
+        if (size > extension.size() && name[size - extension.size() - 1] == '.' &&
+            qstrnicmp(name + size - extension.size(), extension.data(), extension.size()) == 0)
             return true;
+    }
     return false;
 }
 

@@ -21,20 +21,13 @@
 #include <vorbisfile.h>
 #include <xiphcomment.h>
 
+#include <QByteArrayView>
 #include <QStringList>
 #include <algorithm>
-#include <cstring>
 #include <type_traits>
 
 namespace sonavue {
 namespace {
-
-struct TypeName {
-    unsigned type;
-    const char* extension; // with the dot, lower case
-};
-constexpr TypeName TypeNames[] = {
-    {ExtraFlac, ".flac"}, {ExtraOgg, ".ogg"}, {ExtraOpus, ".opus"}, {ExtraM4a, ".m4a"}};
 
 // A read-only TagLib stream over an open file, read with pread: TagLib never opens the
 // file itself, so what is read is what was checked to be a regular file.
@@ -226,43 +219,47 @@ ID3v2Fields readTyped(int fd, std::int64_t size, unsigned type) {
     }
 }
 
+// The opt-in type whose extension is text (size bytes, any letter case), or 0.
+unsigned extraTypeOfExtension(const char* text, std::size_t size) {
+    for (std::size_t i = FileTypeCount; i < PlayableTypes.size(); ++i) {
+        const std::string_view extension = PlayableTypes[i].extension;
+        if (extension.size() == size && qstrnicmp(extension.data(), text, size) == 0)
+            return 1u << (i - FileTypeCount);
+    }
+    return 0;
+}
+
+constexpr qsizetype longestExtension() {
+    std::size_t longest = 0;
+    for (const PlayableType& type : PlayableTypes)
+        longest = std::max(longest, type.extension.size());
+    return qsizetype(longest);
+}
+constexpr qsizetype LongestExtension = longestExtension();
+
 } // namespace
 
 unsigned parseExtraTypes(const QString& list) {
     unsigned types = 0;
     for (const QString& word : list.split(QLatin1Char(','))) {
-        const QString extension = QLatin1Char('.') + word.trimmed().toLower();
-        for (const TypeName& t : TypeNames)
-            if (extension == QLatin1String(t.extension))
-                types |= t.type;
+        const QByteArray extension = word.trimmed().toLatin1();
+        types |= extraTypeOfExtension(extension.constData(), std::size_t(extension.size()));
     }
     return types;
 }
 
 QString extraTypesPattern(unsigned types) {
-    QString pattern;
-    for (const TypeName& t : TypeNames)
-        if (types & t.type)
-            pattern += QLatin1String(";*") + QLatin1String(t.extension);
-    return pattern;
+    return filePatternFor(false, false, false, types);
 }
 
 unsigned extraTypeOfName(const char* name, int size) {
-    for (const TypeName& t : TypeNames) {
-        const int length = int(std::strlen(t.extension));
-        if (size < length)
-            continue;
-        bool same = true;
-        for (int i = 0; i < length && same; ++i)
-            same = (name[size - length + i] | 0x20) == t.extension[i];
-        if (same)
-            return t.type;
-    }
-    return 0;
+    const qsizetype dot = QByteArrayView(name, size).lastIndexOf('.');
+    return dot < 0 ? 0 : extraTypeOfExtension(name + dot + 1, std::size_t(size - dot - 1));
 }
 
 unsigned extraTypeOfName(const QString& name) {
-    const QByteArray latin = name.right(5).toLatin1();
+    // Only the end can be an extension the list holds; the rest need not be converted.
+    const QByteArray latin = name.right(LongestExtension + 1).toLatin1();
     return extraTypeOfName(latin.constData(), int(latin.size()));
 }
 

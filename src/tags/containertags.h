@@ -5,6 +5,7 @@
 // and M4A. Their text tags (Vorbis comments, MP4 atoms) and cover pictures are read with
 // TagLib into the same fields an MP3's ID3v2 tag gives, so that the catalogue and the player
 // take them the same way.
+#include "base/playabletypes.h"
 #include "tags/id3v2tags.h"
 
 #include <QString>
@@ -12,18 +13,24 @@
 
 namespace sonavue {
 
-// Bits of TagReading::extraTypes.
+// Bits of TagReading::extraTypes: the opt-in types of the playable types whose tags are
+// read here, each by its extension's bit in that list.
 enum ExtraType : unsigned {
-    ExtraFlac = 1u << 0, // *.flac
-    ExtraOgg = 1u << 1,  // *.ogg (Vorbis, else Opus or FLAC in Ogg)
-    ExtraOpus = 1u << 2, // *.opus
-    ExtraM4a = 1u << 3,  // *.m4a
+    ExtraFlac = extraTypeBit("flac"),
+    ExtraOgg = extraTypeBit("ogg"), // Vorbis, else Opus or FLAC in Ogg
+    ExtraOpus = extraTypeBit("opus"),
+    ExtraM4a = extraTypeBit("m4a"),
 };
+// Every opt-in type of the list has its tags read here, and every reader has its type listed.
+static_assert(ExtraFlac != 0 && ExtraOgg != 0 && ExtraOpus != 0 && ExtraM4a != 0 &&
+                  (ExtraFlac | ExtraOgg | ExtraOpus | ExtraM4a) == AllExtraTypes,
+              "the opt-in playable types and the tag readers differ");
 
 // A comma-separated list among flac, ogg, opus and m4a; spaces and letter case do not
 // matter, other words are ignored. Empty: none.
 unsigned parseExtraTypes(const QString& list);
-// The pattern pieces that add the types to the file-type boxes' pattern: ";*.flac;*.ogg".
+// The pattern pieces that add the types to the file-type boxes' pattern: ";*.flac;*.ogg"
+// (filePatternFor's opt-in part).
 QString extraTypesPattern(unsigned types);
 // The type bit a file name ends in (any letter case), or 0.
 unsigned extraTypeOfName(const char* name, int size);

@@ -2,8 +2,9 @@
 // SPDX-FileCopyrightText: 2026 The Sonavue developers
 #include "web/pagemessagelog.h"
 
+#include "base/report.h"
+
 #include <algorithm>
-#include <cstdio>
 #include <utility>
 
 namespace sonavue {
@@ -61,15 +62,12 @@ void PageMessageLog::report(const QString& what, const QString& text) {
             m_heldBackTimer.start(int(std::max<qint64>(m_throttle.windowEnd() - now, 1)));
         return;
     }
-    const QByteArray line =
-        QStringLiteral("Sonavue: web page: %1: %2\n").arg(what, asOneLine(text)).toUtf8();
-    std::fwrite(line.constData(), 1, std::size_t(line.size()), stderr);
-    std::fflush(stderr);
+    reportLine(QStringLiteral("web page: %1: %2").arg(what, asOneLine(text)));
 }
 
 void PageMessageLog::tellHeldBack() {
     if (const int heldBack = m_throttle.takeHeldBack())
-        std::fprintf(stderr, "Sonavue: web page: %d more messages not shown\n", heldBack);
+        reportLine(QStringLiteral("web page: %1 more messages not shown").arg(heldBack));
 }
 
 } // namespace sonavue

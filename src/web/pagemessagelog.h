@@ -43,7 +43,7 @@ public:
     explicit PageMessageLog(QObject* parent = nullptr);
     ~PageMessageLog() override;
 
-    // Writes "Sonavue: web page: <what>: <text>" unless the page has said too much lately.
+    // Reports "web page: <what>: <text>" unless the page has said too much lately.
     void report(const QString& what, const QString& text);
 
 private:

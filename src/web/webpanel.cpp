@@ -2,6 +2,7 @@
 // SPDX-FileCopyrightText: 2026 The Sonavue developers
 #include "web/webpanel.h"
 
+#include "base/report.h"
 #include "base/settings.h"
 #include "web/webpanelpage.h"
 
@@ -13,7 +14,6 @@
 #include <QWebEngineHistory>
 #include <QWebEngineScript>
 #include <QWebEngineScriptCollection>
-#include <cstdio>
 #include <unistd.h>
 
 namespace sonavue {
@@ -117,7 +117,7 @@ void prepareWebEngine() {
     if (!flags.contains("--no-sandbox"))
         qputenv("QTWEBENGINE_CHROMIUM_FLAGS", (flags + " --no-sandbox").trimmed());
     qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
-    std::fprintf(stderr, "Sonavue: running as root, so the web panel runs without its sandbox.\n");
+    reportLine(QStringLiteral("running as root, so the web panel runs without its sandbox."));
 }
 
 } // namespace sonavue

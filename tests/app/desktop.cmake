@@ -14,7 +14,7 @@ if(SONAVUE_GUI)
     LIBS sv_desktop LABELS gui LAUNCHER dbus-run-session --)
   add_dependencies(test_app_singleinstance Sonavue)
 
-  sonavue_add_test(test_app_install SOURCES test_app_install.cpp LIBS Qt6::Core
+  sonavue_add_test(test_app_install SOURCES test_app_install.cpp LIBS sv_base
                    LABELS gui install)
   target_compile_definitions(test_app_install PRIVATE SONAVUE_CMAKE_COMMAND="${CMAKE_COMMAND}")
   add_dependencies(test_app_install Sonavue sonavue-catalogue)

@@ -5,6 +5,7 @@
 // desktop entry naming the launcher by its installed path, icons in every size, AppStream
 // metadata and manual pages that list the options --help does; the uninstall the README
 // gives leaves nothing behind, after the installed player has run once.
+#include "base/playabletypes.h"
 #include "support/datarow.h"
 #include "support/musicfiles.h"
 #include "support/processrun.h"
@@ -229,11 +230,13 @@ private slots:
         const QByteArray launcher = QFile::encodeName(path(QStringLiteral("bin/sonavue")));
         QVERIFY2(text.contains("\nExec=\"" + launcher + "\" %F\n"), text.constData());
         QVERIFY2(text.contains("\nTryExec=" + launcher + '\n'), text.constData());
-        for (const char* line : {"Icon=sonavue", "Categories=AudioVideo;Audio;Player;Qt;",
-                                 "MimeType=audio/mpeg;audio/midi;audio/x-wav;audio/flac;audio/ogg;"
-                                 "audio/x-vorbis+ogg;audio/x-opus+ogg;audio/mp4;audio/x-m4a;",
-                                 "Name[ja]=ソナビュー"})
-            QVERIFY2(text.contains(QByteArray(line) + '\n'), line);
+        // The MIME types of the playable types, as the media controls report them.
+        const QByteArray mimeTypes =
+            "MimeType=" + sonavue::playableMimeTypes().join(QLatin1Char(';')).toUtf8() + ';';
+        for (const QByteArray& line :
+             {QByteArray("Icon=sonavue"), QByteArray("Categories=AudioVideo;Audio;Player;Qt;"),
+              mimeTypes, QByteArray("Name[ja]=ソナビュー")})
+            QVERIFY2(text.contains(line + '\n'), line.constData());
         QVERIFY(QRegularExpression(QStringLiteral("\nKeywords=([^;\n]+;)+\n"))
                     .match(QString::fromUtf8(text))
                     .hasMatch());
@@ -267,6 +270,7 @@ private slots:
         QVERIFY(file.open(QIODevice::ReadOnly));
         QXmlStreamReader xml(&file);
         QString id, launchable, screenshot;
+        QStringList mediaTypes;
         int paragraphs = 0;
         while (!xml.atEnd()) {
             if (xml.readNext() != QXmlStreamReader::StartElement)
@@ -280,6 +284,8 @@ private slots:
                 screenshot = xml.readElementText();
             else if (name == QLatin1String("p"))
                 ++paragraphs;
+            else if (name == QLatin1String("mediatype"))
+                mediaTypes += xml.readElementText();
         }
         QVERIFY2(!xml.hasError(), qPrintable(xml.errorString()));
         QCOMPARE(launchable, QStringLiteral("org.sonavue.Sonavue.desktop"));
@@ -290,6 +296,7 @@ private slots:
         QVERIFY(QFileInfo::exists(qEnvironmentVariable("SONAVUE_SOURCE_DIR") +
                                   QStringLiteral("/docs/screenshot.png")));
         QVERIFY(paragraphs >= 1);
+        QCOMPARE(mediaTypes, sonavue::playableMimeTypes());
     }
 
     void manPagesAreCleanRoffListingTheOptions_data() {

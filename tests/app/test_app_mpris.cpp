@@ -7,6 +7,7 @@
 #include "app/singleinstance.h"
 #include "app/tracknotifier.h"
 #include "base/fileuri.h"
+#include "base/playabletypes.h"
 #include "playback/audiofiles.h"
 #include "playback/gstmediaelement.h"
 #include "playback/testsinks.h"
@@ -240,10 +241,8 @@ private slots:
         dataRow("CanQuit", Root, "CanQuit", QVariant(true));
         dataRow("CanRaise", Root, "CanRaise", QVariant(true));
         dataRow("HasTrackList", Root, "HasTrackList", QVariant(false));
-        dataRow("SupportedMimeTypes", Root, "SupportedMimeTypes",
-                QVariant(QStringList{"audio/mpeg", "audio/midi", "audio/x-wav", "audio/flac",
-                                     "audio/ogg", "audio/x-vorbis+ogg", "audio/x-opus+ogg",
-                                     "audio/mp4", "audio/x-m4a"}));
+        // The playable types' list, as the desktop entry's MimeType has it.
+        dataRow("SupportedMimeTypes", Root, "SupportedMimeTypes", QVariant(playableMimeTypes()));
         dataRow("CanGoNext", Player, "CanGoNext", QVariant(true));
         dataRow("CanGoPrevious", Player, "CanGoPrevious", QVariant(true));
         dataRow("CanPlay", Player, "CanPlay", QVariant(true));

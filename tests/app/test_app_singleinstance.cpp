@@ -454,7 +454,7 @@ private slots:
         QVERIFY(second.process().waitForFinished(30000));
         QCOMPARE(second.process().exitStatus(), QProcess::NormalExit);
         QCOMPARE(second.process().exitCode(), 0);
-        QTRY_VERIFY_WITH_TIMEOUT(first.errorOutput().contains("Sonavue: raised by a second start"),
+        QTRY_VERIFY_WITH_TIMEOUT(first.errorOutput().contains("sonavue: raised by a second start"),
                                  10000);
         QCOMPARE(first.process().state(), QProcess::Running);
         QCOMPARE(busNameOwner(), uint(first.process().processId()));
@@ -508,7 +508,7 @@ private slots:
         QVERIFY(third.process().waitForFinished(30000));
         QCOMPARE(third.process().exitCode(), 1);
         const QByteArray refusals = third.errorOutput();
-        QCOMPARE(refusals.count("Sonavue: not added to the reserved list: "), 4);
+        QCOMPARE(refusals.count("sonavue: not added to the reserved list: "), 4);
         for (const char* name : {"/f.mp3: ", "/folder.mp3: ", "/gone.mp3: ", "/notes.txt: "})
             QVERIFY2(refusals.contains(QFile::encodeName(outside) + name), refusals.constData());
         QTest::qWait(200);

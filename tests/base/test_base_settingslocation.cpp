@@ -178,7 +178,7 @@ private slots:
             runProbe(m_program + "/probe", {"Sonavue", "alph=100", "back=0", "?alph"}, m_home);
         QCOMPARE(run.exitCode, 0);
         QCOMPARE(run.lines.value(1), QString("<none>"));
-        QCOMPARE(run.errors.count("cannot save settings"), 1);
+        QCOMPARE(run.errors.count("sonavue: cannot save settings to "), 1);
         QVERIFY2(run.errors.contains(m_program + "/Sonavue.ini"), qPrintable(run.errors));
         QVERIFY(QFileInfo(m_program + "/Sonavue.ini").isDir());
     }

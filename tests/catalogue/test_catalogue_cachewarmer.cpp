@@ -15,7 +15,7 @@ using namespace sonavue::testing;
 namespace {
 
 const WalkAhead::Limits Limits{1024, 32768};
-const QString Pattern = QStringLiteral("*.mp3;*.mid;*.wav");
+const QString Pattern = filePatternFor(true, true, true);
 
 // Twelve real folders, linked to each other every way, plus FIFOs named like music.
 void writeTangledTree(const QByteArray& root) {

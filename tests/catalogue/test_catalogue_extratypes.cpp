@@ -25,7 +25,7 @@ using namespace sonavue::testing;
 namespace {
 
 std::unique_ptr<ScanRig> scan(const QString& folder, unsigned types, int readers = 0) {
-    const FilePattern pattern(QLatin1String(InitialFilePattern) + extraTypesPattern(types));
+    const FilePattern pattern(filePatternFor(true, true, true, types));
     return scanned(folder, {DefaultTagCodePage, false, types}, readers, pattern);
 }
 
@@ -109,7 +109,7 @@ private slots:
         QCOMPARE(parseExtraTypes("opus,M4A"), unsigned(ExtraOpus | ExtraM4a));
         QCOMPARE(extraTypesPattern(0), QString());
         QCOMPARE(extraTypesPattern(ExtraFlac | ExtraOgg), QStringLiteral(";*.flac;*.ogg"));
-        const FilePattern pattern(filePatternFor(true, false, true) + extraTypesPattern(ExtraFlac));
+        const FilePattern pattern(filePatternFor(true, false, true, ExtraFlac));
         QCOMPARE(pattern.text(), QStringLiteral("*.MP3;*.wav;*.flac"));
         QVERIFY(pattern.matches("Song.FLAC"));
         QVERIFY(!pattern.matches("song.ogg") && !pattern.matches("song.mid"));

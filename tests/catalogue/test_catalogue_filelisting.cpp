@@ -8,6 +8,7 @@
 #include "support/datarow.h"
 #include "support/musicfiles.h"
 #include "support/temporarytree.h"
+#include "tags/containertags.h"
 
 #include <QRandomGenerator>
 #include <QTemporaryDir>
@@ -27,19 +28,26 @@ private slots:
         QTest::addColumn<bool>("mp3");
         QTest::addColumn<bool>("mid");
         QTest::addColumn<bool>("wav");
+        QTest::addColumn<unsigned>("extraTypes");
         QTest::addColumn<QString>("pattern");
-        dataRow("all", true, true, true, "*.MP3;*.mid;*.wav");
-        dataRow("mp3 alone", true, false, false, "*.MP3");
-        dataRow("mp3 and wav", true, false, true, "*.MP3;*.wav");
-        dataRow("mid alone", false, true, false, ";*.mid");
-        dataRow("none", false, false, false, "");
+        dataRow("all", true, true, true, 0u, "*.MP3;*.mid;*.wav");
+        dataRow("mp3 alone", true, false, false, 0u, "*.MP3");
+        dataRow("mp3 and wav", true, false, true, 0u, "*.MP3;*.wav");
+        dataRow("mid alone", false, true, false, 0u, ";*.mid");
+        dataRow("none", false, false, false, 0u, "");
+        dataRow("opt-in types after the boxes", true, false, true, unsigned(ExtraM4a | ExtraOgg),
+                "*.MP3;*.wav;*.ogg;*.m4a");
+        dataRow("every type", true, true, true, AllExtraTypes,
+                "*.MP3;*.mid;*.wav;*.flac;*.ogg;*.opus;*.m4a");
+        dataRow("opt-in types alone", false, false, false, unsigned(ExtraFlac), ";*.flac");
     }
     void patternFor() {
         QFETCH(bool, mp3);
         QFETCH(bool, mid);
         QFETCH(bool, wav);
+        QFETCH(unsigned, extraTypes);
         QFETCH(QString, pattern);
-        QCOMPARE(filePatternFor(mp3, mid, wav), pattern);
+        QCOMPARE(filePatternFor(mp3, mid, wav, extraTypes), pattern);
     }
     void patternMatches_data() {
         QTest::addColumn<QString>("pattern");
@@ -53,7 +61,7 @@ private slots:
         dataRow("other type", all, "cover.jpg", false);
         dataRow("extension only inside", all, "a.mp3.part", false);
         dataRow("no dot", all, "mp3", false);
-        dataRow("initial pattern", QString::fromLatin1(InitialFilePattern), "b.MID", true);
+        dataRow("initial pattern", FilePattern().text(), "b.MID", true);
         dataRow("mp3 alone skips mid", filePatternFor(true, false, false), "b.mid", false);
         dataRow("mp3 alone skips wav", filePatternFor(true, false, false), "b.wav", false);
         dataRow("mp3 alone takes mp3", filePatternFor(true, false, false), "b.mp3", true);

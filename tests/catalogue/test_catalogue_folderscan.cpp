@@ -26,7 +26,7 @@ struct Scanned : ScanRig {
 };
 
 std::unique_ptr<Scanned> scanned(const QString& folder,
-                                 const QString& pattern = QString::fromLatin1(InitialFilePattern),
+                                 const QString& pattern = filePatternFor(true, true, true),
                                  ScanObserver* observer = nullptr) {
     auto s = std::make_unique<Scanned>();
     ScanObserver quiet;
@@ -62,7 +62,7 @@ private slots:
         QTest::addColumn<QStringList>("files");
         QTest::addColumn<QStringList>("folders");
         QTest::addColumn<QStringList>("rows");
-        const QString initial = QString::fromLatin1(InitialFilePattern);
+        const QString initial = filePatternFor(true, true, true);
         dataRow("folder list and row order", initial,
                 QStringList{"b.mp3", "A.mp3", "C.mp3", "A/a.mp3", "B/C/c.mp3",
                             "B/C/Deep/readme.txt"}, // no music: no entry
@@ -112,7 +112,7 @@ private slots:
         QVERIFY(writeMusicFile(root + "/Empty/none.txt", 200));
 
         RecordingObserver observer;
-        scanned(dir.path(), QString::fromLatin1(InitialFilePattern), &observer);
+        scanned(dir.path(), filePatternFor(true, true, true), &observer);
         // One yield per folder of the walk (root, Z, Empty), then two per folder while reading.
         QCOMPARE(observer.events,
                  QStringList({"yield", "yield", "yield", "select", "start 2", "yield", "folder 0 1",
@@ -192,7 +192,7 @@ private slots:
         QVERIFY(writeMusicFile(root + "/Sub/notes.txt", 200));
 
         RecordingObserver observer;
-        const auto s = scanned(dir.path(), QString::fromLatin1(InitialFilePattern), &observer);
+        const auto s = scanned(dir.path(), filePatternFor(true, true, true), &observer);
         QCOMPARE(s->result, FolderScan::Result::Finished);
         QCOMPARE(s->catalogue.rowCount(), 0);
         for (int g = 0; g < GroupCount; ++g)
@@ -296,7 +296,7 @@ private slots:
             if (yield == 2)
                 QVERIFY(QDir(dir.path() + "/Z").removeRecursively());
         };
-        const auto s = scanned(dir.path(), QString::fromLatin1(InitialFilePattern), &observer);
+        const auto s = scanned(dir.path(), filePatternFor(true, true, true), &observer);
         QCOMPARE(s->result, FolderScan::Result::Finished);
         QCOMPARE(s->group(GroupFolder), QStringList({"A/", "M/"}));
         QCOMPARE(s->column(ColTitle), QStringList({"a.mp3", "m.mp3"}));
@@ -313,7 +313,7 @@ private slots:
                 QDir(dir.path() + "/B").exists())
                 QVERIFY(QDir(dir.path() + "/B").removeRecursively());
         };
-        const auto s = scanned(dir.path(), QString::fromLatin1(InitialFilePattern), &observer);
+        const auto s = scanned(dir.path(), filePatternFor(true, true, true), &observer);
         QCOMPARE(s->result, FolderScan::Result::Finished);
         QCOMPARE(s->column(ColTitle), QStringList({"a.mp3", "c.mp3"}));
         QVERIFY(observer.events.contains(QStringLiteral("folder 1 0")));
