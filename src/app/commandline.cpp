@@ -15,13 +15,14 @@ using Verb = RemoteCommand::Verb;
 // One option of the player's own: what it asks for and what the usage says of it.
 struct OwnOption {
     Request request;
-    Verb verb;            // for Request::Remote, whose option is named after the verb
+    RemoteCommand remote; // for Request::Remote, whose option is named after its command
     const char* names;    // for the others: "h,help" (a one-letter name is written -h)
     const char* argument; // written after the name in the usage
     bool takesValue;      // the argument is the option's value ("--volume 100")
     const char* help;     // %1: how many files one command sends
 };
-constexpr OwnOption ownOptions[] = {
+// The options that are no remote command.
+const OwnOption startOptions[] = {
     {Request::Help, {}, "h,help", "", false, "show this help and exit"},
     {Request::Version, {}, "version", "", false, "show the version and exit"},
     {Request::SelfCheck,
@@ -31,21 +32,43 @@ constexpr OwnOption ownOptions[] = {
      false,
      "check the installed program (its page, the GStreamer player element) without opening a "
      "window, and exit"},
-    {Request::Remote, Verb::PlayPause, nullptr, "", false,
-     "pause what plays, else play (as the media key)"},
-    {Request::Remote, Verb::Stop, nullptr, "", false, "stop play"},
-    {Request::Remote, Verb::Next, nullptr, "", false,
-     "on to the next track, the reserved list's head first"},
-    {Request::Remote, Verb::Previous, nullptr, "", false, "the playing track again from its start"},
-    {Request::Remote, Verb::Volume, nullptr, "LEVEL", true,
-     "set the volume level, 0 to 255 as the volume bar"},
-    {Request::Remote, Verb::Enqueue, nullptr, "FILE...", false,
-     "put FILEs on the reserved list; prints \"added: FILE\" or \"refused: FILE: reason\" for "
-     "each (past the first %1, each is refused unsent)"},
-    {Request::Remote, Verb::PrintPlaying, nullptr, "", false,
-     "print \"state:\", \"path:\", \"title:\", \"artist:\" and \"position-ms:\" lines of what "
-     "plays"},
 };
+
+// What the usage says of a remote command, and the argument it takes.
+OwnOption remoteOption(const RemoteCommand& command) {
+    OwnOption option{Request::Remote, command, nullptr, "", false, ""};
+    switch (command.verb) {
+    case Verb::Player:
+        option.help = playerVerbInfo(command.player).remoteHelp;
+        break;
+    case Verb::Volume:
+        option.argument = "LEVEL";
+        option.takesValue = true;
+        option.help = "set the volume level, 0 to 255 as the volume bar";
+        break;
+    case Verb::Enqueue:
+        option.argument = "FILE...";
+        option.help = "put FILEs on the reserved list; prints \"added: FILE\" or \"refused: FILE: "
+                      "reason\" for each (past the first %1, each is refused unsent)";
+        break;
+    case Verb::PrintPlaying:
+        option.help = "print \"state:\", \"path:\", \"title:\", \"artist:\" and \"position-ms:\" "
+                      "lines of what plays";
+        break;
+    }
+    return option;
+}
+
+// Every option of the player's own, the remote commands last, in the order of the usage.
+const QList<OwnOption>& ownOptions() {
+    static const QList<OwnOption> options = [] {
+        QList<OwnOption> all(std::begin(startOptions), std::end(startOptions));
+        for (const RemoteCommand& command : remoteCommands())
+            all.append(remoteOption(command));
+        return all;
+    }();
+    return options;
+}
 
 // The options Qt's application object takes for itself, and whether each takes the next
 // argument as its value ("-platform xcb"; "-platform=xcb" is one argument).
@@ -81,12 +104,12 @@ constexpr qsizetype UsageWidth = 79;
 
 QStringList namesOf(const OwnOption& option) {
     if (option.request == Request::Remote)
-        return {optionName(option.verb).mid(2)};
+        return {optionName(option.remote).mid(2)};
     return QString::fromLatin1(option.names).split(QLatin1Char(','));
 }
 
 const OwnOption* ownOptionNamed(const QString& name) {
-    for (const OwnOption& option : ownOptions)
+    for (const OwnOption& option : ownOptions())
         if (namesOf(option).contains(name))
             return &option;
     return nullptr;
@@ -95,7 +118,7 @@ const OwnOption* ownOptionNamed(const QString& name) {
 // Qt reads "-name" and "--name" alike, so the toolkit's options keep working.
 void addOptions(QCommandLineParser& parser) {
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
-    for (const OwnOption& option : ownOptions)
+    for (const OwnOption& option : ownOptions())
         parser.addOption(QCommandLineOption(namesOf(option), QString::fromLatin1(option.help),
                                             option.takesValue ? QString::fromLatin1(option.argument)
                                                               : QString()));
@@ -141,10 +164,10 @@ void takeRequest(CommandLine& line, Request request, const QString& option) {
         noteProblem(line, QStringLiteral("%1 cannot be given with another command").arg(option));
 }
 
-void takeRemoteOption(CommandLine& line, Verb verb, const QString& value) {
+void takeRemoteOption(CommandLine& line, const RemoteCommand& command, const QString& value) {
     const bool first = line.request == Request::Start;
     std::optional<int> level;
-    if (verb == Verb::Volume) {
+    if (command.verb == Verb::Volume) {
         level = volumeLevelOf(value);
         if (!level) {
             noteProblem(line, QStringLiteral("--volume takes a level from 0 to %1, not '%2'")
@@ -153,9 +176,9 @@ void takeRemoteOption(CommandLine& line, Verb verb, const QString& value) {
             return;
         }
     }
-    takeRequest(line, Request::Remote, optionName(verb));
+    takeRequest(line, Request::Remote, optionName(command));
     if (first) {
-        line.remote.verb = verb;
+        line.remote = command;
         line.remote.volume = level.value_or(0);
     }
 }
@@ -170,7 +193,7 @@ CommandLine withRemoteFiles(CommandLine line) {
     else if (!enqueue && !line.files.isEmpty())
         noteProblem(
             line,
-            QStringLiteral("%1 takes no files (--enqueue does)").arg(optionName(line.remote.verb)));
+            QStringLiteral("%1 takes no files (--enqueue does)").arg(optionName(line.remote)));
     else
         line.remote.files = line.files;
     return line;
@@ -209,7 +232,7 @@ QString wrapped(const QString& text, qsizetype indent) {
 // argument, and its help beside them.
 QString optionLines(bool commands) {
     QList<std::pair<QString, QString>> rows;
-    for (const OwnOption& option : ownOptions) {
+    for (const OwnOption& option : ownOptions()) {
         if ((option.request == Request::Remote) != commands)
             continue;
         QStringList written;
@@ -267,7 +290,7 @@ CommandLine readCommandLine(const QStringList& arguments) {
         }
         const QString value =
             option->takesValue ? parser.values(name).value(volumesMet++) : QString();
-        takeRemoteOption(line, option->verb, value);
+        takeRemoteOption(line, option->remote, value);
     }
     return withRemoteFiles(std::move(line));
 }

@@ -165,17 +165,9 @@ QDBusMessage MprisBusObject::answerMethod(const QDBusMessage& message) const {
     const QString signature = message.signature();
     const QVariantList args = message.arguments();
     using Action = std::function<void()>;
-    const QHash<QString, std::pair<QString, Action>> actions{
+    QHash<QString, std::pair<QString, Action>> actions{
         {QStringLiteral("Raise"), {QString(), [this] { m_player.raise(); }}},
         {QStringLiteral("Quit"), {QString(), [this] { m_player.quit(); }}},
-        {QStringLiteral("Next"), {QString(), [this] { m_player.next(); }}},
-        // Play goes only forward (the reserved list, then the track list): Previous starts
-        // the playing track over.
-        {QStringLiteral("Previous"), {QString(), [this] { m_player.previous(); }}},
-        {QStringLiteral("Pause"), {QString(), [this] { m_player.pause(); }}},
-        {QStringLiteral("PlayPause"), {QString(), [this] { m_player.playPause(); }}},
-        {QStringLiteral("Stop"), {QString(), [this] { m_player.stop(); }}},
-        {QStringLiteral("Play"), {QString(), [this] { m_player.play(); }}},
         {QStringLiteral("Seek"),
          {QStringLiteral("x"), [this, &args] { m_player.seek(args.at(0).toLongLong()); }}},
         {QStringLiteral("SetPosition"),
@@ -185,6 +177,11 @@ QDBusMessage MprisBusObject::answerMethod(const QDBusMessage& message) const {
                                    args.at(1).toLongLong());
           }}},
     };
+    // Play, Pause, PlayPause, Stop, Next, Previous: the player's verbs, as its table names them.
+    for (const PlayerVerbInfo& info : playerVerbs())
+        if (!info.mprisName.isEmpty())
+            actions.insert(QString(info.mprisName),
+                           {QString(), [this, verb = info.verb] { m_player.run(verb); }});
     if (member == QLatin1String("OpenUri")) {
         if (signature != QLatin1String("s"))
             return invalidArgs(message, QStringLiteral("OpenUri takes one URI (type s)"));

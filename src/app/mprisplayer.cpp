@@ -133,31 +133,10 @@ void MprisPlayer::quit() {
     });
 }
 
-void MprisPlayer::play() {
-    later([this] { transport().play(); });
-}
-
-void MprisPlayer::pause() {
-    later([this] { transport().pause(); });
-}
-
-void MprisPlayer::playPause() {
-    later([this] { transport().playPause(); });
-}
-
-void MprisPlayer::stop() {
-    later([this] { transport().stop(); });
-}
-
-void MprisPlayer::next() {
-    // The end-of-track step: the reserved list first, then the track list.
-    later([this] { transport().next(); });
-}
-
-void MprisPlayer::previous() {
-    later([this] {
-        if (transport().restartTrack())
-            emit seeked(0);
+void MprisPlayer::run(PlayerVerb verb) {
+    later([this, verb] {
+        if (const std::optional<qint64> at = runPlayerVerb(transport(), verb).positionMs)
+            emit seeked(*at * UsPerMs);
     });
 }
 
@@ -197,16 +176,7 @@ QString MprisPlayer::openUri(const QString& uri) {
 // --- State ----------------------------------------------------------------------------------
 
 QString MprisPlayer::playbackStatus() const {
-    switch (media().state()) {
-    case MediaControl::State::Playing:
-        return QStringLiteral("Playing");
-    case MediaControl::State::Paused:
-        return QStringLiteral("Paused");
-    case MediaControl::State::Closed:
-    case MediaControl::State::Stopped:
-        break;
-    }
-    return QStringLiteral("Stopped");
+    return playStatusWord(playStatusOf(media().state()), true);
 }
 
 QVariantMap MprisPlayer::metadata() const {

@@ -5,6 +5,7 @@
 // volume, and the actions those controls ask for, carried out by the player's core. Published
 // on the session bus by registerOn(); without a bus nothing happens.
 #include "core/playercore.h"
+#include "core/playerverbs.h"
 
 #include <QDBusConnection>
 #include <QElapsedTimer>
@@ -47,13 +48,9 @@ public:
     // --- Actions (each runs after the current event, so a caller is answered at once) ----
     void raise();
     void quit();
-    void play();
-    void pause();
-    void playPause();
-    void stop();
-    void next();
-    // Starts the playing track over (nothing when no track is open).
-    void previous();
+    // One of the player's verbs (Play, Pause, PlayPause, Stop, Next, Previous); a verb that
+    // moves the open file (Previous starts it over) tells of the jump (seeked).
+    void run(PlayerVerb verb);
     void seek(qint64 offsetUs);
     void setPosition(const QString& trackId, qint64 positionUs);
     // Puts the local file a file:// URI names on the reserved list (at once, so that the

@@ -129,7 +129,7 @@ int runRemoteCommand(RemoteCommand command, const SocketPlace& place) {
             ? notCarriedOut(QStringLiteral("no player can be reached: ") + place.problem)
             : askRunningPlayer(place.path, sent);
     if (!answer.refusal.isEmpty()) {
-        reportLine(QStringLiteral("%1: %2").arg(optionName(command.verb), answer.refusal));
+        reportLine(QStringLiteral("%1: %2").arg(optionName(command), answer.refusal));
         return 1;
     }
     if (command.verb == RemoteCommand::Verb::Enqueue)

@@ -9,14 +9,15 @@ namespace {
 
 using Verb = RemoteCommand::Verb;
 
-// Each verb's word: on the socket as it is, on the command line after "--".
+// The remote's own verbs' words (the player's verbs have theirs in the verb table): on the
+// socket as they are, on the command line after "--".
 struct VerbName {
     Verb verb;
     const char* name;
 };
-constexpr VerbName verbNames[] = {
-    {Verb::PlayPause, "play-pause"},       {Verb::Stop, "stop"},     {Verb::Next, "next"},
-    {Verb::Previous, "previous"},          {Verb::Volume, "volume"}, {Verb::Enqueue, "enqueue"},
+constexpr VerbName ownVerbNames[] = {
+    {Verb::Volume, "volume"},
+    {Verb::Enqueue, "enqueue"},
     {Verb::PrintPlaying, "print-playing"},
 };
 
@@ -26,17 +27,20 @@ const QByteArray ErrorWord = QByteArrayLiteral("error");
 // An answer's words are short and plain; anything else comes from some other program.
 constexpr qsizetype MaxWordLength = 32;
 
-QByteArray verbName(Verb verb) {
-    for (const VerbName& known : verbNames)
-        if (known.verb == verb)
+QByteArray verbName(const RemoteCommand& command) {
+    if (command.verb == Verb::Player)
+        return QByteArray(playerVerbInfo(command.player).name.data(),
+                          playerVerbInfo(command.player).name.size());
+    for (const VerbName& known : ownVerbNames)
+        if (known.verb == command.verb)
             return known.name;
     return {};
 }
 
-std::optional<Verb> verbNamed(QStringView name) {
-    for (const VerbName& known : verbNames)
-        if (name == QLatin1String(known.name))
-            return known.verb;
+std::optional<RemoteCommand> commandNamed(QStringView name) {
+    for (const RemoteCommand& command : remoteCommands())
+        if (name == QLatin1String(verbName(command)))
+            return command;
     return std::nullopt;
 }
 
@@ -51,8 +55,18 @@ bool isAnswerWord(const QByteArray& word) {
 
 } // namespace
 
-QString optionName(Verb verb) {
-    return QStringLiteral("--") + QString::fromLatin1(verbName(verb));
+QList<RemoteCommand> remoteCommands() {
+    QList<RemoteCommand> commands;
+    for (const PlayerVerbInfo& info : playerVerbs())
+        if (info.remoteHelp)
+            commands.append(RemoteCommand{Verb::Player, info.verb, 0, {}});
+    for (const VerbName& own : ownVerbNames)
+        commands.append(RemoteCommand{own.verb, {}, 0, {}});
+    return commands;
+}
+
+QString optionName(const RemoteCommand& command) {
+    return QStringLiteral("--") + QString::fromLatin1(verbName(command));
 }
 
 std::optional<int> volumeLevelOf(QStringView text) {
@@ -70,7 +84,7 @@ std::optional<int> volumeLevelOf(QStringView text) {
 }
 
 QByteArray requestBytes(const RemoteCommand& command) {
-    QByteArray request = CommandWord + verbName(command.verb);
+    QByteArray request = CommandWord + verbName(command);
     if (command.verb == Verb::Volume)
         request += ' ' + QByteArray::number(command.volume);
     request += '\n';
@@ -89,12 +103,11 @@ std::optional<RemoteCommand> commandOfRequestLine(const QByteArray& line) {
     if (!isCommandRequest(line) || !line.endsWith('\n'))
         return std::nullopt;
     const QList<QByteArray> words = line.chopped(1).mid(CommandWord.size()).split(' ');
-    const std::optional<Verb> verb = verbNamed(QString::fromLatin1(words[0]));
-    if (!verb || words.size() != (*verb == Verb::Volume ? 2 : 1))
+    std::optional<RemoteCommand> named = commandNamed(QString::fromLatin1(words[0]));
+    if (!named || words.size() != (named->verb == Verb::Volume ? 2 : 1))
         return std::nullopt;
-    RemoteCommand command;
-    command.verb = *verb;
-    if (*verb == Verb::Volume) {
+    RemoteCommand command = *named;
+    if (command.verb == Verb::Volume) {
         const std::optional<int> level = volumeLevelOf(QString::fromLatin1(words[1]));
         if (!level)
             return std::nullopt;

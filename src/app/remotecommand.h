@@ -1,10 +1,13 @@
 // SPDX-License-Identifier: LicenseRef-proprietary
 // SPDX-FileCopyrightText: 2026 The Sonavue developers
 #pragma once
-// A remote command: what a start with --play-pause, --stop, --next, --previous, --volume N,
-// --enqueue FILE... or --print-playing asks of the running player (commandline.h reads it),
-// carried as one request over the one-instance socket (the exchange is described
-// in singleinstance.h) and answered with named values.
+// A remote command: what a start with --play-pause, --stop, --next, --previous (the player's
+// verbs the remote offers, from the player's verb table), --volume N, --enqueue FILE... or
+// --print-playing asks of the running player (commandline.h reads it), carried as one request
+// over the one-instance socket (the exchange is described in singleinstance.h) and answered
+// with named values.
+#include "core/playerverbs.h"
+
 #include <QByteArray>
 #include <QList>
 #include <QString>
@@ -15,16 +18,21 @@
 namespace sonavue {
 
 struct RemoteCommand {
-    enum class Verb { PlayPause, Stop, Next, Previous, Volume, Enqueue, PrintPlaying };
-    Verb verb = Verb::PlayPause;
-    int volume = 0;    // for Volume: the level, 0..MaxVolumeLevel as the volume bar's
-    QStringList files; // for Enqueue
+    // A verb of the player's (one of the verb table's), or one of the remote's own.
+    enum class Verb { Player, Volume, Enqueue, PrintPlaying };
+    Verb verb = Verb::Player;
+    PlayerVerb player = PlayerVerb::PlayPause; // for Player
+    int volume = 0;                            // for Volume: 0..MaxVolumeLevel, as the volume bar
+    QStringList files;                         // for Enqueue
 
     static constexpr int MaxVolumeLevel = 255;
 };
 
+// The remote's commands: the player's verbs that the remote offers, then its own, in the
+// order the usage lists them.
+QList<RemoteCommand> remoteCommands();
 // "--stop", "--volume", ...
-QString optionName(RemoteCommand::Verb verb);
+QString optionName(const RemoteCommand& command);
 // A level as the volume bar has them: a plain decimal number, 0..MaxVolumeLevel (no sign, no
 // spaces); nothing for any other text.
 std::optional<int> volumeLevelOf(QStringView text);

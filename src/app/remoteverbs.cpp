@@ -10,20 +10,6 @@ namespace {
 using Verb = RemoteCommand::Verb;
 using State = MediaControl::State;
 
-// As the desktop's media controls name the states: a closed file is stopped too.
-QString stateWord(State state) {
-    switch (state) {
-    case State::Playing:
-        return QStringLiteral("playing");
-    case State::Paused:
-        return QStringLiteral("paused");
-    case State::Closed:
-    case State::Stopped:
-        break;
-    }
-    return QStringLiteral("stopped");
-}
-
 RemoteAnswer describePlaying(PlayerCore& core) {
     const Transport& transport = core.transport();
     // The element keeps the last file's name after closing it; that file no longer plays.
@@ -32,7 +18,7 @@ RemoteAnswer describePlaying(PlayerCore& core) {
     const TrackText text =
         open ? trackText(path, readShownTags(path, core.tagReading())) : TrackText{};
     RemoteAnswer answer;
-    answer.values = {{"state", stateWord(transport.state())},
+    answer.values = {{"state", playStatusWord(playStatusOf(transport.state()))},
                      {"path", path},
                      {"title", text.title},
                      {"artist", text.artist},
@@ -53,18 +39,8 @@ RemoteAnswer enqueue(Transport& transport, const QStringList& files) {
 RemoteAnswer carryOutRemoteCommand(PlayerCore& core, const RemoteCommand& command) {
     Transport& transport = core.transport();
     switch (command.verb) {
-    case Verb::PlayPause:
-        transport.playPause();
-        break;
-    case Verb::Stop:
-        transport.stop();
-        break;
-    case Verb::Next:
-        transport.next(); // the end-of-track step: the reserved list first
-        break;
-    case Verb::Previous:
-        // Play only goes forward, so there is no earlier track: the playing one from its start.
-        transport.restartTrack();
+    case Verb::Player:
+        runPlayerVerb(transport, command.player);
         break;
     case Verb::Volume:
         transport.setVolumeLevel(command.volume);

@@ -1,8 +1,9 @@
 // SPDX-License-Identifier: LicenseRef-proprietary
 // SPDX-FileCopyrightText: 2026 The Sonavue developers
 #pragma once
-// The running player's side of a remote command: each verb is the transport's, as the
-// window's keys and the desktop's media controls give it, and the window is left where it is.
+// The running player's side of a remote command: a verb of the player's runs as the window's
+// keys and the desktop's media controls run it (the player's verb table), and the window is
+// left where it is.
 #include "app/remotecommand.h"
 #include "core/playercore.h"
 

@@ -134,6 +134,17 @@ std::optional<qint64> Transport::seekBy(qint64 offsetMs) {
     return seekTo(m_media.positionMs() + offsetMs);
 }
 
+bool Transport::reserveTrack(const QString& path) {
+    if (!m_browsing.reserved().append(path))
+        return false;
+    m_player.trackReserved();
+    return true;
+}
+
+void Transport::clearReserved() {
+    m_browsing.reserved().clear();
+}
+
 void Transport::setVolumeLevel(double level) {
     m_volume.setLevel(level);
 }
@@ -156,15 +167,13 @@ QStringList Transport::openFiles(const QStringList& paths) {
     bool added = false;
     for (const QString& path : paths) {
         QString why = whyNotReservable(path, playableTypes());
-        if (why.isEmpty() && !reserved.append(path))
+        // While a track plays, the play option decides as for a double-click; with nothing
+        // playing, play starts with the list's head below.
+        const bool taken = why.isEmpty() && (wasIdle ? reserved.append(path) : reserveTrack(path));
+        if (why.isEmpty() && !taken)
             why = QStringLiteral("the reserved list is full (%1 entries)")
                       .arg(ReservedList::MaxEntries);
-        if (why.isEmpty()) {
-            added = true;
-            // While a track plays, the play option decides as for a double-click.
-            if (!wasIdle)
-                m_player.trackReserved();
-        }
+        added = added || taken;
         answers << why;
     }
     if (added && wasIdle) {

@@ -52,6 +52,14 @@ public:
     // The same, relative to where the file stands (never before its start).
     std::optional<qint64> seekBy(qint64 offsetMs);
 
+    // --- The reserved list -------------------------------------------------------------
+    // Appends path to the reserved list, as a double-click on its track does, and lets the
+    // play option decide what becomes of the playing track (under "at once" it fades). False
+    // when the list is full.
+    bool reserveTrack(const QString& path);
+    // Empties the reserved list; the playing track goes on.
+    void clearReserved();
+
     // --- Volume and files from outside -------------------------------------------------
     void setVolumeLevel(double level);
     // Each path goes on the reserved list as a double-click on its track would put it there,
