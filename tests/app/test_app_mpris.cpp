@@ -12,6 +12,7 @@
 #include "playback/gstmediaelement.h"
 #include "playback/testsinks.h"
 #include "support/datarow.h"
+#include "support/queuedcalls.h"
 #include "ui/mainwindowfixture.h"
 #include "ui/windowcontrols.h"
 
@@ -146,6 +147,13 @@ class MprisTest : public QObject {
         return reply.arguments().constFirst().value<QDBusVariant>().variant();
     }
     QVariantMap metadata() { return asMap(property(Player, QStringLiteral("Metadata"))); }
+    // Waits, not for a time, until whatever the player has to say so far has been recorded:
+    // its queued work done, then a call, whose answer the bus delivers after every signal
+    // the player sent before it.
+    bool settle() {
+        return deliverQueuedCalls() &&
+               property(Player, QStringLiteral("PlaybackStatus")).isValid() && deliverQueuedCalls();
+    }
     // The media controls as the program makes them: raise and quit reach the window.
     std::unique_ptr<MprisPlayer> makeMpris() {
         MainWindow& form = *m_program;
@@ -351,7 +359,7 @@ private slots:
                      QVariant(QStringLiteral("Stopped")));
         // Pause while stopped changes nothing.
         give(QStringLiteral("Pause"), byKey);
-        QTest::qWait(100);
+        QVERIFY(settle());
         QCOMPARE(media.state(), MediaControl::State::Closed);
     }
 
@@ -367,7 +375,7 @@ private slots:
         call(Player, QStringLiteral("Play"));
         QTRY_VERIFY(asMap(m_recorder->last(QStringLiteral("Metadata")))
                         .contains(QStringLiteral("mpris:length")));
-        QTest::qWait(300); // whatever the first start still publishes
+        QVERIFY(settle()); // whatever the first start still publishes
         const QDBusObjectPath id =
             metadata().value(QStringLiteral("mpris:trackid")).value<QDBusObjectPath>();
         m_recorder->changes.clear();
@@ -381,7 +389,7 @@ private slots:
                          .value(QStringLiteral("xesam:title"))
                          .toString(),
                      QStringLiteral("Second Song"));
-        QTest::qWait(500); // anything published late would arrive by now
+        QVERIFY(settle()); // anything published with the change
 
         QList<QVariantMap> trackChanges;
         for (const QVariantMap& change : std::as_const(m_recorder->changes)) {
@@ -414,7 +422,13 @@ private slots:
         QTRY_COMPARE(service.calls.size(), 1);
         call(Player, QStringLiteral("Next"));
         QTRY_COMPARE(service.calls.size(), 2);
-        QTest::qWait(300); // a notice sent late would arrive by now
+        // Every track published so far, and then the notices sent on the same connection.
+        QVERIFY(settle());
+        QDBusPendingCall asked = QDBusConnection::sessionBus().asyncCall(
+            QDBusMessage::createMethodCall(NotificationRig::Name, NotificationRig::ObjectPath,
+                                           QStringLiteral("org.freedesktop.Notifications"),
+                                           QStringLiteral("GetCapabilities")));
+        QVERIFY(QTest::qWaitFor([&] { return asked.isFinished(); }, 10000));
         QCOMPARE(service.calls.size(), 2);
         const QList<QVariantList>& calls = service.calls;
         QCOMPARE(calls[0].value(0).toString(), QStringLiteral("Sonavue"));
@@ -463,7 +477,8 @@ private slots:
         QSignalSpy failed(&m_form->core().player(), &PlayerControl::trackFailed);
         m_form->core().player().selectStart();
         QTRY_COMPARE(failed.count(), 1);
-        QTest::qWait(1200); // past the wait for a new track's length
+        // A time by nature: past the second the player waits for a new track's length.
+        QTest::qWait(1200);
         QCOMPARE(property(Player, QStringLiteral("PlaybackStatus")),
                  QVariant(QStringLiteral("Stopped")));
         QCOMPARE(metadata().value(QStringLiteral("mpris:trackid")).value<QDBusObjectPath>().path(),
@@ -509,7 +524,7 @@ private slots:
         call(Player, QStringLiteral("Stop"));
         QTRY_COMPARE(media.state(), MediaControl::State::Closed);
         call(Player, QStringLiteral("Previous"));
-        QTest::qWait(200);
+        QVERIFY(settle());
         QCOMPARE(media.state(), MediaControl::State::Closed);
     }
 
@@ -530,7 +545,7 @@ private slots:
         call(Player, QStringLiteral("SetPosition"),
              {QVariant::fromValue(QDBusObjectPath(QStringLiteral("/org/sonavue/track/999"))),
               qlonglong(200000)});
-        QTest::qWait(200);
+        QVERIFY(settle());
         QVERIFY(qAbs(property(Player, QStringLiteral("Position")).toLongLong() - 1500000) < 50000);
         // Seek moves relative to where the track stands.
         call(Player, QStringLiteral("Seek"), {qlonglong(-1000000)});
@@ -594,7 +609,7 @@ private slots:
         QTRY_COMPARE(m_recorder->last(QStringLiteral("Volume")).toDouble(), 128 / 255.0);
         // A level only shown (as the fade's bottom shows one) applies nothing.
         m_form->core().volume().showLevel(16);
-        QTest::qWait(400);
+        QVERIFY(settle());
         QCOMPARE(property(Player, QStringLiteral("Volume")).toDouble(), 128 / 255.0);
     }
 
@@ -638,7 +653,7 @@ private slots:
         QCOMPARE(reply.type(), QDBusMessage::ErrorMessage);
         QCOMPARE(reply.errorName(), QStringLiteral("org.freedesktop.DBus.Error.InvalidArgs"));
         QVERIFY(!reply.errorMessage().isEmpty());
-        QTest::qWait(50);
+        QVERIFY(settle());
         QCOMPARE(m_form->core().browsing().reserved().paths(), QStringList());
         QCOMPARE(m_form->core().media().state(), MediaControl::State::Closed);
     }

@@ -405,8 +405,8 @@ private slots:
             DescriptorsUsedUp full;
             QVERIFY(full.exhausted());
             QVERIFY(connectTo(knocking, primary.path));
-            // The listener tries to take the connection and fails a few times.
-            QTest::qWait(500);
+            // The connection waits: the listener tries to take it now and fails.
+            QCoreApplication::processEvents();
         }
         QVERIFY(QFileInfo::exists(primary.path));
         QCOMPARE(::write(knocking, "raise\n", 6), ssize_t(6));
@@ -430,7 +430,8 @@ private slots:
         QLocalSocket early;
         early.connectToServer(primary.path);
         QVERIFY(early.waitForConnected(2000));
-        QTest::qWait(50); // taken by the listener, its request not sent yet
+        // The connection waits: the listener takes it now; its request is not sent yet.
+        QCoreApplication::processEvents();
 
         window.close();
         early.write("raise\n");
@@ -511,7 +512,9 @@ private slots:
         QCOMPARE(refusals.count("sonavue: not added to the reserved list: "), 4);
         for (const char* name : {"/f.mp3: ", "/folder.mp3: ", "/gone.mp3: ", "/notes.txt: "})
             QVERIFY2(refusals.contains(QFile::encodeName(outside) + name), refusals.constData());
-        QTest::qWait(200);
+        // The player answered the third start after handling its request: whatever it said
+        // then is in the pipe already.
+        QCoreApplication::processEvents();
         QCOMPARE(first.errorOutput().count("added to the reserved list"), 2);
         QCOMPARE(playingUrl(), QUrl::fromLocalFile(outside + "/first.wav"));
 

@@ -12,6 +12,7 @@
 #include "playback/gstmediaelement.h"
 #include "playback/volume.h"
 #include "support/datarow.h"
+#include "support/queuedcalls.h"
 #include "testsinks.h"
 
 #include <QDir>
@@ -214,12 +215,12 @@ private slots:
                  qPrintable(QString::number(clock.elapsed())));
         QVERIFY(onUiThread);
         QCOMPARE(media.state(), State::Stopped);
-        QTest::qWait(150);
+        QVERIFY(deliverQueuedCalls());
         QCOMPARE(codes(done), QList<PlayEnd>{PlayEnd::Reached});
         media.close();
         QCOMPARE(media.state(), State::Closed);
         QCOMPARE(media.fileName(), path); // kept after the close
-        QTest::qWait(50);
+        QVERIFY(deliverQueuedCalls());
         QCOMPARE(codes(done),
                  QList<PlayEnd>{PlayEnd::Reached}); // closing after the end adds nothing
     }
@@ -233,13 +234,14 @@ private slots:
     void cutShortPlayRaisesNoCodeOne() {
         QFETCH(QString, interruption);
         QFETCH(PlayEnd, expectedCode);
-        const QString first = writeWav(QStringLiteral("first.wav"), 400);
-        const QString second = writeWav(QStringLiteral("second.wav"), 250);
+        // The second is the longer: the first's end, had its play gone on, would come first.
+        const QString first = writeWav(QStringLiteral("first.wav"), 300);
+        const QString second = writeWav(QStringLiteral("second.wav"), 400);
         GstMediaElement media(realTimeFakeSink);
         QSignalSpy done(&media, &MediaControl::finished);
 
         openAndPlay(media, first);
-        QTest::qWait(100);
+        QTRY_VERIFY_WITH_TIMEOUT(media.positionMs() > 0, DoneWaitMs); // under way
         if (interruption == QLatin1String("open"))
             media.open(second);
         else if (interruption == QLatin1String("play"))
@@ -251,7 +253,7 @@ private slots:
 
         if (interruption == QLatin1String("close")) {
             QCOMPARE(media.state(), State::Closed);
-            QTest::qWait(400); // past the first file's end
+            QVERIFY(deliverQueuedCalls());
             QCOMPARE(codes(done), QList<PlayEnd>{expectedCode});
             // Close, then the next file plays to its end.
             openAndPlay(media, second);
@@ -261,7 +263,7 @@ private slots:
         }
         // The file that now plays (the first again, from the start, or the second) ends once.
         QVERIFY(waitForCode(done, PlayEnd::Reached));
-        QTest::qWait(150);
+        QVERIFY(deliverQueuedCalls());
         QCOMPARE(codes(done).count(PlayEnd::Reached), 1);
     }
     void endQueuedBeforeCloseIsDropped() {
@@ -273,7 +275,8 @@ private slots:
         openAndPlay(media, path);
         QThread::msleep(450);
         media.close();
-        QTest::qWait(150);
+        // The close cut the pipeline off: only what was queued before it can still arrive.
+        QVERIFY(deliverQueuedCalls());
         QCOMPARE(codes(done), QList<PlayEnd>{PlayEnd::Aborted});
         QCOMPARE(media.state(), State::Closed);
     }
@@ -294,7 +297,7 @@ private slots:
             QVERIFY(waitForCode(done, PlayEnd::Reached));
         } else {
             media.close();
-            QTest::qWait(150);
+            QVERIFY(deliverQueuedCalls());
         }
         QCOMPARE(codes(done), openAnother ? QList<PlayEnd>{PlayEnd::Reached} : QList<PlayEnd>{});
     }
@@ -350,7 +353,7 @@ private slots:
         QSignalSpy done(&media, &MediaControl::finished);
         openAndPlay(media, path); // returns: nothing blocks on the file
         QVERIFY2(waitForCode(done, PlayEnd::Failed), qPrintable(kind));
-        QTest::qWait(100);
+        QVERIFY(deliverQueuedCalls());
         QCOMPARE(codes(done), QList<PlayEnd>{PlayEnd::Failed});
         // Closed, or open and stopped when the file opened but held no sound.
         QVERIFY(media.state() == State::Closed || media.state() == State::Stopped);
@@ -468,11 +471,11 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(media.positionMs() >= 100, DoneWaitMs);
         media.pause();
         QCOMPARE(media.state(), State::Paused);
-        QTest::qWait(50);
         const qint64 pausedAt = media.positionMs();
         QVERIFY2(pausedAt >= 100 && pausedAt < Length, qPrintable(QString::number(pausedAt)));
         QCOMPARE(media.durationMs(), Length);
-        QTest::qWait(Length); // longer than the whole file: a paused play does not end
+        // A time by nature: longer than the whole file, and a paused play does not end.
+        QTest::qWait(Length);
         QVERIFY(done.isEmpty());
         QVERIFY(std::abs(media.positionMs() - pausedAt) < 30);
         QElapsedTimer clock;
@@ -508,21 +511,20 @@ private slots:
         QCOMPARE(media.durationMs(), -1);
 
         openAndPlay(media, path);
-        QTest::qWait(150);
+        QTRY_VERIFY_WITH_TIMEOUT(media.positionMs() > 0, DoneWaitMs);
         media.stop();
         QCOMPARE(media.state(), State::Stopped);
         QVERIFY(waitForCode(done, PlayEnd::Aborted));
-        QTest::qWait(100);
-        QVERIFY2(media.positionMs() < 20, qPrintable(QString::number(media.positionMs())));
-        QTest::qWait(400); // past the end: a stopped play does not end
-        QCOMPARE(codes(done), QList<PlayEnd>{PlayEnd::Aborted});
+        QTRY_VERIFY2(media.positionMs() < 20, qPrintable(QString::number(media.positionMs())));
 
         // A seek while stopped, then play on from there: the rest of the file only.
         media.seekMs(300);
         // A seek while stopped settles in its own time (longer in sanitizer builds); it stays.
         QTRY_VERIFY2_WITH_TIMEOUT(std::abs(media.positionMs() - 300) < 30,
                                   qPrintable(QString::number(media.positionMs())), DoneWaitMs);
-        QTest::qWait(100);
+        // A time by nature: past the file's end, a stopped play neither ends nor moves.
+        QTest::qWait(400);
+        QCOMPARE(codes(done), QList<PlayEnd>{PlayEnd::Aborted});
         QVERIFY2(std::abs(media.positionMs() - 300) < 30,
                  qPrintable(QString::number(media.positionMs())));
         QElapsedTimer clock;
@@ -652,9 +654,10 @@ private slots:
         int received = 0;
         connect(media.get(), &MediaControl::finished, this, [&] { ++received; });
         openAndPlay(*media, path);
-        QTest::qWait(100);
+        QTRY_VERIFY_WITH_TIMEOUT(media->positionMs() > 0, DoneWaitMs);
         media.reset();
-        QTest::qWait(350);
+        // Gone with its pipeline: nothing queued before may reach the connection.
+        QVERIFY(deliverQueuedCalls());
         QCOMPARE(received, 0);
     }
 

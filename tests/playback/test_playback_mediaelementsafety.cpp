@@ -256,7 +256,8 @@ private slots:
                 media.close();
                 openAndPlay(media, midi);
                 // Until the synthesizer makes sound: the decoder is fully built.
-                QTest::qWait(60);
+                if (!QTest::qWaitFor([&] { return media.positionMs() > 0; }, WaitMs))
+                    return false;
             }
             media.close();
             return allReleased(media);

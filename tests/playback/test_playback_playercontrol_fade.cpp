@@ -4,6 +4,7 @@
 // the states in which a start finds nothing to play.
 #include "playercontrolrig.h"
 #include "support/datarow.h"
+#include "support/queuedcalls.h"
 
 #include <QElapsedTimer>
 #include <QFile>
@@ -382,7 +383,7 @@ private slots:
         QCOMPARE(rig->media.opened(), QStringList{rig->path(10)});
         QCOMPARE(rig->volume.level(), 128);
         QVERIFY(rig->control.reservedPlaying());
-        QTest::qWait(300); // the fade's timer would have ticked by now
+        QVERIFY(deliverQueuedCalls()); // the fade's timer is stopped; nothing else is on its way
         QCOMPARE(rig->log.mid(rig->log.lastIndexOf(QStringLiteral("Play"))),
                  (QStringList{"Play", "title " + PlayerRig::titleField(10), "level 128"}));
     }
