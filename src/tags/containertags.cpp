@@ -248,10 +248,6 @@ unsigned parseExtraTypes(const QString& list) {
     return types;
 }
 
-QString extraTypesPattern(unsigned types) {
-    return filePatternFor(false, false, false, types);
-}
-
 unsigned extraTypeOfName(const char* name, int size) {
     const qsizetype dot = QByteArrayView(name, size).lastIndexOf('.');
     return dot < 0 ? 0 : extraTypeOfExtension(name + dot + 1, std::size_t(size - dot - 1));

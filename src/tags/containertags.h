@@ -29,9 +29,6 @@ static_assert(ExtraFlac != 0 && ExtraOgg != 0 && ExtraOpus != 0 && ExtraM4a != 0
 // A comma-separated list among flac, ogg, opus and m4a; spaces and letter case do not
 // matter, other words are ignored. Empty: none.
 unsigned parseExtraTypes(const QString& list);
-// The pattern pieces that add the types to the file-type boxes' pattern: ";*.flac;*.ogg"
-// (filePatternFor's opt-in part).
-QString extraTypesPattern(unsigned types);
 // The type bit a file name ends in (any letter case), or 0.
 unsigned extraTypeOfName(const char* name, int size);
 unsigned extraTypeOfName(const QString& name);

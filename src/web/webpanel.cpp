@@ -63,13 +63,13 @@ QString WebPanel::homePagePath() {
     return programFolder() + QStringLiteral("/index.htm");
 }
 
-void WebPanel::Navigate2(const QString& path) {
+void WebPanel::navigateTo(const QString& path) {
     // The page the program opens decides which folder local pages may read.
     m_page->setLocalFolder(QFileInfo(path).absolutePath());
     load(QUrl::fromLocalFile(path));
 }
 
-void WebPanel::GoBack() {
+void WebPanel::goBack() {
     if (history()->canGoBack())
         back();
 }

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: LicenseRef-proprietary
 // SPDX-FileCopyrightText: 2026 The Sonavue developers
 #pragma once
-// Web1: the embedded browser showing the program's local page.
+// The web panel: the embedded browser showing the program's local page.
 #include <QWebEngineView>
 
 namespace sonavue {
@@ -17,15 +17,15 @@ public:
     static QString homePagePath();
     // Navigates to a local file by its path; from then on local pages may read the files of
     // that file's folder (and below) and no others.
-    void Navigate2(const QString& path);
-    void goHome() { Navigate2(homePagePath()); }
+    void navigateTo(const QString& path);
+    void goHome() { navigateTo(homePagePath()); }
     // One page back; nothing happens when there is no earlier page.
-    void GoBack();
+    void goBack();
     // How many new-window requests were refused (the panel never opens a window).
     int refusedNewWindows() const { return m_refusedNewWindows; }
 
 signals:
-    // Web1_GotFocus: the panel (or the page inside it) received the focus.
+    // The panel (or the page inside it) received the focus.
     void gotFocus();
 
 protected:

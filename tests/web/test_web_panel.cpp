@@ -43,12 +43,12 @@ private slots:
         writePage("second.htm", "second page");
         WebPanel panel;
         panel.page()->settings()->setAttribute(QWebEngineSettings::JavascriptCanOpenWindows, true);
-        QVERIFY(loadAndWait(panel, [&] { panel.Navigate2(home); }));
+        QVERIFY(loadAndWait(panel, [&] { panel.navigateTo(home); }));
 
         // Back on the first page does nothing and raises nothing. A navigation would have
         // started before the page answers a script run after it.
         QSignalSpy started(&panel, &QWebEngineView::loadStarted);
-        panel.GoBack();
+        panel.goBack();
         QCOMPARE(evaluate(panel, QStringLiteral("location.pathname")).toString(),
                  QUrl::fromLocalFile(home).path());
         QCOMPARE(started.count(), 0);
@@ -64,10 +64,10 @@ private slots:
 
         // Another page replaces this one inside the panel; Back returns. (A link clicked from a
         // script has no user gesture, and the engine then leaves it out of Back.)
-        QVERIFY(loadAndWait(panel, [&] { panel.Navigate2(m_dir.filePath("second.htm")); }));
+        QVERIFY(loadAndWait(panel, [&] { panel.navigateTo(m_dir.filePath("second.htm")); }));
         QCOMPARE(panel.url().fileName(), QStringLiteral("second.htm"));
         // (a page restored from the back-forward cache raises no load signal)
-        panel.GoBack();
+        panel.goBack();
         QTRY_COMPARE_WITH_TIMEOUT(panel.url(), QUrl::fromLocalFile(home), 10000);
 
         // Home shows the program's page again. (A late signal of the Back above may end a wait

@@ -89,7 +89,7 @@ private slots:
         ModalWatch watch;
         WebPanel panel;
         panel.show();
-        QVERIFY(loadAndWait(panel, [&] { panel.Navigate2(page); }));
+        QVERIFY(loadAndWait(panel, [&] { panel.navigateTo(page); }));
         QTRY_COMPARE_WITH_TIMEOUT(panel.title(), QStringLiteral("done false null"), 10000);
         QVERIFY(!watch.sawModal());
         QTRY_VERIFY_WITH_TIMEOUT(watch.ticks() > 3, 5000);
@@ -115,7 +115,7 @@ private slots:
         panel.resize(300, 300);
         panel.show();
         QVERIFY(QTest::qWaitForWindowExposed(&panel));
-        QVERIFY(loadAndWait(panel, [&] { panel.Navigate2(page); }));
+        QVERIFY(loadAndWait(panel, [&] { panel.navigateTo(page); }));
         // The engine only asks for pages the user has touched; the first clicks may come
         // before the page takes input.
         QVERIFY(QTest::qWaitFor(
@@ -149,7 +149,7 @@ private slots:
             "get('fetchedBeside', 'beside.txt').then(() => get('fetched', '../secret.txt'));"
             "</script>");
         WebPanel panel;
-        QVERIFY(loadAndWait(panel, [&] { panel.Navigate2(page); }));
+        QVERIFY(loadAndWait(panel, [&] { panel.navigateTo(page); }));
         QJsonObject results;
         QTRY_VERIFY_WITH_TIMEOUT(
             (results = QJsonDocument::fromJson(
@@ -175,7 +175,7 @@ private slots:
                          "<iframe id='frame'></iframe><script>window.marker = 'kept';</script>");
         StderrCapture err;
         WebPanel panel;
-        QVERIFY(loadAndWait(panel, [&] { panel.Navigate2(page); }));
+        QVERIFY(loadAndWait(panel, [&] { panel.navigateTo(page); }));
 
         evaluate(panel, "document.getElementById('system').click()");
         QTRY_VERIFY_WITH_TIMEOUT(err.text().contains("file:///etc/"), 10000);

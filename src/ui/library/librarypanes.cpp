@@ -43,9 +43,8 @@ void LibraryPanes::showSelectedTrackTags() {
 void LibraryPanes::reserveSelectedTrack() {
     // A gesture whose row is not (or no longer) in the catalogue is ignored.
     BrowsingModel& browsing = m_core.browsing();
-    const std::optional<int> row = browsing.selectedRow();
-    if (row && browsing.reserved().append(browsing.rowPath(*row)))
-        m_core.player().trackReserved();
+    if (const std::optional<int> row = browsing.selectedRow())
+        m_core.transport().reserveTrack(browsing.rowPath(*row));
 }
 
 void LibraryPanes::removeSelectedReserved() {

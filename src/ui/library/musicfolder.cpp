@@ -40,8 +40,8 @@ void MusicFolder::choose() {
 void MusicFolder::applyFileTypes() {
     // The opt-in types of the "types" setting are added to what the boxes list.
     m_core.browsing().setFilePattern(
-        FilePattern(filePatternFor(m_frame.fileType(0), m_frame.fileType(1), m_frame.fileType(2)) +
-                    extraTypesPattern(m_core.tagReading().extraTypes)));
+        FilePattern(filePatternFor(m_frame.fileType(0), m_frame.fileType(1), m_frame.fileType(2),
+                                   m_core.tagReading().extraTypes)));
 }
 
 void MusicFolder::stop() {

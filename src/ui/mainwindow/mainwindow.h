@@ -49,7 +49,7 @@ public:
     // Starts the focus timer's one shot of 300 ms (the web panel took the focus, or the tag
     // card closed).
     void armFocusTimer();
-    // The window's keys, as windowCommandFor reads them.
+    // The window's keys, as keyCommandFor reads them: the player's verbs, or the window's own.
     void handleKey(int keyCode, Qt::KeyboardModifiers modifiers);
 
     bool scanRunning() const { return m_core.scan().running(); }

@@ -63,7 +63,7 @@ void MainWindow::wireControls() {
     });
     connect(ui.backButton, &ImageButton::clicked, this, [this] {
         if (ui.webPanel)
-            ui.webPanel->GoBack();
+            ui.webPanel->goBack();
     });
     if (ui.webPanel)
         connect(ui.webPanel, &WebPanel::gotFocus, this, &MainWindow::armFocusTimer);
@@ -146,24 +146,22 @@ void MainWindow::mouseDoubleClickEvent(QMouseEvent* event) {
 }
 
 void MainWindow::handleKey(int keyCode, Qt::KeyboardModifiers modifiers) {
-    if (runMediaKey(keyCode, m_core.transport()))
+    const KeyCommand command = keyCommandFor(keyCode, modifiers, focusWidget() == ui.find);
+    if (const PlayerVerb* verb = std::get_if<PlayerVerb>(&command)) {
+        runPlayerVerb(m_core.transport(), *verb);
         return;
-    switch (windowCommandFor(keyCode, modifiers, focusWidget() == ui.find)) {
+    }
+    const WindowCommand* own = std::get_if<WindowCommand>(&command);
+    if (!own)
+        return;
+    switch (*own) {
     case WindowCommand::SwitchLayout:
         return m_layoutSwitch->toggle();
     case WindowCommand::Close:
         close();
         return;
-    case WindowCommand::ContinuousStart:
-        return m_core.transport().continuousStart();
-    case WindowCommand::SelectStart:
-        return m_core.transport().selectStart();
-    case WindowCommand::ClearReserved:
-        return m_core.browsing().reserved().clear();
     case WindowCommand::OpenFind:
         return ui.find->open();
-    case WindowCommand::None:
-        return;
     }
 }
 

@@ -33,7 +33,7 @@ bool AppearanceController::applyStoredOptions() {
     emit colourChanged(Setting::Colour.read(m_settings));
     m_frame.setImmediateChange(!Setting::TrackChange.read(m_settings));
     m_frame.setOpacity(Setting::Opacity.read(m_settings));
-    for (int i = 0; i < Setting::FileTypeCount; ++i) {
+    for (int i = 0; i < FileTypeCount; ++i) {
         // MP3 files are always listed.
         const bool listed = i == 0 || Setting::FileType(i).read(m_settings) == 1;
         m_frame.setFileType(i, listed);
@@ -88,7 +88,7 @@ void AppearanceController::pickColour(Qt::MouseButton button, QPoint point) {
 }
 
 void AppearanceController::storeFileTypes() {
-    for (int i = 0; i < Setting::FileTypeCount; ++i)
+    for (int i = 0; i < FileTypeCount; ++i)
         Setting::FileType(i).write(m_settings, m_frame.fileType(i) ? 1 : 0);
 }
 

@@ -228,7 +228,7 @@ void SettingsFrame::setFontSizeIndex(int index) {
 bool SettingsFrame::fileType(int index) const {
     return m_fileTypes[std::size_t(index)]->isChecked();
 }
-std::array<bool, SettingsFrame::FileTypeCount> SettingsFrame::fileTypes() const {
+std::array<bool, FileTypeCount> SettingsFrame::fileTypes() const {
     return {fileType(0), fileType(1), fileType(2)};
 }
 void SettingsFrame::setFileType(int index, bool listed) {

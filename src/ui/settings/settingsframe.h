@@ -4,6 +4,8 @@
 // The settings frame: the music folder, the track-change and background options, the colour
 // palette, the text size, the file types and the opacity. It turns the user's actions into
 // requests for the main window; its setters act as the user's action does.
+#include "base/playabletypes.h"
+
 #include <QGroupBox>
 #include <QPoint>
 #include <array>
@@ -22,8 +24,6 @@ class PalettePicture;
 class SettingsFrame : public QGroupBox {
     Q_OBJECT
 public:
-    static constexpr int FileTypeCount = 3; // MP3, MID, WAV
-
     explicit SettingsFrame(QWidget* parent);
 
     // The folder box: the music folder, as shown.

@@ -2,8 +2,6 @@
 // SPDX-FileCopyrightText: 2026 The Sonavue developers
 #include "ui/window/keypreview.h"
 
-#include "playback/transport.h"
-
 #include <QApplication>
 #include <QKeyEvent>
 #include <QWidget>
@@ -43,51 +41,24 @@ bool KeyPreview::eventFilter(QObject* watched, QEvent* event) {
     return true;
 }
 
-WindowCommand windowCommandFor(int key, Qt::KeyboardModifiers modifiers, bool typingInFind) {
+KeyCommand keyCommandFor(int key, Qt::KeyboardModifiers modifiers, bool typingInFind) {
     const Qt::KeyboardModifiers counted =
         modifiers & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier);
     const bool ctrlOnly = counted == Qt::ControlModifier;
-    if (typingInFind && !ctrlOnly)
-        return WindowCommand::None;
+    const bool mediaKey = key >= Qt::Key_MediaPlay && key <= Qt::Key_MediaLast;
+    if (typingInFind && !ctrlOnly && !mediaKey)
+        return std::monostate();
+    if (const std::optional<PlayerVerb> verb = playerVerbForKey(key, modifiers))
+        return *verb;
     switch (key) {
     case Qt::Key_W:
         return WindowCommand::SwitchLayout;
-    case Qt::Key_S:
-        return ctrlOnly ? WindowCommand::SelectStart : WindowCommand::ContinuousStart;
     case Qt::Key_Q:
-        return ctrlOnly ? WindowCommand::Close : WindowCommand::None;
-    case Qt::Key_C:
-        return ctrlOnly ? WindowCommand::ClearReserved : WindowCommand::None;
+        return ctrlOnly ? KeyCommand(WindowCommand::Close) : std::monostate();
     case Qt::Key_F:
-        return ctrlOnly ? WindowCommand::OpenFind : WindowCommand::None;
+        return ctrlOnly ? KeyCommand(WindowCommand::OpenFind) : std::monostate();
     default:
-        return WindowCommand::None;
-    }
-}
-
-bool runMediaKey(int key, Transport& transport) {
-    switch (key) {
-    case Qt::Key_MediaPlay:
-        transport.play();
-        return true;
-    case Qt::Key_MediaPause:
-        transport.pause();
-        return true;
-    case Qt::Key_MediaTogglePlayPause:
-        transport.playPause();
-        return true;
-    case Qt::Key_MediaNext:
-        transport.next();
-        return true;
-    case Qt::Key_MediaPrevious:
-        // Play only goes forward: previous is the playing track from its start.
-        transport.restartTrack();
-        return true;
-    case Qt::Key_MediaStop:
-        transport.stop();
-        return true;
-    default:
-        return false;
+        return std::monostate();
     }
 }
 

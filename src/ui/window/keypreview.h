@@ -8,32 +8,28 @@
 #include <QPointer>
 #include <functional>
 
+#include "core/playerverbs.h"
+
+#include <variant>
+
 class QWidget;
 
 namespace sonavue {
 
-class Transport;
-
-// What a key pressed in the window asks for.
+// What a key pressed in the window asks of the window itself (the player's verbs have their
+// keys in the player's verb table).
 enum class WindowCommand {
-    None,
-    SwitchLayout,    // W: the large or the normal layout
-    Close,           // Ctrl+Q
-    ContinuousStart, // S
-    SelectStart,     // Ctrl+S
-    ClearReserved,   // Ctrl+C
-    OpenFind,        // Ctrl+F
+    SwitchLayout, // W: the large or the normal layout
+    Close,        // Ctrl+Q
+    OpenFind,     // Ctrl+F
 };
-// "Ctrl" means Ctrl alone: W acts with any modifiers, S without Ctrl alone (Ctrl+Shift+S too)
-// starts continuous play, and Q, C and F act only with Ctrl alone. Of the modifiers only
-// Shift, Ctrl and Alt count (a keypad key or one with Meta is the same key). While the find
-// field has the focus, only the Ctrl keys act: letters are the find's text.
-WindowCommand windowCommandFor(int key, Qt::KeyboardModifiers modifiers, bool typingInFind);
-
-// The keyboard's media keys (play, pause, play/pause, next, previous, stop), whatever the
-// modifiers and wherever the focus is: each runs on transport the verb the desktop's media
-// controls run for it. False, doing nothing, for any other key.
-bool runMediaKey(int key, Transport& transport);
+// What a key asks for: nothing, a verb of the player's (S, Ctrl+S, Ctrl+C, the media keys), or
+// a command of the window's. "Ctrl" means Ctrl alone: W acts with any modifiers, Q and F only
+// with Ctrl alone. Of the modifiers only Shift, Ctrl and Alt count (a keypad key or one with
+// Meta is the same key). While the find field has the focus, only the Ctrl keys and the media
+// keys act: letters are the find's text.
+using KeyCommand = std::variant<std::monostate, PlayerVerb, WindowCommand>;
+KeyCommand keyCommandFor(int key, Qt::KeyboardModifiers modifiers, bool typingInFind);
 
 class KeyPreview : public QObject {
     Q_OBJECT

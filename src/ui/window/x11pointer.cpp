@@ -16,15 +16,9 @@ template <typename T> using Reply = std::unique_ptr<T, decltype(&std::free)>;
 
 // Whether the running window manager lists `wanted` in the root window's _NET_SUPPORTED.
 bool windowManagerSupports(xcb_connection_t* connection, xcb_window_t root, xcb_atom_t wanted) {
-    const xcb_get_property_cookie_t cookie = xcb_get_property(
-        connection, false, root, x11Atom(connection, "_NET_SUPPORTED"), XCB_ATOM_ATOM, 0, 4096);
-    const Reply<xcb_get_property_reply_t> reply(xcb_get_property_reply(connection, cookie, nullptr),
-                                                &std::free);
-    if (!reply || reply->format != 32)
-        return false;
-    const auto* atoms = static_cast<const xcb_atom_t*>(xcb_get_property_value(reply.get()));
-    const int count = xcb_get_property_value_length(reply.get()) / 4;
-    return std::find(atoms, atoms + count, wanted) != atoms + count;
+    const std::vector<xcb_atom_t> supported =
+        x11AtomList(connection, root, x11Atom(connection, "_NET_SUPPORTED"));
+    return std::find(supported.begin(), supported.end(), wanted) != supported.end();
 }
 
 } // namespace

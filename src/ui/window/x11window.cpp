@@ -15,11 +15,12 @@ namespace {
 
 template <typename T> using Reply = std::unique_ptr<T, decltype(&std::free)>;
 
-// The atoms of the window's _NET_WM_STATE.
-std::vector<xcb_atom_t> netWmState(xcb_connection_t* connection, xcb_window_t window,
-                                   xcb_atom_t property) {
+} // namespace
+
+std::vector<xcb_atom_t> x11AtomList(xcb_connection_t* connection, xcb_window_t window,
+                                    xcb_atom_t property) {
     const xcb_get_property_cookie_t cookie =
-        xcb_get_property(connection, false, window, property, XCB_ATOM_ATOM, 0, 1024);
+        xcb_get_property(connection, false, window, property, XCB_ATOM_ATOM, 0, 4096);
     const Reply<xcb_get_property_reply_t> reply(xcb_get_property_reply(connection, cookie, nullptr),
                                                 &std::free);
     if (!reply || reply->format != 32)
@@ -27,8 +28,6 @@ std::vector<xcb_atom_t> netWmState(xcb_connection_t* connection, xcb_window_t wi
     const auto* atoms = static_cast<const xcb_atom_t*>(xcb_get_property_value(reply.get()));
     return {atoms, atoms + xcb_get_property_value_length(reply.get()) / 4};
 }
-
-} // namespace
 
 xcb_connection_t* x11Connection() {
     auto* x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
@@ -54,7 +53,7 @@ void leaveOutOfTaskbarAndPager(QWidget& window) {
         return;
     const auto id = xcb_window_t(window.winId());
     const xcb_atom_t property = x11Atom(connection, "_NET_WM_STATE");
-    std::vector<xcb_atom_t> state = netWmState(connection, id, property);
+    std::vector<xcb_atom_t> state = x11AtomList(connection, id, property);
     for (const char* name : {"_NET_WM_STATE_SKIP_TASKBAR", "_NET_WM_STATE_SKIP_PAGER"}) {
         const xcb_atom_t atom = x11Atom(connection, name);
         if (std::find(state.begin(), state.end(), atom) == state.end())

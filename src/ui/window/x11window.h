@@ -5,6 +5,8 @@
 // atoms, and the window-manager states the toolkit has no word for.
 #include <xcb/xcb.h>
 
+#include <vector>
+
 class QWidget;
 
 namespace sonavue {
@@ -13,6 +15,10 @@ namespace sonavue {
 xcb_connection_t* x11Connection();
 xcb_window_t x11RootWindow(xcb_connection_t* connection);
 xcb_atom_t x11Atom(xcb_connection_t* connection, const char* name);
+// The atoms a window's property lists (_NET_WM_STATE, the root's _NET_SUPPORTED); none when
+// it holds no atom list.
+std::vector<xcb_atom_t> x11AtomList(xcb_connection_t* connection, xcb_window_t window,
+                                    xcb_atom_t property);
 
 // Asks the window manager to leave `window` out of task bars, pagers and window switchers:
 // it is part of another window and no window of its own. Call while it is hidden (from its
