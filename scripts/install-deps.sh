@@ -16,11 +16,12 @@ PLAYER=(
   timgm6mb-soundfont fonts-ipafont-gothic qt6-image-formats-plugins
   libtag1-dev libuchardet-dev librsvg2-bin
 )
-# Fixtures are encoded with gst-launch; the sources' layout is checked with clang-format; the windows are tried under Xvfb with openbox and
-# xdotool; the installed files are checked with the desktop's own validators; what is played
-# is recorded at a private PulseAudio server.
+# Fixtures are encoded with gst-launch; the sources' layout is checked with clang-format; the
+# sanitizer and fuzz build is made by clang; ccache keeps what was compiled between runs; the
+# windows are tried under Xvfb with openbox and xdotool; the installed files are checked with
+# the desktop's own validators; what is played is recorded at a private PulseAudio server.
 TESTS=(
-  clang libclang-rt-14-dev clang-format gstreamer1.0-tools
+  clang libclang-rt-14-dev clang-format ccache gstreamer1.0-tools
   xvfb xauth dbus openbox xdotool x11-utils
   desktop-file-utils appstream groff-base
   pulseaudio pulseaudio-utils
