@@ -274,6 +274,8 @@ private slots:
         STEP(focusByClick());
         WAIT_VERIFY(justBelow(background, &f));
         QVERIFY(x::xdotool({QStringLiteral("windowraise"), QString::number(xId(background))}));
+        // The raise and the window's answer to it may both be over before a first look, so
+        // the look waits a moment to be after them: a look before the answer would pass anyway.
         QTest::qWait(300);
         WAIT_VERIFY(justBelow(background, &f));
         WAIT_COMPARE(xGeometry(background), xGeometry(&f));

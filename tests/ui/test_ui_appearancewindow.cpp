@@ -7,6 +7,7 @@
 
 #include "support/artifacts.h"
 #include "support/datarow.h"
+#include "support/queuedcalls.h"
 #include "ui/controls/imagebutton.h"
 #include "ui/style/colours.h"
 #include "ui/style/twips.h"
@@ -18,6 +19,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
+#include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
@@ -316,7 +318,6 @@ private slots:
             QTest::mouseClick(f.windowHandle(), Qt::LeftButton, {},
                               ui.homeButton->mapTo(&f, ui.homeButton->rect().center()));
         }));
-        QTest::qWait(200);
         QCOMPARE(evaluate(*ui.webPanel, QStringLiteral("window.scrollY")).toDouble(), 0.0);
     }
 
@@ -381,9 +382,10 @@ private slots:
 
         // A press on another track shows it on the same card: a WAV track, its path with
         // empty lines.
+        const QPointer<TagCard> shown(&card);
         QTest::mouseClick(window, Qt::LeftButton, {}, rowInWindow(0));
-        QTest::qWait(50);
-        QCOMPARE(f.tagWindow(), &card);
+        QVERIFY(deliverQueuedCalls()); // the check made after each press has run
+        QVERIFY2(shown && f.tagWindow() == shown, "the press on another track closed the card");
         QCOMPARE(card.titleLabel()->text(), QString());
         QCOMPARE(card.artistLabel()->text(), QString());
 

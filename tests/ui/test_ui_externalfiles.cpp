@@ -9,6 +9,7 @@
 #include "base/nativepath.h"
 #include "catalogue/externalfiles.h"
 #include "support/datarow.h"
+#include "support/queuedcalls.h"
 #include "ui/settings/settingsframe.h"
 
 #include <QApplication>
@@ -111,7 +112,7 @@ private slots:
         const QStringList answers = w->form->core().transport().openFiles({path});
         QCOMPARE(answers.size(), 1);
         QVERIFY2(answers[0].contains(reason), qPrintable(answers[0]));
-        QTest::qWait(20); // a start, had one been planned, would have run by now
+        QVERIFY(deliverQueuedCalls()); // a start, had one been planned, has run
         QCOMPARE(w->form->core().browsing().reserved().paths(), QStringList());
         QCOMPARE(w->log, QStringList());
     }
@@ -148,7 +149,7 @@ private slots:
         QCOMPARE(answers.mid(0, 5), QStringList(5, QString()));
         QVERIFY2(answers[5].contains("reserved list is full"), qPrintable(answers[5]));
         QCOMPARE(w->form->core().browsing().reserved().paths(), files.mid(0, 5));
-        QTest::qWait(20);
+        QVERIFY(deliverQueuedCalls());
         QCOMPARE(w->log, QStringList());
         QVERIFY(!w->form->core().player().fading());
     }

@@ -34,6 +34,15 @@ int rowOf(const QListView* view, const QString& text) {
             return i;
     return -1;
 }
+
+// Whether anything is drawn on the picture: it holds more than one colour.
+bool drawnOn(const QImage& picture) {
+    for (int y = 0; y < picture.height(); ++y)
+        for (int x = 0; x < picture.width(); ++x)
+            if (picture.pixel(x, y) != picture.pixel(0, 0))
+                return true;
+    return false;
+}
 } // namespace
 
 class MainWindowTest : public QObject {
@@ -358,7 +367,11 @@ private slots:
         m_settings.set(QStringLiteral("Folder"), m_music);
         auto w = startWindow(App, true);
         w->form->library().showTab(GroupAll);
-        QTest::qWait(1500); // let the web panel render its page
+        // The picture shows the web panel's page: loaded, and drawn in the panel.
+        const WindowControls ui(*w->form);
+        QVERIFY(ui.webPanel);
+        QTRY_COMPARE_WITH_TIMEOUT(ui.webPanel->title(), QStringLiteral("Sonavue"), 15000);
+        QTRY_VERIFY_WITH_TIMEOUT(drawnOn(ui.webPanel->grab().toImage()), 15000);
         QVERIFY(w->form->grab().save(artifactPath(QStringLiteral("main-window.png"))));
     }
 };

@@ -5,6 +5,7 @@
 // on screen). Under X11 the value is read back from the X server by a second client, so
 // only what the program has really sent counts.
 #include "support/datarow.h"
+#include "support/queuedcalls.h"
 #include "ui/cards/fadesequence.h"
 #include "ui/cards/splashcard.h"
 #include "ui/cards/tagcard.h"
@@ -19,6 +20,7 @@
 
 using namespace sonavue;
 using sonavue::testing::dataRow;
+using sonavue::testing::deliverQueuedCalls;
 
 Q_DECLARE_METATYPE(sonavue::FadeCard)
 
@@ -126,7 +128,9 @@ private slots:
         card->fadeTimer().stop();
         card->show();
         QVERIFY(QTest::qWaitForWindowExposed(card));
-        QTest::qWait(100); // the showing's own events are over
+        // The showing's own events are over before the fade starts: none of them sends a step
+        // for the card.
+        QVERIFY(deliverQueuedCalls());
 
         QList<int> applied{appliedOpacity(*card)};
         QList<int> designed{card->opacityLevel()};

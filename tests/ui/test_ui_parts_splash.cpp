@@ -4,6 +4,7 @@
 // cards are cut to, which under X11 (test_ui_parts_splash_x11) is checked on the screen.
 #include "parts_cards.h"
 #include "support/datarow.h"
+#include "support/queuedcalls.h"
 #include "ui/cards/splashcard.h"
 #include "ui/cards/tagcard.h"
 
@@ -14,6 +15,7 @@
 
 using namespace sonavue;
 using sonavue::testing::dataRow;
+using sonavue::testing::deliverQueuedCalls;
 
 namespace {
 
@@ -112,7 +114,7 @@ private slots:
         QSignalSpy closed(splash.data(), &SplashCard::closed);
         QTest::mouseClick(splash, Qt::LeftButton, {}, QPoint(150, 40));
         QTest::mouseClick(splash->versionLabel(), Qt::LeftButton, {}, QPoint(10, 10));
-        QTest::qWait(100);
+        QVERIFY(deliverQueuedCalls()); // a close the clicks planned would have run
         QVERIFY(!splash.isNull());
         QVERIFY(splash->isVisible());
         QCOMPARE(closed.size(), 0);
