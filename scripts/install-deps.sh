@@ -14,7 +14,7 @@ PLAYER=(
   libgstreamer1.0-dev libgstreamer-plugins-base1.0-dev
   gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-plugins-bad
   timgm6mb-soundfont fonts-ipafont-gothic qt6-image-formats-plugins
-  libtag1-dev libuchardet-dev librsvg2-bin
+  libtag1-dev libuchardet-dev libsqlite3-dev librsvg2-bin
 )
 # Fixtures are encoded with gst-launch; the sources' layout is checked with clang-format; the
 # sanitizer and fuzz build is made by clang; ccache keeps what was compiled between runs; the

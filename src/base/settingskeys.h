@@ -99,6 +99,15 @@ inline constexpr SettingKey ReplayGain{QLatin1StringView("replaygain"), [] { ret
 inline constexpr SettingKey ReplayGainPreamp{QLatin1StringView("replaygainpreamp"),
                                              [] { return QStringLiteral("0"); }};
 
+// 1: the library is kept between starts (shown at once, then brought up to date) and
+// watched for changes while the player runs. Otherwise every start scans the whole folder.
+inline constexpr WholeNumberKey KeepLibrary{
+    {QLatin1StringView("keeplibrary"), [] { return QStringLiteral("0"); }}, 0, 0, 1};
+// Minutes between looks at a kept library whose changes are not told (a network share, the
+// watch limit reached): 1 to 1440.
+inline constexpr WholeNumberKey LibraryCheckMinutes{
+    {QLatin1StringView("librarycheck"), [] { return QStringLiteral("5"); }}, 5, 1, 1440};
+
 using sonavue::FileTypeCount;
 // The file-type boxes MP3, MID and WAV: 1 listed, 0 not.
 inline constexpr std::array<WholeNumberKey, FileTypeCount> FileTypes{{
@@ -111,11 +120,11 @@ inline constexpr const WholeNumberKey& FileType(int index) {
 }
 
 // Every key above, for checks over all of them.
-inline constexpr std::array<const SettingKey*, 17> All{
-    &Colour,       &TrackChange, &Opacity,    &FontSize,         &Background,
-    &Folder,       &CodePage,    &ID3v2,      &ExtraTypes,       &CoverArt,
-    &Notify,       &Gapless,     &ReplayGain, &ReplayGainPreamp, &FileTypes[0],
-    &FileTypes[1], &FileTypes[2]};
+inline constexpr std::array<const SettingKey*, 19> All{
+    &Colour,       &TrackChange,  &Opacity,     &FontSize,           &Background,
+    &Folder,       &CodePage,     &ID3v2,       &ExtraTypes,         &CoverArt,
+    &Notify,       &Gapless,      &ReplayGain,  &ReplayGainPreamp,   &FileTypes[0],
+    &FileTypes[1], &FileTypes[2], &KeepLibrary, &LibraryCheckMinutes};
 
 } // namespace Setting
 
