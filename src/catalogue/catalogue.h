@@ -45,6 +45,8 @@ public:
     int rowOfPath(const QString& path) const;
     // Lets storage release spare capacity after a scan.
     void squeeze();
+    // Trades every row with other's (a library scanned elsewhere takes this one's place).
+    void swap(Catalogue& other) noexcept { d.swap(other.d); }
 
 private:
     struct Impl;

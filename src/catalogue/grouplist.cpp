@@ -162,6 +162,28 @@ void GroupList::clear() {
     endResetModel();
 }
 
+void GroupList::takeEntriesFrom(GroupList& other) {
+    beginResetModel();
+    m_blocks.swap(other.m_blocks);
+    m_starts.swap(other.m_starts);
+    m_pending.swap(other.m_pending);
+    std::swap(m_count, other.m_count);
+    endResetModel();
+    publishPending();
+}
+
+int GroupList::indexOf(const QString& value) const {
+    for (std::size_t b = 0; b < m_blocks.size(); ++b) {
+        const std::vector<QString>& items = m_blocks[b].items;
+        if (m_order == Order::Ascending && (items.empty() || lessAscending(items.back(), value)))
+            continue; // sorted: value can only be in a later block
+        const auto it = std::find(items.begin(), items.end(), value);
+        if (it != items.end())
+            return m_starts[b] + int(it - items.begin());
+    }
+    return -1;
+}
+
 int GroupList::rowCount(const QModelIndex& parent) const {
     return parent.isValid() ? 0 : m_count;
 }

@@ -37,6 +37,11 @@ public:
     int add(const QString& value);
     // Empties the list, additions still waiting included.
     void clear();
+    // Takes other's entries in place of its own (other keeps these), in one reset of the model:
+    // a list filled elsewhere is shown at once. Both lists must have the same order.
+    void takeEntriesFrom(GroupList& other);
+    // The index of the entry equal to value, or -1.
+    int indexOf(const QString& value) const;
 
     // While deferred, added values wait until publishPending(): a shown view then lays the
     // list out once per batch instead of once for every yield of a scan. Turning it off
