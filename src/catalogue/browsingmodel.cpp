@@ -2,6 +2,8 @@
 // SPDX-FileCopyrightText: 2026 The Sonavue developers
 #include "catalogue/browsingmodel.h"
 
+#include <QScopedValueRollback>
+#include <algorithm>
 #include <numeric>
 
 namespace sonavue {
@@ -13,7 +15,7 @@ BrowsingModel::BrowsingModel(const Catalogue& catalogue, GroupLists& groups, QOb
         // The selection, not the current index: a mouse press moves the current index before
         // it selects the entry, and the pick must see the entry that was selected.
         connect(selection.get(), &QItemSelectionModel::selectionChanged, this, [this, i] {
-            if (selectedGroupEntry(i) >= 0)
+            if (!m_replacing && selectedGroupEntry(i) >= 0)
                 pickGroupEntry(i);
         });
         m_groupSelections[std::size_t(i)] = std::move(selection);
@@ -87,7 +89,7 @@ void BrowsingModel::pickGroupEntry(int list) {
 
 // --- What the track list shows ------------------------------------------------------------
 
-void BrowsingModel::showFolder(const QString& folder) {
+std::vector<int> BrowsingModel::rowsOfFolder(const QString& folder) const {
     // The folder's files under the current pattern, each found in the catalogue by its path
     // (an index, so this costs the folder's files, not all rows).
     const QStringList names = listFiles(folder, m_pattern);
@@ -101,23 +103,49 @@ void BrowsingModel::showFolder(const QString& folder) {
         if (row >= 0)
             rows.push_back(row);
     }
-    fillTracks(std::move(rows));
+    return rows;
 }
 
-void BrowsingModel::showAllTracks() {
-    std::vector<int> rows(std::size_t(m_catalogue.rowCount()));
-    std::iota(rows.begin(), rows.end(), 0);
-    fillTracks(std::move(rows));
-}
-
-void BrowsingModel::showGroupValue(const QString& value, int column) {
+std::vector<int> BrowsingModel::rowsOfValue(const QString& value, int column) const {
     std::vector<int> rows;
     const int count = m_catalogue.rowCount();
     for (int row = 0; row < count; ++row) {
         if (m_catalogue.cell(column, row) == value)
             rows.push_back(row);
     }
-    fillTracks(std::move(rows));
+    return rows;
+}
+
+std::vector<int> BrowsingModel::rowsOfLastFill() const {
+    switch (m_lastFill.kind) {
+    case Fill::Kind::Folder:
+        return rowsOfFolder(m_lastFill.text);
+    case Fill::Kind::Value:
+        return rowsOfValue(m_lastFill.text, m_lastFill.column);
+    case Fill::Kind::All: {
+        std::vector<int> rows(std::size_t(m_catalogue.rowCount()));
+        std::iota(rows.begin(), rows.end(), 0);
+        return rows;
+    }
+    case Fill::Kind::None:
+        break;
+    }
+    return {};
+}
+
+void BrowsingModel::showFolder(const QString& folder) {
+    m_lastFill = {Fill::Kind::Folder, folder, 0};
+    fillTracks(rowsOfLastFill());
+}
+
+void BrowsingModel::showAllTracks() {
+    m_lastFill = {Fill::Kind::All, {}, 0};
+    fillTracks(rowsOfLastFill());
+}
+
+void BrowsingModel::showGroupValue(const QString& value, int column) {
+    m_lastFill = {Fill::Kind::Value, value, column};
+    fillTracks(rowsOfLastFill());
 }
 
 void BrowsingModel::showRows(std::vector<int> rows, RowsKind kind) {
@@ -132,6 +160,70 @@ void BrowsingModel::fillTracks(std::vector<int> rows, RowsKind kind) {
     m_numbers.endRefill();
     m_titles.endRefill();
     emit tracksRefilled();
+}
+
+// --- A library scanned anew elsewhere -----------------------------------------------------
+
+std::vector<int> BrowsingModel::rowsOfPaths(const QStringList& paths) const {
+    std::vector<int> rows;
+    rows.reserve(std::size_t(paths.size()));
+    for (const QString& path : paths) {
+        const int row = m_catalogue.rowOfPath(path);
+        if (row >= 0)
+            rows.push_back(row);
+    }
+    return rows;
+}
+
+int BrowsingModel::entryAfterReplacing(int list, const QString& value, int before) const {
+    if (before < 0)
+        return -1;
+    const GroupList& entries = m_groups[list];
+    const int now = entries.indexOf(value);
+    if (now >= 0 || entries.order() != GroupList::Order::Ascending)
+        return now >= 0 ? now : std::min(before, entries.count() - 1);
+    // A sorted list's entry that has gone: the one before where it stood, so that the next
+    // entry is the one that followed it.
+    int below = 0;
+    while (below < entries.count() && lessAscending(entries.at(below), value))
+        ++below;
+    return below - 1;
+}
+
+void BrowsingModel::replaceLibrary(const std::function<void()>& swapIn) {
+    std::array<QString, GroupCount> selected, remembered;
+    std::array<int, GroupCount> selectedBefore{};
+    for (int g = 0; g < GroupCount; ++g) {
+        selectedBefore[std::size_t(g)] = selectedGroupEntry(g);
+        selected[std::size_t(g)] = m_groups[g].at(selectedGroupEntry(g));
+        remembered[std::size_t(g)] = m_groups[g].at(m_remembered[std::size_t(g)]);
+    }
+    const std::optional<int> selectedRowBefore = selectedRow();
+    const QString selectedPath = selectedRowBefore ? rowPath(*selectedRowBefore) : QString();
+    QStringList shownPaths;
+    if (m_shownKind == RowsKind::Found)
+        for (const int row : m_trackRows.rows())
+            shownPaths << rowPath(row);
+    emit aboutToReplaceLibrary();
+    {
+        const QScopedValueRollback replacing(m_replacing, true);
+        swapIn();
+        for (int g = 0; g < GroupCount; ++g) {
+            const auto i = std::size_t(g);
+            selectIn(*m_groupSelections[i],
+                     m_groups[g].indexOf(selected[i]) >= 0 && selectedBefore[i] >= 0
+                         ? m_groups[g].indexOf(selected[i])
+                         : -1);
+            m_remembered[i] = entryAfterReplacing(g, remembered[i], m_remembered[i]);
+        }
+        fillTracks(m_shownKind == RowsKind::Found ? rowsOfPaths(shownPaths) : rowsOfLastFill(),
+                   m_shownKind);
+        const int row = m_catalogue.rowOfPath(selectedPath);
+        const std::vector<int>& rows = m_trackRows.rows();
+        const auto at = row >= 0 ? std::find(rows.begin(), rows.end(), row) : rows.end();
+        selectTrack(at != rows.end() ? int(at - rows.begin()) : -1);
+    }
+    emit libraryReplaced();
 }
 
 // --- The track list -----------------------------------------------------------------------

@@ -18,6 +18,7 @@
 #include <QItemSelectionModel>
 #include <QObject>
 #include <array>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -96,11 +97,33 @@ public:
     ReservedList& reserved() { return m_reserved; }
     const ReservedList& reserved() const { return m_reserved; }
 
+    // --- A library scanned anew elsewhere -----------------------------------------------
+    // swapIn trades the catalogue's and the group lists' content for the new library's. What
+    // the user sees stays as it was, by text rather than by row: each list's selected and
+    // remembered entry, the source list, the track list (filled again the way it was, or its
+    // found rows looked up by path) and the selected track. Nothing is picked meanwhile.
+    void replaceLibrary(const std::function<void()>& swapIn);
+    // The rows the track list's last fill (a folder, a group value, every row) gives now.
+    std::vector<int> rowsOfLastFill() const;
+
 signals:
     // The track list was refilled (both columns).
     void tracksRefilled();
+    // Around replaceLibrary(): row numbers taken before mean nothing after.
+    void aboutToReplaceLibrary();
+    void libraryReplaced();
 
 private:
+    // How the track list was last filled from the catalogue.
+    struct Fill {
+        enum class Kind { None, Folder, Value, All } kind = Kind::None;
+        QString text; // the folder, or the value
+        int column = 0;
+    };
+    std::vector<int> rowsOfFolder(const QString& folder) const;
+    std::vector<int> rowsOfValue(const QString& value, int column) const;
+    std::vector<int> rowsOfPaths(const QStringList& paths) const;
+    int entryAfterReplacing(int list, const QString& value, int before) const;
     void fillTracks(std::vector<int> rows, RowsKind kind = RowsKind::Listed);
     static int selectedIn(const QItemSelectionModel& selection);
     static void selectIn(QItemSelectionModel& selection, int index);
@@ -114,6 +137,8 @@ private:
     QString m_folderPrefix;
     FilePattern m_pattern;
     RowsKind m_shownKind = RowsKind::Listed;
+    Fill m_lastFill;
+    bool m_replacing = false;
 
     TrackRows m_trackRows{m_catalogue};
     TrackColumnModel m_titles{m_trackRows, TrackColumnModel::Column::Title, nullptr};

@@ -16,6 +16,34 @@ TrackFinder::TrackFinder(BrowsingModel& browsing, QObject* parent)
         m_showingFound = false; // the list shown now is someone else's: nothing to bring back
         end();
     });
+    connect(&m_browsing, &BrowsingModel::aboutToReplaceLibrary, this, [this] {
+        m_filling = true;
+        m_keptSelectionPath = m_keptSelection >= 0 && m_keptSelection < int(m_keptRows.size())
+                                  ? m_browsing.rowPath(m_keptRows[std::size_t(m_keptSelection)])
+                                  : QString();
+    });
+    connect(&m_browsing, &BrowsingModel::libraryReplaced, this, &TrackFinder::libraryReplaced);
+}
+
+void TrackFinder::libraryReplaced() {
+    // An open find searches the new rows with the same text, the selected track kept; the list
+    // from before the find is that list as it is now.
+    m_index.reset();
+    if (m_showingFound) {
+        const std::optional<int> selected = m_browsing.selectedRow();
+        const QString selectedPath = selected ? m_browsing.rowPath(*selected) : QString();
+        m_browsing.showRows(index().rowsContaining(m_text), BrowsingModel::RowsKind::Found);
+        m_browsing.selectTrack(trackOfPath(m_browsing.shownRows(), selectedPath));
+        m_keptRows = m_browsing.rowsOfLastFill();
+        m_keptSelection = trackOfPath(m_keptRows, m_keptSelectionPath);
+    }
+    m_filling = false;
+}
+
+int TrackFinder::trackOfPath(const std::vector<int>& rows, const QString& path) const {
+    const int row = path.isEmpty() ? -1 : m_browsing.catalogue().rowOfPath(path);
+    const auto at = row >= 0 ? std::find(rows.begin(), rows.end(), row) : rows.end();
+    return at != rows.end() ? int(at - rows.begin()) : -1;
 }
 
 const FindIndex& TrackFinder::index() {

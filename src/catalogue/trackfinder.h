@@ -46,6 +46,9 @@ private:
     void showFound();
     void showKept();
     void end();
+    void libraryReplaced();
+    // The index in rows of the row with path, or -1.
+    int trackOfPath(const std::vector<int>& rows, const QString& path) const;
 
     BrowsingModel& m_browsing;
     std::optional<FindIndex> m_index;
@@ -55,6 +58,7 @@ private:
     bool m_showingFound = false;
     std::vector<int> m_keptRows;
     int m_keptSelection = -1;
+    QString m_keptSelectionPath; // while a library is replaced
     bool m_filling = false;
 };
 

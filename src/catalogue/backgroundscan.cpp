@@ -1,0 +1,90 @@
+// SPDX-License-Identifier: LicenseRef-proprietary
+// SPDX-FileCopyrightText: 2026 The Sonavue developers
+#include "catalogue/backgroundscan.h"
+
+#include "catalogue/folderscan.h"
+
+#include <QThread>
+
+namespace sonavue {
+namespace {
+
+// The scan's pauses are where it learns that it is no longer wanted.
+class StopWatch : public ScanObserver {
+public:
+    StopWatch(FolderScan& scan, const std::atomic<bool>& stop) : m_scan(scan), m_stop(stop) {}
+    void letEventsRun() override {
+        if (m_stop.load() && !m_stopped) {
+            m_stopped = true;
+            m_scan.stop();
+        }
+    }
+
+private:
+    FolderScan& m_scan;
+    const std::atomic<bool>& m_stop;
+    bool m_stopped = false;
+};
+
+} // namespace
+
+bool sameLibrary(const Catalogue& catalogue, const GroupLists& groups,
+                 const ScannedLibrary& scanned) {
+    const int rows = catalogue.rowCount();
+    if (rows != scanned.catalogue.rowCount())
+        return false;
+    for (int g = 0; g < GroupCount; ++g)
+        if (groups[g].entries() != scanned.groups[g].entries())
+            return false;
+    for (int row = 0; row < rows; ++row)
+        for (int column = 0; column < ColReserved; ++column)
+            if (catalogue.cell(column, row) != scanned.catalogue.cell(column, row))
+                return false;
+    return true;
+}
+
+BackgroundScan::BackgroundScan(QObject* parent) : QObject(parent) {}
+
+BackgroundScan::~BackgroundScan() {
+    stop();
+}
+
+void BackgroundScan::stop() {
+    ++m_generation; // a result already on its way is dropped
+    m_stop->store(true);
+    if (m_thread.joinable())
+        m_thread.join();
+}
+
+void BackgroundScan::start(const Request& request) {
+    stop();
+    m_stop = std::make_shared<std::atomic<bool>>(false);
+    m_done = std::make_shared<std::atomic<bool>>(false);
+    const int generation = m_generation;
+    QThread* const home = thread();
+    m_thread = std::thread([this, request, generation, home, stopFlag = m_stop, done = m_done] {
+        auto library = std::make_shared<ScannedLibrary>();
+        FolderScan scan(library->catalogue, library->groups);
+        scan.setTagReading(request.reading);
+        StopWatch watch(scan, *stopFlag);
+        const FolderScan::Result result =
+            scan.run(request.musicFolder, request.folderPrefix, request.pattern, watch);
+        if (result == FolderScan::Result::Finished && !stopFlag->load()) {
+            library->catalogue.squeeze();
+            // The lists are models: they live on with the window's thread from now on.
+            for (int g = 0; g < GroupCount; ++g)
+                library->groups[g].moveToThread(home);
+            // Dropped unread when this object is gone first (it joins this thread before).
+            QMetaObject::invokeMethod(
+                this,
+                [this, library, generation] {
+                    if (generation == m_generation)
+                        emit finished(library);
+                },
+                Qt::QueuedConnection);
+        }
+        done->store(true);
+    });
+}
+
+} // namespace sonavue
