@@ -313,6 +313,42 @@ void Catalogue::squeeze() {
     }
 }
 
+Catalogue Catalogue::clone() const {
+    Catalogue copy;
+    const Impl* m = implOrNull();
+    if (!m)
+        return copy;
+    Impl& c = copy.impl();
+    // Shared values and folders are implicitly shared texts (safe to read from another
+    // thread); the arena's texts are copied into the copy's own arena.
+    c.rows = m->rows;
+    c.pathIndex = m->pathIndex;
+    c.folders = m->folders;
+    c.folderHashes = m->folderHashes;
+    c.folderNumbers = m->folderNumbers;
+    c.values = m->values;
+    c.valueNumbers = m->valueNumbers;
+    c.reserved = m->reserved;
+    QString buffer;
+    const auto copied = [&](TextArena::Ref ref) {
+        if (ref == TextArena::Null)
+            return TextArena::Null;
+        buffer.resize(m->texts.size(ref));
+        m->texts.copyTo(ref, buffer.data());
+        return c.texts.add(buffer.isEmpty() ? QStringView(u"") : QStringView(buffer));
+    };
+    for (int r = 0; r < m->rows; ++r) {
+        if ((r & (Impl::ChunkRows - 1)) == 0)
+            c.chunks.emplace_back(new Impl::Row[Impl::ChunkRows]);
+        Impl::Row& row = c.row(r);
+        row = m->row(r);
+        row.name = copied(row.name);
+        row.title = copied(row.title);
+        row.comment = copied(row.comment);
+    }
+    return copy;
+}
+
 QString folderPrefixFor(const QString& folder) {
     if (folder.endsWith(QLatin1Char('/')))
         return folder;

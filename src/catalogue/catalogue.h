@@ -47,6 +47,9 @@ public:
     void squeeze();
     // Trades every row with other's (a library scanned elsewhere takes this one's place).
     void swap(Catalogue& other) noexcept { d.swap(other.d); }
+    // A copy of every row that shares no storage that either changes: a worker thread can
+    // read the copy while this catalogue is cleared or refilled.
+    Catalogue clone() const;
 
 private:
     struct Impl;

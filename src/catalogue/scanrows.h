@@ -37,6 +37,15 @@ public:
     // is complete before anything else can run.
     void write(const QString& folderPath, const NameList& files, int j, const char* tag,
                const ID3v2Fields& id3v2Tags, TagCodePage codePage);
+    // Appends a row kept from an earlier scan: fill(catalogue, row) writes the cells that scan
+    // wrote, then the row's album, artist, year and genre are offered to the group lists as
+    // the scan offers them (a row without tags has none, so offering them changes nothing).
+    template <class Fill> int writeKept(Fill&& fill) {
+        const int r = m_catalogue.appendRow();
+        fill(m_catalogue, r);
+        offerGroupValues(r);
+        return r;
+    }
 
 private:
     void writeID3v2Columns(const ID3v2Fields& tags, int r);
