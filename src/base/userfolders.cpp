@@ -118,4 +118,15 @@ QString trimAtNul(const QString& text) {
     return nul < 0 ? text : text.left(nul);
 }
 
+QString programCacheFolder() {
+    const QByteArray cacheHome = qgetenv("XDG_CACHE_HOME");
+    // XDG's base-directory rules: a relative value is to be ignored.
+    if (cacheHome.startsWith('/'))
+        return pathFromNative(cacheHome) + QStringLiteral("/Sonavue");
+    const QByteArray home = qgetenv("HOME");
+    if (home.isEmpty())
+        return {};
+    return pathFromNative(home) + QStringLiteral("/.cache/Sonavue");
+}
+
 } // namespace sonavue

@@ -28,6 +28,10 @@ struct RuntimeFolder {
 };
 RuntimeFolder runtimeFolder();
 
+// The program's own cache folder: Sonavue under $XDG_CACHE_HOME (when absolute), else
+// ~/.cache/Sonavue; empty without a home. What lies there can be made again.
+QString programCacheFolder();
+
 // The part of text before its first NUL character.
 QString trimAtNul(const QString& text);
 

@@ -5,6 +5,7 @@
 #include "base/filedescriptor.h"
 #include "base/nativepath.h"
 #include "base/openfolder.h"
+#include "base/userfolders.h"
 
 #include <QCryptographicHash>
 #include <QList>
@@ -224,14 +225,7 @@ QString cachedCoverPath(const QByteArray& picture, const QString& mime, const QS
 }
 
 QString coverCacheFolder() {
-    const QByteArray cacheHome = qgetenv("XDG_CACHE_HOME");
-    // XDG's base-directory rules: a relative value is to be ignored.
-    if (cacheHome.startsWith('/'))
-        return pathFromNative(cacheHome) + QStringLiteral("/Sonavue");
-    const QByteArray home = qgetenv("HOME");
-    if (home.isEmpty())
-        return {};
-    return pathFromNative(home) + QStringLiteral("/.cache/Sonavue");
+    return programCacheFolder();
 }
 
 } // namespace sonavue
