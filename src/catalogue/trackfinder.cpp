@@ -33,7 +33,9 @@ void TrackFinder::libraryReplaced() {
         const std::optional<int> selected = m_browsing.selectedRow();
         const QString selectedPath = selected ? m_browsing.rowPath(*selected) : QString();
         m_browsing.showRows(index().rowsContaining(m_text), BrowsingModel::RowsKind::Found);
-        m_browsing.selectTrack(trackOfPath(m_browsing.shownRows(), selectedPath));
+        // The track selected stays; with none, the first found is, as at each key.
+        const int track = trackOfPath(m_browsing.shownRows(), selectedPath);
+        m_browsing.selectTrack(track >= 0 || !selectedPath.isEmpty() ? track : 0);
         m_keptRows = m_browsing.rowsOfLastFill();
         m_keptSelection = trackOfPath(m_keptRows, m_keptSelectionPath);
     }

@@ -52,6 +52,14 @@ std::unique_ptr<PlayerCore> makeWarmingCore(PlayerCore::Options options,
                                             const ProgramSettings& settings) {
     options.tagReading = storedTagReading(settings);
     options.gapless = Setting::Gapless.read(settings) == 1;
+    // The kept library lives in the cache folder: it can always be made again by a scan.
+    const QString cache = programCacheFolder();
+    if (Setting::KeepLibrary.read(settings) == 1 && !cache.isEmpty() && !options.keepLibrary) {
+        LibraryKeeper::Options keeping;
+        keeping.storeFolder = cache + QStringLiteral("/library");
+        keeping.checkMinutes = Setting::LibraryCheckMinutes.read(settings);
+        options.keepLibrary = keeping;
+    }
     const unsigned extraTypes = options.tagReading.extraTypes;
     auto core = std::make_unique<PlayerCore>(std::move(options));
     // Every type the boxes may choose is warmed: the boxes are applied only after the scan.

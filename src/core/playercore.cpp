@@ -33,6 +33,9 @@ PlayerCore::PlayerCore(Options options)
     // Until the boxes change it, every box type is listed, with the opt-in types added.
     m_browsing.setFilePattern(
         FilePattern(filePatternFor(true, true, true, m_tagReading.extraTypes)));
+    if (options.keepLibrary)
+        m_keeper = std::make_unique<LibraryKeeper>(m_catalogue, m_groups, m_browsing, m_scan,
+                                                   m_tagReading, *options.keepLibrary);
 }
 
 // The media element's pending end of play must not reach a player control that is gone:

@@ -7,6 +7,7 @@
 #include "catalogue/browsingmodel.h"
 #include "catalogue/catalogue.h"
 #include "catalogue/folderscan.h"
+#include "core/librarykeeper.h"
 #include "playback/mediacontrol.h"
 #include "playback/playercontrol.h"
 #include "playback/transport.h"
@@ -15,6 +16,7 @@
 
 #include <QObject>
 #include <memory>
+#include <optional>
 
 namespace sonavue {
 
@@ -28,6 +30,9 @@ public:
         // A track that ends by itself is followed by the next without a gap (off: each track
         // change closes one file and opens the next).
         bool gapless = false;
+        // Keeps the library between starts and watches the music folder (none: every start
+        // scans the whole folder, and nothing is watched).
+        std::optional<LibraryKeeper::Options> keepLibrary;
     };
     PlayerCore();
     explicit PlayerCore(Options options);
@@ -45,6 +50,8 @@ public:
     VolumeLevel& volume() { return m_volume; }
     PlayerControl& player() { return m_player; }
     const TagReading& tagReading() const { return m_tagReading; }
+    // Null unless the library is kept.
+    LibraryKeeper* keeper() { return m_keeper.get(); }
 
     // The one command path every front end plays through.
     Transport& transport() { return m_transport; }
@@ -55,6 +62,7 @@ private:
     GroupLists m_groups;
     FolderScan m_scan{m_catalogue, m_groups};
     BrowsingModel m_browsing{m_catalogue, m_groups};
+    std::unique_ptr<LibraryKeeper> m_keeper;
     std::unique_ptr<MediaControl> m_media;
     VolumeLevel m_volume{*m_media};
     PlayerControl m_player{m_browsing, *m_media, m_volume};

@@ -122,12 +122,17 @@ private slots:
                                        testaudio::wavBytes(TrackMs)));
         QVERIFY(writeIniValue(m_program + QStringLiteral("/Sonavue.ini"), QStringLiteral("init"),
                               QStringLiteral("Folder"), m_music));
+        // The library is kept, and so watched while the player runs.
+        QVERIFY(writeIniValue(m_program + QStringLiteral("/Sonavue.ini"), QStringLiteral("init"),
+                              QStringLiteral("keeplibrary"), QStringLiteral("1")));
 
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert(QStringLiteral("HOME"), m_dir.filePath(QStringLiteral("home")));
         environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime);
         environment.insert(QStringLiteral("XDG_CONFIG_HOME"),
                            m_dir.filePath(QStringLiteral("config")));
+        environment.insert(QStringLiteral("XDG_CACHE_HOME"),
+                           m_dir.filePath(QStringLiteral("cache")));
         environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
         m_player.setProcessEnvironment(environment);
         // What it says on standard error is kept for the last step.
@@ -179,6 +184,26 @@ private slots:
         QVERIFY(x::pressKey(QStringLiteral("XF86AudioPlay")));
         WAIT_COMPARE(playbackStatus(), QStringLiteral("Playing"));
         QCOMPARE(playingFile(), TrackFiles[1]);
+        QVERIFY(x::pressKey(QStringLiteral("XF86AudioStop")));
+        WAIT_COMPARE(playbackStatus(), QStringLiteral("Stopped"));
+    }
+
+    // A file copied into the music folder while the player runs is found (Ctrl+F) and played
+    // (Enter) as soon as the library has it.
+    void aFileAddedWhileRunningIsFoundAndPlayed() {
+        const QString added = QStringLiteral("03 third.wav");
+        QVERIFY(testing::writeFile(m_music + QStringLiteral("/new/") + added,
+                                   testaudio::wavBytes(TrackMs)));
+        QVERIFY(x::pressKey(QStringLiteral("ctrl+f")));
+        QVERIFY(x::typeText(QStringLiteral("third")));
+        // Enter plays the found track selected; until the library has the file, nothing is
+        // found and Enter does nothing.
+        QVERIFY2(
+            x::waitUntil(
+                [&] { return x::pressKey(QStringLiteral("Return")) && playingFile() == added; },
+                15000),
+            "the added file was not found and played");
+        QVERIFY(x::pressKey(QStringLiteral("Escape")));
         QVERIFY(x::pressKey(QStringLiteral("XF86AudioStop")));
         WAIT_COMPARE(playbackStatus(), QStringLiteral("Stopped"));
     }

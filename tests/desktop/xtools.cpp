@@ -161,6 +161,10 @@ bool pressKey(const QString& keys) {
     return xdotool({QStringLiteral("key"), QStringLiteral("--clearmodifiers"), keys});
 }
 
+bool typeText(const QString& text) {
+    return xdotool({QStringLiteral("type"), QStringLiteral("--clearmodifiers"), text});
+}
+
 bool pressButton(WindowId window, QPoint at) {
     if (!window)
         return false;

@@ -46,6 +46,7 @@ bool windowManagerRunning();
 // --- Input, as a person gives it; positions are relative to the window's top-left corner -------
 bool click(WindowId window, QPoint at, int count = 1);
 bool pressKey(const QString& keys); // to the focused window, e.g. "w" or "ctrl+q"
+bool typeText(const QString& text); // letter by letter, to the focused window
 bool pressButton(WindowId window, QPoint at);
 // Moves the held pointer by delta in small steps, as a hand does.
 bool dragBy(QPoint delta, int steps = 24);

@@ -76,13 +76,22 @@ FolderScan::Result LibraryPanes::scan(const QString& folder) {
     // window unloaded and stopped it).
     if (result == FolderScan::Result::Superseded)
         return result;
+    showScanned();
+    return result;
+}
+
+void LibraryPanes::showScanned() {
+    BrowsingModel& browsing = m_core.browsing();
     m_panes.find.keepOpenThrough([this, &browsing] {
+        // A scan selects the first folder once its list is complete; a kept library is
+        // shown complete.
+        if (browsing.selectedGroupEntry(GroupFolder) < 0)
+            browsing.selectGroupEntry(GroupFolder, 0);
         showTab(GroupFolder);
         pickGroupEntry(GroupFolder);
         if (browsing.trackCount() > 0)
             browsing.selectTrack(0);
     });
-    return result;
 }
 
 } // namespace sonavue

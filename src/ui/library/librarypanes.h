@@ -54,6 +54,8 @@ public:
     // superseded ends on the Folder page with its selected entry picked and the first track
     // selected (an open find stays open through that).
     FolderScan::Result scan(const QString& folder);
+    // Shows the library as a finished scan does: the Folder tab, its first entry's tracks.
+    void showScanned();
 
 signals:
     // The tags of the track at path are to be shown.

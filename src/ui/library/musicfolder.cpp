@@ -8,6 +8,7 @@
 #include "ui/settings/settingsframe.h"
 
 #include <QWidget>
+#include <utility>
 
 namespace sonavue {
 
@@ -23,8 +24,22 @@ void MusicFolder::set(const QString& folder) {
     // The program is ending: no scan runs after the window has unloaded.
     if (m_stopped)
         return;
-    if (m_library.scan(m_folder) != FolderScan::Result::Superseded)
-        emit scanFinished();
+    LibraryKeeper* const keeper = m_core.keeper();
+    const bool starting = std::exchange(m_firstSet, false);
+    if (keeper) {
+        keeper->scanStarting();
+        // At the start a kept library is shown at once; a folder set later is scanned.
+        if (starting && keeper->showKept(m_folder)) {
+            m_library.showScanned();
+            emit scanFinished();
+            return;
+        }
+    }
+    if (m_library.scan(m_folder) == FolderScan::Result::Superseded)
+        return;
+    emit scanFinished();
+    if (keeper && !m_stopped)
+        keeper->scanned(m_folder);
 }
 
 void MusicFolder::choose() {
@@ -47,6 +62,8 @@ void MusicFolder::applyFileTypes() {
 void MusicFolder::stop() {
     m_stopped = true;
     m_core.scan().stop();
+    if (LibraryKeeper* const keeper = m_core.keeper())
+        keeper->stop();
 }
 
 } // namespace sonavue

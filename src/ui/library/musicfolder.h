@@ -54,6 +54,7 @@ private:
     QWidget& m_window;
     QString m_folder; // the folder the scan walks
     bool m_stopped = false;
+    bool m_firstSet = true; // the start-up's folder, which a kept library may show
 };
 
 } // namespace sonavue

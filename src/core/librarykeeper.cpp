@@ -1,0 +1,111 @@
+// SPDX-License-Identifier: LicenseRef-proprietary
+// SPDX-FileCopyrightText: 2026 The Sonavue developers
+#include "core/librarykeeper.h"
+
+namespace sonavue {
+namespace {
+
+FolderWatcher::Options watchingOf(const LibraryKeeper::Options& options) {
+    FolderWatcher::Options watching = options.watching;
+    watching.checkMinutes = options.checkMinutes;
+    return watching;
+}
+
+} // namespace
+
+LibraryKeeper::LibraryKeeper(Catalogue& catalogue, GroupLists& groups, BrowsingModel& browsing,
+                             FolderScan& scan, const TagReading& reading, Options options,
+                             QObject* parent)
+    : QObject(parent), m_catalogue(catalogue), m_groups(groups), m_browsing(browsing), m_scan(scan),
+      m_reading(reading), m_options(std::move(options)), m_store(m_options.storeFolder),
+      m_watcher(watchingOf(m_options)) {
+    m_upToDateSoon.setSingleShot(true);
+    m_upToDateSoon.setInterval(m_options.upToDateAfterMs);
+    connect(&m_upToDateSoon, &QTimer::timeout, this, &LibraryKeeper::bringUpToDate);
+    connect(&m_background, &BackgroundScan::finished, this, &LibraryKeeper::take);
+    connect(&m_watcher, &FolderWatcher::changed, this, &LibraryKeeper::bringUpToDate);
+}
+
+LibraryKeeper::~LibraryKeeper() {
+    stop();
+    if (m_writer.joinable())
+        m_writer.join();
+}
+
+LibraryKey LibraryKeeper::keyFor(const QString& folder) const {
+    return {folder,
+            m_browsing.folderPrefix(),
+            m_browsing.filePattern().text(),
+            m_reading.codePage,
+            m_reading.id3v2,
+            m_reading.extraTypes};
+}
+
+bool LibraryKeeper::showKept(const QString& folder) {
+    if (m_stopped)
+        return false;
+    const LibraryKey key = keyFor(folder);
+    if (!m_store.load(key, m_catalogue, m_groups))
+        return false;
+    m_key = key;
+    m_upToDateSoon.start();
+    watch(); // a change meanwhile brings it up to date again
+    return true;
+}
+
+void LibraryKeeper::scanStarting() {
+    m_upToDateSoon.stop();
+    m_background.stop();
+    m_watcher.stop();
+}
+
+void LibraryKeeper::scanned(const QString& folder) {
+    if (m_stopped)
+        return;
+    m_key = keyFor(folder);
+    store();
+    watch();
+}
+
+void LibraryKeeper::stop() {
+    m_stopped = true;
+    m_upToDateSoon.stop();
+    m_background.stop();
+    m_watcher.stop();
+}
+
+void LibraryKeeper::bringUpToDate() {
+    // A scan of the window's own under way fills the catalogue itself.
+    if (m_stopped || m_key.musicFolder.isEmpty() || m_scan.running())
+        return;
+    m_background.start(
+        {m_key.musicFolder, m_key.folderPrefix, FilePattern(m_key.pattern), m_reading});
+}
+
+void LibraryKeeper::take(const std::shared_ptr<ScannedLibrary>& library) {
+    if (m_stopped || m_scan.running())
+        return;
+    const bool changed = !sameLibrary(m_catalogue, m_groups, *library);
+    if (changed) {
+        m_browsing.replaceLibrary([this, &library] {
+            m_catalogue.swap(library->catalogue);
+            for (int g = 0; g < GroupCount; ++g)
+                m_groups[g].takeEntriesFrom(library->groups[g]);
+        });
+        store();
+    }
+    emit broughtUpToDate(changed);
+}
+
+void LibraryKeeper::watch() {
+    m_watcher.watch(m_key.musicFolder);
+}
+
+void LibraryKeeper::store() {
+    if (m_writer.joinable())
+        m_writer.join();
+    m_writer = std::thread(
+        [store = m_store, key = m_key, rows = m_catalogue.clone()] { store.save(key, rows); });
+}
+
+} // namespace sonavue

@@ -1,0 +1,141 @@
+// SPDX-License-Identifier: LicenseRef-proprietary
+// SPDX-FileCopyrightText: 2026 The Sonavue developers
+// The kept library over real files, a real store and real folder watches: kept after a scan,
+// shown at the next start as that scan left it, then brought up to date, and changes made
+// while it runs brought in, a burst of them at once.
+#include "catalogue/backgroundscan.h"
+#include "core/librarykeeper.h"
+#include "support/musicfiles.h"
+
+#include <QDir>
+#include <QFile>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace sonavue;
+using namespace sonavue::testing;
+
+namespace {
+
+// One run of the player's library: its catalogue, lists, scan and keeper.
+struct Run {
+    Catalogue catalogue;
+    GroupLists groups;
+    BrowsingModel browsing{catalogue, groups};
+    FolderScan scan{catalogue, groups};
+    TagReading reading;
+    LibraryKeeper keeper;
+
+    Run(const QString& music, const QString& store)
+        : keeper(catalogue, groups, browsing, scan, reading, options(store)) {
+        browsing.setFolderPrefix(folderPrefixFor(music));
+    }
+    static LibraryKeeper::Options options(const QString& store) {
+        LibraryKeeper::Options o;
+        o.storeFolder = store;
+        o.upToDateAfterMs = 0;
+        o.watching.quietMs = 200;
+        return o;
+    }
+    // The start-up: the kept library, or else a scan that is then kept.
+    bool start(const QString& music) {
+        if (keeper.showKept(music))
+            return true;
+        keeper.scanStarting();
+        ScanObserver quiet;
+        scan.run(music, browsing.folderPrefix(), browsing.filePattern(), quiet);
+        keeper.scanned(music);
+        return false;
+    }
+    QStringList titles() {
+        browsing.showAllTracks();
+        return browsing.trackTitles();
+    }
+};
+
+struct Library {
+    QTemporaryDir music, store;
+    Library() {
+        add("A/a1.mp3", "One");
+        add("B/b1.mp3", "Two");
+    }
+    void add(const QString& name, const QByteArray& title) {
+        QVERIFY(writeMusicFile(music.filePath(name), 200, tagOf(title)));
+    }
+    // A run started after the one before it has ended (and written its store).
+    std::unique_ptr<Run> start(bool expectKept) {
+        auto run = std::make_unique<Run>(music.path(), store.path());
+        if (run->start(music.path()) != expectKept)
+            return nullptr;
+        return run;
+    }
+};
+
+} // namespace
+
+class TestLibraryKeeper : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { qRegisterMetaType<std::shared_ptr<ScannedLibrary>>(); }
+
+    // The first start scans; the next shows what that scan kept, as a scan fills it, and then
+    // brings in what changed meanwhile.
+    void keptBetweenStarts() {
+        Library lib;
+        QVERIFY(lib.start(false));
+        auto second = lib.start(true);
+        QVERIFY(second);
+        QCOMPARE(second->titles(), (QStringList{"One", "Two"}));
+        QCOMPARE(second->groups[GroupFolder].entries(), (QStringList{"A/", "B/"}));
+        QSignalSpy upToDate(&second->keeper, &LibraryKeeper::broughtUpToDate);
+        QVERIFY(upToDate.wait(20000));
+        QCOMPARE(upToDate.at(0).at(0).toBool(), false); // nothing had changed
+        second.reset();
+        lib.add("C/c1.mp3", "Three");
+        QVERIFY(QFile::remove(lib.music.filePath("A/a1.mp3")));
+        auto third = lib.start(true);
+        QVERIFY(third);
+        QCOMPARE(third->titles(), (QStringList{"One", "Two"})); // as kept, at first
+        QSignalSpy changed(&third->keeper, &LibraryKeeper::broughtUpToDate);
+        QVERIFY(changed.wait(20000));
+        QCOMPARE(changed.at(0).at(0).toBool(), true);
+        QCOMPARE(third->titles(), (QStringList{"Two", "Three"}));
+        third.reset();
+        auto fourth = lib.start(true); // the change was kept too
+        QVERIFY(fourth);
+        QCOMPARE(fourth->titles(), (QStringList{"Two", "Three"}));
+    }
+
+    // While it runs, files copied into a new folder come in at once, as one change.
+    void changesWhileRunning() {
+        Library lib;
+        auto run = lib.start(false);
+        QVERIFY(run);
+        QTRY_VERIFY_WITH_TIMEOUT(run->keeper.watcher().watching(), 20000);
+        QSignalSpy replaced(&run->keeper, &LibraryKeeper::broughtUpToDate);
+        for (int i = 0; i < 20; ++i)
+            lib.add(QStringLiteral("New/%1.mp3").arg(i, 2, 10, QLatin1Char('0')),
+                    QStringLiteral("N%1").arg(i, 2, 10, QLatin1Char('0')).toUtf8());
+        QTRY_COMPARE_WITH_TIMEOUT(run->catalogue.rowCount(), 22, 20000);
+        QCOMPARE(replaced.size(), 1);
+        QVERIFY(run->groups[GroupFolder].entries().contains(QStringLiteral("New/")));
+    }
+
+    // Stopped (the window unloads): nothing more is scanned or replaced.
+    void nothingAfterStopping() {
+        Library lib;
+        auto run = lib.start(false);
+        QVERIFY(run);
+        QTRY_VERIFY_WITH_TIMEOUT(run->keeper.watcher().watching(), 20000);
+        run->keeper.stop();
+        QSignalSpy replaced(&run->keeper, &LibraryKeeper::broughtUpToDate);
+        lib.add("C/c1.mp3", "Three");
+        QVERIFY(!replaced.wait(2000)); // a change would be told within this
+        QCOMPARE(run->catalogue.rowCount(), 2);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestLibraryKeeper)
+#include "test_core_librarykeeper.moc"
