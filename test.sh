@@ -50,7 +50,7 @@ ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
 # The catalogue's tests (the scan reads tags on worker threads) under ThreadSanitizer.
 tsan_tests=(test_catalogue_table test_catalogue_filelisting test_catalogue_folderscan
             test_catalogue_hostilefolders test_catalogue_tagreadahead test_catalogue_walkahead
-            test_catalogue_cachewarmer
+            test_catalogue_cachewarmer test_catalogue_backgroundscan test_catalogue_folderwatcher
             test_catalogue_id3v2scan)
 step "build, thread sanitizer" scripts/build.sh build-tsan "${cc[@]}" -DSONAVUE_SANITIZE=thread \
   -DSONAVUE_GUI=OFF -DCMAKE_BUILD_TYPE=Debug -- "${tsan_tests[@]}"
