@@ -363,6 +363,38 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(!focusTimer->isActive(), 2000);
     }
 
+    // With the library kept, a file added while the window shows every track comes into the
+    // list without moving it: the list scrolled as it was, the same track selected.
+    void keptLibraryTakesChangesInPlace() {
+        QTemporaryDir cache, music;
+        qputenv("XDG_CACHE_HOME", cache.path().toLocal8Bit());
+        for (int i = 0; i < 80; ++i)
+            writeTrack(music.path(), {QStringLiteral("t%1.mp3").arg(i, 2, 10, QLatin1Char('0')),
+                                      QStringLiteral("T%1").arg(i, 2, 10, QLatin1Char('0'))});
+        m_settings.set(QStringLiteral("keeplibrary"), QStringLiteral("1"));
+        auto w = start(music.path());
+        qunsetenv("XDG_CACHE_HOME");
+        MainWindow& f = *w->form;
+        LibraryKeeper* keeper = f.core().keeper();
+        QVERIFY(keeper);
+        QTRY_VERIFY_WITH_TIMEOUT(keeper->watcher().watching(), 20000);
+        const WindowControls ui(f);
+        f.library().showTab(GroupAll);
+        f.core().browsing().selectTrack(40);
+        QScrollBar* bar = ui.titlesList->verticalScrollBar();
+        bar->setValue(bar->maximum() / 2);
+        const int scrolled = bar->value();
+        QVERIFY(scrolled > 0);
+        QSignalSpy upToDate(keeper, &LibraryKeeper::broughtUpToDate);
+        writeTrack(music.path(), {QStringLiteral("t00a.mp3"), QStringLiteral("New")});
+        QVERIFY(upToDate.wait(20000));
+        QCOMPARE(upToDate.at(0).at(0).toBool(), true);
+        QCOMPARE(f.core().browsing().trackCount(), 81);
+        QCOMPARE(f.core().browsing().trackTitles().at(1), QStringLiteral("New"));
+        QCOMPARE(ui.titlesList->currentIndex().data().toString(), QStringLiteral("T40"));
+        QCOMPARE(bar->value(), scrolled);
+    }
+
     void savesAPictureOfTheWindow() {
         m_settings.set(QStringLiteral("Folder"), m_music);
         auto w = startWindow(App, true);
