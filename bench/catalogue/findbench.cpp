@@ -11,7 +11,7 @@
 // the median and the worst over all keys of all rounds (default 3) are printed (target
 // < 30 ms), and the index's memory per track (target < 200 bytes). Beside them, as a
 // reference, the same queries without the index: QString::contains ignoring case over the
-// four texts of every row (no width or kana folding).
+// four texts of every row (no width, accent or kana folding).
 #include "catalogue/browsingmodel.h"
 #include "catalogue/trackfinder.h"
 #include "findlibrary.h"

@@ -19,9 +19,11 @@ QStringView fileNameOf(const QString& path) {
 
 } // namespace
 
-void FindIndex::Texts::append(QStringView part) {
-    text += foldedUtf8ForFind(part).toStdString();
-    text += '\0';
+void FindIndex::Texts::append(QStringView first, QStringView second) {
+    // Folded together: one fold per entry.
+    const QByteArray folded = foldedUtf8ForFind({first, second});
+    text.append(folded.constData(), std::size_t(folded.size()));
+    starts.push_back(std::uint32_t(text.size()));
 }
 
 void FindIndex::Texts::squeeze() {
@@ -55,9 +57,7 @@ FindIndex::FindIndex(const Catalogue& catalogue) {
     std::pair<QString, QString> lastPair;
     std::uint32_t lastNumber = 0;
     for (int row = 0; row < count; ++row) {
-        m_rows.append(catalogue.cell(ColTitle, row));
-        m_rows.append(fileNameOf(catalogue.cell(ColPath, row)));
-        m_rows.endEntry();
+        m_rows.append(catalogue.cell(ColTitle, row), fileNameOf(catalogue.cell(ColPath, row)));
         std::pair<QString, QString> pair{catalogue.cell(ColArtist, row),
                                          catalogue.cell(ColAlbum, row)};
         // An album's tracks lie side by side: most rows share the pair of the row before.
@@ -65,9 +65,7 @@ FindIndex::FindIndex(const Catalogue& catalogue) {
             auto it = pairs.constFind(pair);
             if (it == pairs.constEnd()) {
                 it = pairs.insert(pair, std::uint32_t(pairs.size()));
-                m_pairs.append(pair.first);
-                m_pairs.append(pair.second);
-                m_pairs.endEntry();
+                m_pairs.append(pair.first, pair.second);
             }
             lastNumber = it.value();
             lastPair = std::move(pair);

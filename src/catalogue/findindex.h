@@ -35,8 +35,8 @@ private:
         std::string text;
         std::vector<std::uint32_t> starts{0};
         int count() const { return int(starts.size()) - 1; }
-        void append(QStringView part);
-        void endEntry() { starts.push_back(std::uint32_t(text.size())); }
+        // Adds an entry of two texts.
+        void append(QStringView first, QStringView second);
         void squeeze();
         // hit[i] is set for each entry whose text holds needle.
         void markHits(const QByteArray& needle, std::vector<char>& hit) const;
