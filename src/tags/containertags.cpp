@@ -93,7 +93,10 @@ ID3v2Fields fieldsOf(const TagLib::File& file) {
     fields.title = field(map, "TITLE");
     fields.artist = field(map, "ARTIST");
     fields.album = field(map, "ALBUM");
-    fields.year = yearOfDate(field(map, "DATE")); // MP4's ©day too
+    fields.albumArtist = field(map, "ALBUMARTIST"); // MP4's aART too
+    fields.date = field(map, "DATE");               // MP4's ©day too
+    fields.year = yearOfDate(fields.date);
+    fields.track = trackNumberOf(field(map, "TRACKNUMBER")); // MP4's trkn as "7/12"
     fields.genre = field(map, "GENRE");
     // Vorbis comments also carry it as DESCRIPTION, which TagLib writes when that is there.
     fields.comment = field(map, "COMMENT");

@@ -80,6 +80,8 @@ void decodeID3v1(const char* bytes128, ID3v1Record& record, TagCodePage codePage
     record.Year = decodeField(bytes128, YearField, codePage);
     record.Comment = decodeField(bytes128, CommentField, codePage);
     record.Genre = static_cast<std::uint8_t>(bytes128[GenreOffset]);
+    record.Track =
+        bytes128[TrackOffset - 1] == 0 ? static_cast<std::uint8_t>(bytes128[TrackOffset]) : 0;
 }
 
 void recordFromTagBytes(const char* bytes128, const QString& fileName, ID3v1Record& record,

@@ -13,6 +13,8 @@ struct ID3v1Record {
     // padded on the right with spaces. A blank record has all texts empty.
     QString Header, Title, Artist, Album, Year, Comment;
     std::uint8_t Genre = 0;
+    // ID3v1.1's track number: byte 126 when byte 125 (the comment's last) is 0; else 0.
+    std::uint8_t Track = 0;
 
     bool hasTag() const { return Header == QLatin1String("TAG"); }
 };

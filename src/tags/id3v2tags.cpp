@@ -42,6 +42,8 @@ const TagLib::ByteVector GenreFrame("TCON");
 const TagLib::ByteVector TitleFrame("TIT2");
 const TagLib::ByteVector ArtistFrame("TPE1");
 const TagLib::ByteVector AlbumFrame("TALB");
+const TagLib::ByteVector AlbumArtistFrame("TPE2");
+const TagLib::ByteVector TrackFrame("TRCK");
 const TagLib::ByteVector YearFrame("TDRC"); // also TYE and TYER
 const TagLib::ByteVector CommentFrame("COMM");
 const TagLib::ByteVector PictureFrame("APIC"); // also PIC
@@ -308,7 +310,11 @@ ID3v2Fields fieldsOf(const TagLib::ID3v2::Tag& tag) {
         else if (id == AlbumFrame)
             take(fields.album, *frame);
         else if (id == YearFrame)
-            take(fields.year, *frame);
+            take(fields.date, *frame);
+        else if (id == AlbumArtistFrame)
+            take(fields.albumArtist, *frame);
+        else if (id == TrackFrame && fields.track == 0)
+            fields.track = trackNumberOf(present(textOf(*frame)));
         else if (id == KeptGenreFrame && !fields.genre)
             fields.genre = genreOf(*frame);
         else if (id == CommentFrame && betterComment(comment, *frame))
@@ -318,7 +324,7 @@ ID3v2Fields fieldsOf(const TagLib::ID3v2::Tag& tag) {
     }
     if (comment)
         fields.comment = present(comment->toString());
-    fields.year = yearOfDate(std::move(fields.year));
+    fields.year = yearOfDate(fields.date);
     return fields;
 }
 
@@ -348,6 +354,19 @@ std::optional<QString> yearOfDate(std::optional<QString> date) {
     if (digit(0) && digit(1) && digit(2) && digit(3) && !digit(4))
         date->truncate(4);
     return date;
+}
+
+int trackNumberOf(const std::optional<QString>& text) {
+    if (!text)
+        return 0;
+    const qsizetype slash = text->indexOf(QLatin1Char('/'));
+    const QStringView digits = QStringView(*text).left(slash < 0 ? text->size() : slash);
+    for (const QChar c : digits)
+        if (c < QLatin1Char('0') || c > QLatin1Char('9'))
+            return 0;
+    bool ok = false;
+    const int number = digits.toInt(&ok);
+    return ok ? number : 0;
 }
 
 std::optional<std::size_t> id3v2TagSize(const char* head, std::size_t length) {

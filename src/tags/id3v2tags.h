@@ -17,10 +17,13 @@ struct ID3v2Fields {
     // A field is present only when the tag has its frame with some text. The text is kept
     // whole, as TagLib decodes it (several values joined by spaces), except that trailing
     // NULs and spaces are dropped: writers pad with them, and they never mean anything.
-    // year is the year of a date (see yearOfDate).
+    // year is the year of date, the date as written (see yearOfDate).
     // genre is the genre table's name when the frame is a numeric reference ("17",
     // "(17)", "(17)Rock"); other text, and references outside 0..255, stay as written.
     std::optional<QString> title, artist, album, year, genre, comment;
+    std::optional<QString> albumArtist, date;
+    // The track's number (see trackNumberOf), 0 when there is none.
+    int track = 0;
     // The picture data of the first attached picture (APIC, or PIC in 2.2) marked as the
     // front cover, else of the first picture, when it has any bytes, and its MIME type as
     // given ("image/jpeg"; TagLib turns 2.2's "JPG" and "PNG" into those). The other types'
@@ -29,7 +32,8 @@ struct ID3v2Fields {
     std::optional<QByteArray> frontCover;
     QString frontCoverMime;
 
-    // Some text field is present (the cover alone does not count).
+    // Some text field the catalogue shows is present (the cover, album artist and track
+    // number alone do not count).
     bool any() const { return title || artist || album || year || genre || comment; }
 };
 
@@ -37,6 +41,10 @@ struct ID3v2Fields {
 // first four characters when they are digits and no digit follows them. Other text, a
 // plain year among it, stays as written.
 std::optional<QString> yearOfDate(std::optional<QString> date);
+
+// The number of a track number tag as taggers write it ("7", "07", "7/12"): its leading
+// digits when nothing or a "/" follows them, 0 for anything else (and for no text).
+int trackNumberOf(const std::optional<QString>& text);
 
 constexpr std::size_t ID3v2HeaderSize = 10;
 // No more than this is read of a tag (see readID3v2At).

@@ -107,6 +107,40 @@ private slots:
                  expected);
     }
 
+    // What the media controls are told beside the catalogue's texts.
+    void albumArtistDateAndTrack_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QStringList>("expected"); // album artist, date, track number
+        const QList<QByteArray> comments{"ALBUMARTIST=Various", "TRACKNUMBER=7/12",
+                                         "DATE=2026-01-15"};
+        const QStringList read{"Various", "2026-01-15", "7"};
+        dataRow("flac", "t.flac", flacFile(comments), read);
+        dataRow("ogg", "t.ogg",
+                oggVorbisHead(comments) + oggPage({QByteArray(40, '\x11')}, 3, 0, 4096), read);
+        // trkn: two bytes of nothing, the number and the total, two more of nothing.
+        const QByteArray trkn = mp4Item("trkn", QByteArray::fromHex("00000007000c0000"), 0);
+        dataRow("m4a", "t.m4a",
+                mp4File({{"aART", "Various"},
+                         {"\xA9"
+                          "day",
+                          "2026-01-15"}},
+                        trkn),
+                read);
+        dataRow("none", "n.flac", flacFile({"TITLE=Title"}), QStringList{absent, absent, "0"});
+    }
+    void albumArtistDateAndTrack() {
+        QFETCH(QString, name);
+        QFETCH(QByteArray, bytes);
+        QFETCH(QStringList, expected);
+        const QString path = m_dir.filePath(name);
+        QVERIFY(writeFile(path, bytes));
+        const ID3v2Fields fields = readContainerTags(path);
+        QCOMPARE((QStringList{fields.albumArtist.value_or(absent), fields.date.value_or(absent),
+                              QString::number(fields.track)}),
+                 expected);
+    }
+
 private:
     QTemporaryDir m_dir;
 };

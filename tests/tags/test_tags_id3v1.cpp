@@ -105,10 +105,12 @@ private slots:
         QTest::addColumn<QString>("title");  // expected Title, before padding to 30
         QTest::addColumn<QString>("artist"); // expected Artist, before padding to 30
         QTest::addColumn<int>("genre");
+        QTest::addColumn<int>("track");
         const QByteArray song = audio(4000);
         const auto row = [](const char* label, const QString& name, const QByteArray& contents,
-                            const QString& title, const QString& artist,
-                            int genre) { dataRow(label, name, contents, title, artist, genre); };
+                            const QString& title, const QString& artist, int genre, int track = 0) {
+            dataRow(label, name, contents, title, artist, genre, track);
+        };
         const auto nulPadded = [](const QString& text) {
             return text + QString(30 - text.size(), QChar(0));
         };
@@ -117,6 +119,12 @@ private slots:
         const int songGenre = uchar(song.at(song.size() - 1));
         row("tagged", "a.mp3", song + tagRecord({"Song", "Band", "LP", "2001", "", 17}),
             nulPadded("Song"), nulPadded("Band"), 17);
+        row("ID3v1.1 track number", "a.mp3",
+            song + tagRecord({"Song", "Band", "LP", "2001", "", 17, 7}), nulPadded("Song"),
+            nulPadded("Band"), 17, 7);
+        row("comment to its end: no track number", "a.mp3",
+            song + tagRecord({"Song", "Band", "LP", "2001", QByteArray(29, 'c') + '\x07', 17}),
+            nulPadded("Song"), nulPadded("Band"), 17, 0);
         row("space-padded fields kept as read", "a.mp3",
             song + tagRecord({spacePadded("Song"), "", "", "", "", 0}), "Song", nulPadded(""), 0);
         row("untagged gets its file name", "track01.mp3", song, "track01.mp3", songArtist,
@@ -148,6 +156,7 @@ private slots:
         QFETCH(QString, title);
         QFETCH(QString, artist);
         QFETCH(int, genre);
+        QFETCH(int, track);
         const QString path = makeFile(*m_dir, name, contents);
         QVERIFY(!path.isEmpty());
         ID3v1Record record;
@@ -161,6 +170,7 @@ private slots:
         QCOMPARE(record.Year.size(), 4);
         QCOMPARE(record.Comment.size(), 30);
         QCOMPARE(int(record.Genre), genre);
+        QCOMPARE(int(record.Track), track);
     }
     void readID3TAGFailuresGiveBlankRecord_data() {
         QTest::addColumn<QString>("name");

@@ -159,6 +159,37 @@ private slots:
         const QString path = write(QStringLiteral("fields.mp3"), bytes + QByteArray(3000, '\xAA'));
         QCOMPARE(shown(readID3v2(path)), expected);
     }
+    // What the media controls are told beside the catalogue's texts.
+    void albumArtistDateAndTrack_data() {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QStringList>("expected"); // album artist, date, track number
+        const auto frames = [](int version, const QList<std::pair<QByteArray, QString>>& texts) {
+            QByteArray out;
+            for (const auto& [id, text] : texts)
+                out += frame(version, id, textBody(Latin1, text));
+            return tag(version, out);
+        };
+        dataRow("2.2", frames(2, {{"TP2", "Band"}, {"TRK", "3"}, {"TYE", "2001"}}),
+                QStringList{"Band", "2001", "3"});
+        dataRow("2.3 number of a total",
+                frames(3, {{"TPE2", "Various"}, {"TRCK", "07/12"}, {"TYER", "1999"}}),
+                QStringList{"Various", "1999", "7"});
+        dataRow("2.4 recording time kept whole",
+                frames(4, {{"TDRC", "2026-01-15T10:30"}, {"TRCK", "12"}}),
+                QStringList{absent, "2026-01-15T10:30", "12"});
+        dataRow("a side and place is no number", frames(3, {{"TRCK", "A1"}}),
+                QStringList{absent, absent, "0"});
+        dataRow("the first number with text counts", frames(3, {{"TRCK", " "}, {"TRCK", "5"}}),
+                QStringList{absent, absent, "5"});
+    }
+    void albumArtistDateAndTrack() {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QStringList, expected);
+        const ID3v2Fields fields = parseID3v2(bytes.constData(), std::size_t(bytes.size()));
+        QCOMPARE((QStringList{fields.albumArtist.value_or(absent), fields.date.value_or(absent),
+                              QString::number(fields.track)}),
+                 expected);
+    }
     void frontCover_data() {
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<QByteArray>("picture"); // empty: none
