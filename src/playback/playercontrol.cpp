@@ -107,24 +107,34 @@ void PlayerControl::setGapless(bool on) {
 }
 
 std::optional<QString> PlayerControl::nextChoice() const {
-    if (m_fadeTimer.isActive() || m_startDepth > 0)
+    if (m_fadeTimer.isActive() || m_startDepth > 0 || m_stopAfterTrack)
         return std::nullopt;
     if (m_browsing.reserved().count() > 0)
         return m_browsing.reserved().at(0);
+    if (m_repeat == Repeat::One && !m_startedPath.isEmpty())
+        return m_startedPath;
     const std::vector<int>& rows = m_browsing.shownRows();
     const int n = int(rows.size());
     int c = m_position.track.value_or(0);
     if (n == 0)
         return std::nullopt;
-    if (m_browsing.shownKind() == BrowsingModel::RowsKind::Found) {
+    const bool found = m_browsing.shownKind() == BrowsingModel::RowsKind::Found;
+    // Only a next track in the list that play stands in: the step would reselect another
+    // group entry first, which cannot be looked at without selecting it.
+    const int g = m_position.groupEntry.value_or(0);
+    const std::optional<int> list = currentGroupList();
+    if (!found && g >= 0 && (!list || m_browsing.selectedGroupEntry(*list) != g))
+        return std::nullopt;
+    if (m_shuffle) {
+        const std::optional<int> shuffled = m_shuffleOrder.peek(rows);
+        if (!shuffled)
+            return std::nullopt;
+        c = *shuffled;
+    } else if (found) {
+        if (m_repeat == Repeat::None && std::min(c, n - 1) + 1 >= n)
+            return std::nullopt;
         c = nextFoundRow(c, n);
     } else {
-        // Only a next track in the list that play stands in: the step would reselect another
-        // group entry first, which cannot be looked at without selecting it.
-        const int g = m_position.groupEntry.value_or(0);
-        const std::optional<int> list = currentGroupList();
-        if (g >= 0 && (!list || m_browsing.selectedGroupEntry(*list) != g))
-            return std::nullopt;
         if (c < 0 || c + 1 >= n)
             return std::nullopt;
         c += 1;
@@ -169,6 +179,35 @@ void PlayerControl::stop() {
     m_media.close();
 }
 
+void PlayerControl::setShuffle(bool on) {
+    if (m_shuffle == on)
+        return;
+    m_shuffle = on;
+    m_shuffleOrder.forget(); // switched on again: a new order
+    offerNextFile();
+    emit playModeChanged();
+}
+
+void PlayerControl::setRepeat(Repeat repeat) {
+    if (m_repeat == repeat)
+        return;
+    m_repeat = repeat;
+    offerNextFile();
+    emit playModeChanged();
+}
+
+void PlayerControl::setStopAfterTrack(bool on) {
+    if (m_stopAfterTrack == on)
+        return;
+    m_stopAfterTrack = on;
+    offerNextFile();
+    emit playModeChanged();
+}
+
+void PlayerControl::stopByChoice() {
+    m_media.close();
+}
+
 void PlayerControl::selectStart() {
     const StartScope starting(*this);
     m_continuing = false;
@@ -182,6 +221,7 @@ void PlayerControl::selectStart() {
     const std::optional<QString> path = selectedTrackPath();
     if (!path)
         return; // nothing to play: the player stays idle
+    m_startedPath = *path;
 
     // The file's name as a folder lookup of that path gives it: empty when no file is there.
     const QFileInfo info(*path);
@@ -199,45 +239,59 @@ void PlayerControl::continuousStart() {
         m_position.track = -1;
     if (!yield())
         return;
-    trackFinished(PlayEnd::Reached);
+    runStep(StepCause::Started);
 }
 
 void PlayerControl::trackFinished(PlayEnd end) {
     if (end == PlayEnd::Failed) {
-        if (!passOverFailure())
-            return;
+        if (passOverFailure())
+            endOfTrack(StepCause::MovedOn);
     } else if (end == PlayEnd::Reached || end == PlayEnd::GivenUp) {
-        // A track played (or the user moved play on): failures start counting afresh.
-        m_failuresInARow = 0;
-        m_failedPoints.clear();
-    } else {
-        return;
+        // A play given up is passed over: it is not played again, nor stopped after.
+        runStep(end == PlayEnd::Reached ? StepCause::TrackEnded : StepCause::MovedOn);
     }
-    endOfTrack();
 }
 
-void PlayerControl::endOfTrack() {
+void PlayerControl::next() {
+    runStep(StepCause::MovedOn);
+}
+
+void PlayerControl::runStep(StepCause cause) {
+    // A track played (or the user moved play on): failures start counting afresh.
+    m_failuresInARow = 0;
+    m_failedPoints.clear();
+    endOfTrack(cause);
+}
+
+void PlayerControl::endOfTrack(StepCause cause) {
     if (!m_fadeTimer.isActive()) {
-        advance();
+        advance(cause);
         return;
     }
     // The fading track ended before the fade reached its bottom: the fade ends here as it
     // would there, so that the queued track plays in full at the middle level.
     const QPointer<PlayerControl> alive(this);
     m_fadeTimer.stop();
-    advance();
+    advance(cause);
     if (alive)
         m_volume.setLevel(MiddleLevel);
 }
 
-void PlayerControl::advance() {
+void PlayerControl::advance(StepCause cause) {
     const StartScope starting(*this);
     m_continuing = true;
     m_reservedPlaying = false;
-    if (m_browsing.reserved().count() > 0)
+    const bool ended = cause == StepCause::TrackEnded;
+    if (ended && m_stopAfterTrack) {
+        setStopAfterTrack(false); // once
+        stopByChoice();
+    } else if (m_browsing.reserved().count() > 0) {
         startReservedTrack();
-    else
-        continueTrackList();
+    } else if (ended && m_repeat == Repeat::One && !m_startedPath.isEmpty()) {
+        replayTrack();
+    } else {
+        continueTrackList(cause != StepCause::Started && m_repeat == Repeat::None);
+    }
 }
 
 bool PlayerControl::passOverFailure() {
@@ -271,6 +325,7 @@ void PlayerControl::startReservedTrack() {
     const QString path = reserved.at(0);
     m_reservedPlaying = true;
     m_startedAt.reset();
+    m_startedPath = path;
     closeUnlessContinued(path);
     if (!yield())
         return;
@@ -287,13 +342,29 @@ void PlayerControl::startReservedTrack() {
     emit nowPlayingChanged(tags.title());
 }
 
-std::optional<PlayPosition> PlayerControl::nextTrackListPosition() {
+void PlayerControl::replayTrack() {
+    const QString path = m_startedPath;
+    closeUnlessContinued(path);
+    if (!yield())
+        return;
+    const ShownTags tags = readShownTags(path, m_reading);
+    applyRelativeVolume(tags.id3v1);
+    if (openUnlessContinued(path))
+        m_media.play();
+    emit nowPlayingChanged(tags.title());
+}
+
+std::optional<PlayPosition> PlayerControl::nextTrackListPosition(bool stopAtEnd) {
     const std::optional<int> list = currentGroupList();
     const int n = m_browsing.trackCount();
     int c = m_position.track.value_or(0);
     const int gn = groupEntryCount(list);
     int g = m_position.groupEntry.value_or(0);
     if (m_browsing.shownKind() == BrowsingModel::RowsKind::Found) {
+        if (stopAtEnd && std::min(c, n - 1) + 1 >= n) {
+            stopByChoice();
+            return std::nullopt;
+        }
         return PlayPosition{nextFoundRow(c, n), g}; // the group entry stays
     }
 
@@ -316,6 +387,10 @@ std::optional<PlayPosition> PlayerControl::nextTrackListPosition() {
         // Advance, past the end of the track list into the next group entry; n and gn are
         // the counts seen before the group entry was reselected.
         if (c + 1 >= n) {
+            if (stopAtEnd && g + 1 >= gn) {
+                stopByChoice(); // the last track of the last entry has played
+                return std::nullopt;
+            }
             g += 1;
             c = 0;
         } else {
@@ -339,15 +414,53 @@ std::optional<PlayPosition> PlayerControl::nextTrackListPosition() {
     return PlayPosition{c, g};
 }
 
-void PlayerControl::continueTrackList() {
-    const std::optional<PlayPosition> next = nextTrackListPosition();
+std::optional<PlayPosition> PlayerControl::nextShuffledPosition(bool stopAtEnd) {
+    const std::optional<int> list = currentGroupList();
+    const int gn = groupEntryCount(list);
+    int g = m_position.groupEntry.value_or(0);
+    int played = m_position.track.value_or(-1);
+    // Group entries are gone through while play stands in one (found rows have none).
+    const bool byEntries = m_browsing.shownKind() == BrowsingModel::RowsKind::Listed && g >= 0;
+    if (byEntries) {
+        if (g >= gn) { // the entry play stood at is gone: from the first
+            if (gn == 0)
+                return std::nullopt;
+            g = 0;
+            played = -1;
+        }
+        m_browsing.selectGroupEntry(*list, g); // the playing entry's list, if another is shown
+    }
+    std::optional<int> c = m_shuffleOrder.take(m_browsing.shownRows(), played);
+    // The order is used up: on into the next group entry with an order of its own (an entry
+    // listing no track is passed over, at most once round).
+    for (int tried = 0; !c && tried < std::max(gn, 1); ++tried) {
+        if (stopAtEnd && (!byEntries || g + 1 >= gn)) {
+            stopByChoice();
+            return std::nullopt;
+        }
+        if (byEntries) {
+            g = (g + 1) % gn;
+            m_browsing.selectGroupEntry(*list, g);
+        }
+        m_shuffleOrder.forget();
+        c = m_shuffleOrder.take(m_browsing.shownRows(), -1);
+    }
+    if (!c)
+        return std::nullopt;
+    return PlayPosition{*c, g};
+}
+
+void PlayerControl::continueTrackList(bool stopAtEnd) {
+    const std::optional<PlayPosition> next =
+        m_shuffle ? nextShuffledPosition(stopAtEnd) : nextTrackListPosition(stopAtEnd);
     if (!next)
         return;
-    int c = next->track.value_or(0);
-    const int g = next->groupEntry.value_or(0);
     if (!yield())
         return;
+    startListTrack(next->track.value_or(0), next->groupEntry.value_or(0));
+}
 
+void PlayerControl::startListTrack(int c, int g) {
     // The yield may have refilled or emptied the track list: clamp against what it holds now.
     if (m_browsing.trackCount() < c + 1)
         c = m_browsing.trackCount() - 1;
@@ -362,6 +475,7 @@ void PlayerControl::continueTrackList() {
     const std::optional<QString> path = selectedTrackPath();
     if (!path)
         return; // empty track list or a row that is not in the catalogue: stay idle
+    m_startedPath = *path;
 
     closeUnlessContinued(*path);
     if (!yield())
@@ -394,7 +508,7 @@ bool PlayerControl::finishFade() {
     m_media.close();
     if (!yield())
         return false;
-    trackFinished(PlayEnd::Reached);
+    runStep(StepCause::Started);
     if (alive.isNull())
         return false;
     // This replaces the reserved track's relative volume by the middle level.

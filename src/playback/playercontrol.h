@@ -7,6 +7,7 @@
 // its typed calls and sets the volume level; it has no widgets.
 #include "catalogue/browsingmodel.h"
 #include "playback/mediacontrol.h"
+#include "playback/playorder.h"
 #include "playback/volumelevel.h"
 #include "tags/filetags.h"
 
@@ -44,6 +45,20 @@ public:
     // then starts as after an end, until a whole round of the play order has failed. Other codes do
     // nothing. A fade under way ends with the track: the queued track plays in full.
     void trackFinished(sonavue::PlayEnd end);
+    // The user moves on as after the track's end: the same step, where repeating one track and
+    // stopping after the track do not hold (repeat "none" still stops after the last track).
+    void next();
+
+    // --- The play order's choices (all off: the step as above) ---------------------------
+    // Shuffled play: the track list's tracks in a random order, each once, then the next group
+    // entry's; the reserved list still comes first.
+    void setShuffle(bool on);
+    bool shuffle() const { return m_shuffle; }
+    void setRepeat(sonavue::Repeat repeat);
+    sonavue::Repeat repeat() const { return m_repeat; }
+    // Once: play stops when the playing track ends by itself.
+    void setStopAfterTrack(bool on);
+    bool stopAfterTrack() const { return m_stopAfterTrack; }
     // One tick of the fade (every 100 ms while it runs).
     void fadeStep();
 
@@ -89,19 +104,27 @@ signals:
     void trackFailed(const QString& path);
     // A whole round of the play order found nothing that plays: play has stopped.
     void nothingPlayable();
+    // Shuffle, repeat or stop-after-the-track changed.
+    void playModeChanged();
 
 private:
     class StartScope;
 
     // Where a track list start stood: the source list, the group entry and the track.
     using StartPoint = std::tuple<int, int, int>;
+    // Why the end-of-track step runs: the track ended by itself (every choice holds), a file
+    // was passed over or the user moved on (repeat "none" holds), or play was started (the
+    // step as it always is).
+    enum class StepCause { TrackEnded, MovedOn, Started };
 
     // Lets pending events run; false when this object was destroyed meanwhile.
     bool yield();
+    // The step with failures counted afresh.
+    void runStep(StepCause cause);
     // Starts the next track: the reserved list's head, else the track list's next track.
-    void advance();
+    void advance(StepCause cause);
     // The end-of-track step once its code is taken: a fade under way ends with it.
-    void endOfTrack();
+    void endOfTrack(StepCause cause);
     // Reports the failed file; true when continuous play goes on past it.
     bool passOverFailure();
     // A whole round of the play order has failed: play stops, and says so.
@@ -110,11 +133,20 @@ private:
     // The fade's last step: close, the end-of-track step (the reserved track starts), then
     // the middle level. False when this object was destroyed meanwhile.
     bool finishFade();
-    void continueTrackList();
+    void continueTrackList(bool stopAtEnd);
     // Back to where continuous play stood, then one track on (into the next group entry past
     // the list's end; round to the first of found rows). Nothing when there is no group
-    // entry to go to.
-    std::optional<PlayPosition> nextTrackListPosition();
+    // entry to go to, or, with stopAtEnd, when play would go round.
+    std::optional<PlayPosition> nextTrackListPosition(bool stopAtEnd);
+    // Shuffled: the playing group entry's list again, its order's next track, past the order's
+    // end into the next group entry. Nothing as for nextTrackListPosition.
+    std::optional<PlayPosition> nextShuffledPosition(bool stopAtEnd);
+    // Starts track c of the shown list, group entry g (after a yield that may change the list).
+    void startListTrack(int c, int g);
+    // The track last started, again.
+    void replayTrack();
+    // Play stops here, by the play order's choice.
+    void stopByChoice();
     // Column 0 of the selected track's catalogue row, when a track is selected and its row
     // exists.
     std::optional<QString> selectedTrackPath() const;
@@ -152,6 +184,11 @@ private:
     bool m_gapless = false;
     // The last file offered and the output gain its relative volume sets.
     std::optional<NextFile> m_offered;
+    bool m_shuffle = false;
+    Repeat m_repeat = Repeat::All;
+    bool m_stopAfterTrack = false;
+    ShuffleOrder m_shuffleOrder;
+    QString m_startedPath; // the file of the last track start
 };
 
 } // namespace sonavue

@@ -59,7 +59,7 @@ void Transport::selectStart() {
 }
 
 void Transport::next() {
-    m_player.trackFinished(PlayEnd::Reached);
+    m_player.next();
 }
 
 void Transport::play() {

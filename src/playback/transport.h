@@ -29,8 +29,17 @@ public:
     void stop();
     void continuousStart();
     void selectStart();
-    // On as after the playing track's end: the reserved list first, then the track list.
+    // On as after the playing track's end: the reserved list first, then the track list
+    // (neither repeating one track nor stopping after it holds here).
     void next();
+
+    // --- The play order's choices (player control's) ----------------------------------
+    void setShuffle(bool on) { m_player.setShuffle(on); }
+    bool shuffle() const { return m_player.shuffle(); }
+    void setRepeat(Repeat repeat) { m_player.setRepeat(repeat); }
+    Repeat repeat() const { return m_player.repeat(); }
+    void setStopAfterTrack(bool on) { m_player.setStopAfterTrack(on); }
+    bool stopAfterTrack() const { return m_player.stopAfterTrack(); }
 
     // --- The open file ------------------------------------------------------------------
     // Resumes a paused file; with nothing open or a file stopped, continuous start.

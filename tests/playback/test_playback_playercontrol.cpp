@@ -8,10 +8,13 @@
 #include <QFile>
 #include <QSignalSpy>
 #include <QTest>
+#include <algorithm>
 #include <memory>
 
 using namespace sonavue;
 using namespace sonavue::testing;
+
+Q_DECLARE_METATYPE(sonavue::Repeat)
 
 namespace {
 
@@ -315,6 +318,96 @@ private slots:
         QVERIFY(at("group 1:2") > at("group 1:1")); // 4 + 1 reached 5: the next entry
         QCOMPARE(rig->media.opened(), QStringList{rig->path(30)});
         QCOMPARE(rig->position(), QStringLiteral("0/2"));
+    }
+
+    // Shuffled: the reserved list first, the playing entry's other tracks each once in a
+    // random order, then the next entry's, then round to the first entry.
+    void shuffledPlay() {
+        const QList<int> twelve{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12};
+        rig->setGroups(GroupArtist, {twelve, {20, 21, 22}});
+        rig->browsing.selectGroupEntry(GroupArtist, 0);
+        rig->playing(4); // row 5, by select start
+        rig->control.setShuffle(true);
+        QVERIFY(rig->reserve({30}));
+        const auto play = [&](int tracks) {
+            QList<int> rows;
+            for (int i = 0; i < tracks; ++i) {
+                rig->media.finish(PlayEnd::Reached);
+                rows << rig->catalogue.rowOfPath(rig->lastOpened());
+            }
+            return rows;
+        };
+        QCOMPARE(play(1), QList<int>{30});
+        QList<int> others = twelve;
+        others.removeOne(5);
+        QList<int> sorted = play(11);
+        std::sort(sorted.begin(), sorted.end());
+        QCOMPARE(sorted, others);
+        QCOMPARE(rig->browsing.selectedGroupEntry(GroupArtist), 0);
+        QList<int> secondEntry = play(3);
+        std::sort(secondEntry.begin(), secondEntry.end());
+        QCOMPARE(secondEntry, (QList<int>{20, 21, 22}));
+        QCOMPARE(rig->browsing.selectedGroupEntry(GroupArtist), 1);
+        // Round to the first entry, whose every track now plays in an order of its own.
+        const QList<int> round = play(12);
+        QVERIFY2(round != twelve, "not shuffled"); // 1 in 12! by chance
+        sorted = round;
+        std::sort(sorted.begin(), sorted.end());
+        QCOMPARE(sorted, twelve);
+    }
+
+    // Repeat and stop-after-the-track, at a track's own end and at the user's next.
+    void repeatAndStopAfter_data() {
+        QTest::addColumn<Repeat>("repeat");
+        QTest::addColumn<bool>("stopAfter");
+        QTest::addColumn<bool>("byNext");
+        QTest::addColumn<int>("entry"); // of two, rows 1, 2 and 11, 12
+        QTest::addColumn<int>("track");
+        QTest::addColumn<bool>("reserved"); // row 30 waits
+        QTest::addColumn<int>("opened");    // -1: play stopped (closed)
+        QTest::addColumn<bool>("stopAfterLeft");
+        using R = Repeat;
+        dataRow("repeat one: the track again", R::One, false, false, 0, 0, false, 1, false);
+        dataRow("repeat one: the reserved list first", R::One, false, false, 0, 0, true, 30, false);
+        dataRow("repeat one: next moves on", R::One, false, true, 0, 0, false, 2, false);
+        dataRow("repeat none: into the next entry", R::None, false, false, 0, 1, false, 11, false);
+        dataRow("repeat none: stops after the last", R::None, false, false, 1, 1, false, -1, false);
+        dataRow("repeat none: next at the last stops", R::None, false, true, 1, 1, false, -1,
+                false);
+        dataRow("repeat all: round to the first", R::All, false, false, 1, 1, false, 1, false);
+        dataRow("stop after the track", R::All, true, false, 0, 0, true, -1, false);
+        dataRow("stop after: next plays on", R::All, true, true, 0, 0, false, 2, true);
+    }
+    void repeatAndStopAfter() {
+        QFETCH(Repeat, repeat);
+        QFETCH(bool, stopAfter);
+        QFETCH(bool, byNext);
+        QFETCH(int, entry);
+        QFETCH(int, track);
+        QFETCH(bool, reserved);
+        QFETCH(int, opened);
+        QFETCH(bool, stopAfterLeft);
+        rig->setGroups(GroupArtist, {entryRows(0, 2), entryRows(1, 2)});
+        rig->browsing.selectGroupEntry(GroupArtist, entry);
+        rig->playing(track);
+        rig->control.setRepeat(repeat);
+        rig->control.setStopAfterTrack(stopAfter);
+        if (reserved)
+            QVERIFY(rig->reserve({30}));
+
+        if (byNext)
+            rig->control.next();
+        else
+            rig->media.finish(PlayEnd::Reached);
+
+        QCOMPARE(rig->media.opened(), opened < 0 ? QStringList{} : QStringList{rig->path(opened)});
+        QVERIFY(rig->media.wasSent(QStringLiteral("Close")));
+        QCOMPARE(rig->control.stopAfterTrack(), stopAfterLeft);
+        if (opened >= 0)
+            return;
+        // Continuous start after the stop plays on, going round.
+        rig->control.continuousStart();
+        QCOMPARE(rig->media.opened().size(), 1);
     }
 
     void notificationCodes_data() {
