@@ -2,7 +2,7 @@
 // SPDX-FileCopyrightText: 2026 The Sonavue developers
 // The folder scan's speed and memory against the least work any scan must do.
 //
-//   sonavue-bench-scan [--folder DIR] [--runs N]
+//   sonavue-bench-scan [--folder DIR] [--runs N] [--cold] [--quick]
 //
 // Makes synthetic libraries of 10,000 and 100,000 music files under DIR (default
 // $TMPDIR/sonavue-scan-bench; written once, reused by later runs), reads them once to
@@ -12,10 +12,14 @@
 // --child-scan), which reports its peak resident set (VmHWM); the growth from 10,000 to
 // 100,000 tracks divided by 90,000 is the memory per catalogued track, so the fixed cost
 // of the program and its libraries drops out. Last, sonavue-catalogue is timed end to end
-// (process start to JSON written, output to /dev/null) against the same reference.
+// (process start to JSON written, output to /dev/null) against the same reference, and the
+// tool's JSON output alone (in this process, from the scan's catalogue). Every timing gives
+// its user and system time apart: the scan's own work shows in user time, the file
+// system's in system time. --quick leaves out the table of reader and lister counts.
 #include "../pagecache.h"
 #include "benchlibrary.h"
 #include "catalogue/folderscan.h"
+#include "cataloguejson.h"
 #include "referencescan.h"
 #include "tags/genre.h"
 
@@ -55,30 +59,33 @@ public:
     void readingStarted(int) override { tagsBegan = std::chrono::steady_clock::now(); }
 };
 
-// Wall time and processor time (user + system) of one piece of work. The machine may be
+// Wall time and processor time (user and system) of one piece of work. The machine may be
 // shared: the processor time shows the work itself when other processes crowd the wall time.
 struct Timing {
     double wall = 0;
-    double cpu = 0;
+    double user = 0;
+    double system = 0;
+    double cpu() const { return user + system; }
 };
 
-double cpuSeconds(const rusage& usage) {
-    return double(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
-           double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) * 1e-6;
+double seconds(const timeval& t) {
+    return double(t.tv_sec) + double(t.tv_usec) * 1e-6;
 }
 
-double ownCpuSeconds() {
+rusage ownUsage() {
     rusage usage{};
     ::getrusage(RUSAGE_SELF, &usage);
-    return cpuSeconds(usage);
+    return usage;
 }
 
 Timing timingOf(const std::function<void()>& work) {
     const auto start = Clock::now();
-    const double cpuStart = ownCpuSeconds();
+    const rusage before = ownUsage();
     work();
+    const rusage after = ownUsage();
     return {std::chrono::duration<double>(Clock::now() - start).count(),
-            ownCpuSeconds() - cpuStart};
+            seconds(after.ru_utime) - seconds(before.ru_utime),
+            seconds(after.ru_stime) - seconds(before.ru_stime)};
 }
 
 double secondsOf(const std::function<void()>& work) {
@@ -99,7 +106,10 @@ struct ScanSetup {
     }
 };
 
-ScanFigures runScan(const std::string& folder, Timing* timing = nullptr, ScanSetup setup = {}) {
+// json, when given, times the tool's JSON output of the scan's catalogue (to a sink that
+// drops it, as /dev/null does).
+ScanFigures runScan(const std::string& folder, Timing* timing = nullptr, ScanSetup setup = {},
+                    Timing* json = nullptr) {
     Catalogue catalogue;
     GroupLists groups;
     FolderScan scan(catalogue, groups);
@@ -113,6 +123,11 @@ ScanFigures runScan(const std::string& folder, Timing* timing = nullptr, ScanSet
     const Timing t = timingOf([&] { scan.run(path, folderPrefixFor(path), FilePattern(), quiet); });
     if (timing)
         *timing = t;
+    if (json)
+        *json = timingOf([&] {
+            writeCatalogueJson(folderPrefixFor(path), catalogue, groups,
+                               [](std::string_view) { return true; });
+        });
     return {catalogue.rowCount(), groups[GroupFolder].count(),
             std::chrono::duration<double>(quiet.tagsBegan - started).count()};
 }
@@ -178,9 +193,9 @@ Timing timeProcess(const std::vector<std::string>& args, int& status) {
     }
     rusage usage{};
     ::wait4(pid, &status, 0, &usage);
-    const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
+    const double wall = std::chrono::duration<double>(Clock::now() - start).count();
     posix_spawn_file_actions_destroy(&actions);
-    return {seconds, cpuSeconds(usage)};
+    return {wall, seconds(usage.ru_utime), seconds(usage.ru_stime)};
 }
 
 // Peak resident KiB of a child process that scans folder once.
@@ -207,18 +222,28 @@ struct SizeResult {
     Timing reference;
     Timing scan;
     Timing tool;
+    Timing json; // the tool's output alone
     long peakKiB;
     std::vector<std::pair<std::string, double>> walls; // every line of the table
     double walk = 0;                                   // of the scan as it chooses: the walk's part
 };
 
+// Each figure's median on its own.
 Timing medianOf(const std::vector<Timing>& timings) {
-    std::vector<double> wall, cpu;
+    std::vector<double> wall, user, system;
     for (const Timing& t : timings) {
         wall.push_back(t.wall);
-        cpu.push_back(t.cpu);
+        user.push_back(t.user);
+        system.push_back(t.system);
     }
-    return {median(wall), median(cpu)};
+    return {median(wall), median(user), median(system)};
+}
+
+void printTiming(const char* name, const Timing& t, const Timing& reference) {
+    std::printf("  %-40s %7.1f ms wall, %6.1f ms user, %6.1f ms system; %.2fx the loop's "
+                "wall, %.2fx its user + system\n",
+                name, t.wall * 1e3, t.user * 1e3, t.system * 1e3, t.wall / reference.wall,
+                t.cpu() / reference.cpu());
 }
 
 } // namespace
@@ -228,6 +253,7 @@ int main(int argc, char** argv) {
     std::string base = std::string(tmp && *tmp ? tmp : "/tmp") + "/sonavue-scan-bench";
     int runs = 5;
     bool cold = false;
+    bool quick = false;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         if (arg == "--child-scan" && i + 1 < argc) {
@@ -244,10 +270,13 @@ int main(int argc, char** argv) {
             base = argv[++i];
         } else if (arg == "--cold") {
             cold = true;
+        } else if (arg == "--quick") {
+            quick = true;
         } else if (arg == "--runs" && i + 1 < argc) {
             runs = std::max(1, std::atoi(argv[++i]));
         } else {
-            std::fprintf(stderr, "usage: sonavue-bench-scan [--folder DIR] [--runs N] [--cold]\n");
+            std::fprintf(
+                stderr, "usage: sonavue-bench-scan [--folder DIR] [--runs N] [--cold] [--quick]\n");
             return 2;
         }
     }
@@ -276,10 +305,13 @@ int main(int argc, char** argv) {
                     figures.rows, figures.folders, reference.files, reference.tagged);
 
         // Every piece of a run, side by side; cold: the caches are dropped before each.
-        const std::vector<int> threadCounts = {2, 4, 8, 16};
-        const std::vector<ScanSetup> readerCounts = {{0, 0}, {2, 0}, {2, 1}, {2, 2}, {2, 4}, {0, 2},
-                                                     {1, 2}, {3, 2}, {4, 2}, {8, 2}, {16, 2}};
-        std::vector<Timing> referenceTimes, scanTimes, toolTimes;
+        const std::vector<int> threadCounts =
+            quick ? std::vector<int>{} : std::vector<int>{2, 4, 8, 16};
+        const std::vector<ScanSetup> readerCounts =
+            quick ? std::vector<ScanSetup>{}
+                  : std::vector<ScanSetup>{{0, 0}, {2, 0}, {2, 1}, {2, 2}, {2, 4}, {0, 2},
+                                           {1, 2}, {3, 2}, {4, 2}, {8, 2}, {16, 2}};
+        std::vector<Timing> referenceTimes, scanTimes, toolTimes, jsonTimes;
         std::vector<double> walkTimes;
         std::vector<std::vector<double>> threadedTimes(threadCounts.size());
         std::vector<std::vector<double>> scanReaderTimes(readerCounts.size());
@@ -305,9 +337,10 @@ int main(int argc, char** argv) {
                 scanReaderTimes[k].push_back(t.wall);
             }
             prepare();
-            Timing scanTime;
-            walkTimes.push_back(runScan(folder, &scanTime).walkSeconds);
+            Timing scanTime, jsonTime;
+            walkTimes.push_back(runScan(folder, &scanTime, {}, &jsonTime).walkSeconds);
             scanTimes.push_back(scanTime);
+            jsonTimes.push_back(jsonTime);
             prepare();
             int status = 0;
             toolTimes.push_back(timeProcess({tool, folder}, status));
@@ -316,8 +349,13 @@ int main(int argc, char** argv) {
         }
         int childRows = 0;
         const long peak = childPeakKiB(self, folder, childRows);
-        results.push_back(
-            {tracks, medianOf(referenceTimes), medianOf(scanTimes), medianOf(toolTimes), peak, {}});
+        results.push_back({tracks,
+                           medianOf(referenceTimes),
+                           medianOf(scanTimes),
+                           medianOf(toolTimes),
+                           medianOf(jsonTimes),
+                           peak,
+                           {}});
         SizeResult& r = results.back();
         r.walls.push_back({"bare loop, 1 thread", r.reference.wall});
         for (std::size_t k = 0; k < threadCounts.size(); ++k)
@@ -328,19 +366,14 @@ int main(int argc, char** argv) {
         r.walls.push_back({"folder scan, as the scan chooses", r.scan.wall});
         r.walls.push_back({"  of which the walk, before any tag", median(walkTimes)});
         r.walls.push_back({"sonavue-catalogue end to end", r.tool.wall});
-        std::printf("  reference loop (opendir/readdir, openat/fstat/pread 128/close): "
-                    "%.1f ms wall, %.1f ms cpu\n",
-                    r.reference.wall * 1e3, r.reference.cpu * 1e3);
-        std::printf("  folder scan: %.1f ms wall, %.1f ms cpu, %.0f files/s; ratio to reference "
-                    "%.2f wall, %.2f cpu\n",
-                    r.scan.wall * 1e3, r.scan.cpu * 1e3, tracks / r.scan.wall,
-                    r.scan.wall / r.reference.wall, r.scan.cpu / r.reference.cpu);
-        std::printf("  sonavue-catalogue end to end: %.1f ms wall, %.1f ms cpu; ratio to reference "
-                    "%.2f wall, %.2f cpu\n",
-                    r.tool.wall * 1e3, r.tool.cpu * 1e3, r.tool.wall / r.reference.wall,
-                    r.tool.cpu / r.reference.cpu);
-        std::printf("  the scan's processor time, all threads: %.1f ms (%.2fx the loop's)\n",
-                    r.scan.cpu * 1e3, r.scan.cpu / r.reference.cpu);
+        std::printf(
+            "  medians of %d runs (reference: opendir/readdir, openat/fstat/pread 128/close; "
+            "processor time of all threads):\n",
+            runs);
+        printTiming("reference loop", r.reference, r.reference);
+        printTiming("folder scan", r.scan, r.reference);
+        printTiming("sonavue-catalogue end to end", r.tool, r.reference);
+        printTiming("  its JSON output alone (in process)", r.json, r.reference);
         std::printf("  child scan peak RSS (VmHWM): %ld KiB (%d rows)\n", r.peakKiB, childRows);
         std::printf("  longest stretch without a yield to the window: %.1f ms\n",
                     longestStretchWithoutYield(folder) * 1e3);
@@ -373,8 +406,8 @@ int main(int argc, char** argv) {
     for (const SizeResult& r : results)
         std::printf("%d tracks: scan/reference %.2f wall, %.2f cpu (target <= 1.5, ceiling 2); "
                     "tool/reference %.2f wall, %.2f cpu (target <= 2)\n",
-                    r.tracks, r.scan.wall / r.reference.wall, r.scan.cpu / r.reference.cpu,
-                    r.tool.wall / r.reference.wall, r.tool.cpu / r.reference.cpu);
+                    r.tracks, r.scan.wall / r.reference.wall, r.scan.cpu() / r.reference.cpu(),
+                    r.tool.wall / r.reference.wall, r.tool.cpu() / r.reference.cpu());
     std::printf("memory per catalogued track: %.0f bytes (peak RSS growth 10,000 -> 100,000 "
                 "tracks / 90,000; target <= 1024)\n",
                 perTrack);
