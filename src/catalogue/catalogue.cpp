@@ -138,12 +138,22 @@ struct Catalogue::Impl {
         return number;
     }
 
-    std::uint32_t folderNumber(QStringView folder) {
+    // The scan gives every row of a folder the same string: kept as given (shared), the
+    // folder of the row before is then recognised without comparing its text.
+    std::uint32_t folderNumber(const QString& folder) {
+        const QString& last = folders[lastFolder];
+        if (!folder.isEmpty() && last.constData() == folder.constData() &&
+            last.size() == folder.size())
+            return lastFolder;
+        return folderNumber(QStringView(folder), &folder);
+    }
+
+    std::uint32_t folderNumber(QStringView folder, const QString* shared = nullptr) {
         if (folder.isEmpty())
             return 0;
         if (folders[lastFolder] == folder)
             return lastFolder;
-        const QString key = folder.toString();
+        const QString key = shared ? *shared : folder.toString();
         auto it = folderNumbers.constFind(key);
         if (it == folderNumbers.constEnd()) {
             it = folderNumbers.insert(key, std::uint32_t(folders.size()));

@@ -89,7 +89,6 @@ void GroupList::renumberFrom(std::size_t block) {
 int GroupList::append(const QString& value) {
     if (m_blocks.empty() || m_blocks.back().items.size() >= BlockSize) {
         m_blocks.emplace_back();
-        m_blocks.back().items.reserve(BlockSize);
         m_starts.push_back(m_count);
     }
     const int index = m_count;
@@ -110,7 +109,7 @@ int GroupList::insertSorted(const QString& value) {
     if (blockIt == m_blocks.end())
         --blockIt;
     const std::size_t b = std::size_t(blockIt - m_blocks.begin());
-    std::vector<QString>& items = m_blocks[b].items;
+    std::deque<QString>& items = m_blocks[b].items;
     const auto pos = std::upper_bound(items.begin(), items.end(), value, lessAscending);
     const int index = m_starts[b] + int(pos - items.begin());
 
@@ -174,7 +173,7 @@ void GroupList::takeEntriesFrom(GroupList& other) {
 
 int GroupList::indexOf(const QString& value) const {
     for (std::size_t b = 0; b < m_blocks.size(); ++b) {
-        const std::vector<QString>& items = m_blocks[b].items;
+        const std::deque<QString>& items = m_blocks[b].items;
         if (m_order == Order::Ascending && (items.empty() || lessAscending(items.back(), value)))
             continue; // sorted: value can only be in a later block
         const auto it = std::find(items.begin(), items.end(), value);

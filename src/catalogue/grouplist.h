@@ -7,6 +7,7 @@
 #include <QSet>
 #include <QString>
 #include <QStringList>
+#include <deque>
 #include <vector>
 
 namespace sonavue {
@@ -56,9 +57,11 @@ public:
 
 private:
     // Entries live in blocks of bounded size so that an ordered insert into a list of
-    // 100,000 entries moves a few hundred strings, not tens of thousands.
+    // 100,000 entries moves a few hundred strings, not tens of thousands. A block is a deque:
+    // the walk meets folders in descending order, so the folder list grows at its front,
+    // which then moves nothing.
     struct Block {
-        std::vector<QString> items;
+        std::deque<QString> items;
     };
     int blockOf(int index) const;
     int insertSorted(const QString& value);

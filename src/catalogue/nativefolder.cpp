@@ -110,8 +110,8 @@ bool lessAsciiAscending(const char* x, int m, const char* y, int n) {
 
 void NameList::add(const char* name, std::size_t size) {
     const int offset = int(m_bytes.size());
-    m_bytes.append(name, qsizetype(size));
-    m_bytes.append('\0');
+    m_bytes.insert(m_bytes.end(), name, name + size);
+    m_bytes.push_back('\0');
     const bool ascii = isAsciiName(name, size);
     m_allAscii = m_allAscii && ascii;
     m_items.push_back(
@@ -128,8 +128,8 @@ QString NameList::name(int i) const {
 
 bool NameList::less(const Item& a, const Item& b) const {
     if (a.ascii && b.ascii)
-        return lessAsciiAscending(m_bytes.constData() + a.offset, a.size,
-                                  m_bytes.constData() + b.offset, b.size);
+        return lessAsciiAscending(m_bytes.data() + a.offset, a.size, m_bytes.data() + b.offset,
+                                  b.size);
     return lessAscending(a.name, b.name);
 }
 
@@ -145,7 +145,7 @@ void NameList::sort() {
 void NameList::releaseNames() {
     for (Item& item : m_items)
         item.name = QString();
-    m_bytes.squeeze();
+    m_bytes.shrink_to_fit();
     m_items.shrink_to_fit();
 }
 

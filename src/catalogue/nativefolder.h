@@ -30,7 +30,7 @@ public:
     // A listing kept for later holds only the bytes (name() is then made from them).
     void releaseNames();
     // NUL-terminated bytes of name i.
-    const char* native(int i) const { return m_bytes.constData() + m_items[std::size_t(i)].offset; }
+    const char* native(int i) const { return m_bytes.data() + m_items[std::size_t(i)].offset; }
     int nativeSize(int i) const { return m_items[std::size_t(i)].size; }
 
 private:
@@ -41,7 +41,9 @@ private:
         bool ascii;
     };
     bool less(const Item& a, const Item& b) const;
-    QByteArray m_bytes;
+    // Appended to once per name (cheaper than QByteArray's insert); a move keeps the bytes
+    // where they are.
+    std::vector<char> m_bytes;
     std::vector<Item> m_items;
     bool m_allAscii = true;
 };

@@ -89,7 +89,8 @@ void TagReadAhead::readBatch(Batch& batch) {
         // The walk's listing saw a regular file; the read looks again after opening and
         // never blocks, so a FIFO or device put in its place is not read.
         const bool withID3v2 = m_options.id3v2 && isMp3Name(name, size);
-        const unsigned extraType = m_options.extraTypes & extraTypeOfName(name, size);
+        const unsigned extraType =
+            m_options.extraTypes ? m_options.extraTypes & extraTypeOfName(name, size) : 0;
         const bool read = readFileTagsAt(batch.folder->fd(), name, /*knownRegular=*/true, withID3v2,
                                          tags, extraType);
         Slot& slot = slotAt(batch.firstSequence + k);

@@ -137,12 +137,14 @@ std::size_t TextArena::hash(Ref ref, std::size_t seed) const {
         return seed;
     const Entry e = entry(ref);
     std::size_t h = seed;
+    if (!e.wide) {
+        for (qsizetype i = 0; i < e.size; ++i)
+            h = (h ^ static_cast<unsigned char>(e.data[i])) * HashPrime;
+        return h;
+    }
     for (qsizetype i = 0; i < e.size; ++i) {
         char16_t unit = 0;
-        if (e.wide)
-            std::memcpy(&unit, e.data + i * 2, sizeof unit);
-        else
-            unit = static_cast<unsigned char>(e.data[i]);
+        std::memcpy(&unit, e.data + i * 2, sizeof unit);
         h = (h ^ unit) * HashPrime;
     }
     return h;
