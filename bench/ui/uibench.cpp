@@ -8,6 +8,10 @@
 //   tests/desktop/run-with-wm.sh sonavue-bench-ui --startup-cold [--cold-runs N] [--warm-runs M]
 //       (only the start-up on 100,000 tracks under a real X server, warm and cold, beside
 //       sonavue-catalogue; see coldstartup.h; cold needs root)
+//   tests/desktop/run-with-wm.sh sonavue-bench-ui --startup-x [--runs N] [--cold-runs M]
+//       (the start-up as users see it: the real Sonavue under X, exec to its window mapped
+//       and painted, beside the offscreen child and sonavue-catalogue, on an empty folder and
+//       100,000 tracks, without and with the kept library; see xstartup.h; cold needs root)
 //
 // Libraries of 10,000 and 100,000 tracks are written once to /tmp/sonavue-bench-ui-<N>
 // and reused. Runs with QT_QPA_PLATFORM=offscreen (set here when unset) and a silent media
@@ -38,6 +42,7 @@
 #include "uilibrary.h"
 #include "warmcache.h"
 #include "windowbench.h"
+#include "xstartup.h"
 
 #include <QApplication>
 #include <algorithm>
@@ -159,6 +164,9 @@ int main(int argc, char** argv) {
     if (scansTracks > 0)
         return scansOnly(scansTracks);
     const QString program = QCoreApplication::applicationFilePath();
+    if (hasFlag(argc, argv, "--startup-x"))
+        return runXStartup({program, AppName, QStringLiteral(SONAVUE_PROGRAM), runs,
+                            optionValue(argc, argv, "--cold-runs", 3, 0, 20)});
     if (hasFlag(argc, argv, "--startup-cold"))
         return runColdStartup({program, AppName, optionValue(argc, argv, "--cold-runs", 3, 1, 20),
                                optionValue(argc, argv, "--warm-runs", 5, 1, 50)});
