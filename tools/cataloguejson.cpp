@@ -5,6 +5,9 @@
 #include "catalogue/catalogue.h"
 #include "catalogue/folderscan.h"
 
+#include <cstdint>
+#include <cstring>
+
 namespace sonavue {
 namespace {
 
@@ -36,6 +39,68 @@ char* putEscape(char* p, char16_t unit) {
     *p++ = hex[(unit >> 8) & 0xF];
     *p++ = hex[(unit >> 4) & 0xF];
     *p++ = hex[unit & 0xF];
+    return p;
+}
+
+bool plainUnit(char16_t u) {
+    return u >= 0x20 && u < 0x80 && u != '"' && u != '\\';
+}
+
+// An ASCII unit that needs an escape.
+char* putAsciiEscape(char* p, char16_t u) {
+    *p++ = '\\';
+    switch (u) {
+    case '"':
+        *p++ = '"';
+        break;
+    case '\\':
+        *p++ = '\\';
+        break;
+    case '\n':
+        *p++ = 'n';
+        break;
+    case '\r':
+        *p++ = 'r';
+        break;
+    case '\t':
+        *p++ = 't';
+        break;
+    default:
+        p = putEscape(p - 1, u);
+    }
+    return p;
+}
+
+char* putLatin1(char* p, const unsigned char* s, qsizetype n) {
+    for (qsizetype i = 0; i < n; ++i) {
+        const unsigned char c = s[i];
+        if (plainUnit(c))
+            *p++ = char(c);
+        else
+            p = c < 0x80 ? putAsciiEscape(p, c) : putUtf8(p, c);
+    }
+    return p;
+}
+
+char* putUtf16(char* p, const char16_t* units, qsizetype n) {
+    for (qsizetype i = 0; i < n; ++i) {
+        const char16_t u = units[i];
+        if (plainUnit(u)) {
+            *p++ = char(u);
+        } else if (u < 0x80) {
+            p = putAsciiEscape(p, u);
+        } else if (QChar::isHighSurrogate(u) && i + 1 < n && QChar::isLowSurrogate(units[i + 1])) {
+            p = putUtf8(p, QChar::surrogateToUcs4(u, units[i + 1]));
+            ++i;
+        } else if (QChar::isSurrogate(u)) {
+            p = putEscape(p, u); // includes the escaped path bytes U+DC80..U+DCFF
+        } else if (u == 0xFEFF) {
+            // Escaped: readers that decode strings as UTF-8 drop EF BB BF at their start.
+            p = putEscape(p, u);
+        } else {
+            p = putUtf8(p, u);
+        }
+    }
     return p;
 }
 
@@ -86,55 +151,27 @@ bool writeGroup(JsonChunks& chunks, const char* key, const GroupList& list) {
 
 } // namespace
 
-void appendJsonString(std::string& out, const QString& text) {
-    const auto* units = reinterpret_cast<const char16_t*>(text.constData());
-    const qsizetype n = text.size();
-    // At most six bytes per UTF-16 unit (\uXXXX), plus the quotes.
+void appendJsonPieces(std::string& out, const CellPieces& text) {
+    // At most six bytes per unit (\uXXXX), plus the quotes.
+    std::size_t room = 2;
+    for (int k = 0; k < text.count; ++k)
+        room += std::size_t(text.pieces[k].size) * 6;
     const std::size_t start = out.size();
-    out.resize(start + std::size_t(n) * 6 + 2);
+    out.resize(start + room);
     char* p = out.data() + start;
     *p++ = '"';
-    for (qsizetype i = 0; i < n; ++i) {
-        const char16_t u = units[i];
-        if (u < 0x80) {
-            if (u >= 0x20 && u != '"' && u != '\\') {
-                *p++ = char(u);
-                continue;
-            }
-            *p++ = '\\';
-            switch (u) {
-            case '"':
-                *p++ = '"';
-                break;
-            case '\\':
-                *p++ = '\\';
-                break;
-            case '\n':
-                *p++ = 'n';
-                break;
-            case '\r':
-                *p++ = 'r';
-                break;
-            case '\t':
-                *p++ = 't';
-                break;
-            default:
-                p = putEscape(p - 1, u);
-            }
-        } else if (QChar::isHighSurrogate(u) && i + 1 < n && QChar::isLowSurrogate(units[i + 1])) {
-            p = putUtf8(p, QChar::surrogateToUcs4(u, units[i + 1]));
-            ++i;
-        } else if (QChar::isSurrogate(u)) {
-            p = putEscape(p, u); // includes the escaped path bytes U+DC80..U+DCFF
-        } else if (u == 0xFEFF) {
-            // Escaped: readers that decode strings as UTF-8 drop EF BB BF at their start.
-            p = putEscape(p, u);
-        } else {
-            p = putUtf8(p, u);
-        }
+    for (int k = 0; k < text.count; ++k) {
+        const TextPiece& piece = text.pieces[k];
+        p = piece.wide ? putUtf16(p, static_cast<const char16_t*>(piece.data), piece.size)
+                       : putLatin1(p, static_cast<const unsigned char*>(piece.data), piece.size);
     }
     *p++ = '"';
     out.resize(std::size_t(p - out.data()));
+}
+
+void appendJsonString(std::string& out, const QString& text) {
+    const CellPieces one{{{text.constData(), text.size(), true}}, text.isEmpty() ? 0 : 1};
+    appendJsonPieces(out, one);
 }
 
 bool writeCatalogueJson(const QString& folderPrefix, const Catalogue& catalogue,
@@ -150,7 +187,7 @@ bool writeCatalogueJson(const QString& folderPrefix, const Catalogue& catalogue,
         for (int c = 0; c < Catalogue::ColumnCount; ++c) {
             if (c > 0)
                 out += ", ";
-            appendJsonString(out, catalogue.cell(c, r));
+            appendJsonPieces(out, catalogue.cellPieces(c, r));
         }
         out += ']';
         if (!chunks.pieceDone())

@@ -12,6 +12,7 @@ namespace sonavue {
 
 class Catalogue;
 class GroupLists;
+struct CellPieces;
 
 // Appends text as a JSON string. Lone surrogates are written as \uXXXX escapes: a path
 // byte that is not UTF-8 is held as U+DC80..U+DCFF and so comes out as \udc80..\udcff
@@ -19,6 +20,8 @@ class GroupLists;
 // U+FEFF is written as \ufeff, never as the bytes EF BB BF, which some readers take for a
 // byte-order mark and drop.
 void appendJsonString(std::string& out, const QString& text);
+// The same for a catalogue cell's pieces, written as one string.
+void appendJsonPieces(std::string& out, const CellPieces& text);
 
 // {"folderPrefix": ..., "tracks": [[col0..col7], ...], "groups": {"folder": [...],
 // "album": [...], "artist": [...], "year": [...], "genre": [...]}} followed by a newline.

@@ -235,6 +235,47 @@ QString Catalogue::cell(int column, int row) const {
     }
 }
 
+namespace {
+
+TextPiece pieceOf(const QString& text) {
+    return {text.constData(), text.size(), true};
+}
+
+} // namespace
+
+CellPieces Catalogue::cellPieces(int column, int row) const {
+    CellPieces out;
+    const Impl* m = implOrNull();
+    if (!m || column < 0 || column >= ColumnCount || row < 0 || row >= m->rows)
+        return out;
+    const Impl::Row& r = m->row(row);
+    const auto add = [&out](TextPiece piece) {
+        if (piece.size > 0)
+            out.pieces[out.count++] = piece;
+    };
+    switch (column) {
+    case ColPath:
+        add(pieceOf(m->folders[r.folder]));
+        add(m->texts.piece(r.name));
+        break;
+    case ColTitle:
+        add(m->texts.piece(r.title));
+        break;
+    case ColComment:
+        add(m->texts.piece(r.comment));
+        break;
+    case ColReserved: {
+        const auto it = m->reserved.constFind(row);
+        if (it != m->reserved.constEnd())
+            add(pieceOf(*it));
+        break;
+    }
+    default:
+        add(pieceOf(m->values[r.values[std::size_t(Impl::valueSlot(column))]]));
+    }
+    return out;
+}
+
 void Catalogue::setCell(int column, int row, const QString& text) {
     Impl* m = d.get();
     if (!m || column < 0 || column >= ColumnCount || row < 0 || row >= m->rows)

@@ -2,6 +2,7 @@
 // SPDX-FileCopyrightText: 2026 The Sonavue developers
 #pragma once
 // The catalogue: one row of eight text cells per music file found by the last scan.
+#include "catalogue/textarena.h"
 #include <QString>
 #include <QStringView>
 #include <memory>
@@ -19,6 +20,13 @@ enum CatalogueColumn {
     ColReserved = 7
 };
 
+// A cell's text as the catalogue holds it, read in order: a path is its folder and its
+// name, every other cell one piece (none for empty text).
+struct CellPieces {
+    TextPiece pieces[2];
+    int count = 0;
+};
+
 class Catalogue {
 public:
     static constexpr int ColumnCount = 8;
@@ -28,6 +36,9 @@ public:
     int appendRow();
     // Out-of-range columns or rows read as empty text.
     QString cell(int column, int row) const;
+    // The same text without making a string (for writing every cell out); valid until the
+    // catalogue next changes.
+    CellPieces cellPieces(int column, int row) const;
     // Ignored for out-of-range columns or rows.
     void setCell(int column, int row, const QString& text);
     // The scan's ways to fill a row without a string per cell. A path given as its folder

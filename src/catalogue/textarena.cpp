@@ -94,6 +94,13 @@ TextArena::Entry TextArena::entry(Ref ref) const {
     return {at, size, (header & 1u) != 0};
 }
 
+TextPiece TextArena::piece(Ref ref) const {
+    if (ref == Null)
+        return {};
+    const Entry e = entry(ref);
+    return {e.data, e.size, e.wide};
+}
+
 qsizetype TextArena::size(Ref ref) const {
     return ref == Null ? 0 : entry(ref).size;
 }

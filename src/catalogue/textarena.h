@@ -14,6 +14,14 @@
 
 namespace sonavue {
 
+// Text as it is stored, without a string made of it: Latin-1 bytes, or UTF-16 units when
+// wide.
+struct TextPiece {
+    const void* data = nullptr;
+    qsizetype size = 0;
+    bool wide = false;
+};
+
 class TextArena {
 public:
     // Names a stored text; Null names none (a null QString).
@@ -29,6 +37,8 @@ public:
     // Writes the text's characters to out (room for size(ref)).
     void copyTo(Ref ref, QChar* out) const;
     bool equals(Ref ref, QStringView text) const;
+    // The stored text where it lies (empty for Null); valid while the arena lives.
+    TextPiece piece(Ref ref) const;
     // A hash of the text's UTF-16 units, continuing from seed: the same for a stored text
     // and for hashOf() of equal text, whichever way either is stored.
     std::size_t hash(Ref ref, std::size_t seed) const;

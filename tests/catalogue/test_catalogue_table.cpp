@@ -15,6 +15,23 @@
 using namespace sonavue;
 using sonavue::testing::dataRow;
 
+namespace {
+
+// A cell's pieces joined into its text.
+QString joined(const CellPieces& cell) {
+    QString out;
+    for (int k = 0; k < cell.count; ++k) {
+        const TextPiece& piece = cell.pieces[k];
+        if (piece.wide)
+            out += QStringView(static_cast<const QChar*>(piece.data), piece.size);
+        else
+            out += QLatin1StringView(static_cast<const char*>(piece.data), piece.size);
+    }
+    return out;
+}
+
+} // namespace
+
 class TestCatalogue : public QObject {
     Q_OBJECT
 
@@ -118,8 +135,10 @@ private slots:
         const int row = catalogue.appendRow();
         for (int c = 0; c < Catalogue::ColumnCount; ++c)
             catalogue.setCell(c, row, text);
-        for (int c = 0; c < Catalogue::ColumnCount; ++c)
+        for (int c = 0; c < Catalogue::ColumnCount; ++c) {
             QCOMPARE(catalogue.cell(c, row), text);
+            QCOMPARE(joined(catalogue.cellPieces(c, row)), text);
+        }
         QCOMPARE(catalogue.rowOfPath(text), text.isEmpty() ? -1 : row);
         QCOMPARE(catalogue.rowOfPath(text + QLatin1Char('x')), -1);
     }
