@@ -24,19 +24,6 @@ constexpr qint64 LengthWaitMs = 1000;
 constexpr int LengthLookMs = 20;
 constexpr qint64 UsPerMs = 1000;
 
-// Text for other programs: a byte of a file name that is not UTF-8 (kept as U+DC80..U+DCFF)
-// cannot cross the bus, so it shows as the replacement character.
-QString displayText(QString text) {
-    for (QChar& c : text)
-        if (c.unicode() >= 0xDC80 && c.unicode() <= 0xDCFF)
-            c = QChar(QChar::ReplacementCharacter);
-    return text;
-}
-
-QString trackObjectPath(int number) {
-    return QStringLiteral("/org/sonavue/track/%1").arg(number);
-}
-
 } // namespace
 
 MprisPlayer::MprisPlayer(PlayerCore& core, WindowActions window, QObject* parent)
@@ -153,7 +140,7 @@ void MprisPlayer::setPosition(const QString& trackId, qint64 positionUs) {
         // no place in it.
         const qint64 target = positionUs / UsPerMs;
         const qint64 duration = transport().durationMs();
-        if (m_track.number == 0 || trackId != trackObjectPath(m_track.number) || positionUs < 0 ||
+        if (m_track.number == 0 || trackId != mprisTrackId(m_track.number) || positionUs < 0 ||
             (duration >= 0 && target > duration))
             return;
         if (const std::optional<qint64> at = transport().seekTo(target))
@@ -180,25 +167,7 @@ QString MprisPlayer::playbackStatus() const {
 }
 
 QVariantMap MprisPlayer::metadata() const {
-    QVariantMap map;
-    if (m_track.number == 0 || m_track.path.isEmpty()) {
-        map.insert(QStringLiteral("mpris:trackid"),
-                   QVariant::fromValue(QDBusObjectPath(QString::fromLatin1(NoTrack))));
-        return map;
-    }
-    map.insert(QStringLiteral("mpris:trackid"),
-               QVariant::fromValue(QDBusObjectPath(trackObjectPath(m_track.number))));
-    map.insert(QStringLiteral("xesam:title"), m_track.title);
-    if (!m_track.artist.isEmpty())
-        map.insert(QStringLiteral("xesam:artist"), QStringList{m_track.artist});
-    if (!m_track.album.isEmpty())
-        map.insert(QStringLiteral("xesam:album"), m_track.album);
-    map.insert(QStringLiteral("xesam:url"), fileUriFor(m_track.path));
-    if (!m_track.artPath.isEmpty())
-        map.insert(QStringLiteral("mpris:artUrl"), fileUriFor(m_track.artPath));
-    if (m_track.lengthUs > 0)
-        map.insert(QStringLiteral("mpris:length"), m_track.lengthUs);
-    return map;
+    return mprisMetadata(m_track);
 }
 
 qint64 MprisPlayer::positionUs() const {
@@ -236,9 +205,10 @@ void MprisPlayer::beginTrack(const QString& path) {
     track.number = m_track.number + 1;
     track.path = path;
     const TrackText text = trackText(path, tags);
-    track.title = displayText(text.title);
-    track.artist = displayText(text.artist);
-    track.album = displayText(text.album);
+    track.title = text.title;
+    track.artist = text.artist;
+    track.album = text.album;
+    takeMoreTags(tags, track);
     // None unless the cover art setting is on; an embedded picture only in the tags read.
     track.artPath = coverArtPath(path, tags.id3v2, m_core.tagReading(), m_coverCache);
     m_track = track;

@@ -4,6 +4,7 @@
 // The player as desktop media controls see it (MPRIS): what plays, its status, position and
 // volume, and the actions those controls ask for, carried out by the player's core. Published
 // on the session bus by registerOn(); without a bus nothing happens.
+#include "app/mprismetadata.h"
 #include "core/playercore.h"
 #include "core/playerverbs.h"
 
@@ -76,14 +77,7 @@ signals:
     void seeked(qint64 positionUs);
 
 private:
-    struct Track {
-        int number = 0; // 0: nothing has been opened yet
-        QString path;   // empty: no track (nothing opened, or its file could not be played)
-        QString title, artist, album;
-        // The track's picture (its embedded cover, cached, or its folder's), or empty.
-        QString artPath;
-        qint64 lengthUs = -1;
-    };
+    using Track = MprisTrack;
     // What is open and how it stands is read from the element; every command goes through
     // the transport.
     MediaControl& media() const;

@@ -3,6 +3,7 @@
 // The player on the session bus (MPRIS), driven from a second bus connection the way desktop
 // media controls drive it: the real main window, the real GStreamer element on a sink that
 // keeps time, short WAV files written by the test. Runs on a private bus (dbus-run-session).
+#include "app/mprismetadata.h"
 #include "app/mprisplayer.h"
 #include "app/singleinstance.h"
 #include "app/tracknotifier.h"
@@ -29,6 +30,8 @@
 using namespace sonavue;
 using namespace sonavue::testing;
 
+Q_DECLARE_METATYPE(sonavue::ShownTags)
+
 namespace {
 const QString App = QStringLiteral("SonavueMprisTest");
 const QString Service = QString::fromLatin1(MprisPlayer::ServiceName);
@@ -40,7 +43,17 @@ constexpr int TrackMs = 3000;
 
 QByteArray tagBytes(const QString& title, const QString& artist, const QString& album) {
     return tagRecord(
-        {encodeCodePage(title), encodeCodePage(artist), encodeCodePage(album), "2001", {}, 12});
+        {encodeCodePage(title), encodeCodePage(artist), encodeCodePage(album), "2001", {}, 12, 3});
+}
+
+// Tags as read: an ID3v1 record ("TAG" when tagged) with its track byte, genre and year.
+ShownTags recordTags(const char* header, int track, int genre, const QString& year) {
+    ShownTags tags;
+    tags.id3v1.Header = QString::fromLatin1(header);
+    tags.id3v1.Track = std::uint8_t(track);
+    tags.id3v1.Genre = std::uint8_t(genre);
+    tags.id3v1.Year = year;
+    return tags;
 }
 
 // A value that came over the bus inside a variant: nested maps arrive marshalled.
@@ -224,7 +237,10 @@ private slots:
                                                  QStringLiteral("mpris-test-client"));
         QVERIFY2(m_client.isConnected(), "no session bus: run under dbus-run-session");
     }
-    void init() { start(); }
+    void init() {
+        if (QTest::currentTestFunction() != QLatin1String("metadataCarriesTheTags"))
+            start(); // every other test drives the program
+    }
     void cleanup() {
         m_client.disconnect(Service, Path, Properties, QStringLiteral("PropertiesChanged"),
                             m_recorder.get(),
@@ -301,6 +317,10 @@ private slots:
         QCOMPARE(data.value(QStringLiteral("xesam:artist")).toStringList(),
                  QStringList{"Artist One"});
         QCOMPARE(data.value(QStringLiteral("xesam:album")).toString(), QStringLiteral("Album X"));
+        QCOMPARE(data.value(QStringLiteral("xesam:trackNumber")), QVariant(3));
+        QCOMPARE(data.value(QStringLiteral("xesam:genre")).toStringList(), QStringList{"Other"});
+        QCOMPARE(data.value(QStringLiteral("xesam:contentCreated")).toString(),
+                 QStringLiteral("2001-01-01T00:00:00Z"));
         QCOMPARE(data.value(QStringLiteral("xesam:url")).toString(),
                  fileUriFor(track(QStringLiteral("t1.wav"))));
         const QString firstId =
@@ -713,6 +733,67 @@ private slots:
                      QStringLiteral("Second Song"));
         QVERIFY(!asMap(m_recorder->last(QStringLiteral("Metadata")))
                      .contains(QStringLiteral("mpris:artUrl")));
+    }
+
+    // The track number, genre, album artist and date the controls are told, from the tags.
+    void metadataCarriesTheTags_data() {
+        QTest::addColumn<ShownTags>("tags");
+        QTest::addColumn<QVariantMap>("expected");
+        const QString number = QStringLiteral("xesam:trackNumber"),
+                      genre = QStringLiteral("xesam:genre"),
+                      albumArtist = QStringLiteral("xesam:albumArtist"),
+                      created = QStringLiteral("xesam:contentCreated");
+        const ShownTags v11 = recordTags("TAG", 7, 12, "2001");
+        dataRow("ID3v1.1 record", v11,
+                QVariantMap{
+                    {number, 7}, {genre, QStringList{"Other"}}, {created, "2001-01-01T00:00:00Z"}});
+        dataRow("record without track or year", recordTags("TAG", 0, 17, "    "),
+                QVariantMap{{genre, QStringList{"Rock"}}});
+        dataRow("no record: its bytes are audio", recordTags("xyz", 7, 12, "2001"), QVariantMap{});
+        ShownTags richer = v11;
+        richer.id3v2.track = 3;
+        richer.id3v2.genre = "Jazz";
+        richer.id3v2.albumArtist = "Various";
+        richer.id3v2.date = "1999-05-03";
+        dataRow("richer tags before the record", richer,
+                QVariantMap{{number, 3},
+                            {genre, QStringList{"Jazz"}},
+                            {albumArtist, QStringList{"Various"}},
+                            {created, "1999-05-03T00:00:00Z"}});
+        ShownTags alone;
+        alone.id3v2.track = 12;
+        alone.id3v2.date = "2026-01-15T10:30";
+        alone.id3v2.albumArtist = "  ";
+        dataRow("richer tags alone, blank album artist", alone,
+                QVariantMap{{number, 12}, {created, "2026-01-15T10:30:00Z"}});
+        ShownTags month = alone;
+        month.id3v2.date = "1999-05";
+        dataRow("year and month", month,
+                QVariantMap{{number, 12}, {created, "1999-05-01T00:00:00Z"}});
+        ShownTags unknown = v11;
+        unknown.id3v2.date = "spring 1999";
+        dataRow("a date not understood leaves the record's year", unknown,
+                QVariantMap{
+                    {number, 7}, {genre, QStringList{"Other"}}, {created, "2001-01-01T00:00:00Z"}});
+        ShownTags impossible = recordTags("TAG", 0, 12, "19x9");
+        impossible.id3v2.date = "1999-02-30";
+        dataRow("no such day, no year", impossible, QVariantMap{{genre, QStringList{"Other"}}});
+    }
+    void metadataCarriesTheTags() {
+        QFETCH(ShownTags, tags);
+        QFETCH(QVariantMap, expected);
+        MprisTrack track;
+        track.number = 1;
+        track.path = QStringLiteral("/m/x.mp3");
+        track.title = QStringLiteral("x");
+        takeMoreTags(tags, track);
+        const QVariantMap data = mprisMetadata(track);
+        QVariantMap got;
+        for (const char* key :
+             {"xesam:trackNumber", "xesam:genre", "xesam:albumArtist", "xesam:contentCreated"})
+            if (data.contains(QLatin1String(key)))
+                got.insert(QLatin1String(key), data.value(QLatin1String(key)));
+        QCOMPARE(got, expected);
     }
 
     void runsOnWithoutABus() {
