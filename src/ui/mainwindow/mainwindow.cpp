@@ -7,6 +7,7 @@
 #include "ui/controls/keyboardaccess.h"
 #include "ui/library/musicfolder.h"
 #include "ui/settings/appearancecontroller.h"
+#include "ui/settings/settingsdialog.h"
 #include "ui/settings/settingsframe.h"
 #include "ui/style/colours.h"
 #include "ui/style/twips.h"
@@ -78,6 +79,8 @@ void MainWindow::unload() {
     // Every other window goes without its own closing handling.
     m_background->discard();
     m_cards.discard();
+    if (m_settingsDialog)
+        m_settingsDialog->close();
     emit unloaded();
 }
 

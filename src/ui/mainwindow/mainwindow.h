@@ -10,9 +10,11 @@
 #include "ui/cards/cardwindows.h"
 #include "ui/mainwindow/mainwindowcontrols.h"
 #include "ui/settings/folderchooser.h"
+#include "ui/settings/optinsettings.h"
 #include "ui/transport/nowplayingtext.h"
 #include "ui/window/backgroundwindow.h"
 
+#include <QPointer>
 #include <QTimer>
 #include <QWidget>
 #include <functional>
@@ -26,6 +28,7 @@ class KeyPreview;
 class LayoutSwitch;
 class LibraryPanes;
 class MusicFolder;
+class SettingsDialog;
 class WindowDrag;
 
 class MainWindow : public QWidget {
@@ -63,6 +66,9 @@ public:
     // The title strip's size label: the window shrinks to its strip, or takes its full size.
     void toggleCompactSize();
     void showAboutLine() { m_cards.showAbout(); }
+    // The settings dialog of the opt-in keys (Ctrl+, or the settings frame's context menu):
+    // opened, or brought to the front when it is open.
+    void openSettingsDialog();
 
     PlayerCore& core() const { return m_core; }
     BackgroundWindow* backgroundWindow() const;
@@ -103,6 +109,7 @@ private:
     PlayerCore& m_core;
     Options m_options;
     ProgramSettings m_settings{m_options.appName};
+    OptInSettings m_optInSettings{m_settings}; // notes the opt-in keys as this run began
 
     NowPlayingText m_nowPlaying;
     int m_colour = 0xE0E0E0;
@@ -115,6 +122,7 @@ private:
     MusicFolder* m_musicFolder = nullptr;
     KeyPreview* m_keyPreview = nullptr;
     std::unique_ptr<LayoutSwitch> m_layoutSwitch; // W
+    QPointer<SettingsDialog> m_settingsDialog;    // while it is open
     bool m_unloaded = false;
 };
 

@@ -13,6 +13,7 @@
 #include "ui/library/reservedlistview.h"
 #include "ui/library/tracklistpane.h"
 #include "ui/settings/appearancecontroller.h"
+#include "ui/settings/settingsdialog.h"
 #include "ui/settings/settingsframe.h"
 #include "ui/transport/transportbar.h"
 #include "ui/transport/volumebar.h"
@@ -124,6 +125,8 @@ void MainWindow::wireAppearance() {
     connect(m_appearance, &AppearanceController::opacityChanged, this, &QWidget::setWindowOpacity);
     connect(m_appearance, &AppearanceController::listFontSizeChanged, m_library,
             &LibraryPanes::setListFontSize);
+    connect(ui.settingsFrame, &SettingsFrame::settingsDialogRequested, this,
+            &MainWindow::openSettingsDialog);
     connect(m_appearance, &AppearanceController::backgroundChanged, this, [this](bool shown) {
         if (shown)
             m_background->show();
@@ -162,7 +165,17 @@ void MainWindow::handleKey(int keyCode, Qt::KeyboardModifiers modifiers) {
         return;
     case WindowCommand::OpenFind:
         return ui.find->open();
+    case WindowCommand::OpenSettings:
+        return openSettingsDialog();
     }
+}
+
+void MainWindow::openSettingsDialog() {
+    if (!m_settingsDialog)
+        m_settingsDialog = new SettingsDialog(m_optInSettings, this);
+    m_settingsDialog->show();
+    m_settingsDialog->raise();
+    m_settingsDialog->activateWindow();
 }
 
 } // namespace sonavue

@@ -9,9 +9,11 @@
 #include "ui/style/twips.h"
 
 #include <QCheckBox>
+#include <QContextMenuEvent>
 #include <QEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QRadioButton>
@@ -54,7 +56,22 @@ SettingsFrame::SettingsFrame(QWidget* parent) : QGroupBox(QStringLiteral("設定
     // Frames, option circles, check boxes, the folder box and the opacity slider that read on
     // every window colour.
     useReadableStyle(*this, styled);
+    buildMenu();
     wire();
+}
+
+void SettingsFrame::buildMenu() {
+    m_menu = new QMenu(this);
+    m_menu->setObjectName(QStringLiteral("settingsMenu"));
+    connect(m_menu->addAction(QStringLiteral("設定…")), &QAction::triggered, this,
+            &SettingsFrame::settingsDialogRequested);
+    // A right-button release on the palette is the palette's own (it picks nothing).
+    m_palette->setContextMenuPolicy(Qt::PreventContextMenu);
+}
+
+void SettingsFrame::contextMenuEvent(QContextMenuEvent* event) {
+    m_menu->popup(event->globalPos());
+    event->accept();
 }
 
 void SettingsFrame::buildFolderRow() {

@@ -13,6 +13,7 @@
 class QCheckBox;
 class QLabel;
 class QLineEdit;
+class QMenu;
 class QPushButton;
 class QRadioButton;
 class QScrollBar;
@@ -57,15 +58,21 @@ signals:
     void opacityChanged(int value);
     // A mouse button let go over the palette, or a pick from the keyboard (the left button).
     void colourPicked(Qt::MouseButton button, QPoint point);
+    // "設定…" chosen from the frame's context menu: the settings dialog is asked for.
+    void settingsDialogRequested();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    // The right button or the menu key anywhere in the frame whose control has no menu of
+    // its own (the folder box and the slider have theirs, the palette takes the button).
+    void contextMenuEvent(QContextMenuEvent* event) override;
 
 private:
     void buildFolderRow();
     QList<QWidget*> buildOptionRow();
     QList<QWidget*> buildLowerRow();
     void buildOpacity();
+    void buildMenu();
     void wire();
 
     QLineEdit* m_folderBox = nullptr;
@@ -77,6 +84,7 @@ private:
     std::array<QCheckBox*, FileTypeCount> m_fileTypes{};
     QLabel* m_opacityLabel = nullptr;
     QScrollBar* m_opacityBar = nullptr;
+    QMenu* m_menu = nullptr;
 };
 
 } // namespace sonavue

@@ -57,6 +57,8 @@ KeyCommand keyCommandFor(int key, Qt::KeyboardModifiers modifiers, bool typingIn
         return ctrlOnly ? KeyCommand(WindowCommand::Close) : std::monostate();
     case Qt::Key_F:
         return ctrlOnly ? KeyCommand(WindowCommand::OpenFind) : std::monostate();
+    case Qt::Key_Comma:
+        return ctrlOnly ? KeyCommand(WindowCommand::OpenSettings) : std::monostate();
     default:
         return std::monostate();
     }

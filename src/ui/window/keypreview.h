@@ -22,11 +22,12 @@ enum class WindowCommand {
     SwitchLayout, // W: the large or the normal layout
     Close,        // Ctrl+Q
     OpenFind,     // Ctrl+F
+    OpenSettings, // Ctrl+, : the settings dialog
 };
 // What a key asks for: nothing, a verb of the player's (S, Ctrl+S, Ctrl+C, the media keys), or
-// a command of the window's. "Ctrl" means Ctrl alone: W acts with any modifiers, Q and F only
-// with Ctrl alone. Of the modifiers only Shift, Ctrl and Alt count (a keypad key or one with
-// Meta is the same key). While the find field has the focus, only the Ctrl keys and the media
+// a command of the window's. "Ctrl" means Ctrl alone: W acts with any modifiers, Q, F and the
+// comma only with Ctrl alone. Of the modifiers only Shift, Ctrl and Alt count (a keypad key or one
+// with Meta is the same key). While the find field has the focus, only the Ctrl keys and the media
 // keys act: letters are the find's text.
 using KeyCommand = std::variant<std::monostate, PlayerVerb, WindowCommand>;
 KeyCommand keyCommandFor(int key, Qt::KeyboardModifiers modifiers, bool typingInFind);
