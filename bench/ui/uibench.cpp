@@ -9,6 +9,7 @@
 //       (only the start-up on 100,000 tracks under a real X server, warm and cold, beside
 //       sonavue-catalogue; see coldstartup.h; cold needs root)
 //   tests/desktop/run-with-wm.sh sonavue-bench-ui --startup-x [--runs N] [--cold-runs M]
+//       [--program SONAVUE]
 //       (the start-up as users see it: the real Sonavue under X, exec to its window mapped
 //       and painted, beside the offscreen child and sonavue-catalogue, on an empty folder and
 //       100,000 tracks, without and with the kept library; see xstartup.h; cold needs root)
@@ -130,6 +131,13 @@ int optionValue(int argc, char** argv, const char* name, int fallback, int lowes
     return fallback;
 }
 
+QString optionText(int argc, char** argv, const char* name, const char* fallback) {
+    for (int i = 1; i + 1 < argc; ++i)
+        if (std::strcmp(argv[i], name) == 0)
+            return QString::fromLocal8Bit(argv[i + 1]);
+    return QString::fromLocal8Bit(fallback);
+}
+
 // --scans N: only the start-up scan and the rescan of an N-track library, for profiling.
 int scansOnly(int tracks) {
     const UiLibrary library = ensureUiLibrary(tracks);
@@ -165,8 +173,8 @@ int main(int argc, char** argv) {
         return scansOnly(scansTracks);
     const QString program = QCoreApplication::applicationFilePath();
     if (hasFlag(argc, argv, "--startup-x"))
-        return runXStartup({program, AppName, QStringLiteral(SONAVUE_PROGRAM), runs,
-                            optionValue(argc, argv, "--cold-runs", 3, 0, 20)});
+        return runXStartup({program, AppName, optionText(argc, argv, "--program", SONAVUE_PROGRAM),
+                            runs, optionValue(argc, argv, "--cold-runs", 3, 0, 20)});
     if (hasFlag(argc, argv, "--startup-cold"))
         return runColdStartup({program, AppName, optionValue(argc, argv, "--cold-runs", 3, 1, 20),
                                optionValue(argc, argv, "--warm-runs", 5, 1, 50)});

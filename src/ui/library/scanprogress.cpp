@@ -14,6 +14,10 @@ ScanProgress::ScanProgress(QProgressBar& folders, QProgressBar& files, BrowsingM
     : m_folders(folders), m_files(files), m_browsing(browsing), m_groups(groups), m_find(find) {}
 
 void ScanProgress::letEventsRun() {
+    // The first pause of the scan and the first once tags are read always run events.
+    if (m_eventsRun.isValid() && m_eventsRun.elapsed() < EventsIntervalMs)
+        return;
+    m_eventsRun.start();
     showProgress(false);
     showNewGroupValues();
     QCoreApplication::processEvents();
@@ -24,6 +28,7 @@ void ScanProgress::selectFirstFolder() {
 }
 
 void ScanProgress::readingStarted(int folderCount) {
+    m_eventsRun.invalidate();
     m_folders.setMaximum(std::max(folderCount, 1));
     m_folders.show();
     m_files.show();

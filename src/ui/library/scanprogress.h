@@ -5,6 +5,9 @@
 // new entries, at the scan's pauses. The bars show the latest progress at most every
 // ProgressIntervalMs: QProgressBar::setValue repaints at once whenever the bar visibly
 // changes, which for a visible window cost a repaint of the translucent window per file read.
+// Events run at the scan's pauses at most every EventsIntervalMs: a turn of the event loop
+// costs microseconds (more on X than offscreen), and 100,000 tracks in 10,000 folders make
+// 31,000 pauses; the splash's 50 ms fade ticks still run within a few ms of their time.
 #include "catalogue/browsingmodel.h"
 #include "catalogue/folderscan.h"
 
@@ -18,6 +21,7 @@ class FindField;
 
 class ScanProgress : public ScanObserver {
 public:
+    static constexpr int EventsIntervalMs = 8;
     static constexpr int ProgressIntervalMs = 50;
     static constexpr int ListIntervalMs = 200;
     // An open find stays open through the scan's refill of the track list.
@@ -44,6 +48,7 @@ private:
     BrowsingModel& m_browsing;
     GroupLists& m_groups;
     FindField& m_find;
+    QElapsedTimer m_eventsRun;
     QElapsedTimer m_shown;
     QElapsedTimer m_listsShown;
     int m_filesMaximum = 1, m_filesDone = 0, m_foldersDone = 0;
