@@ -57,6 +57,8 @@ const char* const IntrospectionXml = R"(  <interface name="org.mpris.MediaPlayer
       <annotation name="org.qtproject.QtDBus.QtTypeName" value="QVariantMap"/>
     </property>
     <property name="Volume" type="d" access="readwrite"/>
+    <property name="Shuffle" type="b" access="readwrite"/>
+    <property name="LoopStatus" type="s" access="readwrite"/>
     <property name="Position" type="x" access="read"/>
     <property name="CanGoNext" type="b" access="read"/>
     <property name="CanGoPrevious" type="b" access="read"/>
@@ -97,6 +99,8 @@ QVariantMap MprisBusObject::properties(const QString& interface) const {
                     {QStringLiteral("MaximumRate"), 1.0},
                     {QStringLiteral("Metadata"), m_player.metadata()},
                     {QStringLiteral("Volume"), m_player.volume()},
+                    {QStringLiteral("Shuffle"), m_player.shuffle()},
+                    {QStringLiteral("LoopStatus"), m_player.loopStatus()},
                     {QStringLiteral("Position"), m_player.positionUs()}};
     for (const char* can :
          {"CanGoNext", "CanGoPrevious", "CanPlay", "CanPause", "CanSeek", "CanControl"})
@@ -149,9 +153,23 @@ QDBusMessage MprisBusObject::answerSet(const QDBusMessage& message) const {
     if (!properties(interface).contains(name))
         return message.createErrorReply(QDBusError::UnknownProperty, name);
     const bool writable = interface == PlayerInterface &&
-                          (name == QLatin1String("Volume") || name == QLatin1String("Rate"));
+                          (name == QLatin1String("Volume") || name == QLatin1String("Rate") ||
+                           name == QLatin1String("Shuffle") || name == QLatin1String("LoopStatus"));
     if (!writable)
         return message.createErrorReply(QDBusError::PropertyReadOnly, name);
+    if (name == QLatin1String("Shuffle")) {
+        if (value.metaType().id() != QMetaType::Bool)
+            return invalidArgs(message, QStringLiteral("Shuffle takes a truth value (type b)"));
+        m_player.setShuffle(value.toBool());
+        return message.createReply();
+    }
+    if (name == QLatin1String("LoopStatus")) {
+        if (value.metaType().id() != QMetaType::QString ||
+            !m_player.setLoopStatus(value.toString()))
+            return invalidArgs(
+                message, QStringLiteral("LoopStatus takes \"None\", \"Track\" or \"Playlist\""));
+        return message.createReply();
+    }
     if (value.metaType().id() != QMetaType::Double)
         return invalidArgs(message, QStringLiteral("%1 takes a number (type d)").arg(name));
     if (name == QLatin1String("Volume"))

@@ -15,6 +15,7 @@
 #include <QDBusObjectPath>
 #include <cmath>
 #include <unistd.h>
+#include <utility>
 
 namespace sonavue {
 namespace {
@@ -23,6 +24,10 @@ namespace {
 constexpr qint64 LengthWaitMs = 1000;
 constexpr int LengthLookMs = 20;
 constexpr qint64 UsPerMs = 1000;
+
+// The media controls' loop statuses, by the repeat choice each stands for.
+constexpr std::pair<Repeat, const char*> LoopStatuses[] = {
+    {Repeat::All, "Playlist"}, {Repeat::One, "Track"}, {Repeat::None, "None"}};
 
 } // namespace
 
@@ -34,12 +39,15 @@ MprisPlayer::MprisPlayer(PlayerCore& core, WindowActions window, QObject* parent
     connect(&core.player(), &PlayerControl::trackStartFinished, this, &MprisPlayer::refresh);
     connect(&core.player(), &PlayerControl::trackFailed, this, &MprisPlayer::onTrackFailed);
     connect(&core.volume(), &VolumeLevel::applied, this, &MprisPlayer::refresh);
+    connect(&core.player(), &PlayerControl::playModeChanged, this, &MprisPlayer::refresh);
     m_publish.setSingleShot(true);
     connect(&m_publish, &QTimer::timeout, this, &MprisPlayer::refresh);
     // What is there now is the starting point, not a change.
     m_publishedStatus = playbackStatus();
     m_publishedMetadata = metadata();
     m_publishedVolume = volume();
+    m_publishedShuffle = shuffle();
+    m_publishedLoopStatus = loopStatus();
 }
 
 MprisPlayer::~MprisPlayer() {
@@ -189,6 +197,31 @@ void MprisPlayer::setVolume(double volume) {
     transport().setVolumeLevel(double(std::lround(std::clamp(volume, 0.0, 1.0) * 255.0)));
 }
 
+bool MprisPlayer::shuffle() const {
+    return m_core.transport().shuffle();
+}
+
+void MprisPlayer::setShuffle(bool on) {
+    transport().setShuffle(on); // the change publishes
+}
+
+QString MprisPlayer::loopStatus() const {
+    for (const auto& [repeat, status] : LoopStatuses)
+        if (repeat == m_core.transport().repeat())
+            return QString::fromLatin1(status);
+    return {};
+}
+
+bool MprisPlayer::setLoopStatus(const QString& status) {
+    for (const auto& [repeat, word] : LoopStatuses) {
+        if (status == QLatin1String(word)) {
+            transport().setRepeat(repeat);
+            return true;
+        }
+    }
+    return false;
+}
+
 void MprisPlayer::onStateChanged(MediaControl::State state) {
     if (state == MediaControl::State::Closed)
         m_closedSinceTrack = true; // the next open is a new track, even of the same file
@@ -266,6 +299,14 @@ void MprisPlayer::refresh() {
     if (vol != m_publishedVolume) {
         m_publishedVolume = vol;
         changed.insert(QStringLiteral("Volume"), vol);
+    }
+    if (shuffle() != m_publishedShuffle) {
+        m_publishedShuffle = shuffle();
+        changed.insert(QStringLiteral("Shuffle"), m_publishedShuffle);
+    }
+    if (loopStatus() != m_publishedLoopStatus) {
+        m_publishedLoopStatus = loopStatus();
+        changed.insert(QStringLiteral("LoopStatus"), m_publishedLoopStatus);
     }
     if (!changed.isEmpty())
         emit playerPropertiesChanged(changed);

@@ -64,10 +64,18 @@ public:
     qint64 positionUs() const;
     double volume() const;
     void setVolume(double volume);
+    // Shuffled play, as the window's key and the remote switch it.
+    bool shuffle() const;
+    void setShuffle(bool on);
+    // "Playlist", "Track" or "None": repeat all, one or none.
+    QString loopStatus() const;
+    // False (nothing changes) for any other word.
+    bool setLoopStatus(const QString& status);
 
-    // Publishes whatever changed since the last look (status, track, length, volume) in one
-    // change. Held while the player is in the middle of starting a track, and for a new
-    // track until its length is known (briefly), so that a change of track is published once.
+    // Publishes whatever changed since the last look (status, track, length, volume, shuffle,
+    // loop status) in one change. Held while the player is in the middle of starting a track,
+    // and for a new track until its length is known (briefly), so that a change of track is
+    // published once.
     void refresh();
 
 signals:
@@ -99,6 +107,8 @@ private:
     QString m_publishedStatus;
     QVariantMap m_publishedMetadata;
     double m_publishedVolume = -1;
+    bool m_publishedShuffle = false;
+    QString m_publishedLoopStatus;
     // Publication after the current event: the element's state changes come in bursts.
     QTimer m_publish;
     QElapsedTimer m_sinceTrackBegan;

@@ -34,6 +34,15 @@ RemoteAnswer enqueue(Transport& transport, const QStringList& files) {
     return answer;
 }
 
+// A verb that changes a choice of the play order answers with the choice as it now stands.
+RemoteAnswer playModeAnswer(const Transport& transport, PlayerVerb verb) {
+    RemoteAnswer answer;
+    for (const auto& [word, value] : playModeWords(transport))
+        if (QLatin1StringView(word) == playerVerbInfo(verb).name)
+            answer.values.append({word, value});
+    return answer;
+}
+
 } // namespace
 
 RemoteAnswer carryOutRemoteCommand(PlayerCore& core, const RemoteCommand& command) {
@@ -41,7 +50,7 @@ RemoteAnswer carryOutRemoteCommand(PlayerCore& core, const RemoteCommand& comman
     switch (command.verb) {
     case Verb::Player:
         runPlayerVerb(transport, command.player);
-        break;
+        return playModeAnswer(transport, command.player);
     case Verb::Volume:
         transport.setVolumeLevel(command.volume);
         break;

@@ -108,6 +108,16 @@ inline constexpr WholeNumberKey KeepLibrary{
 inline constexpr WholeNumberKey LibraryCheckMinutes{
     {QLatin1StringView("librarycheck"), [] { return QStringLiteral("5"); }}, 5, 1, 1440};
 
+// 1: the end-of-track step plays the track list in a random order, each track once, then the
+// next group entry's. Written when it is switched.
+inline constexpr WholeNumberKey Shuffle{
+    {QLatin1StringView("shuffle"), [] { return QStringLiteral("0"); }}, 0, 0, 1};
+// "all" (round to the first group entry after the last), "one" (a track's end plays it again)
+// or "none" (play stops after the last group entry); other text reads as "all". Written when
+// it is switched.
+inline constexpr SettingKey Repeat{QLatin1StringView("repeat"),
+                                   [] { return QStringLiteral("all"); }};
+
 using sonavue::FileTypeCount;
 // The file-type boxes MP3, MID and WAV: 1 listed, 0 not.
 inline constexpr std::array<WholeNumberKey, FileTypeCount> FileTypes{{
@@ -120,11 +130,14 @@ inline constexpr const WholeNumberKey& FileType(int index) {
 }
 
 // Every key above, for checks over all of them.
-inline constexpr std::array<const SettingKey*, 19> All{
-    &Colour,       &TrackChange,  &Opacity,     &FontSize,           &Background,
-    &Folder,       &CodePage,     &ID3v2,       &ExtraTypes,         &CoverArt,
-    &Notify,       &Gapless,      &ReplayGain,  &ReplayGainPreamp,   &FileTypes[0],
-    &FileTypes[1], &FileTypes[2], &KeepLibrary, &LibraryCheckMinutes};
+inline constexpr std::array<const SettingKey*, 21> All{
+    &Colour,           &TrackChange,  &Opacity,
+    &FontSize,         &Background,   &Folder,
+    &CodePage,         &ID3v2,        &ExtraTypes,
+    &CoverArt,         &Notify,       &Gapless,
+    &Shuffle,          &Repeat,       &ReplayGain,
+    &ReplayGainPreamp, &FileTypes[0], &FileTypes[1],
+    &FileTypes[2],     &KeepLibrary,  &LibraryCheckMinutes};
 
 } // namespace Setting
 

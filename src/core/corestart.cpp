@@ -48,6 +48,24 @@ TagReading storedTagReading(const ProgramSettings& settings) {
     return reading;
 }
 
+void keepPlayMode(PlayerControl& player, const ProgramSettings& settings) {
+    player.setShuffle(Setting::Shuffle.read(settings) == 1);
+    player.setRepeat(repeatNamed(settings.read(Setting::Repeat)).value_or(Repeat::All));
+    // Stop-after-the-track is for this run only; the other two are written when they change.
+    QObject::connect(
+        &player, &PlayerControl::playModeChanged, &player,
+        [&player, settings, shuffle = player.shuffle(), repeat = player.repeat()]() mutable {
+            if (player.shuffle() != shuffle) {
+                shuffle = player.shuffle();
+                Setting::Shuffle.write(settings, shuffle ? 1 : 0);
+            }
+            if (player.repeat() != repeat) {
+                repeat = player.repeat();
+                settings.write(Setting::Repeat, repeatWord(repeat));
+            }
+        });
+}
+
 std::unique_ptr<PlayerCore> makeWarmingCore(PlayerCore::Options options,
                                             const ProgramSettings& settings) {
     options.tagReading = storedTagReading(settings);
@@ -62,6 +80,7 @@ std::unique_ptr<PlayerCore> makeWarmingCore(PlayerCore::Options options,
     }
     const unsigned extraTypes = options.tagReading.extraTypes;
     auto core = std::make_unique<PlayerCore>(std::move(options));
+    keepPlayMode(core->player(), settings);
     // Every type the boxes may choose is warmed: the boxes are applied only after the scan.
     core->scan().warmUp(acceptedMusicFolder(settings.read(Setting::Folder)),
                         filePatternFor(true, true, true, extraTypes));

@@ -20,6 +20,9 @@ QString acceptedMusicFolder(const QString& stored);
 // The tag reading the settings ask for; fixed for the run, every reader of tags is made with it.
 TagReading storedTagReading(const ProgramSettings& settings);
 
+// Sets player's shuffle and repeat as stored, and stores them whenever they change.
+void keepPlayMode(PlayerControl& player, const ProgramSettings& settings);
+
 // Makes the core with the stored tag reading and starts bringing the stored music folder into
 // memory for the first scan; a cold disk is read while the window is built.
 std::unique_ptr<PlayerCore> makeWarmingCore(PlayerCore::Options options,

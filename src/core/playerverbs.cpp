@@ -19,6 +19,10 @@ constexpr VerbKey PreviousKeys[] = {{Qt::Key_MediaPrevious}};
 constexpr VerbKey ContinuousStartKeys[] = {{Qt::Key_S, Mods::NotCtrlOnly}};
 constexpr VerbKey SelectStartKeys[] = {{Qt::Key_S, Mods::CtrlOnly}};
 constexpr VerbKey ClearReservedKeys[] = {{Qt::Key_C, Mods::CtrlOnly}};
+// Keys no other command of the window takes.
+constexpr VerbKey ShuffleKeys[] = {{Qt::Key_H, Mods::CtrlOnly}};
+constexpr VerbKey RepeatKeys[] = {{Qt::Key_R, Mods::CtrlOnly}};
+constexpr VerbKey StopAfterTrackKeys[] = {{Qt::Key_T, Mods::CtrlOnly}};
 
 constexpr PlayerVerbInfo Verbs[] = {
     {PlayerVerb::Play, "play"_L1, nullptr, "Play"_L1, PlayKeys},
@@ -33,6 +37,22 @@ constexpr PlayerVerbInfo Verbs[] = {
     {PlayerVerb::ContinuousStart, "continuous-start"_L1, nullptr, {}, ContinuousStartKeys},
     {PlayerVerb::SelectStart, "select-start"_L1, nullptr, {}, SelectStartKeys},
     {PlayerVerb::ClearReserved, "clear-reserved"_L1, nullptr, {}, ClearReservedKeys},
+    // The media controls set these through their Shuffle and LoopStatus properties.
+    {PlayerVerb::Shuffle,
+     "shuffle"_L1,
+     "shuffled play on or off (prints \"shuffle: on\" or \"off\")",
+     {},
+     ShuffleKeys},
+    {PlayerVerb::Repeat,
+     "repeat"_L1,
+     "repeat all, one (the track again), none (stop after the last), in turn; prints the new one",
+     {},
+     RepeatKeys},
+    {PlayerVerb::StopAfterTrack,
+     "stop-after"_L1,
+     "stop play when the playing track ends (once); again: play on",
+     {},
+     StopAfterTrackKeys},
 };
 
 bool modifiersFit(Mods wanted, Qt::KeyboardModifiers modifiers) {
@@ -109,8 +129,24 @@ VerbOutcome runPlayerVerb(Transport& transport, PlayerVerb verb) {
     case PlayerVerb::ClearReserved:
         transport.clearReserved();
         break;
+    case PlayerVerb::Shuffle:
+        transport.setShuffle(!transport.shuffle());
+        break;
+    case PlayerVerb::Repeat:
+        transport.setRepeat(nextRepeat(transport.repeat()));
+        break;
+    case PlayerVerb::StopAfterTrack:
+        transport.setStopAfterTrack(!transport.stopAfterTrack());
+        break;
     }
     return {};
+}
+
+QList<std::pair<QByteArray, QString>> playModeWords(const Transport& transport) {
+    const auto onOff = [](bool on) { return on ? QStringLiteral("on") : QStringLiteral("off"); };
+    return {{"shuffle", onOff(transport.shuffle())},
+            {"repeat", repeatWord(transport.repeat())},
+            {"stop-after", onOff(transport.stopAfterTrack())}};
 }
 
 PlayStatus playStatusOf(MediaControl::State state) {

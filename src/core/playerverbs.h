@@ -22,6 +22,9 @@ enum class PlayerVerb {
     ContinuousStart, // S
     SelectStart,     // Ctrl+S
     ClearReserved,   // Ctrl+C: empties the reserved list; the playing track goes on
+    Shuffle,         // Ctrl+H: shuffled play on or off (kept)
+    Repeat,          // Ctrl+R: repeat all, one, none, in turn (kept)
+    StopAfterTrack,  // Ctrl+T: play stops when the playing track ends (once), or no longer
 };
 
 // Which keys run a verb in the window: key, with the modifiers it asks for (of Shift, Ctrl
@@ -53,6 +56,10 @@ struct VerbOutcome {
     std::optional<qint64> positionMs;
 };
 VerbOutcome runPlayerVerb(Transport& transport, PlayerVerb verb);
+
+// The play order's choices as a verb leaves them, in words ("shuffle" "on"/"off", "repeat"
+// "all"/"one"/"none", "stop-after" "on"/"off"): what the remote answers a verb that changes one.
+QList<std::pair<QByteArray, QString>> playModeWords(const Transport& transport);
 
 // The open file's state in the words the desktop's media controls use: a closed file is
 // stopped too.

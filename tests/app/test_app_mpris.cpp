@@ -645,6 +645,44 @@ private slots:
         QTRY_COMPARE(m_recorder->last(QStringLiteral("Volume")).toDouble(), 118 / 255.0);
     }
 
+    // Shuffle and LoopStatus: as stored, as the window's keys switch them and as the bus sets
+    // them, each change published, kept and marked on the now-playing line.
+    void shuffleAndLoopStatus() {
+        cleanup();
+        start({{QStringLiteral("shuffle"), QStringLiteral("1")},
+               {QStringLiteral("repeat"), QStringLiteral("one")}});
+        const auto title = [this] { return control<QLabel>(*m_form, QStringLiteral("title")); };
+        QCOMPARE(property(Player, QStringLiteral("Shuffle")), QVariant(true));
+        QCOMPARE(property(Player, QStringLiteral("LoopStatus")), QVariant(QStringLiteral("Track")));
+        QCOMPARE(title()->text(), QStringLiteral("[⇄ ↻1] "));
+
+        QTest::sendKeyEvent(QTest::Click, m_form->windowHandle(), Qt::Key_H, 'h',
+                            Qt::ControlModifier);
+        QTRY_COMPARE(m_recorder->last(QStringLiteral("Shuffle")), QVariant(false));
+        QCOMPARE(m_settings.get(QStringLiteral("shuffle")), QStringLiteral("0"));
+
+        const auto set = [this](const QString& name, const QVariant& value) {
+            return call(Properties, QStringLiteral("Set"),
+                        {Player, name, QVariant::fromValue(QDBusVariant(value))});
+        };
+        QCOMPARE(set(QStringLiteral("LoopStatus"), QStringLiteral("None")).type(),
+                 QDBusMessage::ReplyMessage);
+        QTRY_COMPARE(m_recorder->last(QStringLiteral("LoopStatus")),
+                     QVariant(QStringLiteral("None")));
+        QCOMPARE(m_settings.get(QStringLiteral("repeat")), QStringLiteral("none"));
+        QCOMPARE(title()->text(), QStringLiteral("[→|] "));
+        QCOMPARE(set(QStringLiteral("Shuffle"), true).type(), QDBusMessage::ReplyMessage);
+        QTRY_COMPARE(m_recorder->last(QStringLiteral("Shuffle")), QVariant(true));
+        // A word the protocol does not have, or a value of another type, changes nothing.
+        for (const QVariant& wrong : {QVariant(QStringLiteral("Album")), QVariant(true)})
+            QCOMPARE(set(QStringLiteral("LoopStatus"), wrong).errorName(),
+                     QStringLiteral("org.freedesktop.DBus.Error.InvalidArgs"));
+        QCOMPARE(set(QStringLiteral("Shuffle"), QStringLiteral("yes")).errorName(),
+                 QStringLiteral("org.freedesktop.DBus.Error.InvalidArgs"));
+        QCOMPARE(property(Player, QStringLiteral("LoopStatus")), QVariant(QStringLiteral("None")));
+        QCOMPARE(property(Player, QStringLiteral("Shuffle")), QVariant(true));
+    }
+
     void raiseAndQuitReachTheWindow() {
         m_form->hide();
         call(Root, QStringLiteral("Raise"));

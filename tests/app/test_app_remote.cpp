@@ -170,6 +170,9 @@ private slots:
                 "state: paused\npath: %1/t1.wav\ntitle: First Song\nartist: Artist One\n"
                 "position-ms: 8\\d\\d\\d\n",
                 "", paused);
+        // A choice of the play order is switched and said; the track plays on.
+        dataRow("repeat", Before::Playing, L{"--repeat"}, 0, "repeat: one\n", "", playing);
+        dataRow("shuffle", Before::Playing, L{"--shuffle"}, 0, "shuffle: on\n", "", playing);
         dataRow("no player", Before::NoPlayer, L{"--stop"}, 1, "",
                 "sonavue: --stop: no player is running", "closed; volume 128; reserved -");
     }

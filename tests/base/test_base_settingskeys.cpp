@@ -41,7 +41,8 @@ private slots:
         file.write("[init]\ncolor=255\noption1=False\nalph=100\nfilter0=1\nfilter1=0\n"
                    "filter2=0\nFontsize=2\nback=0\nFolder=/music\ncodepage=auto\nid3v2=1\n"
                    "types=flac, OGG\ncoverart=1\nnotify=1\ngapless=1\nReplayGain=album\n"
-                   "replaygainpreamp=-3.5\nkeeplibrary=1\nlibrarycheck=30\n");
+                   "replaygainpreamp=-3.5\nkeeplibrary=1\nlibrarycheck=30\n"
+                   "shuffle=1\nrepeat=one\n");
         file.close();
         const QList<QPair<const SettingKey*, QString>> expected{
             {&Setting::Colour, "255"},
@@ -62,7 +63,9 @@ private slots:
             {&Setting::ReplayGain, "album"},
             {&Setting::ReplayGainPreamp, "-3.5"},
             {&Setting::KeepLibrary, "1"},
-            {&Setting::LibraryCheckMinutes, "30"}};
+            {&Setting::LibraryCheckMinutes, "30"},
+            {&Setting::Shuffle, "1"},
+            {&Setting::Repeat, "one"}};
         QCOMPARE(expected.size(), qsizetype(Setting::All.size()));
         for (const auto& [key, value] : expected)
             QCOMPARE(m_settings.read(*key), value);

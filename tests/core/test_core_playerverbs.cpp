@@ -160,12 +160,43 @@ private slots:
         dataRow("next media key", int(Qt::Key_MediaNext), none, some(V::Next));
         dataRow("previous media key", int(Qt::Key_MediaPrevious), none, some(V::Previous));
         dataRow("W is the window's", int(Qt::Key_W), none, std::optional<V>());
+        dataRow("Ctrl+H", int(Qt::Key_H), ctrl, some(V::Shuffle));
+        dataRow("Ctrl+R", int(Qt::Key_R), ctrl, some(V::Repeat));
+        dataRow("Ctrl+T", int(Qt::Key_T), ctrl, some(V::StopAfterTrack));
+        dataRow("T alone", int(Qt::Key_T), none, std::optional<V>());
     }
     void keysRunVerbs() {
         QFETCH(int, key);
         QFETCH(Qt::KeyboardModifiers, modifiers);
         QFETCH(std::optional<PlayerVerb>, verb);
         QCOMPARE(playerVerbForKey(key, modifiers), verb);
+    }
+
+    // The play order's verbs switch its choices in turn; the track plays on.
+    void playModeVerbs_data() {
+        QTest::addColumn<PlayerVerb>("verb");
+        QTest::addColumn<int>("times");
+        QTest::addColumn<QStringList>("words"); // shuffle, repeat, stop-after
+        using V = PlayerVerb;
+        dataRow("shuffle on", V::Shuffle, 1, QStringList{"on", "all", "off"});
+        dataRow("shuffle off again", V::Shuffle, 2, QStringList{"off", "all", "off"});
+        dataRow("repeat one", V::Repeat, 1, QStringList{"off", "one", "off"});
+        dataRow("repeat none", V::Repeat, 2, QStringList{"off", "none", "off"});
+        dataRow("repeat all again", V::Repeat, 3, QStringList{"off", "all", "off"});
+        dataRow("stop after the track", V::StopAfterTrack, 1, QStringList{"off", "all", "on"});
+        dataRow("stop after, called off", V::StopAfterTrack, 2, QStringList{"off", "all", "off"});
+    }
+    void playModeVerbs() {
+        QFETCH(PlayerVerb, verb);
+        QFETCH(int, times);
+        QFETCH(QStringList, words);
+        PlayerCore core;
+        for (int i = 0; i < times; ++i)
+            QVERIFY(runPlayerVerb(core.transport(), verb).done);
+        QStringList now;
+        for (const auto& [word, value] : playModeWords(core.transport()))
+            now << value;
+        QCOMPARE(now, words);
     }
 
     void eachVerbHasOneName() {

@@ -6,6 +6,7 @@
 #include "playback/playercontrol.h"
 
 #include <QFileInfo>
+#include <QStringList>
 
 namespace sonavue {
 
@@ -57,11 +58,31 @@ void NowPlayingText::showNotice(const QString& text, bool trackGone) {
     m_hold.start();
 }
 
+QString NowPlayingText::modeMark(bool shuffle, Repeat repeat, bool stopAfterTrack) {
+    QStringList marks;
+    if (shuffle)
+        marks << QStringLiteral("⇄");
+    if (repeat == Repeat::One)
+        marks << QStringLiteral("↻1");
+    else if (repeat == Repeat::None)
+        marks << QStringLiteral("→|");
+    if (stopAfterTrack)
+        marks << QStringLiteral("■");
+    return marks.join(QLatin1Char(' '));
+}
+
+void NowPlayingText::setModeMark(const QString& mark) {
+    m_mark = mark;
+    show(m_text);
+}
+
 void NowPlayingText::show(const QString& text) {
-    if (text == m_shown)
+    m_text = text;
+    const QString shown = m_mark.isEmpty() ? text : QStringLiteral("[%1] %2").arg(m_mark, text);
+    if (shown == m_shown)
         return;
-    m_shown = text;
-    emit shownChanged(text);
+    m_shown = shown;
+    emit shownChanged(shown);
 }
 
 void NowPlayingText::follow(const PlayerControl& player, const MediaControl& media) {
@@ -70,6 +91,12 @@ void NowPlayingText::follow(const PlayerControl& player, const MediaControl& med
             [this](const QString& path) { showFailed(QFileInfo(path).fileName()); });
     connect(&player, &PlayerControl::nothingPlayable, this,
             [this] { showNotice(QStringLiteral("再生できる曲がありません"), true); });
+    const auto markChoices = [this, &player] {
+        setModeMark(modeMark(player.shuffle(), player.repeat(), player.stopAfterTrack()));
+    };
+    connect(&player, &PlayerControl::playModeChanged, this, markChoices);
+    // The choices stored are marked once whoever shows the text is listening.
+    QMetaObject::invokeMethod(this, markChoices, Qt::QueuedConnection);
     connect(&media, &MediaControl::audioOutputMissing, this,
             [this] { showNotice(QStringLiteral("音声出力がありません"), false); });
 }
