@@ -88,13 +88,13 @@ int main(int argc, char** argv) {
     GroupLists groups;
     BrowsingModel browsing(catalogue, groups);
     browsing.setFolderPrefix(folderPrefixFor(base));
-    const BackgroundScan::Request request{
-        base, browsing.folderPrefix(), browsing.filePattern(), {}};
+    BackgroundScan::Request request{base, browsing.folderPrefix(), browsing.filePattern(), {}, {},
+                                    {}};
     const LibraryKey key{
         base, browsing.folderPrefix(), browsing.filePattern().text(), DefaultTagCodePage, false, 0};
     BackgroundScan scan;
 
-    std::vector<double> tool, load, reconcile, compare;
+    std::vector<double> tool, load, reconcile, copies;
     std::vector<double> reconcilePause, replacePause;
     for (int run = 0; run < runs; ++run) {
         QElapsedTimer clock;
@@ -107,6 +107,10 @@ int main(int argc, char** argv) {
 
         double seconds = 0;
         qint64 pause = 0;
+        // As the keeper asks: compared on the scan's thread with a copy of the shown rows.
+        clock.restart();
+        request.shown = std::make_shared<const Catalogue>(catalogue.clone());
+        copies.push_back(double(clock.nsecsElapsed()) / 1e6);
         auto scanned = scanBehind(scan, request, seconds, pause);
         if (run == 0) { // the shown library, and its store
             catalogue.swap(scanned->catalogue);
@@ -117,10 +121,8 @@ int main(int argc, char** argv) {
         }
         reconcile.push_back(seconds);
         reconcilePause.push_back(double(pause));
-        clock.restart();
-        if (!sameLibrary(catalogue, groups, *scanned))
+        if (scanned->changed || !sameLibrary(catalogue, groups, *scanned))
             std::printf("  MISMATCH: the unchanged library scanned differently\n");
-        compare.push_back(double(clock.nsecsElapsed()) / 1e9);
 
         Catalogue kept;
         GroupLists keptGroups;
@@ -148,7 +150,7 @@ int main(int argc, char** argv) {
                 static_cast<long long>(storeBytes), double(storeBytes) / catalogue.rowCount());
     std::printf("  reconcile, unchanged (own thread):      %.3f s = %.2fx the tool\n",
                 median(reconcile), median(reconcile) / toolSeconds);
-    std::printf("    then compared with the shown one:     %.3f s\n", median(compare));
+    std::printf("    copying the shown rows for it (window's thread): %.1f ms\n", median(copies));
     std::printf("  longest event-loop pause meanwhile:     %.0f ms\n", median(reconcilePause));
     std::printf("  replacing the shown library (all rows shown): %.1f ms\n", median(replacePause));
     return 0;

@@ -28,19 +28,23 @@ private:
 
 } // namespace
 
+bool sameRows(const Catalogue& a, const Catalogue& b) {
+    const int rows = a.rowCount();
+    if (rows != b.rowCount())
+        return false;
+    for (int row = 0; row < rows; ++row)
+        for (int column = 0; column < ColReserved; ++column)
+            if (a.cell(column, row) != b.cell(column, row))
+                return false;
+    return true;
+}
+
 bool sameLibrary(const Catalogue& catalogue, const GroupLists& groups,
                  const ScannedLibrary& scanned) {
-    const int rows = catalogue.rowCount();
-    if (rows != scanned.catalogue.rowCount())
-        return false;
     for (int g = 0; g < GroupCount; ++g)
         if (groups[g].entries() != scanned.groups[g].entries())
             return false;
-    for (int row = 0; row < rows; ++row)
-        for (int column = 0; column < ColReserved; ++column)
-            if (catalogue.cell(column, row) != scanned.catalogue.cell(column, row))
-                return false;
-    return true;
+    return sameRows(catalogue, scanned.catalogue);
 }
 
 BackgroundScan::BackgroundScan(QObject* parent) : QObject(parent) {}
@@ -71,6 +75,9 @@ void BackgroundScan::start(const Request& request) {
             scan.run(request.musicFolder, request.folderPrefix, request.pattern, watch);
         if (result == FolderScan::Result::Finished && !stopFlag->load()) {
             library->catalogue.squeeze();
+            library->changed = !request.shown || !sameRows(*request.shown, library->catalogue);
+            if (library->changed && request.whenChanged)
+                request.whenChanged(library->catalogue);
             // The lists are models: they live on with the window's thread from now on.
             for (int g = 0; g < GroupCount; ++g)
                 library->groups[g].moveToThread(home);

@@ -11,17 +11,22 @@
 
 #include <QObject>
 #include <atomic>
+#include <functional>
 #include <memory>
 #include <thread>
 
 namespace sonavue {
 
-// What a scan found: the rows and group lists it filled.
+// What a scan found: the rows and group lists it filled, and whether they differ from the
+// rows it was asked to compare with.
 struct ScannedLibrary {
     Catalogue catalogue;
     GroupLists groups;
+    bool changed = true;
 };
 
+// Whether two catalogues hold the same rows (the group lists follow from the rows).
+bool sameRows(const Catalogue& a, const Catalogue& b);
 // Whether two libraries hold the same rows and the same group lists.
 bool sameLibrary(const Catalogue& catalogue, const GroupLists& groups,
                  const ScannedLibrary& scanned);
@@ -34,6 +39,10 @@ public:
         QString folderPrefix;
         FilePattern pattern;
         TagReading reading;
+        // The rows shown now, compared with on the scan's thread (null: always changed), and
+        // what is done there with rows that changed (keeping them, say) before they are given.
+        std::shared_ptr<const Catalogue> shown;
+        std::function<void(const Catalogue&)> whenChanged;
     };
     explicit BackgroundScan(QObject* parent = nullptr);
     // Stops a scan under way and waits for its thread.

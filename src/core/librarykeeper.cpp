@@ -78,23 +78,24 @@ void LibraryKeeper::bringUpToDate() {
     // A scan of the window's own under way fills the catalogue itself.
     if (m_stopped || m_key.musicFolder.isEmpty() || m_scan.running())
         return;
+    // The scan's thread compares what it finds with a copy of the rows shown and keeps what
+    // changed in the store: the window only takes the result.
     m_background.start(
-        {m_key.musicFolder, m_key.folderPrefix, FilePattern(m_key.pattern), m_reading});
+        {m_key.musicFolder, m_key.folderPrefix, FilePattern(m_key.pattern), m_reading,
+         std::make_shared<const Catalogue>(m_catalogue.clone()),
+         [store = m_store, key = m_key](const Catalogue& rows) { store.save(key, rows); }});
 }
 
 void LibraryKeeper::take(const std::shared_ptr<ScannedLibrary>& library) {
     if (m_stopped || m_scan.running())
         return;
-    const bool changed = !sameLibrary(m_catalogue, m_groups, *library);
-    if (changed) {
+    if (library->changed)
         m_browsing.replaceLibrary([this, &library] {
             m_catalogue.swap(library->catalogue);
             for (int g = 0; g < GroupCount; ++g)
                 m_groups[g].takeEntriesFrom(library->groups[g]);
         });
-        store();
-    }
-    emit broughtUpToDate(changed);
+    emit broughtUpToDate(library->changed);
 }
 
 void LibraryKeeper::watch() {

@@ -38,7 +38,7 @@ struct Library {
         QVERIFY(writeMusicFile(path(name), 200, tagOf(title, artist)));
     }
     BackgroundScan::Request request() const {
-        return {dir.path(), browsing.folderPrefix(), browsing.filePattern(), {}};
+        return {dir.path(), browsing.folderPrefix(), browsing.filePattern(), {}, {}, {}};
     }
     void scanHere() {
         FolderScan scan(catalogue, groups);

@@ -418,7 +418,8 @@ private slots:
         QVERIFY(ui.settingsFrame->geometry().contains(caption));
         QVERIFY(!ui.webPanel->geometry().intersects(ui.settingsFrame->geometry()));
         for (QWidget* child : ui.settingsFrame->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
-            QVERIFY2(!child->geometry().translated(ui.settingsFrame->pos()).intersects(caption),
+            QVERIFY2(child->isWindow() || // a popup (the context menu) lies in no layout
+                         !child->geometry().translated(ui.settingsFrame->pos()).intersects(caption),
                      qPrintable(child->objectName() + captionOf(child)));
         // The web panel still reaches down towards the frame, as the resize rule says.
         QVERIFY(ui.settingsFrame->y() - (ui.webPanel->y() + ui.webPanel->height()) <= 4);
