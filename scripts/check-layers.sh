@@ -17,24 +17,33 @@ declare -A allowed=(
   [app]="base tags catalogue playback core web ui"
 )
 status=0
-for dir in "$src"/*/; do
-  folder=$(basename "$dir")
-  if [[ -z "${allowed[$folder]+set}" ]]; then
-    echo "unknown source folder: $folder" >&2
-    status=1
-    continue
-  fi
-  used=$(grep -rhoE '^#include "[a-z]+/' "$dir" | sed -E 's/#include "([a-z]+)\//\1/' |
-         sort -u | grep -vx "$folder" | tr '\n' ' ' || true)
-  echo "$folder -> ${used:-(nothing)}"
-  for other in $used; do
-    if [[ " ${allowed[$folder]} " != *" $other "* ]]; then
-      echo "  $folder must not include from $other:" >&2
-      grep -rlE "^#include \"$other/" "$dir" | sed 's/^/    /' >&2
+
+# check_floors PREFIX ARRAY: each folder $src/PREFIX<name>/ includes from PREFIX<other>/ only
+# the others its entry in the associative array ARRAY allows.
+check_floors() {
+  local prefix=$1
+  local -n rules=$2
+  local dir name used other
+  for dir in "$src/$prefix"*/; do
+    name=$(basename "$dir")
+    if [[ -z "${rules[$name]+set}" ]]; then
+      echo "unknown source folder: $prefix$name" >&2
       status=1
+      continue
     fi
+    used=$(grep -rhoE "^#include \"$prefix[a-z]+/" "$dir" | sed -E "s|#include \"$prefix([a-z]+)/|\\1|" |
+           sort -u | grep -vx "$name" | tr '\n' ' ' || true)
+    echo "$prefix$name -> ${used:-(nothing)}"
+    for other in $used; do
+      if [[ " ${rules[$name]} " != *" $other "* ]]; then
+        echo "  $prefix$name must not include from $prefix$other:" >&2
+        grep -rlE "^#include \"$prefix$other/" "$dir" | sed 's/^/    /' >&2
+        status=1
+      fi
+    done
   done
-done
+}
+check_floors "" allowed
 
 # The windows' parts inside ui, each including only the parts before it in this list (the
 # start-up at the top of ui uses them all).
@@ -48,22 +57,5 @@ declare -A parts=(
   [window]="style controls settings"
   [mainwindow]="style controls cards transport settings library window"
 )
-for dir in "$src"/ui/*/; do
-  part=$(basename "$dir")
-  if [[ -z "${parts[$part]+set}" ]]; then
-    echo "unknown part of ui: $part" >&2
-    status=1
-    continue
-  fi
-  used=$(grep -rhoE '^#include "ui/[a-z]+/' "$dir" | sed -E 's/#include "ui\/([a-z]+)\//\1/' |
-         sort -u | grep -vx "$part" | tr '\n' ' ' || true)
-  echo "ui/$part -> ${used:-(nothing)}"
-  for other in $used; do
-    if [[ " ${parts[$part]} " != *" $other "* ]]; then
-      echo "  ui/$part must not include from ui/$other:" >&2
-      grep -rlE "^#include \"ui/$other/" "$dir" | sed 's/^/    /' >&2
-      status=1
-    fi
-  done
-done
+check_floors ui/ parts
 exit $status
