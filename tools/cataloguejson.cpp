@@ -82,15 +82,23 @@ char* putLatin1(char* p, const unsigned char* s, qsizetype n) {
     return p;
 }
 
+// Unit i of text where the catalogue keeps it, which need not be aligned for char16_t.
+char16_t unitAt(const char16_t* units, qsizetype i) {
+    char16_t u;
+    std::memcpy(&u, reinterpret_cast<const char*>(units) + i * qsizetype(sizeof u), sizeof u);
+    return u;
+}
+
 char* putUtf16(char* p, const char16_t* units, qsizetype n) {
     for (qsizetype i = 0; i < n; ++i) {
-        const char16_t u = units[i];
+        const char16_t u = unitAt(units, i);
         if (plainUnit(u)) {
             *p++ = char(u);
         } else if (u < 0x80) {
             p = putAsciiEscape(p, u);
-        } else if (QChar::isHighSurrogate(u) && i + 1 < n && QChar::isLowSurrogate(units[i + 1])) {
-            p = putUtf8(p, QChar::surrogateToUcs4(u, units[i + 1]));
+        } else if (QChar::isHighSurrogate(u) && i + 1 < n &&
+                   QChar::isLowSurrogate(unitAt(units, i + 1))) {
+            p = putUtf8(p, QChar::surrogateToUcs4(u, unitAt(units, i + 1)));
             ++i;
         } else if (QChar::isSurrogate(u)) {
             p = putEscape(p, u); // includes the escaped path bytes U+DC80..U+DCFF
