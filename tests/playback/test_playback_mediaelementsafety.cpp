@@ -251,6 +251,10 @@ private slots:
         const QString midi =
             write(QStringLiteral("change.mid"), singleTrackFile(noteTrackBody(400)));
         GstMediaElement media(realTimeFakeSink);
+        // A loaded machine (a sanitized build beside other work) can take longer than the
+        // player's stall limit to start the synthesizer; this test is about threads, so a
+        // slow start is waited for rather than given up.
+        media.setStallLimitMs(WaitMs);
         const auto changeTracks = [&](int changes) {
             for (int i = 0; i < changes; ++i) {
                 media.close();
