@@ -55,6 +55,11 @@ OwnOption remoteOption(const RemoteCommand& command) {
         option.help = "print \"state:\", \"path:\", \"title:\", \"artist:\" and \"position-ms:\" "
                       "lines of what plays";
         break;
+    case Verb::SavePlaylist:
+        option.argument = "FILE";
+        option.help = "write the track list shown as an M3U8 playlist to FILE; prints \"saved: "
+                      "FILE\"";
+        break;
     }
     return option;
 }
@@ -183,14 +188,17 @@ void takeRemoteOption(CommandLine& line, const RemoteCommand& command, const QSt
     }
 }
 
-// The plain arguments of a remote command are the files of --enqueue; the others take none.
+// The plain arguments of a remote command are the files of --enqueue and the one file of
+// --save-playlist; the others take none.
 CommandLine withRemoteFiles(CommandLine line) {
     if (line.request != Request::Remote)
         return line;
     const bool enqueue = line.remote.verb == Verb::Enqueue;
     if (enqueue && line.files.isEmpty())
         noteProblem(line, QStringLiteral("--enqueue needs at least one file"));
-    else if (!enqueue && !line.files.isEmpty())
+    else if (line.remote.verb == Verb::SavePlaylist && line.files.size() != 1)
+        noteProblem(line, QStringLiteral("--save-playlist needs one file"));
+    else if (!takesFiles(line.remote.verb) && !line.files.isEmpty())
         noteProblem(
             line,
             QStringLiteral("%1 takes no files (--enqueue does)").arg(optionName(line.remote)));

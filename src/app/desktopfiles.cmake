@@ -51,6 +51,10 @@ foreach(type IN LISTS SONAVUE_PLAYABLE_TYPES)
     string(APPEND SONAVUE_MEDIA_TYPES "    <mediatype>${mime_type}</mediatype>\n")
   endforeach()
 endforeach()
+foreach(mime_type IN LISTS SONAVUE_PLAYLIST_MIME_TYPES)
+  string(APPEND mime_types "${mime_type};")
+  string(APPEND SONAVUE_MEDIA_TYPES "    <mediatype>${mime_type}</mediatype>\n")
+endforeach()
 # The entry names the launcher by its installed path, which only the install knows
 # (cmake --install --prefix).
 install(CODE "

@@ -15,6 +15,7 @@
 #include "base/settingslocation.h"
 #include "base/version.h"
 #include "catalogue/externalfiles.h"
+#include "catalogue/playlistfile.h"
 #include "ui/startup.h"
 #include "web/webpanel.h"
 
@@ -108,7 +109,9 @@ int main(int argc, char* argv[]) {
         for (qsizetype i = 0; i < answers.size(); ++i)
             if (answers[i].isEmpty())
                 sonavue::reportLine(
-                    QStringLiteral("added to the reserved list by a second start: ") +
+                    (sonavue::playlistFormatOf(paths[i])
+                         ? QStringLiteral("shown as the track list by a second start: ")
+                         : QStringLiteral("added to the reserved list by a second start: ")) +
                     sonavue::oneLineText(paths[i]));
         return answers;
     });

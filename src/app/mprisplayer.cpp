@@ -92,7 +92,7 @@ bool MprisPlayer::registerOn(QDBusConnection connection) {
 
 QStringList MprisPlayer::supportedMimeTypes() {
     // Every type a file opened from outside may be (as the desktop entry lists them).
-    return playableMimeTypes();
+    return playableMimeTypes() + playlistMimeTypes();
 }
 
 MediaControl& MprisPlayer::media() const {

@@ -19,6 +19,7 @@ constexpr VerbName ownVerbNames[] = {
     {Verb::Volume, "volume"},
     {Verb::Enqueue, "enqueue"},
     {Verb::PrintPlaying, "print-playing"},
+    {Verb::SavePlaylist, "save-playlist"},
 };
 
 const QByteArray CommandWord = QByteArrayLiteral("command ");
@@ -88,7 +89,7 @@ QByteArray requestBytes(const RemoteCommand& command) {
     if (command.verb == Verb::Volume)
         request += ' ' + QByteArray::number(command.volume);
     request += '\n';
-    if (command.verb != Verb::Enqueue)
+    if (!takesFiles(command.verb))
         return request;
     for (const QString& file : command.files)
         request += pathToNative(file).toPercentEncoding() + '\n';

@@ -3,9 +3,9 @@
 #pragma once
 // A remote command: what a start with --play-pause, --stop, --next, --previous (the player's
 // verbs the remote offers, from the player's verb table), --volume N, --enqueue FILE... or
-// --print-playing asks of the running player (commandline.h reads it), carried as one request
-// over the one-instance socket (the exchange is described in singleinstance.h) and answered
-// with named values.
+// --print-playing or --save-playlist FILE asks of the running player (commandline.h reads it),
+// carried as one request over the one-instance socket (the exchange is described in
+// singleinstance.h) and answered with named values.
 #include "core/playerverbs.h"
 
 #include <QByteArray>
@@ -19,14 +19,19 @@ namespace sonavue {
 
 struct RemoteCommand {
     // A verb of the player's (one of the verb table's), or one of the remote's own.
-    enum class Verb { Player, Volume, Enqueue, PrintPlaying };
+    enum class Verb { Player, Volume, Enqueue, PrintPlaying, SavePlaylist };
     Verb verb = Verb::Player;
     PlayerVerb player = PlayerVerb::PlayPause; // for Player
     int volume = 0;                            // for Volume: 0..MaxVolumeLevel, as the volume bar
-    QStringList files;                         // for Enqueue
+    QStringList files;                         // for Enqueue; SavePlaylist's one file
 
     static constexpr int MaxVolumeLevel = 255;
 };
+
+// Whether a command sends files after its line.
+inline bool takesFiles(RemoteCommand::Verb verb) {
+    return verb == RemoteCommand::Verb::Enqueue || verb == RemoteCommand::Verb::SavePlaylist;
+}
 
 // The remote's commands: the player's verbs that the remote offers, then its own, in the
 // order the usage lists them.

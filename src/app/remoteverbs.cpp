@@ -58,6 +58,14 @@ RemoteAnswer carryOutRemoteCommand(PlayerCore& core, const RemoteCommand& comman
         return enqueue(transport, command.files);
     case Verb::PrintPlaying:
         return describePlaying(core);
+    case Verb::SavePlaylist: {
+        const QString file = command.files.value(0);
+        RemoteAnswer answer;
+        answer.refusal = transport.saveTrackList(file);
+        if (answer.refusal.isEmpty())
+            answer.values.append({"saved", file});
+        return answer;
+    }
     }
     return {};
 }

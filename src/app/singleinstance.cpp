@@ -79,7 +79,7 @@ bool requestTakesFiles(const QByteArray& line) {
     if (line == OpenRequest)
         return true;
     const std::optional<RemoteCommand> command = commandOfRequestLine(line);
-    return command && command->verb == RemoteCommand::Verb::Enqueue;
+    return command && takesFiles(command->verb);
 }
 
 // Sees the window's close event before the window does.

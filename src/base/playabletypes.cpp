@@ -35,4 +35,8 @@ QStringList playableMimeTypes() {
     return types;
 }
 
+QStringList playlistMimeTypes() {
+    return textOf(PlaylistMimeTypes).split(QLatin1Char(';'));
+}
+
 } // namespace sonavue

@@ -118,6 +118,12 @@ inline constexpr WholeNumberKey Shuffle{
 inline constexpr SettingKey Repeat{QLatin1StringView("repeat"),
                                    [] { return QStringLiteral("all"); }};
 
+// 1: at quit the reserved list, the track list shown and the playing track with its position
+// are kept, and the next start brings them back, paused there; 2: the same, playing on.
+// Otherwise nothing is kept.
+inline constexpr WholeNumberKey Resume{
+    {QLatin1StringView("resume"), [] { return QStringLiteral("0"); }}, 0, 0, 2};
+
 using sonavue::FileTypeCount;
 // The file-type boxes MP3, MID and WAV: 1 listed, 0 not.
 inline constexpr std::array<WholeNumberKey, FileTypeCount> FileTypes{{
@@ -130,14 +136,28 @@ inline constexpr const WholeNumberKey& FileType(int index) {
 }
 
 // Every key above, for checks over all of them.
-inline constexpr std::array<const SettingKey*, 21> All{
-    &Colour,           &TrackChange,  &Opacity,
-    &FontSize,         &Background,   &Folder,
-    &CodePage,         &ID3v2,        &ExtraTypes,
-    &CoverArt,         &Notify,       &Gapless,
-    &Shuffle,          &Repeat,       &ReplayGain,
-    &ReplayGainPreamp, &FileTypes[0], &FileTypes[1],
-    &FileTypes[2],     &KeepLibrary,  &LibraryCheckMinutes};
+inline constexpr std::array<const SettingKey*, 22> All{&Colour,
+                                                       &TrackChange,
+                                                       &Opacity,
+                                                       &FontSize,
+                                                       &Background,
+                                                       &Folder,
+                                                       &CodePage,
+                                                       &ID3v2,
+                                                       &ExtraTypes,
+                                                       &CoverArt,
+                                                       &Notify,
+                                                       &Gapless,
+                                                       &Shuffle,
+                                                       &Repeat,
+                                                       &ReplayGain,
+                                                       &ReplayGainPreamp,
+                                                       &FileTypes[0],
+                                                       &FileTypes[1],
+                                                       &FileTypes[2],
+                                                       &KeepLibrary,
+                                                       &LibraryCheckMinutes,
+                                                       &Resume};
 
 } // namespace Setting
 

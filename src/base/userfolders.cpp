@@ -118,15 +118,29 @@ QString trimAtNul(const QString& text) {
     return nul < 0 ? text : text.left(nul);
 }
 
-QString programCacheFolder() {
-    const QByteArray cacheHome = qgetenv("XDG_CACHE_HOME");
-    // XDG's base-directory rules: a relative value is to be ignored.
-    if (cacheHome.startsWith('/'))
-        return pathFromNative(cacheHome) + QStringLiteral("/Sonavue");
+namespace {
+
+// XDG's base-directory rules: the variable's folder, else its default under the home folder;
+// a relative value is to be ignored.
+QString xdgFolder(const char* variable, const char* underHome) {
+    const QByteArray base = qgetenv(variable);
+    if (base.startsWith('/'))
+        return pathFromNative(base) + QStringLiteral("/Sonavue");
     const QByteArray home = qgetenv("HOME");
     if (home.isEmpty())
         return {};
-    return pathFromNative(home) + QStringLiteral("/.cache/Sonavue");
+    return pathFromNative(home) + QLatin1Char('/') + QLatin1String(underHome) +
+           QStringLiteral("/Sonavue");
+}
+
+} // namespace
+
+QString programCacheFolder() {
+    return xdgFolder("XDG_CACHE_HOME", ".cache");
+}
+
+QString programStateFolder() {
+    return xdgFolder("XDG_STATE_HOME", ".local/state");
 }
 
 } // namespace sonavue

@@ -31,6 +31,9 @@ RuntimeFolder runtimeFolder();
 // The program's own cache folder: Sonavue under $XDG_CACHE_HOME (when absolute), else
 // ~/.cache/Sonavue; empty without a home. What lies there can be made again.
 QString programCacheFolder();
+// The program's folder for what it keeps of the user's session ($XDG_STATE_HOME/Sonavue or
+// ~/.local/state/Sonavue); empty when there is no home folder.
+QString programStateFolder();
 
 // The part of text before its first NUL character.
 QString trimAtNul(const QString& text);

@@ -2,6 +2,8 @@
 // SPDX-FileCopyrightText: 2026 The Sonavue developers
 #include "catalogue/browsingmodel.h"
 
+#include "base/nativepath.h"
+
 #include <QScopedValueRollback>
 #include <algorithm>
 #include <numeric>
@@ -152,10 +154,50 @@ void BrowsingModel::showRows(std::vector<int> rows, RowsKind kind) {
     fillTracks(std::move(rows), kind);
 }
 
+std::vector<int> BrowsingModel::showPlaylist(const std::vector<PlaylistEntry>& entries) {
+    Catalogue rows;
+    std::vector<int> unread;
+    for (const PlaylistEntry& entry : entries) {
+        const int r = rows.appendRow();
+        const int known = m_catalogue.rowOfPath(entry.path);
+        for (int column = 0; known >= 0 && column < Catalogue::ColumnCount; ++column)
+            rows.setCell(column, r, m_catalogue.cell(column, known));
+        if (known >= 0)
+            continue;
+        rows.setCell(ColPath, r, entry.path);
+        rows.setCell(ColTitle, r, entry.title.isEmpty() ? fileNamePart(entry.path) : entry.title);
+        unread.push_back(r);
+    }
+    std::vector<int> shown(entries.size());
+    std::iota(shown.begin(), shown.end(), 0);
+    m_titles.beginRefill();
+    m_numbers.beginRefill();
+    m_playlist.swap(rows);
+    m_trackRows.setCatalogue(m_playlist);
+    m_trackRows.rows().clear();
+    m_numbers.endRefill();
+    m_titles.endRefill();
+    fillTracks(std::move(shown), RowsKind::Playlist);
+    return unread;
+}
+
+void BrowsingModel::setPlaylistTitle(int row, const QString& title) {
+    if (!m_playlist.hasRow(row))
+        return;
+    m_playlist.setCell(ColTitle, row, title);
+    if (m_shownKind != RowsKind::Playlist)
+        return;
+    const std::vector<int>& rows = m_trackRows.rows();
+    for (std::size_t i = 0; i < rows.size(); ++i)
+        if (rows[i] == row)
+            m_titles.textChanged(int(i), int(i));
+}
+
 void BrowsingModel::fillTracks(std::vector<int> rows, RowsKind kind) {
     m_titles.beginRefill();
     m_numbers.beginRefill();
     m_trackRows.rows() = std::move(rows);
+    m_trackRows.setCatalogue(kind == RowsKind::Playlist ? m_playlist : m_catalogue);
     m_shownKind = kind;
     m_numbers.endRefill();
     m_titles.endRefill();
@@ -216,12 +258,15 @@ void BrowsingModel::replaceLibrary(const std::function<void()>& swapIn) {
                          : -1);
             m_remembered[i] = entryAfterReplacing(g, remembered[i], m_remembered[i]);
         }
-        fillTracks(m_shownKind == RowsKind::Found ? rowsOfPaths(shownPaths) : rowsOfLastFill(),
-                   m_shownKind);
-        const int row = m_catalogue.rowOfPath(selectedPath);
-        const std::vector<int>& rows = m_trackRows.rows();
-        const auto at = row >= 0 ? std::find(rows.begin(), rows.end(), row) : rows.end();
-        selectTrack(at != rows.end() ? int(at - rows.begin()) : -1);
+        // A playlist's rows are its own: the library's change leaves them as they are.
+        if (m_shownKind != RowsKind::Playlist) {
+            fillTracks(m_shownKind == RowsKind::Found ? rowsOfPaths(shownPaths) : rowsOfLastFill(),
+                       m_shownKind);
+            const int row = m_catalogue.rowOfPath(selectedPath);
+            const std::vector<int>& rows = m_trackRows.rows();
+            const auto at = row >= 0 ? std::find(rows.begin(), rows.end(), row) : rows.end();
+            selectTrack(at != rows.end() ? int(at - rows.begin()) : -1);
+        }
     }
     emit libraryReplaced();
 }
@@ -245,13 +290,13 @@ std::optional<int> BrowsingModel::selectedRow() const {
     if (index < 0 || index >= m_trackRows.count())
         return std::nullopt;
     const int row = m_trackRows.rowAt(index);
-    if (!m_catalogue.hasRow(row))
+    if (!shownCatalogue().hasRow(row))
         return std::nullopt;
     return row;
 }
 
 QString BrowsingModel::rowPath(int row) const {
-    return m_catalogue.hasRow(row) ? m_catalogue.cell(ColPath, row) : QString();
+    return shownCatalogue().hasRow(row) ? shownCatalogue().cell(ColPath, row) : QString();
 }
 
 QStringList BrowsingModel::trackTitles() const {

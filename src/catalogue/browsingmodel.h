@@ -12,6 +12,7 @@
 #include "catalogue/catalogue.h"
 #include "catalogue/filelisting.h"
 #include "catalogue/grouplists.h"
+#include "catalogue/playlistfile.h"
 #include "catalogue/reservedlist.h"
 #include "catalogue/tracklistmodel.h"
 
@@ -66,13 +67,28 @@ public:
     void showAllTracks();
     // The rows whose cell in column equals value exactly, case included, in row order.
     void showGroupValue(const QString& value, int column);
-    // What the rows shown came from: a listing (the fills above, or a list shown again) or
-    // a find. Continuous play goes round found rows, past the last to the first.
-    enum class RowsKind { Listed, Found };
-    // Exactly these catalogue rows, in this order.
+    // What the rows shown came from: a listing (the fills above, or a list shown again), a
+    // find, or a playlist. Continuous play goes round found rows and a playlist's, past the
+    // last to the first.
+    enum class RowsKind { Listed, Found, Playlist };
+    // Exactly these rows, in this order: of the playlist's catalogue for Playlist, else of
+    // the library's.
     void showRows(std::vector<int> rows, RowsKind kind);
     RowsKind shownKind() const { return m_shownKind; }
+    // Every row is shown, as the ALL page shows them.
+    bool showingAllTracks() const {
+        return m_shownKind == RowsKind::Listed && m_lastFill.kind == Fill::Kind::All;
+    }
     const std::vector<int>& shownRows() const { return m_trackRows.rows(); }
+    // A playlist's entries as the track list, in their order: rows of a catalogue of their
+    // own, with the library's cells where the file is catalogued, else its path and title
+    // (the playlist's, else the file name). Gives the rows whose tags are yet to be read.
+    std::vector<int> showPlaylist(const std::vector<PlaylistEntry>& entries);
+    // The last playlist shown, and its rows' file's own title once read.
+    const Catalogue& playlist() const { return m_playlist; }
+    void setPlaylistTitle(int row, const QString& title);
+    // The catalogue the rows shown are of.
+    const Catalogue& shownCatalogue() const { return m_trackRows.catalogue(); }
 
     // --- The track list -----------------------------------------------------------------
     QAbstractItemModel& titleColumn() { return m_titles; }
@@ -88,7 +104,7 @@ public:
     int selectedNumberEntry() const;
     // The catalogue row named by the number column's selected entry, while that row exists.
     std::optional<int> selectedRow() const;
-    // Column 0 of the row; empty text when the row does not exist.
+    // Column 0 of the row of the shown catalogue; empty text when the row does not exist.
     QString rowPath(int row) const;
     QStringList trackTitles() const;
     QStringList trackNumbers() const;
@@ -139,6 +155,7 @@ private:
     RowsKind m_shownKind = RowsKind::Listed;
     Fill m_lastFill;
     bool m_replacing = false;
+    Catalogue m_playlist;
 
     TrackRows m_trackRows{m_catalogue};
     TrackColumnModel m_titles{m_trackRows, TrackColumnModel::Column::Title, nullptr};

@@ -5,6 +5,7 @@
 #include "base/fileuri.h"
 #include "base/nativepath.h"
 #include "base/report.h"
+#include "catalogue/playlistfile.h"
 
 #include <cerrno>
 #include <cstring>
@@ -66,8 +67,9 @@ QString oneLineText(const QString& path) {
 }
 
 void reportRefusal(const QString& path, const QString& why) {
-    reportLine(
-        QStringLiteral("not added to the reserved list: %1: %2").arg(oneLineText(path), why));
+    const QString what = playlistFormatOf(path) ? QStringLiteral("playlist not opened")
+                                                : QStringLiteral("not added to the reserved list");
+    reportLine(QStringLiteral("%1: %2: %3").arg(what, oneLineText(path), why));
 }
 
 QString absoluteArgumentPath(const QString& argument) {

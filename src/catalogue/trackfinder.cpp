@@ -36,8 +36,10 @@ void TrackFinder::libraryReplaced() {
         // The track selected stays; with none, the first found is, as at each key.
         const int track = trackOfPath(m_browsing.shownRows(), selectedPath);
         m_browsing.selectTrack(track >= 0 || !selectedPath.isEmpty() ? track : 0);
-        m_keptRows = m_browsing.rowsOfLastFill();
-        m_keptSelection = trackOfPath(m_keptRows, m_keptSelectionPath);
+        if (m_keptKind != BrowsingModel::RowsKind::Playlist) { // a playlist's rows stay
+            m_keptRows = m_browsing.rowsOfLastFill();
+            m_keptSelection = trackOfPath(m_keptRows, m_keptSelectionPath);
+        }
     }
     m_filling = false;
 }
@@ -88,6 +90,7 @@ void TrackFinder::end() {
 void TrackFinder::showFound() {
     if (!m_showingFound) {
         m_keptRows = m_browsing.shownRows();
+        m_keptKind = m_browsing.shownKind();
         m_keptSelection = m_browsing.selectedTrack();
     }
     std::vector<int> rows = index().rowsContaining(m_text);
@@ -103,7 +106,7 @@ void TrackFinder::showKept() {
     m_showingFound = false;
     {
         const QScopedValueRollback filling(m_filling, true);
-        m_browsing.showRows(std::exchange(m_keptRows, {}), BrowsingModel::RowsKind::Listed);
+        m_browsing.showRows(std::exchange(m_keptRows, {}), m_keptKind);
     }
     m_browsing.selectTrack(m_keptSelection);
 }

@@ -57,6 +57,7 @@ private:
     // The list from before the find while found rows are shown.
     bool m_showingFound = false;
     std::vector<int> m_keptRows;
+    BrowsingModel::RowsKind m_keptKind = BrowsingModel::RowsKind::Listed;
     int m_keptSelection = -1;
     QString m_keptSelectionPath; // while a library is replaced
     bool m_filling = false;

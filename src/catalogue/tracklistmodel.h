@@ -12,15 +12,17 @@ namespace sonavue {
 
 class TrackRows {
 public:
-    explicit TrackRows(const Catalogue& catalogue) : m_catalogue(catalogue) {}
+    explicit TrackRows(const Catalogue& catalogue) : m_catalogue(&catalogue) {}
     int count() const { return int(m_rows.size()); }
     int rowAt(int index) const { return m_rows[std::size_t(index)]; }
-    const Catalogue& catalogue() const { return m_catalogue; }
+    // The catalogue the rows are of: the library's, or a playlist's own.
+    const Catalogue& catalogue() const { return *m_catalogue; }
+    void setCatalogue(const Catalogue& catalogue) { m_catalogue = &catalogue; }
     std::vector<int>& rows() { return m_rows; }
     const std::vector<int>& rows() const { return m_rows; }
 
 private:
-    const Catalogue& m_catalogue;
+    const Catalogue* m_catalogue;
     std::vector<int> m_rows;
 };
 
@@ -33,6 +35,8 @@ public:
     QVariant data(const QModelIndex& index, int role) const override;
     void beginRefill() { beginResetModel(); }
     void endRefill() { endResetModel(); }
+    // The text of the rows at these indices changed.
+    void textChanged(int first, int last) { emit dataChanged(index(first), index(last)); }
 
 private:
     const TrackRows& m_rows;

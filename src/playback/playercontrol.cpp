@@ -118,7 +118,7 @@ std::optional<QString> PlayerControl::nextChoice() const {
     int c = m_position.track.value_or(0);
     if (n == 0)
         return std::nullopt;
-    const bool found = m_browsing.shownKind() == BrowsingModel::RowsKind::Found;
+    const bool found = m_browsing.shownKind() != BrowsingModel::RowsKind::Listed;
     // Only a next track in the list that play stands in: the step would reselect another
     // group entry first, which cannot be looked at without selecting it.
     const int g = m_position.groupEntry.value_or(0);
@@ -256,6 +256,38 @@ void PlayerControl::next() {
     runStep(StepCause::MovedOn);
 }
 
+void PlayerControl::resumeAt(const QString& path, qint64 positionMs, bool playOn) {
+    const StartScope starting(*this);
+    m_continuing = true;
+    m_media.close();
+    // Play stands at the track in the list shown when it is there, else at the selected one.
+    const std::vector<int>& rows = m_browsing.shownRows();
+    int track = m_browsing.selectedTrack();
+    for (std::size_t i = 0; i < rows.size(); ++i)
+        if (m_browsing.rowPath(rows[i]) == path) {
+            track = int(i);
+            break;
+        }
+    const std::optional<int> list = currentGroupList();
+    m_position = {track, list ? m_browsing.selectedGroupEntry(*list) : -1};
+    m_startedPath = path;
+    const ShownTags tags = readShownTags(path, m_reading);
+    applyRelativeVolume(tags.id3v1);
+    m_media.open(path);
+    m_media.play();
+    // Paused before the pipeline has prerolled: nothing is heard before the seek.
+    if (!playOn)
+        m_media.pause();
+    if (positionMs > 0)
+        m_media.seekMs(positionMs);
+    emit nowPlayingChanged(tags.title());
+}
+
+void PlayerControl::startListOver() {
+    m_position.track = -1;
+    m_shuffleOrder.forget();
+}
+
 void PlayerControl::runStep(StepCause cause) {
     // A track played (or the user moved play on): failures start counting afresh.
     m_failuresInARow = 0;
@@ -360,7 +392,7 @@ std::optional<PlayPosition> PlayerControl::nextTrackListPosition(bool stopAtEnd)
     int c = m_position.track.value_or(0);
     const int gn = groupEntryCount(list);
     int g = m_position.groupEntry.value_or(0);
-    if (m_browsing.shownKind() == BrowsingModel::RowsKind::Found) {
+    if (m_browsing.shownKind() != BrowsingModel::RowsKind::Listed) {
         if (stopAtEnd && std::min(c, n - 1) + 1 >= n) {
             stopByChoice();
             return std::nullopt;

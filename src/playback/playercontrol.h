@@ -40,6 +40,10 @@ public:
     void continuousStart();
     // Plays the selected track (the first when none is selected).
     void selectStart();
+    // Opens path where play last stood (a new start picking up where the user left off):
+    // at positionMs, paused unless playOn; the end-of-track step goes on from the selected
+    // track as after it.
+    void resumeAt(const QString& path, qint64 positionMs, bool playOn);
     // The end-of-track step. PlayEnd::Reached and PlayEnd::GivenUp start the next track.
     // PlayEnd::Failed (the file could not be played) is reported; in continuous play the next track
     // then starts as after an end, until a whole round of the play order has failed. Other codes do
@@ -48,6 +52,9 @@ public:
     // The user moves on as after the track's end: the same step, where repeating one track and
     // stopping after the track do not hold (repeat "none" still stops after the last track).
     void next();
+    // A new list is shown (a playlist): the track list's part of the play order begins again
+    // at its first track; the playing track plays on.
+    void startListOver();
 
     // --- The play order's choices (all off: the step as above) ---------------------------
     // Shuffled play: the track list's tracks in a random order, each once, then the next group
@@ -83,6 +90,7 @@ public:
     // The level when the fade started.
     int fadeStartLevel() const { return m_fadeStartLevel; }
     void setTagReading(const TagReading& reading) { m_reading = reading; }
+    const TagReading& tagReading() const { return m_reading; }
     // Gapless play: the media element is kept told which file the end-of-track step would
     // choose now, so that it can follow the playing one without a gap; the step then takes
     // the file that already plays instead of closing and opening it.

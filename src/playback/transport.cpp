@@ -3,6 +3,7 @@
 #include "playback/transport.h"
 
 #include "catalogue/externalfiles.h"
+#include "catalogue/playlistfile.h"
 
 #include <algorithm>
 
@@ -165,7 +166,13 @@ QStringList Transport::openFiles(const QStringList& paths) {
     const bool wasIdle = idle();
     QStringList answers;
     bool added = false;
+    bool listShown = false;
     for (const QString& path : paths) {
+        if (playlistFormatOf(path)) {
+            answers << openPlaylist(path);
+            listShown = listShown || answers.back().isEmpty();
+            continue;
+        }
         QString why = whyNotReservable(path, playableTypes());
         // While a track plays, the play option decides as for a double-click; with nothing
         // playing, play starts with the list's head below.
@@ -176,9 +183,9 @@ QStringList Transport::openFiles(const QStringList& paths) {
         added = added || taken;
         answers << why;
     }
-    if (added && wasIdle) {
+    if ((added || listShown) && wasIdle) {
         QTimer::singleShot(0, &m_later, [this] {
-            if (idle() && m_browsing.reserved().count() > 0)
+            if (idle() && (m_browsing.reserved().count() > 0 || m_browsing.trackCount() > 0))
                 m_player.continuousStart();
         });
     }

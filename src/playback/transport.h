@@ -8,6 +8,7 @@
 // whoever asks. Transport decides only which step of player control, or of the open file,
 // a verb means, and reports the open file's progress; it owns none of them.
 #include "catalogue/browsingmodel.h"
+#include "catalogue/playlisttitles.h"
 #include "playback/mediacontrol.h"
 #include "playback/playercontrol.h"
 #include "playback/volumelevel.h"
@@ -74,9 +75,13 @@ public:
     // Each path goes on the reserved list as a double-click on its track would put it there,
     // after the checks the folder scan makes, of any type the player plays; when nothing
     // plays, continuous play then starts with the list's head (after the current event, so
-    // a caller is answered first). One answer per path, in order: empty when it was added,
-    // else why not.
+    // a caller is answered first). A playlist (.m3u, .m3u8, .pls) becomes the track list
+    // instead, its entries that cannot play passed over with a note each; play goes on
+    // through it from its first entry, at once when nothing plays. One answer per path, in
+    // order: empty when it was taken, else why not.
     QStringList openFiles(const QStringList& paths);
+    // The shown track list as an M3U8 file at path; empty text when written, else why not.
+    QString saveTrackList(const QString& path) const;
     // Nothing open or a track stopped, and no track start or fade under way.
     bool idle() const;
     // The program ends: the open file is closed, whatever plays.
@@ -104,11 +109,13 @@ public:
 
 private:
     void reportProgress();
+    QString openPlaylist(const QString& path);
 
     BrowsingModel& m_browsing;
     PlayerControl& m_player;
     MediaControl& m_media;
     VolumeLevel& m_volume;
+    PlaylistTitles m_playlistTitles{m_browsing};
     QTimer m_poll;
     qint64 m_shownStepMs = 1000;
     QObject m_later; // ends calls queued for later with the transport

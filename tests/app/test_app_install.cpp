@@ -230,9 +230,13 @@ private slots:
         const QByteArray launcher = QFile::encodeName(path(QStringLiteral("bin/sonavue")));
         QVERIFY2(text.contains("\nExec=\"" + launcher + "\" %F\n"), text.constData());
         QVERIFY2(text.contains("\nTryExec=" + launcher + '\n'), text.constData());
-        // The MIME types of the playable types, as the media controls report them.
-        const QByteArray mimeTypes =
-            "MimeType=" + sonavue::playableMimeTypes().join(QLatin1Char(';')).toUtf8() + ';';
+        // The MIME types of the playable types and the playlists, as the media controls
+        // report them.
+        const QByteArray mimeTypes = "MimeType=" +
+                                     (sonavue::playableMimeTypes() + sonavue::playlistMimeTypes())
+                                         .join(QLatin1Char(';'))
+                                         .toUtf8() +
+                                     ';';
         for (const QByteArray& line :
              {QByteArray("Icon=sonavue"), QByteArray("Categories=AudioVideo;Audio;Player;Qt;"),
               mimeTypes, QByteArray("Name[ja]=ソナビュー")})
@@ -296,7 +300,7 @@ private slots:
         QVERIFY(QFileInfo::exists(qEnvironmentVariable("SONAVUE_SOURCE_DIR") +
                                   QStringLiteral("/docs/screenshot.png")));
         QVERIFY(paragraphs >= 1);
-        QCOMPARE(mediaTypes, sonavue::playableMimeTypes());
+        QCOMPARE(mediaTypes, sonavue::playableMimeTypes() + sonavue::playlistMimeTypes());
     }
 
     void manPagesAreCleanRoffListingTheOptions_data() {

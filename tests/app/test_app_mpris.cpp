@@ -266,7 +266,8 @@ private slots:
         dataRow("CanRaise", Root, "CanRaise", QVariant(true));
         dataRow("HasTrackList", Root, "HasTrackList", QVariant(false));
         // The playable types' list, as the desktop entry's MimeType has it.
-        dataRow("SupportedMimeTypes", Root, "SupportedMimeTypes", QVariant(playableMimeTypes()));
+        dataRow("SupportedMimeTypes", Root, "SupportedMimeTypes",
+                QVariant(playableMimeTypes() + playlistMimeTypes()));
         dataRow("CanGoNext", Player, "CanGoNext", QVariant(true));
         dataRow("CanGoPrevious", Player, "CanGoPrevious", QVariant(true));
         dataRow("CanPlay", Player, "CanPlay", QVariant(true));

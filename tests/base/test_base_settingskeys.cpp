@@ -42,7 +42,7 @@ private slots:
                    "filter2=0\nFontsize=2\nback=0\nFolder=/music\ncodepage=auto\nid3v2=1\n"
                    "types=flac, OGG\ncoverart=1\nnotify=1\ngapless=1\nReplayGain=album\n"
                    "replaygainpreamp=-3.5\nkeeplibrary=1\nlibrarycheck=30\n"
-                   "shuffle=1\nrepeat=one\n");
+                   "shuffle=1\nrepeat=one\nresume=2\n");
         file.close();
         const QList<QPair<const SettingKey*, QString>> expected{
             {&Setting::Colour, "255"},
@@ -65,7 +65,8 @@ private slots:
             {&Setting::KeepLibrary, "1"},
             {&Setting::LibraryCheckMinutes, "30"},
             {&Setting::Shuffle, "1"},
-            {&Setting::Repeat, "one"}};
+            {&Setting::Repeat, "one"},
+            {&Setting::Resume, "2"}};
         QCOMPARE(expected.size(), qsizetype(Setting::All.size()));
         for (const auto& [key, value] : expected)
             QCOMPARE(m_settings.read(*key), value);

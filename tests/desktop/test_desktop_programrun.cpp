@@ -17,6 +17,7 @@
 #include <QDBusMessage>
 #include <QDBusVariant>
 #include <QDir>
+#include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
@@ -49,16 +50,21 @@ QString playingFile() {
     return QUrl(map.value(QStringLiteral("xesam:url")).toString()).fileName();
 }
 
-// What the player reports over MPRIS of its play: "Playing", "Paused" or "Stopped".
-QString playbackStatus() {
+// A property of the player's MPRIS player interface, or an invalid value.
+QVariant playerProperty(const QString& name) {
     QDBusMessage get = QDBusMessage::createMethodCall(
         QStringLiteral("org.mpris.MediaPlayer2.sonavue"), QStringLiteral("/org/mpris/MediaPlayer2"),
         QStringLiteral("org.freedesktop.DBus.Properties"), QStringLiteral("Get"));
-    get << QStringLiteral("org.mpris.MediaPlayer2.Player") << QStringLiteral("PlaybackStatus");
+    get << QStringLiteral("org.mpris.MediaPlayer2.Player") << name;
     const QDBusMessage reply = QDBusConnection::sessionBus().call(get, QDBus::Block, 2000);
     if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().isEmpty())
         return {};
-    return reply.arguments().constFirst().value<QDBusVariant>().variant().toString();
+    return reply.arguments().constFirst().value<QDBusVariant>().variant();
+}
+
+// What the player reports over MPRIS of its play: "Playing", "Paused" or "Stopped".
+QString playbackStatus() {
+    return playerProperty(QStringLiteral("PlaybackStatus")).toString();
 }
 
 QRect xGeometry(x::WindowId window) {
@@ -74,6 +80,28 @@ class ProgramRunTest : public QObject {
     QString m_program;
     QString m_music;
     QProcess m_player;
+    QProcessEnvironment m_environment;
+
+    // Starts the player (again) and waits for its window.
+    void startPlayer() {
+        m_player.setProcessEnvironment(m_environment);
+        // What it says on standard error is kept for the last step.
+        m_player.setProcessChannelMode(QProcess::ForwardedOutputChannel);
+        m_player.start(m_program + QStringLiteral("/Sonavue"), {});
+        QVERIFY2(m_player.waitForStarted(10000), qPrintable(m_player.errorString()));
+        QVERIFY2(x::waitUntil([this] { return mainWindow() != 0; }, 20000),
+                 "the player's window never appeared");
+    }
+
+    // A command to the running player from a terminal: what it prints.
+    QString remote(const QStringList& arguments) {
+        QProcess command;
+        command.setProcessEnvironment(m_environment);
+        command.start(m_program + QStringLiteral("/Sonavue"), arguments);
+        if (!command.waitForFinished(15000))
+            return QStringLiteral("<no end>");
+        return QString::fromLocal8Bit(command.readAllStandardOutput());
+    }
 
     // The player's main window as the X server has it now: its one visible ordinary window
     // named "Sonavue" (the splash card is a utility window of the same name); 0 when there is
@@ -125,22 +153,22 @@ private slots:
         // The library is kept, and so watched while the player runs.
         QVERIFY(writeIniValue(m_program + QStringLiteral("/Sonavue.ini"), QStringLiteral("init"),
                               QStringLiteral("keeplibrary"), QStringLiteral("1")));
+        // Where play stood is kept at quit.
+        QVERIFY(writeIniValue(m_program + QStringLiteral("/Sonavue.ini"), QStringLiteral("init"),
+                              QStringLiteral("resume"), QStringLiteral("1")));
 
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        QProcessEnvironment& environment = m_environment;
+        environment = QProcessEnvironment::systemEnvironment();
         environment.insert(QStringLiteral("HOME"), m_dir.filePath(QStringLiteral("home")));
         environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime);
         environment.insert(QStringLiteral("XDG_CONFIG_HOME"),
                            m_dir.filePath(QStringLiteral("config")));
         environment.insert(QStringLiteral("XDG_CACHE_HOME"),
                            m_dir.filePath(QStringLiteral("cache")));
+        environment.insert(QStringLiteral("XDG_STATE_HOME"),
+                           m_dir.filePath(QStringLiteral("state")));
         environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
-        m_player.setProcessEnvironment(environment);
-        // What it says on standard error is kept for the last step.
-        m_player.setProcessChannelMode(QProcess::ForwardedOutputChannel);
-        m_player.start(m_program + QStringLiteral("/Sonavue"), {});
-        QVERIFY2(m_player.waitForStarted(10000), qPrintable(m_player.errorString()));
-        QVERIFY2(x::waitUntil([this] { return mainWindow() != 0; }, 20000),
-                 "the player's window never appeared");
+        startPlayer();
     }
 
     void cleanupTestCase() {
@@ -208,6 +236,29 @@ private slots:
         WAIT_COMPARE(playbackStatus(), QStringLiteral("Stopped"));
     }
 
+    // A playlist handed over from a terminal becomes the track list and plays from its first
+    // entry, passing over one that is missing; --next goes on to the second; --save-playlist
+    // writes the list shown.
+    void aPlaylistFromATerminalPlaysThrough() {
+        const QString list = m_dir.filePath(QStringLiteral("list.m3u8"));
+        QVERIFY(testing::writeFile(list, "#EXTM3U\nmusic/disc/02 second.wav\nmissing.wav\n"
+                                         "music/disc/01 first.wav\n"));
+        QCOMPARE(remote({QStringLiteral("--enqueue"), list}),
+                 QStringLiteral("added: %1\n").arg(list));
+        WAIT_COMPARE(playingFile(), TrackFiles[1]);
+        remote({QStringLiteral("--next")});
+        WAIT_COMPARE(playingFile(), TrackFiles[0]);
+        const QString saved = m_dir.filePath(QStringLiteral("saved.m3u8"));
+        QCOMPARE(remote({QStringLiteral("--save-playlist"), saved}),
+                 QStringLiteral("saved: %1\n").arg(saved));
+        QFile file(saved);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray disc = QFile::encodeName(m_music + QStringLiteral("/disc/"));
+        QCOMPARE(file.readAll(), "#EXTM3U\n#EXTINF:-1,02 second.wav\n" + disc +
+                                     "02 second.wav\n#EXTINF:-1,01 first.wav\n" + disc +
+                                     "01 first.wav\n");
+    }
+
     void quitKeyEndsTheProgramAndWritesTheSettings() {
         // The file types are written when the window unloads, not before.
         QCOMPARE(settingsValue(QStringLiteral("filter0")), QStringLiteral("<missing>"));
@@ -222,6 +273,18 @@ private slots:
         const QString said = QString::fromLocal8Bit(m_player.readAllStandardError());
         for (const char* notice : {"OpenGL", "graphics backend", "GL Type"})
             QVERIFY2(!said.contains(QLatin1String(notice)), qPrintable(said));
+    }
+
+    // With resume=1 the next start waits paused in the track that played at quit, where it
+    // had got to.
+    void aNewStartPicksUpWhereItLeftOff() {
+        startPlayer();
+        WAIT_COMPARE(playbackStatus(), QStringLiteral("Paused"));
+        QCOMPARE(playingFile(), TrackFiles[0]);
+        QVERIFY(x::waitUntil(
+            [] { return playerProperty(QStringLiteral("Position")).toLongLong() > 0; }, 5000));
+        QVERIFY(x::pressKey(QStringLiteral("ctrl+q")));
+        QVERIFY(x::waitUntil([this] { return m_player.state() == QProcess::NotRunning; }, 15000));
     }
 };
 

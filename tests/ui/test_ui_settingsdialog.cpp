@@ -189,7 +189,7 @@ private slots:
         const QStringList expected{"codepage",     "id3v2",      "types_flac",       "types_ogg",
                                    "types_opus",   "types_m4a",  "coverart",         "notify",
                                    "gapless",      "replaygain", "replaygainpreamp", "keeplibrary",
-                                   "librarycheck", "closeButton"};
+                                   "librarycheck", "resume",     "closeButton"};
         QVERIFY2(round == expected, qPrintable(round.join(QLatin1Char(' '))));
         QCOMPARE(stateOf(dialog(), "gapless"), NextStart);
 

@@ -4,6 +4,7 @@
 
 #include "base/nativepath.h"
 #include "base/userfolders.h"
+#include "core/sessionresume.h"
 #include "ui/controls/keyboardaccess.h"
 #include "ui/library/musicfolder.h"
 #include "ui/settings/appearancecontroller.h"
@@ -75,6 +76,8 @@ void MainWindow::unload() {
     m_appearance->stopStoring();
     m_musicFolder->stop();
     m_appearance->storeFileTypes();
+    if (m_resume)
+        m_resume->save(); // before the open file closes: its position is kept
     m_core.transport().closeForExit();
     // Every other window goes without its own closing handling.
     m_background->discard();

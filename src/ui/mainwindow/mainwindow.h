@@ -28,6 +28,7 @@ class KeyPreview;
 class LayoutSwitch;
 class LibraryPanes;
 class MusicFolder;
+class SessionResume;
 class SettingsDialog;
 class WindowDrag;
 
@@ -40,6 +41,8 @@ public:
         // The folder chooser's message box; empty: a modal QMessageBox.
         std::function<void(const QString& text)> showMessage;
         bool withWebPanel = true; // tests run without the web engine when they can
+        // Asks where the track list is written as a playlist; empty: the platform's dialog.
+        std::function<QString(QWidget* owner)> playlistDialog;
     };
     // The window shows and drives core, which outlives it.
     MainWindow(PlayerCore& core, Options options);
@@ -69,6 +72,9 @@ public:
     // The settings dialog of the opt-in keys (Ctrl+, or the settings frame's context menu):
     // opened, or brought to the front when it is open.
     void openSettingsDialog();
+    // The track list shown, written as an M3U8 playlist where the user says (Ctrl+E or the
+    // track list's context menu); a failure is told in a message box.
+    void saveTrackList();
 
     PlayerCore& core() const { return m_core; }
     BackgroundWindow* backgroundWindow() const;
@@ -97,6 +103,7 @@ private:
     void wireTitleStrip();
     void wireLists();
     void wireAppearance();
+    void wireResume();
     void load();
     void unload();
     void applyLayout();
@@ -118,6 +125,7 @@ private:
     WindowDrag* m_windowDrag = nullptr; // moves the window by its title strip
     std::unique_ptr<BackgroundFollower> m_background;
     AppearanceController* m_appearance = nullptr;
+    SessionResume* m_resume = nullptr; // with the resume setting on
     LibraryPanes* m_library = nullptr;
     MusicFolder* m_musicFolder = nullptr;
     KeyPreview* m_keyPreview = nullptr;

@@ -4,6 +4,8 @@
 // reading order.
 #include "ui/mainwindow/mainwindow.h"
 
+#include "base/userfolders.h"
+#include "core/sessionresume.h"
 #include "ui/controls/imagebutton.h"
 #include "ui/controls/keyboardaccess.h"
 #include "ui/library/findfield.h"
@@ -25,6 +27,10 @@
 #include "ui/window/windowdrag.h"
 #include "web/webpanel.h"
 
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMessageBox>
 #include <QPushButton>
 
 namespace sonavue {
@@ -51,6 +57,7 @@ void MainWindow::wireControls() {
     wireTitleStrip();
     wireLists();
     wireAppearance();
+    wireResume();
     m_layoutSwitch = std::make_unique<LayoutSwitch>(
         *this,
         QList<QWidget*>{ui.transportBar, ui.stopButton, ui.titleStrip, ui.settingsFrame,
@@ -102,6 +109,7 @@ void MainWindow::wireLists() {
     connect(ui.tracks, &TrackListPane::trackPressed, library, &LibraryPanes::showSelectedTrackTags);
     connect(ui.tracks, &TrackListPane::trackDoubleClicked, library,
             &LibraryPanes::reserveSelectedTrack);
+    connect(ui.tracks, &TrackListPane::saveAsked, this, &MainWindow::saveTrackList);
     connect(ui.reservedList, &QListView::doubleClicked, library,
             &LibraryPanes::removeSelectedReserved);
     connect(ui.reservedList, &ReservedListView::focusLeft, library,
@@ -117,6 +125,18 @@ void MainWindow::wireLists() {
             &MusicFolder::applyFileTypes);
     connect(m_musicFolder, &MusicFolder::scanFinished, this, &MainWindow::scanFinished);
     connect(this, &MainWindow::scanFinished, &ui.find->finder(), &TrackFinder::catalogueReplaced);
+}
+
+void MainWindow::wireResume() {
+    const int resume = Setting::Resume.read(m_settings);
+    const QString folder = programStateFolder();
+    if (resume == 0 || folder.isEmpty())
+        return;
+    m_resume = new SessionResume(
+        m_core, folder + QStringLiteral("/resume.json"), resume == 2,
+        [this](int page) { m_library->showTab(page); }, this);
+    // Brought back once the library first shows.
+    connect(this, &MainWindow::scanFinished, m_resume, &SessionResume::restore);
 }
 
 void MainWindow::wireAppearance() {
@@ -167,7 +187,29 @@ void MainWindow::handleKey(int keyCode, Qt::KeyboardModifiers modifiers) {
         return ui.find->open();
     case WindowCommand::OpenSettings:
         return openSettingsDialog();
+    case WindowCommand::SaveTrackList:
+        return saveTrackList();
     }
+}
+
+void MainWindow::saveTrackList() {
+    const QString chosen =
+        m_options.playlistDialog
+            ? m_options.playlistDialog(this)
+            : QFileDialog::getSaveFileName(this, QStringLiteral("プレイリストとして保存"),
+                                           QDir::homePath(), QStringLiteral("M3U8 (*.m3u8)"));
+    if (chosen.isEmpty())
+        return; // cancelled
+    const QString path =
+        QFileInfo(chosen).suffix().isEmpty() ? chosen + QStringLiteral(".m3u8") : chosen;
+    const QString why = m_core.transport().saveTrackList(path);
+    if (why.isEmpty())
+        return;
+    const QString message = QStringLiteral("保存できませんでした。\n%1: %2").arg(path, why);
+    if (m_options.showMessage)
+        m_options.showMessage(message);
+    else
+        QMessageBox::warning(this, m_options.appName, message, QMessageBox::Ok);
 }
 
 void MainWindow::openSettingsDialog() {

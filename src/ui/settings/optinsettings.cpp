@@ -27,6 +27,11 @@ constexpr std::array<OptionChoice, 3> GainModes{{
     {"track"_L1, "トラック"},
     {"album"_L1, "アルバム"},
 }};
+constexpr std::array<OptionChoice, 3> ResumeModes{{
+    {"0"_L1, "切"},
+    {"1"_L1, "一時停止で再開"},
+    {"2"_L1, "再生して再開"},
+}};
 constexpr std::array<OptionChoice, 4> TypeWords{{
     {"flac"_L1, "FLAC"},
     {"ogg"_L1, "Ogg"},
@@ -69,7 +74,7 @@ QString readTypes(const QString& text) {
     return words.join(u',');
 }
 
-const std::array<OptInOption, 10> Options{{
+const std::array<OptInOption, 11> Options{{
     {&Setting::CodePage, OptionKind::Choice, &readCodePage, "タグの文字コード", "Tag code page",
      "ID3v1 タグの題名や曲名を読む文字コード",
      "The code page the ID3v1 tag's text fields (title, artist, album, year, comment) are read "
@@ -132,6 +137,11 @@ const std::array<OptInOption, 10> Options{{
      1,
      1440,
      0},
+    {&Setting::Resume, OptionKind::Choice, &readWholeNumber<Setting::Resume>, "続きから再開",
+     "Resume", "終了時の曲・位置・予約リスト・一覧を次の起動で戻す",
+     "At quit the reserved list, the track list shown and the playing track with its position "
+     "are kept; the next start brings them back and waits paused there (1) or plays on (2).",
+     ResumeModes},
 }};
 
 bool isChoice(std::span<const OptionChoice> choices, const QString& text) {

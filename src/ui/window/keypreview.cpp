@@ -59,6 +59,8 @@ KeyCommand keyCommandFor(int key, Qt::KeyboardModifiers modifiers, bool typingIn
         return ctrlOnly ? KeyCommand(WindowCommand::OpenFind) : std::monostate();
     case Qt::Key_Comma:
         return ctrlOnly ? KeyCommand(WindowCommand::OpenSettings) : std::monostate();
+    case Qt::Key_E:
+        return ctrlOnly ? KeyCommand(WindowCommand::SaveTrackList) : std::monostate();
     default:
         return std::monostate();
     }

@@ -19,16 +19,17 @@ namespace sonavue {
 // What a key pressed in the window asks of the window itself (the player's verbs have their
 // keys in the player's verb table).
 enum class WindowCommand {
-    SwitchLayout, // W: the large or the normal layout
-    Close,        // Ctrl+Q
-    OpenFind,     // Ctrl+F
-    OpenSettings, // Ctrl+, : the settings dialog
+    SwitchLayout,  // W: the large or the normal layout
+    Close,         // Ctrl+Q
+    OpenFind,      // Ctrl+F
+    OpenSettings,  // Ctrl+, : the settings dialog
+    SaveTrackList, // Ctrl+E: the track list shown, written out as a playlist
 };
 // What a key asks for: nothing, a verb of the player's (S, Ctrl+S, Ctrl+C, the media keys), or
-// a command of the window's. "Ctrl" means Ctrl alone: W acts with any modifiers, Q, F and the
-// comma only with Ctrl alone. Of the modifiers only Shift, Ctrl and Alt count (a keypad key or one
-// with Meta is the same key). While the find field has the focus, only the Ctrl keys and the media
-// keys act: letters are the find's text.
+// a command of the window's. "Ctrl" means Ctrl alone: W acts with any modifiers, Q, F, E and
+// the comma only with Ctrl alone. Of the modifiers only Shift, Ctrl and Alt count (a keypad key or
+// one with Meta is the same key). While the find field has the focus, only the Ctrl keys and the
+// media keys act: letters are the find's text.
 using KeyCommand = std::variant<std::monostate, PlayerVerb, WindowCommand>;
 KeyCommand keyCommandFor(int key, Qt::KeyboardModifiers modifiers, bool typingInFind);
 
