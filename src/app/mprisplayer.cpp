@@ -42,6 +42,12 @@ MprisPlayer::MprisPlayer(PlayerCore& core, WindowActions window, QObject* parent
     connect(&core.player(), &PlayerControl::playModeChanged, this, &MprisPlayer::refresh);
     m_publish.setSingleShot(true);
     connect(&m_publish, &QTimer::timeout, this, &MprisPlayer::refresh);
+    // A track opened before the media controls were made (a start picking up where the last
+    // run left off) is the one shown.
+    if (media().state() != MediaControl::State::Closed) {
+        m_closedSinceTrack = false;
+        beginTrack(media().fileName());
+    }
     // What is there now is the starting point, not a change.
     m_publishedStatus = playbackStatus();
     m_publishedMetadata = metadata();

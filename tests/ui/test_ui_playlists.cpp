@@ -2,7 +2,8 @@
 // SPDX-FileCopyrightText: 2026 The Sonavue developers
 // A playlist from outside becomes the track list: its playable entries in order, titled by
 // the library, the file's tag or the playlist; play goes through it and round; a find over it
-// gives it back; the list shown is written out as M3U8 by Ctrl+E and by the titles' menu.
+// gives it back; the list shown is written out as M3U8 by Ctrl+E and by the settings area's
+// menu.
 #include "mainwindowfixture.h"
 #include "windowcontrols.h"
 
@@ -10,6 +11,7 @@
 #include "support/queuedcalls.h"
 
 #include <QApplication>
+#include <QLabel>
 #include <QListView>
 #include <QMenu>
 #include <QWindow>
@@ -128,7 +130,7 @@ private slots:
         QCOMPARE(highlighted(ui.titlesList), 2);
     }
 
-    // Ctrl+E and the titles' context menu write the list shown, read back entry for entry.
+    // Ctrl+E and the settings area's menu write the list shown, read back entry for entry.
     void savesTheShownListByKeyAndMenu() {
         const QString saved = list("saved");
         auto w = openWindow(saved);
@@ -148,15 +150,17 @@ private slots:
 
         QVERIFY(QFile::remove(saved + QStringLiteral(".m3u8")));
         f.core().browsing().showAllTracks(); // the library's one track
-        QListView* titles = ui.titlesList;
-        const QPoint at = titles->visualRect(titles->model()->index(0, 0)).center();
-        QContextMenuEvent press(QContextMenuEvent::Mouse, at, titles->viewport()->mapToGlobal(at));
-        QApplication::sendEvent(titles->viewport(), &press);
-        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
-        QVERIFY(menu);
-        QCOMPARE(menu->objectName(), QStringLiteral("trackListMenu"));
-        QTest::keyClick(menu, Qt::Key_Down);
-        QTest::keyClick(menu, Qt::Key_Return);
+        // A right click on the settings area's caption, the menu's second item.
+        auto* caption = f.findChild<QLabel*>(QStringLiteral("Label2"));
+        QVERIFY(caption);
+        QTest::mouseClick(f.windowHandle(), Qt::RightButton, {},
+                          caption->mapTo(&f, caption->rect().center()));
+        QMenu* menu = nullptr;
+        QTRY_VERIFY((menu = qobject_cast<QMenu*>(QApplication::activePopupWidget())));
+        QAction* save = menu->actions().value(1);
+        QVERIFY(save);
+        QCOMPARE(save->text(), QStringLiteral("プレイリストとして保存…"));
+        QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(save).center());
         QTRY_COMPARE(readPlaylist(saved + QStringLiteral(".m3u8"), read), QString());
         QCOMPARE(read.entries.size(), std::size_t(1));
         QCOMPARE(read.entries[0].title, QStringLiteral("One"));

@@ -8,7 +8,6 @@
 #include "ui/style/readablestyle.h"
 #include "ui/style/twips.h"
 
-#include <QMenu>
 #include <QScrollBar>
 
 namespace sonavue {
@@ -30,17 +29,6 @@ void scrollToCurrent(QListView* view, QItemSelectionModel& selection) {
 
 } // namespace
 
-void TrackListPane::showMenu(const QPoint& at) {
-    auto* menu = new QMenu(this);
-    menu->setObjectName(QStringLiteral("trackListMenu"));
-    menu->setAttribute(Qt::WA_DeleteOnClose);
-    QAction* save = menu->addAction(QStringLiteral("プレイリストとして保存…"));
-    save->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_E)); // shown; the window's key runs it
-    save->setEnabled(m_titles->model()->rowCount() > 0);
-    connect(save, &QAction::triggered, this, &TrackListPane::saveAsked);
-    menu->popup(m_titles->viewport()->mapToGlobal(at));
-}
-
 TrackListPane::TrackListPane(BrowsingModel& browsing, QWidget* parent)
     : QWidget(parent), m_numbers(makeListView(this)), m_titles(makeListView(this)) {
     setObjectName(QStringLiteral("TrackListPane"));
@@ -59,9 +47,6 @@ TrackListPane::TrackListPane(BrowsingModel& browsing, QWidget* parent)
     m_titles->setAccessibleName(QStringLiteral("曲 (Tracks)"));
     m_titles->setAccessibleDescription(
         QStringLiteral("A double-click adds the track to the reserved list"));
-
-    m_titles->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(m_titles, &QWidget::customContextMenuRequested, this, &TrackListPane::showMenu);
 
     m_titles->setModel(&browsing.titleColumn());
     m_titles->setSelectionModel(&browsing.titleSelection());

@@ -27,15 +27,11 @@ signals:
     void trackPressed();
     // A track was double-clicked.
     void trackDoubleClicked();
-    // The titles' context menu asks for the list to be written out as a playlist.
-    void saveAsked();
 
 private:
     // The numbers' first visible entry follows the titles', and the titles follow the
     // numbers when those are scrolled.
     void keepNumbersBesideTitles();
-
-    void showMenu(const QPoint& at);
 
     QListView* m_numbers;
     QListView* m_titles;

@@ -109,7 +109,6 @@ void MainWindow::wireLists() {
     connect(ui.tracks, &TrackListPane::trackPressed, library, &LibraryPanes::showSelectedTrackTags);
     connect(ui.tracks, &TrackListPane::trackDoubleClicked, library,
             &LibraryPanes::reserveSelectedTrack);
-    connect(ui.tracks, &TrackListPane::saveAsked, this, &MainWindow::saveTrackList);
     connect(ui.reservedList, &QListView::doubleClicked, library,
             &LibraryPanes::removeSelectedReserved);
     connect(ui.reservedList, &ReservedListView::focusLeft, library,
@@ -147,6 +146,8 @@ void MainWindow::wireAppearance() {
             &LibraryPanes::setListFontSize);
     connect(ui.settingsFrame, &SettingsFrame::settingsDialogRequested, this,
             &MainWindow::openSettingsDialog);
+    connect(ui.settingsFrame, &SettingsFrame::saveTrackListRequested, this,
+            &MainWindow::saveTrackList);
     connect(m_appearance, &AppearanceController::backgroundChanged, this, [this](bool shown) {
         if (shown)
             m_background->show();

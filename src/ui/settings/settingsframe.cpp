@@ -65,6 +65,10 @@ void SettingsFrame::buildMenu() {
     m_menu->setObjectName(QStringLiteral("settingsMenu"));
     connect(m_menu->addAction(QStringLiteral("設定…")), &QAction::triggered, this,
             &SettingsFrame::settingsDialogRequested);
+    // A right press on a track shows its tags, so the list's own menu lives here.
+    QAction* save = m_menu->addAction(QStringLiteral("プレイリストとして保存…"));
+    save->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_E)); // shown; the window's key runs it
+    connect(save, &QAction::triggered, this, &SettingsFrame::saveTrackListRequested);
     // A right-button release on the palette is the palette's own (it picks nothing).
     m_palette->setContextMenuPolicy(Qt::PreventContextMenu);
 }

@@ -60,6 +60,8 @@ signals:
     void colourPicked(Qt::MouseButton button, QPoint point);
     // "設定…" chosen from the frame's context menu: the settings dialog is asked for.
     void settingsDialogRequested();
+    // The same menu's "プレイリストとして保存…": the track list shown is to be written out.
+    void saveTrackListRequested();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
