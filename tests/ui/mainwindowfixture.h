@@ -85,6 +85,14 @@ private:
     std::unique_ptr<ModelTesters> m_testers;
 };
 
+// A media double whose play state the test sets.
+class StatefulMedia : public FakeMediaControl {
+public:
+    using FakeMediaControl::FakeMediaControl;
+    State playState = State::Closed;
+    State state() const override { return playState; }
+};
+
 struct StartedWindow {
     RunningWindow form;
     FakeMediaControl* media = nullptr;

@@ -27,14 +27,6 @@ using namespace sonavue::testing;
 namespace {
 const QString App = QStringLiteral("SonavueExternalFilesTest");
 
-// A media double whose play state the test sets.
-class StatefulMedia : public FakeMediaControl {
-public:
-    using FakeMediaControl::FakeMediaControl;
-    State playState = State::Closed;
-    State state() const override { return playState; }
-};
-
 struct Window {
     RunningWindow form;
     StatefulMedia* media = nullptr;

@@ -23,13 +23,6 @@ using namespace sonavue::testing;
 namespace {
 const QString App = QStringLiteral("SonavuePlaylistsTest");
 
-class StatefulMedia : public FakeMediaControl {
-public:
-    using FakeMediaControl::FakeMediaControl;
-    State playState = State::Closed;
-    State state() const override { return playState; }
-};
-
 struct Window {
     RunningWindow form;
     StatefulMedia* media = nullptr;

@@ -18,11 +18,9 @@ namespace {
 const QString App = QStringLiteral("SonavueResumeTest");
 
 // Plays as the test says, and logs pauses and seeks beside the fake's own calls.
-class StatefulMedia : public FakeMediaControl {
+class ResumingMedia : public StatefulMedia {
 public:
-    StatefulMedia(QStringList& log) : FakeMediaControl(log), m_log(log) {}
-    State playState = State::Closed;
-    State state() const override { return playState; }
+    ResumingMedia(QStringList& log) : StatefulMedia(log), m_log(log) {}
     qint64 positionMs() const override { return 42000; }
     void pause() override { m_log << QStringLiteral("Pause"); }
     void seekMs(qint64 ms) override { m_log << QStringLiteral("Seek %1").arg(ms); }
@@ -33,13 +31,13 @@ private:
 
 struct Window {
     RunningWindow form;
-    StatefulMedia* media = nullptr;
+    ResumingMedia* media = nullptr;
     QStringList log;
 };
 
 std::unique_ptr<Window> startWindow() {
     auto window = std::make_unique<Window>();
-    auto media = std::make_unique<StatefulMedia>(window->log);
+    auto media = std::make_unique<ResumingMedia>(window->log);
     window->media = media.get();
     window->form = startProgram(testOptions(App, std::move(media)));
     return window;
