@@ -45,6 +45,7 @@ struct Heard {
     qint64 start = -1;       // its first sample in the recording (-1: never heard)
     qint64 heard = 0;        // its samples heard, in order
     qint64 lost = 0;         // its samples never heard
+    qint64 firstLost = -1;   // the first of them, counted from the file's start
     qint64 silentInside = 0; // silence heard inside it (the output ran dry)
     qint64 silentBefore = 0; // silence between the file before and this one
     qint64 strayBefore = 0;  // sound between the two that is neither (a click, a repeat)

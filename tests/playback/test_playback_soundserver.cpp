@@ -163,10 +163,10 @@ private slots:
         const std::vector<Heard> found = hearFiles(recording, expected);
         for (std::size_t k = 0; k < found.size(); ++k) {
             const Heard& h = found[k];
-            qInfo("file %d: from %lld, %lld heard, %lld lost, %lld silent inside; before it %lld "
-                  "silent, %lld stray",
-                  heard[qsizetype(k)], h.start, h.heard, h.lost, h.silentInside, h.silentBefore,
-                  h.strayBefore);
+            qInfo("file %d: from %lld, %lld heard, %lld lost (first at %lld), %lld silent inside; "
+                  "before it %lld silent, %lld stray",
+                  heard[qsizetype(k)], h.start, h.heard, h.lost, h.firstLost, h.silentInside,
+                  h.silentBefore, h.strayBefore);
             QVERIFY2(h.start >= 0, "never heard");
             // Files told by their length may lose a few samples to the resampler's edges.
             QVERIFY2(h.lost <= (expected[k].exact ? 0 : CaptureRate / 1000), "samples lost");
