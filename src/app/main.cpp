@@ -149,7 +149,11 @@ int main(int argc, char* argv[]) {
     sonavue::MprisPlayer mpris(
         *program.core, {[&form] { sonavue::raiseWindow(form); }, [&form] { form.close(); }});
     mpris.registerOn(QDBusConnection::sessionBus());
-    const std::unique_ptr<sonavue::TrackNotifier> notifier = sonavue::notifyTrackStarts(
-        mpris, sonavue::ProgramSettings(sonavue::programName()), QDBusConnection::sessionBus());
+    const sonavue::ProgramSettings settings(sonavue::programName());
+    const std::unique_ptr<sonavue::TrackNotifier> notifier =
+        sonavue::notifyTrackStarts(mpris, settings, QDBusConnection::sessionBus());
+    form.optInSettings().takeAtOnce(sonavue::Setting::Notify, [&settings, &notifier] {
+        notifier->setEnabled(sonavue::Setting::Notify.read(settings) == 1);
+    });
     return app.exec();
 }

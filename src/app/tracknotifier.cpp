@@ -41,7 +41,7 @@ TrackNotifier::TrackNotifier(QDBusConnection connection, QObject* parent)
 
 void TrackNotifier::announce(const QVariantMap& metadata) {
     const QString title = metadata.value(QStringLiteral("xesam:title")).toString();
-    if (title.isEmpty() || !m_connection.isConnected())
+    if (!m_enabled || title.isEmpty() || !m_connection.isConnected())
         return;
     if (m_bodyMarkup) {
         send(metadata, *m_bodyMarkup);
@@ -100,9 +100,8 @@ void TrackNotifier::send(const QVariantMap& metadata, bool bodyMarkup) {
 
 std::unique_ptr<TrackNotifier>
 notifyTrackStarts(MprisPlayer& mpris, const ProgramSettings& settings, QDBusConnection connection) {
-    if (Setting::Notify.read(settings) != 1)
-        return nullptr;
     auto notifier = std::make_unique<TrackNotifier>(std::move(connection));
+    notifier->setEnabled(Setting::Notify.read(settings) == 1);
     QObject::connect(&mpris, &MprisPlayer::playerPropertiesChanged, notifier.get(),
                      [notice = notifier.get()](const QVariantMap& changed) {
                          if (changed.contains(QStringLiteral("Metadata")))

@@ -26,6 +26,9 @@ public:
     explicit TrackNotifier(QDBusConnection connection, QObject* parent = nullptr);
     // Announces the track of metadata (the media controls' Metadata); no track, no notice.
     void announce(const QVariantMap& metadata);
+    // Off, nothing is announced (the notify setting, taken as it changes).
+    void setEnabled(bool on) { m_enabled = on; }
+    bool enabled() const { return m_enabled; }
 
 private:
     // Asks the service whether it reads markup in the body, then announces the track waiting.
@@ -33,12 +36,13 @@ private:
     void send(const QVariantMap& metadata, bool bodyMarkup);
 
     QDBusConnection m_connection;
+    bool m_enabled = true;
     uint m_shownId = 0;                   // the notification the next one replaces
     std::optional<bool> m_bodyMarkup;     // what the service said; unknown until it answers
     std::optional<QVariantMap> m_waiting; // the track announced while the question is out
 };
 
-// The notifier that follows mpris when settings turn notifications on, else none.
+// The notifier that follows mpris, on when settings turn notifications on.
 std::unique_ptr<TrackNotifier>
 notifyTrackStarts(MprisPlayer& mpris, const ProgramSettings& settings, QDBusConnection connection);
 

@@ -50,6 +50,11 @@ public:
     VolumeLevel& volume() { return m_volume; }
     PlayerControl& player() { return m_player; }
     const TagReading& tagReading() const { return m_tagReading; }
+    // From now on: a scan reads tags so, the player's texts and the tag card too, and each
+    // file opened plays at its ReplayGain level (the library is read again by the caller).
+    void setTagReading(const TagReading& reading);
+    // Gapless play from the next file opened; off withdraws a file prepared to follow.
+    void setGapless(bool on);
     // Null unless the library is kept.
     LibraryKeeper* keeper() { return m_keeper.get(); }
 

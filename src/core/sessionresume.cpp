@@ -185,6 +185,11 @@ void SessionResume::restoreSelection(const QString& path) {
         }
 }
 
+void SessionResume::keepFromNow() {
+    m_restored = true;
+    save();
+}
+
 void SessionResume::save() {
     if (!m_restored)
         return;

@@ -46,6 +46,9 @@ public:
     void restore();
     // Writes what there is now; a failure is said once on standard error.
     void save();
+    // Nothing is brought back: what there is is kept from now on (the key was turned on
+    // while the player ran).
+    void keepFromNow();
 
     // More rows than this in a find's list are not kept (the group entry is).
     static constexpr int MaxKeptRows = 20000;

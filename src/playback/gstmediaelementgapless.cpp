@@ -113,6 +113,10 @@ bool GstMediaElement::Impl::takeContinued(const QString& path) {
 }
 
 void GstMediaElement::setGapless(bool on) {
+    // Turned off while a file plays: what was offered to follow it is withdrawn, so the
+    // playing file ends whole and the next one opens anew.
+    if (!on)
+        d->offerNext(std::nullopt);
     d->gapless = on;
 }
 

@@ -63,7 +63,8 @@ public:
         return false;
     }
     // From the next file opened on: a file that ends by itself may be followed by the one
-    // offered with setNextFile, without a gap. Off: each file ends with its play.
+    // offered with setNextFile, without a gap. Off: each file ends with its play, also the
+    // one playing now (a file offered to follow it is withdrawn).
     virtual void setGapless(bool on) { Q_UNUSED(on) }
     // Each file opened from now on plays at its own gain too (ReplayGain); none: 1.
     virtual void setFileGainRule(FileGainRule rule) { Q_UNUSED(rule) }

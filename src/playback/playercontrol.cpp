@@ -11,6 +11,7 @@
 #include <QFileInfo>
 #include <QPointer>
 #include <algorithm>
+#include <utility>
 
 namespace sonavue {
 namespace {
@@ -89,8 +90,16 @@ void PlayerControl::setGapless(bool on) {
     if (m_gapless == on)
         return;
     m_gapless = on;
-    if (!on)
+    if (!on) {
+        // A file prepared to follow is given up: the playing one ends as without gapless play.
+        m_offered.reset();
+        m_media.setNextFile(std::nullopt);
         return;
+    }
+    if (std::exchange(m_offersWired, true)) {
+        offerNextFile();
+        return;
+    }
     // Whatever may change the step's choice: the reserved list, the selections, the end of
     // a track start.
     const auto offer = [this] { offerNextFile(); };
@@ -104,6 +113,7 @@ void PlayerControl::setGapless(bool on) {
         connect(&m_browsing.groupSelection(list), &QItemSelectionModel::selectionChanged, this,
                 offer);
     connect(this, &PlayerControl::trackStartFinished, this, offer);
+    offerNextFile();
 }
 
 std::optional<QString> PlayerControl::nextChoice() const {

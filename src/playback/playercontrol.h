@@ -95,6 +95,7 @@ public:
     // choose now, so that it can follow the playing one without a gap; the step then takes
     // the file that already plays instead of closing and opening it.
     void setGapless(bool on);
+    bool gapless() const { return m_gapless; }
     // What the end-of-track step would start if the playing track ended now, found without
     // changing anything; nothing when it cannot be told so (a fade under way, a track start
     // under way, or a step that would go to another group entry).
@@ -190,6 +191,7 @@ private:
     int m_failuresInARow = 0;
     std::set<StartPoint> m_failedPoints;
     bool m_gapless = false;
+    bool m_offersWired = false; // what changes the next choice re-offers it
     // The last file offered and the output gain its relative volume sets.
     std::optional<NextFile> m_offered;
     bool m_shuffle = false;

@@ -99,6 +99,8 @@ private slots:
                 false);
         dataRow("a fade the track outlasts", two, QStringLiteral("fade"), QList<int>{0, 2, 1},
                 false);
+        dataRow("gapless play turned off late", two, QStringLiteral("off"), QList<int>{0, 1},
+                false);
         dataRow("a next file that cannot play", QStringList{"wav", "bad", "wav"}, QString(),
                 QList<int>{0, 2}, false);
     }
@@ -142,8 +144,13 @@ private slots:
         control.selectStart();
         if (!change.isEmpty()) {
             QTRY_VERIFY_WITH_TIMEOUT(!prepared.isEmpty(), WaitMs);
-            QVERIFY(browsing.reserved().append(files.back().path));
-            control.trackReserved();
+            if (change == QLatin1String("off")) { // as the settings dialog turns it off
+                media.setGapless(false);
+                control.setGapless(false);
+            } else {
+                QVERIFY(browsing.reserved().append(files.back().path));
+                control.trackReserved();
+            }
         }
         QTRY_VERIFY_WITH_TIMEOUT(lastEnded, WaitMs);
         const std::vector<qint16> recording = m_server->stopRecording();
@@ -180,6 +187,9 @@ private slots:
         // sample: one sample of silence is no gap.
         if (joined)
             QVERIFY2(found[1].silentBefore <= 1, "a gap at a gapless join");
+        // Turned off, the prepared file is not joined after all: it opens anew.
+        if (change == QLatin1String("off"))
+            QVERIFY2(found[1].silentBefore > 1, "joined after gapless play was turned off");
     }
 };
 

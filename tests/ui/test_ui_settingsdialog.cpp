@@ -2,9 +2,11 @@
 // SPDX-FileCopyrightText: 2026 The Sonavue developers
 // The settings dialog of the opt-in keys through the real main window: opened from the
 // settings frame's context menu and by Ctrl+,; a change is written to the settings file at
-// once and marked as taking effect from the next start; a value the player does not take as
-// written is shown as it is and kept; and it is used from the keyboard alone.
+// once and taken at once where the player can, else marked as waiting for the folder to be
+// read again (which the dialog offers) or for the next start; a value the player does not
+// take as written is shown as it is and kept; and it is used from the keyboard alone.
 #include "mainwindowfixture.h"
+#include "support/datarow.h"
 
 #include <QAccessible>
 #include <QApplication>
@@ -13,6 +15,7 @@
 #include <QDialog>
 #include <QLabel>
 #include <QMenu>
+#include <QPushButton>
 
 using namespace sonavue;
 using namespace sonavue::testing;
@@ -20,6 +23,7 @@ using namespace sonavue::testing;
 namespace {
 const QString App = QStringLiteral("SonavueSettingsDialogTest");
 const QString NextStart = QStringLiteral("次回の起動から");
+const QString Rescan = QStringLiteral("読み直すと有効");
 
 template <typename W> W* inDialog(QDialog* dialog, const QString& name) {
     W* control = dialog ? dialog->findChild<W*>(name) : nullptr;
@@ -112,29 +116,87 @@ private slots:
         QCOMPARE(form().findChildren<QDialog*>(QStringLiteral("SettingsDialog")).size(), 1);
     }
 
-    // A switched box is written to the file at once, with nothing else; the row says from the
-    // next start until the value is the one the run started with again.
-    void aChangeIsWrittenAndTakesEffectNextStart() {
+    // A switched box is written to the file at once, with nothing else. Its row is marked
+    // while the value differs from the one the player runs with: never for a key taken at
+    // once, until a rescan for one that changes what a scan reads, until the next start for
+    // one read only at the start.
+    void aChangeIsWrittenAndMarked_data() {
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<QString>("mark");
+        dataRow("taken at once", QStringLiteral("gapless"), QString());
+        dataRow("with a rescan", QStringLiteral("id3v2"), Rescan);
+        dataRow("from the next start", QStringLiteral("keeplibrary"), NextStart);
+    }
+    void aChangeIsWrittenAndMarked() {
+        QFETCH(QString, key);
+        QFETCH(QString, mark);
         QVERIFY(start());
         QVERIFY(openByKey());
-        auto* id3v2 = inDialog<QCheckBox>(dialog(), QStringLiteral("id3v2"));
-        QVERIFY(id3v2 && !id3v2->isChecked());
-        QCOMPARE(stateOf(dialog(), "id3v2"), QString());
-        clickBox(id3v2);
-        QCOMPARE(m_settings->get(QStringLiteral("id3v2")), QStringLiteral("1"));
-        QCOMPARE(stateOf(dialog(), "id3v2"), NextStart);
+        auto* box = inDialog<QCheckBox>(dialog(), key);
+        QVERIFY(box && !box->isChecked());
+        QCOMPARE(stateOf(dialog(), qPrintable(key)), QString());
+        clickBox(box);
+        QCOMPARE(m_settings->get(key), QStringLiteral("1"));
+        QCOMPARE(stateOf(dialog(), qPrintable(key)), mark);
+        QCOMPARE(inDialog<QPushButton>(dialog(), QStringLiteral("rescanButton"))->isEnabled(),
+                 mark == Rescan);
         QCOMPARE(m_settings->get(QStringLiteral("notify")), QStringLiteral("<missing>"));
+        clickBox(box);
+        QCOMPARE(m_settings->get(key), QStringLiteral("0"));
+        QCOMPARE(stateOf(dialog(), qPrintable(key)), QString());
+    }
 
+    // Gapless play, ReplayGain, cover art and resume are taken as they change: the player
+    // prepares the next file, the next file opened plays at its ReplayGain level, cards show
+    // pictures, and the session is kept from now on.
+    void theRunningPlayerTakesItAtOnce() {
+        QTemporaryDir state;
+        const QByteArray stateHome = qgetenv("XDG_STATE_HOME");
+        qputenv("XDG_STATE_HOME", QFile::encodeName(state.path()));
+        QVERIFY(start());
+        QVERIFY(openByKey());
+        PlayerCore& core = form().core();
+        QVERIFY(!core.player().gapless());
+        clickBox(inDialog<QCheckBox>(dialog(), QStringLiteral("gapless")));
+        QVERIFY(core.player().gapless());
+        clickBox(inDialog<QCheckBox>(dialog(), QStringLiteral("coverart")));
+        QVERIFY(core.tagReading().coverArt);
+        auto* gain = inDialog<QComboBox>(dialog(), QStringLiteral("replaygain"));
+        gain->setFocus();
+        QTest::keyClick(gain, Qt::Key_End);
+        QCOMPARE(core.tagReading().replayGain, ReplayGainMode::Album);
+        auto* resume = inDialog<QComboBox>(dialog(), QStringLiteral("resume"));
+        resume->setFocus();
+        QTest::keyClick(resume, Qt::Key_Down);
+        QVERIFY(QFileInfo::exists(state.filePath(QStringLiteral("Sonavue/resume.json"))));
+        for (const char* key : {"gapless", "coverart", "replaygain", "resume"})
+            QCOMPARE(stateOf(dialog(), key), QString());
+        qputenv("XDG_STATE_HOME", stateHome);
+    }
+
+    // A changed code page is offered a rescan: pressed, the folder is read again, the title
+    // shows as the new code page reads it, and the mark and the offer are gone.
+    void aRescanTakesTheNewCodePage() {
+        QVERIFY(writeMusicFile(m_music.filePath(QStringLiteral("a.mp3")), 400,
+                               tagOf("Caf\xe9 au lait")));
+        QVERIFY(start());
+        const auto title = [this] {
+            const Catalogue& rows = form().core().catalogue();
+            return rows.rowCount() == 1 ? rows.cell(ColTitle, 0) : QString();
+        };
+        QVERIFY(title() != QStringLiteral("Café au lait"));
+        QVERIFY(openByKey());
         auto* codePage = inDialog<QComboBox>(dialog(), QStringLiteral("codepage"));
-        QVERIFY(codePage);
         codePage->setFocus();
-        QTest::keyClick(codePage, Qt::Key_End);
-        QCOMPARE(m_settings->get(QStringLiteral("codepage")), QStringLiteral("auto"));
-
-        clickBox(id3v2);
-        QCOMPARE(m_settings->get(QStringLiteral("id3v2")), QStringLiteral("0"));
-        QCOMPARE(stateOf(dialog(), "id3v2"), QString());
-        QCOMPARE(stateOf(dialog(), "codepage"), NextStart);
+        QTest::keyClick(codePage, Qt::Key_Down); // 1252
+        QCOMPARE(m_settings->get(QStringLiteral("codepage")), QStringLiteral("1252"));
+        QCOMPARE(stateOf(dialog(), "codepage"), Rescan);
+        auto* rescan = inDialog<QPushButton>(dialog(), QStringLiteral("rescanButton"));
+        QVERIFY(rescan->isEnabled());
+        QTest::mouseClick(rescan, Qt::LeftButton);
+        QTRY_COMPARE(title(), QStringLiteral("Café au lait"));
+        QCOMPARE(stateOf(dialog(), "codepage"), QString());
+        QVERIFY(!rescan->isEnabled());
     }
 
     // Values the player does not take as written are shown as they are and stay in the file
@@ -175,9 +237,9 @@ private slots:
             QVERIFY2(control, qPrintable(name));
             QAccessibleInterface* face = QAccessible::queryAccessibleInterface(control);
             QVERIFY2(!face->text(QAccessible::Name).trimmed().isEmpty(), qPrintable(name));
-            if (name == QLatin1String("gapless")) {
+            if (name == QLatin1String("keeplibrary")) {
                 QTest::keyClick(dialog()->windowHandle(), Qt::Key_Space);
-                QCOMPARE(m_settings->get(QStringLiteral("gapless")), QStringLiteral("1"));
+                QCOMPARE(m_settings->get(QStringLiteral("keeplibrary")), QStringLiteral("1"));
                 // The screen reader hears the mark with the box.
                 QVERIFY(face->text(QAccessible::Description).contains(NextStart));
             }
@@ -191,7 +253,7 @@ private slots:
                                    "gapless",      "replaygain", "replaygainpreamp", "keeplibrary",
                                    "librarycheck", "resume",     "closeButton"};
         QVERIFY2(round == expected, qPrintable(round.join(QLatin1Char(' '))));
-        QCOMPARE(stateOf(dialog(), "gapless"), NextStart);
+        QCOMPARE(stateOf(dialog(), "keeplibrary"), NextStart);
 
         QTest::keyClick(dialog()->windowHandle(), Qt::Key_Backtab, Qt::ShiftModifier);
         QCOMPARE(controlName(QApplication::focusWidget()), QStringLiteral("closeButton"));

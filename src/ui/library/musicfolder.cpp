@@ -59,6 +59,12 @@ void MusicFolder::applyFileTypes() {
                                    m_core.tagReading().extraTypes)));
 }
 
+void MusicFolder::rescan(const TagReading& reading) {
+    m_core.setTagReading(reading);
+    applyFileTypes();
+    set(m_folder);
+}
+
 void MusicFolder::stop() {
     m_stopped = true;
     m_core.scan().stop();

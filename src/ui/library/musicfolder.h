@@ -5,6 +5,7 @@
 // another (stored as the folder setting), and its file-type boxes say which files the library
 // lists. Each folder set is scanned into the library's panes.
 #include "base/settingskeys.h"
+#include "tags/tagreading.h"
 #include "ui/settings/folderchooser.h"
 
 #include <QObject>
@@ -37,6 +38,8 @@ public:
     void choose();
     // The library lists the types the file-type boxes tick.
     void applyFileTypes();
+    // The folder read again as reading says (a changed code page, ID3v2 or opt-in types).
+    void rescan(const TagReading& reading);
     // The window unloads: a scan under way gives way, and no scan runs nor is any folder
     // stored from now on.
     void stop();

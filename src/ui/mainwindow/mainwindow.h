@@ -72,6 +72,8 @@ public:
     // The settings dialog of the opt-in keys (Ctrl+, or the settings frame's context menu):
     // opened, or brought to the front when it is open.
     void openSettingsDialog();
+    // The opt-in keys, and which of them the running player takes at once.
+    OptInSettings& optInSettings() { return m_optInSettings; }
     // The track list shown, written as an M3U8 playlist where the user says (Ctrl+E or the
     // track list's context menu); a failure is told in a message box.
     void saveTrackList();
@@ -104,6 +106,8 @@ private:
     void wireLists();
     void wireAppearance();
     void wireResume();
+    void keepResuming(int mode);
+    void wireOptInSettings();
     void load();
     void unload();
     void applyLayout();
@@ -132,6 +136,7 @@ private:
     std::unique_ptr<LayoutSwitch> m_layoutSwitch; // W
     QPointer<SettingsDialog> m_settingsDialog;    // while it is open
     bool m_unloaded = false;
+    bool m_scanDone = false; // a scan has filled the library
 };
 
 } // namespace sonavue

@@ -5,6 +5,7 @@
 #include "ui/mainwindow/mainwindow.h"
 
 #include "base/userfolders.h"
+#include "core/corestart.h"
 #include "core/sessionresume.h"
 #include "ui/controls/imagebutton.h"
 #include "ui/controls/keyboardaccess.h"
@@ -58,6 +59,7 @@ void MainWindow::wireControls() {
     wireLists();
     wireAppearance();
     wireResume();
+    wireOptInSettings();
     m_layoutSwitch = std::make_unique<LayoutSwitch>(
         *this,
         QList<QWidget*>{ui.transportBar, ui.stopButton, ui.titleStrip, ui.settingsFrame,
@@ -127,15 +129,50 @@ void MainWindow::wireLists() {
 }
 
 void MainWindow::wireResume() {
-    const int resume = Setting::Resume.read(m_settings);
+    keepResuming(Setting::Resume.read(m_settings));
+}
+
+// Made at the start, the kept state is brought back once the library first shows. Turned on
+// while the player runs, what there is is kept from now on (nothing is brought back); turned
+// off, nothing more is written.
+void MainWindow::keepResuming(int mode) {
+    const bool running = m_resume != nullptr || m_scanDone;
+    delete std::exchange(m_resume, nullptr);
     const QString folder = programStateFolder();
-    if (resume == 0 || folder.isEmpty())
+    if (mode == 0 || folder.isEmpty())
         return;
     m_resume = new SessionResume(
-        m_core, folder + QStringLiteral("/resume.json"), resume == 2,
+        m_core, folder + QStringLiteral("/resume.json"), mode == 2,
         [this](int page) { m_library->showTab(page); }, this);
-    // Brought back once the library first shows.
-    connect(this, &MainWindow::scanFinished, m_resume, &SessionResume::restore);
+    if (running)
+        m_resume->keepFromNow();
+    else
+        connect(this, &MainWindow::scanFinished, m_resume, &SessionResume::restore);
+}
+
+void MainWindow::wireOptInSettings() {
+    // Each file opened, each card shown and each track announced from now on reads them.
+    const auto takeFileReading = [this] {
+        TagReading reading = m_core.tagReading();
+        const TagReading stored = storedTagReading(m_settings);
+        reading.coverArt = stored.coverArt;
+        reading.replayGain = stored.replayGain;
+        reading.replayGainPreampDb = stored.replayGainPreampDb;
+        m_core.setTagReading(reading);
+    };
+    for (const SettingKey* key : std::initializer_list<const SettingKey*>{
+             &Setting::CoverArt, &Setting::ReplayGain, &Setting::ReplayGainPreamp})
+        m_optInSettings.takeAtOnce(*key, takeFileReading);
+    m_optInSettings.takeAtOnce(
+        Setting::Gapless, [this] { m_core.setGapless(Setting::Gapless.read(m_settings) == 1); });
+    m_optInSettings.takeAtOnce(Setting::Resume,
+                               [this] { keepResuming(Setting::Resume.read(m_settings)); });
+    // What the catalogue holds was read with them: the folder is read again.
+    for (const SettingKey* key : std::initializer_list<const SettingKey*>{
+             &Setting::CodePage, &Setting::ID3v2, &Setting::ExtraTypes})
+        m_optInSettings.takeWithRescan(*key);
+    m_optInSettings.setRescan([this] { m_musicFolder->rescan(storedTagReading(m_settings)); });
+    connect(this, &MainWindow::scanFinished, this, [this] { m_scanDone = true; });
 }
 
 void MainWindow::wireAppearance() {

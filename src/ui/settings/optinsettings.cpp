@@ -185,7 +185,17 @@ bool optionUnderstood(const OptInOption& option, const QString& text) {
 
 OptInSettings::OptInSettings(const ProgramSettings& settings) : m_settings(settings) {
     for (int row = 0; row < count(); ++row)
-        m_atStart.push_back(value(row));
+        m_rows.push_back({value(row), OptionTaking::NextStart, {}});
+}
+
+void OptInSettings::takeAtOnce(const SettingKey& key, std::function<void()> take) {
+    if (const int row = rowOf(key); row >= 0)
+        m_rows[std::size_t(row)] = {value(row), OptionTaking::AtOnce, std::move(take)};
+}
+
+void OptInSettings::takeWithRescan(const SettingKey& key) {
+    if (const int row = rowOf(key); row >= 0)
+        m_rows[std::size_t(row)].taking = OptionTaking::Rescan;
 }
 
 int OptInSettings::rowOf(const SettingKey& key) const {
@@ -212,7 +222,14 @@ bool OptInSettings::hasWord(int row, int index) const {
 }
 
 bool OptInSettings::change(int row, const QString& newValue) {
-    return m_settings.write(*option(row).key, newValue);
+    if (!m_settings.write(*option(row).key, newValue))
+        return false;
+    Row& taken = m_rows[std::size_t(row)];
+    if (taken.taking == OptionTaking::AtOnce && taken.take) {
+        taken.take();
+        taken.running = value(row);
+    }
+    return true;
 }
 
 bool OptInSettings::setWord(int row, int index, bool chosen) {
@@ -230,8 +247,35 @@ bool OptInSettings::setWord(int row, int index, bool chosen) {
     return change(row, words.join(u','));
 }
 
+bool OptInSettings::differsFromRunning(int row) const {
+    return value(row) != m_rows[std::size_t(row)].running;
+}
+
 bool OptInSettings::fromNextStart(int row) const {
-    return value(row) != m_atStart[std::size_t(row)];
+    return taking(row) == OptionTaking::NextStart && differsFromRunning(row);
+}
+
+bool OptInSettings::waitsForRescan(int row) const {
+    return taking(row) == OptionTaking::Rescan && differsFromRunning(row);
+}
+
+bool OptInSettings::rescanOffered() const {
+    if (!m_rescan)
+        return false;
+    for (int row = 0; row < count(); ++row)
+        if (waitsForRescan(row))
+            return true;
+    return false;
+}
+
+void OptInSettings::rescanNow() {
+    if (!m_rescan)
+        return;
+    // Noted first: the scan lets events run, and a change made meanwhile waits for the next.
+    for (int row = 0; row < count(); ++row)
+        if (taking(row) == OptionTaking::Rescan)
+            m_rows[std::size_t(row)].running = value(row);
+    m_rescan();
 }
 
 } // namespace sonavue

@@ -9,6 +9,7 @@
 #include "base/settingskeys.h"
 
 #include <QString>
+#include <functional>
 #include <span>
 #include <vector>
 
@@ -46,6 +47,13 @@ struct OptInOption {
 // Every opt-in key, in the order the dialog shows them.
 std::span<const OptInOption> optInOptions();
 
+// When the running player takes a changed value.
+enum class OptionTaking {
+    NextStart, // read once, at the start
+    AtOnce,    // the key's taker applies it as it is written
+    Rescan,    // it changes what a scan reads: taken when the music folder is read again
+};
+
 class OptInSettings {
 public:
     // Notes what every key holds as the run begins: what the player read at its start.
@@ -69,13 +77,34 @@ public:
     bool change(int row, const QString& value);
     bool setWord(int row, int index, bool chosen);
 
-    // The stored value differs from the one this run started with: it takes effect from the
-    // next start.
+    // The running player applies changes of key at once: take is called after each write.
+    void takeAtOnce(const SettingKey& key, std::function<void()> take);
+    // Changes of key are taken by reading the music folder again, which rescan does (after
+    // it, the scan reads as the stored values say).
+    void takeWithRescan(const SettingKey& key);
+    void setRescan(std::function<void()> rescan) { m_rescan = std::move(rescan); }
+    OptionTaking taking(int row) const { return m_rows[std::size_t(row)].taking; }
+
+    // The stored value differs from the one the player runs with, and takes effect only from
+    // the next start, or only once the folder is read again.
     bool fromNextStart(int row) const;
+    bool waitsForRescan(int row) const;
+    // A key waits for the rescan, and there is one to run.
+    bool rescanOffered() const;
+    // Reads the music folder again with the stored values.
+    void rescanNow();
 
 private:
+    bool differsFromRunning(int row) const;
+
     const ProgramSettings& m_settings;
-    std::vector<QString> m_atStart; // value() of each row as the run began
+    struct Row {
+        QString running; // value() the player runs with: at the start, or as last taken
+        OptionTaking taking = OptionTaking::NextStart;
+        std::function<void()> take;
+    };
+    std::vector<Row> m_rows;
+    std::function<void()> m_rescan;
 };
 
 // Whether the player takes text as written for option (a value shown as it is otherwise).

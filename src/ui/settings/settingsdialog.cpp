@@ -11,6 +11,7 @@
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QPointer>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -57,6 +58,13 @@ SettingsDialog::SettingsDialog(OptInSettings& settings, QWidget* parent)
     }
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
+    m_rescan = buttons->addButton(QStringLiteral("今すぐ読み直す"), QDialogButtonBox::ActionRole);
+    m_rescan->setObjectName(QStringLiteral("rescanButton"));
+    m_rescan->setAccessibleName(QStringLiteral("今すぐ読み直す (Rescan the music folder now)"));
+    m_rescan->setToolTip(QStringLiteral(
+        "Reads the music folder again, so that the changed tag settings and types take effect."));
+    m_rescan->setEnabled(settings.rescanOffered());
+    connect(m_rescan, &QPushButton::clicked, this, &SettingsDialog::rescan);
     QPushButton* close = buttons->button(QDialogButtonBox::Close);
     close->setObjectName(QStringLiteral("closeButton"));
     close->setText(QStringLiteral("閉じる"));
@@ -65,7 +73,7 @@ SettingsDialog::SettingsDialog(OptInSettings& settings, QWidget* parent)
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(new QLabel(
-        QStringLiteral("変更はすぐ設定ファイルに書かれ、次回の起動から効きます。"), this));
+        QStringLiteral("変更はすぐ設定ファイルに書かれ、できるものはすぐ効きます。"), this));
     layout->addLayout(grid);
     layout->addWidget(buttons);
 }
@@ -155,12 +163,28 @@ void SettingsDialog::showState(int row, bool saved) {
         marks << QStringLiteral("ファイルの値「%1」のまま").arg(m_settings.storedText(row));
     if (m_settings.fromNextStart(row))
         marks << QStringLiteral("次回の起動から");
+    if (m_settings.waitsForRescan(row))
+        marks << QStringLiteral("読み直すと有効");
+    if (m_rescan)
+        m_rescan->setEnabled(m_settings.rescanOffered());
     const Row& shown = m_rows[std::size_t(row)];
     shown.state->setText(marks.join(QStringLiteral("　")));
     // The screen reader hears the line and the mark with the control.
     const QString explanation = utf8(m_settings.option(row).explanation);
     for (QWidget* control : shown.controls)
         control->setAccessibleDescription((QStringList{explanation} << marks).join(u' '));
+}
+
+void SettingsDialog::rescan() {
+    // The button goes off as the scan starts; what is changed meanwhile waits for the next.
+    // The scan lets events run: the dialog may be closed before it ends.
+    m_rescan->setEnabled(false);
+    const QPointer<SettingsDialog> alive(this);
+    m_settings.rescanNow();
+    if (!alive)
+        return;
+    for (int row = 0; row < m_settings.count(); ++row)
+        showState(row);
 }
 
 void SettingsDialog::nameControls(int row) {
