@@ -9,6 +9,7 @@
 
 #include "base/settings.h"
 #include "playback/audiofiles.h"
+#include "support/id3v1record.h"
 #include "support/musicfiles.h"
 #include "support/programfolder.h"
 
@@ -35,6 +36,7 @@ constexpr QPoint AllTab(312 + 28, 320 + 8);
 // Long enough that no track ends by itself during the run.
 constexpr int TrackMs = 30000;
 const QStringList TrackFiles{QStringLiteral("01 first.wav"), QStringLiteral("02 second.wav")};
+const QString TaggedFile = QStringLiteral("09 tagged.wav");
 
 // The name of the file the player reports playing over MPRIS (from its xesam:url).
 QString playingFile() {
@@ -107,13 +109,21 @@ class ProgramRunTest : public QObject {
     // named "Sonavue" (the splash card is a utility window of the same name); 0 when there is
     // no such window.
     x::WindowId mainWindow() {
+        return playerWindow(QStringLiteral("^Sonavue$"), QStringLiteral("NORMAL"));
+    }
+    // The settings dialog, titled "設定".
+    x::WindowId settingsDialog() {
+        return playerWindow(QStringLiteral("^設定$"), QStringLiteral("DIALOG"));
+    }
+    // The player's one visible window of the name and window type; 0 when there is none.
+    x::WindowId playerWindow(const QString& name, const QString& type) {
         const QStringList search{QStringLiteral("search"),
                                  QStringLiteral("--all"),
                                  QStringLiteral("--onlyvisible"),
                                  QStringLiteral("--pid"),
                                  QString::number(m_player.processId()),
                                  QStringLiteral("--name"),
-                                 QStringLiteral("^Sonavue$")};
+                                 name};
         // The search walks every window and gives up when one of them vanishes meanwhile (an
         // X error); it is asked again then. Finding nothing is no error.
         x::ToolResult found;
@@ -125,7 +135,7 @@ class ProgramRunTest : public QObject {
         QList<x::WindowId> ordinary;
         for (const QString& id : found.output.split(QLatin1Char('\n'), Qt::SkipEmptyParts))
             if (x::atoms(id.toULong(), QStringLiteral("_NET_WM_WINDOW_TYPE"))
-                    .contains(QStringLiteral("_NET_WM_WINDOW_TYPE_NORMAL")))
+                    .contains(QStringLiteral("_NET_WM_WINDOW_TYPE_") + type))
                 ordinary << id.toULong();
         return ordinary.size() == 1 ? ordinary.constFirst() : 0;
     }
@@ -150,6 +160,10 @@ private slots:
                                        testaudio::wavBytes(TrackMs)));
         QVERIFY(writeIniValue(m_program + QStringLiteral("/Sonavue.ini"), QStringLiteral("init"),
                               QStringLiteral("Folder"), m_music));
+        // Its title in Western European, which the default code page does not read so.
+        QVERIFY(
+            testing::writeFile(m_music + QStringLiteral("/tagged/") + TaggedFile,
+                               testaudio::wavBytes(TrackMs) + tagRecord(tagOf("Caf\xe9 noir"))));
         // The library is kept, and so watched while the player runs.
         QVERIFY(writeIniValue(m_program + QStringLiteral("/Sonavue.ini"), QStringLiteral("init"),
                               QStringLiteral("keeplibrary"), QStringLiteral("1")));
@@ -231,6 +245,33 @@ private slots:
                 [&] { return x::pressKey(QStringLiteral("Return")) && playingFile() == added; },
                 15000),
             "the added file was not found and played");
+        QVERIFY(x::pressKey(QStringLiteral("Escape")));
+        QVERIFY(x::pressKey(QStringLiteral("XF86AudioStop")));
+        WAIT_COMPARE(playbackStatus(), QStringLiteral("Stopped"));
+    }
+
+    // The settings dialog from the keyboard alone: Ctrl+, opens it on the code page, Down
+    // chooses 1252 (written at once), Shift+Tab twice reaches 今すぐ読み直す and Space reads
+    // the folder again; Escape closes it. The Western European title then reads as it was
+    // written: the find (accents ignored) finds "Café noir" as "cafe", and Enter plays it.
+    void theSettingsDialogTakesANewCodePageByKeys() {
+        QVERIFY(x::pressKey(QStringLiteral("ctrl+comma")));
+        QVERIFY2(x::waitUntil([this] { return settingsDialog() != 0; }, 10000), "no dialog");
+        WAIT_COMPARE(x::activeWindow(), settingsDialog());
+        QVERIFY(x::pressKey(QStringLiteral("Down")));
+        WAIT_COMPARE(settingsValue(QStringLiteral("codepage")), QStringLiteral("1252"));
+        for (const char* key : {"shift+Tab", "shift+Tab", "space", "Escape"})
+            QVERIFY(x::pressKey(QString::fromLatin1(key)));
+        WAIT_COMPARE(x::activeWindow(), mainWindow());
+        QVERIFY(x::pressKey(QStringLiteral("ctrl+f")));
+        QVERIFY(x::typeText(QStringLiteral("cafe")));
+        QVERIFY2(x::waitUntil(
+                     [&] {
+                         return x::pressKey(QStringLiteral("Return")) &&
+                                playingFile() == TaggedFile;
+                     },
+                     15000),
+                 "the title read again was not found and played");
         QVERIFY(x::pressKey(QStringLiteral("Escape")));
         QVERIFY(x::pressKey(QStringLiteral("XF86AudioStop")));
         WAIT_COMPARE(playbackStatus(), QStringLiteral("Stopped"));

@@ -70,6 +70,8 @@ SettingsDialog::SettingsDialog(OptInSettings& settings, QWidget* parent)
     close->setText(QStringLiteral("閉じる"));
     close->setAccessibleName(QStringLiteral("閉じる (Close)"));
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::close);
+    // Tab reaches the buttons as they stand, left to right.
+    setTabOrder(m_rescan, close);
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(new QLabel(
