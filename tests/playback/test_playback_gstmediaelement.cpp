@@ -9,6 +9,7 @@
 
 #include "base/nativepath.h"
 #include "gaplessaudio.h"
+#include "patientelement.h"
 #include "playback/gstmediaelement.h"
 #include "playback/volume.h"
 #include "support/datarow.h"
@@ -84,17 +85,6 @@ QList<PlayEnd> codes(const QSignalSpy& spy) {
         result << arguments.at(0).value<PlayEnd>();
     return result;
 }
-
-// The element as the player makes it, but patient: the stall limit gives up a play whose
-// position stands still for 8 s, which a synthesizer's start can take on a loaded machine
-// under the sanitizers. These tests are about other things, and wait as long as they do.
-class PatientElement : public GstMediaElement {
-public:
-    explicit PatientElement(SinkFactory sinkFactory = {})
-        : GstMediaElement(std::move(sinkFactory)) {
-        setStallLimitMs(DoneWaitMs);
-    }
-};
 
 // Waits until finished has carried `code` (or the time is up).
 bool waitForCode(QSignalSpy& spy, PlayEnd code, int timeoutMs = DoneWaitMs) {

@@ -7,6 +7,7 @@
 // stop; and track changes leave no thread and no element behind.
 #include "audiofiles.h"
 #include "midifiles.h"
+#include "patientelement.h"
 #include "testsinks.h"
 
 #include "playback/gstmediaelement.h"
@@ -169,7 +170,7 @@ private slots:
         const QString bad = write(name, bytes);
         const QString midi = write(QStringLiteral("good.mid"), singleTrackFile(noteTrackBody(200)));
         const QString wav = write(QStringLiteral("good.wav"), wavBytes(150));
-        GstMediaElement media(realTimeFakeSink);
+        PatientElement media(realTimeFakeSink);
         QSignalSpy done(&media, &MediaControl::finished);
 
         media.open(bad);
@@ -191,7 +192,7 @@ private slots:
     void fileBeyondTheBoundsIsNeverPreparedToFollow() {
         const QString wav = write(QStringLiteral("before deep.wav"), wavBytes(200));
         const QString deep = write(QStringLiteral("following.m4a"), deepMp4());
-        GstMediaElement media(realTimeFakeSink);
+        PatientElement media(realTimeFakeSink);
         media.setGapless(true);
         QSignalSpy done(&media, &MediaControl::finished);
         media.open(wav);
@@ -250,11 +251,7 @@ private slots:
     void midiTrackChangesAddNoThread() {
         const QString midi =
             write(QStringLiteral("change.mid"), singleTrackFile(noteTrackBody(400)));
-        GstMediaElement media(realTimeFakeSink);
-        // A loaded machine (a sanitized build beside other work) can take longer than the
-        // player's stall limit to start the synthesizer; this test is about threads, so a
-        // slow start is waited for rather than given up.
-        media.setStallLimitMs(WaitMs);
+        PatientElement media(realTimeFakeSink);
         const auto changeTracks = [&](int changes) {
             for (int i = 0; i < changes; ++i) {
                 media.close();
@@ -291,7 +288,7 @@ private slots:
         if (before < 0)
             QSKIP("GStreamer's leak tracer is not available");
         {
-            GstMediaElement media(realTimeFakeSink);
+            PatientElement media(realTimeFakeSink);
             media.setGapless(gapless);
             QSignalSpy prepared(&media, &GstMediaElement::nextFilePrepared);
             for (int i = 0; i < 8; ++i) {
