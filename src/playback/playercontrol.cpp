@@ -96,10 +96,12 @@ void PlayerControl::setGapless(bool on) {
         m_media.setNextFile(std::nullopt);
         return;
     }
-    if (std::exchange(m_offersWired, true)) {
-        offerNextFile();
-        return;
-    }
+    if (!std::exchange(m_offersWired, true))
+        wireOffers();
+    offerNextFile();
+}
+
+void PlayerControl::wireOffers() {
     // Whatever may change the step's choice: the reserved list, the selections, the end of
     // a track start.
     const auto offer = [this] { offerNextFile(); };
@@ -113,7 +115,6 @@ void PlayerControl::setGapless(bool on) {
         connect(&m_browsing.groupSelection(list), &QItemSelectionModel::selectionChanged, this,
                 offer);
     connect(this, &PlayerControl::trackStartFinished, this, offer);
-    offerNextFile();
 }
 
 std::optional<QString> PlayerControl::nextChoice() const {

@@ -171,6 +171,9 @@ private:
     bool openUnlessContinued(const QString& path);
     // Tells the media element what the end-of-track step would choose now (gapless play).
     void offerNextFile();
+    // Has whatever may change that choice offer it again (done once, when gapless play is
+    // first turned on).
+    void wireOffers();
 
     BrowsingModel& m_browsing;
     MediaControl& m_media;

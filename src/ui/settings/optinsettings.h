@@ -83,7 +83,6 @@ public:
     // it, the scan reads as the stored values say).
     void takeWithRescan(const SettingKey& key);
     void setRescan(std::function<void()> rescan) { m_rescan = std::move(rescan); }
-    OptionTaking taking(int row) const { return m_rows[std::size_t(row)].taking; }
 
     // The stored value differs from the one the player runs with, and takes effect only from
     // the next start, or only once the folder is read again.
@@ -95,6 +94,7 @@ public:
     void rescanNow();
 
 private:
+    OptionTaking taking(int row) const { return m_rows[std::size_t(row)].taking; }
     bool differsFromRunning(int row) const;
 
     const ProgramSettings& m_settings;
