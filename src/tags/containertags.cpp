@@ -25,6 +25,7 @@
 #include <QByteArrayView>
 #include <QStringList>
 #include <algorithm>
+#include <limits>
 #include <type_traits>
 
 namespace sonavue {
@@ -58,9 +59,16 @@ public:
     void removeBlock(unsigned long, unsigned long) override {}
     bool readOnly() const override { return true; }
     bool isOpen() const override { return true; }
+    // As fseek: a place before the start is refused and the position stays; one past any
+    // file (a 64-bit atom size added to its offset) is the end. Going back to 0 instead made
+    // TagLib read the same atoms again for ever.
     void seek(long offset, Position p) override {
         const long base = p == Beginning ? 0 : p == Current ? m_position : m_size;
-        m_position = std::max(0L, base + offset);
+        long target = 0;
+        if (__builtin_add_overflow(base, offset, &target))
+            target = offset > 0 ? std::numeric_limits<long>::max() : -1;
+        if (target >= 0)
+            m_position = target;
     }
     long tell() const override { return m_position; }
     long length() override { return m_size; }

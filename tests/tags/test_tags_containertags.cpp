@@ -69,6 +69,13 @@ private slots:
         deepTagged += nestedAtoms("udta", MostAtomDepth + 1);
         dataRow("m4a nest one level too deep after a tag", "deep2.m4a", deepTagged, none);
 
+        // Its offset plus the size overflows: a stream that went back to the start made
+        // TagLib read the file again and again until memory ran out.
+        dataRow("m4a atom of a 64-bit size as large as can be", "huge.m4a",
+                mp4File({{"\xA9nam", "Title"}}) + bigEndian(1, 4) + "free" +
+                    bigEndian(quint64(std::numeric_limits<qint64>::max()), 8),
+                QStringList{"Title", absent});
+
         dataRow("flac", "t.flac", flacFile(comments) + QByteArray(64, '\xFF'), tagged);
         dataRow("flac after an ID3v2 tag", "id3.flac",
                 tag(3, frame(3, "TIT2", textBody(Latin1, "Other"))) + flacFile(comments), tagged);
