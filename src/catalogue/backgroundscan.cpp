@@ -63,10 +63,9 @@ void BackgroundScan::stop() {
 void BackgroundScan::start(const Request& request) {
     stop();
     m_stop = std::make_shared<std::atomic<bool>>(false);
-    m_done = std::make_shared<std::atomic<bool>>(false);
     const int generation = m_generation;
     QThread* const home = thread();
-    m_thread = std::thread([this, request, generation, home, stopFlag = m_stop, done = m_done] {
+    m_thread = std::thread([this, request, generation, home, stopFlag = m_stop] {
         auto library = std::make_shared<ScannedLibrary>();
         FolderScan scan(library->catalogue, library->groups);
         scan.setTagReading(request.reading);
@@ -90,7 +89,6 @@ void BackgroundScan::start(const Request& request) {
                 },
                 Qt::QueuedConnection);
         }
-        done->store(true);
     });
 }
 

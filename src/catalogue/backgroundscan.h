@@ -52,7 +52,6 @@ public:
     void start(const Request& request);
     // A scan under way gives way at its next pause; its result never comes.
     void stop();
-    bool running() const { return m_thread.joinable() && !m_done->load(); }
 
 signals:
     // On this object's thread: the last started scan has ended, with what it found.
@@ -62,7 +61,6 @@ private:
     std::thread m_thread;
     // Shared with the scan's thread, which may outlive neither this object nor its flags.
     std::shared_ptr<std::atomic<bool>> m_stop = std::make_shared<std::atomic<bool>>(false);
-    std::shared_ptr<std::atomic<bool>> m_done = std::make_shared<std::atomic<bool>>(true);
     int m_generation = 0;
 };
 

@@ -54,7 +54,7 @@ FolderWatcher::~FolderWatcher() {
     stop();
 }
 
-void FolderWatcher::watch(const QString& folder) {
+void FolderWatcher::watch(const QString& folder, std::optional<Clock::time_point> changesSince) {
     stop();
     m_watching = true;
     m_folder = readableText(folder);
@@ -65,7 +65,8 @@ void FolderWatcher::watch(const QString& folder) {
     }
     m_inotify = inotify.get();
     m_placer = std::make_unique<WatchPlacer>(
-        std::move(inotify), WatchPlacer::Settings{m_options.watchLimit, m_options.sendsNoEvents});
+        std::move(inotify),
+        WatchPlacer::Settings{m_options.watchLimit, m_options.sendsNoEvents, changesSince});
     m_events = new QSocketNotifier(m_inotify, QSocketNotifier::Read, this);
     connect(m_events, &QSocketNotifier::activated, this, &FolderWatcher::readEvents);
     if (m_placer->reportsFd() < 0) {
@@ -128,7 +129,7 @@ void FolderWatcher::readReports() {
     if (!m_placer)
         return;
     const WatchPlacer::Reports reports = m_placer->takeReports();
-    if (reports.contentFound)
+    if (reports.unseenChange)
         noteChange();
     if (!reports.cannotWatch.isEmpty())
         goPeriodic(reports.cannotWatch);

@@ -12,8 +12,10 @@
 #include <QPointer>
 #include <QString>
 #include <QTimer>
+#include <chrono>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
 class QSocketNotifier;
@@ -41,13 +43,15 @@ class FolderWatcher : public QObject {
     Q_OBJECT
 public:
     using Options = FolderWatchOptions;
+    using Clock = std::chrono::system_clock;
 
     explicit FolderWatcher(Options options = {}, QObject* parent = nullptr);
     ~FolderWatcher() override; // stops everything, joins its thread
 
     // Watches folder and every folder below it that the scan enters, in place of what was
-    // watched before. Returns at once: the watches are placed on another thread.
-    void watch(const QString& folder);
+    // watched before. Returns at once: the watches are placed on another thread. A folder
+    // found changed since changesSince (when the library shown was read) is told as a change.
+    void watch(const QString& folder, std::optional<Clock::time_point> changesSince = {});
     void stop();
     bool watching() const { return m_watching; }
     // Fell back to periodic looks.

@@ -32,6 +32,10 @@ constexpr uint32_t WatchMask = IN_CLOSE_WRITE | IN_ATTRIB | IN_CREATE | IN_DELET
                                IN_MOVED_TO | IN_DELETE_SELF | IN_MOVE_SELF | IN_ONLYDIR |
                                IN_EXCL_UNLINK;
 
+// File systems keep times coarsely (FAT to two seconds, the kernel's clock to a tick): a
+// folder changed this long before the time given counts as changed since.
+constexpr std::chrono::seconds StampSlack{2};
+
 constexpr unsigned long NoEventTypes[] = {
     0x6969,     // NFS
     0x517B,     // SMB
@@ -136,6 +140,7 @@ void WatchPlacer::work() {
 
 void WatchPlacer::placeTree(const Job& job) {
     std::vector<Item> toPlace;
+    Found found;
     if (job.parent < 0) {
         m_rootPath = job.name;
         toPlace.push_back({job.name, -1, {}, 0, 0, Item::Judge::Always});
@@ -150,20 +155,19 @@ void WatchPlacer::placeTree(const Job& job) {
             {joinNative(m_tree.pathOf(job.parent), name.constData(), std::size_t(name.size())),
              job.parent, name, depth + 1, 0, Item::Judge::Never});
     }
-    bool content = false;
     while (!toPlace.empty() && !m_stopped) {
         const Item item = std::move(toPlace.back());
         toPlace.pop_back();
-        if (placeOne(item, toPlace, content) == Placed::Stop)
+        if (placeOne(item, toPlace, found) == Placed::Stop)
             return;
     }
-    // Whatever it held came before its watch: nothing else will tell of it.
-    if (content && job.parent >= 0 && !m_stopped)
-        report([](Reports& reports) { reports.contentFound = true; });
+    // Whatever a new folder held came before its watch: nothing else will tell of it.
+    if (((found.content && job.parent >= 0) || found.changed) && !m_stopped)
+        report([](Reports& reports) { reports.unseenChange = true; });
 }
 
 WatchPlacer::Placed WatchPlacer::placeOne(const Item& item, std::vector<Item>& below,
-                                          bool& content) {
+                                          Found& found) {
     if (item.depth > MaxDepth || item.path.size() > MaxPathBytes)
         return Placed::Skipped;
     FileDescriptor folder(openFolder(item.path));
@@ -198,8 +202,21 @@ WatchPlacer::Placed WatchPlacer::placeOne(const Item& item, std::vector<Item>& b
             return Placed::Skipped;
         }
     }
-    listSubfolders(folder.release(), item, wd, info.st_dev, below, content);
+    found.changed = found.changed || changedSince(info);
+    listSubfolders(folder.release(), item, wd, info.st_dev, below, found.content);
     return Placed::Watched;
+}
+
+// Adding, removing or renaming in a folder sets its modification time (a file rewritten in
+// place does not: that is left to the next look).
+bool WatchPlacer::changedSince(const struct stat& info) const {
+    if (!m_settings.changesSince)
+        return false;
+    const auto stamp = std::chrono::system_clock::time_point(
+        std::chrono::duration_cast<std::chrono::system_clock::duration>(
+            std::chrono::seconds(info.st_mtim.tv_sec) +
+            std::chrono::nanoseconds(info.st_mtim.tv_nsec)));
+    return stamp >= *m_settings.changesSince - StampSlack;
 }
 
 // False (after saying why) when the folder's file system cannot tell of changes.

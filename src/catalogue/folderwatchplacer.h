@@ -13,10 +13,12 @@
 #include <QByteArray>
 #include <QString>
 #include <atomic>
+#include <chrono>
 #include <condition_variable>
 #include <deque>
 #include <functional>
 #include <mutex>
+#include <optional>
 #include <sys/types.h>
 #include <vector>
 
@@ -34,12 +36,17 @@ public:
         // Asked on the placer's thread for the top folder and each mount point below it;
         // null: fileSystemSendsNoEvents on its statfs type.
         std::function<bool(const QByteArray& nativeFolder)> sendsNoEvents;
+        // A folder changed since then, which the watch placed now cannot tell of, is told as a
+        // change (the library shown was read before its watch was placed).
+        std::optional<std::chrono::system_clock::time_point> changesSince;
     };
     // What the placer has to tell, taken on the owner's thread.
     struct Reports {
-        QString cannotWatch;       // why changes can no longer be told; the placer has stopped
-        bool contentFound = false; // a folder placed by placeBelow held files or folders
-        bool allPlaced = false;    // nothing was left to place
+        QString cannotWatch; // why changes can no longer be told; the placer has stopped
+        // Something may have changed before its watch: a folder placed by placeBelow held files
+        // or folders, or a folder was changed since Settings::changesSince.
+        bool unseenChange = false;
+        bool allPlaced = false; // nothing was left to place
     };
 
     // Owns inotify from now on: its thread closes it once retired, since closing one that
@@ -84,9 +91,14 @@ private:
         enum class Judge { Always, OnOtherDevice, Never } judge = Judge::OnOtherDevice;
     };
     enum class Placed { Watched, Skipped, Stop };
+    struct Found {
+        bool content = false; // files or folders in what was placed
+        bool changed = false; // a folder changed since Settings::changesSince
+    };
     void work();
     void placeTree(const Job& job);
-    Placed placeOne(const Item& item, std::vector<Item>& below, bool& content);
+    Placed placeOne(const Item& item, std::vector<Item>& below, Found& found);
+    bool changedSince(const struct stat& info) const;
     bool judgeFileSystem(const Item& item, int fd);
     int addWatch(int fd, const Item& item);
     void listSubfolders(int fd, const Item& item, int wd, dev_t device, std::vector<Item>& below,

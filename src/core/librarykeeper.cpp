@@ -49,11 +49,13 @@ bool LibraryKeeper::showKept(const QString& folder) {
         return false;
     m_key = key;
     m_upToDateSoon.start();
-    watch(); // a change meanwhile brings it up to date again
+    // A change meanwhile brings it up to date again.
+    watch(FolderWatcher::Clock::now());
     return true;
 }
 
 void LibraryKeeper::scanStarting() {
+    m_scanStarted = FolderWatcher::Clock::now();
     m_upToDateSoon.stop();
     m_background.stop();
     m_watcher.stop();
@@ -64,7 +66,7 @@ void LibraryKeeper::scanned(const QString& folder) {
         return;
     m_key = keyFor(folder);
     store();
-    watch();
+    watch(m_scanStarted);
 }
 
 void LibraryKeeper::stop() {
@@ -98,8 +100,10 @@ void LibraryKeeper::take(const std::shared_ptr<ScannedLibrary>& library) {
     emit broughtUpToDate(library->changed);
 }
 
-void LibraryKeeper::watch() {
-    m_watcher.watch(m_key.musicFolder);
+// A folder changed after the library shown was read, but before its watch was placed, is
+// told as a change all the same.
+void LibraryKeeper::watch(FolderWatcher::Clock::time_point changesSince) {
+    m_watcher.watch(m_key.musicFolder, changesSince);
 }
 
 void LibraryKeeper::store() {

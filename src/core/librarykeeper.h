@@ -47,7 +47,6 @@ public:
     void stop();
 
     const FolderWatcher& watcher() const { return m_watcher; }
-    bool bringingUpToDate() const { return m_background.running(); }
 
 signals:
     // A scan in the background ended; replaced tells whether the library changed.
@@ -58,7 +57,7 @@ private:
     void bringUpToDate();
     void take(const std::shared_ptr<ScannedLibrary>& library);
     void store();
-    void watch();
+    void watch(FolderWatcher::Clock::time_point changesSince);
 
     Catalogue& m_catalogue;
     GroupLists& m_groups;
@@ -69,6 +68,8 @@ private:
     LibraryStore m_store;
     // The library shown: its folder and what it was scanned with; empty folder before one.
     LibraryKey m_key;
+    // When the scan of the window's own began: a folder changed since then may not be in it.
+    FolderWatcher::Clock::time_point m_scanStarted;
     bool m_stopped = false;
     BackgroundScan m_background;
     FolderWatcher m_watcher;

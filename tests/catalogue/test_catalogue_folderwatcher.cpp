@@ -151,6 +151,40 @@ private slots:
         QVERIFY(!watcher.periodic());
     }
 
+    // Changed after the library shown was read but before the watches were placed: the
+    // folders' times tell it (the library's folders were last changed an hour before).
+    void changeBeforeTheWatchIsTold_data() {
+        QTest::addColumn<std::optional<Change>>("change");
+        dataRow("nothing changed", std::optional<Change>());
+        dataRow("file added", std::optional(Change::FileAdded));
+        dataRow("file renamed", std::optional(Change::FileRenamed));
+        dataRow("folder added", std::optional(Change::FolderAdded));
+        dataRow("folder moved in", std::optional(Change::FolderMovedIn));
+    }
+    void changeBeforeTheWatchIsTold() {
+        QFETCH(std::optional<Change>, change);
+        const Library lib;
+        const auto anHourAgo = FolderWatcher::Clock::now() - std::chrono::hours(1);
+        const timespec times[2] = {{0, UTIME_OMIT},
+                                   {FolderWatcher::Clock::to_time_t(anHourAgo), 0}};
+        for (const char* folder : {"", "/Album", "/Album/Disc"})
+            QCOMPARE(
+                ::utimensat(AT_FDCWD, QFile::encodeName(lib.root + folder).constData(), times, 0),
+                0);
+        const auto read = FolderWatcher::Clock::now() - std::chrono::minutes(1);
+        if (change)
+            make(*change, lib);
+        FolderWatcher::Options options = fast();
+        options.quietMs = 0; // told at the first turn of the event loop after the placing
+        FolderWatcher watcher(options);
+        QSignalSpy placed(&watcher, &FolderWatcher::watchesPlaced);
+        QSignalSpy changed(&watcher, &FolderWatcher::changed);
+        watcher.watch(lib.root, read);
+        QVERIFY(placed.wait());
+        QCoreApplication::processEvents();
+        QCOMPARE(changed.count(), change ? 1 : 0);
+    }
+
     // Twenty files copied one by one, the watcher reading each as it comes: one signal.
     void burstIsToldOnce() {
         const Library lib;
