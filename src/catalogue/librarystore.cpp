@@ -7,10 +7,14 @@
 #include "base/report.h"
 #include "catalogue/keptcatalogue.h"
 #include <QCryptographicHash>
+#include <QDateTime>
+#include <QDir>
+#include <QFileInfo>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <exception>
+#include <fcntl.h>
 #include <sqlite3.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -21,6 +25,8 @@ namespace {
 
 // How long a store another thread or process is writing is waited for.
 constexpr int BusyTimeoutMs = 10000;
+// A store neither read nor written for this long is of a folder or settings no longer used.
+constexpr qint64 UnusedAfterSeconds = 30LL * 24 * 60 * 60;
 
 QString errnoText() {
     return QString::fromLocal8Bit(std::strerror(errno));
@@ -70,6 +76,19 @@ QString setAside(const QString& path) {
                  pathToNative(aside + QLatin1String(suffix)).constData());
     ::unlink(pathToNative(path + QStringLiteral("-shm")).constData());
     return outcome;
+}
+
+// Removes the stores (and what was set aside) that went unused for UnusedAfterSeconds, but
+// the one in use: the folder would otherwise grow with every music folder and code page tried.
+void removeUnused(const QString& folder, const QString& inUse) {
+    const QString used = QFileInfo(inUse).fileName();
+    const qint64 before = QDateTime::currentSecsSinceEpoch() - UnusedAfterSeconds;
+    const QFileInfoList stores =
+        QDir(folder).entryInfoList({QStringLiteral("library-*")}, QDir::Files | QDir::Hidden);
+    for (const QFileInfo& store : stores)
+        if (store.fileName() != used && !store.fileName().startsWith(used + QLatin1Char('-')) &&
+            store.lastModified().toSecsSinceEpoch() < before)
+            ::unlink(pathToNative(store.filePath()).constData());
 }
 
 QString troubleText(const StoreFailure& failure) {
@@ -136,6 +155,7 @@ bool LibraryStore::load(const LibraryKey& key, Catalogue& catalogue, GroupLists&
         catalogue.swap(kept);
         for (int g = 0; g < GroupCount; ++g)
             groups[g].takeEntriesFrom(keptGroups[g]);
+        ::utimensat(AT_FDCWD, pathToNative(path).constData(), nullptr, 0); // in use
         return true;
     } catch (const StoreFailure& failure) {
         const QString trouble = troubleText(failure);
@@ -163,6 +183,7 @@ bool LibraryStore::save(const LibraryKey& key, const Catalogue& catalogue) const
             try {
                 const Database db = openStore(path, true);
                 writeKeptCatalogue(db.get(), key, catalogue);
+                removeUnused(m_folder, path);
                 return true;
             } catch (const StoreFailure& failure) {
                 if (attempt > 0 || !isNotADatabase(failure))

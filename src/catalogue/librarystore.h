@@ -40,7 +40,8 @@ public:
     // Writes catalogue as the kept library of key, replacing the old one in one
     // transaction: a write cut short (the process killed) leaves the old one. Callable from
     // any thread, with a catalogue nobody changes meanwhile (a clone()). The file's mode is
-    // 0600. False, with one line on stderr, when it cannot be written.
+    // 0600. False, with one line on stderr, when it cannot be written. Stores of other keys
+    // neither loaded nor saved for thirty days are removed then.
     bool save(const LibraryKey& key, const Catalogue& catalogue) const;
 
 private:

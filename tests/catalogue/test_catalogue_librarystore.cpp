@@ -16,11 +16,15 @@
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
+#include <QDir>
+#include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QThread>
 #include <csignal>
+#include <ctime>
+#include <fcntl.h>
 #include <sqlite3.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -216,6 +220,42 @@ private slots:
         QVERIFY(QFile::exists(path + ".damaged"));
         QVERIFY(store.load(numberedKey(), loaded, groups));
         QCOMPARE(rowsOf(loaded), rowsOf(kept));
+    }
+
+    // Stores unused for a month go at the next save; one loaded lately stays, as do the
+    // newer ones and what is not a store.
+    void unusedStoresGoAtTheNextSave() {
+        QTemporaryDir stores;
+        const LibraryStore store(stores.path());
+        Catalogue kept;
+        GroupLists groups;
+        fillNumbered(kept, 3);
+        const auto keyOf = [](TagCodePage codePage) {
+            LibraryKey key = numberedKey();
+            key.codePage = codePage;
+            return key;
+        };
+        const LibraryKey inUse = keyOf(TagCodePage::ShiftJis),
+                         loadedLately = keyOf(TagCodePage::Western),
+                         unused = keyOf(TagCodePage::Utf8), fresh = keyOf(TagCodePage::Auto);
+        for (const LibraryKey& key : {inUse, loadedLately, unused, fresh})
+            QVERIFY(store.save(key, kept));
+        const QString aside = store.pathFor(unused) + ".damaged",
+                      notAStore = stores.filePath("notes");
+        QVERIFY(QFile::copy(store.pathFor(unused), aside) && QFile::copy(aside, notAStore));
+        const timespec monthsAgo[2] = {{0, UTIME_OMIT}, {::time(nullptr) - 40 * 86400, 0}};
+        for (const QString& path : {store.pathFor(inUse), store.pathFor(loadedLately),
+                                    store.pathFor(unused), aside, notAStore})
+            QCOMPARE(::utimensat(AT_FDCWD, pathToNative(path).constData(), monthsAgo, 0), 0);
+        QVERIFY(store.load(loadedLately, kept, groups));
+        QVERIFY(store.save(inUse, kept));
+        QStringList left = QDir(stores.path()).entryList(QDir::Files);
+        QStringList expected = {QFileInfo(store.pathFor(inUse)).fileName(),
+                                QFileInfo(store.pathFor(loadedLately)).fileName(),
+                                QFileInfo(store.pathFor(fresh)).fileName(), "notes"};
+        left.sort();
+        expected.sort();
+        QCOMPARE(left, expected);
     }
 
     // A writer saving catalogue after catalogue is killed, at each round later into a
