@@ -81,6 +81,10 @@ std::unique_ptr<PlayerCore> makeWarmingCore(PlayerCore::Options options,
     const unsigned extraTypes = options.tagReading.extraTypes;
     auto core = std::make_unique<PlayerCore>(std::move(options));
     keepPlayMode(core->player(), settings);
+    // With the key the start shows the kept library: the warming's readers would only hold
+    // up the window's own reads on a cold disk (a first start with it scans unwarmed).
+    if (core->keeper())
+        return core;
     // Every type the boxes may choose is warmed: the boxes are applied only after the scan.
     core->scan().warmUp(acceptedMusicFolder(settings.read(Setting::Folder)),
                         filePatternFor(true, true, true, extraTypes));

@@ -2,6 +2,8 @@
 // SPDX-FileCopyrightText: 2026 The Sonavue developers
 #include "core/librarykeeper.h"
 
+#include <utility>
+
 namespace sonavue {
 namespace {
 
@@ -48,14 +50,20 @@ bool LibraryKeeper::showKept(const QString& folder) {
     if (!m_store.load(key, m_catalogue, m_groups))
         return false;
     m_key = key;
-    m_upToDateSoon.start();
-    // A change meanwhile brings it up to date again.
-    watch(FolderWatcher::Clock::now());
+    // The look and the watch's walk wait until the window is up: on a cold disk their reads
+    // would otherwise hold up the window's own. A change meanwhile is still told.
+    m_shownAt = FolderWatcher::Clock::now();
+    m_watchPending = true;
+    QTimer::singleShot(0, this, [this] {
+        if (m_watchPending && !m_stopped)
+            m_upToDateSoon.start();
+    });
     return true;
 }
 
 void LibraryKeeper::scanStarting() {
     m_scanStarted = FolderWatcher::Clock::now();
+    m_watchPending = false; // the scan's end places the watch
     m_upToDateSoon.stop();
     m_background.stop();
     m_watcher.stop();
@@ -80,6 +88,8 @@ void LibraryKeeper::bringUpToDate() {
     // A scan of the window's own under way fills the catalogue itself.
     if (m_stopped || m_key.musicFolder.isEmpty() || m_scan.running())
         return;
+    if (std::exchange(m_watchPending, false))
+        watch(m_shownAt);
     // The scan's thread compares what it finds with a copy of the rows shown and keeps what
     // changed in the store: the window only takes the result.
     m_background.start(

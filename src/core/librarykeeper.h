@@ -23,8 +23,8 @@ public:
     struct Options {
         QString storeFolder;  // where the stores live
         int checkMinutes = 5; // between looks where changes are not told
-        // After a kept library is shown, the wait before it is brought up to date: the window
-        // is shown and painted first.
+        // After a kept library is shown, the wait from the first turn of the event loop before
+        // it is brought up to date and watched: the window is shown and painted first.
         int upToDateAfterMs = 500;
         FolderWatcher::Options watching;
     };
@@ -70,6 +70,9 @@ private:
     LibraryKey m_key;
     // When the scan of the window's own began: a folder changed since then may not be in it.
     FolderWatcher::Clock::time_point m_scanStarted;
+    // A kept library shown at this time waits for its first look to be watched.
+    FolderWatcher::Clock::time_point m_shownAt;
+    bool m_watchPending = false;
     bool m_stopped = false;
     BackgroundScan m_background;
     FolderWatcher m_watcher;
