@@ -13,6 +13,8 @@ constexpr double MaxElementGain = 10.0;
 // How long playbin's request for the next file waits for the user-interface thread to say
 // what follows a file that has only just started (its data all read at once).
 constexpr auto AnswerWait = std::chrono::milliseconds(250);
+// Marks a decoding bin whose end of data this stage watches (playbin reuses its bins).
+constexpr const char* DrainWatched = "sonavue-drain-watched";
 
 using StagePtr = std::shared_ptr<GaplessStage>;
 
@@ -95,6 +97,47 @@ void GaplessStage::attach(GstElement* playbin, GstElement* sink, GstElement* lev
     g_signal_connect_data(playbin, "about-to-finish", G_CALLBACK(&GaplessStage::onAboutToFinish),
                           new StagePtr(shared_from_this()), GClosureNotify(closureRelease),
                           GConnectFlags(0));
+    g_signal_connect_data(playbin, "element-added", G_CALLBACK(&GaplessStage::onElementAdded),
+                          new StagePtr(shared_from_this()), GClosureNotify(closureRelease),
+                          GConnectFlags(0));
+}
+
+// Each decoding bin playbin adds: its end of data is where playbin changes file. Our handler
+// runs after playbin's, so it marks the end of the change.
+void GaplessStage::onElementAdded(GstBin*, GstElement* element, gpointer data) {
+    GstElementFactory* factory = gst_element_get_factory(element);
+    if (!factory || !g_str_has_prefix(GST_OBJECT_NAME(factory), "uridecodebin") ||
+        g_object_get_data(G_OBJECT(element), DrainWatched))
+        return;
+    g_object_set_data(G_OBJECT(element), DrainWatched, GINT_TO_POINTER(1));
+    const auto closureRelease = +[](gpointer held, GClosure*) { release(held); };
+    g_signal_connect_data(element, "drained", G_CALLBACK(&GaplessStage::onDrained),
+                          new StagePtr(stageOf(data).shared_from_this()),
+                          GClosureNotify(closureRelease), G_CONNECT_AFTER);
+}
+
+void GaplessStage::onDrained(GstElement*, gpointer data) {
+    GaplessStage& stage = stageOf(data);
+    {
+        const std::lock_guard lock(stage.m_lock);
+        if (stage.m_changing != std::this_thread::get_id())
+            return;
+        stage.m_changing.reset();
+    }
+    stage.m_changed.notify_all();
+}
+
+void GaplessStage::close() {
+    {
+        const std::lock_guard lock(m_lock);
+        m_closing = true;
+    }
+    m_answered.notify_all();
+}
+
+bool GaplessStage::waitForChange(std::chrono::milliseconds limit) {
+    std::unique_lock lock(m_lock);
+    return m_changed.wait_for(lock, limit, [this] { return !m_changing; });
 }
 
 void GaplessStage::offer(const QString& after, std::optional<Offer> next) {
@@ -125,13 +168,17 @@ void GaplessStage::onAboutToFinish(GstElement* playbin, gpointer data) {
     QString path;
     {
         std::unique_lock lock(stage.m_lock);
-        if (stage.m_refused || stage.m_ended)
+        // playbin changes file once this returns, whatever it answers.
+        stage.m_changing = std::this_thread::get_id();
+        if (stage.m_refused || stage.m_ended || stage.m_closing)
             return;
         // Bounded, so that a user-interface thread busy elsewhere never holds the stream.
         stage.m_answered.wait_for(lock, AnswerWait, [&stage] {
-            return stage.m_answer && stage.m_answer->after == stage.m_inputPath;
+            return stage.m_closing ||
+                   (stage.m_answer && stage.m_answer->after == stage.m_inputPath);
         });
-        if (!stage.m_answer || stage.m_answer->after != stage.m_inputPath || !stage.m_answer->next)
+        if (stage.m_closing || !stage.m_answer || stage.m_answer->after != stage.m_inputPath ||
+            !stage.m_answer->next)
             return; // nothing follows: the file ends as without gapless play
         stage.m_prepared.push_back({*stage.m_answer->next, stage.m_inputPath});
         stage.m_inputPath = stage.m_answer->next->path;

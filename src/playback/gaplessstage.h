@@ -17,16 +17,23 @@
 // holds) the sink is given the end of the stream in its place: the playing file is heard to
 // its last sample, the pipeline ends as without gapless play, and the right file is opened
 // anew.
+//
+// A pipeline closed while playbin changes file (between its about-to-finish and the next
+// file's start, on the streaming thread) can take playbin's groups apart under it: the
+// streaming thread then changes the state of its own decoder and the pipeline never stops.
+// So a close tells the stage first, and the pipeline is stopped once no change is under way.
 #include <QByteArray>
 #include <QString>
 #include <gst/gst.h>
 
+#include <chrono>
 #include <condition_variable>
 #include <deque>
 #include <functional>
 #include <memory>
 #include <mutex>
 #include <optional>
+#include <thread>
 
 namespace sonavue {
 
@@ -64,6 +71,12 @@ public:
     bool isPrepared(const QByteArray& uri) const;
     // The prepared file failed: nothing follows the playing file without a gap any more.
     void refuseNext();
+    // The pipeline is being closed: nothing more is prepared, and playbin's request for the
+    // next file is answered at once.
+    void close();
+    // Off the user-interface thread, before the pipeline stops: waits, at most `limit`, until
+    // no change of file is under way. False when the limit passed.
+    bool waitForChange(std::chrono::milliseconds limit);
 
 private:
     struct Prepared {
@@ -77,6 +90,8 @@ private:
     };
     GaplessStage(const QString& path, double fileGain);
     static void onAboutToFinish(GstElement* playbin, gpointer data);
+    static void onElementAdded(GstBin* playbin, GstElement* element, gpointer data);
+    static void onDrained(GstElement* decoder, gpointer data);
     static GstPadProbeReturn onFilterData(GstPad* pad, GstPadProbeInfo* info, gpointer data);
     static GstPadProbeReturn onSinkData(GstPad* pad, GstPadProbeInfo* info, gpointer data);
     static void release(gpointer data);
@@ -105,6 +120,9 @@ private:
     std::optional<Prepared> m_joining;     // at the sink, its format not yet seen
     bool m_refused = false;                // no stream is joined from now on
     bool m_ended = false;                  // the sink was given the end: nothing more reaches it
+    bool m_closing = false;                // the pipeline is being closed
+    std::optional<std::thread::id> m_changing; // the streaming thread changing file, if any
+    std::condition_variable m_changed;
     Listener m_listener;
 };
 

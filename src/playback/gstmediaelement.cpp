@@ -43,6 +43,8 @@ namespace sonavue {
 namespace {
 
 constexpr int PlayedOutCheckMs = 50;
+// How long a closed pipeline waits for playbin's change of file to end before it stops.
+constexpr auto ChangeOfFileLimit = std::chrono::seconds(2);
 
 // playbin's "flags": audio only. The volume level is applied to the samples by an element of
 // ours ahead of the sink: playbin's own (its soft-volume flag) keeps every pipeline's volume
@@ -176,14 +178,21 @@ bool GstMediaElement::Impl::buildPipeline() {
 void GstMediaElement::Impl::dropPipeline() {
     watchdog.stop();
     playedOutWatch.stop();
+    std::function<void()> beforeStop;
     if (link) {
-        // After this no thread of the old pipeline reaches the element.
-        const std::lock_guard lock(link->lock);
-        link->element = nullptr;
+        {
+            // After this no thread of the old pipeline reaches the element.
+            const std::lock_guard lock(link->lock);
+            link->element = nullptr;
+        }
+        if (const std::shared_ptr<GaplessStage> stage = link->stage) {
+            stage->close();
+            beforeStop = [stage] { stage->waitForChange(ChangeOfFileLimit); };
+        }
     }
     link.reset();
     levelVolume.reset();
-    reaper.reap(pipeline.release());
+    reaper.reap(pipeline.release(), std::move(beforeStop));
 }
 
 GstPadProbeReturn GstMediaElement::Impl::onSinkBuffer(GstPad*, GstPadProbeInfo*, gpointer data) {

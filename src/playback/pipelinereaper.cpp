@@ -26,14 +26,16 @@ PipelineReaper::~PipelineReaper() {
             QStringLiteral("%1 pipeline(s) did not stop; left behind").arg(m_shared->pending));
 }
 
-void PipelineReaper::reap(GstElement* pipeline) {
+void PipelineReaper::reap(GstElement* pipeline, std::function<void()> beforeStop) {
     if (!pipeline)
         return;
     {
         const std::lock_guard lock(m_shared->lock);
         ++m_shared->pending;
     }
-    std::thread([shared = m_shared, pipeline] {
+    std::thread([shared = m_shared, pipeline, beforeStop = std::move(beforeStop)] {
+        if (beforeStop)
+            beforeStop();
         gst_element_set_state(pipeline, GST_STATE_NULL);
         gst_object_unref(pipeline);
         // A decoder frees megabytes (a MIDI sound font) across the allocator's per-thread

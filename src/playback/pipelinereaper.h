@@ -6,6 +6,7 @@
 // in a loop would otherwise hold the user-interface thread for good. A reap that never ends
 // costs one parked thread, never the program.
 #include <condition_variable>
+#include <functional>
 #include <memory>
 #include <mutex>
 
@@ -22,8 +23,9 @@ public:
     PipelineReaper(const PipelineReaper&) = delete;
     PipelineReaper& operator=(const PipelineReaper&) = delete;
 
-    // Takes over the caller's reference to the pipeline.
-    void reap(GstElement* pipeline);
+    // Takes over the caller's reference to the pipeline. `beforeStop`, if any, runs on the
+    // reaping thread first (to wait for the pipeline to be ready to stop).
+    void reap(GstElement* pipeline, std::function<void()> beforeStop = {});
     // Reaps started and not yet finished.
     int pending() const;
 

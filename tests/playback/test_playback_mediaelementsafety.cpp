@@ -39,6 +39,8 @@ namespace {
 constexpr int WaitMs = 60000;
 // The child process that counts what track changes leave (trackChangesLeaveNoElementBehind).
 constexpr const char* TrackChangesFlag = "--track-changes";
+// Enough that a close racing playbin's change of file shows within a run or two.
+constexpr int TrackChanges = 24;
 constexpr int NoLeakTracer = 77;
 
 QList<PlayEnd> codes(const QSignalSpy& spy) {
@@ -292,9 +294,9 @@ private:
     QTemporaryDir m_dir;
 };
 
-// The child of trackChangesLeaveNoElementBehind: eight changes of track (each, with gapless
-// play, after the next file was prepared), then GStreamer ends. 0 when every pipeline was
-// released in time.
+// The child of trackChangesLeaveNoElementBehind: changes of track (each, with gapless play,
+// just after the next file was prepared, while playbin may be changing to it), then GStreamer
+// ends. 0 when every pipeline was released in time.
 int runTrackChanges(bool gapless, const QString& folder) {
     gst_init(nullptr, nullptr);
     GList* const tracers = gst_tracing_get_active_tracers();
@@ -309,7 +311,7 @@ int runTrackChanges(bool gapless, const QString& folder) {
         PatientElement media(realTimeFakeSink);
         media.setGapless(gapless);
         QSignalSpy prepared(&media, &GstMediaElement::nextFilePrepared);
-        for (int i = 0; i < 8 && released; ++i) {
+        for (int i = 0; i < TrackChanges && released; ++i) {
             media.close();
             openAndPlay(media, wav);
             media.setNextFile(NextFile{wav, std::nullopt});
