@@ -26,6 +26,8 @@ LibraryKeeper::LibraryKeeper(Catalogue& catalogue, GroupLists& groups, BrowsingM
     connect(&m_upToDateSoon, &QTimer::timeout, this, &LibraryKeeper::bringUpToDate);
     connect(&m_background, &BackgroundScan::finished, this, &LibraryKeeper::take);
     connect(&m_watcher, &FolderWatcher::changed, this, &LibraryKeeper::bringUpToDate);
+    connect(&m_watcher, &FolderWatcher::watchesPlaced, this, &LibraryKeeper::lookAfterWatch);
+    connect(&m_watcher, &FolderWatcher::becamePeriodic, this, &LibraryKeeper::lookAfterWatch);
 }
 
 LibraryKeeper::~LibraryKeeper() {
@@ -64,6 +66,7 @@ bool LibraryKeeper::showKept(const QString& folder) {
 void LibraryKeeper::scanStarting() {
     m_scanStarted = FolderWatcher::Clock::now();
     m_watchPending = false; // the scan's end places the watch
+    m_lookAwaitsWatch = false;
     m_upToDateSoon.stop();
     m_background.stop();
     m_watcher.stop();
@@ -88,14 +91,26 @@ void LibraryKeeper::bringUpToDate() {
     // A scan of the window's own under way fills the catalogue itself.
     if (m_stopped || m_key.musicFolder.isEmpty() || m_scan.running())
         return;
-    if (std::exchange(m_watchPending, false))
+    if (std::exchange(m_watchPending, false)) {
+        // A file rewritten in place leaves its folder as it was: one rewritten before its
+        // folder's watch is placed is found by a look that starts once every watch is placed.
+        m_lookAwaitsWatch = true;
         watch(m_shownAt);
+        return;
+    }
+    if (m_lookAwaitsWatch)
+        return;
     // The scan's thread compares what it finds with a copy of the rows shown and keeps what
     // changed in the store: the window only takes the result.
     m_background.start(
         {m_key.musicFolder, m_key.folderPrefix, FilePattern(m_key.pattern), m_reading,
          std::make_shared<const Catalogue>(m_catalogue.clone()),
          [store = m_store, key = m_key](const Catalogue& rows) { store.save(key, rows); }});
+}
+
+void LibraryKeeper::lookAfterWatch() {
+    if (std::exchange(m_lookAwaitsWatch, false))
+        bringUpToDate();
 }
 
 void LibraryKeeper::take(const std::shared_ptr<ScannedLibrary>& library) {

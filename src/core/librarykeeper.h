@@ -55,6 +55,7 @@ signals:
 private:
     LibraryKey keyFor(const QString& folder) const;
     void bringUpToDate();
+    void lookAfterWatch();
     void take(const std::shared_ptr<ScannedLibrary>& library);
     void store();
     void watch(FolderWatcher::Clock::time_point changesSince);
@@ -73,6 +74,7 @@ private:
     // A kept library shown at this time waits for its first look to be watched.
     FolderWatcher::Clock::time_point m_shownAt;
     bool m_watchPending = false;
+    bool m_lookAwaitsWatch = false; // the first look waits for the watches to be placed
     bool m_stopped = false;
     BackgroundScan m_background;
     FolderWatcher m_watcher;
