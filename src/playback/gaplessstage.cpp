@@ -35,6 +35,13 @@ QByteArray streamKey(GstEvent* event) {
     return key;
 }
 
+// The handler holds the stage for as long as it stays connected.
+void connectHolding(gpointer instance, const char* signal, GCallback handler, const StagePtr& stage,
+                    GConnectFlags flags = GConnectFlags(0)) {
+    const auto letGo = +[](gpointer held, GClosure*) { delete static_cast<StagePtr*>(held); };
+    g_signal_connect_data(instance, signal, handler, new StagePtr(stage), letGo, flags);
+}
+
 bool isStreamStart(GstPadProbeInfo* info) {
     return (GST_PAD_PROBE_INFO_TYPE(info) & GST_PAD_PROBE_TYPE_EVENT_DOWNSTREAM) &&
            GST_EVENT_TYPE(GST_PAD_PROBE_INFO_EVENT(info)) == GST_EVENT_STREAM_START;
@@ -93,13 +100,10 @@ void GaplessStage::attach(GstElement* playbin, GstElement* sink, GstElement* lev
              GstPadProbeType(GST_PAD_PROBE_TYPE_EVENT_DOWNSTREAM | GST_PAD_PROBE_TYPE_BUFFER |
                              GST_PAD_PROBE_TYPE_BUFFER_LIST),
              &GaplessStage::onSinkData);
-    const auto closureRelease = +[](gpointer data, GClosure*) { release(data); };
-    g_signal_connect_data(playbin, "about-to-finish", G_CALLBACK(&GaplessStage::onAboutToFinish),
-                          new StagePtr(shared_from_this()), GClosureNotify(closureRelease),
-                          GConnectFlags(0));
-    g_signal_connect_data(playbin, "element-added", G_CALLBACK(&GaplessStage::onElementAdded),
-                          new StagePtr(shared_from_this()), GClosureNotify(closureRelease),
-                          GConnectFlags(0));
+    connectHolding(playbin, "about-to-finish", G_CALLBACK(&GaplessStage::onAboutToFinish),
+                   shared_from_this());
+    connectHolding(playbin, "element-added", G_CALLBACK(&GaplessStage::onElementAdded),
+                   shared_from_this());
 }
 
 // Each decoding bin playbin adds: its end of data is where playbin changes file. Our handler
@@ -110,10 +114,8 @@ void GaplessStage::onElementAdded(GstBin*, GstElement* element, gpointer data) {
         g_object_get_data(G_OBJECT(element), DrainWatched))
         return;
     g_object_set_data(G_OBJECT(element), DrainWatched, GINT_TO_POINTER(1));
-    const auto closureRelease = +[](gpointer held, GClosure*) { release(held); };
-    g_signal_connect_data(element, "drained", G_CALLBACK(&GaplessStage::onDrained),
-                          new StagePtr(stageOf(data).shared_from_this()),
-                          GClosureNotify(closureRelease), G_CONNECT_AFTER);
+    connectHolding(element, "drained", G_CALLBACK(&GaplessStage::onDrained),
+                   stageOf(data).shared_from_this(), G_CONNECT_AFTER);
 }
 
 void GaplessStage::onDrained(GstElement*, gpointer data) {
