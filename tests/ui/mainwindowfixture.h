@@ -120,6 +120,12 @@ inline StartOptions testOptions(const QString& appName, std::unique_ptr<MediaCon
     return options;
 }
 
+// The web panel is made once the window has first been drawn: whether it came (within 15 s).
+inline bool webPanelAdded(const QWidget& form) {
+    return QTest::qWaitFor(
+        [&] { return form.findChild<QWidget*>(QStringLiteral("Web1")) != nullptr; }, 15000);
+}
+
 inline std::unique_ptr<StartedWindow> startWindow(const QString& appName, bool withWeb = false) {
     auto started = std::make_unique<StartedWindow>();
     auto media = std::make_unique<FakeMediaControl>(started->mediaLog);

@@ -178,8 +178,8 @@ private slots:
         QFETCH(bool, forward);
         startWithAFileOpen(true);
         MainWindow& f = form();
+        QVERIFY(webPanelAdded(f));
         const WindowControls ui(f);
-        QVERIFY(ui.webPanel);
         QTRY_VERIFY_WITH_TIMEOUT(ui.webPanel->page()->contentsSize().height() > 0, 15000);
         const QStringList reading{
             "Label9",      "Image2",     "Image1",      "Image3",   "ListNo",   "ListName",

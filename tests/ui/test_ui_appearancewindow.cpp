@@ -308,6 +308,7 @@ private slots:
     void homeButtonShowsTheTopOfTheHomePage() {
         auto w = start(true);
         MainWindow& f = *w->form;
+        QVERIFY(webPanelAdded(f));
         const WindowControls ui(f);
         QVERIFY(QTest::qWaitForWindowExposed(&f));
         QTRY_COMPARE_WITH_TIMEOUT(ui.webPanel->title(), QStringLiteral("Sonavue"), 15000);

@@ -410,8 +410,8 @@ private slots:
     void theFrameCaptionKeepsClearOfTheWebPanelAndTheControls() {
         auto w = startWindow(App, true);
         MainWindow& f = *w->form;
+        QVERIFY(webPanelAdded(f));
         const WindowControls ui(f);
-        QVERIFY(ui.webPanel);
         const QRect caption = frameCaptionRect(f);
         QVERIFY(!caption.isEmpty());
         // The caption lies inside the frame at its designed place, below nothing else.

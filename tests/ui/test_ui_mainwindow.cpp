@@ -401,8 +401,8 @@ private slots:
         auto w = startWindow(App, true);
         w->form->library().showTab(GroupAll);
         // The picture shows the web panel's page: loaded, and drawn in the panel.
+        QVERIFY(webPanelAdded(*w->form));
         const WindowControls ui(*w->form);
-        QVERIFY(ui.webPanel);
         QTRY_COMPARE_WITH_TIMEOUT(ui.webPanel->title(), QStringLiteral("Sonavue"), 15000);
         QTRY_VERIFY_WITH_TIMEOUT(drawnOn(ui.webPanel->grab().toImage()), 15000);
         QVERIFY(w->form->grab().save(artifactPath(QStringLiteral("main-window.png"))));

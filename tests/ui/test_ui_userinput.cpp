@@ -372,8 +372,8 @@ private slots:
     void keysActOnceWithTheFocusInTheWebPanel() {
         auto w = start(true);
         MainWindow& f = *w->form;
+        QVERIFY(webPanelAdded(f));
         const WindowControls ui(f);
-        QVERIFY(ui.webPanel);
         QTRY_VERIFY_WITH_TIMEOUT(!ui.webPanel->url().isEmpty() &&
                                      ui.webPanel->page()->contentsSize().height() > 0,
                                  15000);

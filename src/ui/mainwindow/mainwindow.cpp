@@ -24,6 +24,7 @@
 #include <QCloseEvent>
 #include <QLabel>
 #include <QPainter>
+#include <utility>
 
 namespace sonavue {
 
@@ -37,7 +38,7 @@ MainWindow::MainWindow(PlayerCore& core, Options options)
     setAttribute(Qt::WA_TranslucentBackground);
     resize(px(DesignedClientWidth), px(DesignedClientHeight));
 
-    ui.setupUi(*this, m_core, m_options.withWebPanel);
+    ui.setupUi(*this, m_core);
     m_focusTimer.setObjectName(QStringLiteral("Timer1"));
     wireControls();
     load();
@@ -53,8 +54,10 @@ void MainWindow::load() {
     // Translucent at 200 of 255 until the opacity setting is applied.
     setWindowOpacity(200 / 255.0);
     setColour(DesignedBackground);
-    if (ui.webPanel)
-        ui.webPanel->goHome();
+    // The web panel, and with it the web engine, starts once the window has first been drawn:
+    // on a machine of few cores it would otherwise hold up the window's first showing and
+    // compete with the scan. Its page then goes home.
+    m_webPanelAwaitsPaint = m_options.withWebPanel;
     ui.settingsFrame->setFolderText(personalFolder());
     // Tab goes through the controls in reading order; of the stacked group lists only the one
     // shown is reached, the others being hidden.
@@ -64,6 +67,17 @@ void MainWindow::load() {
     m_keyPreview = new KeyPreview(
         *this, [this](int key, Qt::KeyboardModifiers modifiers) { handleKey(key, modifiers); });
     applyLayout();
+}
+
+void MainWindow::addWebPanel() {
+    if (m_unloaded)
+        return;
+    ui.addWebPanel(*this);
+    connect(ui.webPanel, &WebPanel::gotFocus, this, &MainWindow::armFocusTimer);
+    applyLayout();
+    orderFocusByPlace(*this);
+    ui.webPanel->show();
+    ui.webPanel->goHome();
 }
 
 void MainWindow::unload() {
@@ -143,6 +157,8 @@ void MainWindow::armFocusTimer() {
 void MainWindow::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     paintWindowBackground(painter, rect(), m_colour, palette().window());
+    if (std::exchange(m_webPanelAwaitsPaint, false))
+        QMetaObject::invokeMethod(this, &MainWindow::addWebPanel, Qt::QueuedConnection);
 }
 
 // --- What the core shows ----------------------------------------------------------------------

@@ -109,6 +109,7 @@ private:
     void keepResuming(int mode);
     void wireOptInSettings();
     void load();
+    void addWebPanel();
     void unload();
     void applyLayout();
     void showLevel(int level);
@@ -137,6 +138,7 @@ private:
     QPointer<SettingsDialog> m_settingsDialog;    // while it is open
     bool m_unloaded = false;
     bool m_scanDone = false; // a scan has filled the library
+    bool m_webPanelAwaitsPaint = false; // the web panel is made after the first paint
 };
 
 } // namespace sonavue

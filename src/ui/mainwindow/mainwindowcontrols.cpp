@@ -25,7 +25,7 @@
 
 namespace sonavue {
 
-void MainWindowControls::setupUi(QWidget& window, PlayerCore& core, bool withWebPanel) {
+void MainWindowControls::setupUi(QWidget& window, PlayerCore& core) {
     QWidget* const w = &window;
     titleStrip = new TitleStrip(w);
 
@@ -48,9 +48,6 @@ void MainWindowControls::setupUi(QWidget& window, PlayerCore& core, bool withWeb
         bar->setTextVisible(false);
         bar->hide();
     }
-    if (withWebPanel)
-        webPanel = place(new WebPanel(w), 8280, 840, 5055, 5655);
-
     webButtons = place(new QWidget(w), 9480, 480, 1335, 375);
     homeButton = place(new ImageButton(homeButtonPictures, webButtons), 0, 0, 885, 345);
     // The back button's released look is its element 2 and its pressed look element 1.
@@ -85,6 +82,13 @@ void MainWindowControls::setupUi(QWidget& window, PlayerCore& core, bool withWeb
     describeControls();
 }
 
+void MainWindowControls::addWebPanel(QWidget& window) {
+    webPanel = place(new WebPanel(&window), 8280, 840, 5055, 5655);
+    webPanel->stackUnder(webButtons); // the place in the stacking of a designer's setup
+    webPanel->setObjectName(QStringLiteral("Web1"));
+    webPanel->setAccessibleName(QStringLiteral("Web panel"));
+}
+
 bool MainWindowControls::layOut(int width, int height, bool maximized) {
     const ResizeGeometry g = resizeGeometry(
         twips(width), twips(height), maximized, twips(titleStrip->closeButtonWidth()),
@@ -113,7 +117,6 @@ void MainWindowControls::nameControls() {
         {backButton, "Image3"},
         {foldersBar, "Progress1"},
         {filesBar, "Progress2"},
-        {webPanel, "Web1"},
         {reservedLabel, "Label5"},
         {volumeLabel, "Vol"},
         {reservedList, "OptionList"},
@@ -136,7 +139,6 @@ void MainWindowControls::describeControls() {
         {backButton, "戻る (Back)", "The web panel goes one page back"},
         {foldersBar, "Folders searched", ""},
         {filesBar, "Files searched", ""},
-        {webPanel, "Web panel", ""},
         {reservedList, "Reserved List",
          "Played before the track list; a double-click removes an entry"},
         {title, "Now playing", ""},

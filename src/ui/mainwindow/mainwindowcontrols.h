@@ -24,9 +24,11 @@ class VolumeBar;
 class WebPanel;
 
 struct MainWindowControls {
-    // Builds every control on window over the core's models; without the web panel, webPanel stays
-    // null (tests that do not need the engine).
-    void setupUi(QWidget& window, PlayerCore& core, bool withWebPanel);
+    // Builds every control on window over the core's models, all but the web panel.
+    void setupUi(QWidget& window, PlayerCore& core);
+    // Builds the web panel at its place under the web buttons. Until then webPanel is null;
+    // it stays so in a window made without it (tests that do not need the engine).
+    void addWebPanel(QWidget& window);
     // Places what the window's size moves (the resize rule, from the window's outer size in
     // pixels); returns whether the window is to stay on top.
     bool layOut(int width, int height, bool maximized);

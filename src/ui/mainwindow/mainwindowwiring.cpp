@@ -75,8 +75,6 @@ void MainWindow::wireControls() {
         if (ui.webPanel)
             ui.webPanel->goBack();
     });
-    if (ui.webPanel)
-        connect(ui.webPanel, &WebPanel::gotFocus, this, &MainWindow::armFocusTimer);
 }
 
 void MainWindow::wireTitleStrip() {
