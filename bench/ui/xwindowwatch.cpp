@@ -106,8 +106,9 @@ struct XWindowWatch::State {
         if (debug)
             std::fprintf(stderr, "  row %d: %d colours, %d of %d not root or black\n", y,
                          int(colours.size()), other, width);
-        // Drawn: most of the row is the program's, with more than a flat fill in it.
-        return other > width / 2 && colours.size() >= 3;
+        // Drawn: most of the row is the program's, with more than a flat fill in it (a fill the
+        // server makes is one colour; the background with a list box on it is two).
+        return other > width / 2 && colours.size() >= 2;
     }
 
     bool drawn(xcb_window_t window) {
