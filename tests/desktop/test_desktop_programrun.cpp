@@ -19,7 +19,10 @@
 #include <QDBusVariant>
 #include <QDir>
 #include <QFile>
+#include <QGuiApplication>
+#include <QImage>
 #include <QProcess>
+#include <QScreen>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QUrl>
@@ -33,6 +36,9 @@ constexpr QSize NormalSize(895, 684);
 // Designed places in the window (twips / 15): the "NOW" caption and the "ALL" tab.
 constexpr QPoint NowCaption(24 + 20, 32 + 8);
 constexpr QPoint AllTab(312 + 28, 320 + 8);
+// Inside the web panel (designed at 552, 56, 337 by 377 pixels), and its page's background.
+constexpr QRect InWebPanel(552 + 16, 56 + 16, 240, 240);
+constexpr QRgb HomePageBackground = 0xfbfbf4;
 // Long enough that no track ends by itself during the run.
 constexpr int TrackMs = 30000;
 const QStringList TrackFiles{QStringLiteral("01 first.wav"), QStringLiteral("02 second.wav")};
@@ -67,6 +73,20 @@ QVariant playerProperty(const QString& name) {
 // What the player reports over MPRIS of its play: "Playing", "Paused" or "Stopped".
 QString playbackStatus() {
     return playerProperty(QStringLiteral("PlaybackStatus")).toString();
+}
+
+// Whether the area of the window shows the home page: mostly its background, with its
+// text (other colours) on it.
+bool showsHomePage(x::WindowId window, QRect area) {
+    const QImage shot = QGuiApplication::primaryScreen()
+                            ->grabWindow(window, area.x(), area.y(), area.width(), area.height())
+                            .toImage();
+    QHash<QRgb, int> colours;
+    for (int y = 0; y < shot.height(); ++y)
+        for (int x = 0; x < shot.width(); ++x)
+            ++colours[shot.pixel(x, y) & 0xffffff];
+    return colours.size() >= 3 &&
+           2 * colours.value(HomePageBackground) > shot.width() * shot.height();
 }
 
 QRect xGeometry(x::WindowId window) {
@@ -196,6 +216,12 @@ private slots:
         WAIT_COMPARE(xGeometry(mainWindow()).size(), NormalSize);
         QVERIFY(x::click(mainWindow(), NowCaption));
         WAIT_COMPARE(x::activeWindow(), mainWindow());
+    }
+
+    // The web panel comes once the window is drawn, and shows the home page.
+    void theWebPanelShowsTheHomePage() {
+        QVERIFY2(x::waitUntil([this] { return showsHomePage(mainWindow(), InWebPanel); }, 20000),
+                 "the web panel does not show the home page");
     }
 
     void layoutKeyTwice() {

@@ -137,7 +137,7 @@ private:
     std::unique_ptr<LayoutSwitch> m_layoutSwitch; // W
     QPointer<SettingsDialog> m_settingsDialog;    // while it is open
     bool m_unloaded = false;
-    bool m_scanDone = false; // a scan has filled the library
+    bool m_scanDone = false;            // a scan has filled the library
     bool m_webPanelAwaitsPaint = false; // the web panel is made after the first paint
 };
 
