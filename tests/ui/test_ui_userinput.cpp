@@ -23,6 +23,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
+#include <QSignalSpy>
 #include <QStyleOptionSlider>
 #include <QTextDocument>
 #include <QWebEngineView>
@@ -378,9 +379,12 @@ private slots:
                                      ui.webPanel->page()->contentsSize().height() > 0,
                                  15000);
         QWidget* page = ui.webPanel->focusProxy() ? ui.webPanel->focusProxy() : ui.webPanel;
+        QSignalSpy focusTimerRan(ui.focusTimer, &QTimer::timeout);
         QTest::mouseClick(page, Qt::LeftButton, {}, QPoint(5, 5));
         page->setFocus();
         QTRY_VERIFY(page->hasFocus());
+        // The page taking the focus arms the window's focus timer, which runs once.
+        QTRY_COMPARE(focusTimerRan.count(), 1);
         w->mediaLog.clear();
         // Each key acts once, also after the web engine has handed it back.
         const KeyArrivals handedBack(*ui.webPanel->parentWidget());
