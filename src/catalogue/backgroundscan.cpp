@@ -39,6 +39,16 @@ bool sameRows(const Catalogue& a, const Catalogue& b) {
     return true;
 }
 
+bool sameStamps(const Catalogue& a, const Catalogue& b) {
+    const int rows = a.rowCount();
+    if (rows != b.rowCount())
+        return false;
+    for (int row = 0; row < rows; ++row)
+        if (a.stamp(row) != b.stamp(row))
+            return false;
+    return true;
+}
+
 bool sameLibrary(const Catalogue& catalogue, const GroupLists& groups,
                  const ScannedLibrary& scanned) {
     for (int g = 0; g < GroupCount; ++g)
@@ -69,12 +79,18 @@ void BackgroundScan::start(const Request& request) {
         auto library = std::make_shared<ScannedLibrary>();
         FolderScan scan(library->catalogue, library->groups);
         scan.setTagReading(request.reading);
+        // Files the rows shown hold unchanged are not read again.
+        if (request.shown)
+            scan.setKnownFiles(std::make_shared<const KnownFiles>(request.shown));
         StopWatch watch(scan, *stopFlag);
         const FolderScan::Result result =
             scan.run(request.musicFolder, request.folderPrefix, request.pattern, watch);
         if (result == FolderScan::Result::Finished && !stopFlag->load()) {
             library->catalogue.squeeze();
-            library->changed = !request.shown || !sameRows(*request.shown, library->catalogue);
+            // A file touched but read the same is a change too: its new stamp is kept, or it
+            // would be read again at every look.
+            library->changed = !request.shown || !sameRows(*request.shown, library->catalogue) ||
+                               !sameStamps(*request.shown, library->catalogue);
             if (library->changed && request.whenChanged)
                 request.whenChanged(library->catalogue);
             // The lists are models: they live on with the window's thread from now on.

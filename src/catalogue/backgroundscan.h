@@ -27,6 +27,8 @@ struct ScannedLibrary {
 
 // Whether two catalogues hold the same rows (the group lists follow from the rows).
 bool sameRows(const Catalogue& a, const Catalogue& b);
+// Whether the files of two catalogues' rows have the same stamps.
+bool sameStamps(const Catalogue& a, const Catalogue& b);
 // Whether two libraries hold the same rows and the same group lists.
 bool sameLibrary(const Catalogue& catalogue, const GroupLists& groups,
                  const ScannedLibrary& scanned);
@@ -39,7 +41,8 @@ public:
         QString folderPrefix;
         FilePattern pattern;
         TagReading reading;
-        // The rows shown now, compared with on the scan's thread (null: always changed), and
+        // The rows shown now, compared with on the scan's thread (null: always changed) and
+        // taken from there for files whose stamps are the same (not read again), and
         // what is done there with rows that changed (keeping them, say) before they are given.
         std::shared_ptr<const Catalogue> shown;
         std::function<void(const Catalogue&)> whenChanged;

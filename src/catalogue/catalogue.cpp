@@ -110,6 +110,8 @@ struct Catalogue::Impl {
     std::vector<QString> values{QString()};
     QHash<QString, std::uint32_t> valueNumbers;
     QHash<int, QString> reserved;
+    // The files' stamps by row; empty until one is set (a catalogue filled by hand).
+    std::vector<FileStamp> stamps;
 
     Row& row(int r) {
         return chunks[std::size_t(r >> ChunkBits)][std::size_t(r & (ChunkRows - 1))];
@@ -185,6 +187,15 @@ struct Catalogue::Impl {
         std::copy(folder.cbegin(), folder.cend(), out.data());
         texts.copyTo(r.name, out.data() + folder.size());
         return out;
+    }
+
+    // A text of other's arena put into this one (Null stays Null).
+    TextArena::Ref copiedText(const Impl& other, TextArena::Ref ref, QString& buffer) {
+        if (ref == TextArena::Null)
+            return TextArena::Null;
+        buffer.resize(other.texts.size(ref));
+        other.texts.copyTo(ref, buffer.data());
+        return texts.add(buffer.isEmpty() ? QStringView(u"") : QStringView(buffer));
     }
 
     bool pathIs(const Row& r, QStringView path) const {
@@ -339,6 +350,40 @@ void Catalogue::setCellLatin1(int column, int row, QLatin1StringView text) {
         setCell(column, row, QString(text));
 }
 
+void Catalogue::copyTagCells(int row, const Catalogue& other, int fromRow) {
+    Impl* m = d.get();
+    const Impl* o = other.implOrNull();
+    if (!m || !o || row < 0 || row >= m->rows || fromRow < 0 || fromRow >= o->rows)
+        return;
+    const Impl::Row& from = o->row(fromRow);
+    QString buffer;
+    Impl::Row& to = m->row(row);
+    to.title = m->copiedText(*o, from.title, buffer);
+    to.comment = m->copiedText(*o, from.comment, buffer);
+    for (int column = ColAlbum; column <= ColGenre; ++column)
+        setCell(column, row, o->values[from.values[std::size_t(Impl::valueSlot(column))]]);
+    setStamp(row, other.stamp(fromRow));
+}
+
+void Catalogue::setStamp(int row, const FileStamp& stamp) {
+    Impl* m = d.get();
+    if (!m || row < 0 || row >= m->rows)
+        return;
+    if (m->stamps.size() <= std::size_t(row)) {
+        if (!stamp.known())
+            return;
+        m->stamps.resize(std::size_t(row) + 1);
+    }
+    m->stamps[std::size_t(row)] = stamp;
+}
+
+FileStamp Catalogue::stamp(int row) const {
+    const Impl* m = implOrNull();
+    if (!m || row < 0 || std::size_t(row) >= m->stamps.size())
+        return {};
+    return m->stamps[std::size_t(row)];
+}
+
 int Catalogue::rowCount() const {
     const Impl* m = implOrNull();
     return m ? m->rows : 0;
@@ -361,6 +406,7 @@ void Catalogue::squeeze() {
         m->folderHashes.shrink_to_fit();
         m->values.shrink_to_fit();
         m->reserved.squeeze();
+        m->stamps.shrink_to_fit();
     }
 }
 
@@ -380,14 +426,9 @@ Catalogue Catalogue::clone() const {
     c.values = m->values;
     c.valueNumbers = m->valueNumbers;
     c.reserved = m->reserved;
+    c.stamps = m->stamps;
     QString buffer;
-    const auto copied = [&](TextArena::Ref ref) {
-        if (ref == TextArena::Null)
-            return TextArena::Null;
-        buffer.resize(m->texts.size(ref));
-        m->texts.copyTo(ref, buffer.data());
-        return c.texts.add(buffer.isEmpty() ? QStringView(u"") : QStringView(buffer));
-    };
+    const auto copied = [&](TextArena::Ref ref) { return c.copiedText(*m, ref, buffer); };
     for (int r = 0; r < m->rows; ++r) {
         if ((r & (Impl::ChunkRows - 1)) == 0)
             c.chunks.emplace_back(new Impl::Row[Impl::ChunkRows]);

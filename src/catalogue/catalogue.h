@@ -2,6 +2,7 @@
 // SPDX-FileCopyrightText: 2026 The Sonavue developers
 #pragma once
 // The catalogue: one row of eight text cells per music file found by the last scan.
+#include "base/filestamp.h"
 #include "catalogue/textarena.h"
 #include <QString>
 #include <QStringView>
@@ -47,6 +48,12 @@ public:
     void setPath(int row, const QString& folder, QStringView name);
     void setPathLatin1(int row, const QString& folder, QLatin1StringView name);
     void setCellLatin1(int column, int row, QLatin1StringView text);
+    // Columns 1 to 6 of row as other's fromRow holds them, and its file's stamp (a row a
+    // scan keeps because its file has not changed).
+    void copyTagCells(int row, const Catalogue& other, int fromRow);
+    // The stamp of the file the row was read from (unknown when it was not recorded).
+    void setStamp(int row, const FileStamp& stamp);
+    FileStamp stamp(int row) const;
     int rowCount() const;
     int trackCount() const { return rowCount(); }
     bool hasRow(int row) const { return row >= 0 && row < rowCount(); }

@@ -15,6 +15,7 @@
 #include "tags/containertags.h"
 #include "tags/filetags.h"
 #include <QHash>
+#include <algorithm>
 #include <chrono>
 #include <climits>
 #include <optional>
@@ -66,6 +67,8 @@ struct FolderScan::Pass {
     const TagCodePage codePage;
     const bool id3v2;          // MP3s' ID3v2 tags fill in what ID3v1 says
     const unsigned extraTypes; // opt-in file types whose container tags are read
+    // The library brought up to date, whose unchanged files are not read; may be null.
+    const std::shared_ptr<const KnownFiles> known = scan.m_known;
     Clock::time_point lastYield = Clock::now();
     ScanRowWriter rows{scan.m_catalogue, scan.m_groups, scan.m_seen};
 
@@ -189,28 +192,49 @@ struct FolderScan::Pass {
                        .arg(readableText(pathFromNative(firstBeyondLimits))));
     }
 
-    // File j's tags, from the read-ahead (takeAhead) or read here from the open folder.
-    void readTags(const NameList& files, int j, const std::optional<NativeFolder>& folder,
-                  bool takeAhead, FileTagBytes& tags) {
+    // File j's tags, from the read-ahead (takeAhead) or read here from the open folder
+    // (nativeFolder). A file the known library holds unchanged is not read: its row there is
+    // returned, else -1.
+    int readTags(const NameList& files, int j, const std::optional<NativeFolder>& folder,
+                 bool takeAhead, const QByteArray& nativeFolder, FileTagBytes& tags) {
+        int keptRow = -1;
+        if (takeAhead) {
+            reader->takeTag(tags, &keptRow);
+            return keptRow;
+        }
+        if (known)
+            keptRow = known->unchangedRow(folder->fd(), nativeFolder, files.native(j),
+                                          files.nativeSize(j));
+        if (keptRow < 0)
+            readTagsHere(folder->fd(), files, j, tags);
+        return keptRow;
+    }
+
+    void readTagsHere(int folderFd, const NameList& files, int j, FileTagBytes& tags) const {
         // The listing has already seen a regular file; the read checks again after opening.
-        if (takeAhead)
-            tags.tailRead = reader->takeTag(tags.tail, &tags.id3v2);
-        else
-            readFileTagsAt(folder->fd(), files.native(j), /*knownRegular=*/true,
-                           id3v2 && isMp3Name(files.native(j), files.nativeSize(j)), tags,
-                           extraTypes & extraTypeOfName(files.native(j), files.nativeSize(j)));
+        readFileTagsAt(folderFd, files.native(j), /*knownRegular=*/true,
+                       id3v2 && isMp3Name(files.native(j), files.nativeSize(j)), tags,
+                       extraTypes & extraTypeOfName(files.native(j), files.nativeSize(j)));
+    }
+
+    void writeRow(const QString& folderPath, const NameList& files, int j, int keptRow,
+                  const FileTagBytes& tags, TagCodePage rowPage) {
+        if (keptRow >= 0)
+            return rows.writeKnown(folderPath, files, j, known->catalogue(), keptRow);
+        rows.write(folderPath, files, j, tags.tailRead ? tags.tail : nullptr, tags.id3v2, rowPage);
+        scan.m_catalogue.setStamp(scan.m_catalogue.rowCount() - 1, tags.stamp);
     }
 
     // Reads and writes the folder's rows one file at a time. False when superseded.
     bool writeRows(const QString& folderPath, const NameList& files,
-                   const std::optional<NativeFolder>& folder, bool takeAhead) {
+                   const std::optional<NativeFolder>& folder, bool takeAhead,
+                   const QByteArray& nativeFolder) {
         for (int j = 0; j < files.count(); ++j) {
             FileTagBytes tags;
-            readTags(files, j, folder, takeAhead, tags);
+            const int keptRow = readTags(files, j, folder, takeAhead, nativeFolder, tags);
             if (!current()) // a stopped read-ahead has no more tags
                 return false;
-            rows.write(folderPath, files, j, tags.tailRead ? tags.tail : nullptr, tags.id3v2,
-                       codePage);
+            writeRow(folderPath, files, j, keptRow, tags, codePage);
             observer.fileRead(j);
             if (!current() || !yieldIfDue())
                 return false;
@@ -224,30 +248,55 @@ struct FolderScan::Pass {
                          const std::optional<NativeFolder>& folder, bool takeAhead,
                          const QByteArray& nativeFolder) {
         std::vector<FileTagBytes> tags(std::size_t(files.count()));
-        std::vector<const char*> records;
+        std::vector<int> keptRows(std::size_t(files.count()));
         for (int j = 0; j < files.count(); ++j) {
             FileTagBytes& t = tags[std::size_t(j)];
-            readTags(files, j, folder, takeAhead, t);
+            keptRows[std::size_t(j)] = readTags(files, j, folder, takeAhead, nativeFolder, t);
             t.id3v2.frontCover.reset(); // not shown by the catalogue: no need to hold it
             if (!current() || !yieldIfDue())
                 return false;
+        }
+        // Every record of the folder decides its code page: unless the folder holds just the
+        // files it held, all unchanged, the unchanged ones are read after all.
+        const bool allKept =
+            known && files.count() == known->rowsIn(folderPath) &&
+            std::all_of(keptRows.begin(), keptRows.end(), [](int row) { return row >= 0; });
+        if (!allKept)
+            readKeptTags(files, folder, nativeFolder, keptRows, tags);
+        std::vector<const char*> records;
+        for (const FileTagBytes& t : tags)
             if (t.tailRead)
                 records.push_back(t.tail);
-        }
         const TagCodePage folderPage = autoFolderCodePage(records);
         NativeFolder::Stamp stamp;
-        if (NativeFolder::stampOf(nativeFolder, stamp))
+        if (!allKept && NativeFolder::stampOf(nativeFolder, stamp))
             rememberFolderCodePage(stamp.device, stamp.inode, folderPage);
         for (int j = 0; j < files.count(); ++j) {
             const FileTagBytes& t = tags[std::size_t(j)];
             const TagCodePage rowPage =
                 t.tailRead ? autoRecordCodePage(t.tail, folderPage) : folderPage;
-            rows.write(folderPath, files, j, t.tailRead ? t.tail : nullptr, t.id3v2, rowPage);
+            writeRow(folderPath, files, j, keptRows[std::size_t(j)], t, rowPage);
             observer.fileRead(j);
             if (!current() || !yieldIfDue())
                 return false;
         }
         return true;
+    }
+
+    // The tags of the files left unread because the known library holds them unchanged.
+    void readKeptTags(const NameList& files, const std::optional<NativeFolder>& folder,
+                      const QByteArray& nativeFolder, std::vector<int>& keptRows,
+                      std::vector<FileTagBytes>& tags) {
+        std::optional<NativeFolder> opened;
+        for (int j = 0; j < files.count(); ++j) {
+            if (keptRows[std::size_t(j)] < 0)
+                continue;
+            if (!folder && !opened)
+                opened.emplace(nativeFolder);
+            readTagsHere(folder ? folder->fd() : opened->fd(), files, j, tags[std::size_t(j)]);
+            tags[std::size_t(j)].id3v2.frontCover.reset();
+            keptRows[std::size_t(j)] = -1;
+        }
     }
 
     // Reads folder-list entry i: one row per listed music file. False when superseded.
@@ -283,7 +332,7 @@ struct FolderScan::Pass {
         const bool written =
             codePage == TagCodePage::Auto
                 ? writeJudgedRows(folderPath, files, folder, takeAhead, walked.path)
-                : writeRows(folderPath, files, folder, takeAhead);
+                : writeRows(folderPath, files, folder, takeAhead, walked.path);
         if (!written)
             return false;
         observer.folderRead(i);
@@ -314,6 +363,7 @@ struct FolderScan::Pass {
             options.threads = scanthreads::readers(pace.waitedForTheDisk(), id3v2 || extraTypes);
         options.id3v2 = id3v2;
         options.extraTypes = extraTypes;
+        options.known = known;
         reader = scan.m_workers.startReading(std::move(walked), options);
     }
 

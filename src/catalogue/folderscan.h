@@ -7,6 +7,7 @@
 #include "catalogue/catalogue.h"
 #include "catalogue/filelisting.h"
 #include "catalogue/grouplists.h"
+#include "catalogue/knownfiles.h"
 #include "catalogue/scanrows.h"
 #include "catalogue/scanworkers.h"
 #include "catalogue/tagreadahead.h"
@@ -69,6 +70,10 @@ public:
     void setReadAhead(const ReadAheadOptions& options) { m_readAheadOptions = options; }
     // How tags are read: the code page of ID3v1 text, and whether MP3s' ID3v2 tags count.
     void setTagReading(const TagReading& reading) { m_reading = reading; }
+    // The library that the next scans bring up to date (scanned with the same pattern and tag
+    // reading): a file it holds whose stamp is the same is not read again, its row is taken
+    // from there. Null: every file is read.
+    void setKnownFiles(std::shared_ptr<const KnownFiles> known) { m_known = std::move(known); }
     // Folder listers and tag readers of the running scan still alive (none once it is
     // stopped or superseded).
     int runningReaders() const;
@@ -85,6 +90,7 @@ private:
     int m_beyondLimits = 0;
     ReadAheadOptions m_readAheadOptions;
     TagReading m_reading;
+    std::shared_ptr<const KnownFiles> m_known;
     ScanWorkers m_workers;
 };
 

@@ -18,11 +18,13 @@ namespace sonavue {
 namespace {
 
 // Raised whenever the tables change: a store of another version is not read.
-constexpr qint64 FormatVersion = 1;
+constexpr qint64 FormatVersion = 2;
 
 // A row's path is its folder (a number) and its name; album, artist, year and genre are
 // numbers of distinct texts, shared by the rows (an album's tracks repeat them). Empty
-// values are NULL, which costs a row one byte.
+// values are NULL, which costs a row one byte. A row's file stamp (size, modification and
+// status change times in nanoseconds, inode) tells the next look whether to read it again;
+// NULL sizes a row without one.
 constexpr const char* Tables =
     "DROP TABLE IF EXISTS tracks; DROP TABLE IF EXISTS folders; DROP TABLE IF EXISTS vals;"
     "DROP TABLE IF EXISTS meta;"
@@ -30,7 +32,8 @@ constexpr const char* Tables =
     "CREATE TABLE folders(id INTEGER PRIMARY KEY, path);"
     "CREATE TABLE vals(id INTEGER PRIMARY KEY, text);"
     "CREATE TABLE tracks(id INTEGER PRIMARY KEY, folder INTEGER, name, title,"
-    " album INTEGER, artist INTEGER, year INTEGER, genre INTEGER, comment);";
+    " album INTEGER, artist INTEGER, year INTEGER, genre INTEGER, comment,"
+    " size INTEGER, modified INTEGER, changed INTEGER, inode INTEGER);";
 
 enum MetaName { Format, MusicFolder, FolderPrefix, Pattern, CodePage, ID3v2, ExtraTypes, Rows };
 // Every store of this version has these names in meta, and no others.
@@ -226,10 +229,23 @@ private:
     qint64 m_lastNumber = 0;
 };
 
+void bindStamp(Statement& s, int first, const FileStamp& stamp) {
+    if (!stamp.known()) {
+        for (int k = 0; k < 4; ++k)
+            s.bindNull(first + k);
+        return;
+    }
+    s.bindNumber(first, stamp.size);
+    s.bindNumber(first + 1, stamp.modifiedNs);
+    s.bindNumber(first + 2, stamp.changedNs);
+    s.bindNumber(first + 3, qint64(stamp.inode));
+}
+
 void writeTracks(sqlite3* db, const Catalogue& catalogue) {
     Numbering folders(db, "INSERT INTO folders(id, path) VALUES(?1, ?2)");
     Numbering values(db, "INSERT INTO vals(id, text) VALUES(?1, ?2)");
-    Statement tracks(db, "INSERT INTO tracks VALUES(?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9)");
+    Statement tracks(db, "INSERT INTO tracks VALUES(?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, "
+                         "?11, ?12, ?13)");
     for (int r = 0; r < catalogue.rowCount(); ++r) {
         tracks.bindNumber(1, r);
         const QString path = catalogue.cell(ColPath, r);
@@ -251,6 +267,7 @@ void writeTracks(sqlite3* db, const Catalogue& catalogue) {
                 tracks.bindNumber(5 + k, values.numberOf(value));
         }
         tracks.bindText(9, catalogue.cell(ColComment, r));
+        bindStamp(tracks, 10, catalogue.stamp(r));
         tracks.run();
     }
 }
@@ -343,7 +360,7 @@ const QString& numbered(const std::vector<QString>& texts, qint64 number) {
 }
 
 // Row r's cells from the current row of s (id, folder, name, title, album, artist, year,
-// genre, comment), written as the scan writes them.
+// genre, comment, then the stamp), written as the scan writes them.
 void fillRow(sqlite3_stmt* s, const std::vector<QString>& folders,
              const std::vector<QString>& values, Catalogue& catalogue, int r) {
     const CellText name = readText(s, 2);
@@ -362,6 +379,13 @@ void fillRow(sqlite3_stmt* s, const std::vector<QString>& folders,
     for (int k = 0; k < 4; ++k)
         if (const qint64 value = readNumber(s, 4 + k))
             catalogue.setCell(ValueColumns[k], r, numbered(values, value));
+    if (sqlite3_column_type(s, 9) != SQLITE_NULL) {
+        const FileStamp stamp{readNumber(s, 9), readNumber(s, 10), readNumber(s, 11),
+                              std::uint64_t(readNumber(s, 12))};
+        if (!stamp.known())
+            damaged("a negative file size");
+        catalogue.setStamp(r, stamp);
+    }
 }
 
 } // namespace
@@ -423,8 +447,8 @@ bool readKeptCatalogue(sqlite3* db, const LibraryKey& key, Catalogue& catalogue,
     const std::vector<QString> values = readNumbered(db, "SELECT id, text FROM vals ORDER BY id");
     SeenGroupValues seen;
     ScanRowWriter writer(catalogue, groups, seen);
-    Statement s(db, "SELECT id, folder, name, title, album, artist, year, genre, comment"
-                    " FROM tracks ORDER BY id");
+    Statement s(db, "SELECT id, folder, name, title, album, artist, year, genre, comment,"
+                    " size, modified, changed, inode FROM tracks ORDER BY id");
     qint64 row = 0;
     while (s.next()) {
         if (readNumber(s.get(), 0) != row++ || row > rows)

@@ -97,22 +97,40 @@ void ScanRowWriter::writeTextColumn(const char* tag, TagField field, int column,
     catalogue.setCell(column, r, text);
 }
 
-void ScanRowWriter::write(const QString& folderPath, const NameList& files, int j, const char* tag,
-                          const ID3v2Fields& id3v2Tags, TagCodePage codePage) {
-    m_rowPage = codePage;
-    Catalogue& catalogue = m_catalogue;
-    const int r = catalogue.appendRow();
+bool ScanRowWriter::writePath(int r, const QString& folderPath, const NameList& files, int j,
+                              QString& nonAsciiName) {
     // The catalogue keeps the folder once and the name apart; an ASCII name goes in
     // straight from its bytes (no text of the name alone is needed unless it becomes
     // the title).
     const char* native = files.native(j);
     const int size = files.nativeSize(j);
-    const bool asciiName = isAscii(native, size);
-    const QString nonAsciiName = asciiName ? QString() : pathFromNative(native, size);
-    if (asciiName)
-        catalogue.setPathLatin1(r, folderPath, QLatin1StringView(native, size));
-    else
-        catalogue.setPath(r, folderPath, nonAsciiName);
+    if (isAscii(native, size)) {
+        m_catalogue.setPathLatin1(r, folderPath, QLatin1StringView(native, size));
+        return true;
+    }
+    nonAsciiName = pathFromNative(native, size);
+    m_catalogue.setPath(r, folderPath, nonAsciiName);
+    return false;
+}
+
+void ScanRowWriter::writeKnown(const QString& folderPath, const NameList& files, int j,
+                               const Catalogue& known, int fromRow) {
+    const int r = m_catalogue.appendRow();
+    QString nonAsciiName;
+    writePath(r, folderPath, files, j, nonAsciiName);
+    m_catalogue.copyTagCells(r, known, fromRow);
+    offerGroupValues(r);
+}
+
+void ScanRowWriter::write(const QString& folderPath, const NameList& files, int j, const char* tag,
+                          const ID3v2Fields& id3v2Tags, TagCodePage codePage) {
+    m_rowPage = codePage;
+    Catalogue& catalogue = m_catalogue;
+    const int r = catalogue.appendRow();
+    const char* native = files.native(j);
+    const int size = files.nativeSize(j);
+    QString nonAsciiName;
+    const bool asciiName = writePath(r, folderPath, files, j, nonAsciiName);
     const auto name = [&] {
         return asciiName ? QString::fromLatin1(native, size) : readableText(nonAsciiName);
     };

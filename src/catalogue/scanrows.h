@@ -37,6 +37,10 @@ public:
     // is complete before anything else can run.
     void write(const QString& folderPath, const NameList& files, int j, const char* tag,
                const ID3v2Fields& id3v2Tags, TagCodePage codePage);
+    // Appends the row of listed file j of folderPath as known's row fromRow holds it (the
+    // file has not changed since that row was read), and offers its values.
+    void writeKnown(const QString& folderPath, const NameList& files, int j, const Catalogue& known,
+                    int fromRow);
     // Appends a row kept from an earlier scan: fill(catalogue, row) writes the cells that scan
     // wrote, then the row's album, artist, year and genre are offered to the group lists as
     // the scan offers them (a row without tags has none, so offering them changes nothing).
@@ -48,6 +52,10 @@ public:
     }
 
 private:
+    // Row r's path: folderPath and file j's name. True for an ASCII name; any other name's
+    // text goes into nonAsciiName.
+    bool writePath(int r, const QString& folderPath, const NameList& files, int j,
+                   QString& nonAsciiName);
     void writeID3v2Columns(const ID3v2Fields& tags, int r);
     void writeTagColumns(const char* tag, int r);
     template <class IfEmpty>

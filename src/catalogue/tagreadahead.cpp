@@ -83,6 +83,15 @@ void TagReadAhead::readBatch(Batch& batch) {
         const int file = batch.firstFile + k;
         const char* name = walked.files.native(file);
         const int size = walked.files.nativeSize(file);
+        Slot& slot = slotAt(batch.firstSequence + k);
+        slot.keptRow = m_options.known ? m_options.known->unchangedRow(batch.folder->fd(),
+                                                                       walked.path, name, size)
+                                       : -1;
+        if (slot.keptRow >= 0) {
+            slot.read = false;
+            slot.hasID3v2 = false;
+            continue;
+        }
         if (m_options.beforeRead)
             m_options.beforeRead(walked.path, name);
         FileTagBytes tags;
@@ -93,9 +102,9 @@ void TagReadAhead::readBatch(Batch& batch) {
             m_options.extraTypes ? m_options.extraTypes & extraTypeOfName(name, size) : 0;
         const bool read = readFileTagsAt(batch.folder->fd(), name, /*knownRegular=*/true, withID3v2,
                                          tags, extraType);
-        Slot& slot = slotAt(batch.firstSequence + k);
         if (tags.tailRead)
             std::memcpy(slot.tag, tags.tail, TagSize);
+        slot.stamp = tags.stamp;
         slot.read = read && tags.tailRead;
         slot.hasID3v2 = tags.id3v2.any();
         if (slot.hasID3v2)
@@ -238,7 +247,11 @@ void TagReadAhead::seeReadyResults() {
     m_visibleEnd = end;
 }
 
-bool TagReadAhead::takeTag(char out[TagSize], ID3v2Fields* id3v2) {
+bool TagReadAhead::takeTag(FileTagBytes& out, int* keptRow) {
+    out.tailRead = false;
+    out.stamp = {};
+    if (keptRow)
+        *keptRow = -1;
     if (m_consumerLeft <= 0)
         return false;
     if (m_takenSequence == m_visibleEnd || m_stopped.load(std::memory_order_relaxed)) {
@@ -249,23 +262,25 @@ bool TagReadAhead::takeTag(char out[TagSize], ID3v2Fields* id3v2) {
         }
     }
     Slot& slot = slotAt(m_takenSequence);
-    const bool read = slot.read;
-    if (read)
-        std::memcpy(out, slot.tag, TagSize);
+    out.tailRead = slot.read;
+    if (slot.read)
+        std::memcpy(out.tail, slot.tag, TagSize);
+    out.stamp = slot.stamp;
+    if (keptRow)
+        *keptRow = slot.keptRow;
     if (slot.hasID3v2) {
-        if (id3v2)
-            *id3v2 = std::move(slot.id3v2);
+        out.id3v2 = std::move(slot.id3v2);
         slot.id3v2 = {};
         slot.hasID3v2 = false;
     }
     slot.ready = false;
     ++m_takenSequence;
     --m_consumerLeft;
-    return read;
+    return out.tailRead;
 }
 
 void TagReadAhead::skipFolder() {
-    char ignored[TagSize];
+    FileTagBytes ignored;
     while (m_consumerLeft > 0) // takeTag counts down, or ends it once stopped
         takeTag(ignored);
 }

@@ -6,6 +6,7 @@
 // cold cache a scan mostly waits on the disk, one file at a time; a disk serves many
 // requests at once. The workers touch only the files and their own bookkeeping: never
 // the catalogue or the group lists.
+#include "catalogue/knownfiles.h"
 #include "catalogue/nativefolder.h"
 #include "catalogue/workerthreads.h"
 #include "tags/filetags.h"
@@ -35,6 +36,9 @@ struct ReadAheadOptions {
     bool id3v2 = false;
     // The opt-in file types whose container tags are read (ExtraType bits).
     unsigned extraTypes = 0;
+    // The library being brought up to date: a file it holds with the same stamp is not read
+    // (takeTag gives its row there instead).
+    std::shared_ptr<const KnownFiles> known;
     // Test seam: runs on a worker just before it opens a file (folder path, file name).
     std::function<void(const QByteArray& folder, const char* name)> beforeRead;
 };
@@ -64,10 +68,12 @@ public:
     // skipFolder them all. False when they are not (the folder was changed, or could
     // not be opened again) or the read-ahead is stopped: the caller reads it itself.
     bool beginFolder(int index);
-    // The next file's trailing 128 bytes, in listing order; false when the file could not
-    // be read (or the read-ahead is stopped). id3v2, when given, takes the file's ID3v2
-    // texts (empty unless the options ask for them).
-    bool takeTag(char out[TagSize], ID3v2Fields* id3v2 = nullptr);
+    // The next file's tags, in listing order: its trailing 128 bytes (out.tailRead false
+    // when they could not be read, or the read-ahead is stopped), its ID3v2 texts (empty
+    // unless the options ask for them) and its stamp. keptRow, when given, takes the known
+    // library's row of a file not read because it has not changed (-1 for a file read).
+    // Returns out.tailRead.
+    bool takeTag(FileTagBytes& out, int* keptRow = nullptr);
     // Drops the results of the folder begun (its entries changed since the workers read).
     void skipFolder();
 
@@ -82,6 +88,8 @@ private:
     struct Slot {
         char tag[TagSize];
         ID3v2Fields id3v2;
+        FileStamp stamp;
+        int keptRow = -1;
         bool hasID3v2 = false;
         bool read = false;
         bool ready = false; // set under the lock; then the slot is the row thread's

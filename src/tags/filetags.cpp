@@ -40,7 +40,7 @@ bool isMp3Name(const QString& name) {
 bool readFileTagsAt(int dirfd, const char* name, bool knownRegular, bool withID3v2,
                     FileTagBytes& out, unsigned extraType) {
     if (!withID3v2 && extraType == 0) {
-        out.tailRead = readTagBytesAt(dirfd, name, out.tail, knownRegular);
+        out.tailRead = readTagBytesAt(dirfd, name, out.tail, knownRegular, &out.stamp);
         return out.tailRead;
     }
     // As readTagBytesAt: look first, open without blocking, look again at what was opened.
@@ -50,6 +50,7 @@ bool readFileTagsAt(int dirfd, const char* name, bool knownRegular, bool withID3
     const FileDescriptor file(::openat(dirfd, name, O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
     if (file.get() < 0 || ::fstat(file.get(), &st) != 0 || !S_ISREG(st.st_mode))
         return false;
+    out.stamp = fileStampOf(st);
     out.id3v2 = extraType != 0 ? readContainerTagsAt(file.get(), st.st_size, extraType)
                                : readID3v2At(file.get(), st.st_size);
     out.tailRead = readTail(file.get(), st.st_size, out.tail);

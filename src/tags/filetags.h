@@ -24,6 +24,7 @@ struct FileTagBytes {
     char tail[TagSize];
     bool tailRead = false; // false: no whole trailing record (missing, short, unreadable)
     ID3v2Fields id3v2;
+    FileStamp stamp; // of the regular file opened; unknown when none was
 };
 
 // readTagBytesAt with the ID3v2 tag read from the same open file when withID3v2 holds, or

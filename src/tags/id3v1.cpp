@@ -32,14 +32,19 @@ QString decodeUpToNul(const char* bytes128, TagField field, TagCodePage codePage
 
 } // namespace
 
-bool readTagBytesAt(int dirfd, const char* name, char out[TagSize], bool knownRegular) {
+bool readTagBytesAt(int dirfd, const char* name, char out[TagSize], bool knownRegular,
+                    FileStamp* stamp) {
     // Looking first means a device or FIFO is never opened at all; the O_NONBLOCK open
     // and the second look close the gap if the name is replaced in between.
     struct stat st {};
     if (!knownRegular && (::fstatat(dirfd, name, &st, 0) != 0 || !S_ISREG(st.st_mode)))
         return false;
     const FileDescriptor fd(::openat(dirfd, name, O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
-    if (fd.get() < 0 || ::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode) || st.st_size < TagSize)
+    if (fd.get() < 0 || ::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode))
+        return false;
+    if (stamp)
+        *stamp = fileStampOf(st);
+    if (st.st_size < TagSize)
         return false;
     char buffer[TagSize];
     ssize_t got;

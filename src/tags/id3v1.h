@@ -2,6 +2,7 @@
 // SPDX-FileCopyrightText: 2026 The Sonavue developers
 #pragma once
 // The ID3 version 1 record: the 128 bytes at the very end of a music file.
+#include "base/filestamp.h"
 #include "tags/tagcodepage.h"
 #include <QString>
 #include <cstdint>
@@ -49,8 +50,10 @@ QString fixedWidth(const QString& text, int width);
 // folder listing already says "regular file" (d_type DT_REG), so the first look is skipped.
 // False, with out untouched, when the file is missing, not a regular file, shorter than
 // 128 bytes or unreadable. name is relative to dirfd (AT_FDCWD: the current folder; an
-// absolute name ignores dirfd). These are the folder scan's fast path.
-bool readTagBytesAt(int dirfd, const char* name, char out[TagSize], bool knownRegular = false);
+// absolute name ignores dirfd). These are the folder scan's fast path. stamp, when given,
+// takes the stamp of the regular file opened (whether or not a record was read).
+bool readTagBytesAt(int dirfd, const char* name, char out[TagSize], bool knownRegular = false,
+                    FileStamp* stamp = nullptr);
 bool readTagBytes(const QByteArray& nativePath, char out[TagSize]);
 
 // readID3TAG's steps after the read, for callers that read the bytes themselves:

@@ -2,10 +2,12 @@
 // SPDX-FileCopyrightText: 2026 The Sonavue developers
 // A scan on its own thread brings a library up to date, and the browsing model takes its result
 // in place of the shown one without moving what the user sees.
+#include "base/nativepath.h"
 #include "catalogue/backgroundscan.h"
 #include "catalogue/browsingmodel.h"
 #include "catalogue/folderscan.h"
 #include "catalogue/trackfinder.h"
+#include "support/datarow.h"
 #include "support/musicfiles.h"
 
 #include <QDir>
@@ -13,6 +15,7 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <sys/time.h>
 
 using namespace sonavue;
 using namespace sonavue::testing;
@@ -40,15 +43,29 @@ struct Library {
     BackgroundScan::Request request() const {
         return {dir.path(), browsing.folderPrefix(), browsing.filePattern(), {}, {}, {}};
     }
-    void scanHere() {
-        FolderScan scan(catalogue, groups);
+    void scanHere() { scanInto(catalogue, groups); }
+    // A scan here into target, reading tags as reading says, on threads readers (0: the
+    // scan's own), taking unchanged files' rows from known.
+    void scanInto(Catalogue& target, GroupLists& lists, const TagReading& reading = {},
+                  int readers = ReadAheadOptions::Auto,
+                  std::shared_ptr<const Catalogue> known = nullptr) const {
+        FolderScan scan(target, lists);
+        scan.setTagReading(reading);
+        ReadAheadOptions options;
+        options.threads = readers;
+        scan.setReadAhead(options);
+        if (known)
+            scan.setKnownFiles(std::make_shared<const KnownFiles>(std::move(known)));
         ScanObserver quiet;
         QCOMPARE(scan.run(dir.path(), browsing.folderPrefix(), browsing.filePattern(), quiet),
                  FolderScan::Result::Finished);
     }
-    std::shared_ptr<ScannedLibrary> scanBehind() {
+    std::shared_ptr<ScannedLibrary> scanBehind(bool comparedWithShown = false) {
         QSignalSpy finished(&background, &BackgroundScan::finished);
-        background.start(request());
+        BackgroundScan::Request r = request();
+        if (comparedWithShown)
+            r.shown = std::make_shared<const Catalogue>(catalogue.clone());
+        background.start(r);
         if (!finished.wait(30000))
             return nullptr;
         return finished.at(0).at(0).value<std::shared_ptr<ScannedLibrary>>();
@@ -89,6 +106,63 @@ private slots:
         QVERIFY(!sameLibrary(lib.catalogue, lib.groups, *changed));
         lib.scanHere();
         QVERIFY(sameLibrary(lib.catalogue, lib.groups, *changed));
+    }
+
+    void onlyNewAndChangedFilesAreRead_data() {
+        QTest::addColumn<int>("readers");
+        QTest::addColumn<bool>("judgedPerFolder");
+        dataRow("read by the scan's thread", 0, false);
+        dataRow("read ahead", 2, false);
+        dataRow("read by the scan's thread, code page judged per folder", 0, true);
+        dataRow("read ahead, code page judged per folder", 2, true);
+    }
+    // A file whose stamp is the same is not read again: its row comes from the known rows,
+    // marked here so that it shows. Where the code page is judged from a folder's records, a
+    // folder with a new or changed file is read whole. With the true rows known, the result
+    // is what a scan that reads everything finds.
+    void onlyNewAndChangedFilesAreRead() {
+        QFETCH(int, readers);
+        QFETCH(bool, judgedPerFolder);
+        const TagReading reading{judgedPerFolder ? TagCodePage::Auto : DefaultTagCodePage};
+        Library lib;
+        lib.scanInto(lib.catalogue, lib.groups, reading, readers);
+        const auto marked = std::make_shared<Catalogue>(lib.catalogue.clone());
+        for (int r = 0; r < marked->rowCount(); ++r)
+            marked->setCell(ColTitle, r, QStringLiteral("Kept"));
+        lib.add("A/a3.mp3", "New", "Ann");
+        QTest::qWait(5); // a time stamp that surely differs
+        lib.add("B/b1.mp3", "Three again", "Bob");
+
+        Catalogue brought;
+        GroupLists lists;
+        lib.scanInto(brought, lists, reading, readers, marked);
+        QStringList titles;
+        for (int r = 0; r < brought.rowCount(); ++r)
+            titles << brought.cell(ColTitle, r);
+        const QStringList folderA =
+            judgedPerFolder ? QStringList{"One", "Two", "New"} : QStringList{"Kept", "Kept", "New"};
+        QCOMPARE(titles, (folderA + QStringList{"Three again", "Kept"}));
+
+        const auto truth = std::make_shared<const Catalogue>(lib.catalogue.clone());
+        ScannedLibrary everything;
+        lib.scanInto(everything.catalogue, everything.groups, reading, readers);
+        lib.scanInto(brought, lists, reading, readers, truth);
+        QVERIFY(sameLibrary(brought, lists, everything));
+        QVERIFY(sameStamps(brought, everything.catalogue));
+    }
+
+    // A file touched (its contents read the same) counts as a change, so that its new stamp
+    // is kept; a look with nothing changed finds no change.
+    void aTouchedFileIsAChange() {
+        Library lib;
+        lib.scanHere();
+        QVERIFY(lib.scanBehind(true) && !lib.scanBehind(true)->changed);
+        QVERIFY(::utimes(pathToNative(lib.path("C/c1.mp3")).constData(), nullptr) == 0);
+        const auto touched = lib.scanBehind(true);
+        QVERIFY(touched && touched->changed);
+        QVERIFY(sameRows(lib.catalogue, touched->catalogue));
+        lib.replaceWith(*touched);
+        QVERIFY(!lib.scanBehind(true)->changed);
     }
 
     // The new rows replace the shown ones; the lists keep their entries selected and remembered,

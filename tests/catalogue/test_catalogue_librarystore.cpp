@@ -4,6 +4,7 @@
 // store that cannot be used is set aside; a write killed half-way leaves a whole store; the
 // store is its user's alone.
 #include "base/nativepath.h"
+#include "catalogue/backgroundscan.h"
 #include "catalogue/librarystore.h"
 #include "cataloguejson.h"
 #include "keptlibrary.h"
@@ -100,7 +101,7 @@ bool spoil(const LibraryStore& store, const QString& path, Damage damage) {
         return runSql(path, "CREATE TABLE songs(title TEXT)");
     case OtherVersion:
         return store.save(numberedKey(), kept) &&
-               runSql(path, "UPDATE meta SET value = 2 WHERE name = 'format'");
+               runSql(path, "UPDATE meta SET value = value + 1 WHERE name = 'format'");
     case OtherKey:
         return store.save(otherKey, kept) && QFile::rename(store.pathFor(otherKey), path);
     case RowOfNoFolder:
@@ -151,6 +152,8 @@ private slots:
         catalogue.setCell(ColTitle, catalogue.appendRow(), "left over");
         groups[GroupArtist].add("left over");
         QVERIFY(store.load(key, catalogue, groups));
+        QVERIFY(clone.stamp(0).known()); // and the files' stamps come back with the rows
+        QVERIFY(sameStamps(catalogue, clone));
 
         QStringList arguments{music.path()};
         if (id3v2)

@@ -80,11 +80,11 @@ private slots:
         TagReadAhead reader(walkedNow(root, names), options);
         QVERIFY(reader.beginFolder(0));
         for (const QByteArray& name : names) {
-            char tag[TagSize];
+            FileTagBytes tag;
             QVERIFY(reader.takeTag(tag));
-            QCOMPARE(QByteArray(tag + TitleField.offset), name);
+            QCOMPARE(QByteArray(tag.tail + TitleField.offset), name);
         }
-        char extra[TagSize];
+        FileTagBytes extra;
         QVERIFY(!reader.takeTag(extra)); // the folder's files are all taken
     }
     void filesChangedUnderTheReaders_data() {
@@ -115,12 +115,12 @@ private slots:
             // it.
             TagReadAhead reader(walkedNow(root, {"a.mp3", "b.mp3", "c.mp3"}), options);
             QVERIFY(reader.beginFolder(0));
-            char tag[TagSize];
+            FileTagBytes tag;
             QVERIFY(reader.takeTag(tag));
-            QCOMPARE(QByteArray(tag + TitleField.offset), QByteArray("a.mp3"));
+            QCOMPARE(QByteArray(tag.tail + TitleField.offset), QByteArray("a.mp3"));
             QVERIFY(!reader.takeTag(tag));
             QVERIFY(reader.takeTag(tag));
-            QCOMPARE(QByteArray(tag + TitleField.offset), QByteArray("c.mp3"));
+            QCOMPARE(QByteArray(tag.tail + TitleField.offset), QByteArray("c.mp3"));
             QVERIFY(changed);
             ::unlink((root + "/b.mp3").constData());
             QVERIFY(writeMusicFile(root + "/b.mp3", 200, tagOf("b.mp3", "Art")));
