@@ -6,6 +6,7 @@
 // stamp; one whose stamp is the same need not be read again.
 #include <cstdint>
 #include <sys/stat.h>
+#include <time.h>
 
 namespace sonavue {
 
@@ -21,10 +22,20 @@ struct FileStamp {
     bool operator==(const FileStamp&) const = default;
 };
 
+// A file modified less than this before its stamp is taken may be written again within the
+// same time stamp (FAT keeps times to two seconds; a copy may still be under way): its stamp
+// is not trusted, and the file is read again next time.
+constexpr std::int64_t RecentChangeNs = 2'000'000'000;
+
+// The stamp of the file st describes; unknown when it was modified too recently to trust.
 inline FileStamp fileStampOf(const struct stat& st) {
     const auto ns = [](const struct timespec& t) {
         return std::int64_t(t.tv_sec) * 1000000000 + t.tv_nsec;
     };
+    struct timespec now {};
+    ::clock_gettime(CLOCK_REALTIME, &now);
+    if (ns(now) - ns(st.st_mtim) < RecentChangeNs)
+        return {};
     return {std::int64_t(st.st_size), ns(st.st_mtim), ns(st.st_ctim), std::uint64_t(st.st_ino)};
 }
 
