@@ -5,6 +5,7 @@
 #include "catalogue/folderscan.h"
 
 #include <QThread>
+#include <cstring>
 
 namespace sonavue {
 namespace {
@@ -28,13 +29,47 @@ private:
 
 } // namespace
 
+namespace {
+
+char16_t unitAt(const TextPiece& piece, qsizetype i) {
+    return piece.wide ? static_cast<const char16_t*>(piece.data)[i]
+                      : char16_t(static_cast<const unsigned char*>(piece.data)[i]);
+}
+
+bool samePiece(const TextPiece& a, const TextPiece& b) {
+    if (a.size != b.size)
+        return false;
+    if (a.wide == b.wide)
+        return std::memcmp(a.data, b.data, std::size_t(a.size) * (a.wide ? 2 : 1)) == 0;
+    for (qsizetype i = 0; i < a.size; ++i)
+        if (unitAt(a, i) != unitAt(b, i))
+            return false;
+    return true;
+}
+
+// Compared where the texts lie; pieces split differently are compared as strings.
+bool sameCell(const Catalogue& a, const Catalogue& b, int column, int row) {
+    const CellPieces x = a.cellPieces(column, row);
+    const CellPieces y = b.cellPieces(column, row);
+    if (x.count == y.count) {
+        bool same = true;
+        for (int k = 0; k < x.count && same; ++k)
+            same = samePiece(x.pieces[k], y.pieces[k]);
+        if (same)
+            return true;
+    }
+    return a.cell(column, row) == b.cell(column, row);
+}
+
+} // namespace
+
 bool sameRows(const Catalogue& a, const Catalogue& b) {
     const int rows = a.rowCount();
     if (rows != b.rowCount())
         return false;
     for (int row = 0; row < rows; ++row)
         for (int column = 0; column < ColReserved; ++column)
-            if (a.cell(column, row) != b.cell(column, row))
+            if (!sameCell(a, b, column, row))
                 return false;
     return true;
 }

@@ -397,6 +397,17 @@ int Catalogue::rowOfPath(const QString& path) const {
                              [&](int r) { return m->pathIs(m->row(r), path); });
 }
 
+int Catalogue::rowOfPath(QStringView folder, QStringView name) const {
+    const Impl* m = implOrNull();
+    if (!m || name.isEmpty())
+        return -1;
+    const std::size_t hash = TextArena::hashOf(name, TextArena::hashOf(folder, Impl::HashBasis));
+    return m->pathIndex.find(hash, [&](int r) {
+        const Impl::Row& row = m->row(r);
+        return m->folders[row.folder] == folder && m->texts.equals(row.name, name);
+    });
+}
+
 void Catalogue::squeeze() {
     if (Impl* m = d.get()) {
         m->pathIndex.squeeze();

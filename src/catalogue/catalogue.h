@@ -61,6 +61,9 @@ public:
     // found in the folder's file count rather than the catalogue's row count). Empty
     // text names no row.
     int rowOfPath(const QString& path) const;
+    // The same for the path folder + name (folder up to and with its last '/'), without
+    // making the path: safe from any thread while nobody changes the catalogue.
+    int rowOfPath(QStringView folder, QStringView name) const;
     // Lets storage release spare capacity after a scan.
     void squeeze();
     // Trades every row with other's (a library scanned elsewhere takes this one's place).

@@ -192,19 +192,19 @@ struct FolderScan::Pass {
                        .arg(readableText(pathFromNative(firstBeyondLimits))));
     }
 
-    // File j's tags, from the read-ahead (takeAhead) or read here from the open folder
-    // (nativeFolder). A file the known library holds unchanged is not read: its row there is
+    // File j of folderPath's tags, from the read-ahead (takeAhead) or read here from the open
+    // folder. A file the known library holds unchanged is not read: its row there is
     // returned, else -1.
     int readTags(const NameList& files, int j, const std::optional<NativeFolder>& folder,
-                 bool takeAhead, const QByteArray& nativeFolder, FileTagBytes& tags) {
+                 bool takeAhead, const QString& folderPath, FileTagBytes& tags) {
         int keptRow = -1;
         if (takeAhead) {
             reader->takeTag(tags, &keptRow);
             return keptRow;
         }
         if (known)
-            keptRow = known->unchangedRow(folder->fd(), nativeFolder, files.native(j),
-                                          files.nativeSize(j));
+            keptRow =
+                known->unchangedRow(folder->fd(), folderPath, files.native(j), files.nativeSize(j));
         if (keptRow < 0)
             readTagsHere(folder->fd(), files, j, tags);
         return keptRow;
@@ -227,11 +227,10 @@ struct FolderScan::Pass {
 
     // Reads and writes the folder's rows one file at a time. False when superseded.
     bool writeRows(const QString& folderPath, const NameList& files,
-                   const std::optional<NativeFolder>& folder, bool takeAhead,
-                   const QByteArray& nativeFolder) {
+                   const std::optional<NativeFolder>& folder, bool takeAhead) {
         for (int j = 0; j < files.count(); ++j) {
             FileTagBytes tags;
-            const int keptRow = readTags(files, j, folder, takeAhead, nativeFolder, tags);
+            const int keptRow = readTags(files, j, folder, takeAhead, folderPath, tags);
             if (!current()) // a stopped read-ahead has no more tags
                 return false;
             writeRow(folderPath, files, j, keptRow, tags, codePage);
@@ -251,7 +250,7 @@ struct FolderScan::Pass {
         std::vector<int> keptRows(std::size_t(files.count()));
         for (int j = 0; j < files.count(); ++j) {
             FileTagBytes& t = tags[std::size_t(j)];
-            keptRows[std::size_t(j)] = readTags(files, j, folder, takeAhead, nativeFolder, t);
+            keptRows[std::size_t(j)] = readTags(files, j, folder, takeAhead, folderPath, t);
             t.id3v2.frontCover.reset(); // not shown by the catalogue: no need to hold it
             if (!current() || !yieldIfDue())
                 return false;
@@ -332,7 +331,7 @@ struct FolderScan::Pass {
         const bool written =
             codePage == TagCodePage::Auto
                 ? writeJudgedRows(folderPath, files, folder, takeAhead, walked.path)
-                : writeRows(folderPath, files, folder, takeAhead, walked.path);
+                : writeRows(folderPath, files, folder, takeAhead);
         if (!written)
             return false;
         observer.folderRead(i);
@@ -347,6 +346,8 @@ struct FolderScan::Pass {
         for (int i = 0; i < folders.count(); ++i) {
             const QString& entry = folders.at(i);
             WalkedFolder& w = walked[std::size_t(i)];
+            if (known)
+                w.text = prefix + entry;
             const auto keptIt = kept.find(entry);
             if (keptIt == kept.end()) {
                 w.path = pathToNative(prefix + entry);

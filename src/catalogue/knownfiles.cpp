@@ -3,36 +3,58 @@
 #include "catalogue/knownfiles.h"
 
 #include "base/nativepath.h"
-#include "catalogue/nativefolder.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
 
 namespace sonavue {
+namespace {
+
+QString folderOf(const QString& path) {
+    return path.left(path.lastIndexOf(QLatin1Char('/')) + 1);
+}
+
+} // namespace
 
 KnownFiles::KnownFiles(std::shared_ptr<const Catalogue> shown) : m_shown(std::move(shown)) {
     const int rows = m_shown ? m_shown->rowCount() : 0;
-    m_rows.reserve(rows);
+    // A folder's rows come one after another: counted by runs, looked up once a run.
+    QString runFolder;
+    int run = 0;
     for (int r = 0; r < rows; ++r) {
-        const QString path = m_shown->cell(ColPath, r);
-        ++m_folderRows[path.left(path.lastIndexOf(QLatin1Char('/')) + 1)];
-        // Only a row with a stamp can be kept.
-        if (m_shown->stamp(r).known() && !path.isEmpty())
-            m_rows.insert(pathToNative(path), r);
+        const CellPieces path = m_shown->cellPieces(ColPath, r);
+        const TextPiece& first = path.pieces[0];
+        const QStringView folder =
+            path.count == 2 && first.wide
+                ? QStringView(static_cast<const QChar*>(first.data), first.size)
+                : QStringView();
+        if (run > 0 && folder == runFolder && path.count == 2) {
+            ++run;
+            continue;
+        }
+        if (run > 0)
+            m_folderRows[runFolder] += run;
+        runFolder = path.count == 2 ? folder.toString() : folderOf(m_shown->cell(ColPath, r));
+        run = 1;
     }
+    if (run > 0)
+        m_folderRows[runFolder] += run;
 }
 
-int KnownFiles::unchangedRow(int dirfd, const QByteArray& folder, const char* name,
-                             int size) const {
-    const auto it = m_rows.constFind(joinNative(folder, name, std::size_t(size)));
-    if (it == m_rows.constEnd())
+int KnownFiles::unchangedRow(int dirfd, QStringView folder, const char* name, int size) const {
+    bool ascii = true;
+    for (int i = 0; i < size && ascii; ++i)
+        ascii = static_cast<unsigned char>(name[i]) < 0x80;
+    const QString text = ascii ? QString::fromLatin1(name, size) : pathFromNative(name, size);
+    const int row = m_shown->rowOfPath(folder, text);
+    if (row < 0 || !m_shown->stamp(row).known())
         return -1;
     // Links are followed, as the scan's reads follow them.
     struct stat st {};
     if (::fstatat(dirfd, name, &st, 0) != 0 || !S_ISREG(st.st_mode) ||
-        fileStampOf(st) != m_shown->stamp(*it))
+        fileStampOf(st) != m_shown->stamp(row))
         return -1;
-    return *it;
+    return row;
 }
 
 } // namespace sonavue

@@ -7,7 +7,6 @@
 // share it.
 #include "catalogue/catalogue.h"
 
-#include <QByteArray>
 #include <QHash>
 #include <QString>
 #include <memory>
@@ -19,16 +18,15 @@ public:
     explicit KnownFiles(std::shared_ptr<const Catalogue> shown);
 
     const Catalogue& catalogue() const { return *m_shown; }
-    // The shown row of the file name (size bytes) in folder (its bytes, open as dirfd) when the
-    // file found there now has the stamp that row was read with; else -1. A file the library
-    // does not know costs no look at it.
-    int unchangedRow(int dirfd, const QByteArray& folder, const char* name, int size) const;
+    // The shown row of the file name (size bytes) in folder (its path as the rows hold it,
+    // with the final '/'; open as dirfd) when the file found there now has the stamp that row
+    // was read with; else -1. A file the library does not know costs no look at it.
+    int unchangedRow(int dirfd, QStringView folder, const char* name, int size) const;
     // How many shown rows are in folderPath (a row's path up to and with its last '/').
     int rowsIn(const QString& folderPath) const { return m_folderRows.value(folderPath); }
 
 private:
     std::shared_ptr<const Catalogue> m_shown;
-    QHash<QByteArray, int> m_rows; // by the file's path as bytes
     QHash<QString, int> m_folderRows;
 };
 

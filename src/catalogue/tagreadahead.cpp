@@ -85,7 +85,7 @@ void TagReadAhead::readBatch(Batch& batch) {
         const int size = walked.files.nativeSize(file);
         Slot& slot = slotAt(batch.firstSequence + k);
         slot.keptRow = m_options.known ? m_options.known->unchangedRow(batch.folder->fd(),
-                                                                       walked.path, name, size)
+                                                                       walked.text, name, size)
                                        : -1;
         if (slot.keptRow >= 0) {
             slot.read = false;

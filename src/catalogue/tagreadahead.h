@@ -47,6 +47,7 @@ struct ReadAheadOptions {
 // music files it listed.
 struct WalkedFolder {
     QByteArray path;
+    QString text; // the path as the rows hold it, with a final '/' (for the known library)
     NativeFolder::Stamp stamp;
     NameList files;
     bool listed = false; // false: the walk has no listing of it (the reader lists it anew)
