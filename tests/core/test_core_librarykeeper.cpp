@@ -13,6 +13,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QThread>
+#include <sys/time.h>
 
 using namespace sonavue;
 using namespace sonavue::testing;
@@ -70,6 +71,12 @@ struct Library {
     void add(const QString& name, const QByteArray& title) {
         QVERIFY(writeMusicFile(music.filePath(name), 200, tagOf(title)));
     }
+    // Both files modified an hour ago (a file modified a moment ago keeps no stamp).
+    void age() {
+        const timeval then[2] = {{::time(nullptr) - 3600, 0}, {::time(nullptr) - 3600, 0}};
+        for (const char* name : {"A/a1.mp3", "B/b1.mp3"})
+            QVERIFY(::utimes(QFile::encodeName(music.filePath(name)).constData(), then) == 0);
+    }
     // A run started after the one before it has ended (and written its store).
     std::unique_ptr<Run> start(bool expectKept, bool slowWatch = false) {
         auto run = std::make_unique<Run>(music.path(), store.path(), slowWatch);
@@ -116,6 +123,31 @@ private slots:
         auto fourth = lib.start(true); // the change was kept too
         QVERIFY(fourth);
         QCOMPARE(fourth->titles(), (QStringList{"Two", "Three"}));
+    }
+
+    // Across starts, the look reads only the files that changed: one whose stamp is the one
+    // kept keeps its kept row (marked in the store here), one rewritten in place is read.
+    void theLookReadsOnlyWhatChanged() {
+        Library lib;
+        lib.age();
+        auto first = lib.start(false);
+        QVERIFY(first);
+        const LibraryKey key{lib.music.path(), first->browsing.folderPrefix(),
+                             first->browsing.filePattern().text()};
+        first.reset(); // its store is written
+        const LibraryStore store(lib.store.path());
+        Catalogue kept;
+        GroupLists keptGroups;
+        QVERIFY(store.load(key, kept, keptGroups));
+        for (int r = 0; r < kept.rowCount(); ++r)
+            kept.setCell(ColTitle, r, QStringLiteral("Kept"));
+        QVERIFY(store.save(key, kept));
+        lib.add("B/b1.mp3", "Two again"); // the same size: only its times and bytes differ
+        auto next = lib.start(true);
+        QVERIFY(next);
+        QSignalSpy upToDate(&next->keeper, &LibraryKeeper::broughtUpToDate);
+        QVERIFY(upToDate.wait(20000));
+        QCOMPARE(next->titles(), (QStringList{"Kept", "Two again"}));
     }
 
     // While it runs, files copied into a new folder come in at once, as one change.
