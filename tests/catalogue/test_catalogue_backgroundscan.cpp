@@ -15,12 +15,26 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <sys/time.h>
 
 using namespace sonavue;
 using namespace sonavue::testing;
 
 namespace {
+
+enum Change {
+    Added,
+    Removed,
+    Rewritten,
+    RewrittenTimeBack,
+    Renamed,
+    FolderRenamed,
+    FolderMovedIn,
+    ReplacedByLink,
+    ReplacedByFifo
+};
 
 struct Library {
     QTemporaryDir dir;
@@ -159,6 +173,73 @@ private slots:
         lib.scanInto(brought, lists, reading, readers, before);
         QVERIFY(sameLibrary(brought, lists, everything));
         QVERIFY(sameStamps(brought, everything.catalogue));
+    }
+
+    void everyChangeIsFound_data() {
+        QTest::addColumn<int>("change");
+        dataRow("a file added", int(Added));
+        dataRow("a file removed", int(Removed));
+        dataRow("a file rewritten in place", int(Rewritten));
+        dataRow("a file rewritten, its modification time put back", int(RewrittenTimeBack));
+        dataRow("a file renamed", int(Renamed));
+        dataRow("a folder renamed", int(FolderRenamed));
+        dataRow("a folder moved in", int(FolderMovedIn));
+        dataRow("a file replaced by a link to another", int(ReplacedByLink));
+        dataRow("a file replaced by a FIFO", int(ReplacedByFifo));
+    }
+    // The look over a library of old files, after one change: it finds what a scan that reads
+    // everything finds, and sees the change.
+    void everyChangeIsFound() {
+        QFETCH(int, change);
+        Library lib;
+        QTemporaryDir outside;
+        QVERIFY(writeMusicFile(outside.filePath("E/e1.mp3"), 200, tagOf("Six", "Eve")));
+        lib.age();
+        lib.scanHere();
+        const auto shown = std::make_shared<const Catalogue>(lib.catalogue.clone());
+        const QByteArray c1 = pathToNative(lib.path("C/c1.mp3"));
+        struct stat before {};
+        QVERIFY(::stat(c1.constData(), &before) == 0);
+        switch (Change(change)) {
+        case Added:
+            lib.add("B/b2.mp3", "Five", "Bob");
+            break;
+        case Removed:
+            QVERIFY(QFile::remove(lib.path("A/a2.mp3")));
+            break;
+        case Rewritten:
+            lib.add("C/c1.mp3", "Four again", "Cid");
+            break;
+        case RewrittenTimeBack: {
+            lib.add("C/c1.mp3", "Four again", "Cid");
+            const timespec times[2] = {before.st_atim, before.st_mtim};
+            QVERIFY(::utimensat(AT_FDCWD, c1.constData(), times, 0) == 0);
+            break;
+        }
+        case Renamed:
+            QVERIFY(QFile::rename(lib.path("A/a1.mp3"), lib.path("A/a0.mp3")));
+            break;
+        case FolderRenamed:
+            QVERIFY(QDir(lib.dir.path()).rename("B", "D"));
+            break;
+        case FolderMovedIn:
+            QVERIFY(QDir().rename(outside.filePath("E"), lib.path("E")));
+            break;
+        case ReplacedByLink:
+            QVERIFY(QFile::remove(lib.path("C/c1.mp3")));
+            QVERIFY(QFile::link(lib.path("A/a1.mp3"), lib.path("C/c1.mp3")));
+            break;
+        case ReplacedByFifo:
+            QVERIFY(QFile::remove(lib.path("C/c1.mp3")));
+            QVERIFY(::mkfifo(c1.constData(), 0644) == 0);
+            break;
+        }
+        ScannedLibrary looked, everything;
+        lib.scanInto(looked.catalogue, looked.groups, {}, ReadAheadOptions::Auto, shown);
+        lib.scanInto(everything.catalogue, everything.groups);
+        QVERIFY(sameLibrary(looked.catalogue, looked.groups, everything));
+        QVERIFY(sameStamps(looked.catalogue, everything.catalogue));
+        QVERIFY(!sameRows(*shown, looked.catalogue));
     }
 
     // A file touched (its contents read the same) counts as a change, so that its new stamp
