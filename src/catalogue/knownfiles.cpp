@@ -42,6 +42,8 @@ KnownFiles::KnownFiles(std::shared_ptr<const Catalogue> shown) : m_shown(std::mo
 }
 
 int KnownFiles::unchangedRow(int dirfd, QStringView folder, const char* name, int size) const {
+    if (!m_shown)
+        return -1;
     bool ascii = true;
     for (int i = 0; i < size && ascii; ++i)
         ascii = static_cast<unsigned char>(name[i]) < 0x80;
