@@ -44,11 +44,7 @@ KnownFiles::KnownFiles(std::shared_ptr<const Catalogue> shown) : m_shown(std::mo
 int KnownFiles::unchangedRow(int dirfd, QStringView folder, const char* name, int size) const {
     if (!m_shown)
         return -1;
-    bool ascii = true;
-    for (int i = 0; i < size && ascii; ++i)
-        ascii = static_cast<unsigned char>(name[i]) < 0x80;
-    const QString text = ascii ? QString::fromLatin1(name, size) : pathFromNative(name, size);
-    const int row = m_shown->rowOfPath(folder, text);
+    const int row = m_shown->rowOfPath(folder, pathFromNative(name, size));
     if (row < 0 || !m_shown->stamp(row).known())
         return -1;
     // Links are followed, as the scan's reads follow them.
