@@ -17,7 +17,6 @@
 #include <QTest>
 #include <fcntl.h>
 #include <sys/stat.h>
-#include <sys/time.h>
 
 using namespace sonavue;
 using namespace sonavue::testing;
@@ -56,9 +55,8 @@ struct Library {
         const QStringList names = name
                                       ? QStringList{QString::fromUtf8(name)}
                                       : QStringList{"A/a1.mp3", "A/a2.mp3", "B/b1.mp3", "C/c1.mp3"};
-        const timeval then[2] = {{::time(nullptr) - seconds, 0}, {::time(nullptr) - seconds, 0}};
         for (const QString& n : names)
-            QVERIFY(::utimes(pathToNative(dir.filePath(n)).constData(), then) == 0);
+            QVERIFY(setModifiedSecondsAgo(dir.filePath(n), seconds));
     }
     void add(const char* name, const QByteArray& title, const QByteArray& artist) {
         QVERIFY(writeMusicFile(path(name), 200, tagOf(title, artist)));

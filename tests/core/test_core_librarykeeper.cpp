@@ -13,7 +13,6 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QThread>
-#include <sys/time.h>
 
 using namespace sonavue;
 using namespace sonavue::testing;
@@ -73,9 +72,8 @@ struct Library {
     }
     // Both files modified an hour ago (a file modified a moment ago keeps no stamp).
     void age() {
-        const timeval then[2] = {{::time(nullptr) - 3600, 0}, {::time(nullptr) - 3600, 0}};
         for (const char* name : {"A/a1.mp3", "B/b1.mp3"})
-            QVERIFY(::utimes(QFile::encodeName(music.filePath(name)).constData(), then) == 0);
+            QVERIFY(setModifiedSecondsAgo(music.filePath(name), 3600));
     }
     // A run started after the one before it has ended (and written its store).
     std::unique_ptr<Run> start(bool expectKept, bool slowWatch = false) {

@@ -3,8 +3,10 @@
 #include "musicfiles.h"
 
 #include "base/nativepath.h"
+#include <ctime>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/time.h>
 #include <unistd.h>
 
 namespace sonavue::testing {
@@ -44,6 +46,12 @@ bool writeMusicFile(const QByteArray& nativePath, int bodySize,
 
 bool writeMusicFile(const QString& path, int bodySize, const std::optional<TagFields>& tag) {
     return writeFile(path, musicBytes(bodySize, tag));
+}
+
+bool setModifiedSecondsAgo(const QString& path, int seconds) {
+    const timeval then{::time(nullptr) - seconds, 0};
+    const timeval times[2] = {then, then};
+    return ::utimes(pathToNative(path).constData(), times) == 0;
 }
 
 QByteArray readNativeFile(const QByteArray& nativePath) {

@@ -24,6 +24,9 @@ bool writeMusicFile(const QByteArray& nativePath, int bodySize,
 bool writeMusicFile(const QString& path, int bodySize,
                     const std::optional<TagFields>& tag = std::nullopt);
 
+// Sets the file's access and modification times seconds back from now. False on failure.
+bool setModifiedSecondsAgo(const QString& path, int seconds);
+
 // The whole content of a file named by native bytes (empty when it cannot be read).
 QByteArray readNativeFile(const QByteArray& nativePath);
 QByteArray readFile(const QString& path);
