@@ -71,13 +71,53 @@ char* putAsciiEscape(char* p, char16_t u) {
     return p;
 }
 
+// Eight Latin-1 bytes that all go out as they are: printable ASCII, neither '"' nor '\'.
+// (A byte below 0x20 may also flag the byte after it: that byte then takes the slow way.)
+bool plainBytes(std::uint64_t w) {
+    constexpr std::uint64_t ones = 0x0101010101010101ull, high = 0x8080808080808080ull;
+    const auto zeroByte = [&](std::uint64_t x) { return (x - ones) & ~x & high; };
+    const std::uint64_t special = (w & high) | ((w - 0x20 * ones) & ~w & high) |
+                                  zeroByte(w ^ ('"' * ones)) | zeroByte(w ^ ('\\' * ones));
+    return special == 0;
+}
+
+// Four UTF-16 units below 0x80 (little-endian) as their four bytes.
+std::uint32_t narrowed(std::uint64_t w) {
+    w = (w | (w >> 8)) & 0x0000FFFF0000FFFFull;
+    return std::uint32_t(w | (w >> 16));
+}
+
+// Up to eight bytes, the rest of the word spaces (little-endian).
+std::uint64_t paddedBytes(const unsigned char* s, qsizetype take) {
+    std::uint64_t w;
+    if (take == 8)
+        std::memcpy(&w, s, 8);
+    else
+        for (w = 0x2020202020202020ull; take-- > 0;)
+            w = (w & ~(0xFFull << (8 * take))) | std::uint64_t(s[take]) << (8 * take);
+    return w;
+}
+
 char* putLatin1(char* p, const unsigned char* s, qsizetype n) {
-    for (qsizetype i = 0; i < n; ++i) {
-        const unsigned char c = s[i];
-        if (plainUnit(c))
-            *p++ = char(c);
-        else
-            p = c < 0x80 ? putAsciiEscape(p, c) : putUtf8(p, c);
+    qsizetype i = 0;
+    while (i < n) {
+        // Eight bytes in one step when all are plain (most text is plain ASCII); the last
+        // few are padded with spaces, and the output has room for the padding.
+        const qsizetype take = std::min<qsizetype>(8, n - i);
+        const std::uint64_t w = paddedBytes(s + i, take);
+        if (plainBytes(w)) {
+            std::memcpy(p, &w, 8);
+            p += take;
+            i += take;
+            continue;
+        }
+        for (const qsizetype end = i + take; i < end; ++i) {
+            const unsigned char c = s[i];
+            if (plainUnit(c))
+                *p++ = char(c);
+            else
+                p = c < 0x80 ? putAsciiEscape(p, c) : putUtf8(p, c);
+        }
     }
     return p;
 }
@@ -89,84 +129,73 @@ char16_t unitAt(const char16_t* units, qsizetype i) {
     return u;
 }
 
+// Unit i, and its pair when it starts one; returns the units taken.
+qsizetype putUnit(char*& p, const char16_t* units, qsizetype i, qsizetype n) {
+    const char16_t u = unitAt(units, i);
+    if (plainUnit(u)) {
+        *p++ = char(u);
+    } else if (u < 0x80) {
+        p = putAsciiEscape(p, u);
+    } else if (QChar::isHighSurrogate(u) && i + 1 < n &&
+               QChar::isLowSurrogate(unitAt(units, i + 1))) {
+        p = putUtf8(p, QChar::surrogateToUcs4(u, unitAt(units, i + 1)));
+        return 2;
+    } else if (QChar::isSurrogate(u) || u == 0xFEFF) {
+        // A lone surrogate includes the escaped path bytes U+DC80..U+DCFF. U+FEFF is
+        // escaped because readers that decode strings as UTF-8 drop EF BB BF at their start.
+        p = putEscape(p, u);
+    } else {
+        p = putUtf8(p, u);
+    }
+    return 1;
+}
+
 char* putUtf16(char* p, const char16_t* units, qsizetype n) {
-    for (qsizetype i = 0; i < n; ++i) {
-        const char16_t u = unitAt(units, i);
-        if (plainUnit(u)) {
-            *p++ = char(u);
-        } else if (u < 0x80) {
-            p = putAsciiEscape(p, u);
-        } else if (QChar::isHighSurrogate(u) && i + 1 < n &&
-                   QChar::isLowSurrogate(unitAt(units, i + 1))) {
-            p = putUtf8(p, QChar::surrogateToUcs4(u, unitAt(units, i + 1)));
-            ++i;
-        } else if (QChar::isSurrogate(u)) {
-            p = putEscape(p, u); // includes the escaped path bytes U+DC80..U+DCFF
-        } else if (u == 0xFEFF) {
-            // Escaped: readers that decode strings as UTF-8 drop EF BB BF at their start.
-            p = putEscape(p, u);
+    const char* bytes = reinterpret_cast<const char*>(units);
+    qsizetype i = 0;
+    while (i < n) {
+        // Eight units at a time: below 0x80 all, they are looked at as bytes (the last few
+        // padded with spaces, as above).
+        const qsizetype take = std::min<qsizetype>(8, n - i);
+        std::uint64_t low, high;
+        if (take == 8) {
+            std::memcpy(&low, bytes + 2 * i, 8);
+            std::memcpy(&high, bytes + 2 * i + 8, 8);
         } else {
-            p = putUtf8(p, u);
+            std::uint64_t lanes[2] = {0x0020002000200020ull, 0x0020002000200020ull};
+            for (qsizetype k = 0; k < take; ++k) {
+                const int shift = int(16 * (k % 4));
+                lanes[k / 4] = (lanes[k / 4] & ~(0xFFFFull << shift)) |
+                               std::uint64_t(unitAt(units, i + k)) << shift;
+            }
+            low = lanes[0];
+            high = lanes[1];
         }
+        if (((low | high) & 0xFF80FF80FF80FF80ull) == 0) {
+            const std::uint64_t w = narrowed(low) | std::uint64_t(narrowed(high)) << 32;
+            if (plainBytes(w)) {
+                std::memcpy(p, &w, 8);
+                p += take;
+                i += take;
+                continue;
+            }
+        }
+        for (const qsizetype end = i + take; i < end;)
+            i += putUnit(p, units, i, n);
     }
     return p;
 }
 
-// The output is made in pieces of about ChunkBytes: a buffer the size of the whole output
-// (20 MB for 100,000 tracks) would cost a fresh page for every 4 KiB of it.
-class JsonChunks {
-public:
-    static constexpr std::size_t ChunkBytes = 1 << 20;
-
-    explicit JsonChunks(const std::function<bool(std::string_view)>& write) : m_write(write) {
-        m_out.reserve(ChunkBytes + 64 * 1024);
-    }
-    std::string& out() { return m_out; }
-    // Hands a full piece on; false once writing has failed.
-    bool pieceDone() {
-        if (m_out.size() < ChunkBytes)
-            return m_ok;
-        return flush();
-    }
-    bool flush() {
-        if (m_ok && !m_out.empty())
-            m_ok = m_write(m_out);
-        m_out.clear();
-        return m_ok;
-    }
-
-private:
-    const std::function<bool(std::string_view)>& m_write;
-    std::string m_out;
-    bool m_ok = true;
-};
-
-bool writeGroup(JsonChunks& chunks, const char* key, const GroupList& list) {
-    std::string& out = chunks.out();
-    out += '"';
-    out += key;
-    out += "\": [";
-    for (int i = 0; i < list.count(); ++i) {
-        if (i > 0)
-            out += ", ";
-        appendJsonString(out, list.at(i));
-        if (!chunks.pieceDone())
-            return false;
-    }
-    out += ']';
-    return true;
-}
-
-} // namespace
-
-void appendJsonPieces(std::string& out, const CellPieces& text) {
-    // At most six bytes per unit (\uXXXX), plus the quotes.
-    std::size_t room = 2;
+// The most bytes a text of these pieces takes as a JSON string: six per unit (\uXXXX),
+// plus the quotes, plus the padding of a last step of eight.
+std::size_t jsonRoom(const CellPieces& text) {
+    std::size_t room = 2 + 8;
     for (int k = 0; k < text.count; ++k)
         room += std::size_t(text.pieces[k].size) * 6;
-    const std::size_t start = out.size();
-    out.resize(start + room);
-    char* p = out.data() + start;
+    return room;
+}
+
+char* putJsonPieces(char* p, const CellPieces& text) {
     *p++ = '"';
     for (int k = 0; k < text.count; ++k) {
         const TextPiece& piece = text.pieces[k];
@@ -174,42 +203,119 @@ void appendJsonPieces(std::string& out, const CellPieces& text) {
                        : putLatin1(p, static_cast<const unsigned char*>(piece.data), piece.size);
     }
     *p++ = '"';
-    out.resize(std::size_t(p - out.data()));
+    return p;
+}
+
+CellPieces piecesOf(const QString& text) {
+    return {{{text.constData(), text.size(), true}}, text.isEmpty() ? 0 : 1};
+}
+
+// The output is made in pieces of about ChunkBytes: a buffer the size of the whole output
+// (20 MB for 100,000 tracks) would cost a fresh page for every 4 KiB of it. The buffer is
+// written through a pointer into room made once: growing a string per text would clear
+// six bytes for every one written.
+class JsonChunks {
+public:
+    static constexpr std::size_t ChunkBytes = 1 << 20;
+
+    explicit JsonChunks(const std::function<bool(std::string_view)>& write) : m_write(write) {
+        m_buffer.resize(ChunkBytes + 64 * 1024);
+    }
+    // Room for at least bytes more; the pointer to write at. False once writing has failed.
+    bool makeRoom(std::size_t bytes) {
+        if (m_used + bytes <= m_buffer.size())
+            return m_ok;
+        if (m_used > 0 && !flush())
+            return false;
+        if (bytes > m_buffer.size())
+            m_buffer.resize(bytes);
+        return m_ok;
+    }
+    char* at() { return m_buffer.data() + m_used; }
+    void wrote(char* end) { m_used = std::size_t(end - m_buffer.data()); }
+    void put(std::string_view text) {
+        if (makeRoom(text.size())) {
+            std::memcpy(at(), text.data(), text.size());
+            m_used += text.size();
+        }
+    }
+    // A text as a JSON string, after sep.
+    void putString(std::string_view sep, const CellPieces& text) {
+        if (!makeRoom(sep.size() + jsonRoom(text)))
+            return;
+        char* p = at();
+        std::memcpy(p, sep.data(), sep.size());
+        wrote(putJsonPieces(p + sep.size(), text));
+    }
+    // Hands a full piece on; false once writing has failed.
+    bool pieceDone() {
+        if (m_used < ChunkBytes)
+            return m_ok;
+        return flush();
+    }
+    bool flush() {
+        if (m_ok && m_used > 0)
+            m_ok = m_write(std::string_view(m_buffer.data(), m_used));
+        m_used = 0;
+        return m_ok;
+    }
+
+private:
+    const std::function<bool(std::string_view)>& m_write;
+    std::string m_buffer;
+    std::size_t m_used = 0;
+    bool m_ok = true;
+};
+
+bool writeGroup(JsonChunks& chunks, const char* key, const GroupList& list) {
+    chunks.put("\"");
+    chunks.put(key);
+    chunks.put("\": [");
+    for (int i = 0; i < list.count(); ++i) {
+        chunks.putString(i > 0 ? ", " : "", piecesOf(list.at(i)));
+        if (!chunks.pieceDone())
+            return false;
+    }
+    chunks.put("]");
+    return true;
+}
+
+} // namespace
+
+void appendJsonPieces(std::string& out, const CellPieces& text) {
+    const std::size_t start = out.size();
+    out.resize(start + jsonRoom(text));
+    out.resize(std::size_t(putJsonPieces(out.data() + start, text) - out.data()));
 }
 
 void appendJsonString(std::string& out, const QString& text) {
-    const CellPieces one{{{text.constData(), text.size(), true}}, text.isEmpty() ? 0 : 1};
-    appendJsonPieces(out, one);
+    appendJsonPieces(out, piecesOf(text));
 }
 
 bool writeCatalogueJson(const QString& folderPrefix, const Catalogue& catalogue,
                         const GroupLists& groups,
                         const std::function<bool(std::string_view)>& write) {
     JsonChunks chunks(write);
-    std::string& out = chunks.out();
-    out += "{\"folderPrefix\": ";
-    appendJsonString(out, folderPrefix);
-    out += ",\n\"tracks\": [";
+    chunks.putString("{\"folderPrefix\": ", piecesOf(folderPrefix));
+    chunks.put(",\n\"tracks\": [");
+    CellPieces row[Catalogue::ColumnCount];
     for (int r = 0; r < catalogue.rowCount(); ++r) {
-        out += r == 0 ? "\n[" : ",\n[";
-        for (int c = 0; c < Catalogue::ColumnCount; ++c) {
-            if (c > 0)
-                out += ", ";
-            appendJsonPieces(out, catalogue.cellPieces(c, r));
-        }
-        out += ']';
+        catalogue.rowPieces(r, row);
+        for (int c = 0; c < Catalogue::ColumnCount; ++c)
+            chunks.putString(c > 0 ? ", " : r == 0 ? "\n[" : ",\n[", row[c]);
+        chunks.put("]");
         if (!chunks.pieceDone())
             return false;
     }
-    out += "],\n\"groups\": {";
+    chunks.put("],\n\"groups\": {");
     static constexpr const char* keys[] = {"folder", "album", "artist", "year", "genre"};
     for (int g = GroupFolder; g <= GroupGenre; ++g) {
         if (g > 0)
-            out += ",\n";
+            chunks.put(",\n");
         if (!writeGroup(chunks, keys[g], groups[g]))
             return false;
     }
-    out += "}}\n";
+    chunks.put("}}\n");
     return chunks.flush();
 }
 

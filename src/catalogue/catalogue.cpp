@@ -287,6 +287,35 @@ CellPieces Catalogue::cellPieces(int column, int row) const {
     return out;
 }
 
+void Catalogue::rowPieces(int row, CellPieces (&cells)[ColumnCount]) const {
+    for (CellPieces& cell : cells)
+        cell.count = 0;
+    const Impl* m = implOrNull();
+    if (!m || row < 0 || row >= m->rows)
+        return;
+    const Impl::Row& r = m->row(row);
+    const auto add = [&cells](int column, TextPiece piece) {
+        CellPieces& cell = cells[column];
+        if (piece.size > 0)
+            cell.pieces[cell.count++] = piece;
+    };
+    add(ColPath, pieceOf(m->folders[r.folder]));
+    add(ColPath, m->texts.piece(r.name));
+    add(ColTitle, m->texts.piece(r.title));
+    for (int column = ColAlbum; column <= ColGenre; ++column)
+        add(column, pieceOf(m->values[r.values[std::size_t(Impl::valueSlot(column))]]));
+    add(ColComment, m->texts.piece(r.comment));
+    if (!m->reserved.isEmpty())
+        cells[ColReserved] = cellPieces(ColReserved, row);
+}
+
+std::uint32_t Catalogue::valueId(int column, int row) const {
+    const Impl* m = implOrNull();
+    if (!m || column < ColAlbum || column > ColGenre || row < 0 || row >= m->rows)
+        return 0;
+    return m->row(row).values[std::size_t(Impl::valueSlot(column))];
+}
+
 void Catalogue::setCell(int column, int row, const QString& text) {
     Impl* m = d.get();
     if (!m || column < 0 || column >= ColumnCount || row < 0 || row >= m->rows)

@@ -6,6 +6,7 @@
 #include "catalogue/textarena.h"
 #include <QString>
 #include <QStringView>
+#include <cstdint>
 #include <memory>
 
 namespace sonavue {
@@ -40,6 +41,11 @@ public:
     // The same text without making a string (for writing every cell out); valid until the
     // catalogue next changes.
     CellPieces cellPieces(int column, int row) const;
+    // Every cell of a row so (all empty for a row out of range).
+    void rowPieces(int row, CellPieces (&cells)[ColumnCount]) const;
+    // The number of an album, artist, year or genre cell's text: within one filling of the
+    // catalogue (until clear()), equal numbers mean equal text; 0 is empty text.
+    std::uint32_t valueId(int column, int row) const;
     // Ignored for out-of-range columns or rows.
     void setCell(int column, int row, const QString& text);
     // The scan's ways to fill a row without a string per cell. A path given as its folder
