@@ -212,9 +212,10 @@ struct FolderScan::Pass {
 
     void readTagsHere(int folderFd, const NameList& files, int j, FileTagBytes& tags) const {
         // The listing has already seen a regular file; the read checks again after opening.
-        readFileTagsAt(folderFd, files.native(j), /*knownRegular=*/true,
-                       id3v2 && isMp3Name(files.native(j), files.nativeSize(j)), tags,
-                       extraTypes & extraTypeOfName(files.native(j), files.nativeSize(j)));
+        readFileTagsAt(
+            folderFd, files.native(j), /*knownRegular=*/true,
+            id3v2 && isMp3Name(files.native(j), files.nativeSize(j)), tags,
+            extraTypes ? extraTypes & extraTypeOfName(files.native(j), files.nativeSize(j)) : 0);
     }
 
     void writeRow(const QString& folderPath, const NameList& files, int j, int keptRow,

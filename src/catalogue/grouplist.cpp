@@ -46,11 +46,32 @@ int compareAscending(const QString& a, const QString& b) {
     return exact;
 }
 
+namespace {
+
+// QString::toUpper, done here for plain ASCII (most values), where it is a tenth of the work.
+QString upperKey(const QString& text) {
+    QString key = text;
+    char16_t* units = nullptr;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t u = text.at(i).unicode();
+        if (u >= 0x80)
+            return text.toUpper();
+        if (u >= 'a' && u <= 'z') {
+            if (!units)
+                units = reinterpret_cast<char16_t*>(key.data());
+            units[i] = char16_t(u - ('a' - 'A'));
+        }
+    }
+    return key;
+}
+
+} // namespace
+
 QString newGroupValue(const QString& value, QSet<QString>& seenUpper) {
     QString cleaned = cleanTagText(value);
     if (cleaned.isEmpty())
         return {};
-    QString key = cleaned.toUpper();
+    QString key = upperKey(cleaned);
     if (seenUpper.contains(key))
         return {};
     seenUpper.insert(std::move(key));

@@ -109,6 +109,10 @@ bool lessAsciiAscending(const char* x, int m, const char* y, int n) {
 } // namespace
 
 void NameList::add(const char* name, std::size_t size) {
+    if (m_items.empty()) { // an album's worth at once, not a copy at every doubling
+        m_items.reserve(16);
+        m_bytes.reserve(16 * 32);
+    }
     const int offset = int(m_bytes.size());
     m_bytes.insert(m_bytes.end(), name, name + size);
     m_bytes.push_back('\0');

@@ -5,6 +5,7 @@
 #include "base/nativepath.h"
 #include "tags/genre.h"
 #include "tags/tagtext.h"
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <optional>
@@ -191,13 +192,17 @@ void ScanRowWriter::writeTagColumns(const char* tag, int r) {
 }
 
 void ScanRowWriter::offerGroupValues(int r) {
+    if (r == 0) // a catalogue filled afresh numbers its values afresh
+        std::fill(std::begin(m_lastOffered), std::end(m_lastOffered), NoneOffered);
     for (int k = 0; k < 4; ++k) {
         const GroupColumn gc = GroupColumns[k];
-        const QString value = m_catalogue.cell(gc.column, r);
-        if (value == m_lastOffered[k])
+        const std::uint32_t id = m_catalogue.valueId(gc.column, r);
+        if (id == m_lastOffered[k])
             continue;
-        m_lastOffered[k] = value;
-        const QString added = newGroupValue(value, seenSet(gc.group));
+        m_lastOffered[k] = id;
+        if (id == 0)
+            continue;
+        const QString added = newGroupValue(m_catalogue.cell(gc.column, r), seenSet(gc.group));
         if (!added.isEmpty())
             m_groups[gc.group].add(added);
     }

@@ -68,9 +68,10 @@ private:
     SeenGroupValues& m_seen;
     // The code page of the row being written.
     TagCodePage m_rowPage = DefaultTagCodePage;
-    // The value last offered to each value group list: a track of the same album as the
-    // one before it needs no look-up in the seen sets.
-    QString m_lastOffered[4];
+    // The value last offered to each value group list (as the catalogue numbers it): a
+    // track of the same album as the one before it needs no look-up in the seen sets.
+    static constexpr std::uint32_t NoneOffered = ~std::uint32_t(0);
+    std::uint32_t m_lastOffered[4] = {NoneOffered, NoneOffered, NoneOffered, NoneOffered};
     // The raw album, artist and year fields of the last tagged file and their cleaned text:
     // the tracks of one album repeat them, and then cost no decoding and no allocation.
     struct RepeatedField {

@@ -230,6 +230,9 @@ private slots:
         QCOMPARE(sonavue::newGroupValue(QStringLiteral("Classic Rock"), seen),
                  QStringLiteral("Classic Rock"));
         QCOMPARE(sonavue::newGroupValue(QStringLiteral("Rock"), seen), QStringLiteral("Rock"));
+        QCOMPARE(sonavue::newGroupValue(QStringLiteral("Caf\u00e9"), seen),
+                 QStringLiteral("Caf\u00e9"));
+        QCOMPARE(sonavue::newGroupValue(QStringLiteral("CAF\u00c9"), seen), QString());
     }
 
     void ascendingListKeepsOrder_data() {
