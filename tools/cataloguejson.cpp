@@ -5,8 +5,13 @@
 #include "catalogue/catalogue.h"
 #include "catalogue/folderscan.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
+#include <iterator>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace sonavue {
 namespace {
@@ -71,52 +76,50 @@ char* putAsciiEscape(char* p, char16_t u) {
     return p;
 }
 
-// Eight Latin-1 bytes that all go out as they are: printable ASCII, neither '"' nor '\'.
-// (A byte below 0x20 may also flag the byte after it: that byte then takes the slow way.)
-bool plainBytes(std::uint64_t w) {
-    constexpr std::uint64_t ones = 0x0101010101010101ull, high = 0x8080808080808080ull;
-    const auto zeroByte = [&](std::uint64_t x) { return (x - ones) & ~x & high; };
-    const std::uint64_t special = (w & high) | ((w - 0x20 * ones) & ~w & high) |
-                                  zeroByte(w ^ ('"' * ones)) | zeroByte(w ^ ('\\' * ones));
-    return special == 0;
+#if defined(__SSE2__)
+// Of the first take bytes of v, how many come before the first that is not plain: below
+// 0x20 or from 0x80 up (a signed compare finds both), '"' or '\'.
+qsizetype plainRun(__m128i v, qsizetype take) {
+    const __m128i special = _mm_or_si128(_mm_cmplt_epi8(v, _mm_set1_epi8(0x20)),
+                                         _mm_or_si128(_mm_cmpeq_epi8(v, _mm_set1_epi8('"')),
+                                                      _mm_cmpeq_epi8(v, _mm_set1_epi8('\\'))));
+    const int mask = _mm_movemask_epi8(special);
+    return mask ? std::min<qsizetype>(take, __builtin_ctz(unsigned(mask))) : take;
 }
+#endif
 
-// Four UTF-16 units below 0x80 (little-endian) as their four bytes.
-std::uint32_t narrowed(std::uint64_t w) {
-    w = (w | (w >> 8)) & 0x0000FFFF0000FFFFull;
-    return std::uint32_t(w | (w >> 16));
-}
-
-// Up to eight bytes, the rest of the word spaces (little-endian).
-std::uint64_t paddedBytes(const unsigned char* s, qsizetype take) {
-    std::uint64_t w;
-    if (take == 8)
-        std::memcpy(&w, s, 8);
-    else
-        for (w = 0x2020202020202020ull; take-- > 0;)
-            w = (w & ~(0xFFull << (8 * take))) | std::uint64_t(s[take]) << (8 * take);
-    return w;
+// Up to 16 bytes of Latin-1 text (take of them) copied to p as they are, as far as they
+// are plain: returns how many were. All 16 may be stored: the output has room for them.
+qsizetype plainLatin1Prefix(char* p, const unsigned char* s, qsizetype take) {
+#if defined(__SSE2__)
+    unsigned char padded[16];
+    const unsigned char* from = s;
+    if (take < 16) { // the last few, padded with spaces (never read past the text)
+        std::memset(padded, ' ', sizeof padded);
+        std::memcpy(padded, s, std::size_t(take));
+        from = padded;
+    }
+    const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(from));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(p), v);
+    return plainRun(v, take);
+#else
+    qsizetype k = 0;
+    for (; k < take && plainUnit(s[k]); ++k)
+        p[k] = char(s[k]);
+    return k;
+#endif
 }
 
 char* putLatin1(char* p, const unsigned char* s, qsizetype n) {
     qsizetype i = 0;
     while (i < n) {
-        // Eight bytes in one step when all are plain (most text is plain ASCII); the last
-        // few are padded with spaces, and the output has room for the padding.
-        const qsizetype take = std::min<qsizetype>(8, n - i);
-        const std::uint64_t w = paddedBytes(s + i, take);
-        if (plainBytes(w)) {
-            std::memcpy(p, &w, 8);
-            p += take;
-            i += take;
-            continue;
-        }
-        for (const qsizetype end = i + take; i < end; ++i) {
-            const unsigned char c = s[i];
-            if (plainUnit(c))
-                *p++ = char(c);
-            else
-                p = c < 0x80 ? putAsciiEscape(p, c) : putUtf8(p, c);
+        const qsizetype take = std::min<qsizetype>(16, n - i);
+        const qsizetype plain = plainLatin1Prefix(p, s + i, take);
+        p += plain;
+        i += plain;
+        if (plain < take) {
+            const unsigned char c = s[i++];
+            p = c < 0x80 ? putAsciiEscape(p, c) : putUtf8(p, c);
         }
     }
     return p;
@@ -127,6 +130,29 @@ char16_t unitAt(const char16_t* units, qsizetype i) {
     char16_t u;
     std::memcpy(&u, reinterpret_cast<const char*>(units) + i * qsizetype(sizeof u), sizeof u);
     return u;
+}
+
+// The same for up to eight UTF-16 units.
+qsizetype plainUtf16Prefix(char* p, const char16_t* units, qsizetype take) {
+#if defined(__SSE2__)
+    char16_t padded[8];
+    const void* from = units;
+    if (take < 8) {
+        std::fill(std::begin(padded), std::end(padded), u' ');
+        std::memcpy(padded, units, std::size_t(take) * sizeof(char16_t));
+        from = padded;
+    }
+    // Narrowed with saturation: a unit from 0x100 up becomes 0xFF or 0, neither plain.
+    const __m128i wide = _mm_loadu_si128(static_cast<const __m128i*>(from));
+    const __m128i v = _mm_packus_epi16(wide, wide);
+    _mm_storel_epi64(reinterpret_cast<__m128i*>(p), v);
+    return plainRun(v, take); // its upper half repeats the lower
+#else
+    qsizetype k = 0;
+    for (; k < take && plainUnit(unitAt(units, k)); ++k)
+        p[k] = char(unitAt(units, k));
+    return k;
+#endif
 }
 
 // Unit i, and its pair when it starts one; returns the units taken.
@@ -151,45 +177,22 @@ qsizetype putUnit(char*& p, const char16_t* units, qsizetype i, qsizetype n) {
 }
 
 char* putUtf16(char* p, const char16_t* units, qsizetype n) {
-    const char* bytes = reinterpret_cast<const char*>(units);
     qsizetype i = 0;
     while (i < n) {
-        // Eight units at a time: below 0x80 all, they are looked at as bytes (the last few
-        // padded with spaces, as above).
         const qsizetype take = std::min<qsizetype>(8, n - i);
-        std::uint64_t low, high;
-        if (take == 8) {
-            std::memcpy(&low, bytes + 2 * i, 8);
-            std::memcpy(&high, bytes + 2 * i + 8, 8);
-        } else {
-            std::uint64_t lanes[2] = {0x0020002000200020ull, 0x0020002000200020ull};
-            for (qsizetype k = 0; k < take; ++k) {
-                const int shift = int(16 * (k % 4));
-                lanes[k / 4] = (lanes[k / 4] & ~(0xFFFFull << shift)) |
-                               std::uint64_t(unitAt(units, i + k)) << shift;
-            }
-            low = lanes[0];
-            high = lanes[1];
-        }
-        if (((low | high) & 0xFF80FF80FF80FF80ull) == 0) {
-            const std::uint64_t w = narrowed(low) | std::uint64_t(narrowed(high)) << 32;
-            if (plainBytes(w)) {
-                std::memcpy(p, &w, 8);
-                p += take;
-                i += take;
-                continue;
-            }
-        }
-        for (const qsizetype end = i + take; i < end;)
+        const qsizetype plain = plainUtf16Prefix(p, units + i, take);
+        p += plain;
+        i += plain;
+        if (plain < take)
             i += putUnit(p, units, i, n);
     }
     return p;
 }
 
 // The most bytes a text of these pieces takes as a JSON string: six per unit (\uXXXX),
-// plus the quotes, plus the padding of a last step of eight.
+// plus the quotes, plus room for a last step of 16 bytes stored whole.
 std::size_t jsonRoom(const CellPieces& text) {
-    std::size_t room = 2 + 8;
+    std::size_t room = 2 + 16;
     for (int k = 0; k < text.count; ++k)
         room += std::size_t(text.pieces[k].size) * 6;
     return room;
