@@ -316,6 +316,14 @@ std::uint32_t Catalogue::valueId(int column, int row) const {
     return m->row(row).values[std::size_t(Impl::valueSlot(column))];
 }
 
+void Catalogue::setValueId(int column, int row, std::uint32_t id) {
+    Impl* m = d.get();
+    if (!m || column < ColAlbum || column > ColGenre || row < 0 || row >= m->rows ||
+        id >= m->values.size())
+        return;
+    m->row(row).values[std::size_t(Impl::valueSlot(column))] = id;
+}
+
 void Catalogue::setCell(int column, int row, const QString& text) {
     Impl* m = d.get();
     if (!m || column < 0 || column >= ColumnCount || row < 0 || row >= m->rows)

@@ -46,6 +46,9 @@ public:
     // The number of an album, artist, year or genre cell's text: within one filling of the
     // catalogue (until clear()), equal numbers mean equal text; 0 is empty text.
     std::uint32_t valueId(int column, int row) const;
+    // Sets such a cell to the text valueId gave that number in this filling (ignored for a
+    // number it never gave).
+    void setValueId(int column, int row, std::uint32_t id);
     // Ignored for out-of-range columns or rows.
     void setCell(int column, int row, const QString& text);
     // The scan's ways to fill a row without a string per cell. A path given as its folder

@@ -174,6 +174,8 @@ void ScanRowWriter::writeID3v2Columns(const ID3v2Fields& tags, int r) {
 
 void ScanRowWriter::writeTagColumns(const char* tag, int r) {
     Catalogue& catalogue = m_catalogue;
+    if (r == 0) // a catalogue filled afresh numbers its values afresh
+        forgetValueIds();
     for (RepeatedField& f : m_repeated) {
         const char* raw = tag + f.field.offset;
         const auto width = std::size_t(f.field.width);
@@ -181,19 +183,32 @@ void ScanRowWriter::writeTagColumns(const char* tag, int r) {
             std::memcpy(f.raw, raw, width);
             f.page = m_rowPage;
             catalogue.setCell(f.column, r, cleanedField(tag, f.field, m_rowPage));
-            f.value = catalogue.cell(f.column, r); // the catalogue's shared copy
+            f.value = catalogue.valueId(f.column, r);
             f.valid = true;
         } else {
-            catalogue.setCell(f.column, r, f.value);
+            catalogue.setValueId(f.column, r, f.value);
         }
     }
-    catalogue.setCell(ColGenre, r, genreName(static_cast<unsigned char>(tag[GenreOffset])));
+    std::uint32_t& genre = m_genreIds[static_cast<unsigned char>(tag[GenreOffset])];
+    if (genre == NoneOffered) {
+        catalogue.setCell(ColGenre, r, genreName(static_cast<unsigned char>(tag[GenreOffset])));
+        genre = catalogue.valueId(ColGenre, r);
+    } else {
+        catalogue.setValueId(ColGenre, r, genre);
+    }
     writeTextColumn(tag, CommentField, ColComment, r, [] { return QString(); });
+}
+
+void ScanRowWriter::forgetValueIds() {
+    std::fill(std::begin(m_lastOffered), std::end(m_lastOffered), NoneOffered);
+    for (RepeatedField& f : m_repeated)
+        f.valid = false;
+    m_genreIds.fill(NoneOffered);
 }
 
 void ScanRowWriter::offerGroupValues(int r) {
     if (r == 0) // a catalogue filled afresh numbers its values afresh
-        std::fill(std::begin(m_lastOffered), std::end(m_lastOffered), NoneOffered);
+        forgetValueIds();
     for (int k = 0; k < 4; ++k) {
         const GroupColumn gc = GroupColumns[k];
         const std::uint32_t id = m_catalogue.valueId(gc.column, r);

@@ -13,6 +13,7 @@
 #include "tags/tagcodepage.h"
 #include <QSet>
 #include <QString>
+#include <array>
 
 namespace sonavue {
 
@@ -30,7 +31,9 @@ struct SeenGroupValues {
 class ScanRowWriter {
 public:
     ScanRowWriter(Catalogue& catalogue, GroupLists& groups, SeenGroupValues& seen)
-        : m_catalogue(catalogue), m_groups(groups), m_seen(seen) {}
+        : m_catalogue(catalogue), m_groups(groups), m_seen(seen) {
+        forgetValueIds();
+    }
 
     // Appends the row of listed file j of folderPath (its trailing bytes in tag when read,
     // else null; ID3v1 text in codePage) and offers its values to the group lists; the row
@@ -61,6 +64,8 @@ private:
     template <class IfEmpty>
     void writeTextColumn(const char* tag, TagField field, int column, int r, IfEmpty ifEmpty);
     void offerGroupValues(int r);
+    // The catalogue's value numbers kept here are of another filling now.
+    void forgetValueIds();
     QSet<QString>& seenSet(int group);
 
     Catalogue& m_catalogue;
@@ -81,11 +86,13 @@ private:
         int column;
         char raw[30] = {};
         TagCodePage page = DefaultTagCodePage;
-        QString value;
+        std::uint32_t value = 0; // the catalogue's number for its text
         bool valid = false;
     };
     RepeatedField m_repeated[3] = {
         {AlbumField, ColAlbum}, {ArtistField, ColArtist}, {YearField, ColYear}};
+    // The catalogue's number for each genre byte's name, once it has been written.
+    std::array<std::uint32_t, 256> m_genreIds;
 };
 
 } // namespace sonavue
