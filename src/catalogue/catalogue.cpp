@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
+#include <iterator>
 #include <vector>
 
 namespace sonavue {
@@ -189,6 +190,9 @@ struct Catalogue::Impl {
         return out;
     }
 
+    // A cell of r, row number row, where its text lies.
+    CellPieces cellPieces(const Row& r, int column, int row) const;
+
     // A text of other's arena put into this one (Null stays Null).
     TextArena::Ref copiedText(const Impl& other, TextArena::Ref ref, QString& buffer) {
         if (ref == TextArena::Null)
@@ -254,59 +258,51 @@ TextPiece pieceOf(const QString& text) {
 
 } // namespace
 
-CellPieces Catalogue::cellPieces(int column, int row) const {
+inline CellPieces Catalogue::Impl::cellPieces(const Row& r, int column, int row) const {
     CellPieces out;
-    const Impl* m = implOrNull();
-    if (!m || column < 0 || column >= ColumnCount || row < 0 || row >= m->rows)
-        return out;
-    const Impl::Row& r = m->row(row);
     const auto add = [&out](TextPiece piece) {
         if (piece.size > 0)
             out.pieces[out.count++] = piece;
     };
     switch (column) {
     case ColPath:
-        add(pieceOf(m->folders[r.folder]));
-        add(m->texts.piece(r.name));
+        add(pieceOf(folders[r.folder]));
+        add(texts.piece(r.name));
         break;
     case ColTitle:
-        add(m->texts.piece(r.title));
+        add(texts.piece(r.title));
         break;
     case ColComment:
-        add(m->texts.piece(r.comment));
+        add(texts.piece(r.comment));
         break;
     case ColReserved: {
-        const auto it = m->reserved.constFind(row);
-        if (it != m->reserved.constEnd())
+        const auto it = reserved.constFind(row);
+        if (it != reserved.constEnd())
             add(pieceOf(*it));
         break;
     }
     default:
-        add(pieceOf(m->values[r.values[std::size_t(Impl::valueSlot(column))]]));
+        add(pieceOf(values[r.values[std::size_t(valueSlot(column))]]));
     }
     return out;
 }
 
-void Catalogue::rowPieces(int row, CellPieces (&cells)[ColumnCount]) const {
-    for (CellPieces& cell : cells)
-        cell.count = 0;
+CellPieces Catalogue::cellPieces(int column, int row) const {
     const Impl* m = implOrNull();
-    if (!m || row < 0 || row >= m->rows)
+    if (!m || column < 0 || column >= ColumnCount || row < 0 || row >= m->rows)
+        return {};
+    return m->cellPieces(m->row(row), column, row);
+}
+
+void Catalogue::rowPieces(int row, CellPieces (&cells)[ColumnCount]) const {
+    const Impl* m = implOrNull();
+    if (!m || row < 0 || row >= m->rows) {
+        std::fill(std::begin(cells), std::end(cells), CellPieces{});
         return;
+    }
     const Impl::Row& r = m->row(row);
-    const auto add = [&cells](int column, TextPiece piece) {
-        CellPieces& cell = cells[column];
-        if (piece.size > 0)
-            cell.pieces[cell.count++] = piece;
-    };
-    add(ColPath, pieceOf(m->folders[r.folder]));
-    add(ColPath, m->texts.piece(r.name));
-    add(ColTitle, m->texts.piece(r.title));
-    for (int column = ColAlbum; column <= ColGenre; ++column)
-        add(column, pieceOf(m->values[r.values[std::size_t(Impl::valueSlot(column))]]));
-    add(ColComment, m->texts.piece(r.comment));
-    if (!m->reserved.isEmpty())
-        cells[ColReserved] = cellPieces(ColReserved, row);
+    for (int column = 0; column < ColumnCount; ++column)
+        cells[column] = m->cellPieces(r, column, row);
 }
 
 std::uint32_t Catalogue::valueId(int column, int row) const {
