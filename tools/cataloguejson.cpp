@@ -224,7 +224,7 @@ public:
     explicit JsonChunks(const std::function<bool(std::string_view)>& write) : m_write(write) {
         m_buffer.resize(ChunkBytes + 64 * 1024);
     }
-    // Room for at least bytes more; the pointer to write at. False once writing has failed.
+    // Room for at least bytes more at at(); false once writing has failed.
     bool makeRoom(std::size_t bytes) {
         if (m_used + bytes <= m_buffer.size())
             return m_ok;

@@ -116,7 +116,7 @@ bool ScanRowWriter::writePath(int r, const QString& folderPath, const NameList& 
 
 void ScanRowWriter::writeKnown(const QString& folderPath, const NameList& files, int j,
                                const Catalogue& known, int fromRow) {
-    const int r = m_catalogue.appendRow();
+    const int r = appendRow();
     QString nonAsciiName;
     writePath(r, folderPath, files, j, nonAsciiName);
     m_catalogue.copyTagCells(r, known, fromRow);
@@ -127,7 +127,7 @@ void ScanRowWriter::write(const QString& folderPath, const NameList& files, int 
                           const ID3v2Fields& id3v2Tags, TagCodePage codePage) {
     m_rowPage = codePage;
     Catalogue& catalogue = m_catalogue;
-    const int r = catalogue.appendRow();
+    const int r = appendRow();
     const char* native = files.native(j);
     const int size = files.nativeSize(j);
     QString nonAsciiName;
@@ -174,8 +174,6 @@ void ScanRowWriter::writeID3v2Columns(const ID3v2Fields& tags, int r) {
 
 void ScanRowWriter::writeTagColumns(const char* tag, int r) {
     Catalogue& catalogue = m_catalogue;
-    if (r == 0) // a catalogue filled afresh numbers its values afresh
-        forgetValueIds();
     for (RepeatedField& f : m_repeated) {
         const char* raw = tag + f.field.offset;
         const auto width = std::size_t(f.field.width);
@@ -190,7 +188,7 @@ void ScanRowWriter::writeTagColumns(const char* tag, int r) {
         }
     }
     std::uint32_t& genre = m_genreIds[static_cast<unsigned char>(tag[GenreOffset])];
-    if (genre == NoneOffered) {
+    if (genre == NoValueId) {
         catalogue.setCell(ColGenre, r, genreName(static_cast<unsigned char>(tag[GenreOffset])));
         genre = catalogue.valueId(ColGenre, r);
     } else {
@@ -199,16 +197,21 @@ void ScanRowWriter::writeTagColumns(const char* tag, int r) {
     writeTextColumn(tag, CommentField, ColComment, r, [] { return QString(); });
 }
 
+int ScanRowWriter::appendRow() {
+    const int r = m_catalogue.appendRow();
+    if (r == 0)
+        forgetValueIds();
+    return r;
+}
+
 void ScanRowWriter::forgetValueIds() {
-    std::fill(std::begin(m_lastOffered), std::end(m_lastOffered), NoneOffered);
+    std::fill(std::begin(m_lastOffered), std::end(m_lastOffered), NoValueId);
     for (RepeatedField& f : m_repeated)
         f.valid = false;
-    m_genreIds.fill(NoneOffered);
+    m_genreIds.fill(NoValueId);
 }
 
 void ScanRowWriter::offerGroupValues(int r) {
-    if (r == 0) // a catalogue filled afresh numbers its values afresh
-        forgetValueIds();
     for (int k = 0; k < 4; ++k) {
         const GroupColumn gc = GroupColumns[k];
         const std::uint32_t id = m_catalogue.valueId(gc.column, r);

@@ -48,7 +48,7 @@ public:
     // wrote, then the row's album, artist, year and genre are offered to the group lists as
     // the scan offers them (a row without tags has none, so offering them changes nothing).
     template <class Fill> int writeKept(Fill&& fill) {
-        const int r = m_catalogue.appendRow();
+        const int r = appendRow();
         fill(m_catalogue, r);
         offerGroupValues(r);
         return r;
@@ -64,7 +64,9 @@ private:
     template <class IfEmpty>
     void writeTextColumn(const char* tag, TagField field, int column, int r, IfEmpty ifEmpty);
     void offerGroupValues(int r);
-    // The catalogue's value numbers kept here are of another filling now.
+    // Appends a row to the catalogue. At its first row the catalogue is filled afresh and
+    // numbers its values afresh: the numbers held here are forgotten.
+    int appendRow();
     void forgetValueIds();
     QSet<QString>& seenSet(int group);
 
@@ -75,8 +77,8 @@ private:
     TagCodePage m_rowPage = DefaultTagCodePage;
     // The value last offered to each value group list (as the catalogue numbers it): a
     // track of the same album as the one before it needs no look-up in the seen sets.
-    static constexpr std::uint32_t NoneOffered = ~std::uint32_t(0);
-    std::uint32_t m_lastOffered[4] = {NoneOffered, NoneOffered, NoneOffered, NoneOffered};
+    static constexpr std::uint32_t NoValueId = ~std::uint32_t(0);
+    std::uint32_t m_lastOffered[4];
     // The raw album, artist and year fields of the last tagged file and their cleaned text:
     // the tracks of one album repeat them, and then cost no decoding and no allocation.
     struct RepeatedField {
