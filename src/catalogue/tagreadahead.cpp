@@ -113,17 +113,21 @@ void TagReadAhead::readBatch(Batch& batch) {
     batch.folder.reset(); // the last reader of a folder closes it
 }
 
-// Under the lock: hands out the next batch, preparing folders as the hand-out reaches
-// them. False when there is nothing left to do, or the read-ahead is stopped.
+// Under the lock: hands out the next batch, keeping a few folders opened ahead of the
+// hand-out. False when there is nothing left to do, or the read-ahead is stopped.
 bool TagReadAhead::nextBatch(std::unique_lock<std::mutex>& lock, Batch& batch) {
     const auto capacity = static_cast<long long>(m_ring.size());
     for (;;) {
         if (m_stopped)
             return false;
-        const int filesLeft =
-            m_dispatchHandle ? m_folders[std::size_t(m_dispatchFolder)].files.count() - m_nextFile
-                             : 0;
-        if (filesLeft > 0) {
+        if (shouldPrepare()) {
+            prepareFolder(lock);
+            continue;
+        }
+        const bool dispatching = dispatchFilesLeft();
+        if (dispatching) {
+            const int filesLeft =
+                m_folders[std::size_t(m_dispatchFolder)].files.count() - m_nextFile;
             const long long wanted =
                 std::min({capacity, (long long)BatchFiles, (long long)filesLeft});
             if (capacity - (m_nextSequence - m_handedBack) >= wanted) {
@@ -134,17 +138,45 @@ bool TagReadAhead::nextBatch(std::unique_lock<std::mutex>& lock, Batch& batch) {
                 ++m_batchesReading;
                 return true;
             }
-        } else if (m_preparing) {
-            // another worker is opening the next folder: its files may be many
-        } else if (m_nextFolder >= int(m_folders.size())) {
+        } else if (!m_preparing && m_nextFolder >= int(m_folders.size())) {
             return false;
-        } else if (m_nextFolder - m_consumerFolder <= capacity) {
-            prepareFolder(lock);
-            continue;
         }
+        // Waiting for the row thread (to free room in the ring, or to catch up) or for the
+        // worker opening the next folder: the row thread wakes only those waiting for it.
+        const bool forRowThread = dispatching || !m_preparing;
         ++m_workersWaiting;
+        m_workersWaitingForRowThread += forRowThread;
         m_workersWake.wait(lock);
+        m_workersWaitingForRowThread -= forRowThread;
         --m_workersWaiting;
+    }
+}
+
+// Under the lock: whether this worker opens the next folder now. A folder is opened while
+// others are still being read, so that a worker finishing one seldom waits for the next
+// to be opened (a wait and a wake-up for every folder would cost more than its files'
+// reads); one worker opens folders at a time, and only so far ahead of the row thread.
+bool TagReadAhead::shouldPrepare() const {
+    constexpr std::size_t PrepareAhead = 2;
+    return !m_preparing && m_prepared.size() < PrepareAhead &&
+           m_nextFolder < int(m_folders.size()) &&
+           m_nextFolder - m_consumerFolder <= static_cast<long long>(m_ring.size());
+}
+
+// Under the lock: whether the folder being handed out has files left, moving on to the
+// next folder opened when it has none. A folder handed out whole is let go: the last of
+// its batches to be read closes it.
+bool TagReadAhead::dispatchFilesLeft() {
+    for (;;) {
+        if (m_dispatchHandle && m_nextFile < m_folders[std::size_t(m_dispatchFolder)].files.count())
+            return true;
+        m_dispatchHandle.reset();
+        if (m_prepared.empty())
+            return false;
+        m_dispatchFolder = m_prepared.front().index;
+        m_dispatchHandle = std::move(m_prepared.front().handle);
+        m_nextFile = 0;
+        m_prepared.pop_front();
     }
 }
 
@@ -154,7 +186,6 @@ bool TagReadAhead::nextBatch(std::unique_lock<std::mutex>& lock, Batch& batch) {
 void TagReadAhead::prepareFolder(std::unique_lock<std::mutex>& lock) {
     const int index = m_nextFolder++;
     m_preparing = true;
-    m_dispatchHandle.reset();
     const WalkedFolder& walked = m_folders[std::size_t(index)];
     lock.unlock();
     std::shared_ptr<NativeFolder> handle;
@@ -167,11 +198,11 @@ void TagReadAhead::prepareFolder(std::unique_lock<std::mutex>& lock) {
     lock.lock();
     m_preparing = false;
     m_states[std::size_t(index)] = handle ? FolderState::Reading : FolderState::NotRead;
-    m_dispatchFolder = index;
-    m_nextFile = 0;
     const bool notRead = !handle;
-    m_dispatchHandle = std::move(handle);
-    m_workersWake.notify_all();
+    if (handle)
+        m_prepared.push_back({index, std::move(handle)});
+    if (m_workersWaiting > 0)
+        m_workersWake.notify_all();
     // A folder being read wakes the row thread with its first results (see work()).
     if (notRead && m_rowThreadWaiting)
         m_resultReady.notify_all();
@@ -195,7 +226,7 @@ void TagReadAhead::handBackTaken(bool rowThreadWillWait) {
     m_handedBack = m_takenSequence;
     const auto capacity = static_cast<long long>(m_ring.size());
     const bool roomEnough = 2 * (capacity - (m_nextSequence - m_handedBack)) >= capacity;
-    if (m_workersWaiting > 0 && (rowThreadWillWait || roomEnough))
+    if (m_workersWaitingForRowThread > 0 && (rowThreadWillWait || roomEnough))
         m_workersWake.notify_all();
 }
 
@@ -238,10 +269,11 @@ bool TagReadAhead::waitForResults(std::unique_lock<std::mutex>& lock) {
 }
 
 // Under the lock, with the next slot ready: every slot seen ready here can be taken without
-// the lock.
+// the lock. Slots seen ready before and not yet taken are still ready: the look goes on
+// from the first slot not seen ready.
 void TagReadAhead::seeReadyResults() {
     const long long limit = std::min(m_takenSequence + VisibleRun, m_nextSequence);
-    long long end = m_takenSequence + 1;
+    long long end = std::max(m_takenSequence + 1, m_visibleEnd);
     while (end < limit && slotAt(end).ready)
         ++end;
     m_visibleEnd = end;

@@ -13,6 +13,7 @@
 #include <QByteArray>
 #include <atomic>
 #include <condition_variable>
+#include <deque>
 #include <functional>
 #include <memory>
 #include <mutex>
@@ -99,7 +100,9 @@ private:
 
     void work();
     bool nextBatch(std::unique_lock<std::mutex>& lock, Batch& batch);
+    bool shouldPrepare() const;
     void prepareFolder(std::unique_lock<std::mutex>& lock);
+    bool dispatchFilesLeft();
     void readBatch(Batch& batch);
     Slot& slotAt(long long sequence) {
         return m_ring[std::size_t(sequence % static_cast<long long>(m_ring.size()))];
@@ -118,17 +121,24 @@ private:
     std::condition_variable m_resultReady; // a slot or a folder state for the row thread
     std::vector<Slot> m_ring;
     std::vector<FolderState> m_states;
-    // The workers' side: the folder being handed out, its open handle and next file.
+    // The workers' side: the folder being handed out, its open handle and next file, and
+    // the folders opened and checked after it, to be handed out in turn.
+    struct PreparedFolder {
+        int index = 0;
+        std::shared_ptr<NativeFolder> handle;
+    };
     int m_nextFolder = 0;
     int m_dispatchFolder = -1;
     int m_nextFile = 0;
     std::shared_ptr<NativeFolder> m_dispatchHandle;
+    std::deque<PreparedFolder> m_prepared;
     ParentFolder m_parentFolder; // used by the one worker preparing a folder
     bool m_preparing = false;
     long long m_nextSequence = 0;
     long long m_handedBack = 0; // slots the row thread has taken and handed back
     int m_workersWaiting = 0;
-    int m_batchesReading = 0; // handed out and not yet marked ready
+    int m_workersWaitingForRowThread = 0; // of those waiting: for room, or the row thread
+    int m_batchesReading = 0;             // handed out and not yet marked ready
     bool m_rowThreadWaiting = false;
     // The row thread's side, touched by it alone: results it has seen ready (to take
     // without the lock) end at m_visibleEnd.
