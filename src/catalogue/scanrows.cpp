@@ -6,10 +6,14 @@
 #include "tags/genre.h"
 #include "tags/tagtext.h"
 #include <algorithm>
+#include <bit>
 #include <cstdint>
 #include <cstring>
 #include <optional>
 #include <utility>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace sonavue {
 namespace {
@@ -49,21 +53,59 @@ QString cleanedField(const char* tag, TagField field, TagCodePage codePage) {
     return text;
 }
 
+// Which of a field's bytes (at most 31) are above 0x7F, NULs, and NULs or spaces: bit k for
+// byte k.
+struct FieldBytes {
+    std::uint32_t high = 0, nul = 0, blank = 0;
+};
+
+FieldBytes fieldBytes(const char* begin, int width) {
+    FieldBytes f;
+#if defined(__SSE2__)
+    if (width >= 16) {
+        // Two loads within the field, overlapping where it is narrower than 32 bytes: a blank
+        // comment is looked at in a few steps, not byte by byte.
+        const int shift = width - 16;
+        const __m128i lo = _mm_loadu_si128(reinterpret_cast<const __m128i*>(begin));
+        const __m128i hi = _mm_loadu_si128(reinterpret_cast<const __m128i*>(begin + shift));
+        const auto bits = [shift](__m128i a, __m128i b) {
+            return std::uint32_t(_mm_movemask_epi8(a)) |
+                   (std::uint32_t(_mm_movemask_epi8(b)) << shift);
+        };
+        const __m128i zero = _mm_setzero_si128(), space = _mm_set1_epi8(' ');
+        f.high = bits(lo, hi);
+        f.nul = bits(_mm_cmpeq_epi8(lo, zero), _mm_cmpeq_epi8(hi, zero));
+        f.blank = f.nul | bits(_mm_cmpeq_epi8(lo, space), _mm_cmpeq_epi8(hi, space));
+        return f;
+    }
+#endif
+    for (int k = 0; k < width; ++k) {
+        const auto byte = static_cast<unsigned char>(begin[k]);
+        f.high |= std::uint32_t(byte >= 0x80) << k;
+        f.nul |= std::uint32_t(byte == 0) << k;
+        f.blank |= std::uint32_t(byte == 0 || byte == ' ') << k;
+    }
+    return f;
+}
+
 // The field's text straight from its bytes when it is plain ASCII with no NUL between its
 // ends: what cleanedField would make of it, without making a string (an empty view for a
 // blank field). Nothing when the field needs decoding.
 std::optional<QLatin1StringView> plainAsciiField(const char* tag, TagField field) {
+    static_assert(TitleField.width < 32 && CommentField.width < 32);
     const char* begin = tag + field.offset;
-    const char* end = begin + field.width;
-    if (!isAscii(begin, field.width))
+    const FieldBytes f = fieldBytes(begin, field.width);
+    if (f.high)
         return std::nullopt;
-    while (begin < end && (*begin == '\0' || *begin == ' '))
-        ++begin;
-    while (end > begin && (end[-1] == '\0' || end[-1] == ' '))
-        --end;
-    if (std::memchr(begin, 0, std::size_t(end - begin)))
+    const std::uint32_t text = ~f.blank & ((1u << field.width) - 1);
+    if (text == 0)
+        return QLatin1StringView(begin, qsizetype(0));
+    const int first = std::countr_zero(text);
+    const int last = 31 - std::countl_zero(text);
+    const std::uint32_t between = ((2u << last) - 1) & ~((1u << first) - 1);
+    if (f.nul & between)
         return std::nullopt;
-    return QLatin1StringView(begin, end - begin);
+    return QLatin1StringView(begin + first, last - first + 1);
 }
 
 // The file's name as a title: cut to the title field's width (never inside a surrogate

@@ -3,14 +3,18 @@
 // The catalogue table, the ascending order, group values and group lists.
 #include "catalogue/catalogue.h"
 #include "catalogue/grouplist.h"
+#include "catalogue/scanrows.h"
 #include "support/datarow.h"
+#include "tags/tagtext.h"
 
 #include <QAbstractItemModelTester>
 #include <QRandomGenerator>
 #include <QSignalSpy>
 #include <QTest>
 #include <algorithm>
+#include <cstring>
 #include <optional>
+#include <vector>
 
 using namespace sonavue;
 using sonavue::testing::dataRow;
@@ -235,6 +239,46 @@ private slots:
         QCOMPARE(sonavue::newGroupValue(QStringLiteral("CAF\u00c9"), seen), QString());
     }
 
+    // A title or comment field is read without decoding when it is plain ASCII: the text must
+    // be what decoding and cleaning it gives (padding of NULs and spaces cut at both ends, a
+    // NUL inside read as a space), whatever the padding, the text's place in the field and
+    // any odd byte in it; a blank title stands aside for the file's name.
+    void tagFieldsReadAsDecoded() {
+        std::vector<QByteArray> fields;
+        for (const char pad : {'\0', ' '})
+            for (int from = 0; from < 30; ++from)
+                for (int to = from + 1; to <= 30; ++to) {
+                    QByteArray field(30, pad);
+                    for (int k = from; k < to; ++k)
+                        field[k] = char('a' + k % 26);
+                    fields.push_back(field);
+                }
+        for (const char odd : {'\0', ' ', '\xe9', '\x7f', 'Z'})
+            for (int at = 0; at < 30; ++at) {
+                QByteArray field = QByteArray("Hello World").leftJustified(30, '\0');
+                field[at] = odd;
+                fields.push_back(field);
+            }
+        fields.push_back(QByteArray(30, '\0'));
+        Catalogue catalogue;
+        GroupLists groups;
+        SeenGroupValues seen;
+        ScanRowWriter rows(catalogue, groups, seen);
+        NameList files;
+        files.add("x.mp3", 5);
+        for (const QByteArray& field : fields) {
+            char tag[TagSize] = "TAG";
+            std::memcpy(tag + TitleField.offset, field.constData(), 30);
+            std::memcpy(tag + CommentField.offset, field.constData(), 30);
+            rows.write(QStringLiteral("/m/"), files, 0, tag, {}, TagCodePage::Western);
+            const int r = catalogue.rowCount() - 1;
+            const QString expected =
+                cleanTagText(decodeTagText(field.constData(), 30, TagCodePage::Western));
+            QCOMPARE(catalogue.cell(ColComment, r), expected);
+            QCOMPARE(catalogue.cell(ColTitle, r),
+                     expected.isEmpty() ? QStringLiteral("x.mp3") : expected);
+        }
+    }
     void ascendingListKeepsOrder_data() {
         QTest::addColumn<int>("count");
         QTest::addColumn<bool>("checkModel");
