@@ -117,7 +117,7 @@ private:
     const ReadAheadOptions m_options;
 
     mutable std::mutex m_mutex;
-    std::condition_variable m_workersWake; // room in the ring, or a folder to prepare
+    std::condition_variable m_workersWake; // room in the ring, or a folder opened or to open
     std::condition_variable m_resultReady; // a slot or a folder state for the row thread
     std::vector<Slot> m_ring;
     std::vector<FolderState> m_states;
