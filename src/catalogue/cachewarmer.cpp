@@ -85,7 +85,7 @@ void CacheWarmer::judgeTheDisk(std::chrono::steady_clock::duration took, int ent
     if (m_pace.foldersListed() < DiskPace::FoldersToJudge)
         return;
     m_judged = true;
-    m_cold = m_pace.waitedForTheDisk();
+    m_cold = m_pace.waitedForTheDisk() && m_pace.mostRecentListingsWaited();
     m_wake.notify_all();
 }
 

@@ -170,7 +170,7 @@ struct FolderScan::Pass {
         if (scan.m_readAheadOptions.listingThreads != ReadAheadOptions::Auto ||
             walkAhead->workersStarted() || pace.foldersListed() % DiskPace::FoldersToJudge != 0)
             return;
-        if (pace.waitedForTheDisk())
+        if (pace.waitedForTheDisk() && pace.mostRecentListingsWaited())
             walkAhead->startWorkers(scanthreads::ColdListers);
     }
 

@@ -3,11 +3,13 @@
 // Folders listed ahead of the walk on worker threads: the walk must come out the same with
 // any number of listers, however tangled the tree, and a scan stopped or superseded during
 // the walk must leave no lister running.
+#include "catalogue/diskpace.h"
 #include "catalogue/walkahead.h"
 #include "scanoutcome.h"
 
 #include <QTemporaryDir>
 #include <QTest>
+#include <chrono>
 
 using namespace sonavue;
 using namespace sonavue::testing;
@@ -44,6 +46,39 @@ class TestWalkAhead : public QObject {
     Q_OBJECT
 
 private slots:
+    void theDiskIsJudgedByMostListings_data() {
+        QTest::addColumn<QList<int>>("micros"); // each listing's time, in order
+        QTest::addColumn<int>("entries");       // each listed folder's entries
+        QTest::addColumn<bool>("meanWaited");
+        QTest::addColumn<bool>("mostWaited");
+        QList<int> fromMemory(16, 18);
+        QList<int> preempted = fromMemory;
+        preempted[3] = 4000;              // held up once while another program ran
+        QList<int> halfCold = fromMemory; // 9 of 16 cold
+        for (int k = 0; k < 9; ++k)
+            halfCold[k] = 900;
+        QTest::newRow("from memory") << fromMemory << 12 << false << false;
+        QTest::newRow("from memory, held up once") << preempted << 12 << true << false;
+        QTest::newRow("cold disk") << QList<int>(16, 900) << 12 << true << true;
+        QTest::newRow("most folders cold") << halfCold << 12 << true << true;
+        QTest::newRow("big folders from memory") << QList<int>(16, 400) << 1000 << false << false;
+        // only the last 16 listings are judged
+        QTest::newRow("cold, then from memory")
+            << QList<int>(16, 900) + fromMemory << 12 << true << false;
+    }
+    void theDiskIsJudgedByMostListings() {
+        QFETCH(QList<int>, micros);
+        QFETCH(int, entries);
+        QFETCH(bool, meanWaited);
+        QFETCH(bool, mostWaited);
+        DiskPace pace;
+        for (const int us : micros) {
+            pace.addListing(std::chrono::microseconds(us));
+            pace.addEntries(entries);
+        }
+        QCOMPARE(pace.waitedForTheDisk(), meanWaited);
+        QCOMPARE(pace.mostRecentListingsWaited(), mostWaited);
+    }
     void linkWebWalksTheSameWithAnyListers() {
         TemporaryTree dir;
         const QByteArray root = pathToNative(dir.path());
