@@ -123,15 +123,21 @@ int GroupList::append(const QString& value) {
 int GroupList::insertSorted(const QString& value) {
     if (m_blocks.empty())
         return append(value);
-    // The first block whose last entry sorts after value takes it; none: the last block.
-    auto blockIt = std::upper_bound(
-        m_blocks.begin(), m_blocks.end(), value,
-        [](const QString& v, const Block& block) { return lessAscending(v, block.items.back()); });
-    if (blockIt == m_blocks.end())
-        --blockIt;
+    if (!lessAscending(value, m_blocks.back().items.back()))
+        return append(value);
+    // The walk adds folders below a folder before it, and a folder's subfolders last to
+    // first: the folder list mostly grows at its front, which is looked at first.
+    const bool first = lessAscending(value, m_blocks.front().items.front());
+    // Else the first block whose last entry sorts after value takes it.
+    const auto blockIt = first ? m_blocks.begin()
+                               : std::upper_bound(m_blocks.begin(), m_blocks.end(), value,
+                                                  [](const QString& v, const Block& block) {
+                                                      return lessAscending(v, block.items.back());
+                                                  });
     const std::size_t b = std::size_t(blockIt - m_blocks.begin());
     std::deque<QString>& items = m_blocks[b].items;
-    const auto pos = std::upper_bound(items.begin(), items.end(), value, lessAscending);
+    const auto pos =
+        first ? items.begin() : std::upper_bound(items.begin(), items.end(), value, lessAscending);
     const int index = m_starts[b] + int(pos - items.begin());
 
     beginInsertRows({}, index, index);

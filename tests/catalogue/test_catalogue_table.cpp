@@ -282,25 +282,38 @@ private slots:
     void ascendingListKeepsOrder_data() {
         QTest::addColumn<int>("count");
         QTest::addColumn<bool>("checkModel");
+        QTest::addColumn<int>("arrival"); // 0 as met, 1 mostly last first, 2 mostly in order
         // The model tester looks at the whole model after every change: fewer entries there.
-        dataRow("model checked", 700, true);
-        dataRow("many blocks", 5000, false);
+        dataRow("model checked", 700, true, 0);
+        dataRow("many blocks", 5000, false, 0);
+        dataRow("mostly last first, as folders", 700, true, 1);
+        dataRow("mostly in order", 5000, false, 2);
     }
     void ascendingListKeepsOrder() {
         QFETCH(int, count);
         QFETCH(bool, checkModel);
+        QFETCH(int, arrival);
         GroupList list(GroupList::Order::Ascending);
         std::optional<QAbstractItemModelTester> tester;
         if (checkModel)
             tester.emplace(&list, QAbstractItemModelTester::FailureReportingMode::QtTest);
         QSignalSpy inserted(&list, &QAbstractItemModel::rowsInserted);
         QRandomGenerator random(42);
-        QStringList expected;
         // Enough entries to split blocks, with duplicates and case variants.
+        QStringList values;
         for (int i = 0; i < count; ++i) {
             QString value = QStringLiteral("v%1").arg(random.bounded(count * 2 / 3));
-            if (i % 3 == 0)
-                value = value.toUpper();
+            values.append(i % 3 == 0 ? value.toUpper() : value);
+        }
+        if (arrival != 0) { // sorted, then every tenth entry swapped with its neighbour
+            std::sort(values.begin(), values.end(), lessAscending);
+            if (arrival == 1)
+                std::reverse(values.begin(), values.end());
+            for (int i = 0; i + 1 < count; i += 10)
+                values.swapItemsAt(i, i + 1);
+        }
+        QStringList expected;
+        for (const QString& value : values) {
             const int index = list.add(value);
             QCOMPARE(list.at(index), value);
             QCOMPARE(inserted.last().at(1).toInt(), index);
