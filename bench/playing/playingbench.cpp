@@ -206,9 +206,12 @@ int main(int argc, char** argv) {
     const QString program = programFolder + QStringLiteral("/Sonavue");
     const QString built = QStringLiteral(SONAVUE_PROGRAM);
     QDir().mkpath(programFolder);
-    if (!QFile::copy(built, program) ||
-        !QFile::copy(QFileInfo(built).absolutePath() + QStringLiteral("/index.htm"),
-                     programFolder + QStringLiteral("/index.htm"))) {
+    const auto copyBeside = [&](const QString& file) {
+        return QFile::copy(QFileInfo(built).absolutePath() + u'/' + file,
+                           programFolder + u'/' + file);
+    };
+    if (!QFile::copy(built, program) || !copyBeside(QStringLiteral("index.htm")) ||
+        !copyBeside(QStringLiteral("sonavue-webpanel.so"))) {
         std::fprintf(stderr, "cannot copy the program folder\n");
         return 1;
     }

@@ -19,14 +19,18 @@ RealProgram::RealProgram(const QString& builtProgram) {
     }
     const QString folder = m_dir.filePath(QStringLiteral("program"));
     m_program = folder + QStringLiteral("/Sonavue");
-    const QString page = QFileInfo(builtProgram).absolutePath() + QStringLiteral("/index.htm");
+    const auto copyBeside = [&](const QString& file) {
+        return QFile::copy(QFileInfo(builtProgram).absolutePath() + u'/' + file,
+                           folder + u'/' + file);
+    };
     const QString runtime = m_dir.filePath(QStringLiteral("runtime"));
     if (!QDir().mkpath(folder) || !QFile::copy(builtProgram, m_program) ||
-        !QFile::copy(page, folder + QStringLiteral("/index.htm")) || !QDir().mkpath(runtime) ||
+        !copyBeside(QStringLiteral("index.htm")) ||
+        !copyBeside(QStringLiteral("sonavue-webpanel.so")) || !QDir().mkpath(runtime) ||
         !QFile::setPermissions(runtime, QFileDevice::ReadOwner | QFileDevice::WriteOwner |
                                             QFileDevice::ExeOwner)) {
-        m_error =
-            QStringLiteral("cannot copy %1 and its index.htm to %2").arg(builtProgram, folder);
+        m_error = QStringLiteral("cannot copy %1, its index.htm and web panel to %2")
+                      .arg(builtProgram, folder);
         return;
     }
     m_environment = QProcessEnvironment::systemEnvironment();

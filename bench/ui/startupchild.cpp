@@ -5,7 +5,7 @@
 #include "paintwatch.h"
 #include "silentmedia.h"
 #include "ui/startup.h"
-#include "web/webpanel.h"
+#include "web/webenginesetup.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

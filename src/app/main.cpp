@@ -17,7 +17,7 @@
 #include "catalogue/externalfiles.h"
 #include "catalogue/playlistfile.h"
 #include "ui/startup.h"
-#include "web/webpanel.h"
+#include "web/webenginesetup.h"
 
 #include <QApplication>
 #include <QCoreApplication>

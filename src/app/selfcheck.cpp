@@ -6,7 +6,10 @@
 #include "base/report.h"
 #include "base/settings.h"
 
+#include "web/webpanelmodule.h"
+
 #include <QFileInfo>
+#include <QLibrary>
 #include <cstdio>
 #include <gst/gst.h>
 
@@ -18,8 +21,9 @@ void printLine(const QString& text) {
     std::fputc('\n', stdout);
 }
 
-// Whether the installed or built program has what it needs to start: its page beside it
-// and the media framework's player element.
+// Whether the installed or built program has what it needs to start: its page and its web
+// panel's module beside it (the module's libraries found), and the media framework's player
+// element.
 int selfCheck(const QString& version) {
     printLine(QStringLiteral("Sonavue %1").arg(version));
     const QString folder = programFolder();
@@ -30,6 +34,15 @@ int selfCheck(const QString& version) {
     printLine(QStringLiteral("index.htm: %1")
                   .arg(pageFound ? QStringLiteral("found") : QStringLiteral("missing")));
     ok = ok && pageFound;
+    QLibrary module(folder + QLatin1Char('/') + webPanelModuleName());
+    const bool moduleFound = QFileInfo(module.fileName()).isFile();
+    const bool moduleLoads = moduleFound && module.load();
+    printLine(QStringLiteral("%1: %2").arg(webPanelModuleName(),
+                                           !moduleFound  ? QStringLiteral("missing")
+                                           : moduleLoads ? QStringLiteral("found")
+                                                         : QStringLiteral("cannot load: ") +
+                                                               readableText(module.errorString())));
+    ok = ok && moduleLoads;
     if (!gst_init_check(nullptr, nullptr, nullptr)) {
         printLine(QStringLiteral("GStreamer: cannot start"));
         return 1;

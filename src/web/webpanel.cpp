@@ -2,19 +2,16 @@
 // SPDX-FileCopyrightText: 2026 The Sonavue developers
 #include "web/webpanel.h"
 
-#include "base/report.h"
 #include "base/settings.h"
 #include "web/webpanelpage.h"
 
 #include <QChildEvent>
 #include <QEvent>
 #include <QFileInfo>
-#include <QLoggingCategory>
 #include <QUrl>
 #include <QWebEngineHistory>
 #include <QWebEngineScript>
 #include <QWebEngineScriptCollection>
-#include <unistd.h>
 
 namespace sonavue {
 namespace {
@@ -31,20 +28,6 @@ void openPagesAtTheirTop(QWebEnginePage& page) {
     script.setRunsOnSubFrames(false);
     script.setSourceCode(QStringLiteral("history.scrollRestoration = 'manual';"));
     page.scripts().insert(script);
-}
-
-// The handler before ours, set once at start-up before any message (see prepareWebEngine).
-QtMessageHandler previousMessageHandler = nullptr;
-
-// With the platform's OpenGL left unloaded on purpose, the platform and the web engine each
-// say once that there is none: not news to the user, so not shown.
-void leaveOutNoOpenGlNotices(QtMsgType type, const QMessageLogContext& context,
-                             const QString& message) {
-    if (message.startsWith(QLatin1String("QXcbIntegration: Cannot create platform OpenGL")) ||
-        message.trimmed() == QLatin1String("No suitable graphics backend found"))
-        return;
-    if (previousMessageHandler)
-        previousMessageHandler(type, context, message);
 }
 
 } // namespace
@@ -86,38 +69,14 @@ void WebPanel::childEvent(QChildEvent* event) {
         event->child()->installEventFilter(this);
 }
 
+void WebPanel::onFocus(std::function<void()> handler) {
+    connect(this, &WebPanel::gotFocus, this, std::move(handler));
+}
+
 bool WebPanel::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::FocusIn)
         emit gotFocus();
     return QWebEngineView::eventFilter(watched, event);
-}
-
-void prepareWebEngine() {
-    // The panel is composed in software, as the other controls are: composed by OpenGL it
-    // would make the whole window recompose through OpenGL at every repaint of any control
-    // (each second of the playing time), which costs more than playing does. A backend the
-    // user chose is kept.
-    if (!qEnvironmentVariableIsSet("QT_QUICK_BACKEND"))
-        qputenv("QT_QUICK_BACKEND", "software");
-    // Composed in software, nothing of the program draws through OpenGL; without this the X
-    // platform still loads the system's OpenGL (Mesa with its LLVM, some 35 MB, and time at
-    // every start) to share a context with the web engine that nothing uses. A choice the
-    // user made is kept.
-    if (!qEnvironmentVariableIsSet("QT_XCB_GL_INTEGRATION") &&
-        qEnvironmentVariable("QT_QUICK_BACKEND") == QLatin1String("software")) {
-        qputenv("QT_XCB_GL_INTEGRATION", "none");
-        previousMessageHandler = qInstallMessageHandler(leaveOutNoOpenGlNotices);
-    }
-    // The engine's account of its set-up (GL type, its flags) at every start is for its own
-    // developers; QT_LOGGING_RULES can still turn it on.
-    QLoggingCategory::setFilterRules(QStringLiteral("qt.webenginecontext.info=false"));
-    if (geteuid() != 0)
-        return;
-    const QByteArray flags = qgetenv("QTWEBENGINE_CHROMIUM_FLAGS");
-    if (!flags.contains("--no-sandbox"))
-        qputenv("QTWEBENGINE_CHROMIUM_FLAGS", (flags + " --no-sandbox").trimmed());
-    qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
-    reportLine(QStringLiteral("running as root, so the web panel runs without its sandbox."));
 }
 
 } // namespace sonavue

@@ -2,13 +2,15 @@
 // SPDX-FileCopyrightText: 2026 The Sonavue developers
 #pragma once
 // The web panel: the embedded browser showing the program's local page.
+#include "web/webpanelcontrol.h"
+
 #include <QWebEngineView>
 
 namespace sonavue {
 
 class WebPanelPage;
 
-class WebPanel : public QWebEngineView {
+class WebPanel : public QWebEngineView, public WebPanelControl {
     Q_OBJECT
 public:
     explicit WebPanel(QWidget* parent = nullptr);
@@ -18,9 +20,10 @@ public:
     // Navigates to a local file by its path; from then on local pages may read the files of
     // that file's folder (and below) and no others.
     void navigateTo(const QString& path);
-    void goHome() { navigateTo(homePagePath()); }
-    // One page back; nothing happens when there is no earlier page.
-    void goBack();
+    void goHome() override { navigateTo(homePagePath()); }
+    void goBack() override;
+    QWidget& widget() override { return *this; }
+    void onFocus(std::function<void()> handler) override;
     // How many new-window requests were refused (the panel never opens a window).
     int refusedNewWindows() const { return m_refusedNewWindows; }
 
@@ -37,10 +40,5 @@ private:
     WebPanelPage* m_page; // a child of the panel
     int m_refusedNewWindows = 0;
 };
-
-// Call before QApplication exists. The panel is composed in software (unless QT_QUICK_BACKEND
-// says otherwise); QtWebEngine will not start as root with its sandbox, so for root only the
-// sandbox is disabled, said once on stderr.
-void prepareWebEngine();
 
 } // namespace sonavue

@@ -113,6 +113,7 @@ private slots:
         QTest::addColumn<bool>("executable");
         dataRow("player", "lib/sonavue/Sonavue", true);
         dataRow("page beside it", "lib/sonavue/index.htm", false);
+        dataRow("web panel beside it", "lib/sonavue/sonavue-webpanel.so", false);
         dataRow("catalogue tool", "lib/sonavue/sonavue-catalogue", true);
         dataRow("player launcher", "bin/sonavue", true);
         dataRow("tool launcher", "bin/sonavue-catalogue", true);
@@ -161,6 +162,7 @@ private slots:
         const QString folder = QFileInfo(path(QStringLiteral("lib/sonavue"))).canonicalFilePath();
         QVERIFY2(check.out.contains(("program folder: " + folder).toUtf8()), check.out.constData());
         QVERIFY(check.out.contains("index.htm: found"));
+        QVERIFY(check.out.contains("sonavue-webpanel.so: found"));
     }
 
     void selfCheckNoticesAMissingPage() {
@@ -171,6 +173,7 @@ private slots:
             run(copy.filePath(QStringLiteral("Sonavue")), {QStringLiteral("--self-check")});
         QCOMPARE(check.exitCode, 1);
         QVERIFY(check.out.contains("index.htm: missing"));
+        QVERIFY(check.out.contains("sonavue-webpanel.so: missing"));
     }
 
     void catalogueToolScans() {

@@ -10,10 +10,13 @@
 namespace sonavue::testing {
 
 bool copyProgramFolder(const QString& folder, const QString& playerName) {
-    return QDir().mkpath(folder) &&
-           QFile::copy(builtProgram(QStringLiteral("Sonavue")), folder + u'/' + playerName) &&
-           QFile::copy(builtProgram(QStringLiteral("index.htm")),
-                       folder + QStringLiteral("/index.htm"));
+    if (!QDir().mkpath(folder) ||
+        !QFile::copy(builtProgram(QStringLiteral("Sonavue")), folder + u'/' + playerName))
+        return false;
+    for (const QString& file : {QStringLiteral("index.htm"), QStringLiteral("sonavue-webpanel.so")})
+        if (!QFile::copy(builtProgram(file), folder + u'/' + file))
+            return false;
+    return true;
 }
 
 bool makeRuntimeFolder(const QString& folder) {

@@ -6,7 +6,8 @@
 
 namespace sonavue::testing {
 
-// Copies this build's player (under playerName) and its index.htm into folder, made as
+// Copies this build's player (under playerName), its index.htm and its web panel's module
+// into folder, made as
 // needed. False when a file cannot be copied.
 bool copyProgramFolder(const QString& folder, const QString& playerName = "Sonavue");
 // Makes folder as XDG_RUNTIME_DIR must be: entered by its owner only.

@@ -24,6 +24,7 @@
 #include <QSignalSpy>
 #include <QSlider>
 #include <QToolButton>
+#include <QWebEngineView>
 #include <QWindow>
 
 #include <algorithm>
@@ -180,7 +181,9 @@ private slots:
         MainWindow& f = form();
         QVERIFY(webPanelAdded(f));
         const WindowControls ui(f);
-        QTRY_VERIFY_WITH_TIMEOUT(ui.webPanel->page()->contentsSize().height() > 0, 15000);
+        auto* const web = qobject_cast<QWebEngineView*>(ui.webPanel);
+        QVERIFY(web);
+        QTRY_VERIFY_WITH_TIMEOUT(web->page()->contentsSize().height() > 0, 15000);
         const QStringList reading{
             "Label9",      "Image2",     "Image1",      "Image3",   "ListNo",   "ListName",
             "Web1",        "TabSel0",    "TabSel1",     "TabSel2",  "TabSel3",  "TabSel4",

@@ -12,6 +12,7 @@
 #include "ui/style/colours.h"
 #include "ui/style/twips.h"
 #include "ui/window/layoutrules.h"
+#include "web/webenginesetup.h"
 #include "web/webpaneltesting.h"
 
 #include <QApplication>
@@ -24,6 +25,7 @@
 #include <QRadioButton>
 #include <QScrollBar>
 #include <QSignalSpy>
+#include <QWebEngineView>
 
 using namespace sonavue;
 using namespace sonavue::testing;
@@ -310,16 +312,18 @@ private slots:
         MainWindow& f = *w->form;
         QVERIFY(webPanelAdded(f));
         const WindowControls ui(f);
+        auto* const web = qobject_cast<QWebEngineView*>(ui.webPanel);
+        QVERIFY(web);
         QVERIFY(QTest::qWaitForWindowExposed(&f));
-        QTRY_COMPARE_WITH_TIMEOUT(ui.webPanel->title(), QStringLiteral("Sonavue"), 15000);
+        QTRY_COMPARE_WITH_TIMEOUT(web->title(), QStringLiteral("Sonavue"), 15000);
         const QString scrollDown =
             QStringLiteral("window.scrollTo(0, document.body.scrollHeight); window.scrollY");
-        QVERIFY2(evaluate(*ui.webPanel, scrollDown).toDouble() > 50, "the page does not scroll");
-        QVERIFY(loadAndWait(*ui.webPanel, [&] {
+        QVERIFY2(evaluate(*web, scrollDown).toDouble() > 50, "the page does not scroll");
+        QVERIFY(loadAndWait(*web, [&] {
             QTest::mouseClick(f.windowHandle(), Qt::LeftButton, {},
                               ui.homeButton->mapTo(&f, ui.homeButton->rect().center()));
         }));
-        QCOMPARE(evaluate(*ui.webPanel, QStringLiteral("window.scrollY")).toDouble(), 0.0);
+        QCOMPARE(evaluate(*web, QStringLiteral("window.scrollY")).toDouble(), 0.0);
     }
 
     void titleStripDragHidesAndRealignsTheBackground() {

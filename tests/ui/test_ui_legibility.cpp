@@ -10,7 +10,6 @@
 #include "support/datarow.h"
 #include "ui/style/colours.h"
 #include "ui/window/layoutrules.h"
-#include "web/webpanel.h"
 
 #include <QApplication>
 #include <QCheckBox>

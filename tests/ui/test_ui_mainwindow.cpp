@@ -11,7 +11,7 @@
 #include "ui/controls/clickablelabel.h"
 #include "ui/style/twips.h"
 #include "ui/window/layoutrules.h"
-#include "web/webpanel.h"
+#include "web/webenginesetup.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -21,6 +21,7 @@
 #include <QRadioButton>
 #include <QScrollBar>
 #include <QSignalSpy>
+#include <QWebEngineView>
 
 using namespace sonavue;
 using namespace sonavue::testing;
@@ -403,8 +404,10 @@ private slots:
         // The picture shows the web panel's page: loaded, and drawn in the panel.
         QVERIFY(webPanelAdded(*w->form));
         const WindowControls ui(*w->form);
-        QTRY_COMPARE_WITH_TIMEOUT(ui.webPanel->title(), QStringLiteral("Sonavue"), 15000);
-        QTRY_VERIFY_WITH_TIMEOUT(drawnOn(ui.webPanel->grab().toImage()), 15000);
+        auto* const web = qobject_cast<QWebEngineView*>(ui.webPanel);
+        QVERIFY(web);
+        QTRY_COMPARE_WITH_TIMEOUT(web->title(), QStringLiteral("Sonavue"), 15000);
+        QTRY_VERIFY_WITH_TIMEOUT(drawnOn(web->grab().toImage()), 15000);
         QVERIFY(w->form->grab().save(artifactPath(QStringLiteral("main-window.png"))));
     }
 };

@@ -12,7 +12,7 @@
 #include "ui/transport/volumebar.h"
 #include "ui/window/backgroundwindow.h"
 #include "ui/window/layoutswitch.h"
-#include "web/webpanel.h"
+#include "web/webenginesetup.h"
 
 #include <QApplication>
 #include <QGroupBox>
@@ -375,10 +375,11 @@ private slots:
         MainWindow& f = *w->form;
         QVERIFY(webPanelAdded(f));
         const WindowControls ui(f);
-        QTRY_VERIFY_WITH_TIMEOUT(!ui.webPanel->url().isEmpty() &&
-                                     ui.webPanel->page()->contentsSize().height() > 0,
+        auto* const web = qobject_cast<QWebEngineView*>(ui.webPanel);
+        QVERIFY(web);
+        QTRY_VERIFY_WITH_TIMEOUT(!web->url().isEmpty() && web->page()->contentsSize().height() > 0,
                                  15000);
-        QWidget* page = ui.webPanel->focusProxy() ? ui.webPanel->focusProxy() : ui.webPanel;
+        QWidget* page = web->focusProxy() ? web->focusProxy() : web;
         QSignalSpy focusTimerRan(ui.focusTimer, &QTimer::timeout);
         QTest::mouseClick(page, Qt::LeftButton, {}, QPoint(5, 5));
         page->setFocus();
@@ -387,7 +388,7 @@ private slots:
         QTRY_COMPARE(focusTimerRan.count(), 1);
         w->mediaLog.clear();
         // Each key acts once, also after the web engine has handed it back.
-        const KeyArrivals handedBack(*ui.webPanel->parentWidget());
+        const KeyArrivals handedBack(*web->parentWidget());
         QTest::keyClick(f.windowHandle(), Qt::Key_S);
         QTRY_COMPARE(handedBack.count(Qt::Key_S), 1);
         QCOMPARE(openedNames(w->mediaLog).size(), 1);

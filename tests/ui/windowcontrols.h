@@ -12,7 +12,6 @@
 #include "ui/transport/transportbar.h"
 #include "ui/transport/volumebar.h"
 #include "ui/window/titlestrip.h"
-#include "web/webpanel.h"
 
 #include <QCheckBox>
 #include <QFrame>
@@ -86,7 +85,7 @@ struct WindowControls {
           titlesList(control<QListView>(form, QStringLiteral("ListName"))),
           foldersBar(control<QProgressBar>(form, QStringLiteral("Progress1"))),
           filesBar(control<QProgressBar>(form, QStringLiteral("Progress2"))),
-          webPanel(optionalControl<WebPanel>(form, QStringLiteral("Web1"))),
+          webPanel(optionalControl<QWidget>(form, QStringLiteral("Web1"))),
           tabs(controlArray<TabLabel, 6>(form, "TabSel")),
           pages(controlArray<QFrame, 6>(form, "Groupe")),
           groupLists(controlArray<QListView, 6>(form, "TagGroupe")),
@@ -123,7 +122,7 @@ struct WindowControls {
     QListView* titlesList;
     QProgressBar* foldersBar;
     QProgressBar* filesBar;
-    WebPanel* webPanel; // null when the window was made without its web panel
+    QWidget* webPanel; // null when the window was made without its web panel
     std::array<TabLabel*, 6> tabs;
     std::array<QFrame*, 6> pages;
     std::array<QListView*, 6> groupLists;

@@ -1,7 +1,11 @@
 // SPDX-License-Identifier: LicenseRef-proprietary
 // SPDX-FileCopyrightText: 2026 The Sonavue developers
 // The web panel with the real web engine: the local page, Home, Back and refused windows.
+#include "support/datarow.h"
+#include "web/webenginesetup.h"
 #include "web/webpanel.h"
+#include "web/webpanelcontrol.h"
+#include "web/webpanelmodule.h"
 #include "webpaneltesting.h"
 
 #include <QApplication>
@@ -124,6 +128,44 @@ private slots:
         QVERIFY(loadAndWait(panel, [&] { panel.goHome(); }));
         // A scroll position brought back comes with the load, before a script after it runs.
         QCOMPARE(evaluate(panel, QStringLiteral("window.scrollY")).toDouble(), 0.0);
+    }
+
+    // The window's way to its panel: the module beside the program, as the window loads it.
+    void theModuleMakesAPanelOrSaysWhyNot_data() {
+        QTest::addColumn<QString>("module");
+        dataRow("the built module", "built");
+        dataRow("none", "none");
+        dataRow("not a library", "junk");
+    }
+    void theModuleMakesAPanelOrSaysWhyNot() {
+        QFETCH(QString, module);
+        QTemporaryDir elsewhere;
+        const QString folder =
+            module == "built" ? QCoreApplication::applicationDirPath() : elsewhere.path();
+        if (module == "junk") {
+            QFile junk(elsewhere.filePath(webPanelModuleName()));
+            QVERIFY(junk.open(QIODevice::WriteOnly) && junk.write("not a library") > 0);
+        }
+        QWidget window;
+        const LoadedWebPanel loaded = loadWebPanel(window, folder);
+        if (module != "built") {
+            QVERIFY(!loaded.panel);
+            QVERIFY2(loaded.problem.contains(webPanelModuleName()), qPrintable(loaded.problem));
+            QVERIFY(window.findChildren<QWidget*>().isEmpty());
+            return;
+        }
+        QVERIFY2(loaded.panel, qPrintable(loaded.problem));
+        QCOMPARE(loaded.panel->widget().parentWidget(), &window);
+        auto* view = qobject_cast<QWebEngineView*>(&loaded.panel->widget());
+        QVERIFY(view);
+        QVERIFY(loadAndWait(*view, [&] { loaded.panel->goHome(); }));
+        QVERIFY(view->title().contains("Sonavue"));
+        int focused = 0;
+        loaded.panel->onFocus([&] { ++focused; });
+        window.show();
+        QFocusEvent in(QEvent::FocusIn, Qt::MouseFocusReason);
+        QApplication::sendEvent(view->focusProxy() ? view->focusProxy() : view, &in);
+        QVERIFY(focused >= 1);
     }
 
     void reportsFocus() {

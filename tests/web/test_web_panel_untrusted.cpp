@@ -3,6 +3,7 @@
 // The web panel facing a page that misbehaves, with the real web engine: script dialogs never
 // become modal windows, and a local page reaches no file outside its own folder.
 #include "stderrcapture.h"
+#include "web/webenginesetup.h"
 #include "web/webpanel.h"
 #include "webpaneltesting.h"
 

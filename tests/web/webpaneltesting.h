@@ -2,24 +2,23 @@
 // SPDX-FileCopyrightText: 2026 The Sonavue developers
 #pragma once
 // Shared by the web panel's tests: waiting for a page to load, and running a script in it.
-#include "web/webpanel.h"
-
 #include <QSignalSpy>
 #include <QTest>
 #include <QWebEnginePage>
+#include <QWebEngineView>
 #include <functional>
 
 namespace sonavue::testing {
 
 // Runs action (which starts a navigation) and waits for the load to finish well.
-inline bool loadAndWait(WebPanel& panel, const std::function<void()>& action) {
+inline bool loadAndWait(QWebEngineView& panel, const std::function<void()>& action) {
     QSignalSpy loaded(&panel, &QWebEngineView::loadFinished);
     action();
     return loaded.wait(15000) && loaded.first().first().toBool();
 }
 
 // The result of a script run in the page (invalid when it does not answer in time).
-inline QVariant evaluate(WebPanel& panel, const QString& script) {
+inline QVariant evaluate(QWebEngineView& panel, const QString& script) {
     QVariant result;
     bool answered = false;
     panel.page()->runJavaScript(script, [&](const QVariant& value) {

@@ -3,6 +3,8 @@
 #include "ui/mainwindow/mainwindow.h"
 
 #include "base/nativepath.h"
+#include "base/report.h"
+#include "base/settingslocation.h"
 #include "base/userfolders.h"
 #include "core/sessionresume.h"
 #include "ui/controls/keyboardaccess.h"
@@ -19,7 +21,7 @@
 #include "ui/window/layoutswitch.h"
 #include "ui/window/titlestrip.h"
 #include "ui/window/windowdrag.h"
-#include "web/webpanel.h"
+#include "web/webpanelcontrol.h"
 
 #include <QCloseEvent>
 #include <QLabel>
@@ -72,11 +74,16 @@ void MainWindow::load() {
 void MainWindow::addWebPanel() {
     if (m_unloaded)
         return;
-    ui.addWebPanel(*this);
-    connect(ui.webPanel, &WebPanel::gotFocus, this, &MainWindow::armFocusTimer);
+    const QString problem = ui.addWebPanel(*this, programFolder());
+    if (!problem.isEmpty()) {
+        // The player plays on without it; the web buttons then do nothing.
+        reportLine(QStringLiteral("the web panel is left out: ") + readableText(problem));
+        return;
+    }
+    ui.webPanel->onFocus([this] { armFocusTimer(); });
     applyLayout();
     orderFocusByPlace(*this);
-    ui.webPanel->show();
+    ui.webPanel->widget().show();
     ui.webPanel->goHome();
 }
 

@@ -17,7 +17,8 @@
 #include "ui/transport/volumebar.h"
 #include "ui/window/layoutrules.h"
 #include "ui/window/titlestrip.h"
-#include "web/webpanel.h"
+#include "web/webpanelcontrol.h"
+#include "web/webpanelmodule.h"
 
 #include <QLabel>
 #include <QProgressBar>
@@ -82,11 +83,16 @@ void MainWindowControls::setupUi(QWidget& window, PlayerCore& core) {
     describeControls();
 }
 
-void MainWindowControls::addWebPanel(QWidget& window) {
-    webPanel = place(new WebPanel(&window), 8280, 840, 5055, 5655);
-    webPanel->stackUnder(webButtons); // the place in the stacking of a designer's setup
-    webPanel->setObjectName(QStringLiteral("Web1"));
-    webPanel->setAccessibleName(QStringLiteral("Web panel"));
+QString MainWindowControls::addWebPanel(QWidget& window, const QString& programFolder) {
+    const LoadedWebPanel loaded = loadWebPanel(window, programFolder);
+    if (!loaded.panel)
+        return loaded.problem;
+    webPanel = loaded.panel;
+    QWidget& panel = *place(&webPanel->widget(), 8280, 840, 5055, 5655);
+    panel.stackUnder(webButtons); // the place in the stacking of a designer's setup
+    panel.setObjectName(QStringLiteral("Web1"));
+    panel.setAccessibleName(QStringLiteral("Web panel"));
+    return {};
 }
 
 bool MainWindowControls::layOut(int width, int height, bool maximized) {
@@ -98,9 +104,10 @@ bool MainWindowControls::layOut(int width, int height, bool maximized) {
     reservedList->resize(groupWidth, reservedList->height());
     groupPages->setPageWidth(groupWidth);
     if (webPanel) {
-        webPanel->move(px(g.webLeft), webPanel->y());
-        webPanel->resize(std::max(0, px(g.webWidth)),
-                         g.webHeight ? std::max(0, px(*g.webHeight)) : webPanel->height());
+        QWidget& panel = webPanel->widget();
+        panel.move(px(g.webLeft), panel.y());
+        panel.resize(std::max(0, px(g.webWidth)),
+                     g.webHeight ? std::max(0, px(*g.webHeight)) : panel.height());
     }
     titleStrip->placeCloseButton(px(g.closeButtonLeft));
     titleStrip->resize(std::max(titleStrip->width(), width), titleStrip->height());

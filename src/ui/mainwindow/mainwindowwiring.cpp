@@ -26,7 +26,7 @@
 #include "ui/window/layoutswitch.h"
 #include "ui/window/titlestrip.h"
 #include "ui/window/windowdrag.h"
-#include "web/webpanel.h"
+#include "web/webpanelcontrol.h"
 
 #include <QDir>
 #include <QFileDialog>
