@@ -112,23 +112,6 @@ public:
         std::fflush(stdout);
     }
 
-    Point measure(const char* label, const QString& folder, bool keep, int runs,
-                  const std::function<void()>& prepare, bool untimedFirst) {
-        Point point;
-        point.label = label;
-        if (!configure(folder, keep)) {
-            point.error = QStringLiteral("cannot write the settings");
-            return point;
-        }
-        if (untimedFirst) { // fills the caches; with the key, the first start writes the store
-            Point untimed;
-            round(untimed, folder, [] {});
-        }
-        for (int k = 0; k < runs; ++k)
-            round(point, folder, prepare);
-        return point;
-    }
-
 private:
     const XStartupOptions& m_options;
     RealProgram& m_real;
@@ -159,17 +142,40 @@ struct Series {
     Point plainEmpty, plainLarge, keptEmpty, keptLarge;
 };
 
+// The points take turns, a round each, so that the machine's drift over the series falls on
+// all of them alike. untimedFirst: a round of each first fills the caches, and with the key
+// writes the store.
 Series measureSeries(Rounds& rounds, const QString& empty, const QString& large, int runs,
                      const std::function<void()>& prepare, bool untimedFirst) {
     Series s;
-    s.plainEmpty = rounds.measure("without the key, empty music folder", empty, false, runs,
-                                  prepare, untimedFirst);
-    s.plainLarge = rounds.measure("without the key, 100,000 tracks", large, false, runs, prepare,
-                                  untimedFirst);
-    s.keptEmpty = rounds.measure("keeplibrary=1 (store written), empty music folder", empty, true,
-                                 runs, prepare, untimedFirst);
-    s.keptLarge = rounds.measure("keeplibrary=1 (store written), 100,000 tracks", large, true, runs,
-                                 prepare, untimedFirst);
+    struct Step {
+        Point* point;
+        const char* label;
+        const QString* folder;
+        bool keep;
+    };
+    const Step steps[] = {
+        {&s.plainEmpty, "without the key, empty music folder", &empty, false},
+        {&s.plainLarge, "without the key, 100,000 tracks", &large, false},
+        {&s.keptEmpty, "keeplibrary=1 (store written), empty music folder", &empty, true},
+        {&s.keptLarge, "keeplibrary=1 (store written), 100,000 tracks", &large, true},
+    };
+    const auto configured = [&](const Step& step) {
+        step.point->label = step.label;
+        if (rounds.configure(*step.folder, step.keep))
+            return true;
+        step.point->error = QStringLiteral("cannot write the settings");
+        return false;
+    };
+    for (const Step& step : steps) {
+        Point untimed;
+        if (untimedFirst && configured(step))
+            rounds.round(untimed, *step.folder, [] {});
+    }
+    for (int k = 0; k < runs; ++k)
+        for (const Step& step : steps)
+            if (configured(step))
+                rounds.round(*step.point, *step.folder, prepare);
     return s;
 }
 
