@@ -16,6 +16,8 @@
 // above) to count what the window's repaints cost. Memory: the proportional set size (PSS,
 // shared pages split between their users) and the resident size summed over every process of
 // the program, after it has scanned the library and stood idle for N seconds.
+#include "../programcopy.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
@@ -204,14 +206,7 @@ int main(int argc, char** argv) {
     // A copy of the program folder, so that its settings file is this run's own.
     const QString programFolder = home.path() + QStringLiteral("/program");
     const QString program = programFolder + QStringLiteral("/Sonavue");
-    const QString built = QStringLiteral(SONAVUE_PROGRAM);
-    QDir().mkpath(programFolder);
-    const auto copyBeside = [&](const QString& file) {
-        return QFile::copy(QFileInfo(built).absolutePath() + u'/' + file,
-                           programFolder + u'/' + file);
-    };
-    if (!QFile::copy(built, program) || !copyBeside(QStringLiteral("index.htm")) ||
-        !copyBeside(QStringLiteral("sonavue-webpanel.so"))) {
+    if (!sonavue::bench::copyProgramFolder(QStringLiteral(SONAVUE_PROGRAM), programFolder)) {
         std::fprintf(stderr, "cannot copy the program folder\n");
         return 1;
     }

@@ -2,6 +2,8 @@
 // SPDX-FileCopyrightText: 2026 The Sonavue developers
 #include "realprogram.h"
 
+#include "../programcopy.h"
+
 #include "base/settings.h"
 
 #include <QDir>
@@ -19,14 +21,8 @@ RealProgram::RealProgram(const QString& builtProgram) {
     }
     const QString folder = m_dir.filePath(QStringLiteral("program"));
     m_program = folder + QStringLiteral("/Sonavue");
-    const auto copyBeside = [&](const QString& file) {
-        return QFile::copy(QFileInfo(builtProgram).absolutePath() + u'/' + file,
-                           folder + u'/' + file);
-    };
     const QString runtime = m_dir.filePath(QStringLiteral("runtime"));
-    if (!QDir().mkpath(folder) || !QFile::copy(builtProgram, m_program) ||
-        !copyBeside(QStringLiteral("index.htm")) ||
-        !copyBeside(QStringLiteral("sonavue-webpanel.so")) || !QDir().mkpath(runtime) ||
+    if (!copyProgramFolder(builtProgram, folder) || !QDir().mkpath(runtime) ||
         !QFile::setPermissions(runtime, QFileDevice::ReadOwner | QFileDevice::WriteOwner |
                                             QFileDevice::ExeOwner)) {
         m_error = QStringLiteral("cannot copy %1, its index.htm and web panel to %2")

@@ -34,7 +34,7 @@ int selfCheck(const QString& version) {
     printLine(QStringLiteral("index.htm: %1")
                   .arg(pageFound ? QStringLiteral("found") : QStringLiteral("missing")));
     ok = ok && pageFound;
-    QLibrary module(folder + QLatin1Char('/') + webPanelModuleName());
+    QLibrary module(webPanelModulePath(folder));
     const bool moduleFound = QFileInfo(module.fileName()).isFile();
     const bool moduleLoads = moduleFound && module.load();
     printLine(QStringLiteral("%1: %2").arg(webPanelModuleName(),

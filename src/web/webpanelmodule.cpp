@@ -13,9 +13,13 @@ QString webPanelModuleName() {
     return QStringLiteral("sonavue-webpanel.so");
 }
 
+QString webPanelModulePath(const QString& folder) {
+    return folder + QLatin1Char('/') + webPanelModuleName();
+}
+
 LoadedWebPanel loadWebPanel(QWidget& parent, const QString& folder) {
     LoadedWebPanel loaded;
-    const QString file = folder + QLatin1Char('/') + webPanelModuleName();
+    const QString file = webPanelModulePath(folder);
     if (!QFileInfo(file).isFile()) {
         loaded.problem = QStringLiteral("%1 is missing").arg(file);
         return loaded;

@@ -12,8 +12,9 @@ namespace sonavue {
 
 class WebPanelControl;
 
-// The module's file name, looked for in the program's folder.
+// The module's file name, looked for in the program's folder, and its path in folder.
 QString webPanelModuleName();
+QString webPanelModulePath(const QString& folder);
 
 struct LoadedWebPanel {
     WebPanelControl* panel = nullptr; // a child of the parent given; null when not made
