@@ -353,6 +353,29 @@ private slots:
         QVERIFY(x::pressKey(QStringLiteral("ctrl+q")));
         QVERIFY(x::waitUntil([this] { return m_player.state() == QProcess::NotRunning; }, 15000));
     }
+
+    // A program folder that lost the web panel's module: the window comes all the same and
+    // says once why the panel is left out; the keys still play and quit.
+    void withoutItsWebPanelModuleThePlayerStillPlays() {
+        QVERIFY(QFile::remove(m_program + QStringLiteral("/sonavue-webpanel.so")));
+        startPlayer();
+        QString said;
+        QVERIFY2(x::waitUntil(
+                     [&] {
+                         said += QString::fromLocal8Bit(m_player.readAllStandardError());
+                         return said.contains(QLatin1String("the web panel is left out"));
+                     },
+                     20000),
+                 qPrintable(said));
+        QVERIFY(said.contains(QLatin1String("sonavue-webpanel.so is missing")));
+        QVERIFY(!showsHomePage(mainWindow(), InWebPanel));
+        QVERIFY(x::click(mainWindow(), NowCaption));
+        QVERIFY(x::pressKey(QStringLiteral("s")));
+        WAIT_COMPARE(playbackStatus(), QStringLiteral("Playing"));
+        QVERIFY(x::pressKey(QStringLiteral("ctrl+q")));
+        QVERIFY(x::waitUntil([this] { return m_player.state() == QProcess::NotRunning; }, 15000));
+        QCOMPARE(m_player.exitCode(), 0);
+    }
 };
 
 QTEST_MAIN(ProgramRunTest)
